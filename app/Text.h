@@ -1,0 +1,46 @@
+#pragma once
+
+// Text files are CP932 (Shift-JIS as Windows writes it); inside the program all text
+// is Unicode. Lines end at CRLF, LF or a lone CR.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace zor {
+
+struct DecodedText {
+    QString text;   // undecodable bytes become U+FFFD
+    bool ok = true; // false when some bytes are not CP932
+};
+
+DecodedText DecodeCp932(QByteArrayView bytes);
+
+// nullopt when some character has no CP932 form.
+std::optional<QByteArray> EncodeCp932(QStringView text);
+
+struct RawLine {
+    QByteArray text;
+    QByteArray ending; // "\r\n", "\n", "\r", or empty for a last line without a break
+};
+
+// Every line of the bytes with its own ending; a final empty piece after the last
+// break is not a line. Joining text + ending of all lines gives the bytes back.
+std::vector<RawLine> SplitLines(QByteArrayView bytes);
+
+// A definition file as line-oriented reading sees it.
+struct TextLines {
+    QStringList lines;       // the lines in order; the empty piece after a final break is not one
+    int lineCount = 1;       // line breaks + 1: three lines and a final break count 4, an empty file 1
+    std::vector<int> badLines; // 1-based numbers of lines that are not valid CP932
+};
+
+TextLines ToTextLines(QByteArrayView bytes);
+
+// The whole file, or nullopt with a reason in *error.
+std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error);
+
+} // namespace zor

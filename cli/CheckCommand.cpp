@@ -1,0 +1,113 @@
+#include "cli/CheckCommand.h"
+
+#include "app/ProgramFolder.h"
+#include "document/Definitions.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace zor {
+
+QString ResolveProgramFolder(const QString& home)
+{
+    return home.isEmpty() ? ProgramFolder() : QDir(home).absolutePath();
+}
+
+QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
+{
+    QJsonArray dataSets;
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        QJsonArray idNames;
+        for (int n = 1; n <= doc.IdCounts(k); ++n)
+            idNames.append(doc.IdNames(k, n));
+        QJsonArray sections;
+        for (int q = 1; q <= doc.SectionCounts(k); ++q)
+            sections.append(QJsonObject{
+                {QStringLiteral("offset"), doc.SectionAddresses(k, q)},
+                {QStringLiteral("caption"), doc.SectionNames(k, q)},
+                {QStringLiteral("step"), doc.SectionSettings(SettingStep, TabIdSection, k, q)},
+                {QStringLiteral("notation"), doc.SectionSettings(SettingNotation, TabIdSection, k, q)},
+            });
+        dataSets.append(QJsonObject{
+            {QStringLiteral("name"), doc.DataSetNames(k)},
+            {QStringLiteral("idCount"), doc.IdCounts(k)},
+            {QStringLiteral("idNames"), idNames},
+            {QStringLiteral("sections"), sections},
+        });
+    }
+    QJsonArray problems;
+    for (const Problem& p : log.items())
+        problems.append(QJsonObject{
+            {QStringLiteral("file"), p.file},
+            {QStringLiteral("line"), p.line},
+            {QStringLiteral("message"), p.message},
+        });
+    return QJsonObject{
+        {QStringLiteral("mode"), doc.ModeName},
+        {QStringLiteral("modeFolder"), doc.ModeFolder},
+        {QStringLiteral("defaultNotation"), doc.SettingDefaults(SettingNotation)},
+        {QStringLiteral("classDataSet"), doc.ClassDataSet},
+        {QStringLiteral("dataSets"), dataSets},
+        {QStringLiteral("problems"), problems},
+    };
+}
+
+namespace {
+
+void PrintSummary(const DocumentState& doc, const ProblemLog& log, QTextStream& out)
+{
+    out << QStringLiteral("モード: %1\n").arg(doc.ModeName.isEmpty() ? QStringLiteral("（なし）") : doc.ModeName);
+    out << QStringLiteral("モードフォルダ: %1\n").arg(doc.ModeFolder);
+    out << QStringLiteral("既定の表記: %1\n").arg(doc.SettingDefaults(SettingNotation));
+    out << QStringLiteral("データセット: %1 個（クラス: %2）\n")
+               .arg(doc.DataSetCount)
+               .arg(doc.ClassDataSet == 0 ? QStringLiteral("なし") : QString::number(doc.ClassDataSet));
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        out << QStringLiteral("%1. %2  ID %3 個、セクション %4 個\n")
+                   .arg(k)
+                   .arg(doc.DataSetNames(k))
+                   .arg(doc.IdCounts(k))
+                   .arg(doc.SectionCounts(k));
+        for (int q = 1; q <= doc.SectionCounts(k); ++q)
+            out << QStringLiteral("   %1. オフセット %2  「%3」  間隔 %4  表記 %5\n")
+                       .arg(q)
+                       .arg(QString::number(doc.SectionAddresses(k, q), 16).toUpper())
+                       .arg(doc.SectionNames(k, q))
+                       .arg(doc.SectionSettings(SettingStep, TabIdSection, k, q))
+                       .arg(doc.SectionSettings(SettingNotation, TabIdSection, k, q));
+    }
+    if (log.empty())
+        out << QStringLiteral("問題はありません。\n");
+    else
+        out << QStringLiteral("問題: %1 件\n").arg(log.items().size()) << log.text();
+}
+
+} // namespace
+
+int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QString home;
+    bool json = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QStringLiteral("--json")) {
+            json = true;
+        } else if (args[i] == QStringLiteral("--home") && i + 1 < args.size()) {
+            home = args[++i];
+        } else {
+            err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n");
+            return 2;
+        }
+    }
+    const QString programFolder = ResolveProgramFolder(home);
+    DocumentState doc;
+    ProblemLog log(programFolder);
+    LoadDefinitions(doc, programFolder, log);
+    if (json)
+        out << QString::fromUtf8(QJsonDocument(DefinitionsReport(doc, log)).toJson(QJsonDocument::Compact)) << '\n';
+    else
+        PrintSummary(doc, log, out);
+    return log.empty() ? 0 : 1;
+}
+
+} // namespace zor

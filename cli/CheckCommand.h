@@ -1,0 +1,22 @@
+#pragma once
+
+#include "document/DocumentState.h"
+#include "document/Problems.h"
+
+#include <QJsonObject>
+#include <QStringList>
+#include <QTextStream>
+
+namespace zor {
+
+// zor-cli check [--home DIR] [--json]: loads ZOR.ini and the mode's definitions and
+// prints them with every problem met. 0 when there was no problem, 1 otherwise.
+int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// The loaded definitions as the JSON object that check --json prints.
+QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log);
+
+// --home DIR, else ZOR_HOME, else the executable's folder.
+QString ResolveProgramFolder(const QString& home);
+
+} // namespace zor

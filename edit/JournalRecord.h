@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace zor {
+
+// One changed cell in the undo or redo journal: where it is, how the grid was
+// scrolled, and the byte it held. GroupSize ties the records of one paste or cut.
+struct JournalRecord {
+    int Tab = 0;
+    int DataSet = 0;
+    int Col = 0;
+    int Row = 0;
+    int TopRow = 0;
+    int LeftCol = 0;
+    std::uint8_t Value = 0;
+    int GroupSize = 0;
+};
+
+} // namespace zor

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages ZOR needs to build, test and run, when any is missing.
+set -euo pipefail
+packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic)
+if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,63 @@
+#include "tests/support/ModeFolder.h"
+
+#include "app/Text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace zor::test {
+
+ProgramFolder::ProgramFolder()
+{
+    EXPECT_TRUE(dir_.isValid());
+}
+
+QString ProgramFolder::file(const QString& relative) const { return dir_.filePath(relative); }
+
+QByteArray Cp932(const QString& text)
+{
+    const std::optional<QByteArray> bytes = EncodeCp932(text);
+    EXPECT_TRUE(bytes.has_value()) << "no CP932 form: " << text.toStdString();
+    return bytes.value_or(QByteArray());
+}
+
+void ProgramFolder::writeLines(const QString& relative, const QStringList& lines, const QByteArray& ending,
+                               bool finalBreak) const
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        bytes += Cp932(lines[i]);
+        if (finalBreak || i + 1 < lines.size())
+            bytes += ending;
+    }
+    writeBytes(relative, bytes);
+}
+
+void ProgramFolder::writeBytes(const QString& relative, const QByteArray& bytes) const
+{
+    const QString path = file(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(out.write(bytes), bytes.size());
+}
+
+QByteArray ProgramFolder::readBytes(const QString& relative) const
+{
+    QFile in(file(relative));
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << relative.toStdString();
+    return in.readAll();
+}
+
+void ProgramFolder::writeZorIni(const QString& mode, const QString& defaultNotation) const
+{
+    QStringList lines{QStringLiteral("[Option]"), QStringLiteral("Mode=") + mode};
+    if (!defaultNotation.isEmpty())
+        lines << QStringLiteral("DefaultNotation=") + defaultNotation;
+    writeLines(QStringLiteral("ZOR.ini"), lines);
+}
+
+} // namespace zor::test

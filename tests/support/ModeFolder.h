@@ -1,0 +1,36 @@
+#pragma once
+
+// A throw-away program folder for tests, with helpers that write definition and
+// settings files the way a user's editor would: CP932, CRLF unless told otherwise.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace zor::test {
+
+class ProgramFolder {
+public:
+    ProgramFolder();
+
+    QString path() const { return dir_.path(); }
+    QString file(const QString& relative) const;
+
+    // Lines joined by ending; with finalBreak the last line ends with it too.
+    void writeLines(const QString& relative, const QStringList& lines, const QByteArray& ending = "\r\n",
+                    bool finalBreak = true) const;
+    void writeBytes(const QString& relative, const QByteArray& bytes) const;
+    QByteArray readBytes(const QString& relative) const;
+
+    // ZOR.ini with [Option] Mode (and DefaultNotation unless empty).
+    void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Text in CP932; fails the test when it has no CP932 form.
+QByteArray Cp932(const QString& text);
+
+} // namespace zor::test
