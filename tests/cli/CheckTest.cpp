@@ -1,1 +1,93 @@
+#include "cli/CheckCommand.h"
+
+#include "tests/support/ModeFolder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
 #include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::ProgramFolder;
+
+struct CheckRun {
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+CheckRun Check(const QStringList& args)
+{
+    CheckRun run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = RunCheck(args, out, err);
+    out.flush();
+    err.flush();
+    return run;
+}
+
+TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
+{
+    ProgramFolder home;
+    home.writeZorIni(u"sample"_s, u"-10"_s);
+    home.writeLines(u"sample/クラス.idn"_s, {u"戦士"_s, u"僧侶"_s});
+    home.writeLines(u"sample/クラス.sna"_s, {u"1A2"_s, u"HP"_s, u"8000"_s, u"MP"_s, QString()});
+    home.writeLines(u"sample/クラス.ini"_s, {u"[Step]"_s, u"Section1=2"_s, u"[Notation]"_s, u"Section2=16"_s});
+
+    const CheckRun run = Check({u"--home"_s, home.path(), u"--json"_s});
+    EXPECT_EQ(run.status, 0) << run.out.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    EXPECT_EQ(json[u"mode"_s].toString(), u"sample"_s);
+    EXPECT_EQ(json[u"defaultNotation"_s].toInt(), -10);
+    EXPECT_EQ(json[u"classDataSet"_s].toInt(), 1);
+    const QJsonArray dataSets = json[u"dataSets"_s].toArray();
+    ASSERT_EQ(dataSets.size(), 1);
+    const QJsonObject set = dataSets[0].toObject();
+    EXPECT_EQ(set[u"name"_s].toString(), u"クラス"_s);
+    EXPECT_EQ(set[u"idCount"_s].toInt(), 3);
+    EXPECT_EQ(set[u"idNames"_s].toArray(), QJsonArray({u"戦士"_s, u"僧侶"_s, u""_s}));
+    const QJsonArray sections = set[u"sections"_s].toArray();
+    ASSERT_EQ(sections.size(), 3);
+    EXPECT_EQ(sections[0].toObject(),
+              QJsonObject({{u"offset"_s, 418}, {u"caption"_s, u"HP"_s}, {u"step"_s, 2}, {u"notation"_s, -10}}));
+    EXPECT_EQ(sections[1].toObject(),
+              QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16}}));
+    EXPECT_EQ(sections[2].toObject(),
+              QJsonObject({{u"offset"_s, 0}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}}));
+    EXPECT_TRUE(json[u"problems"_s].toArray().isEmpty());
+}
+
+TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)
+{
+    ProgramFolder home;
+    home.writeZorIni(u"m"_s);
+    home.writeLines(u"m/a.idn"_s, {u"x"_s});
+
+    const CheckRun json = Check({u"--json"_s, u"--home"_s, home.path()});
+    EXPECT_EQ(json.status, 1);
+    const QJsonArray problems = QJsonDocument::fromJson(json.out.toUtf8()).object()[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"m/a.sna"_s);
+    EXPECT_EQ(problems[0].toObject()[u"line"_s].toInt(), 0);
+
+    const CheckRun text = Check({u"--home"_s, home.path()});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_TRUE(text.out.contains(u"m/a.sna"_s)) << text.out.toStdString();
+}
+
+TEST(CheckCommand, RejectsUnknownOptions)
+{
+    const CheckRun run = Check({u"--frobnicate"_s});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains(u"zor-cli check"_s));
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(Check({u"--home"_s}).status, 2);
+}
+
+} // namespace
+} // namespace zor

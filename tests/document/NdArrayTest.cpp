@@ -1,1 +1,65 @@
+#include "document/NdArray.h"
+
+#include <QString>
+
 #include <gtest/gtest.h>
+
+namespace zor {
+namespace {
+
+TEST(NdArray, AccessOutsideTheBoundsThrows)
+{
+    NdArray<int, 2> a(3, 4);
+    a(3, 4) = 7;
+    EXPECT_EQ(a(3, 4), 7);
+    EXPECT_THROW(a(4, 0), std::out_of_range);
+    EXPECT_THROW(a(0, 5), std::out_of_range);
+    EXPECT_THROW(a(-1, 0), std::out_of_range);
+    EXPECT_TRUE(a.contains(0, 0));
+    EXPECT_FALSE(a.contains(0, 5));
+
+    NdArray<int, 1> unallocated;
+    EXPECT_TRUE(unallocated.empty());
+    EXPECT_THROW(unallocated(0), std::out_of_range);
+}
+
+TEST(NdArray, RedimZeroesAndRedimPreserveKeepsWhatFits)
+{
+    NdArray<int, 3> a(2, 2, 2);
+    for (int i = 0; i <= 2; ++i)
+        for (int j = 0; j <= 2; ++j)
+            for (int k = 0; k <= 2; ++k)
+                a(i, j, k) = 100 * i + 10 * j + k;
+
+    a.redimPreserve(3, 1, 4);
+    EXPECT_EQ(a.upper(0), 3);
+    EXPECT_EQ(a.upper(1), 1);
+    EXPECT_EQ(a.upper(2), 4);
+    for (int i = 0; i <= 2; ++i)
+        for (int j = 0; j <= 1; ++j)
+            for (int k = 0; k <= 2; ++k)
+                EXPECT_EQ(a(i, j, k), 100 * i + 10 * j + k);
+    EXPECT_EQ(a(3, 1, 4), 0);
+    EXPECT_EQ(a(2, 1, 3), 0);
+
+    a.redim(1, 1, 1);
+    EXPECT_EQ(a(1, 1, 1), 0);
+
+    NdArray<QString, 1> names(1);
+    names(1) = QStringLiteral("x");
+    names.redimPreserve(5);
+    EXPECT_EQ(names(1), QStringLiteral("x"));
+    EXPECT_TRUE(names(5).isEmpty());
+}
+
+TEST(NdArray, RefusesImpossibleBounds)
+{
+    NdArray<int, 1> a;
+    EXPECT_THROW(a.redim(-2), std::length_error);
+    EXPECT_THROW((NdArray<int, 3>(70000, 70000, 70000)), std::length_error);
+    a.redim(-1);
+    EXPECT_TRUE(a.empty());
+}
+
+} // namespace
+} // namespace zor
