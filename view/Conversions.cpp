@@ -36,42 +36,32 @@ std::optional<double> ParseDecimal(QStringView text)
     // Check the form by hand: from_chars alone would take "inf", "nan" and a partial number.
     std::string ascii;
     qsizetype i = begin;
-    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-        if (text[i] == u'-')
-            ascii += '-';
+    const auto take = [&](QChar c) {
+        ascii += static_cast<char>(c.unicode());
         ++i;
-    }
-    int mantissaDigits = 0;
-    while (i < end && isDigit(text[i])) {
-        ascii += static_cast<char>(text[i].unicode());
-        ++i;
-        ++mantissaDigits;
-    }
+    };
+    const auto takeDigits = [&] {
+        int count = 0;
+        for (; i < end && isDigit(text[i]); ++count)
+            take(text[i]);
+        return count;
+    };
+    if (i < end && text[i] == u'-')
+        take(text[i]);
+    else if (i < end && text[i] == u'+')
+        ++i; // from_chars takes no plus sign
+    int mantissaDigits = takeDigits();
     if (i < end && text[i] == u'.') {
-        ascii += '.';
-        ++i;
-        while (i < end && isDigit(text[i])) {
-            ascii += static_cast<char>(text[i].unicode());
-            ++i;
-            ++mantissaDigits;
-        }
+        take(text[i]);
+        mantissaDigits += takeDigits();
     }
     if (mantissaDigits == 0)
         return std::nullopt;
     if (i < end && (text[i] == u'e' || text[i] == u'E')) {
-        ascii += 'e';
-        ++i;
-        if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-            ascii += static_cast<char>(text[i].unicode());
-            ++i;
-        }
-        int exponentDigits = 0;
-        while (i < end && isDigit(text[i])) {
-            ascii += static_cast<char>(text[i].unicode());
-            ++i;
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
+        take(text[i]);
+        if (i < end && (text[i] == u'+' || text[i] == u'-'))
+            take(text[i]);
+        if (takeDigits() == 0)
             return std::nullopt;
     }
     if (i != end)
