@@ -1,0 +1,47 @@
+#pragma once
+
+// Every message box and file dialog the window shows goes through this interface, so
+// that tests can answer them. File filters are written as "description|pattern" pairs
+// joined by '|', the form the program's own texts use.
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace zor {
+
+// The one filter of the open and save dialogs.
+inline constexpr char16_t kAllFilesFilter[] = u"全てのファイル(*.*)|*.*";
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A message box with the given icon and buttons; returns the button chosen.
+    virtual QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
+                                            QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) = 0;
+    // A message with an OK button.
+    virtual void showMessage(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) = 0;
+
+    // The chosen path, or empty text when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+};
+
+// "desc|pattern|desc|pattern" as Qt writes it: "desc (pattern);;desc (pattern)", with
+// ';'-separated patterns turned into space-separated ones. "*.*" is meant as every file,
+// so it becomes "*", which here also matches names without a dot. A description that
+// ends with its own pattern in parentheses drops that copy, as Qt adds the pattern itself.
+QString QtFileFilter(const QString& filter);
+
+class QtDialogs : public Dialogs {
+public:
+    QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
+                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
+    void showMessage(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
+};
+
+} // namespace zor

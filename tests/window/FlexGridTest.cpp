@@ -1,0 +1,203 @@
+// The grid widget and the tab strip on their own: the twips interface, the mapping
+// between grid cells and model cells, and the tab strip's page frame.
+
+#include "view/FlexGrid.h"
+#include "view/TabStrip.h"
+
+#include <QHeaderView>
+#include <QImage>
+#include <QTest>
+#include <QToolButton>
+
+#include <stdexcept>
+
+using zor::FlexGrid;
+
+class FlexGridTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void twipsConvertAtTheScreensDpi()
+    {
+        QCOMPARE(zor::TwipsToPixels(15, 96), 1);
+        QCOMPARE(zor::TwipsToPixels(1440, 96), 96);
+        QCOMPARE(zor::TwipsToPixels(1440, 120), 120);
+        QCOMPARE(zor::TwipsToPixels(22, 96), 1);  // 1.47 px rounds to 1
+        QCOMPARE(zor::TwipsToPixels(23, 96), 2);
+        QCOMPARE(zor::PixelsToTwips(569, 96), 8535);
+        QCOMPARE(zor::PixelsToTwips(120, 120), 1440);
+    }
+
+    void sizesReachTheViewInPixels()
+    {
+        FlexGrid grid;
+        grid.setRows(4);
+        grid.setCols(3);
+        grid.setColWidth(2, 1500);
+        grid.setRowHeight(3, 450);
+        grid.setRowHeight(0, 600);
+        grid.setColWidth(0, 900);
+        QCOMPARE(grid.ColWidth(2), 1500);
+        QCOMPARE(grid.RowHeight(3), 450);
+        QCOMPARE(grid.horizontalHeader()->sectionSize(1), 100);
+        QCOMPARE(grid.verticalHeader()->sectionSize(2), 30);
+        QCOMPARE(grid.horizontalHeader()->height(), 40);
+        QCOMPARE(grid.verticalHeader()->width(), 60);
+        // Untouched rows and columns keep the defaults, and a new row gets the default too.
+        QCOMPARE(grid.ColWidth(1), FlexGrid::kDefaultColWidth);
+        grid.setRows(5);
+        QCOMPARE(grid.RowHeight(4), FlexGrid::kDefaultRowHeight);
+        QCOMPARE(grid.verticalHeader()->sectionSize(3), zor::TwipsToPixels(FlexGrid::kDefaultRowHeight, 96));
+        QCOMPARE(grid.RowHeight(3), 450);
+    }
+
+    void cellsMapOntoTheModelPlusOne()
+    {
+        FlexGrid grid;
+        grid.setRows(3);
+        grid.setCols(4);
+        QCOMPARE(grid.model()->rowCount(), 2);
+        QCOMPARE(grid.model()->columnCount(), 3);
+        grid.setCellTextProvider([](int row, int col) { return QStringLiteral("%1,%2").arg(row).arg(col); });
+        QCOMPARE(grid.model()->index(0, 0).data().toString(), QStringLiteral("1,1"));
+        QCOMPARE(grid.model()->index(1, 2).data().toString(), QStringLiteral("2,3"));
+        QCOMPARE(grid.TextMatrix(2, 3), QStringLiteral("2,3"));
+
+        grid.setTextMatrix(0, 0, QStringLiteral("ID"));
+        grid.setTextMatrix(0, 2, QStringLiteral("col 2"));
+        grid.setTextMatrix(2, 0, QStringLiteral("row 2"));
+        QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("col 2"));
+        QCOMPARE(grid.model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("row 2"));
+        QCOMPARE(grid.TextMatrix(0, 0), QStringLiteral("ID"));
+        QCOMPARE(grid.TextMatrix(0, 2), QStringLiteral("col 2"));
+        QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("row 2"));
+        QCOMPARE(grid.TextMatrix(1, 0), QString());
+    }
+
+    void alignmentCodesAndTheirColumns()
+    {
+        QCOMPARE(FlexGrid::alignmentFromCode(0), Qt::AlignLeft | Qt::AlignTop);
+        QCOMPARE(FlexGrid::alignmentFromCode(1), Qt::AlignLeft | Qt::AlignVCenter);
+        QCOMPARE(FlexGrid::alignmentFromCode(2), Qt::AlignLeft | Qt::AlignBottom);
+        QCOMPARE(FlexGrid::alignmentFromCode(3), Qt::AlignHCenter | Qt::AlignTop);
+        QCOMPARE(FlexGrid::alignmentFromCode(4), Qt::AlignHCenter | Qt::AlignVCenter);
+        QCOMPARE(FlexGrid::alignmentFromCode(5), Qt::AlignHCenter | Qt::AlignBottom);
+        QCOMPARE(FlexGrid::alignmentFromCode(6), Qt::AlignRight | Qt::AlignTop);
+        QCOMPARE(FlexGrid::alignmentFromCode(7), Qt::AlignRight | Qt::AlignVCenter);
+        QCOMPARE(FlexGrid::alignmentFromCode(8), Qt::AlignRight | Qt::AlignBottom);
+
+        FlexGrid grid;
+        grid.setRows(3);
+        grid.setCols(3);
+        grid.setColAlignment(0, 0);
+        grid.setColAlignment(2, 6);
+        QCOMPARE(grid.ColAlignment(2), 6);
+        const auto alignment = [](const QVariant& value) { return Qt::Alignment(value.toInt()); };
+        QCOMPARE(alignment(grid.model()->index(1, 1).data(Qt::TextAlignmentRole)), Qt::AlignRight | Qt::AlignTop);
+        QCOMPARE(alignment(grid.model()->index(1, 0).data(Qt::TextAlignmentRole)),
+                 FlexGrid::alignmentFromCode(FlexGrid::kDefaultAlignment));
+        QCOMPARE(alignment(grid.model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole)), Qt::AlignRight | Qt::AlignTop);
+        // The row labels are column 0's cells.
+        QCOMPARE(alignment(grid.model()->headerData(0, Qt::Vertical, Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignTop);
+    }
+
+    void badArgumentsThrowAndChangeNothing()
+    {
+        FlexGrid grid;
+        grid.setRows(3);
+        grid.setCols(3);
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.TextMatrix(3, 0));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setTextMatrix(0, 3, QString()));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.ColWidth(-1));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRowHeight(3, 100));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setTextMatrix(1, 1, QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setRows(0));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColWidth(1, -15));
+        grid.setColAlignment(1, 6);
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColAlignment(1, 9));
+        QCOMPARE(grid.ColAlignment(1), 6);
+        QCOMPARE(grid.Rows(), 3);
+    }
+
+    void clearEmptiesEveryTextAndRowCountsKeepTheRest()
+    {
+        FlexGrid grid;
+        grid.setRows(4);
+        grid.setCols(3);
+        grid.setTextMatrix(0, 0, QStringLiteral("ID"));
+        grid.setTextMatrix(0, 1, QStringLiteral("A"));
+        grid.setTextMatrix(3, 0, QStringLiteral("02"));
+        grid.setCellTextProvider([](int, int) { return QStringLiteral("FF"); });
+        grid.setRowHeight(1, 300);
+
+        grid.setRows(2);
+        grid.setRows(4);
+        QCOMPARE(grid.RowHeight(1), 300);
+        QCOMPARE(grid.TextMatrix(3, 0), QString());  // dropped with its row
+        QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("A"));
+
+        grid.Clear();
+        QCOMPARE(grid.TextMatrix(0, 0), QString());
+        QCOMPARE(grid.TextMatrix(0, 1), QString());
+        QCOMPARE(grid.TextMatrix(1, 1), QString());
+        QCOMPARE(grid.model()->index(0, 0).data().toString(), QString());
+        QCOMPARE(grid.Rows(), 4);
+        QCOMPARE(grid.RowHeight(1), 300);
+    }
+
+    void tabStripDrawsAPageBelowItsTabs()
+    {
+        zor::TabStrip tabs;
+        QCOMPARE(tabs.count(), 3);
+        QCOMPARE(tabs.tabText(0), QStringLiteral(u"ID-セクション"));
+        QCOMPARE(tabs.tabText(1), QStringLiteral(u"個別データ"));
+        QCOMPARE(tabs.tabText(2), QStringLiteral(u"戦闘パラメータ"));
+        QCOMPARE(tabs.SelectedIndex(), 1);
+        tabs.setCurrentIndex(2);
+        QCOMPARE(tabs.SelectedIndex(), 3);
+
+        // A plain tab bar leaves the room below its tabs empty; the strip frames it.
+        const QSize size(300, 200);
+        const auto frameSeenAtLeftEdge = [&](QTabBar& bar) {
+            bar.resize(size);
+            const QImage image = bar.grab().toImage();
+            const int y = size.height() / 2;
+            const QRgb inside = image.pixel(size.width() / 2, y);
+            for (int x = 0; x < 4; ++x)
+                if (image.pixel(x, y) != inside)
+                    return true;
+            return false;
+        };
+        QTabBar plain;
+        plain.addTab(QStringLiteral("a"));
+        QVERIFY(!frameSeenAtLeftEdge(plain));
+        QVERIFY(frameSeenAtLeftEdge(tabs));
+    }
+
+    void narrowTallStripKeepsItsTabsInTheRow()
+    {
+        // Narrower than its tabs and taller than wide, as in a narrow window.
+        zor::TabStrip tabs;
+        tabs.resize(550, 520);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        tabs.resize(tabs.tabRect(2).right() - 40, 280);
+        QCoreApplication::processEvents();
+        QCOMPARE(tabs.tabRect(0).topLeft(), QPoint(0, 0));
+        const QList<QToolButton*> buttons = tabs.findChildren<QToolButton*>();
+        QVERIFY(!buttons.isEmpty());
+        for (const QToolButton* button : buttons) {
+            QVERIFY(button->isVisible());
+            QCOMPARE(button->height(), tabs.tabsHeight());
+            QVERIFY(button->geometry().right() < tabs.width());
+        }
+    }
+};
+
+int RunFlexGridTests(int argc, char** argv)
+{
+    FlexGridTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "FlexGridTest.moc"

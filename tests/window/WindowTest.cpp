@@ -1,0 +1,415 @@
+// The main window: its state at start-up, its menus, its layout on resize, and the
+// save question on the two ways out. Message boxes are answered by a fake.
+// Expected sizes are written in twips and compared in pixels at 96 dpi, which the
+// offscreen platform reports, so 15 twips are exactly one pixel.
+
+#include "app/Dialogs.h"
+#include "app/Form1.h"
+#include "view/FlexGrid.h"
+#include "view/TabStrip.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+using zor::Form1;
+
+namespace {
+
+struct Asked {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Records every question and answers from a script; an unscripted question fails the test.
+class FakeDialogs : public zor::Dialogs {
+public:
+    std::vector<Asked> asked;
+    std::deque<QMessageBox::StandardButton> answers;
+
+    QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
+                                    QMessageBox::StandardButtons buttons) override
+    {
+        asked.push_back({title, text, icon, buttons});
+        if (answers.empty()) {
+            QTest::qFail("a question nobody expected", __FILE__, __LINE__);
+            return QMessageBox::Cancel;
+        }
+        const QMessageBox::StandardButton answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showMessage(QWidget*, const QString& title, const QString&, QMessageBox::Icon) override
+    {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected message: ") + title), __FILE__, __LINE__);
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+// A window whose overwrite save can be made to succeed, to see what the question does after it.
+class SavingForm : public Form1 {
+public:
+    explicit SavingForm(std::unique_ptr<zor::Dialogs> dialogs) : Form1(std::move(dialogs)) {}
+    bool saveSucceeds = false;
+    int saves = 0;
+    bool Save_Click() override
+    {
+        ++saves;
+        if (saveSucceeds)
+            doc.Modified = false;
+        return Form1::Save_Click();
+    }
+};
+
+struct Fixture {
+    FakeDialogs* dialogs;
+    std::unique_ptr<SavingForm> form;
+};
+
+Fixture makeForm()
+{
+    auto dialogs = std::make_unique<FakeDialogs>();
+    FakeDialogs* raw = dialogs.get();
+    return {raw, std::make_unique<SavingForm>(std::move(dialogs))};
+}
+
+QString shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()) ? QStringLiteral("shown") : QStringLiteral("hidden"); }
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+    // Resizes the window until its client area measures w x h twips.
+    static bool setClientSize(Form1& form, int w, int h)
+    {
+        const QSize target(form.PixelsX(w), form.PixelsY(h));
+        QWidget* client = form.centralWidget();
+        for (int attempt = 0; attempt < 4 && client->size() != target; ++attempt) {
+            form.resize(form.size() + target - client->size());
+            QCoreApplication::processEvents();
+        }
+        return form.ClientWidth() == w && form.ClientHeight() == h;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QWidget probe;
+        QCOMPARE(probe.logicalDpiX(), 96);
+        QCOMPARE(probe.logicalDpiY(), 96);
+    }
+
+    void startUpState()
+    {
+        auto [dialogs, form] = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+
+        QCOMPARE(form->windowTitle(), QStringLiteral("ZOR"));
+        QVERIFY(!form->FGrid1->isEnabled());
+        QVERIFY(!form->Text1->isEnabled());
+        QCOMPARE(form->Combo1->count(), 0);
+        QCOMPARE(form->Tab1->SelectedIndex(), 1);
+        QCOMPARE(form->Tab1->tabText(0), QStringLiteral(u"ID-セクション"));
+        QCOMPARE(shown(form->Label1), QStringLiteral("hidden"));
+        QCOMPARE(shown(form->txtForEdit), QStringLiteral("hidden"));
+        QCOMPARE(shown(form->Text1), QStringLiteral("shown"));
+        QVERIFY(!form->doc.RecordCountChanged);
+        QVERIFY(!form->doc.Modified);
+
+        QCOMPARE(form->FGrid1->Rows(), 2);
+        QCOMPARE(form->FGrid1->Cols(), 2);
+        QCOMPARE(form->FGrid1->TextMatrix(0, 0), QStringLiteral("ID"));
+        QCOMPARE(form->FGrid1->TextMatrix(1, 0), QStringLiteral("00"));
+        QCOMPARE(form->FGrid1->ColAlignment(0), 0);
+        QCOMPARE(form->doc.BaseRowHeight, zor::FlexGrid::kDefaultRowHeight);
+        QCOMPARE(form->FGrid1->RowHeight(0), 2 * form->doc.BaseRowHeight);
+
+        // The designed client area and the controls' places in it.
+        QCOMPARE(form->ClientWidth(), Form1::kClientWidth);
+        QCOMPARE(form->ClientHeight(), Form1::kClientHeight);
+        QCOMPARE(form->FGrid1->pos(), QPoint(16, 104));  // 240, 1560
+        QCOMPARE(form->Tab1->pos(), QPoint(8, 80));      // 120, 1200
+        QCOMPARE(form->Combo1->geometry().topLeft(), QPoint(16, 24));
+        QCOMPARE(form->Combo1->width(), 121);             // 1815
+        QCOMPARE(form->Text1->geometry(), QRect(160, 0, 336, 67)); // 2400, 0, 8535 - 3500, 1000 (66.7 px)
+
+        // The grid lies over the tab page, not under it.
+        const QPoint inGrid = form->FGrid1->geometry().center();
+        QWidget* hit = form->centralWidget()->childAt(inGrid);
+        QVERIFY(hit == form->FGrid1 || form->FGrid1->isAncestorOf(hit));
+
+        const QFont font = form->Text1->font();
+        QCOMPARE(font.families().value(0), QStringLiteral(u"ＭＳ Ｐゴシック"));
+        QVERIFY(font.families().contains(QStringLiteral("IPAPGothic")));
+        QCOMPARE(font.pointSize(), 9);
+        QCOMPARE(form->FGrid1->font().pointSize(), 9);
+    }
+
+    void menusInOrderWithCaptionsAndShortcuts()
+    {
+        struct Item {
+            const char* name;
+            const char16_t* caption;
+            QKeySequence shortcut;
+        };
+        struct Menu {
+            const char* name;
+            const char16_t* caption;
+            std::vector<Item> items;
+        };
+        const QKeySequence none;
+        const std::vector<Menu> expected = {
+            {"File", u"ファイル",
+             {{"Read", u"読み込む", QKeySequence(QStringLiteral("Ctrl+O"))},
+              {"SaveAs", u"名前を付けて保存", none},
+              {"Save", u"上書き保存", QKeySequence(QStringLiteral("Ctrl+S"))},
+              {"Quit", u"終了", none}}},
+            {"Edit", u"編集",
+             {{"andou", u"セルを元に戻す", QKeySequence(QStringLiteral("Ctrl+Z"))},
+              {"redou", u"セルをやり直す", QKeySequence(QStringLiteral("Ctrl+Y"))},
+              {"cut", u"セルを切り取り", QKeySequence(QStringLiteral("Ctrl+X"))},
+              {"Cope", u"セルをコピー", QKeySequence(QStringLiteral("Ctrl+C"))},
+              {"pest", u"セルを貼り付け", QKeySequence(QStringLiteral("Ctrl+V"))},
+              {"NewRow", u"行を追加する", none},
+              {"DeleteRow", u"行を削除する", none}}},
+            {"Hyo", u"表示",
+             {{"NotationHex", u"選択セクションを16進数表記", none},
+              {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none},
+              {"NotationDec", u"選択セクションを符号無し10進数表記", none}}},
+            {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}}},
+        };
+
+        auto [dialogs, form] = makeForm();
+        const QList<QAction*> bar = form->menuBar()->actions();
+        QCOMPARE(bar.size(), qsizetype(expected.size()));
+        for (std::size_t m = 0; m < expected.size(); ++m) {
+            QMenu* menu = bar[m]->menu();
+            QVERIFY(menu);
+            QCOMPARE(menu->objectName(), QLatin1StringView(expected[m].name));
+            QCOMPARE(menu->title(), QString::fromUtf16(expected[m].caption));
+            const QList<QAction*> items = menu->actions();
+            QCOMPARE(items.size(), qsizetype(expected[m].items.size()));
+            for (qsizetype i = 0; i < items.size(); ++i) {
+                const Item& want = expected[m].items[std::size_t(i)];
+                QCOMPARE(items[i]->objectName(), QLatin1StringView(want.name));
+                QCOMPARE(items[i]->text(), QString::fromUtf16(want.caption));
+                QCOMPARE(items[i]->shortcut(), want.shortcut);
+                QVERIFY(items[i]->isEnabled());
+            }
+        }
+        QCOMPARE(form->File, bar[0]->menu());
+        QCOMPARE(form->Date, bar[3]->menu());
+        QCOMPARE(form->Read, form->File->actions()[0]);
+        QCOMPARE(form->Quit, form->File->actions()[3]);
+        QCOMPARE(form->pest, form->Edit->actions()[4]);
+        QCOMPARE(form->OpCSV, form->Date->actions()[0]);
+    }
+
+    void rowLabelsAreHexIdsFromZero()
+    {
+        auto [dialogs, form] = makeForm();
+        zor::FlexGrid& grid = *form->FGrid1;
+        grid.setRows(300);
+        form->LabelGridHeaders();
+        QCOMPARE(grid.TextMatrix(0, 0), QStringLiteral("ID"));
+        QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("00"));
+        QCOMPARE(grid.TextMatrix(11, 0), QStringLiteral("0A"));
+        QCOMPARE(grid.TextMatrix(16, 0), QStringLiteral("0F"));
+        QCOMPARE(grid.TextMatrix(17, 0), QStringLiteral("10"));
+        QCOMPARE(grid.TextMatrix(256, 0), QStringLiteral("FF"));
+        QCOMPARE(grid.TextMatrix(257, 0), QStringLiteral("100"));
+        QCOMPARE(grid.TextMatrix(299, 0), QStringLiteral("12A"));
+        // Column 0 only: the headings of the data columns are left alone.
+        grid.setTextMatrix(0, 1, QStringLiteral("HP"));
+        form->LabelGridHeaders();
+        QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("HP"));
+    }
+
+    void resizeFitsTheControlsToTheClientArea()
+    {
+        auto [dialogs, form] = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        // Let the window shrink below its menu bar's width so the guards can be reached.
+        form->layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        form->setMinimumSize(0, 0);
+        const QPoint gridPos = form->FGrid1->pos();
+        const QPoint tabPos = form->Tab1->pos();
+        const int textHeight = form->Text1->height();
+
+        struct Case {
+            int w, h;
+            QSize tab, grid;        // twips
+            bool textShown;
+            int textWidth;          // twips; -1 keeps the width of the case before
+        };
+        const Case cases[] = {
+            {6000, 4500, {5760, 4500}, {5520, 2870}, true, 2500},
+            {3000, 4500, {2760, 4500}, {2520, 2870}, false, -1},  // narrow: note box hidden, width kept
+            {3495, 3000, {3255, 3000}, {3015, 1370}, false, -1},
+            {3510, 3000, {3270, 3000}, {3030, 1370}, true, 10},   // widened again: shown
+            {6000, 4500, {5760, 4500}, {5520, 2870}, true, 2500},
+            {465, 1620, {225, 1620}, {0, 0}, false, -1},           // tab narrower than 240, shorter than 1630
+            {225, 1650, {0, 1650}, {0, 20}, false, -1},            // window narrower than 240
+            {600, 225, {360, 0}, {120, 0}, false, -1},             // window lower than 240
+        };
+        int textWidth = form->Text1->width();
+        for (const Case& c : cases) {
+            const QByteArray where = QByteArray::number(c.w) + " x " + QByteArray::number(c.h);
+            QVERIFY2(setClientSize(*form, c.w, c.h), where);
+            QCOMPARE(form->Tab1->size(), QSize(form->PixelsX(c.tab.width()), form->PixelsY(c.tab.height())));
+            QCOMPARE(form->FGrid1->size(), QSize(form->PixelsX(c.grid.width()), form->PixelsY(c.grid.height())));
+            QVERIFY2(form->Text1->isVisibleTo(form.get()) == c.textShown, where);
+            if (c.textWidth >= 0)
+                textWidth = form->PixelsX(c.textWidth);
+            QCOMPARE(form->Text1->width(), textWidth);
+            QCOMPARE(form->Text1->height(), textHeight);
+            QCOMPARE(form->FGrid1->pos(), gridPos);
+            QCOMPARE(form->Tab1->pos(), tabPos);
+        }
+
+        // Minimised, the window leaves its controls alone.
+        QVERIFY(setClientSize(*form, 6000, 4500));
+        const QSize tabSize = form->Tab1->size();
+        form->setWindowState(Qt::WindowMinimized);
+        QVERIFY(form->isMinimized());
+        form->resize(form->size() / 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->Tab1->size(), tabSize);
+    }
+
+    void saveQuestionAnswers()
+    {
+        const QString text = QStringLiteral(u"データが更新されています。保存しますか？");
+        const QString title = QStringLiteral(u"保存確認");
+        struct Case {
+            QMessageBox::StandardButton answer;
+            bool saveSucceeds;
+            bool goOn;
+            int saves;
+            bool modifiedAfter;
+        };
+        const Case cases[] = {
+            {QMessageBox::Yes, true, true, 1, false},
+            {QMessageBox::Yes, false, false, 1, true},  // a failed save: do not go on
+            {QMessageBox::No, true, true, 0, true},
+            {QMessageBox::Cancel, true, false, 0, true},
+        };
+        for (const Case& c : cases) {
+            auto [dialogs, form] = makeForm();
+            form->doc.Modified = true;
+            form->saveSucceeds = c.saveSucceeds;
+            dialogs->answers = {c.answer};
+            QCOMPARE(form->ConfirmSave(), c.goOn);
+            QCOMPARE(form->saves, c.saves);
+            QCOMPARE(form->doc.Modified, c.modifiedAfter);
+            QCOMPARE(dialogs->asked.size(), std::size_t(1));
+            const Asked& asked = dialogs->asked[0];
+            QCOMPARE(asked.text, text);
+            QCOMPARE(asked.title, title);
+            QCOMPARE(asked.icon, QMessageBox::Question);
+            QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        }
+
+        // Nothing to save: no question at all.
+        auto [dialogs, form] = makeForm();
+        QVERIFY(form->ConfirmSave());
+        QVERIFY(dialogs->asked.empty());
+    }
+
+    void yesWithoutAWorkingSaveKeepsTheWindowOpen()
+    {
+        auto dialogs = std::make_unique<FakeDialogs>();
+        FakeDialogs* fake = dialogs.get();
+        Form1 form(std::move(dialogs));
+        form.doc.Modified = true;
+        fake->answers = {QMessageBox::Yes};
+        QVERIFY(!form.ConfirmSave());
+        QVERIFY(form.doc.Modified);
+    }
+
+    void quitAndCloseAskOnlyWhenModified()
+    {
+        struct Case {
+            const char* name;
+            bool viaQuit;
+            bool modified;
+            std::deque<QMessageBox::StandardButton> answers;
+            bool saveSucceeds;
+            bool staysOpen;
+        };
+        const Case cases[] = {
+            {"quit, unmodified", true, false, {}, false, false},
+            {"quit, cancel", true, true, {QMessageBox::Cancel}, false, true},
+            {"quit, no", true, true, {QMessageBox::No}, false, false},
+            {"quit, yes and saved", true, true, {QMessageBox::Yes}, true, false},
+            {"quit, yes and save failed", true, true, {QMessageBox::Yes}, false, true},
+            {"close, unmodified", false, false, {}, false, false},
+            {"close, cancel", false, true, {QMessageBox::Cancel}, false, true},
+            {"close, no", false, true, {QMessageBox::No}, false, false},
+            {"close, yes and save failed", false, true, {QMessageBox::Yes}, false, true},
+        };
+        for (const Case& c : cases) {
+            auto [dialogs, form] = makeForm();
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            form->doc.Modified = c.modified;
+            form->doc.RomPath = QStringLiteral("/data/image.smc");
+            form->saveSucceeds = c.saveSucceeds;
+            dialogs->answers = c.answers;
+
+            if (c.viaQuit)
+                form->Quit->trigger();
+            else
+                form->close();
+
+            QVERIFY2(form->isVisible() == c.staysOpen, c.name);
+            QVERIFY2(dialogs->asked.size() == c.answers.size(), c.name);  // asked once at most, never twice
+            QVERIFY2(dialogs->answers.empty(), c.name);
+            QCOMPARE(form->doc.RomPath, QStringLiteral("/data/image.smc"));
+            if (c.staysOpen)
+                QVERIFY2(form->doc.Modified, c.name);
+        }
+    }
+
+    void fileFiltersInQtsSyntax()
+    {
+        QCOMPARE(QString::fromUtf16(zor::kAllFilesFilter), QStringLiteral(u"全てのファイル(*.*)|*.*"));
+        QCOMPARE(zor::QtFileFilter(QString::fromUtf16(zor::kAllFilesFilter)), QStringLiteral(u"全てのファイル (*)"));
+        QCOMPARE(zor::QtFileFilter(QStringLiteral(u"テキスト|*.txt;*.ini|全て(*.*)|*.*")),
+                 QStringLiteral(u"テキスト (*.txt *.ini);;全て (*)"));
+    }
+};
+
+int RunFlexGridTests(int argc, char** argv);
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);  // the windows of one case close while the next are made
+    int failures = 0;
+    {
+        WindowTest test;
+        failures += QTest::qExec(&test, argc, argv);
+    }
+    failures += RunFlexGridTests(argc, argv);
+    return failures;
+}
+
+#include "WindowTest.moc"

@@ -1,0 +1,101 @@
+#pragma once
+
+// FGrid1: a grid with one fixed row and one fixed column, in the vocabulary the rest
+// of the program uses. Row 0 is the horizontal header, column 0 the vertical header,
+// cell (0, 0) the corner; data cell (r, c) is model cell (r - 1, c - 1).
+//
+// Only the fixed cells store text. Data cells are a view over the document: their
+// texts come from the provider set with setCellTextProvider, asked for each cell as it
+// is drawn, so a table of any size costs no memory here. Whoever changes the bytes
+// behind the provider tells the grid by setting the provider again.
+//
+// Sizes are in twips (1/1440 inch) on this interface and converted to pixels only
+// where they reach the view, with the screen's logical dpi. A bad row, column or
+// value throws, as an index outside an array does.
+
+#include <QString>
+#include <QTableView>
+
+#include <functional>
+#include <vector>
+
+class QAbstractButton;
+
+namespace zor {
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Twips and pixels at a given logical dpi, rounded to the nearest unit.
+int TwipsToPixels(int twips, int dpi);
+int PixelsToTwips(int pixels, int dpi);
+
+class FlexGridModel;
+
+class FlexGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    using CellTextProvider = std::function<QString(int row, int col)>;
+
+    explicit FlexGrid(QWidget* parent = nullptr);
+    ~FlexGrid() override;
+
+    // Counts include the fixed row and column, so both are at least 1.
+    int Rows() const { return static_cast<int>(rowHeights_.size()); }
+    void setRows(int rows);
+    int Cols() const { return static_cast<int>(colWidths_.size()); }
+    void setCols(int cols);
+
+    // Fixed cells give their stored text, data cells the provider's.
+    QString TextMatrix(int row, int col) const;
+    // Row 0 or column 0 only: data cells have no text of their own.
+    void setTextMatrix(int row, int col, const QString& text);
+
+    // Called with grid coordinates (both at least 1) for every data cell drawn or read.
+    // Setting it (even to the same function) redraws every data cell.
+    void setCellTextProvider(CellTextProvider provider);
+
+    // Column 0's width is the vertical header's width, row 0's height the horizontal header's.
+    int ColWidth(int col) const;
+    void setColWidth(int col, int twips);
+    int RowHeight(int row) const;
+    void setRowHeight(int row, int twips);
+
+    // 0 left-top, 1 left-center, 2 left-bottom, 3 center-top, 4 center-center,
+    // 5 center-bottom, 6 right-top, 7 right-center, 8 right-bottom.
+    int ColAlignment(int col) const;
+    void setColAlignment(int col, int value);
+    static Qt::Alignment alignmentFromCode(int value);
+
+    // Empties every text: the fixed cells' and, by dropping the provider, the data cells'.
+    void Clear();
+
+    static constexpr int kDefaultRowHeight = 240;  // twips
+    static constexpr int kDefaultColWidth = 960;   // twips
+    static constexpr int kDefaultAlignment = 1;    // left-center
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class FlexGridModel;
+
+    void checkRow(int row) const;
+    void checkCol(int col) const;
+    int pixelsX(int twips) const;
+    int pixelsY(int twips) const;
+    void applyHeaderSizes();
+    void refreshDataCells();
+    void paintCorner();
+
+    FlexGridModel* model_;
+    CellTextProvider provider_;
+    std::vector<int> rowHeights_{kDefaultRowHeight};
+    std::vector<int> colWidths_{kDefaultColWidth};
+    std::vector<int> colAlignments_{kDefaultAlignment};
+    std::vector<QString> rowHeaderTexts_{QString()};  // column 0 by row; [0] unused, the corner lives below
+    std::vector<QString> colHeaderTexts_{QString()};  // row 0 by column; [0] is the corner
+    QAbstractButton* corner_ = nullptr;
+};
+
+} // namespace zor
