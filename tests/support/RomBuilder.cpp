@@ -1,0 +1,233 @@
+#include "tests/support/RomBuilder.h"
+
+#include "codec/SnesAddress.h"
+
+#include <gtest/gtest.h>
+
+namespace zor::test {
+
+BlockAssembler::BlockAssembler(int size)
+{
+    out_.append(static_cast<char>(size & 0xFF));
+    out_.append(static_cast<char>((size >> 8) & 0xFF));
+}
+
+void BlockAssembler::closeGroup()
+{
+    if (itemCount_ == 0)
+        return;
+    out_.append(static_cast<char>(flags_));
+    out_.append(items_);
+    items_.clear();
+    flags_ = 0;
+    itemCount_ = 0;
+}
+
+BlockAssembler& BlockAssembler::literal(std::uint8_t byte)
+{
+    flags_ |= static_cast<std::uint8_t>(0x80u >> itemCount_);
+    items_.append(static_cast<char>(byte));
+    if (++itemCount_ == 8)
+        closeGroup();
+    return *this;
+}
+
+BlockAssembler& BlockAssembler::literals(QByteArrayView bytes)
+{
+    for (char c : bytes)
+        literal(static_cast<std::uint8_t>(c));
+    return *this;
+}
+
+QByteArray ReferenceBytes(int length, int position)
+{
+    EXPECT_TRUE(length >= kMinReference && length <= kMaxReference) << length;
+    EXPECT_TRUE(position >= 0 && position < kDictionarySize) << position;
+    QByteArray xy;
+    xy.append(static_cast<char>(((length - kMinReference) << 4) | (position >> 8)));
+    xy.append(static_cast<char>(position & 0xFF));
+    return xy;
+}
+
+BlockAssembler& BlockAssembler::reference(int length, int position)
+{
+    items_.append(ReferenceBytes(length, position));
+    if (++itemCount_ == 8)
+        closeGroup();
+    return *this;
+}
+
+BlockAssembler& BlockAssembler::raw(QByteArrayView bytes)
+{
+    closeGroup();
+    out_.append(bytes);
+    return *this;
+}
+
+QByteArray BlockAssembler::bytes() const
+{
+    BlockAssembler copy = *this;
+    copy.closeGroup();
+    return copy.out_;
+}
+
+RomBuilder::RomBuilder(qsizetype size, bool standardLayout) : image_(size, '\0')
+{
+    if (!standardLayout)
+        return;
+    dictionaryAt(kDictionaryBase);
+    tableAt(kPointerTableOffset);
+    blockBank(kRegionBank);
+}
+
+RomBuilder& RomBuilder::bytes(std::int32_t offset, QByteArrayView bytes)
+{
+    EXPECT_TRUE(offset >= 0 && offset + bytes.size() <= image_.size()) << "bytes outside the image at " << offset;
+    if (offset >= 0 && offset + bytes.size() <= image_.size())
+        std::copy(bytes.begin(), bytes.end(), image_.begin() + offset);
+    return *this;
+}
+
+RomBuilder& RomBuilder::dictionaryPointer(std::uint8_t low, std::uint8_t high, std::uint8_t bank)
+{
+    dictionaryBase_ = SnesAddressToOffset(low, high, bank);
+    const char b[] = {static_cast<char>(low), static_cast<char>(high)};
+    bytes(kDictionaryPointerLow, QByteArrayView(b, 2));
+    const char k[] = {static_cast<char>(bank)};
+    return bytes(kDictionaryPointerBank, QByteArrayView(k, 1));
+}
+
+RomBuilder& RomBuilder::dictionaryAt(std::int32_t base)
+{
+    const std::optional<SnesAddress> address = OffsetToSnesAddress(base);
+    EXPECT_TRUE(address.has_value()) << base;
+    const SnesAddress a = address.value_or(SnesAddress{});
+    return dictionaryPointer(a.low, a.high, a.bank);
+}
+
+RomBuilder& RomBuilder::tablePointer(std::uint8_t low, std::uint8_t high, std::uint8_t bank)
+{
+    tableOffset_ = SnesAddressToOffset(low, high, bank);
+    const char b[] = {static_cast<char>(low), static_cast<char>(high), static_cast<char>(bank)};
+    return bytes(kTablePointerLow, QByteArrayView(b, 3));
+}
+
+RomBuilder& RomBuilder::tableAt(std::int32_t offset)
+{
+    const std::optional<SnesAddress> address = OffsetToSnesAddress(offset);
+    EXPECT_TRUE(address.has_value()) << offset;
+    const SnesAddress a = address.value_or(SnesAddress{});
+    return tablePointer(a.low, a.high, a.bank);
+}
+
+RomBuilder& RomBuilder::blockBank(std::uint8_t bank)
+{
+    blockBank_ = bank;
+    const char b[] = {static_cast<char>(bank)};
+    return bytes(kBlockBankOffset, QByteArrayView(b, 1));
+}
+
+RomBuilder& RomBuilder::dictionary(QByteArrayView dictionaryBytes)
+{
+    return bytes(dictionaryBase_ + 2, dictionaryBytes);
+}
+
+RomBuilder& RomBuilder::blockPointer(int n, std::uint8_t low, std::uint8_t high)
+{
+    const char b[] = {static_cast<char>(low), static_cast<char>(high)};
+    return bytes(tableOffset_ + 2 * n, QByteArrayView(b, 2));
+}
+
+RomBuilder& RomBuilder::block(int n, std::int32_t offset, QByteArrayView blockBytes)
+{
+    const std::int32_t address = offset - (blockBank_ - 0x80) * 0x8000 + 0x8000;
+    EXPECT_TRUE(address >= 0 && address <= 0xFFFF) << "offset " << offset << " is out of the block bank's reach";
+    blockPointer(n, static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>((address >> 8) & 0xFF));
+    return bytes(offset, blockBytes);
+}
+
+RomBuilder& RomBuilder::blocks(const std::vector<QByteArray>& all)
+{
+    std::int32_t at = kBlockArea;
+    for (std::size_t n = 0; n < all.size(); ++n) {
+        block(static_cast<int>(n), at, all[n]);
+        at += static_cast<std::int32_t>(all[n].size());
+    }
+    return *this;
+}
+
+RomBuilder& RomBuilder::encode(const NdArray<std::uint8_t, 1>& stream)
+{
+    BattleCodec codec;
+    codec.SetDictionaryBase(dictionaryBase_);
+    try {
+        codec.EncodeBattleBlocks(stream, image_);
+    } catch (const CodecError& e) {
+        ADD_FAILURE() << "encode refused: " << e.what();
+    }
+    return *this;
+}
+
+NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const Block& block : blocks) {
+        for (const Record& record : block) {
+            EXPECT_EQ(record.size(), static_cast<std::size_t>(kRecordSize));
+            bytes.insert(bytes.end(), record.begin(), record.end());
+        }
+        bytes.push_back(0);
+    }
+    NdArray<std::uint8_t, 1> stream(static_cast<int>(bytes.size()) + 1);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        stream(static_cast<int>(i) + 1) = bytes[i];
+    return stream;
+}
+
+std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream)
+{
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i <= stream.upper(); ++i)
+        bytes.push_back(stream(i));
+    return bytes;
+}
+
+Record RandomRecord(std::mt19937& random, const std::vector<std::uint8_t>& alphabet)
+{
+    Record record(kRecordSize);
+    record[0] = static_cast<std::uint8_t>(1 + random() % 255);
+    for (int j = 1; j < kRecordSize; ++j)
+        record[j] = alphabet[random() % alphabet.size()];
+    return record;
+}
+
+std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet)
+{
+    std::vector<Block> blocks(kBlockCount);
+    for (Block& block : blocks) {
+        const int count = 1 + static_cast<int>(random() % static_cast<unsigned>(maxRecords));
+        for (int r = 0; r < count; ++r)
+            block.push_back(RandomRecord(random, alphabet));
+    }
+    return blocks;
+}
+
+QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t>& alphabet)
+{
+    QByteArray dictionary;
+    while (dictionary.size() < kDictionarySize) {
+        const int run = 1 + static_cast<int>(random() % 24);
+        if (dictionary.size() > 64 && random() % 2 == 0) {
+            // Repeat an earlier run, so equal runs sit at several positions.
+            const int from = static_cast<int>(random() % static_cast<unsigned>(dictionary.size() - run));
+            dictionary.append(dictionary.mid(from, run));
+        } else {
+            for (int i = 0; i < run; ++i)
+                dictionary.append(static_cast<char>(alphabet[random() % alphabet.size()]));
+        }
+    }
+    dictionary.truncate(kDictionarySize);
+    return dictionary;
+}
+
+} // namespace zor::test
