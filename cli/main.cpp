@@ -1,6 +1,8 @@
 // zor-cli: the headless companion of the editor, for scripts.
 
+#include "cli/BattleCommand.h"
 #include "cli/CheckCommand.h"
+#include "cli/SampleCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -20,8 +22,14 @@ int main(int argc, char** argv)
     int status = 2;
     if (command == QStringLiteral("check"))
         status = zor::RunCheck(args, out, err);
+    else if (command == QStringLiteral("battle"))
+        status = zor::RunBattle(args, out, err);
+    else if (command == QStringLiteral("sample"))
+        status = zor::RunSample(args, out, err);
     else
-        err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n");
+        err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n")
+            << QStringLiteral("        zor-cli battle ROM [--json]\n")
+            << QStringLiteral("        zor-cli sample DIR\n");
     out.flush();
     err.flush();
     return status;
