@@ -250,10 +250,7 @@ NdArray<std::uint8_t, 1> SampleBattleStream()
         }
         bytes.push_back(0);
     }
-    NdArray<std::uint8_t, 1> stream(static_cast<int>(bytes.size()) + 1);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        stream(static_cast<int>(i) + 1) = bytes[i];
-    return stream;
+    return StreamFromBytes(bytes);
 }
 
 QByteArray MakeSampleImage()

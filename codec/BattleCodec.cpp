@@ -20,6 +20,14 @@ int BattleRecordCount(int streamUpper)
     return 2 * r > kRecordSize ? q + 1 : q;
 }
 
+NdArray<std::uint8_t, 1> StreamFromBytes(const std::vector<std::uint8_t>& bytes)
+{
+    NdArray<std::uint8_t, 1> stream(static_cast<long long>(bytes.size()) + 1);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        stream(i + 1) = bytes[i];
+    return stream;
+}
+
 void BattleCodec::ResetCodecState() { scratch_ = Scratch{}; }
 
 namespace {

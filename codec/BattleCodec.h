@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace zor {
 
@@ -43,6 +44,9 @@ inline constexpr int kMinEncodedReference = 4; // the encoder never writes a 3-b
 // Number of 25-byte records in a stream with this upper bound: (upper - 314) / 25 to
 // the nearest integer. 25 is odd, so there is never a half to break.
 int BattleRecordCount(int streamUpper);
+
+// A stream array holding bytes from element 1 on, with the spare 0 element after them.
+NdArray<std::uint8_t, 1> StreamFromBytes(const std::vector<std::uint8_t>& bytes);
 
 // One per document owner; decode and encode of one instance must not overlap.
 class BattleCodec {

@@ -178,10 +178,7 @@ NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks)
         }
         bytes.push_back(0);
     }
-    NdArray<std::uint8_t, 1> stream(static_cast<int>(bytes.size()) + 1);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        stream(static_cast<int>(i) + 1) = bytes[i];
-    return stream;
+    return StreamFromBytes(bytes);
 }
 
 std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream)
