@@ -118,10 +118,11 @@ void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
 {
     const int s = doc.DataSetCount;
     std::vector<std::optional<TextLines>> files(static_cast<std::size_t>(s) + 1);
+    std::vector<QString> paths(static_cast<std::size_t>(s) + 1);
     doc.SectionCounts.redim(s + 1);
     int largest = 0;
     for (int k = 1; k <= s; ++k) {
-        const QString path = DataSetFile(doc, k, QStringLiteral(".sna"));
+        const QString& path = paths[k] = DataSetFile(doc, k, QStringLiteral(".sna"));
         files[k] = ReadDefinitionFile(path, QStringLiteral("データセットのセクション定義ファイル（.sna）がありません。"), log);
         if (!files[k])
             continue;
@@ -135,7 +136,7 @@ void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
     for (int k = 1; k <= s; ++k) {
         if (!files[k])
             continue;
-        const QString path = DataSetFile(doc, k, QStringLiteral(".sna"));
+        const QString& path = paths[k];
         const SectionPairs read = ReadSectionPairs(*files[k]);
         int j = 0;
         for (const SectionPair& pair : read.pairs) {

@@ -1,5 +1,6 @@
 #include "cli/CheckCommand.h"
 
+#include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
 
 #include <QJsonArray>
@@ -14,22 +15,7 @@ namespace {
 
 using test::ProgramFolder;
 
-struct CheckRun {
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-CheckRun Check(const QStringList& args)
-{
-    CheckRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = RunCheck(args, out, err);
-    out.flush();
-    err.flush();
-    return run;
-}
+test::CommandRun Check(const QStringList& args) { return test::Call(RunCheck, args); }
 
 TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
 {
@@ -39,7 +25,7 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
     home.writeLines(u"sample/クラス.sna"_s, {u"1A2"_s, u"HP"_s, u"8000"_s, u"MP"_s, QString()});
     home.writeLines(u"sample/クラス.ini"_s, {u"[Step]"_s, u"Section1=2"_s, u"[Notation]"_s, u"Section2=16"_s});
 
-    const CheckRun run = Check({u"--home"_s, home.path(), u"--json"_s});
+    const test::CommandRun run = Check({u"--home"_s, home.path(), u"--json"_s});
     EXPECT_EQ(run.status, 0) << run.out.toStdString();
     const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
     EXPECT_EQ(json[u"mode"_s].toString(), u"sample"_s);
@@ -68,21 +54,21 @@ TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)
     home.writeZorIni(u"m"_s);
     home.writeLines(u"m/a.idn"_s, {u"x"_s});
 
-    const CheckRun json = Check({u"--json"_s, u"--home"_s, home.path()});
+    const test::CommandRun json = Check({u"--json"_s, u"--home"_s, home.path()});
     EXPECT_EQ(json.status, 1);
     const QJsonArray problems = QJsonDocument::fromJson(json.out.toUtf8()).object()[u"problems"_s].toArray();
     ASSERT_EQ(problems.size(), 1);
     EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"m/a.sna"_s);
     EXPECT_EQ(problems[0].toObject()[u"line"_s].toInt(), 0);
 
-    const CheckRun text = Check({u"--home"_s, home.path()});
+    const test::CommandRun text = Check({u"--home"_s, home.path()});
     EXPECT_EQ(text.status, 1);
     EXPECT_TRUE(text.out.contains(u"m/a.sna"_s)) << text.out.toStdString();
 }
 
 TEST(CheckCommand, RejectsUnknownOptions)
 {
-    const CheckRun run = Check({u"--frobnicate"_s});
+    const test::CommandRun run = Check({u"--frobnicate"_s});
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.err.contains(u"zor-cli check"_s));
     EXPECT_TRUE(run.out.isEmpty());

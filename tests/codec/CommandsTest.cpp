@@ -5,11 +5,14 @@
 #include "codec/BattleCodec.h"
 #include "document/BattleRecords.h"
 #include "document/Definitions.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
 #include "view/Conversions.h"
 
 #include <QDir>
+#include "tests/support/CommandRun.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,23 +26,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-struct CommandRun {
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-template <typename Command>
-CommandRun Call(Command command, const QStringList& args)
-{
-    CommandRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = command(args, out, err);
-    out.flush();
-    err.flush();
-    return run;
-}
+using test::Call;
+using test::CommandRun;
 
 QByteArray ReadFile(const QString& path)
 {
