@@ -2,8 +2,8 @@
 // searches the whole dictionary anew for every candidate length, and the decoder.
 // Prints how many times faster our encoder is than the straightforward one.
 
-#include "cli/SampleCommand.h"
-#include "codec/BattleCodec.h"
+#include "core/sample/Sample.h"
+#include "core/codec/BattleCodec.h"
 #include "tests/codec/ReferenceEncoder.h"
 
 #include <benchmark/benchmark.h>
@@ -43,7 +43,7 @@ void EncodeSample(benchmark::State& state)
     zor::BattleCodec codec;
     codec.SetDictionaryBase(zor::kSampleDictionaryBase);
     for (auto _ : state) {
-        codec.EncodeBattleBlocks(TheSample().stream, image);
+        codec.EncodeBattleBlocks(TheSample().streamBytes, image);
         benchmark::DoNotOptimize(image.data());
     }
     state.counters["stream_bytes"] = TheSample().stream.upper();
@@ -62,7 +62,7 @@ BENCHMARK(EncodeSampleStraightforward)->Unit(benchmark::kMillisecond);
 void DecodeSample(benchmark::State& state)
 {
     zor::BattleCodec codec;
-    zor::NdArray<std::uint8_t, 1> output(1);
+    zor::StreamArray output;
     for (auto _ : state) {
         codec.DecodeBattleBlocks(output, TheSample().image);
         benchmark::DoNotOptimize(&output);

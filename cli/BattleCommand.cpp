@@ -1,8 +1,8 @@
 #include "cli/BattleCommand.h"
 
-#include "app/Text.h"
-#include "codec/BattleCodec.h"
-#include "document/BattleRecords.h"
+#include "core/files/Text.h"
+#include "core/codec/BattleCodec.h"
+#include "core/document/BattleRecords.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -56,11 +56,11 @@ int RunBattle(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     }
     BattleCodec codec;
-    NdArray<std::uint8_t, 1> stream(1);
+    StreamArray stream;
     BattleRecords records;
     try {
         codec.DecodeBattleBlocks(stream, *image);
-        records = SplitBattleStream(stream);
+        records = SplitBattleStream(NdArray<std::uint8_t, 1>::FromElements(std::move(stream)));
     } catch (const CodecError& e) {
         err << QStringLiteral("%1: 戦闘パラメータを読めません。%2\n").arg(path, e.message());
         return 1;

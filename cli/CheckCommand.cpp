@@ -1,7 +1,7 @@
 #include "cli/CheckCommand.h"
 
-#include "app/ProgramFolder.h"
-#include "document/Definitions.h"
+#include "core/files/ProgramFolder.h"
+#include "core/document/Definitions.h"
 
 #include <QDir>
 #include <QJsonArray>

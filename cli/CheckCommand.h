@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/DocumentState.h"
-#include "document/Problems.h"
+#include "core/document/DocumentState.h"
+#include "core/document/Problems.h"
 
 #include <QJsonObject>
 #include <QStringList>

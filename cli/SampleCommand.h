@@ -1,43 +1,11 @@
 #pragma once
 
-// The sample program folder: ZOR.ini, a mode folder with a few data sets, the
-// individual data and the battle parameters, and a 4 MB image that matches them.
-// Every value in it is made up.
-
-#include "document/NdArray.h"
-
-#include <QByteArray>
-#include <QString>
 #include <QStringList>
 #include <QTextStream>
 
-#include <cstdint>
-#include <vector>
-
 namespace zor {
 
-struct SampleFile {
-    QString path; // relative to the program folder, '/' separated
-    QByteArray bytes;
-};
-
-inline constexpr std::int32_t kSampleDictionaryBase = 0x2A0000; // bank $D4, $8000
-QString SampleModeName();
-QString SampleImageName();
-
-// The battle stream the sample image holds: 314 blocks of 1 to 3 records each.
-NdArray<std::uint8_t, 1> SampleBattleStream();
-
-// The 4096 bytes of the sample dictionary; the records reuse runs of it.
-QByteArray SampleDictionary();
-
-// The 4 MB sample image, blocks encoded by our encoder.
-QByteArray MakeSampleImage();
-
-// Every file of the sample folder, the image included.
-std::vector<SampleFile> MakeSampleFolder();
-
-// zor-cli sample DIR: writes the sample folder to DIR, each file atomically.
+// zor-cli sample DIR: writes the sample program folder to DIR, each file atomically.
 // 0 on success, 1 when a file cannot be written, 2 on bad usage.
 int RunSample(const QStringList& args, QTextStream& out, QTextStream& err);
 

@@ -1,4 +1,4 @@
-#include "codec/BattleCodec.h"
+#include "core/codec/BattleCodec.h"
 #include "tests/support/RomBuilder.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +58,7 @@ struct Decoded {
 Decoded Decode(const QByteArray& image)
 {
     Decoded d;
-    d.codec.DecodeBattleBlocks(d.output, image);
+    test::DecodeStream(d.codec, d.output, image);
     return d;
 }
 
@@ -167,7 +167,7 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
         BattleCodec codec;
         NdArray<std::uint8_t, 1> output(1);
         try {
-            codec.DecodeBattleBlocks(output, image.image());
+            test::DecodeStream(codec, output, image.image());
             ADD_FAILURE() << "no error";
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();

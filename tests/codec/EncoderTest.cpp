@@ -1,4 +1,4 @@
-#include "codec/BattleCodec.h"
+#include "core/codec/BattleCodec.h"
 #include "tests/codec/ReferenceEncoder.h"
 #include "tests/support/RomBuilder.h"
 
@@ -170,7 +170,7 @@ protected:
         BattleCodec codec;
         codec.SetDictionaryBase(dictionaryBase);
         try {
-            codec.EncodeBattleBlocks(stream, rom.image());
+            test::EncodeStream(codec, stream, rom.image());
             ADD_FAILURE() << "not refused";
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
@@ -229,7 +229,7 @@ TEST_F(EncoderRefusal, BlockOf32768BytesOrMore)
     rom.dictionary(dictionary).encode(StreamOf(blocks));
     BattleCodec codec;
     NdArray<std::uint8_t, 1> decoded(1);
-    codec.DecodeBattleBlocks(decoded, rom.image());
+    test::DecodeStream(codec, decoded, rom.image());
     EXPECT_EQ(test::StreamBytes(decoded), test::StreamBytes(StreamOf(blocks)));
 
     blocks[50].push_back(same);    // 32776 bytes
@@ -272,7 +272,7 @@ TEST_F(EncoderRefusal, TheRegionEndsAt0x7FFE)
     EXPECT_EQ(static_cast<std::uint8_t>(rom.image()[kRegionOffset + kRegionLastWritten - 1]), 0x80);
     BattleCodec codec;
     NdArray<std::uint8_t, 1> decoded(1);
-    codec.DecodeBattleBlocks(decoded, rom.image());
+    test::DecodeStream(codec, decoded, rom.image());
     EXPECT_EQ(test::StreamBytes(decoded), test::StreamBytes(StreamOf(fits)));
 
     ExpectRefused(StreamOf(blocksWithRun(6)), 313);

@@ -1,7 +1,7 @@
 // The seed corpus of the decoder's fuzz target, made by our builder and encoder. The
 // files in fuzz/corpus must equal what this makes; ZOR_WRITE_FUZZ_CORPUS=1 rewrites them.
 
-#include "codec/BattleCodec.h"
+#include "core/codec/BattleCodec.h"
 #include "tests/codec/fuzz/FuzzImage.h"
 #include "tests/support/RomBuilder.h"
 
@@ -138,7 +138,7 @@ TEST(FuzzCorpus, SeedsDecodeAsMadeAndMatchTheCommittedFiles)
         BattleCodec codec;
         NdArray<std::uint8_t, 1> stream(1);
         try {
-            codec.DecodeBattleBlocks(stream, image);
+            test::DecodeStream(codec, stream, image);
             EXPECT_EQ(seed.failingBlock, -2);
             if (seed.stream.upper() > 1) {
                 EXPECT_EQ(test::StreamBytes(stream), test::StreamBytes(seed.stream));

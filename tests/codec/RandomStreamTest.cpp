@@ -1,4 +1,4 @@
-#include "codec/BattleCodec.h"
+#include "core/codec/BattleCodec.h"
 #include "tests/codec/ReferenceEncoder.h"
 #include "tests/support/RomBuilder.h"
 
@@ -71,9 +71,9 @@ TEST(RandomStreams, EncodeThenDecodeGivesTheStreamBack)
         rom.dictionary(dictionary);
         BattleCodec codec;
         codec.SetDictionaryBase(rom.dictionaryBase());
-        codec.EncodeBattleBlocks(stream, rom.image());
+        test::EncodeStream(codec, stream, rom.image());
         NdArray<std::uint8_t, 1> decoded(1);
-        codec.DecodeBattleBlocks(decoded, rom.image());
+        test::DecodeStream(codec, decoded, rom.image());
         ASSERT_EQ(StreamBytes(decoded), StreamBytes(stream)) << "round " << round;
         EXPECT_EQ(codec.DictionaryBase(), rom.dictionaryBase());
     }
@@ -102,7 +102,7 @@ TEST(RandomStreams, DictionaryOverABankByte)
     ASSERT_EQ(static_cast<std::uint8_t>(rom.image()[bankByte]), 0xFF);
     BattleCodec codec;
     NdArray<std::uint8_t, 1> decoded(1);
-    codec.DecodeBattleBlocks(decoded, rom.image());
+    test::DecodeStream(codec, decoded, rom.image());
     EXPECT_EQ(StreamBytes(decoded), StreamBytes(stream));
 }
 

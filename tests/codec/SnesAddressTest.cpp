@@ -1,4 +1,4 @@
-#include "codec/SnesAddress.h"
+#include "core/codec/SnesAddress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "document/Definitions.h"
+#include "core/document/Definitions.h"
 
 #include "tests/support/ModeFolder.h"
 

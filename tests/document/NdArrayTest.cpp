@@ -1,4 +1,4 @@
-#include "document/NdArray.h"
+#include "core/document/NdArray.h"
 
 #include <QString>
 

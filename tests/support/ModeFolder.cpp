@@ -1,6 +1,6 @@
 #include "tests/support/ModeFolder.h"
 
-#include "app/Text.h"
+#include "core/files/Text.h"
 
 #include <QDir>
 #include <QFile>

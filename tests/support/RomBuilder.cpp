@@ -1,6 +1,7 @@
 #include "tests/support/RomBuilder.h"
 
-#include "codec/SnesAddress.h"
+#include "core/codec/SnesAddress.h"
+#include "core/document/BattleRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -161,11 +162,28 @@ RomBuilder& RomBuilder::encode(const NdArray<std::uint8_t, 1>& stream)
     BattleCodec codec;
     codec.SetDictionaryBase(dictionaryBase_);
     try {
-        codec.EncodeBattleBlocks(stream, image_);
+        codec.EncodeBattleBlocks(stream.Elements(), image_);
     } catch (const CodecError& e) {
         ADD_FAILURE() << "encode refused: " << e.what();
     }
     return *this;
+}
+
+void DecodeStream(BattleCodec& codec, NdArray<std::uint8_t, 1>& stream, const QByteArray& image)
+{
+    StreamArray bytes;
+    try {
+        codec.DecodeBattleBlocks(bytes, image);
+    } catch (...) {
+        stream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
+        throw;
+    }
+    stream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
+}
+
+void EncodeStream(BattleCodec& codec, const NdArray<std::uint8_t, 1>& stream, QByteArray& image)
+{
+    codec.EncodeBattleBlocks(stream.Elements(), image);
 }
 
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks)

@@ -4,8 +4,8 @@
 // table and blocks, either assembled by hand (any flag, size, reference or pointer,
 // also ones the encoder never writes) or compressed by our encoder.
 
-#include "codec/BattleCodec.h"
-#include "document/NdArray.h"
+#include "core/codec/BattleCodec.h"
+#include "core/document/NdArray.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -81,6 +81,11 @@ private:
     std::int32_t tableOffset_ = kPointerTableOffset;
     std::uint8_t blockBank_ = kRegionBank;
 };
+
+// The codec on stream arrays as the document holds them. A decode that throws leaves
+// in stream what the codec left: the blocks decoded completely before the failure.
+void DecodeStream(BattleCodec& codec, NdArray<std::uint8_t, 1>& stream, const QByteArray& image);
+void EncodeStream(BattleCodec& codec, const NdArray<std::uint8_t, 1>& stream, QByteArray& image);
 
 using Record = std::vector<std::uint8_t>; // 25 bytes
 using Block = std::vector<Record>;

@@ -1,8 +1,8 @@
 // The grid widget and the tab strip on their own: the twips interface, the mapping
 // between grid cells and model cells, and the tab strip's page frame.
 
-#include "view/FlexGrid.h"
-#include "view/TabStrip.h"
+#include "window/FlexGrid.h"
+#include "window/TabStrip.h"
 
 #include <QHeaderView>
 #include <QImage>

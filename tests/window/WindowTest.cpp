@@ -3,10 +3,10 @@
 // Expected sizes are written in twips and compared in pixels at 96 dpi, which the
 // offscreen platform reports, so 15 twips are exactly one pixel.
 
-#include "app/Dialogs.h"
-#include "app/Form1.h"
-#include "view/FlexGrid.h"
-#include "view/TabStrip.h"
+#include "window/Dialogs.h"
+#include "window/Form1.h"
+#include "window/FlexGrid.h"
+#include "window/TabStrip.h"
 
 #include <QAction>
 #include <QApplication>

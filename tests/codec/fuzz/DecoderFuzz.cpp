@@ -1,8 +1,8 @@
 // Feeds arbitrary images to the block decoder and the record split: they may refuse
 // with CodecError, but must never read outside the image or leave a malformed stream.
 
-#include "codec/BattleCodec.h"
-#include "document/BattleRecords.h"
+#include "core/codec/BattleCodec.h"
+#include "core/document/BattleRecords.h"
 #include "tests/codec/fuzz/FuzzImage.h"
 
 #include <cstdlib>
@@ -13,13 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (image.isEmpty())
         return 0;
     zor::BattleCodec codec;
-    zor::NdArray<std::uint8_t, 1> stream(1);
+    zor::StreamArray bytes;
     bool decoded = true;
     try {
-        codec.DecodeBattleBlocks(stream, image);
+        codec.DecodeBattleBlocks(bytes, image);
     } catch (const zor::CodecError&) {
         decoded = false;
     }
+    const auto stream = zor::NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
     // Whole blocks only, and always the closing 0 element.
     if (stream.upper() < 1 || stream(stream.upper()) != 0)
         std::abort();

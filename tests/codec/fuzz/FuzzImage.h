@@ -5,7 +5,7 @@
 // offset 0. The image is at least large enough for the fixed places; pointers in bank
 // $80 reach the input's bytes directly, so mutations get to the block decoding.
 
-#include "codec/BattleCodec.h"
+#include "core/codec/BattleCodec.h"
 
 #include <QByteArray>
 

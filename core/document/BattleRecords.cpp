@@ -1,0 +1,63 @@
+#include "core/document/BattleRecords.h"
+
+#include "core/codec/BattleCodec.h"
+
+#include <algorithm>
+
+namespace zor {
+
+NdArray<std::uint8_t, 1> StreamFromBytes(const std::vector<std::uint8_t>& bytes)
+{
+    std::vector<std::uint8_t> elements(bytes.size() + 2, 0);
+    std::copy(bytes.begin(), bytes.end(), elements.begin() + 1);
+    return NdArray<std::uint8_t, 1>::FromElements(std::move(elements));
+}
+
+BattleRecords SplitBattleStream(const NdArray<std::uint8_t, 1>& stream)
+{
+    const int upper = stream.upper();
+    BattleRecords out;
+    out.count = BattleRecordCount(upper);
+    if (out.count < 0)
+        throw CodecError(QStringLiteral("戦闘パラメータのデータが短すぎます（%1 バイト）。").arg(std::max(upper, 0)));
+    const int maxGroup = out.groupStarts.upper();
+    out.params.redim(kRecordSize + 1, out.count + 1);
+
+    int position = 0;
+    for (int i = 1; i <= out.count; ++i) {
+        if (position != 0) {
+            if (position + 1 > upper)
+                throw CodecError(QStringLiteral("レコード %1 の前でデータが終わっています。").arg(i));
+            if (stream(position + 1) == 0) {
+                ++position;
+                if (++out.separators > maxGroup)
+                    throw CodecError(QStringLiteral("区切りの 0 が %1 個を超えています（レコード %2 の前）。").arg(maxGroup).arg(i));
+                out.groupStarts(out.separators) = i;
+            }
+        }
+        if (position + kRecordSize > upper)
+            throw CodecError(QStringLiteral("レコード %1 の途中でデータが終わっています。").arg(i));
+        for (int j = 1; j <= kRecordSize; ++j)
+            out.params(j, i) = stream(++position);
+    }
+    return out;
+}
+
+void ReadBattleRecords(DocumentState& doc)
+{
+    BattleRecords records = SplitBattleStream(doc.BattleStream);
+    doc.BattleCount = records.count;
+    doc.BattleParams = std::move(records.params);
+    doc.GroupStarts = std::move(records.groupStarts);
+}
+
+RecordRange GroupRecords(const BattleRecords& records, int group)
+{
+    if (records.count == 0 || group < 0 || group > records.separators)
+        return {};
+    const int first = group == 0 ? 1 : records.groupStarts(group);
+    const int last = group == records.separators ? records.count : records.groupStarts(group + 1) - 1;
+    return {first, last};
+}
+
+} // namespace zor

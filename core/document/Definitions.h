@@ -1,0 +1,53 @@
+#pragma once
+
+// The definition files of a mode folder: name.idn (ID names), name.sna (offset and
+// caption pairs) and name.ini (per-section settings) for each data set.
+
+#include "core/files/Text.h"
+#include "core/document/DocumentState.h"
+#include "core/document/Problems.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace zor {
+
+// Reads a definition file, reporting a missing or unreadable file with missingMessage
+// and every line that is not valid CP932.
+std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log);
+
+// The offset and caption pairs of a section list, read from the start up to the first
+// empty line that stands where a pair begins.
+struct SectionPair {
+    QString offsetText;
+    QString caption;
+    int line = 0; // 1-based line of the offset
+};
+struct SectionPairs {
+    std::vector<SectionPair> pairs; // complete pairs
+    std::optional<SectionPair> unfinished; // an offset line whose caption line is missing
+};
+SectionPairs ReadSectionPairs(const TextLines& text);
+
+// Offset text of a section list as a file offset; an unusable one is reported and read as nullopt.
+std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& pair, ProblemLog& log);
+
+// Steps of a definitions load, in this order, with ModeFolder set.
+void ScanModeFolder(DocumentState& doc, ProblemLog& log);
+void ReadSectionFiles(DocumentState& doc, ProblemLog& log);
+void ReadIdFiles(DocumentState& doc, ProblemLog& log);
+void ReadDataSetSettings(DocumentState& doc, const QString& programFolder, ProblemLog& log);
+
+// Mode name and folder from ZOR.ini, then the four steps.
+void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);
+
+// The largest section count over all data sets.
+int LargestSectionCount(const DocumentState& doc);
+
+// ModeFolder/name + extension, for a data set's files.
+QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension);
+
+} // namespace zor

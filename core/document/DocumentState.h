@@ -1,0 +1,86 @@
+#pragma once
+
+// The one record of everything ZOR knows about the open image: definitions, table
+// bytes, view and editing state. Arrays run from 0 to count + 1 with the data in
+// 1..count (ID numbers from 0), so code indexes them the way the tables number things.
+// Counts that the file formats limit to 16 bits are kept in int and checked where set.
+
+#include "core/document/NdArray.h"
+#include "core/document/JournalRecord.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace zor {
+
+enum Tab : int { TabIdSection = 1, TabIndividual = 2, TabBattle = 3 };
+
+// Notation codes of a section.
+enum Notation : int { NotationHex = 16, NotationUnsigned = 10, NotationSigned = -10 };
+
+// Indices into SettingKeys, SettingDefaults and SectionSettings.
+enum Setting : int { SettingByte = 0, SettingStep = 1, SettingNotation = 2 };
+
+inline constexpr int kBattleBlockCount = 314;
+inline constexpr int kBattleRecordSize = 25;
+inline constexpr int kMaxSixteenBit = 32767;
+
+struct DocumentState {
+    // Definitions.
+    QString ModeName;
+    QString ModeFolder;
+    int DataSetCount = 0;
+    NdArray<QString, 1> DataSetNames;
+    int ClassDataSet = 0;
+    NdArray<int, 1> SectionCounts;
+    NdArray<int, 1> IdCounts;
+    int MaxIdCount = 0;
+    NdArray<std::int32_t, 2> SectionAddresses;     // (data set, section)
+    NdArray<std::uint8_t, 2> SectionAddressUnusable; // (data set, section): 1 when the offset line is unreadable; never read or written
+    NdArray<QString, 2> SectionNames;              // (data set, section)
+    NdArray<QString, 2> IdNames;                   // (data set, ID number + 1)
+    NdArray<QString, 1> SettingKeys;               // "Byte", "Step", "Notation", ""
+    NdArray<int, 1> SettingDefaults;
+    NdArray<std::int16_t, 4> SectionSettings;      // (setting, tab, data set, section)
+    int IndividualCount = 0;
+    NdArray<std::int32_t, 1> IndividualAddresses;
+    NdArray<std::uint8_t, 1> IndividualAddressUnusable;
+    NdArray<QString, 1> IndividualNames;
+    NdArray<QString, 1> BattleSectionNames{26};
+
+    // Table data.
+    NdArray<std::uint8_t, 3> IdSectionBytes;       // (data set, section, ID number)
+    NdArray<std::uint8_t, 1> IndividualBytes;
+    NdArray<std::uint8_t, 1> BattleStream;
+    int BattleCount = 0;
+    NdArray<std::uint8_t, 2> BattleParams;         // (section 1..25, record)
+    NdArray<int, 1> GroupStarts{315};
+
+    // File.
+    QString RomPath;
+
+    // View.
+    int CurrentTab = TabIdSection;
+    int CurrentDataSet = 0;
+    int CurrentRow = 0;
+    int CurrentCol = 0;
+    NdArray<int, 2> TabState{4, 4};                // (tab, item): data set, column, row, left column, top row
+    bool JustLoaded = false;
+    int BaseRowHeight = 0;                         // twips
+    bool Text1Changed = false;
+
+    // Editing.
+    bool Modified = false;
+    int UndoCount = 0;
+    NdArray<JournalRecord, 1> UndoEntries;
+    int RedoCount = 0;
+    NdArray<JournalRecord, 1> RedoEntries;
+    int SelLeftCol = 0;
+    int SelTopRow = 0;
+    NdArray<std::uint8_t, 2> ClipBytes;
+    NdArray<int, 1> ClipSize{1};
+    bool RecordCountChanged = false;
+};
+
+} // namespace zor

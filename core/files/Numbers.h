@@ -1,0 +1,25 @@
+#pragma once
+
+// Numbers written as text in the definition and settings files.
+
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+namespace zor {
+
+// A plain decimal number: blanks around it, an optional sign, digits with an optional
+// fraction and exponent. nullopt for anything else, and for values that are not finite.
+std::optional<double> ParseDecimal(QStringView text);
+
+// A decimal number rounded to the nearest integer (halves to even) when it fits in
+// 16 bits; nullopt when the text is empty, not a number or out of range.
+std::optional<std::int16_t> ToInt16(QStringView text);
+
+// The hexadecimal digits (either case) at the start of text, up to the first other
+// character, as an exact non-negative number. nullopt when there are no digits, more
+// than eight significant ones, or the value is above 7FFFFFFF: such an offset is unusable.
+std::optional<std::int32_t> HexTextToLong(QStringView text);
+
+} // namespace zor

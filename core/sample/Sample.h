@@ -1,0 +1,42 @@
+#pragma once
+
+// The sample program folder: ZOR.ini, a mode folder with a few data sets, the
+// individual data and the battle parameters, and a 4 MB image that matches them.
+// Every value in it is made up.
+
+#include "core/document/NdArray.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace zor {
+
+struct SampleFile {
+    QString path; // relative to the program folder, '/' separated
+    QByteArray bytes;
+};
+
+inline constexpr std::int32_t kSampleDictionaryBase = 0x2A0000; // bank $D4, $8000
+QString SampleModeName();
+QString SampleImageName();
+
+// The battle stream the sample image holds: 314 blocks of 1 to 3 records each.
+NdArray<std::uint8_t, 1> SampleBattleStream();
+
+// The 4096 bytes of the sample dictionary; the records reuse runs of it.
+QByteArray SampleDictionary();
+
+// The 4 MB sample image, blocks encoded by our encoder.
+QByteArray MakeSampleImage();
+
+// Every file of the sample folder, the image included.
+std::vector<SampleFile> MakeSampleFolder();
+
+// Writes every sample file into folder, each atomically. The number of files written,
+// or -1 with the reason in *error.
+int WriteSampleFolder(const QString& folder, QString* error);
+
+} // namespace zor

@@ -1,0 +1,29 @@
+#pragma once
+
+// Conversions between bytes and cell text shared by the grid, the cell editor and
+// the CSV export.
+
+#include "core/files/Numbers.h"
+
+#include <QStringView>
+
+#include <cstdint>
+
+namespace zor {
+
+// b for b below 128, otherwise b - 256.
+int ByteToSigned(std::uint8_t value);
+
+// "0x" texts: texts of five or more characters give 0; otherwise the last two
+// characters are read as hexadecimal digits, so "0x5" and "0x" give 0.
+std::uint8_t ParseHexByte(QStringView text);
+
+// "-" texts: the value rounded toward minus infinity, plus 256, when that lies in
+// 0..255; otherwise 0. So "-1" gives 255 and "-0" gives 0.
+std::uint8_t ParseNegativeByte(QStringView text);
+
+// The byte for text typed into a cell, decided by the form of the text, never by
+// the cell's notation. Text that cannot be read gives 0.
+void ParseByte(std::uint8_t& target, QStringView text);
+
+} // namespace zor

@@ -1,0 +1,230 @@
+#include "core/files/Text.h"
+#include "cli/BattleCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/SampleCommand.h"
+#include "core/sample/Sample.h"
+#include "core/codec/BattleCodec.h"
+#include "core/document/BattleRecords.h"
+#include "core/document/Definitions.h"
+#include "tests/support/CommandRun.h"
+#include "tests/support/ModeFolder.h"
+#include "tests/support/RomBuilder.h"
+#include "core/files/Numbers.h"
+
+#include <QDir>
+#include "tests/support/CommandRun.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::Call;
+using test::CommandRun;
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// Written once for all tests of this file: the image alone is 4 MB.
+class SampleFolder : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        home = new QTemporaryDir;
+        const CommandRun run = Call(RunSample, {home->path()});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    }
+    static void TearDownTestSuite()
+    {
+        delete home;
+        home = nullptr;
+    }
+    static QString File(const QString& relative) { return home->filePath(relative); }
+
+    static QTemporaryDir* home;
+};
+QTemporaryDir* SampleFolder::home = nullptr;
+
+TEST_F(SampleFolder, DefinitionsCheckWithoutProblems)
+{
+    const CommandRun run = Call(RunCheck, {u"--home"_s, home->path(), u"--json"_s});
+    EXPECT_EQ(run.status, 0) << run.out.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    EXPECT_EQ(json[u"mode"_s].toString(), SampleModeName());
+    EXPECT_EQ(json[u"defaultNotation"_s].toInt(), 16);
+    EXPECT_GE(json[u"dataSets"_s].toArray().size(), 3);
+    EXPECT_NE(json[u"classDataSet"_s].toInt(), 0);
+}
+
+TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreak)
+{
+    const QDir mode(File(SampleModeName()));
+    QStringList files = mode.entryList(QDir::Files);
+    EXPECT_TRUE(files.contains(u"個別データ.sna"_s) && files.contains(u"敵パラメータ.ini"_s)) << files.join(u' ').toStdString();
+    files << u"../ZOR.ini"_s;
+    for (const QString& name : files) {
+        const QByteArray bytes = ReadFile(mode.filePath(name));
+        EXPECT_TRUE(bytes.endsWith("\r\n")) << name.toStdString();
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << name.toStdString();
+        EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n")) << name.toStdString();
+        EXPECT_TRUE(DecodeCp932(bytes).ok) << name.toStdString();
+    }
+    const TextLines battle = ToTextLines(ReadFile(mode.filePath(u"敵パラメータ.sna"_s)));
+    EXPECT_EQ(battle.lines.size(), 50);
+    EXPECT_EQ(battle.lines[1], u"クラス"_s);
+}
+
+// Nothing the definitions name may lie on a place the codec reads or writes.
+TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
+{
+    struct Range {
+        std::int64_t first, last;
+    };
+    std::vector<Range> fixed{{kDictionaryPointerLow, kBlockBankOffset},
+                             {kPointerTableOffset, kPointerTableOffset + 2 * kBlockCount - 1},
+                             {kSampleDictionaryBase, kSampleDictionaryBase + 2 + kDictionarySize + kMaxReference},
+                             {kRegionOffset, kEncodedImageSize - 1}};
+    for (std::int32_t at : kBankByteOffsets)
+        fixed.push_back({at, at});
+    auto expectFree = [&](std::int64_t offset) {
+        for (const Range& r : fixed)
+            EXPECT_FALSE(offset >= r.first && offset <= r.last) << std::hex << offset;
+    };
+
+    DocumentState doc;
+    ProblemLog log(home->path());
+    LoadDefinitions(doc, home->path(), log);
+    ASSERT_TRUE(log.empty()) << log.text().toStdString();
+    int cells = 0;
+    for (int k = 1; k <= doc.DataSetCount; ++k)
+        for (int q = 1; q <= doc.SectionCounts(k); ++q)
+            for (int n = 0; n < doc.IdCounts(k); ++n, ++cells)
+                expectFree(doc.SectionAddresses(k, q) + static_cast<std::int64_t>(n) * doc.SectionSettings(SettingStep, TabIdSection, k, q));
+    EXPECT_GT(cells, 100);
+
+    const SectionPairs entries = ReadSectionPairs(ToTextLines(ReadFile(File(SampleModeName() + u"/個別データ.sna"_s))));
+    ASSERT_FALSE(entries.pairs.empty());
+    for (const SectionPair& pair : entries.pairs) {
+        const std::optional<std::int32_t> offset = HexTextToLong(pair.offsetText);
+        ASSERT_TRUE(offset.has_value());
+        expectFree(*offset);
+    }
+}
+
+TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
+{
+    const QByteArray image = ReadFile(File(SampleImageName()));
+    ASSERT_EQ(image.size(), kEncodedImageSize);
+    BattleCodec codec;
+    NdArray<std::uint8_t, 1> stream(1);
+    test::DecodeStream(codec, stream, image);
+    EXPECT_EQ(codec.DictionaryBase(), kSampleDictionaryBase);
+    const NdArray<std::uint8_t, 1> expected = SampleBattleStream();
+    ASSERT_EQ(test::StreamBytes(stream), test::StreamBytes(expected));
+
+    const BattleRecords records = SplitBattleStream(stream);
+    EXPECT_GE(records.count, 300);
+    EXPECT_EQ(records.separators, kBlockCount - 1);
+    const DocumentState definitions = [&] {
+        DocumentState doc;
+        ProblemLog log;
+        LoadDefinitions(doc, home->path(), log);
+        return doc;
+    }();
+    ASSERT_NE(definitions.ClassDataSet, 0);
+    int namedClasses = 0;
+    while (!definitions.IdNames(definitions.ClassDataSet, namedClasses + 1).isEmpty())
+        ++namedClasses;
+    for (int i = 1; i <= records.count; ++i) {
+        ASSERT_GE(records.params(1, i), 1) << i;
+        ASSERT_LT(records.params(1, i), namedClasses) << i;
+    }
+
+    // Real references: the region's used part is well under the stream's size.
+    const std::int32_t lastBlock = static_cast<std::uint8_t>(image[kPointerTableOffset + 2 * 313])
+                                   | ((static_cast<std::uint8_t>(image[kPointerTableOffset + 2 * 313 + 1]) - 0x80) << 8);
+    EXPECT_LT(lastBlock, stream.upper() / 2);
+}
+
+TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
+{
+    const CommandRun run = Call(RunBattle, {File(SampleImageName()), u"--json"_s});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    EXPECT_EQ(json[u"dictionaryBase"_s].toInt(), kSampleDictionaryBase);
+    const QJsonArray blocks = json[u"blocks"_s].toArray();
+    ASSERT_EQ(blocks.size(), kBlockCount);
+
+    // Block by block, the records and separators give the stream back.
+    QByteArray joined;
+    for (const QJsonValue& block : blocks) {
+        EXPECT_FALSE(block.toArray().isEmpty());
+        for (const QJsonValue& record : block.toArray()) {
+            const QString hex = record.toString();
+            ASSERT_EQ(hex.size(), 50);
+            ASSERT_EQ(hex, hex.toUpper());
+            joined += QByteArray::fromHex(hex.toLatin1());
+        }
+        joined += '\0';
+    }
+    const std::vector<std::uint8_t> stream = test::StreamBytes(SampleBattleStream());
+    EXPECT_EQ(std::vector<std::uint8_t>(joined.begin(), joined.end()),
+              std::vector<std::uint8_t>(stream.begin() + 1, stream.end() - 1));
+
+    const CommandRun text = Call(RunBattle, {File(SampleImageName())});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_TRUE(text.out.contains(u"ブロック 313  レコード "_s)) << text.out.right(200).toStdString();
+}
+
+TEST(BattleCommand, FailuresAndUsage)
+{
+    test::ProgramFolder folder;
+    test::RomBuilder rom;
+    rom.dictionary(QByteArray(kDictionarySize, '\x01'));
+    rom.blocks(std::vector<QByteArray>(kBlockCount, test::BlockAssembler(1).literal(9).bytes()));
+    rom.blockPointer(12, 0x00, 0x90);
+    rom.image().truncate(0x3F9000);
+    folder.writeBytes(u"bad.rom"_s, rom.image());
+
+    const CommandRun bad = Call(RunBattle, {folder.file(u"bad.rom"_s), u"--json"_s});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_TRUE(bad.err.contains(u"ブロック 12 "_s) && bad.err.contains(u"0x3F9000"_s)) << bad.err.toStdString();
+    EXPECT_TRUE(bad.out.isEmpty());
+
+    const CommandRun missing = Call(RunBattle, {folder.file(u"none.rom"_s)});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains(u"読めません"_s));
+
+    for (const QStringList& args : {QStringList{}, QStringList{u"--json"_s}, QStringList{u"a.rom"_s, u"b.rom"_s},
+                                    QStringList{u"a.rom"_s, u"--all"_s}}) {
+        const CommandRun usage = Call(RunBattle, args);
+        EXPECT_EQ(usage.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(usage.err.contains(u"zor-cli battle"_s));
+    }
+}
+
+TEST(SampleCommand, FailuresAndUsage)
+{
+    test::ProgramFolder folder;
+    folder.writeBytes(u"plain"_s, "x");
+    const CommandRun blocked = Call(RunSample, {folder.file(u"plain/sub"_s)});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_FALSE(blocked.err.isEmpty());
+    EXPECT_EQ(Call(RunSample, {}).status, 2);
+    EXPECT_EQ(Call(RunSample, {u"a"_s, u"b"_s}).status, 2);
+}
+
+} // namespace
+} // namespace zor

@@ -1,0 +1,106 @@
+#include "core/document/BattleRecords.h"
+#include "tests/support/RomBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace zor {
+namespace {
+
+using test::Block;
+using test::Record;
+using test::StreamOf;
+
+Record Numbered(int n)
+{
+    Record r(kRecordSize);
+    for (int j = 0; j < kRecordSize; ++j)
+        r[j] = static_cast<std::uint8_t>(1 + (n * 7 + j) % 250);
+    return r;
+}
+
+TEST(BattleRecords, ThousandRecordsInBlocksOf314)
+{
+    std::vector<Block> blocks(kBlockCount);
+    int n = 0;
+    std::vector<int> firsts;
+    for (int b = 0; b < kBlockCount; ++b) {
+        firsts.push_back(n + 1);
+        const int count = b < 1000 - 3 * kBlockCount ? 4 : 3; // 58 blocks of 4, 256 of 3
+        for (int r = 0; r < count; ++r)
+            blocks[b].push_back(Numbered(++n));
+    }
+    ASSERT_EQ(n, 1000);
+    const NdArray<std::uint8_t, 1> stream = StreamOf(blocks);
+    ASSERT_EQ(stream.upper(), 25315);
+
+    const BattleRecords records = SplitBattleStream(stream);
+    EXPECT_EQ(records.count, 1000);
+    EXPECT_EQ(records.separators, 313);
+    EXPECT_EQ(records.params.upper(0), 26);
+    EXPECT_EQ(records.params.upper(1), 1001);
+    for (int g = 1; g <= 313; ++g)
+        EXPECT_EQ(records.groupStarts(g), firsts[g]) << g;
+    EXPECT_EQ(records.groupStarts(314), 0);
+    for (int i : {1, 2, 500, 1000})
+        for (int j = 1; j <= kRecordSize; ++j)
+            ASSERT_EQ(records.params(j, i), Numbered(i)[j - 1]) << i << " " << j;
+    EXPECT_EQ(GroupRecords(records, 0).first, 1);
+    EXPECT_EQ(GroupRecords(records, 0).last, 4);
+    EXPECT_EQ(GroupRecords(records, 313).first, firsts[313]);
+    EXPECT_EQ(GroupRecords(records, 313).last, 1000);
+}
+
+// The loader's reading, not the stream's intent: a record that begins with 0 is taken as
+// a separator, and the rest shifts by one byte.
+TEST(BattleRecords, ARecordThatBeginsWithZeroReadsAsASeparator)
+{
+    std::vector<Block> blocks(kBlockCount, Block{Numbered(0)});
+    blocks[0] = {Numbered(1), Numbered(2)};
+    blocks[0][1][0] = 0;
+    const BattleRecords records = SplitBattleStream(StreamOf(blocks));
+    EXPECT_EQ(records.groupStarts(1), 2);
+    EXPECT_EQ(records.params(1, 2), Numbered(2)[1]);
+    EXPECT_EQ(records.params(25, 2), 0); // block 0's separator
+}
+
+TEST(BattleRecords, RecordCountRoundsToTheNearest)
+{
+    EXPECT_EQ(BattleRecordCount(314 + 25 * 4), 4);
+    EXPECT_EQ(BattleRecordCount(314 + 25 * 4 + 12), 4);
+    EXPECT_EQ(BattleRecordCount(314 + 25 * 4 + 13), 5);
+    EXPECT_EQ(BattleRecordCount(314 - 12), 0);
+    EXPECT_EQ(BattleRecordCount(314 - 13), -1);
+    EXPECT_EQ(BattleRecordCount(1), -13);
+}
+
+TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveTheDocument)
+{
+    DocumentState doc;
+    doc.BattleStream = StreamOf(std::vector<Block>(kBlockCount, Block{Numbered(3)}));
+    ReadBattleRecords(doc);
+    ASSERT_EQ(doc.BattleCount, kBlockCount);
+    EXPECT_EQ(doc.GroupStarts(313), 314);
+
+    auto expectError = [&](const NdArray<std::uint8_t, 1>& stream) {
+        DocumentState changed = doc;
+        changed.BattleStream = stream;
+        EXPECT_THROW(ReadBattleRecords(changed), CodecError);
+        EXPECT_EQ(changed.BattleCount, kBlockCount);
+        EXPECT_EQ(changed.BattleParams.upper(1), kBlockCount + 1);
+        EXPECT_EQ(changed.GroupStarts(313), 314);
+    };
+    expectError(NdArray<std::uint8_t, 1>(1)); // an empty decode
+    expectError(NdArray<std::uint8_t, 1>(300));
+    // Rounded up to one record more than the bytes hold.
+    NdArray<std::uint8_t, 1> cut = doc.BattleStream;
+    cut.redimPreserve(cut.upper() - 12);
+    expectError(cut);
+    // 400 blocks of one record each: more separators than GroupStarts holds.
+    expectError(StreamOf(std::vector<Block>(400, Block{Numbered(4)})));
+    // 316 of them still fit: 315 separators.
+    doc.BattleStream = StreamOf(std::vector<Block>(316, Block{Numbered(4)}));
+    EXPECT_NO_THROW(ReadBattleRecords(doc));
+}
+
+} // namespace
+} // namespace zor

@@ -1,0 +1,116 @@
+#pragma once
+
+// Form1: the one window. It owns the document for the whole run, and the controls
+// and menu items under the names the handlers use. Handlers are named after their
+// control and event (Read_Click ...).
+
+#include "window/Dialogs.h"
+#include "core/document/DocumentState.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+
+namespace zor {
+
+class FlexGrid;
+class TabStrip;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Without dialogs the window shows real message boxes and file dialogs.
+    explicit Form1(std::unique_ptr<Dialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    DocumentState doc;
+
+    // Controls, placed in twips in the client area (the central widget).
+    FlexGrid* FGrid1 = nullptr;
+    TabStrip* Tab1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtForEdit = nullptr;
+
+    // Menus and their items.
+    QMenu* File = nullptr;
+    QAction* Read = nullptr;
+    QAction* SaveAs = nullptr;
+    QAction* Save = nullptr;
+    QAction* Quit = nullptr;
+    QMenu* Edit = nullptr;
+    QAction* andou = nullptr;
+    QAction* redou = nullptr;
+    QAction* cut = nullptr;
+    QAction* Cope = nullptr;
+    QAction* pest = nullptr;
+    QAction* NewRow = nullptr;
+    QAction* DeleteRow = nullptr;
+    QMenu* Hyo = nullptr;
+    QAction* NotationHex = nullptr;
+    QAction* NotationCodeDec = nullptr;
+    QAction* NotationDec = nullptr;
+    QMenu* Date = nullptr;
+    QAction* OpCSV = nullptr;
+
+    Dialogs& dialogs() { return *dialogs_; }
+
+    // Size of the client area in twips.
+    int ClientWidth() const;
+    int ClientHeight() const;
+    // Twips to pixels and back for this window's screen.
+    int PixelsX(int twips) const;
+    int PixelsY(int twips) const;
+    int TwipsX(int pixels) const;
+    int TwipsY(int pixels) const;
+
+    void Form_Load();
+    void Form_Resize();
+    void LabelGridHeaders();
+    // True when the caller may go on: nothing to save, saved, or the user chose not to save.
+    bool ConfirmSave();
+
+    static constexpr int kClientWidth = 8535;   // twips, as designed
+    static constexpr int kClientHeight = 7830;
+
+public Q_SLOTS:
+    void Read_Click();
+    void SaveAs_Click();
+    // True when nothing is left unsaved afterwards.
+    virtual bool Save_Click();
+    void Quit_Click();
+    void andou_Click();
+    void redou_Click();
+    void cut_Click();
+    void Cope_Click();
+    void pest_Click();
+    void NewRow_Click();
+    void DeleteRow_Click();
+    void NotationHex_Click();
+    void NotationCodeDec_Click();
+    void NotationDec_Click();
+    void OpCSV_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void placeTwips(QWidget* widget, int left, int top, int width, int height);
+
+    std::unique_ptr<Dialogs> dialogs_;
+    bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
+};
+
+} // namespace zor
