@@ -6,22 +6,137 @@
 
 namespace zor {
 
+namespace {
+
+bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+constexpr char16_t kHalfwidthKatakana = 0xFF61; // 0xA1-0xDF in order
+constexpr char16_t kNoChar = 0;
+
+// The double-byte characters, both ways. ICU's "CP932" supplies them, but its single
+// bytes follow IBM: it swaps 0x1A, 0x1C and 0x7F and turns bytes it cannot read into
+// U+001A, so single bytes never go through it.
+struct Cp932Tables {
+    std::vector<char16_t> toUnicode = std::vector<char16_t>(0x10000, kNoChar); // lead << 8 | trail
+    std::vector<quint16> fromUnicode = std::vector<quint16>(0x10000, 0);        // 0: no double-byte form
+};
+
+Cp932Tables buildTables()
+{
+    Cp932Tables tables;
+    // Every lead and trail pair in one pass, each on its own line: ICU never takes the
+    // line break as a trail byte, so the n-th piece is what the n-th pair decodes to.
+    std::vector<quint16> pairs;
+    QByteArray bytes;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsCp932LeadByte(static_cast<char>(lead)))
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (!isTrailByte(static_cast<unsigned char>(trail)))
+                continue;
+            pairs.push_back(static_cast<quint16>(lead << 8 | trail));
+            bytes += static_cast<char>(lead);
+            bytes += static_cast<char>(trail);
+            bytes += '\n';
+        }
+    }
+    QStringDecoder decoder("CP932", QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return tables;
+    const QString decoded = decoder.decode(bytes);
+    const QList<QStringView> pieces = QStringView(decoded).split(u'\n');
+    if (pieces.size() != static_cast<qsizetype>(pairs.size()) + 1)
+        return tables;
+    QString characters;
+    std::vector<bool> listed(0x10000, false);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const QStringView piece = pieces[static_cast<qsizetype>(i)];
+        if (piece.size() != 1 || piece[0] == QChar::ReplacementCharacter || piece[0].unicode() < 0x20)
+            continue;
+        const char16_t c = piece[0].unicode();
+        tables.toUnicode[pairs[i]] = c;
+        if (!listed[c])
+            characters += QChar(c);
+        listed[c] = true;
+    }
+
+    // A character with several pairs (NEC and IBM rows) is written the way ICU picks;
+    // a pick that would not read back as the same character is no form at all.
+    QStringEncoder encoder("CP932", QStringEncoder::Flag::Stateless);
+    const QByteArray encoded = encoder.encode(characters);
+    if (encoder.hasError() || encoded.size() != characters.size() * 2)
+        return tables;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const auto pair = static_cast<quint16>(static_cast<unsigned char>(encoded[2 * i]) << 8
+                                               | static_cast<unsigned char>(encoded[2 * i + 1]));
+        if (tables.toUnicode[pair] == characters[i].unicode())
+            tables.fromUnicode[characters[i].unicode()] = pair;
+    }
+    return tables;
+}
+
+const Cp932Tables& cp932Tables()
+{
+    static const Cp932Tables tables = buildTables();
+    return tables;
+}
+
+} // namespace
+
+bool IsCp932LeadByte(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 DecodedText DecodeCp932(QByteArrayView bytes)
 {
-    QStringDecoder decoder("CP932", QStringDecoder::Flag::Stateless);
+    const Cp932Tables& tables = cp932Tables();
     DecodedText out;
-    out.text = decoder.decode(bytes);
-    out.ok = decoder.isValid() && !decoder.hasError();
+    out.text.reserve(bytes.size());
+    const auto bad = [&out] {
+        out.text += QChar::ReplacementCharacter;
+        out.ok = false;
+    };
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out.text += QChar(static_cast<char16_t>(b));
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            out.text += QChar(static_cast<char16_t>(kHalfwidthKatakana + (b - 0xA1)));
+        } else if (IsCp932LeadByte(static_cast<char>(b)) && i + 1 < bytes.size()
+                   && isTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+            const char16_t c = tables.toUnicode[b << 8 | static_cast<unsigned char>(bytes[++i])];
+            if (c == kNoChar)
+                bad();
+            else
+                out.text += QChar(c);
+        } else {
+            bad();
+        }
+    }
     return out;
 }
 
 std::optional<QByteArray> EncodeCp932(QStringView text)
 {
-    QStringEncoder encoder("CP932", QStringEncoder::Flag::Stateless);
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.isValid() || encoder.hasError())
-        return std::nullopt;
-    return bytes;
+    const Cp932Tables& tables = cp932Tables();
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c >= kHalfwidthKatakana && c <= kHalfwidthKatakana + (0xDF - 0xA1)) {
+            out += static_cast<char>(0xA1 + (c - kHalfwidthKatakana));
+        } else if (const quint16 pair = tables.fromUnicode[c]) {
+            out += static_cast<char>(pair >> 8);
+            out += static_cast<char>(pair & 0xFF);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out;
 }
 
 std::vector<RawLine> SplitLines(QByteArrayView bytes)

@@ -17,10 +17,17 @@ struct DecodedText {
     bool ok = true; // false when some bytes are not CP932
 };
 
+// Bytes 0x00-0x7F are ASCII, control bytes included. A byte that is not CP932 (0x80,
+// 0xA0, 0xFD-0xFF, a lead byte without a trail byte) becomes one U+FFFD; a lead and
+// trail byte pair that names no character becomes one U+FFFD for both.
 DecodedText DecodeCp932(QByteArrayView bytes);
 
 // nullopt when some character has no CP932 form.
 std::optional<QByteArray> EncodeCp932(QStringView text);
+
+// 0x81-0x9F and 0xE0-0xFC start a double-byte character. The byte after one belongs
+// to it even when it looks like ASCII: 転 is 0x93 0x5D, and 0x5D is ']'.
+bool IsCp932LeadByte(char c);
 
 struct RawLine {
     QByteArray text;

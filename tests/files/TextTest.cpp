@@ -58,5 +58,48 @@ TEST(Text, Cp932KeepsBackslashAndFindsBadBytes)
     EXPECT_FALSE(EncodeCp932(u"😀"_s).has_value());
 }
 
+TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndComeBackUnchanged)
+{
+    for (int b = 0; b < 0x100; ++b) {
+        const QByteArray byte(1, static_cast<char>(b));
+        const DecodedText decoded = DecodeCp932(byte);
+        const bool character = b < 0x80 || (b >= 0xA1 && b <= 0xDF); // else 0x80, 0xA0, 0xFD-0xFF or a lead byte
+        const char16_t expected = b < 0x80 ? char16_t(b) : character ? char16_t(0xFF61 + b - 0xA1) : char16_t(0xFFFD);
+        EXPECT_EQ(decoded.ok, character) << b;
+        EXPECT_EQ(decoded.text, QString(QChar(expected))) << b;
+        if (character)
+            EXPECT_EQ(EncodeCp932(decoded.text).value_or(QByteArray()), byte) << b;
+    }
+}
+
+TEST(Text, Cp932BadPairsBecomeReplacementsNotControlCharacters)
+{
+    // A lead byte before a byte that cannot trail it is bad alone; a pair that names nothing is one bad character.
+    EXPECT_EQ(DecodeCp932("\x81 \x81\x7F\x81\x1A").text, u"\uFFFD \uFFFD\u007F\uFFFD\u001A"_s);
+    EXPECT_EQ(DecodeCp932("\x85\x40x\xEB\x40\xFC\xFC\x81").text, u"\uFFFDx\uFFFD\uFFFD\uFFFD"_s);
+    EXPECT_FALSE(DecodeCp932("\x85\x40").ok);
+    for (const QString& text : {u"\u00A5"_s, u"\u0080"_s, u"\uFFFD"_s, QString(QChar(0xD800)), u"\u301C"_s})
+        EXPECT_FALSE(EncodeCp932(text).has_value()) << text.toStdString();
+}
+
+TEST(Text, Cp932DoubleBytesReadAndWriteAsWindowsDoes)
+{
+    int characters = 0;
+    for (int pair = 0x8140; pair <= 0xFCFC; ++pair) {
+        const char bytes[2] = {static_cast<char>(pair >> 8), static_cast<char>(pair)};
+        const DecodedText decoded = DecodeCp932(QByteArrayView(bytes, 2));
+        if (!decoded.ok || !IsCp932LeadByte(bytes[0]))
+            continue;
+        ++characters;
+        ASSERT_EQ(decoded.text.size(), 1) << pair;
+        EXPECT_EQ(DecodeCp932(EncodeCp932(decoded.text).value_or(QByteArray())).text, decoded.text) << pair;
+    }
+    // JIS X 0208, the NEC and IBM rows and the 1880 user-defined characters.
+    EXPECT_EQ(characters, 6879 + 83 + 374 + 388 + 1880);
+    // Characters with two or three pairs are written with the one Windows picks.
+    EXPECT_EQ(EncodeCp932(u"\u2252\u7E8A\uFFE2\u2160\u2170"_s).value_or(QByteArray()),
+              "\x81\xE0\xFA\x5C\x81\xCA\x87\x54\xFA\x40");
+}
+
 } // namespace
 } // namespace zor
