@@ -25,6 +25,33 @@ QByteArray trimmed(QByteArrayView bytes)
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
+// What the value part of a key line reads as: trimmed, and without the double quotes
+// around it.
+QByteArray readBack(QByteArrayView bytes)
+{
+    QByteArray value = trimmed(bytes);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+
+// The first ']' from `from` on, found by character; -1 when there is none.
+qsizetype findClosingBracket(QByteArrayView bytes, qsizetype from)
+{
+    for (qsizetype i = from; i < bytes.size(); i += IsCp932LeadByte(bytes[i]) ? 2 : 1)
+        if (bytes[i] == ']')
+            return i;
+    return -1;
+}
+
+bool hasLineBreak(const QByteArray& bytes) { return bytes.contains('\r') || bytes.contains('\n'); }
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
 // Cuts to at most 254 bytes without splitting a double-byte character.
 QByteArray cutValue(const QByteArray& value)
 {
@@ -32,9 +59,7 @@ QByteArray cutValue(const QByteArray& value)
         return value;
     qsizetype end = 0;
     for (qsizetype i = 0; i < kMaxValueBytes;) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        const qsizetype width = lead ? 2 : 1;
+        const qsizetype width = IsCp932LeadByte(value[i]) ? 2 : 1;
         if (i + width > kMaxValueBytes)
             break;
         i += width;
@@ -66,10 +91,7 @@ IniFile::Line IniFile::parse(const RawLine& raw)
         return line;
     line.kind = Line::Key;
     line.name = DecodeCp932(trimmed(text.left(equals))).text;
-    QByteArray value = trimmed(text.mid(equals + 1));
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-        value = value.mid(1, value.size() - 2);
-    line.value = value;
+    line.value = readBack(text.mid(equals + 1));
     return line;
 }
 
@@ -115,15 +137,23 @@ bool IniFile::contains(const QString& section, const QString& key) const
     return s >= 0 && findKey(s, key) >= 0;
 }
 
-QString IniFile::value(const QString& section, const QString& key) const
+const IniFile::Line* IniFile::findLine(const QString& section, const QString& key) const
 {
     const int s = findSection(section);
-    if (s < 0)
-        return QString();
-    const int k = findKey(s, key);
-    if (k < 0)
-        return QString();
-    return DecodeCp932(cutValue(lines_[static_cast<std::size_t>(k)].value)).text;
+    const int k = s >= 0 ? findKey(s, key) : -1;
+    return k >= 0 ? &lines_[static_cast<std::size_t>(k)] : nullptr;
+}
+
+QString IniFile::value(const QString& section, const QString& key) const
+{
+    const Line* line = findLine(section, key);
+    return line ? DecodeCp932(cutValue(line->value)).text : QString();
+}
+
+QString IniFile::wholeValue(const QString& section, const QString& key) const
+{
+    const Line* line = findLine(section, key);
+    return line ? DecodeCp932(line->value).text : QString();
 }
 
 QByteArray IniFile::newLineEnding() const
@@ -136,16 +166,25 @@ QByteArray IniFile::newLineEnding() const
 
 bool IniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
+    const SetResult result = set(section, key, value);
+    return result == SetResult::Changed || result == SetResult::Unchanged;
+}
+
+IniFile::SetResult IniFile::set(const QString& section, const QString& key, const QString& value)
+{
     const std::optional<QByteArray> sectionBytes = EncodeCp932(section);
     const std::optional<QByteArray> keyBytes = EncodeCp932(key);
     const std::optional<QByteArray> valueBytes = EncodeCp932(value);
     if (!sectionBytes || !keyBytes || !valueBytes)
-        return false;
-    for (const QByteArray* bytes : {&*sectionBytes, &*keyBytes, &*valueBytes})
-        if (bytes->contains('\r') || bytes->contains('\n'))
-            return false;
-    if (trimmed(*keyBytes).isEmpty() || keyBytes->contains('='))
-        return false;
+        return SetResult::NoCp932Form;
+    if (hasLineBreak(*valueBytes))
+        return SetResult::LineBreak;
+    // Names that would read back as something else (or not at all) would add a new
+    // line on every write.
+    const QByteArray keyName = trimmed(*keyBytes);
+    if (hasLineBreak(*sectionBytes) || hasLineBreak(*keyBytes) || findClosingBracket(*sectionBytes, 0) >= 0
+        || keyName.isEmpty() || keyName.contains('=') || keyName.startsWith(';') || keyName.startsWith('['))
+        return SetResult::BadName;
 
     const QByteArray ending = newLineEnding();
     const int s = findSection(section);
@@ -153,9 +192,14 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
         const int k = findKey(s, key);
         if (k >= 0) {
             Line& line = lines_[static_cast<std::size_t>(k)];
+            const QByteArray newValue = readBack(*valueBytes);
+            if (line.value == newValue)
+                return SetResult::Unchanged;
             line.raw = trimmed(line.raw.left(line.raw.indexOf('='))) + '=' + *valueBytes;
-            line.value = *valueBytes;
-            return true;
+            line.value = newValue;
+            if (line.ending.isEmpty())
+                line.ending = ending;
+            return SetResult::Changed;
         }
         // New key after the section's last non-blank line.
         std::size_t insertAt = static_cast<std::size_t>(s) + 1;
@@ -166,13 +210,13 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
             lines_[insertAt - 1].ending = ending;
         Line line = parse({*keyBytes + '=' + *valueBytes, ending});
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
-        return true;
+        return SetResult::Changed;
     }
     if (!lines_.empty() && lines_.back().ending.isEmpty())
         lines_.back().ending = ending;
     lines_.push_back(parse({'[' + *sectionBytes + ']', ending}));
     lines_.push_back(parse({*keyBytes + '=' + *valueBytes, ending}));
-    return true;
+    return SetResult::Changed;
 }
 
 QByteArray IniFile::bytes() const
@@ -188,19 +232,51 @@ QString ReadIni(const QString& section, const QString& key, const QString& file)
     return IniFile::load(file).value(section, key);
 }
 
-int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file)
+QString ReadIniWhole(const QString& section, const QString& key, const QString& file)
 {
-    // A file that exists but cannot be read must not be replaced by one holding only this key.
+    return IniFile::load(file).wholeValue(section, key);
+}
+
+int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file, QString* error)
+{
+    return WriteIniKeys(section, {{key, value}}, file, error) ? 1 : 0;
+}
+
+bool WriteIniKeys(const QString& section, const std::vector<std::pair<QString, QString>>& keyValues,
+                  const QString& file, QString* error)
+{
+    // A file that exists but cannot be read must not be replaced by one holding only these keys.
     IniFile ini;
     if (QFileInfo::exists(file)) {
-        const std::optional<QByteArray> bytes = ReadWholeFile(file, nullptr);
-        if (!bytes)
-            return 0;
+        QString reason;
+        const std::optional<QByteArray> bytes = ReadWholeFile(file, &reason);
+        if (!bytes) {
+            setError(error, QStringLiteral("ファイルを読めません: ") + reason);
+            return false;
+        }
         ini = IniFile::fromBytes(*bytes);
     }
-    if (!ini.setValue(section, key, value))
-        return 0;
-    return WriteFileAtomically(file, ini.bytes(), nullptr) ? 1 : 0;
+    bool changed = false;
+    for (const auto& [key, value] : keyValues) {
+        switch (ini.set(section, key, value)) {
+        case IniFile::SetResult::Changed:
+            changed = true;
+            break;
+        case IniFile::SetResult::Unchanged:
+            break;
+        case IniFile::SetResult::NoCp932Form:
+            setError(error, QStringLiteral("CP932 にない文字があります"));
+            return false;
+        case IniFile::SetResult::LineBreak:
+            setError(error, QStringLiteral("改行を含む値は書けません"));
+            return false;
+        case IniFile::SetResult::BadName:
+            setError(error, QStringLiteral("セクション名かキー名に使えない文字があります"));
+            return false;
+        }
+    }
+    // Nothing to change: the file keeps its bytes and its time.
+    return !changed || WriteFileAtomically(file, ini.bytes(), error);
 }
 
 } // namespace zor

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 namespace zor {
@@ -20,10 +21,21 @@ public:
     static IniFile load(const QString& path);
     static IniFile fromBytes(const QByteArray& bytes);
 
-    QString value(const QString& section, const QString& key) const;
+    QString value(const QString& section, const QString& key) const;      // cut to 254 bytes
+    QString wholeValue(const QString& section, const QString& key) const; // not cut
     bool contains(const QString& section, const QString& key) const;
 
-    // False (and nothing changes) when a name or the value has no CP932 form or holds a line break.
+    enum class SetResult {
+        Changed,
+        Unchanged,    // the key already reads as the value
+        NoCp932Form,  // a name or the value has a character CP932 lacks
+        LineBreak,    // the value holds a line break
+        BadName,      // a name that would not read back: a line break, a key that is empty,
+                      // holds '=' or starts with ';' or '[', a section that holds ']'
+    };
+    // Anything but Changed and Unchanged leaves the file as it was.
+    SetResult set(const QString& section, const QString& key, const QString& value);
+    // False (and nothing changes) when set() refuses.
     bool setValue(const QString& section, const QString& key, const QString& value);
 
     QByteArray bytes() const;
@@ -40,6 +52,7 @@ private:
     static Line parse(const RawLine& raw);
     int findSection(const QString& section) const;           // line index, or -1
     int findKey(int sectionLine, const QString& key) const;  // line index, or -1
+    const Line* findLine(const QString& section, const QString& key) const;
     QByteArray newLineEnding() const;
 
     std::vector<Line> lines_;
@@ -49,8 +62,18 @@ private:
 // The value of key in [section] of file, cut to 254 bytes; empty when any of them is missing.
 QString ReadIni(const QString& section, const QString& key, const QString& file);
 
+// As ReadIni, but the whole value, for notes longer than 254 bytes.
+QString ReadIniWhole(const QString& section, const QString& key, const QString& file);
+
 // Sets key in [section] of file, creating the file, section and key as needed.
-// Non-zero on success.
-int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file);
+// Non-zero on success; on failure the file is as it was and *error says why, in
+// Japanese. A key that already reads as the value is not written at all.
+int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file,
+             QString* error = nullptr);
+
+// Sets several keys of [section] with one read and one atomic save; nothing is saved
+// when no value changes, nor when any of them cannot be written.
+bool WriteIniKeys(const QString& section, const std::vector<std::pair<QString, QString>>& keyValues,
+                  const QString& file, QString* error);
 
 } // namespace zor

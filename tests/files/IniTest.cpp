@@ -2,6 +2,9 @@
 
 #include "tests/support/ModeFolder.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -11,6 +14,19 @@ namespace {
 
 using test::Cp932;
 using test::ProgramFolder;
+
+// A path whose folder takes no new file. Permissions do not stop root; a regular
+// file as the folder stops everyone.
+QString UnwritablePath(const ProgramFolder& home)
+{
+    QDir().mkpath(home.file(u"locked"_s));
+    QFile::setPermissions(home.file(u"locked"_s), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFile probe(home.file(u"locked/probe"_s)); !probe.open(QIODevice::WriteOnly))
+        return home.file(u"locked/t.ini"_s);
+    QFile::remove(home.file(u"locked/probe"_s));
+    home.writeBytes(u"plain"_s, "x");
+    return home.file(u"plain/t.ini"_s);
+}
 
 TEST(Ini, ReadsNamesWhateverTheirCase)
 {
@@ -28,6 +44,7 @@ TEST(Ini, KeysBelongToTheirOwnSectionAndTheFirstOneWins)
     EXPECT_EQ(ini.value(u"B"_s, u"k"_s), u"4"_s);
     EXPECT_EQ(ini.value(u"B"_s, u"q"_s), u"quoted"_s);
     EXPECT_FALSE(ini.contains(u"A"_s, u"; k"_s));
+
 }
 
 TEST(Ini, MissingFileReadsEmpty)
@@ -36,11 +53,14 @@ TEST(Ini, MissingFileReadsEmpty)
     EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"nothing.ini"_s)), QString());
 }
 
-TEST(Ini, LongValuesComeBackCutTo254Bytes)
+TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
 {
     const QString ascii(300, u'x');
     const IniFile a = IniFile::fromBytes("[S]\r\nk=" + Cp932(ascii) + "\r\n");
     EXPECT_EQ(a.value(u"S"_s, u"k"_s), ascii.left(254));
+    ProgramFolder home;
+    home.writeBytes(u"n.ini"_s, "[Text]\r\nSection1=\"" + Cp932(u"メモ"_s.repeated(200)) + "\"\r\n");
+    EXPECT_EQ(ReadIniWhole(u"text"_s, u"section1"_s, home.file(u"n.ini"_s)), u"メモ"_s.repeated(200));
 
     // A double-byte character is never split: 1 + 126 * 2 = 253 bytes fit, the 127th would not.
     const QString mixed = u"a"_s + QString(150, u'ア');
@@ -78,6 +98,39 @@ TEST(Ini, WriteAddsKeysAtTheEndOfTheirSectionAndNewSectionsAtTheEnd)
     EXPECT_EQ(home.readBytes(u"t.ini"_s), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
 }
 
+TEST(Ini, WritingWhatAKeyReadsAsSavesNothing)
+{
+    ProgramFolder home;
+    const QString path = home.file(u"t.ini"_s);
+    const QByteArray before = "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3";
+    home.writeBytes(u"t.ini"_s, before);
+    const QDateTime longAgo(QDate(2001, 2, 3), QTime(4, 5, 6));
+    if (QFile file(path); file.open(QIODevice::ReadWrite)) {
+        ASSERT_TRUE(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    }
+    EXPECT_NE(WriteIni(u"a"_s, u"X"_s, u"1"_s, path), 0);
+    EXPECT_TRUE(WriteIniKeys(u"A"_s, {{u"q"_s, u"two"_s}, {u"last"_s, u"\"3\""_s}}, path, nullptr));
+    EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
+    EXPECT_EQ(QFileInfo(path).lastModified(), longAgo);
+
+    // A replaced last line gets a line break.
+    ASSERT_NE(WriteIni(u"A"_s, u"last"_s, u"4"_s, path), 0);
+    EXPECT_EQ(home.readBytes(u"t.ini"_s), "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=4\r\n");
+}
+
+TEST(Ini, WriteIniKeysSetsAllOrNothing)
+{
+    ProgramFolder home;
+    const QString path = home.file(u"t.ini"_s);
+    home.writeBytes(u"t.ini"_s, "[ColWidth]\r\nSection0=100\r\n\r\n[Step]\r\nSection1=2\r\n");
+    QString error;
+    ASSERT_TRUE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"120"_s}, {u"Section1"_s, u"80"_s}}, path, &error));
+    const QByteArray after = "[ColWidth]\r\nSection0=120\r\nSection1=80\r\n\r\n[Step]\r\nSection1=2\r\n";
+    EXPECT_FALSE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"1"_s}, {u"Section1"_s, u"😀"_s}}, path, &error));
+    EXPECT_TRUE(error.contains(u"CP932"_s)) << error.toStdString();
+    EXPECT_EQ(home.readBytes(u"t.ini"_s), after);
+}
+
 TEST(Ini, WriteCreatesTheFileWithCrlf)
 {
     ProgramFolder home;
@@ -103,7 +156,28 @@ TEST(Ini, RefusesWhatTheFormatCannotHoldAndLeavesTheFileAlone)
     EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"two\r\nlines"_s, home.file(u"t.ini"_s)), 0);
     EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"😀"_s, home.file(u"t.ini"_s)), 0);
     EXPECT_EQ(WriteIni(u"A"_s, u"a=b"_s, u"1"_s, home.file(u"t.ini"_s)), 0);
+    // Names that would never be found again.
+    for (const auto& [section, key] : {std::pair(u"A"_s, u";x"_s), {u"A"_s, u"[x"_s}, {u"a]b"_s, u"x"_s}})
+        EXPECT_EQ(WriteIni(section, key, u"1"_s, home.file(u"t.ini"_s)), 0) << key.toStdString();
     EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
+}
+
+TEST(Ini, FailedWritesSayWhy)
+{
+    ProgramFolder home;
+    home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n");
+    QString lineBreak, unreadable, unsaved;
+    EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"a\nb"_s, home.file(u"t.ini"_s), &lineBreak), 0);
+    EXPECT_TRUE(lineBreak.contains(u"改行"_s)) << lineBreak.toStdString();
+    // Something there that cannot be read as a file is not replaced.
+    QDir().mkpath(home.file(u"folder.ini"_s));
+    EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"1"_s, home.file(u"folder.ini"_s), &unreadable), 0);
+    EXPECT_TRUE(unreadable.contains(u"読めません"_s)) << unreadable.toStdString();
+
+    const QString locked = UnwritablePath(home);
+    EXPECT_FALSE(WriteIniKeys(u"A"_s, {{u"x"_s, u"1"_s}}, locked, &unsaved));
+    EXPECT_FALSE(unsaved.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(locked));
 }
 
 TEST(Ini, ReportsLinesThatAreNotCp932)
