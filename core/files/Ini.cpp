@@ -25,12 +25,12 @@ QByteArray trimmed(QByteArrayView bytes)
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-// What the value part of a key line reads as: trimmed, and without the double quotes
-// around it.
+// What the value part of a key line reads as: trimmed, and without one pair of
+// matching quotes around it.
 QByteArray readBack(QByteArrayView bytes)
 {
     QByteArray value = trimmed(bytes);
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return value;
 }
@@ -77,14 +77,14 @@ IniFile::Line IniFile::parse(const RawLine& raw)
     line.ending = raw.ending;
     const QByteArray text = trimmed(raw.text);
     if (text.startsWith('[')) {
-        const qsizetype close = text.indexOf(']');
+        const qsizetype close = findClosingBracket(text, 1);
         if (close > 0) {
             line.kind = Line::Section;
             line.name = DecodeCp932(trimmed(text.mid(1, close - 1))).text;
         }
         return line;
     }
-    if (text.startsWith(';') || text.startsWith('#'))
+    if (text.startsWith(';'))
         return line;
     const qsizetype equals = text.indexOf('=');
     if (equals <= 0)

@@ -2,7 +2,8 @@
 
 // Private-profile (INI) files: [Section] lines followed by key=value lines, CP932.
 // Names match whatever the case of their letters; a missing file, section or key
-// reads as empty text; a value reads back cut to 254 bytes. Writing a key replaces
+// reads as empty text; a value in matching double or single quotes loses them; a
+// value reads back cut to 254 bytes. Only ';' starts a comment. Writing a key replaces
 // only that key's line and leaves every other byte of the file as it was.
 
 #include "core/files/Text.h"

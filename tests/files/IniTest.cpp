@@ -45,6 +45,25 @@ TEST(Ini, KeysBelongToTheirOwnSectionAndTheFirstOneWins)
     EXPECT_EQ(ini.value(u"B"_s, u"q"_s), u"quoted"_s);
     EXPECT_FALSE(ini.contains(u"A"_s, u"; k"_s));
 
+    const IniFile more = IniFile::fromBytes("[A]\n#x=1\ns='single'\nm='mixed\"\n");
+    EXPECT_EQ(more.value(u"A"_s, u"#x"_s), u"1"_s); // only ';' starts a comment
+    EXPECT_EQ(more.value(u"A"_s, u"s"_s), u"single"_s);
+    EXPECT_EQ(more.value(u"A"_s, u"m"_s), u"'mixed\""_s);
+}
+
+TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
+{
+    ProgramFolder home;
+    for (const QString& name : {u"転送"_s, u"江"_s, u"従"_s, u"ゾ"_s, u"評"_s, u"望"_s, u"余り"_s}) {
+        ASSERT_TRUE(Cp932(name).contains(']')) << name.toStdString(); // as a trail byte
+        home.writeBytes(u"t.ini"_s, "[" + Cp932(name) + "]\r\nk=1\r\n[B]\r\nk=2\r\n");
+        EXPECT_EQ(ReadIni(name, u"k"_s, home.file(u"t.ini"_s)), u"1"_s) << name.toStdString();
+        ASSERT_NE(WriteIni(name, u"k"_s, u"3"_s, home.file(u"t.ini"_s)), 0);
+        ASSERT_NE(WriteIni(name, u"new"_s, u"4"_s, home.file(u"t.ini"_s)), 0);
+        EXPECT_EQ(home.readBytes(u"t.ini"_s), "[" + Cp932(name) + "]\r\nk=3\r\nnew=4\r\n[B]\r\nk=2\r\n");
+    }
+    // The lead byte takes the ']' with it: this header never closes.
+    EXPECT_FALSE(IniFile::fromBytes("[\x93]\r\nk=1\r\n").contains(QString(QChar::ReplacementCharacter), u"k"_s));
 }
 
 TEST(Ini, MissingFileReadsEmpty)
@@ -109,7 +128,7 @@ TEST(Ini, WritingWhatAKeyReadsAsSavesNothing)
         ASSERT_TRUE(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
     }
     EXPECT_NE(WriteIni(u"a"_s, u"X"_s, u"1"_s, path), 0);
-    EXPECT_TRUE(WriteIniKeys(u"A"_s, {{u"q"_s, u"two"_s}, {u"last"_s, u"\"3\""_s}}, path, nullptr));
+    EXPECT_TRUE(WriteIniKeys(u"A"_s, {{u"q"_s, u"two"_s}, {u"last"_s, u"'3'"_s}}, path, nullptr));
     EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
     EXPECT_EQ(QFileInfo(path).lastModified(), longAgo);
 

@@ -67,8 +67,9 @@ TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndComeBackUnchanged)
         const char16_t expected = b < 0x80 ? char16_t(b) : character ? char16_t(0xFF61 + b - 0xA1) : char16_t(0xFFFD);
         EXPECT_EQ(decoded.ok, character) << b;
         EXPECT_EQ(decoded.text, QString(QChar(expected))) << b;
-        if (character)
+        if (character) {
             EXPECT_EQ(EncodeCp932(decoded.text).value_or(QByteArray()), byte) << b;
+        }
     }
 }
 
