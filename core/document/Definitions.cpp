@@ -187,7 +187,7 @@ void ReadIdFiles(DocumentState& doc, ProblemLog& log)
     }
 }
 
-void ReadDataSetSettings(DocumentState& doc, const QString& programFolder, ProblemLog& log)
+void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log)
 {
     doc.SettingKeys.redim(3);
     doc.SettingKeys(SettingByte) = QStringLiteral("Byte");
@@ -196,8 +196,7 @@ void ReadDataSetSettings(DocumentState& doc, const QString& programFolder, Probl
     doc.SettingDefaults.redim(3);
     doc.SettingDefaults(SettingByte) = 1;
     doc.SettingDefaults(SettingStep) = 1;
-    doc.SettingDefaults(SettingNotation) =
-        ToInt16(ReadIni(QStringLiteral("Option"), QStringLiteral("DefaultNotation"), ZorIniPath(programFolder))).value_or(0);
+    doc.SettingDefaults(SettingNotation) = defaultNotation;
 
     const int s = doc.DataSetCount;
     doc.SectionSettings.redim(2, 4, s + 1, LargestSectionCount(doc) + 1);
@@ -214,19 +213,34 @@ void ReadDataSetSettings(DocumentState& doc, const QString& programFolder, Probl
     }
 }
 
-void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log)
+ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
-    const std::optional<QByteArray> settings = ReadWholeFile(zorIni, nullptr);
-    const IniFile ini = settings ? IniFile::fromBytes(*settings) : IniFile();
+    const std::optional<QByteArray> bytes = ReadWholeFile(zorIni, nullptr);
+    const IniFile ini = bytes ? IniFile::fromBytes(*bytes) : IniFile();
     for (int line : ini.badLines())
         log.add(zorIni, line, kNotCp932);
-    doc.ModeName = ini.value(QStringLiteral("Option"), QStringLiteral("Mode"));
+    const QString option = QStringLiteral("Option");
+    ZorSettings settings;
+    settings.Mode = ini.value(option, QStringLiteral("Mode"));
+    settings.DefaultNotation = ToInt16(ini.value(option, QStringLiteral("DefaultNotation"))).value_or(0);
+    settings.CSVNotation = ini.value(option, QStringLiteral("CSVNotation"));
+    return settings;
+}
+
+void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log)
+{
+    doc.ModeName = settings.Mode;
     doc.ModeFolder = JoinPath(programFolder, doc.ModeName);
     ScanModeFolder(doc, log);
     ReadSectionFiles(doc, log);
     ReadIdFiles(doc, log);
-    ReadDataSetSettings(doc, programFolder, log);
+    ReadDataSetSettings(doc, settings.DefaultNotation, log);
+}
+
+void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log)
+{
+    LoadDefinitions(doc, programFolder, ReadZorSettings(programFolder, log), log);
 }
 
 } // namespace zor

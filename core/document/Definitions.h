@@ -35,13 +35,23 @@ SectionPairs ReadSectionPairs(const TextLines& text);
 // Offset text of a section list as a file offset; an unusable one is reported and read as nullopt.
 std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& pair, ProblemLog& log);
 
+// [Option] of ZOR.ini, read once per load.
+struct ZorSettings {
+    QString Mode;            // the mode folder's name; empty: the program folder is the mode folder
+    int DefaultNotation = 0; // notation of sections without their own; 0 when missing or not a 16-bit number
+    QString CSVNotation;     // as written; the CSV export compares it as text
+};
+ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
+
 // Steps of a definitions load, in this order, with ModeFolder set.
 void ScanModeFolder(DocumentState& doc, ProblemLog& log);
 void ReadSectionFiles(DocumentState& doc, ProblemLog& log);
 void ReadIdFiles(DocumentState& doc, ProblemLog& log);
-void ReadDataSetSettings(DocumentState& doc, const QString& programFolder, ProblemLog& log);
+void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log);
 
-// Mode name and folder from ZOR.ini, then the four steps.
+// Mode name and folder from the settings, then the four steps.
+void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log);
+// The same with ZOR.ini read here.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);
 
 // The largest section count over all data sets.
