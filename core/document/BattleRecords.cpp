@@ -43,9 +43,22 @@ BattleRecords SplitBattleStream(const NdArray<std::uint8_t, 1>& stream)
     return out;
 }
 
+void ClearBattleRecords(DocumentState& doc)
+{
+    doc.BattleCount = 0;
+    doc.BattleParams.redim(kRecordSize + 1, 1);
+    doc.GroupStarts.redim(kBlockCount + 1);
+}
+
 void ReadBattleRecords(DocumentState& doc)
 {
-    BattleRecords records = SplitBattleStream(doc.BattleStream);
+    BattleRecords records;
+    try {
+        records = SplitBattleStream(doc.BattleStream);
+    } catch (const CodecError&) {
+        ClearBattleRecords(doc);
+        throw;
+    }
     doc.BattleCount = records.count;
     doc.BattleParams = std::move(records.params);
     doc.GroupStarts = std::move(records.groupStarts);

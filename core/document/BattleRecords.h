@@ -27,8 +27,11 @@ struct BattleRecords {
 BattleRecords SplitBattleStream(const NdArray<std::uint8_t, 1>& stream);
 
 // Splits doc.BattleStream into BattleCount, BattleParams and GroupStarts. On
-// CodecError those fields keep what they held.
+// CodecError the table is left empty (no record, no block start) and the error passes on.
 void ReadBattleRecords(DocumentState& doc);
+
+// No record, no block start.
+void ClearBattleRecords(DocumentState& doc);
 
 // First and last record of group g (0-based block number as the split sees it).
 struct RecordRange {

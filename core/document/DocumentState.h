@@ -56,6 +56,7 @@ struct DocumentState {
     int BattleCount = 0;
     NdArray<std::uint8_t, 2> BattleParams;         // (section 1..25, record)
     NdArray<int, 1> GroupStarts{315};
+    bool BattleDecodeFailed = false;               // the blocks could not be decoded: the table is empty and must not be re-encoded
 
     // File.
     QString RomPath;

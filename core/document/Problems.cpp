@@ -6,21 +6,45 @@ namespace zor {
 
 ProblemLog::ProblemLog(QString programFolder) : programFolder_(std::move(programFolder)) {}
 
+namespace {
+
+QString Line(const Problem& p)
+{
+    QString out = p.file;
+    if (p.line > 0)
+        out += u':' + QString::number(p.line);
+    return out + QStringLiteral(": ") + p.message + u'\n';
+}
+
+} // namespace
+
 void ProblemLog::add(const QString& path, int line, const QString& message)
 {
-    const QString file = programFolder_.isEmpty() ? path : QDir(programFolder_).relativeFilePath(path);
+    QString file = path;
+    if (!programFolder_.isEmpty()) {
+        const QString relative = QDir(programFolder_).relativeFilePath(path);
+        if (!relative.startsWith(QStringLiteral("..")))
+            file = relative;
+    }
     items_.push_back({file, line, message});
 }
 
 QString ProblemLog::text() const
 {
     QString out;
-    for (const Problem& p : items_) {
-        out += p.file;
-        if (p.line > 0)
-            out += u':' + QString::number(p.line);
-        out += QStringLiteral(": ") + p.message + u'\n';
-    }
+    for (const Problem& p : items_)
+        out += Line(p);
+    return out;
+}
+
+QString ProblemLog::summary(int maxLines) const
+{
+    QString out;
+    const int count = static_cast<int>(items_.size());
+    for (int i = 0; i < count && i < maxLines; ++i)
+        out += Line(items_[static_cast<std::size_t>(i)]);
+    if (count > maxLines)
+        out += QStringLiteral("ほか %1 件\n").arg(count - maxLines);
     return out;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // Problems met while reading definitions or an image: each with the file it was
-// found in (relative to the program folder) and the line (0 when no line applies).
+// found in (relative to the program folder when it lies inside it) and the line
+// (0 when no line applies).
 
 #include <QString>
 
@@ -26,6 +27,8 @@ public:
 
     // One line per problem: "file:line: message" (no ":line" when line is 0).
     QString text() const;
+    // The first maxLines of those lines, then "ほか N 件" for the rest.
+    QString summary(int maxLines = 20) const;
 
 private:
     QString programFolder_;

@@ -73,7 +73,7 @@ TEST(BattleRecords, RecordCountRoundsToTheNearest)
     EXPECT_EQ(BattleRecordCount(1), -13);
 }
 
-TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveTheDocument)
+TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
 {
     DocumentState doc;
     doc.BattleStream = StreamOf(std::vector<Block>(kBlockCount, Block{Numbered(3)}));
@@ -85,9 +85,10 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveTheDocument)
         DocumentState changed = doc;
         changed.BattleStream = stream;
         EXPECT_THROW(ReadBattleRecords(changed), CodecError);
-        EXPECT_EQ(changed.BattleCount, kBlockCount);
-        EXPECT_EQ(changed.BattleParams.upper(1), kBlockCount + 1);
-        EXPECT_EQ(changed.GroupStarts(313), 314);
+        // Nothing of the table that was there before: no record, no block start.
+        EXPECT_EQ(changed.BattleCount, 0);
+        EXPECT_EQ(changed.BattleParams.upper(1), 1);
+        EXPECT_EQ(changed.GroupStarts(313), 0);
     };
     expectError(NdArray<std::uint8_t, 1>(1)); // an empty decode
     expectError(NdArray<std::uint8_t, 1>(300));

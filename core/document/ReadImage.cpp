@@ -1,0 +1,224 @@
+#include "core/document/ReadImage.h"
+
+#include "core/codec/CodecError.h"
+#include "core/document/BattleRecords.h"
+#include "core/files/Ini.h"
+#include "core/files/Numbers.h"
+#include "core/files/ProgramFolder.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace zor {
+
+namespace {
+
+const QString kIndividualSna = QStringLiteral("個別データ.sna");
+const QString kIndividualIni = QStringLiteral("個別データ.ini");
+const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
+const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
+constexpr int kMaxBattleSectionNames = 26;
+
+// The byte at a 0-based offset; nothing outside the image.
+std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
+{
+    if (offset < 0 || offset >= image.size())
+        return std::nullopt;
+    return static_cast<std::uint8_t>(image[static_cast<qsizetype>(offset)]);
+}
+
+QString Hex(std::int64_t value) { return QString::number(value, 16).toUpper(); }
+
+// Byte and Notation settings of the tab-2 or tab-3 table, sections 1..count, from its .ini.
+void ReadTableSettings(DocumentState& doc, int tab, int count, const QString& iniPath, ProblemLog& log)
+{
+    const int upper = doc.SectionSettings.upper(3);
+    if (count + 1 > upper)
+        doc.SectionSettings.redimPreserve(2, 4, doc.SectionSettings.upper(2), count + 1);
+    const IniFile ini = IniFile::load(iniPath);
+    for (int line : ini.badLines())
+        log.add(iniPath, line, QStringLiteral("Shift-JIS（CP932）として読めない文字があります。"));
+    for (int setting : {SettingByte, SettingNotation})
+        for (int j = 1; j <= count; ++j)
+            doc.SectionSettings(setting, tab, 0, j) =
+                ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
+                    .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting)));
+}
+
+} // namespace
+
+std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        *reason = QStringLiteral("ファイルが見つかりません。");
+        return std::nullopt;
+    }
+    if (info.isDir()) {
+        *reason = QStringLiteral("フォルダです。ROM イメージのファイルを選んでください。");
+        return std::nullopt;
+    }
+    if (info.size() > kMaxImageSize) {
+        *reason = QStringLiteral("ファイルが大きすぎます（%1 バイト）。SNES の ROM イメージは 64 MiB 以下です。").arg(info.size());
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString());
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(kMaxImageSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        *reason = QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString());
+        return std::nullopt;
+    }
+    if (bytes.size() > kMaxImageSize) {
+        *reason = QStringLiteral("ファイルが大きすぎます。SNES の ROM イメージは 64 MiB 以下です。");
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)
+{
+    doc.IdSectionBytes.redim(doc.DataSetCount + 1, LargestSectionCount(doc) + 1, doc.MaxIdCount + 1);
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        for (int q = 1; q <= doc.SectionCounts(k); ++q) {
+            if (doc.SectionAddressUnusable(k, q))
+                continue; // already reported; its cells stay 0
+            const std::int64_t address = doc.SectionAddresses(k, q);
+            const std::int64_t step = doc.SectionSettings(SettingStep, TabIdSection, k, q);
+            int outside = 0;
+            for (int n = 0; n < doc.IdCounts(k); ++n) {
+                const std::optional<std::uint8_t> byte = ByteAt(image, address + n * step);
+                if (byte)
+                    doc.IdSectionBytes(k, q, n) = *byte;
+                else
+                    ++outside;
+            }
+            if (outside > 0)
+                log.add(DataSetFile(doc, k, QStringLiteral(".sna")), 2 * q - 1,
+                        QStringLiteral("セクション「%1」（オフセット %2、間隔 %3）の %4 個のバイトがイメージの外にあるため、0 として読みました。")
+                            .arg(doc.SectionNames(k, q), Hex(address))
+                            .arg(step)
+                            .arg(outside));
+        }
+    }
+}
+
+void ReadIndividualData(DocumentState& doc, const QByteArray& image, ProblemLog& log)
+{
+    doc.IndividualCount = 0;
+    doc.IndividualAddresses.redim(1);
+    doc.IndividualAddressUnusable.redim(1);
+    doc.IndividualNames.redim(1);
+    doc.IndividualBytes.redim(1);
+
+    const QString path = FindFileIgnoringCase(doc.ModeFolder, kIndividualSna);
+    const std::optional<TextLines> text =
+        ReadDefinitionFile(path, QStringLiteral("個別データの定義ファイルがありません。"), log);
+    if (text) {
+        int count = text->lineCount / 2;
+        if (count > kMaxSixteenBit) {
+            log.add(path, 0, QStringLiteral("個別データが多すぎます。先頭の %1 個だけを読みます。").arg(kMaxSixteenBit));
+            count = kMaxSixteenBit;
+        }
+        doc.IndividualCount = count;
+        doc.IndividualAddresses.redim(count + 1);
+        doc.IndividualAddressUnusable.redim(count + 1);
+        doc.IndividualNames.redim(count + 1);
+        doc.IndividualBytes.redim(count + 1);
+
+        const SectionPairs read = ReadSectionPairs(*text);
+        std::vector<SectionPair> pairs = read.pairs;
+        if (read.unfinished) {
+            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、名前の行がありません。"));
+            pairs.push_back(*read.unfinished);
+        }
+        int j = 0;
+        for (const SectionPair& pair : pairs) {
+            if (++j > count)
+                break;
+            const std::optional<std::int32_t> offset = ReadOffset(path, pair, log);
+            doc.IndividualAddresses(j) = offset.value_or(0);
+            doc.IndividualAddressUnusable(j) = offset ? 0 : 1;
+            doc.IndividualNames(j) = pair.caption;
+            if (!offset)
+                continue;
+            const std::optional<std::uint8_t> byte = ByteAt(image, *offset);
+            if (byte)
+                doc.IndividualBytes(j) = *byte;
+            else
+                log.add(path, pair.line,
+                        QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。").arg(pair.caption, Hex(*offset)));
+        }
+    }
+    ReadTableSettings(doc, TabIndividual, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni), log);
+}
+
+void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log)
+{
+    doc.BattleSectionNames.redim(kMaxBattleSectionNames);
+    const QString path = FindFileIgnoringCase(doc.ModeFolder, kBattleSna);
+    const std::optional<TextLines> text =
+        ReadDefinitionFile(path, QStringLiteral("戦闘パラメータの見出しの定義ファイルがありません。"), log);
+    if (text) {
+        const SectionPairs read = ReadSectionPairs(*text);
+        int i = 0;
+        for (const SectionPair& pair : read.pairs) {
+            if (++i > kMaxBattleSectionNames) {
+                log.add(path, pair.line,
+                        QStringLiteral("見出しは %1 組までです。ここから先は読みません。").arg(kMaxBattleSectionNames));
+                break;
+            }
+            doc.BattleSectionNames(i) = pair.caption;
+        }
+        if (read.unfinished && i < kMaxBattleSectionNames)
+            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
+    }
+
+    doc.BattleDecodeFailed = false;
+    try {
+        StreamArray bytes;
+        codec.DecodeBattleBlocks(bytes, image);
+        doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
+        ReadBattleRecords(doc);
+    } catch (const CodecError& e) {
+        // An empty table rather than part of one: a save must not re-encode from it.
+        doc.BattleStream.redim(1);
+        ClearBattleRecords(doc);
+        doc.BattleDecodeFailed = true;
+        log.add(doc.RomPath, 0, QStringLiteral("戦闘パラメータを読めません。%1").arg(e.message()));
+    }
+
+    ReadTableSettings(doc, TabBattle, kRecordSize, FindFileIgnoringCase(doc.ModeFolder, kBattleIni), log);
+}
+
+void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder,
+                  BattleCodec& codec, ProblemLog& log)
+{
+    DocumentState fresh;
+    fresh.TabState = doc.TabState;
+    for (int tab = TabIdSection; tab <= TabBattle; ++tab)
+        for (int item = 1; item <= 4; ++item)
+            fresh.TabState(tab, item) = 1;
+    fresh.SelLeftCol = doc.SelLeftCol;
+    fresh.SelTopRow = doc.SelTopRow;
+    fresh.ClipBytes = doc.ClipBytes;
+    fresh.ClipSize = doc.ClipSize;
+    fresh.BaseRowHeight = doc.BaseRowHeight;
+    fresh.CurrentTab = doc.CurrentTab;
+    fresh.RomPath = romPath;
+    fresh.UndoEntries.redim(1);
+    fresh.RedoEntries.redim(1);
+
+    LoadDefinitions(fresh, programFolder, ReadZorSettings(programFolder, log), log);
+    ReadIdSectionBytes(fresh, image, log);
+    ReadIndividualData(fresh, image, log);
+    ReadBattleParams(fresh, image, codec, log);
+    doc = std::move(fresh);
+}
+
+} // namespace zor

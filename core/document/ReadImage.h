@@ -1,0 +1,38 @@
+#pragma once
+
+// Reading a ROM image into the document: the image is read once into memory, then
+// the definitions of the mode are loaded and every cell is taken from that copy.
+// Bytes past the image's end read as 0. Every problem goes to the log.
+
+#include "core/codec/BattleCodec.h"
+#include "core/document/Definitions.h"
+#include "core/document/DocumentState.h"
+#include "core/document/Problems.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace zor {
+
+// No SNES image is larger; a bigger file is refused before it is read.
+inline constexpr qint64 kMaxImageSize = 64 * 1024 * 1024;
+
+// The whole file, or nullopt with a Japanese reason (missing, a folder, unreadable, too large).
+std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason);
+
+// Every ID-section cell: offset + (ID × step), in 32 bits.
+void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log);
+// 個別データ.sna and .ini, and the individual bytes.
+void ReadIndividualData(DocumentState& doc, const QByteArray& image, ProblemLog& log);
+// 敵パラメータ.sna, the battle blocks decoded and split into records, 敵パラメータ.ini.
+void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log);
+
+// A fresh document for the image at romPath, replacing doc. Of the old document it
+// keeps only what outlives a file: the data set each tab showed, the cell clipboard
+// and the window's base row height. Journals, flags and the tabs' cursors start anew.
+void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder,
+                  BattleCodec& codec, ProblemLog& log);
+
+} // namespace zor

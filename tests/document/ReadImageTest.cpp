@@ -1,0 +1,211 @@
+#include "core/document/ReadImage.h"
+
+#include "tests/support/ModeFolder.h"
+#include "tests/support/RomBuilder.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::Block;
+using test::ProgramFolder;
+using test::Record;
+using test::RomBuilder;
+
+// A record whose first byte is the class number and whose other bytes count up from base.
+Record ClassRecord(int classNumber, int base)
+{
+    Record record(kBattleRecordSize);
+    record[0] = static_cast<std::uint8_t>(classNumber);
+    for (int j = 1; j < kBattleRecordSize; ++j)
+        record[j] = static_cast<std::uint8_t>(base + j);
+    return record;
+}
+
+class ReadImage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home.writeZorIni(u"mode"_s, u"16"_s);
+        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s, u"戦士"_s, u"僧侶"_s}, "\r\n", false);
+        home.writeLines(u"mode/クラス.sna"_s, {u"1000"_s, u"HP"_s, u"2000"_s, u"MP"_s});
+        home.writeLines(u"mode/クラス.ini"_s, {u"[Step]"_s, u"Section1=3"_s});
+        home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"3005"_s, u"レベル"_s});
+        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section2=10"_s});
+        QStringList battle;
+        for (int j = 1; j <= kBattleRecordSize; ++j)
+            battle << QString::number(j - 1, 16) << u"項目%1"_s.arg(j);
+        home.writeLines(u"mode/敵パラメータ.sna"_s, battle);
+
+        for (int i = 0; i < 0x20; ++i) {
+            rom.image()[0x1000 + i] = static_cast<char>(0x10 + i);
+            rom.image()[0x2000 + i] = static_cast<char>(0x80 + i);
+        }
+        rom.image()[0x3000] = 0x42;
+        rom.image()[0x3005] = 7;
+        // Block 0 holds three records, every other block one; classes 1, 2 and one without a name.
+        std::vector<Block> blocks(kBlockCount, Block{ClassRecord(1, 0)});
+        blocks[0] = {ClassRecord(1, 10), ClassRecord(2, 20), ClassRecord(9, 30)};
+        rom.encode(test::StreamOf(blocks));
+    }
+
+    void load(const QByteArray& image)
+    {
+        log = ProblemLog(home.path());
+        LoadDocument(doc, home.file(u"game.rom"_s), image, home.path(), codec, log);
+    }
+
+    QStringList problems() const
+    {
+        QStringList out;
+        for (const Problem& p : log.items())
+            out << p.file + u':' + QString::number(p.line);
+        return out;
+    }
+
+    ProgramFolder home;
+    RomBuilder rom;
+    DocumentState doc;
+    BattleCodec codec;
+    ProblemLog log;
+};
+
+TEST_F(ReadImage, CellsComeFromOffsetPlusIdTimesStep)
+{
+    load(rom.image());
+    EXPECT_TRUE(log.empty()) << log.text().toStdString();
+    ASSERT_EQ(doc.DataSetCount, 1);
+    ASSERT_EQ(doc.IdCounts(1), 3);
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_EQ(doc.IdSectionBytes(1, 1, n), 0x10 + 3 * n) << n; // step 3
+        EXPECT_EQ(doc.IdSectionBytes(1, 2, n), 0x80 + n) << n;     // no step: consecutive
+    }
+    EXPECT_EQ(doc.IndividualCount, 2);
+    EXPECT_EQ(doc.IndividualBytes(1), 0x42);
+    EXPECT_EQ(doc.IndividualBytes(2), 7);
+    EXPECT_EQ(doc.IndividualNames(2), u"レベル"_s);
+    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 1), 16); // DefaultNotation
+    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 2), 10);
+    EXPECT_EQ(doc.SectionSettings(SettingByte, TabBattle, 0, 25), 1);
+}
+
+TEST_F(ReadImage, BattleRecordsAndBlockStarts)
+{
+    load(rom.image());
+    ASSERT_FALSE(doc.BattleDecodeFailed);
+    ASSERT_EQ(doc.BattleCount, 3 + 313);
+    EXPECT_EQ(doc.BattleParams(1, 3), 9);
+    EXPECT_EQ(doc.BattleParams(25, 2), 20 + 24);
+    EXPECT_EQ(doc.GroupStarts(1), 4); // block 1 begins with record 4
+    EXPECT_EQ(doc.GroupStarts(313), 316);
+    EXPECT_EQ(doc.BattleSectionNames(25), u"項目25"_s);
+    EXPECT_EQ(codec.DictionaryBase(), RomBuilder::kDictionaryBase);
+}
+
+TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
+{
+    // The image ends inside the first section: ID 2 (offset 0x1006) lies past it.
+    QByteArray cut = rom.image().left(0x1005);
+    load(cut);
+    EXPECT_EQ(doc.IdSectionBytes(1, 1, 1), 0x13);
+    EXPECT_EQ(doc.IdSectionBytes(1, 1, 2), 0);
+    EXPECT_EQ(doc.IdSectionBytes(1, 2, 0), 0);
+    EXPECT_EQ(doc.IndividualBytes(1), 0);
+    // One line per section and entry outside, and the battle blocks, which lie past the end too.
+    EXPECT_EQ(problems(), (QStringList{u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
+                                       u"mode/個別データ.sna:3"_s, u"game.rom:0"_s}));
+    EXPECT_TRUE(log.items()[0].message.contains(u"1 個"_s)) << log.items()[0].message.toStdString();
+    EXPECT_TRUE(doc.BattleDecodeFailed);
+    EXPECT_EQ(doc.BattleCount, 0);
+}
+
+TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
+{
+    load(rom.image());
+    ASSERT_GT(doc.BattleCount, 0);
+    doc.TabState(TabBattle, 0) = 0;
+    doc.TabState(TabIdSection, 0) = 1;
+    doc.TabState(TabIdSection, 2) = 9;
+    doc.Modified = true;
+    doc.UndoCount = 3;
+    doc.ClipSize(0) = 4;
+
+    QByteArray broken = rom.image();
+    broken[kTablePointerBank] = 0x10; // the pointer table now lies before the image
+    load(broken);
+    EXPECT_TRUE(doc.BattleDecodeFailed);
+    EXPECT_EQ(doc.BattleCount, 0);
+    EXPECT_EQ(doc.BattleParams.upper(1), 1);
+    EXPECT_EQ(doc.GroupStarts(1), 0);
+    EXPECT_EQ(doc.BattleStream.upper(), 1);
+    EXPECT_EQ(problems(), QStringList{u"game.rom:0"_s});
+    // Names and settings still come from the definitions.
+    EXPECT_EQ(doc.BattleSectionNames(1), u"項目1"_s);
+    // What a file read keeps, and what it starts anew.
+    EXPECT_EQ(doc.TabState(TabIdSection, 0), 1);
+    EXPECT_EQ(doc.TabState(TabIdSection, 2), 1);
+    EXPECT_EQ(doc.ClipSize(0), 4);
+    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(doc.UndoCount, 0);
+    EXPECT_EQ(doc.RomPath, home.file(u"game.rom"_s));
+}
+
+TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
+{
+    load(rom.image());
+    ASSERT_EQ(doc.IndividualCount, 2);
+    // The mode folder loses its individual data and its battle captions, and gets a 27th pair.
+    QFile::remove(home.file(u"mode/個別データ.sna"_s));
+    QStringList battle;
+    for (int j = 1; j <= 27; ++j)
+        battle << u"0"_s << u"新%1"_s.arg(j);
+    home.writeLines(u"mode/敵パラメータ.sna"_s, battle);
+    load(rom.image());
+    EXPECT_EQ(doc.IndividualCount, 0);
+    EXPECT_EQ(doc.BattleSectionNames(1), u"新1"_s);
+    EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
+    EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
+    EXPECT_GT(doc.BattleCount, 0);
+}
+
+TEST(ReadRomImage, RefusesWhatIsNoImage)
+{
+    ProgramFolder home;
+    QString reason;
+    EXPECT_FALSE(ReadRomImage(home.file(u"missing.rom"_s), &reason));
+    EXPECT_TRUE(reason.contains(u"見つかりません"_s));
+    EXPECT_FALSE(ReadRomImage(home.path(), &reason));
+    EXPECT_TRUE(reason.contains(u"フォルダ"_s));
+    home.writeBytes(u"big.rom"_s, {});
+    QFile big(home.file(u"big.rom"_s));
+    ASSERT_TRUE(big.resize(kMaxImageSize + 1)); // sparse: nothing is written
+    EXPECT_FALSE(ReadRomImage(big.fileName(), &reason));
+    EXPECT_TRUE(reason.contains(u"大きすぎます"_s));
+    // Empty and tiny files are images too: their cells read as 0.
+    home.writeBytes(u"empty.rom"_s, {});
+    EXPECT_EQ(ReadRomImage(home.file(u"empty.rom"_s), &reason), QByteArray());
+    home.writeBytes(u"one.rom"_s, "\x07");
+    EXPECT_EQ(ReadRomImage(home.file(u"one.rom"_s), &reason), QByteArray("\x07"));
+}
+
+TEST(ProblemLog, SummaryShowsTwentyLinesAndCountsTheRest)
+{
+    ProblemLog log(u"/home/zor"_s);
+    for (int i = 1; i <= 25; ++i)
+        log.add(u"/home/zor/mode/a.sna"_s, i, u"問題"_s);
+    log.add(u"/elsewhere/game.rom"_s, 0, u"外"_s);
+    const QStringList lines = log.summary().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 21);
+    EXPECT_EQ(lines[0], u"mode/a.sna:1: 問題"_s);
+    EXPECT_EQ(lines[20], u"ほか 6 件"_s);
+    // A file outside the program folder keeps its whole path.
+    EXPECT_TRUE(log.text().endsWith(u"/elsewhere/game.rom: 外\n"_s));
+}
+
+} // namespace
+} // namespace zor
