@@ -70,6 +70,7 @@ struct DocumentState {
     bool JustLoaded = false;
     int BaseRowHeight = 0;                         // twips
     bool Text1Changed = false;
+    int NoteTab = 0;                               // the tab whose section note Text1 holds; 0 before any
 
     // Editing.
     bool Modified = false;

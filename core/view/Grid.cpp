@@ -1,0 +1,228 @@
+#include "core/view/Grid.h"
+
+#include "core/document/Definitions.h"
+#include "core/files/Ini.h"
+#include "core/files/Numbers.h"
+#include "core/files/ProgramFolder.h"
+#include "core/view/Conversions.h"
+
+#include <cmath>
+
+namespace zor {
+
+namespace {
+
+const QString kColWidth = QStringLiteral("ColWidth");
+
+int Rounded(double twips) { return static_cast<int>(std::nearbyint(twips)); }
+
+int NotationOf(const DocumentState& doc, int tab, int dataSet, int section)
+{
+    const auto& settings = doc.SectionSettings;
+    return settings.contains(SettingNotation, tab, dataSet, section) ? settings(SettingNotation, tab, dataSet, section) : 0;
+}
+
+} // namespace
+
+QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet)
+{
+    switch (tab) {
+    case TabIdSection:
+        return dataSet >= 1 && dataSet <= doc.DataSetCount ? DataSetFile(doc, dataSet, QStringLiteral(".ini")) : QString();
+    case TabIndividual:
+        return FindFileIgnoringCase(doc.ModeFolder, QStringLiteral("個別データ.ini"));
+    case TabBattle:
+        return FindFileIgnoringCase(doc.ModeFolder, QStringLiteral("敵パラメータ.ini"));
+    default:
+        return QString();
+    }
+}
+
+QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value)
+{
+    switch (NotationOf(doc, tab, dataSet, section)) {
+    case NotationUnsigned:
+        return QString::number(value);
+    case NotationSigned:
+        return QString::number(ByteToSigned(value));
+    default:
+        return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(2, u'0');
+    }
+}
+
+bool HasTable(const DocumentState& doc, int tab, int dataSet)
+{
+    switch (tab) {
+    case TabIdSection:
+        return dataSet >= 1 && dataSet <= doc.DataSetCount;
+    case TabIndividual:
+    case TabBattle:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int row, int col)
+{
+    if (!HasTable(doc, tab, dataSet) || row < 1 || col < 1)
+        return nullptr;
+    switch (tab) {
+    case TabIdSection:
+        if (row > doc.IdCounts(dataSet) || col > doc.SectionCounts(dataSet))
+            return nullptr;
+        return &doc.IdSectionBytes(dataSet, col, row - 1);
+    case TabIndividual:
+        if (row > doc.IndividualCount || col != 1)
+            return nullptr;
+        return &doc.IndividualBytes(row);
+    default:
+        if (row > doc.BattleCount || col > kBattleRecordSize)
+            return nullptr;
+        return &doc.BattleParams(col, row);
+    }
+}
+
+QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col)
+{
+    const std::uint8_t* byte = CellByte(doc, tab, dataSet, row, col);
+    if (!byte)
+        return QString();
+    // The section is the column, except on 個別データ where each row is one.
+    return tab == TabIndividual ? FormatByte(doc, tab, 0, row, *byte) : FormatByte(doc, tab, dataSet, col, *byte);
+}
+
+int DataSetToShow(const DocumentState& doc, int remembered)
+{
+    if (remembered >= 1 && remembered <= doc.DataSetCount)
+        return remembered;
+    return doc.DataSetCount >= 1 ? 1 : 0;
+}
+
+QString BattleRowLabel(const DocumentState& doc, int record)
+{
+    // A class number without a name gives an empty label, never another row's.
+    const int classId = doc.BattleParams(1, record) + 1;
+    return doc.IdNames.contains(doc.ClassDataSet, classId) ? doc.IdNames(doc.ClassDataSet, classId) : QString();
+}
+
+std::optional<int> ParseColumnWidth(const QString& text)
+{
+    const std::optional<double> value = ParseDecimal(text);
+    if (!value)
+        return std::nullopt;
+    const double rounded = std::nearbyint(*value);
+    if (rounded < 0 || rounded > kMaxColumnWidth)
+        return std::nullopt;
+    return static_cast<int>(rounded);
+}
+
+GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRowHeight)
+{
+    GridLayout layout;
+    if (!HasTable(doc, tab, dataSet))
+        return layout;
+    const IniFile ini = IniFile::load(TableSettingsFile(doc, tab, dataSet));
+    auto storedWidth = [&](int col) { return ParseColumnWidth(ini.value(kColWidth, QStringLiteral("Section%1").arg(col))); };
+
+    int dataRows = 0;
+    int dataCols = 0;
+    switch (tab) {
+    case TabIdSection:
+        dataRows = doc.IdCounts(dataSet);
+        dataCols = doc.SectionCounts(dataSet);
+        break;
+    case TabIndividual:
+        dataRows = doc.IndividualCount;
+        dataCols = 1;
+        break;
+    default:
+        dataRows = doc.BattleCount;
+        dataCols = kBattleRecordSize;
+        break;
+    }
+    layout.rows = dataRows + 1;
+    layout.cols = dataCols + 1;
+    layout.headingHeight = tab == TabIndividual ? kIndividualHeadingHeight : 2 * baseRowHeight;
+    layout.headings.assign(layout.cols, QString());
+    layout.labels.assign(layout.rows, QString());
+    layout.alignments.assign(layout.cols, kAlignRightTop);
+    layout.alignments[0] = kAlignLeftTop;
+    layout.widths.assign(layout.cols, std::nullopt);
+    layout.labelWidth = storedWidth(0);
+
+    switch (tab) {
+    case TabIdSection:
+        layout.headings[0] = QStringLiteral("ID");
+        for (int r = 1; r <= dataRows; ++r)
+            layout.labels[r] = doc.IdNames(dataSet, r);
+        for (int c = 1; c <= dataCols; ++c) {
+            layout.headings[c] = doc.SectionNames(dataSet, c);
+            layout.widths[c] = storedWidth(c);
+        }
+        break;
+    case TabIndividual:
+        // Only the label column's width is stored; the heading row stays blank.
+        for (int r = 1; r <= dataRows; ++r)
+            layout.labels[r] = doc.IndividualNames(r);
+        layout.widths[1] = kIndividualValueWidth;
+        layout.fixedValueWidth = true;
+        break;
+    default:
+        for (int r = 1; r <= dataRows; ++r)
+            layout.labels[r] = BattleRowLabel(doc, r);
+        for (int c = 1; c <= dataCols; ++c) {
+            layout.headings[c] = doc.BattleSectionNames(c);
+            layout.widths[c] = storedWidth(c);
+        }
+        break;
+    }
+    return layout;
+}
+
+QStringList HeadingLines(const QString& heading)
+{
+    const qsizetype n = heading.size();
+    if (n <= kMaxHeadingLine)
+        return {heading};
+    const qsizetype k = n / 2;
+    return {heading.left(k) + u' ', heading.right(n - k)};
+}
+
+int HeadingWidth(const QString& heading, const MeasureText& measure)
+{
+    const QStringList lines = HeadingLines(heading);
+    if (lines.size() == 1)
+        return std::max(Rounded(measure(heading) + kOneLineMargin), kMinColumnWidth);
+    double wider = 0;
+    for (const QString& line : lines)
+        wider = std::max(wider, measure(line));
+    return Rounded(wider + kTwoLineMargin);
+}
+
+std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& previous, const MeasureText& measure)
+{
+    std::vector<int> widths(static_cast<std::size_t>(layout.cols), 0);
+    if (layout.labelWidth) {
+        widths[0] = *layout.labelWidth;
+    } else {
+        int running = 0;
+        for (int r = 1; r < layout.rows; ++r) {
+            const double measured = measure(layout.labels[r] + u' ');
+            if (running < measured)
+                running = std::min(Rounded(measured + kOneLineMargin), kMaxColumnWidth);
+        }
+        widths[0] = running;
+    }
+    for (int c = 1; c < layout.cols; ++c) {
+        if (layout.widths[c])
+            widths[c] = *layout.widths[c];
+        else if (!layout.headings[c].isEmpty())
+            widths[c] = HeadingWidth(layout.headings[c], measure);
+        else
+            widths[c] = c < static_cast<int>(previous.size()) ? previous[c] : 0;
+    }
+    return widths;
+}
+
+} // namespace zor

@@ -1,0 +1,91 @@
+#pragma once
+
+// What the grid shows for a tab, decided without a widget: its size, headings, row
+// labels, alignments, column widths and the text of every data cell. The window
+// only measures text and moves the result onto the grid.
+
+#include "core/document/DocumentState.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace zor {
+
+// Grid sizes in twips that the layout fixes.
+inline constexpr int kMinColumnWidth = 600;      // narrowest column a fitted or saved width gives
+inline constexpr int kIndividualValueWidth = 600; // the value column of 個別データ
+inline constexpr int kIndividualHeadingHeight = 200;
+inline constexpr int kOneLineMargin = 90;
+inline constexpr int kTwoLineMargin = 380;
+inline constexpr int kMaxHeadingLine = 6;          // characters a heading may have on one line
+inline constexpr int kMaxColumnWidth = 32767;      // a stored width above this is not used
+
+// Alignment codes of the grid.
+inline constexpr int kAlignLeftTop = 0;
+inline constexpr int kAlignRightTop = 6;
+
+// The settings file of a tab's table: the data set's .ini on tab 1, 個別データ.ini on
+// tab 2, 敵パラメータ.ini on tab 3. Empty when there is no such table.
+QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet);
+
+// A byte as cell text in the notation of its section: "0x" and two digits, unsigned
+// or signed decimal. Any other code, or a section without settings, shows hexadecimal.
+QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value);
+
+// The text of data cell (row, col) of the table a tab shows; empty outside it.
+QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col);
+
+// The document byte behind data cell (row, col), or nullptr outside the table.
+const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int row, int col);
+
+// Whether the tab has a table to show: on tab 1 a data set 1..DataSetCount.
+bool HasTable(const DocumentState& doc, int tab, int dataSet);
+
+// The data set tab 1 shows after a file read or a tab change: the remembered one
+// when it exists, else 1 when there is a data set, else 0 (none).
+int DataSetToShow(const DocumentState& doc, int remembered);
+
+// The label of battle record r: the name of its class (its first byte + 1) in the
+// data set クラス; empty when that class has no name.
+QString BattleRowLabel(const DocumentState& doc, int record);
+
+struct GridLayout {
+    int rows = 1;                 // the heading row included
+    int cols = 1;                 // the label column included
+    int headingHeight = 0;        // twips
+    std::vector<QString> headings; // by column; [0] is the corner
+    std::vector<QString> labels;   // by row; [0] unused
+    std::vector<int> alignments;   // by column
+    std::optional<int> labelWidth; // [ColWidth] Section0; none: fit the widest label
+    std::vector<std::optional<int>> widths; // by column ([0] unused): stored width; none: fit the heading
+    bool fixedValueWidth = false;  // tab 2: the value column is always kIndividualValueWidth
+};
+
+// The layout of a tab's table, with the widths stored in its settings file.
+GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRowHeight);
+
+// A stored [ColWidth] value as a width in twips: a number rounded half to even, 0..32767.
+std::optional<int> ParseColumnWidth(const QString& text);
+
+// Width of one line of text in twips, in the grid's font.
+using MeasureText = std::function<double(const QString& line)>;
+
+// A heading of up to six characters stays on one line; a longer one of n characters
+// breaks after k = n / 2 of them, the first line ending with a space.
+QStringList HeadingLines(const QString& heading);
+
+// The width that fits a heading: one line + 90 (at least 600), or the wider of two lines + 380.
+int HeadingWidth(const QString& heading, const MeasureText& measure);
+
+// Column widths for a layout, by column: the stored ones; otherwise the heading's fit,
+// or, for an empty heading, the previous width; column 0 the stored width or the
+// row-label fit, which grows to a label's width + 90 only when the label is wider
+// than the running width.
+std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& previous, const MeasureText& measure);
+
+} // namespace zor

@@ -1,0 +1,151 @@
+#include "core/view/TabView.h"
+
+#include "core/files/Ini.h"
+#include "core/files/Text.h"
+#include "core/view/Grid.h"
+
+#include <algorithm>
+
+namespace zor {
+
+namespace {
+
+const QString kText = QStringLiteral("Text");
+
+QString SectionKey(int section) { return QStringLiteral("Section%1").arg(section); }
+
+} // namespace
+
+void RestoreTabView(DocumentState& doc, int tab)
+{
+    doc.CurrentTab = tab;
+    doc.CurrentDataSet = doc.TabState(tab, ItemDataSet);
+    doc.CurrentCol = doc.TabState(tab, ItemCol);
+    doc.CurrentRow = doc.TabState(tab, ItemRow);
+}
+
+void SaveTabView(DocumentState& doc, int tab, int col, int row, int leftCol, int topRow)
+{
+    doc.TabState(tab, ItemDataSet) = doc.CurrentDataSet;
+    doc.TabState(tab, ItemCol) = col;
+    doc.TabState(tab, ItemRow) = row;
+    doc.TabState(tab, ItemLeftCol) = leftCol;
+    doc.TabState(tab, ItemTopRow) = topRow;
+}
+
+NotePlace NotePlaceOf(const DocumentState& doc, int tab)
+{
+    if (tab < TabIdSection || tab > TabBattle)
+        return {};
+    const int dataSet = tab == TabIdSection ? doc.TabState(tab, ItemDataSet) : 0;
+    const int section = tab == TabIndividual ? doc.TabState(tab, ItemRow) : doc.TabState(tab, ItemCol);
+    return {TableSettingsFile(doc, tab, dataSet), SectionKey(section)};
+}
+
+QString NoteForStore(const QString& shown)
+{
+    QString stored;
+    stored.reserve(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const QChar c = shown[i];
+        if (c == u'\r' || c == u'\n') {
+            stored += QStringLiteral("\\n");
+            if (c == u'\r' && i + 1 < shown.size() && shown[i + 1] == u'\n')
+                ++i;
+        } else {
+            stored += c;
+        }
+    }
+    return stored;
+}
+
+QString NoteForShow(const QString& stored)
+{
+    QString shown = stored;
+    return shown.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
+
+QString ToCp932Forms(QString text)
+{
+    static constexpr std::pair<char16_t, char16_t> kForms[] = {
+        {u'\u301C', u'\uFF5E'}, {u'\u2016', u'\u2225'}, {u'\u2212', u'\uFF0D'}, {u'\u2014', u'\u2015'},
+        {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00AC', u'\uFFE2'},
+    };
+    for (QChar& c : text)
+        for (const auto& [jis, microsoft] : kForms)
+            if (c == jis)
+                c = microsoft;
+    return text;
+}
+
+bool FitsCp932(const QString& text) { return EncodeCp932(text).has_value(); }
+
+QString LoadNote(const DocumentState& doc, int tab)
+{
+    const NotePlace place = NotePlaceOf(doc, tab);
+    if (place.file.isEmpty())
+        return QString();
+    return NoteForShow(ReadIniWhole(kText, place.key, place.file));
+}
+
+bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString* error)
+{
+    const NotePlace place = NotePlaceOf(doc, tab);
+    if (place.file.isEmpty())
+        return true;
+    if (WriteIni(kText, place.key, NoteForStore(ToCp932Forms(shown)), place.file, error) != 0)
+        return true;
+    *error = QStringLiteral("%1 にメモを書けません（%2）。").arg(place.file, *error);
+    return false;
+}
+
+bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths, QString* error)
+{
+    const QString file = TableSettingsFile(doc, tab, doc.CurrentDataSet);
+    if (file.isEmpty())
+        return true;
+    std::vector<std::pair<QString, QString>> keys;
+    for (std::size_t c = 0; c < widths.size(); ++c)
+        keys.emplace_back(SectionKey(static_cast<int>(c)), QString::number(std::max(widths[c], kMinColumnWidth)));
+    if (WriteIniKeys(QStringLiteral("ColWidth"), keys, file, error))
+        return true;
+    *error = QStringLiteral("%1 に列の幅を書けません（%2）。").arg(file, *error);
+    return false;
+}
+
+NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int code, QString* error)
+{
+    int dataSet = 0;
+    int section = 0;
+    int sections = 0;
+    switch (tab) {
+    case TabIdSection:
+        if (!HasTable(doc, tab, doc.CurrentDataSet))
+            return NotationChange::NoSection;
+        dataSet = doc.CurrentDataSet;
+        section = col;
+        sections = doc.SectionCounts(dataSet);
+        break;
+    case TabIndividual:
+        section = row;
+        sections = doc.IndividualCount;
+        break;
+    case TabBattle:
+        section = col;
+        sections = kBattleRecordSize;
+        break;
+    default:
+        return NotationChange::NoSection;
+    }
+    if (section < 1 || section > sections || !doc.SectionSettings.contains(SettingNotation, tab, dataSet, section))
+        return NotationChange::NoSection;
+
+    doc.SectionSettings(SettingNotation, tab, dataSet, section) = static_cast<std::int16_t>(code);
+    const QString file = TableSettingsFile(doc, tab, dataSet);
+    if (WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file, error) != 0)
+        return NotationChange::Changed;
+    *error = QStringLiteral("%1 に表記を書けません（%2）。").arg(file, *error);
+    return NotationChange::NotWritten;
+}
+
+} // namespace zor

@@ -1,0 +1,60 @@
+#pragma once
+
+// The per-tab view memory, the section notes, the notation commands and the saving of
+// column widths: the parts of the tab and data set changes that need no widget.
+
+#include "core/document/DocumentState.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace zor {
+
+// TabState items.
+enum TabItem : int { ItemDataSet = 0, ItemCol = 1, ItemRow = 2, ItemLeftCol = 3, ItemTopRow = 4 };
+
+// CurrentTab, CurrentDataSet, CurrentCol and CurrentRow from what tab remembers.
+void RestoreTabView(DocumentState& doc, int tab);
+// What tab remembers: the data set shown, the cursor and the first visible column and row.
+void SaveTabView(DocumentState& doc, int tab, int col, int row, int leftCol, int topRow);
+
+// Where a tab's note of the section under its remembered cursor lives: section [Text]
+// of the table's settings file, key "Section" & the column (tabs 1 and 3) or row (tab 2).
+struct NotePlace {
+    QString file; // empty when the tab has no table
+    QString key;
+};
+NotePlace NotePlaceOf(const DocumentState& doc, int tab);
+
+// A note as stored, with every line break (CRLF, LF or a lone CR) written as the two characters "\n".
+QString NoteForStore(const QString& shown);
+// A stored note as shown: every "\n" becomes a line break.
+QString NoteForShow(const QString& stored);
+
+// Characters that Linux input methods give in their JIS form, replaced by the form CP932 holds:
+// 〜 ‖ − — ¢ £ ¬ become ～ ∥ － ― ￠ ￡ ￢.
+QString ToCp932Forms(QString text);
+// Whether every character of text has a CP932 form.
+bool FitsCp932(const QString& text);
+
+// The note of the section under tab's remembered cursor, read whole; empty when missing.
+QString LoadNote(const DocumentState& doc, int tab);
+// Stores a note shown in the note box under the section it was loaded for. False with
+// the reason when the settings file can't be written.
+bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString* error);
+
+// Writes the widths (by grid column, twips) of a tab's table to [ColWidth]; a width below
+// 600 is stored as 600. False with the reason when the file can't be written.
+bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths, QString* error);
+
+// The outcome of a notation command.
+enum class NotationChange { NoSection, Changed, NotWritten };
+
+// Sets the notation of the section under the cursor (the column on tabs 1 and 3, the row
+// on tab 2) in the document and writes it to the table's settings file at once. Neither
+// Modified nor the journals change. NoSection when the cursor is on no section;
+// NotWritten (with the reason) when the document changed but the file could not be written.
+NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int code, QString* error);
+
+} // namespace zor

@@ -1,0 +1,217 @@
+#include "core/document/ReadImage.h"
+#include "core/files/Ini.h"
+#include "core/view/Grid.h"
+#include "core/view/TabView.h"
+
+#include "tests/support/ModeFolder.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::ProgramFolder;
+
+// A small mode: data set "表" (two IDs, three sections, one with an empty caption) and
+// "クラス", individual data and battle captions; the image is all zero but for a few bytes.
+class GridView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home.writeZorIni(u"mode"_s);
+        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s, u"戦士"_s, QString(), u"僧侶"_s}, "\r\n", false);
+        home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
+        home.writeLines(u"mode/表.idn"_s, {u"いち"_s, u"に"_s}, "\r\n", false);
+        home.writeLines(u"mode/表.sna"_s, {u"200"_s, u"ちから"_s, u"210"_s, QString(), u"220"_s, u"とても長い見出しです"_s});
+        home.writeLines(u"mode/表.ini"_s, {u"[Notation]"_s, u"Section1=16"_s, u"Section2=10"_s, u"Section3=-10"_s});
+        home.writeLines(u"mode/個別データ.sna"_s, {u"300"_s, u"お金"_s});
+        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section1=7"_s});
+        QByteArray image(0x400, '\0');
+        image[0x200] = static_cast<char>(0x80);
+        image[0x210] = static_cast<char>(0x80);
+        image[0x220] = static_cast<char>(0x80);
+        image[0x300] = 0x0A;
+        ProblemLog log(home.path());
+        BattleCodec codec;
+        LoadDocument(doc, home.file(u"x.rom"_s), image, home.path(), codec, log);
+        table = 2;
+        ASSERT_EQ(doc.DataSetNames(table), u"表"_s);
+        // Battle records made by hand: class numbers 1, 2 (an empty name) and 200 (no name at all).
+        doc.BattleCount = 3;
+        doc.BattleParams.redim(26, 4);
+        doc.BattleParams(1, 1) = 1;
+        doc.BattleParams(1, 2) = 2;
+        doc.BattleParams(1, 3) = 200;
+    }
+
+    ProgramFolder home;
+    DocumentState doc;
+    int table = 0;
+};
+
+TEST_F(GridView, CellsShowTheirSectionsNotation)
+{
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"0x80"_s);
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 2), u"128"_s);
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 3), u"-128"_s);
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 2, 1), u"0x00"_s);
+    // An unknown code (7 here, 0 when ZOR.ini has no DefaultNotation) shows hexadecimal.
+    EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"0x0A"_s);
+    EXPECT_EQ(CellText(doc, TabBattle, 0, 1, 25), u"0x00"_s);
+    // Outside the table there is nothing.
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 3, 1), QString());
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 4), QString());
+    EXPECT_EQ(CellText(doc, TabIdSection, 9, 1, 1), QString());
+    EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 2), QString());
+    EXPECT_EQ(CellText(doc, TabBattle, 0, 4, 1), QString());
+}
+
+TEST_F(GridView, LayoutOfEachTab)
+{
+    const GridLayout ids = LayoutGrid(doc, TabIdSection, table, 240);
+    EXPECT_EQ(ids.rows, 3);
+    EXPECT_EQ(ids.cols, 4);
+    EXPECT_EQ(ids.headingHeight, 480);
+    EXPECT_EQ(ids.headings, (std::vector<QString>{u"ID"_s, u"ちから"_s, QString(), u"とても長い見出しです"_s}));
+    EXPECT_EQ(ids.labels[2], u"に"_s);
+    EXPECT_EQ(ids.alignments, (std::vector<int>{0, 6, 6, 6}));
+
+    const GridLayout individual = LayoutGrid(doc, TabIndividual, 0, 240);
+    EXPECT_EQ(individual.cols, 2);
+    EXPECT_EQ(individual.headingHeight, 200);
+    EXPECT_EQ(individual.headings[0], QString());
+    EXPECT_TRUE(individual.fixedValueWidth);
+
+    // Battle rows are labelled with their class's name; a class without one gets an empty label.
+    const GridLayout battle = LayoutGrid(doc, TabBattle, 0, 240);
+    EXPECT_EQ(battle.cols, 26);
+    EXPECT_EQ(battle.headings[0], QString());
+    EXPECT_EQ(battle.labels, (std::vector<QString>{QString(), u"戦士"_s, QString(), QString()}));
+    doc.ClassDataSet = 0;
+    EXPECT_EQ(LayoutGrid(doc, TabBattle, 0, 240).labels[1], QString());
+
+    EXPECT_EQ(LayoutGrid(doc, TabIdSection, 0, 240).rows, 1); // no data set chosen: no table
+}
+
+TEST_F(GridView, WidthsFromTheSettingsFileOrFitted)
+{
+    // Each character measures 100 twips.
+    int measured = 0;
+    const MeasureText measure = [&](const QString& text) {
+        ++measured;
+        return 100.0 * text.size();
+    };
+    const std::vector<int> previous{1, 2, 777, 4};
+    std::vector<int> widths = ColumnWidths(LayoutGrid(doc, TabIdSection, table, 240), previous, measure);
+    // Labels "いち " and "に ": the second is narrower, so the running width stays.
+    EXPECT_EQ(widths[0], 390);
+    EXPECT_EQ(widths[1], 600);  // 3 characters + 90 is below the minimum
+    EXPECT_EQ(widths[2], 777);  // an empty heading keeps the column's width
+    EXPECT_EQ(widths[3], 980);  // 10 characters on two lines, the wider "とても長い " 600 + 380
+
+    const QString ini = home.file(u"mode/表.ini"_s);
+    ASSERT_TRUE(WriteIni(u"ColWidth"_s, u"Section0"_s, u"1234.5"_s, ini));
+    for (const auto& [key, value] : {std::pair{u"Section1"_s, u"abc"_s}, {u"Section2"_s, u"-5"_s}, {u"Section3"_s, u"1e3"_s}})
+        ASSERT_TRUE(WriteIni(u"ColWidth"_s, key, value, ini));
+    measured = 0;
+    widths = ColumnWidths(LayoutGrid(doc, TabIdSection, table, 240), previous, measure);
+    EXPECT_EQ(widths, (std::vector<int>{1234, 600, 777, 1000}));
+    EXPECT_EQ(measured, 1); // only the heading whose stored width is unusable; no label at all
+
+    EXPECT_EQ(ParseColumnWidth(u"99999"_s), std::nullopt);
+    EXPECT_EQ(ParseColumnWidth(u"32767"_s), 32767);
+    EXPECT_EQ(ParseColumnWidth(u"0"_s), 0);
+}
+
+TEST_F(GridView, RowLabelWidthGrowsOnlyPastTheRunningWidth)
+{
+    GridLayout layout;
+    layout.rows = 4;
+    layout.cols = 1;
+    layout.labels = {QString(), u"a"_s, u"bb"_s, u"cccc"_s};
+    const std::vector<double> sizes{100, 150, 300}; // "a " 100, "bb " 150, "cccc " 300
+    int next = 0;
+    const std::vector<int> widths = ColumnWidths(layout, {0}, [&](const QString&) { return sizes[next++]; });
+    // 100 → 190; 150 is not above 190; 300 is: 390.
+    EXPECT_EQ(widths[0], 390);
+    EXPECT_EQ(HeadingLines(u"1234567"_s), (QStringList{u"123 "_s, u"4567"_s}));
+    EXPECT_EQ(HeadingLines(u"123456"_s), QStringList{u"123456"_s});
+}
+
+TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
+{
+    doc.CurrentDataSet = table;
+    QString error;
+    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationSigned, &error), NotationChange::Changed);
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"-128"_s);
+    EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/表.ini"_s)), u"-10"_s);
+    EXPECT_FALSE(doc.Modified);
+    // On 個別データ the row is the section.
+    EXPECT_EQ(SetNotation(doc, TabIndividual, 1, 1, NotationUnsigned, &error), NotationChange::Changed);
+    EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
+    EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"10"_s);
+    // A cursor on no section changes nothing.
+    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 4, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, TabIndividual, 2, 1, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, TabBattle, 1, 26, NotationHex, &error), NotationChange::NoSection);
+    doc.CurrentDataSet = 0;
+    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationHex, &error), NotationChange::NoSection);
+    // A settings file that can't be written: the document changes, and the caller is told.
+    doc.CurrentDataSet = table;
+    QFile::remove(home.file(u"mode/表.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/表.ini"_s)); // a folder where the file should be
+    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 2, NotationHex, &error), NotationChange::NotWritten);
+    EXPECT_TRUE(error.contains(u"表.ini"_s)) << error.toStdString();
+    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 2), u"0x80"_s);
+}
+
+TEST_F(GridView, ColumnWidthsAreSavedWithAFloorOf600)
+{
+    doc.CurrentDataSet = table;
+    QString error;
+    ASSERT_TRUE(SaveColumnWidths(doc, TabIdSection, {1500, 0, 599, 601}, &error)) << error.toStdString();
+    const QString ini = home.file(u"mode/表.ini"_s);
+    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section0"_s, ini), u"1500"_s);
+    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section1"_s, ini), u"600"_s);
+    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section2"_s, ini), u"600"_s);
+    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section3"_s, ini), u"601"_s);
+}
+
+TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
+{
+    doc.TabState(TabIdSection, 0) = table;
+    doc.TabState(TabIdSection, 1) = 3;
+    doc.TabState(TabIndividual, 2) = 1;
+    QString error;
+    const QString longNote = QString(200, u'長') + u"\r\n二行目\n三行目\r四行目〜"_s;
+    ASSERT_TRUE(StoreNote(doc, TabIdSection, longNote, &error)) << error.toStdString();
+    const QString stored = ReadIniWhole(u"Text"_s, u"Section3"_s, home.file(u"mode/表.ini"_s));
+    EXPECT_TRUE(stored.endsWith(u"\\n二行目\\n三行目\\n四行目～"_s)) << stored.toStdString();
+    // Read back whole, past the 254-byte cut, with its line breaks.
+    EXPECT_EQ(LoadNote(doc, TabIdSection), QString(200, u'長') + u"\n二行目\n三行目\n四行目～"_s);
+    // Tab 2 keys its notes by row, in its own file; tab 1's note is not there.
+    EXPECT_EQ(LoadNote(doc, TabIndividual), QString());
+    EXPECT_EQ(NotePlaceOf(doc, TabIndividual).key, u"Section1"_s);
+    // A "\n" typed by the user comes back as a line break.
+    EXPECT_EQ(NoteForShow(NoteForStore(u"a\\nb"_s)), u"a\nb"_s);
+    EXPECT_EQ(ToCp932Forms(u"〜‖−—¢£¬"_s), u"～∥－―￠￡￢"_s);
+    EXPECT_TRUE(FitsCp932(ToCp932Forms(u"〜‖−—¢£¬"_s)));
+    EXPECT_FALSE(FitsCp932(u"😀"_s));
+}
+
+TEST_F(GridView, DataSetFallbacks)
+{
+    EXPECT_EQ(DataSetToShow(doc, 2), 2);
+    EXPECT_EQ(DataSetToShow(doc, 5), 1);
+    EXPECT_EQ(DataSetToShow(doc, 0), 1);
+    DocumentState empty;
+    EXPECT_EQ(DataSetToShow(empty, 1), 0);
+    EXPECT_FALSE(HasTable(empty, TabIdSection, 1));
+}
+
+} // namespace
+} // namespace zor
