@@ -14,6 +14,18 @@ QString ResolveProgramFolder(const QString& home)
     return home.isEmpty() ? ProgramFolder() : QDir(home).absolutePath();
 }
 
+QJsonArray ProblemsJson(const ProblemLog& log)
+{
+    QJsonArray problems;
+    for (const Problem& p : log.items())
+        problems.append(QJsonObject{
+            {QStringLiteral("file"), p.file},
+            {QStringLiteral("line"), p.line},
+            {QStringLiteral("message"), p.message},
+        });
+    return problems;
+}
+
 QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
 {
     QJsonArray dataSets;
@@ -36,20 +48,13 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
             {QStringLiteral("sections"), sections},
         });
     }
-    QJsonArray problems;
-    for (const Problem& p : log.items())
-        problems.append(QJsonObject{
-            {QStringLiteral("file"), p.file},
-            {QStringLiteral("line"), p.line},
-            {QStringLiteral("message"), p.message},
-        });
     return QJsonObject{
         {QStringLiteral("mode"), doc.ModeName},
         {QStringLiteral("modeFolder"), doc.ModeFolder},
         {QStringLiteral("defaultNotation"), doc.SettingDefaults(SettingNotation)},
         {QStringLiteral("classDataSet"), doc.ClassDataSet},
         {QStringLiteral("dataSets"), dataSets},
-        {QStringLiteral("problems"), problems},
+        {QStringLiteral("problems"), ProblemsJson(log)},
     };
 }
 

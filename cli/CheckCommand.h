@@ -3,6 +3,7 @@
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
@@ -15,6 +16,9 @@ int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // The loaded definitions as the JSON object that check --json prints.
 QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log);
+
+// Every problem as {"file", "line", "message"}.
+QJsonArray ProblemsJson(const ProblemLog& log);
 
 // --home DIR, else ZOR_HOME, else the executable's folder.
 QString ResolveProgramFolder(const QString& home);

@@ -2,6 +2,7 @@
 
 #include "cli/BattleCommand.h"
 #include "cli/CheckCommand.h"
+#include "cli/DumpCommand.h"
 #include "cli/SampleCommand.h"
 
 #include <QCoreApplication>
@@ -24,10 +25,13 @@ int main(int argc, char** argv)
         status = zor::RunCheck(args, out, err);
     else if (command == QStringLiteral("battle"))
         status = zor::RunBattle(args, out, err);
+    else if (command == QStringLiteral("dump"))
+        status = zor::RunDump(args, out, err);
     else if (command == QStringLiteral("sample"))
         status = zor::RunSample(args, out, err);
     else
         err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n")
+            << QStringLiteral("        zor-cli dump [--home DIR] ROM [--json]\n")
             << QStringLiteral("        zor-cli battle ROM [--json]\n")
             << QStringLiteral("        zor-cli sample DIR\n");
     out.flush();

@@ -1,19 +1,17 @@
-#include "core/files/Text.h"
 #include "cli/BattleCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/SampleCommand.h"
-#include "core/sample/Sample.h"
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
 #include "core/document/Definitions.h"
+#include "core/files/Numbers.h"
+#include "core/files/Text.h"
+#include "core/sample/Sample.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
-#include "core/files/Numbers.h"
 
 #include <QDir>
-#include "tests/support/CommandRun.h"
-
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>

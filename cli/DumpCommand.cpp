@@ -1,0 +1,180 @@
+#include "cli/DumpCommand.h"
+
+#include "cli/CheckCommand.h"
+#include "core/document/ReadImage.h"
+#include "core/view/Grid.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace zor {
+
+namespace {
+
+const QString kUsage = QStringLiteral("使い方: zor-cli dump [--home DIR] ROM [--json]\n");
+
+int NotationCode(const DocumentState& doc, int tab, int dataSet, int section)
+{
+    return doc.SectionSettings(SettingNotation, tab, dataSet, section);
+}
+
+QJsonArray DataSetsJson(const DocumentState& doc)
+{
+    QJsonArray dataSets;
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        QJsonArray idNames;
+        for (int n = 1; n <= doc.IdCounts(k); ++n)
+            idNames.append(doc.IdNames(k, n));
+        QJsonArray sections;
+        for (int q = 1; q <= doc.SectionCounts(k); ++q) {
+            QJsonArray bytes;
+            for (int n = 0; n < doc.IdCounts(k); ++n)
+                bytes.append(int{doc.IdSectionBytes(k, q, n)});
+            sections.append(QJsonObject{
+                {QStringLiteral("offset"), doc.SectionAddresses(k, q)},
+                {QStringLiteral("caption"), doc.SectionNames(k, q)},
+                {QStringLiteral("step"), doc.SectionSettings(SettingStep, TabIdSection, k, q)},
+                {QStringLiteral("notation"), NotationCode(doc, TabIdSection, k, q)},
+                {QStringLiteral("bytes"), bytes},
+            });
+        }
+        dataSets.append(QJsonObject{
+            {QStringLiteral("name"), doc.DataSetNames(k)},
+            {QStringLiteral("idCount"), doc.IdCounts(k)},
+            {QStringLiteral("idNames"), idNames},
+            {QStringLiteral("sections"), sections},
+        });
+    }
+    return dataSets;
+}
+
+QJsonObject BattleJson(const DocumentState& doc)
+{
+    QJsonArray names;
+    QJsonArray notations;
+    for (int j = 1; j <= kBattleRecordSize; ++j) {
+        names.append(doc.BattleSectionNames(j));
+        notations.append(NotationCode(doc, TabBattle, 0, j));
+    }
+    QJsonArray groupStarts;
+    for (int g = 1; g <= kBattleBlockCount; ++g)
+        groupStarts.append(doc.GroupStarts(g));
+    QJsonArray labels;
+    QJsonArray records;
+    for (int i = 1; i <= doc.BattleCount; ++i) {
+        labels.append(BattleRowLabel(doc, i));
+        QJsonArray record;
+        for (int j = 1; j <= kBattleRecordSize; ++j)
+            record.append(int{doc.BattleParams(j, i)});
+        records.append(record);
+    }
+    return QJsonObject{
+        {QStringLiteral("sectionNames"), names}, {QStringLiteral("notations"), notations},
+        {QStringLiteral("count"), doc.BattleCount}, {QStringLiteral("groupStarts"), groupStarts},
+        {QStringLiteral("labels"), labels},       {QStringLiteral("records"), records},
+    };
+}
+
+QString Hex(qint64 value) { return QString::number(value, 16).toUpper(); }
+
+QString ByteText(std::uint8_t value) { return QString::number(value, 16).toUpper().rightJustified(2, u'0'); }
+
+void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog& log, QTextStream& out)
+{
+    out << QStringLiteral("モード: %1\n").arg(doc.ModeName.isEmpty() ? QStringLiteral("（なし）") : doc.ModeName);
+    out << QStringLiteral("モードフォルダ: %1\n").arg(doc.ModeFolder);
+    out << QStringLiteral("イメージ: %1 バイト\n").arg(romSize);
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        out << QStringLiteral("\n[%1] ID %2 個、セクション %3 個\n").arg(doc.DataSetNames(k)).arg(doc.IdCounts(k)).arg(doc.SectionCounts(k));
+        for (int q = 1; q <= doc.SectionCounts(k); ++q) {
+            out << QStringLiteral("  %1（オフセット %2、間隔 %3、表記 %4）:")
+                       .arg(doc.SectionNames(k, q), Hex(doc.SectionAddresses(k, q)))
+                       .arg(doc.SectionSettings(SettingStep, TabIdSection, k, q))
+                       .arg(NotationCode(doc, TabIdSection, k, q));
+            for (int n = 0; n < doc.IdCounts(k); ++n)
+                out << u' ' << ByteText(doc.IdSectionBytes(k, q, n));
+            out << u'\n';
+        }
+    }
+    out << QStringLiteral("\n[個別データ] %1 個\n").arg(doc.IndividualCount);
+    for (int j = 1; j <= doc.IndividualCount; ++j)
+        out << QStringLiteral("  %1（オフセット %2、表記 %3）: %4\n")
+                   .arg(doc.IndividualNames(j), Hex(doc.IndividualAddresses(j)))
+                   .arg(NotationCode(doc, TabIndividual, 0, j))
+                   .arg(ByteText(doc.IndividualBytes(j)));
+    out << QStringLiteral("\n[戦闘パラメータ] %1 件\n").arg(doc.BattleCount);
+    for (int i = 1; i <= doc.BattleCount; ++i) {
+        out << QStringLiteral("  %1 %2:").arg(i, 4).arg(BattleRowLabel(doc, i));
+        for (int j = 1; j <= kBattleRecordSize; ++j)
+            out << u' ' << ByteText(doc.BattleParams(j, i));
+        out << u'\n';
+    }
+    if (log.empty())
+        out << QStringLiteral("\n問題はありません。\n");
+    else
+        out << QStringLiteral("\n問題: %1 件\n").arg(log.items().size()) << log.text();
+}
+
+} // namespace
+
+QJsonObject DocumentReport(const DocumentState& doc, qsizetype romSize, const ProblemLog& log)
+{
+    QJsonArray individual;
+    for (int j = 1; j <= doc.IndividualCount; ++j)
+        individual.append(QJsonObject{
+            {QStringLiteral("offset"), doc.IndividualAddresses(j)},
+            {QStringLiteral("name"), doc.IndividualNames(j)},
+            {QStringLiteral("notation"), NotationCode(doc, TabIndividual, 0, j)},
+            {QStringLiteral("byte"), int{doc.IndividualBytes(j)}},
+        });
+    return QJsonObject{
+        {QStringLiteral("mode"), doc.ModeName},
+        {QStringLiteral("modeFolder"), doc.ModeFolder},
+        {QStringLiteral("romSize"), static_cast<qint64>(romSize)},
+        {QStringLiteral("dataSets"), DataSetsJson(doc)},
+        {QStringLiteral("individual"), individual},
+        {QStringLiteral("battle"), BattleJson(doc)},
+        {QStringLiteral("problems"), ProblemsJson(log)},
+    };
+}
+
+int RunDump(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QString home;
+    QString rom;
+    bool json = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QStringLiteral("--json")) {
+            json = true;
+        } else if (args[i] == QStringLiteral("--home") && i + 1 < args.size()) {
+            home = args[++i];
+        } else if (rom.isEmpty() && !args[i].isEmpty() && !args[i].startsWith(u'-')) {
+            rom = args[i];
+        } else {
+            err << kUsage;
+            return 2;
+        }
+    }
+    if (rom.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    QString reason;
+    const std::optional<QByteArray> image = ReadRomImage(rom, &reason);
+    if (!image) {
+        err << QStringLiteral("%1 を読み込めません。%2\n").arg(rom, reason);
+        return 1;
+    }
+    const QString programFolder = ResolveProgramFolder(home);
+    DocumentState doc;
+    ProblemLog log(programFolder);
+    BattleCodec codec;
+    LoadDocument(doc, rom, *image, programFolder, codec, log);
+    if (json)
+        out << QString::fromUtf8(QJsonDocument(DocumentReport(doc, image->size(), log)).toJson(QJsonDocument::Compact)) << '\n';
+    else
+        PrintDocument(doc, image->size(), log, out);
+    return log.empty() ? 0 : 1;
+}
+
+} // namespace zor

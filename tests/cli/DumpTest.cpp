@@ -1,0 +1,103 @@
+#include "cli/DumpCommand.h"
+#include "cli/SampleCommand.h"
+#include "core/sample/Sample.h"
+#include "tests/support/CommandRun.h"
+#include "tests/support/ModeFolder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::Call;
+using test::CommandRun;
+
+QJsonObject Json(const CommandRun& run)
+{
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.left(200).toStdString();
+    return json.object();
+}
+
+TEST(DumpCommand, TheSampleLoadsWholeAndWithoutProblems)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    const QString rom = home.file(SampleImageName());
+    const CommandRun run = Call(RunDump, {u"--home"_s, home.path(), rom, u"--json"_s});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString() << run.out.right(300).toStdString();
+    const QJsonObject dump = Json(run);
+    EXPECT_EQ(dump[u"mode"_s].toString(), SampleModeName());
+    EXPECT_EQ(dump[u"romSize"_s].toInt(), 0x400000);
+    EXPECT_TRUE(dump[u"problems"_s].toArray().isEmpty());
+
+    // Every section holds one byte per ID; the sample's class HP is 16 + 3 × ID from ID 1 on.
+    const QJsonArray dataSets = dump[u"dataSets"_s].toArray();
+    ASSERT_EQ(dataSets.size(), 3);
+    for (const QJsonValue& set : dataSets)
+        for (const QJsonValue& section : set[u"sections"_s].toArray())
+            EXPECT_EQ(section[u"bytes"_s].toArray().size(), set[u"idCount"_s].toInt());
+    const QJsonObject classes = dataSets[1].toObject();
+    ASSERT_EQ(classes[u"name"_s].toString(), u"クラス"_s);
+    const QJsonObject hp = classes[u"sections"_s][0].toObject();
+    EXPECT_EQ(hp[u"offset"_s].toInt(), 0x60000);
+    EXPECT_EQ(hp[u"step"_s].toInt(), 8);
+    EXPECT_EQ(hp[u"bytes"_s][2].toInt(), 16 + 3 * 2);
+
+    const QJsonObject money = dump[u"individual"_s][0].toObject();
+    EXPECT_EQ(money[u"offset"_s].toInt(), 0x50010);
+    EXPECT_EQ(money[u"byte"_s].toInt(), 0x10);
+    EXPECT_EQ(money[u"notation"_s].toInt(), 16);
+
+    const QJsonObject battle = dump[u"battle"_s].toObject();
+    const int count = battle[u"count"_s].toInt();
+    EXPECT_GE(count, 314);
+    EXPECT_EQ(battle[u"records"_s].toArray().size(), count);
+    EXPECT_EQ(battle[u"labels"_s].toArray().size(), count);
+    EXPECT_EQ(battle[u"sectionNames"_s].toArray().size(), 25);
+    const QJsonArray groupStarts = battle[u"groupStarts"_s].toArray();
+    ASSERT_EQ(groupStarts.size(), 314);
+    // Blocks hold one to three records, in order; the last entry is never set.
+    for (int g = 1; g < 313; ++g) {
+        const int step = groupStarts[g].toInt() - groupStarts[g - 1].toInt();
+        EXPECT_TRUE(step >= 1 && step <= 3) << g;
+    }
+    EXPECT_EQ(groupStarts[313].toInt(), 0);
+    // A label is the name of the record's class.
+    const QJsonArray first = battle[u"records"_s][0].toArray();
+    EXPECT_EQ(battle[u"labels"_s][0].toString(), classes[u"idNames"_s][first[0].toInt()].toString());
+}
+
+TEST(DumpCommand, ProblemsUnreadableImagesAndUsage)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    home.writeBytes(u"tiny.rom"_s, "\x01");
+    const CommandRun tiny = Call(RunDump, {u"--home"_s, home.path(), home.file(u"tiny.rom"_s), u"--json"_s});
+    EXPECT_EQ(tiny.status, 1);
+    const QJsonObject dump = Json(tiny);
+    EXPECT_FALSE(dump[u"problems"_s].toArray().isEmpty());
+    EXPECT_EQ(dump[u"battle"_s][u"count"_s].toInt(), 0);
+    EXPECT_EQ(dump[u"romSize"_s].toInt(), 1);
+
+    const CommandRun text = Call(RunDump, {u"--home"_s, home.path(), home.file(u"tiny.rom"_s)});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_TRUE(text.out.contains(u"tiny.rom: "_s)) << text.out.right(400).toStdString();
+
+    const CommandRun folder = Call(RunDump, {u"--home"_s, home.path(), home.path()});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_TRUE(folder.err.contains(u"フォルダ"_s));
+    for (const QStringList& args : {QStringList{}, QStringList{u"--json"_s}, QStringList{u"a"_s, u"b"_s},
+                                    QStringList{u"a"_s, u"--home"_s}})
+        EXPECT_EQ(Call(RunDump, args).status, 2) << args.join(u' ').toStdString();
+}
+
+} // namespace
+} // namespace zor
