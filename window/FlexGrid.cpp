@@ -10,6 +10,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 namespace zor {
 
@@ -23,8 +24,23 @@ int PixelsToTwips(int pixels, int dpi)
     return static_cast<int>(std::lround(static_cast<double>(pixels) * kTwipsPerInch / dpi));
 }
 
+namespace {
+
+// A long heading breaks in the middle, the first line keeping a trailing space.
+QString HeadingLines(const QString& text)
+{
+    const qsizetype n = text.size();
+    if (n < 7)
+        return text;
+    const qsizetype k = n / 2;
+    return text.left(k) + QStringLiteral(" \n") + text.right(n - k);
+}
+
+} // namespace
+
 // Holds no data: every answer is read from the grid, so the grid changes its
-// vectors inside the begin/end brackets below.
+// vectors inside the begin/end brackets below. Qt may ask about any section or index,
+// so every question is checked against the table first.
 class FlexGridModel : public QAbstractTableModel {
 public:
     explicit FlexGridModel(FlexGrid* grid) : QAbstractTableModel(grid), grid_(grid) {}
@@ -32,31 +48,53 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : grid_->Rows() - 1; }
     int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : grid_->Cols() - 1; }
 
+    bool contains(const QModelIndex& index) const
+    {
+        return index.isValid() && index.model() == this && index.row() < rowCount() && index.column() < columnCount();
+    }
+
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid())
+        if (!contains(index))
             return {};
-        if (role == Qt::DisplayRole)
-            return grid_->provider_ ? grid_->provider_(index.row() + 1, index.column() + 1) : QString();
+        const int col = index.column() + 1;
+        if (role == Qt::DisplayRole) {
+            if (!grid_->provider_)
+                return QString();
+            // Called from paint events: an exception must not unwind through Qt's event loop.
+            try {
+                return grid_->provider_(index.row() + 1, col);
+            } catch (...) {
+                return QString();
+            }
+        }
         if (role == Qt::TextAlignmentRole)
-            return static_cast<int>(FlexGrid::alignmentFromCode(grid_->colAlignments_[index.column() + 1]));
+            return static_cast<int>(FlexGrid::alignmentFromCode(grid_->colAlignments_[col]));
         return {};
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         const bool horizontal = orientation == Qt::Horizontal;
+        if (!horizontal && orientation != Qt::Vertical)
+            return {};
+        if (section < 0 || section >= (horizontal ? columnCount() : rowCount()))
+            return {};
+        const int cell = section + 1;
         if (role == Qt::DisplayRole)
-            return horizontal ? grid_->colHeaderTexts_[section + 1] : grid_->rowHeaderTexts_[section + 1];
+            return horizontal ? HeadingLines(grid_->colHeaderTexts_[cell]) : grid_->rowHeaderTexts_[cell];
         if (role == Qt::TextAlignmentRole)
-            return static_cast<int>(FlexGrid::alignmentFromCode(grid_->colAlignments_[horizontal ? section + 1 : 0]));
+            return static_cast<int>(FlexGrid::alignmentFromCode(grid_->colAlignments_[horizontal ? cell : 0]));
         return {};
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
-        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+        return contains(index) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
     }
+
+    void beginReset() { beginResetModel(); }
+    void endReset() { endResetModel(); }
 
     template <typename Change>
     void changeRowCount(int oldCount, int newCount, Change change)
@@ -144,31 +182,125 @@ void FlexGrid::applyHeaderSizes()
     updateGeometries();
 }
 
+// With its updates on, a header works out every section's position again after each
+// resize, which makes resizing row after row quadratic; with them off the positions
+// wait for the next paint.
+void FlexGrid::resizeQuietly(QHeaderView* header, const std::function<void()>& resize)
+{
+    const bool updates = header->updatesEnabled();
+    header->setUpdatesEnabled(false);
+    resize();
+    header->setUpdatesEnabled(updates);
+}
+
+FlexGrid::SectionPixels FlexGrid::sectionPixels(const std::vector<int>& twips, int dpi)
+{
+    SectionPixels sizes;
+    sizes.pixels.reserve(twips.size());
+    std::unordered_map<int, int> counts;
+    int commonCount = 0;
+    for (std::size_t i = 1; i < twips.size(); ++i) {
+        const int size = TwipsToPixels(twips[i], dpi);
+        sizes.pixels.push_back(size);
+        const int count = ++counts[size];
+        if (count > commonCount) {
+            commonCount = count;
+            sizes.common = size;
+        }
+    }
+    return sizes;
+}
+
+// After a fill the header's default size is the commonest; these are the other sections.
+void FlexGrid::resizeExceptions(QHeaderView* header, const SectionPixels& sizes)
+{
+    resizeQuietly(header, [&] {
+        for (std::size_t section = 0; section < sizes.pixels.size(); ++section)
+            if (sizes.pixels[section] != sizes.common)
+                header->resizeSection(static_cast<int>(section), sizes.pixels[section]);
+    });
+}
+
+// New sections come at the header's default size, which a fill may have changed.
+void FlexGrid::giveNewSectionsTheDefault(QHeaderView* header, int first, int last, int pixels)
+{
+    if (header->defaultSectionSize() == pixels)
+        return;
+    resizeQuietly(header, [&] {
+        for (int section = first; section <= last; ++section)
+            header->resizeSection(section, pixels);
+    });
+}
+
 void FlexGrid::refreshDataCells()
 {
-    if (Rows() > 1 && Cols() > 1)
+    if (!isFilling() && Rows() > 1 && Cols() > 1)
         Q_EMIT model_->dataChanged(model_->index(0, 0), model_->index(Rows() - 2, Cols() - 2));
+}
+
+void FlexGrid::beginFill()
+{
+    if (fillDepth_++ == 0)
+        model_->beginReset();
+}
+
+void FlexGrid::endFill()
+{
+    if (fillDepth_ == 0)
+        throw std::logic_error("FlexGrid: endFill without beginFill");
+    if (--fillDepth_ > 0)
+        return;
+    const SectionPixels cols = sectionPixels(colWidths_, logicalDpiX());
+    const SectionPixels rows = sectionPixels(rowHeights_, logicalDpiY());
+    // A reset keeps the old sections' sizes and makes new ones at the default size, while
+    // setDefaultSectionSize resizes every section there is: set before the reset, it
+    // leaves all of them at the commonest size.
+    for (auto [header, sizes] : {std::pair(horizontalHeader(), &cols), std::pair(verticalHeader(), &rows)})
+        if (!sizes->pixels.empty())
+            resizeQuietly(header, [&] { header->setDefaultSectionSize(sizes->common); });
+    model_->endReset();
+    resizeExceptions(horizontalHeader(), cols);
+    resizeExceptions(verticalHeader(), rows);
+    applyHeaderSizes();
+    if (corner_)
+        corner_->update();
 }
 
 void FlexGrid::setRows(int rows)
 {
     if (rows < 1)
         throw std::invalid_argument("FlexGrid: Rows must include the fixed row: " + std::to_string(rows));
-    model_->changeRowCount(Rows() - 1, rows - 1, [&] {
+    const int old = Rows();
+    const auto change = [&] {
         rowHeights_.resize(rows, kDefaultRowHeight);
         rowHeaderTexts_.resize(rows);
-    });
+    };
+    if (isFilling()) {
+        change();
+        return;
+    }
+    model_->changeRowCount(old - 1, rows - 1, change);
+    if (rows > old)
+        giveNewSectionsTheDefault(verticalHeader(), old - 1, rows - 2, pixelsY(kDefaultRowHeight));
 }
 
 void FlexGrid::setCols(int cols)
 {
     if (cols < 1)
         throw std::invalid_argument("FlexGrid: Cols must include the fixed column: " + std::to_string(cols));
-    model_->changeColumnCount(Cols() - 1, cols - 1, [&] {
+    const int old = Cols();
+    const auto change = [&] {
         colWidths_.resize(cols, kDefaultColWidth);
         colAlignments_.resize(cols, kDefaultAlignment);
         colHeaderTexts_.resize(cols);
-    });
+    };
+    if (isFilling()) {
+        change();
+        return;
+    }
+    model_->changeColumnCount(old - 1, cols - 1, change);
+    if (cols > old)
+        giveNewSectionsTheDefault(horizontalHeader(), old - 1, cols - 2, pixelsX(kDefaultColWidth));
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const
@@ -186,19 +318,21 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text)
 {
     checkRow(row);
     checkCol(col);
-    if (row == 0) {
-        colHeaderTexts_[col] = text;
-        if (col == 0) {
-            if (corner_)
-                corner_->update();
-        } else {
-            Q_EMIT model_->headerDataChanged(Qt::Horizontal, col - 1, col - 1);
-        }
-    } else if (col == 0) {
-        rowHeaderTexts_[row] = text;
-        Q_EMIT model_->headerDataChanged(Qt::Vertical, row - 1, row - 1);
-    } else {
+    if (row != 0 && col != 0)
         throw std::invalid_argument("FlexGrid: data cells take their text from the cell text provider");
+    if (row == 0)
+        colHeaderTexts_[col] = text;
+    else
+        rowHeaderTexts_[row] = text;
+    if (isFilling())
+        return;
+    if (row == 0 && col == 0) {
+        if (corner_)
+            corner_->update();
+    } else if (row == 0) {
+        Q_EMIT model_->headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+    } else {
+        Q_EMIT model_->headerDataChanged(Qt::Vertical, row - 1, row - 1);
     }
 }
 
@@ -220,10 +354,12 @@ void FlexGrid::setColWidth(int col, int twips)
     if (twips < 0)
         throw std::invalid_argument("FlexGrid: negative column width: " + std::to_string(twips));
     colWidths_[col] = twips;
+    if (isFilling())
+        return;
     if (col == 0)
         applyHeaderSizes();
     else
-        horizontalHeader()->resizeSection(col - 1, pixelsX(twips));
+        resizeQuietly(horizontalHeader(), [&] { horizontalHeader()->resizeSection(col - 1, pixelsX(twips)); });
 }
 
 int FlexGrid::RowHeight(int row) const
@@ -238,10 +374,12 @@ void FlexGrid::setRowHeight(int row, int twips)
     if (twips < 0)
         throw std::invalid_argument("FlexGrid: negative row height: " + std::to_string(twips));
     rowHeights_[row] = twips;
+    if (isFilling())
+        return;
     if (row == 0)
         applyHeaderSizes();
     else
-        verticalHeader()->resizeSection(row - 1, pixelsY(twips));
+        resizeQuietly(verticalHeader(), [&] { verticalHeader()->resizeSection(row - 1, pixelsY(twips)); });
 }
 
 int FlexGrid::ColAlignment(int col) const
@@ -255,6 +393,8 @@ void FlexGrid::setColAlignment(int col, int value)
     checkCol(col);
     alignmentFromCode(value); // throws on a bad code before anything changes
     colAlignments_[col] = value;
+    if (isFilling())
+        return;
     if (col == 0) {
         if (Rows() > 1)
             Q_EMIT model_->headerDataChanged(Qt::Vertical, 0, Rows() - 2);
@@ -274,6 +414,8 @@ void FlexGrid::Clear()
     for (QString& text : colHeaderTexts_)
         text.clear();
     provider_ = nullptr;
+    if (isFilling())
+        return;
     if (Rows() > 1)
         Q_EMIT model_->headerDataChanged(Qt::Vertical, 0, Rows() - 2);
     if (Cols() > 1)

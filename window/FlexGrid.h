@@ -20,6 +20,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QHeaderView;
 
 namespace zor {
 
@@ -46,13 +47,22 @@ public:
     int Cols() const { return static_cast<int>(colWidths_.size()); }
     void setCols(int cols);
 
+    // Between these, the calls that change the table (counts, texts, sizes, alignments)
+    // only record the change; endFill shows all of it with one model reset. Nothing
+    // should read the view in between. Fills may nest.
+    void beginFill();
+    void endFill();
+    bool isFilling() const { return fillDepth_ > 0; }
+
     // Fixed cells give their stored text, data cells the provider's.
     QString TextMatrix(int row, int col) const;
-    // Row 0 or column 0 only: data cells have no text of their own.
+    // Row 0 or column 0 only: data cells have no text of their own. A heading of 7 or
+    // more characters is drawn on two lines; this keeps and returns it as set.
     void setTextMatrix(int row, int col, const QString& text);
 
     // Called with grid coordinates (both at least 1) for every data cell drawn or read.
-    // Setting it (even to the same function) redraws every data cell.
+    // Setting it (even to the same function) redraws every data cell. What it throws
+    // while the view draws shows as an empty cell; TextMatrix passes it on.
     void setCellTextProvider(CellTextProvider provider);
 
     // Column 0's width is the vertical header's width, row 0's height the horizontal header's.
@@ -80,12 +90,23 @@ protected:
 private:
     friend class FlexGridModel;
 
+    struct SectionPixels {
+        std::vector<int> pixels;  // by section, so column or row 1 first
+        int common = 0;           // the commonest of them
+    };
+
     void checkRow(int row) const;
     void checkCol(int col) const;
     int pixelsX(int twips) const;
     int pixelsY(int twips) const;
-    void applyHeaderSizes();
     void refreshDataCells();
+
+    void applyHeaderSizes();
+    static SectionPixels sectionPixels(const std::vector<int>& twips, int dpi);
+    void resizeExceptions(QHeaderView* header, const SectionPixels& sizes);
+    void giveNewSectionsTheDefault(QHeaderView* header, int first, int last, int pixels);
+    void resizeQuietly(QHeaderView* header, const std::function<void()>& resize);
+
     void paintCorner();
 
     FlexGridModel* model_;
@@ -96,6 +117,7 @@ private:
     std::vector<QString> rowHeaderTexts_{QString()};  // column 0 by row; [0] unused, the corner lives below
     std::vector<QString> colHeaderTexts_{QString()};  // row 0 by column; [0] is the corner
     QAbstractButton* corner_ = nullptr;
+    int fillDepth_ = 0;
 };
 
 } // namespace zor

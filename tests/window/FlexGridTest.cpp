@@ -1,17 +1,41 @@
 // The grid widget and the tab strip on their own: the twips interface, the mapping
-// between grid cells and model cells, and the tab strip's page frame.
+// between grid cells and model cells, the model contract, filling, and the tab strip's
+// page frame. Pixel sizes assume the 96 dpi of the offscreen platform, where 15 twips
+// are one pixel.
 
 #include "window/FlexGrid.h"
 #include "window/TabStrip.h"
 
+#include <QAbstractItemModelTester>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
+#include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QToolButton>
 
+#include <memory>
 #include <stdexcept>
 
 using zor::FlexGrid;
+
+namespace {
+
+QString CellName(int row, int col) { return QStringLiteral("%1,%2").arg(row).arg(col); }
+
+// A shown 400 x 300 px grid with the given data rows and columns; null if it never shows.
+std::unique_ptr<FlexGrid> ShownGrid(int rows, int cols)
+{
+    auto grid = std::make_unique<FlexGrid>();
+    grid->setRows(rows + 1);
+    grid->setCols(cols + 1);
+    grid->resize(400, 300);
+    grid->show();
+    return QTest::qWaitForWindowExposed(grid.get()) ? std::move(grid) : nullptr;
+}
+
+} // namespace
 
 class FlexGridTest : public QObject {
     Q_OBJECT
@@ -143,6 +167,121 @@ private Q_SLOTS:
         QCOMPARE(grid.model()->index(0, 0).data().toString(), QString());
         QCOMPARE(grid.Rows(), 4);
         QCOMPARE(grid.RowHeight(1), 300);
+    }
+
+    void modelKeepsQtsContractThroughEveryChange()
+    {
+        FlexGrid grid;
+        QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        grid.setCellTextProvider(CellName);
+        grid.setRows(6);
+        grid.setCols(4);
+        grid.setRows(3);
+        grid.setCols(1);
+        grid.Clear();
+        grid.beginFill();
+        grid.setRows(40);
+        grid.setCols(5);
+        grid.endFill();
+        grid.setRows(1);
+    }
+
+    void questionsOutsideTheTableGetNothing()
+    {
+        FlexGrid grid;
+        grid.setRows(3);
+        grid.setCols(3);
+        const QAbstractItemModel& model = *grid.model();
+        for (const int section : {5, 2, -1})  // 1 is the last
+            QVERIFY(!model.headerData(section, Qt::Horizontal).isValid());
+        QVERIFY(!model.headerData(0, Qt::Orientation(0)).isValid());
+        const QStandardItemModel other(3, 3);
+        QVERIFY(!model.data(other.index(0, 0)).isValid());
+
+        // What the provider throws shows as an empty cell, also while the view paints.
+        grid.setCellTextProvider([](int row, int) -> QString {
+            if (row == 2)
+                throw std::runtime_error("no such byte");
+            return QStringLiteral("ok");
+        });
+        QCOMPARE(model.index(1, 0).data().toString(), QString());
+        grid.resize(300, 200);
+        QVERIFY(!grid.grab().isNull());
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, grid.TextMatrix(2, 1));
+    }
+
+    void longHeadingsDrawOnTwoLines()
+    {
+        FlexGrid grid;
+        grid.setCols(4);
+        const QString headings[] = {QStringLiteral(u"防御力ボーナ"), QStringLiteral(u"防御力ボーナス"), QStringLiteral("ABCDEFGH")};
+        const QString shown[] = {headings[0], QStringLiteral(u"防御力 \nボーナス"), QStringLiteral("ABCD \nEFGH")};
+        for (int c = 1; c <= 3; ++c) {
+            grid.setTextMatrix(0, c, headings[c - 1]);
+            QCOMPARE(grid.model()->headerData(c - 1, Qt::Horizontal).toString(), shown[c - 1]);
+            QCOMPARE(grid.TextMatrix(0, c), headings[c - 1]);
+        }
+    }
+
+    void fillShowsEverythingWithOneReset()
+    {
+        FlexGrid grid;
+        grid.setRows(4);
+        grid.setCols(3);
+        grid.setRowHeight(2, 600);
+        grid.setColWidth(1, 1500);
+        QSignalSpy resets(grid.model(), &QAbstractItemModel::modelReset);
+        QSignalSpy others[] = {{grid.model(), &QAbstractItemModel::rowsInserted},
+                               {grid.model(), &QAbstractItemModel::headerDataChanged}};
+        grid.beginFill();
+        grid.setRows(1001);
+        grid.setCols(5);
+        for (int r = 1; r < grid.Rows(); ++r)
+            grid.setRowHeight(r, r == 500 ? 450 : 300);
+        grid.setColWidth(1, 1000);  // 66.7 px, which must not come back as 67 px' 1005 twips
+        grid.setColWidth(0, 600);
+        grid.endFill();
+        QCOMPARE(resets.count(), 1);
+        for (const QSignalSpy& spy : others)
+            QCOMPARE(spy.count(), 0);
+
+        const QHeaderView& rows = *grid.verticalHeader();
+        QCOMPARE(rows.sectionSize(1), 20);  // 40 before the fill, which a reset alone keeps
+        QCOMPARE(rows.sectionSize(499), 30);
+        QCOMPARE(rows.length(), 999 * 20 + 30);
+        QCOMPARE(grid.horizontalHeader()->sectionSize(0), 67);
+        QCOMPARE(grid.ColWidth(1), 1000);
+        QCOMPARE(rows.width(), 40);
+
+        // Outside a fill sizes apply at once, and new rows get the default height.
+        grid.setRowHeight(3, 150);
+        QCOMPARE(rows.sectionSize(2), 10);
+        grid.setRows(1003);
+        QCOMPARE(rows.sectionSize(1001), 16);
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, grid.endFill());
+    }
+
+    void bigTableFillsInMilliseconds()
+    {
+        auto grid = ShownGrid(1, 1);
+        QVERIFY(grid);
+        for (const int height : {300, FlexGrid::kDefaultRowHeight}) {
+            QElapsedTimer timer;
+            timer.start();
+            grid->beginFill();
+            grid->setRows(32768);
+            grid->setCols(65);
+            for (int r = 1; r < 32768; ++r) {
+                grid->setRowHeight(r, height);
+                grid->setTextMatrix(r, 0, QString::number(r - 1, 16).toUpper());
+            }
+            for (int c = 1; c < 65; ++c)
+                grid->setTextMatrix(0, c, QStringLiteral("Section %1").arg(c));
+            grid->endFill();
+            QCoreApplication::processEvents();
+            QVERIFY2(timer.elapsed() < 100, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
+            QCOMPARE(grid->verticalHeader()->length(), 32767 * zor::TwipsToPixels(height, 96));
+        }
     }
 
     void tabStripDrawsAPageBelowItsTabs()
