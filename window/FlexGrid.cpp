@@ -2,11 +2,15 @@
 
 #include <QAbstractButton>
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -133,6 +137,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridMod
     setModel(model_);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    // TopRow and LeftCol count whole rows and columns, whatever the style prefers.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
         // Sizes belong to the program (they are saved in twips), so the user cannot drag them.
         header->setSectionResizeMode(QHeaderView::Fixed);
@@ -147,6 +156,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridMod
     if (corner_)
         corner_->installEventFilter(this);
     applyHeaderSizes();
+    applyHighlight();
 }
 
 FlexGrid::~FlexGrid() = default;
@@ -170,6 +180,25 @@ void FlexGrid::checkCol(int col) const
 {
     if (col < 0 || col >= Cols())
         throw std::out_of_range("FlexGrid: column out of range: " + std::to_string(col));
+}
+
+void FlexGrid::checkDataRow(int row) const
+{
+    if (row < 1 || row >= Rows())
+        throw std::out_of_range("FlexGrid: not a data row: " + std::to_string(row));
+}
+
+void FlexGrid::checkDataCol(int col) const
+{
+    if (col < 1 || col >= Cols())
+        throw std::out_of_range("FlexGrid: not a data column: " + std::to_string(col));
+}
+
+QModelIndex FlexGrid::dataIndex(int row, int col) const
+{
+    checkDataRow(row);
+    checkDataCol(col);
+    return model_->index(row - 1, col - 1);
 }
 
 int FlexGrid::pixelsX(int twips) const { return TwipsToPixels(twips, logicalDpiX()); }
@@ -264,6 +293,7 @@ void FlexGrid::endFill()
     applyHeaderSizes();
     if (corner_)
         corner_->update();
+    ensureCursor();
 }
 
 void FlexGrid::setRows(int rows)
@@ -282,6 +312,7 @@ void FlexGrid::setRows(int rows)
     model_->changeRowCount(old - 1, rows - 1, change);
     if (rows > old)
         giveNewSectionsTheDefault(verticalHeader(), old - 1, rows - 2, pixelsY(kDefaultRowHeight));
+    ensureCursor();
 }
 
 void FlexGrid::setCols(int cols)
@@ -301,6 +332,7 @@ void FlexGrid::setCols(int cols)
     model_->changeColumnCount(old - 1, cols - 1, change);
     if (cols > old)
         giveNewSectionsTheDefault(horizontalHeader(), old - 1, cols - 2, pixelsX(kDefaultColWidth));
+    ensureCursor();
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const
@@ -424,6 +456,217 @@ void FlexGrid::Clear()
         corner_->update();
     refreshDataCells();
 }
+
+// ---- cursor and selection
+
+int FlexGrid::Row() const
+{
+    const QModelIndex cursor = currentIndex();
+    return cursor.isValid() ? cursor.row() + 1 : 0;
+}
+
+int FlexGrid::Col() const
+{
+    const QModelIndex cursor = currentIndex();
+    return cursor.isValid() ? cursor.column() + 1 : 0;
+}
+
+void FlexGrid::setRow(int row)
+{
+    const int col = Col();
+    placeCursor(dataIndex(row, col > 0 ? col : 1));
+}
+
+void FlexGrid::setCol(int col)
+{
+    const int row = Row();
+    placeCursor(dataIndex(row > 0 ? row : 1, col));
+}
+
+// The view's own setter selects just the cell (with or without Shift held) before it
+// tells of the move, and restarts its Shift+arrow anchor there.
+void FlexGrid::placeCursor(const QModelIndex& cell)
+{
+    setCurrentIndex(cell);
+}
+
+void FlexGrid::ensureCursor()
+{
+    if (isFilling() || currentIndex().isValid() || model_->rowCount() == 0 || model_->columnCount() == 0)
+        return;
+    placeCursor(model_->index(0, 0));
+}
+
+// The selected rectangle in model coordinates (x columns, y rows); null when nothing is selected.
+QRect FlexGrid::selectionBounds() const
+{
+    QRect bounds;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        bounds |= QRect(QPoint(range.left(), range.top()), QPoint(range.right(), range.bottom()));
+    return bounds;
+}
+
+int FlexGrid::RowSel() const
+{
+    const QModelIndex cursor = currentIndex();
+    if (!cursor.isValid())
+        return 0;
+    const QRect bounds = selectionBounds();
+    if (bounds.isNull())
+        return cursor.row() + 1;
+    return (cursor.row() == bounds.top() ? bounds.bottom() : bounds.top()) + 1;
+}
+
+int FlexGrid::ColSel() const
+{
+    const QModelIndex cursor = currentIndex();
+    if (!cursor.isValid())
+        return 0;
+    const QRect bounds = selectionBounds();
+    if (bounds.isNull())
+        return cursor.column() + 1;
+    return (cursor.column() == bounds.left() ? bounds.right() : bounds.left()) + 1;
+}
+
+void FlexGrid::setRowSel(int row)
+{
+    dataIndex(row, Col());  // throws for a bad row, or when there is no cursor
+    selectRectangle(row, ColSel());
+}
+
+void FlexGrid::setColSel(int col)
+{
+    dataIndex(Row(), col);
+    selectRectangle(RowSel(), col);
+}
+
+void FlexGrid::selectRectangle(int rowSel, int colSel)
+{
+    const QModelIndex cursor = currentIndex();
+    const QModelIndex topLeft = model_->index(std::min(cursor.row(), rowSel - 1), std::min(cursor.column(), colSel - 1));
+    const QModelIndex bottomRight = model_->index(std::max(cursor.row(), rowSel - 1), std::max(cursor.column(), colSel - 1));
+    selectionModel()->select(QItemSelection(topLeft, bottomRight), QItemSelectionModel::ClearAndSelect);
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.isValid() && current != previous)
+        Q_EMIT enterCell();
+}
+
+// ---- scrolling
+
+int FlexGrid::TopRow() const
+{
+    const int row = rowAt(0);
+    return row < 0 ? 0 : row + 1;
+}
+
+int FlexGrid::LeftCol() const
+{
+    const int col = columnAt(0);
+    return col < 0 ? 0 : col + 1;
+}
+
+void FlexGrid::setTopRow(int row)
+{
+    checkDataRow(row);
+    settleLayout();
+    // Scrolling is per item, so the scroll bar counts rows in their visual order.
+    verticalScrollBar()->setValue(verticalHeader()->visualIndex(row - 1));
+}
+
+void FlexGrid::setLeftCol(int col)
+{
+    checkDataCol(col);
+    settleLayout();
+    horizontalScrollBar()->setValue(horizontalHeader()->visualIndex(col - 1));
+}
+
+// The scroll ranges follow a change of the table only when the view next lays out its items.
+void FlexGrid::settleLayout()
+{
+    executeDelayedItemsLayout();
+    updateGeometries();
+}
+
+bool FlexGrid::RowIsVisible(int row) const
+{
+    checkRow(row);
+    if (row == 0)
+        return pixelsY(rowHeights_[0]) > 0;
+    const int top = rowViewportPosition(row - 1);
+    const int height = rowHeight(row - 1);
+    return height > 0 && top < viewport()->height() && top + height > 0;
+}
+
+bool FlexGrid::ColIsVisible(int col) const
+{
+    checkCol(col);
+    if (col == 0)
+        return pixelsX(colWidths_[0]) > 0;
+    const int left = columnViewportPosition(col - 1);
+    const int width = columnWidth(col - 1);
+    return width > 0 && left < viewport()->width() && left + width > 0;
+}
+
+void FlexGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dx != 0 || dy != 0)
+        Q_EMIT scrolled();
+}
+
+void FlexGrid::setScrollBars(bool shown)
+{
+    scrollBars_ = shown;
+    const Qt::ScrollBarPolicy policy = shown ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
+}
+
+// ---- the cursor cell's geometry
+
+// visualRect is what Qt gives its own in-place editors: the cell inside its grid lines.
+QRect FlexGrid::cursorRect() const
+{
+    const QModelIndex cursor = currentIndex();
+    if (!cursor.isValid())
+        return {};
+    return visualRect(cursor).translated(viewport()->pos());
+}
+
+int FlexGrid::CellLeft() const { return PixelsToTwips(cursorRect().x(), logicalDpiX()); }
+int FlexGrid::CellTop() const { return PixelsToTwips(cursorRect().y(), logicalDpiY()); }
+int FlexGrid::CellWidth() const { return PixelsToTwips(cursorRect().width(), logicalDpiX()); }
+int FlexGrid::CellHeight() const { return PixelsToTwips(cursorRect().height(), logicalDpiY()); }
+
+// ---- highlight
+
+void FlexGrid::setHighlight(bool shown)
+{
+    highlight_ = shown;
+    applyHighlight();
+}
+
+// Shown: unfocused, the selection keeps the focused colours. Never: it takes the cells' own.
+void FlexGrid::applyHighlight()
+{
+    QPalette colours = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        if (!highlight_) {
+            colours.setBrush(group, QPalette::Highlight, colours.brush(group, QPalette::Base));
+            colours.setBrush(group, QPalette::HighlightedText, colours.brush(group, QPalette::Text));
+        } else if (group == QPalette::Inactive) {
+            colours.setBrush(group, QPalette::Highlight, colours.brush(QPalette::Active, QPalette::Highlight));
+            colours.setBrush(group, QPalette::HighlightedText, colours.brush(QPalette::Active, QPalette::HighlightedText));
+        }
+    }
+    setPalette(colours);
+}
+
+// ---- the corner
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
 {

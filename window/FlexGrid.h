@@ -12,6 +12,10 @@
 // Sizes are in twips (1/1440 inch) on this interface and converted to pixels only
 // where they reach the view, with the screen's logical dpi. A bad row, column or
 // value throws, as an index outside an array does.
+//
+// Rows, columns and the cursor are all in grid coordinates: the cursor (Row, Col) is
+// always a data cell while there is one, and the selection is a rectangle with the
+// cursor in one corner and (RowSel, ColSel) in the other.
 
 #include <QString>
 #include <QTableView>
@@ -48,8 +52,8 @@ public:
     void setCols(int cols);
 
     // Between these, the calls that change the table (counts, texts, sizes, alignments)
-    // only record the change; endFill shows all of it with one model reset. Nothing
-    // should read the view in between. Fills may nest.
+    // only record the change; endFill shows all of it with one model reset and puts the
+    // cursor on (1, 1). Nothing should read the view in between. Fills may nest.
     void beginFill();
     void endFill();
     bool isFilling() const { return fillDepth_ > 0; }
@@ -80,12 +84,59 @@ public:
     // Empties every text: the fixed cells' and, by dropping the provider, the data cells'.
     void Clear();
 
+    // The cursor: 0 while there is no data cell. Setting a row or column that is not a
+    // data row or column throws std::out_of_range and changes nothing; setting one keeps
+    // the other and collapses the selection to the cursor cell.
+    int Row() const;
+    void setRow(int row);
+    int Col() const;
+    void setCol(int col);
+
+    // The selection's corner opposite the cursor; the cursor itself when one cell is selected.
+    // Setting one keeps the cursor and the other; the same rows and columns as above throw.
+    int RowSel() const;
+    void setRowSel(int row);
+    int ColSel() const;
+    void setColSel(int col);
+
+    // The first data row and column in view (0 when there is none); setting them scrolls
+    // as far towards them as the scroll range allows.
+    int TopRow() const;
+    void setTopRow(int row);
+    int LeftCol() const;
+    void setLeftCol(int col);
+    // Whether any part of the row or column lies in the visible area; 0 is the fixed one.
+    bool RowIsVisible(int row) const;
+    bool ColIsVisible(int col) const;
+
+    // The cursor cell inside its grid lines, in twips from the grid widget's top-left,
+    // where the cell is now (it may be scrolled out of view); all 0 without a cursor.
+    int CellLeft() const;
+    int CellTop() const;
+    int CellWidth() const;
+    int CellHeight() const;
+
+    // Both scroll bars as needed, or none.
+    bool ScrollBars() const { return scrollBars_; }
+    void setScrollBars(bool shown);
+    // The selection drawn highlighted, whether or not the grid has the focus, or never.
+    bool Highlight() const { return highlight_; }
+    void setHighlight(bool shown);
+
     static constexpr int kDefaultRowHeight = 240;  // twips
     static constexpr int kDefaultColWidth = 960;   // twips
     static constexpr int kDefaultAlignment = 1;    // left-center
 
+Q_SIGNALS:
+    // The cursor moved to another cell, by the user, the program or a change of the table.
+    void enterCell();
+    // The view scrolled, either way.
+    void scrolled();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     friend class FlexGridModel;
@@ -97,6 +148,9 @@ private:
 
     void checkRow(int row) const;
     void checkCol(int col) const;
+    void checkDataRow(int row) const;
+    void checkDataCol(int col) const;
+    QModelIndex dataIndex(int row, int col) const;
     int pixelsX(int twips) const;
     int pixelsY(int twips) const;
     void refreshDataCells();
@@ -106,6 +160,14 @@ private:
     void resizeExceptions(QHeaderView* header, const SectionPixels& sizes);
     void giveNewSectionsTheDefault(QHeaderView* header, int first, int last, int pixels);
     void resizeQuietly(QHeaderView* header, const std::function<void()>& resize);
+
+    void placeCursor(const QModelIndex& cell);
+    void ensureCursor();
+    void selectRectangle(int rowSel, int colSel);
+    QRect selectionBounds() const;
+    QRect cursorRect() const;
+    void settleLayout();
+    void applyHighlight();
 
     void paintCorner();
 
@@ -118,6 +180,8 @@ private:
     std::vector<QString> colHeaderTexts_{QString()};  // row 0 by column; [0] is the corner
     QAbstractButton* corner_ = nullptr;
     int fillDepth_ = 0;
+    bool scrollBars_ = true;
+    bool highlight_ = true;
 };
 
 } // namespace zor

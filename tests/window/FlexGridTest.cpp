@@ -1,7 +1,7 @@
 // The grid widget and the tab strip on their own: the twips interface, the mapping
-// between grid cells and model cells, the model contract, filling, and the tab strip's
-// page frame. Pixel sizes assume the 96 dpi of the offscreen platform, where 15 twips
-// are one pixel.
+// between grid cells and model cells, the model contract, filling, the cursor and
+// scrolling, and the tab strip's page frame. Pixel sizes assume the 96 dpi of the
+// offscreen platform, where 15 twips are one pixel.
 
 #include "window/FlexGrid.h"
 #include "window/TabStrip.h"
@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
@@ -17,6 +18,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 using zor::FlexGrid;
 
@@ -34,6 +36,8 @@ std::unique_ptr<FlexGrid> ShownGrid(int rows, int cols)
     grid->show();
     return QTest::qWaitForWindowExposed(grid.get()) ? std::move(grid) : nullptr;
 }
+
+using Corner = std::pair<int, int>;  // (row, col)
 
 } // namespace
 
@@ -282,6 +286,111 @@ private Q_SLOTS:
             QVERIFY2(timer.elapsed() < 100, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
             QCOMPARE(grid->verticalHeader()->length(), 32767 * zor::TwipsToPixels(height, 96));
         }
+    }
+
+    void cursorMovesOnlyToDataCells()
+    {
+        FlexGrid grid;
+        QSignalSpy entered(&grid, &FlexGrid::enterCell);
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRow(1));
+        grid.setRows(6);
+        grid.setCols(4);
+        QCOMPARE(Corner(grid.Row(), grid.Col()), Corner(1, 1));  // it comes with the first data cell
+        grid.setRow(4);
+        grid.setCol(3);
+        grid.setRow(5);
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRow(0));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRow(6));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setCol(4));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRowSel(0));
+        QCOMPARE(Corner(grid.Row(), grid.Col()), Corner(5, 3));
+        QCOMPARE(entered.count(), 4);
+
+        grid.setRowSel(2);
+        grid.setColSel(1);
+        QCOMPARE(Corner(grid.RowSel(), grid.ColSel()), Corner(2, 1));
+        QCOMPARE(grid.selectionModel()->selectedIndexes().size(), 4 * 3);
+        grid.setCol(2);  // collapses the selection
+        QCOMPARE(Corner(grid.RowSel(), grid.ColSel()), Corner(5, 2));
+        grid.setRows(3);  // takes the cursor's row away
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(entered.count(), 6);
+    }
+
+    void shiftArrowsSelectARectangle()
+    {
+        auto grid = ShownGrid(10, 6);
+        QVERIFY(grid);
+        grid->setFocus();
+        grid->setRow(3);
+        grid->setCol(2);
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Left})
+            QTest::keyClick(grid.get(), key, Qt::ShiftModifier);
+        QCOMPARE(Corner(grid->Row(), grid->Col()), Corner(5, 1));  // Qt moves the cursor with the keys
+        QCOMPARE(Corner(grid->RowSel(), grid->ColSel()), Corner(3, 2));
+        QCOMPARE(grid->selectionModel()->selectedIndexes().size(), 3 * 2);
+    }
+
+    void scrollingReportsTheFirstRowAndColumnInView()
+    {
+        auto grid = ShownGrid(20, 30);
+        QVERIFY(grid);
+        QSignalSpy scrolled(grid.get(), &FlexGrid::scrolled);
+        grid->setRows(201);
+        grid->setTopRow(50);  // before the view has laid the new rows out
+        grid->setLeftCol(7);
+        QCOMPARE(Corner(grid->TopRow(), grid->LeftCol()), Corner(50, 7));
+        QCOMPARE(scrolled.count(), 2);
+        const int partlyInView = (grid->viewport()->height() + 15) / 16;
+        QVERIFY(grid->RowIsVisible(50) && grid->RowIsVisible(50 + partlyInView - 1) && grid->RowIsVisible(0));
+        QVERIFY(!grid->RowIsVisible(49) && !grid->RowIsVisible(50 + partlyInView));
+        QVERIFY(grid->ColIsVisible(7) && !grid->ColIsVisible(6));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid->setTopRow(0));
+
+        // At the end the last row sits at the bottom, and the first in view may be cut.
+        grid->setTopRow(200);
+        QCOMPARE(grid->TopRow(), 200 - partlyInView + 1);
+        QVERIFY(grid->RowIsVisible(200));
+        grid->setRow(2);  // out of view: both ways
+        QCOMPARE(Corner(grid->TopRow(), grid->LeftCol()), Corner(2, 1));
+        QCOMPARE(scrolled.count(), 5);
+    }
+
+    void cursorCellGeometryIsInTwipsFromTheGridsCorner()
+    {
+        auto grid = ShownGrid(20, 8);
+        QVERIFY(grid);
+        grid->setColWidth(0, 900);   // 60 px
+        grid->setColWidth(1, 1500);  // 100 px
+        grid->setRowHeight(0, 450);  // 30 px
+        grid->setRowHeight(1, 300);  // 20 px
+        grid->setRow(2);
+        grid->setCol(3);
+        const int frame = grid->frameWidth();
+        QCOMPARE(grid->CellLeft(), 15 * (frame + 60 + 100 + 64));
+        QCOMPARE(grid->CellTop(), 15 * (frame + 30 + 20));
+        // Inside its grid lines: the cell lacks the line on its right and bottom.
+        QCOMPARE(grid->CellWidth(), FlexGrid::kDefaultColWidth - 15);
+        QCOMPARE(grid->CellHeight(), FlexGrid::kDefaultRowHeight - 15);
+        grid->setLeftCol(2);
+        QCOMPARE(grid->CellLeft(), 15 * (frame + 60 + 64));
+    }
+
+    void highlightAndScrollBarsCanBeTurnedOff()
+    {
+        auto grid = ShownGrid(40, 20);
+        QVERIFY(grid);
+        grid->setRowSel(2);
+        const auto pixelAt = [&](int row, int col) {
+            return grid->viewport()->grab().toImage().pixel(grid->visualRect(grid->model()->index(row, col)).center());
+        };
+        QVERIFY(pixelAt(1, 0) != pixelAt(1, 2));  // selected and not
+        grid->setHighlight(false);
+        QCOMPARE(pixelAt(1, 0), pixelAt(1, 2));
+
+        QVERIFY(grid->verticalScrollBar()->isVisible());
+        grid->setScrollBars(false);
+        QVERIFY(!grid->verticalScrollBar()->isVisible() && !grid->horizontalScrollBar()->isVisible());
     }
 
     void tabStripDrawsAPageBelowItsTabs()
