@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
@@ -143,18 +144,26 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridMod
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
-        // Sizes belong to the program (they are saved in twips), so the user cannot drag them.
-        header->setSectionResizeMode(QHeaderView::Fixed);
         header->setMinimumSectionSize(0);
         header->setTextElideMode(Qt::ElideNone);
     }
+    // The user may widen and narrow columns (down to nothing); row heights belong to the program.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultSectionSize(pixelsX(kDefaultColWidth));
     verticalHeader()->setDefaultSectionSize(pixelsY(kDefaultRowHeight));
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int pixels) { columnResized(section, pixels); });
 
     // The corner button draws an empty header section; cell (0, 0) needs its text.
     corner_ = findChild<QAbstractButton*>();
-    if (corner_)
+    if (corner_) {
         corner_->installEventFilter(this);
+        corner_->setMouseTracking(true);
+    }
+    // QHeaderView cannot change its own width, so column 0's right edge gets a handle here.
+    verticalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->setMouseTracking(true);
     applyHeaderSizes();
     applyHighlight();
 }
@@ -213,13 +222,16 @@ void FlexGrid::applyHeaderSizes()
 
 // With its updates on, a header works out every section's position again after each
 // resize, which makes resizing row after row quadratic; with them off the positions
-// wait for the next paint.
+// wait for the next paint. Our own resizes are also not to be taken for the user's.
 void FlexGrid::resizeQuietly(QHeaderView* header, const std::function<void()>& resize)
 {
     const bool updates = header->updatesEnabled();
+    const bool resizing = resizingSections_;
+    resizingSections_ = true;
     header->setUpdatesEnabled(false);
     resize();
     header->setUpdatesEnabled(updates);
+    resizingSections_ = resizing;
 }
 
 FlexGrid::SectionPixels FlexGrid::sectionPixels(const std::vector<int>& twips, int dpi)
@@ -259,6 +271,16 @@ void FlexGrid::giveNewSectionsTheDefault(QHeaderView* header, int first, int las
         for (int section = first; section <= last; ++section)
             header->resizeSection(section, pixels);
     });
+}
+
+void FlexGrid::columnResized(int section, int pixels)
+{
+    const int col = section + 1;
+    if (resizingSections_ || isFilling() || col >= Cols())
+        return;
+    // Keep the twips that were set while they still give the same pixels.
+    if (pixelsX(colWidths_[col]) != pixels)
+        colWidths_[col] = PixelsToTwips(pixels, logicalDpiX());
 }
 
 void FlexGrid::refreshDataCells()
@@ -666,13 +688,56 @@ void FlexGrid::applyHighlight()
     setPalette(colours);
 }
 
-// ---- the corner
+// ---- column 0's drag handle and the corner
+
+bool FlexGrid::dragLabelEdge(QWidget* widget, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove
+        && type != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const int x = mouse->position().toPoint().x();
+    const int grip = std::max(2, style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, verticalHeader()));
+    const bool onEdge = x >= widget->width() - grip && x < widget->width();
+
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (mouse->button() != Qt::LeftButton || !onEdge)
+            return false;
+        labelDragStartX_ = x;
+        labelDragStartWidth_ = verticalHeader()->width();
+        return true;
+    case QEvent::MouseMove:
+        if (labelDragStartWidth_ >= 0) {
+            // Never narrower than the handle, or it could not be taken again.
+            const int width = std::max(2 * grip, labelDragStartWidth_ + x - labelDragStartX_);
+            setColWidth(0, PixelsToTwips(width, logicalDpiX()));
+            return true;
+        }
+        if (onEdge)
+            widget->setCursor(Qt::SplitHCursor);
+        else if (widget->testAttribute(Qt::WA_SetCursor))
+            widget->unsetCursor();
+        return false;
+    default:  // release
+        if (labelDragStartWidth_ < 0 || mouse->button() != Qt::LeftButton)
+            return false;
+        labelDragStartWidth_ = -1;
+        return true;
+    }
+}
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == corner_ && event->type() == QEvent::Paint) {
-        paintCorner();
-        return true;
+    if (watched == corner_ || watched == verticalHeader()->viewport()) {
+        if (dragLabelEdge(static_cast<QWidget*>(watched), event))
+            return true;
+        if (watched == corner_ && event->type() == QEvent::Paint) {
+            paintCorner();
+            return true;
+        }
     }
     return QTableView::eventFilter(watched, event);
 }

@@ -70,6 +70,7 @@ public:
     void setCellTextProvider(CellTextProvider provider);
 
     // Column 0's width is the vertical header's width, row 0's height the horizontal header's.
+    // The user may drag column widths (column 0's too); ColWidth reports the dragged width.
     int ColWidth(int col) const;
     void setColWidth(int col, int twips);
     int RowHeight(int row) const;
@@ -169,6 +170,8 @@ private:
     void settleLayout();
     void applyHighlight();
 
+    void columnResized(int section, int pixels);
+    bool dragLabelEdge(QWidget* widget, QEvent* event);
     void paintCorner();
 
     FlexGridModel* model_;
@@ -180,6 +183,9 @@ private:
     std::vector<QString> colHeaderTexts_{QString()};  // row 0 by column; [0] is the corner
     QAbstractButton* corner_ = nullptr;
     int fillDepth_ = 0;
+    bool resizingSections_ = false;  // our own resizes, which must not be taken for the user's
+    int labelDragStartX_ = 0;
+    int labelDragStartWidth_ = -1;   // pixels; -1 while column 0's edge is not being dragged
     bool scrollBars_ = true;
     bool highlight_ = true;
 };

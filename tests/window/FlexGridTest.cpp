@@ -1,7 +1,7 @@
 // The grid widget and the tab strip on their own: the twips interface, the mapping
 // between grid cells and model cells, the model contract, filling, the cursor and
-// scrolling, and the tab strip's page frame. Pixel sizes assume the 96 dpi of the
-// offscreen platform, where 15 twips are one pixel.
+// scrolling, dragging column edges, and the tab strip's page frame. Pixel sizes assume
+// the 96 dpi of the offscreen platform, where 15 twips are one pixel.
 
 #include "window/FlexGrid.h"
 #include "window/TabStrip.h"
@@ -374,6 +374,33 @@ private Q_SLOTS:
         QCOMPARE(grid->CellHeight(), FlexGrid::kDefaultRowHeight - 15);
         grid->setLeftCol(2);
         QCOMPARE(grid->CellLeft(), 15 * (frame + 60 + 64));
+    }
+
+    void columnEdgesDragWithTheMouse()
+    {
+        auto grid = ShownGrid(5, 4);
+        QVERIFY(grid);
+        QWidget& headings = *grid->horizontalHeader()->viewport();
+        const auto drag = [](QWidget& widget, int fromX, int toX) {
+            QTest::mousePress(&widget, Qt::LeftButton, {}, QPoint(fromX, 10));
+            QTest::mouseMove(&widget, QPoint(toX, 10));
+            QTest::mouseRelease(&widget, Qt::LeftButton, {}, QPoint(toX, 10));
+        };
+        const int edge = 2 * 64 - 1;  // column 2's right edge
+        drag(headings, edge, edge + 30);
+        QCOMPARE(grid->ColWidth(2), FlexGrid::kDefaultColWidth + 30 * 15);
+        drag(headings, edge + 30, 0);
+        QCOMPARE(grid->ColWidth(2), 0);
+
+        // Column 0 is the row labels' width, with a handle of ours at its right edge.
+        grid->setColWidth(0, 900);
+        grid->setRow(3);
+        QWidget& labels = *grid->verticalHeader()->viewport();
+        QTest::mouseMove(&labels, QPoint(59, 10));
+        QCOMPARE(labels.cursor().shape(), Qt::SplitHCursor);
+        drag(labels, 59, 59 + 25);
+        QCOMPARE(grid->ColWidth(0), 900 + 25 * 15);
+        QCOMPARE(grid->Row(), 3);  // the press, in row 1, did not select that row
     }
 
     void highlightAndScrollBarsCanBeTurnedOff()
