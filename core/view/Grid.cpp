@@ -200,7 +200,8 @@ int HeadingWidth(const QString& heading, const MeasureText& measure)
     return Rounded(wider + kTwoLineMargin);
 }
 
-std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& previous, const MeasureText& measure)
+std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& previous, const MeasureText& measureHeading,
+                              const MeasureText& measureLabel)
 {
     std::vector<int> widths(static_cast<std::size_t>(layout.cols), 0);
     if (layout.labelWidth) {
@@ -208,7 +209,7 @@ std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& 
     } else {
         int running = 0;
         for (int r = 1; r < layout.rows; ++r) {
-            const double measured = measure(layout.labels[r] + u' ');
+            const double measured = measureLabel(layout.labels[r] + u' ');
             if (running < measured)
                 running = std::min(Rounded(measured + kOneLineMargin), kMaxColumnWidth);
         }
@@ -218,7 +219,7 @@ std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& 
         if (layout.widths[c])
             widths[c] = *layout.widths[c];
         else if (!layout.headings[c].isEmpty())
-            widths[c] = HeadingWidth(layout.headings[c], measure);
+            widths[c] = HeadingWidth(layout.headings[c], measureHeading);
         else
             widths[c] = c < static_cast<int>(previous.size()) ? previous[c] : 0;
     }

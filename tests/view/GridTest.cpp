@@ -106,7 +106,7 @@ TEST_F(GridView, WidthsFromTheSettingsFileOrFitted)
         return 100.0 * text.size();
     };
     const std::vector<int> previous{1, 2, 777, 4};
-    std::vector<int> widths = ColumnWidths(LayoutGrid(doc, TabIdSection, table, 240), previous, measure);
+    std::vector<int> widths = ColumnWidths(LayoutGrid(doc, TabIdSection, table, 240), previous, measure, measure);
     // Labels "いち " and "に ": the second is narrower, so the running width stays.
     EXPECT_EQ(widths[0], 390);
     EXPECT_EQ(widths[1], 600);  // 3 characters + 90 is below the minimum
@@ -118,7 +118,7 @@ TEST_F(GridView, WidthsFromTheSettingsFileOrFitted)
     for (const auto& [key, value] : {std::pair{u"Section1"_s, u"abc"_s}, {u"Section2"_s, u"-5"_s}, {u"Section3"_s, u"1e3"_s}})
         ASSERT_TRUE(WriteIni(u"ColWidth"_s, key, value, ini));
     measured = 0;
-    widths = ColumnWidths(LayoutGrid(doc, TabIdSection, table, 240), previous, measure);
+    widths = ColumnWidths(LayoutGrid(doc, TabIdSection, table, 240), previous, measure, measure);
     EXPECT_EQ(widths, (std::vector<int>{1234, 600, 777, 1000}));
     EXPECT_EQ(measured, 1); // only the heading whose stored width is unusable; no label at all
 
@@ -135,7 +135,7 @@ TEST_F(GridView, RowLabelWidthGrowsOnlyPastTheRunningWidth)
     layout.labels = {QString(), u"a"_s, u"bb"_s, u"cccc"_s};
     const std::vector<double> sizes{100, 150, 300}; // "a " 100, "bb " 150, "cccc " 300
     int next = 0;
-    const std::vector<int> widths = ColumnWidths(layout, {0}, [&](const QString&) { return sizes[next++]; });
+    const std::vector<int> widths = ColumnWidths(layout, {0}, nullptr, [&](const QString&) { return sizes[next++]; });
     // 100 → 190; 150 is not above 190; 300 is: 390.
     EXPECT_EQ(widths[0], 390);
     EXPECT_EQ(HeadingLines(u"1234567"_s), (QStringList{u"123 "_s, u"4567"_s}));
