@@ -1,16 +1,25 @@
 #include "window/Form1.h"
 
+#include "core/document/ReadImage.h"
+#include "core/files/ProgramFolder.h"
+#include "core/view/Grid.h"
+#include "core/view/TabView.h"
 #include "window/FlexGrid.h"
+#include "window/NoteEdit.h"
 #include "window/TabStrip.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTimer>
 
 namespace zor {
 
@@ -69,7 +78,7 @@ void Form1::createControls()
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setGeometry(PixelsX(240), PixelsY(360), PixelsX(1815), Combo1->sizeHint().height());
 
-    Text1 = new QPlainTextEdit(client);
+    Text1 = new NoteEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
     placeTwips(Text1, 2400, 0, kClientWidth - 3500, 1000);
 
@@ -80,6 +89,13 @@ void Form1::createControls()
     txtForEdit = new QLineEdit(client);
     txtForEdit->setObjectName(QStringLiteral("txtForEdit"));
     txtForEdit->hide();
+
+    connect(Tab1, &TabStrip::beforeChange, this, &Form1::Tab1_BeforeClick);
+    connect(Tab1, &QTabBar::currentChanged, this, &Form1::Tab1_Click);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    connect(FGrid1, &FlexGrid::scrolled, this, &Form1::FGrid1_Scroll);
+    connect(FGrid1, &FlexGrid::enterCell, this, &Form1::FGrid1_EnterCell);
+    connect(Text1, &QPlainTextEdit::textChanged, this, &Form1::Text1_Change);
 }
 
 void Form1::createMenus()
@@ -213,7 +229,306 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::Read_Click() {}
+void Form1::Read_Click()
+{
+    if (!ConfirmSave())
+        return;
+    const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kAllFilesFilter));
+    if (path.isEmpty())
+        return;
+    OpenRom(path);
+}
+
+bool Form1::OpenRom(const QString& path)
+{
+    QString reason;
+    const std::optional<QByteArray> image = ReadRomImage(path, &reason);
+    if (!image) {
+        dialogs_->showMessage(this, QStringLiteral("読み込み"), QStringLiteral("%1 を読み込めません。\n%2").arg(path, reason),
+                              QMessageBox::Warning);
+        return false;
+    }
+    // A note typed for the document that is closing goes to that document's files.
+    if (Text1->isEnabled() && doc.Text1Changed) {
+        QString error;
+        if (!StoreNote(doc, doc.NoteTab, Text1->toPlainText(), &error))
+            reportWriteError(error);
+        doc.Text1Changed = false;
+    }
+
+    setWindowTitle(QStringLiteral("ZOR - ") + QFileInfo(path).fileName());
+    if (Combo1->count() > 0) {
+        FGrid1->Clear();
+        const QSignalBlocker blocker(Combo1);
+        Combo1->clear();
+    }
+    const QString programFolder = ProgramFolder();
+    ProblemLog log(programFolder);
+    LoadDocument(doc, path, *image, programFolder, codec_, log);
+
+    FGrid1->setEnabled(false);
+    RestoreTabView(doc, Tab1->SelectedIndex());
+    {
+        // Items added by code choose nothing, as on the platform the program comes from.
+        const QSignalBlocker blocker(Combo1);
+        Combo1->insertItem(0, doc.ModeName);
+        Combo1->setCurrentIndex(-1);
+    }
+    if (Tab1->SelectedIndex() == TabIdSection) {
+        doc.JustLoaded = true;
+        AddDataSetItems();
+        LabelGridHeaders();
+        setComboIndex(DataSetToShow(doc, 1));
+    } else {
+        setComboIndex(0);
+    }
+
+    if (!log.empty())
+        dialogs_->showMessage(this, QStringLiteral("読み込み"),
+                              QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),
+                              QMessageBox::Warning);
+    return true;
+}
+
+double Form1::measureTwips(const QString& text) const
+{
+    return QFontMetricsF(FGrid1->font()).horizontalAdvance(text) * kTwipsPerInch / FGrid1->logicalDpiX();
+}
+
+Form1::LabelMeasure::LabelMeasure(const QFont& font, int dpi) : metrics_(font), twipsPerPixel_(double(kTwipsPerInch) / dpi) {}
+
+double Form1::LabelMeasure::operator()(const QString& text)
+{
+    // Shaping every label of a table of 32,767 IDs would take most of a fill, so a
+    // label's width is the sum of its characters' advances, which leaves out only
+    // kerning. Text with surrogate pairs is measured whole.
+    double pixels = 0;
+    for (const QChar c : text) {
+        if (c.isSurrogate())
+            return metrics_.horizontalAdvance(text) * twipsPerPixel_;
+        auto found = advances_.constFind(c.unicode());
+        if (found == advances_.constEnd())
+            found = advances_.insert(c.unicode(), metrics_.horizontalAdvance(c));
+        pixels += *found;
+    }
+    return pixels * twipsPerPixel_;
+}
+
+void Form1::setComboIndex(int index)
+{
+    if (Combo1->currentIndex() != index)
+        Combo1->setCurrentIndex(index);
+}
+
+void Form1::FillGrid()
+{
+    const int tab = Tab1->SelectedIndex();
+    const int dataSet = doc.CurrentDataSet;
+    if (!HasTable(doc, tab, dataSet)) {
+        // Nothing to show: no stale table stays usable.
+        FGrid1->setEnabled(false);
+        Text1->setEnabled(false);
+        return;
+    }
+    const GridLayout layout = LayoutGrid(doc, tab, dataSet, doc.BaseRowHeight);
+
+    FGrid1->setScrollBars(false);
+    FGrid1->setHighlight(false);
+    FGrid1->beginFill();
+    FGrid1->setRows(layout.rows);
+    FGrid1->setCols(layout.cols);
+    FGrid1->setRowHeight(0, layout.headingHeight);
+    for (int c = 0; c < layout.cols; ++c) {
+        FGrid1->setTextMatrix(0, c, layout.headings[c]);
+        FGrid1->setColAlignment(c, layout.alignments[c]);
+    }
+    for (int r = 1; r < layout.rows; ++r) {
+        FGrid1->setRowHeight(r, doc.BaseRowHeight);
+        FGrid1->setTextMatrix(r, 0, layout.labels[r]);
+    }
+    std::vector<int> previous(static_cast<std::size_t>(layout.cols));
+    for (int c = 0; c < layout.cols; ++c)
+        previous[c] = FGrid1->ColWidth(c);
+    // Headings are few and measured whole; row labels may be tens of thousands.
+    LabelMeasure labels(FGrid1->font(), FGrid1->logicalDpiX());
+    const std::vector<int> widths = ColumnWidths(
+        layout, previous, [this](const QString& text) { return measureTwips(text); }, std::ref(labels));
+    for (int c = 0; c < layout.cols; ++c)
+        FGrid1->setColWidth(c, widths[c]);
+    FGrid1->setCellTextProvider([this, tab, dataSet](int row, int col) { return CellText(doc, tab, dataSet, row, col); });
+    FGrid1->endFill();
+
+    // A remembered cursor outside the table falls back to 1; a table without rows has none.
+    const int col = tab == TabIndividual || doc.CurrentCol < 1 || doc.CurrentCol >= layout.cols ? 1 : doc.CurrentCol;
+    const int row = doc.CurrentRow < 1 || doc.CurrentRow >= layout.rows ? 1 : doc.CurrentRow;
+    if (layout.rows > 1 && layout.cols > 1) {
+        FGrid1->setCol(col);
+        FGrid1->setRow(row);
+    }
+
+    FGrid1->setScrollBars(true);
+    FGrid1->setHighlight(true);
+    FGrid1->setEnabled(true);
+    Text1->setEnabled(true);
+    SyncNoteText();
+    FGrid1->setFocus();
+}
+
+void Form1::Tab1_BeforeClick()
+{
+    if (!FGrid1->isVisible())
+        return;
+    SaveTabView();
+    SaveColumnWidths();
+    doc.JustLoaded = true;
+}
+
+void Form1::Tab1_Click()
+{
+    if (Tab1->SelectedIndex() != doc.CurrentTab && Combo1->count() >= 1)
+        SwitchTab();
+}
+
+void Form1::SwitchTab()
+{
+    const int tab = Tab1->SelectedIndex();
+    if (tab == TabIdSection) {
+        if (Combo1->count() == 1)
+            AddDataSetItems();
+        // A remembered data set that the mode no longer has falls back to the first one.
+        doc.TabState(TabIdSection, ItemDataSet) = DataSetToShow(doc, doc.TabState(TabIdSection, ItemDataSet));
+        RestoreTabView(doc, tab);
+        if (Combo1->currentIndex() == doc.CurrentDataSet)
+            Combo1_Click();
+        else
+            setComboIndex(doc.CurrentDataSet);
+    } else if (tab == TabIndividual || tab == TabBattle) {
+        if (Combo1->count() > 1)
+            RemoveDataSetItems();
+        RestoreTabView(doc, tab);
+        if (Combo1->currentIndex() == 0)
+            FillGrid();
+        setComboIndex(0);
+    }
+}
+
+void Form1::Combo1_Click()
+{
+    if (!doc.JustLoaded)
+        SaveColumnWidths();  // the grid still shows the previous data set
+    doc.JustLoaded = false;
+    const int tab = Tab1->SelectedIndex();
+    if (tab == TabIdSection) {
+        const int index = Combo1->currentIndex();
+        if (index > 0) {
+            doc.CurrentDataSet = index;
+            FillGrid();
+        } else {
+            FGrid1->setEnabled(false);
+            Text1->setEnabled(false);
+        }
+    } else if (tab == TabIndividual || tab == TabBattle) {
+        FillGrid();
+    }
+}
+
+void Form1::SaveColumnWidths()
+{
+    if (!FGrid1->isEnabled())
+        return;
+    std::vector<int> widths;
+    for (int c = 0; c < FGrid1->Cols(); ++c)
+        widths.push_back(FGrid1->ColWidth(c));
+    QString error;
+    if (!zor::SaveColumnWidths(doc, Tab1->SelectedIndex(), widths, &error))
+        reportWriteError(error);
+}
+
+void Form1::FGrid1_Scroll()
+{
+    if (txtForEdit->isVisible())
+        FGrid1->setFocus();
+}
+
+void Form1::SetNotation(int code)
+{
+    if (!FGrid1->isEnabled())
+        return;
+    QString error;
+    const NotationChange change = zor::SetNotation(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), code, &error);
+    if (change == NotationChange::NoSection)
+        return;
+    if (change == NotationChange::NotWritten)
+        reportWriteError(error);
+    doc.CurrentCol = FGrid1->Col();
+    doc.CurrentRow = FGrid1->Row();
+    FillGrid();
+    FGrid1->setFocus();
+}
+
+void Form1::NotationHex_Click() { SetNotation(zor::NotationHex); }
+void Form1::NotationCodeDec_Click() { SetNotation(NotationSigned); }
+void Form1::NotationDec_Click() { SetNotation(NotationUnsigned); }
+
+void Form1::SaveTabView()
+{
+    zor::SaveTabView(doc, Tab1->SelectedIndex(), FGrid1->Col(), FGrid1->Row(), FGrid1->LeftCol(), FGrid1->TopRow());
+}
+
+void Form1::AddDataSetItems()
+{
+    const QSignalBlocker blocker(Combo1);
+    for (int i = 1; i <= doc.DataSetCount; ++i)
+        Combo1->insertItem(i, doc.DataSetNames(i));
+}
+
+void Form1::RemoveDataSetItems()
+{
+    const QSignalBlocker blocker(Combo1);
+    const bool chosenGoes = Combo1->currentIndex() > 0;
+    for (int i = Combo1->count() - 1; i >= 1; --i)
+        Combo1->removeItem(i);
+    // Removing the chosen item leaves nothing chosen, so that choosing item 0 is a change.
+    if (chosenGoes)
+        Combo1->setCurrentIndex(-1);
+}
+
+void Form1::SyncNoteText()
+{
+    if (!Text1->isEnabled())
+        return;
+    const int tab = Tab1->SelectedIndex();
+    if (doc.Text1Changed) {
+        QString error;
+        if (!StoreNote(doc, doc.NoteTab, Text1->toPlainText(), &error))
+            reportWriteError(error);
+    }
+    SaveTabView();
+    Text1->setPlainText(LoadNote(doc, tab));
+    doc.NoteTab = tab;
+    doc.Text1Changed = false;
+}
+
+void Form1::FGrid1_EnterCell() { SyncNoteText(); }
+
+void Form1::Text1_Change() { doc.Text1Changed = true; }
+
+void Form1::reportWriteError(const QString& error)
+{
+    if (writeErrors_.contains(error))
+        return;
+    if (writeErrors_.isEmpty())
+        QTimer::singleShot(0, this, &Form1::showWriteErrors);
+    writeErrors_ << error;
+}
+
+void Form1::showWriteErrors()
+{
+    const QStringList errors = std::exchange(writeErrors_, {});
+    if (!errors.isEmpty())
+        dialogs_->showMessage(this, QStringLiteral("設定ファイル"), errors.join(u'\n'), QMessageBox::Warning);
+}
+
 void Form1::SaveAs_Click() {}
 bool Form1::Save_Click() { return !doc.Modified; }
 void Form1::andou_Click() {}
@@ -223,9 +538,6 @@ void Form1::Cope_Click() {}
 void Form1::pest_Click() {}
 void Form1::NewRow_Click() {}
 void Form1::DeleteRow_Click() {}
-void Form1::NotationHex_Click() {}
-void Form1::NotationCodeDec_Click() {}
-void Form1::NotationDec_Click() {}
 void Form1::OpCSV_Click() {}
 
 } // namespace zor

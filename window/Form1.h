@@ -4,23 +4,28 @@
 // and menu items under the names the handlers use. Handlers are named after their
 // control and event (Read_Click ...).
 
-#include "window/Dialogs.h"
+#include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"
+#include "window/Dialogs.h"
 
+#include <QFontMetricsF>
+#include <QHash>
 #include <QMainWindow>
+#include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 
 namespace zor {
 
 class FlexGrid;
+class NoteEdit;
 class TabStrip;
 
 class Form1 : public QMainWindow {
@@ -37,7 +42,7 @@ public:
     FlexGrid* FGrid1 = nullptr;
     TabStrip* Tab1 = nullptr;
     QComboBox* Combo1 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
+    NoteEdit* Text1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* txtForEdit = nullptr;
 
@@ -79,6 +84,29 @@ public:
     // True when the caller may go on: nothing to save, saved, or the user chose not to save.
     bool ConfirmSave();
 
+    // Opens the image at path as the file read does after its dialog (also for a path
+    // given on the command line). False when the file can't be read; the user is told
+    // why and the open document stays as it was.
+    bool OpenRom(const QString& path);
+
+    // The grid and the view.
+    void FillGrid();
+    void SwitchTab();
+    void SaveColumnWidths();
+    void SetNotation(int code);
+    void SaveTabView();
+    void AddDataSetItems();
+    void RemoveDataSetItems();
+    void SyncNoteText();
+
+    // Control events.
+    void Tab1_BeforeClick();
+    void Tab1_Click();
+    void Combo1_Click();
+    void FGrid1_Scroll();
+    void FGrid1_EnterCell();
+    void Text1_Change();
+
     static constexpr int kClientWidth = 8535;   // twips, as designed
     static constexpr int kClientHeight = 7830;
 
@@ -108,9 +136,29 @@ private:
     void createControls();
     void createMenus();
     void placeTwips(QWidget* widget, int left, int top, int width, int height);
+    // Text width in twips in the grid's font.
+    double measureTwips(const QString& text) const;
+    // The same for row labels, fast enough for a table of any size.
+    class LabelMeasure {
+    public:
+        LabelMeasure(const QFont& font, int dpi);
+        double operator()(const QString& text);
+
+    private:
+        QFontMetricsF metrics_;
+        double twipsPerPixel_;
+        QHash<char16_t, double> advances_;
+    };
+    // The index of Combo1 set by code; a change runs Combo1_Click, as a user's choice does.
+    void setComboIndex(int index);
+    // A settings file that could not be written: told once, after the command that met it.
+    void reportWriteError(const QString& error);
+    void showWriteErrors();
 
     std::unique_ptr<Dialogs> dialogs_;
+    BattleCodec codec_;
     bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
+    QStringList writeErrors_;
 };
 
 } // namespace zor

@@ -1,5 +1,7 @@
 #include "window/TabStrip.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
@@ -58,6 +60,41 @@ void TabStrip::drawPage(QPainter& painter, const QRect& clip)
     painter.setClipRect(clip);
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
     painter.restore();
+}
+
+void TabStrip::announce(int index)
+{
+    if (index >= 0 && index < count() && index != currentIndex() && isTabEnabled(index))
+        Q_EMIT beforeChange();
+}
+
+void TabStrip::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        announce(tabAt(event->position().toPoint()));
+    QTabBar::mousePressEvent(event);
+}
+
+void TabStrip::keyPressEvent(QKeyEvent* event)
+{
+    // The arrows are the keys a tab bar moves its selection with; right to left swaps them.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        const bool back = event->key() == (isRightToLeft() ? Qt::Key_Right : Qt::Key_Left);
+        announce(currentIndex() + (back ? -1 : 1));
+    }
+    QTabBar::keyPressEvent(event);
+}
+
+void TabStrip::wheelEvent(QWheelEvent* event)
+{
+    // Where the style lets the wheel change tabs, one step moves to the neighbour.
+    if (style()->styleHint(QStyle::SH_TabBar_AllowWheelScrolling, nullptr, this)) {
+        const QPoint delta = event->angleDelta();
+        const int step = std::abs(delta.y()) > std::abs(delta.x()) ? delta.y() : delta.x();
+        if (step != 0)
+            announce(currentIndex() + (step > 0 ? -1 : 1));
+    }
+    QTabBar::wheelEvent(event);
 }
 
 void TabStrip::paintEvent(QPaintEvent* event)

@@ -3,8 +3,10 @@
 // Expected sizes are written in twips and compared in pixels at 96 dpi, which the
 // offscreen platform reports, so 15 twips are exactly one pixel.
 
+#include "tests/window/FakeDialogs.h"
 #include "window/Dialogs.h"
 #include "window/Form1.h"
+#include "window/NoteEdit.h"
 #include "window/FlexGrid.h"
 #include "window/TabStrip.h"
 
@@ -27,38 +29,8 @@ using zor::Form1;
 
 namespace {
 
-struct Asked {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon;
-    QMessageBox::StandardButtons buttons;
-};
-
-// Records every question and answers from a script; an unscripted question fails the test.
-class FakeDialogs : public zor::Dialogs {
-public:
-    std::vector<Asked> asked;
-    std::deque<QMessageBox::StandardButton> answers;
-
-    QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
-                                    QMessageBox::StandardButtons buttons) override
-    {
-        asked.push_back({title, text, icon, buttons});
-        if (answers.empty()) {
-            QTest::qFail("a question nobody expected", __FILE__, __LINE__);
-            return QMessageBox::Cancel;
-        }
-        const QMessageBox::StandardButton answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void showMessage(QWidget*, const QString& title, const QString&, QMessageBox::Icon) override
-    {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected message: ") + title), __FILE__, __LINE__);
-    }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-};
+using zor::test::Asked;
+using zor::test::FakeDialogs;
 
 // A window whose overwrite save can be made to succeed, to see what the question does after it.
 class SavingForm : public Form1 {
@@ -398,6 +370,7 @@ private Q_SLOTS:
 };
 
 int RunFlexGridTests(int argc, char** argv);
+int RunViewTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -409,6 +382,7 @@ int main(int argc, char** argv)
         failures += QTest::qExec(&test, argc, argv);
     }
     failures += RunFlexGridTests(argc, argv);
+    failures += RunViewTests(argc, argv);
     return failures;
 }
 

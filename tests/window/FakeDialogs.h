@@ -1,0 +1,59 @@
+#pragma once
+
+// Answers the window's message boxes and file dialogs from a script and records them.
+// An unscripted question fails the test, and so does a message unless messages are expected.
+
+#include "window/Dialogs.h"
+
+#include <QTest>
+
+#include <deque>
+#include <vector>
+
+namespace zor::test {
+
+struct Asked {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+};
+
+class FakeDialogs : public Dialogs {
+public:
+    std::vector<Asked> asked;
+    std::deque<QMessageBox::StandardButton> answers;
+    std::vector<Asked> messages;
+    bool messagesExpected = false;
+    std::deque<QString> openPaths; // what the open dialog answers; empty text: cancelled
+
+    QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
+                                    QMessageBox::StandardButtons buttons) override
+    {
+        asked.push_back({title, text, icon, buttons});
+        if (answers.empty()) {
+            QTest::qFail("a question nobody expected", __FILE__, __LINE__);
+            return QMessageBox::Cancel;
+        }
+        const QMessageBox::StandardButton answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showMessage(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon) override
+    {
+        messages.push_back({title, text, icon, QMessageBox::Ok});
+        if (!messagesExpected)
+            QTest::qFail(qPrintable(QStringLiteral("unexpected message: ") + title + u'\n' + text), __FILE__, __LINE__);
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override
+    {
+        if (openPaths.empty())
+            return {};
+        const QString path = openPaths.front();
+        openPaths.pop_front();
+        return path;
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+} // namespace zor::test

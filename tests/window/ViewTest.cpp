@@ -1,0 +1,309 @@
+// The window over a document: opening an image, the three tabs, data sets, widths,
+// notations and notes, driven as a user would and checked in the grid and the files.
+
+#include "core/files/Ini.h"
+#include "core/files/Text.h"
+#include "core/sample/Sample.h"
+#include "tests/window/FakeDialogs.h"
+#include "window/FlexGrid.h"
+#include "window/Form1.h"
+#include "window/NoteEdit.h"
+#include "window/TabStrip.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using zor::Form1;
+using zor::test::FakeDialogs;
+
+namespace {
+
+// A program folder written in code: mode "m" with data sets クラス and 表, individual
+// data and battle captions, and an image holding a few known bytes.
+class Folder {
+public:
+    Folder()
+    {
+        write(QStringLiteral("ZOR.ini"), {QStringLiteral("[Option]"), QStringLiteral("Mode=m"), QStringLiteral("DefaultNotation=16")});
+        write(QStringLiteral("m/クラス.idn"), {QStringLiteral("なし"), QStringLiteral("戦士")}, false);
+        write(QStringLiteral("m/クラス.sna"), {QStringLiteral("100"), QStringLiteral("HP")});
+        write(QStringLiteral("m/表.idn"), {QStringLiteral("いち"), QStringLiteral("に"), QStringLiteral("さん")}, false);
+        write(QStringLiteral("m/表.sna"), {QStringLiteral("200"), QStringLiteral("力"), QStringLiteral("210"),
+                                           QStringLiteral("とても長い見出し")});
+        write(QStringLiteral("m/表.ini"), {QStringLiteral("[Notation]"), QStringLiteral("Section2=10"),
+                                           QStringLiteral("[ColWidth]"), QStringLiteral("Section0=1500")});
+        write(QStringLiteral("m/個別データ.sna"), {QStringLiteral("300"), QStringLiteral("お金"), QStringLiteral("301"),
+                                                   QStringLiteral("レベル")});
+        QStringList battle;
+        for (int j = 1; j <= 25; ++j)
+            battle << QString::number(j - 1, 16) << QStringLiteral("項目%1").arg(j);
+        write(QStringLiteral("m/敵パラメータ.sna"), battle);
+        // The sample image, for its battle blocks; the tables lie where it holds nothing.
+        QByteArray image = zor::MakeSampleImage();
+        image[0x200] = static_cast<char>(0x80);
+        image[0x211] = 5;
+        image[0x300] = 0x0A;
+        QFile rom(file(QStringLiteral("x.rom")));
+        rom.open(QIODevice::WriteOnly);
+        rom.write(image);
+        qputenv("ZOR_HOME", dir.path().toUtf8());
+    }
+
+    QString file(const QString& relative) const { return dir.filePath(relative); }
+
+    void write(const QString& relative, const QStringList& lines, bool finalBreak = true) const
+    {
+        QDir().mkpath(QFileInfo(file(relative)).absolutePath());
+        QFile out(file(relative));
+        out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        out.write(*zor::EncodeCp932(lines.join(QStringLiteral("\r\n")) + (finalBreak ? QStringLiteral("\r\n") : QString())));
+    }
+
+    QString ini(const QString& relative, const QString& section, const QString& key) const
+    {
+        return zor::ReadIniWhole(section, key, file(relative));
+    }
+
+    QTemporaryDir dir;
+};
+
+struct Opened {
+    std::unique_ptr<Folder> folder;
+    FakeDialogs* dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+Opened Open(bool expectMessages = false)
+{
+    Opened o{std::make_unique<Folder>(), nullptr, nullptr};
+    auto dialogs = std::make_unique<FakeDialogs>();
+    o.dialogs = dialogs.get();
+    o.dialogs->messagesExpected = expectMessages;
+    o.form = std::make_unique<Form1>(std::move(dialogs));
+    o.form->show();
+    if (!QTest::qWaitForWindowExposed(o.form.get()))
+        QTest::qFail("window not shown", __FILE__, __LINE__);
+    o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+    o.form->Read->trigger();
+    return o;
+}
+
+void ClickTab(Form1& form, int index)
+{
+    QTest::mouseClick(form.Tab1, Qt::LeftButton, {}, form.Tab1->tabRect(index - 1).center());
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void openingShowsTheFirstDataSet()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom"));
+        QCOMPARE(form.Combo1->count(), 3);
+        QCOMPARE(form.Combo1->itemText(0), QStringLiteral("m"));
+        QCOMPARE(form.Combo1->currentIndex(), 1); // クラス
+        form.Combo1->setCurrentIndex(2);           // 表
+        QVERIFY(grid.isEnabled());
+        QVERIFY(form.Text1->isEnabled());
+        QCOMPARE(grid.Rows(), 4);
+        QCOMPARE(grid.Cols(), 3);
+        QCOMPARE(grid.TextMatrix(0, 0), QStringLiteral("ID"));
+        QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("に"));
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x80"));
+        QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("5"));
+        QCOMPARE(grid.ColAlignment(0), 0);
+        QCOMPARE(grid.ColAlignment(2), 6);
+        QCOMPARE(grid.RowHeight(0), 2 * form.doc.BaseRowHeight);
+        // Section0 comes from the settings file: the labels are not measured.
+        QCOMPARE(grid.ColWidth(0), 1500);
+        // Without a stored width a short heading gets the minimum, a long one the two-line fit.
+        QCOMPARE(grid.ColWidth(1), 600);
+        QVERIFY(grid.ColWidth(2) > 380);
+        const QString drawn = grid.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString();
+        QCOMPARE(drawn, QStringLiteral("とても長 \nい見出し"));
+        QCOMPARE(grid.TextMatrix(0, 2), QStringLiteral("とても長い見出し"));
+        // The data set without [ColWidth] measures its labels.
+        form.Combo1->setCurrentIndex(1);
+        QVERIFY(grid.ColWidth(0) > 90 && grid.ColWidth(0) < 1500);
+    }
+
+    void eachTabShowsItsTableAndWidthsGoToTheirOwnFile()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        form.Combo1->setCurrentIndex(2);
+        grid.setColWidth(1, 2000); // as a drag would leave it
+        grid.setColWidth(2, 100);
+
+        ClickTab(form, 2);
+        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section1")), QStringLiteral("2000"));
+        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section2")), QStringLiteral("600"));
+        QCOMPARE(form.Combo1->count(), 1);
+        QCOMPARE(grid.Rows(), 3);
+        QCOMPARE(grid.Cols(), 2);
+        QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("お金"));
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x0A"));
+        QCOMPARE(grid.TextMatrix(0, 0), QString());
+        QCOMPARE(grid.ColWidth(1), 600);
+        QCOMPARE(grid.RowHeight(0), 200);
+        QCOMPARE(grid.ColAlignment(1), 6);
+
+        // By keyboard this time: the widths are written before the tab changes too.
+        form.Tab1->setFocus();
+        QTest::keyClick(form.Tab1, Qt::Key_Right);
+        QCOMPARE(form.Tab1->SelectedIndex(), 3);
+        QVERIFY(!QFile::exists(o.folder->file(QStringLiteral("m/敵パラメータ.ini"))) ||
+                o.folder->ini(QStringLiteral("m/敵パラメータ.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section0")).isEmpty());
+        QCOMPARE(o.folder->ini(QStringLiteral("m/個別データ.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section1")), QStringLiteral("600"));
+        QCOMPARE(grid.Cols(), 26);
+        QCOMPARE(grid.TextMatrix(0, 25), QStringLiteral("項目25"));
+        QCOMPARE(grid.RowHeight(0), 2 * form.doc.BaseRowHeight);
+
+        // Back on tab 1 the data set and its cell come back, with the widths it kept.
+        ClickTab(form, 1);
+        QCOMPARE(form.Combo1->count(), 3);
+        QCOMPARE(form.Combo1->currentIndex(), 2);
+        QCOMPARE(grid.ColWidth(1), 2000);
+    }
+
+    void notesStayWithTheirSection()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        form.Combo1->setCurrentIndex(2);
+        form.FGrid1->setCol(2);
+        form.Text1->setFocus();
+        QTest::keyClicks(form.Text1, QStringLiteral("memo"));
+        QTest::keyClick(form.Text1, Qt::Key_Return);
+        QTest::keyClicks(form.Text1, QStringLiteral("two"));
+        ClickTab(form, 3);
+        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Text"), QStringLiteral("Section2")), QStringLiteral("memo\\ntwo"));
+        QCOMPARE(o.folder->ini(QStringLiteral("m/敵パラメータ.ini"), QStringLiteral("Text"), QStringLiteral("Section2")), QString());
+        QCOMPARE(form.Text1->toPlainText(), QString());
+        ClickTab(form, 1);
+        QCOMPARE(form.FGrid1->Col(), 2);
+        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("memo\ntwo"));
+        // Moving within the column shows the same note and stores nothing new.
+        form.FGrid1->setRow(3);
+        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("memo\ntwo"));
+        // A character CP932 can't hold is not taken; one it holds in another form is mapped.
+        form.Text1->setFocus();
+        form.Text1->moveCursor(QTextCursor::End);
+        for (const QString& typed : {QStringLiteral("〜"), QStringLiteral("😀")}) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+            QCoreApplication::sendEvent(form.Text1, &press);
+        }
+        QCOMPARE(form.Text1->toPlainText().right(4), QStringLiteral("two～"));
+    }
+
+    void notationCommandsActOnTheSectionUnderTheCursor()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        form.Combo1->setCurrentIndex(2);
+        grid.setCol(1);
+        form.NotationCodeDec->trigger();
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("-128"));
+        QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("5"));
+        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section1")), QStringLiteral("-10"));
+        QCOMPARE(grid.Col(), 1);
+        QVERIFY(!form.doc.Modified);
+
+        ClickTab(form, 2);
+        grid.setRow(2);
+        form.NotationDec->trigger();
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x0A")); // row 1 keeps its notation
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(o.folder->ini(QStringLiteral("m/個別データ.ini"), QStringLiteral("Notation"), QStringLiteral("Section2")), QStringLiteral("10"));
+
+        // With the mode name chosen the commands do nothing.
+        ClickTab(form, 1);
+        form.Combo1->setCurrentIndex(0);
+        QVERIFY(!grid.isEnabled());
+        QVERIFY(!form.Text1->isEnabled());
+        form.NotationHex->trigger();
+        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section1")), QStringLiteral("-10"));
+    }
+
+    void dataSetFallbacks()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        form.Combo1->setCurrentIndex(2);
+        ClickTab(form, 2);
+        // The mode loses a data set while tab 2 is shown; tab 1 then falls back to the first.
+        QFile::remove(o.folder->file(QStringLiteral("m/表.idn")));
+        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+        form.Read->trigger();
+        QCOMPARE(form.Combo1->count(), 1);
+        ClickTab(form, 1);
+        QCOMPARE(form.Combo1->count(), 2);
+        QCOMPARE(form.Combo1->currentIndex(), 1);
+        QVERIFY(form.FGrid1->isEnabled());
+        QCOMPARE(form.FGrid1->TextMatrix(1, 0), QStringLiteral("なし"));
+
+        // A mode without any data set leaves tab 1 empty and disabled.
+        QFile::remove(o.folder->file(QStringLiteral("m/クラス.idn")));
+        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+        form.Read->trigger();
+        QCOMPARE(form.Combo1->count(), 1);
+        QVERIFY(!form.FGrid1->isEnabled());
+        QVERIFY(!form.Text1->isEnabled());
+        ClickTab(form, 2);
+        QVERIFY(form.FGrid1->isEnabled());
+    }
+
+    void badFilesAreToldAndChangeNothing()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        QVERIFY(o.dialogs->messages.empty());
+        for (const QString& bad : {o.folder->dir.path(), o.folder->file(QStringLiteral("none.rom"))}) {
+            o.dialogs->openPaths = {bad};
+            form.Read->trigger();
+            QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+            QVERIFY(o.dialogs->messages[0].text.contains(bad));
+            o.dialogs->messages.clear();
+            QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom"));
+            QCOMPARE(form.Combo1->count(), 3);
+            QVERIFY(form.FGrid1->isEnabled());
+        }
+        // A tiny image loads with its problems told in one message.
+        QFile tiny(o.folder->file(QStringLiteral("tiny.rom")));
+        tiny.open(QIODevice::WriteOnly);
+        tiny.write("\x01");
+        tiny.close();
+        o.dialogs->openPaths = {tiny.fileName()};
+        form.Read->trigger();
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+        const QStringList lines = o.dialogs->messages[0].text.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= 3);
+        QVERIFY(lines.last().startsWith(QStringLiteral("tiny.rom: ")));
+        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - tiny.rom"));
+        QCOMPARE(form.FGrid1->TextMatrix(1, 1), QStringLiteral("0x00"));
+    }
+};
+
+int RunViewTests(int argc, char** argv)
+{
+    ViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ViewTest.moc"

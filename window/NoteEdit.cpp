@@ -1,0 +1,85 @@
+#include "window/NoteEdit.h"
+
+#include "core/view/TabView.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace zor {
+
+NoteEdit::NoteEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+QString NoteEdit::Accepted(const QString& text, bool* refused)
+{
+    QString kept;
+    *refused = false;
+    for (const QChar c : ToCp932Forms(text)) {
+        // A line break is stored as "\n"; every other character must have a CP932 form.
+        if (c == u'\n' || c == u'\r' || c == u'\u2029' || FitsCp932(QString(c)))
+            kept += c;
+        else
+            *refused = true;
+    }
+    return kept;
+}
+
+void NoteEdit::tellRefused()
+{
+    QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()),
+                       QStringLiteral("Shift-JIS（CP932）で保存できない文字は入力できません。"), this);
+}
+
+void NoteEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Keys that type nothing, or a control code (Enter, Tab, Backspace), work as usual.
+    const QString text = event->text();
+    const bool control = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    if (text.isEmpty() || control) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    bool refused = false;
+    const QString kept = Accepted(text, &refused);
+    if (refused)
+        tellRefused();
+    if (kept == text) {
+        QPlainTextEdit::keyPressEvent(event);
+    } else if (!kept.isEmpty()) {
+        insertPlainText(kept);
+        event->accept();
+    } else {
+        event->accept();
+    }
+}
+
+void NoteEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    bool refused = false;
+    const QString kept = Accepted(event->commitString(), &refused);
+    if (kept == event->commitString()) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    if (refused)
+        tellRefused();
+    QInputMethodEvent changed(event->preeditString(), event->attributes());
+    changed.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&changed);
+}
+
+void NoteEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (!source->hasText())
+        return;
+    bool refused = false;
+    const QString kept = Accepted(source->text(), &refused);
+    if (refused)
+        tellRefused();
+    insertPlainText(kept);
+}
+
+} // namespace zor
