@@ -1,0 +1,172 @@
+// The window's speed targets, offscreen (build in Release or RelWithDebInfo):
+// - P1: opening the sample image after the file dialog, until its first table is
+//   filled: at most 30 ms (shown beside reading the same 4 MB with one read());
+// - P2: filling the grid with a data set of 32,767 IDs and 64 sections: at most 20 ms
+//   and 50 MB more memory;
+// - P5: from making the window, with the sample opened as from the command line,
+//   until the window is shown: at most 150 ms.
+
+#include "core/files/Text.h"
+#include "core/sample/Sample.h"
+#include "window/FlexGrid.h"
+#include "window/Form1.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Counts the messages instead of showing them; a benchmark that meets one has gone wrong.
+class SilentDialogs : public zor::Dialogs {
+public:
+    int messages = 0;
+    QMessageBox::StandardButton ask(QWidget*, const QString&, const QString&, QMessageBox::Icon,
+                                    QMessageBox::StandardButtons) override
+    {
+        ++messages;
+        return QMessageBox::No;
+    }
+    void showMessage(QWidget*, const QString&, const QString&, QMessageBox::Icon) override { ++messages; }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+void WriteText(const QString& path, const QString& text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(*zor::EncodeCp932(text));
+}
+
+// The sample folder, and a mode "大" beside it with one data set of 32,767 IDs and 64 sections.
+struct Folders {
+    QTemporaryDir sample;
+    QTemporaryDir big;
+    Folders()
+    {
+        QString error;
+        if (zor::WriteSampleFolder(sample.path(), &error) < 0 || zor::WriteSampleFolder(big.path(), &error) < 0)
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        WriteText(big.filePath(QStringLiteral("ZOR.ini")), QStringLiteral("[Option]\r\nMode=大\r\nDefaultNotation=16\r\n"));
+        QString ids;
+        for (int id = 0; id < 32766; ++id)
+            ids += QStringLiteral("ID名前%1\r\n").arg(id);
+        WriteText(big.filePath(QStringLiteral("大/表.idn")), ids); // 32,766 names and the final break: 32,767 IDs
+        QString sections;
+        for (int q = 0; q < 64; ++q)
+            sections += QStringLiteral("%1\r\nセクション%2\r\n").arg(QString::number(0x100000 + q, 16)).arg(q + 1);
+        WriteText(big.filePath(QStringLiteral("大/表.sna")), sections);
+        QStringList battle;
+        for (int j = 0; j < 25; ++j)
+            battle << QString::number(j, 16) << QStringLiteral("項目%1").arg(j + 1);
+        WriteText(big.filePath(QStringLiteral("大/敵パラメータ.sna")), battle.join(QStringLiteral("\r\n")));
+        WriteText(big.filePath(QStringLiteral("大/個別データ.sna")), QStringLiteral("10\r\nお金\r\n"));
+    }
+    QString sampleImage() const { return sample.filePath(zor::SampleImageName()); }
+    QString bigImage() const { return big.filePath(zor::SampleImageName()); }
+};
+
+const Folders& TheFolders()
+{
+    static const Folders folders;
+    return folders;
+}
+
+long ResidentBytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+void ReadImageWithOneRead(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QFile file(TheFolders().sampleImage());
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes(file.size(), Qt::Uninitialized);
+        benchmark::DoNotOptimize(::read(file.handle(), bytes.data(), static_cast<size_t>(bytes.size())));
+    }
+}
+BENCHMARK(ReadImageWithOneRead)->Unit(benchmark::kMillisecond);
+
+// P1
+void OpenSampleUntilFilled(benchmark::State& state)
+{
+    qputenv("ZOR_HOME", TheFolders().sample.path().toUtf8());
+    auto dialogs = std::make_unique<SilentDialogs>();
+    SilentDialogs* silent = dialogs.get();
+    zor::Form1 form(std::move(dialogs));
+    for (auto _ : state)
+        form.OpenRom(TheFolders().sampleImage());
+    if (silent->messages != 0 || !form.FGrid1->isEnabled())
+        state.SkipWithError("the sample did not open cleanly");
+}
+BENCHMARK(OpenSampleUntilFilled)->Unit(benchmark::kMillisecond);
+
+// P2
+void FillBigDataSet(benchmark::State& state)
+{
+    qputenv("ZOR_HOME", TheFolders().big.path().toUtf8());
+    auto dialogs = std::make_unique<SilentDialogs>();
+    zor::Form1 form(std::move(dialogs));
+    const long before = ResidentBytes();
+    form.OpenRom(TheFolders().bigImage()); // reads the document and fills the grid once
+    const long after = ResidentBytes();
+    if (form.FGrid1->Rows() != 32768 || form.FGrid1->Cols() != 65)
+        state.SkipWithError("the big data set is not shown");
+    for (auto _ : state)
+        form.FillGrid();
+    state.counters["open_and_fill_MB"] = static_cast<double>(after - before) / (1024.0 * 1024.0);
+    state.counters["resident_MB"] = static_cast<double>(ResidentBytes()) / (1024.0 * 1024.0);
+}
+BENCHMARK(FillBigDataSet)->Unit(benchmark::kMillisecond);
+
+// P5
+void StartWithTheSampleUntilShown(benchmark::State& state)
+{
+    qputenv("ZOR_HOME", TheFolders().sample.path().toUtf8());
+    for (auto _ : state) {
+        auto form = std::make_unique<zor::Form1>(std::make_unique<SilentDialogs>());
+        form->OpenRom(TheFolders().sampleImage());
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            state.SkipWithError("the window was not shown");
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartWithTheSampleUntilShown)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TheFolders();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
