@@ -216,10 +216,14 @@ void Form1::Quit_Click()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    if (quitting_ || ConfirmSave())
-        event->accept();
-    else
+    if (!quitting_ && !ConfirmSave()) {
         event->ignore();
+        return;
+    }
+    // A note typed since the cursor last moved is not lost with the window; nor is a failure to store it.
+    storePendingNote();
+    showWriteErrors();
+    event->accept();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -249,12 +253,7 @@ bool Form1::OpenRom(const QString& path)
         return false;
     }
     // A note typed for the document that is closing goes to that document's files.
-    if (Text1->isEnabled() && doc.Text1Changed) {
-        QString error;
-        if (!StoreNote(doc, doc.NoteTab, Text1->toPlainText(), &error))
-            reportWriteError(error);
-        doc.Text1Changed = false;
-    }
+    storePendingNote();
 
     setWindowTitle(QStringLiteral("ZOR - ") + QFileInfo(path).fileName());
     if (Combo1->count() > 0) {
@@ -498,14 +497,23 @@ void Form1::SyncNoteText()
     if (!Text1->isEnabled())
         return;
     const int tab = Tab1->SelectedIndex();
-    if (doc.Text1Changed) {
-        QString error;
-        if (!StoreNote(doc, doc.NoteTab, Text1->toPlainText(), &error))
-            reportWriteError(error);
-    }
+    storePendingNote();
     SaveTabView();
     Text1->setPlainText(LoadNote(doc, tab));
     doc.NoteTab = tab;
+    doc.Text1Changed = false;
+    // A table without cells has no section whose note could be written.
+    if (NotePlaceOf(doc, tab).file.isEmpty())
+        Text1->setEnabled(false);
+}
+
+void Form1::storePendingNote()
+{
+    if (!doc.Text1Changed)
+        return;
+    QString error;
+    if (!StoreNote(doc, doc.NoteTab, Text1->toPlainText(), &error))
+        reportWriteError(error);
     doc.Text1Changed = false;
 }
 

@@ -154,6 +154,8 @@ private:
     // A settings file that could not be written: told once, after the command that met it.
     void reportWriteError(const QString& error);
     void showWriteErrors();
+    // Stores a note edit not yet stored, under the section it was loaded for.
+    void storePendingNote();
 
     std::unique_ptr<Dialogs> dialogs_;
     BattleCodec codec_;

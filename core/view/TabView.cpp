@@ -39,6 +39,8 @@ NotePlace NotePlaceOf(const DocumentState& doc, int tab)
         return {};
     const int dataSet = tab == TabIdSection ? doc.TabState(tab, ItemDataSet) : 0;
     const int section = tab == TabIndividual ? doc.TabState(tab, ItemRow) : doc.TabState(tab, ItemCol);
+    if (section < 1)
+        return {}; // no cell under the cursor: no section
     return {TableSettingsFile(doc, tab, dataSet), SectionKey(section)};
 }
 

@@ -22,7 +22,7 @@ void SaveTabView(DocumentState& doc, int tab, int col, int row, int leftCol, int
 // Where a tab's note of the section under its remembered cursor lives: section [Text]
 // of the table's settings file, key "Section" & the column (tabs 1 and 3) or row (tab 2).
 struct NotePlace {
-    QString file; // empty when the tab has no table
+    QString file; // empty when the tab has no table or no section under the cursor
     QString key;
 };
 NotePlace NotePlaceOf(const DocumentState& doc, int tab);

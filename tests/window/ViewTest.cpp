@@ -209,6 +209,26 @@ private Q_SLOTS:
             QCoreApplication::sendEvent(form.Text1, &press);
         }
         QCOMPARE(form.Text1->toPlainText().right(4), QStringLiteral("two～"));
+        // Closing the window stores a note that the cursor has not yet moved away from.
+        form.close();
+        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Text"), QStringLiteral("Section2")),
+                 QStringLiteral("memo\\ntwo～"));
+    }
+
+    void aTableWithoutSectionsHasNoNote()
+    {
+        auto o = Open();
+        o.folder->write(QStringLiteral("m/表.sna"), {}, false);
+        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+        o.form->Read->trigger();
+        o.form->Combo1->setCurrentIndex(2);
+        QCOMPARE(o.form->FGrid1->Cols(), 1);
+        QVERIFY(o.form->FGrid1->isEnabled());
+        QVERIFY(!o.form->Text1->isEnabled());
+        o.form->NotationHex->trigger(); // no section under the cursor: nothing happens
+        QVERIFY(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section0")).isEmpty());
+        o.form->Combo1->setCurrentIndex(1);
+        QVERIFY(o.form->Text1->isEnabled());
     }
 
     void notationCommandsActOnTheSectionUnderTheCursor()
