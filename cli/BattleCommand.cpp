@@ -1,5 +1,7 @@
 #include "cli/BattleCommand.h"
 
+#include "cli/CommandOptions.h"
+
 #include "core/files/Text.h"
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
@@ -32,22 +34,13 @@ int GroupCount(const BattleRecords& records) { return records.count > 0 ? record
 
 int RunBattle(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    QString path;
-    bool json = false;
-    for (const QString& arg : args) {
-        if (arg == QStringLiteral("--json")) {
-            json = true;
-        } else if (path.isEmpty() && !arg.isEmpty() && !arg.startsWith(u'-')) {
-            path = arg;
-        } else {
-            err << kUsage;
-            return 2;
-        }
-    }
-    if (path.isEmpty()) {
+    const std::optional<CommandOptions> options = ParseCommandOptions(args, false, true);
+    if (!options) {
         err << kUsage;
         return 2;
     }
+    const QString& path = options->file;
+    const bool json = options->json;
 
     QString error;
     const std::optional<QByteArray> image = ReadWholeFile(path, &error);

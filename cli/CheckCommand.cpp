@@ -1,5 +1,7 @@
 #include "cli/CheckCommand.h"
 
+#include "cli/CommandOptions.h"
+
 #include "core/files/ProgramFolder.h"
 #include "core/document/Definitions.h"
 
@@ -82,33 +84,23 @@ void PrintSummary(const DocumentState& doc, const ProblemLog& log, QTextStream& 
                        .arg(doc.SectionSettings(SettingStep, TabIdSection, k, q))
                        .arg(doc.SectionSettings(SettingNotation, TabIdSection, k, q));
     }
-    if (log.empty())
-        out << QStringLiteral("問題はありません。\n");
-    else
-        out << QStringLiteral("問題: %1 件\n").arg(log.items().size()) << log.text();
+    PrintProblems(log, out);
 }
 
 } // namespace
 
 int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    QString home;
-    bool json = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QStringLiteral("--json")) {
-            json = true;
-        } else if (args[i] == QStringLiteral("--home") && i + 1 < args.size()) {
-            home = args[++i];
-        } else {
-            err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n");
-            return 2;
-        }
+    const std::optional<CommandOptions> options = ParseCommandOptions(args, true, false);
+    if (!options) {
+        err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n");
+        return 2;
     }
-    const QString programFolder = ResolveProgramFolder(home);
+    const QString programFolder = ResolveProgramFolder(options->home);
     DocumentState doc;
     ProblemLog log(programFolder);
     LoadDefinitions(doc, programFolder, log);
-    if (json)
+    if (options->json)
         out << QString::fromUtf8(QJsonDocument(DefinitionsReport(doc, log)).toJson(QJsonDocument::Compact)) << '\n';
     else
         PrintSummary(doc, log, out);

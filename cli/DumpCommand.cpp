@@ -1,6 +1,7 @@
 #include "cli/DumpCommand.h"
 
 #include "cli/CheckCommand.h"
+#include "cli/CommandOptions.h"
 #include "core/document/ReadImage.h"
 #include "core/view/Grid.h"
 
@@ -109,10 +110,8 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
             out << u' ' << ByteText(doc.BattleParams(j, i));
         out << u'\n';
     }
-    if (log.empty())
-        out << QStringLiteral("\n問題はありません。\n");
-    else
-        out << QStringLiteral("\n問題: %1 件\n").arg(log.items().size()) << log.text();
+    out << u'\n';
+    PrintProblems(log, out);
 }
 
 } // namespace
@@ -140,37 +139,24 @@ QJsonObject DocumentReport(const DocumentState& doc, qsizetype romSize, const Pr
 
 int RunDump(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    QString home;
-    QString rom;
-    bool json = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QStringLiteral("--json")) {
-            json = true;
-        } else if (args[i] == QStringLiteral("--home") && i + 1 < args.size()) {
-            home = args[++i];
-        } else if (rom.isEmpty() && !args[i].isEmpty() && !args[i].startsWith(u'-')) {
-            rom = args[i];
-        } else {
-            err << kUsage;
-            return 2;
-        }
-    }
-    if (rom.isEmpty()) {
+    const std::optional<CommandOptions> options = ParseCommandOptions(args, true, true);
+    if (!options) {
         err << kUsage;
         return 2;
     }
+    const QString& rom = options->file;
     QString reason;
     const std::optional<QByteArray> image = ReadRomImage(rom, &reason);
     if (!image) {
         err << QStringLiteral("%1 を読み込めません。%2\n").arg(rom, reason);
         return 1;
     }
-    const QString programFolder = ResolveProgramFolder(home);
+    const QString programFolder = ResolveProgramFolder(options->home);
     DocumentState doc;
     ProblemLog log(programFolder);
     BattleCodec codec;
     LoadDocument(doc, rom, *image, programFolder, codec, log);
-    if (json)
+    if (options->json)
         out << QString::fromUtf8(QJsonDocument(DocumentReport(doc, image->size(), log)).toJson(QJsonDocument::Compact)) << '\n';
     else
         PrintDocument(doc, image->size(), log, out);
