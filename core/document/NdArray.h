@@ -50,6 +50,15 @@ public:
     template <typename... Ints>
     void redimPreserve(Ints... upper)
     {
+        if constexpr (N == 1) {
+            // One dimension keeps its elements in place: growing one slot at a time stays cheap.
+            const long long bound = (static_cast<long long>(upper), ...);
+            if (bound < -1 || bound > kMaxUpper)
+                throw std::length_error("NdArray: upper bound out of range: " + std::to_string(bound));
+            data_.resize(static_cast<std::size_t>(bound + 1));
+            upper_[0] = static_cast<int>(bound);
+            return;
+        }
         NdArray next;
         next.redim(upper...);
         if (!data_.empty() && !next.data_.empty()) {

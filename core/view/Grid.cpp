@@ -1,5 +1,6 @@
 #include "core/view/Grid.h"
 
+#include "core/document/CellBytes.h"
 #include "core/document/Definitions.h"
 #include "core/files/Ini.h"
 #include "core/files/Numbers.h"
@@ -63,29 +64,10 @@ bool HasTable(const DocumentState& doc, int tab, int dataSet)
     }
 }
 
-const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int row, int col)
-{
-    if (!HasTable(doc, tab, dataSet) || row < 1 || col < 1)
-        return nullptr;
-    switch (tab) {
-    case TabIdSection:
-        if (row > doc.IdCounts(dataSet) || col > doc.SectionCounts(dataSet))
-            return nullptr;
-        return &doc.IdSectionBytes(dataSet, col, row - 1);
-    case TabIndividual:
-        if (row > doc.IndividualCount || col != 1)
-            return nullptr;
-        return &doc.IndividualBytes(row);
-    default:
-        if (row > doc.BattleCount || col > kBattleRecordSize)
-            return nullptr;
-        return &doc.BattleParams(col, row);
-    }
-}
-
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col)
 {
-    const std::uint8_t* byte = CellByte(doc, tab, dataSet, row, col);
+    // 個別データ has one value column; the mapping itself ignores the column there.
+    const std::uint8_t* byte = tab == TabIndividual && col != 1 ? nullptr : CellByte(doc, tab, dataSet, col, row);
     if (!byte)
         return QString();
     // The section is the column, except on 個別データ where each row is one.

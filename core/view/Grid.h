@@ -40,9 +40,6 @@ QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, 
 // The text of data cell (row, col) of the table a tab shows; empty outside it.
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col);
 
-// The document byte behind data cell (row, col), or nullptr outside the table.
-const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int row, int col);
-
 // Whether the tab has a table to show: on tab 1 a data set 1..DataSetCount.
 bool HasTable(const DocumentState& doc, int tab, int dataSet);
 

@@ -1,0 +1,66 @@
+#pragma once
+
+// The undo and redo journals: one JournalRecord per changed cell, the records of one
+// step tied by the GroupSize of its newest record. The undo journal is also what a save
+// writes back, so no record is ever dropped: a journal that is full refuses the change.
+
+#include "core/document/DocumentState.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace zor {
+
+// Records a journal holds at most.
+inline constexpr int kMaxJournalRecords = 32766;
+
+// Where the grid was scrolled when a record was made; undo and redo bring it back.
+struct ScrollPosition {
+    int topRow = 1;
+    int leftCol = 1;
+};
+
+// Why a change was refused.
+QString JournalFullMessage();
+
+// Whether a journal holding count records takes n more.
+bool JournalHasRoom(int count, int n);
+
+// Appends a record of the edit cell (tab, CurrentDataSet, CurrentCol, CurrentRow) holding
+// its current byte, with GroupSize 1. False, and nothing changes, when the journal is full.
+bool PushUndoRecord(DocumentState& doc, int tab, ScrollPosition scroll);
+
+// Appends to a journal a copy of source whose Value is the byte its cell holds now
+// (in the record's own data set). False when the journal is full.
+bool PushCounterRecord(DocumentState& doc, int& count, NdArray<JournalRecord, 1>& entries, const JournalRecord& source);
+
+// CurrentDataSet, CurrentCol and CurrentRow from a record.
+void LoadRecordPosition(DocumentState& doc, const JournalRecord& record);
+
+// target := source, setting Modified when that changes the byte.
+void RestoreByte(DocumentState& doc, std::uint8_t& target, std::uint8_t source);
+
+// The outcome of a commit of the cell editor's text.
+enum class CommitResult { Unchanged, Changed, JournalFull };
+
+// Stores text as the byte of the edit cell and journals it. A text that gives the byte
+// the cell holds withdraws its record (and clears Modified when the journal is then
+// empty). A full journal refuses the edit: the cell keeps its byte.
+CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll);
+
+// The outcome of an undo or redo step: nothing to take, a step taken (with the oldest
+// record of it, whose place the view goes back to), or refused as the other journal is full.
+struct StepResult {
+    enum Kind { Nothing, Taken, JournalFull } kind = Nothing;
+    JournalRecord oldest;
+};
+
+// Takes the newest step off the undo journal onto the redo journal, putting the old bytes
+// back; clears Modified when the undo journal becomes empty.
+StepResult UndoStep(DocumentState& doc);
+// The same from the redo journal onto the undo journal; never clears Modified.
+StepResult RedoStep(DocumentState& doc);
+
+} // namespace zor

@@ -1,0 +1,235 @@
+#include "core/document/CellBytes.h"
+#include "core/edit/Clipboard.h"
+#include "core/edit/Journal.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+// Two data sets of 4 IDs × 3 sections, 2 individual entries and 5 battle records, every
+// byte distinct enough to see where it went; hexadecimal everywhere.
+DocumentState SmallDocument()
+{
+    DocumentState doc;
+    doc.DataSetCount = 2;
+    doc.SectionCounts.redim(3);
+    doc.IdCounts.redim(3);
+    for (int k = 1; k <= 2; ++k) {
+        doc.SectionCounts(k) = 3;
+        doc.IdCounts(k) = 4;
+    }
+    doc.IdSectionBytes.redim(3, 4, 5);
+    for (int k = 1; k <= 2; ++k)
+        for (int q = 1; q <= 3; ++q)
+            for (int n = 0; n < 4; ++n)
+                doc.IdSectionBytes(k, q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
+    doc.IndividualCount = 2;
+    doc.IndividualBytes.redim(3);
+    doc.IndividualBytes(1) = 7;
+    doc.IndividualBytes(2) = 8;
+    doc.BattleCount = 5;
+    doc.BattleParams.redim(26, 6);
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 25; ++c)
+            doc.BattleParams(c, r) = static_cast<std::uint8_t>(r + c);
+    doc.UndoEntries.redim(1);
+    doc.RedoEntries.redim(1);
+    return doc;
+}
+
+std::uint8_t Byte(const DocumentState& doc, int tab, int dataSet, int col, int row)
+{
+    return *CellByte(doc, tab, dataSet, col, row);
+}
+
+CommitResult Commit(DocumentState& doc, int tab, int dataSet, int col, int row, const QString& text)
+{
+    doc.CurrentDataSet = dataSet;
+    doc.CurrentCol = col;
+    doc.CurrentRow = row;
+    doc.Modified = true; // the editor's text change
+    return CommitCellText(doc, tab, text, {row, col});
+}
+
+TEST(Journal, CommitJournalsOnlyWhatChanges)
+{
+    DocumentState doc = SmallDocument();
+    // The cell holds 112 (0x70): the same byte in other words is no change.
+    for (const QString& same : {u"112"_s, u"0x70"_s, u"112.4"_s, u"-144"_s}) {
+        EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, same), CommitResult::Unchanged) << same.toStdString();
+        EXPECT_EQ(doc.UndoCount, 0);
+        EXPECT_FALSE(doc.Modified);
+    }
+    ASSERT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"5"_s), CommitResult::Changed);
+    ASSERT_EQ(doc.UndoCount, 1);
+    const JournalRecord& record = doc.UndoEntries(1);
+    EXPECT_EQ(record.Tab, TabIdSection);
+    EXPECT_EQ(record.DataSet, 1);
+    EXPECT_EQ(record.Col, 1);
+    EXPECT_EQ(record.Row, 3);
+    EXPECT_EQ(record.Value, 112);
+    EXPECT_EQ(record.GroupSize, 1);
+    EXPECT_EQ(record.TopRow, 3);
+    EXPECT_TRUE(doc.Modified);
+    // With a record left, a commit that changes nothing keeps Modified.
+    EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"0x05"_s), CommitResult::Unchanged);
+    EXPECT_TRUE(doc.Modified);
+
+    // Texts that can't be read, or lie outside a byte, give 0 on every tab.
+    struct Case {
+        QString text;
+        std::uint8_t byte;
+    };
+    const Case cases[] = {{u""_s, 0},    {u"-0"_s, 0},   {u"0x1"_s, 0},  {u"256"_s, 0},   {u"255.5"_s, 0},
+                          {u"abc"_s, 0}, {u"-129"_s, 127}, {u" 12"_s, 12}, {u"１２"_s, 0}, {u"254.5"_s, 254}};
+    for (const Case& c : cases) {
+        for (int tab : {TabIdSection, TabIndividual, TabBattle}) {
+            Commit(doc, tab, tab == TabIdSection ? 2 : 0, tab == TabIndividual ? 1 : 2, 2, u"99"_s);
+            Commit(doc, tab, tab == TabIdSection ? 2 : 0, tab == TabIndividual ? 1 : 2, 2, c.text);
+            EXPECT_EQ(Byte(doc, tab, tab == TabIdSection ? 2 : 0, tab == TabIndividual ? 1 : 2, 2), c.byte)
+                << c.text.toStdString() << " on tab " << tab;
+        }
+    }
+    // On 個別データ the row is the entry.
+    Commit(doc, TabIndividual, 0, 1, 1, u"0x20"_s);
+    EXPECT_EQ(doc.IndividualBytes(1), 0x20);
+    EXPECT_EQ(doc.IndividualBytes(2), 254);
+}
+
+TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
+{
+    DocumentState doc = SmallDocument();
+    Commit(doc, TabIdSection, 2, 3, 4, u"1"_s); // 233 → 1
+    doc.CurrentDataSet = 0;
+    CopyCells(doc, TabBattle, {1, 1, 2, 3}); // 3 columns × 2 rows from record 1
+    ASSERT_EQ(PasteCells(doc, TabBattle, 4, 10, {6, 26}, {4, 9}), CommitResult::Changed);
+    EXPECT_EQ(doc.BattleParams(10, 4), 2);  // record 1, section 1
+    EXPECT_EQ(doc.BattleParams(12, 5), 5);  // record 2, section 3
+    ASSERT_EQ(doc.UndoCount, 7);
+    EXPECT_EQ(doc.UndoEntries(7).GroupSize, 6);
+    EXPECT_EQ(doc.CurrentRow, 5); // the last cell written
+    EXPECT_EQ(doc.CurrentCol, 12);
+
+    StepResult step = UndoStep(doc);
+    ASSERT_EQ(step.kind, StepResult::Taken);
+    EXPECT_EQ(doc.BattleParams(10, 4), 14);
+    EXPECT_EQ(doc.BattleParams(12, 5), 17);
+    EXPECT_EQ(doc.UndoCount, 1);
+    EXPECT_EQ(doc.RedoCount, 6);
+    EXPECT_EQ(doc.RedoEntries(6).GroupSize, 6);
+    EXPECT_EQ(doc.RedoEntries(6).Value, 2); // what the undo replaced
+    EXPECT_EQ(step.oldest.Row, 4);         // the step's first cell, where the view goes back to
+    EXPECT_EQ(step.oldest.Col, 10);
+    EXPECT_EQ(step.oldest.TopRow, 4);
+    EXPECT_TRUE(doc.Modified);
+
+    // A step in a data set that is not shown still finds its byte.
+    doc.CurrentDataSet = 1;
+    step = UndoStep(doc);
+    EXPECT_EQ(doc.IdSectionBytes(2, 3, 3), 233);
+    EXPECT_EQ(doc.CurrentDataSet, 2);
+    EXPECT_EQ(doc.UndoCount, 0);
+    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
+
+    // Redo puts both back in order and marks the document again; it never clears Modified.
+    EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
+    EXPECT_EQ(doc.IdSectionBytes(2, 3, 3), 1);
+    EXPECT_TRUE(doc.Modified);
+    EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
+    EXPECT_EQ(doc.BattleParams(12, 5), 5);
+    EXPECT_EQ(doc.UndoEntries(doc.UndoCount).GroupSize, 6);
+    EXPECT_EQ(RedoStep(doc).kind, StepResult::Nothing);
+}
+
+TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
+{
+    DocumentState doc = SmallDocument();
+    Commit(doc, TabIdSection, 1, 1, 1, u"50"_s);
+    UndoStep(doc);
+    Commit(doc, TabIdSection, 1, 2, 1, u"60"_s); // a newer edit elsewhere keeps the redo journal
+    EXPECT_EQ(doc.RedoCount, 1);
+    RedoStep(doc);
+    EXPECT_EQ(doc.IdSectionBytes(1, 1, 0), 50);
+    EXPECT_EQ(doc.IdSectionBytes(1, 2, 0), 60);
+    EXPECT_EQ(doc.UndoCount, 2);
+}
+
+TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
+{
+    DocumentState doc = SmallDocument();
+    doc.CurrentDataSet = 1;
+    CopyCells(doc, TabIdSection, {3, 3, 2, 1}); // dragged from bottom-right to top-left
+    const NdArray<std::uint8_t, 2> reversed = doc.ClipBytes;
+    CopyCells(doc, TabIdSection, {2, 1, 3, 3});
+    EXPECT_EQ(reversed.Elements(), doc.ClipBytes.Elements());
+    EXPECT_EQ(doc.ClipSize(0), 3);
+    EXPECT_EQ(doc.ClipSize(1), 2);
+    EXPECT_EQ(doc.ClipBytes(1, 1), 111);
+    EXPECT_EQ(doc.ClipBytes(3, 2), 132);
+    EXPECT_EQ(doc.UndoCount, 0);
+
+    // A 3 × 3 block on the second-to-last row writes two of its rows: 6 cells, one step.
+    CopyCells(doc, TabIdSection, {1, 1, 3, 3});
+    ASSERT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}), CommitResult::Changed);
+    EXPECT_EQ(doc.UndoCount, 6);
+    EXPECT_EQ(doc.UndoEntries(6).GroupSize, 6);
+    EXPECT_EQ(doc.IdSectionBytes(1, 3, 3), 131);
+    EXPECT_EQ(doc.CurrentRow, 4);
+    // On the last cell, past the last row and column: only that cell.
+    ASSERT_EQ(PasteCells(doc, TabIdSection, 4, 3, {5, 4}, {}), CommitResult::Changed);
+    EXPECT_EQ(doc.UndoEntries(doc.UndoCount).GroupSize, 1);
+    EXPECT_EQ(doc.CurrentCol, 3);
+
+    // A cut journals every cell, zero or not, and one undo brings all back.
+    DocumentState cut = SmallDocument();
+    cut.CurrentDataSet = 2;
+    cut.IdSectionBytes(2, 1, 0) = 0;
+    ASSERT_EQ(CutCells(cut, TabIdSection, {1, 1, 2, 2}, {}), CommitResult::Changed);
+    EXPECT_TRUE(cut.Modified);
+    EXPECT_EQ(cut.UndoCount, 4);
+    EXPECT_EQ(cut.UndoEntries(4).GroupSize, 4);
+    EXPECT_EQ(cut.IdSectionBytes(2, 2, 1), 0);
+    EXPECT_EQ(cut.ClipBytes(2, 2), 221);
+    UndoStep(cut);
+    EXPECT_EQ(cut.IdSectionBytes(2, 2, 1), 221);
+    EXPECT_EQ(cut.UndoCount, 0);
+
+    DocumentState empty = SmallDocument();
+    EXPECT_EQ(PasteCells(empty, TabBattle, 1, 1, {6, 26}, {}), CommitResult::Unchanged);
+    EXPECT_EQ(empty.UndoCount, 0);
+}
+
+TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
+{
+    DocumentState doc = SmallDocument();
+    for (int i = 0; i < kMaxJournalRecords + 5; ++i)
+        Commit(doc, TabBattle, 0, 1 + i % 25, 1 + i / 25 % 5, QString::number(i % 2 ? 200 : 100));
+    EXPECT_EQ(doc.UndoCount, kMaxJournalRecords);
+    const std::uint8_t before = doc.BattleParams(3, 3);
+    EXPECT_EQ(Commit(doc, TabBattle, 0, 3, 3, QString::number(before ^ 1)), CommitResult::JournalFull);
+    EXPECT_EQ(doc.BattleParams(3, 3), before);
+    EXPECT_EQ(doc.UndoCount, kMaxJournalRecords);
+    doc.CurrentDataSet = 1;
+    CopyCells(doc, TabIdSection, {1, 1, 1, 1});
+    EXPECT_EQ(CutCells(doc, TabIdSection, {1, 1, 1, 1}, {}), CommitResult::JournalFull);
+    EXPECT_EQ(PasteCells(doc, TabIdSection, 1, 1, {5, 4}, {}), CommitResult::JournalFull);
+    EXPECT_EQ(doc.IdSectionBytes(1, 1, 0), 110);
+
+    // Undo everything, then more than there is: it stops at an empty journal.
+    for (int i = 0; i < 40000; ++i)
+        UndoStep(doc);
+    EXPECT_EQ(doc.UndoCount, 0);
+    EXPECT_EQ(doc.RedoCount, kMaxJournalRecords);
+    EXPECT_FALSE(doc.Modified);
+    // The redo journal is full now: a new edit goes on the undo journal, but its undo is refused.
+    Commit(doc, TabBattle, 0, 1, 1, u"0"_s);
+    EXPECT_EQ(UndoStep(doc).kind, StepResult::JournalFull);
+    EXPECT_EQ(doc.UndoCount, 1);
+}
+
+} // namespace
+} // namespace zor
