@@ -289,6 +289,14 @@ void FlexGrid::refreshDataCells()
         Q_EMIT model_->dataChanged(model_->index(0, 0), model_->index(Rows() - 2, Cols() - 2));
 }
 
+void FlexGrid::refreshCell(int row, int col)
+{
+    if (isFilling() || row < 1 || row >= Rows() || col < 1 || col >= Cols())
+        return;
+    const QModelIndex cell = model_->index(row - 1, col - 1);
+    Q_EMIT model_->dataChanged(cell, cell);
+}
+
 void FlexGrid::beginFill()
 {
     if (fillDepth_++ == 0)

@@ -85,6 +85,9 @@ public:
     // Empties every text: the fixed cells' and, by dropping the provider, the data cells'.
     void Clear();
 
+    // Redraws one data cell from the provider, after its byte changed.
+    void refreshCell(int row, int col);
+
     // The cursor: 0 while there is no data cell. Setting a row or column that is not a
     // data row or column throws std::out_of_range and changes nothing; setting one keeps
     // the other and collapses the selection to the cursor cell.

@@ -1,14 +1,20 @@
 #include "window/Form1.h"
 
 #include "core/document/ReadImage.h"
+#include "core/edit/Clipboard.h"
 #include "core/files/ProgramFolder.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
+#include "window/CellEditor.h"
 #include "window/FlexGrid.h"
 #include "window/NoteEdit.h"
 #include "window/TabStrip.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -86,9 +92,19 @@ void Form1::createControls()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->hide();
 
-    txtForEdit = new QLineEdit(client);
+    txtForEdit = new CellEditor(client);
     txtForEdit->setObjectName(QStringLiteral("txtForEdit"));
+    txtForEdit->setFrame(false);  // it covers the cell exactly, so a frame would hide the text
     txtForEdit->hide();
+
+    // The grid opens the editor itself: no item editors, Tab leaves the grid, and the
+    // selection is a rectangle of data cells, never a row or column taken by its header.
+    FGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FGrid1->setTabKeyNavigation(false);
+    FGrid1->setAttribute(Qt::WA_InputMethodEnabled);
+    FGrid1->horizontalHeader()->setSectionsClickable(false);
+    FGrid1->verticalHeader()->setSectionsClickable(false);
+    FGrid1->installEventFilter(this);
 
     connect(Tab1, &TabStrip::beforeChange, this, &Form1::Tab1_BeforeClick);
     connect(Tab1, &QTabBar::currentChanged, this, &Form1::Tab1_Click);
@@ -96,6 +112,10 @@ void Form1::createControls()
     connect(FGrid1, &FlexGrid::scrolled, this, &Form1::FGrid1_Scroll);
     connect(FGrid1, &FlexGrid::enterCell, this, &Form1::FGrid1_EnterCell);
     connect(Text1, &QPlainTextEdit::textChanged, this, &Form1::Text1_Change);
+    connect(FGrid1, &QAbstractItemView::doubleClicked, this, &Form1::FGrid1_DblClick);
+    connect(txtForEdit, &CellEditor::editorKey, this, &Form1::HandleEditorKey);
+    connect(txtForEdit, &CellEditor::lostFocus, this, &Form1::txtForEdit_LostFocus);
+    connect(txtForEdit, &QLineEdit::textChanged, this, &Form1::txtForEdit_Change);
 }
 
 void Form1::createMenus()
@@ -208,6 +228,7 @@ bool Form1::ConfirmSave()
 
 void Form1::Quit_Click()
 {
+    CommitCellEditor();
     if (!ConfirmSave())
         return;
     quitting_ = true;
@@ -216,6 +237,7 @@ void Form1::Quit_Click()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    CommitCellEditor();  // so that the save question sees the edit
     if (!quitting_ && !ConfirmSave()) {
         event->ignore();
         return;
@@ -230,11 +252,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         Form_Resize();
+    if (watched == FGrid1 && gridEvent(event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::Read_Click()
 {
+    CommitCellEditor();
     if (!ConfirmSave())
         return;
     const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kAllFilesFilter));
@@ -375,6 +400,8 @@ void Form1::FillGrid()
 
 void Form1::Tab1_BeforeClick()
 {
+    // A click on a tab takes no focus: the edit is committed here, before the view is saved.
+    CommitCellEditor();
     if (!FGrid1->isVisible())
         return;
     SaveTabView();
@@ -413,6 +440,7 @@ void Form1::SwitchTab()
 
 void Form1::Combo1_Click()
 {
+    CommitCellEditor();
     if (!doc.JustLoaded)
         SaveColumnWidths();  // the grid still shows the previous data set
     doc.JustLoaded = false;
@@ -445,12 +473,12 @@ void Form1::SaveColumnWidths()
 
 void Form1::FGrid1_Scroll()
 {
-    if (txtForEdit->isVisible())
-        FGrid1->setFocus();
+    CommitCellEditor();
 }
 
 void Form1::SetNotation(int code)
 {
+    CommitCellEditor();
     if (!FGrid1->isEnabled())
         return;
     QString error;
@@ -537,15 +565,240 @@ void Form1::showWriteErrors()
         dialogs_->showMessage(this, QStringLiteral("設定ファイル"), errors.join(u'\n'), QMessageBox::Warning);
 }
 
-void Form1::SaveAs_Click() {}
-bool Form1::Save_Click() { return !doc.Modified; }
-void Form1::andou_Click() {}
-void Form1::redou_Click() {}
-void Form1::cut_Click() {}
-void Form1::Cope_Click() {}
-void Form1::pest_Click() {}
-void Form1::NewRow_Click() {}
-void Form1::DeleteRow_Click() {}
-void Form1::OpCSV_Click() {}
+ScrollPosition Form1::scrollPosition() const { return {FGrid1->TopRow(), FGrid1->LeftCol()}; }
+
+bool Form1::gridEvent(QEvent* event)
+{
+    if (!FGrid1->isEnabled() || txtForEdit->isVisible())
+        return false;
+    if (event->type() == QEvent::InputMethod) {
+        // An input method's composition opens the editor empty and goes on in it.
+        auto* input = static_cast<QInputMethodEvent*>(event);
+        if (input->preeditString().isEmpty() && input->commitString().isEmpty())
+            return false;
+        OpenCellEditor(32);
+        if (!txtForEdit->isVisible())
+            return false;
+        txtForEdit->clear();
+        QCoreApplication::sendEvent(txtForEdit, event);
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;  // shortcuts
+    switch (key->key()) {
+    case Qt::Key_Delete:
+        OpenCellEditor(8);
+        return true;
+    case Qt::Key_F2:
+        OpenCellEditor(13);
+        return true;
+    default:
+        break;
+    }
+    const QString text = key->text();
+    if (text.isEmpty())
+        return false;  // arrows, paging and the like move the cursor
+    const char16_t first = text.front().unicode();
+    if (first == u'\r' || first == u'\b' || first == u' ') {
+        OpenCellEditor(first);
+        return true;
+    }
+    if (first < 0x20 || first == 0x7F)
+        return false;  // other control codes open nothing
+    OpenCellEditor(first, text);
+    return true;
+}
+
+void Form1::OpenCellEditor(int key, const QString& typed)
+{
+    if (FGrid1->Row() < 1 || FGrid1->Col() < 1)
+        return;  // no cell under the cursor
+    if (key == 32) {
+        // Space opens with the cell's text, the caret at the end.
+        txtForEdit->setText(FGrid1->TextMatrix(FGrid1->Row(), FGrid1->Col()));
+        txtForEdit->end(false);
+    } else if (key > 32 || key < 0) {
+        txtForEdit->setText(typed.isEmpty() ? QString(QChar(key)) : typed);
+        txtForEdit->end(false);
+    } else if (key == 13) {
+        txtForEdit->setText(FGrid1->TextMatrix(FGrid1->Row(), FGrid1->Col()));
+        txtForEdit->selectAll();
+    } else if (key == 8) {
+        txtForEdit->setText(QString());
+    } else {
+        return;
+    }
+    txtForEdit_Change();  // filled: whatever text it got, even the one it had
+    txtForEdit->setFont(FGrid1->font());
+    txtForEdit->setGeometry(FGrid1->x() + PixelsX(FGrid1->CellLeft()), FGrid1->y() + PixelsY(FGrid1->CellTop()),
+                            PixelsX(FGrid1->CellWidth()), PixelsY(FGrid1->CellHeight()));
+    txtForEdit->raise();
+    txtForEdit->show();
+    txtForEdit->setFocus(Qt::OtherFocusReason);
+    doc.CurrentCol = FGrid1->Col();
+    doc.CurrentRow = FGrid1->Row();
+}
+
+void Form1::FGrid1_DblClick()
+{
+    if (FGrid1->Col() != 0 && FGrid1->Row() != 0)
+        OpenCellEditor(13);
+}
+
+void Form1::HandleEditorKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Escape:
+        // Nothing is stored: the loss of focus that follows commits nothing.
+        escaping_ = true;
+        FGrid1->setFocus(Qt::OtherFocusReason);
+        txtForEdit->hide();
+        escaping_ = false;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        CommitCellEditor();
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        CommitCellEditor();  // the edit lands in its own cell before the cursor moves
+        const int row = FGrid1->Row();
+        if (key == Qt::Key_Up && row > 1) {
+            FGrid1->setRow(row - 1);
+            if (!FGrid1->RowIsVisible(row - 1))
+                FGrid1->setTopRow(FGrid1->TopRow() - 1);
+        } else if (key == Qt::Key_Down && row < FGrid1->Rows() - 1) {
+            FGrid1->setRow(row + 1);
+            if (!FGrid1->RowIsVisible(row + 1))
+                FGrid1->setTopRow(FGrid1->TopRow() + 1);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Form1::CommitCellEditor()
+{
+    if (!txtForEdit->isVisible())
+        return;
+    // The grid takes the focus before the editor hides, so Qt moves it nowhere else.
+    FGrid1->setFocus(Qt::OtherFocusReason);
+    // Without an active window no focus event comes: commit directly.
+    if (txtForEdit->isVisible())
+        txtForEdit_LostFocus(Qt::OtherFocusReason);
+}
+
+void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
+{
+    // Another window, a dialog or a menu took the focus: the edit goes on when it comes back.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return;
+    if (!txtForEdit->isVisible() || escaping_)
+        return;
+    const int tab = Tab1->SelectedIndex();
+    const CommitResult result = CommitCellText(doc, tab, txtForEdit->text(), scrollPosition());
+    txtForEdit->hide();
+    if (result == CommitResult::Changed)
+        FGrid1->refreshCell(doc.CurrentRow, tab == TabIndividual ? 1 : doc.CurrentCol);
+    else if (result == CommitResult::JournalFull)
+        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
+}
+
+void Form1::txtForEdit_Change() { doc.Modified = true; }
+
+bool Form1::textBoxActive() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus == txtForEdit || focus == Text1;
+}
+
+void Form1::FocusTab(int position) { Tab1->FocusTab(position); }
+
+void Form1::takeStep(bool undo)
+{
+    if (textBoxActive() || !FGrid1->isEnabled())
+        return;
+    if ((undo ? doc.UndoCount : doc.RedoCount) == 0)
+        return;
+    if (!StepFits(doc, undo)) {
+        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
+        return;
+    }
+    SaveColumnWidths();
+    doc.JustLoaded = true;
+    const int shown = Tab1->SelectedIndex();
+    doc.TabState(shown, ItemDataSet) = doc.CurrentDataSet;
+    const StepResult step = undo ? UndoStep(doc) : RedoStep(doc);
+    if (step.kind != StepResult::Taken)
+        return;
+    FocusTab(step.oldest.Tab - 1);
+    // The tab strip's own notification may have switched already; the switch runs once.
+    if (doc.CurrentTab != Tab1->SelectedIndex())
+        SwitchTab();
+    FillGrid();
+    if (doc.CurrentCol >= 1 && doc.CurrentCol < FGrid1->Cols())
+        FGrid1->setCol(doc.CurrentCol);
+    if (doc.CurrentRow >= 1 && doc.CurrentRow < FGrid1->Rows())
+        FGrid1->setRow(doc.CurrentRow);
+    FGrid1->setLeftCol(step.oldest.LeftCol);
+    FGrid1->setTopRow(step.oldest.TopRow);
+    FGrid1->setFocus();
+    doc.CurrentTab = Tab1->SelectedIndex();
+}
+
+void Form1::andou_Click() { takeStep(true); }
+void Form1::redou_Click() { takeStep(false); }
+
+void Form1::Cope_Click()
+{
+    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
+        return;
+    CopyCells(doc, Tab1->SelectedIndex(), {FGrid1->Row(), FGrid1->Col(), FGrid1->RowSel(), FGrid1->ColSel()});
+}
+
+void Form1::cut_Click()
+{
+    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
+        return;
+    const CommitResult result = CutCells(doc, Tab1->SelectedIndex(),
+                                         {FGrid1->Row(), FGrid1->Col(), FGrid1->RowSel(), FGrid1->ColSel()}, scrollPosition());
+    if (result == CommitResult::JournalFull) {
+        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
+        return;
+    }
+    FillGrid();
+    FGrid1->setFocus();
+}
+
+void Form1::pest_Click()
+{
+    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
+        return;
+    if (doc.ClipSize(0) == 0)
+        return;
+    const CommitResult result = PasteCells(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(),
+                                           {FGrid1->Rows(), FGrid1->Cols()}, scrollPosition());
+    if (result == CommitResult::JournalFull) {
+        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
+        return;
+    }
+    FillGrid();
+    FGrid1->setFocus();
+}
+
+void Form1::SaveAs_Click() { CommitCellEditor(); }
+bool Form1::Save_Click()
+{
+    CommitCellEditor();
+    return !doc.Modified;
+}
+void Form1::NewRow_Click() { CommitCellEditor(); }
+void Form1::DeleteRow_Click() { CommitCellEditor(); }
+void Form1::OpCSV_Click() { CommitCellEditor(); }
 
 } // namespace zor

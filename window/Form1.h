@@ -6,6 +6,7 @@
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"
+#include "core/edit/Journal.h"
 #include "window/Dialogs.h"
 
 #include <QFontMetricsF>
@@ -19,11 +20,11 @@
 class QAction;
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
 
 namespace zor {
 
+class CellEditor;
 class FlexGrid;
 class NoteEdit;
 class TabStrip;
@@ -44,7 +45,7 @@ public:
     QComboBox* Combo1 = nullptr;
     NoteEdit* Text1 = nullptr;
     QLabel* Label1 = nullptr;
-    QLineEdit* txtForEdit = nullptr;
+    CellEditor* txtForEdit = nullptr;
 
     // Menus and their items.
     QMenu* File = nullptr;
@@ -99,7 +100,20 @@ public:
     void RemoveDataSetItems();
     void SyncNoteText();
 
+    // The cell editor.
+    // key as a typed character code (8 Backspace, 13 Enter, 32 Space, above 32 a character,
+    // which typed may give as text); other control codes open nothing.
+    void OpenCellEditor(int key, const QString& typed = QString());
+    void HandleEditorKey(int key);
+    void txtForEdit_LostFocus(Qt::FocusReason reason = Qt::OtherFocusReason);
+    void txtForEdit_Change();
+    // Commits an open editor before a command that reads or refills the document.
+    void CommitCellEditor();
+    // The tab strip's FocusTab: selects a tab by its 0-based position.
+    void FocusTab(int position);
+
     // Control events.
+    void FGrid1_DblClick();
     void Tab1_BeforeClick();
     void Tab1_Click();
     void Combo1_Click();
@@ -151,6 +165,13 @@ private:
     };
     // The index of Combo1 set by code; a change runs Combo1_Click, as a user's choice does.
     void setComboIndex(int index);
+    // Undo (true) or redo (false) of one step, with the view brought back to it.
+    void takeStep(bool undo);
+    // True when txtForEdit or Text1 has the focus: the cell commands leave the cells alone.
+    bool textBoxActive() const;
+    // The grid's keys and input-method events that open the editor.
+    bool gridEvent(QEvent* event);
+    ScrollPosition scrollPosition() const;
     // A settings file that could not be written: told once, after the command that met it.
     void reportWriteError(const QString& error);
     void showWriteErrors();
@@ -160,6 +181,7 @@ private:
     std::unique_ptr<Dialogs> dialogs_;
     BattleCodec codec_;
     bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
+    bool escaping_ = false;  // Escape is closing the editor: its loss of focus commits nothing
     QStringList writeErrors_;
 };
 

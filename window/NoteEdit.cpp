@@ -33,8 +33,31 @@ void NoteEdit::tellRefused()
                        QStringLiteral("Shift-JIS（CP932）で保存できない文字は入力できません。"), this);
 }
 
+namespace {
+
+bool IsRedoKey(const QKeyEvent* key)
+{
+    return key->key() == Qt::Key_Y && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+}
+
+} // namespace
+
+bool NoteEdit::event(QEvent* event)
+{
+    // Ctrl+Y is the menu's redo; while the note box has the focus it is the text's own.
+    if (event->type() == QEvent::ShortcutOverride && IsRedoKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
+}
+
 void NoteEdit::keyPressEvent(QKeyEvent* event)
 {
+    if (IsRedoKey(event)) {
+        redo();
+        return;
+    }
     // Keys that type nothing, or a control code (Enter, Tab, Backspace), work as usual.
     const QString text = event->text();
     const bool control = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });

@@ -101,6 +101,16 @@ CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, Sc
     return CommitResult::Unchanged;
 }
 
+bool StepFits(const DocumentState& doc, bool undo)
+{
+    const int count = undo ? doc.UndoCount : doc.RedoCount;
+    if (count == 0)
+        return true;
+    const NdArray<JournalRecord, 1>& source = undo ? doc.UndoEntries : doc.RedoEntries;
+    const int n = std::max(1, std::min(source(count).GroupSize, count));
+    return JournalHasRoom(undo ? doc.RedoCount : doc.UndoCount, n);
+}
+
 StepResult UndoStep(DocumentState& doc)
 {
     return TakeStep(doc, doc.UndoCount, doc.UndoEntries, doc.RedoCount, doc.RedoEntries, true);

@@ -57,6 +57,9 @@ struct StepResult {
     JournalRecord oldest;
 };
 
+// Whether the other journal has room for the newest step of the undo (or redo) journal.
+bool StepFits(const DocumentState& doc, bool undo);
+
 // Takes the newest step off the undo journal onto the redo journal, putting the old bytes
 // back; clears Modified when the undo journal becomes empty.
 StepResult UndoStep(DocumentState& doc);

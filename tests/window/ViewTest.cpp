@@ -1,10 +1,7 @@
 // The window over a document: opening an image, the three tabs, data sets, widths,
 // notations and notes, driven as a user would and checked in the grid and the files.
 
-#include "core/files/Ini.h"
-#include "core/files/Text.h"
-#include "core/sample/Sample.h"
-#include "tests/window/FakeDialogs.h"
+#include "tests/window/TestFolder.h"
 #include "window/FlexGrid.h"
 #include "window/Form1.h"
 #include "window/NoteEdit.h"
@@ -23,85 +20,9 @@
 using zor::Form1;
 using zor::test::FakeDialogs;
 
-namespace {
-
-// A program folder written in code: mode "m" with data sets クラス and 表, individual
-// data and battle captions, and an image holding a few known bytes.
-class Folder {
-public:
-    Folder()
-    {
-        write(QStringLiteral("ZOR.ini"), {QStringLiteral("[Option]"), QStringLiteral("Mode=m"), QStringLiteral("DefaultNotation=16")});
-        write(QStringLiteral("m/クラス.idn"), {QStringLiteral("なし"), QStringLiteral("戦士")}, false);
-        write(QStringLiteral("m/クラス.sna"), {QStringLiteral("100"), QStringLiteral("HP")});
-        write(QStringLiteral("m/表.idn"), {QStringLiteral("いち"), QStringLiteral("に"), QStringLiteral("さん")}, false);
-        write(QStringLiteral("m/表.sna"), {QStringLiteral("200"), QStringLiteral("力"), QStringLiteral("210"),
-                                           QStringLiteral("とても長い見出し")});
-        write(QStringLiteral("m/表.ini"), {QStringLiteral("[Notation]"), QStringLiteral("Section2=10"),
-                                           QStringLiteral("[ColWidth]"), QStringLiteral("Section0=1500")});
-        write(QStringLiteral("m/個別データ.sna"), {QStringLiteral("300"), QStringLiteral("お金"), QStringLiteral("301"),
-                                                   QStringLiteral("レベル")});
-        QStringList battle;
-        for (int j = 1; j <= 25; ++j)
-            battle << QString::number(j - 1, 16) << QStringLiteral("項目%1").arg(j);
-        write(QStringLiteral("m/敵パラメータ.sna"), battle);
-        // The sample image, for its battle blocks; the tables lie where it holds nothing.
-        QByteArray image = zor::MakeSampleImage();
-        image[0x200] = static_cast<char>(0x80);
-        image[0x211] = 5;
-        image[0x300] = 0x0A;
-        QFile rom(file(QStringLiteral("x.rom")));
-        rom.open(QIODevice::WriteOnly);
-        rom.write(image);
-        qputenv("ZOR_HOME", dir.path().toUtf8());
-    }
-
-    QString file(const QString& relative) const { return dir.filePath(relative); }
-
-    void write(const QString& relative, const QStringList& lines, bool finalBreak = true) const
-    {
-        QDir().mkpath(QFileInfo(file(relative)).absolutePath());
-        QFile out(file(relative));
-        out.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        out.write(*zor::EncodeCp932(lines.join(QStringLiteral("\r\n")) + (finalBreak ? QStringLiteral("\r\n") : QString())));
-    }
-
-    QString ini(const QString& relative, const QString& section, const QString& key) const
-    {
-        return zor::ReadIniWhole(section, key, file(relative));
-    }
-
-    QTemporaryDir dir;
-};
-
-struct Opened {
-    std::unique_ptr<Folder> folder;
-    FakeDialogs* dialogs;
-    std::unique_ptr<Form1> form;
-};
-
-Opened Open(bool expectMessages = false)
-{
-    Opened o{std::make_unique<Folder>(), nullptr, nullptr};
-    auto dialogs = std::make_unique<FakeDialogs>();
-    o.dialogs = dialogs.get();
-    o.dialogs->messagesExpected = expectMessages;
-    o.form = std::make_unique<Form1>(std::move(dialogs));
-    o.form->show();
-    if (!QTest::qWaitForWindowExposed(o.form.get()))
-        QTest::qFail("window not shown", __FILE__, __LINE__);
-    o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
-    o.form->Read->trigger();
-    return o;
-}
-
-void ClickTab(Form1& form, int index)
-{
-    QTest::mouseClick(form.Tab1, Qt::LeftButton, {}, form.Tab1->tabRect(index - 1).center());
-    QCoreApplication::processEvents();
-}
-
-} // namespace
+using zor::test::ClickTab;
+using zor::test::Folder;
+using zor::test::Open;
 
 class ViewTest : public QObject {
     Q_OBJECT

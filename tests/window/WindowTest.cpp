@@ -6,6 +6,7 @@
 #include "tests/window/FakeDialogs.h"
 #include "window/Dialogs.h"
 #include "window/Form1.h"
+#include "window/CellEditor.h"
 #include "window/NoteEdit.h"
 #include "window/FlexGrid.h"
 #include "window/TabStrip.h"
@@ -371,6 +372,7 @@ private Q_SLOTS:
 
 int RunFlexGridTests(int argc, char** argv);
 int RunViewTests(int argc, char** argv);
+int RunEditTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -383,6 +385,7 @@ int main(int argc, char** argv)
     }
     failures += RunFlexGridTests(argc, argv);
     failures += RunViewTests(argc, argv);
+    failures += RunEditTests(argc, argv);
     return failures;
 }
 

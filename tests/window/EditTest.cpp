@@ -1,0 +1,331 @@
+// Editing in the window: the key table of the cell editor, its commit and the focus
+// rules around it, undo and redo, and the cell clipboard, driven by keys and the mouse.
+
+#include "tests/window/TestFolder.h"
+#include "window/CellEditor.h"
+#include "window/FlexGrid.h"
+#include "window/NoteEdit.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+
+using zor::Form1;
+using zor::test::ClickTab;
+using zor::test::Open;
+
+namespace {
+
+// The table 表 of the test folder, its cursor on (row, col); the grid has the focus.
+void ShowTable(Form1& form, int row = 1, int col = 1)
+{
+    form.Combo1->setCurrentIndex(2);
+    form.FGrid1->setRow(row);
+    form.FGrid1->setCol(col);
+    form.FGrid1->setFocus();
+}
+
+QPoint CellCenter(zor::FlexGrid& grid, int row, int col)
+{
+    return grid.visualRect(grid.model()->index(row - 1, col - 1)).center();
+}
+
+// Types text as a user would: each key goes to the widget that has the focus then.
+void Type(Form1& form, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(form.focusWidget(), c.toLatin1());
+}
+
+std::uint8_t TableByte(const Form1& form, int col, int row) { return form.doc.IdSectionBytes(2, col, row - 1); }
+
+} // namespace
+
+class EditTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keysOpenTheEditorAsTheTableSays()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        zor::CellEditor& editor = *form.txtForEdit;
+        ShowTable(form);
+        QVERIFY(!form.doc.Modified);
+
+        struct Case {
+            const char* name;
+            std::function<void()> press;
+            QString text;
+            bool allSelected;
+        };
+        const std::vector<Case> cases{
+            {"digit", [&] { QTest::keyClick(&grid, Qt::Key_5); }, QStringLiteral("5"), false},
+            {"space", [&] { QTest::keyClick(&grid, Qt::Key_Space); }, QStringLiteral("0x80"), false},
+            {"enter", [&] { QTest::keyClick(&grid, Qt::Key_Return); }, QStringLiteral("0x80"), true},
+            {"F2", [&] { QTest::keyClick(&grid, Qt::Key_F2); }, QStringLiteral("0x80"), true},
+            {"double-click",
+             [&] {
+                 QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 1));
+                 QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 1));
+             },
+             QStringLiteral("0x80"), true},
+            {"delete", [&] { QTest::keyClick(&grid, Qt::Key_Delete); }, QString(), false},
+            {"backspace", [&] { QTest::keyClick(&grid, Qt::Key_Backspace); }, QString(), false},
+        };
+        for (const Case& c : cases) {
+            grid.setFocus();
+            c.press();
+            QVERIFY2(editor.isVisible(), c.name);
+            QCOMPARE(editor.text(), c.text);
+            QCOMPARE(editor.hasSelectedText() && editor.selectedText() == c.text, c.allSelected && !c.text.isEmpty());
+            QCOMPARE(editor.cursorPosition(), c.text.size());
+            QVERIFY2(form.doc.Modified, c.name); // filling the editor marks the document
+            // Placed exactly over the cell.
+            const QRect cell = grid.visualRect(grid.model()->index(0, 0)).translated(grid.viewport()->mapTo(form.centralWidget(), QPoint()));
+            QVERIFY2(editor.geometry().intersects(cell) && std::abs(editor.geometry().left() - cell.left()) <= 1, c.name);
+            // Escape and Enter never reach the text; Escape stores nothing.
+            QTest::keyClick(&editor, Qt::Key_Escape);
+            QVERIFY2(!editor.isVisible(), c.name);
+            QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
+            QCOMPARE(form.doc.UndoCount, 0);
+            QVERIFY(grid.hasFocus());
+            QCOMPARE(grid.Row(), 1);
+        }
+        // Other control codes open nothing.
+        QTest::keyClick(&grid, Qt::Key_Escape);
+        QVERIFY(!editor.isVisible());
+    }
+
+    void enterCommitsAndUpDownMove()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        zor::CellEditor& editor = *form.txtForEdit;
+        ShowTable(form, 1, 2);
+        Type(form, QStringLiteral("200"));
+        QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("0")); // the cell shows its old text until the commit
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(TableByte(form, 2, 1), std::uint8_t(200));
+        QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("200"));
+        QCOMPARE(grid.Row(), 1);
+        QCOMPARE(form.doc.UndoCount, 1);
+
+        // Up on the first row commits and stays; Down moves on after the commit.
+        Type(form, QStringLiteral("3"));
+        QTest::keyClick(&editor, Qt::Key_Up);
+        QCOMPARE(TableByte(form, 2, 1), std::uint8_t(3));
+        QCOMPARE(grid.Row(), 1);
+        Type(form, QStringLiteral("4"));
+        QTest::keyClick(&editor, Qt::Key_Down);
+        QCOMPARE(TableByte(form, 2, 1), std::uint8_t(4));
+        QCOMPARE(grid.Row(), 2);
+        grid.setRow(3);
+        Type(form, QStringLiteral("6"));
+        QTest::keyClick(&editor, Qt::Key_Down);
+        QCOMPARE(TableByte(form, 2, 3), std::uint8_t(6));
+        QCOMPARE(grid.Row(), 3); // the last row
+
+        // A commit that changes nothing leaves no record.
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QCOMPARE(form.doc.UndoCount, 4);
+
+        // On the battle tab, Down onto the first row not wholly in view scrolls by one row.
+        ClickTab(form, 3);
+        grid.setFocus();
+        grid.setTopRow(1);
+        int last = 1; // the last row wholly in view
+        while (grid.visualRect(grid.model()->index(last, 0)).bottom() < grid.viewport()->height())
+            ++last;
+        grid.setRow(last - 1);
+        grid.setTopRow(1);
+        Type(form, QStringLiteral("1"));
+        QTest::keyClick(&editor, Qt::Key_Down);
+        QCOMPARE(grid.Row(), last);
+        QCOMPARE(grid.TopRow(), 1);
+        Type(form, QStringLiteral("1"));
+        QTest::keyClick(&editor, Qt::Key_Down);
+        QCOMPARE(grid.Row(), last + 1);
+        QCOMPARE(grid.TopRow(), 2);
+    }
+
+    void focusDecidesWhenAnEditCommits()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        zor::CellEditor& editor = *form.txtForEdit;
+        ShowTable(form, 1, 1);
+
+        // Another window or a menu taking the focus leaves the editor open with its text.
+        Type(form, QStringLiteral("12"));
+        for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+            QFocusEvent out(QEvent::FocusOut, reason);
+            QCoreApplication::sendEvent(&editor, &out);
+            QVERIFY(editor.isVisible());
+            QCOMPARE(editor.text(), QStringLiteral("12"));
+            QCOMPARE(form.doc.UndoCount, 0);
+        }
+        // A click on another cell commits into the cell that was edited.
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 2));
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(12));
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(grid.Col(), 2);
+
+        // A tab change commits before the old view is saved.
+        Type(form, QStringLiteral("0x21"));
+        ClickTab(form, 2);
+        QCOMPARE(TableByte(form, 2, 2), std::uint8_t(0x21));
+        QVERIFY(!editor.isVisible());
+
+        // So does a notation command, and the value shows in the new notation.
+        grid.setFocus();
+        Type(form, QStringLiteral("255"));
+        form.NotationCodeDec->trigger();
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("-1"));
+    }
+
+    void undoAndRedoWalkBackAcrossTabs()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        ShowTable(form, 2, 1);
+        Type(form, QStringLiteral("7"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        ClickTab(form, 2);
+        grid.setFocus();
+        Type(form, QStringLiteral("9"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QCOMPARE(form.doc.IndividualBytes(1), std::uint8_t(9));
+
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.doc.IndividualBytes(1), std::uint8_t(0x0A));
+        QCOMPARE(form.Tab1->SelectedIndex(), 2);
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        // The step's tab comes to the front with the table it remembers, on the edited cell.
+        QCOMPARE(form.Tab1->SelectedIndex(), 1);
+        QCOMPARE(form.Combo1->currentIndex(), 2);
+        QCOMPARE(TableByte(form, 1, 2), std::uint8_t(0));
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(grid.Col(), 1);
+        QVERIFY(!form.doc.Modified);
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier); // nothing left: nothing happens
+        QCOMPARE(form.doc.RedoCount, 2);
+
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(TableByte(form, 1, 2), std::uint8_t(7));
+        QVERIFY(form.doc.Modified);
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(form.Tab1->SelectedIndex(), 2);
+        QCOMPARE(form.doc.IndividualBytes(1), std::uint8_t(9));
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(form.doc.UndoCount, 2);
+    }
+
+    void theCellClipboardMovesRectangles()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        ClickTab(form, 3);
+        grid.setFocus();
+        grid.setRow(1);
+        grid.setCol(1);
+        QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(form.doc.ClipSize(0), 3);
+        QCOMPARE(form.doc.ClipSize(1), 2);
+        QCOMPARE(form.doc.ClipBytes(3, 2), form.doc.BattleParams(3, 2));
+        QVERIFY(!form.doc.Modified);
+
+        // Pasted on the last row, the block is clipped: 3 cells, one step, the document modified.
+        grid.setRow(grid.Rows() - 1);
+        grid.setCol(4);
+        QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+        const int last = grid.Rows() - 1;
+        QCOMPARE(form.doc.BattleParams(4, last), form.doc.BattleParams(1, 1));
+        QCOMPARE(form.doc.BattleParams(6, last), form.doc.BattleParams(3, 1));
+        QCOMPARE(form.doc.UndoCount, 3);
+        QVERIFY(form.doc.Modified);
+        QCOMPARE(grid.Row(), last);
+        QCOMPARE(grid.Col(), 6);
+
+        // A cut zeroes the block and is one step.
+        grid.setRow(1);
+        grid.setCol(2);
+        QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(form.doc.BattleParams(2, 1), std::uint8_t(0));
+        QCOMPARE(form.doc.UndoCount, 4);
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.doc.BattleParams(2, 1), form.doc.ClipBytes(1, 1));
+    }
+
+    void textBoxesKeepTheirOwnShortcuts()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        zor::CellEditor& editor = *form.txtForEdit;
+        ShowTable(form, 1, 1);
+        QTest::keyClick(&grid, Qt::Key_Return); // then Ctrl+C copies the editor's selected text
+        QTest::keyClick(&editor, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(&editor, Qt::Key_End);
+        QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(editor.text(), QStringLiteral("0x800x80"));
+        QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(editor.text(), QStringLiteral("0x80"));
+        QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(editor.text(), QStringLiteral("0x800x80"));
+        QTest::keyClick(&editor, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(form.doc.ClipSize(0), 0);
+        QCOMPARE(form.doc.UndoCount, 0);
+        QTest::keyClick(&editor, Qt::Key_Escape);
+
+        form.Text1->setFocus();
+        QTest::keyClicks(form.Text1, QStringLiteral("ab"));
+        QTest::keyClick(form.Text1, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(form.Text1->toPlainText().size() < 2);
+        QTest::keyClick(form.Text1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(form.Text1, Qt::Key_X, Qt::ControlModifier);
+        QTest::keyClick(form.Text1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form.doc.ClipSize(0), 0);
+        QCOMPARE(form.doc.UndoCount, 0);
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
+    }
+
+    void anInputMethodOpensTheEditorEmpty()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        zor::CellEditor& editor = *form.txtForEdit;
+        ShowTable(form, 1, 1);
+        QInputMethodEvent compose(QStringLiteral("じゅう"), {});
+        QCoreApplication::sendEvent(&grid, &compose);
+        QVERIFY(editor.isVisible());
+        QCOMPARE(editor.text(), QString());
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("１０"));
+        QCoreApplication::sendEvent(&editor, &commit);
+        QCOMPARE(editor.text(), QStringLiteral("１０"));
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0)); // full-width digits are no number
+        QCOMPARE(form.doc.UndoCount, 1);
+    }
+};
+
+int RunEditTests(int argc, char** argv)
+{
+    EditTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "EditTest.moc"
