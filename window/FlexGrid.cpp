@@ -681,6 +681,30 @@ void FlexGrid::setHighlight(bool shown)
 }
 
 // Shown: unfocused, the selection keeps the focused colours. Never: it takes the cells' own.
+void FlexGrid::changeFocusQuietly(const std::function<void()>& change)
+{
+    // The highlight looks the same with or without the focus (see applyHighlight), so a
+    // focus change needs only the cursor cell drawn again, not every cell in view: the
+    // commit of an edit moves the focus to the grid, and must not cost a repaint of the table.
+    QWidget* view = viewport();
+    const bool wasDisabled = view->testAttribute(Qt::WA_UpdatesDisabled);
+    view->setAttribute(Qt::WA_UpdatesDisabled, true);
+    change();
+    view->setAttribute(Qt::WA_UpdatesDisabled, wasDisabled);
+    if (currentIndex().isValid())
+        update(currentIndex());
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event)
+{
+    changeFocusQuietly([&] { QTableView::focusInEvent(event); });
+}
+
+void FlexGrid::focusOutEvent(QFocusEvent* event)
+{
+    changeFocusQuietly([&] { QTableView::focusOutEvent(event); });
+}
+
 void FlexGrid::applyHighlight()
 {
     QPalette colours = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);

@@ -140,6 +140,8 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -172,6 +174,8 @@ private:
     QRect cursorRect() const;
     void settleLayout();
     void applyHighlight();
+    // A focus change without the whole table drawn again.
+    void changeFocusQuietly(const std::function<void()>& change);
 
     void columnResized(int section, int pixels);
     bool dragLabelEdge(QWidget* widget, QEvent* event);
