@@ -258,6 +258,12 @@ private Q_SLOTS:
         QCOMPARE(grid.Row(), last);
         QCOMPARE(grid.Col(), 6);
 
+        // A heading or a row label selects no whole column or row.
+        const QPoint heading(grid.horizontalHeader()->sectionViewportPosition(2) + 5, 5);
+        QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {}, heading);
+        QCOMPARE(grid.RowSel(), last);
+        QCOMPARE(grid.ColSel(), 6);
+
         // A cut zeroes the block and is one step.
         grid.setRow(1);
         grid.setCol(2);
@@ -287,6 +293,12 @@ private Q_SLOTS:
         QTest::keyClick(&editor, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(form.doc.ClipSize(0), 0);
         QCOMPARE(form.doc.UndoCount, 0);
+        // The menu's commands, too, leave the cells alone while a text box has the focus.
+        form.doc.RedoCount = 0;
+        form.Cope->trigger();
+        form.andou->trigger();
+        QCOMPARE(form.doc.ClipSize(0), 0);
+        QVERIFY(editor.isVisible());
         QTest::keyClick(&editor, Qt::Key_Escape);
 
         form.Text1->setFocus();
@@ -299,6 +311,24 @@ private Q_SLOTS:
         QCOMPARE(form.doc.ClipSize(0), 0);
         QCOMPARE(form.doc.UndoCount, 0);
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
+    }
+
+    void aFullJournalRefusesTheEdit()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        ShowTable(form, 1, 1);
+        form.doc.UndoCount = zor::kMaxJournalRecords;
+        form.doc.UndoEntries.redimPreserve(zor::kMaxJournalRecords + 1);
+        Type(form, QStringLiteral("5"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+        QVERIFY(o.dialogs->messages[0].text.contains(QStringLiteral("32766")));
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x80"));
+        QVERIFY(!form.txtForEdit->isVisible());
+        QCOMPARE(form.doc.UndoCount, zor::kMaxJournalRecords);
     }
 
     void anInputMethodOpensTheEditorEmpty()
