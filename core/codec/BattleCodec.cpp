@@ -205,9 +205,6 @@ void BattleCodec::EncodeBattleBlocks(const StreamArray& stream, QByteArray& imag
 {
     ResetCodecState();
 
-    if (image.size() < kEncodedImageSize)
-        throw CodecError(QStringLiteral("イメージが 4 MB（0x400000 バイト）より小さく（%1 バイト）、戦闘パラメータの領域がありません。")
-                             .arg(HexOffset(image.size())));
     const std::int64_t dictionaryFirst = static_cast<std::int64_t>(dictionaryBase_) + 2;
     const std::int64_t dictionaryLast = dictionaryFirst + kDictionarySize - 1;
     if (dictionaryFirst < 0 || dictionaryLast >= image.size())
@@ -340,6 +337,10 @@ void BattleCodec::EncodeBattleBlocks(const StreamArray& stream, QByteArray& imag
         throw CodecError(QStringLiteral("辞書（%1 から %2）がポインタ表かブロックの領域と重なっていて、書くと辞書が変わってしまいます。")
                              .arg(HexOffset(dictionaryFirst), HexOffset(dictionaryLast)));
 
+    // A shorter image grows to what the writes reach, with zeros in between.
+    const qsizetype reached = static_cast<qsizetype>(kRegionOffset) + kRegionLastWritten + 1;
+    if (image.size() < reached)
+        image.append(QByteArray(reached - image.size(), '\0'));
     auto* out = reinterpret_cast<std::uint8_t*>(image.data());
     for (std::int32_t at : kBankByteOffsets)
         out[at] = kRegionBank;

@@ -68,8 +68,9 @@ public:
 
     // Compresses the blocks of stream against the dictionary at DictionaryBase + 2 and
     // writes them to the region at 0x3F8000, the pointer table at 0x1E8000 and the four
-    // bank bytes. The whole stream is checked and encoded before the first write: on
-    // CodecError the image is untouched.
+    // bank bytes; an image shorter than 0x3FFFFF bytes grows to that length, with zeros.
+    // The whole stream is checked and encoded before the first write: on CodecError the
+    // image is untouched.
     void EncodeBattleBlocks(const StreamArray& stream, QByteArray& image);
 
 private:
