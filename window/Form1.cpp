@@ -2,6 +2,7 @@
 
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
+#include "core/output/Save.h"
 #include "core/files/ProgramFolder.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
@@ -28,6 +29,19 @@
 #include <QTimer>
 
 namespace zor {
+
+namespace {
+
+// The wait cursor while a command writes files.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
 
 Form1::Form1(std::unique_ptr<Dialogs> dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>())
@@ -791,11 +805,41 @@ void Form1::pest_Click()
     FGrid1->setFocus();
 }
 
-void Form1::SaveAs_Click() { CommitCellEditor(); }
 bool Form1::Save_Click()
 {
     CommitCellEditor();
-    return !doc.Modified;
+    if (!doc.Modified)
+        return true;
+    QString error;
+    bool saved = false;
+    {
+        const BusyCursor busy;
+        saved = SaveDocument(doc, codec_, &error);
+    }
+    if (!saved)
+        dialogs_->showMessage(this, QStringLiteral("上書き保存"), error, QMessageBox::Warning);
+    return saved;
+}
+
+void Form1::SaveAs_Click()
+{
+    CommitCellEditor();
+    if (doc.RomPath.isEmpty())
+        return;  // no image open
+    const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kAllFilesFilter));
+    if (path.isEmpty())
+        return;
+    QString error;
+    bool saved = false;
+    {
+        const BusyCursor busy;
+        saved = SaveDocumentAs(doc, codec_, path, &error);
+    }
+    if (!saved) {
+        dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), error, QMessageBox::Warning);
+        return;
+    }
+    setWindowTitle(QStringLiteral("ZOR - ") + QFileInfo(doc.RomPath).fileName());
 }
 void Form1::NewRow_Click() { CommitCellEditor(); }
 void Form1::DeleteRow_Click() { CommitCellEditor(); }

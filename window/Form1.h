@@ -128,7 +128,7 @@ public Q_SLOTS:
     void Read_Click();
     void SaveAs_Click();
     // True when nothing is left unsaved afterwards.
-    virtual bool Save_Click();
+    bool Save_Click();
     void Quit_Click();
     void andou_Click();
     void redou_Click();

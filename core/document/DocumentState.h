@@ -60,6 +60,7 @@ struct DocumentState {
 
     // File.
     QString RomPath;
+    qint64 RomSizeAtRead = 0;                      // the image's length when it was read
 
     // View.
     int CurrentTab = TabIdSection;

@@ -211,6 +211,7 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.BaseRowHeight = doc.BaseRowHeight;
     fresh.CurrentTab = doc.CurrentTab;
     fresh.RomPath = romPath;
+    fresh.RomSizeAtRead = image.size();
     fresh.UndoEntries.redim(1);
     fresh.RedoEntries.redim(1);
 

@@ -313,6 +313,33 @@ private Q_SLOTS:
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
     }
 
+    void saveAndSaveAsWriteTheEdits()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        ShowTable(form, 1, 1);
+        Type(form, QStringLiteral("9")); // left open: the save commits it first
+        form.Save->trigger();
+        const QString rom = o.folder->file(QStringLiteral("x.rom"));
+        QFile saved(rom);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().at(0x200), char(9));
+        QVERIFY(QFile::exists(rom + QStringLiteral(".bak")));
+        QVERIFY(!form.doc.Modified);
+
+        grid.setFocus();
+        Type(form, QStringLiteral("8"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        o.dialogs->savePaths = {o.folder->file(QStringLiteral("新しい.rom"))};
+        form.SaveAs->trigger();
+        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - 新しい.rom"));
+        QFile copy(o.folder->file(QStringLiteral("新しい.rom")));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll().at(0x200), char(8));
+        QVERIFY(!form.doc.Modified);
+    }
+
     void aFullJournalRefusesTheEdit()
     {
         auto o = Open(true);

@@ -26,6 +26,7 @@ public:
     std::vector<Asked> messages;
     bool messagesExpected = false;
     std::deque<QString> openPaths; // what the open dialog answers; empty text: cancelled
+    std::deque<QString> savePaths; // what the save dialog answers
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
                                     QMessageBox::StandardButtons buttons) override
@@ -53,7 +54,14 @@ public:
         openPaths.pop_front();
         return path;
     }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override
+    {
+        if (savePaths.empty())
+            return {};
+        const QString path = savePaths.front();
+        savePaths.pop_front();
+        return path;
+    }
 };
 
 } // namespace zor::test

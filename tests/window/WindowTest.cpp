@@ -4,6 +4,7 @@
 // offscreen platform reports, so 15 twips are exactly one pixel.
 
 #include "tests/window/FakeDialogs.h"
+#include "tests/window/TestFolder.h"
 #include "window/Dialogs.h"
 #include "window/Form1.h"
 #include "window/CellEditor.h"
@@ -33,32 +34,34 @@ namespace {
 using zor::test::Asked;
 using zor::test::FakeDialogs;
 
-// A window whose overwrite save can be made to succeed, to see what the question does after it.
-class SavingForm : public Form1 {
-public:
-    explicit SavingForm(std::unique_ptr<zor::Dialogs> dialogs) : Form1(std::move(dialogs)) {}
-    bool saveSucceeds = false;
-    int saves = 0;
-    bool Save_Click() override
-    {
-        ++saves;
-        if (saveSucceeds)
-            doc.Modified = false;
-        return Form1::Save_Click();
-    }
-};
-
 struct Fixture {
     FakeDialogs* dialogs;
-    std::unique_ptr<SavingForm> form;
+    std::unique_ptr<Form1> form;
 };
 
 Fixture makeForm()
 {
     auto dialogs = std::make_unique<FakeDialogs>();
     FakeDialogs* raw = dialogs.get();
-    return {raw, std::make_unique<SavingForm>(std::move(dialogs))};
+    return {raw, std::make_unique<Form1>(std::move(dialogs))};
 }
+
+// An image opened and marked modified, whose save succeeds, or fails because the image
+// has gone since it was read. Whether a save ran shows in its .bak, or in its message.
+struct ModifiedImage {
+    std::unique_ptr<zor::test::Folder> folder = std::make_unique<zor::test::Folder>();
+    QString rom = folder->file(QStringLiteral("x.rom"));
+
+    ModifiedImage(Form1& form, FakeDialogs& dialogs, bool saveSucceeds)
+    {
+        form.OpenRom(rom);
+        form.doc.Modified = true;
+        if (!saveSucceeds)
+            QFile::remove(rom);
+        dialogs.messagesExpected = !saveSucceeds;
+    }
+    bool saved() const { return QFile::exists(rom + QStringLiteral(".bak")); }
+};
 
 QString shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()) ? QStringLiteral("shown") : QStringLiteral("hidden"); }
 
@@ -275,22 +278,23 @@ private Q_SLOTS:
             QMessageBox::StandardButton answer;
             bool saveSucceeds;
             bool goOn;
-            int saves;
+            bool saved;
+            bool failureTold;
             bool modifiedAfter;
         };
         const Case cases[] = {
-            {QMessageBox::Yes, true, true, 1, false},
-            {QMessageBox::Yes, false, false, 1, true},  // a failed save: do not go on
-            {QMessageBox::No, true, true, 0, true},
-            {QMessageBox::Cancel, true, false, 0, true},
+            {QMessageBox::Yes, true, true, true, false, false},
+            {QMessageBox::Yes, false, false, false, true, true},  // a failed save: do not go on
+            {QMessageBox::No, true, true, false, false, true},
+            {QMessageBox::Cancel, true, false, false, false, true},
         };
         for (const Case& c : cases) {
             auto [dialogs, form] = makeForm();
-            form->doc.Modified = true;
-            form->saveSucceeds = c.saveSucceeds;
+            const ModifiedImage image(*form, *dialogs, c.saveSucceeds);
             dialogs->answers = {c.answer};
             QCOMPARE(form->ConfirmSave(), c.goOn);
-            QCOMPARE(form->saves, c.saves);
+            QCOMPARE(image.saved(), c.saved);
+            QCOMPARE(dialogs->messages.size(), std::size_t(c.failureTold ? 1 : 0));
             QCOMPARE(form->doc.Modified, c.modifiedAfter);
             QCOMPARE(dialogs->asked.size(), std::size_t(1));
             const Asked& asked = dialogs->asked[0];
@@ -304,17 +308,6 @@ private Q_SLOTS:
         auto [dialogs, form] = makeForm();
         QVERIFY(form->ConfirmSave());
         QVERIFY(dialogs->asked.empty());
-    }
-
-    void yesWithoutAWorkingSaveKeepsTheWindowOpen()
-    {
-        auto dialogs = std::make_unique<FakeDialogs>();
-        FakeDialogs* fake = dialogs.get();
-        Form1 form(std::move(dialogs));
-        form.doc.Modified = true;
-        fake->answers = {QMessageBox::Yes};
-        QVERIFY(!form.ConfirmSave());
-        QVERIFY(form.doc.Modified);
     }
 
     void quitAndCloseAskOnlyWhenModified()
@@ -342,9 +335,8 @@ private Q_SLOTS:
             auto [dialogs, form] = makeForm();
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            const ModifiedImage image(*form, *dialogs, c.saveSucceeds);
             form->doc.Modified = c.modified;
-            form->doc.RomPath = QStringLiteral("/data/image.smc");
-            form->saveSucceeds = c.saveSucceeds;
             dialogs->answers = c.answers;
 
             if (c.viaQuit)
@@ -355,7 +347,8 @@ private Q_SLOTS:
             QVERIFY2(form->isVisible() == c.staysOpen, c.name);
             QVERIFY2(dialogs->asked.size() == c.answers.size(), c.name);  // asked once at most, never twice
             QVERIFY2(dialogs->answers.empty(), c.name);
-            QCOMPARE(form->doc.RomPath, QStringLiteral("/data/image.smc"));
+            QCOMPARE(form->doc.RomPath, image.rom);
+            QCOMPARE(image.saved(), c.saveSucceeds && c.modified && c.answers == std::deque{QMessageBox::Yes});
             if (c.staysOpen)
                 QVERIFY2(form->doc.Modified, c.name);
         }

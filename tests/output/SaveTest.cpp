@@ -1,0 +1,248 @@
+#include "core/document/ReadImage.h"
+#include "core/edit/Journal.h"
+#include "core/output/Save.h"
+
+#include "tests/support/ModeFolder.h"
+#include "tests/support/RomBuilder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::Block;
+using test::ProgramFolder;
+using test::Record;
+using test::RomBuilder;
+
+Record NumberedRecord(int n)
+{
+    Record record(kBattleRecordSize);
+    for (int j = 0; j < kBattleRecordSize; ++j)
+        record[j] = static_cast<std::uint8_t>(1 + (n * 7 + j) % 200);
+    return record;
+}
+
+// A mode with one data set (two sections, step 3 and 1), two individual entries and the
+// battle captions, and a 4 MB image whose 314 blocks hold 316 records.
+class Save : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home.writeZorIni(u"mode"_s, u"16"_s);
+        home.writeLines(u"mode/表.idn"_s, {u"a"_s, u"b"_s, u"c"_s}, "\r\n", false);
+        home.writeLines(u"mode/表.sna"_s, {u"1000"_s, u"x"_s, u"2000"_s, u"y"_s});
+        home.writeLines(u"mode/表.ini"_s, {u"[Step]"_s, u"Section1=3"_s});
+        home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"p"_s, u"3004"_s, u"q"_s});
+        QStringList battle;
+        for (int j = 1; j <= kBattleRecordSize; ++j)
+            battle << u"0"_s << u"s%1"_s.arg(j);
+        home.writeLines(u"mode/敵パラメータ.sna"_s, battle);
+        blocks.assign(kBlockCount, Block{});
+        for (int b = 0; b < kBlockCount; ++b)
+            blocks[b].push_back(NumberedRecord(b));
+        blocks[0].push_back(NumberedRecord(400));
+        blocks[7].push_back(NumberedRecord(401));
+        for (int i = 0; i < 0x40; ++i)
+            rom.image()[0x1000 + i] = static_cast<char>(0x40 + i);
+        rom.encode(test::StreamOf(blocks));
+        original = rom.image();
+        home.writeBytes(u"game.rom"_s, original);
+        load();
+    }
+
+    void load()
+    {
+        ProblemLog log(home.path());
+        const QString path = home.file(u"game.rom"_s);
+        LoadDocument(doc, path, home.readBytes(u"game.rom"_s), home.path(), codec, log);
+        ASSERT_TRUE(log.empty()) << log.text().toStdString();
+    }
+
+    void edit(int tab, int dataSet, int col, int row, const QString& text)
+    {
+        doc.CurrentDataSet = dataSet;
+        doc.CurrentCol = col;
+        doc.CurrentRow = row;
+        doc.Modified = true;
+        CommitCellText(doc, tab, text, {});
+    }
+
+    QByteArray onDisk() const { return home.readBytes(u"game.rom"_s); }
+    bool bakExists() const { return QFile::exists(home.file(u"game.rom.bak"_s)); }
+
+    // Offsets where two images differ.
+    static std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b)
+    {
+        std::vector<qsizetype> out;
+        for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i)
+            if (a[i] != b[i])
+                out.push_back(i);
+        return out;
+    }
+
+    ProgramFolder home;
+    RomBuilder rom;
+    std::vector<Block> blocks;
+    QByteArray original;
+    DocumentState doc;
+    BattleCodec codec;
+    QString error;
+};
+
+TEST_F(Save, OnlyJournalledCellsReachTheImage)
+{
+    EXPECT_TRUE(SaveDocument(doc, codec, &error)); // unmodified: nothing at all
+    EXPECT_FALSE(bakExists());
+
+    edit(TabIdSection, 1, 1, 3, u"1"_s);    // 0x1006: offset 0x1000 + 2 × 3
+    edit(TabIdSection, 1, 1, 3, u"2"_s);    // the same cell again: written with its current byte
+    edit(TabIdSection, 1, 2, 2, u"0x77"_s); // 0x2001
+    edit(TabIndividual, 0, 1, 2, u"9"_s);   // 0x3004
+    edit(TabIdSection, 1, 2, 1, u"5"_s);
+    ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken); // an undone edit is not written
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    const QByteArray saved = onDisk();
+    EXPECT_EQ(Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
+    EXPECT_EQ(saved[0x1006], 2);
+    EXPECT_EQ(saved.size(), original.size());
+    EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), original);
+    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(doc.UndoCount, 4); // a save changes no journal
+}
+
+TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
+{
+    edit(TabBattle, 0, 5, 2, u"0x99"_s); // record 2 is the second record of block 0
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    blocks[0][1][4] = 0x99;
+    RomBuilder expected;
+    expected.image() = original;
+    expected.encode(test::StreamOf(blocks));
+    EXPECT_TRUE(onDisk() == expected.image());
+    EXPECT_FALSE(doc.RecordCountChanged);
+    // Read back, the records are the ones saved.
+    load();
+    EXPECT_EQ(doc.BattleParams(5, 2), 0x99);
+    EXPECT_EQ(doc.GroupStarts(1), 3);
+}
+
+TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
+{
+    edit(TabBattle, 0, 2, 1, u"3"_s);
+    for (const qsizetype size : {kSmallImageSize, kSmallImageSize + 1, qsizetype{0x3FFFFF}}) {
+        const std::optional<QByteArray> image = BuildSavedImage(doc, original.left(size), codec, &error);
+        ASSERT_TRUE(image) << error.toStdString();
+        if (size == kSmallImageSize) {
+            EXPECT_EQ(image->size(), kEncodedImageSize);
+            EXPECT_EQ((*image)[kHeaderSizeByte], 0x0D);
+        } else {
+            EXPECT_EQ(image->size(), 0x3FFFFF) << size;
+            EXPECT_EQ((*image)[kHeaderSizeByte], original[kHeaderSizeByte]) << size;
+        }
+        NdArray<std::uint8_t, 1> stream;
+        BattleCodec decoder;
+        test::DecodeStream(decoder, stream, *image);
+        EXPECT_EQ(stream.Elements(), BuildBattleStream(doc));
+    }
+    // Without a battle edit a small image keeps its length.
+    DocumentState cells = doc;
+    cells.UndoCount = 0;
+    EXPECT_EQ(BuildSavedImage(cells, original.left(kSmallImageSize), codec, &error)->size(), kSmallImageSize);
+}
+
+TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
+{
+    auto expectRefused = [&](const char* what, const QString& inMessage) {
+        error.clear();
+        EXPECT_FALSE(SaveDocument(doc, codec, &error)) << what;
+        EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
+        EXPECT_TRUE(doc.Modified) << what;
+        EXPECT_FALSE(bakExists()) << what;
+    };
+    // A record that begins with 0, at a block's start and in its middle.
+    for (const int row : {1, 2}) {
+        edit(TabBattle, 0, 1, row, u"0"_s);
+        expectRefused("zero", u"%1 行目"_s.arg(row));
+        UndoStep(doc);
+    }
+    EXPECT_TRUE(onDisk() == original);
+
+    // Blocks that no longer fit the region.
+    std::mt19937 random(7);
+    DocumentState big = doc;
+    big.BattleCount = 1500;
+    big.BattleParams.redim(26, 1501);
+    for (int r = 1; r <= 1500; ++r)
+        for (int j = 1; j <= 25; ++j)
+            big.BattleParams(j, r) = static_cast<std::uint8_t>(1 + random() % 255);
+    for (int g = 1; g < kBlockCount; ++g)
+        big.GroupStarts(g) = 1 + g * 4;
+    big.RecordCountChanged = true;
+    EXPECT_FALSE(BuildSavedImage(big, original, codec, &error));
+    EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
+
+    // Blocks that could not be decoded at the read.
+    doc.BattleDecodeFailed = true;
+    edit(TabBattle, 0, 2, 2, u"1"_s);
+    expectRefused("undecoded", u"辞書"_s);
+    doc.BattleDecodeFailed = false;
+    UndoStep(doc);
+
+    // The image deleted, or cut short, since it was read.
+    edit(TabIdSection, 1, 1, 1, u"1"_s);
+    QFile::remove(home.file(u"game.rom"_s));
+    expectRefused("deleted", u"ありません"_s);
+    home.writeBytes(u"game.rom"_s, original.left(original.size() - 1));
+    expectRefused("truncated", u"短く"_s);
+
+    // A .bak that is a folder: nothing is written, the image included.
+    home.writeBytes(u"game.rom"_s, original);
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"game.rom.bak"_s));
+    EXPECT_FALSE(SaveDocument(doc, codec, &error));
+    EXPECT_TRUE(error.contains(u"game.rom.bak"_s)) << error.toStdString();
+    EXPECT_TRUE(onDisk() == original);
+    EXPECT_TRUE(doc.Modified);
+}
+
+TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
+{
+    // Unmodified: an exact copy, which becomes the open file.
+    const QString copy = home.file(u"copy.rom"_s);
+    ASSERT_TRUE(SaveDocumentAs(doc, codec, copy, &error)) << error.toStdString();
+    EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original);
+    EXPECT_EQ(doc.RomPath, copy);
+
+    edit(TabIdSection, 1, 2, 1, u"0x33"_s);
+    const QString other = home.file(u"other.rom"_s);
+    ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
+    EXPECT_EQ(Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
+    EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original); // the previous file stays as it was
+    EXPECT_FALSE(QFile::exists(other + u".bak"_s));
+    EXPECT_FALSE(doc.Modified);
+
+    // Onto its own .bak: refused. Onto itself: a save without a copy.
+    edit(TabIdSection, 1, 2, 2, u"0x44"_s);
+    EXPECT_FALSE(SaveDocumentAs(doc, codec, other + u".bak"_s, &error));
+    EXPECT_TRUE(error.contains(u"バックアップ"_s));
+    EXPECT_TRUE(doc.Modified);
+    ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
+    EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
+    EXPECT_FALSE(QFile::exists(other + u".bak"_s));
+
+    // A copy that can't be written keeps the open file as it was.
+    edit(TabIdSection, 1, 2, 3, u"0x55"_s);
+    EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s), &error));
+    EXPECT_EQ(doc.RomPath, other);
+    EXPECT_TRUE(doc.Modified);
+}
+
+} // namespace
+} // namespace zor
