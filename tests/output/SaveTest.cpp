@@ -7,10 +7,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -210,6 +216,57 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s)) << error.toStdString();
     EXPECT_TRUE(onDisk() == original);
     EXPECT_TRUE(doc.Modified);
+}
+
+// Runs work in a child process, which exits 0 when work returns true; its exit code, or
+// -signal when a signal ended it.
+template <typename Work>
+int InChild(Work work)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(work() ? 0 : 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
+{
+    edit(TabBattle, 0, 3, 3, u"7"_s);
+    // A disk that fills up during the .bak copy; then, with a 3 MB image that the save
+    // enlarges to 4 MB, during the image's write.
+    const QByteArray small = original.left(kSmallImageSize);
+    for (const rlim_t room : {rlim_t{0x100000}, rlim_t{0x380000}}) {
+        const QByteArray before = room == 0x100000 ? original : small;
+        home.writeBytes(u"game.rom"_s, before);
+        doc.RomSizeAtRead = before.size();
+        const int exit = InChild([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{room, room};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            QString reason;
+            const bool saved = SaveDocument(doc, codec, &reason);
+            return !saved && doc.Modified && !reason.isEmpty();
+        });
+        EXPECT_EQ(exit, 0) << "room " << room;
+        EXPECT_TRUE(onDisk() == before) << "room " << room;
+        if (bakExists())
+            EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == before) << "room " << room;
+    }
+    EXPECT_TRUE(bakExists()); // the second disk had room for the copy, not for the image
+    home.writeBytes(u"game.rom"_s, original);
+    // Killed after the new image is written to its temporary file, before it replaces the old one.
+    const int killed = InChild([&] {
+        QSaveFile file(home.file(u"game.rom"_s));
+        file.open(QIODevice::WriteOnly);
+        file.write(*BuildSavedImage(doc, original, codec, nullptr));
+        file.flush();
+        raise(SIGKILL);
+        return file.commit();
+    });
+    EXPECT_EQ(killed, -SIGKILL);
+    EXPECT_TRUE(onDisk() == original);
 }
 
 TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
