@@ -1,0 +1,150 @@
+#include "core/output/Rows.h"
+
+#include "core/view/TabView.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace zor {
+
+namespace {
+
+RowResult Refused(const QString& message) { return {RowResult::Refused, message}; }
+
+// Whether a block begins at record r: record 1 begins block 0, GroupStarts the others.
+bool BlockStartsAt(const DocumentState& doc, int r)
+{
+    if (r == 1)
+        return true;
+    for (int k = 1; k <= kBattleBlockCount; ++k)
+        if (doc.GroupStarts(k) == r)
+            return true;
+    return false;
+}
+
+// The block (0..313) that holds record r.
+int BlockOf(const DocumentState& doc, int r)
+{
+    int block = 0;
+    for (int k = 1; k <= kBattleBlockCount; ++k)
+        if (doc.GroupStarts(k) > 0 && doc.GroupStarts(k) <= r)
+            ++block;
+    return block;
+}
+
+// Battle-table records of a journal on rows from `from` on move by delta, and so does the
+// view they bring back; those on row `removed` (0: none) go. The records that remain of a
+// step stay one step, its size on its newest record, as undo and redo read it.
+void AdjustJournal(int& count, NdArray<JournalRecord, 1>& entries, int from, int delta, int removed)
+{
+    if (count == 0)
+        return;
+    // Steps newest first, as undo finds them.
+    std::vector<std::pair<int, int>> steps;
+    for (int end = count; end >= 1;) {
+        const int n = std::clamp(entries(end).GroupSize, 1, end);
+        steps.emplace_back(end - n + 1, end);
+        end -= n;
+    }
+    std::vector<JournalRecord> kept;
+    kept.reserve(static_cast<std::size_t>(count));
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        const std::size_t before = kept.size();
+        for (int i = step->first; i <= step->second; ++i) {
+            JournalRecord record = entries(i);
+            if (record.Tab == TabBattle) {
+                if (record.Row == removed)
+                    continue;
+                if (record.Row >= from)
+                    record.Row += delta;
+                if (record.TopRow >= from)
+                    record.TopRow += delta;
+            }
+            kept.push_back(record);
+        }
+        const int size = static_cast<int>(kept.size() - before);
+        if (size > 0 && size < step->second - step->first + 1)
+            kept.back().GroupSize = size;
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        entries(static_cast<int>(i) + 1) = kept[i];
+    if (static_cast<int>(kept.size()) != count) {
+        count = static_cast<int>(kept.size());
+        entries.redimPreserve(count + 1);
+    }
+}
+
+void AdjustJournals(DocumentState& doc, int from, int delta, int removed)
+{
+    AdjustJournal(doc.UndoCount, doc.UndoEntries, from, delta, removed);
+    AdjustJournal(doc.RedoCount, doc.RedoEntries, from, delta, removed);
+}
+
+RowResult Done(DocumentState& doc, int cursorRow)
+{
+    doc.Modified = true;
+    doc.RecordCountChanged = true;
+    doc.CurrentRow = cursorRow;
+    RowResult result;
+    result.kind = RowResult::Done;
+    result.cursorRow = cursorRow;
+    result.leftCol = std::clamp(doc.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize);
+    result.topRow = std::clamp(doc.TabState(TabBattle, ItemTopRow), 1, doc.BattleCount);
+    return result;
+}
+
+} // namespace
+
+RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
+{
+    if (tab != TabBattle)
+        return {};
+    // A new record starting with 0 would end its block in the stream, so an empty table
+    // has nothing to copy rather than a blank record to add.
+    if (doc.BattleCount == 0)
+        return Refused(QStringLiteral("戦闘パラメータにレコードがないので、コピーして追加できません。"));
+    if (row < 1 || row > doc.BattleCount)
+        return {};
+    if (doc.BattleCount >= kMaxSixteenBit)
+        return Refused(QStringLiteral("戦闘パラメータのレコードは %1 件までです。これ以上追加できません。").arg(kMaxSixteenBit));
+
+    ++doc.BattleCount;
+    for (int k = 1; k <= kBattleBlockCount; ++k)
+        if (doc.GroupStarts(k) >= row)
+            ++doc.GroupStarts(k);
+    doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
+    for (int r = doc.BattleCount - 1; r >= row; --r)
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            doc.BattleParams(c, r + 1) = doc.BattleParams(c, r);
+    AdjustJournals(doc, row, 1, 0);
+    return Done(doc, row);
+}
+
+RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
+{
+    if (tab != TabBattle)
+        return {};
+    if (doc.BattleCount == 0)
+        return Refused(QStringLiteral("戦闘パラメータにレコードがないので、削除できません。"));
+    if (row < 1 || row > doc.BattleCount)
+        return {};
+    // The stream can't hold an empty block, and two equal starts would lose every later boundary.
+    if (BlockStartsAt(doc, row) && (row == doc.BattleCount || BlockStartsAt(doc, row + 1)))
+        return Refused(QStringLiteral("レコード %1 はブロック %2 のただ 1 件のレコードです。ブロックを空にはできないので、削除できません。")
+                           .arg(row)
+                           .arg(BlockOf(doc, row)));
+
+    // A start at row stays: the record that follows becomes the block's first.
+    for (int k = 1; k <= kBattleBlockCount; ++k)
+        if (doc.GroupStarts(k) > row)
+            --doc.GroupStarts(k);
+    for (int r = row; r < doc.BattleCount; ++r)
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            doc.BattleParams(c, r) = doc.BattleParams(c, r + 1);
+    --doc.BattleCount;
+    doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
+    AdjustJournals(doc, row + 1, -1, row);
+    return Done(doc, std::min(row, doc.BattleCount));
+}
+
+} // namespace zor

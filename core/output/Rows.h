@@ -1,0 +1,37 @@
+#pragma once
+
+// Adding and deleting battle records. The grid shows the records without their block
+// boundaries, so these keep GroupStarts, and the journals' battle-table records, in step
+// with the rows; the next save re-encodes the record list.
+
+#include "core/document/DocumentState.h"
+
+#include <QString>
+
+namespace zor {
+
+// The outcome of a row command. Done: the window refills the grid with the cursor on
+// cursorRow (CurrentRow already holds it) and scrolls to leftCol and topRow, the battle
+// tab's remembered view. Nothing: not the battle tab, or no record under the cursor;
+// nothing changed. Refused: nothing changed, and message says why.
+struct RowResult {
+    enum Kind { Nothing, Done, Refused } kind = Nothing;
+    QString message;
+    int cursorRow = 0;
+    int leftCol = 1;
+    int topRow = 1;
+};
+
+// Inserts a copy of record row before it: the records from row on move down one place,
+// and the copy at row joins the block of the record above it. Journal records of the
+// battle table from row on move down with their rows. Sets Modified and
+// RecordCountChanged. Refused on an empty table and on one of 32,767 records.
+RowResult InsertBattleRow(DocumentState& doc, int tab, int row);
+
+// Deletes record row: the records after it move up one place; a block that began at row
+// begins at the record that follows. Journal records of the row are removed (a step left
+// without records with them), those below move up. Sets Modified and RecordCountChanged.
+// Refused on an empty table and when row is the only record of its block.
+RowResult DeleteBattleRow(DocumentState& doc, int tab, int row);
+
+} // namespace zor

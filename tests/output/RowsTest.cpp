@@ -1,0 +1,131 @@
+#include "core/edit/Journal.h"
+#include "core/output/Rows.h"
+#include "core/view/TabView.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <tuple>
+#include <vector>
+
+namespace zor {
+namespace {
+
+// count records whose every byte is the record's number, in blocks starting at starts.
+DocumentState Table(int count, const std::vector<int>& starts)
+{
+    DocumentState doc;
+    doc.BattleCount = count;
+    for (std::size_t k = 0; k < starts.size(); ++k)
+        doc.GroupStarts(static_cast<int>(k) + 1) = starts[k];
+    doc.BattleParams.redim(26, count + 1);
+    for (int r = 1; r <= count; ++r)
+        for (int c = 1; c <= 25; ++c)
+            doc.BattleParams(c, r) = static_cast<std::uint8_t>(r);
+    doc.TabState(TabBattle, ItemLeftCol) = 4;
+    doc.TabState(TabBattle, ItemTopRow) = 6;
+    return doc;
+}
+
+// GroupStarts without its empty entries, and each record by its first byte (-1 when its last byte differs).
+std::pair<std::vector<int>, std::vector<int>> Blocks(const DocumentState& doc)
+{
+    std::pair<std::vector<int>, std::vector<int>> out;
+    std::copy_if(doc.GroupStarts.Elements().begin(), doc.GroupStarts.Elements().end(), std::back_inserter(out.first), [](int g) { return g; });
+    for (int r = 1; r <= doc.BattleCount; ++r)
+        out.second.push_back(doc.BattleParams(1, r) == doc.BattleParams(25, r) ? doc.BattleParams(1, r) : -1);
+    return out;
+}
+
+using Entry = std::tuple<int, int, int, int, int, int>; // Tab, Row, Col, TopRow, Value, GroupSize
+std::vector<Entry> Entries(int count, const NdArray<JournalRecord, 1>& entries)
+{
+    std::vector<Entry> out;
+    for (int i = 1; i <= count; ++i)
+        out.emplace_back(entries(i).Tab, entries(i).Row, entries(i).Col, entries(i).TopRow, entries(i).Value, entries(i).GroupSize);
+    return out;
+}
+
+void Fill(int& count, NdArray<JournalRecord, 1>& entries, const std::vector<Entry>& records)
+{
+    entries.redim(static_cast<int>(records.size()) + 1);
+    for (count = 0; count < static_cast<int>(records.size()); ++count) {
+        const auto [tab, row, col, top, value, size] = records[count];
+        entries(count + 1) = {tab, 0, col, row, top, 1, static_cast<std::uint8_t>(value), size};
+    }
+}
+
+TEST(Rows, RecordsAndBlockStartsFollowTheRow)
+{
+    struct Case { bool insert; int row; std::vector<int> starts; int cursor; };
+    for (const Case& c : std::vector<Case>{{true, 5, {3, 9}, 5},  {true, 3, {4, 9}, 3},  {true, 10, {3, 8}, 10}, {true, 1, {4, 9}, 1},
+                                           {false, 5, {3, 7}, 5}, {false, 3, {3, 7}, 3}, {false, 7, {3, 7}, 7}, {false, 10, {3, 8}, 9},
+                                           {false, 1, {2, 7}, 1}}) {
+        SCOPED_TRACE((c.insert ? "insert " : "delete ") + std::to_string(c.row));
+        DocumentState doc = Table(10, {3, 8});
+        std::vector<int> records = Blocks(doc).second;
+        const RowResult result = c.insert ? InsertBattleRow(doc, TabBattle, c.row) : DeleteBattleRow(doc, TabBattle, c.row);
+        c.insert ? void(records.insert(records.begin() + c.row - 1, c.row)) : void(records.erase(records.begin() + c.row - 1));
+        EXPECT_EQ(Blocks(doc), std::make_pair(c.starts, records));
+        EXPECT_EQ(std::tie(result.kind, result.cursorRow, doc.CurrentRow, result.leftCol, result.topRow, doc.Modified, doc.RecordCountChanged),
+                  std::make_tuple(RowResult::Done, c.cursor, c.cursor, 4, 6, true, true));
+    }
+}
+
+TEST(Rows, RefusalsAndOtherTabsChangeNothing)
+{
+    // Blocks 0 and 2 and the last, block 4, hold one record each.
+    for (const auto& [count, tab, row, insert, kind, says] : std::vector<std::tuple<int, int, int, bool, RowResult::Kind, const char*>>{
+             {8, TabIdSection, 3, true, RowResult::Nothing, ""},   {8, TabIdSection, 3, false, RowResult::Nothing, ""},
+             {8, TabIndividual, 3, true, RowResult::Nothing, ""},  {8, TabIndividual, 3, false, RowResult::Nothing, ""},
+             {8, TabBattle, 9, true, RowResult::Nothing, ""},      {8, TabBattle, 9, false, RowResult::Nothing, ""},
+             {0, TabBattle, 1, true, RowResult::Refused, "レコードがない"}, {0, TabBattle, 1, false, RowResult::Refused, "レコードがない"},
+             {8, TabBattle, 1, false, RowResult::Refused, "ブロック 0 "}, {8, TabBattle, 5, false, RowResult::Refused, "ブロック 2 "},
+             {8, TabBattle, 8, false, RowResult::Refused, "ブロック 4 "}, {32767, TabBattle, 9, true, RowResult::Refused, "32767"}}) {
+        SCOPED_TRACE(std::to_string(tab) + (insert ? " insert " : " delete ") + std::to_string(row) + " " + says);
+        DocumentState doc = Table(count, {2, 5, 6, 8});
+        Fill(doc.UndoCount, doc.UndoEntries, {{TabBattle, row, 1, 1, 7, 1}});
+        const RowResult result = insert ? InsertBattleRow(doc, tab, row) : DeleteBattleRow(doc, tab, row);
+        EXPECT_EQ(std::tie(result.kind, doc.Modified, doc.RecordCountChanged), std::make_tuple(kind, false, false));
+        EXPECT_TRUE(result.message.isEmpty() == (kind == RowResult::Nothing) && result.message.contains(QString::fromUtf8(says)));
+        EXPECT_EQ(Blocks(doc), Blocks(Table(count, {2, 5, 6, 8})));
+        EXPECT_EQ(Entries(doc.UndoCount, doc.UndoEntries), (std::vector<Entry>{{TabBattle, row, 1, 1, 7, 1}}));
+    }
+    DocumentState doc = Table(32766, {});
+    EXPECT_EQ(std::make_tuple(InsertBattleRow(doc, TabBattle, 32766).kind, doc.BattleCount), std::make_tuple(RowResult::Done, 32767));
+}
+
+TEST(Rows, JournalsFollowTheirRows)
+{
+    DocumentState doc = Table(10, {3, 8});
+    // Undo: a 2 × 2 paste over rows 4 and 5, a commit on row 5, a tab-1 cell on row 5,
+    // a commit on row 9 scrolled to row 5, and a 2-cell step whose newest cell is on row 5.
+    const std::vector<Entry> undo = {{3, 4, 1, 1, 41, 1}, {3, 4, 2, 1, 42, 1}, {3, 5, 1, 1, 51, 1}, {3, 5, 2, 1, 52, 4},
+                                     {3, 5, 9, 1, 59, 1}, {1, 5, 1, 5, 11, 1}, {3, 9, 1, 5, 91, 1}, {3, 2, 1, 1, 21, 1},
+                                     {3, 5, 4, 1, 54, 2}};
+    // Redo: one cell, then a step taken back by undo, its size also on its oldest record.
+    const std::vector<Entry> redo = {{3, 1, 1, 1, 11, 1}, {3, 6, 1, 1, 61, 2}, {3, 5, 1, 1, 50, 2}};
+    Fill(doc.UndoCount, doc.UndoEntries, undo);
+    Fill(doc.RedoCount, doc.RedoEntries, redo);
+
+    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 5).kind, RowResult::Done);
+    EXPECT_EQ(Entries(doc.UndoCount, doc.UndoEntries)[6], Entry(3, 10, 1, 6, 91, 1)); // its view moves too
+    // Deleting the inserted copy gives the journals back exactly; deleting again removes row 5.
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 5).kind, RowResult::Done);
+    EXPECT_EQ(std::tie(undo, redo), std::make_tuple(Entries(doc.UndoCount, doc.UndoEntries), Entries(doc.RedoCount, doc.RedoEntries)));
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 5).kind, RowResult::Done);
+    EXPECT_EQ(Entries(doc.UndoCount, doc.UndoEntries), (std::vector<Entry>{{3, 4, 1, 1, 41, 1}, {3, 4, 2, 1, 42, 2}, {1, 5, 1, 5, 11, 1},
+                                                                           {3, 8, 1, 5, 91, 1}, {3, 2, 1, 1, 21, 1}}));
+    EXPECT_EQ(Entries(doc.RedoCount, doc.RedoEntries), (std::vector<Entry>{{3, 1, 1, 1, 11, 1}, {3, 5, 1, 1, 61, 1}}));
+    // Undo takes the steps as they now stand and puts each byte into its record's new row.
+    for (int taken : {1, 1, 1, 2}) {
+        ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
+        EXPECT_EQ(doc.RedoEntries(doc.RedoCount).GroupSize, taken);
+    }
+    EXPECT_EQ(std::tie(doc.UndoCount, doc.BattleParams(1, 2), doc.BattleParams(1, 8), doc.BattleParams(2, 4)),
+              std::make_tuple(0, std::uint8_t{21}, std::uint8_t{91}, std::uint8_t{42}));
+}
+
+} // namespace
+} // namespace zor
