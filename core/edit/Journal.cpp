@@ -33,7 +33,8 @@ StepResult TakeStep(DocumentState& doc, int& sourceCount, NdArray<JournalRecord,
             RestoreByte(doc, *byte, record.Value);
         --sourceCount;
     }
-    if (clearsModified && sourceCount == 0)
+    // Added or deleted records are a change no journal holds: they keep the document modified.
+    if (clearsModified && sourceCount == 0 && !doc.RecordCountChanged)
         doc.Modified = false;
     destination(destinationCount).GroupSize = n;
     return {StepResult::Taken, source(sourceCount + 1)};
@@ -96,7 +97,7 @@ CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, Sc
     if (*byte != old)
         return CommitResult::Changed;
     --doc.UndoCount; // the record stays in the spare slot
-    if (doc.UndoCount == 0)
+    if (doc.UndoCount == 0 && !doc.RecordCountChanged)
         doc.Modified = false;
     return CommitResult::Unchanged;
 }

@@ -61,7 +61,8 @@ struct StepResult {
 bool StepFits(const DocumentState& doc, bool undo);
 
 // Takes the newest step off the undo journal onto the redo journal, putting the old bytes
-// back; clears Modified when the undo journal becomes empty.
+// back; clears Modified when the undo journal becomes empty, unless records were added or
+// deleted since the last save.
 StepResult UndoStep(DocumentState& doc);
 // The same from the redo journal onto the undo journal; never clears Modified.
 StepResult RedoStep(DocumentState& doc);

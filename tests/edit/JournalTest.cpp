@@ -145,6 +145,17 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Nothing);
 }
 
+TEST(Journal, AddedOrDeletedRecordsKeepTheDocumentModified)
+{
+    DocumentState doc = SmallDocument();
+    doc.RecordCountChanged = true; // a row command ran since the last save
+    Commit(doc, TabBattle, 0, 2, 1, u"50"_s);
+    UndoStep(doc);
+    EXPECT_TRUE(doc.Modified);
+    EXPECT_EQ(Commit(doc, TabBattle, 0, 2, 1, u"3"_s), CommitResult::Unchanged);
+    EXPECT_TRUE(doc.Modified);
+}
+
 TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
 {
     DocumentState doc = SmallDocument();
