@@ -4,7 +4,8 @@
 
 namespace zor {
 
-std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, bool takesFile)
+std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, bool takesFile,
+                                                  bool takesOut)
 {
     CommandOptions options;
     bool hasFile = false;
@@ -14,6 +15,8 @@ std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool 
             options.json = true;
         } else if (takesHome && arg == QStringLiteral("--home") && i + 1 < args.size()) {
             options.home = args[++i];
+        } else if (takesOut && arg == QStringLiteral("--out") && i + 1 < args.size()) {
+            options.out = args[++i];
         } else if (takesFile && !hasFile && !arg.isEmpty() && !arg.startsWith(u'-')) {
             options.file = arg;
             hasFile = true;

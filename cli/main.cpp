@@ -3,6 +3,7 @@
 #include "cli/BattleCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/DumpCommand.h"
+#include "cli/ExportCsvCommand.h"
 #include "cli/SampleCommand.h"
 
 #include <QCoreApplication>
@@ -27,11 +28,14 @@ int main(int argc, char** argv)
         status = zor::RunBattle(args, out, err);
     else if (command == QStringLiteral("dump"))
         status = zor::RunDump(args, out, err);
+    else if (command == QStringLiteral("export-csv"))
+        status = zor::RunExportCsv(args, out, err);
     else if (command == QStringLiteral("sample"))
         status = zor::RunSample(args, out, err);
     else
         err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n")
             << QStringLiteral("        zor-cli dump [--home DIR] ROM [--json]\n")
+            << QStringLiteral("        zor-cli export-csv [--home DIR] [--out DIR] ROM\n")
             << QStringLiteral("        zor-cli battle ROM [--json]\n")
             << QStringLiteral("        zor-cli sample DIR\n");
     out.flush();

@@ -1,0 +1,151 @@
+// P7: the CSV export of every table of the sample, beside writing the same bytes with
+// one write() per file in the same run; target: at most 2 times that. Build in Release
+// or RelWithDebInfo. The export saves each file atomically (a temporary file, flushed
+// to disk, then renamed), so on a disk the flush dominates; TMPDIR=/dev/shm measures
+// the rest alone.
+
+#include "core/document/ReadImage.h"
+#include "core/files/SaveFile.h"
+#include "core/output/CsvExport.h"
+#include "core/sample/Sample.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The sample folder with its document loaded, and the files one export makes.
+struct Sample {
+    QTemporaryDir home;
+    QTemporaryDir plain; // where the write() baseline puts the same bytes
+    zor::DocumentState doc;
+    std::vector<std::pair<QByteArray, QByteArray>> files; // local path in plain, bytes
+    QString error;
+
+    Sample()
+    {
+        std::optional<QByteArray> image;
+        if (zor::WriteSampleFolder(home.path(), &error) < 0
+            || !(image = zor::ReadRomImage(home.filePath(zor::SampleImageName()), &error)))
+            return;
+        zor::ProblemLog log(home.path());
+        zor::BattleCodec codec;
+        zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);
+        const zor::CsvExportResult result = zor::ExportCsv(doc, home.path());
+        error = result.error;
+        for (const QString& path : result.written) {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            files.emplace_back(QFile::encodeName(plain.filePath(path.section(u'/', -1))), file.readAll());
+        }
+    }
+};
+
+const Sample& TheSample()
+{
+    static const Sample sample;
+    return sample;
+}
+
+void ExportSampleCsv(benchmark::State& state)
+{
+    const Sample& sample = TheSample();
+    if (!sample.error.isEmpty()) {
+        state.SkipWithError(qPrintable(sample.error));
+        return;
+    }
+    for (auto _ : state) {
+        const zor::CsvExportResult result = zor::ExportCsv(sample.doc, sample.home.path());
+        if (!result.ok()) {
+            state.SkipWithError(qPrintable(result.error));
+            break;
+        }
+    }
+    qint64 bytes = 0;
+    for (const auto& file : sample.files)
+        bytes += file.second.size();
+    state.counters["files"] = static_cast<double>(sample.files.size());
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(ExportSampleCsv)->Unit(benchmark::kMicrosecond);
+
+void WriteSameBytesWithOneWrite(benchmark::State& state)
+{
+    const Sample& sample = TheSample();
+    for (auto _ : state) {
+        for (const auto& [path, bytes] : sample.files) {
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const ssize_t written = ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size()));
+            ::close(fd);
+            if (written != bytes.size())
+                state.SkipWithError("a write fell short");
+        }
+    }
+}
+BENCHMARK(WriteSameBytesWithOneWrite)->Unit(benchmark::kMicrosecond);
+
+// The same bytes saved the way the export saves them, to show what is left for building them.
+void WriteSameBytesAtomically(benchmark::State& state)
+{
+    const Sample& sample = TheSample();
+    QString error;
+    for (auto _ : state)
+        for (const auto& [path, bytes] : sample.files)
+            if (!zor::WriteFileAtomically(QFile::decodeName(path), bytes, &error))
+                state.SkipWithError(qPrintable(error));
+}
+BENCHMARK(WriteSameBytesAtomically)->Unit(benchmark::kMicrosecond);
+
+// Keeps the time of every benchmark so that the ratio can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintRatio() const
+    {
+        const auto ours = seconds_.find("ExportSampleCsv");
+        const auto plain = seconds_.find("WriteSameBytesWithOneWrite");
+        const auto atomic = seconds_.find("WriteSameBytesAtomically");
+        if (ours == seconds_.end() || plain == seconds_.end() || plain->second <= 0)
+            return;
+        std::printf("P7 CSV export / one write() per file: %.2f times the time (target: at most 2)\n",
+                    ours->second / plain->second);
+        if (atomic != seconds_.end())
+            std::printf("   of which the atomic saves alone: %.2f times\n", atomic->second / plain->second);
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatio();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,48 @@
+#include "cli/ExportCsvCommand.h"
+
+#include "cli/CheckCommand.h"
+#include "cli/CommandOptions.h"
+#include "core/document/ReadImage.h"
+#include "core/output/CsvExport.h"
+
+#include <QDir>
+
+namespace zor {
+
+int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const std::optional<CommandOptions> options = ParseCommandOptions(args, true, true, true);
+    // Nothing here prints JSON, so --json is a mistake rather than something to ignore.
+    if (!options || options->json) {
+        err << QStringLiteral("使い方: zor-cli export-csv [--home DIR] [--out DIR] ROM\n");
+        return 2;
+    }
+    const QString& rom = options->file;
+    QString reason;
+    const std::optional<QByteArray> image = ReadRomImage(rom, &reason);
+    if (!image) {
+        err << QStringLiteral("%1 を読み込めません。%2\n").arg(rom, reason);
+        return 1;
+    }
+    const QString programFolder = ResolveProgramFolder(options->home);
+    DocumentState doc;
+    ProblemLog log(programFolder);
+    BattleCodec codec;
+    LoadDocument(doc, rom, *image, programFolder, codec, log);
+    // The editor exports whatever loaded, so problems of the load don't stop the export here either.
+    if (!log.empty())
+        err << QStringLiteral("警告: 読み込みで %1 件の問題がありました。\n").arg(log.items().size()) << log.text();
+
+    const QString folder = options->out.isEmpty() ? programFolder : QDir(options->out).absolutePath();
+    const CsvExportResult result = ExportCsv(doc, programFolder, folder);
+    for (const QString& file : result.written)
+        out << file << u'\n';
+    if (!result.ok()) {
+        err << result.error << u'\n';
+        return 1;
+    }
+    out << QStringLiteral("%1 個の CSV ファイルを %2 に書きました。\n").arg(result.written.size()).arg(folder);
+    return 0;
+}
+
+} // namespace zor

@@ -1,0 +1,235 @@
+#include "core/output/CsvExport.h"
+
+#include "core/document/Definitions.h"
+#include "core/document/Problems.h"
+#include "core/files/ProgramFolder.h"
+#include "core/files/SaveFile.h"
+#include "core/files/Text.h"
+#include "core/view/Conversions.h"
+#include "core/view/Grid.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zor {
+
+namespace {
+
+// A value's text: its length in [0] (0 while not made yet), then up to 7 ASCII characters.
+using ValueChars = std::array<char, 8>;
+
+ValueChars ToChars(const QString& text)
+{
+    ValueChars chars{};
+    chars[0] = static_cast<char>(std::min<qsizetype>(text.size(), 7));
+    for (int i = 0; i < chars[0]; ++i)
+        chars[i + 1] = static_cast<char>(text[i].unicode()); // always ASCII
+    return chars;
+}
+
+// The text of a value, decided once per export from CSVNotation, compared as text.
+// Texts are made once and then copied: a table repeats few values many times.
+class ValueText {
+public:
+    ValueText(const DocumentState& doc, const QString& csvNotation) : doc_(doc)
+    {
+        int base = 0;
+        if (csvNotation == QStringLiteral("10"))
+            base = 10;
+        else if (csvNotation == QStringLiteral("16"))
+            base = 16;
+        else if (csvNotation == QStringLiteral("-10"))
+            base = -10;
+        else
+            return;
+        // A fixed notation gives each byte the same text everywhere.
+        fixed_ = true;
+        for (int b = 0; b < 256; ++b)
+            fixedTexts_[b] = ToChars(base == 16   ? QString::number(b, 16).toUpper()
+                                     : base == 10 ? QString::number(b)
+                                                  : QString::number(ByteToSigned(static_cast<std::uint8_t>(b))));
+    }
+
+    // A table of the given number of sections follows.
+    void startTable(int sections)
+    {
+        if (!fixed_)
+            slots_.assign(static_cast<std::size_t>(sections) + 1, -1);
+    }
+
+    void append(std::string& out, int tab, int dataSet, int section, std::uint8_t value)
+    {
+        ValueChars* text = &fixedTexts_[value];
+        if (!fixed_) {
+            // Each section's own notation, exactly as the grid shows it. FormatByte depends
+            // on nothing but the section's notation code, so sections that share a code
+            // share their texts: a table of thousands of sections needs only a few.
+            int& slot = slots_[static_cast<std::size_t>(section)];
+            if (slot < 0)
+                slot = slotOf(NotationCode(tab, dataSet, section));
+            text = &byCode_[static_cast<std::size_t>(slot)].second[value];
+            if ((*text)[0] == 0)
+                *text = ToChars(FormatByte(doc_, tab, dataSet, section, value));
+        }
+        out.append(text->data() + 1, static_cast<std::size_t>((*text)[0]));
+    }
+
+private:
+    using Texts = std::array<ValueChars, 256>;
+
+    // As FormatByte reads it: a section without settings has code 0.
+    int NotationCode(int tab, int dataSet, int section) const
+    {
+        const auto& settings = doc_.SectionSettings;
+        return settings.contains(SettingNotation, tab, dataSet, section) ? settings(SettingNotation, tab, dataSet, section) : 0;
+    }
+
+    int slotOf(int code)
+    {
+        for (std::size_t i = 0; i < byCode_.size(); ++i)
+            if (byCode_[i].first == code)
+                return static_cast<int>(i);
+        byCode_.emplace_back(code, Texts{});
+        return static_cast<int>(byCode_.size()) - 1;
+    }
+
+    const DocumentState& doc_;
+    bool fixed_ = false;
+    Texts fixedTexts_{};
+    std::vector<std::pair<int, Texts>> byCode_; // texts by notation code, made as they are needed
+    std::vector<int> slots_;                    // by section of the current table: index into byCode_, -1 not yet known
+};
+
+// One file's bytes, built whole before anything is written. The first name without a
+// CP932 form is kept, and the file is not written.
+class CsvFile {
+public:
+    void name(const QString& text)
+    {
+        if (unwritable_)
+            return;
+        if (const std::optional<QByteArray> encoded = EncodeCp932(text))
+            bytes.append(encoded->constData(), static_cast<std::size_t>(encoded->size()));
+        else
+            unwritable_ = text;
+    }
+
+    // A name that is not written into the file but must have a CP932 form all the same.
+    void require(const QString& text)
+    {
+        if (!unwritable_ && !EncodeCp932(text))
+            unwritable_ = text;
+    }
+
+    void comma() { bytes += ','; }
+    void endLine() { bytes += "\r\n"; }
+
+    std::string bytes;
+    const std::optional<QString>& unwritable() const { return unwritable_; }
+
+private:
+    std::optional<QString> unwritable_;
+};
+
+CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
+{
+    CsvFile csv;
+    // The data set's name is the file's name, and like every other name it must have a CP932 form.
+    csv.require(doc.DataSetNames(dataSet));
+    const int sections = doc.SectionCounts(dataSet);
+    values.startTable(sections);
+    csv.name(QStringLiteral("ID"));
+    for (int c = 1; c <= sections; ++c) {
+        csv.comma();
+        csv.name(doc.SectionNames(dataSet, c));
+    }
+    csv.endLine();
+    for (int j = 1; j <= doc.IdCounts(dataSet); ++j) {
+        csv.name(doc.IdNames(dataSet, j));
+        for (int c = 1; c <= sections; ++c) {
+            csv.comma();
+            values.append(csv.bytes, TabIdSection, dataSet, c, doc.IdSectionBytes(dataSet, c, j - 1));
+        }
+        csv.endLine();
+    }
+    return csv;
+}
+
+CsvFile IndividualFile(const DocumentState& doc, ValueText& values)
+{
+    CsvFile csv; // no header line
+    values.startTable(doc.IndividualCount);
+    for (int i = 1; i <= doc.IndividualCount; ++i) {
+        csv.name(doc.IndividualNames(i));
+        csv.comma();
+        values.append(csv.bytes, TabIndividual, 0, i, doc.IndividualBytes(i));
+        csv.endLine();
+    }
+    return csv;
+}
+
+CsvFile BattleFile(const DocumentState& doc, ValueText& values)
+{
+    CsvFile csv;
+    values.startTable(kBattleRecordSize);
+    csv.name(QStringLiteral("ID"));
+    for (int c = 1; c <= kBattleRecordSize; ++c) {
+        csv.comma();
+        csv.name(doc.BattleSectionNames(c));
+    }
+    csv.endLine();
+    for (int r = 1; r <= doc.BattleCount; ++r) {
+        csv.name(BattleRowLabel(doc, r));
+        for (int c = 1; c <= kBattleRecordSize; ++c) {
+            csv.comma();
+            values.append(csv.bytes, TabBattle, 0, c, doc.BattleParams(c, r));
+        }
+        csv.endLine();
+    }
+    return csv;
+}
+
+} // namespace
+
+CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder, const QString& folder)
+{
+    // The file read has already reported what is wrong with ZOR.ini; here only one value counts.
+    ProblemLog ignored;
+    ValueText values(doc, ReadZorSettings(programFolder, ignored).CSVNotation);
+
+    CsvExportResult result;
+    const auto write = [&](const QString& name, const CsvFile& csv) {
+        const QString path = JoinPath(folder, name + QStringLiteral(".csv"));
+        QString reason;
+        if (csv.unwritable()) {
+            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(*csv.unwritable());
+        } else {
+            // No copy: the bytes stay alive in csv until the write is done.
+            const QByteArray bytes = QByteArray::fromRawData(csv.bytes.data(), static_cast<qsizetype>(csv.bytes.size()));
+            if (WriteFileAtomically(path, bytes, &reason)) {
+                result.written << path;
+                return true;
+            }
+        }
+        result.error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
+        return false;
+    };
+
+    for (int i = 1; i <= doc.DataSetCount; ++i)
+        if (!write(doc.DataSetNames(i), DataSetFile(doc, values, i)))
+            return result;
+    if (write(QStringLiteral("個別データ"), IndividualFile(doc, values)))
+        write(QStringLiteral("敵パラメータ"), BattleFile(doc, values));
+    return result;
+}
+
+CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder)
+{
+    return ExportCsv(doc, programFolder, programFolder);
+}
+
+} // namespace zor

@@ -1,0 +1,66 @@
+#include "cli/ExportCsvCommand.h"
+#include "cli/SampleCommand.h"
+#include "core/sample/Sample.h"
+#include "tests/support/CommandRun.h"
+#include "tests/support/ModeFolder.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::Call;
+using test::CommandRun;
+using test::Cp932;
+
+QStringList CsvFiles(const QString& folder) { return QDir(folder).entryList({u"*.csv"_s}, QDir::Files, QDir::Name); }
+
+TEST(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    const QString rom = home.file(SampleImageName());
+    const CommandRun run = Call(RunExportCsv, {u"--home"_s, home.path(), rom});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString(); // the sample loads without problems
+    EXPECT_EQ(CsvFiles(home.path()).size(), 5);
+    // Without CSVNotation every section keeps its own notation: unsigned, hexadecimal, signed.
+    EXPECT_EQ(home.readBytes(u"クラス.csv"_s).split('\n').value(2), Cp932(u"戦士,19,4,6,5,11,3,0x05,-1\r"_s));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
+    EXPECT_GE(home.readBytes(u"敵パラメータ.csv"_s).count("\r\n"), 1 + 314);
+
+    // --out takes the files elsewhere; the notation still comes from the program folder's ZOR.ini.
+    home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode="_s + SampleModeName(), u"DefaultNotation=16"_s, u"CSVNotation=16"_s});
+    test::ProgramFolder other;
+    ASSERT_EQ(Call(RunExportCsv, {rom, u"--out"_s, other.path(), u"--home"_s, home.path()}).status, 0);
+    EXPECT_EQ(CsvFiles(other.path()), CsvFiles(home.path()));
+    EXPECT_TRUE(other.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,10\r\n"_s)));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
+}
+
+TEST(ExportCsvCommand, WarningsFailuresAndUsage)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    const QString rom = home.file(SampleImageName());
+    // An image too small for the tables: its problems are warnings, and the export goes on.
+    home.writeBytes(u"tiny.rom"_s, "\x01");
+    const CommandRun tiny = Call(RunExportCsv, {u"--home"_s, home.path(), home.file(u"tiny.rom"_s)});
+    EXPECT_EQ(tiny.status, 0);
+    EXPECT_TRUE(tiny.err.startsWith(u"警告: "_s)) << tiny.err.toStdString();
+    EXPECT_EQ(CsvFiles(home.path()).size(), 5);
+
+    const CommandRun blocked = Call(RunExportCsv, {u"--home"_s, home.path(), u"--out"_s, home.file(u"tiny.rom/csv"_s), rom});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_TRUE(blocked.err.contains(u"を書けません"_s)) << blocked.err.toStdString();
+    EXPECT_EQ(Call(RunExportCsv, {u"--home"_s, home.path(), home.path()}).status, 1); // a folder is no image
+    for (const QStringList& args : {QStringList{}, QStringList{u"--json"_s, rom}, QStringList{rom, u"--out"_s}, QStringList{rom, rom}})
+        EXPECT_EQ(Call(RunExportCsv, args).status, 2) << args.join(u' ').toStdString();
+}
+
+} // namespace
+} // namespace zor

@@ -1,0 +1,120 @@
+#include "core/document/ReadImage.h"
+#include "core/output/CsvExport.h"
+
+#include "tests/support/ModeFolder.h"
+
+#include <QFileInfo>
+
+#include <array>
+#include <tuple>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::Cp932;
+
+// Data sets クラス (the last ID nameless), 空 (no section) and 表 (a comma in a name, an
+// empty caption, one section per notation); two individual entries; three battle captions.
+// No DefaultNotation, so sections without their own show hexadecimal.
+class CsvExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode=mode"_s});
+        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s, u"戦士"_s, u"僧侶"_s, QString()}, "\r\n", false);
+        home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
+        home.writeLines(u"mode/空.idn"_s, {u"a"_s, u"b"_s}, "\r\n", false);
+        home.writeBytes(u"mode/空.sna"_s, QByteArray());
+        home.writeLines(u"mode/表.idn"_s, {u"いち"_s, u"に,さん"_s}, "\r\n", false);
+        home.writeLines(u"mode/表.sna"_s, {u"200"_s, u"ちから"_s, u"210"_s, QString(), u"220"_s, u"まもり"_s});
+        home.writeLines(u"mode/表.ini"_s, {u"[Notation]"_s, u"Section1=16"_s, u"Section2=10"_s, u"Section3=-10"_s});
+        home.writeLines(u"mode/個別データ.sna"_s, {u"300"_s, u"お金"_s, u"301"_s, u"レベル"_s});
+        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section1=7"_s, u"Section2=-10"_s});
+        home.writeLines(u"mode/敵パラメータ.sna"_s, {u"0"_s, u"クラス"_s, u"1"_s, u"力"_s, u"2"_s, u"速さ"_s});
+        home.writeLines(u"mode/敵パラメータ.ini"_s, {u"[Notation]"_s, u"Section2=10"_s, u"Section3=-10"_s});
+        QByteArray image(0x400, '\0');
+        image.replace(0x200, 2, "\x0A\xFF").replace(0x210, 1, "\x80").replace(0x220, 2, "\xFF\x0A").replace(0x300, 2, "\x0A\xFF");
+        ProblemLog log(home.path());
+        BattleCodec codec;
+        LoadDocument(doc, home.file(u"x.rom"_s), image, home.path(), codec, log);
+        ASSERT_EQ(doc.DataSetNames(3), u"表"_s);
+        // Records of classes 1, 2 and 10 (no row of names), then 0xFF twice and 22 zeros.
+        doc.BattleCount = 3;
+        doc.BattleParams.redim(26, 4);
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 1; c <= 3; ++c)
+                doc.BattleParams(c, r) = c == 1 ? std::array{1, 2, 10}[r - 1] : 0xFF;
+    }
+
+    QString csv(const QString& name) const { return home.file(name + u".csv"_s); }
+
+    test::ProgramFolder home;
+    DocumentState doc;
+};
+
+TEST_F(CsvExport, EveryTableInEachNotation)
+{
+    // The texts of 0x0A, 0xFF, 0x80 and 0 in a fixed notation; none: each section's own.
+    for (const auto& [notation, ten, ff, x80, zero] :
+         {std::tuple{u"CSVNotation=10"_s, u"10"_s, u"255"_s, u"128"_s, u"0"_s}, {u"CSVNotation=16"_s, u"A"_s, u"FF"_s, u"80"_s, u"0"_s},
+          {u"CSVNotation=-10"_s, u"10"_s, u"-1"_s, u"-128"_s, u"0"_s}, {u"CSVNotation=016"_s, {}, {}, {}, {}}, {u";"_s, {}, {}, {}, {}}}) {
+        SCOPED_TRACE(notation.toStdString());
+        home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode=mode"_s, notation});
+        home.writeBytes(u"表.csv"_s, QByteArray(4096, 'x')); // an older, longer file is replaced, not appended to
+        const CsvExportResult result = ExportCsv(doc, home.path());
+        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        EXPECT_EQ(result.written, (QStringList{csv(u"クラス"_s), csv(u"空"_s), csv(u"表"_s), csv(u"個別データ"_s), csv(u"敵パラメータ"_s)}));
+        const auto v = [&](const QString& fixed, const QString& own) { return ten.isEmpty() ? own : fixed; };
+        const QString z = v(zero, u"0x00"_s);
+        EXPECT_EQ(home.readBytes(u"クラス.csv"_s), Cp932(u"ID,HP\r\nなし,%1\r\n戦士,%1\r\n僧侶,%1\r\n,%1\r\n"_s.arg(z)));
+        EXPECT_EQ(home.readBytes(u"空.csv"_s), "ID\r\na\r\nb\r\n");
+        EXPECT_EQ(home.readBytes(u"表.csv"_s), Cp932(u"ID,ちから,,まもり\r\nいち,%1,%2,%3\r\nに,さん,%4,%5,%6\r\n"_s.arg(
+                                                  v(ten, u"0x0A"_s), v(x80, u"128"_s), v(ff, u"-1"_s), v(ff, u"0xFF"_s),
+                                                  v(zero, u"0"_s), v(ten, u"10"_s))));
+        // No header line; the unknown code 7 shows hexadecimal.
+        EXPECT_EQ(home.readBytes(u"個別データ.csv"_s), Cp932(u"お金,%1\r\nレベル,%2\r\n"_s.arg(v(ten, u"0x0A"_s), v(ff, u"-1"_s))));
+        // Labels as the grid shows them: the class's name, empty for a class without one.
+        QString battle = u"ID,クラス,力,速さ"_s + QString(22, u',') + u"\r\n"_s;
+        for (const auto& [label, classText] : {std::pair{u"戦士"_s, v(u"1"_s, u"0x01"_s)}, {u"僧侶"_s, v(u"2"_s, u"0x02"_s)},
+                                               {QString(), v(ten, u"0x0A"_s)}})
+            battle += QStringList{label, classText, v(ff, u"255"_s), v(ff, u"-1"_s)}.join(u',') + u',' + QStringList(22, z).join(u',') + u"\r\n"_s;
+        EXPECT_EQ(home.readBytes(u"敵パラメータ.csv"_s), Cp932(battle));
+    }
+}
+
+TEST_F(CsvExport, AFolderThatCantBeWritten)
+{
+    home.writeBytes(u"plain"_s, "a file, not a folder");
+    const CsvExportResult result = ExportCsv(doc, home.path(), home.file(u"plain/out"_s));
+    EXPECT_TRUE(result.written.isEmpty());
+    EXPECT_TRUE(result.error.startsWith(home.file(u"plain/out/クラス.csv を書けません（"_s)) && !result.error.endsWith(u"（）。"_s))
+        << result.error.toStdString();
+}
+
+TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)
+{
+    // The data set's name or a name inside the file: that file is refused and its old contents
+    // stay whole; the files before it are written, none after it.
+    for (const auto& [name, file, before] :
+         {std::tuple{&doc.DataSetNames(2), u"空"_s, 1}, {&doc.IdNames(1, 3), u"クラス"_s, 0}, {&doc.IdNames(3, 2), u"表"_s, 2},
+          {&doc.SectionNames(3, 3), u"表"_s, 2}, {&doc.IndividualNames(2), u"個別データ"_s, 3},
+          {&doc.BattleSectionNames(25), u"敵パラメータ"_s, 4}}) {
+        SCOPED_TRACE(file.toStdString());
+        const QString kept = std::exchange(*name, *name + u"☃"_s);
+        const QString path = csv(name == &doc.DataSetNames(2) ? *name : file);
+        home.writeBytes(QFileInfo(path).fileName(), "old");
+        const CsvExportResult result = ExportCsv(doc, home.path());
+        EXPECT_EQ(result.error, u"%1 を書けません（「%2」に Shift-JIS（CP932）で書けない文字があります）。"_s.arg(path, *name));
+        *name = kept;
+        EXPECT_EQ(home.readBytes(QFileInfo(path).fileName()), "old");
+        EXPECT_EQ(result.written.size(), before);
+    }
+}
+
+} // namespace
+} // namespace zor
