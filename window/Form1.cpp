@@ -2,6 +2,8 @@
 
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
+#include "core/output/CsvExport.h"
+#include "core/output/Rows.h"
 #include "core/output/Save.h"
 #include "core/files/ProgramFolder.h"
 #include "core/view/Grid.h"
@@ -841,8 +843,42 @@ void Form1::SaveAs_Click()
     }
     setWindowTitle(QStringLiteral("ZOR - ") + QFileInfo(doc.RomPath).fileName());
 }
-void Form1::NewRow_Click() { CommitCellEditor(); }
-void Form1::DeleteRow_Click() { CommitCellEditor(); }
-void Form1::OpCSV_Click() { CommitCellEditor(); }
+void Form1::rowCommand(bool insert)
+{
+    CommitCellEditor();
+    if (!FGrid1->isEnabled())
+        return;
+    const int tab = Tab1->SelectedIndex();
+    doc.CurrentCol = FGrid1->Col();
+    const RowResult result = insert ? InsertBattleRow(doc, tab, FGrid1->Row()) : DeleteBattleRow(doc, tab, FGrid1->Row());
+    if (result.kind == RowResult::Refused) {
+        dialogs_->showMessage(this, insert ? QStringLiteral("行を追加する") : QStringLiteral("行を削除する"), result.message,
+                              QMessageBox::Warning);
+        return;
+    }
+    if (result.kind != RowResult::Done)
+        return;
+    FillGrid();
+    FGrid1->setLeftCol(result.leftCol);
+    FGrid1->setTopRow(result.topRow);
+    FGrid1->setFocus();
+}
+
+void Form1::NewRow_Click() { rowCommand(true); }
+void Form1::DeleteRow_Click() { rowCommand(false); }
+
+void Form1::OpCSV_Click()
+{
+    CommitCellEditor();
+    if (Combo1->count() == 0)
+        return;  // no image read: no tables
+    CsvExportResult result;
+    {
+        const BusyCursor busy;
+        result = ExportCsv(doc, ProgramFolder());
+    }
+    if (!result.ok())
+        dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.error, QMessageBox::Warning);
+}
 
 } // namespace zor

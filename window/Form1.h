@@ -165,6 +165,8 @@ private:
     };
     // The index of Combo1 set by code; a change runs Combo1_Click, as a user's choice does.
     void setComboIndex(int index);
+    // Insertion (true) or deletion (false) of the battle record under the cursor.
+    void rowCommand(bool insert);
     // Undo (true) or redo (false) of one step, with the view brought back to it.
     void takeStep(bool undo);
     // True when txtForEdit or Text1 has the focus: the cell commands leave the cells alone.

@@ -340,6 +340,46 @@ private Q_SLOTS:
         QVERIFY(!form.doc.Modified);
     }
 
+    void rowCommandsAndTheCsvExport()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        // On tab 1 the row commands change nothing, flags included.
+        ShowTable(form, 1, 1);
+        form.NewRow->trigger();
+        form.DeleteRow->trigger();
+        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.RecordCountChanged);
+
+        ClickTab(form, 3);
+        const int rows = grid.Rows();
+        grid.setRow(2);
+        form.NewRow->trigger();
+        QCOMPARE(grid.Rows(), rows + 1);
+        QCOMPARE(grid.TextMatrix(3, 5), grid.TextMatrix(2, 5)); // the copy and the record it copied
+        QVERIFY(form.doc.Modified && form.doc.RecordCountChanged);
+        form.DeleteRow->trigger();
+        QCOMPARE(grid.Rows(), rows);
+        // The only record of a block can't go: the sample's blocks hold one to three records.
+        int single = 0;
+        for (int g = 0; g < 313 && !single; ++g) {
+            const int first = g == 0 ? 1 : form.doc.GroupStarts(g);
+            if (form.doc.GroupStarts(g + 1) == first + 1)
+                single = first;
+        }
+        QVERIFY(single > 0);
+        grid.setRow(single);
+        form.DeleteRow->trigger();
+        QCOMPARE(grid.Rows(), rows);
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+
+        form.OpCSV->trigger();
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+        QVERIFY(QFile::exists(o.folder->file(QStringLiteral("表.csv"))));
+        QVERIFY(QFile::exists(o.folder->file(QStringLiteral("敵パラメータ.csv"))));
+    }
+
     void aFullJournalRefusesTheEdit()
     {
         auto o = Open(true);
