@@ -67,6 +67,14 @@ void Saved(DocumentState& doc, const QByteArray& image, bool reencoded)
 
 } // namespace
 
+int FirstRecordStartingWithZero(const DocumentState& doc)
+{
+    for (int r = 1; r <= doc.BattleCount; ++r)
+        if (doc.BattleParams(1, r) == 0)
+            return r;
+    return 0;
+}
+
 StreamArray BuildBattleStream(const DocumentState& doc)
 {
     // Each record's 25 bytes in row order, a 0 before the first record of every block
@@ -134,13 +142,12 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
         return std::nullopt;
     }
     // A record that begins with 0 would read as a block's end and shift every byte after it.
-    for (int r = 1; r <= doc.BattleCount; ++r)
-        if (doc.BattleParams(1, r) == 0) {
-            *error = QStringLiteral("戦闘パラメータの %1 行目の最初のバイトが 0 です。0 で始まるレコードは保存できません。"
-                                    "0 以外にしてから保存してください。何も書いていません。")
-                         .arg(r);
-            return std::nullopt;
-        }
+    if (const int r = FirstRecordStartingWithZero(doc)) {
+        *error = QStringLiteral("戦闘パラメータの %1 行目の最初のバイトが 0 です。0 で始まるレコードは保存できません。"
+                                "0 以外にしてから保存してください。何も書いていません。")
+                     .arg(r);
+        return std::nullopt;
+    }
     if (image.size() <= kSmallImageSize) {
         image.append(QByteArray(kEncodedImageSize - image.size(), '\0'));
         image[kHeaderSizeByte] = 0x0D;

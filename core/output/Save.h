@@ -21,6 +21,10 @@ namespace zor {
 inline constexpr qsizetype kSmallImageSize = 0x300000;
 inline constexpr qsizetype kHeaderSizeByte = 0x7FD7;
 
+// The first battle record whose first byte is 0, or 0 when there is none. The stream
+// would read that 0 as a block's end, so the save refuses such a table before encoding.
+int FirstRecordStartingWithZero(const DocumentState& doc);
+
 // The stream the encoder takes, built from the records and their block starts.
 StreamArray BuildBattleStream(const DocumentState& doc);
 

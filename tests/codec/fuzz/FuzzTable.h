@@ -123,6 +123,7 @@ inline FuzzTable TableFromInput(const std::uint8_t* data, std::size_t size)
 enum class RoundTripResult {
     Held,          // the records and block starts came back exactly
     Refused,       // the encoder threw CodecError and left the image as it was
+    RefusedBySave, // the encoder took it, but a record begins with 0, which the save refuses first
     ImageChanged,  // the encoder threw, but after writing to the image
     DecodeFailed,  // the decoder could not read what the encoder wrote
     Mismatch,      // the records or block starts that came back differ
@@ -168,6 +169,10 @@ inline RoundTripOutcome RoundTrip(const FuzzTable& table)
     } catch (const CodecError& e) {
         return {image == blank ? RoundTripResult::Refused : RoundTripResult::ImageChanged, e.block()};
     }
+    // The encoder sees only the stream, where a record's leading 0 looks like a block's end;
+    // the save checks the records themselves before it encodes.
+    if (FirstRecordStartingWithZero(table.doc) != 0)
+        return {RoundTripResult::RefusedBySave};
     StreamArray bytes;
     try {
         BattleCodec().DecodeBattleBlocks(bytes, image);
