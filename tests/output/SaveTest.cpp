@@ -269,6 +269,35 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
     EXPECT_TRUE(onDisk() == original);
 }
 
+// A read-only image, and a folder where no file can be made: as root permissions don't
+// stop a write, the save runs in a child process that has given up root.
+TEST_F(Save, ReadOnlyFilesAndFoldersAreRefused)
+{
+    edit(TabIdSection, 1, 1, 1, u"1"_s);
+    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                           | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+    const QString rom = home.file(u"game.rom"_s);
+    auto saveAsNobody = [&] {
+        return InChild([&] {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                return false;
+            QString reason;
+            return !SaveDocument(doc, codec, &reason) && reason.contains(u"game.rom"_s);
+        });
+    };
+    QFile::setPermissions(rom, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    EXPECT_EQ(saveAsNobody(), 0);
+    EXPECT_TRUE(onDisk() == original);
+    // The folder read-only, the image writable: no temporary file can be made beside it.
+    QFile::setPermissions(rom, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther | QFileDevice::WriteOther);
+    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                           | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    EXPECT_EQ(saveAsNobody(), 0);
+    EXPECT_TRUE(onDisk() == original);
+    EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == original); // made by the first try: a true copy
+    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 {
     // Unmodified: an exact copy, which becomes the open file.
