@@ -1,6 +1,8 @@
 #include "cli/CommandOptions.h"
 
+#include "cli/CheckCommand.h"
 #include "core/document/Problems.h"
+#include "core/document/ReadImage.h"
 
 namespace zor {
 
@@ -27,6 +29,23 @@ std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool 
     if (takesFile != hasFile)
         return std::nullopt;
     return options;
+}
+
+std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QString& home, QTextStream& err)
+{
+    QString reason;
+    const std::optional<QByteArray> image = ReadRomImage(rom, &reason);
+    if (!image) {
+        err << QStringLiteral("%1 を読み込めません。%2\n").arg(rom, reason);
+        return nullptr;
+    }
+    auto loaded = std::make_unique<LoadedImage>();
+    loaded->programFolder = ResolveProgramFolder(home);
+    loaded->log = ProblemLog(loaded->programFolder);
+    loaded->imageSize = image->size();
+    BattleCodec codec;
+    LoadDocument(loaded->doc, rom, *image, loaded->programFolder, codec, loaded->log);
+    return loaded;
 }
 
 void PrintProblems(const ProblemLog& log, QTextStream& out)

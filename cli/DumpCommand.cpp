@@ -144,23 +144,15 @@ int RunDump(const QStringList& args, QTextStream& out, QTextStream& err)
         err << kUsage;
         return 2;
     }
-    const QString& rom = options->file;
-    QString reason;
-    const std::optional<QByteArray> image = ReadRomImage(rom, &reason);
-    if (!image) {
-        err << QStringLiteral("%1 を読み込めません。%2\n").arg(rom, reason);
+    const std::unique_ptr<LoadedImage> loaded = LoadImageForCommand(options->file, options->home, err);
+    if (!loaded)
         return 1;
-    }
-    const QString programFolder = ResolveProgramFolder(options->home);
-    DocumentState doc;
-    ProblemLog log(programFolder);
-    BattleCodec codec;
-    LoadDocument(doc, rom, *image, programFolder, codec, log);
     if (options->json)
-        out << QString::fromUtf8(QJsonDocument(DocumentReport(doc, image->size(), log)).toJson(QJsonDocument::Compact)) << '\n';
+        out << QString::fromUtf8(QJsonDocument(DocumentReport(loaded->doc, loaded->imageSize, loaded->log)).toJson(QJsonDocument::Compact))
+            << '\n';
     else
-        PrintDocument(doc, image->size(), log, out);
-    return log.empty() ? 0 : 1;
+        PrintDocument(loaded->doc, loaded->imageSize, loaded->log, out);
+    return loaded->log.empty() ? 0 : 1;
 }
 
 } // namespace zor

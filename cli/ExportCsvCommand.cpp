@@ -17,18 +17,12 @@ int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         err << QStringLiteral("使い方: zor-cli export-csv [--home DIR] [--out DIR] ROM\n");
         return 2;
     }
-    const QString& rom = options->file;
-    QString reason;
-    const std::optional<QByteArray> image = ReadRomImage(rom, &reason);
-    if (!image) {
-        err << QStringLiteral("%1 を読み込めません。%2\n").arg(rom, reason);
+    const std::unique_ptr<LoadedImage> loaded = LoadImageForCommand(options->file, options->home, err);
+    if (!loaded)
         return 1;
-    }
-    const QString programFolder = ResolveProgramFolder(options->home);
-    DocumentState doc;
-    ProblemLog log(programFolder);
-    BattleCodec codec;
-    LoadDocument(doc, rom, *image, programFolder, codec, log);
+    const QString& programFolder = loaded->programFolder;
+    const DocumentState& doc = loaded->doc;
+    const ProblemLog& log = loaded->log;
     // The editor exports whatever loaded, so problems of the load don't stop the export here either.
     if (!log.empty())
         err << QStringLiteral("警告: 読み込みで %1 件の問題がありました。\n").arg(log.items().size()) << log.text();
