@@ -251,8 +251,9 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
         });
         EXPECT_EQ(exit, 0) << "room " << room;
         EXPECT_TRUE(onDisk() == before) << "room " << room;
-        if (bakExists())
+        if (bakExists()) {
             EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == before) << "room " << room;
+        }
     }
     EXPECT_TRUE(bakExists()); // the second disk had room for the copy, not for the image
     home.writeBytes(u"game.rom"_s, original);
