@@ -161,7 +161,10 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
     return image;
 }
 
-bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error)
+namespace {
+
+// The changes written into the open file, after a copy of it to its .bak when asked.
+bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString* error)
 {
     if (!doc.Modified)
         return true;
@@ -173,7 +176,7 @@ bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error)
         return false;
     QString reason;
     const QString backup = doc.RomPath + QStringLiteral(".bak");
-    if (!WriteFileAtomically(backup, *onDisk, &reason)) {
+    if (withBackup && !WriteFileAtomically(backup, *onDisk, &reason)) {
         *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。").arg(backup, reason);
         return false;
     }
@@ -185,26 +188,14 @@ bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error)
     return true;
 }
 
+} // namespace
+
+bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error) { return WriteBack(doc, codec, true, error); }
+
 bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path, QString* error)
 {
-    if (SameFile(path, doc.RomPath)) {
-        // Onto the open file itself: the changes, without a copy.
-        if (!doc.Modified)
-            return true;
-        const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
-        if (!onDisk)
-            return false;
-        const std::optional<QByteArray> image = BuildSavedImage(doc, *onDisk, codec, error);
-        if (!image)
-            return false;
-        QString reason;
-        if (!WriteFileAtomically(doc.RomPath, *image, &reason)) {
-            *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, reason);
-            return false;
-        }
-        Saved(doc, *image, NeedsReencode(doc));
-        return true;
-    }
+    if (SameFile(path, doc.RomPath))
+        return WriteBack(doc, codec, false, error); // onto the open file itself: no copy
     if (SameFile(path, doc.RomPath + QStringLiteral(".bak"))) {
         *error = QStringLiteral("%1 は開いているファイルのバックアップです。別の名前を選んでください。").arg(path);
         return false;
