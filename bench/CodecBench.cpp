@@ -6,12 +6,12 @@
 #include "core/codec/BattleCodec.h"
 #include "tests/codec/ReferenceEncoder.h"
 
+#include "bench/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -70,41 +70,16 @@ void DecodeSample(benchmark::State& state)
 }
 BENCHMARK(DecodeSample)->Unit(benchmark::kMicrosecond);
 
-// Keeps the time of every benchmark so that the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void PrintRatio() const
-    {
-        const auto ours = seconds_.find("EncodeSample");
-        const auto plain = seconds_.find("EncodeSampleStraightforward");
-        if (ours != seconds_.end() && plain != seconds_.end() && ours->second > 0)
-            std::printf("straightforward encoder / our encoder: %.1f times the time\n", plain->second / ours->second);
-    }
-
-private:
-    std::map<std::string, double> seconds_;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    zor::bench::RatioReporter reporter;
+    if (!reporter.run(&argc, argv))
         return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatio();
-    benchmark::Shutdown();
+    const auto ours = reporter.seconds("EncodeSample");
+    const auto plain = reporter.seconds("EncodeSampleStraightforward");
+    if (ours && plain && *ours > 0)
+        std::printf("straightforward encoder / our encoder: %.1f times the time\n", *plain / *ours);
     return 0;
 }

@@ -9,6 +9,8 @@
 #include "core/output/CsvExport.h"
 #include "core/sample/Sample.h"
 
+#include "bench/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -18,7 +20,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -106,46 +107,20 @@ void WriteSameBytesAtomically(benchmark::State& state)
 }
 BENCHMARK(WriteSameBytesAtomically)->Unit(benchmark::kMicrosecond);
 
-// Keeps the time of every benchmark so that the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void PrintRatio() const
-    {
-        const auto ours = seconds_.find("ExportSampleCsv");
-        const auto plain = seconds_.find("WriteSameBytesWithOneWrite");
-        const auto atomic = seconds_.find("WriteSameBytesAtomically");
-        if (ours == seconds_.end() || plain == seconds_.end() || plain->second <= 0)
-            return;
-        std::printf("P7 CSV export / one write() per file: %.2f times the time (target: at most 2)\n",
-                    ours->second / plain->second);
-        if (atomic != seconds_.end())
-            std::printf("   of which the atomic saves alone: %.2f times\n", atomic->second / plain->second);
-    }
-
-private:
-    std::map<std::string, double> seconds_;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    zor::bench::RatioReporter reporter;
+    if (!reporter.run(&argc, argv))
         return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatio();
-    benchmark::Shutdown();
+    const auto ours = reporter.seconds("ExportSampleCsv");
+    const auto plain = reporter.seconds("WriteSameBytesWithOneWrite");
+    const auto atomic = reporter.seconds("WriteSameBytesAtomically");
+    if (!ours || !plain || *plain <= 0)
+        return 0;
+    std::printf("P7 CSV export / one write() per file: %.2f times the time (target: at most 2)\n", *ours / *plain);
+    if (atomic)
+        std::printf("   of which the atomic saves alone: %.2f times\n", *atomic / *plain);
     return 0;
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+// The console report, keeping each benchmark's time per iteration so that a program can
+// print how its benchmarks compare once they have run.
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace zor::bench {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // Seconds per iteration of a benchmark that ran; nothing for one that didn't.
+    std::optional<double> seconds(const std::string& name) const
+    {
+        const auto found = seconds_.find(name);
+        return found == seconds_.end() ? std::nullopt : std::optional<double>(found->second);
+    }
+
+    // Runs the benchmarks chosen on the command line with this report; false on bad arguments.
+    bool run(int* argc, char** argv)
+    {
+        benchmark::Initialize(argc, argv);
+        if (benchmark::ReportUnrecognizedArguments(*argc, argv))
+            return false;
+        benchmark::RunSpecifiedBenchmarks(this);
+        benchmark::Shutdown();
+        return true;
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+} // namespace zor::bench
