@@ -37,10 +37,7 @@ protected:
         home.writeLines(u"mode/クラス.ini"_s, {u"[Step]"_s, u"Section1=3"_s});
         home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"3005"_s, u"レベル"_s});
         home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section2=10"_s});
-        QStringList battle;
-        for (int j = 1; j <= kBattleRecordSize; ++j)
-            battle << QString::number(j - 1, 16) << u"項目%1"_s.arg(j);
-        home.writeLines(u"mode/敵パラメータ.sna"_s, battle);
+        home.writeBattleCaptions(u"mode"_s, u"項目"_s);
 
         for (int i = 0; i < 0x20; ++i) {
             rom.image()[0x1000 + i] = static_cast<char>(0x10 + i);
@@ -161,10 +158,7 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     ASSERT_EQ(doc.IndividualCount, 2);
     // The mode folder loses its individual data and its battle captions, and gets a 27th pair.
     QFile::remove(home.file(u"mode/個別データ.sna"_s));
-    QStringList battle;
-    for (int j = 1; j <= 27; ++j)
-        battle << u"0"_s << u"新%1"_s.arg(j);
-    home.writeLines(u"mode/敵パラメータ.sna"_s, battle);
+    home.writeBattleCaptions(u"mode"_s, u"新"_s, 27);
     load(rom.image());
     EXPECT_EQ(doc.IndividualCount, 0);
     EXPECT_EQ(doc.BattleSectionNames(1), u"新1"_s);

@@ -47,10 +47,7 @@ protected:
         home.writeLines(u"mode/表.sna"_s, {u"1000"_s, u"x"_s, u"2000"_s, u"y"_s});
         home.writeLines(u"mode/表.ini"_s, {u"[Step]"_s, u"Section1=3"_s});
         home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"p"_s, u"3004"_s, u"q"_s});
-        QStringList battle;
-        for (int j = 1; j <= kBattleRecordSize; ++j)
-            battle << u"0"_s << u"s%1"_s.arg(j);
-        home.writeLines(u"mode/敵パラメータ.sna"_s, battle);
+        home.writeBattleCaptions(u"mode"_s, u"s"_s);
         blocks.assign(kBlockCount, Block{});
         for (int b = 0; b < kBlockCount; ++b)
             blocks[b].push_back(NumberedRecord(b));

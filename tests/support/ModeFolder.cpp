@@ -52,6 +52,14 @@ QByteArray ProgramFolder::readBytes(const QString& relative) const
     return in.readAll();
 }
 
+void ProgramFolder::writeBattleCaptions(const QString& mode, const QString& prefix, int count) const
+{
+    QStringList lines;
+    for (int j = 1; j <= count; ++j)
+        lines << QString::number(j - 1, 16) << prefix + QString::number(j);
+    writeLines(mode + QStringLiteral("/敵パラメータ.sna"), lines);
+}
+
 void ProgramFolder::writeZorIni(const QString& mode, const QString& defaultNotation) const
 {
     QStringList lines{QStringLiteral("[Option]"), QStringLiteral("Mode=") + mode};

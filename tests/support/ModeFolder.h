@@ -23,6 +23,9 @@ public:
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
     QByteArray readBytes(const QString& relative) const;
 
+    // mode/敵パラメータ.sna with pairs count: offset j - 1 in hexadecimal, caption prefix + j.
+    void writeBattleCaptions(const QString& mode, const QString& prefix, int count = 25) const;
+
     // ZOR.ini with [Option] Mode (and DefaultNotation unless empty).
     void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const;
 
