@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
@@ -585,6 +586,114 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
         Q_EMIT enterCell();
 }
 
+// Qt moves its current index with the moving end of a selection; here the current index
+// is the cursor, where the selection began, so the mouse and Shift with the keys move
+// the other corner themselves and leave the current index alone.
+void FlexGrid::extendSelection(int rowSel, int colSel)
+{
+    selectRectangle(rowSel, colSel);
+    scrollTo(model_->index(rowSel - 1, colSel - 1));
+}
+
+QModelIndex FlexGrid::cellNear(const QPoint& point) const
+{
+    if (model_->rowCount() == 0 || model_->columnCount() == 0)
+        return {};
+    const QRect area = viewport()->rect();
+    // Beyond an edge of the view, the cell just past it, so that a drag there scrolls.
+    auto nearest = [](int at, int size, int count, auto sectionAt) {
+        const int clamped = std::clamp(at, 0, std::max(0, size - 1));
+        int section = sectionAt(clamped);
+        if (section < 0)
+            return count - 1; // the empty room after the last row or column
+        if (at < 0)
+            --section;
+        else if (at >= size)
+            ++section;
+        return std::clamp(section, 0, count - 1);
+    };
+    const int row = nearest(point.y(), area.height(), model_->rowCount(), [this](int y) { return rowAt(y); });
+    const int col = nearest(point.x(), area.width(), model_->columnCount(), [this](int x) { return columnAt(x); });
+    return model_->index(row, col);
+}
+
+QPoint FlexGrid::selectionStep(int key, Qt::KeyboardModifiers modifiers) const
+{
+    const int lastRow = Rows() - 1;
+    const int lastCol = Cols() - 1;
+    int row = RowSel();
+    int col = ColSel();
+    const int page = std::max(1, viewport()->height() / std::max(1, rowHeight(row - 1)));
+    const bool control = modifiers & Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Up: row -= 1; break;
+    case Qt::Key_Down: row += 1; break;
+    case Qt::Key_Left: col -= isRightToLeft() ? -1 : 1; break;
+    case Qt::Key_Right: col += isRightToLeft() ? -1 : 1; break;
+    case Qt::Key_PageUp: row -= page; break;
+    case Qt::Key_PageDown: row += page; break;
+    case Qt::Key_Home:
+        col = 1;
+        if (control)
+            row = 1;
+        break;
+    case Qt::Key_End:
+        col = lastCol;
+        if (control)
+            row = lastRow;
+        break;
+    default:
+        return {};
+    }
+    return {std::clamp(col, 1, lastCol), std::clamp(row, 1, lastRow)};
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->modifiers() & Qt::ShiftModifier) && currentIndex().isValid()) {
+        const QPoint to = selectionStep(event->key(), event->modifiers());
+        if (!to.isNull()) {
+            extendSelection(to.y(), to.x());
+            event->accept();
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    const bool left = event->button() == Qt::LeftButton;
+    if (left && (event->modifiers() & Qt::ShiftModifier) && cell.isValid() && currentIndex().isValid()) {
+        extendSelection(cell.row() + 1, cell.column() + 1);
+        selecting_ = true;
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+    selecting_ = left && cell.isValid();
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!selecting_ || !(event->buttons() & Qt::LeftButton) || !currentIndex().isValid()) {
+        QTableView::mouseMoveEvent(event);
+        return;
+    }
+    const QModelIndex cell = cellNear(event->position().toPoint());
+    if (cell.isValid() && (cell.row() + 1 != RowSel() || cell.column() + 1 != ColSel()))
+        extendSelection(cell.row() + 1, cell.column() + 1);
+    event->accept();
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        selecting_ = false;
+    QTableView::mouseReleaseEvent(event);
+}
+
 // ---- scrolling
 
 int FlexGrid::TopRow() const
@@ -599,19 +708,23 @@ int FlexGrid::LeftCol() const
     return col < 0 ? 0 : col + 1;
 }
 
+// A remembered scroll position may belong to a larger table than the one shown now
+// (undo across tabs brings back the view of the moment of the edit), so it is clamped.
 void FlexGrid::setTopRow(int row)
 {
-    checkDataRow(row);
+    if (Rows() < 2)
+        return;
     settleLayout();
     // Scrolling is per item, so the scroll bar counts rows in their visual order.
-    verticalScrollBar()->setValue(verticalHeader()->visualIndex(row - 1));
+    verticalScrollBar()->setValue(verticalHeader()->visualIndex(std::clamp(row, 1, Rows() - 1) - 1));
 }
 
 void FlexGrid::setLeftCol(int col)
 {
-    checkDataCol(col);
+    if (Cols() < 2)
+        return;
     settleLayout();
-    horizontalScrollBar()->setValue(horizontalHeader()->visualIndex(col - 1));
+    horizontalScrollBar()->setValue(horizontalHeader()->visualIndex(std::clamp(col, 1, Cols() - 1) - 1));
 }
 
 // The scroll ranges follow a change of the table only when the view next lays out its items.

@@ -21,6 +21,7 @@
 #include <QTableView>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
@@ -58,6 +59,24 @@ public:
     void endFill();
     bool isFilling() const { return fillDepth_ > 0; }
 
+    // beginFill now and endFill at end() or, should the fill be cut short by an
+    // exception, when it goes out of scope: the view is never left half reset.
+    class Fill {
+    public:
+        explicit Fill(FlexGrid& grid) : grid_(&grid) { grid.beginFill(); }
+        ~Fill() { end(); }
+        Fill(const Fill&) = delete;
+        Fill& operator=(const Fill&) = delete;
+        void end()
+        {
+            if (grid_)
+                std::exchange(grid_, nullptr)->endFill();
+        }
+
+    private:
+        FlexGrid* grid_;
+    };
+
     // Fixed cells give their stored text, data cells the provider's.
     QString TextMatrix(int row, int col) const;
     // Row 0 or column 0 only: data cells have no text of their own. A heading of 7 or
@@ -90,7 +109,9 @@ public:
 
     // The cursor: 0 while there is no data cell. Setting a row or column that is not a
     // data row or column throws std::out_of_range and changes nothing; setting one keeps
-    // the other and collapses the selection to the cursor cell.
+    // the other and collapses the selection to the cursor cell. The cursor is the cell
+    // where a selection began: the mouse and Shift with the keys move only the
+    // selection's other corner (RowSel, ColSel).
     int Row() const;
     void setRow(int row);
     int Col() const;
@@ -104,7 +125,8 @@ public:
     void setColSel(int col);
 
     // The first data row and column in view (0 when there is none); setting them scrolls
-    // as far towards them as the scroll range allows.
+    // as far towards them as the scroll range allows. A row or column outside the table
+    // is taken as the nearest one; without data rows or columns nothing happens.
     int TopRow() const;
     void setTopRow(int row);
     int LeftCol() const;
@@ -143,6 +165,10 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     friend class FlexGridModel;
@@ -170,6 +196,12 @@ private:
     void placeCursor(const QModelIndex& cell);
     void ensureCursor();
     void selectRectangle(int rowSel, int colSel);
+    // Moves the selection's other corner, the cursor staying, and brings that corner into view.
+    void extendSelection(int rowSel, int colSel);
+    // The data cell at a point of the viewport, or the nearest one for a point beyond it.
+    QModelIndex cellNear(const QPoint& point) const;
+    // Shift with a moving key: where the selection's other corner goes; (0, 0) for another key.
+    QPoint selectionStep(int key, Qt::KeyboardModifiers modifiers) const;
     QRect selectionBounds() const;
     QRect cursorRect() const;
     void settleLayout();
@@ -193,6 +225,7 @@ private:
     bool resizingSections_ = false;  // our own resizes, which must not be taken for the user's
     int labelDragStartX_ = 0;
     int labelDragStartWidth_ = -1;   // pixels; -1 while column 0's edge is not being dragged
+    bool selecting_ = false;         // the left button went down on a cell and is still held
     bool scrollBars_ = true;
     bool highlight_ = true;
 };

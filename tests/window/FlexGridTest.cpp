@@ -7,7 +7,6 @@
 #include "window/TabStrip.h"
 
 #include <QAbstractItemModelTester>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
 #include <QScrollBar>
@@ -265,13 +264,12 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(std::logic_error, grid.endFill());
     }
 
-    void bigTableFillsInMilliseconds()
+    // The fill's speed is measured in bench/; this checks what it leaves behind.
+    void bigTableFillGivesEveryRowItsHeight()
     {
         auto grid = ShownGrid(1, 1);
         QVERIFY(grid);
         for (const int height : {300, FlexGrid::kDefaultRowHeight}) {
-            QElapsedTimer timer;
-            timer.start();
             grid->beginFill();
             grid->setRows(32768);
             grid->setCols(65);
@@ -283,7 +281,6 @@ private Q_SLOTS:
                 grid->setTextMatrix(0, c, QStringLiteral("Section %1").arg(c));
             grid->endFill();
             QCoreApplication::processEvents();
-            QVERIFY2(timer.elapsed() < 100, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
             QCOMPARE(grid->verticalHeader()->length(), 32767 * zor::TwipsToPixels(height, 96));
         }
     }
@@ -326,8 +323,8 @@ private Q_SLOTS:
         grid->setCol(2);
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Left})
             QTest::keyClick(grid.get(), key, Qt::ShiftModifier);
-        QCOMPARE(Corner(grid->Row(), grid->Col()), Corner(5, 1));  // Qt moves the cursor with the keys
-        QCOMPARE(Corner(grid->RowSel(), grid->ColSel()), Corner(3, 2));
+        QCOMPARE(Corner(grid->Row(), grid->Col()), Corner(3, 2));  // the cursor stays where the selection began
+        QCOMPARE(Corner(grid->RowSel(), grid->ColSel()), Corner(5, 1));
         QCOMPARE(grid->selectionModel()->selectedIndexes().size(), 3 * 2);
     }
 
@@ -345,15 +342,22 @@ private Q_SLOTS:
         QVERIFY(grid->RowIsVisible(50) && grid->RowIsVisible(50 + partlyInView - 1) && grid->RowIsVisible(0));
         QVERIFY(!grid->RowIsVisible(49) && !grid->RowIsVisible(50 + partlyInView));
         QVERIFY(grid->ColIsVisible(7) && !grid->ColIsVisible(6));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid->setTopRow(0));
 
-        // At the end the last row sits at the bottom, and the first in view may be cut.
-        grid->setTopRow(200);
+        // At the end the last row sits at the bottom, and the first in view may be cut; a
+        // row past the table is taken as the last, one before it as the first.
+        grid->setTopRow(999);
         QCOMPARE(grid->TopRow(), 200 - partlyInView + 1);
         QVERIFY(grid->RowIsVisible(200));
         grid->setRow(2);  // out of view: both ways
         QCOMPARE(Corner(grid->TopRow(), grid->LeftCol()), Corner(2, 1));
-        QCOMPARE(scrolled.count(), 5);
+        grid->setTopRow(-5);
+        grid->setLeftCol(0);
+        QCOMPARE(Corner(grid->TopRow(), grid->LeftCol()), Corner(1, 1));
+        QCOMPARE(scrolled.count(), 6);
+        FlexGrid empty;
+        empty.setTopRow(3);  // no data rows: nothing to scroll to
+        empty.setLeftCol(3);
+        QCOMPARE(Corner(empty.TopRow(), empty.LeftCol()), Corner(0, 0));
     }
 
     void cursorCellGeometryIsInTwipsFromTheGridsCorner()
