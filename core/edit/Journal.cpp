@@ -90,10 +90,13 @@ CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, Sc
     std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow);
     if (!byte)
         return CommitResult::Unchanged;
+    const std::optional<std::uint8_t> value = ParseCellText(text);
+    if (!value)
+        return CommitResult::UnreadableText;
     if (!PushUndoRecord(doc, tab, scroll))
         return CommitResult::JournalFull;
     const std::uint8_t old = *byte;
-    ParseByte(*byte, text);
+    *byte = *value;
     if (*byte != old)
         return CommitResult::Changed;
     --doc.UndoCount; // the record stays in the spare slot

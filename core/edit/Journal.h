@@ -43,11 +43,12 @@ void LoadRecordPosition(DocumentState& doc, const JournalRecord& record);
 void RestoreByte(DocumentState& doc, std::uint8_t& target, std::uint8_t source);
 
 // The outcome of a commit of the cell editor's text.
-enum class CommitResult { Unchanged, Changed, JournalFull };
+enum class CommitResult { Unchanged, Changed, JournalFull, UnreadableText };
 
 // Stores text as the byte of the edit cell and journals it. A text that gives the byte
 // the cell holds withdraws its record (and clears Modified when the journal is then
-// empty). A full journal refuses the edit: the cell keeps its byte.
+// empty). A full journal, or a text that has none of the editor's forms (ParseCellText),
+// refuses the edit: the cell keeps its byte and nothing is journalled.
 CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll);
 
 // The outcome of an undo or redo step: nothing to take, a step taken (with the oldest

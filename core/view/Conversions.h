@@ -7,7 +7,10 @@
 
 #include <QStringView>
 
+#include <QString>
+
 #include <cstdint>
+#include <optional>
 
 namespace zor {
 
@@ -25,5 +28,16 @@ std::uint8_t ParseNegativeByte(QStringView text);
 // The byte for text typed into a cell, decided by the form of the text, never by
 // the cell's notation. Text that cannot be read gives 0.
 void ParseByte(std::uint8_t& target, QStringView text);
+
+// The byte for the cell editor's text, or nullopt when it has none of these forms
+// (blanks around the text ignored, an input method's full-width forms read as their
+// half-width ones): the empty text (0); "0x" or "0X" and one or two hexadecimal digits;
+// a decimal number, a leading "+" allowed, that rounds (halves to even) into 0..255;
+// "-" and a decimal number from -128 up to 0, stored as the signed byte of its integer
+// part toward minus infinity ("-0" is 0). Exponents are refused.
+std::optional<std::uint8_t> ParseCellText(QStringView text);
+
+// The accepted forms as a tooltip says them.
+QString CellTextForms();
 
 } // namespace zor

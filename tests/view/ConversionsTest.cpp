@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -71,6 +73,28 @@ TEST(ParseByte, EveryByteComesBackFromEachNotationsText)
         EXPECT_EQ(Parsed(u"0x"_s + QString::number(b, 16).toUpper().rightJustified(2, u'0')), byte);
         EXPECT_EQ(Parsed(QString::number(b)), byte);
         EXPECT_EQ(Parsed(QString::number(ByteToSigned(byte))), byte);
+    }
+}
+
+TEST(ParseCellText, TakesExactlyTheEditorsForms)
+{
+    const std::vector<std::pair<QString, int>> accepted{
+        {u""_s, 0},       {u"   "_s, 0},      {u"0x5"_s, 5},     {u"0XfF"_s, 255},  {u" 0x0a "_s, 10},
+        {u"255"_s, 255},  {u"+7"_s, 7},       {u"254.5"_s, 254}, {u"253.5"_s, 254}, {u"-1"_s, 0xFF},
+        {u"-128"_s, 0x80}, {u"-0"_s, 0},      {u"-0.5"_s, 0xFF}, {u"-127.5"_s, 0x80},
+        // an input method's full-width forms
+        {u"１２"_s, 12},   {u"０ｘＦＦ"_s, 255}, {u"－１"_s, 0xFF}, {u"\u3000７\u3000"_s, 7},
+    };
+    for (const auto& [text, byte] : accepted)
+        EXPECT_EQ(ParseCellText(text), std::optional<std::uint8_t>(byte)) << text.toStdString();
+    for (const QString& text : {u"FF"_s, u"$20"_s, u"300"_s, u"abc"_s, u"-129"_s, u"255.5"_s, u"-128.5"_s, u"1e2"_s,
+                                u"0x"_s, u"0x123"_s, u"0x+5"_s, u"0xG"_s, u"- 1"_s, u"+-1"_s, u"--1"_s, u"0.5.1"_s})
+        EXPECT_EQ(ParseCellText(text), std::nullopt) << text.toStdString();
+    // Whatever a cell shows, in any notation, reads back as its byte.
+    for (int b = 0; b <= 255; ++b) {
+        const auto byte = static_cast<std::uint8_t>(b);
+        EXPECT_EQ(ParseCellText(u"0x"_s + QString::number(b, 16).toUpper().rightJustified(2, u'0')), byte);
+        EXPECT_EQ(ParseCellText(QString::number(ByteToSigned(byte))), byte);
     }
 }
 
