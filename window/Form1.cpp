@@ -6,6 +6,7 @@
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
 #include "core/files/ProgramFolder.h"
+#include "core/view/Conversions.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
 #include "window/CellEditor.h"
@@ -27,8 +28,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QToolTip>
 
 namespace zor {
 
@@ -44,6 +47,33 @@ public:
 };
 
 } // namespace
+
+template <typename Handler>
+void Form1::guarded(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        reportFailure(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        reportFailure(QString());
+    }
+}
+
+template <typename Sender, typename Signal, typename Result, typename... Args>
+void Form1::connectGuarded(Sender* sender, Signal signal, Result (Form1::*handler)(Args...))
+{
+    connect(sender, signal, this, [this, handler](Args... args) { guarded([&] { (this->*handler)(args...); }); });
+}
+
+void Form1::reportFailure(const QString& detail)
+{
+    QString text = QStringLiteral("思いがけない問題が起きたため、この操作を途中でやめました。開いているデータはそのままです。"
+                                  "念のため、別の名前で保存してください。");
+    if (!detail.isEmpty())
+        text += QStringLiteral("\n（%1）").arg(detail);
+    dialogs_->showMessage(this, QStringLiteral("エラー"), text, QMessageBox::Critical);
+}
 
 Form1::Form1(std::unique_ptr<Dialogs> dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>())
@@ -122,16 +152,18 @@ void Form1::createControls()
     FGrid1->verticalHeader()->setSectionsClickable(false);
     FGrid1->installEventFilter(this);
 
-    connect(Tab1, &TabStrip::beforeChange, this, &Form1::Tab1_BeforeClick);
-    connect(Tab1, &QTabBar::currentChanged, this, &Form1::Tab1_Click);
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
-    connect(FGrid1, &FlexGrid::scrolled, this, &Form1::FGrid1_Scroll);
-    connect(FGrid1, &FlexGrid::enterCell, this, &Form1::FGrid1_EnterCell);
-    connect(Text1, &QPlainTextEdit::textChanged, this, &Form1::Text1_Change);
-    connect(FGrid1, &QAbstractItemView::doubleClicked, this, &Form1::FGrid1_DblClick);
-    connect(txtForEdit, &CellEditor::editorKey, this, &Form1::HandleEditorKey);
-    connect(txtForEdit, &CellEditor::lostFocus, this, &Form1::txtForEdit_LostFocus);
-    connect(txtForEdit, &QLineEdit::textChanged, this, &Form1::txtForEdit_Change);
+    connectGuarded(Tab1, &TabStrip::beforeChange, &Form1::Tab1_BeforeClick);
+    connectGuarded(Tab1, &QTabBar::currentChanged, &Form1::Tab1_Click);
+    connectGuarded(Combo1, &QComboBox::currentIndexChanged, &Form1::Combo1_Click);
+    connectGuarded(FGrid1, &FlexGrid::scrolled, &Form1::FGrid1_Scroll);
+    connectGuarded(FGrid1, &FlexGrid::enterCell, &Form1::FGrid1_EnterCell);
+    connectGuarded(Text1, &QPlainTextEdit::textChanged, &Form1::Text1_Change);
+    connectGuarded(FGrid1, &QAbstractItemView::doubleClicked, &Form1::FGrid1_DblClick);
+    connectGuarded(txtForEdit, &CellEditor::editorKey, &Form1::HandleEditorKey);
+    connectGuarded(txtForEdit, &CellEditor::lostFocus, &Form1::txtForEdit_LostFocus);
+    connectGuarded(txtForEdit, &QLineEdit::textChanged, &Form1::txtForEdit_Change);
+    // A wheel over the data set box while the editor is open changes the data set as a command would.
+    Combo1->installEventFilter(this);
 }
 
 void Form1::createMenus()
@@ -139,6 +171,14 @@ void Form1::createMenus()
     auto menu = [this](const char* name, const QString& caption) {
         QMenu* created = menuBar()->addMenu(caption);
         created->setObjectName(QLatin1StringView(name));
+        // A menu closed without a command gives the focus back to an open editor, where the
+        // menu bar would keep it and take the next keys.
+        connect(created, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (txtForEdit->isVisible() && !txtForEdit->hasFocus() && !QApplication::activePopupWidget())
+                    txtForEdit->setFocus(Qt::PopupFocusReason);
+            });
+        });
         return created;
     };
     auto item = [this](QMenu* parentMenu, const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -146,7 +186,7 @@ void Form1::createMenus()
         QAction* action = parentMenu->addAction(caption);
         action->setObjectName(QLatin1StringView(name));
         action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, handler);
+        connectGuarded(action, &QAction::triggered, handler);
         return action;
     };
     const QKeySequence none;
@@ -244,8 +284,7 @@ bool Form1::ConfirmSave()
 
 void Form1::Quit_Click()
 {
-    CommitCellEditor();
-    if (!ConfirmSave())
+    if (!CommitCellEditor() || !ConfirmSave())
         return;
     quitting_ = true;
     close();
@@ -253,30 +292,35 @@ void Form1::Quit_Click()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    CommitCellEditor();  // so that the save question sees the edit
-    if (!quitting_ && !ConfirmSave()) {
-        event->ignore();
-        return;
-    }
-    // A note typed since the cursor last moved is not lost with the window; nor is a failure to store it.
-    storePendingNote();
-    showWriteErrors();
-    event->accept();
+    event->ignore(); // until all of it went through: a failure keeps the window and the document
+    guarded([&] {
+        // The save question must see the edit; a text that can't be stored keeps the window.
+        if (!CommitCellEditor() || (!quitting_ && !ConfirmSave()))
+            return;
+        // A note typed since the cursor last moved is not lost with the window; nor is a failure to store it.
+        storePendingNote();
+        showWriteErrors();
+        event->accept();
+    });
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == centralWidget() && event->type() == QEvent::Resize)
-        Form_Resize();
-    if (watched == FGrid1 && gridEvent(event))
-        return true;
-    return QMainWindow::eventFilter(watched, event);
+    bool handled = false;
+    guarded([&] {
+        if (watched == centralWidget() && event->type() == QEvent::Resize)
+            Form_Resize();
+        else if (watched == FGrid1)
+            handled = gridEvent(event);
+        else if (watched == Combo1 && event->type() == QEvent::Wheel)
+            handled = !CommitCellEditor();
+    });
+    return handled || QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::Read_Click()
 {
-    CommitCellEditor();
-    if (!ConfirmSave())
+    if (!CommitCellEditor() || !ConfirmSave())
         return;
     const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kAllFilesFilter));
     if (path.isEmpty())
@@ -374,7 +418,13 @@ void Form1::FillGrid()
 
     FGrid1->setScrollBars(false);
     FGrid1->setHighlight(false);
-    FGrid1->beginFill();
+    // A fill cut short by an exception still ends, with the scroll bars and highlight back.
+    const auto showControls = [this] {
+        FGrid1->setScrollBars(true);
+        FGrid1->setHighlight(true);
+    };
+    auto restore = qScopeGuard(showControls);
+    FlexGrid::Fill fill(*FGrid1);
     FGrid1->setRows(layout.rows);
     FGrid1->setCols(layout.cols);
     FGrid1->setRowHeight(0, layout.headingHeight);
@@ -396,7 +446,7 @@ void Form1::FillGrid()
     for (int c = 0; c < layout.cols; ++c)
         FGrid1->setColWidth(c, widths[c]);
     FGrid1->setCellTextProvider([this, tab, dataSet](int row, int col) { return CellText(doc, tab, dataSet, row, col); });
-    FGrid1->endFill();
+    fill.end();
 
     // A remembered cursor outside the table falls back to 1; a table without rows has none.
     const int col = tab == TabIndividual || doc.CurrentCol < 1 || doc.CurrentCol >= layout.cols ? 1 : doc.CurrentCol;
@@ -406,18 +456,21 @@ void Form1::FillGrid()
         FGrid1->setRow(row);
     }
 
-    FGrid1->setScrollBars(true);
-    FGrid1->setHighlight(true);
+    showControls();
+    restore.dismiss();
     FGrid1->setEnabled(true);
     Text1->setEnabled(true);
     SyncNoteText();
     FGrid1->setFocus();
 }
 
-void Form1::Tab1_BeforeClick()
+void Form1::Tab1_BeforeClick(bool* cancel)
 {
     // A click on a tab takes no focus: the edit is committed here, before the view is saved.
-    CommitCellEditor();
+    if (!CommitCellEditor()) {
+        *cancel = true;
+        return;
+    }
     if (!FGrid1->isVisible())
         return;
     SaveTabView();
@@ -456,6 +509,8 @@ void Form1::SwitchTab()
 
 void Form1::Combo1_Click()
 {
+    // The editor is committed before a data set is chosen (see eventFilter), so this only
+    // closes one that a change made by code finds open.
     CommitCellEditor();
     if (!doc.JustLoaded)
         SaveColumnWidths();  // the grid still shows the previous data set
@@ -489,13 +544,12 @@ void Form1::SaveColumnWidths()
 
 void Form1::FGrid1_Scroll()
 {
-    CommitCellEditor();
+    closeCellEditor();
 }
 
 void Form1::SetNotation(int code)
 {
-    CommitCellEditor();
-    if (!FGrid1->isEnabled())
+    if (!CommitCellEditor() || !FGrid1->isEnabled())
         return;
     QString error;
     const NotationChange change = zor::SetNotation(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), code, &error);
@@ -680,7 +734,8 @@ void Form1::HandleEditorKey(int key)
         break;
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        CommitCellEditor();  // the edit lands in its own cell before the cursor moves
+        if (!CommitCellEditor())  // the edit lands in its own cell before the cursor moves
+            break;
         const int row = FGrid1->Row();
         if (key == Qt::Key_Up && row > 1) {
             FGrid1->setRow(row - 1);
@@ -698,7 +753,19 @@ void Form1::HandleEditorKey(int key)
     }
 }
 
-void Form1::CommitCellEditor()
+bool Form1::CommitCellEditor()
+{
+    if (!txtForEdit->isVisible())
+        return true;
+    if (!ParseCellText(txtForEdit->text())) {
+        refuseEditorText();
+        return false;
+    }
+    closeCellEditor();
+    return true;
+}
+
+void Form1::closeCellEditor()
 {
     if (!txtForEdit->isVisible())
         return;
@@ -709,16 +776,31 @@ void Form1::CommitCellEditor()
         txtForEdit_LostFocus(Qt::OtherFocusReason);
 }
 
+QString Form1::EditorFormsTip() { return QStringLiteral("この値は使えません。%1 のどれかで入力してください。").arg(CellTextForms()); }
+
+void Form1::refuseEditorText()
+{
+    txtForEdit->setFocus(Qt::OtherFocusReason);
+    txtForEdit->selectAll();
+    QToolTip::showText(txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height())), EditorFormsTip(), txtForEdit);
+}
+
 void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
 {
-    // Another window, a dialog or a menu took the focus: the edit goes on when it comes back.
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+    // Another window, a dialog, a menu or the menu bar took the focus: the edit goes on when it comes back.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
         return;
     if (!txtForEdit->isVisible() || escaping_)
         return;
     const int tab = Tab1->SelectedIndex();
     const CommitResult result = CommitCellText(doc, tab, txtForEdit->text(), scrollPosition());
+    const QPoint below = txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height()));
     txtForEdit->hide();
+    if (result == CommitResult::UnreadableText) {
+        // Nobody asked for this commit (a click elsewhere, a scroll): the edit goes and the cell keeps its byte.
+        QToolTip::showText(below, EditorFormsTip(), FGrid1, {}, kRefusedTipMilliseconds);
+        return;
+    }
     if (result == CommitResult::Changed)
         FGrid1->refreshCell(doc.CurrentRow, tab == TabIndividual ? 1 : doc.CurrentCol);
     else if (result == CommitResult::JournalFull)
@@ -809,7 +891,8 @@ void Form1::pest_Click()
 
 bool Form1::Save_Click()
 {
-    CommitCellEditor();
+    if (!CommitCellEditor())
+        return false;
     if (!doc.Modified)
         return true;
     QString error;
@@ -825,8 +908,7 @@ bool Form1::Save_Click()
 
 void Form1::SaveAs_Click()
 {
-    CommitCellEditor();
-    if (doc.RomPath.isEmpty())
+    if (!CommitCellEditor() || doc.RomPath.isEmpty())
         return;  // no image open
     const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kAllFilesFilter));
     if (path.isEmpty())
@@ -845,8 +927,7 @@ void Form1::SaveAs_Click()
 }
 void Form1::rowCommand(bool insert)
 {
-    CommitCellEditor();
-    if (!FGrid1->isEnabled())
+    if (!CommitCellEditor() || !FGrid1->isEnabled())
         return;
     const int tab = Tab1->SelectedIndex();
     doc.CurrentCol = FGrid1->Col();
@@ -869,8 +950,7 @@ void Form1::DeleteRow_Click() { rowCommand(false); }
 
 void Form1::OpCSV_Click()
 {
-    CommitCellEditor();
-    if (Combo1->count() == 0)
+    if (!CommitCellEditor() || Combo1->count() == 0)
         return;  // no image read: no tables
     CsvExportResult result;
     {

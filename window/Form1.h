@@ -107,14 +107,19 @@ public:
     void HandleEditorKey(int key);
     void txtForEdit_LostFocus(Qt::FocusReason reason = Qt::OtherFocusReason);
     void txtForEdit_Change();
-    // Commits an open editor before a command that reads or refills the document.
-    void CommitCellEditor();
+    // Commits an open editor before a command that reads or refills the document. False
+    // when its text has none of the accepted forms: the editor stays open with its text
+    // selected and a tooltip naming the forms, and the command must not run.
+    bool CommitCellEditor();
+    // What the tooltip of a refused editor text says.
+    static QString EditorFormsTip();
+    static constexpr int kRefusedTipMilliseconds = 4000;
     // The tab strip's FocusTab: selects a tab by its 0-based position.
     void FocusTab(int position);
 
     // Control events.
     void FGrid1_DblClick();
-    void Tab1_BeforeClick();
+    void Tab1_BeforeClick(bool* cancel);
     void Tab1_Click();
     void Combo1_Click();
     void FGrid1_Scroll();
@@ -125,6 +130,9 @@ public:
     static constexpr int kClientHeight = 7830;
 
 public Q_SLOTS:
+    // Something a handler threw: the command it ran was cut short; the document stays.
+    void reportFailure(const QString& detail);
+
     void Read_Click();
     void SaveAs_Click();
     // True when nothing is left unsaved afterwards.
@@ -167,6 +175,17 @@ private:
     void setComboIndex(int index);
     // Insertion (true) or deletion (false) of the battle record under the cursor.
     void rowCommand(bool insert);
+    // Connects a signal to a handler through guarded().
+    template <typename Sender, typename Signal, typename Result, typename... Args>
+    void connectGuarded(Sender* sender, Signal signal, Result (Form1::*handler)(Args...));
+    // Runs a handler so that nothing it throws reaches Qt's event loop.
+    template <typename Handler>
+    void guarded(Handler&& handler);
+    // Ends an open editor that nobody asked to commit (a scroll, a click elsewhere):
+    // readable text is stored, other text dropped with a tooltip at the cell.
+    void closeCellEditor();
+    // Keeps the editor open on a text it can't store: selected, with the forms as a tooltip.
+    void refuseEditorText();
     // Undo (true) or redo (false) of one step, with the view brought back to it.
     void takeStep(bool undo);
     // True when txtForEdit or Text1 has the focus: the cell commands leave the cells alone.

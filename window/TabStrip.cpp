@@ -62,16 +62,20 @@ void TabStrip::drawPage(QPainter& painter, const QRect& clip)
     painter.restore();
 }
 
-void TabStrip::announce(int index)
+bool TabStrip::cancelled(int index)
 {
+    bool cancel = false;
     if (index >= 0 && index < count() && index != currentIndex() && isTabEnabled(index))
-        Q_EMIT beforeChange();
+        Q_EMIT beforeChange(&cancel);
+    return cancel;
 }
 
 void TabStrip::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        announce(tabAt(event->position().toPoint()));
+    if (event->button() == Qt::LeftButton && cancelled(tabAt(event->position().toPoint()))) {
+        event->accept();
+        return;
+    }
     QTabBar::mousePressEvent(event);
 }
 
@@ -80,7 +84,10 @@ void TabStrip::keyPressEvent(QKeyEvent* event)
     // The arrows are the keys a tab bar moves its selection with; right to left swaps them.
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
         const bool back = event->key() == (isRightToLeft() ? Qt::Key_Right : Qt::Key_Left);
-        announce(currentIndex() + (back ? -1 : 1));
+        if (cancelled(currentIndex() + (back ? -1 : 1))) {
+            event->accept();
+            return;
+        }
     }
     QTabBar::keyPressEvent(event);
 }
@@ -91,8 +98,10 @@ void TabStrip::wheelEvent(QWheelEvent* event)
     if (style()->styleHint(QStyle::SH_TabBar_AllowWheelScrolling, nullptr, this)) {
         const QPoint delta = event->angleDelta();
         const int step = std::abs(delta.y()) > std::abs(delta.x()) ? delta.y() : delta.x();
-        if (step != 0)
-            announce(currentIndex() + (step > 0 ? -1 : 1));
+        if (step != 0 && cancelled(currentIndex() + (step > 0 ? -1 : 1))) {
+            event->accept();
+            return;
+        }
     }
     QTabBar::wheelEvent(event);
 }

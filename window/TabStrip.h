@@ -4,7 +4,7 @@
 // tab page's frame in the room below its tabs, so that the grid, a sibling placed
 // over that room, sits inside what looks like the selected page. Before a mouse
 // click, a key or a wheel step changes the tab it says so, while the old tab is
-// still the selected one; a change made by code is not announced.
+// still the selected one, and the change can be cancelled; a change made by code is not announced.
 
 #include <QTabBar>
 
@@ -27,7 +27,8 @@ public:
 
 Q_SIGNALS:
     // The user is about to change the selected tab; currentIndex() is still the old one.
-    void beforeChange();
+    // A receiver that sets *cancel to true keeps the tab as it is.
+    void beforeChange(bool* cancel);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,8 +38,9 @@ protected:
 
 private:
     void drawPage(QPainter& painter, const QRect& clip);
-    // Announces the change when index is a selectable tab other than the current one.
-    void announce(int index);
+    // Announces the change when index is a selectable tab other than the current one;
+    // true when a receiver cancelled it.
+    bool cancelled(int index);
 };
 
 } // namespace zor

@@ -2,6 +2,9 @@
 // rules around it, undo and redo, and the cell clipboard, driven by keys and the mouse.
 
 #include "tests/window/TestFolder.h"
+#include "core/document/CellBytes.h"
+#include "core/view/Conversions.h"
+#include "window/Application.h"
 #include "window/CellEditor.h"
 #include "window/FlexGrid.h"
 #include "window/NoteEdit.h"
@@ -9,6 +12,9 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QInputMethodEvent>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QToolTip>
 
 using zor::Form1;
 using zor::test::ClickTab;
@@ -37,7 +43,14 @@ void Type(Form1& form, const QString& text)
         QTest::keyClick(form.focusWidget(), c.toLatin1());
 }
 
-std::uint8_t TableByte(const Form1& form, int col, int row) { return form.doc.IdSectionBytes(2, col, row - 1); }
+std::uint8_t TableByte(const Form1& form, int col, int row) { return *zor::CellByte(form.doc, zor::TabIdSection, 2, col, row); }
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
 
 } // namespace
 
@@ -414,8 +427,170 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(&editor, &commit);
         QCOMPARE(editor.text(), QStringLiteral("１０"));
         QTest::keyClick(&editor, Qt::Key_Return);
-        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0)); // full-width digits are no number
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(10)); // full-width digits read as their half-width forms
         QCOMPARE(form.doc.UndoCount, 1);
+    }
+
+    void unreadableTextNeverReachesTheCell()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        zor::CellEditor& editor = *form.txtForEdit;
+        ShowTable(form, 1, 1);
+        const QByteArray image = ReadFile(o.folder->file(QStringLiteral("x.rom")));
+
+        // Enter, Down, a tab change and a save keep the editor open on its text, selected, and do nothing else.
+        Type(form, QStringLiteral("FF"));
+        for (const std::function<void()>& command : std::vector<std::function<void()>>{
+                 [&] { QTest::keyClick(&editor, Qt::Key_Return); },
+                 [&] { QTest::keyClick(&editor, Qt::Key_Down); },
+                 [&] { ClickTab(form, 2); },
+                 [&] { form.Save->trigger(); },
+             }) {
+            command();
+            QVERIFY(editor.isVisible() && editor.hasFocus());
+            QCOMPARE(editor.selectedText(), QStringLiteral("FF"));
+            QVERIFY(QToolTip::text().contains(zor::CellTextForms()));
+        }
+        QCOMPARE(form.Tab1->SelectedIndex(), 1);
+        QCOMPARE(grid.Row(), 1);
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
+        QCOMPARE(form.doc.UndoCount, 0);
+        QVERIFY(ReadFile(o.folder->file(QStringLiteral("x.rom"))) == image);
+        QVERIFY(o.dialogs->messages.empty());
+
+        // A click elsewhere nobody asked to commit: the edit goes, the cell keeps its byte.
+        QToolTip::hideText();
+        QTest::mouseClick(form.Text1->viewport(), Qt::LeftButton);
+        QVERIFY(!editor.isVisible());
+        QVERIFY(QToolTip::text().contains(zor::CellTextForms()));
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
+        QCOMPARE(form.doc.UndoCount, 0);
+
+        // A form the editor reads is stored as usual.
+        grid.setFocus();
+        Type(form, QStringLiteral("0x5"));
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(5));
+    }
+
+    void aMenuClosedWithEscapeLeavesTheEditOpen()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::CellEditor& editor = *form.txtForEdit;
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        ShowTable(form, 1, 1);
+        Type(form, QStringLiteral("12"));
+        QMenuBar* bar = form.menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(form.Edit->menuAction()).center());
+        QTRY_VERIFY(form.Edit->isVisible());
+        QTest::keyClick(form.Edit, Qt::Key_Escape);
+        QTRY_VERIFY(!form.Edit->isVisible());
+        QCoreApplication::processEvents();
+        // The offscreen platform deactivates the window when a popup closes; active again,
+        // it gives the focus to the widget that last had it in the window.
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(editor.isVisible());
+        QTRY_VERIFY(editor.hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_3);
+        QCOMPARE(editor.text(), QStringLiteral("123"));
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(123));
+    }
+
+    void aPasteLandsWhereTheSelectionBegan()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        ClickTab(form, 3);
+        grid.setFocus();
+        grid.setRow(1);
+        grid.setCol(1);
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        // Shift+Down moves the selection's other end; the paste goes to the cell it began at.
+        grid.setRow(5);
+        grid.setCol(2);
+        QSignalSpy entered(&grid, &zor::FlexGrid::enterCell);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(entered.count(), 0); // the cursor, and with it the note, stays
+        QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form.doc.BattleParams(2, 5), form.doc.BattleParams(1, 1));
+        QCOMPARE(form.doc.UndoCount, 1);
+        entered.clear();
+
+        // A drag with the mouse: the cursor stays on the pressed cell, the other corner follows.
+        const QPoint from = CellCenter(grid, 3, 4);
+        QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, CellCenter(grid, 2, 2), grid.viewport()->mapToGlobal(CellCenter(grid, 2, 2)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid.viewport(), &move);
+        QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 2));
+        QCOMPARE(QPoint(grid.Col(), grid.Row()), QPoint(4, 3));
+        QCOMPARE(QPoint(grid.ColSel(), grid.RowSel()), QPoint(2, 2));
+        QCOMPARE(entered.count(), 1);
+        // Shift and a click move the other corner too.
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCenter(grid, 4, 5));
+        QCOMPARE(QPoint(grid.Col(), grid.Row()), QPoint(4, 3));
+        QCOMPARE(QPoint(grid.ColSel(), grid.RowSel()), QPoint(5, 4));
+    }
+
+    void undoOntoASmallerTableKeepsTheDocument()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        QStringList ids;
+        for (int id = 0; id < 200; ++id)
+            ids << QStringLiteral("ID%1").arg(id);
+        o.folder->write(QStringLiteral("m/長.idn"), ids, false);
+        o.folder->write(QStringLiteral("m/長.sna"), {QStringLiteral("400"), QStringLiteral("値")});
+        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+        form.Read->trigger();
+        form.Combo1->setCurrentIndex(3);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        Type(form, QStringLiteral("7"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QCOMPARE(*zor::CellByte(form.doc, zor::TabIdSection, 3, 1, 200), std::uint8_t(7));
+        form.Combo1->setCurrentIndex(2); // 3 IDs
+        ClickTab(form, 2);
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier); // its view lay 200 rows down
+        QCOMPARE(*zor::CellByte(form.doc, zor::TabIdSection, 3, 1, 200), std::uint8_t(0));
+        QCOMPARE(form.doc.RedoCount, 1);
+        QCOMPARE(form.Tab1->SelectedIndex(), 1);
+        QCOMPARE(grid.TopRow(), 1);
+        QVERIFY(grid.isEnabled());
+    }
+
+    void aHandlerThatThrowsKeepsTheDocument()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        ShowTable(form, 2, 2);
+        o.dialogs->failOpen = true;
+        form.Read->trigger();
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+        QCOMPARE(o.dialogs->messages.front().icon, QMessageBox::Critical);
+        QCOMPARE(form.doc.RomPath, o.folder->file(QStringLiteral("x.rom")));
+        QVERIFY(form.FGrid1->isEnabled());
+        QCOMPARE(form.FGrid1->Row(), 2);
+
+        // Anything else that reaches the event loop is the application's to catch.
+        struct Throwing : QObject {
+            bool event(QEvent*) override { throw std::runtime_error("thrown"); }
+        } throwing;
+        auto* app = qobject_cast<zor::Application*>(QCoreApplication::instance());
+        QVERIFY(app);
+        QSignalSpy failed(app, &zor::Application::failed);
+        QCoreApplication::postEvent(&throwing, new QEvent(QEvent::User));
+        QCoreApplication::processEvents();
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.front().front().toString(), QStringLiteral("thrown"));
     }
 };
 

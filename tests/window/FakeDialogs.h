@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <deque>
+#include <stdexcept>
 #include <vector>
 
 namespace zor::test {
@@ -27,6 +28,7 @@ public:
     bool messagesExpected = false;
     std::deque<QString> openPaths; // what the open dialog answers; empty text: cancelled
     std::deque<QString> savePaths; // what the save dialog answers
+    bool failOpen = false;          // the open dialog throws, as a handler's fault would
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
                                     QMessageBox::StandardButtons buttons) override
@@ -48,6 +50,8 @@ public:
     }
     QString openFileName(QWidget*, const QString&, const QString&) override
     {
+        if (failOpen)
+            throw std::runtime_error("the open dialog failed");
         if (openPaths.empty())
             return {};
         const QString path = openPaths.front();

@@ -5,6 +5,7 @@
 
 #include "tests/window/FakeDialogs.h"
 #include "tests/window/TestFolder.h"
+#include "window/Application.h"
 #include "window/Dialogs.h"
 #include "window/Form1.h"
 #include "window/CellEditor.h"
@@ -369,7 +370,7 @@ int RunEditTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    zor::Application app(argc, argv);
     app.setQuitOnLastWindowClosed(false);  // the windows of one case close while the next are made
     int failures = 0;
     {
