@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -58,7 +60,7 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
 {
     DocumentState doc = SmallDocument();
     // The cell holds 112 (0x70): the same byte in other words is no change.
-    for (const QString& same : {u"112"_s, u"0x70"_s, u"112.4"_s, u"-144"_s}) {
+    for (const QString& same : {u"112"_s, u"0x70"_s, u"112.4"_s, u"+112"_s}) {
         EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, same), CommitResult::Unchanged) << same.toStdString();
         EXPECT_EQ(doc.UndoCount, 0);
         EXPECT_FALSE(doc.Modified);
@@ -78,25 +80,32 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"0x05"_s), CommitResult::Unchanged);
     EXPECT_TRUE(doc.Modified);
 
-    // Texts that can't be read, or lie outside a byte, give 0 on every tab.
+    // Texts the editor reads give their byte on every tab; texts it can't read, or that lie
+    // outside a byte, are refused: the cell keeps its byte and nothing is journalled.
     struct Case {
         QString text;
-        std::uint8_t byte;
+        std::optional<std::uint8_t> byte;
     };
-    const Case cases[] = {{u""_s, 0},    {u"-0"_s, 0},   {u"0x1"_s, 0},  {u"256"_s, 0},   {u"255.5"_s, 0},
-                          {u"abc"_s, 0}, {u"-129"_s, 127}, {u" 12"_s, 12}, {u"１２"_s, 0}, {u"254.5"_s, 254}};
+    const Case cases[] = {{u""_s, 0},         {u"-0"_s, 0},         {u"0x1"_s, 1},    {u"256"_s, {}},   {u"255.5"_s, {}},
+                          {u"abc"_s, {}},     {u"-129"_s, {}},      {u" 12"_s, 12},   {u"１２"_s, 12}, {u"254.5"_s, 254},
+                          {u"FF"_s, {}},      {u"-1"_s, 255}};
     for (const Case& c : cases) {
         for (int tab : {TabIdSection, TabIndividual, TabBattle}) {
-            Commit(doc, tab, tab == TabIdSection ? 2 : 0, tab == TabIndividual ? 1 : 2, 2, u"99"_s);
-            Commit(doc, tab, tab == TabIdSection ? 2 : 0, tab == TabIndividual ? 1 : 2, 2, c.text);
-            EXPECT_EQ(Byte(doc, tab, tab == TabIdSection ? 2 : 0, tab == TabIndividual ? 1 : 2, 2), c.byte)
-                << c.text.toStdString() << " on tab " << tab;
+            const int dataSet = tab == TabIdSection ? 2 : 0;
+            const int col = tab == TabIndividual ? 1 : 2;
+            Commit(doc, tab, dataSet, col, 2, u"99"_s);
+            const int records = doc.UndoCount;
+            const CommitResult result = Commit(doc, tab, dataSet, col, 2, c.text);
+            EXPECT_EQ(Byte(doc, tab, dataSet, col, 2), c.byte.value_or(99)) << c.text.toStdString() << " on tab " << tab;
+            EXPECT_EQ(result == CommitResult::UnreadableText, !c.byte) << c.text.toStdString();
+            if (!c.byte)
+                EXPECT_EQ(doc.UndoCount, records);
         }
     }
     // On 個別データ the row is the entry.
     Commit(doc, TabIndividual, 0, 1, 1, u"0x20"_s);
     EXPECT_EQ(doc.IndividualBytes(1), 0x20);
-    EXPECT_EQ(doc.IndividualBytes(2), 254);
+    EXPECT_EQ(doc.IndividualBytes(2), 255); // the last case, -1
 }
 
 TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
