@@ -42,6 +42,13 @@ QString HeadingLines(const QString& text)
     return text.left(k) + QStringLiteral(" \n") + text.right(n - k);
 }
 
+// A row is one line high, and a header section keeps a margin that a cell doesn't: row
+// labels and values are both centred in their row, so that they share one baseline.
+Qt::Alignment OnTheRowsLine(int code)
+{
+    return (FlexGrid::alignmentFromCode(code) & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+}
+
 } // namespace
 
 // Holds no data: every answer is read from the grid, so the grid changes its
@@ -75,7 +82,7 @@ public:
             }
         }
         if (role == Qt::TextAlignmentRole)
-            return static_cast<int>(FlexGrid::alignmentFromCode(grid_->colAlignments_[col]));
+            return static_cast<int>(OnTheRowsLine(grid_->colAlignments_[col]));
         return {};
     }
 
@@ -90,7 +97,8 @@ public:
         if (role == Qt::DisplayRole)
             return horizontal ? HeadingLines(grid_->colHeaderTexts_[cell]) : grid_->rowHeaderTexts_[cell];
         if (role == Qt::TextAlignmentRole)
-            return static_cast<int>(FlexGrid::alignmentFromCode(grid_->colAlignments_[horizontal ? cell : 0]));
+            return static_cast<int>(horizontal ? FlexGrid::alignmentFromCode(grid_->colAlignments_[cell])
+                                               : OnTheRowsLine(grid_->colAlignments_[0]));
         return {};
     }
 

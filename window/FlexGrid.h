@@ -96,7 +96,8 @@ public:
     void setRowHeight(int row, int twips);
 
     // 0 left-top, 1 left-center, 2 left-bottom, 3 center-top, 4 center-center,
-    // 5 center-bottom, 6 right-top, 7 right-center, 8 right-bottom.
+    // 5 center-bottom, 6 right-top, 7 right-center, 8 right-bottom. Data cells and row
+    // labels take the horizontal part and are centred in their one-line rows.
     int ColAlignment(int col) const;
     void setColAlignment(int col, int value);
     static Qt::Alignment alignmentFromCode(int value);

@@ -117,11 +117,11 @@ void Form1::createControls()
     // Design sizes; Form_Resize fits the tab strip, the grid and the note box to the window.
     Tab1 = new TabStrip(client);
     Tab1->setObjectName(QStringLiteral("Tab1"));
-    placeTwips(Tab1, 120, 1200, kClientWidth - 240, kClientHeight);
+    placeTwips(Tab1, 120, kTabTop, kClientWidth - 240, kClientHeight - kTabTop - kTabBottomMargin);
 
     FGrid1 = new FlexGrid(client);
     FGrid1->setObjectName(QStringLiteral("FGrid1"));
-    placeTwips(FGrid1, 240, 1560, kClientWidth - 480, kClientHeight - 1630);
+    placeTwips(FGrid1, 240, 1560, kClientWidth - 480, kClientHeight - kTabTop - kTabBottomMargin - kGridBelowTabTop);
     FGrid1->setRows(2);
     FGrid1->setCols(2);
     FGrid1->raise();  // over the tab strip's page, never under it
@@ -248,12 +248,14 @@ void Form1::Form_Resize()
     const int w = ClientWidth();
     const int h = ClientHeight();
 
+    // The tab strip's page ends a little above the window's bottom edge, so that its frame
+    // shows whole; the grid ends 70 twips above the page's edge.
     const int tabWidth = w >= 240 ? w - 240 : 0;
-    const int tabHeight = h >= 240 ? h : 0;
+    const int tabHeight = std::max(0, h - kTabTop - kTabBottomMargin);
     Tab1->resize(PixelsX(tabWidth), PixelsY(tabHeight));
 
     const int gridWidth = tabWidth >= 240 ? tabWidth - 240 : 0;
-    const int gridHeight = tabHeight >= 1630 ? tabHeight - 1630 : 0;
+    const int gridHeight = std::max(0, tabHeight - kGridBelowTabTop);
     FGrid1->resize(PixelsX(gridWidth), PixelsY(gridHeight));
 
     if (w >= 3500) {
@@ -569,7 +571,9 @@ void Form1::NotationDec_Click() { SetNotation(NotationUnsigned); }
 
 void Form1::SaveTabView()
 {
-    zor::SaveTabView(doc, Tab1->SelectedIndex(), FGrid1->Col(), FGrid1->Row(), FGrid1->LeftCol(), FGrid1->TopRow());
+    // A table without rows has no cursor, yet its columns are sections: the remembered one stays under it.
+    const int col = FGrid1->Col() > 0 || FGrid1->Cols() < 2 ? FGrid1->Col() : std::clamp(doc.CurrentCol, 1, FGrid1->Cols() - 1);
+    zor::SaveTabView(doc, Tab1->SelectedIndex(), col, FGrid1->Row(), FGrid1->LeftCol(), FGrid1->TopRow());
 }
 
 void Form1::AddDataSetItems()

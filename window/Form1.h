@@ -128,6 +128,9 @@ public:
 
     static constexpr int kClientWidth = 8535;   // twips, as designed
     static constexpr int kClientHeight = 7830;
+    static constexpr int kTabTop = 1200;          // twips from the client area's top
+    static constexpr int kTabBottomMargin = 30;   // below the tab strip's frame
+    static constexpr int kGridBelowTabTop = 430;  // the grid's top 360 into the page, its bottom 70 above the frame
 
 public Q_SLOTS:
     // Something a handler threw: the command it ran was cut short; the document stays.

@@ -188,6 +188,8 @@ std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& 
     std::vector<int> widths(static_cast<std::size_t>(layout.cols), 0);
     if (layout.labelWidth) {
         widths[0] = *layout.labelWidth;
+    } else if (layout.rows == 1) {
+        widths[0] = previous.empty() ? 0 : previous[0]; // no label to fit: the column keeps its width
     } else {
         int running = 0;
         for (int r = 1; r < layout.rows; ++r) {

@@ -82,7 +82,8 @@ int HeadingWidth(const QString& heading, const MeasureText& measure);
 // Column widths for a layout, by column: the stored ones; otherwise the heading's fit,
 // or, for an empty heading, the previous width; column 0 the stored width or the
 // row-label fit, which grows to a label's width + 90 only when the label is wider
-// than the running width. Labels are measured with a space after them.
+// than the running width (without rows, the previous width). Labels are measured
+// with a space after them.
 std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& previous, const MeasureText& measureHeading,
                               const MeasureText& measureLabel);
 

@@ -238,6 +238,18 @@ private Q_SLOTS:
         QVERIFY(lines.last().startsWith(QStringLiteral("tiny.rom: ")));
         QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - tiny.rom"));
         QCOMPARE(form.FGrid1->TextMatrix(1, 1), QStringLiteral("0x00"));
+
+        // Its battle blocks couldn't be read: sections without rows keep the label column's
+        // width and show the note of the section under the cursor.
+        o.folder->write(QStringLiteral("m/敵パラメータ.ini"), {QStringLiteral("[Text]"), QStringLiteral("Section1=一つ目")});
+        const int labelWidth = form.FGrid1->ColWidth(0);
+        QVERIFY(labelWidth > 0);
+        ClickTab(form, 3);
+        QCOMPARE(form.FGrid1->Rows(), 1);
+        QCOMPARE(form.FGrid1->Cols(), 26);
+        QCOMPARE(form.FGrid1->ColWidth(0), labelWidth);
+        QVERIFY(form.Text1->isEnabled());
+        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("一つ目"));
     }
 };
 

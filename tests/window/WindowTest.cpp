@@ -237,14 +237,15 @@ private Q_SLOTS:
             int textWidth;          // twips; -1 keeps the width of the case before
         };
         const Case cases[] = {
-            {6000, 4500, {5760, 4500}, {5520, 2870}, true, 2500},
-            {3000, 4500, {2760, 4500}, {2520, 2870}, false, -1},  // narrow: note box hidden, width kept
-            {3495, 3000, {3255, 3000}, {3015, 1370}, false, -1},
-            {3510, 3000, {3270, 3000}, {3030, 1370}, true, 10},   // widened again: shown
-            {6000, 4500, {5760, 4500}, {5520, 2870}, true, 2500},
-            {465, 1620, {225, 1620}, {0, 0}, false, -1},           // tab narrower than 240, shorter than 1630
-            {225, 1650, {0, 1650}, {0, 20}, false, -1},            // window narrower than 240
-            {600, 225, {360, 0}, {120, 0}, false, -1},             // window lower than 240
+            // The tab strip's frame ends 30 twips above the window's bottom, the grid 70 above the frame.
+            {6000, 4500, {5760, 3270}, {5520, 2840}, true, 2500},
+            {3000, 4500, {2760, 3270}, {2520, 2840}, false, -1},  // narrow: note box hidden, width kept
+            {3495, 3000, {3255, 1770}, {3015, 1340}, false, -1},
+            {3510, 3000, {3270, 1770}, {3030, 1340}, true, 10},   // widened again: shown
+            {6000, 4500, {5760, 3270}, {5520, 2840}, true, 2500},
+            {465, 1620, {225, 390}, {0, 0}, false, -1},            // tab narrower than 240, lower than 430
+            {225, 1680, {0, 450}, {0, 20}, false, -1},             // window narrower than 240
+            {600, 225, {360, 0}, {120, 0}, false, -1},             // window lower than the tab's top
         };
         int textWidth = form->Text1->width();
         for (const Case& c : cases) {
