@@ -286,6 +286,21 @@ private Q_SLOTS:
         }
     }
 
+    void aFillCutShortStillEnds()
+    {
+        FlexGrid grid;
+        try {
+            FlexGrid::Fill fill(grid);
+            grid.setRows(5);
+            grid.setCols(3);
+            throw std::runtime_error("cut short");
+        } catch (const std::runtime_error&) {
+        }
+        QVERIFY(!grid.isFilling());
+        QCOMPARE(grid.model()->rowCount(), 4); // the view shows what the fill had set
+        QCOMPARE(grid.Row(), 1);
+    }
+
     void cursorMovesOnlyToDataCells()
     {
         FlexGrid grid;
