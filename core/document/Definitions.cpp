@@ -1,6 +1,7 @@
 #include "core/document/Definitions.h"
 
 #include "core/files/Ini.h"
+#include "core/files/ReadFile.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/Numbers.h"
 
@@ -28,16 +29,27 @@ int LimitCount(int count, const QString& path, const QString& what, ProblemLog& 
 
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log)
 {
-    QString error;
-    const std::optional<QByteArray> bytes = ReadWholeFile(path, &error);
+    FileError error;
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
     if (!bytes) {
-        log.add(path, 0, QFileInfo::exists(path) ? QStringLiteral("ファイルを読めません（%1）。").arg(error) : missingMessage);
+        log.add(path, 0, error.missing() ? missingMessage : QStringLiteral("ファイルを読めません（%1）。").arg(error.reason()));
         return std::nullopt;
     }
     TextLines text = ToTextLines(*bytes);
     for (int line : text.badLines)
         log.add(path, line, kNotCp932);
     return text;
+}
+
+IniFile ReadSettingsFile(const QString& path, ProblemLog& log)
+{
+    FileError error;
+    const IniFile ini = IniFile::load(path, &error);
+    if (error.failed() && !error.missing())
+        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
+    for (int line : ini.badLines())
+        log.add(path, line, kNotCp932);
+    return ini;
 }
 
 SectionPairs ReadSectionPairs(const TextLines& text)
@@ -216,10 +228,7 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
-    const std::optional<QByteArray> bytes = ReadWholeFile(zorIni, nullptr);
-    const IniFile ini = bytes ? IniFile::fromBytes(*bytes) : IniFile();
-    for (int line : ini.badLines())
-        log.add(zorIni, line, kNotCp932);
+    const IniFile ini = ReadSettingsFile(zorIni, log);
     const QString option = QStringLiteral("Option");
     ZorSettings settings;
     settings.Mode = ini.value(option, QStringLiteral("Mode"));

@@ -6,8 +6,6 @@
 #include "core/files/Numbers.h"
 #include "core/files/ProgramFolder.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -51,32 +49,14 @@ void ReadTableSettings(DocumentState& doc, int tab, int count, const QString& in
 
 std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        *reason = QStringLiteral("ファイルが見つかりません。");
-        return std::nullopt;
-    }
-    if (info.isDir()) {
-        *reason = QStringLiteral("フォルダです。ROM イメージのファイルを選んでください。");
-        return std::nullopt;
-    }
-    if (info.size() > kMaxImageSize) {
-        *reason = QStringLiteral("ファイルが大きすぎます（%1 バイト）。SNES の ROM イメージは 64 MiB 以下です。").arg(info.size());
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = file.read(kMaxImageSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *reason = QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString());
-        return std::nullopt;
-    }
-    if (bytes.size() > kMaxImageSize) {
-        *reason = QStringLiteral("ファイルが大きすぎます。SNES の ROM イメージは 64 MiB 以下です。");
-        return std::nullopt;
+    FileError error;
+    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize, &error);
+    if (!bytes) {
+        *reason = error.reason() + u'。';
+        if (error.kind == FileError::Kind::Folder)
+            *reason += QStringLiteral("ROM イメージのファイルを選んでください。");
+        else if (error.kind == FileError::Kind::TooLarge)
+            *reason += QStringLiteral("SNES の ROM イメージはこれより大きくなりません。");
     }
     return bytes;
 }

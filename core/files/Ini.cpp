@@ -1,8 +1,7 @@
 #include "core/files/Ini.h"
 
+#include "core/files/ReadFile.h"
 #include "core/files/SaveFile.h"
-
-#include <QFileInfo>
 
 namespace zor {
 
@@ -106,9 +105,9 @@ IniFile IniFile::fromBytes(const QByteArray& bytes)
     return file;
 }
 
-IniFile IniFile::load(const QString& path)
+IniFile IniFile::load(const QString& path, FileError* error)
 {
-    const std::optional<QByteArray> bytes = ReadWholeFile(path, nullptr);
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, error);
     return bytes ? fromBytes(*bytes) : IniFile();
 }
 
@@ -246,16 +245,13 @@ bool WriteIniKeys(const QString& section, const std::vector<std::pair<QString, Q
                   const QString& file, QString* error)
 {
     // A file that exists but cannot be read must not be replaced by one holding only these keys.
-    IniFile ini;
-    if (QFileInfo::exists(file)) {
-        QString reason;
-        const std::optional<QByteArray> bytes = ReadWholeFile(file, &reason);
-        if (!bytes) {
-            setError(error, QStringLiteral("ファイルを読めません: ") + reason);
-            return false;
-        }
-        ini = IniFile::fromBytes(*bytes);
+    FileError readError;
+    const IniFile loaded = IniFile::load(file, &readError);
+    if (readError.failed() && !readError.missing()) {
+        setError(error, QStringLiteral("ファイルを読めません: ") + readError.reason());
+        return false;
     }
+    IniFile ini = loaded;
     bool changed = false;
     for (const auto& [key, value] : keyValues) {
         switch (ini.set(section, key, value)) {

@@ -6,6 +6,7 @@
 // value reads back cut to 254 bytes. Only ';' starts a comment. Writing a key replaces
 // only that key's line and leaves every other byte of the file as it was.
 
+#include "core/files/FileError.h"
 #include "core/files/Text.h"
 
 #include <QByteArray>
@@ -18,8 +19,9 @@ namespace zor {
 
 class IniFile {
 public:
-    // An unreadable or missing file loads as empty.
-    static IniFile load(const QString& path);
+    // An unreadable or missing file loads as empty; *error tells which (missing() for a
+    // file that is not there).
+    static IniFile load(const QString& path, FileError* error = nullptr);
     static IniFile fromBytes(const QByteArray& bytes);
 
     QString value(const QString& section, const QString& key) const;      // cut to 254 bytes

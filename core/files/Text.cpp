@@ -1,6 +1,5 @@
 #include "core/files/Text.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -176,23 +175,6 @@ TextLines ToTextLines(QByteArrayView bytes)
     }
     out.lineCount = breaks + 1;
     return out;
-}
-
-std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 } // namespace zor

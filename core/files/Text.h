@@ -47,7 +47,4 @@ struct TextLines {
 
 TextLines ToTextLines(QByteArrayView bytes);
 
-// The whole file, or nullopt with a reason in *error.
-std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error);
-
 } // namespace zor

@@ -3,7 +3,7 @@
 #include "core/codec/CodecError.h"
 #include "core/document/ReadImage.h"
 #include "core/files/SaveFile.h"
-#include "core/files/Text.h"
+#include "core/files/ReadFile.h"
 
 #include <QFileInfo>
 
@@ -30,10 +30,10 @@ std::optional<QByteArray> ReadOpenImage(const DocumentState& doc, QString* error
         *error = QStringLiteral("%1 がありません。読み込んだ後に移動か削除されたようです。何も書いていません。").arg(doc.RomPath);
         return std::nullopt;
     }
-    QString reason;
-    std::optional<QByteArray> bytes = ReadWholeFile(doc.RomPath, &reason);
+    FileError reason;
+    std::optional<QByteArray> bytes = ReadRegularFile(doc.RomPath, kMaxImageSize, &reason);
     if (!bytes) {
-        *error = QStringLiteral("%1 を読めません（%2）。何も書いていません。").arg(doc.RomPath, reason);
+        *error = QStringLiteral("%1 を読めません（%2）。何も書いていません。").arg(doc.RomPath, reason.reason());
         return std::nullopt;
     }
     if (bytes->size() < doc.RomSizeAtRead) {

@@ -5,6 +5,7 @@
 #include "core/document/BattleRecords.h"
 #include "core/document/Definitions.h"
 #include "core/files/Numbers.h"
+#include "core/files/ReadFile.h"
 #include "core/files/Text.h"
 #include "core/sample/Sample.h"
 #include "tests/support/CommandRun.h"
@@ -204,6 +205,17 @@ TEST(BattleCommand, FailuresAndUsage)
     const CommandRun missing = Call(RunBattle, {folder.file(u"none.rom"_s)});
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.err.contains(u"読めません"_s));
+
+    // A device is never read, an image over 64 MiB never taken.
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, folder.file(u"zero.rom"_s)));
+    const CommandRun zero = Call(RunBattle, {folder.file(u"zero.rom"_s)});
+    EXPECT_EQ(zero.status, 1);
+    EXPECT_TRUE(zero.err.contains(u"通常のファイルではありません"_s)) << zero.err.toStdString();
+    folder.writeBytes(u"huge.rom"_s, {});
+    ASSERT_TRUE(QFile::resize(folder.file(u"huge.rom"_s), kMaxImageSize + 1));
+    const CommandRun huge = Call(RunBattle, {folder.file(u"huge.rom"_s)});
+    EXPECT_EQ(huge.status, 1);
+    EXPECT_TRUE(huge.err.contains(u"64 MiB"_s)) << huge.err.toStdString();
 
     for (const QStringList& args : {QStringList{}, QStringList{u"--json"_s}, QStringList{u"a.rom"_s, u"b.rom"_s},
                                     QStringList{u"a.rom"_s, u"--all"_s}}) {

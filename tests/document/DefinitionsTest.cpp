@@ -2,7 +2,11 @@
 
 #include "tests/support/ModeFolder.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -223,6 +227,29 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     EXPECT_EQ(doc.SectionCounts.upper(), 1);
     EXPECT_EQ(doc.MaxIdCount, 0);
     EXPECT_EQ(LargestSectionCount(doc), 0);
+}
+
+// A pipe as ZOR.ini or .sna and a device as .idn are refused at once, each a problem.
+TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/b.sna"_s, {u"10"_s, u"B"_s});
+    auto pipe = [&](const QString& name) {
+        QFile::remove(home.file(name));
+        ASSERT_EQ(mkfifo(QFile::encodeName(home.file(name)).constData(), 0644), 0) << name.toStdString();
+    };
+    pipe(u"ZOR.ini"_s);
+    pipe(u"mode/a.sna"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"mode/b.idn"_s)));
+    log = ProblemLog(home.path());
+    const ZorSettings settings = ReadZorSettings(home.path(), log);
+    EXPECT_EQ(settings.Mode, QString());
+    LoadDefinitions(doc, home.path(), ZorSettings{u"mode"_s, 16, QString()}, log);
+    EXPECT_EQ(problemFiles(), (QStringList{u"ZOR.ini:0"_s, u"mode/a.sna:0"_s, u"mode/b.idn:0"_s}));
+    for (const Problem& problem : log.items())
+        EXPECT_TRUE(problem.message.contains(u"通常のファイルではありません"_s)) << problem.message.toStdString();
+    EXPECT_EQ(doc.SectionCounts(dataSet(u"b"_s)), 1);
+    EXPECT_EQ(doc.IdCounts(dataSet(u"b"_s)), 0);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -179,7 +181,14 @@ TEST(ReadRomImage, RefusesWhatIsNoImage)
     QFile big(home.file(u"big.rom"_s));
     ASSERT_TRUE(big.resize(kMaxImageSize + 1)); // sparse: nothing is written
     EXPECT_FALSE(ReadRomImage(big.fileName(), &reason));
-    EXPECT_TRUE(reason.contains(u"大きすぎます"_s));
+    EXPECT_TRUE(reason.contains(u"大きすぎます"_s) && reason.contains(u"64 MiB"_s)) << reason.toStdString();
+    // A pipe and a device are refused at once, never waited on or read without end.
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe.rom"_s)).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"zero.rom"_s)));
+    for (const QString& name : {u"pipe.rom"_s, u"zero.rom"_s}) {
+        EXPECT_FALSE(ReadRomImage(home.file(name), &reason)) << name.toStdString();
+        EXPECT_TRUE(reason.contains(u"通常のファイルではありません"_s)) << reason.toStdString();
+    }
     // Empty and tiny files are images too: their cells read as 0.
     home.writeBytes(u"empty.rom"_s, {});
     EXPECT_EQ(ReadRomImage(home.file(u"empty.rom"_s), &reason), QByteArray());
