@@ -214,9 +214,7 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
     doc.SectionSettings.redim(2, 4, s + 1, LargestSectionCount(doc) + 1);
     for (int k = 1; k <= s; ++k) {
         const QString path = DataSetFile(doc, k, QStringLiteral(".ini"));
-        const IniFile ini = IniFile::load(path);
-        for (int line : ini.badLines())
-            log.add(path, line, kNotCp932);
+        const IniFile ini = ReadSettingsFile(path, log);
         for (int setting : {SettingStep, SettingNotation})
             for (int q = 1; q <= doc.SectionCounts(k); ++q)
                 doc.SectionSettings(setting, TabIdSection, k, q) = static_cast<std::int16_t>(

@@ -35,9 +35,7 @@ void ReadTableSettings(DocumentState& doc, int tab, int count, const QString& in
     const int upper = doc.SectionSettings.upper(3);
     if (count + 1 > upper)
         doc.SectionSettings.redimPreserve(2, 4, doc.SectionSettings.upper(2), count + 1);
-    const IniFile ini = IniFile::load(iniPath);
-    for (int line : ini.badLines())
-        log.add(iniPath, line, QStringLiteral("Shift-JIS（CP932）として読めない文字があります。"));
+    const IniFile ini = ReadSettingsFile(iniPath, log);
     for (int setting : {SettingByte, SettingNotation})
         for (int j = 1; j <= count; ++j)
             doc.SectionSettings(setting, tab, 0, j) =

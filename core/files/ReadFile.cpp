@@ -35,6 +35,8 @@ private:
 // end; only open with O_NONBLOCK and fstat on the descriptor can look before reading.
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxSize, FileError* error)
 {
+    if (error)
+        *error = FileError();
     auto fail = [&](FileError e) -> std::optional<QByteArray> {
         e.path = path;
         if (error)

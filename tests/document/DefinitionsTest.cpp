@@ -2,11 +2,14 @@
 
 #include "tests/support/ModeFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -250,6 +253,57 @@ TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
         EXPECT_TRUE(problem.message.contains(u"通常のファイルではありません"_s)) << problem.message.toStdString();
     EXPECT_EQ(doc.SectionCounts(dataSet(u"b"_s)), 1);
     EXPECT_EQ(doc.IdCounts(dataSet(u"b"_s)), 0);
+}
+
+// A settings file that is there but can't be read is a problem; a missing one is not.
+TEST_F(Definitions, UnreadableSettingsAreProblemsMissingOnesAreNot)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/a.sna"_s, {u"10"_s, u"A"_s});
+    home.writeLines(u"mode/b.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/b.sna"_s, {u"10"_s, u"B"_s});
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/a.ini"_s));
+    load();
+    EXPECT_EQ(problemFiles(), QStringList{u"mode/a.ini:0"_s});
+    EXPECT_TRUE(log.items()[0].message.contains(u"フォルダです"_s)) << log.text().toStdString();
+    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, dataSet(u"a"_s), 1), 1);
+
+    QFile::remove(home.file(u"ZOR.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"ZOR.ini"_s));
+    log = ProblemLog(home.path());
+    EXPECT_EQ(ReadZorSettings(home.path(), log).Mode, QString());
+    EXPECT_EQ(problemFiles(), QStringList{u"ZOR.ini:0"_s});
+}
+
+// Without read permission, which root ignores: read by a child that has given up root.
+TEST_F(Definitions, SettingsWithoutReadPermissionAreProblems)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/a.sna"_s, {u"10"_s, u"A"_s});
+    home.writeLines(u"mode/a.ini"_s, {u"[Step]"_s, u"Section1=2"_s});
+    QFile::setPermissions(home.file(u"mode/a.ini"_s), QFileDevice::WriteOwner);
+    QFile::setPermissions(home.file(u"ZOR.ini"_s), QFileDevice::WriteOwner);
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                          | QFileDevice::ExeOther;
+    QFile::setPermissions(home.path(), everyone);
+    QFile::setPermissions(home.file(u"mode"_s), everyone);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        ProblemLog problems(home.path());
+        const ZorSettings settings = ReadZorSettings(home.path(), problems);
+        LoadDefinitions(doc, home.path(), ZorSettings{u"mode"_s, 16, QString()}, problems);
+        bool ok = settings.Mode.isEmpty() && problems.items().size() == 2;
+        for (const Problem& problem : problems.items())
+            ok = ok && problem.message.contains(u"読み取りが許可されていません"_s);
+        ok = ok && problems.items()[0].file == u"ZOR.ini"_s && problems.items()[1].file == u"mode/a.ini"_s;
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -167,6 +168,16 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
     EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
     EXPECT_GT(doc.BattleCount, 0);
+}
+
+TEST_F(ReadImage, UnreadableTableSettingsAreProblems)
+{
+    QFile::remove(home.file(u"mode/個別データ.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/個別データ.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/敵パラメータ.ini"_s));
+    load(rom.image());
+    EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.ini:0"_s, u"mode/敵パラメータ.ini:0"_s}));
+    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 2), 16);
 }
 
 TEST(ReadRomImage, RefusesWhatIsNoImage)

@@ -72,6 +72,21 @@ TEST(Ini, MissingFileReadsEmpty)
     EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"nothing.ini"_s)), QString());
 }
 
+TEST(Ini, LoadTellsAMissingFileFromAnUnreadableOne)
+{
+    ProgramFolder home;
+    FileError error;
+    IniFile::load(home.file(u"nothing.ini"_s), &error);
+    EXPECT_TRUE(error.missing());
+    QDir().mkpath(home.file(u"folder.ini"_s));
+    EXPECT_FALSE(IniFile::load(home.file(u"folder.ini"_s), &error).contains(u"A"_s, u"x"_s));
+    EXPECT_TRUE(error.failed() && !error.missing());
+    EXPECT_EQ(error.reason(), u"フォルダです"_s);
+    home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n");
+    EXPECT_TRUE(IniFile::load(home.file(u"t.ini"_s), &error).contains(u"A"_s, u"x"_s));
+    EXPECT_FALSE(error.failed());
+}
+
 TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
 {
     const QString ascii(300, u'x');
