@@ -15,6 +15,14 @@ namespace zor {
 namespace {
 
 const QString kNotCp932 = QStringLiteral("Shift-JIS（CP932）として読めない文字があります。");
+const QString kUtf8 = QStringLiteral("UTF-8 で保存されているようです。Shift-JIS で保存してください");
+
+// Said once per file; the file is still read as CP932.
+void ReportUtf8(const QString& path, QByteArrayView bytes, ProblemLog& log)
+{
+    if (LooksLikeUtf8(bytes))
+        log.add(path, 0, kUtf8);
+}
 
 // Line counts past the 16-bit limit are cut to it, and said so.
 int LimitCount(int count, const QString& path, const QString& what, ProblemLog& log)
@@ -35,6 +43,7 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
         log.add(path, 0, error.missing() ? missingMessage : QStringLiteral("ファイルを読めません（%1）。").arg(error.reason()));
         return std::nullopt;
     }
+    ReportUtf8(path, *bytes, log);
     TextLines text = ToTextLines(*bytes);
     for (int line : text.badLines)
         log.add(path, line, kNotCp932);
@@ -44,9 +53,13 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
 IniFile ReadSettingsFile(const QString& path, ProblemLog& log)
 {
     FileError error;
-    const IniFile ini = IniFile::load(path, &error);
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
     if (error.failed() && !error.missing())
         log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
+    if (!bytes)
+        return IniFile();
+    ReportUtf8(path, *bytes, log);
+    const IniFile ini = IniFile::fromBytes(*bytes);
     for (int line : ini.badLines())
         log.add(path, line, kNotCp932);
     return ini;

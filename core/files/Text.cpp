@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace zor {
 
 namespace {
@@ -175,6 +177,21 @@ TextLines ToTextLines(QByteArrayView bytes)
     }
     out.lineCount = breaks + 1;
     return out;
+}
+
+bool LooksLikeUtf8(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    const bool longSequence = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0xE0 && b <= 0xF4;
+    });
+    if (!longSequence)
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder.decode(bytes); // decoding sets hasError()
+    return !decoder.hasError();
 }
 
 } // namespace zor

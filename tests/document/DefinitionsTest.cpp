@@ -306,5 +306,34 @@ TEST_F(Definitions, SettingsWithoutReadPermissionAreProblems)
     QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+// Files saved as UTF-8 are said so once each, and still read as CP932.
+TEST_F(Definitions, Utf8FilesAreProblemsReportedOnce)
+{
+    const QString message = u"UTF-8 で保存されているようです。Shift-JIS で保存してください"_s;
+    home.writeBytes(u"ZOR.ini"_s, "\xEF\xBB\xBF\r\n[Option]\r\nMode=mode\r\n");
+    home.writeBytes(u"mode/a.idn"_s, u"戦士\r\n僧侶\r\n魔法使い"_s.toUtf8());
+    home.writeBytes(u"mode/a.sna"_s, u"10\r\n体力\r\n"_s.toUtf8());
+    home.writeBytes(u"mode/a.ini"_s, u"; 設定\r\n[Step]\r\nSection1=2\r\n"_s.toUtf8());
+    home.writeLines(u"mode/b.idn"_s, {u"戦士"_s}); // CP932
+    home.writeLines(u"mode/b.sna"_s, {u"10"_s, u"体力"_s});
+    home.writeBytes(u"mode/b.ini"_s, "[Step]\r\nSection1=3\r\n\xC2\xB1\r\n"); // ASCII and two half-width kana
+    const ZorSettings settings = [&] {
+        log = ProblemLog(home.path());
+        return ReadZorSettings(home.path(), log);
+    }();
+    LoadDefinitions(doc, home.path(), settings, log);
+    QStringList utf8;
+    for (const Problem& problem : log.items())
+        if (problem.message == message)
+            utf8 << problem.file + u':' + QString::number(problem.line);
+    EXPECT_EQ(utf8, (QStringList{u"ZOR.ini:0"_s, u"mode/a.sna:0"_s, u"mode/a.idn:0"_s, u"mode/a.ini:0"_s}))
+        << log.text().toStdString();
+    EXPECT_EQ(settings.Mode, u"mode"_s);
+    const int a = dataSet(u"a"_s);
+    EXPECT_EQ(doc.IdCounts(a), 3);
+    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, a, 1), 2);
+    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, dataSet(u"b"_s), 1), 3);
+}
+
 } // namespace
 } // namespace zor
