@@ -18,6 +18,8 @@ const QString kIndividualIni = QStringLiteral("個別データ.ini");
 const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
 const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
 constexpr int kMaxBattleSectionNames = 26;
+constexpr qsizetype kCopierAlignment = 0x8000;
+constexpr qsizetype kCopierHeaderSize = 512;
 
 // The byte at a 0-based offset; nothing outside the image.
 std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
@@ -193,6 +195,11 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.UndoEntries.redim(1);
     fresh.RedoEntries.redim(1);
 
+    // A copier's 512-byte header in front of the image puts every offset 512 bytes off.
+    if (image.size() % kCopierAlignment == kCopierHeaderSize)
+        log.add(romPath, 0,
+                QStringLiteral("イメージの大きさが 32 KiB の倍数より 512 バイト多いため、先頭にコピー機のヘッダーが付いているようです。"
+                               "すべてのオフセットが 512 バイトずれます。ヘッダーを取り除いてから読み込んでください。"));
     LoadDefinitions(fresh, programFolder, ReadZorSettings(programFolder, log), log);
     ReadIdSectionBytes(fresh, image, log);
     ReadIndividualData(fresh, image, log);

@@ -170,6 +170,26 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_GT(doc.BattleCount, 0);
 }
 
+// 512 bytes more than a multiple of 32 KiB: a copier header, said once; the load goes on.
+TEST_F(ReadImage, ACopierHeaderIsReported)
+{
+    auto headerProblems = [&] {
+        int count = 0;
+        for (const Problem& p : log.items())
+            count += p.message.contains(u"ヘッダー"_s) && p.file == u"game.rom"_s && p.line == 0 ? 1 : 0;
+        return count;
+    };
+    load(QByteArray(512, '\0') + rom.image());
+    EXPECT_EQ(headerProblems(), 1) << log.text().toStdString();
+    EXPECT_EQ(doc.IdCounts(1), 3);
+    for (const qsizetype size : {0x8000, 0x8000 + 511, 0x8000 + 513, 0x10000 + 512}) {
+        load(QByteArray(size, '\0'));
+        EXPECT_EQ(headerProblems(), size % 0x8000 == 512 ? 1 : 0) << size;
+    }
+    load(QByteArray(512, '\0'));
+    EXPECT_EQ(headerProblems(), 1);
+}
+
 TEST_F(ReadImage, UnreadableTableSettingsAreProblems)
 {
     QFile::remove(home.file(u"mode/個別データ.ini"_s));
