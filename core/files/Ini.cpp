@@ -22,6 +22,18 @@ QByteArray trimmed(QByteArrayView bytes)
     return bytes.sliced(begin, end - begin).toByteArray();
 }
 
+// Windows trims blanks around the names a program asks for, as it does around those in the file.
+QString trimmedName(const QString& name)
+{
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && (name[begin] == u' ' || name[begin] == u'\t'))
+        ++begin;
+    while (end > begin && (name[end - 1] == u' ' || name[end - 1] == u'\t'))
+        --end;
+    return name.sliced(begin, end - begin);
+}
+
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // What the value part of a key line reads as: trimmed, and without one pair of
@@ -111,16 +123,18 @@ IniFile IniFile::load(const QString& path, FileError* error)
     return bytes ? fromBytes(*bytes) : IniFile();
 }
 
-int IniFile::findSection(const QString& section) const
+int IniFile::findSection(const QString& sectionName) const
 {
+    const QString section = trimmedName(sectionName);
     for (std::size_t i = 0; i < lines_.size(); ++i)
         if (lines_[i].kind == Line::Section && sameName(lines_[i].name, section))
             return static_cast<int>(i);
     return -1;
 }
 
-int IniFile::findKey(int sectionLine, const QString& key) const
+int IniFile::findKey(int sectionLine, const QString& keyName) const
 {
+    const QString key = trimmedName(keyName);
     for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < lines_.size(); ++i) {
         if (lines_[i].kind == Line::Section)
             break;
@@ -169,8 +183,10 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
     return result == SetResult::Changed || result == SetResult::Unchanged;
 }
 
-IniFile::SetResult IniFile::set(const QString& section, const QString& key, const QString& value)
+IniFile::SetResult IniFile::set(const QString& sectionGiven, const QString& keyGiven, const QString& value)
 {
+    const QString section = trimmedName(sectionGiven);
+    const QString key = trimmedName(keyGiven);
     const std::optional<QByteArray> sectionBytes = EncodeCp932(section);
     const std::optional<QByteArray> keyBytes = EncodeCp932(key);
     const std::optional<QByteArray> valueBytes = EncodeCp932(value);

@@ -1,7 +1,8 @@
 #pragma once
 
 // Private-profile (INI) files: [Section] lines followed by key=value lines, CP932.
-// Names match whatever the case of their letters; a missing file, section or key
+// Names match whatever the case of their letters, and blanks around them, in the file
+// or in a call, don't count; a missing file, section or key
 // reads as empty text; a value in matching double or single quotes loses them; a
 // value reads back cut to 254 bytes. Only ';' starts a comment. Writing a key replaces
 // only that key's line and leaves every other byte of the file as it was.

@@ -182,6 +182,20 @@ TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
     EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r");
 }
 
+TEST(Ini, BlanksAroundNamesInACallDontCount)
+{
+    IniFile ini = IniFile::fromBytes("[S]\r\nk=1\r\n");
+    EXPECT_EQ(ini.value(u" S"_s, u"k"_s), u"1"_s);
+    EXPECT_EQ(ini.wholeValue(u"S\t"_s, u" k "_s), u"1"_s);
+    EXPECT_TRUE(ini.contains(u"\tS "_s, u"k\t"_s));
+    EXPECT_EQ(ini.set(u"S "_s, u"k"_s, u"2"_s), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.set(u" S"_s, u" new "_s, u"3"_s), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.set(u" T "_s, u"\tk"_s, u"4"_s), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.bytes(), "[S]\r\nk=2\r\nnew=3\r\n[T]\r\nk=4\r\n");
+    EXPECT_EQ(ini.value(u"S"_s, u"k"_s), u"2"_s);
+    EXPECT_EQ(ini.set(u" "_s, u" "_s, u"1"_s), IniFile::SetResult::BadName);
+}
+
 TEST(Ini, RefusesWhatTheFormatCannotHoldAndLeavesTheFileAlone)
 {
     ProgramFolder home;
