@@ -171,9 +171,11 @@ QString IniFile::wholeValue(const QString& section, const QString& key) const
 
 QByteArray IniFile::newLineEnding() const
 {
+    // Not a lone CR: before a following line that ends with a lone LF, the two would
+    // read back as one CRLF and that line would be lost.
     for (const Line& line : lines_)
         if (!line.ending.isEmpty())
-            return line.ending;
+            return line.ending == "\r" ? QByteArrayLiteral("\r\n") : line.ending;
     return QByteArrayLiteral("\r\n");
 }
 

@@ -179,7 +179,14 @@ TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
     EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"cr.ini"_s)), u"mac"_s);
     EXPECT_EQ(ReadIni(u"Option"_s, u"DefaultNotation"_s, home.file(u"cr.ini"_s)), u"10"_s);
     ASSERT_NE(WriteIni(u"Option"_s, u"CSVNotation"_s, u"16"_s, home.file(u"cr.ini"_s)), 0);
-    EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r");
+    // A new line ends with CRLF: a lone CR could join the LF of a line after it.
+    EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r\n");
+
+    home.writeBytes(u"mixed.ini"_s, "[A]\rx=1\n\n[B]\ny=2\n");
+    ASSERT_NE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"mixed.ini"_s)), 0);
+    EXPECT_EQ(home.readBytes(u"mixed.ini"_s), "[A]\rx=1\nz=3\r\n\n[B]\ny=2\n");
+    EXPECT_EQ(ToTextLines(home.readBytes(u"mixed.ini"_s)).lines,
+              (QStringList{u"[A]"_s, u"x=1"_s, u"z=3"_s, QString(), u"[B]"_s, u"y=2"_s}));
 }
 
 TEST(Ini, BlanksAroundNamesInACallDontCount)
