@@ -322,7 +322,7 @@ std::vector<SampleFile> MakeSampleFolder()
     return files;
 }
 
-int WriteSampleFolder(const QString& folder, QString* error)
+int WriteSampleFolder(const QString& folder, QString* error, bool overwrite)
 {
     std::vector<SampleFile> files;
     try {
@@ -330,6 +330,16 @@ int WriteSampleFolder(const QString& folder, QString* error)
     } catch (const std::exception& e) {
         *error = QStringLiteral("サンプルを作れません（%1）。").arg(QString::fromUtf8(e.what()));
         return -1;
+    }
+    if (!overwrite) {
+        for (const SampleFile& file : files) {
+            const QString path = JoinPath(folder, file.path);
+            const QFileInfo info(path);
+            if (info.exists() || info.isSymLink()) {
+                *error = QStringLiteral("%1 はすでにあります。何も書いていません。").arg(path);
+                return kSampleFileExists;
+            }
+        }
     }
     for (const SampleFile& file : files) {
         const QString path = JoinPath(folder, file.path);

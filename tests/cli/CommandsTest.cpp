@@ -234,6 +234,32 @@ TEST(SampleCommand, FailuresAndUsage)
     EXPECT_FALSE(blocked.err.isEmpty());
     EXPECT_EQ(Call(RunSample, {}).status, 2);
     EXPECT_EQ(Call(RunSample, {u"a"_s, u"b"_s}).status, 2);
+    EXPECT_EQ(Call(RunSample, {u"--force"_s}).status, 2);
+    EXPECT_EQ(Call(RunSample, {u"--all"_s, u"a"_s}).status, 2);
+    EXPECT_TRUE(Call(RunSample, {}).err.contains(u"zor-cli sample [--force] DIR"_s));
+}
+
+// A folder that holds any file the sample would write is left alone unless --force.
+TEST(SampleCommand, NeverOverwritesWithoutForce)
+{
+    test::ProgramFolder folder;
+    folder.writeBytes(u"sample.rom"_s, "mine");
+    const CommandRun refused = Call(RunSample, {folder.path()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains(u"sample.rom"_s) && refused.err.contains(u"--force"_s)) << refused.err.toStdString();
+    EXPECT_EQ(folder.readBytes(u"sample.rom"_s), "mine");
+    EXPECT_FALSE(QFile::exists(folder.file(u"ZOR.ini"_s)));
+
+    folder.writeBytes(u"ZOR.ini"_s, "[Option]\r\nMode=mine\r\n");
+    const CommandRun first = Call(RunSample, {folder.path()});
+    EXPECT_EQ(first.status, 1);
+    EXPECT_TRUE(first.err.contains(u"ZOR.ini"_s) && !first.err.contains(u"sample.rom"_s)) << first.err.toStdString();
+    EXPECT_EQ(folder.readBytes(u"ZOR.ini"_s), "[Option]\r\nMode=mine\r\n");
+
+    const CommandRun forced = Call(RunSample, {u"--force"_s, folder.path()});
+    EXPECT_EQ(forced.status, 0) << forced.err.toStdString();
+    EXPECT_EQ(folder.readBytes(u"sample.rom"_s).size(), kEncodedImageSize);
+    EXPECT_TRUE(folder.readBytes(u"ZOR.ini"_s).contains("DefaultNotation=16"));
 }
 
 } // namespace
