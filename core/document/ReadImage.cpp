@@ -6,7 +6,6 @@
 #include "core/files/Numbers.h"
 #include "core/files/ProgramFolder.h"
 
-
 #include <algorithm>
 
 namespace zor {
@@ -55,8 +54,6 @@ std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
         *reason = error.reason() + u'。';
         if (error.kind == FileError::Kind::Folder)
             *reason += QStringLiteral("ROM イメージのファイルを選んでください。");
-        else if (error.kind == FileError::Kind::TooLarge)
-            *reason += QStringLiteral("SNES の ROM イメージはこれより大きくなりません。");
     }
     return bytes;
 }
