@@ -2,9 +2,9 @@
 
 #include "cli/CommandOptions.h"
 
-#include "core/files/Text.h"
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
+#include "core/document/ReadImage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -43,9 +43,9 @@ int RunBattle(const QStringList& args, QTextStream& out, QTextStream& err)
     const bool json = options->json;
 
     QString error;
-    const std::optional<QByteArray> image = ReadWholeFile(path, &error);
+    const std::optional<QByteArray> image = ReadRomImage(path, &error);
     if (!image) {
-        err << QStringLiteral("イメージファイル %1 を読めません（%2）。\n").arg(path, error);
+        err << QStringLiteral("イメージファイル %1 を読めません。%2\n").arg(path, error);
         return 1;
     }
     BattleCodec codec;

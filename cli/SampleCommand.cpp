@@ -8,15 +8,19 @@ namespace zor {
 
 int RunSample(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    if (args.size() != 1 || args[0].isEmpty() || args[0].startsWith(u'-')) {
-        err << QStringLiteral("使い方: zor-cli sample DIR\n");
+    QStringList plain = args;
+    const bool force = plain.removeAll(QStringLiteral("--force")) > 0;
+    if (plain.size() != 1 || plain[0].isEmpty() || plain[0].startsWith(u'-')) {
+        err << QStringLiteral("使い方: zor-cli sample [--force] DIR\n");
         return 2;
     }
-    const QString folder = QDir(args[0]).absolutePath();
+    const QString folder = QDir(plain[0]).absolutePath();
     QString error;
-    const int written = WriteSampleFolder(folder, &error);
+    const int written = WriteSampleFolder(folder, &error, force);
     if (written < 0) {
         err << error << u'\n';
+        if (written == kSampleFileExists)
+            err << QStringLiteral("上書きするには --force を付けてください。\n");
         return 1;
     }
     out << QStringLiteral("サンプルを %1 に書きました（%2 個のファイル、モード「%3」、イメージ %4）。\n")

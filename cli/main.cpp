@@ -37,7 +37,7 @@ int main(int argc, char** argv)
             << QStringLiteral("        zor-cli dump [--home DIR] ROM [--json]\n")
             << QStringLiteral("        zor-cli export-csv [--home DIR] [--out DIR] ROM\n")
             << QStringLiteral("        zor-cli battle ROM [--json]\n")
-            << QStringLiteral("        zor-cli sample DIR\n");
+            << QStringLiteral("        zor-cli sample [--force] DIR\n");
     out.flush();
     err.flush();
     return status;

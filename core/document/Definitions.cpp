@@ -1,6 +1,7 @@
 #include "core/document/Definitions.h"
 
 #include "core/files/Ini.h"
+#include "core/files/ReadFile.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/Numbers.h"
 
@@ -14,6 +15,14 @@ namespace zor {
 namespace {
 
 const QString kNotCp932 = QStringLiteral("Shift-JIS（CP932）として読めない文字があります。");
+const QString kUtf8 = QStringLiteral("UTF-8 で保存されているようです。Shift-JIS で保存してください");
+
+// Said once per file; the file is still read as CP932.
+void ReportUtf8(const QString& path, QByteArrayView bytes, ProblemLog& log)
+{
+    if (LooksLikeUtf8(bytes))
+        log.add(path, 0, kUtf8);
+}
 
 // Line counts past the 16-bit limit are cut to it, and said so.
 int LimitCount(int count, const QString& path, const QString& what, ProblemLog& log)
@@ -28,16 +37,32 @@ int LimitCount(int count, const QString& path, const QString& what, ProblemLog& 
 
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log)
 {
-    QString error;
-    const std::optional<QByteArray> bytes = ReadWholeFile(path, &error);
+    FileError error;
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
     if (!bytes) {
-        log.add(path, 0, QFileInfo::exists(path) ? QStringLiteral("ファイルを読めません（%1）。").arg(error) : missingMessage);
+        log.add(path, 0, error.missing() ? missingMessage : QStringLiteral("ファイルを読めません（%1）。").arg(error.reason()));
         return std::nullopt;
     }
+    ReportUtf8(path, *bytes, log);
     TextLines text = ToTextLines(*bytes);
     for (int line : text.badLines)
         log.add(path, line, kNotCp932);
     return text;
+}
+
+IniFile ReadSettingsFile(const QString& path, ProblemLog& log)
+{
+    FileError error;
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
+    if (error.failed() && !error.missing())
+        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
+    if (!bytes)
+        return IniFile();
+    ReportUtf8(path, *bytes, log);
+    const IniFile ini = IniFile::fromBytes(*bytes);
+    for (int line : ini.badLines())
+        log.add(path, line, kNotCp932);
+    return ini;
 }
 
 SectionPairs ReadSectionPairs(const TextLines& text)
@@ -202,9 +227,7 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
     doc.SectionSettings.redim(2, 4, s + 1, LargestSectionCount(doc) + 1);
     for (int k = 1; k <= s; ++k) {
         const QString path = DataSetFile(doc, k, QStringLiteral(".ini"));
-        const IniFile ini = IniFile::load(path);
-        for (int line : ini.badLines())
-            log.add(path, line, kNotCp932);
+        const IniFile ini = ReadSettingsFile(path, log);
         for (int setting : {SettingStep, SettingNotation})
             for (int q = 1; q <= doc.SectionCounts(k); ++q)
                 doc.SectionSettings(setting, TabIdSection, k, q) = static_cast<std::int16_t>(
@@ -216,10 +239,7 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
-    const std::optional<QByteArray> bytes = ReadWholeFile(zorIni, nullptr);
-    const IniFile ini = bytes ? IniFile::fromBytes(*bytes) : IniFile();
-    for (int line : ini.badLines())
-        log.add(zorIni, line, kNotCp932);
+    const IniFile ini = ReadSettingsFile(zorIni, log);
     const QString option = QStringLiteral("Option");
     ZorSettings settings;
     settings.Mode = ini.value(option, QStringLiteral("Mode"));

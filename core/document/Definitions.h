@@ -3,6 +3,7 @@
 // The definition files of a mode folder: name.idn (ID names), name.sna (offset and
 // caption pairs) and name.ini (per-section settings) for each data set.
 
+#include "core/files/Ini.h"
 #include "core/files/Text.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
@@ -18,6 +19,10 @@ namespace zor {
 // Reads a definition file, reporting a missing or unreadable file with missingMessage
 // and every line that is not valid CP932.
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log);
+
+// A settings file (ZOR.ini, a table's .ini): a missing one reads as empty, an
+// unreadable one is reported and reads as empty, as are lines that are not CP932.
+IniFile ReadSettingsFile(const QString& path, ProblemLog& log);
 
 // The offset and caption pairs of a section list, read from the start up to the first
 // empty line that stands where a pair begins.

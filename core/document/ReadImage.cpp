@@ -6,9 +6,6 @@
 #include "core/files/Numbers.h"
 #include "core/files/ProgramFolder.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
 
 namespace zor {
@@ -20,6 +17,8 @@ const QString kIndividualIni = QStringLiteral("個別データ.ini");
 const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
 const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
 constexpr int kMaxBattleSectionNames = 26;
+constexpr qsizetype kCopierAlignment = 0x8000;
+constexpr qsizetype kCopierHeaderSize = 512;
 
 // The byte at a 0-based offset; nothing outside the image.
 std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
@@ -37,9 +36,7 @@ void ReadTableSettings(DocumentState& doc, int tab, int count, const QString& in
     const int upper = doc.SectionSettings.upper(3);
     if (count + 1 > upper)
         doc.SectionSettings.redimPreserve(2, 4, doc.SectionSettings.upper(2), count + 1);
-    const IniFile ini = IniFile::load(iniPath);
-    for (int line : ini.badLines())
-        log.add(iniPath, line, QStringLiteral("Shift-JIS（CP932）として読めない文字があります。"));
+    const IniFile ini = ReadSettingsFile(iniPath, log);
     for (int setting : {SettingByte, SettingNotation})
         for (int j = 1; j <= count; ++j)
             doc.SectionSettings(setting, tab, 0, j) =
@@ -51,32 +48,12 @@ void ReadTableSettings(DocumentState& doc, int tab, int count, const QString& in
 
 std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        *reason = QStringLiteral("ファイルが見つかりません。");
-        return std::nullopt;
-    }
-    if (info.isDir()) {
-        *reason = QStringLiteral("フォルダです。ROM イメージのファイルを選んでください。");
-        return std::nullopt;
-    }
-    if (info.size() > kMaxImageSize) {
-        *reason = QStringLiteral("ファイルが大きすぎます（%1 バイト）。SNES の ROM イメージは 64 MiB 以下です。").arg(info.size());
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = file.read(kMaxImageSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *reason = QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString());
-        return std::nullopt;
-    }
-    if (bytes.size() > kMaxImageSize) {
-        *reason = QStringLiteral("ファイルが大きすぎます。SNES の ROM イメージは 64 MiB 以下です。");
-        return std::nullopt;
+    FileError error;
+    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize, &error);
+    if (!bytes) {
+        *reason = error.reason() + u'。';
+        if (error.kind == FileError::Kind::Folder)
+            *reason += QStringLiteral("ROM イメージのファイルを選んでください。");
     }
     return bytes;
 }
@@ -215,6 +192,11 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.UndoEntries.redim(1);
     fresh.RedoEntries.redim(1);
 
+    // A copier's 512-byte header in front of the image puts every offset 512 bytes off.
+    if (image.size() % kCopierAlignment == kCopierHeaderSize)
+        log.add(romPath, 0,
+                QStringLiteral("イメージの大きさが 32 KiB の倍数より 512 バイト多いため、先頭にコピー機のヘッダーが付いているようです。"
+                               "すべてのオフセットが 512 バイトずれます。ヘッダーを取り除いてから読み込んでください。"));
     LoadDefinitions(fresh, programFolder, ReadZorSettings(programFolder, log), log);
     ReadIdSectionBytes(fresh, image, log);
     ReadIndividualData(fresh, image, log);

@@ -8,6 +8,7 @@
 #include "core/document/Definitions.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
+#include "core/files/ReadFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,10 +17,8 @@
 
 namespace zor {
 
-// No SNES image is larger; a bigger file is refused before it is read.
-inline constexpr qint64 kMaxImageSize = 64 * 1024 * 1024;
-
-// The whole file, or nullopt with a Japanese reason (missing, a folder, unreadable, too large).
+// The whole file, or nullopt with a Japanese reason (missing, a folder, not a regular
+// file, unreadable, larger than kMaxImageSize).
 std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason);
 
 // Every ID-section cell: offset + (ID × step), in 32 bits.

@@ -1,8 +1,7 @@
 #include "core/files/Ini.h"
 
+#include "core/files/ReadFile.h"
 #include "core/files/SaveFile.h"
-
-#include <QFileInfo>
 
 namespace zor {
 
@@ -21,6 +20,18 @@ QByteArray trimmed(QByteArrayView bytes)
     while (end > begin && isBlank(bytes[end - 1]))
         --end;
     return bytes.sliced(begin, end - begin).toByteArray();
+}
+
+// Windows trims blanks around the names a program asks for, as it does around those in the file.
+QString trimmedName(const QString& name)
+{
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && (name[begin] == u' ' || name[begin] == u'\t'))
+        ++begin;
+    while (end > begin && (name[end - 1] == u' ' || name[end - 1] == u'\t'))
+        --end;
+    return name.sliced(begin, end - begin);
 }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -106,22 +117,24 @@ IniFile IniFile::fromBytes(const QByteArray& bytes)
     return file;
 }
 
-IniFile IniFile::load(const QString& path)
+IniFile IniFile::load(const QString& path, FileError* error)
 {
-    const std::optional<QByteArray> bytes = ReadWholeFile(path, nullptr);
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, error);
     return bytes ? fromBytes(*bytes) : IniFile();
 }
 
-int IniFile::findSection(const QString& section) const
+int IniFile::findSection(const QString& sectionName) const
 {
+    const QString section = trimmedName(sectionName);
     for (std::size_t i = 0; i < lines_.size(); ++i)
         if (lines_[i].kind == Line::Section && sameName(lines_[i].name, section))
             return static_cast<int>(i);
     return -1;
 }
 
-int IniFile::findKey(int sectionLine, const QString& key) const
+int IniFile::findKey(int sectionLine, const QString& keyName) const
 {
+    const QString key = trimmedName(keyName);
     for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < lines_.size(); ++i) {
         if (lines_[i].kind == Line::Section)
             break;
@@ -158,9 +171,11 @@ QString IniFile::wholeValue(const QString& section, const QString& key) const
 
 QByteArray IniFile::newLineEnding() const
 {
+    // Not a lone CR: before a following line that ends with a lone LF, the two would
+    // read back as one CRLF and that line would be lost.
     for (const Line& line : lines_)
         if (!line.ending.isEmpty())
-            return line.ending;
+            return line.ending == "\r" ? QByteArrayLiteral("\r\n") : line.ending;
     return QByteArrayLiteral("\r\n");
 }
 
@@ -170,8 +185,10 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
     return result == SetResult::Changed || result == SetResult::Unchanged;
 }
 
-IniFile::SetResult IniFile::set(const QString& section, const QString& key, const QString& value)
+IniFile::SetResult IniFile::set(const QString& sectionGiven, const QString& keyGiven, const QString& value)
 {
+    const QString section = trimmedName(sectionGiven);
+    const QString key = trimmedName(keyGiven);
     const std::optional<QByteArray> sectionBytes = EncodeCp932(section);
     const std::optional<QByteArray> keyBytes = EncodeCp932(key);
     const std::optional<QByteArray> valueBytes = EncodeCp932(value);
@@ -246,16 +263,13 @@ bool WriteIniKeys(const QString& section, const std::vector<std::pair<QString, Q
                   const QString& file, QString* error)
 {
     // A file that exists but cannot be read must not be replaced by one holding only these keys.
-    IniFile ini;
-    if (QFileInfo::exists(file)) {
-        QString reason;
-        const std::optional<QByteArray> bytes = ReadWholeFile(file, &reason);
-        if (!bytes) {
-            setError(error, QStringLiteral("ファイルを読めません: ") + reason);
-            return false;
-        }
-        ini = IniFile::fromBytes(*bytes);
+    FileError readError;
+    const IniFile loaded = IniFile::load(file, &readError);
+    if (readError.failed() && !readError.missing()) {
+        setError(error, QStringLiteral("ファイルを読めません: ") + readError.reason());
+        return false;
     }
+    IniFile ini = loaded;
     bool changed = false;
     for (const auto& [key, value] : keyValues) {
         switch (ini.set(section, key, value)) {

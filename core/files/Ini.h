@@ -1,11 +1,13 @@
 #pragma once
 
 // Private-profile (INI) files: [Section] lines followed by key=value lines, CP932.
-// Names match whatever the case of their letters; a missing file, section or key
+// Names match whatever the case of their letters, and blanks around them, in the file
+// or in a call, don't count; a missing file, section or key
 // reads as empty text; a value in matching double or single quotes loses them; a
 // value reads back cut to 254 bytes. Only ';' starts a comment. Writing a key replaces
 // only that key's line and leaves every other byte of the file as it was.
 
+#include "core/files/FileError.h"
 #include "core/files/Text.h"
 
 #include <QByteArray>
@@ -18,8 +20,9 @@ namespace zor {
 
 class IniFile {
 public:
-    // An unreadable or missing file loads as empty.
-    static IniFile load(const QString& path);
+    // An unreadable or missing file loads as empty; *error tells which (missing() for a
+    // file that is not there).
+    static IniFile load(const QString& path, FileError* error = nullptr);
     static IniFile fromBytes(const QByteArray& bytes);
 
     QString value(const QString& section, const QString& key) const;      // cut to 254 bytes

@@ -1,29 +1,154 @@
 #include "core/files/SaveFile.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Written by hand on POSIX: QSaveFile renames in the same call that writes, so a save
+// could not replace its .bak between the two, and it reports only coarse errors, losing
+// the errno a Japanese reason is made from.
 
 namespace zor {
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+namespace {
+
+constexpr int kMaxSymlinkDepth = 128;
+constexpr int kMaxNameTries = 100;
+
+// The file a symlink chain ends at, as QSaveFile finds it: a target that does not
+// exist yet is fine, a chain too deep is left as given.
+QString FollowSymlinks(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    QFileInfo info(path);
+    int depth = kMaxSymlinkDepth;
+    while (--depth > 0 && info.isSymLink())
+        info.setFile(info.symLinkTarget());
+    return depth > 0 ? info.filePath() : path;
+}
+
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        left -= n;
     }
     return true;
+}
+
+// A rename is only as durable as the folder entry; best effort, as not every file
+// system syncs folders.
+void SyncFolder(const QString& file)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(const QString& path) : path_(path), target_(FollowSymlinks(path)) {}
+
+AtomicFile::~AtomicFile() { discard(); }
+
+bool AtomicFile::fail(int code)
+{
+    error_ = FileError::fromErrno(path_, code, FileAccess::Write);
+    discard();
+    return false;
+}
+
+void AtomicFile::discard()
+{
+    if (!temporary_.isEmpty())
+        ::unlink(QFile::encodeName(temporary_).constData());
+    temporary_.clear();
+}
+
+bool AtomicFile::write(const QByteArray& bytes)
+{
+    discard();
+    error_ = FileError();
+    const QByteArray target = QFile::encodeName(target_);
+    struct stat existing {};
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        return fail(EISDIR);
+    if (exists && ::access(target.constData(), W_OK) != 0)
+        return fail(errno);
+
+    // Our own names rather than mkstemp, so that the kernel applies the umask to 0666
+    // for a new file: reading the umask means setting it, which other threads could see.
+    int fd = -1;
+    for (int attempt = 0; attempt < kMaxNameTries && fd < 0; ++attempt) {
+        temporary_ = target_ + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate() % 0x1000000, 6, 36, QLatin1Char('0'));
+        fd = ::open(QFile::encodeName(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            const int code = errno;
+            temporary_.clear(); // never made: nothing to remove
+            return fail(code);
+        }
+    }
+    if (fd < 0) {
+        temporary_.clear();
+        return fail(EEXIST);
+    }
+    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return fail(code);
+    }
+    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return fail(code);
+    }
+    if (::close(fd) != 0)
+        return fail(errno);
+    return true;
+}
+
+bool AtomicFile::commit()
+{
+    if (temporary_.isEmpty()) {
+        if (!error_.failed())
+            error_ = FileError::fromErrno(path_, ENOENT, FileAccess::Write);
+        return false;
+    }
+    if (::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
+        return fail(errno);
+    temporary_.clear();
+    SyncFolder(target_);
+    return true;
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+{
+    AtomicFile file(path);
+    if (file.write(bytes) && file.commit())
+        return true;
+    if (error)
+        *error = file.error().reason();
+    return false;
 }
 
 } // namespace zor

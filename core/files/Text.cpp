@@ -1,8 +1,9 @@
 #include "core/files/Text.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <algorithm>
 
 namespace zor {
 
@@ -178,21 +179,19 @@ TextLines ToTextLines(QByteArrayView bytes)
     return out;
 }
 
-std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error)
+bool LooksLikeUtf8(QByteArrayView bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return bytes;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    const bool longSequence = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0xE0 && b <= 0xF4;
+    });
+    if (!longSequence)
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder.decode(bytes); // decoding sets hasError()
+    return !decoder.hasError();
 }
 
 } // namespace zor

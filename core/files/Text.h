@@ -47,7 +47,9 @@ struct TextLines {
 
 TextLines ToTextLines(QByteArrayView bytes);
 
-// The whole file, or nullopt with a reason in *error.
-std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error);
+// Whether bytes meant as CP932 were more likely saved as UTF-8: a UTF-8 byte order
+// mark, or valid UTF-8 with at least one sequence of three or more bytes. Two-byte
+// sequences don't count, as two half-width kana can form one; ASCII alone is no UTF-8.
+bool LooksLikeUtf8(QByteArrayView bytes);
 
 } // namespace zor

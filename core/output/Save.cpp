@@ -3,7 +3,7 @@
 #include "core/codec/CodecError.h"
 #include "core/document/ReadImage.h"
 #include "core/files/SaveFile.h"
-#include "core/files/Text.h"
+#include "core/files/ReadFile.h"
 
 #include <QFileInfo>
 
@@ -30,10 +30,10 @@ std::optional<QByteArray> ReadOpenImage(const DocumentState& doc, QString* error
         *error = QStringLiteral("%1 がありません。読み込んだ後に移動か削除されたようです。何も書いていません。").arg(doc.RomPath);
         return std::nullopt;
     }
-    QString reason;
-    std::optional<QByteArray> bytes = ReadWholeFile(doc.RomPath, &reason);
+    FileError reason;
+    std::optional<QByteArray> bytes = ReadRegularFile(doc.RomPath, kMaxImageSize, &reason);
     if (!bytes) {
-        *error = QStringLiteral("%1 を読めません（%2）。何も書いていません。").arg(doc.RomPath, reason);
+        *error = QStringLiteral("%1 を読めません（%2）。何も書いていません。").arg(doc.RomPath, reason.reason());
         return std::nullopt;
     }
     if (bytes->size() < doc.RomSizeAtRead) {
@@ -174,14 +174,22 @@ bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString*
     const std::optional<QByteArray> image = BuildSavedImage(doc, *onDisk, codec, error);
     if (!image)
         return false;
+    // The new image on disk first, the .bak next, the rename last: a failure before the
+    // rename leaves the image and the old .bak as they were (the writer removes its
+    // temporary file when it goes out of scope uncommitted).
+    AtomicFile newImage(doc.RomPath);
+    if (!newImage.write(*image)) {
+        *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
+        return false;
+    }
     QString reason;
     const QString backup = doc.RomPath + QStringLiteral(".bak");
     if (withBackup && !WriteFileAtomically(backup, *onDisk, &reason)) {
         *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。").arg(backup, reason);
         return false;
     }
-    if (!WriteFileAtomically(doc.RomPath, *image, &reason)) {
-        *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, reason);
+    if (!newImage.commit()) {
+        *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
         return false;
     }
     Saved(doc, *image, NeedsReencode(doc));

@@ -4,7 +4,8 @@
 // file as it is on disk now: every journalled ID-section and individual cell at its
 // offset, and, when a battle record changed or records were added or deleted, all
 // battle blocks encoded again. Everything is checked before the first write; then the
-// ".bak" copy and the image are each replaced whole, so a failure loses nothing.
+// new image is written beside the file, the ".bak" copy replaced, and the new image
+// renamed over the file, so a failure before the rename leaves both as they were.
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"

@@ -147,11 +147,13 @@ const std::vector<std::pair<int, int>>& BattleNotations()
     return notations;
 }
 
-QByteArray TextFile(const QStringList& lines)
+// CRLF after every line; for an .idn not after the last, as a final break there
+// would count one more ID, a nameless one.
+QByteArray TextFile(const QStringList& lines, bool finalBreak = true)
 {
-    QString text;
-    for (const QString& line : lines)
-        text += line + QStringLiteral("\r\n");
+    QString text = lines.join(QStringLiteral("\r\n"));
+    if (finalBreak && !lines.isEmpty())
+        text += QStringLiteral("\r\n");
     const std::optional<QByteArray> bytes = EncodeCp932(text);
     if (!bytes)
         throw std::logic_error("sample text without a CP932 form");
@@ -283,7 +285,7 @@ std::vector<SampleFile> MakeSampleFolder()
                                QStringLiteral("DefaultNotation=16")})});
 
     for (const DataSet& set : SampleDataSets()) {
-        files.push_back({mode + set.name + QStringLiteral(".idn"), TextFile(set.ids)});
+        files.push_back({mode + set.name + QStringLiteral(".idn"), TextFile(set.ids, false)});
         QStringList sna;
         QStringList ini{QStringLiteral("[Step]")};
         QStringList notation{QStringLiteral("[Notation]")};
@@ -322,7 +324,7 @@ std::vector<SampleFile> MakeSampleFolder()
     return files;
 }
 
-int WriteSampleFolder(const QString& folder, QString* error)
+int WriteSampleFolder(const QString& folder, QString* error, bool overwrite)
 {
     std::vector<SampleFile> files;
     try {
@@ -330,6 +332,16 @@ int WriteSampleFolder(const QString& folder, QString* error)
     } catch (const std::exception& e) {
         *error = QStringLiteral("サンプルを作れません（%1）。").arg(QString::fromUtf8(e.what()));
         return -1;
+    }
+    if (!overwrite) {
+        for (const SampleFile& file : files) {
+            const QString path = JoinPath(folder, file.path);
+            const QFileInfo info(path);
+            if (info.exists() || info.isSymLink()) {
+                *error = QStringLiteral("%1 はすでにあります。何も書いていません。").arg(path);
+                return kSampleFileExists;
+            }
+        }
     }
     for (const SampleFile& file : files) {
         const QString path = JoinPath(folder, file.path);

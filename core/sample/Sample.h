@@ -36,7 +36,9 @@ QByteArray MakeSampleImage();
 std::vector<SampleFile> MakeSampleFolder();
 
 // Writes every sample file into folder, each atomically. The number of files written,
-// or -1 with the reason in *error.
-int WriteSampleFolder(const QString& folder, QString* error);
+// or -1 with the reason in *error. Without overwrite a folder that already holds any of
+// the files is refused before anything is written: kSampleFileExists, naming the first.
+inline constexpr int kSampleFileExists = -2;
+int WriteSampleFolder(const QString& folder, QString* error, bool overwrite = true);
 
 } // namespace zor

@@ -5,6 +5,7 @@
 #include "core/document/BattleRecords.h"
 #include "core/document/Definitions.h"
 #include "core/files/Numbers.h"
+#include "core/files/ReadFile.h"
 #include "core/files/Text.h"
 #include "core/sample/Sample.h"
 #include "tests/support/CommandRun.h"
@@ -66,7 +67,8 @@ TEST_F(SampleFolder, DefinitionsCheckWithoutProblems)
     EXPECT_NE(json[u"classDataSet"_s].toInt(), 0);
 }
 
-TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreak)
+// An .idn has no final break, which would count a nameless ID reading past the table.
+TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
 {
     const QDir mode(File(SampleModeName()));
     QStringList files = mode.entryList(QDir::Files);
@@ -74,7 +76,7 @@ TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreak)
     files << u"../ZOR.ini"_s;
     for (const QString& name : files) {
         const QByteArray bytes = ReadFile(mode.filePath(name));
-        EXPECT_TRUE(bytes.endsWith("\r\n")) << name.toStdString();
+        EXPECT_EQ(bytes.endsWith("\r\n"), !name.endsWith(u".idn"_s)) << name.toStdString();
         EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << name.toStdString();
         EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n")) << name.toStdString();
         EXPECT_TRUE(DecodeCp932(bytes).ok) << name.toStdString();
@@ -111,6 +113,12 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
             for (int n = 0; n < doc.IdCounts(k); ++n, ++cells)
                 expectFree(doc.SectionAddresses(k, q) + static_cast<std::int64_t>(n) * doc.SectionSettings(SettingStep, TabIdSection, k, q));
     EXPECT_GT(cells, 100);
+    // Every ID has its name.
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        EXPECT_GT(doc.IdCounts(k), 1);
+        for (int n = 1; n <= doc.IdCounts(k); ++n)
+            EXPECT_FALSE(doc.IdNames(k, n).isEmpty()) << doc.DataSetNames(k).toStdString() << " " << n;
+    }
 
     const SectionPairs entries = ReadSectionPairs(ToTextLines(ReadFile(File(SampleModeName() + u"/個別データ.sna"_s))));
     ASSERT_FALSE(entries.pairs.empty());
@@ -205,6 +213,17 @@ TEST(BattleCommand, FailuresAndUsage)
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.err.contains(u"読めません"_s));
 
+    // A device is never read, an image over 64 MiB never taken.
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, folder.file(u"zero.rom"_s)));
+    const CommandRun zero = Call(RunBattle, {folder.file(u"zero.rom"_s)});
+    EXPECT_EQ(zero.status, 1);
+    EXPECT_TRUE(zero.err.contains(u"通常のファイルではありません"_s)) << zero.err.toStdString();
+    folder.writeBytes(u"huge.rom"_s, {});
+    ASSERT_TRUE(QFile::resize(folder.file(u"huge.rom"_s), kMaxImageSize + 1));
+    const CommandRun huge = Call(RunBattle, {folder.file(u"huge.rom"_s)});
+    EXPECT_EQ(huge.status, 1);
+    EXPECT_TRUE(huge.err.contains(u"64 MiB"_s)) << huge.err.toStdString();
+
     for (const QStringList& args : {QStringList{}, QStringList{u"--json"_s}, QStringList{u"a.rom"_s, u"b.rom"_s},
                                     QStringList{u"a.rom"_s, u"--all"_s}}) {
         const CommandRun usage = Call(RunBattle, args);
@@ -222,6 +241,32 @@ TEST(SampleCommand, FailuresAndUsage)
     EXPECT_FALSE(blocked.err.isEmpty());
     EXPECT_EQ(Call(RunSample, {}).status, 2);
     EXPECT_EQ(Call(RunSample, {u"a"_s, u"b"_s}).status, 2);
+    EXPECT_EQ(Call(RunSample, {u"--force"_s}).status, 2);
+    EXPECT_EQ(Call(RunSample, {u"--all"_s, u"a"_s}).status, 2);
+    EXPECT_TRUE(Call(RunSample, {}).err.contains(u"zor-cli sample [--force] DIR"_s));
+}
+
+// A folder that holds any file the sample would write is left alone unless --force.
+TEST(SampleCommand, NeverOverwritesWithoutForce)
+{
+    test::ProgramFolder folder;
+    folder.writeBytes(u"sample.rom"_s, "mine");
+    const CommandRun refused = Call(RunSample, {folder.path()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains(u"sample.rom"_s) && refused.err.contains(u"--force"_s)) << refused.err.toStdString();
+    EXPECT_EQ(folder.readBytes(u"sample.rom"_s), "mine");
+    EXPECT_FALSE(QFile::exists(folder.file(u"ZOR.ini"_s)));
+
+    folder.writeBytes(u"ZOR.ini"_s, "[Option]\r\nMode=mine\r\n");
+    const CommandRun first = Call(RunSample, {folder.path()});
+    EXPECT_EQ(first.status, 1);
+    EXPECT_TRUE(first.err.contains(u"ZOR.ini"_s) && !first.err.contains(u"sample.rom"_s)) << first.err.toStdString();
+    EXPECT_EQ(folder.readBytes(u"ZOR.ini"_s), "[Option]\r\nMode=mine\r\n");
+
+    const CommandRun forced = Call(RunSample, {u"--force"_s, folder.path()});
+    EXPECT_EQ(forced.status, 0) << forced.err.toStdString();
+    EXPECT_EQ(folder.readBytes(u"sample.rom"_s).size(), kEncodedImageSize);
+    EXPECT_TRUE(folder.readBytes(u"ZOR.ini"_s).contains("DefaultNotation=16"));
 }
 
 } // namespace

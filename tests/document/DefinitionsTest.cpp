@@ -2,7 +2,14 @@
 
 #include "tests/support/ModeFolder.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -223,6 +230,109 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     EXPECT_EQ(doc.SectionCounts.upper(), 1);
     EXPECT_EQ(doc.MaxIdCount, 0);
     EXPECT_EQ(LargestSectionCount(doc), 0);
+}
+
+// A pipe as ZOR.ini or .sna and a device as .idn are refused at once, each a problem.
+TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/b.sna"_s, {u"10"_s, u"B"_s});
+    auto pipe = [&](const QString& name) {
+        QFile::remove(home.file(name));
+        ASSERT_EQ(mkfifo(QFile::encodeName(home.file(name)).constData(), 0644), 0) << name.toStdString();
+    };
+    pipe(u"ZOR.ini"_s);
+    pipe(u"mode/a.sna"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"mode/b.idn"_s)));
+    log = ProblemLog(home.path());
+    const ZorSettings settings = ReadZorSettings(home.path(), log);
+    EXPECT_EQ(settings.Mode, QString());
+    LoadDefinitions(doc, home.path(), ZorSettings{u"mode"_s, 16, QString()}, log);
+    EXPECT_EQ(problemFiles(), (QStringList{u"ZOR.ini:0"_s, u"mode/a.sna:0"_s, u"mode/b.idn:0"_s}));
+    for (const Problem& problem : log.items())
+        EXPECT_TRUE(problem.message.contains(u"通常のファイルではありません"_s)) << problem.message.toStdString();
+    EXPECT_EQ(doc.SectionCounts(dataSet(u"b"_s)), 1);
+    EXPECT_EQ(doc.IdCounts(dataSet(u"b"_s)), 0);
+}
+
+// A settings file that is there but can't be read is a problem; a missing one is not.
+TEST_F(Definitions, UnreadableSettingsAreProblemsMissingOnesAreNot)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/a.sna"_s, {u"10"_s, u"A"_s});
+    home.writeLines(u"mode/b.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/b.sna"_s, {u"10"_s, u"B"_s});
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/a.ini"_s));
+    load();
+    EXPECT_EQ(problemFiles(), QStringList{u"mode/a.ini:0"_s});
+    EXPECT_TRUE(log.items()[0].message.contains(u"フォルダです"_s)) << log.text().toStdString();
+    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, dataSet(u"a"_s), 1), 1);
+
+    QFile::remove(home.file(u"ZOR.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"ZOR.ini"_s));
+    log = ProblemLog(home.path());
+    EXPECT_EQ(ReadZorSettings(home.path(), log).Mode, QString());
+    EXPECT_EQ(problemFiles(), QStringList{u"ZOR.ini:0"_s});
+}
+
+// Without read permission, which root ignores: read by a child that has given up root.
+TEST_F(Definitions, SettingsWithoutReadPermissionAreProblems)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/a.sna"_s, {u"10"_s, u"A"_s});
+    home.writeLines(u"mode/a.ini"_s, {u"[Step]"_s, u"Section1=2"_s});
+    QFile::setPermissions(home.file(u"mode/a.ini"_s), QFileDevice::WriteOwner);
+    QFile::setPermissions(home.file(u"ZOR.ini"_s), QFileDevice::WriteOwner);
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                          | QFileDevice::ExeOther;
+    QFile::setPermissions(home.path(), everyone);
+    QFile::setPermissions(home.file(u"mode"_s), everyone);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        ProblemLog problems(home.path());
+        const ZorSettings settings = ReadZorSettings(home.path(), problems);
+        LoadDefinitions(doc, home.path(), ZorSettings{u"mode"_s, 16, QString()}, problems);
+        bool ok = settings.Mode.isEmpty() && problems.items().size() == 2;
+        for (const Problem& problem : problems.items())
+            ok = ok && problem.message.contains(u"読み取りが許可されていません"_s);
+        ok = ok && problems.items()[0].file == u"ZOR.ini"_s && problems.items()[1].file == u"mode/a.ini"_s;
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// Files saved as UTF-8 are said so once each, and still read as CP932.
+TEST_F(Definitions, Utf8FilesAreProblemsReportedOnce)
+{
+    const QString message = u"UTF-8 で保存されているようです。Shift-JIS で保存してください"_s;
+    home.writeBytes(u"ZOR.ini"_s, "\xEF\xBB\xBF\r\n[Option]\r\nMode=mode\r\n");
+    home.writeBytes(u"mode/a.idn"_s, u"戦士\r\n僧侶\r\n魔法使い"_s.toUtf8());
+    home.writeBytes(u"mode/a.sna"_s, u"10\r\n体力\r\n"_s.toUtf8());
+    home.writeBytes(u"mode/a.ini"_s, u"; 設定\r\n[Step]\r\nSection1=2\r\n"_s.toUtf8());
+    home.writeLines(u"mode/b.idn"_s, {u"戦士"_s}); // CP932
+    home.writeLines(u"mode/b.sna"_s, {u"10"_s, u"体力"_s});
+    home.writeBytes(u"mode/b.ini"_s, "[Step]\r\nSection1=3\r\n\xC2\xB1\r\n"); // ASCII and two half-width kana
+    const ZorSettings settings = [&] {
+        log = ProblemLog(home.path());
+        return ReadZorSettings(home.path(), log);
+    }();
+    LoadDefinitions(doc, home.path(), settings, log);
+    QStringList utf8;
+    for (const Problem& problem : log.items())
+        if (problem.message == message)
+            utf8 << problem.file + u':' + QString::number(problem.line);
+    EXPECT_EQ(utf8, (QStringList{u"ZOR.ini:0"_s, u"mode/a.sna:0"_s, u"mode/a.idn:0"_s, u"mode/a.ini:0"_s}))
+        << log.text().toStdString();
+    EXPECT_EQ(settings.Mode, u"mode"_s);
+    const int a = dataSet(u"a"_s);
+    EXPECT_EQ(doc.IdCounts(a), 3);
+    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, a, 1), 2);
+    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, dataSet(u"b"_s), 1), 3);
 }
 
 } // namespace

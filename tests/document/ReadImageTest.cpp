@@ -3,9 +3,12 @@
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -167,6 +170,36 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_GT(doc.BattleCount, 0);
 }
 
+// 512 bytes more than a multiple of 32 KiB: a copier header, said once; the load goes on.
+TEST_F(ReadImage, ACopierHeaderIsReported)
+{
+    auto headerProblems = [&] {
+        int count = 0;
+        for (const Problem& p : log.items())
+            count += p.message.contains(u"ヘッダー"_s) && p.file == u"game.rom"_s && p.line == 0 ? 1 : 0;
+        return count;
+    };
+    load(QByteArray(512, '\0') + rom.image());
+    EXPECT_EQ(headerProblems(), 1) << log.text().toStdString();
+    EXPECT_EQ(doc.IdCounts(1), 3);
+    for (const qsizetype size : {0x8000, 0x8000 + 511, 0x8000 + 513, 0x10000 + 512}) {
+        load(QByteArray(size, '\0'));
+        EXPECT_EQ(headerProblems(), size % 0x8000 == 512 ? 1 : 0) << size;
+    }
+    load(QByteArray(512, '\0'));
+    EXPECT_EQ(headerProblems(), 1);
+}
+
+TEST_F(ReadImage, UnreadableTableSettingsAreProblems)
+{
+    QFile::remove(home.file(u"mode/個別データ.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/個別データ.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/敵パラメータ.ini"_s));
+    load(rom.image());
+    EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.ini:0"_s, u"mode/敵パラメータ.ini:0"_s}));
+    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 2), 16);
+}
+
 TEST(ReadRomImage, RefusesWhatIsNoImage)
 {
     ProgramFolder home;
@@ -179,7 +212,14 @@ TEST(ReadRomImage, RefusesWhatIsNoImage)
     QFile big(home.file(u"big.rom"_s));
     ASSERT_TRUE(big.resize(kMaxImageSize + 1)); // sparse: nothing is written
     EXPECT_FALSE(ReadRomImage(big.fileName(), &reason));
-    EXPECT_TRUE(reason.contains(u"大きすぎます"_s));
+    EXPECT_TRUE(reason.contains(u"大きすぎます"_s) && reason.contains(u"64 MiB"_s)) << reason.toStdString();
+    // A pipe and a device are refused at once, never waited on or read without end.
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe.rom"_s)).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"zero.rom"_s)));
+    for (const QString& name : {u"pipe.rom"_s, u"zero.rom"_s}) {
+        EXPECT_FALSE(ReadRomImage(home.file(name), &reason)) << name.toStdString();
+        EXPECT_TRUE(reason.contains(u"通常のファイルではありません"_s)) << reason.toStdString();
+    }
     // Empty and tiny files are images too: their cells read as 0.
     home.writeBytes(u"empty.rom"_s, {});
     EXPECT_EQ(ReadRomImage(home.file(u"empty.rom"_s), &reason), QByteArray());

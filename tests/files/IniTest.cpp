@@ -72,6 +72,21 @@ TEST(Ini, MissingFileReadsEmpty)
     EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"nothing.ini"_s)), QString());
 }
 
+TEST(Ini, LoadTellsAMissingFileFromAnUnreadableOne)
+{
+    ProgramFolder home;
+    FileError error;
+    IniFile::load(home.file(u"nothing.ini"_s), &error);
+    EXPECT_TRUE(error.missing());
+    QDir().mkpath(home.file(u"folder.ini"_s));
+    EXPECT_FALSE(IniFile::load(home.file(u"folder.ini"_s), &error).contains(u"A"_s, u"x"_s));
+    EXPECT_TRUE(error.failed() && !error.missing());
+    EXPECT_EQ(error.reason(), u"フォルダです"_s);
+    home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n");
+    EXPECT_TRUE(IniFile::load(home.file(u"t.ini"_s), &error).contains(u"A"_s, u"x"_s));
+    EXPECT_FALSE(error.failed());
+}
+
 TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
 {
     const QString ascii(300, u'x');
@@ -164,7 +179,28 @@ TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
     EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"cr.ini"_s)), u"mac"_s);
     EXPECT_EQ(ReadIni(u"Option"_s, u"DefaultNotation"_s, home.file(u"cr.ini"_s)), u"10"_s);
     ASSERT_NE(WriteIni(u"Option"_s, u"CSVNotation"_s, u"16"_s, home.file(u"cr.ini"_s)), 0);
-    EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r");
+    // A new line ends with CRLF: a lone CR could join the LF of a line after it.
+    EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r\n");
+
+    home.writeBytes(u"mixed.ini"_s, "[A]\rx=1\n\n[B]\ny=2\n");
+    ASSERT_NE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"mixed.ini"_s)), 0);
+    EXPECT_EQ(home.readBytes(u"mixed.ini"_s), "[A]\rx=1\nz=3\r\n\n[B]\ny=2\n");
+    EXPECT_EQ(ToTextLines(home.readBytes(u"mixed.ini"_s)).lines,
+              (QStringList{u"[A]"_s, u"x=1"_s, u"z=3"_s, QString(), u"[B]"_s, u"y=2"_s}));
+}
+
+TEST(Ini, BlanksAroundNamesInACallDontCount)
+{
+    IniFile ini = IniFile::fromBytes("[S]\r\nk=1\r\n");
+    EXPECT_EQ(ini.value(u" S"_s, u"k"_s), u"1"_s);
+    EXPECT_EQ(ini.wholeValue(u"S\t"_s, u" k "_s), u"1"_s);
+    EXPECT_TRUE(ini.contains(u"\tS "_s, u"k\t"_s));
+    EXPECT_EQ(ini.set(u"S "_s, u"k"_s, u"2"_s), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.set(u" S"_s, u" new "_s, u"3"_s), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.set(u" T "_s, u"\tk"_s, u"4"_s), IniFile::SetResult::Changed);
+    EXPECT_EQ(ini.bytes(), "[S]\r\nk=2\r\nnew=3\r\n[T]\r\nk=4\r\n");
+    EXPECT_EQ(ini.value(u"S"_s, u"k"_s), u"2"_s);
+    EXPECT_EQ(ini.set(u" "_s, u" "_s, u"1"_s), IniFile::SetResult::BadName);
 }
 
 TEST(Ini, RefusesWhatTheFormatCannotHoldAndLeavesTheFileAlone)

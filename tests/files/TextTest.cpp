@@ -102,5 +102,20 @@ TEST(Text, Cp932DoubleBytesReadAndWriteAsWindowsDoes)
               "\x81\xE0\xFA\x5C\x81\xCA\x87\x54\xFA\x40");
 }
 
+TEST(Text, Utf8IsRecognisedByABomOrALongSequence)
+{
+    EXPECT_TRUE(LooksLikeUtf8("\xEF\xBB\xBF[A]\r\nx=1\r\n"));
+    EXPECT_TRUE(LooksLikeUtf8(u"クラス\r\n"_s.toUtf8()));
+    EXPECT_TRUE(LooksLikeUtf8(u"a😀"_s.toUtf8()));
+    EXPECT_FALSE(LooksLikeUtf8("plain ASCII\r\n"));
+    EXPECT_FALSE(LooksLikeUtf8(""));
+    EXPECT_FALSE(LooksLikeUtf8(EncodeCp932(u"クラス、戦士"_s).value()));
+    // Half-width kana that happen to form two-byte UTF-8: 0xC2 0xB1 is also U+00B1.
+    EXPECT_FALSE(LooksLikeUtf8("\xC2\xB1\xC3\xA9"));
+    // A long lead byte without its continuation is no UTF-8, nor is one cut off at the end.
+    EXPECT_FALSE(LooksLikeUtf8("\xE3\x41\x42"));
+    EXPECT_FALSE(LooksLikeUtf8(u"ク"_s.toUtf8().left(2)));
+}
+
 } // namespace
 } // namespace zor

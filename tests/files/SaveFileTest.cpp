@@ -1,0 +1,122 @@
+#include "core/files/SaveFile.h"
+
+#include "tests/support/ModeFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::ProgramFolder;
+
+QStringList Files(const ProgramFolder& home)
+{
+    QStringList files = QDir(home.path()).entryList(QDir::Files | QDir::System | QDir::Hidden);
+    files.sort();
+    return files;
+}
+
+mode_t Permissions(const QString& path)
+{
+    struct stat info {};
+    EXPECT_EQ(stat(QFile::encodeName(path).constData(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+TEST(AtomicFile, TheTargetChangesOnlyAtTheRename)
+{
+    ProgramFolder home;
+    home.writeBytes(u"t.bin"_s, "old");
+    {
+        AtomicFile file(home.file(u"t.bin"_s));
+        ASSERT_TRUE(file.write("new bytes"));
+        EXPECT_EQ(home.readBytes(u"t.bin"_s), "old");
+        // The temporary file lies beside the target, named after it.
+        const QFileInfo temporary(file.temporaryPath());
+        EXPECT_EQ(temporary.absolutePath(), QFileInfo(home.path()).absoluteFilePath());
+        EXPECT_TRUE(temporary.fileName().startsWith(u"t.bin"_s)) << temporary.fileName().toStdString();
+        EXPECT_EQ(QFile(temporary.filePath()).size(), 9);
+        ASSERT_TRUE(file.commit());
+        EXPECT_TRUE(file.temporaryPath().isEmpty());
+    }
+    EXPECT_EQ(home.readBytes(u"t.bin"_s), "new bytes");
+    EXPECT_EQ(Files(home), QStringList{u"t.bin"_s});
+
+    // Never committed: the temporary file goes with the writer.
+    {
+        AtomicFile file(home.file(u"t.bin"_s));
+        ASSERT_TRUE(file.write("lost"));
+        EXPECT_EQ(Files(home).size(), 2);
+    }
+    EXPECT_EQ(Files(home), QStringList{u"t.bin"_s});
+    EXPECT_EQ(home.readBytes(u"t.bin"_s), "new bytes");
+    AtomicFile unwritten(home.file(u"t.bin"_s));
+    EXPECT_FALSE(unwritten.commit());
+}
+
+TEST(AtomicFile, KeepsPermissionsAndWritesThroughSymlinks)
+{
+    ProgramFolder home;
+    home.writeBytes(u"t.bin"_s, "old");
+    ASSERT_EQ(chmod(QFile::encodeName(home.file(u"t.bin"_s)).constData(), 0640), 0);
+    QString error;
+    ASSERT_TRUE(WriteFileAtomically(home.file(u"t.bin"_s), "new", &error)) << error.toStdString();
+    EXPECT_EQ(Permissions(home.file(u"t.bin"_s)), 0640u);
+
+    // A new file: 0666 less the umask.
+    const mode_t old = umask(027);
+    ASSERT_TRUE(WriteFileAtomically(home.file(u"fresh.bin"_s), "x", &error));
+    umask(old);
+    EXPECT_EQ(Permissions(home.file(u"fresh.bin"_s)), 0640u);
+
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"real"_s));
+    home.writeBytes(u"real/target.bin"_s, "old");
+    ASSERT_TRUE(QFile::link(home.file(u"real/target.bin"_s), home.file(u"link.bin"_s)));
+    ASSERT_TRUE(WriteFileAtomically(home.file(u"link.bin"_s), "through", &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(home.file(u"link.bin"_s)).isSymLink());
+    EXPECT_EQ(home.readBytes(u"real/target.bin"_s), "through");
+}
+
+TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
+{
+    ProgramFolder home;
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"folder"_s));
+    QString error;
+    EXPECT_FALSE(WriteFileAtomically(home.file(u"folder"_s), "x", &error));
+    EXPECT_EQ(error, u"フォルダです"_s);
+    EXPECT_FALSE(WriteFileAtomically(home.file(u"none/t.bin"_s), "x", &error));
+    EXPECT_EQ(error, u"保存先のフォルダが見つかりません"_s);
+
+    // A read-only file in a writable folder: refused, as permissions don't stop root,
+    // by a child process that has given up root.
+    home.writeBytes(u"locked.bin"_s, "old");
+    ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0777), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(home.file(u"locked.bin"_s)).constData(), 0444), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        QString reason;
+        const bool refused = !WriteFileAtomically(home.file(u"locked.bin"_s), "new", &reason);
+        _exit(refused && reason == u"書き込みが許可されていません"_s ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(home.readBytes(u"locked.bin"_s), "old");
+    EXPECT_EQ(Files(home), QStringList{u"locked.bin"_s});
+    ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0700), 0);
+}
+
+} // namespace
+} // namespace zor
