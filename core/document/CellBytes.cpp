@@ -8,9 +8,10 @@ const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int
         return nullptr;
     switch (tab) {
     case TabIdSection:
-        if (dataSet < 1 || dataSet > doc.DataSetCount || row > doc.IdCounts(dataSet) || col > doc.SectionCounts(dataSet))
+        if (dataSet < 1 || dataSet > doc.DataSetCount || row > doc.DataSets(dataSet).IdCount
+            || col > doc.DataSets(dataSet).SectionCount)
             return nullptr;
-        return &doc.IdSectionBytes(dataSet, col, row - 1);
+        return &doc.DataSets(dataSet).Bytes(col, row - 1);
     case TabIndividual:
         return row <= doc.IndividualCount ? &doc.IndividualBytes(row) : nullptr;
     case TabBattle:

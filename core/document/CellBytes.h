@@ -1,7 +1,7 @@
 #pragma once
 
 // The one place that turns a grid cell of a table into its document byte: tab 1
-// (data set, column, row - 1) of IdSectionBytes, tab 2 the entry of the row (the column
+// (column, row - 1) of the data set's Bytes, tab 2 the entry of the row (the column
 // does not matter), tab 3 (column, row) of BattleParams. nullptr outside the table.
 
 #include "core/document/DocumentState.h"

@@ -70,15 +70,7 @@ std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& p
 
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension)
 {
-    return FindFileIgnoringCase(doc.ModeFolder, doc.DataSetNames(dataSet) + extension);
-}
-
-int LargestSectionCount(const DocumentState& doc)
-{
-    int largest = 0;
-    for (int k = 1; k <= doc.DataSetCount; ++k)
-        largest = std::max(largest, doc.SectionCounts(k));
-    return largest;
+    return FindFileIgnoringCase(doc.ModeFolder, doc.DataSets(dataSet).Name + extension);
 }
 
 void ScanModeFolder(DocumentState& doc, ProblemLog& log)
@@ -86,7 +78,7 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
     // A mode without a "クラス" data set has no class names, whatever an earlier mode had.
     doc.ClassDataSet = 0;
     doc.DataSetCount = 0;
-    doc.DataSetNames.redim(1);
+    doc.DataSets.redim(1);
 
     const QDir folder(doc.ModeFolder);
     if (!QFileInfo(doc.ModeFolder).isDir()) {
@@ -105,9 +97,9 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
             names.push_back(file.completeBaseName());
     const int count = LimitCount(static_cast<int>(names.size()), doc.ModeFolder, QStringLiteral("データセット"), log);
 
-    doc.DataSetNames.redim(count + 1);
+    doc.DataSets.redim(count + 1);
     for (int c = 1; c <= count; ++c) {
-        doc.DataSetNames(c) = names[c - 1];
+        doc.DataSets(c).Name = names[c - 1];
         if (names[c - 1] == QStringLiteral("クラス"))
             doc.ClassDataSet = c;
     }
@@ -116,44 +108,34 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
 
 void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
 {
-    const int s = doc.DataSetCount;
-    std::vector<std::optional<TextLines>> files(static_cast<std::size_t>(s) + 1);
-    std::vector<QString> paths(static_cast<std::size_t>(s) + 1);
-    doc.SectionCounts.redim(s + 1);
-    int largest = 0;
-    for (int k = 1; k <= s; ++k) {
-        const QString& path = paths[k] = DataSetFile(doc, k, QStringLiteral(".sna"));
-        files[k] = ReadDefinitionFile(path, QStringLiteral("データセットのセクション定義ファイル（.sna）がありません。"), log);
-        if (!files[k])
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
+        const QString path = DataSetFile(doc, k, QStringLiteral(".sna"));
+        const std::optional<TextLines> file =
+            ReadDefinitionFile(path, QStringLiteral("データセットのセクション定義ファイル（.sna）がありません。"), log);
+        set.SectionCount = file ? LimitCount(file->lineCount / 2, path, QStringLiteral("セクション"), log) : 0;
+        set.SectionAddresses.redim(set.SectionCount + 1);
+        set.SectionAddressUnusable.redim(set.SectionCount + 1);
+        set.SectionNames.redim(set.SectionCount + 1);
+        if (!file)
             continue;
-        doc.SectionCounts(k) = LimitCount(files[k]->lineCount / 2, path, QStringLiteral("セクション"), log);
-        largest = std::max(largest, doc.SectionCounts(k));
-    }
-
-    doc.SectionAddresses.redim(s + 1, largest + 1);
-    doc.SectionAddressUnusable.redim(s + 1, largest + 1);
-    doc.SectionNames.redim(s + 1, largest + 1);
-    for (int k = 1; k <= s; ++k) {
-        if (!files[k])
-            continue;
-        const QString& path = paths[k];
-        const SectionPairs read = ReadSectionPairs(*files[k]);
+        const SectionPairs read = ReadSectionPairs(*file);
         int j = 0;
         for (const SectionPair& pair : read.pairs) {
-            if (++j > doc.SectionCounts(k))
+            if (++j > set.SectionCount)
                 break;
             const std::optional<std::int32_t> offset = ReadOffset(path, pair, log);
-            doc.SectionAddresses(k, j) = offset.value_or(0);
-            doc.SectionAddressUnusable(k, j) = offset ? 0 : 1;
-            doc.SectionNames(k, j) = pair.caption;
+            set.SectionAddresses(j) = offset.value_or(0);
+            set.SectionAddressUnusable(j) = offset ? 0 : 1;
+            set.SectionNames(j) = pair.caption;
         }
         if (read.unfinished) {
             log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
             // The offset of the unfinished pair was read before the caption was missed.
-            if (++j <= doc.SectionCounts(k)) {
+            if (++j <= set.SectionCount) {
                 const std::optional<std::int32_t> offset = ReadOffset(path, *read.unfinished, log);
-                doc.SectionAddresses(k, j) = offset.value_or(0);
-                doc.SectionAddressUnusable(k, j) = offset ? 0 : 1;
+                set.SectionAddresses(j) = offset.value_or(0);
+                set.SectionAddressUnusable(j) = offset ? 0 : 1;
             }
         }
     }
@@ -161,28 +143,19 @@ void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
 
 void ReadIdFiles(DocumentState& doc, ProblemLog& log)
 {
-    const int s = doc.DataSetCount;
-    std::vector<std::optional<TextLines>> files(static_cast<std::size_t>(s) + 1);
-    doc.IdCounts.redim(s + 1);
-    doc.MaxIdCount = 0;
-    for (int k = 1; k <= s; ++k) {
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
         const QString path = DataSetFile(doc, k, QStringLiteral(".idn"));
-        files[k] = ReadDefinitionFile(path, QStringLiteral("ID定義ファイル（.idn）がありません。"), log);
-        if (!files[k])
-            continue;
-        doc.IdCounts(k) = LimitCount(files[k]->lineCount, path, QStringLiteral("ID"), log);
-        doc.MaxIdCount = std::max(doc.MaxIdCount, doc.IdCounts(k));
-    }
-
-    doc.IdNames.redim(s + 1, doc.MaxIdCount + 1);
-    for (int k = 1; k <= s; ++k) {
-        if (!files[k])
+        const std::optional<TextLines> file = ReadDefinitionFile(path, QStringLiteral("ID定義ファイル（.idn）がありません。"), log);
+        set.IdCount = file ? LimitCount(file->lineCount, path, QStringLiteral("ID"), log) : 0;
+        set.IdNames.redim(set.IdCount + 1);
+        if (!file)
             continue;
         int n = 0;
-        for (const QString& line : files[k]->lines) {
-            if (line.isEmpty() || n >= doc.IdCounts(k))
+        for (const QString& line : file->lines) {
+            if (line.isEmpty() || n >= set.IdCount)
                 break;
-            doc.IdNames(k, ++n) = line;
+            set.IdNames(++n) = line;
         }
     }
 }
@@ -198,16 +171,16 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
     doc.SettingDefaults(SettingStep) = 1;
     doc.SettingDefaults(SettingNotation) = defaultNotation;
 
-    const int s = doc.DataSetCount;
-    doc.SectionSettings.redim(2, 4, s + 1, LargestSectionCount(doc) + 1);
-    for (int k = 1; k <= s; ++k) {
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
+        set.SectionSettings.redim(2, set.SectionCount + 1);
         const QString path = DataSetFile(doc, k, QStringLiteral(".ini"));
         const IniFile ini = IniFile::load(path);
         for (int line : ini.badLines())
             log.add(path, line, kNotCp932);
         for (int setting : {SettingStep, SettingNotation})
-            for (int q = 1; q <= doc.SectionCounts(k); ++q)
-                doc.SectionSettings(setting, TabIdSection, k, q) = static_cast<std::int16_t>(
+            for (int q = 1; q <= set.SectionCount; ++q)
+                set.SectionSettings(setting, q) = static_cast<std::int16_t>(
                     ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(q)))
                         .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting))));
     }

@@ -54,9 +54,6 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
 // The same with ZOR.ini read here.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);
 
-// The largest section count over all data sets.
-int LargestSectionCount(const DocumentState& doc);
-
 // ModeFolder/name + extension, for a data set's files.
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension);
 

@@ -32,19 +32,17 @@ std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
 QString Hex(std::int64_t value) { return QString::number(value, 16).toUpper(); }
 
 // Byte and Notation settings of the tab-2 or tab-3 table, sections 1..count, from its .ini.
-void ReadTableSettings(DocumentState& doc, int tab, int count, const QString& iniPath, ProblemLog& log)
+void ReadTableSettings(DocumentState& doc, NdArray<std::int16_t, 2>& settings, int count, const QString& iniPath,
+                       ProblemLog& log)
 {
-    const int upper = doc.SectionSettings.upper(3);
-    if (count + 1 > upper)
-        doc.SectionSettings.redimPreserve(2, 4, doc.SectionSettings.upper(2), count + 1);
+    settings.redim(2, count + 1);
     const IniFile ini = IniFile::load(iniPath);
     for (int line : ini.badLines())
         log.add(iniPath, line, QStringLiteral("Shift-JIS（CP932）として読めない文字があります。"));
     for (int setting : {SettingByte, SettingNotation})
         for (int j = 1; j <= count; ++j)
-            doc.SectionSettings(setting, tab, 0, j) =
-                ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
-                    .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting)));
+            settings(setting, j) = ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
+                                       .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting)));
 }
 
 } // namespace
@@ -83,25 +81,26 @@ std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
 
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)
 {
-    doc.IdSectionBytes.redim(doc.DataSetCount + 1, LargestSectionCount(doc) + 1, doc.MaxIdCount + 1);
     for (int k = 1; k <= doc.DataSetCount; ++k) {
-        for (int q = 1; q <= doc.SectionCounts(k); ++q) {
-            if (doc.SectionAddressUnusable(k, q))
+        DataSet& set = doc.DataSets(k);
+        set.Bytes.redim(set.SectionCount, set.IdCount);
+        for (int q = 1; q <= set.SectionCount; ++q) {
+            if (set.SectionAddressUnusable(q))
                 continue; // already reported; its cells stay 0
-            const std::int64_t address = doc.SectionAddresses(k, q);
-            const std::int64_t step = doc.SectionSettings(SettingStep, TabIdSection, k, q);
+            const std::int64_t address = set.SectionAddresses(q);
+            const std::int64_t step = set.SectionSettings(SettingStep, q);
             int outside = 0;
-            for (int n = 0; n < doc.IdCounts(k); ++n) {
+            for (int n = 0; n < set.IdCount; ++n) {
                 const std::optional<std::uint8_t> byte = ByteAt(image, address + n * step);
                 if (byte)
-                    doc.IdSectionBytes(k, q, n) = *byte;
+                    set.Bytes(q, n) = *byte;
                 else
                     ++outside;
             }
             if (outside > 0)
                 log.add(DataSetFile(doc, k, QStringLiteral(".sna")), 2 * q - 1,
                         QStringLiteral("セクション「%1」（オフセット %2、間隔 %3）の %4 個のバイトがイメージの外にあるため、0 として読みました。")
-                            .arg(doc.SectionNames(k, q), Hex(address))
+                            .arg(set.SectionNames(q), Hex(address))
                             .arg(step)
                             .arg(outside));
         }
@@ -155,7 +154,7 @@ void ReadIndividualData(DocumentState& doc, const QByteArray& image, ProblemLog&
                         QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。").arg(pair.caption, Hex(*offset)));
         }
     }
-    ReadTableSettings(doc, TabIndividual, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni), log);
+    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni), log);
 }
 
 void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log)
@@ -193,7 +192,7 @@ void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& 
         log.add(doc.RomPath, 0, QStringLiteral("戦闘パラメータを読めません。%1").arg(e.message()));
     }
 
-    ReadTableSettings(doc, TabBattle, kRecordSize, FindFileIgnoringCase(doc.ModeFolder, kBattleIni), log);
+    ReadTableSettings(doc, doc.BattleSettings, kRecordSize, FindFileIgnoringCase(doc.ModeFolder, kBattleIni), log);
 }
 
 void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder,

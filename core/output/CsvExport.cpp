@@ -84,8 +84,8 @@ private:
     // As FormatByte reads it: a section without settings has code 0.
     int NotationCode(int tab, int dataSet, int section) const
     {
-        const auto& settings = doc_.SectionSettings;
-        return settings.contains(SettingNotation, tab, dataSet, section) ? settings(SettingNotation, tab, dataSet, section) : 0;
+        const std::int16_t* code = SectionSetting(doc_, SettingNotation, tab, dataSet, section);
+        return code ? *code : 0;
     }
 
     int slotOf(int code)
@@ -138,21 +138,22 @@ private:
 CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
 {
     CsvFile csv;
+    const DataSet& set = doc.DataSets(dataSet);
     // The data set's name is the file's name, and like every other name it must have a CP932 form.
-    csv.require(doc.DataSetNames(dataSet));
-    const int sections = doc.SectionCounts(dataSet);
+    csv.require(set.Name);
+    const int sections = set.SectionCount;
     values.startTable(sections);
     csv.name(QStringLiteral("ID"));
     for (int c = 1; c <= sections; ++c) {
         csv.comma();
-        csv.name(doc.SectionNames(dataSet, c));
+        csv.name(set.SectionNames(c));
     }
     csv.endLine();
-    for (int j = 1; j <= doc.IdCounts(dataSet); ++j) {
-        csv.name(doc.IdNames(dataSet, j));
+    for (int j = 1; j <= set.IdCount; ++j) {
+        csv.name(set.IdNames(j));
         for (int c = 1; c <= sections; ++c) {
             csv.comma();
-            values.append(csv.bytes, TabIdSection, dataSet, c, doc.IdSectionBytes(dataSet, c, j - 1));
+            values.append(csv.bytes, TabIdSection, dataSet, c, set.Bytes(c, j - 1));
         }
         csv.endLine();
     }
@@ -220,7 +221,7 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
     };
 
     for (int i = 1; i <= doc.DataSetCount; ++i)
-        if (!write(doc.DataSetNames(i), DataSetFile(doc, values, i)))
+        if (!write(doc.DataSets(i).Name, DataSetFile(doc, values, i)))
             return result;
     if (write(QStringLiteral("個別データ"), IndividualFile(doc, values)))
         write(QStringLiteral("敵パラメータ"), BattleFile(doc, values));

@@ -118,12 +118,13 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
             const int k = record.DataSet;
             const int q = record.Col;
             const int n = record.Row - 1;
-            if (k < 1 || k > doc.DataSetCount || q < 1 || q > doc.SectionCounts(k) || n < 0 || n >= doc.IdCounts(k)
-                || doc.SectionAddressUnusable(k, q))
+            if (k < 1 || k > doc.DataSetCount)
                 continue;
-            const std::int64_t offset =
-                doc.SectionAddresses(k, q) + std::int64_t{n} * doc.SectionSettings(SettingStep, TabIdSection, k, q);
-            if (!put(offset, doc.IdSectionBytes(k, q, n)))
+            const DataSet& set = doc.DataSets(k);
+            if (q < 1 || q > set.SectionCount || n < 0 || n >= set.IdCount || set.SectionAddressUnusable(q))
+                continue;
+            const std::int64_t offset = set.SectionAddresses(q) + std::int64_t{n} * set.SectionSettings(SettingStep, q);
+            if (!put(offset, set.Bytes(q, n)))
                 return std::nullopt;
         } else if (record.Tab == TabIndividual) {
             const int j = record.Row;

@@ -24,7 +24,7 @@ protected:
     int dataSet(const QString& name) const
     {
         for (int k = 1; k <= doc.DataSetCount; ++k)
-            if (doc.DataSetNames(k) == name)
+            if (doc.DataSets(k).Name == name)
                 return k;
         ADD_FAILURE() << "no data set " << name.toStdString();
         return 0;
@@ -53,14 +53,13 @@ TEST_F(Definitions, IdFilesCountLinesAndNameReadableOnes)
     ASSERT_EQ(doc.DataSetCount, 2);
     const int a = dataSet(u"a"_s);
     const int b = dataSet(u"b"_s);
-    EXPECT_EQ(doc.IdCounts(a), 4); // the final line break adds an unnamed ID
-    EXPECT_EQ(doc.IdNames(a, 1), u"zero"_s);
-    EXPECT_EQ(doc.IdNames(a, 3), u"two"_s);
-    EXPECT_EQ(doc.IdNames(a, 4), QString());
-    EXPECT_EQ(doc.IdCounts(b), 7); // counted past the empty line, named only before it
-    EXPECT_EQ(doc.IdNames(b, 4), u"n3"_s);
-    EXPECT_EQ(doc.IdNames(b, 6), QString());
-    EXPECT_EQ(doc.MaxIdCount, 7);
+    EXPECT_EQ(doc.DataSets(a).IdCount, 4); // the final line break adds an unnamed ID
+    EXPECT_EQ(doc.DataSets(a).IdNames(1), u"zero"_s);
+    EXPECT_EQ(doc.DataSets(a).IdNames(3), u"two"_s);
+    EXPECT_EQ(doc.DataSets(a).IdNames(4), QString());
+    EXPECT_EQ(doc.DataSets(b).IdCount, 7); // counted past the empty line, named only before it
+    EXPECT_EQ(doc.DataSets(b).IdNames(4), u"n3"_s);
+    EXPECT_EQ(doc.DataSets(b).IdNames(6), QString());
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
 }
 
@@ -77,18 +76,18 @@ TEST_F(Definitions, SectionCountComesFromTheLineCount)
     const int five = dataSet(u"five"_s);
     const int six = dataSet(u"six"_s);
     const int gap = dataSet(u"gap"_s);
-    EXPECT_EQ(doc.SectionCounts(five), 5);
-    EXPECT_EQ(doc.SectionAddresses(five, 5), 0x500);
-    EXPECT_EQ(doc.SectionNames(five, 5), u"E"_s);
-    EXPECT_EQ(doc.SectionCounts(six), 6);
-    EXPECT_EQ(doc.SectionAddresses(six, 6), 0);
-    EXPECT_EQ(doc.SectionNames(six, 6), QString());
+    EXPECT_EQ(doc.DataSets(five).SectionCount, 5);
+    EXPECT_EQ(doc.DataSets(five).SectionAddresses(5), 0x500);
+    EXPECT_EQ(doc.DataSets(five).SectionNames(5), u"E"_s);
+    EXPECT_EQ(doc.DataSets(six).SectionCount, 6);
+    EXPECT_EQ(doc.DataSets(six).SectionAddresses(6), 0);
+    EXPECT_EQ(doc.DataSets(six).SectionNames(6), QString());
     // Reading stops at the empty line where the third pair would begin; the count still comes from L = 8.
-    EXPECT_EQ(doc.SectionCounts(gap), 4);
-    EXPECT_EQ(doc.SectionAddresses(gap, 2), 0x20);
-    EXPECT_EQ(doc.SectionNames(gap, 2), QString());
-    EXPECT_EQ(doc.SectionAddresses(gap, 3), 0);
-    EXPECT_EQ(doc.SectionNames(gap, 3), QString());
+    EXPECT_EQ(doc.DataSets(gap).SectionCount, 4);
+    EXPECT_EQ(doc.DataSets(gap).SectionAddresses(2), 0x20);
+    EXPECT_EQ(doc.DataSets(gap).SectionNames(2), QString());
+    EXPECT_EQ(doc.DataSets(gap).SectionAddresses(3), 0);
+    EXPECT_EQ(doc.DataSets(gap).SectionNames(3), QString());
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
 }
 
@@ -106,12 +105,12 @@ TEST_F(Definitions, DataSetsAreIdnFilesSortedIgnoringCase)
     home.writeLines(u"mode/idn"_s, {u"x"_s});
     load();
     ASSERT_EQ(doc.DataSetCount, 4);
-    EXPECT_EQ(doc.DataSetNames(1), u"a.b"_s);
-    EXPECT_EQ(doc.DataSetNames(2), u"b"_s);
-    EXPECT_EQ(doc.DataSetNames(3), u"C"_s);
-    EXPECT_EQ(doc.DataSetNames(4), u"クラス"_s);
+    EXPECT_EQ(doc.DataSets(1).Name, u"a.b"_s);
+    EXPECT_EQ(doc.DataSets(2).Name, u"b"_s);
+    EXPECT_EQ(doc.DataSets(3).Name, u"C"_s);
+    EXPECT_EQ(doc.DataSets(4).Name, u"クラス"_s);
     EXPECT_EQ(doc.ClassDataSet, 4);
-    EXPECT_EQ(doc.SectionCounts(2), 1); // B.SNA belongs to b.IDN as it would where case does not matter
+    EXPECT_EQ(doc.DataSets(2).SectionCount, 1); // B.SNA belongs to b.IDN as it would where case does not matter
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
 }
 
@@ -122,17 +121,17 @@ TEST_F(Definitions, SettingsComeFromTheDataSetIniWithDefaults)
     home.writeLines(u"mode/d.ini"_s, {u"[STEP]"_s, u"section1=3"_s, u"Section2=abc"_s, u"[Notation]"_s, u"Section3=-10"_s});
     load();
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 16);
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, 1, 1), 3);
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, 1, 2), 1); // letters give the default step
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, 1, 3), 1);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIdSection, 1, 1), 16);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIdSection, 1, 3), -10);
-    EXPECT_EQ(doc.SectionSettings(SettingByte, TabIdSection, 1, 1), 0);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingStep, 1), 3);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingStep, 2), 1); // letters give the default step
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingStep, 3), 1);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 1), 16);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 3), -10);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingByte, 1), 0);
 
     home.writeZorIni(u"mode"_s, u"letters"_s);
     load();
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIdSection, 1, 1), 0);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 1), 0);
 }
 
 TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolder)
@@ -143,7 +142,7 @@ TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolder)
     load();
     EXPECT_EQ(doc.ModeName, QString());
     ASSERT_EQ(doc.DataSetCount, 1);
-    EXPECT_EQ(doc.DataSetNames(1), u"here"_s);
+    EXPECT_EQ(doc.DataSets(1).Name, u"here"_s);
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 10);
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
 
@@ -174,28 +173,28 @@ TEST_F(Definitions, ProblemsAreReportedWithFileAndLineAndTheRestLoads)
         << log.text().toStdString();
 
     const int nosna = dataSet(u"nosna"_s);
-    EXPECT_EQ(doc.SectionCounts(nosna), 0);
-    EXPECT_EQ(doc.IdCounts(nosna), 2);
+    EXPECT_EQ(doc.DataSets(nosna).SectionCount, 0);
+    EXPECT_EQ(doc.DataSets(nosna).IdCount, 2);
 
     const int shortSet = dataSet(u"short"_s);
-    EXPECT_EQ(doc.SectionCounts(shortSet), 2);
-    EXPECT_EQ(doc.SectionNames(shortSet, 1), u"A"_s);
-    EXPECT_EQ(doc.SectionAddresses(shortSet, 2), 0x20);
-    EXPECT_EQ(doc.SectionNames(shortSet, 2), QString());
-    EXPECT_EQ(doc.SectionCounts(dataSet(u"shorter"_s)), 1);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionCount, 2);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionNames(1), u"A"_s);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionAddresses(2), 0x20);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionNames(2), QString());
+    EXPECT_EQ(doc.DataSets(dataSet(u"shorter"_s)).SectionCount, 1);
 
     const int offsets = dataSet(u"offsets"_s);
     for (int q = 1; q <= 3; ++q) {
-        EXPECT_EQ(doc.SectionAddresses(offsets, q), 0);
-        EXPECT_EQ(doc.SectionAddressUnusable(offsets, q), 1);
+        EXPECT_EQ(doc.DataSets(offsets).SectionAddresses(q), 0);
+        EXPECT_EQ(doc.DataSets(offsets).SectionAddressUnusable(q), 1);
     }
-    EXPECT_EQ(doc.SectionAddresses(offsets, 4), 0xFFFF);
-    EXPECT_EQ(doc.SectionAddressUnusable(offsets, 4), 0);
+    EXPECT_EQ(doc.DataSets(offsets).SectionAddresses(4), 0xFFFF);
+    EXPECT_EQ(doc.DataSets(offsets).SectionAddressUnusable(4), 0);
 
     const int zz = dataSet(u"zz"_s);
-    EXPECT_EQ(doc.SectionAddresses(zz, 1), 0x30);
-    EXPECT_EQ(doc.IdNames(zz, 1), u"fine"_s);
-    EXPECT_EQ(doc.IdCounts(dataSet(u"bytes"_s)), 4);
+    EXPECT_EQ(doc.DataSets(zz).SectionAddresses(1), 0x30);
+    EXPECT_EQ(doc.DataSets(zz).IdNames(1), u"fine"_s);
+    EXPECT_EQ(doc.DataSets(dataSet(u"bytes"_s)).IdCount, 4);
 }
 
 TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
@@ -204,7 +203,7 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
     load();
     ASSERT_EQ(doc.ClassDataSet, 1);
-    ASSERT_EQ(doc.SectionCounts(1), 1);
+    ASSERT_EQ(doc.DataSets(1).SectionCount, 1);
 
     home.writeZorIni(u"other"_s);
     home.writeLines(u"other/items.idn"_s, {u"x"_s});
@@ -212,17 +211,16 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     load();
     EXPECT_EQ(doc.ClassDataSet, 0);
     ASSERT_EQ(doc.DataSetCount, 1);
-    EXPECT_EQ(doc.SectionCounts(1), 0);
+    EXPECT_EQ(doc.DataSets(1).SectionCount, 0);
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
 
     home.writeZorIni(u"missing"_s);
     load();
     EXPECT_EQ(problemFiles(), QStringList{u"missing:0"_s});
     EXPECT_EQ(doc.DataSetCount, 0);
-    EXPECT_EQ(doc.DataSetNames.upper(), 1);
-    EXPECT_EQ(doc.SectionCounts.upper(), 1);
-    EXPECT_EQ(doc.MaxIdCount, 0);
-    EXPECT_EQ(LargestSectionCount(doc), 0);
+    EXPECT_EQ(doc.DataSets.upper(), 1);
+    EXPECT_EQ(doc.DataSets(1).SectionCount, 0);
+    EXPECT_EQ(doc.DataSets(1).IdCount, 0);
 }
 
 } // namespace

@@ -77,18 +77,18 @@ TEST_F(ReadImage, CellsComeFromOffsetPlusIdTimesStep)
     load(rom.image());
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
     ASSERT_EQ(doc.DataSetCount, 1);
-    ASSERT_EQ(doc.IdCounts(1), 3);
+    ASSERT_EQ(doc.DataSets(1).IdCount, 3);
     for (int n = 0; n < 3; ++n) {
-        EXPECT_EQ(doc.IdSectionBytes(1, 1, n), 0x10 + 3 * n) << n; // step 3
-        EXPECT_EQ(doc.IdSectionBytes(1, 2, n), 0x80 + n) << n;     // no step: consecutive
+        EXPECT_EQ(doc.DataSets(1).Bytes(1, n), 0x10 + 3 * n) << n; // step 3
+        EXPECT_EQ(doc.DataSets(1).Bytes(2, n), 0x80 + n) << n;     // no step: consecutive
     }
     EXPECT_EQ(doc.IndividualCount, 2);
     EXPECT_EQ(doc.IndividualBytes(1), 0x42);
     EXPECT_EQ(doc.IndividualBytes(2), 7);
     EXPECT_EQ(doc.IndividualNames(2), u"レベル"_s);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 1), 16); // DefaultNotation
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 2), 10);
-    EXPECT_EQ(doc.SectionSettings(SettingByte, TabBattle, 0, 25), 1);
+    EXPECT_EQ(doc.IndividualSettings(SettingNotation, 1), 16); // DefaultNotation
+    EXPECT_EQ(doc.IndividualSettings(SettingNotation, 2), 10);
+    EXPECT_EQ(doc.BattleSettings(SettingByte, 25), 1);
 }
 
 TEST_F(ReadImage, BattleRecordsAndBlockStarts)
@@ -109,9 +109,9 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
     // The image ends inside the first section: ID 2 (offset 0x1006) lies past it.
     QByteArray cut = rom.image().left(0x1005);
     load(cut);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 1), 0x13);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 2), 0);
-    EXPECT_EQ(doc.IdSectionBytes(1, 2, 0), 0);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 1), 0x13);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 2), 0);
+    EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 0);
     EXPECT_EQ(doc.IndividualBytes(1), 0);
     // One line per section and entry outside, and the battle blocks, which lie past the end too.
     EXPECT_EQ(problems(), (QStringList{u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,

@@ -15,17 +15,16 @@ DocumentState SmallDocument()
 {
     DocumentState doc;
     doc.DataSetCount = 2;
-    doc.SectionCounts.redim(3);
-    doc.IdCounts.redim(3);
+    doc.DataSets.redim(3);
     for (int k = 1; k <= 2; ++k) {
-        doc.SectionCounts(k) = 3;
-        doc.IdCounts(k) = 4;
+        doc.DataSets(k).SectionCount = 3;
+        doc.DataSets(k).IdCount = 4;
+        doc.DataSets(k).Bytes.redim(3, 4);
     }
-    doc.IdSectionBytes.redim(3, 4, 5);
     for (int k = 1; k <= 2; ++k)
         for (int q = 1; q <= 3; ++q)
             for (int n = 0; n < 4; ++n)
-                doc.IdSectionBytes(k, q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
+                doc.DataSets(k).Bytes(q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
     doc.IndividualCount = 2;
     doc.IndividualBytes.redim(3);
     doc.IndividualBytes(1) = 7;
@@ -129,7 +128,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     // A step in a data set that is not shown still finds its byte.
     doc.CurrentDataSet = 1;
     step = UndoStep(doc);
-    EXPECT_EQ(doc.IdSectionBytes(2, 3, 3), 233);
+    EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 233);
     EXPECT_EQ(doc.CurrentDataSet, 2);
     EXPECT_EQ(doc.UndoCount, 0);
     EXPECT_FALSE(doc.Modified);
@@ -137,7 +136,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 
     // Redo puts both back in order and marks the document again; it never clears Modified.
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
-    EXPECT_EQ(doc.IdSectionBytes(2, 3, 3), 1);
+    EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 1);
     EXPECT_TRUE(doc.Modified);
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(doc.BattleParams(12, 5), 5);
@@ -164,8 +163,8 @@ TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
     Commit(doc, TabIdSection, 1, 2, 1, u"60"_s); // a newer edit elsewhere keeps the redo journal
     EXPECT_EQ(doc.RedoCount, 1);
     RedoStep(doc);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 0), 50);
-    EXPECT_EQ(doc.IdSectionBytes(1, 2, 0), 60);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 50);
+    EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 60);
     EXPECT_EQ(doc.UndoCount, 2);
 }
 
@@ -188,7 +187,7 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     ASSERT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}), CommitResult::Changed);
     EXPECT_EQ(doc.UndoCount, 6);
     EXPECT_EQ(doc.UndoEntries(6).GroupSize, 6);
-    EXPECT_EQ(doc.IdSectionBytes(1, 3, 3), 131);
+    EXPECT_EQ(doc.DataSets(1).Bytes(3, 3), 131);
     EXPECT_EQ(doc.CurrentRow, 4);
     // On the last cell, past the last row and column: only that cell.
     ASSERT_EQ(PasteCells(doc, TabIdSection, 4, 3, {5, 4}, {}), CommitResult::Changed);
@@ -198,15 +197,15 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     // A cut journals every cell, zero or not, and one undo brings all back.
     DocumentState cut = SmallDocument();
     cut.CurrentDataSet = 2;
-    cut.IdSectionBytes(2, 1, 0) = 0;
+    cut.DataSets(2).Bytes(1, 0) = 0;
     ASSERT_EQ(CutCells(cut, TabIdSection, {1, 1, 2, 2}, {}), CommitResult::Changed);
     EXPECT_TRUE(cut.Modified);
     EXPECT_EQ(cut.UndoCount, 4);
     EXPECT_EQ(cut.UndoEntries(4).GroupSize, 4);
-    EXPECT_EQ(cut.IdSectionBytes(2, 2, 1), 0);
+    EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 0);
     EXPECT_EQ(cut.ClipBytes(2, 2), 221);
     UndoStep(cut);
-    EXPECT_EQ(cut.IdSectionBytes(2, 2, 1), 221);
+    EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 221);
     EXPECT_EQ(cut.UndoCount, 0);
 
     DocumentState empty = SmallDocument();
@@ -228,7 +227,7 @@ TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
     CopyCells(doc, TabIdSection, {1, 1, 1, 1});
     EXPECT_EQ(CutCells(doc, TabIdSection, {1, 1, 1, 1}, {}), CommitResult::JournalFull);
     EXPECT_EQ(PasteCells(doc, TabIdSection, 1, 1, {5, 4}, {}), CommitResult::JournalFull);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 0), 110);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 110);
 
     // Undo everything, then more than there is: it stops at an empty journal.
     for (int i = 0; i < 40000; ++i)

@@ -37,7 +37,7 @@ void Type(Form1& form, const QString& text)
         QTest::keyClick(form.focusWidget(), c.toLatin1());
 }
 
-std::uint8_t TableByte(const Form1& form, int col, int row) { return form.doc.IdSectionBytes(2, col, row - 1); }
+std::uint8_t TableByte(const Form1& form, int col, int row) { return form.doc.DataSets(2).Bytes(col, row - 1); }
 
 } // namespace
 
