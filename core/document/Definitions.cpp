@@ -160,6 +160,29 @@ void ReadIdFiles(DocumentState& doc, ProblemLog& log)
     }
 }
 
+void LimitTableSizes(DocumentState& doc, ProblemLog& log)
+{
+    std::int64_t total = 0;
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
+        const std::int64_t cells = std::int64_t{set.IdCount + 1} * (set.SectionCount + 1);
+        if (total + cells <= kMaxTableCells) {
+            total += cells;
+            continue;
+        }
+        log.add(DataSetFile(doc, k, QStringLiteral(".idn")), 0,
+                QStringLiteral("ID %1 個 × セクション %2 個の表を加えると、全部の表のセルが上限の %3 個を超えるため、"
+                               "このデータセットは読みません。")
+                    .arg(set.IdCount)
+                    .arg(set.SectionCount)
+                    .arg(kMaxTableCells));
+        // Only the name stays: the arrays are released, not just emptied.
+        DataSet refused;
+        refused.Name = set.Name;
+        set = std::move(refused);
+    }
+}
+
 void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log)
 {
     doc.SettingKeys.redim(3);
@@ -208,6 +231,7 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
     ScanModeFolder(doc, log);
     ReadSectionFiles(doc, log);
     ReadIdFiles(doc, log);
+    LimitTableSizes(doc, log);
     ReadDataSetSettings(doc, settings.DefaultNotation, log);
 }
 

@@ -43,13 +43,21 @@ struct ZorSettings {
 };
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 
+// Cells the tables of tab 1 may hold together. A data set counts (IDs + 1) × (sections + 1)
+// cells, its names and headings included.
+inline constexpr std::int64_t kMaxTableCells = std::int64_t{64} * 1024 * 1024;
+
 // Steps of a definitions load, in this order, with ModeFolder set.
 void ScanModeFolder(DocumentState& doc, ProblemLog& log);
 void ReadSectionFiles(DocumentState& doc, ProblemLog& log);
 void ReadIdFiles(DocumentState& doc, ProblemLog& log);
+void LimitTableSizes(DocumentState& doc, ProblemLog& log);
 void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log);
 
-// Mode name and folder from the settings, then the four steps.
+// LimitTableSizes refuses, in order, each data set that would take the cells of all
+// tables past kMaxTableCells: it keeps its name but gets no IDs and no sections.
+
+// Mode name and folder from the settings, then the steps.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log);
 // The same with ZOR.ini read here.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);

@@ -66,6 +66,24 @@ TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)
     EXPECT_TRUE(text.out.contains(u"m/a.sna"_s)) << text.out.toStdString();
 }
 
+TEST(CheckCommand, ReportsATablePastTheCellLimit)
+{
+    ProgramFolder home;
+    home.writeZorIni(u"m"_s);
+    home.writeTable(u"m"_s, u"huge"_s, kMaxSixteenBit, 2048);
+    const test::CommandRun run = Check({u"--json"_s, u"--home"_s, home.path()});
+    EXPECT_EQ(run.status, 1);
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonObject set = json[u"dataSets"_s].toArray()[0].toObject();
+    EXPECT_EQ(set[u"name"_s].toString(), u"huge"_s);
+    EXPECT_EQ(set[u"idCount"_s].toInt(), 0);
+    EXPECT_TRUE(set[u"sections"_s].toArray().isEmpty());
+    const QJsonArray problems = json[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"m/huge.idn"_s);
+    EXPECT_TRUE(problems[0].toObject()[u"message"_s].toString().contains(u"上限"_s));
+}
+
 TEST(CheckCommand, RejectsUnknownOptions)
 {
     const test::CommandRun run = Check({u"--frobnicate"_s});

@@ -223,5 +223,31 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     EXPECT_EQ(doc.DataSets(1).IdCount, 0);
 }
 
+TEST_F(Definitions, TablesPastTheCellLimitAreRefused)
+{
+    // (32767 + 1) × (2047 + 1) cells are exactly the limit; the next table, of 2 cells, is past it.
+    home.writeTable(u"mode"_s, u"a"_s, kMaxSixteenBit, 2047);
+    home.writeTable(u"mode"_s, u"b"_s, 1, 0);
+    home.writeTable(u"mode"_s, u"c"_s, 1, 0);
+    load();
+    ASSERT_EQ(doc.DataSetCount, 3);
+    EXPECT_EQ(doc.DataSets(1).IdCount, kMaxSixteenBit);
+    EXPECT_EQ(doc.DataSets(1).SectionCount, 2047);
+    const DataSet& refused = doc.DataSets(2);
+    EXPECT_EQ(refused.Name, u"b"_s);
+    EXPECT_EQ(refused.IdCount, 0);
+    EXPECT_EQ(refused.SectionCount, 0);
+    EXPECT_TRUE(refused.IdNames.empty());
+    EXPECT_TRUE(refused.SectionNames.empty());
+    EXPECT_EQ(problemFiles(), (QStringList{u"mode/b.idn:0"_s, u"mode/c.idn:0"_s}));
+    EXPECT_TRUE(log.items()[0].message.contains(u"上限"_s)) << log.items()[0].message.toStdString();
+
+    // Without the large table both small ones fit.
+    home.writeTable(u"mode"_s, u"a"_s, 1, 1);
+    load();
+    EXPECT_TRUE(log.empty()) << log.text().toStdString();
+    EXPECT_EQ(doc.DataSets(2).IdCount, 1);
+}
+
 } // namespace
 } // namespace zor

@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -26,6 +32,29 @@ Record ClassRecord(int classNumber, int base)
         record[j] = static_cast<std::uint8_t>(base + j);
     return record;
 }
+
+// Runs work in a child process with at most bytes of address space, so that a table that
+// grows to the size of another fails there instead of taking the machine's memory. True
+// when the work returned true.
+bool InChildWithin(rlim_t bytes, const std::function<bool()>& work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+        bool ok = false;
+        try {
+            ok = work();
+        } catch (...) {
+        }
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+constexpr rlim_t kChildMemory = rlim_t{512} << 20;
 
 class ReadImage : public ::testing::Test {
 protected:
@@ -165,6 +194,31 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
     EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
     EXPECT_GT(doc.BattleCount, 0);
+}
+
+TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
+{
+    // A wide table beside a tall one, and a thousand small tables beside one of the most IDs.
+    home.writeTable(u"mode"_s, u"wide"_s, 1, 23200);
+    home.writeTable(u"mode"_s, u"tall"_s, 23200, 1);
+    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+        load(rom.image());
+        const DataSet& tall = doc.DataSets(1);
+        const DataSet& wide = doc.DataSets(2);
+        return log.empty() && wide.SectionCount == 23200 && wide.IdCount == 1 && wide.Bytes(23200, 0) == 0x10
+               && tall.IdCount == 23200 && tall.SectionCount == 1 && tall.Bytes(1, 5) == 0x15 && tall.IdNames(23200) == u"ID23199"_s;
+    }));
+
+    QFile::remove(home.file(u"mode/wide.idn"_s));
+    QFile::remove(home.file(u"mode/tall.idn"_s));
+    home.writeTable(u"mode"_s, u"big"_s, kMaxSixteenBit, 1, u"0"_s);
+    for (int k = 0; k < 1000; ++k)
+        home.writeTable(u"mode"_s, u"t%1"_s.arg(k, 4, 10, QChar(u'0')), 1, 1);
+    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+        load(rom.image());
+        return doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
+               && doc.DataSets(1001).Bytes(1, 0) == 0x10;
+    }));
 }
 
 TEST(ReadRomImage, RefusesWhatIsNoImage)
