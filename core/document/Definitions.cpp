@@ -64,7 +64,7 @@ std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& p
     if (!offset)
         log.add(path, pair.line,
                 QStringLiteral("オフセット「%1」を読めません。16進数で 0 から 7FFFFFFF までを書いてください。")
-                    .arg(pair.offsetText));
+                    .arg(QuoteText(pair.offsetText)));
     return offset;
 }
 

@@ -5,6 +5,7 @@
 #include "core/files/Ini.h"
 #include "core/files/Numbers.h"
 #include "core/files/ProgramFolder.h"
+#include "core/files/Text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,7 +101,7 @@ void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog&
             if (outside > 0)
                 log.add(DataSetFile(doc, k, QStringLiteral(".sna")), 2 * q - 1,
                         QStringLiteral("セクション「%1」（オフセット %2、間隔 %3）の %4 個のバイトがイメージの外にあるため、0 として読みました。")
-                            .arg(set.SectionNames(q), Hex(address))
+                            .arg(QuoteText(set.SectionNames(q)), Hex(address))
                             .arg(step)
                             .arg(outside));
         }
@@ -151,7 +152,7 @@ void ReadIndividualData(DocumentState& doc, const QByteArray& image, ProblemLog&
                 doc.IndividualBytes(j) = *byte;
             else
                 log.add(path, pair.line,
-                        QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。").arg(pair.caption, Hex(*offset)));
+                        QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。").arg(QuoteText(pair.caption), Hex(*offset)));
         }
     }
     ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni), log);

@@ -195,4 +195,14 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error)
     return bytes;
 }
 
+QString QuoteText(QStringView text)
+{
+    if (text.size() <= kMaxQuotedChars)
+        return text.toString();
+    qsizetype cut = kMaxQuotedChars;
+    if (text[cut - 1].isHighSurrogate())
+        --cut;
+    return text.left(cut).toString() + u'…';
+}
+
 } // namespace zor

@@ -50,4 +50,12 @@ TextLines ToTextLines(QByteArrayView bytes);
 // The whole file, or nullopt with a reason in *error.
 std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error);
 
+// Characters of a user's text a message quotes at most: a whole 10 MB line would hang
+// the message box that lays it out and flood a terminal.
+inline constexpr qsizetype kMaxQuotedChars = 80;
+
+// text as a message quotes it: at most kMaxQuotedChars characters, ending in "…" when
+// cut (never between the halves of a surrogate pair).
+QString QuoteText(QStringView text);
+
 } // namespace zor

@@ -207,7 +207,7 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
         const QString path = JoinPath(folder, name + QStringLiteral(".csv"));
         QString reason;
         if (csv.unwritable()) {
-            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(*csv.unwritable());
+            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(QuoteText(*csv.unwritable()));
         } else {
             // No copy: the bytes stay alive in csv until the write is done.
             const QByteArray bytes = QByteArray::fromRawData(csv.bytes.data(), static_cast<qsizetype>(csv.bytes.size()));

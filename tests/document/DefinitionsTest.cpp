@@ -249,5 +249,17 @@ TEST_F(Definitions, TablesPastTheCellLimitAreRefused)
     EXPECT_EQ(doc.DataSets(2).IdCount, 1);
 }
 
+TEST_F(Definitions, AProblemQuotesAtMostEightyCharactersOfALine)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/a.sna"_s, {QString(10'000'000, u'F'), u"HP"_s});
+    load();
+    ASSERT_EQ(problemFiles(), QStringList{u"mode/a.sna:1"_s});
+    const QString message = log.items()[0].message;
+    EXPECT_LT(message.size(), 200);
+    EXPECT_TRUE(message.contains(u"「"_s + QString(80, u'F') + u"…」"_s)) << message.toStdString();
+    EXPECT_EQ(doc.DataSets(1).SectionAddressUnusable(1), 1);
+}
+
 } // namespace
 } // namespace zor

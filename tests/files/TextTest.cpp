@@ -102,5 +102,15 @@ TEST(Text, Cp932DoubleBytesReadAndWriteAsWindowsDoes)
               "\x81\xE0\xFA\x5C\x81\xCA\x87\x54\xFA\x40");
 }
 
+TEST(Text, QuoteTextCutsLongTextAtEightyCharacters)
+{
+    EXPECT_EQ(QuoteText(QString(80, u'x')), QString(80, u'x'));
+    EXPECT_EQ(QuoteText(QString(81, u'x')), QString(80, u'x') + u'…');
+    EXPECT_EQ(QuoteText(QString()), QString());
+    // A character outside the BMP is never split: the cut comes before it.
+    const QString wide = QString(79, u'x') + QString::fromUcs4(U"\U0001F600") + u'y';
+    EXPECT_EQ(QuoteText(wide), QString(79, u'x') + u'…');
+}
+
 } // namespace
 } // namespace zor
