@@ -14,6 +14,7 @@ namespace zor {
 namespace {
 
 const QString kNotCp932 = QStringLiteral("Shift-JIS（CP932）として読めない文字があります。");
+constexpr int kMaxBattleSectionNames = 26;
 
 // Line counts past the 16-bit limit are cut to it, and said so.
 int LimitCount(int count, const QString& path, const QString& what, ProblemLog& log)
@@ -22,6 +23,20 @@ int LimitCount(int count, const QString& path, const QString& what, ProblemLog& 
         return count;
     log.add(path, 0, QStringLiteral("%1が多すぎます。先頭の %2 個だけを読みます。").arg(what).arg(kMaxSixteenBit));
     return kMaxSixteenBit;
+}
+
+// Byte and Notation settings of the tab-2 or tab-3 table, sections 1..count, from its .ini.
+void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& settings, int count, const QString& iniPath,
+                       ProblemLog& log)
+{
+    settings.redim(2, count + 1);
+    const IniFile ini = IniFile::load(iniPath);
+    for (int line : ini.badLines())
+        log.add(iniPath, line, kNotCp932);
+    for (int setting : {SettingByte, SettingNotation})
+        for (int j = 1; j <= count; ++j)
+            settings(setting, j) = ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
+                                       .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting)));
 }
 
 } // namespace
@@ -209,6 +224,70 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
     }
 }
 
+void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
+{
+    doc.IndividualCount = 0;
+    doc.IndividualAddresses.redim(1);
+    doc.IndividualAddressUnusable.redim(1);
+    doc.IndividualNames.redim(1);
+
+    const QString path = FindFileIgnoringCase(doc.ModeFolder, kIndividualSna);
+    const std::optional<TextLines> text =
+        ReadDefinitionFile(path, QStringLiteral("個別データの定義ファイルがありません。"), log);
+    if (text) {
+        int count = text->lineCount / 2;
+        if (count > kMaxSixteenBit) {
+            log.add(path, 0, QStringLiteral("個別データが多すぎます。先頭の %1 個だけを読みます。").arg(kMaxSixteenBit));
+            count = kMaxSixteenBit;
+        }
+        doc.IndividualCount = count;
+        doc.IndividualAddresses.redim(count + 1);
+        doc.IndividualAddressUnusable.redim(count + 1);
+        doc.IndividualNames.redim(count + 1);
+
+        const SectionPairs read = ReadSectionPairs(*text);
+        std::vector<SectionPair> pairs = read.pairs;
+        if (read.unfinished) {
+            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、名前の行がありません。"));
+            pairs.push_back(*read.unfinished);
+        }
+        int j = 0;
+        for (const SectionPair& pair : pairs) {
+            if (++j > count)
+                break;
+            const std::optional<std::int32_t> offset = ReadOffset(path, pair, log);
+            doc.IndividualAddresses(j) = offset.value_or(0);
+            doc.IndividualAddressUnusable(j) = offset ? 0 : 1;
+            doc.IndividualNames(j) = pair.caption;
+        }
+    }
+    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni),
+                      log);
+}
+
+void ReadBattleCaptions(DocumentState& doc, ProblemLog& log)
+{
+    doc.BattleSectionNames.redim(kMaxBattleSectionNames);
+    const QString path = FindFileIgnoringCase(doc.ModeFolder, kBattleSna);
+    const std::optional<TextLines> text =
+        ReadDefinitionFile(path, QStringLiteral("戦闘パラメータの見出しの定義ファイルがありません。"), log);
+    if (text) {
+        const SectionPairs read = ReadSectionPairs(*text);
+        int i = 0;
+        for (const SectionPair& pair : read.pairs) {
+            if (++i > kMaxBattleSectionNames) {
+                log.add(path, pair.line,
+                        QStringLiteral("見出しは %1 組までです。ここから先は読みません。").arg(kMaxBattleSectionNames));
+                break;
+            }
+            doc.BattleSectionNames(i) = pair.caption;
+        }
+        if (read.unfinished && i < kMaxBattleSectionNames)
+            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
+    }
+    ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, FindFileIgnoringCase(doc.ModeFolder, kBattleIni), log);
+}
+
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
@@ -233,6 +312,8 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
     ReadIdFiles(doc, log);
     LimitTableSizes(doc, log);
     ReadDataSetSettings(doc, settings.DefaultNotation, log);
+    ReadIndividualDefinitions(doc, log);
+    ReadBattleCaptions(doc, log);
 }
 
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log)

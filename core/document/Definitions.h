@@ -1,7 +1,8 @@
 #pragma once
 
 // The definition files of a mode folder: name.idn (ID names), name.sna (offset and
-// caption pairs) and name.ini (per-section settings) for each data set.
+// caption pairs) and name.ini (per-section settings) for each data set, 個別データ.sna
+// and .ini for the individual data, 敵パラメータ.sna and .ini for the battle captions.
 
 #include "core/files/Text.h"
 #include "core/document/DocumentState.h"
@@ -47,12 +48,22 @@ ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 // cells, its names and headings included.
 inline constexpr std::int64_t kMaxTableCells = std::int64_t{64} * 1024 * 1024;
 
+// The definition files of tabs 2 and 3.
+inline const QString kIndividualSna = QStringLiteral("個別データ.sna");
+inline const QString kIndividualIni = QStringLiteral("個別データ.ini");
+inline const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
+inline const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
+
 // Steps of a definitions load, in this order, with ModeFolder set.
 void ScanModeFolder(DocumentState& doc, ProblemLog& log);
 void ReadSectionFiles(DocumentState& doc, ProblemLog& log);
 void ReadIdFiles(DocumentState& doc, ProblemLog& log);
 void LimitTableSizes(DocumentState& doc, ProblemLog& log);
 void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log);
+// 個別データ.sna and .ini: the entries' offsets, names and settings.
+void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log);
+// 敵パラメータ.sna and .ini: the battle table's captions and settings.
+void ReadBattleCaptions(DocumentState& doc, ProblemLog& log);
 
 // LimitTableSizes refuses, in order, each data set that would take the cells of all
 // tables past kMaxTableCells: it keeps its name but gets no IDs and no sections.

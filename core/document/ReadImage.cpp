@@ -16,12 +16,6 @@ namespace zor {
 
 namespace {
 
-const QString kIndividualSna = QStringLiteral("個別データ.sna");
-const QString kIndividualIni = QStringLiteral("個別データ.ini");
-const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
-const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
-constexpr int kMaxBattleSectionNames = 26;
-
 // The byte at a 0-based offset; nothing outside the image.
 std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
 {
@@ -31,20 +25,6 @@ std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
 }
 
 QString Hex(std::int64_t value) { return QString::number(value, 16).toUpper(); }
-
-// Byte and Notation settings of the tab-2 or tab-3 table, sections 1..count, from its .ini.
-void ReadTableSettings(DocumentState& doc, NdArray<std::int16_t, 2>& settings, int count, const QString& iniPath,
-                       ProblemLog& log)
-{
-    settings.redim(2, count + 1);
-    const IniFile ini = IniFile::load(iniPath);
-    for (int line : ini.badLines())
-        log.add(iniPath, line, QStringLiteral("Shift-JIS（CP932）として読めない文字があります。"));
-    for (int setting : {SettingByte, SettingNotation})
-        for (int j = 1; j <= count; ++j)
-            settings(setting, j) = ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
-                                       .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting)));
-}
 
 } // namespace
 
@@ -108,77 +88,26 @@ void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog&
     }
 }
 
-void ReadIndividualData(DocumentState& doc, const QByteArray& image, ProblemLog& log)
+void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)
 {
-    doc.IndividualCount = 0;
-    doc.IndividualAddresses.redim(1);
-    doc.IndividualAddressUnusable.redim(1);
-    doc.IndividualNames.redim(1);
-    doc.IndividualBytes.redim(1);
-
+    doc.IndividualBytes.redim(doc.IndividualCount + 1);
     const QString path = FindFileIgnoringCase(doc.ModeFolder, kIndividualSna);
-    const std::optional<TextLines> text =
-        ReadDefinitionFile(path, QStringLiteral("個別データの定義ファイルがありません。"), log);
-    if (text) {
-        int count = text->lineCount / 2;
-        if (count > kMaxSixteenBit) {
-            log.add(path, 0, QStringLiteral("個別データが多すぎます。先頭の %1 個だけを読みます。").arg(kMaxSixteenBit));
-            count = kMaxSixteenBit;
-        }
-        doc.IndividualCount = count;
-        doc.IndividualAddresses.redim(count + 1);
-        doc.IndividualAddressUnusable.redim(count + 1);
-        doc.IndividualNames.redim(count + 1);
-        doc.IndividualBytes.redim(count + 1);
-
-        const SectionPairs read = ReadSectionPairs(*text);
-        std::vector<SectionPair> pairs = read.pairs;
-        if (read.unfinished) {
-            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、名前の行がありません。"));
-            pairs.push_back(*read.unfinished);
-        }
-        int j = 0;
-        for (const SectionPair& pair : pairs) {
-            if (++j > count)
-                break;
-            const std::optional<std::int32_t> offset = ReadOffset(path, pair, log);
-            doc.IndividualAddresses(j) = offset.value_or(0);
-            doc.IndividualAddressUnusable(j) = offset ? 0 : 1;
-            doc.IndividualNames(j) = pair.caption;
-            if (!offset)
-                continue;
-            const std::optional<std::uint8_t> byte = ByteAt(image, *offset);
-            if (byte)
-                doc.IndividualBytes(j) = *byte;
-            else
-                log.add(path, pair.line,
-                        QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。").arg(QuoteText(pair.caption), Hex(*offset)));
-        }
+    for (int j = 1; j <= doc.IndividualCount; ++j) {
+        if (doc.IndividualAddressUnusable(j))
+            continue; // already reported; it stays 0
+        const std::int32_t offset = doc.IndividualAddresses(j);
+        const std::optional<std::uint8_t> byte = ByteAt(image, offset);
+        if (byte)
+            doc.IndividualBytes(j) = *byte;
+        else
+            log.add(path, 2 * j - 1,
+                    QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。")
+                        .arg(QuoteText(doc.IndividualNames(j)), Hex(offset)));
     }
-    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni), log);
 }
 
 void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log)
 {
-    doc.BattleSectionNames.redim(kMaxBattleSectionNames);
-    const QString path = FindFileIgnoringCase(doc.ModeFolder, kBattleSna);
-    const std::optional<TextLines> text =
-        ReadDefinitionFile(path, QStringLiteral("戦闘パラメータの見出しの定義ファイルがありません。"), log);
-    if (text) {
-        const SectionPairs read = ReadSectionPairs(*text);
-        int i = 0;
-        for (const SectionPair& pair : read.pairs) {
-            if (++i > kMaxBattleSectionNames) {
-                log.add(path, pair.line,
-                        QStringLiteral("見出しは %1 組までです。ここから先は読みません。").arg(kMaxBattleSectionNames));
-                break;
-            }
-            doc.BattleSectionNames(i) = pair.caption;
-        }
-        if (read.unfinished && i < kMaxBattleSectionNames)
-            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
-    }
-
     doc.BattleDecodeFailed = false;
     try {
         StreamArray bytes;
@@ -192,8 +121,6 @@ void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& 
         doc.BattleDecodeFailed = true;
         log.add(doc.RomPath, 0, QStringLiteral("戦闘パラメータを読めません。%1").arg(e.message()));
     }
-
-    ReadTableSettings(doc, doc.BattleSettings, kRecordSize, FindFileIgnoringCase(doc.ModeFolder, kBattleIni), log);
 }
 
 void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder,
@@ -217,7 +144,7 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
 
     LoadDefinitions(fresh, programFolder, ReadZorSettings(programFolder, log), log);
     ReadIdSectionBytes(fresh, image, log);
-    ReadIndividualData(fresh, image, log);
+    ReadIndividualBytes(fresh, image, log);
     ReadBattleParams(fresh, image, codec, log);
     doc = std::move(fresh);
 }

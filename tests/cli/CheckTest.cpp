@@ -2,6 +2,9 @@
 
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
+#include "tests/support/RomBuilder.h"
+
+#include "core/document/ReadImage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,6 +24,7 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
 {
     ProgramFolder home;
     home.writeZorIni(u"sample"_s, u"-10"_s);
+    home.writeTabTables(u"sample"_s);
     home.writeLines(u"sample/クラス.idn"_s, {u"戦士"_s, u"僧侶"_s});
     home.writeLines(u"sample/クラス.sna"_s, {u"1A2"_s, u"HP"_s, u"8000"_s, u"MP"_s, QString()});
     home.writeLines(u"sample/クラス.ini"_s, {u"[Step]"_s, u"Section1=2"_s, u"[Notation]"_s, u"Section2=16"_s});
@@ -52,6 +56,7 @@ TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)
 {
     ProgramFolder home;
     home.writeZorIni(u"m"_s);
+    home.writeTabTables(u"m"_s);
     home.writeLines(u"m/a.idn"_s, {u"x"_s});
 
     const test::CommandRun json = Check({u"--json"_s, u"--home"_s, home.path()});
@@ -70,6 +75,7 @@ TEST(CheckCommand, ReportsATablePastTheCellLimit)
 {
     ProgramFolder home;
     home.writeZorIni(u"m"_s);
+    home.writeTabTables(u"m"_s);
     home.writeTable(u"m"_s, u"huge"_s, kMaxSixteenBit, 2048);
     const test::CommandRun run = Check({u"--json"_s, u"--home"_s, home.path()});
     EXPECT_EQ(run.status, 1);
@@ -82,6 +88,28 @@ TEST(CheckCommand, ReportsATablePastTheCellLimit)
     ASSERT_EQ(problems.size(), 1);
     EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"m/huge.idn"_s);
     EXPECT_TRUE(problems[0].toObject()[u"message"_s].toString().contains(u"上限"_s));
+}
+
+TEST(CheckCommand, ReportsTheDefinitionProblemsTheLoadReports)
+{
+    // No 個別データ.sna, a bad 敵パラメータ.ini line, an image that holds every cell and the battle blocks.
+    ProgramFolder home;
+    home.writeZorIni(u"m"_s);
+    home.writeTable(u"m"_s, u"a"_s, 2, 1);
+    home.writeBattleCaptions(u"m"_s, u"項目"_s, 27);
+    home.writeBytes(u"m/敵パラメータ.ini"_s, "[Notation]\r\nSection1=\x81\r\n");
+    test::RomBuilder rom;
+    rom.encode(test::StreamOf(std::vector<test::Block>(kBlockCount, test::Block{test::Record(kBattleRecordSize, 1)})));
+    DocumentState doc;
+    BattleCodec codec;
+    ProblemLog loaded(home.path());
+    LoadDocument(doc, home.file(u"game.rom"_s), rom.image(), home.path(), codec, loaded);
+    ASSERT_EQ(loaded.items().size(), 3) << loaded.text().toStdString();
+
+    const test::CommandRun run = Check({u"--json"_s, u"--home"_s, home.path()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object()[u"problems"_s].toArray(), ProblemsJson(loaded));
+    EXPECT_TRUE(Check({u"--home"_s, home.path()}).out.contains(u"m/個別データ.sna"_s));
 }
 
 TEST(CheckCommand, RejectsUnknownOptions)

@@ -13,7 +13,11 @@ using test::ProgramFolder;
 
 class Definitions : public ::testing::Test {
 protected:
-    void SetUp() override { home.writeZorIni(u"mode"_s, u"16"_s); }
+    void SetUp() override
+    {
+        home.writeZorIni(u"mode"_s, u"16"_s);
+        home.writeTabTables(u"mode"_s);
+    }
 
     void load()
     {
@@ -139,6 +143,7 @@ TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolder)
     home.writeBytes(u"ZOR.ini"_s, "[Option]\rDefaultNotation=10\r"); // carriage returns only, and no Mode
     home.writeLines(u"here.idn"_s, {u"x"_s});
     home.writeLines(u"here.sna"_s, {u"10"_s, u"A"_s});
+    home.writeTabTables(u"."_s);
     load();
     EXPECT_EQ(doc.ModeName, QString());
     ASSERT_EQ(doc.DataSetCount, 1);
@@ -216,7 +221,8 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
 
     home.writeZorIni(u"missing"_s);
     load();
-    EXPECT_EQ(problemFiles(), QStringList{u"missing:0"_s});
+    // The files of tabs 2 and 3 are missing with their folder.
+    EXPECT_EQ(problemFiles(), (QStringList{u"missing:0"_s, u"missing/個別データ.sna:0"_s, u"missing/敵パラメータ.sna:0"_s}));
     EXPECT_EQ(doc.DataSetCount, 0);
     EXPECT_EQ(doc.DataSets.upper(), 1);
     EXPECT_EQ(doc.DataSets(1).SectionCount, 0);

@@ -60,6 +60,12 @@ void ProgramFolder::writeBattleCaptions(const QString& mode, const QString& pref
     writeLines(mode + QStringLiteral("/敵パラメータ.sna"), lines);
 }
 
+void ProgramFolder::writeTabTables(const QString& mode) const
+{
+    writeLines(mode + QStringLiteral("/個別データ.sna"), {QStringLiteral("0"), QStringLiteral("項目")});
+    writeBattleCaptions(mode, QStringLiteral("見出し"));
+}
+
 void ProgramFolder::writeTable(const QString& mode, const QString& name, int ids, int sections, const QString& offset) const
 {
     QStringList names;
