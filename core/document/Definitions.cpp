@@ -25,6 +25,21 @@ int LimitCount(int count, const QString& path, const QString& what, ProblemLog& 
     return kMaxSixteenBit;
 }
 
+// Sections or entries counted from the line count past the pairs that could be read (an
+// empty line ended them) have no offset: they are unusable, never read or written.
+void MarkUnread(NdArray<std::uint8_t, 1>& unusable, int read, int count, const QString& path, const QString& what,
+                ProblemLog& log)
+{
+    if (read >= count)
+        return;
+    for (int j = read + 1; j <= count; ++j)
+        unusable(j) = 1;
+    log.add(path, 2 * read + 1,
+            QStringLiteral("組がここで途切れています。行数から数えた残りの %1 個の%2にはオフセットがないため、読みも書きもしません。")
+                .arg(count - read)
+                .arg(what));
+}
+
 // Byte and Notation settings of the tab-2 or tab-3 table, sections 1..count, from its .ini.
 void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& settings, int count, const QString& iniPath,
                        ProblemLog& log)
@@ -153,6 +168,8 @@ void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
                 set.SectionAddressUnusable(j) = offset ? 0 : 1;
             }
         }
+        MarkUnread(set.SectionAddressUnusable, std::min(j, set.SectionCount), set.SectionCount, path,
+                   QStringLiteral("セクション"), log);
     }
 }
 
@@ -260,6 +277,7 @@ void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
             doc.IndividualAddressUnusable(j) = offset ? 0 : 1;
             doc.IndividualNames(j) = pair.caption;
         }
+        MarkUnread(doc.IndividualAddressUnusable, std::min(j, count), count, path, QStringLiteral("項目"), log);
     }
     ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni),
                       log);

@@ -30,7 +30,7 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
     home.writeLines(u"sample/クラス.ini"_s, {u"[Step]"_s, u"Section1=2"_s, u"[Notation]"_s, u"Section2=16"_s});
 
     const test::CommandRun run = Check({u"--home"_s, home.path(), u"--json"_s});
-    EXPECT_EQ(run.status, 0) << run.out.toStdString();
+    EXPECT_EQ(run.status, 1) << run.out.toStdString(); // the third section, past the pairs, has no offset
     const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
     EXPECT_EQ(json[u"mode"_s].toString(), u"sample"_s);
     EXPECT_EQ(json[u"defaultNotation"_s].toInt(), -10);
@@ -49,7 +49,10 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
               QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16}}));
     EXPECT_EQ(sections[2].toObject(),
               QJsonObject({{u"offset"_s, 0}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}}));
-    EXPECT_TRUE(json[u"problems"_s].toArray().isEmpty());
+    const QJsonArray problems = json[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"sample/クラス.sna"_s);
+    EXPECT_EQ(problems[0].toObject()[u"line"_s].toInt(), 5);
 }
 
 TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)

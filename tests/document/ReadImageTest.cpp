@@ -196,6 +196,21 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_GT(doc.BattleCount, 0);
 }
 
+TEST_F(ReadImage, EntriesPastTheReadablePairsAreNeverRead)
+{
+    // Four entries by the line count; the empty line ends the pairs after the second.
+    home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"3005"_s, u"レベル"_s, QString(), u"x"_s, u"y"_s, u"z"_s});
+    rom.image()[0] = 0x55;
+    load(rom.image());
+    ASSERT_EQ(doc.IndividualCount, 4);
+    EXPECT_EQ(doc.IndividualBytes(2), 7);
+    for (int j : {3, 4}) {
+        EXPECT_EQ(doc.IndividualAddressUnusable(j), 1) << j;
+        EXPECT_EQ(doc.IndividualBytes(j), 0) << j;
+    }
+    EXPECT_EQ(problems(), QStringList{u"mode/個別データ.sna:5"_s});
+}
+
 TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
 {
     // A wide table beside a tall one, and a thousand small tables beside one of the most IDs.
