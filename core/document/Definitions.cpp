@@ -45,7 +45,7 @@ void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& setti
                        ProblemLog& log)
 {
     settings.redim(2, count + 1);
-    const IniFile ini = IniFile::load(iniPath);
+    const IniFile ini = iniPath.isEmpty() ? IniFile() : IniFile::load(iniPath);
     for (int line : ini.badLines())
         log.add(iniPath, line, kNotCp932);
     for (int setting : {SettingByte, SettingNotation})
@@ -98,6 +98,11 @@ std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& p
     return offset;
 }
 
+bool IsModeFolderName(const QString& mode)
+{
+    return !mode.contains(u'/') && !mode.contains(u'\\') && !mode.contains(QStringLiteral(".."));
+}
+
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension)
 {
     return FindFileIgnoringCase(doc.ModeFolder, doc.DataSets(dataSet).Name + extension);
@@ -110,6 +115,8 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
     doc.DataSetCount = 0;
     doc.DataSets.redim(1);
 
+    if (doc.ModeFolder.isEmpty())
+        return; // no mode folder: the problem is ZOR.ini's, already reported
     const QDir folder(doc.ModeFolder);
     if (!QFileInfo(doc.ModeFolder).isDir()) {
         log.add(doc.ModeFolder, 0, QStringLiteral("モードフォルダが見つかりません。"));
@@ -247,6 +254,10 @@ void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
     doc.IndividualAddresses.redim(1);
     doc.IndividualAddressUnusable.redim(1);
     doc.IndividualNames.redim(1);
+    if (doc.ModeFolder.isEmpty()) {
+        doc.IndividualSettings.redim(2, 1);
+        return;
+    }
 
     const QString path = FindFileIgnoringCase(doc.ModeFolder, kIndividualSna);
     const std::optional<TextLines> text =
@@ -286,6 +297,11 @@ void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
 void ReadBattleCaptions(DocumentState& doc, ProblemLog& log)
 {
     doc.BattleSectionNames.redim(kMaxBattleSectionNames);
+    if (doc.ModeFolder.isEmpty()) {
+        // No captions, but the decoded records still show in the notation of the default.
+        ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, QString(), log);
+        return;
+    }
     const QString path = FindFileIgnoringCase(doc.ModeFolder, kBattleSna);
     const std::optional<TextLines> text =
         ReadDefinitionFile(path, QStringLiteral("戦闘パラメータの見出しの定義ファイルがありません。"), log);
@@ -324,7 +340,17 @@ ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log)
 {
     doc.ModeName = settings.Mode;
-    doc.ModeFolder = JoinPath(programFolder, doc.ModeName);
+    // The mode folder lies directly inside the program folder; a name that leads elsewhere
+    // gives no mode folder at all, never the program folder in its place.
+    if (IsModeFolderName(settings.Mode)) {
+        doc.ModeFolder = JoinPath(programFolder, doc.ModeName);
+    } else {
+        doc.ModeFolder.clear();
+        log.add(ZorIniPath(programFolder), 0,
+                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません（「/」「\\」「..」は使えません）。"
+                               "モードフォルダなしで読みます。")
+                    .arg(QuoteText(settings.Mode)));
+    }
     ScanModeFolder(doc, log);
     ReadSectionFiles(doc, log);
     ReadIdFiles(doc, log);

@@ -44,6 +44,10 @@ struct ZorSettings {
 };
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 
+// Whether a Mode names a folder directly inside the program folder (or, when empty, the
+// program folder itself): no '/', no '\\', no "..".
+bool IsModeFolderName(const QString& mode);
+
 // Cells the tables of tab 1 may hold together. A data set counts (IDs + 1) × (sections + 1)
 // cells, its names and headings included.
 inline constexpr std::int64_t kMaxTableCells = std::int64_t{64} * 1024 * 1024;
@@ -68,7 +72,8 @@ void ReadBattleCaptions(DocumentState& doc, ProblemLog& log);
 // LimitTableSizes refuses, in order, each data set that would take the cells of all
 // tables past kMaxTableCells: it keeps its name but gets no IDs and no sections.
 
-// Mode name and folder from the settings, then the steps.
+// Mode name and folder from the settings, then the steps. A Mode that is no folder name
+// is reported against ZOR.ini and leaves ModeFolder empty: no definition file is read.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log);
 // The same with ZOR.ini read here.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);

@@ -43,7 +43,7 @@ struct DataSet {
 struct DocumentState {
     // Definitions.
     QString ModeName;
-    QString ModeFolder;
+    QString ModeFolder;                            // empty when ZOR.ini's Mode names no folder of the program folder
     int DataSetCount = 0;
     NdArray<DataSet, 1> DataSets;                  // 1..DataSetCount
     int ClassDataSet = 0;

@@ -91,7 +91,6 @@ void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog&
 void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)
 {
     doc.IndividualBytes.redim(doc.IndividualCount + 1);
-    const QString path = FindFileIgnoringCase(doc.ModeFolder, kIndividualSna);
     for (int j = 1; j <= doc.IndividualCount; ++j) {
         if (doc.IndividualAddressUnusable(j))
             continue; // already reported; it stays 0
@@ -100,7 +99,7 @@ void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog
         if (byte)
             doc.IndividualBytes(j) = *byte;
         else
-            log.add(path, 2 * j - 1,
+            log.add(FindFileIgnoringCase(doc.ModeFolder, kIndividualSna), 2 * j - 1,
                     QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。")
                         .arg(QuoteText(doc.IndividualNames(j)), Hex(offset)));
     }

@@ -27,6 +27,8 @@ int NotationOf(const DocumentState& doc, int tab, int dataSet, int section)
 
 QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet)
 {
+    if (doc.ModeFolder.isEmpty())
+        return QString(); // no mode folder: nothing is read or written outside it
     switch (tab) {
     case TabIdSection:
         return dataSet >= 1 && dataSet <= doc.DataSetCount ? DataSetFile(doc, dataSet, QStringLiteral(".ini")) : QString();

@@ -145,6 +145,8 @@ NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int co
 
     *notation = static_cast<std::int16_t>(code);
     const QString file = TableSettingsFile(doc, tab, dataSet);
+    if (file.isEmpty())
+        return NotationChange::Changed; // no mode folder to keep it in
     if (WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file, error) != 0)
         return NotationChange::Changed;
     *error = QStringLiteral("%1 に表記を書けません（%2）。").arg(file, *error);

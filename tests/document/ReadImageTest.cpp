@@ -1,4 +1,6 @@
 #include "core/document/ReadImage.h"
+#include "core/view/Grid.h"
+#include "core/view/TabView.h"
 
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
@@ -194,6 +196,33 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
     EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
     EXPECT_GT(doc.BattleCount, 0);
+}
+
+TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
+{
+    // The program folder holds definitions of its own, which must not stand in for the mode's.
+    home.writeTable(u"."_s, u"top"_s, 1, 1);
+    home.writeTabTables(u"."_s);
+    for (const QString& mode : {u"../.."_s, u".."_s, u"../mode"_s, u"mode/"_s, u"mode\\x"_s, u"/tmp"_s}) {
+        SCOPED_TRACE(mode.toStdString());
+        home.writeZorIni(mode);
+        load(rom.image());
+        ASSERT_EQ(problems(), QStringList{u"ZOR.ini:0"_s});
+        EXPECT_TRUE(log.items()[0].message.contains(mode)) << log.items()[0].message.toStdString();
+        EXPECT_EQ(doc.ModeName, mode);
+        EXPECT_EQ(doc.ModeFolder, QString());
+        EXPECT_EQ(doc.DataSetCount, 0);
+        EXPECT_EQ(doc.IndividualCount, 0);
+        EXPECT_EQ(doc.BattleSectionNames(1), QString());
+        EXPECT_EQ(TableSettingsFile(doc, TabBattle, 0), QString());
+        // The battle blocks come from the image alone.
+        EXPECT_EQ(doc.BattleCount, 3 + 313);
+        EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"0x2A"_s);
+        // A notation is kept in the document only: there is no settings file to write it to.
+        QString error;
+        EXPECT_EQ(SetNotation(doc, TabBattle, 1, 25, NotationUnsigned, &error), NotationChange::Changed);
+        EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"42"_s);
+    }
 }
 
 TEST_F(ReadImage, EntriesPastTheReadablePairsAreNeverRead)
