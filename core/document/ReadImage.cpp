@@ -70,20 +70,30 @@ void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog&
                 continue; // already reported; its cells stay 0
             const std::int64_t address = set.SectionAddresses(q);
             const std::int64_t step = set.SectionSettings(SettingStep, q);
+            int before = 0;
             int outside = 0;
             for (int n = 0; n < set.IdCount; ++n) {
-                const std::optional<std::uint8_t> byte = ByteAt(image, address + n * step);
+                const std::int64_t offset = address + n * step;
+                const std::optional<std::uint8_t> byte = ByteAt(image, offset);
                 if (byte)
                     set.Bytes(q, n) = *byte;
+                else if (offset < 0)
+                    ++before;
                 else
                     ++outside;
             }
-            if (outside > 0)
-                log.add(DataSetFile(doc, k, QStringLiteral(".sna")), 2 * q - 1,
-                        QStringLiteral("セクション「%1」（オフセット %2、間隔 %3）の %4 個のバイトがイメージの外にあるため、0 として読みました。")
-                            .arg(QuoteText(set.SectionNames(q)), Hex(address))
-                            .arg(step)
-                            .arg(outside));
+            // Once per section for each side, as the cells of a section lie in one run.
+            const auto report = [&](int count, const QString& where) {
+                if (count > 0)
+                    log.add(DataSetFile(doc, k, QStringLiteral(".sna")), 2 * q - 1,
+                            QStringLiteral("セクション「%1」（オフセット %2、間隔 %3）の %4 個のバイトが%5にあるため、0 として読みました。")
+                                .arg(QuoteText(set.SectionNames(q)), Hex(address))
+                                .arg(step)
+                                .arg(count)
+                                .arg(where));
+            };
+            report(before, QStringLiteral("イメージの先頭より前"));
+            report(outside, QStringLiteral("イメージの外"));
         }
     }
 }

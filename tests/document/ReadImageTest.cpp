@@ -1,4 +1,5 @@
 #include "core/document/ReadImage.h"
+#include "core/document/CellBytes.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
 
@@ -196,6 +197,39 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
     EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
     EXPECT_GT(doc.BattleCount, 0);
+}
+
+TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
+{
+    // Section 1 steps back from offset 1 past the image's start; section 2 reaches the size
+    // limit; section 3's offset can't be read.
+    home.writeLines(u"mode/後.idn"_s, {u"a"_s, u"b"_s, u"c"_s}, "\r\n", false);
+    home.writeLines(u"mode/後.sna"_s, {u"1"_s, u"戻る"_s, u"3FFFFFF"_s, u"端"_s, u"ZZ"_s, u"読めない"_s});
+    home.writeLines(u"mode/後.ini"_s, {u"[Step]"_s, u"Section1=-1"_s});
+    rom.image()[1] = 0x11;
+    rom.image()[0] = 0x22;
+    load(rom.image());
+    const int k = 2; // クラス comes first in code order
+    ASSERT_EQ(doc.DataSets(k).Name, u"後"_s);
+    const DataSet& set = doc.DataSets(k);
+    EXPECT_EQ(set.Bytes(1, 0), 0x11);
+    EXPECT_EQ(set.Bytes(1, 1), 0x22);
+    EXPECT_EQ(set.Bytes(1, 2), 0);
+    EXPECT_EQ(problems(), (QStringList{u"mode/後.sna:5"_s, u"mode/後.sna:1"_s, u"mode/後.sna:3"_s}));
+    EXPECT_TRUE(log.items()[1].message.contains(u"1 個のバイトがイメージの先頭より前"_s)) << log.items()[1].message.toStdString();
+
+    EXPECT_EQ(CellOffset(doc, TabIdSection, k, 1, 3), -1);
+    EXPECT_EQ(CellOffset(doc, TabIdSection, k, 2, 2), kMaxImageSize);
+    EXPECT_EQ(CellOffset(doc, TabIdSection, k, 3, 1), std::nullopt);
+    EXPECT_EQ(CellOffset(doc, TabIndividual, 0, 1, 2), 0x3005);
+    EXPECT_EQ(CellOffset(doc, TabBattle, 0, 1, 1), std::nullopt);
+    EXPECT_TRUE(IsCellWritable(doc, TabIdSection, k, 1, 2));
+    EXPECT_TRUE(IsCellWritable(doc, TabIdSection, k, 2, 1)); // 0x3FFFFFF: the last byte an image may have
+    EXPECT_TRUE(IsCellWritable(doc, TabBattle, 0, 25, 1));
+    EXPECT_EQ(ReadOnlyReason(doc, TabIdSection, k, 1, 3),
+              u"「後」の ID 2「c」、セクション「戻る」はオフセット -0x1 がイメージの先頭より前にあるため、書けません。"_s);
+    EXPECT_TRUE(ReadOnlyReason(doc, TabIdSection, k, 2, 2)->contains(u"上限"_s));
+    EXPECT_TRUE(ReadOnlyReason(doc, TabIdSection, k, 3, 1)->contains(u"「読めない」はオフセットを読めない"_s));
 }
 
 TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)

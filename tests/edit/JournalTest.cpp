@@ -17,9 +17,20 @@ DocumentState SmallDocument()
     doc.DataSetCount = 2;
     doc.DataSets.redim(3);
     for (int k = 1; k <= 2; ++k) {
-        doc.DataSets(k).SectionCount = 3;
-        doc.DataSets(k).IdCount = 4;
-        doc.DataSets(k).Bytes.redim(3, 4);
+        DataSet& set = doc.DataSets(k);
+        set.SectionCount = 3;
+        set.IdCount = 4;
+        set.Bytes.redim(3, 4);
+        // Sections 0x1000 bytes apart, step 1: every cell lies inside an image.
+        set.SectionAddresses.redim(4);
+        set.SectionAddressUnusable.redim(4);
+        set.SectionNames.redim(4);
+        set.IdNames.redim(5);
+        set.SectionSettings.redim(2, 4);
+        for (int q = 1; q <= 3; ++q) {
+            set.SectionAddresses(q) = 0x1000 * q;
+            set.SectionSettings(SettingStep, q) = 1;
+        }
     }
     for (int k = 1; k <= 2; ++k)
         for (int q = 1; q <= 3; ++q)
@@ -27,6 +38,9 @@ DocumentState SmallDocument()
                 doc.DataSets(k).Bytes(q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
     doc.IndividualCount = 2;
     doc.IndividualBytes.redim(3);
+    doc.IndividualAddresses.redim(3);
+    doc.IndividualAddressUnusable.redim(3);
+    doc.IndividualNames.redim(3);
     doc.IndividualBytes(1) = 7;
     doc.IndividualBytes(2) = 8;
     doc.BattleCount = 5;
@@ -211,6 +225,42 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     DocumentState empty = SmallDocument();
     EXPECT_EQ(PasteCells(empty, TabBattle, 1, 1, {6, 26}, {}), CommitResult::Unchanged);
     EXPECT_EQ(empty.UndoCount, 0);
+}
+
+TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
+{
+    DocumentState doc = SmallDocument();
+    doc.CurrentDataSet = 1;
+    doc.DataSets(1).SectionSettings(SettingStep, 2) = -0x1000; // ID 3 of section 2 lies at -0x1000
+    doc.DataSets(1).SectionNames(2) = u"HP"_s;
+    const std::vector<std::uint8_t> bytes = doc.DataSets(1).Bytes.Elements();
+
+    QString reason;
+    EXPECT_EQ(Commit(doc, TabIdSection, 1, 2, 4, u"1"_s), CommitResult::ReadOnly);
+    doc.CurrentDataSet = 1;
+    EXPECT_EQ(CommitCellText(doc, TabIdSection, u"1"_s, {}, &reason), CommitResult::ReadOnly);
+    EXPECT_TRUE(reason.contains(u"ID 3"_s) && reason.contains(u"「HP」"_s) && reason.contains(u"先頭より前"_s))
+        << reason.toStdString();
+
+    CopyCells(doc, TabIdSection, {1, 1, 1, 1});
+    reason.clear();
+    EXPECT_EQ(CutCells(doc, TabIdSection, {4, 3, 3, 1}, {}, &reason), CommitResult::ReadOnly);
+    EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
+    EXPECT_EQ(doc.ClipSize(0), 1); // the clipboard too is as it was
+
+    // The clipped block decides: on a grid of 4 rows a 2 × 2 paste at row 3 keeps away from row 4.
+    CopyCells(doc, TabIdSection, {1, 1, 2, 2});
+    reason.clear();
+    EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}, &reason), CommitResult::ReadOnly);
+    EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
+    EXPECT_EQ(doc.DataSets(1).Bytes.Elements(), bytes);
+    EXPECT_EQ(doc.UndoCount, 0);
+    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {4, 4}, {}), CommitResult::Changed);
+    EXPECT_EQ(doc.UndoCount, 2);
+
+    // Every battle cell can be written.
+    EXPECT_EQ(CutCells(doc, TabBattle, {1, 1, 5, 25}, {}), CommitResult::Changed);
 }
 
 TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
