@@ -112,7 +112,14 @@ public:
     {
         if (unwritable_)
             return;
-        if (const std::optional<QByteArray> encoded = EncodeCp932(text))
+        std::optional<QByteArray> encoded = EncodeCp932(text);
+        // A character the load could not read has no form to give back: "?" stands in for it.
+        if (!encoded && text.contains(QChar::ReplacementCharacter)) {
+            encoded = EncodeCp932(QString(text).replace(QChar::ReplacementCharacter, u'?'));
+            if (encoded && (replacedLines_.empty() || replacedLines_.back() != line_))
+                replacedLines_.push_back(line_);
+        }
+        if (encoded)
             bytes.append(encoded->constData(), static_cast<std::size_t>(encoded->size()));
         else
             unwritable_ = text;
@@ -126,13 +133,21 @@ public:
     }
 
     void comma() { bytes += ','; }
-    void endLine() { bytes += "\r\n"; }
+    void endLine()
+    {
+        bytes += "\r\n";
+        ++line_;
+    }
 
     std::string bytes;
     const std::optional<QString>& unwritable() const { return unwritable_; }
+    // 1-based lines where "?" stands for unreadable characters.
+    const std::vector<int>& replacedLines() const { return replacedLines_; }
 
 private:
     std::optional<QString> unwritable_;
+    std::vector<int> replacedLines_;
+    int line_ = 1;
 };
 
 CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
@@ -213,6 +228,8 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
             const QByteArray bytes = QByteArray::fromRawData(csv.bytes.data(), static_cast<qsizetype>(csv.bytes.size()));
             if (WriteFileAtomically(path, bytes, &reason)) {
                 result.written << path;
+                for (int line : csv.replacedLines())
+                    result.notes << QStringLiteral("%1.csv:%2: 読めない文字を「?」にして書きました。").arg(name).arg(line);
                 return true;
             }
         }

@@ -116,5 +116,24 @@ TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)
     }
 }
 
+TEST_F(CsvExport, UnreadableCharactersAreWrittenAsQuestionMarksAndNoted)
+{
+    // What a load makes of bytes that are not CP932: U+FFFD, here in an ID name (line 3 of
+    // 表.csv, twice on one line) and an entry name (line 2 of 個別データ.csv).
+    doc.DataSets(3).IdNames(2) = u"に\uFFFDさ\uFFFD"_s;
+    doc.IndividualNames(2) = u"\uFFFD"_s;
+    const CsvExportResult result = ExportCsv(doc, home.path());
+    EXPECT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(result.written.size(), 5);
+    EXPECT_EQ(result.notes, (QStringList{u"表.csv:3: 読めない文字を「?」にして書きました。"_s,
+                                         u"個別データ.csv:2: 読めない文字を「?」にして書きました。"_s}));
+    EXPECT_EQ(home.readBytes(u"表.csv"_s).split('\n').value(2).split(',').value(0), Cp932(u"に?さ?"_s));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).contains("\r\n?,"));
+
+    // A character with no CP932 form beside it is still refused.
+    doc.IndividualNames(2) = u"\uFFFD☃"_s;
+    EXPECT_FALSE(ExportCsv(doc, home.path()).ok());
+}
+
 } // namespace
 } // namespace zor
