@@ -32,20 +32,21 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
 {
     QJsonArray dataSets;
     for (int k = 1; k <= doc.DataSetCount; ++k) {
+        const DataSet& set = doc.DataSets(k);
         QJsonArray idNames;
-        for (int n = 1; n <= doc.IdCounts(k); ++n)
-            idNames.append(doc.IdNames(k, n));
+        for (int n = 1; n <= set.IdCount; ++n)
+            idNames.append(set.IdNames(n));
         QJsonArray sections;
-        for (int q = 1; q <= doc.SectionCounts(k); ++q)
+        for (int q = 1; q <= set.SectionCount; ++q)
             sections.append(QJsonObject{
-                {QStringLiteral("offset"), doc.SectionAddresses(k, q)},
-                {QStringLiteral("caption"), doc.SectionNames(k, q)},
-                {QStringLiteral("step"), doc.SectionSettings(SettingStep, TabIdSection, k, q)},
-                {QStringLiteral("notation"), doc.SectionSettings(SettingNotation, TabIdSection, k, q)},
+                {QStringLiteral("offset"), set.SectionAddresses(q)},
+                {QStringLiteral("caption"), set.SectionNames(q)},
+                {QStringLiteral("step"), set.SectionSettings(SettingStep, q)},
+                {QStringLiteral("notation"), set.SectionSettings(SettingNotation, q)},
             });
         dataSets.append(QJsonObject{
-            {QStringLiteral("name"), doc.DataSetNames(k)},
-            {QStringLiteral("idCount"), doc.IdCounts(k)},
+            {QStringLiteral("name"), set.Name},
+            {QStringLiteral("idCount"), set.IdCount},
             {QStringLiteral("idNames"), idNames},
             {QStringLiteral("sections"), sections},
         });
@@ -71,18 +72,15 @@ void PrintSummary(const DocumentState& doc, const ProblemLog& log, QTextStream& 
                .arg(doc.DataSetCount)
                .arg(doc.ClassDataSet == 0 ? QStringLiteral("なし") : QString::number(doc.ClassDataSet));
     for (int k = 1; k <= doc.DataSetCount; ++k) {
-        out << QStringLiteral("%1. %2  ID %3 個、セクション %4 個\n")
-                   .arg(k)
-                   .arg(doc.DataSetNames(k))
-                   .arg(doc.IdCounts(k))
-                   .arg(doc.SectionCounts(k));
-        for (int q = 1; q <= doc.SectionCounts(k); ++q)
+        const DataSet& set = doc.DataSets(k);
+        out << QStringLiteral("%1. %2  ID %3 個、セクション %4 個\n").arg(k).arg(set.Name).arg(set.IdCount).arg(set.SectionCount);
+        for (int q = 1; q <= set.SectionCount; ++q)
             out << QStringLiteral("   %1. オフセット %2  「%3」  間隔 %4  表記 %5\n")
                        .arg(q)
-                       .arg(QString::number(doc.SectionAddresses(k, q), 16).toUpper())
-                       .arg(doc.SectionNames(k, q))
-                       .arg(doc.SectionSettings(SettingStep, TabIdSection, k, q))
-                       .arg(doc.SectionSettings(SettingNotation, TabIdSection, k, q));
+                       .arg(QString::number(set.SectionAddresses(q), 16).toUpper())
+                       .arg(set.SectionNames(q))
+                       .arg(set.SectionSettings(SettingStep, q))
+                       .arg(set.SectionSettings(SettingNotation, q));
     }
     PrintProblems(log, out);
 }

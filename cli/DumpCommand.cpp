@@ -16,32 +16,34 @@ const QString kUsage = QStringLiteral("使い方: zor-cli dump [--home DIR] ROM 
 
 int NotationCode(const DocumentState& doc, int tab, int dataSet, int section)
 {
-    return doc.SectionSettings(SettingNotation, tab, dataSet, section);
+    const std::int16_t* code = SectionSetting(doc, SettingNotation, tab, dataSet, section);
+    return code ? *code : 0;
 }
 
 QJsonArray DataSetsJson(const DocumentState& doc)
 {
     QJsonArray dataSets;
     for (int k = 1; k <= doc.DataSetCount; ++k) {
+        const DataSet& set = doc.DataSets(k);
         QJsonArray idNames;
-        for (int n = 1; n <= doc.IdCounts(k); ++n)
-            idNames.append(doc.IdNames(k, n));
+        for (int n = 1; n <= set.IdCount; ++n)
+            idNames.append(set.IdNames(n));
         QJsonArray sections;
-        for (int q = 1; q <= doc.SectionCounts(k); ++q) {
+        for (int q = 1; q <= set.SectionCount; ++q) {
             QJsonArray bytes;
-            for (int n = 0; n < doc.IdCounts(k); ++n)
-                bytes.append(int{doc.IdSectionBytes(k, q, n)});
+            for (int n = 0; n < set.IdCount; ++n)
+                bytes.append(int{set.Bytes(q, n)});
             sections.append(QJsonObject{
-                {QStringLiteral("offset"), doc.SectionAddresses(k, q)},
-                {QStringLiteral("caption"), doc.SectionNames(k, q)},
-                {QStringLiteral("step"), doc.SectionSettings(SettingStep, TabIdSection, k, q)},
+                {QStringLiteral("offset"), set.SectionAddresses(q)},
+                {QStringLiteral("caption"), set.SectionNames(q)},
+                {QStringLiteral("step"), set.SectionSettings(SettingStep, q)},
                 {QStringLiteral("notation"), NotationCode(doc, TabIdSection, k, q)},
                 {QStringLiteral("bytes"), bytes},
             });
         }
         dataSets.append(QJsonObject{
-            {QStringLiteral("name"), doc.DataSetNames(k)},
-            {QStringLiteral("idCount"), doc.IdCounts(k)},
+            {QStringLiteral("name"), set.Name},
+            {QStringLiteral("idCount"), set.IdCount},
             {QStringLiteral("idNames"), idNames},
             {QStringLiteral("sections"), sections},
         });
@@ -86,14 +88,15 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
     out << QStringLiteral("モードフォルダ: %1\n").arg(doc.ModeFolder);
     out << QStringLiteral("イメージ: %1 バイト\n").arg(romSize);
     for (int k = 1; k <= doc.DataSetCount; ++k) {
-        out << QStringLiteral("\n[%1] ID %2 個、セクション %3 個\n").arg(doc.DataSetNames(k)).arg(doc.IdCounts(k)).arg(doc.SectionCounts(k));
-        for (int q = 1; q <= doc.SectionCounts(k); ++q) {
+        const DataSet& set = doc.DataSets(k);
+        out << QStringLiteral("\n[%1] ID %2 個、セクション %3 個\n").arg(set.Name).arg(set.IdCount).arg(set.SectionCount);
+        for (int q = 1; q <= set.SectionCount; ++q) {
             out << QStringLiteral("  %1（オフセット %2、間隔 %3、表記 %4）:")
-                       .arg(doc.SectionNames(k, q), Hex(doc.SectionAddresses(k, q)))
-                       .arg(doc.SectionSettings(SettingStep, TabIdSection, k, q))
+                       .arg(set.SectionNames(q), Hex(set.SectionAddresses(q)))
+                       .arg(set.SectionSettings(SettingStep, q))
                        .arg(NotationCode(doc, TabIdSection, k, q));
-            for (int n = 0; n < doc.IdCounts(k); ++n)
-                out << u' ' << ByteText(doc.IdSectionBytes(k, q, n));
+            for (int n = 0; n < set.IdCount; ++n)
+                out << u' ' << ByteText(set.Bytes(q, n));
             out << u'\n';
         }
     }

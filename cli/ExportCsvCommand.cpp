@@ -31,6 +31,8 @@ int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
     const CsvExportResult result = ExportCsv(doc, programFolder, folder);
     for (const QString& file : result.written)
         out << file << u'\n';
+    for (const QString& note : result.notes)
+        err << QStringLiteral("警告: ") << note << u'\n';
     if (!result.ok()) {
         err << result.error << u'\n';
         return 1;

@@ -580,7 +580,7 @@ void Form1::AddDataSetItems()
 {
     const QSignalBlocker blocker(Combo1);
     for (int i = 1; i <= doc.DataSetCount; ++i)
-        Combo1->insertItem(i, doc.DataSetNames(i));
+        Combo1->insertItem(i, doc.DataSets(i).Name);
 }
 
 void Form1::RemoveDataSetItems()

@@ -1,5 +1,9 @@
 #include "core/document/CellBytes.h"
 
+#include "core/codec/CodecError.h"
+#include "core/document/ReadImage.h"
+#include "core/files/Text.h"
+
 namespace zor {
 
 const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int col, int row)
@@ -8,9 +12,10 @@ const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int
         return nullptr;
     switch (tab) {
     case TabIdSection:
-        if (dataSet < 1 || dataSet > doc.DataSetCount || row > doc.IdCounts(dataSet) || col > doc.SectionCounts(dataSet))
+        if (dataSet < 1 || dataSet > doc.DataSetCount || row > doc.DataSets(dataSet).IdCount
+            || col > doc.DataSets(dataSet).SectionCount)
             return nullptr;
-        return &doc.IdSectionBytes(dataSet, col, row - 1);
+        return &doc.DataSets(dataSet).Bytes(col, row - 1);
     case TabIndividual:
         return row <= doc.IndividualCount ? &doc.IndividualBytes(row) : nullptr;
     case TabBattle:
@@ -23,6 +28,53 @@ const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int
 std::uint8_t* CellByte(DocumentState& doc, int tab, int dataSet, int col, int row)
 {
     return const_cast<std::uint8_t*>(CellByte(static_cast<const DocumentState&>(doc), tab, dataSet, col, row));
+}
+
+std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int dataSet, int col, int row)
+{
+    if (!CellByte(doc, tab, dataSet, col, row))
+        return std::nullopt;
+    if (tab == TabIdSection) {
+        const DataSet& set = doc.DataSets(dataSet);
+        if (set.SectionAddressUnusable(col))
+            return std::nullopt;
+        return std::int64_t{set.SectionAddresses(col)} + std::int64_t{row - 1} * set.SectionSettings(SettingStep, col);
+    }
+    if (tab == TabIndividual && !doc.IndividualAddressUnusable(row))
+        return doc.IndividualAddresses(row);
+    return std::nullopt;
+}
+
+namespace {
+
+// The cell as a message names it.
+QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int row)
+{
+    if (tab == TabIndividual)
+        return QStringLiteral("個別データ「%1」").arg(QuoteText(doc.IndividualNames(row)));
+    const DataSet& set = doc.DataSets(dataSet);
+    return QStringLiteral("「%1」の ID %2「%3」、セクション「%4」")
+        .arg(QuoteText(set.Name))
+        .arg(row - 1)
+        .arg(QuoteText(set.IdNames(row)), QuoteText(set.SectionNames(col)));
+}
+
+} // namespace
+
+std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dataSet, int col, int row)
+{
+    if ((tab != TabIdSection && tab != TabIndividual) || !CellByte(doc, tab, dataSet, col, row))
+        return std::nullopt;
+    const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
+    const QString name = CellName(doc, tab, dataSet, col, row);
+    if (!offset)
+        return QStringLiteral("%1はオフセットを読めないため、書けません。").arg(name);
+    if (*offset < 0)
+        return QStringLiteral("%1はオフセット %2 がイメージの先頭より前にあるため、書けません。").arg(name, HexOffset(*offset));
+    if (*offset >= kMaxImageSize)
+        return QStringLiteral("%1はオフセット %2 がイメージの大きさの上限（64 MiB）を超えるため、書けません。")
+            .arg(name, HexOffset(*offset));
+    return std::nullopt;
 }
 
 } // namespace zor

@@ -1,16 +1,37 @@
 #pragma once
 
 // The one place that turns a grid cell of a table into its document byte: tab 1
-// (data set, column, row - 1) of IdSectionBytes, tab 2 the entry of the row (the column
+// (column, row - 1) of the data set's Bytes, tab 2 the entry of the row (the column
 // does not matter), tab 3 (column, row) of BattleParams. nullptr outside the table.
+// Beside it, where such a cell lies in the image and whether it may be written.
 
 #include "core/document/DocumentState.h"
 
+#include <QString>
+
 #include <cstdint>
+#include <optional>
 
 namespace zor {
 
 const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int col, int row);
 std::uint8_t* CellByte(DocumentState& doc, int tab, int dataSet, int col, int row);
+
+// The file offset of a cell: on tab 1 its section's offset + ID number × step, on tab 2
+// its entry's offset, in 64 bits, so it may lie before the image or far past it. nullopt
+// for a battle cell (the blocks have no fixed place), a cell outside its table, and a
+// cell whose offset line is unusable.
+std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int dataSet, int col, int row);
+
+// Why a cell is read-only, in a short Japanese sentence that names it (the table, the ID
+// or entry, the section): its offset is unusable, lies before the image or at or past
+// the image size limit. nullopt when it can be written; battle cells always can, and a
+// cell outside every table holds nothing to refuse.
+std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dataSet, int col, int row);
+
+inline bool IsCellWritable(const DocumentState& doc, int tab, int dataSet, int col, int row)
+{
+    return !ReadOnlyReason(doc, tab, dataSet, col, row);
+}
 
 } // namespace zor

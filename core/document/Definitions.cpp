@@ -16,6 +16,7 @@ namespace {
 
 const QString kNotCp932 = QStringLiteral("Shift-JIS（CP932）として読めない文字があります。");
 const QString kUtf8 = QStringLiteral("UTF-8 で保存されているようです。Shift-JIS で保存してください");
+constexpr int kMaxBattleSectionNames = 26;
 
 // Said once per file; the file is still read as CP932.
 void ReportUtf8(const QString& path, QByteArrayView bytes, ProblemLog& log)
@@ -31,6 +32,33 @@ int LimitCount(int count, const QString& path, const QString& what, ProblemLog& 
         return count;
     log.add(path, 0, QStringLiteral("%1が多すぎます。先頭の %2 個だけを読みます。").arg(what).arg(kMaxSixteenBit));
     return kMaxSixteenBit;
+}
+
+// Sections or entries counted from the line count past the pairs that could be read (an
+// empty line ended them) have no offset: they are unusable, never read or written.
+void MarkUnread(NdArray<std::uint8_t, 1>& unusable, int read, int count, const QString& path, const QString& what,
+                ProblemLog& log)
+{
+    if (read >= count)
+        return;
+    for (int j = read + 1; j <= count; ++j)
+        unusable(j) = 1;
+    log.add(path, 2 * read + 1,
+            QStringLiteral("組がここで途切れています。行数から数えた残りの %1 個の%2にはオフセットがないため、読みも書きもしません。")
+                .arg(count - read)
+                .arg(what));
+}
+
+// Byte and Notation settings of the tab-2 or tab-3 table, sections 1..count, from its .ini.
+void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& settings, int count, const QString& iniPath,
+                       ProblemLog& log)
+{
+    settings.redim(2, count + 1);
+    const IniFile ini = iniPath.isEmpty() ? IniFile() : ReadSettingsFile(iniPath, log);
+    for (int setting : {SettingByte, SettingNotation})
+        for (int j = 1; j <= count; ++j)
+            settings(setting, j) = ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
+                                       .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting)));
 }
 
 } // namespace
@@ -89,21 +117,18 @@ std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& p
     if (!offset)
         log.add(path, pair.line,
                 QStringLiteral("オフセット「%1」を読めません。16進数で 0 から 7FFFFFFF までを書いてください。")
-                    .arg(pair.offsetText));
+                    .arg(QuoteText(pair.offsetText)));
     return offset;
+}
+
+bool IsModeFolderName(const QString& mode)
+{
+    return !mode.contains(u'/') && !mode.contains(u'\\') && !mode.contains(QStringLiteral(".."));
 }
 
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension)
 {
-    return FindFileIgnoringCase(doc.ModeFolder, doc.DataSetNames(dataSet) + extension);
-}
-
-int LargestSectionCount(const DocumentState& doc)
-{
-    int largest = 0;
-    for (int k = 1; k <= doc.DataSetCount; ++k)
-        largest = std::max(largest, doc.SectionCounts(k));
-    return largest;
+    return FindFileIgnoringCase(doc.ModeFolder, doc.DataSets(dataSet).Name + extension);
 }
 
 void ScanModeFolder(DocumentState& doc, ProblemLog& log)
@@ -111,8 +136,10 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
     // A mode without a "クラス" data set has no class names, whatever an earlier mode had.
     doc.ClassDataSet = 0;
     doc.DataSetCount = 0;
-    doc.DataSetNames.redim(1);
+    doc.DataSets.redim(1);
 
+    if (doc.ModeFolder.isEmpty())
+        return; // no mode folder: the problem is ZOR.ini's, already reported
     const QDir folder(doc.ModeFolder);
     if (!QFileInfo(doc.ModeFolder).isDir()) {
         log.add(doc.ModeFolder, 0, QStringLiteral("モードフォルダが見つかりません。"));
@@ -130,9 +157,9 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
             names.push_back(file.completeBaseName());
     const int count = LimitCount(static_cast<int>(names.size()), doc.ModeFolder, QStringLiteral("データセット"), log);
 
-    doc.DataSetNames.redim(count + 1);
+    doc.DataSets.redim(count + 1);
     for (int c = 1; c <= count; ++c) {
-        doc.DataSetNames(c) = names[c - 1];
+        doc.DataSets(c).Name = names[c - 1];
         if (names[c - 1] == QStringLiteral("クラス"))
             doc.ClassDataSet = c;
     }
@@ -141,74 +168,80 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
 
 void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
 {
-    const int s = doc.DataSetCount;
-    std::vector<std::optional<TextLines>> files(static_cast<std::size_t>(s) + 1);
-    std::vector<QString> paths(static_cast<std::size_t>(s) + 1);
-    doc.SectionCounts.redim(s + 1);
-    int largest = 0;
-    for (int k = 1; k <= s; ++k) {
-        const QString& path = paths[k] = DataSetFile(doc, k, QStringLiteral(".sna"));
-        files[k] = ReadDefinitionFile(path, QStringLiteral("データセットのセクション定義ファイル（.sna）がありません。"), log);
-        if (!files[k])
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
+        const QString path = DataSetFile(doc, k, QStringLiteral(".sna"));
+        const std::optional<TextLines> file =
+            ReadDefinitionFile(path, QStringLiteral("データセットのセクション定義ファイル（.sna）がありません。"), log);
+        set.SectionCount = file ? LimitCount(file->lineCount / 2, path, QStringLiteral("セクション"), log) : 0;
+        set.SectionAddresses.redim(set.SectionCount + 1);
+        set.SectionAddressUnusable.redim(set.SectionCount + 1);
+        set.SectionNames.redim(set.SectionCount + 1);
+        if (!file)
             continue;
-        doc.SectionCounts(k) = LimitCount(files[k]->lineCount / 2, path, QStringLiteral("セクション"), log);
-        largest = std::max(largest, doc.SectionCounts(k));
-    }
-
-    doc.SectionAddresses.redim(s + 1, largest + 1);
-    doc.SectionAddressUnusable.redim(s + 1, largest + 1);
-    doc.SectionNames.redim(s + 1, largest + 1);
-    for (int k = 1; k <= s; ++k) {
-        if (!files[k])
-            continue;
-        const QString& path = paths[k];
-        const SectionPairs read = ReadSectionPairs(*files[k]);
+        const SectionPairs read = ReadSectionPairs(*file);
         int j = 0;
         for (const SectionPair& pair : read.pairs) {
-            if (++j > doc.SectionCounts(k))
+            if (++j > set.SectionCount)
                 break;
             const std::optional<std::int32_t> offset = ReadOffset(path, pair, log);
-            doc.SectionAddresses(k, j) = offset.value_or(0);
-            doc.SectionAddressUnusable(k, j) = offset ? 0 : 1;
-            doc.SectionNames(k, j) = pair.caption;
+            set.SectionAddresses(j) = offset.value_or(0);
+            set.SectionAddressUnusable(j) = offset ? 0 : 1;
+            set.SectionNames(j) = pair.caption;
         }
         if (read.unfinished) {
             log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
             // The offset of the unfinished pair was read before the caption was missed.
-            if (++j <= doc.SectionCounts(k)) {
+            if (++j <= set.SectionCount) {
                 const std::optional<std::int32_t> offset = ReadOffset(path, *read.unfinished, log);
-                doc.SectionAddresses(k, j) = offset.value_or(0);
-                doc.SectionAddressUnusable(k, j) = offset ? 0 : 1;
+                set.SectionAddresses(j) = offset.value_or(0);
+                set.SectionAddressUnusable(j) = offset ? 0 : 1;
             }
         }
+        MarkUnread(set.SectionAddressUnusable, std::min(j, set.SectionCount), set.SectionCount, path,
+                   QStringLiteral("セクション"), log);
     }
 }
 
 void ReadIdFiles(DocumentState& doc, ProblemLog& log)
 {
-    const int s = doc.DataSetCount;
-    std::vector<std::optional<TextLines>> files(static_cast<std::size_t>(s) + 1);
-    doc.IdCounts.redim(s + 1);
-    doc.MaxIdCount = 0;
-    for (int k = 1; k <= s; ++k) {
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
         const QString path = DataSetFile(doc, k, QStringLiteral(".idn"));
-        files[k] = ReadDefinitionFile(path, QStringLiteral("ID定義ファイル（.idn）がありません。"), log);
-        if (!files[k])
-            continue;
-        doc.IdCounts(k) = LimitCount(files[k]->lineCount, path, QStringLiteral("ID"), log);
-        doc.MaxIdCount = std::max(doc.MaxIdCount, doc.IdCounts(k));
-    }
-
-    doc.IdNames.redim(s + 1, doc.MaxIdCount + 1);
-    for (int k = 1; k <= s; ++k) {
-        if (!files[k])
+        const std::optional<TextLines> file = ReadDefinitionFile(path, QStringLiteral("ID定義ファイル（.idn）がありません。"), log);
+        set.IdCount = file ? LimitCount(file->lineCount, path, QStringLiteral("ID"), log) : 0;
+        set.IdNames.redim(set.IdCount + 1);
+        if (!file)
             continue;
         int n = 0;
-        for (const QString& line : files[k]->lines) {
-            if (line.isEmpty() || n >= doc.IdCounts(k))
+        for (const QString& line : file->lines) {
+            if (line.isEmpty() || n >= set.IdCount)
                 break;
-            doc.IdNames(k, ++n) = line;
+            set.IdNames(++n) = line;
         }
+    }
+}
+
+void LimitTableSizes(DocumentState& doc, ProblemLog& log)
+{
+    std::int64_t total = 0;
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
+        const std::int64_t cells = std::int64_t{set.IdCount + 1} * (set.SectionCount + 1);
+        if (total + cells <= kMaxTableCells) {
+            total += cells;
+            continue;
+        }
+        log.add(DataSetFile(doc, k, QStringLiteral(".idn")), 0,
+                QStringLiteral("ID %1 個 × セクション %2 個の表を加えると、全部の表のセルが上限の %3 個を超えるため、"
+                               "このデータセットは読みません。")
+                    .arg(set.IdCount)
+                    .arg(set.SectionCount)
+                    .arg(kMaxTableCells));
+        // Only the name stays: the arrays are released, not just emptied.
+        DataSet refused;
+        refused.Name = set.Name;
+        set = std::move(refused);
     }
 }
 
@@ -223,17 +256,91 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
     doc.SettingDefaults(SettingStep) = 1;
     doc.SettingDefaults(SettingNotation) = defaultNotation;
 
-    const int s = doc.DataSetCount;
-    doc.SectionSettings.redim(2, 4, s + 1, LargestSectionCount(doc) + 1);
-    for (int k = 1; k <= s; ++k) {
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        DataSet& set = doc.DataSets(k);
+        set.SectionSettings.redim(2, set.SectionCount + 1);
         const QString path = DataSetFile(doc, k, QStringLiteral(".ini"));
         const IniFile ini = ReadSettingsFile(path, log);
         for (int setting : {SettingStep, SettingNotation})
-            for (int q = 1; q <= doc.SectionCounts(k); ++q)
-                doc.SectionSettings(setting, TabIdSection, k, q) = static_cast<std::int16_t>(
+            for (int q = 1; q <= set.SectionCount; ++q)
+                set.SectionSettings(setting, q) = static_cast<std::int16_t>(
                     ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(q)))
                         .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting))));
     }
+}
+
+void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
+{
+    doc.IndividualCount = 0;
+    doc.IndividualAddresses.redim(1);
+    doc.IndividualAddressUnusable.redim(1);
+    doc.IndividualNames.redim(1);
+    if (doc.ModeFolder.isEmpty()) {
+        doc.IndividualSettings.redim(2, 1);
+        return;
+    }
+
+    const QString path = FindFileIgnoringCase(doc.ModeFolder, kIndividualSna);
+    const std::optional<TextLines> text =
+        ReadDefinitionFile(path, QStringLiteral("個別データの定義ファイルがありません。"), log);
+    if (text) {
+        int count = text->lineCount / 2;
+        if (count > kMaxSixteenBit) {
+            log.add(path, 0, QStringLiteral("個別データが多すぎます。先頭の %1 個だけを読みます。").arg(kMaxSixteenBit));
+            count = kMaxSixteenBit;
+        }
+        doc.IndividualCount = count;
+        doc.IndividualAddresses.redim(count + 1);
+        doc.IndividualAddressUnusable.redim(count + 1);
+        doc.IndividualNames.redim(count + 1);
+
+        const SectionPairs read = ReadSectionPairs(*text);
+        std::vector<SectionPair> pairs = read.pairs;
+        if (read.unfinished) {
+            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、名前の行がありません。"));
+            pairs.push_back(*read.unfinished);
+        }
+        int j = 0;
+        for (const SectionPair& pair : pairs) {
+            if (++j > count)
+                break;
+            const std::optional<std::int32_t> offset = ReadOffset(path, pair, log);
+            doc.IndividualAddresses(j) = offset.value_or(0);
+            doc.IndividualAddressUnusable(j) = offset ? 0 : 1;
+            doc.IndividualNames(j) = pair.caption;
+        }
+        MarkUnread(doc.IndividualAddressUnusable, std::min(j, count), count, path, QStringLiteral("項目"), log);
+    }
+    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni),
+                      log);
+}
+
+void ReadBattleCaptions(DocumentState& doc, ProblemLog& log)
+{
+    doc.BattleSectionNames.redim(kMaxBattleSectionNames);
+    if (doc.ModeFolder.isEmpty()) {
+        // No captions, but the decoded records still show in the notation of the default.
+        ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, QString(), log);
+        return;
+    }
+    const QString path = FindFileIgnoringCase(doc.ModeFolder, kBattleSna);
+    const std::optional<TextLines> text =
+        ReadDefinitionFile(path, QStringLiteral("戦闘パラメータの見出しの定義ファイルがありません。"), log);
+    if (text) {
+        const SectionPairs read = ReadSectionPairs(*text);
+        int i = 0;
+        for (const SectionPair& pair : read.pairs) {
+            if (++i > kMaxBattleSectionNames) {
+                log.add(path, pair.line,
+                        QStringLiteral("見出しは %1 組までです。ここから先は読みません。").arg(kMaxBattleSectionNames));
+                break;
+            }
+            doc.BattleSectionNames(i) = pair.caption;
+        }
+        if (read.unfinished && i < kMaxBattleSectionNames)
+            log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
+    }
+    ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, FindFileIgnoringCase(doc.ModeFolder, kBattleIni), log);
 }
 
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
@@ -251,11 +358,24 @@ ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log)
 {
     doc.ModeName = settings.Mode;
-    doc.ModeFolder = JoinPath(programFolder, doc.ModeName);
+    // The mode folder lies directly inside the program folder; a name that leads elsewhere
+    // gives no mode folder at all, never the program folder in its place.
+    if (IsModeFolderName(settings.Mode)) {
+        doc.ModeFolder = JoinPath(programFolder, doc.ModeName);
+    } else {
+        doc.ModeFolder.clear();
+        log.add(ZorIniPath(programFolder), 0,
+                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません（「/」「\\」「..」は使えません）。"
+                               "モードフォルダなしで読みます。")
+                    .arg(QuoteText(settings.Mode)));
+    }
     ScanModeFolder(doc, log);
     ReadSectionFiles(doc, log);
     ReadIdFiles(doc, log);
+    LimitTableSizes(doc, log);
     ReadDataSetSettings(doc, settings.DefaultNotation, log);
+    ReadIndividualDefinitions(doc, log);
+    ReadBattleCaptions(doc, log);
 }
 
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log)

@@ -1,7 +1,8 @@
 #pragma once
 
 // The definition files of a mode folder: name.idn (ID names), name.sna (offset and
-// caption pairs) and name.ini (per-section settings) for each data set.
+// caption pairs) and name.ini (per-section settings) for each data set, 個別データ.sna
+// and .ini for the individual data, 敵パラメータ.sna and .ini for the battle captions.
 
 #include "core/files/Ini.h"
 #include "core/files/Text.h"
@@ -48,19 +49,39 @@ struct ZorSettings {
 };
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 
+// Whether a Mode names a folder directly inside the program folder (or, when empty, the
+// program folder itself): no '/', no '\\', no "..".
+bool IsModeFolderName(const QString& mode);
+
+// Cells the tables of tab 1 may hold together. A data set counts (IDs + 1) × (sections + 1)
+// cells, its names and headings included.
+inline constexpr std::int64_t kMaxTableCells = std::int64_t{64} * 1024 * 1024;
+
+// The definition files of tabs 2 and 3.
+inline const QString kIndividualSna = QStringLiteral("個別データ.sna");
+inline const QString kIndividualIni = QStringLiteral("個別データ.ini");
+inline const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
+inline const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
+
 // Steps of a definitions load, in this order, with ModeFolder set.
 void ScanModeFolder(DocumentState& doc, ProblemLog& log);
 void ReadSectionFiles(DocumentState& doc, ProblemLog& log);
 void ReadIdFiles(DocumentState& doc, ProblemLog& log);
+void LimitTableSizes(DocumentState& doc, ProblemLog& log);
 void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log);
+// 個別データ.sna and .ini: the entries' offsets, names and settings.
+void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log);
+// 敵パラメータ.sna and .ini: the battle table's captions and settings.
+void ReadBattleCaptions(DocumentState& doc, ProblemLog& log);
 
-// Mode name and folder from the settings, then the four steps.
+// LimitTableSizes refuses, in order, each data set that would take the cells of all
+// tables past kMaxTableCells: it keeps its name but gets no IDs and no sections.
+
+// Mode name and folder from the settings, then the steps. A Mode that is no folder name
+// is reported against ZOR.ini and leaves ModeFolder empty: no definition file is read.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log);
 // The same with ZOR.ini read here.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);
-
-// The largest section count over all data sets.
-int LargestSectionCount(const DocumentState& doc);
 
 // ModeFolder/name + extension, for a data set's files.
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension);

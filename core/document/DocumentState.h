@@ -26,23 +26,31 @@ inline constexpr int kBattleBlockCount = 314;
 inline constexpr int kBattleRecordSize = 25;
 inline constexpr int kMaxSixteenBit = 32767;
 
+// One data set of tab 1: its definitions and bytes, every array sized by its own counts,
+// so that one large table does not make every other one as large.
+struct DataSet {
+    QString Name;
+    int SectionCount = 0;
+    int IdCount = 0;
+    NdArray<std::int32_t, 1> SectionAddresses;       // by section
+    NdArray<std::uint8_t, 1> SectionAddressUnusable; // by section: 1 when the offset line is unreadable; never read or written
+    NdArray<QString, 1> SectionNames;                // by section
+    NdArray<QString, 1> IdNames;                     // by ID number + 1
+    NdArray<std::int16_t, 2> SectionSettings;        // (setting, section)
+    NdArray<std::uint8_t, 2> Bytes;                  // (section, ID number)
+};
+
 struct DocumentState {
     // Definitions.
     QString ModeName;
-    QString ModeFolder;
+    QString ModeFolder;                            // empty when ZOR.ini's Mode names no folder of the program folder
     int DataSetCount = 0;
-    NdArray<QString, 1> DataSetNames;
+    NdArray<DataSet, 1> DataSets;                  // 1..DataSetCount
     int ClassDataSet = 0;
-    NdArray<int, 1> SectionCounts;
-    NdArray<int, 1> IdCounts;
-    int MaxIdCount = 0;
-    NdArray<std::int32_t, 2> SectionAddresses;     // (data set, section)
-    NdArray<std::uint8_t, 2> SectionAddressUnusable; // (data set, section): 1 when the offset line is unreadable; never read or written
-    NdArray<QString, 2> SectionNames;              // (data set, section)
-    NdArray<QString, 2> IdNames;                   // (data set, ID number + 1)
     NdArray<QString, 1> SettingKeys;               // "Byte", "Step", "Notation", ""
     NdArray<int, 1> SettingDefaults;
-    NdArray<std::int16_t, 4> SectionSettings;      // (setting, tab, data set, section)
+    NdArray<std::int16_t, 2> IndividualSettings;   // (setting, entry)
+    NdArray<std::int16_t, 2> BattleSettings;       // (setting, section)
     int IndividualCount = 0;
     NdArray<std::int32_t, 1> IndividualAddresses;
     NdArray<std::uint8_t, 1> IndividualAddressUnusable;
@@ -50,7 +58,6 @@ struct DocumentState {
     NdArray<QString, 1> BattleSectionNames{26};
 
     // Table data.
-    NdArray<std::uint8_t, 3> IdSectionBytes;       // (data set, section, ID number)
     NdArray<std::uint8_t, 1> IndividualBytes;
     NdArray<std::uint8_t, 1> BattleStream;
     int BattleCount = 0;
@@ -85,5 +92,33 @@ struct DocumentState {
     NdArray<int, 1> ClipSize{1};
     bool RecordCountChanged = false;
 };
+
+// The setting of a section of a tab's table (on tab 2 each entry is a section; tabs 2
+// and 3 ignore dataSet); nullptr when the table has no such section.
+inline const std::int16_t* SectionSetting(const DocumentState& doc, int setting, int tab, int dataSet, int section)
+{
+    const NdArray<std::int16_t, 2>* settings = nullptr;
+    switch (tab) {
+    case TabIdSection:
+        if (!doc.DataSets.contains(dataSet))
+            return nullptr;
+        settings = &doc.DataSets(dataSet).SectionSettings;
+        break;
+    case TabIndividual:
+        settings = &doc.IndividualSettings;
+        break;
+    case TabBattle:
+        settings = &doc.BattleSettings;
+        break;
+    default:
+        return nullptr;
+    }
+    return settings->contains(setting, section) ? &(*settings)(setting, section) : nullptr;
+}
+
+inline std::int16_t* SectionSetting(DocumentState& doc, int setting, int tab, int dataSet, int section)
+{
+    return const_cast<std::int16_t*>(SectionSetting(static_cast<const DocumentState&>(doc), setting, tab, dataSet, section));
+}
 
 } // namespace zor

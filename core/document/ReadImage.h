@@ -1,7 +1,8 @@
 #pragma once
 
 // Reading a ROM image into the document: the image is read once into memory, then
-// the definitions of the mode are loaded and every cell is taken from that copy.
+// the definitions of the mode are loaded and every cell is taken from that copy. Only
+// what depends on the image is read here; every definition file is read by LoadDefinitions.
 // Bytes past the image's end read as 0. Every problem goes to the log.
 
 #include "core/codec/BattleCodec.h"
@@ -23,9 +24,9 @@ std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason);
 
 // Every ID-section cell: offset + (ID × step), in 32 bits.
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log);
-// 個別データ.sna and .ini, and the individual bytes.
-void ReadIndividualData(DocumentState& doc, const QByteArray& image, ProblemLog& log);
-// 敵パラメータ.sna, the battle blocks decoded and split into records, 敵パラメータ.ini.
+// The byte of every usable individual entry.
+void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log);
+// The battle blocks decoded and split into records.
 void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log);
 
 // A fresh document for the image at romPath, replacing doc. Of the old document it

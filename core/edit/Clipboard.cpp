@@ -26,6 +26,26 @@ void TakeSelection(DocumentState& doc, const CellSelection& s)
     doc.ClipBytes.redim(doc.ClipSize(0) + 1, doc.ClipSize(1) + 1);
 }
 
+// The first read-only cell of the block of columns left..right and rows top..bottom, by rows.
+std::optional<QString> FirstReadOnlyCell(const DocumentState& doc, int tab, int left, int top, int right, int bottom)
+{
+    if (tab == TabBattle)
+        return std::nullopt; // every battle cell can be written
+    for (int row = top; row <= bottom; ++row)
+        for (int col = left; col <= right; ++col)
+            if (std::optional<QString> reason = ReadOnlyReason(doc, tab, doc.CurrentDataSet, col, row))
+                return reason;
+    return std::nullopt;
+}
+
+// Refuses a change with the reason of a read-only cell.
+CommitResult RefuseReadOnly(const QString& why, QString* reason)
+{
+    if (reason)
+        *reason = why;
+    return CommitResult::ReadOnly;
+}
+
 // Visits the selection's block row by row, left to right, with the cursor on each cell.
 template <typename Visit>
 void WalkBlock(DocumentState& doc, Visit visit)
@@ -47,11 +67,16 @@ void CopyCells(DocumentState& doc, int tab, const CellSelection& selection)
     WalkBlock(doc, [&](int j, int i) { doc.ClipBytes(j, i) = ByteAt(doc, tab, doc.CurrentCol, doc.CurrentRow); });
 }
 
-CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll)
+CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+                      QString* reason)
 {
     const int cells = (std::abs(selection.colSel - selection.col) + 1) * (std::abs(selection.rowSel - selection.row) + 1);
     if (!JournalHasRoom(doc.UndoCount, cells))
         return CommitResult::JournalFull;
+    if (const std::optional<QString> why =
+            FirstReadOnlyCell(doc, tab, std::min(selection.col, selection.colSel), std::min(selection.row, selection.rowSel),
+                              std::max(selection.col, selection.colSel), std::max(selection.row, selection.rowSel)))
+        return RefuseReadOnly(*why, reason);
     TakeSelection(doc, selection);
     int n = 0;
     WalkBlock(doc, [&](int j, int i) {
@@ -66,7 +91,8 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
     return CommitResult::Changed;
 }
 
-CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize grid, ScrollPosition scroll)
+CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize grid, ScrollPosition scroll,
+                        QString* reason)
 {
     if (doc.ClipSize(0) == 0 || row < 1 || col < 1)
         return CommitResult::Unchanged;
@@ -76,6 +102,8 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
         return CommitResult::Unchanged;
     if (!JournalHasRoom(doc.UndoCount, rows * cols))
         return CommitResult::JournalFull;
+    if (const std::optional<QString> why = FirstReadOnlyCell(doc, tab, col, row, col + cols - 1, row + rows - 1))
+        return RefuseReadOnly(*why, reason);
     for (int i = 1; i <= rows; ++i) {
         doc.CurrentRow = row + i - 1;
         for (int j = 1; j <= cols; ++j) {

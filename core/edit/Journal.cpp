@@ -85,11 +85,19 @@ void RestoreByte(DocumentState& doc, std::uint8_t& target, std::uint8_t source)
     target = source;
 }
 
-CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll)
+CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll, QString* reason)
 {
     std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow);
     if (!byte)
         return CommitResult::Unchanged;
+    if (const std::optional<QString> why = ReadOnlyReason(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow)) {
+        if (reason)
+            *reason = *why;
+        // Nothing changed: the editor's typing alone does not leave the document modified.
+        if (doc.UndoCount == 0 && !doc.RecordCountChanged)
+            doc.Modified = false;
+        return CommitResult::ReadOnly;
+    }
     const std::optional<std::uint8_t> value = ParseCellText(text);
     if (!value)
         return CommitResult::UnreadableText;

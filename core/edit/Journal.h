@@ -42,14 +42,18 @@ void LoadRecordPosition(DocumentState& doc, const JournalRecord& record);
 // target := source, setting Modified when that changes the byte.
 void RestoreByte(DocumentState& doc, std::uint8_t& target, std::uint8_t source);
 
-// The outcome of a commit of the cell editor's text.
-enum class CommitResult { Unchanged, Changed, JournalFull, UnreadableText };
+// The outcome of a change of cells: ReadOnly when it touched a cell that can't be written
+// (see ReadOnlyReason), which refuses the whole change.
+enum class CommitResult { Unchanged, Changed, JournalFull, ReadOnly, UnreadableText };
 
 // Stores text as the byte of the edit cell and journals it. A text that gives the byte
 // the cell holds withdraws its record (and clears Modified when the journal is then
-// empty). A full journal, or a text that has none of the editor's forms (ParseCellText),
-// refuses the edit: the cell keeps its byte and nothing is journalled.
-CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll);
+// empty). A full journal, a read-only cell or a text that has none of the editor's forms
+// (ParseCellText) refuses the edit: the cell keeps its byte and nothing is journalled;
+// for a read-only cell *reason (when given) says why, naming the cell, and Modified is
+// cleared as for an unchanged byte.
+CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll,
+                            QString* reason = nullptr);
 
 // The outcome of an undo or redo step: nothing to take, a step taken (with the oldest
 // record of it, whose place the view goes back to), or refused as the other journal is full.

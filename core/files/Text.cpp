@@ -194,4 +194,14 @@ bool LooksLikeUtf8(QByteArrayView bytes)
     return !decoder.hasError();
 }
 
+QString QuoteText(QStringView text)
+{
+    if (text.size() <= kMaxQuotedChars)
+        return text.toString();
+    qsizetype cut = kMaxQuotedChars;
+    if (text[cut - 1].isHighSurrogate())
+        --cut;
+    return text.left(cut).toString() + u'…';
+}
+
 } // namespace zor

@@ -52,4 +52,12 @@ TextLines ToTextLines(QByteArrayView bytes);
 // sequences don't count, as two half-width kana can form one; ASCII alone is no UTF-8.
 bool LooksLikeUtf8(QByteArrayView bytes);
 
+// Characters of a user's text a message quotes at most: a whole 10 MB line would hang
+// the message box that lays it out and flood a terminal.
+inline constexpr qsizetype kMaxQuotedChars = 80;
+
+// text as a message quotes it: at most kMaxQuotedChars characters, ending in "…" when
+// cut (never between the halves of a surrogate pair).
+QString QuoteText(QStringView text);
+
 } // namespace zor

@@ -84,8 +84,8 @@ private:
     // As FormatByte reads it: a section without settings has code 0.
     int NotationCode(int tab, int dataSet, int section) const
     {
-        const auto& settings = doc_.SectionSettings;
-        return settings.contains(SettingNotation, tab, dataSet, section) ? settings(SettingNotation, tab, dataSet, section) : 0;
+        const std::int16_t* code = SectionSetting(doc_, SettingNotation, tab, dataSet, section);
+        return code ? *code : 0;
     }
 
     int slotOf(int code)
@@ -112,7 +112,14 @@ public:
     {
         if (unwritable_)
             return;
-        if (const std::optional<QByteArray> encoded = EncodeCp932(text))
+        std::optional<QByteArray> encoded = EncodeCp932(text);
+        // A character the load could not read has no form to give back: "?" stands in for it.
+        if (!encoded && text.contains(QChar::ReplacementCharacter)) {
+            encoded = EncodeCp932(QString(text).replace(QChar::ReplacementCharacter, u'?'));
+            if (encoded && (replacedLines_.empty() || replacedLines_.back() != line_))
+                replacedLines_.push_back(line_);
+        }
+        if (encoded)
             bytes.append(encoded->constData(), static_cast<std::size_t>(encoded->size()));
         else
             unwritable_ = text;
@@ -126,33 +133,42 @@ public:
     }
 
     void comma() { bytes += ','; }
-    void endLine() { bytes += "\r\n"; }
+    void endLine()
+    {
+        bytes += "\r\n";
+        ++line_;
+    }
 
     std::string bytes;
     const std::optional<QString>& unwritable() const { return unwritable_; }
+    // 1-based lines where "?" stands for unreadable characters.
+    const std::vector<int>& replacedLines() const { return replacedLines_; }
 
 private:
     std::optional<QString> unwritable_;
+    std::vector<int> replacedLines_;
+    int line_ = 1;
 };
 
 CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
 {
     CsvFile csv;
+    const DataSet& set = doc.DataSets(dataSet);
     // The data set's name is the file's name, and like every other name it must have a CP932 form.
-    csv.require(doc.DataSetNames(dataSet));
-    const int sections = doc.SectionCounts(dataSet);
+    csv.require(set.Name);
+    const int sections = set.SectionCount;
     values.startTable(sections);
     csv.name(QStringLiteral("ID"));
     for (int c = 1; c <= sections; ++c) {
         csv.comma();
-        csv.name(doc.SectionNames(dataSet, c));
+        csv.name(set.SectionNames(c));
     }
     csv.endLine();
-    for (int j = 1; j <= doc.IdCounts(dataSet); ++j) {
-        csv.name(doc.IdNames(dataSet, j));
+    for (int j = 1; j <= set.IdCount; ++j) {
+        csv.name(set.IdNames(j));
         for (int c = 1; c <= sections; ++c) {
             csv.comma();
-            values.append(csv.bytes, TabIdSection, dataSet, c, doc.IdSectionBytes(dataSet, c, j - 1));
+            values.append(csv.bytes, TabIdSection, dataSet, c, set.Bytes(c, j - 1));
         }
         csv.endLine();
     }
@@ -206,12 +222,14 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
         const QString path = JoinPath(folder, name + QStringLiteral(".csv"));
         QString reason;
         if (csv.unwritable()) {
-            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(*csv.unwritable());
+            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(QuoteText(*csv.unwritable()));
         } else {
             // No copy: the bytes stay alive in csv until the write is done.
             const QByteArray bytes = QByteArray::fromRawData(csv.bytes.data(), static_cast<qsizetype>(csv.bytes.size()));
             if (WriteFileAtomically(path, bytes, &reason)) {
                 result.written << path;
+                for (int line : csv.replacedLines())
+                    result.notes << QStringLiteral("%1.csv:%2: 読めない文字を「?」にして書きました。").arg(name).arg(line);
                 return true;
             }
         }
@@ -220,7 +238,7 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
     };
 
     for (int i = 1; i <= doc.DataSetCount; ++i)
-        if (!write(doc.DataSetNames(i), DataSetFile(doc, values, i)))
+        if (!write(doc.DataSets(i).Name, DataSetFile(doc, values, i)))
             return result;
     if (write(QStringLiteral("個別データ"), IndividualFile(doc, values)))
         write(QStringLiteral("敵パラメータ"), BattleFile(doc, values));

@@ -1,6 +1,7 @@
 #include "core/output/Save.h"
 
 #include "core/codec/CodecError.h"
+#include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
 #include "core/files/SaveFile.h"
 #include "core/files/ReadFile.h"
@@ -97,41 +98,24 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
                                           QString* error)
 {
     QByteArray image = onDisk;
-    // A cell past the end extends the image with zeros, as far as an image may reach.
-    auto put = [&](std::int64_t offset, std::uint8_t value) {
-        if (offset < 0)
-            return true;
-        if (offset >= kMaxImageSize) {
-            *error = QStringLiteral("オフセット %1 はイメージの大きさの上限（64 MiB）を超えるため、書けません。何も書いていません。")
-                         .arg(HexOffset(offset));
-            return false;
-        }
-        if (offset >= image.size())
-            image.append(QByteArray(static_cast<qsizetype>(offset) + 1 - image.size(), '\0'));
-        image[static_cast<qsizetype>(offset)] = static_cast<char>(value);
-        return true;
-    };
-
     for (int i = 1; i <= doc.UndoCount; ++i) {
         const JournalRecord& record = doc.UndoEntries(i);
-        if (record.Tab == TabIdSection) {
-            const int k = record.DataSet;
-            const int q = record.Col;
-            const int n = record.Row - 1;
-            if (k < 1 || k > doc.DataSetCount || q < 1 || q > doc.SectionCounts(k) || n < 0 || n >= doc.IdCounts(k)
-                || doc.SectionAddressUnusable(k, q))
-                continue;
-            const std::int64_t offset =
-                doc.SectionAddresses(k, q) + std::int64_t{n} * doc.SectionSettings(SettingStep, TabIdSection, k, q);
-            if (!put(offset, doc.IdSectionBytes(k, q, n)))
-                return std::nullopt;
-        } else if (record.Tab == TabIndividual) {
-            const int j = record.Row;
-            if (j < 1 || j > doc.IndividualCount || doc.IndividualAddressUnusable(j))
-                continue;
-            if (!put(doc.IndividualAddresses(j), doc.IndividualBytes(j)))
-                return std::nullopt;
+        if (record.Tab != TabIdSection && record.Tab != TabIndividual)
+            continue;
+        const std::uint8_t* byte = CellByte(doc, record.Tab, record.DataSet, record.Col, record.Row);
+        if (!byte)
+            continue; // no longer a cell of its table
+        // The editor never lets such a cell change; a record of one must not be dropped silently.
+        if (const std::optional<QString> reason = ReadOnlyReason(doc, record.Tab, record.DataSet, record.Col, record.Row)) {
+            if (error)
+                *error = *reason + QStringLiteral("何も書いていません。");
+            return std::nullopt;
         }
+        // A cell past the end extends the image with zeros, as far as an image may reach.
+        const qsizetype offset = static_cast<qsizetype>(*CellOffset(doc, record.Tab, record.DataSet, record.Col, record.Row));
+        if (offset >= image.size())
+            image.append(QByteArray(offset + 1 - image.size(), '\0'));
+        image[offset] = static_cast<char>(*byte);
     }
     if (!NeedsReencode(doc))
         return image;

@@ -39,7 +39,7 @@ struct Section {
     std::function<int(int id)> value;
 };
 
-struct DataSet {
+struct SampleTable {
     QString name;
     QStringList ids;
     int step; // the same for every section of the set
@@ -56,7 +56,7 @@ struct Entry {
 // ID tables lie at 0x60000..0x62FFF, the individual data at 0x50000..0x500FF: away
 // from the pointers at 0x15A92..0x15AB2, the bank bytes, the pointer table at
 // 0x1E8000, the dictionary at 0x2A0002 and the block region at 0x3F8000.
-std::vector<DataSet> SampleDataSets()
+std::vector<SampleTable> SampleDataSets()
 {
     const QStringList classes{
         QStringLiteral("（なし）"), QStringLiteral("戦士"), QStringLiteral("剣士"), QStringLiteral("槍使い"),
@@ -259,7 +259,7 @@ NdArray<std::uint8_t, 1> SampleBattleStream()
 QByteArray MakeSampleImage()
 {
     QByteArray image(kEncodedImageSize, '\0');
-    for (const DataSet& set : SampleDataSets())
+    for (const SampleTable& set : SampleDataSets())
         for (const Section& section : set.sections)
             for (int id = 0; id < set.ids.size(); ++id)
                 Put(image, section.offset + id * set.step, section.value(id));
@@ -284,7 +284,7 @@ std::vector<SampleFile> MakeSampleFolder()
                      TextFile({QStringLiteral("[Option]"), QStringLiteral("Mode=") + SampleModeName(),
                                QStringLiteral("DefaultNotation=16")})});
 
-    for (const DataSet& set : SampleDataSets()) {
+    for (const SampleTable& set : SampleDataSets()) {
         files.push_back({mode + set.name + QStringLiteral(".idn"), TextFile(set.ids, false)});
         QStringList sna;
         QStringList ini{QStringLiteral("[Step]")};

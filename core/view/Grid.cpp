@@ -19,14 +19,16 @@ int Rounded(double twips) { return static_cast<int>(std::nearbyint(twips)); }
 
 int NotationOf(const DocumentState& doc, int tab, int dataSet, int section)
 {
-    const auto& settings = doc.SectionSettings;
-    return settings.contains(SettingNotation, tab, dataSet, section) ? settings(SettingNotation, tab, dataSet, section) : 0;
+    const std::int16_t* code = SectionSetting(doc, SettingNotation, tab, dataSet, section);
+    return code ? *code : 0;
 }
 
 } // namespace
 
 QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet)
 {
+    if (doc.ModeFolder.isEmpty())
+        return QString(); // no mode folder: nothing is read or written outside it
     switch (tab) {
     case TabIdSection:
         return dataSet >= 1 && dataSet <= doc.DataSetCount ? DataSetFile(doc, dataSet, QStringLiteral(".ini")) : QString();
@@ -85,7 +87,10 @@ QString BattleRowLabel(const DocumentState& doc, int record)
 {
     // A class number without a name gives an empty label, never another row's.
     const int classId = doc.BattleParams(1, record) + 1;
-    return doc.IdNames.contains(doc.ClassDataSet, classId) ? doc.IdNames(doc.ClassDataSet, classId) : QString();
+    if (!doc.DataSets.contains(doc.ClassDataSet))
+        return QString();
+    const NdArray<QString, 1>& names = doc.DataSets(doc.ClassDataSet).IdNames;
+    return names.contains(classId) ? names(classId) : QString();
 }
 
 std::optional<int> ParseColumnWidth(const QString& text)
@@ -111,8 +116,8 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
     int dataCols = 0;
     switch (tab) {
     case TabIdSection:
-        dataRows = doc.IdCounts(dataSet);
-        dataCols = doc.SectionCounts(dataSet);
+        dataRows = doc.DataSets(dataSet).IdCount;
+        dataCols = doc.DataSets(dataSet).SectionCount;
         break;
     case TabIndividual:
         dataRows = doc.IndividualCount;
@@ -137,9 +142,9 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
     case TabIdSection:
         layout.headings[0] = QStringLiteral("ID");
         for (int r = 1; r <= dataRows; ++r)
-            layout.labels[r] = doc.IdNames(dataSet, r);
+            layout.labels[r] = doc.DataSets(dataSet).IdNames(r);
         for (int c = 1; c <= dataCols; ++c) {
-            layout.headings[c] = doc.SectionNames(dataSet, c);
+            layout.headings[c] = doc.DataSets(dataSet).SectionNames(c);
             layout.widths[c] = storedWidth(c);
         }
         break;

@@ -30,7 +30,7 @@ inline constexpr int kAlignLeftTop = 0;
 inline constexpr int kAlignRightTop = 6;
 
 // The settings file of a tab's table: the data set's .ini on tab 1, 個別データ.ini on
-// tab 2, 敵パラメータ.ini on tab 3. Empty when there is no such table.
+// tab 2, 敵パラメータ.ini on tab 3. Empty when there is no such table or no mode folder.
 QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet);
 
 // A byte as cell text in the notation of its section: "0x" and two digits, unsigned

@@ -126,7 +126,7 @@ NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int co
             return NotationChange::NoSection;
         dataSet = doc.CurrentDataSet;
         section = col;
-        sections = doc.SectionCounts(dataSet);
+        sections = doc.DataSets(dataSet).SectionCount;
         break;
     case TabIndividual:
         section = row;
@@ -139,11 +139,14 @@ NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int co
     default:
         return NotationChange::NoSection;
     }
-    if (section < 1 || section > sections || !doc.SectionSettings.contains(SettingNotation, tab, dataSet, section))
+    std::int16_t* notation = SectionSetting(doc, SettingNotation, tab, dataSet, section);
+    if (section < 1 || section > sections || !notation)
         return NotationChange::NoSection;
 
-    doc.SectionSettings(SettingNotation, tab, dataSet, section) = static_cast<std::int16_t>(code);
+    *notation = static_cast<std::int16_t>(code);
     const QString file = TableSettingsFile(doc, tab, dataSet);
+    if (file.isEmpty())
+        return NotationChange::Changed; // no mode folder to keep it in
     if (WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file, error) != 0)
         return NotationChange::Changed;
     *error = QStringLiteral("%1 に表記を書けません（%2）。").arg(file, *error);

@@ -55,6 +55,7 @@ enum class NotationChange { NoSection, Changed, NotWritten };
 // on tab 2) in the document and writes it to the table's settings file at once. Neither
 // Modified nor the journals change. NoSection when the cursor is on no section;
 // NotWritten (with the reason) when the document changed but the file could not be written.
+// Without a mode folder the notation is kept in the document only (Changed).
 NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int code, QString* error);
 
 } // namespace zor

@@ -2,6 +2,9 @@
 
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
+#include "tests/support/RomBuilder.h"
+
+#include "core/document/ReadImage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,12 +24,13 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
 {
     ProgramFolder home;
     home.writeZorIni(u"sample"_s, u"-10"_s);
+    home.writeTabTables(u"sample"_s);
     home.writeLines(u"sample/クラス.idn"_s, {u"戦士"_s, u"僧侶"_s});
     home.writeLines(u"sample/クラス.sna"_s, {u"1A2"_s, u"HP"_s, u"8000"_s, u"MP"_s, QString()});
     home.writeLines(u"sample/クラス.ini"_s, {u"[Step]"_s, u"Section1=2"_s, u"[Notation]"_s, u"Section2=16"_s});
 
     const test::CommandRun run = Check({u"--home"_s, home.path(), u"--json"_s});
-    EXPECT_EQ(run.status, 0) << run.out.toStdString();
+    EXPECT_EQ(run.status, 1) << run.out.toStdString(); // the third section, past the pairs, has no offset
     const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
     EXPECT_EQ(json[u"mode"_s].toString(), u"sample"_s);
     EXPECT_EQ(json[u"defaultNotation"_s].toInt(), -10);
@@ -45,13 +49,17 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
               QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16}}));
     EXPECT_EQ(sections[2].toObject(),
               QJsonObject({{u"offset"_s, 0}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}}));
-    EXPECT_TRUE(json[u"problems"_s].toArray().isEmpty());
+    const QJsonArray problems = json[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"sample/クラス.sna"_s);
+    EXPECT_EQ(problems[0].toObject()[u"line"_s].toInt(), 5);
 }
 
 TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)
 {
     ProgramFolder home;
     home.writeZorIni(u"m"_s);
+    home.writeTabTables(u"m"_s);
     home.writeLines(u"m/a.idn"_s, {u"x"_s});
 
     const test::CommandRun json = Check({u"--json"_s, u"--home"_s, home.path()});
@@ -64,6 +72,47 @@ TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)
     const test::CommandRun text = Check({u"--home"_s, home.path()});
     EXPECT_EQ(text.status, 1);
     EXPECT_TRUE(text.out.contains(u"m/a.sna"_s)) << text.out.toStdString();
+}
+
+TEST(CheckCommand, ReportsATablePastTheCellLimit)
+{
+    ProgramFolder home;
+    home.writeZorIni(u"m"_s);
+    home.writeTabTables(u"m"_s);
+    home.writeTable(u"m"_s, u"huge"_s, kMaxSixteenBit, 2048);
+    const test::CommandRun run = Check({u"--json"_s, u"--home"_s, home.path()});
+    EXPECT_EQ(run.status, 1);
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonObject set = json[u"dataSets"_s].toArray()[0].toObject();
+    EXPECT_EQ(set[u"name"_s].toString(), u"huge"_s);
+    EXPECT_EQ(set[u"idCount"_s].toInt(), 0);
+    EXPECT_TRUE(set[u"sections"_s].toArray().isEmpty());
+    const QJsonArray problems = json[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"m/huge.idn"_s);
+    EXPECT_TRUE(problems[0].toObject()[u"message"_s].toString().contains(u"上限"_s));
+}
+
+TEST(CheckCommand, ReportsTheDefinitionProblemsTheLoadReports)
+{
+    // No 個別データ.sna, a bad 敵パラメータ.ini line, an image that holds every cell and the battle blocks.
+    ProgramFolder home;
+    home.writeZorIni(u"m"_s);
+    home.writeTable(u"m"_s, u"a"_s, 2, 1);
+    home.writeBattleCaptions(u"m"_s, u"項目"_s, 27);
+    home.writeBytes(u"m/敵パラメータ.ini"_s, "[Notation]\r\nSection1=\x81\r\n");
+    test::RomBuilder rom;
+    rom.encode(test::StreamOf(std::vector<test::Block>(kBlockCount, test::Block{test::Record(kBattleRecordSize, 1)})));
+    DocumentState doc;
+    BattleCodec codec;
+    ProblemLog loaded(home.path());
+    LoadDocument(doc, home.file(u"game.rom"_s), rom.image(), home.path(), codec, loaded);
+    ASSERT_EQ(loaded.items().size(), 3) << loaded.text().toStdString();
+
+    const test::CommandRun run = Check({u"--json"_s, u"--home"_s, home.path()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object()[u"problems"_s].toArray(), ProblemsJson(loaded));
+    EXPECT_TRUE(Check({u"--home"_s, home.path()}).out.contains(u"m/個別データ.sna"_s));
 }
 
 TEST(CheckCommand, RejectsUnknownOptions)

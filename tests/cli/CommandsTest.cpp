@@ -109,15 +109,15 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
     ASSERT_TRUE(log.empty()) << log.text().toStdString();
     int cells = 0;
     for (int k = 1; k <= doc.DataSetCount; ++k)
-        for (int q = 1; q <= doc.SectionCounts(k); ++q)
-            for (int n = 0; n < doc.IdCounts(k); ++n, ++cells)
-                expectFree(doc.SectionAddresses(k, q) + static_cast<std::int64_t>(n) * doc.SectionSettings(SettingStep, TabIdSection, k, q));
+        for (int q = 1; q <= doc.DataSets(k).SectionCount; ++q)
+            for (int n = 0; n < doc.DataSets(k).IdCount; ++n, ++cells)
+                expectFree(doc.DataSets(k).SectionAddresses(q) + static_cast<std::int64_t>(n) * doc.DataSets(k).SectionSettings(SettingStep, q));
     EXPECT_GT(cells, 100);
     // Every ID has its name.
     for (int k = 1; k <= doc.DataSetCount; ++k) {
-        EXPECT_GT(doc.IdCounts(k), 1);
-        for (int n = 1; n <= doc.IdCounts(k); ++n)
-            EXPECT_FALSE(doc.IdNames(k, n).isEmpty()) << doc.DataSetNames(k).toStdString() << " " << n;
+        EXPECT_GT(doc.DataSets(k).IdCount, 1);
+        for (int n = 1; n <= doc.DataSets(k).IdCount; ++n)
+            EXPECT_FALSE(doc.DataSets(k).IdNames(n).isEmpty()) << doc.DataSets(k).Name.toStdString() << " " << n;
     }
 
     const SectionPairs entries = ReadSectionPairs(ToTextLines(ReadFile(File(SampleModeName() + u"/個別データ.sna"_s))));
@@ -151,7 +151,7 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
     }();
     ASSERT_NE(definitions.ClassDataSet, 0);
     int namedClasses = 0;
-    while (!definitions.IdNames(definitions.ClassDataSet, namedClasses + 1).isEmpty())
+    while (!definitions.DataSets(definitions.ClassDataSet).IdNames(namedClasses + 1).isEmpty())
         ++namedClasses;
     for (int i = 1; i <= records.count; ++i) {
         ASSERT_GE(records.params(1, i), 1) << i;

@@ -42,6 +42,20 @@ TEST(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
     EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
 }
 
+TEST(ExportCsvCommand, UnreadableCharactersAreWarningsThatStopNothing)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    // A byte that is not CP932 at the start of the first ID name of クラス.
+    const QString idn = SampleModeName() + u"/クラス.idn"_s;
+    home.writeBytes(idn, "\xFF" + home.readBytes(idn));
+    const CommandRun run = Call(RunExportCsv, {u"--home"_s, home.path(), home.file(SampleImageName())});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"警告: クラス.csv:2: 読めない文字を「?」にして書きました。"_s)) << run.err.toStdString();
+    EXPECT_EQ(CsvFiles(home.path()).size(), 5);
+    EXPECT_TRUE(home.readBytes(u"クラス.csv"_s).split('\n').value(1).startsWith(Cp932(u"?（なし）,"_s)));
+}
+
 TEST(ExportCsvCommand, WarningsFailuresAndUsage)
 {
     test::ProgramFolder home;

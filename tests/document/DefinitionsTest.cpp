@@ -20,7 +20,11 @@ using test::ProgramFolder;
 
 class Definitions : public ::testing::Test {
 protected:
-    void SetUp() override { home.writeZorIni(u"mode"_s, u"16"_s); }
+    void SetUp() override
+    {
+        home.writeZorIni(u"mode"_s, u"16"_s);
+        home.writeTabTables(u"mode"_s);
+    }
 
     void load()
     {
@@ -31,7 +35,7 @@ protected:
     int dataSet(const QString& name) const
     {
         for (int k = 1; k <= doc.DataSetCount; ++k)
-            if (doc.DataSetNames(k) == name)
+            if (doc.DataSets(k).Name == name)
                 return k;
         ADD_FAILURE() << "no data set " << name.toStdString();
         return 0;
@@ -60,14 +64,13 @@ TEST_F(Definitions, IdFilesCountLinesAndNameReadableOnes)
     ASSERT_EQ(doc.DataSetCount, 2);
     const int a = dataSet(u"a"_s);
     const int b = dataSet(u"b"_s);
-    EXPECT_EQ(doc.IdCounts(a), 4); // the final line break adds an unnamed ID
-    EXPECT_EQ(doc.IdNames(a, 1), u"zero"_s);
-    EXPECT_EQ(doc.IdNames(a, 3), u"two"_s);
-    EXPECT_EQ(doc.IdNames(a, 4), QString());
-    EXPECT_EQ(doc.IdCounts(b), 7); // counted past the empty line, named only before it
-    EXPECT_EQ(doc.IdNames(b, 4), u"n3"_s);
-    EXPECT_EQ(doc.IdNames(b, 6), QString());
-    EXPECT_EQ(doc.MaxIdCount, 7);
+    EXPECT_EQ(doc.DataSets(a).IdCount, 4); // the final line break adds an unnamed ID
+    EXPECT_EQ(doc.DataSets(a).IdNames(1), u"zero"_s);
+    EXPECT_EQ(doc.DataSets(a).IdNames(3), u"two"_s);
+    EXPECT_EQ(doc.DataSets(a).IdNames(4), QString());
+    EXPECT_EQ(doc.DataSets(b).IdCount, 7); // counted past the empty line, named only before it
+    EXPECT_EQ(doc.DataSets(b).IdNames(4), u"n3"_s);
+    EXPECT_EQ(doc.DataSets(b).IdNames(6), QString());
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
 }
 
@@ -84,19 +87,25 @@ TEST_F(Definitions, SectionCountComesFromTheLineCount)
     const int five = dataSet(u"five"_s);
     const int six = dataSet(u"six"_s);
     const int gap = dataSet(u"gap"_s);
-    EXPECT_EQ(doc.SectionCounts(five), 5);
-    EXPECT_EQ(doc.SectionAddresses(five, 5), 0x500);
-    EXPECT_EQ(doc.SectionNames(five, 5), u"E"_s);
-    EXPECT_EQ(doc.SectionCounts(six), 6);
-    EXPECT_EQ(doc.SectionAddresses(six, 6), 0);
-    EXPECT_EQ(doc.SectionNames(six, 6), QString());
+    EXPECT_EQ(doc.DataSets(five).SectionCount, 5);
+    EXPECT_EQ(doc.DataSets(five).SectionAddresses(5), 0x500);
+    EXPECT_EQ(doc.DataSets(five).SectionNames(5), u"E"_s);
+    EXPECT_EQ(doc.DataSets(six).SectionCount, 6);
+    EXPECT_EQ(doc.DataSets(six).SectionAddresses(6), 0);
+    EXPECT_EQ(doc.DataSets(six).SectionNames(6), QString());
     // Reading stops at the empty line where the third pair would begin; the count still comes from L = 8.
-    EXPECT_EQ(doc.SectionCounts(gap), 4);
-    EXPECT_EQ(doc.SectionAddresses(gap, 2), 0x20);
-    EXPECT_EQ(doc.SectionNames(gap, 2), QString());
-    EXPECT_EQ(doc.SectionAddresses(gap, 3), 0);
-    EXPECT_EQ(doc.SectionNames(gap, 3), QString());
-    EXPECT_TRUE(log.empty()) << log.text().toStdString();
+    EXPECT_EQ(doc.DataSets(gap).SectionCount, 4);
+    EXPECT_EQ(doc.DataSets(gap).SectionAddresses(2), 0x20);
+    EXPECT_EQ(doc.DataSets(gap).SectionNames(2), QString());
+    EXPECT_EQ(doc.DataSets(gap).SectionAddresses(3), 0);
+    EXPECT_EQ(doc.DataSets(gap).SectionNames(3), QString());
+    // Sections past the readable pairs have no offset: reported where the pairs stop, never read or written.
+    EXPECT_EQ(doc.DataSets(five).SectionAddressUnusable(5), 0);
+    EXPECT_EQ(doc.DataSets(gap).SectionAddressUnusable(2), 0);
+    for (const auto& [set, q] : {std::pair{six, 6}, {gap, 3}, {gap, 4}})
+        EXPECT_EQ(doc.DataSets(set).SectionAddressUnusable(q), 1) << q;
+    EXPECT_EQ(problemFiles(), (QStringList{u"mode/gap.sna:5"_s, u"mode/six.sna:11"_s}));
+    EXPECT_TRUE(log.items()[0].message.contains(u"2 個のセクション"_s)) << log.items()[0].message.toStdString();
 }
 
 TEST_F(Definitions, DataSetsAreIdnFilesSortedIgnoringCase)
@@ -113,12 +122,12 @@ TEST_F(Definitions, DataSetsAreIdnFilesSortedIgnoringCase)
     home.writeLines(u"mode/idn"_s, {u"x"_s});
     load();
     ASSERT_EQ(doc.DataSetCount, 4);
-    EXPECT_EQ(doc.DataSetNames(1), u"a.b"_s);
-    EXPECT_EQ(doc.DataSetNames(2), u"b"_s);
-    EXPECT_EQ(doc.DataSetNames(3), u"C"_s);
-    EXPECT_EQ(doc.DataSetNames(4), u"クラス"_s);
+    EXPECT_EQ(doc.DataSets(1).Name, u"a.b"_s);
+    EXPECT_EQ(doc.DataSets(2).Name, u"b"_s);
+    EXPECT_EQ(doc.DataSets(3).Name, u"C"_s);
+    EXPECT_EQ(doc.DataSets(4).Name, u"クラス"_s);
     EXPECT_EQ(doc.ClassDataSet, 4);
-    EXPECT_EQ(doc.SectionCounts(2), 1); // B.SNA belongs to b.IDN as it would where case does not matter
+    EXPECT_EQ(doc.DataSets(2).SectionCount, 1); // B.SNA belongs to b.IDN as it would where case does not matter
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
 }
 
@@ -129,17 +138,17 @@ TEST_F(Definitions, SettingsComeFromTheDataSetIniWithDefaults)
     home.writeLines(u"mode/d.ini"_s, {u"[STEP]"_s, u"section1=3"_s, u"Section2=abc"_s, u"[Notation]"_s, u"Section3=-10"_s});
     load();
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 16);
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, 1, 1), 3);
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, 1, 2), 1); // letters give the default step
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, 1, 3), 1);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIdSection, 1, 1), 16);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIdSection, 1, 3), -10);
-    EXPECT_EQ(doc.SectionSettings(SettingByte, TabIdSection, 1, 1), 0);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingStep, 1), 3);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingStep, 2), 1); // letters give the default step
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingStep, 3), 1);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 1), 16);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 3), -10);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingByte, 1), 0);
 
     home.writeZorIni(u"mode"_s, u"letters"_s);
     load();
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIdSection, 1, 1), 0);
+    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 1), 0);
 }
 
 TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolder)
@@ -147,10 +156,11 @@ TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolder)
     home.writeBytes(u"ZOR.ini"_s, "[Option]\rDefaultNotation=10\r"); // carriage returns only, and no Mode
     home.writeLines(u"here.idn"_s, {u"x"_s});
     home.writeLines(u"here.sna"_s, {u"10"_s, u"A"_s});
+    home.writeTabTables(u"."_s);
     load();
     EXPECT_EQ(doc.ModeName, QString());
     ASSERT_EQ(doc.DataSetCount, 1);
-    EXPECT_EQ(doc.DataSetNames(1), u"here"_s);
+    EXPECT_EQ(doc.DataSets(1).Name, u"here"_s);
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 10);
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
 
@@ -181,28 +191,28 @@ TEST_F(Definitions, ProblemsAreReportedWithFileAndLineAndTheRestLoads)
         << log.text().toStdString();
 
     const int nosna = dataSet(u"nosna"_s);
-    EXPECT_EQ(doc.SectionCounts(nosna), 0);
-    EXPECT_EQ(doc.IdCounts(nosna), 2);
+    EXPECT_EQ(doc.DataSets(nosna).SectionCount, 0);
+    EXPECT_EQ(doc.DataSets(nosna).IdCount, 2);
 
     const int shortSet = dataSet(u"short"_s);
-    EXPECT_EQ(doc.SectionCounts(shortSet), 2);
-    EXPECT_EQ(doc.SectionNames(shortSet, 1), u"A"_s);
-    EXPECT_EQ(doc.SectionAddresses(shortSet, 2), 0x20);
-    EXPECT_EQ(doc.SectionNames(shortSet, 2), QString());
-    EXPECT_EQ(doc.SectionCounts(dataSet(u"shorter"_s)), 1);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionCount, 2);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionNames(1), u"A"_s);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionAddresses(2), 0x20);
+    EXPECT_EQ(doc.DataSets(shortSet).SectionNames(2), QString());
+    EXPECT_EQ(doc.DataSets(dataSet(u"shorter"_s)).SectionCount, 1);
 
     const int offsets = dataSet(u"offsets"_s);
     for (int q = 1; q <= 3; ++q) {
-        EXPECT_EQ(doc.SectionAddresses(offsets, q), 0);
-        EXPECT_EQ(doc.SectionAddressUnusable(offsets, q), 1);
+        EXPECT_EQ(doc.DataSets(offsets).SectionAddresses(q), 0);
+        EXPECT_EQ(doc.DataSets(offsets).SectionAddressUnusable(q), 1);
     }
-    EXPECT_EQ(doc.SectionAddresses(offsets, 4), 0xFFFF);
-    EXPECT_EQ(doc.SectionAddressUnusable(offsets, 4), 0);
+    EXPECT_EQ(doc.DataSets(offsets).SectionAddresses(4), 0xFFFF);
+    EXPECT_EQ(doc.DataSets(offsets).SectionAddressUnusable(4), 0);
 
     const int zz = dataSet(u"zz"_s);
-    EXPECT_EQ(doc.SectionAddresses(zz, 1), 0x30);
-    EXPECT_EQ(doc.IdNames(zz, 1), u"fine"_s);
-    EXPECT_EQ(doc.IdCounts(dataSet(u"bytes"_s)), 4);
+    EXPECT_EQ(doc.DataSets(zz).SectionAddresses(1), 0x30);
+    EXPECT_EQ(doc.DataSets(zz).IdNames(1), u"fine"_s);
+    EXPECT_EQ(doc.DataSets(dataSet(u"bytes"_s)).IdCount, 4);
 }
 
 TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
@@ -211,7 +221,7 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
     load();
     ASSERT_EQ(doc.ClassDataSet, 1);
-    ASSERT_EQ(doc.SectionCounts(1), 1);
+    ASSERT_EQ(doc.DataSets(1).SectionCount, 1);
 
     home.writeZorIni(u"other"_s);
     home.writeLines(u"other/items.idn"_s, {u"x"_s});
@@ -219,17 +229,55 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     load();
     EXPECT_EQ(doc.ClassDataSet, 0);
     ASSERT_EQ(doc.DataSetCount, 1);
-    EXPECT_EQ(doc.SectionCounts(1), 0);
+    EXPECT_EQ(doc.DataSets(1).SectionCount, 0);
     EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
 
     home.writeZorIni(u"missing"_s);
     load();
-    EXPECT_EQ(problemFiles(), QStringList{u"missing:0"_s});
+    // The files of tabs 2 and 3 are missing with their folder.
+    EXPECT_EQ(problemFiles(), (QStringList{u"missing:0"_s, u"missing/個別データ.sna:0"_s, u"missing/敵パラメータ.sna:0"_s}));
     EXPECT_EQ(doc.DataSetCount, 0);
-    EXPECT_EQ(doc.DataSetNames.upper(), 1);
-    EXPECT_EQ(doc.SectionCounts.upper(), 1);
-    EXPECT_EQ(doc.MaxIdCount, 0);
-    EXPECT_EQ(LargestSectionCount(doc), 0);
+    EXPECT_EQ(doc.DataSets.upper(), 1);
+    EXPECT_EQ(doc.DataSets(1).SectionCount, 0);
+    EXPECT_EQ(doc.DataSets(1).IdCount, 0);
+}
+
+TEST_F(Definitions, TablesPastTheCellLimitAreRefused)
+{
+    // (32767 + 1) × (2047 + 1) cells are exactly the limit; the next table, of 2 cells, is past it.
+    home.writeTable(u"mode"_s, u"a"_s, kMaxSixteenBit, 2047);
+    home.writeTable(u"mode"_s, u"b"_s, 1, 0);
+    home.writeTable(u"mode"_s, u"c"_s, 1, 0);
+    load();
+    ASSERT_EQ(doc.DataSetCount, 3);
+    EXPECT_EQ(doc.DataSets(1).IdCount, kMaxSixteenBit);
+    EXPECT_EQ(doc.DataSets(1).SectionCount, 2047);
+    const DataSet& refused = doc.DataSets(2);
+    EXPECT_EQ(refused.Name, u"b"_s);
+    EXPECT_EQ(refused.IdCount, 0);
+    EXPECT_EQ(refused.SectionCount, 0);
+    EXPECT_TRUE(refused.IdNames.empty());
+    EXPECT_TRUE(refused.SectionNames.empty());
+    EXPECT_EQ(problemFiles(), (QStringList{u"mode/b.idn:0"_s, u"mode/c.idn:0"_s}));
+    EXPECT_TRUE(log.items()[0].message.contains(u"上限"_s)) << log.items()[0].message.toStdString();
+
+    // Without the large table both small ones fit.
+    home.writeTable(u"mode"_s, u"a"_s, 1, 1);
+    load();
+    EXPECT_TRUE(log.empty()) << log.text().toStdString();
+    EXPECT_EQ(doc.DataSets(2).IdCount, 1);
+}
+
+TEST_F(Definitions, AProblemQuotesAtMostEightyCharactersOfALine)
+{
+    home.writeLines(u"mode/a.idn"_s, {u"x"_s});
+    home.writeLines(u"mode/a.sna"_s, {QString(10'000'000, u'F'), u"HP"_s});
+    load();
+    ASSERT_EQ(problemFiles(), QStringList{u"mode/a.sna:1"_s});
+    const QString message = log.items()[0].message;
+    EXPECT_LT(message.size(), 200);
+    EXPECT_TRUE(message.contains(u"「"_s + QString(80, u'F') + u"…」"_s)) << message.toStdString();
+    EXPECT_EQ(doc.DataSets(1).SectionAddressUnusable(1), 1);
 }
 
 // A pipe as ZOR.ini or .sna and a device as .idn are refused at once, each a problem.
@@ -251,8 +299,8 @@ TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
     EXPECT_EQ(problemFiles(), (QStringList{u"ZOR.ini:0"_s, u"mode/a.sna:0"_s, u"mode/b.idn:0"_s}));
     for (const Problem& problem : log.items())
         EXPECT_TRUE(problem.message.contains(u"通常のファイルではありません"_s)) << problem.message.toStdString();
-    EXPECT_EQ(doc.SectionCounts(dataSet(u"b"_s)), 1);
-    EXPECT_EQ(doc.IdCounts(dataSet(u"b"_s)), 0);
+    EXPECT_EQ(doc.DataSets(dataSet(u"b"_s)).SectionCount, 1);
+    EXPECT_EQ(doc.DataSets(dataSet(u"b"_s)).IdCount, 0);
 }
 
 // A settings file that is there but can't be read is a problem; a missing one is not.
@@ -266,7 +314,7 @@ TEST_F(Definitions, UnreadableSettingsAreProblemsMissingOnesAreNot)
     load();
     EXPECT_EQ(problemFiles(), QStringList{u"mode/a.ini:0"_s});
     EXPECT_TRUE(log.items()[0].message.contains(u"フォルダです"_s)) << log.text().toStdString();
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, dataSet(u"a"_s), 1), 1);
+    EXPECT_EQ(doc.DataSets(dataSet(u"a"_s)).SectionSettings(SettingStep, 1), 1);
 
     QFile::remove(home.file(u"ZOR.ini"_s));
     ASSERT_TRUE(QDir(home.path()).mkdir(u"ZOR.ini"_s));
@@ -330,9 +378,9 @@ TEST_F(Definitions, Utf8FilesAreProblemsReportedOnce)
         << log.text().toStdString();
     EXPECT_EQ(settings.Mode, u"mode"_s);
     const int a = dataSet(u"a"_s);
-    EXPECT_EQ(doc.IdCounts(a), 3);
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, a, 1), 2);
-    EXPECT_EQ(doc.SectionSettings(SettingStep, TabIdSection, dataSet(u"b"_s), 1), 3);
+    EXPECT_EQ(doc.DataSets(a).IdCount, 3);
+    EXPECT_EQ(doc.DataSets(a).SectionSettings(SettingStep, 1), 2);
+    EXPECT_EQ(doc.DataSets(dataSet(u"b"_s)).SectionSettings(SettingStep, 1), 3);
 }
 
 } // namespace

@@ -1,4 +1,7 @@
 #include "core/document/ReadImage.h"
+#include "core/document/CellBytes.h"
+#include "core/view/Grid.h"
+#include "core/view/TabView.h"
 
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
@@ -8,7 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -29,6 +37,29 @@ Record ClassRecord(int classNumber, int base)
         record[j] = static_cast<std::uint8_t>(base + j);
     return record;
 }
+
+// Runs work in a child process with at most bytes of address space, so that a table that
+// grows to the size of another fails there instead of taking the machine's memory. True
+// when the work returned true.
+bool InChildWithin(rlim_t bytes, const std::function<bool()>& work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+        bool ok = false;
+        try {
+            ok = work();
+        } catch (...) {
+        }
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+constexpr rlim_t kChildMemory = rlim_t{512} << 20;
 
 class ReadImage : public ::testing::Test {
 protected:
@@ -80,18 +111,18 @@ TEST_F(ReadImage, CellsComeFromOffsetPlusIdTimesStep)
     load(rom.image());
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
     ASSERT_EQ(doc.DataSetCount, 1);
-    ASSERT_EQ(doc.IdCounts(1), 3);
+    ASSERT_EQ(doc.DataSets(1).IdCount, 3);
     for (int n = 0; n < 3; ++n) {
-        EXPECT_EQ(doc.IdSectionBytes(1, 1, n), 0x10 + 3 * n) << n; // step 3
-        EXPECT_EQ(doc.IdSectionBytes(1, 2, n), 0x80 + n) << n;     // no step: consecutive
+        EXPECT_EQ(doc.DataSets(1).Bytes(1, n), 0x10 + 3 * n) << n; // step 3
+        EXPECT_EQ(doc.DataSets(1).Bytes(2, n), 0x80 + n) << n;     // no step: consecutive
     }
     EXPECT_EQ(doc.IndividualCount, 2);
     EXPECT_EQ(doc.IndividualBytes(1), 0x42);
     EXPECT_EQ(doc.IndividualBytes(2), 7);
     EXPECT_EQ(doc.IndividualNames(2), u"レベル"_s);
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 1), 16); // DefaultNotation
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 2), 10);
-    EXPECT_EQ(doc.SectionSettings(SettingByte, TabBattle, 0, 25), 1);
+    EXPECT_EQ(doc.IndividualSettings(SettingNotation, 1), 16); // DefaultNotation
+    EXPECT_EQ(doc.IndividualSettings(SettingNotation, 2), 10);
+    EXPECT_EQ(doc.BattleSettings(SettingByte, 25), 1);
 }
 
 TEST_F(ReadImage, BattleRecordsAndBlockStarts)
@@ -112,9 +143,9 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
     // The image ends inside the first section: ID 2 (offset 0x1006) lies past it.
     QByteArray cut = rom.image().left(0x1005);
     load(cut);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 1), 0x13);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 2), 0);
-    EXPECT_EQ(doc.IdSectionBytes(1, 2, 0), 0);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 1), 0x13);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 2), 0);
+    EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 0);
     EXPECT_EQ(doc.IndividualBytes(1), 0);
     // One line per section and entry outside, and the battle blocks, which lie past the end too.
     EXPECT_EQ(problems(), (QStringList{u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
@@ -181,7 +212,7 @@ TEST_F(ReadImage, ACopierHeaderIsReported)
     };
     load(QByteArray(512, '\0') + rom.image());
     EXPECT_EQ(headerProblems(), 1) << log.text().toStdString();
-    EXPECT_EQ(doc.IdCounts(1), 3);
+    EXPECT_EQ(doc.DataSets(1).IdCount, 3);
     for (const qsizetype size : {0x8000, 0x8000 + 511, 0x8000 + 513, 0x10000 + 512}) {
         load(QByteArray(size, '\0'));
         EXPECT_EQ(headerProblems(), size % 0x8000 == 512 ? 1 : 0) << size;
@@ -197,7 +228,107 @@ TEST_F(ReadImage, UnreadableTableSettingsAreProblems)
     ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/敵パラメータ.ini"_s));
     load(rom.image());
     EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.ini:0"_s, u"mode/敵パラメータ.ini:0"_s}));
-    EXPECT_EQ(doc.SectionSettings(SettingNotation, TabIndividual, 0, 2), 16);
+    EXPECT_EQ(*SectionSetting(doc, SettingNotation, TabIndividual, 0, 2), 16);
+}
+
+TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
+{
+    // Section 1 steps back from offset 1 past the image's start; section 2 reaches the size
+    // limit; section 3's offset can't be read.
+    home.writeLines(u"mode/後.idn"_s, {u"a"_s, u"b"_s, u"c"_s}, "\r\n", false);
+    home.writeLines(u"mode/後.sna"_s, {u"1"_s, u"戻る"_s, u"3FFFFFF"_s, u"端"_s, u"ZZ"_s, u"読めない"_s});
+    home.writeLines(u"mode/後.ini"_s, {u"[Step]"_s, u"Section1=-1"_s});
+    rom.image()[1] = 0x11;
+    rom.image()[0] = 0x22;
+    load(rom.image());
+    const int k = 2; // クラス comes first in code order
+    ASSERT_EQ(doc.DataSets(k).Name, u"後"_s);
+    const DataSet& set = doc.DataSets(k);
+    EXPECT_EQ(set.Bytes(1, 0), 0x11);
+    EXPECT_EQ(set.Bytes(1, 1), 0x22);
+    EXPECT_EQ(set.Bytes(1, 2), 0);
+    EXPECT_EQ(problems(), (QStringList{u"mode/後.sna:5"_s, u"mode/後.sna:1"_s, u"mode/後.sna:3"_s}));
+    EXPECT_TRUE(log.items()[1].message.contains(u"1 個のバイトがイメージの先頭より前"_s)) << log.items()[1].message.toStdString();
+
+    EXPECT_EQ(CellOffset(doc, TabIdSection, k, 1, 3), -1);
+    EXPECT_EQ(CellOffset(doc, TabIdSection, k, 2, 2), kMaxImageSize);
+    EXPECT_EQ(CellOffset(doc, TabIdSection, k, 3, 1), std::nullopt);
+    EXPECT_EQ(CellOffset(doc, TabIndividual, 0, 1, 2), 0x3005);
+    EXPECT_EQ(CellOffset(doc, TabBattle, 0, 1, 1), std::nullopt);
+    EXPECT_TRUE(IsCellWritable(doc, TabIdSection, k, 1, 2));
+    EXPECT_TRUE(IsCellWritable(doc, TabIdSection, k, 2, 1)); // 0x3FFFFFF: the last byte an image may have
+    EXPECT_TRUE(IsCellWritable(doc, TabBattle, 0, 25, 1));
+    EXPECT_EQ(ReadOnlyReason(doc, TabIdSection, k, 1, 3),
+              u"「後」の ID 2「c」、セクション「戻る」はオフセット -0x1 がイメージの先頭より前にあるため、書けません。"_s);
+    EXPECT_TRUE(ReadOnlyReason(doc, TabIdSection, k, 2, 2)->contains(u"上限"_s));
+    EXPECT_TRUE(ReadOnlyReason(doc, TabIdSection, k, 3, 1)->contains(u"「読めない」はオフセットを読めない"_s));
+}
+
+TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
+{
+    // The program folder holds definitions of its own, which must not stand in for the mode's.
+    home.writeTable(u"."_s, u"top"_s, 1, 1);
+    home.writeTabTables(u"."_s);
+    for (const QString& mode : {u"../.."_s, u".."_s, u"../mode"_s, u"mode/"_s, u"mode\\x"_s, u"/tmp"_s}) {
+        SCOPED_TRACE(mode.toStdString());
+        home.writeZorIni(mode);
+        load(rom.image());
+        ASSERT_EQ(problems(), QStringList{u"ZOR.ini:0"_s});
+        EXPECT_TRUE(log.items()[0].message.contains(mode)) << log.items()[0].message.toStdString();
+        EXPECT_EQ(doc.ModeName, mode);
+        EXPECT_EQ(doc.ModeFolder, QString());
+        EXPECT_EQ(doc.DataSetCount, 0);
+        EXPECT_EQ(doc.IndividualCount, 0);
+        EXPECT_EQ(doc.BattleSectionNames(1), QString());
+        EXPECT_EQ(TableSettingsFile(doc, TabBattle, 0), QString());
+        // The battle blocks come from the image alone.
+        EXPECT_EQ(doc.BattleCount, 3 + 313);
+        EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"0x2A"_s);
+        // A notation is kept in the document only: there is no settings file to write it to.
+        QString error;
+        EXPECT_EQ(SetNotation(doc, TabBattle, 1, 25, NotationUnsigned, &error), NotationChange::Changed);
+        EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"42"_s);
+    }
+}
+
+TEST_F(ReadImage, EntriesPastTheReadablePairsAreNeverRead)
+{
+    // Four entries by the line count; the empty line ends the pairs after the second.
+    home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"3005"_s, u"レベル"_s, QString(), u"x"_s, u"y"_s, u"z"_s});
+    rom.image()[0] = 0x55;
+    load(rom.image());
+    ASSERT_EQ(doc.IndividualCount, 4);
+    EXPECT_EQ(doc.IndividualBytes(2), 7);
+    for (int j : {3, 4}) {
+        EXPECT_EQ(doc.IndividualAddressUnusable(j), 1) << j;
+        EXPECT_EQ(doc.IndividualBytes(j), 0) << j;
+    }
+    EXPECT_EQ(problems(), QStringList{u"mode/個別データ.sna:5"_s});
+}
+
+TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
+{
+    // A wide table beside a tall one, and a thousand small tables beside one of the most IDs.
+    home.writeTable(u"mode"_s, u"wide"_s, 1, 23200);
+    home.writeTable(u"mode"_s, u"tall"_s, 23200, 1);
+    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+        load(rom.image());
+        const DataSet& tall = doc.DataSets(1);
+        const DataSet& wide = doc.DataSets(2);
+        return log.empty() && wide.SectionCount == 23200 && wide.IdCount == 1 && wide.Bytes(23200, 0) == 0x10
+               && tall.IdCount == 23200 && tall.SectionCount == 1 && tall.Bytes(1, 5) == 0x15 && tall.IdNames(23200) == u"ID23199"_s;
+    }));
+
+    QFile::remove(home.file(u"mode/wide.idn"_s));
+    QFile::remove(home.file(u"mode/tall.idn"_s));
+    home.writeTable(u"mode"_s, u"big"_s, kMaxSixteenBit, 1, u"0"_s);
+    for (int k = 0; k < 1000; ++k)
+        home.writeTable(u"mode"_s, u"t%1"_s.arg(k, 4, 10, QChar(u'0')), 1, 1);
+    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+        load(rom.image());
+        return doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
+               && doc.DataSets(1001).Bytes(1, 0) == 0x10;
+    }));
 }
 
 TEST(ReadRomImage, RefusesWhatIsNoImage)

@@ -17,19 +17,32 @@ DocumentState SmallDocument()
 {
     DocumentState doc;
     doc.DataSetCount = 2;
-    doc.SectionCounts.redim(3);
-    doc.IdCounts.redim(3);
+    doc.DataSets.redim(3);
     for (int k = 1; k <= 2; ++k) {
-        doc.SectionCounts(k) = 3;
-        doc.IdCounts(k) = 4;
+        DataSet& set = doc.DataSets(k);
+        set.SectionCount = 3;
+        set.IdCount = 4;
+        set.Bytes.redim(3, 4);
+        // Sections 0x1000 bytes apart, step 1: every cell lies inside an image.
+        set.SectionAddresses.redim(4);
+        set.SectionAddressUnusable.redim(4);
+        set.SectionNames.redim(4);
+        set.IdNames.redim(5);
+        set.SectionSettings.redim(2, 4);
+        for (int q = 1; q <= 3; ++q) {
+            set.SectionAddresses(q) = 0x1000 * q;
+            set.SectionSettings(SettingStep, q) = 1;
+        }
     }
-    doc.IdSectionBytes.redim(3, 4, 5);
     for (int k = 1; k <= 2; ++k)
         for (int q = 1; q <= 3; ++q)
             for (int n = 0; n < 4; ++n)
-                doc.IdSectionBytes(k, q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
+                doc.DataSets(k).Bytes(q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
     doc.IndividualCount = 2;
     doc.IndividualBytes.redim(3);
+    doc.IndividualAddresses.redim(3);
+    doc.IndividualAddressUnusable.redim(3);
+    doc.IndividualNames.redim(3);
     doc.IndividualBytes(1) = 7;
     doc.IndividualBytes(2) = 8;
     doc.BattleCount = 5;
@@ -138,7 +151,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     // A step in a data set that is not shown still finds its byte.
     doc.CurrentDataSet = 1;
     step = UndoStep(doc);
-    EXPECT_EQ(doc.IdSectionBytes(2, 3, 3), 233);
+    EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 233);
     EXPECT_EQ(doc.CurrentDataSet, 2);
     EXPECT_EQ(doc.UndoCount, 0);
     EXPECT_FALSE(doc.Modified);
@@ -146,7 +159,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 
     // Redo puts both back in order and marks the document again; it never clears Modified.
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
-    EXPECT_EQ(doc.IdSectionBytes(2, 3, 3), 1);
+    EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 1);
     EXPECT_TRUE(doc.Modified);
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(doc.BattleParams(12, 5), 5);
@@ -173,8 +186,8 @@ TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
     Commit(doc, TabIdSection, 1, 2, 1, u"60"_s); // a newer edit elsewhere keeps the redo journal
     EXPECT_EQ(doc.RedoCount, 1);
     RedoStep(doc);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 0), 50);
-    EXPECT_EQ(doc.IdSectionBytes(1, 2, 0), 60);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 50);
+    EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 60);
     EXPECT_EQ(doc.UndoCount, 2);
 }
 
@@ -197,7 +210,7 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     ASSERT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}), CommitResult::Changed);
     EXPECT_EQ(doc.UndoCount, 6);
     EXPECT_EQ(doc.UndoEntries(6).GroupSize, 6);
-    EXPECT_EQ(doc.IdSectionBytes(1, 3, 3), 131);
+    EXPECT_EQ(doc.DataSets(1).Bytes(3, 3), 131);
     EXPECT_EQ(doc.CurrentRow, 4);
     // On the last cell, past the last row and column: only that cell.
     ASSERT_EQ(PasteCells(doc, TabIdSection, 4, 3, {5, 4}, {}), CommitResult::Changed);
@@ -207,20 +220,56 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     // A cut journals every cell, zero or not, and one undo brings all back.
     DocumentState cut = SmallDocument();
     cut.CurrentDataSet = 2;
-    cut.IdSectionBytes(2, 1, 0) = 0;
+    cut.DataSets(2).Bytes(1, 0) = 0;
     ASSERT_EQ(CutCells(cut, TabIdSection, {1, 1, 2, 2}, {}), CommitResult::Changed);
     EXPECT_TRUE(cut.Modified);
     EXPECT_EQ(cut.UndoCount, 4);
     EXPECT_EQ(cut.UndoEntries(4).GroupSize, 4);
-    EXPECT_EQ(cut.IdSectionBytes(2, 2, 1), 0);
+    EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 0);
     EXPECT_EQ(cut.ClipBytes(2, 2), 221);
     UndoStep(cut);
-    EXPECT_EQ(cut.IdSectionBytes(2, 2, 1), 221);
+    EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 221);
     EXPECT_EQ(cut.UndoCount, 0);
 
     DocumentState empty = SmallDocument();
     EXPECT_EQ(PasteCells(empty, TabBattle, 1, 1, {6, 26}, {}), CommitResult::Unchanged);
     EXPECT_EQ(empty.UndoCount, 0);
+}
+
+TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
+{
+    DocumentState doc = SmallDocument();
+    doc.CurrentDataSet = 1;
+    doc.DataSets(1).SectionSettings(SettingStep, 2) = -0x1000; // ID 3 of section 2 lies at -0x1000
+    doc.DataSets(1).SectionNames(2) = u"HP"_s;
+    const std::vector<std::uint8_t> bytes = doc.DataSets(1).Bytes.Elements();
+
+    QString reason;
+    EXPECT_EQ(Commit(doc, TabIdSection, 1, 2, 4, u"1"_s), CommitResult::ReadOnly);
+    doc.CurrentDataSet = 1;
+    EXPECT_EQ(CommitCellText(doc, TabIdSection, u"1"_s, {}, &reason), CommitResult::ReadOnly);
+    EXPECT_TRUE(reason.contains(u"ID 3"_s) && reason.contains(u"「HP」"_s) && reason.contains(u"先頭より前"_s))
+        << reason.toStdString();
+
+    CopyCells(doc, TabIdSection, {1, 1, 1, 1});
+    reason.clear();
+    EXPECT_EQ(CutCells(doc, TabIdSection, {4, 3, 3, 1}, {}, &reason), CommitResult::ReadOnly);
+    EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
+    EXPECT_EQ(doc.ClipSize(0), 1); // the clipboard too is as it was
+
+    // The clipped block decides: on a grid of 4 rows a 2 × 2 paste at row 3 keeps away from row 4.
+    CopyCells(doc, TabIdSection, {1, 1, 2, 2});
+    reason.clear();
+    EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}, &reason), CommitResult::ReadOnly);
+    EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
+    EXPECT_EQ(doc.DataSets(1).Bytes.Elements(), bytes);
+    EXPECT_EQ(doc.UndoCount, 0);
+    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {4, 4}, {}), CommitResult::Changed);
+    EXPECT_EQ(doc.UndoCount, 2);
+
+    // Every battle cell can be written.
+    EXPECT_EQ(CutCells(doc, TabBattle, {1, 1, 5, 25}, {}), CommitResult::Changed);
 }
 
 TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
@@ -237,7 +286,7 @@ TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
     CopyCells(doc, TabIdSection, {1, 1, 1, 1});
     EXPECT_EQ(CutCells(doc, TabIdSection, {1, 1, 1, 1}, {}), CommitResult::JournalFull);
     EXPECT_EQ(PasteCells(doc, TabIdSection, 1, 1, {5, 4}, {}), CommitResult::JournalFull);
-    EXPECT_EQ(doc.IdSectionBytes(1, 1, 0), 110);
+    EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 110);
 
     // Undo everything, then more than there is: it stops at an empty journal.
     for (int i = 0; i < 40000; ++i)

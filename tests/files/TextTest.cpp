@@ -117,5 +117,15 @@ TEST(Text, Utf8IsRecognisedByABomOrALongSequence)
     EXPECT_FALSE(LooksLikeUtf8(u"ク"_s.toUtf8().left(2)));
 }
 
+TEST(Text, QuoteTextCutsLongTextAtEightyCharacters)
+{
+    EXPECT_EQ(QuoteText(QString(80, u'x')), QString(80, u'x'));
+    EXPECT_EQ(QuoteText(QString(81, u'x')), QString(80, u'x') + u'…');
+    EXPECT_EQ(QuoteText(QString()), QString());
+    // A character outside the BMP is never split: the cut comes before it.
+    const QString wide = QString(79, u'x') + QString::fromUcs4(U"\U0001F600") + u'y';
+    EXPECT_EQ(QuoteText(wide), QString(79, u'x') + u'…');
+}
+
 } // namespace
 } // namespace zor

@@ -42,7 +42,7 @@ protected:
         ProblemLog log(home.path());
         BattleCodec codec;
         LoadDocument(doc, home.file(u"x.rom"_s), image, home.path(), codec, log);
-        ASSERT_EQ(doc.DataSetNames(3), u"表"_s);
+        ASSERT_EQ(doc.DataSets(3).Name, u"表"_s);
         // Records of classes 1, 2 and 10 (no row of names), then 0xFF twice and 22 zeros.
         doc.BattleCount = 3;
         doc.BattleParams.redim(26, 4);
@@ -101,12 +101,12 @@ TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)
     // The data set's name or a name inside the file: that file is refused and its old contents
     // stay whole; the files before it are written, none after it.
     for (const auto& [name, file, before] :
-         {std::tuple{&doc.DataSetNames(2), u"空"_s, 1}, {&doc.IdNames(1, 3), u"クラス"_s, 0}, {&doc.IdNames(3, 2), u"表"_s, 2},
-          {&doc.SectionNames(3, 3), u"表"_s, 2}, {&doc.IndividualNames(2), u"個別データ"_s, 3},
+         {std::tuple{&doc.DataSets(2).Name, u"空"_s, 1}, {&doc.DataSets(1).IdNames(3), u"クラス"_s, 0}, {&doc.DataSets(3).IdNames(2), u"表"_s, 2},
+          {&doc.DataSets(3).SectionNames(3), u"表"_s, 2}, {&doc.IndividualNames(2), u"個別データ"_s, 3},
           {&doc.BattleSectionNames(25), u"敵パラメータ"_s, 4}}) {
         SCOPED_TRACE(file.toStdString());
         const QString kept = std::exchange(*name, *name + u"☃"_s);
-        const QString path = csv(name == &doc.DataSetNames(2) ? *name : file);
+        const QString path = csv(name == &doc.DataSets(2).Name ? *name : file);
         home.writeBytes(QFileInfo(path).fileName(), "old");
         const CsvExportResult result = ExportCsv(doc, home.path());
         EXPECT_EQ(result.error, u"%1 を書けません（「%2」に Shift-JIS（CP932）で書けない文字があります）。"_s.arg(path, *name));
@@ -114,6 +114,25 @@ TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)
         EXPECT_EQ(home.readBytes(QFileInfo(path).fileName()), "old");
         EXPECT_EQ(result.written.size(), before);
     }
+}
+
+TEST_F(CsvExport, UnreadableCharactersAreWrittenAsQuestionMarksAndNoted)
+{
+    // What a load makes of bytes that are not CP932: U+FFFD, here in an ID name (line 3 of
+    // 表.csv, twice on one line) and an entry name (line 2 of 個別データ.csv).
+    doc.DataSets(3).IdNames(2) = u"に\uFFFDさ\uFFFD"_s;
+    doc.IndividualNames(2) = u"\uFFFD"_s;
+    const CsvExportResult result = ExportCsv(doc, home.path());
+    EXPECT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(result.written.size(), 5);
+    EXPECT_EQ(result.notes, (QStringList{u"表.csv:3: 読めない文字を「?」にして書きました。"_s,
+                                         u"個別データ.csv:2: 読めない文字を「?」にして書きました。"_s}));
+    EXPECT_EQ(home.readBytes(u"表.csv"_s).split('\n').value(2).split(',').value(0), Cp932(u"に?さ?"_s));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).contains("\r\n?,"));
+
+    // A character with no CP932 form beside it is still refused.
+    doc.IndividualNames(2) = u"\uFFFD☃"_s;
+    EXPECT_FALSE(ExportCsv(doc, home.path()).ok());
 }
 
 } // namespace

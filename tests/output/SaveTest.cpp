@@ -215,6 +215,39 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_TRUE(doc.Modified);
 }
 
+TEST_F(Save, AJournalledReadOnlyCellIsRefusedNamingIt)
+{
+    // The editor never changes such cells; records of them can only come from a document changed under it.
+    auto refuses = [&](const char* what, const QString& inMessage) {
+        error.clear();
+        EXPECT_FALSE(SaveDocument(doc, codec, &error)) << what;
+        EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
+        EXPECT_TRUE(error.endsWith(u"何も書いていません。"_s)) << what;
+        EXPECT_TRUE(onDisk() == original) << what;
+        EXPECT_FALSE(bakExists()) << what;
+    };
+    auto journal = [&](int tab, int dataSet, int col, int row) {
+        doc.CurrentDataSet = dataSet;
+        doc.CurrentCol = col;
+        doc.CurrentRow = row;
+        ASSERT_TRUE(PushUndoRecord(doc, tab, {}));
+        doc.Modified = true;
+    };
+    DataSet& table = doc.DataSets(1);
+    table.SectionSettings(SettingStep, 2) = -0x1800; // ID 2 of section y lies at -0x1000
+    journal(TabIdSection, 1, 2, 3);
+    refuses("before", u"「表」の ID 2「c」、セクション「y」はオフセット -0x1000 がイメージの先頭より前"_s);
+
+    table.SectionSettings(SettingStep, 2) = 1;
+    table.SectionAddresses(2) = 0x3FFFFFF; // ID 2 at 64 MiB + 1
+    refuses("limit", u"上限"_s);
+
+    doc.UndoCount = 0;
+    doc.IndividualAddressUnusable(2) = 1;
+    journal(TabIndividual, 0, 1, 2);
+    refuses("unusable", u"個別データ「q」はオフセットを読めない"_s);
+}
+
 // Runs work in a child process, which exits 0 when work returns true; its exit code, or
 // -signal when a signal ended it.
 template <typename Work>

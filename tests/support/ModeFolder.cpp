@@ -60,6 +60,24 @@ void ProgramFolder::writeBattleCaptions(const QString& mode, const QString& pref
     writeLines(mode + QStringLiteral("/敵パラメータ.sna"), lines);
 }
 
+void ProgramFolder::writeTabTables(const QString& mode) const
+{
+    writeLines(mode + QStringLiteral("/個別データ.sna"), {QStringLiteral("0"), QStringLiteral("項目")});
+    writeBattleCaptions(mode, QStringLiteral("見出し"));
+}
+
+void ProgramFolder::writeTable(const QString& mode, const QString& name, int ids, int sections, const QString& offset) const
+{
+    QStringList names;
+    for (int n = 0; n < ids; ++n)
+        names << QStringLiteral("ID%1").arg(n);
+    writeLines(mode + u'/' + name + QStringLiteral(".idn"), names, "\r\n", false);
+    QStringList pairs;
+    for (int q = 1; q <= sections; ++q)
+        pairs << offset << QStringLiteral("S%1").arg(q);
+    writeLines(mode + u'/' + name + QStringLiteral(".sna"), pairs);
+}
+
 void ProgramFolder::writeZorIni(const QString& mode, const QString& defaultNotation) const
 {
     QStringList lines{QStringLiteral("[Option]"), QStringLiteral("Mode=") + mode};

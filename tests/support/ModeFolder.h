@@ -26,6 +26,15 @@ public:
     // mode/敵パラメータ.sna with pairs count: offset j - 1 in hexadecimal, caption prefix + j.
     void writeBattleCaptions(const QString& mode, const QString& prefix, int count = 25) const;
 
+    // mode/個別データ.sna with one entry and mode/敵パラメータ.sna with 25 captions, so that a
+    // load of the mode misses neither.
+    void writeTabTables(const QString& mode) const;
+
+    // mode/name.idn with ids (at least 1) names and mode/name.sna with sections pairs, every section at
+    // offset (hexadecimal), so that the data set has exactly ids IDs and sections sections.
+    void writeTable(const QString& mode, const QString& name, int ids, int sections,
+                    const QString& offset = QStringLiteral("1000")) const;
+
     // ZOR.ini with [Option] Mode (and DefaultNotation unless empty).
     void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const;
 

@@ -39,7 +39,7 @@ protected:
         BattleCodec codec;
         LoadDocument(doc, home.file(u"x.rom"_s), image, home.path(), codec, log);
         table = 2;
-        ASSERT_EQ(doc.DataSetNames(table), u"表"_s);
+        ASSERT_EQ(doc.DataSets(table).Name, u"表"_s);
         // Battle records made by hand: class numbers 1, 2 (an empty name) and 200 (no name at all).
         doc.BattleCount = 3;
         doc.BattleParams.redim(26, 4);
