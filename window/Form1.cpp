@@ -1,11 +1,13 @@
 #include "window/Form1.h"
 
+#include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
 #include "core/output/CsvExport.h"
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
 #include "core/files/ProgramFolder.h"
+#include "core/files/Text.h"
 #include "core/view/Conversions.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
@@ -71,7 +73,7 @@ void Form1::reportFailure(const QString& detail)
     QString text = QStringLiteral("思いがけない問題が起きたため、この操作を途中でやめました。開いているデータはそのままです。"
                                   "念のため、別の名前で保存してください。");
     if (!detail.isEmpty())
-        text += QStringLiteral("\n（%1）").arg(detail);
+        text += QStringLiteral("\n（%1）").arg(QuoteText(detail));
     dialogs_->showMessage(this, QStringLiteral("エラー"), text, QMessageBox::Critical);
 }
 
@@ -690,6 +692,14 @@ void Form1::OpenCellEditor(int key, const QString& typed)
 {
     if (FGrid1->Row() < 1 || FGrid1->Col() < 1)
         return;  // no cell under the cursor
+    const int tab = Tab1->SelectedIndex();
+    if (const std::optional<QString> why = ReadOnlyReason(doc, tab, tab == TabIdSection ? doc.CurrentDataSet : 0,
+                                                         FGrid1->Col(), FGrid1->Row())) {
+        const QRect cell(FGrid1->mapToGlobal(QPoint(PixelsX(FGrid1->CellLeft()), PixelsY(FGrid1->CellTop()))),
+                         QSize(PixelsX(FGrid1->CellWidth()), PixelsY(FGrid1->CellHeight())));
+        QToolTip::showText(cell.bottomLeft(), *why, FGrid1, {}, kRefusedTipMilliseconds);
+        return;
+    }
     if (key == 32) {
         // Space opens with the cell's text, the caret at the end.
         txtForEdit->setText(FGrid1->TextMatrix(FGrid1->Row(), FGrid1->Col()));
@@ -797,7 +807,8 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
     if (!txtForEdit->isVisible() || escaping_)
         return;
     const int tab = Tab1->SelectedIndex();
-    const CommitResult result = CommitCellText(doc, tab, txtForEdit->text(), scrollPosition());
+    QString readOnly;
+    const CommitResult result = CommitCellText(doc, tab, txtForEdit->text(), scrollPosition(), &readOnly);
     const QPoint below = txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height()));
     txtForEdit->hide();
     if (result == CommitResult::UnreadableText) {
@@ -807,8 +818,16 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
     }
     if (result == CommitResult::Changed)
         FGrid1->refreshCell(doc.CurrentRow, tab == TabIndividual ? 1 : doc.CurrentCol);
-    else if (result == CommitResult::JournalFull)
+    else
+        tellRefusedChange(result, readOnly);
+}
+
+void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
+{
+    if (result == CommitResult::JournalFull)
         dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
+    else if (result == CommitResult::ReadOnly)
+        dialogs_->showMessage(this, QStringLiteral("編集"), readOnly, QMessageBox::Warning);
 }
 
 void Form1::txtForEdit_Change() { doc.Modified = true; }
@@ -867,10 +886,12 @@ void Form1::cut_Click()
 {
     if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
         return;
+    QString readOnly;
     const CommitResult result = CutCells(doc, Tab1->SelectedIndex(),
-                                         {FGrid1->Row(), FGrid1->Col(), FGrid1->RowSel(), FGrid1->ColSel()}, scrollPosition());
-    if (result == CommitResult::JournalFull) {
-        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
+                                         {FGrid1->Row(), FGrid1->Col(), FGrid1->RowSel(), FGrid1->ColSel()}, scrollPosition(),
+                                         &readOnly);
+    if (result != CommitResult::Changed) {
+        tellRefusedChange(result, readOnly);
         return;
     }
     FillGrid();
@@ -883,10 +904,11 @@ void Form1::pest_Click()
         return;
     if (doc.ClipSize(0) == 0)
         return;
+    QString readOnly;
     const CommitResult result = PasteCells(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(),
-                                           {FGrid1->Rows(), FGrid1->Cols()}, scrollPosition());
-    if (result == CommitResult::JournalFull) {
-        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
+                                           {FGrid1->Rows(), FGrid1->Cols()}, scrollPosition(), &readOnly);
+    if (result != CommitResult::Changed) {
+        tellRefusedChange(result, readOnly);
         return;
     }
     FillGrid();
@@ -963,6 +985,10 @@ void Form1::OpCSV_Click()
     }
     if (!result.ok())
         dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.error, QMessageBox::Warning);
+    else if (!result.notes.isEmpty())
+        dialogs_->showMessage(this, QStringLiteral("CSV で保存"),
+                              QStringLiteral("書き出しました。読めない文字は「?」にしました。\n") + result.notes.join(u'\n'),
+                              QMessageBox::Information);
 }
 
 } // namespace zor

@@ -189,6 +189,8 @@ private:
     void closeCellEditor();
     // Keeps the editor open on a text it can't store: selected, with the forms as a tooltip.
     void refuseEditorText();
+    // Says why a commit, cut or paste changed nothing: a full journal, or the read-only cell it names.
+    void tellRefusedChange(CommitResult result, const QString& readOnly);
     // Undo (true) or redo (false) of one step, with the view brought back to it.
     void takeStep(bool undo);
     // True when txtForEdit or Text1 has the focus: the cell commands leave the cells alone.

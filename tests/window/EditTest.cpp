@@ -567,6 +567,42 @@ private Q_SLOTS:
         QVERIFY(grid.isEnabled());
     }
 
+    void aCellThatCantBeWrittenStaysShut()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        o.folder->write(QStringLiteral("m/読.idn"), {QStringLiteral("あ"), QStringLiteral("い")}, false);
+        o.folder->write(QStringLiteral("m/読.sna"), {QStringLiteral("ZZ"), QStringLiteral("壊れた"), QStringLiteral("200"),
+                                                     QStringLiteral("良い")});
+        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+        form.Read->trigger();
+        o.dialogs->messages.clear(); // the load's report of the offset
+        form.Combo1->setCurrentIndex(3);
+        grid.setFocus();
+        grid.setRow(1);
+        grid.setCol(1);
+        QToolTip::hideText();
+        QTest::keyClick(&grid, Qt::Key_5);
+        QVERIFY(!form.txtForEdit->isVisible());
+        QVERIFY(QToolTip::text().contains(QStringLiteral("壊れた")));
+        QVERIFY(!form.doc.Modified);
+
+        // A paste whose rectangle holds such a cell is refused whole, naming it.
+        grid.setCol(2);
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        grid.setRowSel(2);
+        grid.setColSel(1);
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        grid.setRow(1);
+        grid.setCol(1);
+        QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+        QVERIFY(o.dialogs->messages.front().text.contains(QStringLiteral("壊れた")));
+        QCOMPARE(form.doc.UndoCount, 0);
+        QVERIFY(!form.doc.Modified);
+    }
+
     void aHandlerThatThrowsKeepsTheDocument()
     {
         auto o = Open(true);
