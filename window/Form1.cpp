@@ -513,9 +513,9 @@ void Form1::SwitchTab()
 
 void Form1::Combo1_Click()
 {
-    // The editor is committed before a data set is chosen (see eventFilter), so this only
-    // closes one that a change made by code finds open.
-    CommitCellEditor();
+    // A user's choice commits the editor first (the box takes the focus, or see eventFilter
+    // for the wheel); this only ends one that a change made by code finds open.
+    closeCellEditor();
     if (!doc.JustLoaded)
         SaveColumnWidths();  // the grid still shows the previous data set
     doc.JustLoaded = false;

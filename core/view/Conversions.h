@@ -5,9 +5,8 @@
 
 #include "core/files/Numbers.h"
 
-#include <QStringView>
-
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <optional>
