@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QApplication>
+#include <QBrush>
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -83,6 +84,13 @@ public:
         }
         if (role == Qt::TextAlignmentRole)
             return static_cast<int>(OnTheRowsLine(grid_->colAlignments_[col]));
+        if (role == Qt::BackgroundRole && grid_->marks_) {
+            try {
+                if (grid_->marks_(index.row() + 1, col))
+                    return QBrush(FlexGrid::markColour());
+            } catch (...) {
+            }
+        }
         return {};
     }
 
@@ -413,6 +421,14 @@ void FlexGrid::setCellTextProvider(CellTextProvider provider)
     refreshDataCells();
 }
 
+void FlexGrid::setCellMarkProvider(CellMarkProvider provider)
+{
+    marks_ = std::move(provider);
+    refreshDataCells();
+}
+
+QColor FlexGrid::markColour() { return QColor(255, 232, 170); } // a soft amber, under black text and the blue highlight
+
 int FlexGrid::ColWidth(int col) const
 {
     checkCol(col);
@@ -485,6 +501,7 @@ void FlexGrid::Clear()
     for (QString& text : colHeaderTexts_)
         text.clear();
     provider_ = nullptr;
+    marks_ = nullptr;
     if (isFilling())
         return;
     if (Rows() > 1)

@@ -17,6 +17,7 @@
 // always a data cell while there is one, and the selection is a rectangle with the
 // cursor in one corner and (RowSel, ColSel) in the other.
 
+#include <QColor>
 #include <QString>
 #include <QTableView>
 
@@ -42,6 +43,7 @@ class FlexGrid : public QTableView {
 
 public:
     using CellTextProvider = std::function<QString(int row, int col)>;
+    using CellMarkProvider = std::function<bool(int row, int col)>;
 
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
@@ -88,6 +90,11 @@ public:
     // while the view draws shows as an empty cell; TextMatrix passes it on.
     void setCellTextProvider(CellTextProvider provider);
 
+    // Asked like the text provider: a marked data cell is drawn on a soft background that
+    // keeps its text and the cursor's highlight readable. None set: nothing is marked.
+    void setCellMarkProvider(CellMarkProvider provider);
+    static QColor markColour();
+
     // Column 0's width is the vertical header's width, row 0's height the horizontal header's.
     // The user may drag column widths (column 0's too); ColWidth reports the dragged width.
     int ColWidth(int col) const;
@@ -102,7 +109,7 @@ public:
     void setColAlignment(int col, int value);
     static Qt::Alignment alignmentFromCode(int value);
 
-    // Empties every text: the fixed cells' and, by dropping the provider, the data cells'.
+    // Empties every text: the fixed cells' and, by dropping the providers, the data cells' and their marks.
     void Clear();
 
     // Redraws one data cell from the provider, after its byte changed.
@@ -216,6 +223,7 @@ private:
 
     FlexGridModel* model_;
     CellTextProvider provider_;
+    CellMarkProvider marks_;
     std::vector<int> rowHeights_{kDefaultRowHeight};
     std::vector<int> colWidths_{kDefaultColWidth};
     std::vector<int> colAlignments_{kDefaultAlignment};

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QBrush>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QToolButton>
@@ -212,6 +213,18 @@ private Q_SLOTS:
         grid.resize(300, 200);
         QVERIFY(!grid.grab().isNull());
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, grid.TextMatrix(2, 1));
+
+        // Marks are asked for the same way: a marked cell gets the soft background, a throw none.
+        grid.setCellMarkProvider([](int row, int col) {
+            if (row == 2)
+                throw std::runtime_error("no such byte");
+            return col == 2;
+        });
+        QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), FlexGrid::markColour());
+        QVERIFY(!model.index(0, 0).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!model.index(1, 1).data(Qt::BackgroundRole).isValid());
+        grid.Clear();
+        QVERIFY(!model.index(0, 1).data(Qt::BackgroundRole).isValid());
     }
 
     void longHeadingsDrawOnTwoLines()
