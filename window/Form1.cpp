@@ -60,6 +60,14 @@ void Form1::guarded(Handler&& handler)
     } catch (...) {
         reportFailure(QString());
     }
+    // Every change of the document comes through a handler: the title follows it here.
+    showTitle();
+}
+
+void Form1::showTitle()
+{
+    setWindowTitle(titleFile_.isEmpty() ? QStringLiteral("ZOR")
+                                        : QStringLiteral("ZOR - ") + titleFile_ + (doc.Modified ? QStringLiteral("*") : QString()));
 }
 
 template <typename Sender, typename Signal, typename Result, typename... Args>
@@ -344,7 +352,8 @@ bool Form1::OpenRom(const QString& path)
     // A note typed for the document that is closing goes to that document's files.
     storePendingNote();
 
-    setWindowTitle(QStringLiteral("ZOR - ") + QFileInfo(path).fileName());
+    titleFile_ = QFileInfo(path).fileName();
+    showTitle();
     if (Combo1->count() > 0) {
         FGrid1->Clear();
         const QSignalBlocker blocker(Combo1);
@@ -371,6 +380,7 @@ bool Form1::OpenRom(const QString& path)
         setComboIndex(0);
     }
 
+    showTitle();
     if (!log.empty())
         dialogs_->showMessage(this, QStringLiteral("読み込み"),
                               QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),
@@ -949,7 +959,8 @@ void Form1::SaveAs_Click()
         dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), error, QMessageBox::Warning);
         return;
     }
-    setWindowTitle(QStringLiteral("ZOR - ") + QFileInfo(doc.RomPath).fileName());
+    titleFile_ = QFileInfo(doc.RomPath).fileName();
+    showTitle();
 }
 void Form1::rowCommand(bool insert)
 {

@@ -178,6 +178,8 @@ private:
     void setComboIndex(int index);
     // Insertion (true) or deletion (false) of the battle record under the cursor.
     void rowCommand(bool insert);
+    // "ZOR", or "ZOR - " and the open file's name, with "*" while there are unsaved changes.
+    void showTitle();
     // Connects a signal to a handler through guarded().
     template <typename Sender, typename Signal, typename Result, typename... Args>
     void connectGuarded(Sender* sender, Signal signal, Result (Form1::*handler)(Args...));
@@ -209,6 +211,7 @@ private:
     bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
     bool escaping_ = false;  // Escape is closing the editor: its loss of focus commits nothing
     QStringList writeErrors_;
+    QString titleFile_; // the open file's name; empty before an image is read
 };
 
 } // namespace zor

@@ -340,10 +340,12 @@ private Q_SLOTS:
         QCOMPARE(saved.readAll().at(0x200), char(9));
         QVERIFY(QFile::exists(rom + QStringLiteral(".bak")));
         QVERIFY(!form.doc.Modified);
+        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom"));
 
         grid.setFocus();
         Type(form, QStringLiteral("8"));
         QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom*")); // unsaved changes
         o.dialogs->savePaths = {o.folder->file(QStringLiteral("新しい.rom"))};
         form.SaveAs->trigger();
         QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - 新しい.rom"));
