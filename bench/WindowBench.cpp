@@ -42,8 +42,8 @@ public:
         return QMessageBox::No;
     }
     void showMessage(QWidget*, const QString&, const QString&, QMessageBox::Icon) override { ++messages; }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&, QString*) override { return {}; }
 };
 
 void WriteText(const QString& path, const QString& text)

@@ -38,14 +38,24 @@ void QtDialogs::showMessage(QWidget* parent, const QString& title, const QString
     box.exec();
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const QString& title, const QString& filter)
+QString QtDialogs::openFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), QtFileFilter(filter));
+    return QFileDialog::getOpenFileName(parent, title, start, QtFileFilter(filter));
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QString& filter)
+QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start,
+                                QString* chosenFilter)
 {
-    return QFileDialog::getSaveFileName(parent, title, QString(), QtFileFilter(filter));
+    const QStringList pairs = filter.split(u'|');
+    const QStringList shown = QtFileFilter(filter).split(QStringLiteral(";;"));
+    QString selected;
+    const QString path = QFileDialog::getSaveFileName(parent, title, start, shown.join(QStringLiteral(";;")), &selected);
+    if (chosenFilter) {
+        // Back from Qt's form to the pair it was made from.
+        const qsizetype at = shown.indexOf(selected);
+        *chosenFilter = at >= 0 && 2 * at + 1 < pairs.size() ? pairs[2 * at] + u'|' + pairs[2 * at + 1] : QString();
+    }
+    return path;
 }
 
 } // namespace zor

@@ -24,9 +24,13 @@ public:
     // A message with an OK button.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) = 0;
 
-    // The chosen path, or empty text when the user cancelled.
-    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // The chosen path, or empty text when the user cancelled. start, when given, is the
+    // file or folder the dialog opens on; *chosenFilter, when asked for, gets the
+    // "description|pattern" pair of the filter the user chose.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& start = QString()) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& start = QString(), QString* chosenFilter = nullptr) = 0;
 };
 
 // "desc|pattern|desc|pattern" as Qt writes it: "desc (pattern);;desc (pattern)", with
@@ -40,8 +44,9 @@ public:
     QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
     void showMessage(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) override;
-    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start,
+                         QString* chosenFilter) override;
 };
 
 } // namespace zor

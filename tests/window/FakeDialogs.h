@@ -5,6 +5,8 @@
 
 #include "window/Dialogs.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 #include <deque>
@@ -28,6 +30,8 @@ public:
     bool messagesExpected = false;
     std::deque<QString> openPaths; // what the open dialog answers; empty text: cancelled
     std::deque<QString> savePaths; // what the save dialog answers
+    std::vector<QString> openStarts; // where each open dialog started
+    std::vector<QString> saveStarts;
     bool failOpen = false;          // the open dialog throws, as a handler's fault would
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
@@ -48,8 +52,9 @@ public:
         if (!messagesExpected)
             QTest::qFail(qPrintable(QStringLiteral("unexpected message: ") + title + u'\n' + text), __FILE__, __LINE__);
     }
-    QString openFileName(QWidget*, const QString&, const QString&) override
+    QString openFileName(QWidget*, const QString&, const QString&, const QString& start) override
     {
+        openStarts.push_back(start);
         if (failOpen)
             throw std::runtime_error("the open dialog failed");
         if (openPaths.empty())
@@ -58,12 +63,21 @@ public:
         openPaths.pop_front();
         return path;
     }
-    QString saveFileName(QWidget*, const QString&, const QString&) override
+    QString saveFileName(QWidget*, const QString&, const QString& filter, const QString& start, QString* chosenFilter) override
     {
+        saveStarts.push_back(start);
         if (savePaths.empty())
             return {};
         const QString path = savePaths.front();
         savePaths.pop_front();
+        if (chosenFilter) {
+            // The pair whose pattern the path matches, as a user choosing it would; else the first.
+            const QStringList pairs = filter.split(u'|');
+            *chosenFilter = pairs.size() >= 2 ? pairs[0] + u'|' + pairs[1] : QString();
+            for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
+                if (QDir::match(pairs[i + 1], QFileInfo(path).fileName()))
+                    *chosenFilter = pairs[i] + u'|' + pairs[i + 1];
+        }
         return path;
     }
 };
