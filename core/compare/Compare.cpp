@@ -1,0 +1,181 @@
+#include "core/compare/Compare.h"
+
+#include "core/codec/BattleCodec.h"
+#include "core/document/CellBytes.h"
+#include "core/view/Grid.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zor {
+
+namespace {
+
+// One bit per image offset: set where a table cell or an encoder-written byte lies.
+class Coverage {
+public:
+    explicit Coverage(std::int64_t size) : size_(size), words_(static_cast<std::size_t>((size + 63) / 64), 0) {}
+
+    void mark(std::int64_t offset)
+    {
+        if (offset >= 0 && offset < size_)
+            words_[static_cast<std::size_t>(offset >> 6)] |= std::uint64_t{1} << (offset & 63);
+    }
+
+    void markRange(std::int64_t first, std::int64_t last)
+    {
+        for (std::int64_t offset = std::max<std::int64_t>(first, 0); offset <= last && offset < size_; ++offset)
+            mark(offset);
+    }
+
+    bool covered(std::int64_t offset) const
+    {
+        return (words_[static_cast<std::size_t>(offset >> 6)] >> (offset & 63)) & 1;
+    }
+
+private:
+    std::int64_t size_;
+    std::vector<std::uint64_t> words_;
+};
+
+void MarkTables(const DocumentState& doc, Coverage& coverage)
+{
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        const DataSet& set = doc.DataSets(k);
+        for (int q = 1; q <= set.SectionCount; ++q) {
+            if (set.SectionAddressUnusable(q))
+                continue;
+            const std::int64_t address = set.SectionAddresses(q);
+            const std::int64_t step = set.SectionSettings(SettingStep, q);
+            for (std::int64_t n = 0; n < set.IdCount; ++n)
+                coverage.mark(address + n * step);
+        }
+    }
+    for (int j = 1; j <= doc.IndividualCount; ++j)
+        if (!doc.IndividualAddressUnusable(j))
+            coverage.mark(doc.IndividualAddresses(j));
+}
+
+// What a save of the battle table rewrites differs between any two images that hold
+// other records, so it is no difference of its own.
+void MarkBattleEncoding(Coverage& coverage)
+{
+    coverage.markRange(kRegionOffset, kEncodedImageSize - 1);
+    coverage.markRange(kPointerTableOffset, kPointerTableOffset + 2 * kBlockCount - 1);
+    for (const std::int32_t offset : kBankByteOffsets)
+        coverage.mark(offset);
+}
+
+void AddOther(std::vector<ByteRange>& ranges, std::int64_t offset)
+{
+    if (!ranges.empty() && ranges.back().last + 1 == offset)
+        ranges.back().last = offset;
+    else
+        ranges.push_back({offset, offset});
+}
+
+std::vector<ByteRange> OtherBytes(const DocumentState& oldDoc, const QByteArray& oldImage, const DocumentState& newDoc,
+                                  const QByteArray& newImage)
+{
+    const std::int64_t common = std::min(oldImage.size(), newImage.size());
+    const std::int64_t longer = std::max(oldImage.size(), newImage.size());
+    Coverage coverage(longer);
+    MarkTables(oldDoc, coverage);
+    MarkTables(newDoc, coverage);
+    MarkBattleEncoding(coverage);
+
+    std::vector<ByteRange> ranges;
+    const char* a = oldImage.constData();
+    const char* b = newImage.constData();
+    std::int64_t offset = 0;
+    // Equal images are the usual case: skip eight equal bytes at a time.
+    while (offset < common) {
+        if (offset + 8 <= common) {
+            std::uint64_t x = 0;
+            std::uint64_t y = 0;
+            std::memcpy(&x, a + offset, 8);
+            std::memcpy(&y, b + offset, 8);
+            if (x == y) {
+                offset += 8;
+                continue;
+            }
+        }
+        const std::int64_t end = std::min(offset + 8, common);
+        for (; offset < end; ++offset)
+            if (a[offset] != b[offset] && !coverage.covered(offset))
+                AddOther(ranges, offset);
+    }
+    for (; offset < longer; ++offset)
+        if (!coverage.covered(offset))
+            AddOther(ranges, offset);
+    return ranges;
+}
+
+void CompareIdSections(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<CellDifference>& cells)
+{
+    const int dataSets = std::min(oldDoc.DataSetCount, newDoc.DataSetCount);
+    for (int k = 1; k <= dataSets; ++k) {
+        const DataSet& a = oldDoc.DataSets(k);
+        const DataSet& b = newDoc.DataSets(k);
+        const int ids = std::min(a.IdCount, b.IdCount);
+        const int sections = std::min(a.SectionCount, b.SectionCount);
+        for (int n = 0; n < ids; ++n)
+            for (int q = 1; q <= sections; ++q) {
+                const std::uint8_t before = a.Bytes(q, n);
+                const std::uint8_t after = b.Bytes(q, n);
+                if (before != after)
+                    cells.push_back({TabIdSection, k, a.Name, n + 1, a.IdNames(n + 1), q, a.SectionNames(q),
+                                     CellOffset(oldDoc, TabIdSection, k, q, n + 1), before, after});
+            }
+    }
+}
+
+void CompareIndividual(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<CellDifference>& cells)
+{
+    const int entries = std::min(oldDoc.IndividualCount, newDoc.IndividualCount);
+    for (int j = 1; j <= entries; ++j) {
+        const std::uint8_t before = oldDoc.IndividualBytes(j);
+        const std::uint8_t after = newDoc.IndividualBytes(j);
+        if (before != after)
+            cells.push_back({TabIndividual, 0, QString(), j, oldDoc.IndividualNames(j), 1, QString(),
+                             CellOffset(oldDoc, TabIndividual, 0, 1, j), before, after});
+    }
+}
+
+void CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, ImageComparison& result)
+{
+    bool comparable = true;
+    for (const DocumentState* doc : {&oldDoc, &newDoc})
+        if (doc->BattleDecodeFailed) {
+            result.problems.push_back({doc->RomPath, 0, QStringLiteral("戦闘パラメータを読めないため、そのレコードは比べていません。")});
+            comparable = false;
+        }
+    if (!comparable)
+        return;
+    const int records = std::min(oldDoc.BattleCount, newDoc.BattleCount);
+    for (int i = 1; i <= records; ++i)
+        for (int j = 1; j <= kBattleRecordSize; ++j) {
+            const std::uint8_t before = oldDoc.BattleParams(j, i);
+            const std::uint8_t after = newDoc.BattleParams(j, i);
+            if (before != after)
+                result.cells.push_back({TabBattle, 0, QString(), i, BattleRowLabel(oldDoc, i), j,
+                                        oldDoc.BattleSectionNames(j), std::nullopt, before, after});
+        }
+}
+
+} // namespace
+
+ImageComparison CompareImages(const DocumentState& oldDoc, const QByteArray& oldImage, const DocumentState& newDoc,
+                              const QByteArray& newImage)
+{
+    ImageComparison result;
+    CompareIdSections(oldDoc, newDoc, result.cells);
+    CompareIndividual(oldDoc, newDoc, result.cells);
+    CompareBattle(oldDoc, newDoc, result);
+    result.oldBattleCount = oldDoc.BattleCount;
+    result.newBattleCount = newDoc.BattleCount;
+    result.otherBytes = OtherBytes(oldDoc, oldImage, newDoc, newImage);
+    return result;
+}
+
+} // namespace zor
