@@ -88,8 +88,13 @@ std::vector<ByteRange> OtherBytes(const DocumentState& oldDoc, const QByteArray&
     const char* a = oldImage.constData();
     const char* b = newImage.constData();
     std::int64_t offset = 0;
-    // Equal images are the usual case: skip eight equal bytes at a time.
+    // Most of two images is equal: skip equal chunks with memcmp, then eight bytes at a time.
+    constexpr std::int64_t kChunk = 4096;
     while (offset < common) {
+        if (offset % kChunk == 0 && offset + kChunk <= common && std::memcmp(a + offset, b + offset, kChunk) == 0) {
+            offset += kChunk;
+            continue;
+        }
         if (offset + 8 <= common) {
             std::uint64_t x = 0;
             std::uint64_t y = 0;
