@@ -84,10 +84,11 @@ TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
     QByteArray changed = withBattle([](std::vector<std::uint8_t>& stream) { stream[3] ^= 0x01; }); // record 1, section 3
     Flip(changed, 0x60000 + 2 * 8);      // クラス ID 2, HP
     Flip(changed, 0x60001 + 1 * 8);      // クラス ID 1, MP
+    Flip(changed, 0x60005 + 2 * 8);      // クラス ID 2, 知力
     Flip(changed, 0x61002 + 3 * 6);      // アイテム ID 3, 重さ
     Flip(changed, 0x50020);              // 個別データ entry 3
     const ImageComparison result = compare(sample, changed);
-    ASSERT_EQ(result.cells.size(), 5u);
+    ASSERT_EQ(result.cells.size(), 6u);
     EXPECT_FALSE(result.identical());
     // Re-encoding the blocks changed the region and pointers, which are no other bytes.
     EXPECT_TRUE(result.otherBytes.empty()) << result.otherBytes.front().first;
@@ -114,8 +115,10 @@ TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
     EXPECT_EQ(result.cells[2].label, u"剣士"_s);
     EXPECT_EQ(result.cells[2].section, 1);
     EXPECT_EQ(result.cells[2].offset, 0x60010);
+    EXPECT_EQ(result.cells[3].section, 6);
+    EXPECT_EQ(result.cells[3].caption, u"知力"_s);
 
-    const CellDifference& entry = result.cells[3];
+    const CellDifference& entry = result.cells[4];
     EXPECT_EQ(entry.tab, TabIndividual);
     EXPECT_EQ(entry.dataSet, 0);
     EXPECT_TRUE(entry.dataSetName.isEmpty());
@@ -127,7 +130,7 @@ TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
     EXPECT_EQ(entry.oldByte, 1);
     EXPECT_EQ(entry.newByte, 1 ^ 0x5A);
 
-    const CellDifference& battle = result.cells[4];
+    const CellDifference& battle = result.cells[5];
     EXPECT_EQ(battle.tab, TabBattle);
     EXPECT_TRUE(battle.dataSetName.isEmpty());
     EXPECT_EQ(battle.row, 1);
