@@ -102,6 +102,23 @@ void DiffSample(benchmark::State& state)
 }
 BENCHMARK(DiffSample)->Unit(benchmark::kMillisecond);
 
+// The comparison alone, on documents loaded once.
+void CompareLoadedImages(benchmark::State& state)
+{
+    const Images& images = TheImages();
+    if (!images.error.isEmpty()) {
+        state.SkipWithError(qPrintable(images.error));
+        return;
+    }
+    zor::DocumentState oldDoc;
+    zor::DocumentState newDoc;
+    Load(oldDoc, images.home.path(), QStringLiteral("old.rom"), images.oldImage);
+    Load(newDoc, images.home.path(), QStringLiteral("new.rom"), images.newImage);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zor::CompareImages(oldDoc, images.oldImage, newDoc, images.newImage).cells.size());
+}
+BENCHMARK(CompareLoadedImages)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
