@@ -116,6 +116,30 @@ std::vector<ByteRange> OtherBytes(const DocumentState& oldDoc, const QByteArray&
     return ranges;
 }
 
+// Section q of two tables, from the second index 0 on.
+struct SectionPair {
+    const std::uint8_t* before = nullptr;
+    const std::uint8_t* after = nullptr;
+};
+
+// A table's sections lie each in one run (the second index is the fastest), so equal
+// sections are found with memcmp and the cells are walked without a bounds check each.
+// By section 1..sections; empty when every section is equal over first..last.
+std::vector<SectionPair> SectionRuns(const NdArray<std::uint8_t, 2>& a, const NdArray<std::uint8_t, 2>& b, int sections,
+                                     int first, int last)
+{
+    std::vector<SectionPair> runs(static_cast<std::size_t>(sections) + 1);
+    bool differs = false;
+    for (int q = 1; q <= sections; ++q) {
+        // Both ends of the run are checked once; a bad bound throws here, not past the run.
+        runs[q] = {&a(q, 0), &b(q, 0)};
+        (void)a(q, last);
+        (void)b(q, last);
+        differs = differs || std::memcmp(runs[q].before + first, runs[q].after + first, static_cast<std::size_t>(last - first + 1)) != 0;
+    }
+    return differs ? runs : std::vector<SectionPair>{};
+}
+
 void CompareIdSections(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<CellDifference>& cells)
 {
     const int dataSets = std::min(oldDoc.DataSetCount, newDoc.DataSetCount);
@@ -124,10 +148,15 @@ void CompareIdSections(const DocumentState& oldDoc, const DocumentState& newDoc,
         const DataSet& b = newDoc.DataSets(k);
         const int ids = std::min(a.IdCount, b.IdCount);
         const int sections = std::min(a.SectionCount, b.SectionCount);
+        if (ids < 1 || sections < 1)
+            continue;
+        const std::vector<SectionPair> runs = SectionRuns(a.Bytes, b.Bytes, sections, 0, ids);
+        if (runs.empty())
+            continue;
         for (int n = 0; n < ids; ++n)
             for (int q = 1; q <= sections; ++q) {
-                const std::uint8_t before = a.Bytes(q, n);
-                const std::uint8_t after = b.Bytes(q, n);
+                const std::uint8_t before = runs[q].before[n];
+                const std::uint8_t after = runs[q].after[n];
                 if (before != after)
                     cells.push_back({TabIdSection, k, a.Name, n + 1, a.IdNames(n + 1), q, a.SectionNames(q),
                                      CellOffset(oldDoc, TabIdSection, k, q, n + 1), before, after});
@@ -158,10 +187,15 @@ void CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, Ima
     if (!comparable)
         return;
     const int records = std::min(oldDoc.BattleCount, newDoc.BattleCount);
+    if (records < 1)
+        return;
+    const std::vector<SectionPair> runs = SectionRuns(oldDoc.BattleParams, newDoc.BattleParams, kBattleRecordSize, 1, records);
+    if (runs.empty())
+        return;
     for (int i = 1; i <= records; ++i)
         for (int j = 1; j <= kBattleRecordSize; ++j) {
-            const std::uint8_t before = oldDoc.BattleParams(j, i);
-            const std::uint8_t after = newDoc.BattleParams(j, i);
+            const std::uint8_t before = runs[j].before[i];
+            const std::uint8_t after = runs[j].after[i];
             if (before != after)
                 result.cells.push_back({TabBattle, 0, QString(), i, BattleRowLabel(oldDoc, i), j,
                                         oldDoc.BattleSectionNames(j), std::nullopt, before, after});
