@@ -6,11 +6,10 @@
 
 namespace zor {
 
-std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, bool takesFile,
+std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, int fileCount,
                                                   bool takesOut)
 {
     CommandOptions options;
-    bool hasFile = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QStringLiteral("--json")) {
@@ -19,15 +18,16 @@ std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool 
             options.home = args[++i];
         } else if (takesOut && arg == QStringLiteral("--out") && i + 1 < args.size()) {
             options.out = args[++i];
-        } else if (takesFile && !hasFile && !arg.isEmpty() && !arg.startsWith(u'-')) {
-            options.file = arg;
-            hasFile = true;
+        } else if (options.files.size() < fileCount && !arg.isEmpty() && !arg.startsWith(u'-')) {
+            options.files.append(arg);
         } else {
             return std::nullopt;
         }
     }
-    if (takesFile != hasFile)
+    if (options.files.size() != fileCount)
         return std::nullopt;
+    if (!options.files.isEmpty())
+        options.file = options.files.first();
     return options;
 }
 
@@ -43,6 +43,7 @@ std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QStri
     loaded->programFolder = ResolveProgramFolder(home);
     loaded->log = ProblemLog(loaded->programFolder);
     loaded->imageSize = image->size();
+    loaded->image = *image;
     BattleCodec codec;
     LoadDocument(loaded->doc, rom, *image, loaded->programFolder, codec, loaded->log);
     return loaded;

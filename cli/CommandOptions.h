@@ -18,12 +18,13 @@ struct CommandOptions {
     QString home;     // --home DIR
     QString out;      // --out DIR
     bool json = false; // --json
-    QString file;     // the one plain argument
+    QString file;     // the first plain argument
+    QStringList files; // every plain argument, in order
 };
 
-// --json, --home DIR where takesHome, --out DIR where takesOut, and exactly as many
-// plain arguments as takesFile asks (one or none); nullopt for anything else.
-std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, bool takesFile,
+// --json, --home DIR where takesHome, --out DIR where takesOut, and exactly fileCount
+// plain arguments (a bool reads as one or none); nullopt for anything else.
+std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, int fileCount,
                                                   bool takesOut = false);
 
 // An image loaded as the editor's file read loads it.
@@ -32,6 +33,7 @@ struct LoadedImage {
     DocumentState doc;
     ProblemLog log;
     qsizetype imageSize = 0;
+    QByteArray image; // the bytes it was loaded from
 };
 
 // Reads rom and loads it with the definitions of the program folder (home, else ZOR_HOME,

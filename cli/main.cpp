@@ -2,6 +2,7 @@
 
 #include "cli/BattleCommand.h"
 #include "cli/CheckCommand.h"
+#include "cli/DiffCommand.h"
 #include "cli/DumpCommand.h"
 #include "cli/ExportCsvCommand.h"
 #include "cli/SampleCommand.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv)
         status = zor::RunBattle(args, out, err);
     else if (command == QStringLiteral("dump"))
         status = zor::RunDump(args, out, err);
+    else if (command == QStringLiteral("diff"))
+        status = zor::RunDiff(args, out, err);
     else if (command == QStringLiteral("export-csv"))
         status = zor::RunExportCsv(args, out, err);
     else if (command == QStringLiteral("sample"))
@@ -35,6 +38,7 @@ int main(int argc, char** argv)
     else
         err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n")
             << QStringLiteral("        zor-cli dump [--home DIR] ROM [--json]\n")
+            << QStringLiteral("        zor-cli diff [--home DIR] OLD NEW [--json]\n")
             << QStringLiteral("        zor-cli export-csv [--home DIR] [--out DIR] ROM\n")
             << QStringLiteral("        zor-cli battle ROM [--json]\n")
             << QStringLiteral("        zor-cli sample [--force] DIR\n");

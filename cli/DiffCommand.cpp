@@ -1,0 +1,189 @@
+#include "cli/DiffCommand.h"
+
+#include "cli/CommandOptions.h"
+#include "core/codec/CodecError.h"
+#include "core/compare/Compare.h"
+#include "core/view/Grid.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+namespace zor {
+
+namespace {
+
+const QString kUsage = QStringLiteral("使い方: zor-cli diff [--home DIR] OLD NEW [--json]\n");
+
+QString TableName(int tab)
+{
+    switch (tab) {
+    case TabIdSection:
+        return QStringLiteral("ID-セクション");
+    case TabIndividual:
+        return QStringLiteral("個別データ");
+    default:
+        return QStringLiteral("戦闘パラメータ");
+    }
+}
+
+QString TableKey(int tab)
+{
+    switch (tab) {
+    case TabIdSection:
+        return QStringLiteral("id-section");
+    case TabIndividual:
+        return QStringLiteral("individual");
+    default:
+        return QStringLiteral("battle");
+    }
+}
+
+// "ID 2「剣士」", "項目 1「…」", "レコード 5「…」": the row as its table numbers it.
+QString RowName(const CellDifference& cell)
+{
+    QString number;
+    switch (cell.tab) {
+    case TabIdSection:
+        number = QStringLiteral("ID %1").arg(cell.row - 1);
+        break;
+    case TabIndividual:
+        number = QStringLiteral("項目 %1").arg(cell.row);
+        break;
+    default:
+        number = QStringLiteral("レコード %1").arg(cell.row);
+        break;
+    }
+    return cell.label.isEmpty() ? number : QStringLiteral("%1「%2」").arg(number, cell.label);
+}
+
+QString CellLine(const DocumentState& oldDoc, const CellDifference& cell)
+{
+    QStringList parts{TableName(cell.tab)};
+    if (cell.tab == TabIdSection)
+        parts << cell.dataSetName;
+    parts << RowName(cell);
+    if (cell.tab != TabIndividual)
+        parts << cell.caption;
+    if (cell.offset)
+        parts << HexOffset(*cell.offset);
+    const int section = cell.tab == TabIndividual ? cell.row : cell.section;
+    return QStringLiteral("%1: %2 -> %3\n")
+        .arg(parts.join(QStringLiteral(", ")), FormatByte(oldDoc, cell.tab, cell.dataSet, section, cell.oldByte),
+             FormatByte(oldDoc, cell.tab, cell.dataSet, section, cell.newByte));
+}
+
+QString RangeText(const ByteRange& range)
+{
+    return range.first == range.last ? HexOffset(range.first)
+                                     : QStringLiteral("%1-%2").arg(HexOffset(range.first), HexOffset(range.last));
+}
+
+void PrintText(const DocumentState& oldDoc, const ImageComparison& result, QTextStream& out)
+{
+    for (const CellDifference& cell : result.cells)
+        out << CellLine(oldDoc, cell);
+    if (result.oldBattleCount != result.newBattleCount)
+        out << QStringLiteral("戦闘パラメータのレコード数: %1 -> %2\n").arg(result.oldBattleCount).arg(result.newBattleCount);
+    for (const ByteRange& range : result.otherBytes)
+        out << QStringLiteral("どの表にもないバイト: %1\n").arg(RangeText(range));
+    if (result.identical())
+        out << QStringLiteral("違いはありません。\n");
+}
+
+// A JSON value as compact text; QJsonDocument only takes arrays and objects whole.
+QString Json(const QJsonValue& value)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// An object with its keys in the order given (QJsonObject would sort them).
+QString JsonObject(const std::vector<std::pair<const char*, QString>>& members)
+{
+    QStringList parts;
+    for (const auto& [key, value] : members)
+        parts << Json(QString::fromLatin1(key)) + u':' + value;
+    return u'{' + parts.join(u',') + u'}';
+}
+
+QString PrintJson(const QString& oldPath, const QString& newPath, const ImageComparison& result,
+                  const QStringList& problems)
+{
+    QStringList cells;
+    for (const CellDifference& cell : result.cells)
+        cells << JsonObject({
+            {"table", Json(TableKey(cell.tab))},
+            {"dataSet", cell.tab == TabIdSection ? Json(cell.dataSetName) : QStringLiteral("null")},
+            {"row", Json(cell.row)},
+            {"label", Json(cell.label)},
+            {"section", Json(cell.section)},
+            {"caption", Json(cell.caption)},
+            {"offset", cell.offset ? Json(static_cast<qint64>(*cell.offset)) : QStringLiteral("null")},
+            {"old", Json(int{cell.oldByte})},
+            {"new", Json(int{cell.newByte})},
+        });
+    QJsonArray other;
+    for (const ByteRange& range : result.otherBytes)
+        other.append(QJsonArray{static_cast<qint64>(range.first), static_cast<qint64>(range.last)});
+    return JsonObject({
+        {"old", Json(oldPath)},
+        {"new", Json(newPath)},
+        {"identical", Json(result.identical())},
+        {"cells", u'[' + cells.join(u',') + u']'},
+        {"battleCount", JsonObject({{"old", Json(result.oldBattleCount)}, {"new", Json(result.newBattleCount)}})},
+        {"otherBytes", Json(other)},
+        {"problems", Json(QJsonArray::fromStringList(problems))},
+    });
+}
+
+// The problems of both loads and of the comparison, each once: both loads read the
+// same definitions and would report their problems twice.
+QStringList ProblemLines(const LoadedImage& oldImage, const LoadedImage& newImage, const ImageComparison& result)
+{
+    // The comparison names images by the path given; the loads, inside the program folder, relative to it.
+    ProblemLog comparison(oldImage.programFolder);
+    for (const Problem& p : result.problems)
+        comparison.add(p.file, p.line, p.message);
+    const ProblemLog* logs[] = {&oldImage.log, &newImage.log, &comparison};
+    ProblemLog all;
+    for (const ProblemLog* log : logs)
+        for (const Problem& p : log->items())
+            all.add(p.file, p.line, p.message);
+    QStringList lines;
+    for (const QString& line : all.text().split(u'\n', Qt::SkipEmptyParts))
+        if (!lines.contains(line))
+            lines << line;
+    return lines;
+}
+
+} // namespace
+
+int RunDiff(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const std::optional<CommandOptions> options = ParseCommandOptions(args, true, 2);
+    if (!options) {
+        err << kUsage;
+        return 2;
+    }
+    const QString& oldPath = options->files[0];
+    const QString& newPath = options->files[1];
+    const std::unique_ptr<LoadedImage> oldImage = LoadImageForCommand(oldPath, options->home, err);
+    if (!oldImage)
+        return 2;
+    const std::unique_ptr<LoadedImage> newImage = LoadImageForCommand(newPath, options->home, err);
+    if (!newImage)
+        return 2;
+
+    const ImageComparison result = CompareImages(oldImage->doc, oldImage->image, newImage->doc, newImage->image);
+    const QStringList problems = ProblemLines(*oldImage, *newImage, result);
+    if (!problems.isEmpty())
+        err << QStringLiteral("警告: %1 件の問題がありました。\n").arg(problems.size()) << problems.join(u'\n') << u'\n';
+    if (options->json)
+        out << PrintJson(oldPath, newPath, result, problems) << u'\n';
+    else
+        PrintText(oldImage->doc, result, out);
+    return result.identical() ? 0 : 1;
+}
+
+} // namespace zor

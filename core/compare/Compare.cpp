@@ -1,0 +1,220 @@
+#include "core/compare/Compare.h"
+
+#include "core/codec/BattleCodec.h"
+#include "core/document/CellBytes.h"
+#include "core/view/Grid.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zor {
+
+namespace {
+
+// One bit per image offset: set where a table cell or an encoder-written byte lies.
+class Coverage {
+public:
+    explicit Coverage(std::int64_t size) : size_(size), words_(static_cast<std::size_t>((size + 63) / 64), 0) {}
+
+    void mark(std::int64_t offset)
+    {
+        if (offset >= 0 && offset < size_)
+            words_[static_cast<std::size_t>(offset >> 6)] |= std::uint64_t{1} << (offset & 63);
+    }
+
+    void markRange(std::int64_t first, std::int64_t last)
+    {
+        for (std::int64_t offset = std::max<std::int64_t>(first, 0); offset <= last && offset < size_; ++offset)
+            mark(offset);
+    }
+
+    bool covered(std::int64_t offset) const
+    {
+        return (words_[static_cast<std::size_t>(offset >> 6)] >> (offset & 63)) & 1;
+    }
+
+private:
+    std::int64_t size_;
+    std::vector<std::uint64_t> words_;
+};
+
+void MarkTables(const DocumentState& doc, Coverage& coverage)
+{
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        const DataSet& set = doc.DataSets(k);
+        for (int q = 1; q <= set.SectionCount; ++q) {
+            if (set.SectionAddressUnusable(q))
+                continue;
+            const std::int64_t address = set.SectionAddresses(q);
+            const std::int64_t step = set.SectionSettings(SettingStep, q);
+            for (std::int64_t n = 0; n < set.IdCount; ++n)
+                coverage.mark(address + n * step);
+        }
+    }
+    for (int j = 1; j <= doc.IndividualCount; ++j)
+        if (!doc.IndividualAddressUnusable(j))
+            coverage.mark(doc.IndividualAddresses(j));
+}
+
+// What a save of the battle table rewrites differs between any two images that hold
+// other records, so it is no difference of its own.
+void MarkBattleEncoding(Coverage& coverage)
+{
+    coverage.markRange(kRegionOffset, kEncodedImageSize - 1);
+    coverage.markRange(kPointerTableOffset, kPointerTableOffset + 2 * kBlockCount - 1);
+    for (const std::int32_t offset : kBankByteOffsets)
+        coverage.mark(offset);
+}
+
+void AddOther(std::vector<ByteRange>& ranges, std::int64_t offset)
+{
+    if (!ranges.empty() && ranges.back().last + 1 == offset)
+        ranges.back().last = offset;
+    else
+        ranges.push_back({offset, offset});
+}
+
+std::vector<ByteRange> OtherBytes(const DocumentState& oldDoc, const QByteArray& oldImage, const DocumentState& newDoc,
+                                  const QByteArray& newImage)
+{
+    const std::int64_t common = std::min(oldImage.size(), newImage.size());
+    const std::int64_t longer = std::max(oldImage.size(), newImage.size());
+    Coverage coverage(longer);
+    MarkTables(oldDoc, coverage);
+    MarkTables(newDoc, coverage);
+    MarkBattleEncoding(coverage);
+
+    std::vector<ByteRange> ranges;
+    const char* a = oldImage.constData();
+    const char* b = newImage.constData();
+    std::int64_t offset = 0;
+    // Most of two images is equal: skip equal chunks with memcmp, then eight bytes at a time.
+    constexpr std::int64_t kChunk = 4096;
+    while (offset < common) {
+        if (offset % kChunk == 0 && offset + kChunk <= common && std::memcmp(a + offset, b + offset, kChunk) == 0) {
+            offset += kChunk;
+            continue;
+        }
+        if (offset + 8 <= common) {
+            std::uint64_t x = 0;
+            std::uint64_t y = 0;
+            std::memcpy(&x, a + offset, 8);
+            std::memcpy(&y, b + offset, 8);
+            if (x == y) {
+                offset += 8;
+                continue;
+            }
+        }
+        const std::int64_t end = std::min(offset + 8, common);
+        for (; offset < end; ++offset)
+            if (a[offset] != b[offset] && !coverage.covered(offset))
+                AddOther(ranges, offset);
+    }
+    for (; offset < longer; ++offset)
+        if (!coverage.covered(offset))
+            AddOther(ranges, offset);
+    return ranges;
+}
+
+// Section q of two tables, from the second index 0 on.
+struct SectionPair {
+    const std::uint8_t* before = nullptr;
+    const std::uint8_t* after = nullptr;
+};
+
+// A table's sections lie each in one run (the second index is the fastest), so equal
+// sections are found with memcmp and the cells are walked without a bounds check each.
+// By section 1..sections; empty when every section is equal over first..last.
+std::vector<SectionPair> SectionRuns(const NdArray<std::uint8_t, 2>& a, const NdArray<std::uint8_t, 2>& b, int sections,
+                                     int first, int last)
+{
+    std::vector<SectionPair> runs(static_cast<std::size_t>(sections) + 1);
+    bool differs = false;
+    for (int q = 1; q <= sections; ++q) {
+        // Both ends of the run are checked once; a bad bound throws here, not past the run.
+        runs[q] = {&a(q, 0), &b(q, 0)};
+        (void)a(q, last);
+        (void)b(q, last);
+        differs = differs || std::memcmp(runs[q].before + first, runs[q].after + first, static_cast<std::size_t>(last - first + 1)) != 0;
+    }
+    return differs ? runs : std::vector<SectionPair>{};
+}
+
+void CompareIdSections(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<CellDifference>& cells)
+{
+    const int dataSets = std::min(oldDoc.DataSetCount, newDoc.DataSetCount);
+    for (int k = 1; k <= dataSets; ++k) {
+        const DataSet& a = oldDoc.DataSets(k);
+        const DataSet& b = newDoc.DataSets(k);
+        const int ids = std::min(a.IdCount, b.IdCount);
+        const int sections = std::min(a.SectionCount, b.SectionCount);
+        if (ids < 1 || sections < 1)
+            continue;
+        const std::vector<SectionPair> runs = SectionRuns(a.Bytes, b.Bytes, sections, 0, ids);
+        if (runs.empty())
+            continue;
+        for (int n = 0; n < ids; ++n)
+            for (int q = 1; q <= sections; ++q) {
+                const std::uint8_t before = runs[q].before[n];
+                const std::uint8_t after = runs[q].after[n];
+                if (before != after)
+                    cells.push_back({TabIdSection, k, a.Name, n + 1, a.IdNames(n + 1), q, a.SectionNames(q),
+                                     CellOffset(oldDoc, TabIdSection, k, q, n + 1), before, after});
+            }
+    }
+}
+
+void CompareIndividual(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<CellDifference>& cells)
+{
+    const int entries = std::min(oldDoc.IndividualCount, newDoc.IndividualCount);
+    for (int j = 1; j <= entries; ++j) {
+        const std::uint8_t before = oldDoc.IndividualBytes(j);
+        const std::uint8_t after = newDoc.IndividualBytes(j);
+        if (before != after)
+            cells.push_back({TabIndividual, 0, QString(), j, oldDoc.IndividualNames(j), 1, QString(),
+                             CellOffset(oldDoc, TabIndividual, 0, 1, j), before, after});
+    }
+}
+
+void CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, ImageComparison& result)
+{
+    bool comparable = true;
+    for (const DocumentState* doc : {&oldDoc, &newDoc})
+        if (doc->BattleDecodeFailed) {
+            result.problems.push_back({doc->RomPath, 0, QStringLiteral("戦闘パラメータを読めないため、そのレコードは比べていません。")});
+            comparable = false;
+        }
+    if (!comparable)
+        return;
+    const int records = std::min(oldDoc.BattleCount, newDoc.BattleCount);
+    if (records < 1)
+        return;
+    const std::vector<SectionPair> runs = SectionRuns(oldDoc.BattleParams, newDoc.BattleParams, kBattleRecordSize, 1, records);
+    if (runs.empty())
+        return;
+    for (int i = 1; i <= records; ++i)
+        for (int j = 1; j <= kBattleRecordSize; ++j) {
+            const std::uint8_t before = runs[j].before[i];
+            const std::uint8_t after = runs[j].after[i];
+            if (before != after)
+                result.cells.push_back({TabBattle, 0, QString(), i, BattleRowLabel(oldDoc, i), j,
+                                        oldDoc.BattleSectionNames(j), std::nullopt, before, after});
+        }
+}
+
+} // namespace
+
+ImageComparison CompareImages(const DocumentState& oldDoc, const QByteArray& oldImage, const DocumentState& newDoc,
+                              const QByteArray& newImage)
+{
+    ImageComparison result;
+    CompareIdSections(oldDoc, newDoc, result.cells);
+    CompareIndividual(oldDoc, newDoc, result.cells);
+    CompareBattle(oldDoc, newDoc, result);
+    result.oldBattleCount = oldDoc.BattleCount;
+    result.newBattleCount = newDoc.BattleCount;
+    result.otherBytes = OtherBytes(oldDoc, oldImage, newDoc, newImage);
+    return result;
+}
+
+} // namespace zor

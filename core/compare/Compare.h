@@ -1,0 +1,62 @@
+#pragma once
+
+// The difference of two images read through the same definitions: every table cell
+// whose byte differs, the battle record counts, and the bytes that differ where no
+// table cell lies. Both documents are loaded as the window loads them (LoadDocument);
+// the images are the bytes they were loaded from. Nothing here reads a file.
+
+#include "core/document/DocumentState.h"
+#include "core/document/Problems.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zor {
+
+// One cell whose byte differs, named as the old document's grid shows it.
+struct CellDifference {
+    int tab = TabIdSection;              // TabIdSection, TabIndividual or TabBattle
+    int dataSet = 0;                     // 1..DataSetCount on tab 1; 0 elsewhere
+    QString dataSetName;                 // empty outside tab 1
+    int row = 0;                         // grid row: ID number + 1, the entry, the record
+    QString label;                       // the ID's name, the entry's name, the record's class name
+    int section = 0;                     // grid column; 1 on tab 2
+    QString caption;                     // the section's caption; empty on tab 2
+    std::optional<std::int64_t> offset;  // in the image; none for battle cells
+    std::uint8_t oldByte = 0;
+    std::uint8_t newByte = 0;
+};
+
+// Offsets first..last, both included.
+struct ByteRange {
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    bool operator==(const ByteRange&) const = default;
+};
+
+struct ImageComparison {
+    std::vector<CellDifference> cells;   // tab 1 by data set, row, section; then tab 2; then tab 3
+    int oldBattleCount = 0;
+    int newBattleCount = 0;
+    std::vector<ByteRange> otherBytes;   // ascending; a length difference counts up to the longer end
+    std::vector<Problem> problems;       // a battle table that could not be decoded, by image
+
+    bool identical() const
+    {
+        return cells.empty() && otherBytes.empty() && oldBattleCount == newBattleCount;
+    }
+};
+
+// Compares the tables the definitions name, cell by cell (tables and sections that only
+// one document has are left out), battle records by position up to the smaller count
+// (not at all when either image's blocks could not be decoded), and the raw images
+// outside every ID-section cell and individual entry and outside the places the battle
+// encoder writes (the block region up to 0x3FFFFF, the pointer table, the bank bytes).
+ImageComparison CompareImages(const DocumentState& oldDoc, const QByteArray& oldImage, const DocumentState& newDoc,
+                              const QByteArray& newImage);
+
+} // namespace zor

@@ -1,0 +1,174 @@
+#include "cli/DiffCommand.h"
+#include "cli/SampleCommand.h"
+#include "core/codec/BattleCodec.h"
+#include "core/sample/Sample.h"
+#include "tests/support/CommandRun.h"
+#include "tests/support/ModeFolder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::Call;
+using test::CommandRun;
+
+// The sample folder, its image and a copy that a test changes.
+class DiffCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+        oldRom = home.file(SampleImageName());
+        newRom = home.file(u"new.rom"_s);
+        image = home.readBytes(SampleImageName());
+    }
+
+    CommandRun diff(const QByteArray& changed, const QStringList& extra = {})
+    {
+        home.writeBytes(u"new.rom"_s, changed);
+        return Call(RunDiff, QStringList{u"--home"_s, home.path(), oldRom, newRom} + extra);
+    }
+
+    static QJsonObject Json(const CommandRun& run)
+    {
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.left(200).toStdString();
+        return json.object();
+    }
+
+    test::ProgramFolder home;
+    QString oldRom;
+    QString newRom;
+    QByteArray image;
+};
+
+TEST_F(DiffCommand, IdenticalImages)
+{
+    const CommandRun text = diff(image);
+    EXPECT_EQ(text.status, 0) << text.err.toStdString();
+    EXPECT_EQ(text.out, u"違いはありません。\n"_s);
+    EXPECT_TRUE(text.err.isEmpty()) << text.err.toStdString();
+
+    const CommandRun json = diff(image, {u"--json"_s});
+    EXPECT_EQ(json.status, 0);
+    const QJsonObject report = Json(json);
+    EXPECT_EQ(report[u"old"_s].toString(), oldRom);
+    EXPECT_EQ(report[u"new"_s].toString(), newRom);
+    EXPECT_TRUE(report[u"identical"_s].toBool());
+    EXPECT_TRUE(report[u"cells"_s].toArray().isEmpty());
+    EXPECT_TRUE(report[u"otherBytes"_s].toArray().isEmpty());
+    EXPECT_TRUE(report[u"problems"_s].toArray().isEmpty());
+    EXPECT_EQ(report[u"battleCount"_s][u"old"_s].toInt(), report[u"battleCount"_s][u"new"_s].toInt());
+    EXPECT_GT(report[u"battleCount"_s][u"old"_s].toInt(), 300);
+}
+
+TEST_F(DiffCommand, CellsInTheirNotationAndBytesOutsideTheTables)
+{
+    QByteArray changed = image;
+    changed[0x60010] = 30;                  // クラス ID 2 剣士, HP (unsigned): 22
+    changed[0x50030] = 5;                   // 難易度補正 (signed): 0xFE
+    changed[0x50012] = 1;                   // between entries
+    changed[0x50013] = 1;
+    changed[kRegionOffset + 0x7FFF] = 1;    // written by the encoder, not listed
+    const CommandRun text = diff(changed);
+    EXPECT_EQ(text.status, 1) << text.err.toStdString();
+    EXPECT_EQ(text.out, u"ID-セクション, クラス, ID 2「剣士」, HP, 0x60010: 22 -> 30\n"
+                        u"個別データ, 項目 5「難易度補正」, 0x50030: -2 -> 5\n"
+                        u"どの表にもないバイト: 0x50012-0x50013\n"_s);
+
+    const CommandRun json = diff(changed, {u"--json"_s});
+    EXPECT_EQ(json.status, 1);
+    // Keys in the documented order, the battle offset null, no data set outside tab 1.
+    EXPECT_TRUE(json.out.startsWith(u"{\"old\":"_s)) << json.out.left(100).toStdString();
+    EXPECT_TRUE(json.out.contains(u"\"identical\":false,\"cells\":[{\"table\":\"id-section\",\"dataSet\":\"クラス\",\"row\":3,"
+                                  u"\"label\":\"剣士\",\"section\":1,\"caption\":\"HP\",\"offset\":393232,\"old\":22,\"new\":30},"
+                                  u"{\"table\":\"individual\",\"dataSet\":null,\"row\":5,\"label\":\"難易度補正\",\"section\":1,"
+                                  u"\"caption\":\"\",\"offset\":327728,\"old\":254,\"new\":5}],\"battleCount\":{\"old\":"_s))
+        << json.out.toStdString();
+    EXPECT_TRUE(json.out.endsWith(u",\"otherBytes\":[[327698,327699]],\"problems\":[]}\n"_s)) << json.out.toStdString();
+}
+
+TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
+{
+    // The second byte of record 1 changed in the stream, and a record more at its end.
+    std::vector<std::uint8_t> stream = SampleBattleStream().Elements();
+    stream[2] ^= 0x01;
+    const std::vector<std::uint8_t> record(stream.begin() + 1, stream.begin() + 26);
+    stream.insert(stream.end() - 2, record.begin(), record.end());
+    QByteArray changed = image;
+    BattleCodec codec;
+    codec.SetDictionaryBase(kSampleDictionaryBase);
+    codec.EncodeBattleBlocks(stream, changed);
+
+    const CommandRun text = diff(changed);
+    EXPECT_EQ(text.status, 1);
+    const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << text.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"戦闘パラメータ, レコード 1「"_s)) << lines[0].toStdString();
+    // Table, record, caption and no offset.
+    EXPECT_EQ(lines[0].count(u", "_s), 2) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].section(u", "_s, 2).startsWith(u"レベル: "_s)) << lines[0].toStdString();
+    const QJsonObject report = Json(diff(changed, {u"--json"_s}));
+    const QJsonObject cell = report[u"cells"_s][0].toObject();
+    EXPECT_EQ(cell[u"table"_s].toString(), u"battle"_s);
+    EXPECT_TRUE(cell[u"offset"_s].isNull());
+    EXPECT_TRUE(cell[u"dataSet"_s].isNull());
+    EXPECT_EQ(cell[u"section"_s].toInt(), 2);
+    const int count = report[u"battleCount"_s][u"old"_s].toInt();
+    EXPECT_EQ(report[u"battleCount"_s][u"new"_s].toInt(), count + 1);
+    EXPECT_EQ(lines[1], u"戦闘パラメータのレコード数: %1 -> %2"_s.arg(count).arg(count + 1));
+
+    // Blocks that can't be decoded: a warning and a problem, the records not compared.
+    changed[kTablePointerBank] = 0x10;
+    const CommandRun broken = diff(changed, {u"--json"_s});
+    EXPECT_EQ(broken.status, 1);
+    const QJsonObject brokenReport = Json(broken);
+    EXPECT_TRUE(brokenReport[u"cells"_s].toArray().isEmpty());
+    EXPECT_EQ(brokenReport[u"battleCount"_s][u"new"_s].toInt(), 0);
+    const QJsonArray problems = brokenReport[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 2); // the load's and the comparison's
+    for (const QJsonValue& problem : problems)
+        EXPECT_TRUE(problem.toString().startsWith(u"new.rom: 戦闘パラメータ"_s)) << problem.toString().toStdString();
+    EXPECT_TRUE(broken.err.contains(u"警告: 2 件の問題がありました。"_s)) << broken.err.toStdString();
+}
+
+TEST_F(DiffCommand, DefinitionProblemsWarnOnceAndLeaveTheStatus)
+{
+    // A data set without its .sna: both loads report it, the diff once.
+    home.writeLines(SampleModeName() + u"/欠け.idn"_s, {u"零"_s});
+    const CommandRun json = diff(image, {u"--json"_s});
+    EXPECT_EQ(json.status, 0) << json.err.toStdString();
+    const QJsonArray problems = Json(json)[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 1) << json.out.toStdString();
+    EXPECT_TRUE(problems[0].toString().contains(u"欠け"_s)) << problems[0].toString().toStdString();
+    EXPECT_TRUE(json.err.contains(problems[0].toString())) << json.err.toStdString();
+}
+
+TEST_F(DiffCommand, UsageAndUnreadableImages)
+{
+    home.writeBytes(u"new.rom"_s, image);
+    for (const QStringList& args : {QStringList{oldRom}, QStringList{oldRom, newRom, newRom}, QStringList{},
+                                    QStringList{oldRom, newRom, u"--out"_s, home.path()}, QStringList{oldRom, newRom, u"--home"_s}}) {
+        const CommandRun run = Call(RunDiff, args);
+        EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith(u"使い方: zor-cli diff"_s)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    for (const QStringList& args : {QStringList{home.file(u"missing.rom"_s), newRom}, QStringList{oldRom, home.path()}}) {
+        const CommandRun run = Call(RunDiff, QStringList{u"--home"_s, home.path()} + args);
+        EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(u"を読み込めません"_s)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+} // namespace
+} // namespace zor

@@ -1,0 +1,265 @@
+#include "core/compare/Compare.h"
+#include "core/document/ReadImage.h"
+#include "core/sample/Sample.h"
+#include "tests/support/ModeFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+// The sample folder, and the comparison of two of its images loaded as the window loads them.
+class Compare : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_GT(WriteSampleFolder(home.path(), &error), 0) << error.toStdString();
+        sample = MakeSampleImage();
+    }
+
+    DocumentState load(const QByteArray& image, const QString& name)
+    {
+        DocumentState doc;
+        ProblemLog log(home.path());
+        BattleCodec codec;
+        LoadDocument(doc, home.file(name), image, home.path(), codec, log);
+        return doc;
+    }
+
+    ImageComparison compare(const QByteArray& oldImage, const QByteArray& newImage)
+    {
+        oldDoc = load(oldImage, u"old.rom"_s);
+        newDoc = load(newImage, u"new.rom"_s);
+        return CompareImages(oldDoc, oldImage, newDoc, newImage);
+    }
+
+    // The sample image with the battle stream encoded again after change has edited it.
+    template <typename Change>
+    QByteArray withBattle(Change change) const
+    {
+        std::vector<std::uint8_t> stream = SampleBattleStream().Elements();
+        change(stream);
+        QByteArray image = sample;
+        BattleCodec codec;
+        codec.SetDictionaryBase(kSampleDictionaryBase);
+        codec.EncodeBattleBlocks(stream, image);
+        return image;
+    }
+
+    int dataSet(const QString& name) const
+    {
+        for (int k = 1; k <= oldDoc.DataSetCount; ++k)
+            if (oldDoc.DataSets(k).Name == name)
+                return k;
+        return 0;
+    }
+
+    test::ProgramFolder home;
+    QByteArray sample;
+    DocumentState oldDoc;
+    DocumentState newDoc;
+};
+
+void Flip(QByteArray& image, std::int64_t offset)
+{
+    image[static_cast<qsizetype>(offset)] = static_cast<char>(image[static_cast<qsizetype>(offset)] ^ 0x5A);
+}
+
+TEST_F(Compare, TheSampleAgainstItselfIsIdentical)
+{
+    const ImageComparison result = compare(sample, sample);
+    EXPECT_TRUE(result.identical());
+    EXPECT_TRUE(result.cells.empty());
+    EXPECT_TRUE(result.otherBytes.empty());
+    EXPECT_TRUE(result.problems.empty());
+    EXPECT_EQ(result.oldBattleCount, newDoc.BattleCount);
+    EXPECT_GT(result.oldBattleCount, 300);
+}
+
+TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
+{
+    QByteArray changed = withBattle([](std::vector<std::uint8_t>& stream) { stream[3] ^= 0x01; }); // record 1, section 3
+    Flip(changed, 0x60000 + 2 * 8);      // クラス ID 2, HP
+    Flip(changed, 0x60001 + 1 * 8);      // クラス ID 1, MP
+    Flip(changed, 0x60005 + 2 * 8);      // クラス ID 2, 知力
+    Flip(changed, 0x61002 + 3 * 6);      // アイテム ID 3, 重さ
+    Flip(changed, 0x50020);              // 個別データ entry 3
+    const ImageComparison result = compare(sample, changed);
+    ASSERT_EQ(result.cells.size(), 6u);
+    EXPECT_FALSE(result.identical());
+    // Re-encoding the blocks changed the region and pointers, which are no other bytes.
+    EXPECT_TRUE(result.otherBytes.empty()) << result.otherBytes.front().first;
+
+    const int items = dataSet(u"アイテム"_s);
+    const int classes = dataSet(u"クラス"_s);
+    ASSERT_LT(items, classes);
+    const CellDifference& item = result.cells[0];
+    EXPECT_EQ(item.tab, TabIdSection);
+    EXPECT_EQ(item.dataSet, items);
+    EXPECT_EQ(item.dataSetName, u"アイテム"_s);
+    EXPECT_EQ(item.row, 4);
+    EXPECT_EQ(item.label, u"大剣"_s);
+    EXPECT_EQ(item.section, 3);
+    EXPECT_EQ(item.caption, u"重さ"_s);
+    EXPECT_EQ(item.offset, 0x61002 + 3 * 6);
+    EXPECT_EQ(item.oldByte, static_cast<std::uint8_t>(sample[0x61002 + 3 * 6]));
+    EXPECT_EQ(item.newByte, static_cast<std::uint8_t>(changed[0x61002 + 3 * 6]));
+    // Rows before sections within a data set.
+    EXPECT_EQ(result.cells[1].dataSetName, u"クラス"_s);
+    EXPECT_EQ(result.cells[1].row, 2);
+    EXPECT_EQ(result.cells[1].caption, u"MP"_s);
+    EXPECT_EQ(result.cells[2].row, 3);
+    EXPECT_EQ(result.cells[2].label, u"剣士"_s);
+    EXPECT_EQ(result.cells[2].section, 1);
+    EXPECT_EQ(result.cells[2].offset, 0x60010);
+    EXPECT_EQ(result.cells[3].section, 6);
+    EXPECT_EQ(result.cells[3].caption, u"知力"_s);
+
+    const CellDifference& entry = result.cells[4];
+    EXPECT_EQ(entry.tab, TabIndividual);
+    EXPECT_EQ(entry.dataSet, 0);
+    EXPECT_TRUE(entry.dataSetName.isEmpty());
+    EXPECT_EQ(entry.row, 3);
+    EXPECT_EQ(entry.label, u"初期レベル"_s);
+    EXPECT_EQ(entry.section, 1);
+    EXPECT_TRUE(entry.caption.isEmpty());
+    EXPECT_EQ(entry.offset, 0x50020);
+    EXPECT_EQ(entry.oldByte, 1);
+    EXPECT_EQ(entry.newByte, 1 ^ 0x5A);
+
+    const CellDifference& battle = result.cells[5];
+    EXPECT_EQ(battle.tab, TabBattle);
+    EXPECT_TRUE(battle.dataSetName.isEmpty());
+    EXPECT_EQ(battle.row, 1);
+    EXPECT_EQ(battle.section, 3);
+    EXPECT_EQ(battle.caption, oldDoc.BattleSectionNames(3));
+    EXPECT_FALSE(battle.offset);
+    EXPECT_EQ(battle.oldByte, oldDoc.BattleParams(3, 1));
+    EXPECT_EQ(battle.newByte, oldDoc.BattleParams(3, 1) ^ 0x01);
+    // The label is the class name of the old record's first byte.
+    EXPECT_EQ(battle.label, oldDoc.DataSets(classes).IdNames(oldDoc.BattleParams(1, 1) + 1));
+    EXPECT_FALSE(battle.label.isEmpty());
+}
+
+TEST_F(Compare, ARecordAddedChangesTheCountAndNoCell)
+{
+    // A copy of record 1 at the end of the last block, before its closing 0.
+    const QByteArray grown = withBattle([](std::vector<std::uint8_t>& stream) {
+        const std::vector<std::uint8_t> record(stream.begin() + 1, stream.begin() + 26);
+        stream.insert(stream.end() - 2, record.begin(), record.end());
+    });
+    const ImageComparison result = compare(sample, grown);
+    EXPECT_TRUE(result.cells.empty());
+    EXPECT_TRUE(result.otherBytes.empty());
+    EXPECT_EQ(result.newBattleCount, result.oldBattleCount + 1);
+    EXPECT_FALSE(result.identical());
+
+    // The other way round the extra record is left out the same way.
+    const ImageComparison back = compare(grown, sample);
+    EXPECT_TRUE(back.cells.empty());
+    EXPECT_EQ(back.oldBattleCount, back.newBattleCount + 1);
+}
+
+TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
+{
+    QByteArray changed = sample;
+    // 0x50010 and 0x50011 are entries: the run around them splits into two ranges.
+    for (std::int64_t offset = 0x5000F; offset <= 0x50013; ++offset)
+        Flip(changed, offset);
+    // Just outside the pointer table and the block region, and in them.
+    for (const std::int64_t offset : {std::int64_t{kPointerTableOffset - 1}, std::int64_t{kPointerTableOffset + 2 * 314},
+                                      std::int64_t{kRegionOffset - 1}, std::int64_t{kEncodedImageSize - 1},
+                                      std::int64_t{kBankByteOffsets[1]},
+                                      std::int64_t{kBankByteOffsets[3]}})
+        Flip(changed, offset);
+    const ImageComparison result = compare(sample, changed);
+    ASSERT_EQ(result.cells.size(), 2u);
+    EXPECT_EQ(result.cells[0].offset, 0x50010);
+    EXPECT_EQ(result.cells[1].offset, 0x50011);
+    EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x5000F, 0x5000F},
+                                                         {0x50012, 0x50013},
+                                                         {kPointerTableOffset - 1, kPointerTableOffset - 1},
+                                                         {kPointerTableOffset + 628, kPointerTableOffset + 628},
+                                                         {kRegionOffset - 1, kRegionOffset - 1}}));
+    EXPECT_TRUE(result.problems.empty());
+
+    // Encoder-written bytes alone leave the images identical.
+    QByteArray battleOnly = sample;
+    Flip(battleOnly, kEncodedImageSize - 1);
+    Flip(battleOnly, kBankByteOffsets[2]);
+    EXPECT_TRUE(compare(sample, battleOnly).identical());
+}
+
+TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
+{
+    const QByteArray grown = sample + QByteArray(0x8000, '\0');
+    const ImageComparison more = compare(sample, grown);
+    EXPECT_TRUE(more.cells.empty());
+    EXPECT_EQ(more.otherBytes, (std::vector<ByteRange>{{0x400000, 0x407FFF}}));
+    EXPECT_FALSE(more.identical());
+    EXPECT_EQ(compare(grown, sample).otherBytes, more.otherBytes);
+
+    // Cut before the block region: the blocks can't be decoded in the short image, and
+    // the cut part outside the region is the range.
+    const QByteArray shrunk = sample.left(0x300000);
+    const ImageComparison less = compare(sample, shrunk);
+    EXPECT_EQ(less.otherBytes, (std::vector<ByteRange>{{0x300000, kRegionOffset - 1}}));
+    EXPECT_EQ(less.newBattleCount, 0);
+    ASSERT_EQ(less.problems.size(), 1u);
+    EXPECT_EQ(less.problems[0].file, home.file(u"new.rom"_s));
+
+    // Cut inside the individual data: entries past the end read 0 and differ as cells.
+    const ImageComparison cut = compare(sample, sample.left(0x50021));
+    ASSERT_FALSE(cut.cells.empty());
+    const CellDifference& lastEntry = cut.cells.back();
+    EXPECT_EQ(lastEntry.tab, TabIndividual);
+    EXPECT_EQ(lastEntry.offset, 0x50040);
+    EXPECT_EQ(lastEntry.newByte, 0);
+}
+
+TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
+{
+    QByteArray broken = withBattle([](std::vector<std::uint8_t>& stream) { stream[3] ^= 0x01; });
+    broken[kTablePointerBank] = 0x10; // the pointer table now lies before the image
+    for (const bool brokenIsNew : {true, false}) {
+        const ImageComparison result = brokenIsNew ? compare(sample, broken) : compare(broken, sample);
+        EXPECT_TRUE(result.cells.empty()) << brokenIsNew;
+        ASSERT_EQ(result.problems.size(), 1u);
+        EXPECT_EQ(result.problems[0].file, home.file(brokenIsNew ? u"new.rom"_s : u"old.rom"_s));
+        EXPECT_TRUE(result.problems[0].message.contains(u"戦闘パラメータ"_s));
+        EXPECT_EQ(brokenIsNew ? result.newBattleCount : result.oldBattleCount, 0);
+        EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{kTablePointerBank, kTablePointerBank}}));
+        EXPECT_FALSE(result.identical());
+    }
+    EXPECT_EQ(compare(broken, broken).problems.size(), 2u);
+}
+
+TEST_F(Compare, TheGapsOfSteppedSectionsAreOtherBytes)
+{
+    // Two sections of four IDs, four bytes apart: 0x70000, 0x70004 … and 0x70001, 0x70005 …
+    const QString mode = SampleModeName() + u'/';
+    home.writeLines(mode + u"段.idn"_s, {u"零"_s, u"一"_s, u"二"_s, u"三"_s}, "\r\n", false);
+    home.writeLines(mode + u"段.sna"_s, {u"70000"_s, u"甲"_s, u"70001"_s, u"乙"_s});
+    home.writeLines(mode + u"段.ini"_s, {u"[Step]"_s, u"Section1=4"_s, u"Section2=4"_s});
+    QByteArray changed = sample;
+    for (const std::int64_t offset : {0x70002, 0x70003, 0x70004, 0x7000D, 0x7000E, 0x70010})
+        Flip(changed, offset);
+    const ImageComparison result = compare(sample, changed);
+    const int stepped = dataSet(u"段"_s);
+    ASSERT_GT(stepped, 0);
+    ASSERT_EQ(oldDoc.DataSets(stepped).IdCount, 4);
+    ASSERT_EQ(result.cells.size(), 2u);
+    EXPECT_EQ(result.cells[0].label, u"一"_s);
+    EXPECT_EQ(result.cells[0].caption, u"甲"_s);
+    EXPECT_EQ(result.cells[0].offset, 0x70004);
+    EXPECT_EQ(result.cells[1].label, u"三"_s);
+    EXPECT_EQ(result.cells[1].caption, u"乙"_s);
+    EXPECT_EQ(result.cells[1].offset, 0x7000D);
+    EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x70002, 0x70003}, {0x7000E, 0x7000E}, {0x70010, 0x70010}}));
+}
+
+} // namespace
+} // namespace zor
