@@ -3,6 +3,7 @@
 #include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
+#include "core/edit/EditHistory.h"
 #include "core/output/CsvExport.h"
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
@@ -227,7 +228,7 @@ void Form1::Form_Load()
     LabelGridHeaders();
     Text1->setEnabled(false);
     setWindowTitle(QStringLiteral("ZOR"));
-    doc.RecordCountChanged = false;
+    doc.History->SetRecordCountChanged(false);
 }
 
 void Form1::LabelGridHeaders()
@@ -270,7 +271,7 @@ void Form1::Form_Resize()
 
 bool Form1::ConfirmSave()
 {
-    if (!doc.Modified)
+    if (!doc.History->Modified())
         return true;
     const QMessageBox::StandardButton answer =
         dialogs_->ask(this, QStringLiteral(u"保存確認"), QStringLiteral(u"データが更新されています。保存しますか？"),
@@ -830,7 +831,7 @@ void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
         dialogs_->showMessage(this, QStringLiteral("編集"), readOnly, QMessageBox::Warning);
 }
 
-void Form1::txtForEdit_Change() { doc.Modified = true; }
+void Form1::txtForEdit_Change() { doc.History->SetModified(true); }
 
 bool Form1::textBoxActive() const
 {
@@ -844,7 +845,7 @@ void Form1::takeStep(bool undo)
 {
     if (textBoxActive() || !FGrid1->isEnabled())
         return;
-    if ((undo ? doc.UndoCount : doc.RedoCount) == 0)
+    if ((undo ? doc.History->UndoCount() : doc.History->RedoCount()) == 0)
         return;
     if (!StepFits(doc, undo)) {
         dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
@@ -919,7 +920,7 @@ bool Form1::Save_Click()
 {
     if (!CommitCellEditor())
         return false;
-    if (!doc.Modified)
+    if (!doc.History->Modified())
         return true;
     QString error;
     bool saved = false;

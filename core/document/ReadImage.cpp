@@ -128,8 +128,6 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.CurrentTab = doc.CurrentTab;
     fresh.RomPath = romPath;
     fresh.RomSizeAtRead = image.size();
-    fresh.UndoEntries.redim(1);
-    fresh.RedoEntries.redim(1);
 
     // A copier's 512-byte header in front of the image puts every offset 512 bytes off.
     if (image.size() % kCopierAlignment == kCopierHeaderSize)

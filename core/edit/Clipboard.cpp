@@ -71,7 +71,7 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
                       QString* reason)
 {
     const int cells = (std::abs(selection.colSel - selection.col) + 1) * (std::abs(selection.rowSel - selection.row) + 1);
-    if (!JournalHasRoom(doc.UndoCount, cells))
+    if (!doc.History->HasRoom(JournalSide::Undo, cells))
         return CommitResult::JournalFull;
     if (const std::optional<QString> why =
             FirstReadOnlyCell(doc, tab, std::min(selection.col, selection.colSel), std::min(selection.row, selection.rowSel),
@@ -86,8 +86,8 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
         if (std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow))
             *byte = 0;
     });
-    doc.UndoEntries(doc.UndoCount).GroupSize = n;
-    doc.Modified = true; // a cut alone is a change to save and to ask about
+    doc.History->SetNewestGroupSize(JournalSide::Undo, n);
+    doc.History->SetModified(true); // a cut alone is a change to save and to ask about
     return CommitResult::Changed;
 }
 
@@ -100,7 +100,7 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
     const int cols = std::min(doc.ClipSize(0), grid.cols - col);
     if (rows <= 0 || cols <= 0)
         return CommitResult::Unchanged;
-    if (!JournalHasRoom(doc.UndoCount, rows * cols))
+    if (!doc.History->HasRoom(JournalSide::Undo, rows * cols))
         return CommitResult::JournalFull;
     if (const std::optional<QString> why = FirstReadOnlyCell(doc, tab, col, row, col + cols - 1, row + rows - 1))
         return RefuseReadOnly(*why, reason);
@@ -113,8 +113,8 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
                 *byte = doc.ClipBytes(j, i);
         }
     }
-    doc.UndoEntries(doc.UndoCount).GroupSize = rows * cols;
-    doc.Modified = true; // a paste alone is a change to save and to ask about
+    doc.History->SetNewestGroupSize(JournalSide::Undo, rows * cols);
+    doc.History->SetModified(true); // a paste alone is a change to save and to ask about
     return CommitResult::Changed;
 }
 

@@ -5,6 +5,7 @@
 // writes back, so no record is ever dropped: a journal that is full refuses the change.
 
 #include "core/document/DocumentState.h"
+#include "core/edit/EditHistory.h"
 
 #include <QString>
 
@@ -12,9 +13,6 @@
 #include <optional>
 
 namespace zor {
-
-// Records a journal holds at most.
-inline constexpr int kMaxJournalRecords = 32766;
 
 // Where the grid was scrolled when a record was made; undo and redo bring it back.
 struct ScrollPosition {
@@ -34,7 +32,7 @@ bool PushUndoRecord(DocumentState& doc, int tab, ScrollPosition scroll);
 
 // Appends to a journal a copy of source whose Value is the byte its cell holds now
 // (in the record's own data set). False when the journal is full.
-bool PushCounterRecord(DocumentState& doc, int& count, NdArray<JournalRecord, 1>& entries, const JournalRecord& source);
+bool PushCounterRecord(DocumentState& doc, JournalSide side, const JournalRecord& source);
 
 // CurrentDataSet, CurrentCol and CurrentRow from a record.
 void LoadRecordPosition(DocumentState& doc, const JournalRecord& record);

@@ -3,6 +3,7 @@
 #include "core/codec/CodecError.h"
 #include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
+#include "core/edit/EditHistory.h"
 #include "core/files/SaveFile.h"
 #include "core/files/ReadFile.h"
 
@@ -16,10 +17,11 @@ namespace {
 // a battle cell has a record in the undo journal.
 bool NeedsReencode(const DocumentState& doc)
 {
-    if (doc.RecordCountChanged)
+    const EditHistory& history = *doc.History;
+    if (history.RecordCountChanged())
         return true;
-    for (int i = 1; i <= doc.UndoCount; ++i)
-        if (doc.UndoEntries(i).Tab == TabBattle)
+    for (int i = 1; i <= history.UndoCount(); ++i)
+        if (history.UndoEntry(i).Tab == TabBattle)
             return true;
     return false;
 }
@@ -62,8 +64,8 @@ void Saved(DocumentState& doc, const QByteArray& image, bool reencoded)
     if (reencoded)
         doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(BuildBattleStream(doc));
     doc.RomSizeAtRead = image.size();
-    doc.Modified = false;
-    doc.RecordCountChanged = false;
+    doc.History->SetModified(false);
+    doc.History->SetRecordCountChanged(false);
 }
 
 } // namespace
@@ -98,8 +100,8 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
                                           QString* error)
 {
     QByteArray image = onDisk;
-    for (int i = 1; i <= doc.UndoCount; ++i) {
-        const JournalRecord& record = doc.UndoEntries(i);
+    for (int i = 1; i <= doc.History->UndoCount(); ++i) {
+        const JournalRecord& record = doc.History->UndoEntry(i);
         if (record.Tab != TabIdSection && record.Tab != TabIndividual)
             continue;
         const std::uint8_t* byte = CellByte(doc, record.Tab, record.DataSet, record.Col, record.Row);
@@ -150,7 +152,7 @@ namespace {
 // The changes written into the open file, after a copy of it to its .bak when asked.
 bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString* error)
 {
-    if (!doc.Modified)
+    if (!doc.History->Modified())
         return true;
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
@@ -195,7 +197,7 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
         return false;
-    std::optional<QByteArray> image = doc.Modified ? BuildSavedImage(doc, *onDisk, codec, error) : onDisk;
+    std::optional<QByteArray> image = doc.History->Modified() ? BuildSavedImage(doc, *onDisk, codec, error) : onDisk;
     if (!image)
         return false;
     QString reason;
@@ -203,7 +205,7 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
         *error = QStringLiteral("%1 に保存できません（%2）。開いているファイルはそのままです。").arg(path, reason);
         return false;
     }
-    const bool reencoded = doc.Modified && NeedsReencode(doc);
+    const bool reencoded = doc.History->Modified() && NeedsReencode(doc);
     doc.RomPath = path;
     Saved(doc, *image, reencoded);
     return true;

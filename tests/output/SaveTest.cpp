@@ -1,3 +1,4 @@
+#include "core/edit/EditHistory.h"
 #include "core/document/ReadImage.h"
 #include "core/edit/Journal.h"
 #include "core/files/SaveFile.h"
@@ -74,7 +75,7 @@ protected:
         doc.CurrentDataSet = dataSet;
         doc.CurrentCol = col;
         doc.CurrentRow = row;
-        doc.Modified = true;
+        doc.History->SetModified(true);
         CommitCellText(doc, tab, text, {});
     }
 
@@ -117,8 +118,8 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     EXPECT_EQ(saved[0x1006], 2);
     EXPECT_EQ(saved.size(), original.size());
     EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), original);
-    EXPECT_FALSE(doc.Modified);
-    EXPECT_EQ(doc.UndoCount, 4); // a save changes no journal
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(doc.History->UndoCount(), 4); // a save changes no journal
 }
 
 TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
@@ -130,7 +131,7 @@ TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
     expected.image() = original;
     expected.encode(test::StreamOf(blocks));
     EXPECT_TRUE(onDisk() == expected.image());
-    EXPECT_FALSE(doc.RecordCountChanged);
+    EXPECT_FALSE(doc.History->RecordCountChanged());
     // Read back, the records are the ones saved.
     load();
     EXPECT_EQ(doc.BattleParams(5, 2), 0x99);
@@ -157,7 +158,7 @@ TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
     }
     // Without a battle edit a small image keeps its length.
     DocumentState cells = doc;
-    cells.UndoCount = 0;
+    cells.History->Clear(JournalSide::Undo);
     EXPECT_EQ(BuildSavedImage(cells, original.left(kSmallImageSize), codec, &error)->size(), kSmallImageSize);
 }
 
@@ -167,7 +168,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
         error.clear();
         EXPECT_FALSE(SaveDocument(doc, codec, &error)) << what;
         EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
-        EXPECT_TRUE(doc.Modified) << what;
+        EXPECT_TRUE(doc.History->Modified()) << what;
         EXPECT_FALSE(bakExists()) << what;
     };
     // A record that begins with 0, at a block's start and in its middle.
@@ -188,7 +189,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
             big.BattleParams(j, r) = static_cast<std::uint8_t>(1 + random() % 255);
     for (int g = 1; g < kBlockCount; ++g)
         big.GroupStarts(g) = 1 + g * 4;
-    big.RecordCountChanged = true;
+    big.History->SetRecordCountChanged(true);
     EXPECT_FALSE(BuildSavedImage(big, original, codec, &error));
     EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
 
@@ -212,7 +213,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_FALSE(SaveDocument(doc, codec, &error));
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s)) << error.toStdString();
     EXPECT_TRUE(onDisk() == original);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
 }
 
 TEST_F(Save, AJournalledReadOnlyCellIsRefusedNamingIt)
@@ -231,7 +232,7 @@ TEST_F(Save, AJournalledReadOnlyCellIsRefusedNamingIt)
         doc.CurrentCol = col;
         doc.CurrentRow = row;
         ASSERT_TRUE(PushUndoRecord(doc, tab, {}));
-        doc.Modified = true;
+        doc.History->SetModified(true);
     };
     DataSet& table = doc.DataSets(1);
     table.SectionSettings(SettingStep, 2) = -0x1800; // ID 2 of section y lies at -0x1000
@@ -242,7 +243,7 @@ TEST_F(Save, AJournalledReadOnlyCellIsRefusedNamingIt)
     table.SectionAddresses(2) = 0x3FFFFFF; // ID 2 at 64 MiB + 1
     refuses("limit", u"上限"_s);
 
-    doc.UndoCount = 0;
+    doc.History->Clear(JournalSide::Undo);
     doc.IndividualAddressUnusable(2) = 1;
     journal(TabIndividual, 0, 1, 2);
     refuses("unusable", u"個別データ「q」はオフセットを読めない"_s);
@@ -279,7 +280,7 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
             setrlimit(RLIMIT_FSIZE, &limit);
             QString reason;
             const bool saved = SaveDocument(doc, codec, &reason);
-            return !saved && doc.Modified && reason.contains(u"ディスクの空きが足りません"_s);
+            return !saved && doc.History->Modified() && reason.contains(u"ディスクの空きが足りません"_s);
         });
         EXPECT_EQ(exit, 0) << "room " << room;
         EXPECT_TRUE(onDisk() == before) << "room " << room;
@@ -348,13 +349,13 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     EXPECT_EQ(Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original); // the previous file stays as it was
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.History->Modified());
 
     // Onto its own .bak: refused. Onto itself: a save without a copy.
     edit(TabIdSection, 1, 2, 2, u"0x44"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, other + u".bak"_s, &error));
     EXPECT_TRUE(error.contains(u"バックアップ"_s));
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
     ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
     EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
@@ -363,7 +364,7 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     edit(TabIdSection, 1, 2, 3, u"0x55"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s), &error));
     EXPECT_EQ(doc.RomPath, other);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "core/edit/EditHistory.h"
 #include "core/document/ReadImage.h"
 #include "core/files/Ini.h"
 #include "core/view/Grid.h"
@@ -149,7 +150,7 @@ TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
     EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationSigned, &error), NotationChange::Changed);
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"-128"_s);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/表.ini"_s)), u"-10"_s);
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.History->Modified());
     // On 個別データ the row is the section.
     EXPECT_EQ(SetNotation(doc, TabIndividual, 1, 1, NotationUnsigned, &error), NotationChange::Changed);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);

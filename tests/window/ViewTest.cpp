@@ -164,7 +164,7 @@ private Q_SLOTS:
         QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("5"));
         QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section1")), QStringLiteral("-10"));
         QCOMPARE(grid.Col(), 1);
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
 
         ClickTab(form, 2);
         grid.setRow(2);
