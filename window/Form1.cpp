@@ -164,7 +164,6 @@ void Form1::createControls()
     connectGuarded(FGrid1, &QAbstractItemView::doubleClicked, &Form1::FGrid1_DblClick);
     connectGuarded(txtForEdit, &CellEditor::editorKey, &Form1::HandleEditorKey);
     connectGuarded(txtForEdit, &CellEditor::lostFocus, &Form1::txtForEdit_LostFocus);
-    connectGuarded(txtForEdit, &QLineEdit::textChanged, &Form1::txtForEdit_Change);
     // A wheel over the data set box while the editor is open changes the data set as a command would.
     Combo1->installEventFilter(this);
 }
@@ -228,7 +227,6 @@ void Form1::Form_Load()
     LabelGridHeaders();
     Text1->setEnabled(false);
     setWindowTitle(QStringLiteral("ZOR"));
-    doc.History->SetRecordCountChanged(false);
 }
 
 void Form1::LabelGridHeaders()
@@ -716,7 +714,6 @@ void Form1::OpenCellEditor(int key, const QString& typed)
     } else {
         return;
     }
-    txtForEdit_Change();  // filled: whatever text it got, even the one it had
     txtForEdit->setFont(FGrid1->font());
     txtForEdit->setGeometry(FGrid1->x() + PixelsX(FGrid1->CellLeft()), FGrid1->y() + PixelsY(FGrid1->CellTop()),
                             PixelsX(FGrid1->CellWidth()), PixelsY(FGrid1->CellHeight()));
@@ -830,8 +827,6 @@ void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
     else if (result == CommitResult::ReadOnly)
         dialogs_->showMessage(this, QStringLiteral("編集"), readOnly, QMessageBox::Warning);
 }
-
-void Form1::txtForEdit_Change() { doc.History->SetModified(true); }
 
 bool Form1::textBoxActive() const
 {

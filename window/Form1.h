@@ -106,7 +106,6 @@ public:
     void OpenCellEditor(int key, const QString& typed = QString());
     void HandleEditorKey(int key);
     void txtForEdit_LostFocus(Qt::FocusReason reason = Qt::OtherFocusReason);
-    void txtForEdit_Change();
     // Commits an open editor before a command that reads or refills the document. False
     // when its text has none of the accepted forms: the editor stays open with its text
     // selected and a tooltip naming the forms, and the command must not run.

@@ -41,6 +41,7 @@ struct DataSet {
 };
 
 class EditHistory;
+struct DocumentState;
 
 // Owns the document's one EditHistory (core/edit/EditHistory.h) and copies it with the
 // document. Only declared here, and defined beside EditHistory, so that the document's
@@ -58,6 +59,10 @@ public:
     const EditHistory* operator->() const { return history_.get(); }
     EditHistory& operator*() { return *history_; }
     const EditHistory& operator*() const { return *history_; }
+
+    // A new history, empty journals, whose baseline is the document as it is now: for the
+    // read of an image.
+    void StartWithBaseline(const DocumentState& doc);
 
 private:
     std::unique_ptr<EditHistory> history_;

@@ -138,6 +138,7 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     ReadIdSectionBytes(fresh, image, log);
     ReadIndividualBytes(fresh, image, log);
     ReadBattleParams(fresh, image, codec, log);
+    fresh.History.StartWithBaseline(fresh);
     doc = std::move(fresh);
 }
 

@@ -83,11 +83,9 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
         doc.ClipBytes(j, i) = ByteAt(doc, tab, doc.CurrentCol, doc.CurrentRow);
         PushUndoRecord(doc, tab, scroll);
         ++n;
-        if (std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow))
-            *byte = 0;
+        SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, 0);
     });
     doc.History->SetNewestGroupSize(JournalSide::Undo, n);
-    doc.History->SetModified(true); // a cut alone is a change to save and to ask about
     return CommitResult::Changed;
 }
 
@@ -109,12 +107,10 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
         for (int j = 1; j <= cols; ++j) {
             doc.CurrentCol = col + j - 1;
             PushUndoRecord(doc, tab, scroll);
-            if (std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow))
-                *byte = doc.ClipBytes(j, i);
+            SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, doc.ClipBytes(j, i));
         }
     }
     doc.History->SetNewestGroupSize(JournalSide::Undo, rows * cols);
-    doc.History->SetModified(true); // a paste alone is a change to save and to ask about
     return CommitResult::Changed;
 }
 

@@ -1,5 +1,6 @@
 #include "core/edit/EditHistory.h"
 
+#include "core/document/CellBytes.h"
 #include "core/document/DocumentState.h"
 
 #include <algorithm>
@@ -27,6 +28,12 @@ HistoryHandle& HistoryHandle::operator=(HistoryHandle&& other) noexcept
     return *this;
 }
 HistoryHandle::~HistoryHandle() = default;
+
+void HistoryHandle::StartWithBaseline(const DocumentState& doc)
+{
+    history_ = std::make_unique<EditHistory>();
+    history_->TakeBaseline(doc);
+}
 
 bool EditHistory::Push(JournalSide side, const JournalRecord& record)
 {
@@ -112,6 +119,211 @@ void EditHistory::AdjustForBattleRows(int from, int delta, int removed)
 {
     AdjustJournal(undo_, from, delta, removed);
     AdjustJournal(redo_, from, delta, removed);
+}
+
+void EditHistory::TakeBaseline(const DocumentState& doc)
+{
+    idSections_.assign(static_cast<std::size_t>(doc.DataSetCount) + 1, {});
+    for (int d = 1; d <= doc.DataSetCount; ++d)
+        idSections_[static_cast<std::size_t>(d)] = doc.DataSets(d).Bytes;
+    individual_ = doc.IndividualBytes;
+    battle_ = doc.BattleParams;
+    baselineBattleCount_ = doc.BattleCount;
+    origin_.resize(static_cast<std::size_t>(doc.BattleCount) + 1);
+    for (int r = 0; r <= doc.BattleCount; ++r)
+        origin_[static_cast<std::size_t>(r)] = r;
+    Recount(doc);
+}
+
+void EditHistory::TakeBaselineFromImage(const DocumentState& doc, const QByteArray& image)
+{
+    TakeBaseline(doc);
+    // A byte the save did not write may differ from the document's: the file on disk
+    // decides, and such a cell shows as changed.
+    const auto fromImage = [&](int tab, int dataSet, int col, int row, std::uint8_t& baseline) {
+        const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
+        if (!offset)
+            return;
+        baseline = *offset >= 0 && *offset < image.size() ? static_cast<std::uint8_t>(image[static_cast<qsizetype>(*offset)]) : 0;
+    };
+    for (int d = 1; d <= doc.DataSetCount; ++d) {
+        const DataSet& set = doc.DataSets(d);
+        for (int id = 0; id < set.IdCount; ++id)
+            for (int c = 1; c <= set.SectionCount; ++c)
+                fromImage(TabIdSection, d, c, id + 1, idSections_[static_cast<std::size_t>(d)](c, id));
+    }
+    for (int e = 1; e <= doc.IndividualCount; ++e)
+        fromImage(TabIndividual, 0, 1, e, individual_(e));
+    Recount(doc);
+}
+
+void EditHistory::Recount(const DocumentState& doc)
+{
+    idSectionChangedBySet_.assign(idSections_.size(), 0);
+    idSectionChanged_ = 0;
+    for (int d = 1; d <= doc.DataSetCount && d < static_cast<int>(idSections_.size()); ++d) {
+        const DataSet& set = doc.DataSets(d);
+        int changed = 0;
+        for (int id = 0; id < set.IdCount; ++id)
+            for (int c = 1; c <= set.SectionCount; ++c)
+                changed += CellChanged(doc, TabIdSection, d, c, id + 1);
+        idSectionChangedBySet_[static_cast<std::size_t>(d)] = changed;
+        idSectionChanged_ += changed;
+    }
+    individualChanged_ = 0;
+    for (int e = 1; e <= doc.IndividualCount; ++e)
+        individualChanged_ += CellChanged(doc, TabIndividual, 0, 1, e);
+    recountBattle(doc);
+}
+
+void EditHistory::recountBattle(const DocumentState& doc)
+{
+    battleChanged_ = 0;
+    recordListChanged_ = doc.BattleCount != baselineBattleCount_;
+    for (int r = 1; r <= doc.BattleCount; ++r) {
+        if (BaselineRecordOf(r) != r)
+            recordListChanged_ = true;
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            battleChanged_ += CellChanged(doc, TabBattle, 0, c, r);
+    }
+}
+
+std::optional<std::uint8_t> EditHistory::BaselineByte(int tab, int dataSet, int col, int row) const
+{
+    if (row < 1 || col < 1)
+        return std::nullopt;
+    switch (tab) {
+    case TabIdSection: {
+        if (dataSet < 1 || dataSet >= static_cast<int>(idSections_.size()))
+            return std::nullopt;
+        const NdArray<std::uint8_t, 2>& bytes = idSections_[static_cast<std::size_t>(dataSet)];
+        if (!bytes.contains(col, row - 1))
+            return std::nullopt;
+        return bytes(col, row - 1);
+    }
+    case TabIndividual:
+        if (!individual_.contains(row))
+            return std::nullopt;
+        return individual_(row);
+    case TabBattle: {
+        const int record = BaselineRecordOf(row);
+        if (record == 0 || col > kBattleRecordSize || !battle_.contains(col, record))
+            return std::nullopt;
+        return battle_(col, record);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+int EditHistory::BaselineRecordOf(int row) const
+{
+    return row >= 1 && row < static_cast<int>(origin_.size()) ? origin_[static_cast<std::size_t>(row)] : 0;
+}
+
+std::vector<int> EditHistory::DeletedBaselineRecords() const
+{
+    std::vector<bool> kept(static_cast<std::size_t>(baselineBattleCount_) + 1, false);
+    for (std::size_t r = 1; r < origin_.size(); ++r)
+        kept[static_cast<std::size_t>(origin_[r])] = true;
+    std::vector<int> deleted;
+    for (int b = 1; b <= baselineBattleCount_; ++b)
+        if (!kept[static_cast<std::size_t>(b)])
+            deleted.push_back(b);
+    return deleted;
+}
+
+void EditHistory::CellWritten(int tab, int dataSet, int col, int row, std::uint8_t old, std::uint8_t now)
+{
+    const std::optional<std::uint8_t> baseline = BaselineByte(tab, dataSet, col, row);
+    if (!baseline || old == now)
+        return; // an inserted row's cells count as changed whatever they hold
+    const int delta = (now != *baseline) - (old != *baseline);
+    switch (tab) {
+    case TabIdSection:
+        idSectionChangedBySet_[static_cast<std::size_t>(dataSet)] += delta;
+        idSectionChanged_ += delta;
+        break;
+    case TabIndividual:
+        individualChanged_ += delta;
+        break;
+    case TabBattle:
+        battleChanged_ += delta;
+        break;
+    default:
+        break;
+    }
+}
+
+void EditHistory::BattleRowInserted(const DocumentState& doc, int row)
+{
+    origin_.insert(origin_.begin() + row, 0);
+    recountBattle(doc);
+}
+
+void EditHistory::BattleRowDeleted(const DocumentState& doc, int row)
+{
+    origin_.erase(origin_.begin() + row);
+    recountBattle(doc);
+}
+
+int EditHistory::ChangedCellCount(int tab, int dataSet) const
+{
+    switch (tab) {
+    case TabIdSection:
+        return dataSet >= 1 && dataSet < static_cast<int>(idSectionChangedBySet_.size())
+                   ? idSectionChangedBySet_[static_cast<std::size_t>(dataSet)]
+                   : 0;
+    case TabIndividual:
+        return individualChanged_;
+    case TabBattle:
+        return battleChanged_;
+    default:
+        return 0;
+    }
+}
+
+bool CellChanged(const DocumentState& doc, int tab, int dataSet, int col, int row)
+{
+    const std::uint8_t* byte = CellByte(doc, tab, dataSet, col, row);
+    if (!byte)
+        return false;
+    const std::optional<std::uint8_t> baseline = doc.History->BaselineByte(tab, dataSet, col, row);
+    if (!baseline)
+        return tab == TabBattle && doc.History->BaselineRecordOf(row) == 0; // an inserted row
+    return *baseline != *byte;
+}
+
+bool SetCellByte(DocumentState& doc, int tab, int dataSet, int col, int row, std::uint8_t value)
+{
+    std::uint8_t* byte = CellByte(doc, tab, dataSet, col, row);
+    if (!byte)
+        return false;
+    const std::uint8_t old = *byte;
+    *byte = value;
+    doc.History->CellWritten(tab, dataSet, col, row, old, value);
+    return true;
+}
+
+std::vector<CellRef> ChangedCells(const DocumentState& doc, std::size_t limit)
+{
+    const EditHistory& history = *doc.History;
+    std::vector<CellRef> cells;
+    // Walks a table's cells in order until it has given as many as the table counts.
+    const auto walk = [&](int tab, int dataSet, int rows, int cols) {
+        int left = history.ChangedCellCount(tab, dataSet);
+        for (int row = 1; row <= rows && left > 0 && cells.size() < limit; ++row)
+            for (int col = 1; col <= cols && left > 0 && cells.size() < limit; ++col)
+                if (CellChanged(doc, tab, dataSet, col, row)) {
+                    cells.push_back({tab, dataSet, col, row});
+                    --left;
+                }
+    };
+    for (int d = 1; d <= doc.DataSetCount; ++d)
+        walk(TabIdSection, d, doc.DataSets(d).IdCount, doc.DataSets(d).SectionCount);
+    walk(TabIndividual, 0, doc.IndividualCount, 1);
+    walk(TabBattle, 0, doc.BattleCount, kBattleRecordSize);
+    return cells;
 }
 
 } // namespace zor

@@ -9,7 +9,7 @@ namespace zor {
 
 namespace {
 
-StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to, bool clearsModified)
+StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to)
 {
     EditHistory& history = *doc.History;
     const int n = history.NewestStepSize(from);
@@ -22,13 +22,9 @@ StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to, bool c
         record = history.Journal(from).Entries(history.Journal(from).Count);
         PushCounterRecord(doc, to, record);
         LoadRecordPosition(doc, record);
-        if (std::uint8_t* byte = CellByte(doc, record.Tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow))
-            RestoreByte(doc, *byte, record.Value);
+        SetCellByte(doc, record.Tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, record.Value);
         history.Withdraw(from);
     }
-    // Added or deleted records are a change no journal holds: they keep the document modified.
-    if (clearsModified && history.Journal(from).Count == 0 && !history.RecordCountChanged())
-        history.SetModified(false);
     history.SetNewestGroupSize(to, n);
     return {StepResult::Taken, record};
 }
@@ -65,13 +61,6 @@ void LoadRecordPosition(DocumentState& doc, const JournalRecord& record)
     doc.CurrentRow = record.Row;
 }
 
-void RestoreByte(DocumentState& doc, std::uint8_t& target, std::uint8_t source)
-{
-    if (target != source)
-        doc.History->SetModified(true);
-    target = source;
-}
-
 CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll, QString* reason)
 {
     std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow);
@@ -80,9 +69,6 @@ CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, Sc
     if (const std::optional<QString> why = ReadOnlyReason(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow)) {
         if (reason)
             *reason = *why;
-        // Nothing changed: the editor's typing alone does not leave the document modified.
-        if (doc.History->UndoCount() == 0 && !doc.History->RecordCountChanged())
-            doc.History->SetModified(false);
         return CommitResult::ReadOnly;
     }
     const std::optional<std::uint8_t> value = ParseCellText(text);
@@ -91,12 +77,10 @@ CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, Sc
     if (!PushUndoRecord(doc, tab, scroll))
         return CommitResult::JournalFull;
     const std::uint8_t old = *byte;
-    *byte = *value;
-    if (*byte != old)
+    SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, *value);
+    if (*value != old)
         return CommitResult::Changed;
     doc.History->Withdraw(JournalSide::Undo);
-    if (doc.History->UndoCount() == 0 && !doc.History->RecordCountChanged())
-        doc.History->SetModified(false);
     return CommitResult::Unchanged;
 }
 
@@ -108,12 +92,12 @@ bool StepFits(const DocumentState& doc, bool undo)
 
 StepResult UndoStep(DocumentState& doc)
 {
-    return TakeStep(doc, JournalSide::Undo, JournalSide::Redo, true);
+    return TakeStep(doc, JournalSide::Undo, JournalSide::Redo);
 }
 
 StepResult RedoStep(DocumentState& doc)
 {
-    return TakeStep(doc, JournalSide::Redo, JournalSide::Undo, false);
+    return TakeStep(doc, JournalSide::Redo, JournalSide::Undo);
 }
 
 } // namespace zor

@@ -35,8 +35,6 @@ int BlockOf(const DocumentState& doc, int r)
 
 RowResult Done(DocumentState& doc, int cursorRow)
 {
-    doc.History->SetModified(true);
-    doc.History->SetRecordCountChanged(true);
     doc.CurrentRow = cursorRow;
     RowResult result;
     result.kind = RowResult::Done;
@@ -70,6 +68,7 @@ RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
         for (int c = 1; c <= kBattleRecordSize; ++c)
             doc.BattleParams(c, r + 1) = doc.BattleParams(c, r);
     doc.History->AdjustForBattleRows(row, 1, 0);
+    doc.History->BattleRowInserted(doc, row);
     return Done(doc, row);
 }
 
@@ -97,6 +96,7 @@ RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
     --doc.BattleCount;
     doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
     doc.History->AdjustForBattleRows(row + 1, -1, row);
+    doc.History->BattleRowDeleted(doc, row);
     return Done(doc, std::min(row, doc.BattleCount));
 }
 

@@ -163,7 +163,8 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
     doc.TabState(TabBattle, 0) = 0;
     doc.TabState(TabIdSection, 0) = 1;
     doc.TabState(TabIdSection, 2) = 9;
-    doc.History->SetModified(true);
+    SetCellByte(doc, TabBattle, 0, 2, 1, doc.BattleParams(2, 1) ^ 1);
+    ASSERT_TRUE(doc.History->Modified());
     for (int i = 0; i < 3; ++i)
         doc.History->Push(JournalSide::Undo, {TabIdSection, 1, 1, 1, 1, 1, 0, 1});
     doc.ClipSize(0) = 4;

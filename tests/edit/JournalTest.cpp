@@ -2,6 +2,7 @@
 #include "core/document/CellBytes.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
+#include "core/output/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,7 @@ DocumentState SmallDocument()
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 25; ++c)
             doc.BattleParams(c, r) = static_cast<std::uint8_t>(r + c);
+    doc.History.StartWithBaseline(doc);
     return doc;
 }
 
@@ -64,7 +66,6 @@ CommitResult Commit(DocumentState& doc, int tab, int dataSet, int col, int row, 
     doc.CurrentDataSet = dataSet;
     doc.CurrentCol = col;
     doc.CurrentRow = row;
-    doc.History->SetModified(true); // the editor's text change
     return CommitCellText(doc, tab, text, {row, col});
 }
 
@@ -169,7 +170,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 TEST(Journal, AddedOrDeletedRecordsKeepTheDocumentModified)
 {
     DocumentState doc = SmallDocument();
-    doc.History->SetRecordCountChanged(true); // a row command ran since the last save
+    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 2).kind, RowResult::Done); // a row command ran since the last save
     Commit(doc, TabBattle, 0, 2, 1, u"50"_s);
     UndoStep(doc);
     EXPECT_TRUE(doc.History->Modified());
@@ -297,6 +298,34 @@ TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
     Commit(doc, TabBattle, 0, 1, 1, u"0"_s);
     EXPECT_EQ(UndoStep(doc).kind, StepResult::JournalFull);
     EXPECT_EQ(doc.History->UndoCount(), 1);
+}
+
+TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
+{
+    DocumentState doc = SmallDocument();
+    EXPECT_TRUE(ChangedCells(doc).empty());
+    // Made out of order: battle, data set 2, individual, data set 1 (a cut of two cells).
+    Commit(doc, TabBattle, 0, 4, 2, u"0"_s);
+    Commit(doc, TabIdSection, 2, 3, 1, u"0"_s);
+    Commit(doc, TabIndividual, 0, 1, 2, u"0"_s);
+    doc.CurrentDataSet = 1;
+    ASSERT_EQ(CutCells(doc, TabIdSection, {2, 2, 2, 1}, {}), CommitResult::Changed);
+    const std::vector<CellRef> order{{TabIdSection, 1, 2, 2}, {TabIdSection, 1, 1, 2}, {TabIdSection, 2, 3, 1},
+                                     {TabIndividual, 0, 1, 2}, {TabBattle, 0, 4, 2}};
+    EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[1], order[0], order[2], order[3], order[4]}));
+    EXPECT_EQ(ChangedCells(doc, 2), (std::vector<CellRef>{order[1], order[0]}));
+    EXPECT_EQ(doc.History->ChangedCellCount(), 5);
+    EXPECT_EQ(doc.History->ChangedCellCount(TabIdSection, 1), 2);
+    EXPECT_EQ(doc.History->BaselineByte(TabIdSection, 1, 1, 2), 111);
+    // A paste of the cut bytes puts them back: those marks go, the others stay.
+    ASSERT_EQ(PasteCells(doc, TabIdSection, 2, 1, {5, 4}, {}), CommitResult::Changed);
+    EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[2], order[3], order[4]}));
+    // Undo everything: nothing differs, though the journals are full of records.
+    while (UndoStep(doc).kind == StepResult::Taken) {
+    }
+    EXPECT_EQ(doc.History->ChangedCellCount(), 0);
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_GT(doc.History->RedoCount(), 0);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <iterator>
 #include <tuple>
 #include <vector>
@@ -26,6 +27,7 @@ DocumentState Table(int count, const std::vector<int>& starts)
             doc.BattleParams(c, r) = static_cast<std::uint8_t>(r);
     doc.TabState(TabBattle, ItemLeftCol) = 4;
     doc.TabState(TabBattle, ItemTopRow) = 6;
+    doc.History.StartWithBaseline(doc);
     return doc;
 }
 
@@ -127,6 +129,52 @@ TEST(Rows, JournalsFollowTheirRows)
     }
     EXPECT_EQ(std::make_tuple(doc.History->UndoCount(), doc.BattleParams(1, 2), doc.BattleParams(1, 8), doc.BattleParams(2, 4)),
               std::make_tuple(0, std::uint8_t{21}, std::uint8_t{91}, std::uint8_t{42}));
+}
+
+TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
+{
+    DocumentState doc = Table(10, {3, 8}); // record r holds r in every byte
+    const EditHistory& history = *doc.History;
+    const auto marked = [&](int row) {
+        std::vector<int> cols;
+        for (int c = 1; c <= 25; ++c)
+            if (CellChanged(doc, TabBattle, 0, c, row))
+                cols.push_back(c);
+        return cols;
+    };
+    std::vector<int> all(25);
+    std::iota(all.begin(), all.end(), 1);
+
+    // A change on record 5, then a row inserted above it: the mark moves with its record.
+    ASSERT_TRUE(SetCellByte(doc, TabBattle, 0, 7, 5, 0x55));
+    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 4).kind, RowResult::Done);
+    EXPECT_EQ(history.BaselineRecordOf(4), 0);
+    EXPECT_EQ(history.BaselineRecordOf(5), 4);
+    EXPECT_EQ(history.BaselineRecordOf(6), 5);
+    EXPECT_EQ(marked(4), all); // the inserted row: every cell, though it copies record 4
+    EXPECT_EQ(marked(5), std::vector<int>{});
+    EXPECT_EQ(marked(6), std::vector<int>{7});
+    EXPECT_EQ(history.BaselineByte(TabBattle, 0, 7, 6), 5);
+    EXPECT_EQ(history.BaselineByte(TabBattle, 0, 7, 4), std::nullopt);
+    EXPECT_EQ(history.ChangedCellCount(), 26);
+    EXPECT_TRUE(history.RecordCountChanged());
+
+    // The moved record's byte set back: its mark goes, the inserted row's stay.
+    ASSERT_TRUE(SetCellByte(doc, TabBattle, 0, 7, 6, 5));
+    EXPECT_EQ(marked(6), std::vector<int>{});
+    EXPECT_EQ(history.ChangedCellCount(), 25);
+    // Deleting a baseline record names it; deleting the inserted row brings back the list read.
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    EXPECT_EQ(history.DeletedBaselineRecords(), std::vector<int>{2});
+    EXPECT_EQ(history.BaselineRecordOf(2), 3);
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 3).kind, RowResult::Done);
+    EXPECT_EQ(history.ChangedCellCount(), 0);
+    EXPECT_TRUE(history.Modified()); // record 2 is still gone
+    // Counted as the edits went, the same as counted anew.
+    DocumentState recounted = doc;
+    recounted.History->Recount(recounted);
+    EXPECT_EQ(std::make_tuple(recounted.History->ChangedCellCount(), recounted.History->RecordCountChanged()),
+              std::make_tuple(history.ChangedCellCount(), history.RecordCountChanged()));
 }
 
 } // namespace

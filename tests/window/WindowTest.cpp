@@ -56,12 +56,20 @@ struct ModifiedImage {
     ModifiedImage(Form1& form, FakeDialogs& dialogs, bool saveSucceeds)
     {
         form.OpenRom(rom);
-        form.doc.History->SetModified(true);
+        setModified(form, true);
         if (!saveSucceeds)
             QFile::remove(rom);
         dialogs.messagesExpected = !saveSucceeds;
     }
     bool saved() const { return QFile::exists(rom + QStringLiteral(".bak")); }
+    // Changes a battle byte away from its baseline, or puts it back.
+    static void setModified(Form1& form, bool modified)
+    {
+        const std::uint8_t byte = form.doc.BattleParams(2, 1);
+        if (form.doc.History->Modified() != modified)
+            zor::SetCellByte(form.doc, zor::TabBattle, 0, 2, 1, byte ^ 1);
+        QCOMPARE(form.doc.History->Modified(), modified);
+    }
 };
 
 QString shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()) ? QStringLiteral("shown") : QStringLiteral("hidden"); }
@@ -338,7 +346,7 @@ private Q_SLOTS:
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
             const ModifiedImage image(*form, *dialogs, c.saveSucceeds);
-            form->doc.History->SetModified(c.modified);
+            ModifiedImage::setModified(*form, c.modified);
             dialogs->answers = c.answers;
 
             if (c.viaQuit)
