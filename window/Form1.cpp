@@ -836,6 +836,39 @@ bool Form1::textBoxActive() const
 
 void Form1::FocusTab(int position) { Tab1->FocusTab(position); }
 
+bool Form1::RevealCell(int tab, int dataSet, int row, int col)
+{
+    if (!FGrid1->isEnabled() && Combo1->count() < 1)
+        return false; // no image open
+    const RevealPlan plan = PlanReveal(doc, Tab1->SelectedIndex(), tab, dataSet, row, col);
+    if (!plan.valid || !CommitCellEditor())
+        return false;
+    if (plan.changesTab) {
+        // As a click on the tab: the strip's before-change first, then the change itself.
+        bool cancel = false;
+        Tab1_BeforeClick(&cancel);
+        if (cancel)
+            return false;
+        AimReveal(doc, plan);
+        FocusTab(plan.tab - 1);
+    } else if (plan.changesDataSet) {
+        AimReveal(doc, plan);
+        setComboIndex(plan.dataSet);
+    } else {
+        AimReveal(doc, plan);
+    }
+    if (Tab1->SelectedIndex() != plan.tab || !FGrid1->isEnabled())
+        return false;
+    FGrid1->setCol(plan.col);
+    FGrid1->setRow(plan.row);
+    if (!FGrid1->RowIsVisible(plan.row))
+        FGrid1->setTopRow(plan.row);
+    if (!FGrid1->ColIsVisible(plan.col))
+        FGrid1->setLeftCol(plan.col);
+    FGrid1->setFocus();
+    return true;
+}
+
 void Form1::takeStep(bool undo)
 {
     if (textBoxActive() || !FGrid1->isEnabled())
