@@ -394,8 +394,11 @@ TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
     // The journals still take the edit back and forth; back at the file's byte, nothing is modified.
     ASSERT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_TRUE(doc.History->Modified());
+    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
     EXPECT_FALSE(doc.History->Modified());
+    EXPECT_FALSE(CellChanged(doc, TabIdSection, 1, 1, 1)); // the mark goes with the undo
+    EXPECT_TRUE(ChangedCells(doc).empty());
 }
 
 TEST_F(Save, AnEditUndoneOrTypedBackLeavesNoMarkButItsJournal)
