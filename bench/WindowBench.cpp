@@ -9,6 +9,7 @@
 //   at most 1 ms and no refill; an undo or redo of a 1,000-cell paste, refill included,
 //   at most 30 ms; a copy and a paste of a 255 × 64 block, at most 10 ms.
 
+#include "core/edit/EditHistory.h"
 #include "core/files/Text.h"
 #include "core/sample/Sample.h"
 #include "window/CellEditor.h"
@@ -183,7 +184,7 @@ void CommitOneCell(benchmark::State& state)
     int value = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        form->doc.UndoCount = 0; // keep the journal from filling up
+        form->doc.History->Clear(zor::JournalSide::Undo); // keep the journal from filling up
         form->FGrid1->setFocus();
         form->OpenCellEditor('1');
         form->txtForEdit->setText(QString::number(++value % 256));
@@ -207,7 +208,7 @@ void UndoAndRedoAPasteOf1000Cells(benchmark::State& state)
     grid.setRow(100);
     grid.setCol(20);
     form->pest_Click();
-    if (form->doc.UndoCount != 1000)
+    if (form->doc.History->UndoCount() != 1000)
         state.SkipWithError("the paste did not journal 1,000 cells");
     for (auto _ : state) {
         form->andou_Click();
@@ -231,9 +232,9 @@ void CopyAndPasteABlockOf255By64(benchmark::State& state)
         grid.setCol(1);
         form->pest_Click();
         state.PauseTiming();
-        if (form->doc.UndoCount != 255 * 64)
+        if (form->doc.History->UndoCount() != 255 * 64)
             state.SkipWithError("the paste did not journal the block");
-        form->doc.UndoCount = 0;
+        form->doc.History->Clear(zor::JournalSide::Undo);
         state.ResumeTiming();
     }
 }

@@ -3,6 +3,7 @@
 #include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
+#include "core/edit/EditHistory.h"
 #include "core/output/CsvExport.h"
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
@@ -67,7 +68,7 @@ void Form1::guarded(Handler&& handler)
 void Form1::showTitle()
 {
     setWindowTitle(titleFile_.isEmpty() ? QStringLiteral("ZOR")
-                                        : QStringLiteral("ZOR - ") + titleFile_ + (doc.Modified ? QStringLiteral("*") : QString()));
+                                        : QStringLiteral("ZOR - ") + titleFile_ + (doc.History->Modified() ? QStringLiteral("*") : QString()));
 }
 
 template <typename Sender, typename Signal, typename Result, typename... Args>
@@ -171,7 +172,6 @@ void Form1::createControls()
     connectGuarded(FGrid1, &QAbstractItemView::doubleClicked, &Form1::FGrid1_DblClick);
     connectGuarded(txtForEdit, &CellEditor::editorKey, &Form1::HandleEditorKey);
     connectGuarded(txtForEdit, &CellEditor::lostFocus, &Form1::txtForEdit_LostFocus);
-    connectGuarded(txtForEdit, &QLineEdit::textChanged, &Form1::txtForEdit_Change);
     // A wheel over the data set box while the editor is open changes the data set as a command would.
     Combo1->installEventFilter(this);
 }
@@ -235,7 +235,6 @@ void Form1::Form_Load()
     LabelGridHeaders();
     Text1->setEnabled(false);
     setWindowTitle(QStringLiteral("ZOR"));
-    doc.RecordCountChanged = false;
 }
 
 void Form1::LabelGridHeaders()
@@ -278,7 +277,7 @@ void Form1::Form_Resize()
 
 bool Form1::ConfirmSave()
 {
-    if (!doc.Modified)
+    if (!doc.History->Modified())
         return true;
     const QMessageBox::StandardButton answer =
         dialogs_->ask(this, QStringLiteral(u"保存確認"), QStringLiteral(u"データが更新されています。保存しますか？"),
@@ -725,7 +724,6 @@ void Form1::OpenCellEditor(int key, const QString& typed)
     } else {
         return;
     }
-    txtForEdit_Change();  // filled: whatever text it got, even the one it had
     txtForEdit->setFont(FGrid1->font());
     txtForEdit->setGeometry(FGrid1->x() + PixelsX(FGrid1->CellLeft()), FGrid1->y() + PixelsY(FGrid1->CellTop()),
                             PixelsX(FGrid1->CellWidth()), PixelsY(FGrid1->CellHeight()));
@@ -840,8 +838,6 @@ void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
         dialogs_->showMessage(this, QStringLiteral("編集"), readOnly, QMessageBox::Warning);
 }
 
-void Form1::txtForEdit_Change() { doc.Modified = true; }
-
 bool Form1::textBoxActive() const
 {
     const QWidget* focus = QApplication::focusWidget();
@@ -850,11 +846,44 @@ bool Form1::textBoxActive() const
 
 void Form1::FocusTab(int position) { Tab1->FocusTab(position); }
 
+bool Form1::RevealCell(int tab, int dataSet, int row, int col)
+{
+    if (!FGrid1->isEnabled() && Combo1->count() < 1)
+        return false; // no image open
+    const RevealPlan plan = PlanReveal(doc, Tab1->SelectedIndex(), tab, dataSet, row, col);
+    if (!plan.valid || !CommitCellEditor())
+        return false;
+    if (plan.changesTab) {
+        // As a click on the tab: the strip's before-change first, then the change itself.
+        bool cancel = false;
+        Tab1_BeforeClick(&cancel);
+        if (cancel)
+            return false;
+        AimReveal(doc, plan);
+        FocusTab(plan.tab - 1);
+    } else if (plan.changesDataSet) {
+        AimReveal(doc, plan);
+        setComboIndex(plan.dataSet);
+    } else {
+        AimReveal(doc, plan);
+    }
+    if (Tab1->SelectedIndex() != plan.tab || !FGrid1->isEnabled())
+        return false;
+    FGrid1->setCol(plan.col);
+    FGrid1->setRow(plan.row);
+    if (!FGrid1->RowIsVisible(plan.row))
+        FGrid1->setTopRow(plan.row);
+    if (!FGrid1->ColIsVisible(plan.col))
+        FGrid1->setLeftCol(plan.col);
+    FGrid1->setFocus();
+    return true;
+}
+
 void Form1::takeStep(bool undo)
 {
     if (textBoxActive() || !FGrid1->isEnabled())
         return;
-    if ((undo ? doc.UndoCount : doc.RedoCount) == 0)
+    if ((undo ? doc.History->UndoCount() : doc.History->RedoCount()) == 0)
         return;
     if (!StepFits(doc, undo)) {
         dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
@@ -929,7 +958,7 @@ bool Form1::Save_Click()
 {
     if (!CommitCellEditor())
         return false;
-    if (!doc.Modified)
+    if (!doc.History->Modified())
         return true;
     QString error;
     bool saved = false;

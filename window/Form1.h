@@ -106,7 +106,6 @@ public:
     void OpenCellEditor(int key, const QString& typed = QString());
     void HandleEditorKey(int key);
     void txtForEdit_LostFocus(Qt::FocusReason reason = Qt::OtherFocusReason);
-    void txtForEdit_Change();
     // Commits an open editor before a command that reads or refills the document. False
     // when its text has none of the accepted forms: the editor stays open with its text
     // selected and a tooltip naming the forms, and the command must not run.
@@ -116,6 +115,11 @@ public:
     static constexpr int kRefusedTipMilliseconds = 4000;
     // The tab strip's FocusTab: selects a tab by its 0-based position.
     void FocusTab(int position);
+    // Shows a cell (grid coordinates; dataSet for tab 1) as the user's own moves would:
+    // the tab and data set changes run their handlers, which store the widths, view and
+    // note of the place left; the cursor lands on the cell, scrolled into view. False
+    // when there is no such cell or the open editor's text can't be stored.
+    bool RevealCell(int tab, int dataSet, int row, int col);
 
     // Control events.
     void FGrid1_DblClick();

@@ -45,9 +45,6 @@ std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int da
     return std::nullopt;
 }
 
-namespace {
-
-// The cell as a message names it.
 QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int row)
 {
     if (tab == TabIndividual)
@@ -58,8 +55,6 @@ QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int ro
         .arg(row - 1)
         .arg(QuoteText(set.IdNames(row)), QuoteText(set.SectionNames(col)));
 }
-
-} // namespace
 
 std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dataSet, int col, int row)
 {

@@ -23,6 +23,9 @@ std::uint8_t* CellByte(DocumentState& doc, int tab, int dataSet, int col, int ro
 // cell whose offset line is unusable.
 std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int dataSet, int col, int row);
 
+// A cell of tab 1 or 2 as a message names it: the table, the ID or entry, the section.
+QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int row);
+
 // Why a cell is read-only, in a short Japanese sentence that names it (the table, the ID
 // or entry, the section): its offset is unusable, lies before the image or at or past
 // the image size limit. nullopt when it can be written; battle cells always can, and a

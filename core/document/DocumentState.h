@@ -6,11 +6,11 @@
 // Counts that the file formats limit to 16 bits are kept in int and checked where set.
 
 #include "core/document/NdArray.h"
-#include "core/document/JournalRecord.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 namespace zor {
 
@@ -38,6 +38,34 @@ struct DataSet {
     NdArray<QString, 1> IdNames;                     // by ID number + 1
     NdArray<std::int16_t, 2> SectionSettings;        // (setting, section)
     NdArray<std::uint8_t, 2> Bytes;                  // (section, ID number)
+};
+
+class EditHistory;
+struct DocumentState;
+
+// Owns the document's one EditHistory (core/edit/EditHistory.h) and copies it with the
+// document. Only declared here, and defined beside EditHistory, so that the document's
+// record does not include the layer that edits it.
+class HistoryHandle {
+public:
+    HistoryHandle();
+    HistoryHandle(const HistoryHandle& other);
+    HistoryHandle(HistoryHandle&& other);
+    HistoryHandle& operator=(const HistoryHandle& other);
+    HistoryHandle& operator=(HistoryHandle&& other) noexcept;
+    ~HistoryHandle();
+
+    EditHistory* operator->() { return history_.get(); }
+    const EditHistory* operator->() const { return history_.get(); }
+    EditHistory& operator*() { return *history_; }
+    const EditHistory& operator*() const { return *history_; }
+
+    // A new history, empty journals, whose baseline is the document as it is now: for the
+    // read of an image.
+    void StartWithBaseline(const DocumentState& doc);
+
+private:
+    std::unique_ptr<EditHistory> history_;
 };
 
 struct DocumentState {
@@ -81,16 +109,11 @@ struct DocumentState {
     int NoteTab = 0;                               // the tab whose section note Text1 holds; 0 before any
 
     // Editing.
-    bool Modified = false;
-    int UndoCount = 0;
-    NdArray<JournalRecord, 1> UndoEntries;
-    int RedoCount = 0;
-    NdArray<JournalRecord, 1> RedoEntries;
+    HistoryHandle History;
     int SelLeftCol = 0;
     int SelTopRow = 0;
     NdArray<std::uint8_t, 2> ClipBytes;
     NdArray<int, 1> ClipSize{1};
-    bool RecordCountChanged = false;
 };
 
 // The setting of a section of a tab's table (on tab 2 each entry is a section; tabs 2

@@ -128,8 +128,6 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.CurrentTab = doc.CurrentTab;
     fresh.RomPath = romPath;
     fresh.RomSizeAtRead = image.size();
-    fresh.UndoEntries.redim(1);
-    fresh.RedoEntries.redim(1);
 
     // A copier's 512-byte header in front of the image puts every offset 512 bytes off.
     if (image.size() % kCopierAlignment == kCopierHeaderSize)
@@ -140,6 +138,7 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     ReadIdSectionBytes(fresh, image, log);
     ReadIndividualBytes(fresh, image, log);
     ReadBattleParams(fresh, image, codec, log);
+    fresh.History.StartWithBaseline(fresh);
     doc = std::move(fresh);
 }
 

@@ -71,7 +71,7 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
                       QString* reason)
 {
     const int cells = (std::abs(selection.colSel - selection.col) + 1) * (std::abs(selection.rowSel - selection.row) + 1);
-    if (!JournalHasRoom(doc.UndoCount, cells))
+    if (!doc.History->HasRoom(JournalSide::Undo, cells))
         return CommitResult::JournalFull;
     if (const std::optional<QString> why =
             FirstReadOnlyCell(doc, tab, std::min(selection.col, selection.colSel), std::min(selection.row, selection.rowSel),
@@ -83,11 +83,9 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
         doc.ClipBytes(j, i) = ByteAt(doc, tab, doc.CurrentCol, doc.CurrentRow);
         PushUndoRecord(doc, tab, scroll);
         ++n;
-        if (std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow))
-            *byte = 0;
+        SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, 0);
     });
-    doc.UndoEntries(doc.UndoCount).GroupSize = n;
-    doc.Modified = true; // a cut alone is a change to save and to ask about
+    doc.History->SetNewestGroupSize(JournalSide::Undo, n);
     return CommitResult::Changed;
 }
 
@@ -100,7 +98,7 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
     const int cols = std::min(doc.ClipSize(0), grid.cols - col);
     if (rows <= 0 || cols <= 0)
         return CommitResult::Unchanged;
-    if (!JournalHasRoom(doc.UndoCount, rows * cols))
+    if (!doc.History->HasRoom(JournalSide::Undo, rows * cols))
         return CommitResult::JournalFull;
     if (const std::optional<QString> why = FirstReadOnlyCell(doc, tab, col, row, col + cols - 1, row + rows - 1))
         return RefuseReadOnly(*why, reason);
@@ -109,12 +107,10 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
         for (int j = 1; j <= cols; ++j) {
             doc.CurrentCol = col + j - 1;
             PushUndoRecord(doc, tab, scroll);
-            if (std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow))
-                *byte = doc.ClipBytes(j, i);
+            SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, doc.ClipBytes(j, i));
         }
     }
-    doc.UndoEntries(doc.UndoCount).GroupSize = rows * cols;
-    doc.Modified = true; // a paste alone is a change to save and to ask about
+    doc.History->SetNewestGroupSize(JournalSide::Undo, rows * cols);
     return CommitResult::Changed;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
 // The undo and redo journals: one JournalRecord per changed cell, the records of one
-// step tied by the GroupSize of its newest record. The undo journal is also what a save
-// writes back, so no record is ever dropped: a journal that is full refuses the change.
+// step tied by the GroupSize of its newest record. A journal that is full refuses the
+// change rather than drop its oldest records.
 
 #include "core/document/DocumentState.h"
+#include "core/edit/EditHistory.h"
 
 #include <QString>
 
@@ -12,9 +13,6 @@
 #include <optional>
 
 namespace zor {
-
-// Records a journal holds at most.
-inline constexpr int kMaxJournalRecords = 32766;
 
 // Where the grid was scrolled when a record was made; undo and redo bring it back.
 struct ScrollPosition {
@@ -34,24 +32,20 @@ bool PushUndoRecord(DocumentState& doc, int tab, ScrollPosition scroll);
 
 // Appends to a journal a copy of source whose Value is the byte its cell holds now
 // (in the record's own data set). False when the journal is full.
-bool PushCounterRecord(DocumentState& doc, int& count, NdArray<JournalRecord, 1>& entries, const JournalRecord& source);
+bool PushCounterRecord(DocumentState& doc, JournalSide side, const JournalRecord& source);
 
 // CurrentDataSet, CurrentCol and CurrentRow from a record.
 void LoadRecordPosition(DocumentState& doc, const JournalRecord& record);
-
-// target := source, setting Modified when that changes the byte.
-void RestoreByte(DocumentState& doc, std::uint8_t& target, std::uint8_t source);
 
 // The outcome of a change of cells: ReadOnly when it touched a cell that can't be written
 // (see ReadOnlyReason), which refuses the whole change.
 enum class CommitResult { Unchanged, Changed, JournalFull, ReadOnly, UnreadableText };
 
 // Stores text as the byte of the edit cell and journals it. A text that gives the byte
-// the cell holds withdraws its record (and clears Modified when the journal is then
-// empty). A full journal, a read-only cell or a text that has none of the editor's forms
-// (ParseCellText) refuses the edit: the cell keeps its byte and nothing is journalled;
-// for a read-only cell *reason (when given) says why, naming the cell, and Modified is
-// cleared as for an unchanged byte.
+// the cell holds withdraws its record. A full journal, a read-only cell or a text that
+// has none of the editor's forms (ParseCellText) refuses the edit: the cell keeps its
+// byte and nothing is journalled; for a read-only cell *reason (when given) says why,
+// naming the cell.
 CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll,
                             QString* reason = nullptr);
 
@@ -65,11 +59,9 @@ struct StepResult {
 // Whether the other journal has room for the newest step of the undo (or redo) journal.
 bool StepFits(const DocumentState& doc, bool undo);
 
-// Takes the newest step off the undo journal onto the redo journal, putting the old bytes
-// back; clears Modified when the undo journal becomes empty, unless records were added or
-// deleted since the last save.
+// Takes the newest step off the undo journal onto the redo journal, putting the old bytes back.
 StepResult UndoStep(DocumentState& doc);
-// The same from the redo journal onto the undo journal; never clears Modified.
+// The same from the redo journal onto the undo journal.
 StepResult RedoStep(DocumentState& doc);
 
 } // namespace zor

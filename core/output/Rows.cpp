@@ -1,5 +1,6 @@
 #include "core/output/Rows.h"
 
+#include "core/edit/EditHistory.h"
 #include "core/view/TabView.h"
 
 #include <algorithm>
@@ -32,58 +33,8 @@ int BlockOf(const DocumentState& doc, int r)
     return block;
 }
 
-// Battle-table records of a journal on rows from `from` on move by delta, and so does the
-// view they bring back; those on row `removed` (0: none) go. The records that remain of a
-// step stay one step, its size on its newest record, as undo and redo read it.
-void AdjustJournal(int& count, NdArray<JournalRecord, 1>& entries, int from, int delta, int removed)
-{
-    if (count == 0)
-        return;
-    // Steps newest first, as undo finds them.
-    std::vector<std::pair<int, int>> steps;
-    for (int end = count; end >= 1;) {
-        const int n = std::clamp(entries(end).GroupSize, 1, end);
-        steps.emplace_back(end - n + 1, end);
-        end -= n;
-    }
-    std::vector<JournalRecord> kept;
-    kept.reserve(static_cast<std::size_t>(count));
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-        const std::size_t before = kept.size();
-        for (int i = step->first; i <= step->second; ++i) {
-            JournalRecord record = entries(i);
-            if (record.Tab == TabBattle) {
-                if (record.Row == removed)
-                    continue;
-                if (record.Row >= from)
-                    record.Row += delta;
-                if (record.TopRow >= from)
-                    record.TopRow += delta;
-            }
-            kept.push_back(record);
-        }
-        const int size = static_cast<int>(kept.size() - before);
-        if (size > 0 && size < step->second - step->first + 1)
-            kept.back().GroupSize = size;
-    }
-    for (std::size_t i = 0; i < kept.size(); ++i)
-        entries(static_cast<int>(i) + 1) = kept[i];
-    if (static_cast<int>(kept.size()) != count) {
-        count = static_cast<int>(kept.size());
-        entries.redimPreserve(count + 1);
-    }
-}
-
-void AdjustJournals(DocumentState& doc, int from, int delta, int removed)
-{
-    AdjustJournal(doc.UndoCount, doc.UndoEntries, from, delta, removed);
-    AdjustJournal(doc.RedoCount, doc.RedoEntries, from, delta, removed);
-}
-
 RowResult Done(DocumentState& doc, int cursorRow)
 {
-    doc.Modified = true;
-    doc.RecordCountChanged = true;
     doc.CurrentRow = cursorRow;
     RowResult result;
     result.kind = RowResult::Done;
@@ -116,7 +67,8 @@ RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
     for (int r = doc.BattleCount - 1; r >= row; --r)
         for (int c = 1; c <= kBattleRecordSize; ++c)
             doc.BattleParams(c, r + 1) = doc.BattleParams(c, r);
-    AdjustJournals(doc, row, 1, 0);
+    doc.History->AdjustForBattleRows(row, 1, 0);
+    doc.History->BattleRowInserted(doc, row);
     return Done(doc, row);
 }
 
@@ -143,7 +95,8 @@ RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
             doc.BattleParams(c, r) = doc.BattleParams(c, r + 1);
     --doc.BattleCount;
     doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
-    AdjustJournals(doc, row + 1, -1, row);
+    doc.History->AdjustForBattleRows(row + 1, -1, row);
+    doc.History->BattleRowDeleted(doc, row);
     return Done(doc, std::min(row, doc.BattleCount));
 }
 

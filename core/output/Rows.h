@@ -24,13 +24,13 @@ struct RowResult {
 
 // Inserts a copy of record row before it: the records from row on move down one place,
 // and the copy at row joins the block of the record above it. Journal records of the
-// battle table from row on move down with their rows. Sets Modified and
-// RecordCountChanged. Refused on an empty table and on one of 32,767 records.
+// battle table from row on move down with their rows. The history keeps
+// each row's baseline record (none for the new one). Refused on an empty table and on one of 32,767 records.
 RowResult InsertBattleRow(DocumentState& doc, int tab, int row);
 
 // Deletes record row: the records after it move up one place; a block that began at row
 // begins at the record that follows. Journal records of the row are removed (a step left
-// without records with them), those below move up. Sets Modified and RecordCountChanged.
+// without records with them), those below move up, keeping their baseline records.
 // Refused on an empty table and when row is the only record of its block.
 RowResult DeleteBattleRow(DocumentState& doc, int tab, int row);
 

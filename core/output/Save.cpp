@@ -3,26 +3,20 @@
 #include "core/codec/CodecError.h"
 #include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
+#include "core/edit/EditHistory.h"
 #include "core/files/SaveFile.h"
 #include "core/files/ReadFile.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace zor {
 
 namespace {
 
-// Whether the save encodes the battle blocks again: records were added or deleted, or
-// a battle cell has a record in the undo journal.
-bool NeedsReencode(const DocumentState& doc)
-{
-    if (doc.RecordCountChanged)
-        return true;
-    for (int i = 1; i <= doc.UndoCount; ++i)
-        if (doc.UndoEntries(i).Tab == TabBattle)
-            return true;
-    return false;
-}
+// Whether the save encodes the battle blocks again: a record differs from its baseline
+// record, or records were added or deleted.
+bool NeedsReencode(const DocumentState& doc) { return doc.History->BattleChanged(); }
 
 // The image read again now, refused when it vanished or became shorter since it was read.
 std::optional<QByteArray> ReadOpenImage(const DocumentState& doc, QString* error)
@@ -56,14 +50,13 @@ bool SameFile(const QString& a, const QString& b)
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
-// After a write: the document matches its file.
+// After a write: the file just written is the new baseline.
 void Saved(DocumentState& doc, const QByteArray& image, bool reencoded)
 {
     if (reencoded)
         doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(BuildBattleStream(doc));
     doc.RomSizeAtRead = image.size();
-    doc.Modified = false;
-    doc.RecordCountChanged = false;
+    doc.History->TakeBaselineFromImage(doc, image);
 }
 
 } // namespace
@@ -98,24 +91,37 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
                                           QString* error)
 {
     QByteArray image = onDisk;
-    for (int i = 1; i <= doc.UndoCount; ++i) {
-        const JournalRecord& record = doc.UndoEntries(i);
-        if (record.Tab != TabIdSection && record.Tab != TabIndividual)
-            continue;
-        const std::uint8_t* byte = CellByte(doc, record.Tab, record.DataSet, record.Col, record.Row);
-        if (!byte)
-            continue; // no longer a cell of its table
-        // The editor never lets such a cell change; a record of one must not be dropped silently.
-        if (const std::optional<QString> reason = ReadOnlyReason(doc, record.Tab, record.DataSet, record.Col, record.Row)) {
+    // Every cell that differs from its baseline, each at its offset; two of them at one
+    // offset must agree, or the file could hold only one of them.
+    QHash<std::int64_t, CellRef> written;
+    for (const CellRef& cell : ChangedCells(doc)) {
+        if (cell.tab != TabIdSection && cell.tab != TabIndividual)
+            break; // the battle cells follow, and are encoded below
+        // The editor never lets such a cell change; a change to one must not be dropped silently.
+        if (const std::optional<QString> reason = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row)) {
             if (error)
                 *error = *reason + QStringLiteral("何も書いていません。");
             return std::nullopt;
         }
+        const std::int64_t at = *CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
+        const std::uint8_t byte = *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row);
+        if (const auto first = written.constFind(at); first != written.constEnd()) {
+            if (*CellByte(doc, first->tab, first->dataSet, first->col, first->row) != byte) {
+                if (error)
+                    *error = QStringLiteral("%1と%2は同じオフセット %3 にあり、違う値に変更されています。"
+                                            "どちらかを揃えてから保存してください。何も書いていません。")
+                                 .arg(CellName(doc, first->tab, first->dataSet, first->col, first->row),
+                                      CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at));
+                return std::nullopt;
+            }
+            continue;
+        }
+        written.insert(at, cell);
         // A cell past the end extends the image with zeros, as far as an image may reach.
-        const qsizetype offset = static_cast<qsizetype>(*CellOffset(doc, record.Tab, record.DataSet, record.Col, record.Row));
+        const qsizetype offset = static_cast<qsizetype>(at);
         if (offset >= image.size())
             image.append(QByteArray(offset + 1 - image.size(), '\0'));
-        image[offset] = static_cast<char>(*byte);
+        image[offset] = static_cast<char>(byte);
     }
     if (!NeedsReencode(doc))
         return image;
@@ -150,7 +156,7 @@ namespace {
 // The changes written into the open file, after a copy of it to its .bak when asked.
 bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString* error)
 {
-    if (!doc.Modified)
+    if (!doc.History->Modified())
         return true;
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
@@ -195,7 +201,7 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
         return false;
-    std::optional<QByteArray> image = doc.Modified ? BuildSavedImage(doc, *onDisk, codec, error) : onDisk;
+    std::optional<QByteArray> image = doc.History->Modified() ? BuildSavedImage(doc, *onDisk, codec, error) : onDisk;
     if (!image)
         return false;
     QString reason;
@@ -203,7 +209,7 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
         *error = QStringLiteral("%1 に保存できません（%2）。開いているファイルはそのままです。").arg(path, reason);
         return false;
     }
-    const bool reencoded = doc.Modified && NeedsReencode(doc);
+    const bool reencoded = doc.History->Modified() && NeedsReencode(doc);
     doc.RomPath = path;
     Saved(doc, *image, reencoded);
     return true;

@@ -1,9 +1,9 @@
 #pragma once
 
 // Writing the document back into its image. The new image is built in memory from the
-// file as it is on disk now: every journalled ID-section and individual cell at its
-// offset, and, when a battle record changed or records were added or deleted, all
-// battle blocks encoded again. Everything is checked before the first write; then the
+// file as it is on disk now: every ID-section and individual cell that differs from its
+// baseline (see EditHistory) at its offset, and, when a battle record differs from its
+// baseline record or records were added or deleted, all battle blocks encoded again. Everything is checked before the first write; then the
 // new image is written beside the file, the ".bak" copy replaced, and the new image
 // renamed over the file, so a failure before the rename leaves both as they were.
 
@@ -31,18 +31,19 @@ StreamArray BuildBattleStream(const DocumentState& doc);
 
 // The image as the save will write it, from the bytes on disk; nullopt with a Japanese
 // reason when it can't be built (a battle record that begins with 0, blocks that could
-// not be read, blocks that don't fit, a cell far past the image's end). Changes nothing.
+// not be read, blocks that don't fit, a read-only cell that differs, two changed cells at
+// one offset with different bytes). Changes nothing.
 std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec,
                                           QString* error);
 
 // 上書き保存: nothing while the document is unmodified; otherwise the file is copied to
-// path + ".bak" and the new image written over it. On success Modified and
-// RecordCountChanged are cleared; on failure (told in *error, naming the file) nothing
+// path + ".bak" and the new image written over it. On success the image written becomes
+// the history's baseline, so the document is no longer modified; on failure (told in *error, naming the file) nothing
 // changes, the document included. The journals are never changed.
 bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error);
 
 // 名前を付けて保存: the open file, with the document's changes when it is modified, is
-// written to path, which then becomes the open file. Onto the open file itself it is a
+// written to path, which then becomes the open file and the baseline. Onto the open file itself it is a
 // save without a copy; onto the open file's ".bak" it is refused.
 bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path, QString* error);
 

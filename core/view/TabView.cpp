@@ -1,5 +1,6 @@
 #include "core/view/TabView.h"
 
+#include "core/document/CellBytes.h"
 #include "core/files/Ini.h"
 #include "core/files/Text.h"
 #include "core/view/Grid.h"
@@ -31,6 +32,39 @@ void SaveTabView(DocumentState& doc, int tab, int col, int row, int leftCol, int
     doc.TabState(tab, ItemRow) = row;
     doc.TabState(tab, ItemLeftCol) = leftCol;
     doc.TabState(tab, ItemTopRow) = topRow;
+}
+
+RevealPlan PlanReveal(const DocumentState& doc, int shownTab, int tab, int dataSet, int row, int col)
+{
+    RevealPlan plan;
+    if (tab != TabIdSection)
+        dataSet = 0;
+    if (tab == TabIndividual)
+        col = 1;
+    if (!CellByte(doc, tab, dataSet, col, row))
+        return plan;
+    plan.valid = true;
+    plan.tab = tab;
+    plan.dataSet = dataSet;
+    plan.row = row;
+    plan.col = col;
+    plan.changesTab = tab != shownTab;
+    plan.changesDataSet = !plan.changesTab && tab == TabIdSection && dataSet != doc.CurrentDataSet;
+    return plan;
+}
+
+void AimReveal(DocumentState& doc, const RevealPlan& plan)
+{
+    if (!plan.valid)
+        return;
+    if (plan.changesTab) {
+        doc.TabState(plan.tab, ItemDataSet) = plan.dataSet;
+        doc.TabState(plan.tab, ItemCol) = plan.col;
+        doc.TabState(plan.tab, ItemRow) = plan.row;
+    } else {
+        doc.CurrentCol = plan.col;
+        doc.CurrentRow = plan.row;
+    }
 }
 
 NotePlace NotePlaceOf(const DocumentState& doc, int tab)

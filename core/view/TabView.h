@@ -48,6 +48,29 @@ bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString*
 // 600 is stored as 600. False with the reason when the file can't be written.
 bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths, QString* error);
 
+// How the window shows a cell as the user's own moves would: a tab change (through the
+// tab strip's before-change, which stores the view, widths and note of the place left),
+// then on tab 1 a data set change (which stores the widths of the one left), then the
+// cursor on the cell, scrolled into view when it is out of it.
+struct RevealPlan {
+    bool valid = false;          // false when there is no such cell: nothing is to be done
+    int tab = 0;
+    int dataSet = 0;             // the data set to show on tab 1; 0 on tabs 2 and 3
+    int row = 0;                 // the cursor, in grid coordinates (on tab 2 the column is 1)
+    int col = 0;
+    bool changesTab = false;
+    bool changesDataSet = false; // on the tab shown, a data set change
+};
+
+// The plan to show cell (row, col) of data set dataSet (tab 1) of tab, while shownTab
+// shows doc.CurrentDataSet.
+RevealPlan PlanReveal(const DocumentState& doc, int shownTab, int tab, int dataSet, int row, int col);
+
+// What a plan's target tab remembers becomes the cell: the data set and cursor that a tab
+// change (RestoreTabView) or a data set change then shows. Call after the place left is
+// stored and before the tab or data set changes.
+void AimReveal(DocumentState& doc, const RevealPlan& plan);
+
 // The outcome of a notation command.
 enum class NotationChange { NoSection, Changed, NotWritten };
 

@@ -1,3 +1,4 @@
+#include "core/edit/EditHistory.h"
 #include "core/document/ReadImage.h"
 #include "core/document/CellBytes.h"
 #include "core/view/Grid.h"
@@ -162,8 +163,10 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
     doc.TabState(TabBattle, 0) = 0;
     doc.TabState(TabIdSection, 0) = 1;
     doc.TabState(TabIdSection, 2) = 9;
-    doc.Modified = true;
-    doc.UndoCount = 3;
+    SetCellByte(doc, TabBattle, 0, 2, 1, doc.BattleParams(2, 1) ^ 1);
+    ASSERT_TRUE(doc.History->Modified());
+    for (int i = 0; i < 3; ++i)
+        doc.History->Push(JournalSide::Undo, {TabIdSection, 1, 1, 1, 1, 1, 0, 1});
     doc.ClipSize(0) = 4;
 
     QByteArray broken = rom.image();
@@ -181,8 +184,8 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
     EXPECT_EQ(doc.TabState(TabIdSection, 0), 1);
     EXPECT_EQ(doc.TabState(TabIdSection, 2), 1);
     EXPECT_EQ(doc.ClipSize(0), 4);
-    EXPECT_FALSE(doc.Modified);
-    EXPECT_EQ(doc.UndoCount, 0);
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(doc.History->UndoCount(), 0);
     EXPECT_EQ(doc.RomPath, home.file(u"game.rom"_s));
 }
 

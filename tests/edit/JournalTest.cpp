@@ -1,6 +1,8 @@
+#include "core/edit/EditHistory.h"
 #include "core/document/CellBytes.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
+#include "core/output/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +52,7 @@ DocumentState SmallDocument()
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 25; ++c)
             doc.BattleParams(c, r) = static_cast<std::uint8_t>(r + c);
-    doc.UndoEntries.redim(1);
-    doc.RedoEntries.redim(1);
+    doc.History.StartWithBaseline(doc);
     return doc;
 }
 
@@ -65,7 +66,6 @@ CommitResult Commit(DocumentState& doc, int tab, int dataSet, int col, int row, 
     doc.CurrentDataSet = dataSet;
     doc.CurrentCol = col;
     doc.CurrentRow = row;
-    doc.Modified = true; // the editor's text change
     return CommitCellText(doc, tab, text, {row, col});
 }
 
@@ -75,12 +75,12 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     // The cell holds 112 (0x70): the same byte in other words is no change.
     for (const QString& same : {u"112"_s, u"0x70"_s, u"112.4"_s, u"+112"_s}) {
         EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, same), CommitResult::Unchanged) << same.toStdString();
-        EXPECT_EQ(doc.UndoCount, 0);
-        EXPECT_FALSE(doc.Modified);
+        EXPECT_EQ(doc.History->UndoCount(), 0);
+        EXPECT_FALSE(doc.History->Modified());
     }
     ASSERT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"5"_s), CommitResult::Changed);
-    ASSERT_EQ(doc.UndoCount, 1);
-    const JournalRecord& record = doc.UndoEntries(1);
+    ASSERT_EQ(doc.History->UndoCount(), 1);
+    const JournalRecord& record = doc.History->UndoEntry(1);
     EXPECT_EQ(record.Tab, TabIdSection);
     EXPECT_EQ(record.DataSet, 1);
     EXPECT_EQ(record.Col, 1);
@@ -88,10 +88,10 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     EXPECT_EQ(record.Value, 112);
     EXPECT_EQ(record.GroupSize, 1);
     EXPECT_EQ(record.TopRow, 3);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
     // With a record left, a commit that changes nothing keeps Modified.
     EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"0x05"_s), CommitResult::Unchanged);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
 
     // Texts the editor reads give their byte on every tab; texts it can't read, or that lie
     // outside a byte, are refused: the cell keeps its byte and nothing is journalled.
@@ -107,12 +107,12 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
             const int dataSet = tab == TabIdSection ? 2 : 0;
             const int col = tab == TabIndividual ? 1 : 2;
             Commit(doc, tab, dataSet, col, 2, u"99"_s);
-            const int records = doc.UndoCount;
+            const int records = doc.History->UndoCount();
             const CommitResult result = Commit(doc, tab, dataSet, col, 2, c.text);
             EXPECT_EQ(Byte(doc, tab, dataSet, col, 2), c.byte.value_or(99)) << c.text.toStdString() << " on tab " << tab;
             EXPECT_EQ(result == CommitResult::UnreadableText, !c.byte) << c.text.toStdString();
             if (!c.byte)
-                EXPECT_EQ(doc.UndoCount, records);
+                EXPECT_EQ(doc.History->UndoCount(), records);
         }
     }
     // On 個別データ the row is the entry.
@@ -130,8 +130,8 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     ASSERT_EQ(PasteCells(doc, TabBattle, 4, 10, {6, 26}, {4, 9}), CommitResult::Changed);
     EXPECT_EQ(doc.BattleParams(10, 4), 2);  // record 1, section 1
     EXPECT_EQ(doc.BattleParams(12, 5), 5);  // record 2, section 3
-    ASSERT_EQ(doc.UndoCount, 7);
-    EXPECT_EQ(doc.UndoEntries(7).GroupSize, 6);
+    ASSERT_EQ(doc.History->UndoCount(), 7);
+    EXPECT_EQ(doc.History->UndoEntry(7).GroupSize, 6);
     EXPECT_EQ(doc.CurrentRow, 5); // the last cell written
     EXPECT_EQ(doc.CurrentCol, 12);
 
@@ -139,43 +139,43 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     ASSERT_EQ(step.kind, StepResult::Taken);
     EXPECT_EQ(doc.BattleParams(10, 4), 14);
     EXPECT_EQ(doc.BattleParams(12, 5), 17);
-    EXPECT_EQ(doc.UndoCount, 1);
-    EXPECT_EQ(doc.RedoCount, 6);
-    EXPECT_EQ(doc.RedoEntries(6).GroupSize, 6);
-    EXPECT_EQ(doc.RedoEntries(6).Value, 2); // what the undo replaced
+    EXPECT_EQ(doc.History->UndoCount(), 1);
+    EXPECT_EQ(doc.History->RedoCount(), 6);
+    EXPECT_EQ(doc.History->RedoEntry(6).GroupSize, 6);
+    EXPECT_EQ(doc.History->RedoEntry(6).Value, 2); // what the undo replaced
     EXPECT_EQ(step.oldest.Row, 4);         // the step's first cell, where the view goes back to
     EXPECT_EQ(step.oldest.Col, 10);
     EXPECT_EQ(step.oldest.TopRow, 4);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
 
     // A step in a data set that is not shown still finds its byte.
     doc.CurrentDataSet = 1;
     step = UndoStep(doc);
     EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 233);
     EXPECT_EQ(doc.CurrentDataSet, 2);
-    EXPECT_EQ(doc.UndoCount, 0);
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(doc.History->UndoCount(), 0);
+    EXPECT_FALSE(doc.History->Modified());
     EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
 
     // Redo puts both back in order and marks the document again; it never clears Modified.
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 1);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(doc.BattleParams(12, 5), 5);
-    EXPECT_EQ(doc.UndoEntries(doc.UndoCount).GroupSize, 6);
+    EXPECT_EQ(doc.History->UndoEntry(doc.History->UndoCount()).GroupSize, 6);
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Nothing);
 }
 
 TEST(Journal, AddedOrDeletedRecordsKeepTheDocumentModified)
 {
     DocumentState doc = SmallDocument();
-    doc.RecordCountChanged = true; // a row command ran since the last save
+    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 2).kind, RowResult::Done); // a row command ran since the last save
     Commit(doc, TabBattle, 0, 2, 1, u"50"_s);
     UndoStep(doc);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
     EXPECT_EQ(Commit(doc, TabBattle, 0, 2, 1, u"3"_s), CommitResult::Unchanged);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
 }
 
 TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
@@ -184,11 +184,11 @@ TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
     Commit(doc, TabIdSection, 1, 1, 1, u"50"_s);
     UndoStep(doc);
     Commit(doc, TabIdSection, 1, 2, 1, u"60"_s); // a newer edit elsewhere keeps the redo journal
-    EXPECT_EQ(doc.RedoCount, 1);
+    EXPECT_EQ(doc.History->RedoCount(), 1);
     RedoStep(doc);
     EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 50);
     EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 60);
-    EXPECT_EQ(doc.UndoCount, 2);
+    EXPECT_EQ(doc.History->UndoCount(), 2);
 }
 
 TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
@@ -203,18 +203,18 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     EXPECT_EQ(doc.ClipSize(1), 2);
     EXPECT_EQ(doc.ClipBytes(1, 1), 111);
     EXPECT_EQ(doc.ClipBytes(3, 2), 132);
-    EXPECT_EQ(doc.UndoCount, 0);
+    EXPECT_EQ(doc.History->UndoCount(), 0);
 
     // A 3 × 3 block on the second-to-last row writes two of its rows: 6 cells, one step.
     CopyCells(doc, TabIdSection, {1, 1, 3, 3});
     ASSERT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}), CommitResult::Changed);
-    EXPECT_EQ(doc.UndoCount, 6);
-    EXPECT_EQ(doc.UndoEntries(6).GroupSize, 6);
+    EXPECT_EQ(doc.History->UndoCount(), 6);
+    EXPECT_EQ(doc.History->UndoEntry(6).GroupSize, 6);
     EXPECT_EQ(doc.DataSets(1).Bytes(3, 3), 131);
     EXPECT_EQ(doc.CurrentRow, 4);
     // On the last cell, past the last row and column: only that cell.
     ASSERT_EQ(PasteCells(doc, TabIdSection, 4, 3, {5, 4}, {}), CommitResult::Changed);
-    EXPECT_EQ(doc.UndoEntries(doc.UndoCount).GroupSize, 1);
+    EXPECT_EQ(doc.History->UndoEntry(doc.History->UndoCount()).GroupSize, 1);
     EXPECT_EQ(doc.CurrentCol, 3);
 
     // A cut journals every cell, zero or not, and one undo brings all back.
@@ -222,18 +222,18 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     cut.CurrentDataSet = 2;
     cut.DataSets(2).Bytes(1, 0) = 0;
     ASSERT_EQ(CutCells(cut, TabIdSection, {1, 1, 2, 2}, {}), CommitResult::Changed);
-    EXPECT_TRUE(cut.Modified);
-    EXPECT_EQ(cut.UndoCount, 4);
-    EXPECT_EQ(cut.UndoEntries(4).GroupSize, 4);
+    EXPECT_TRUE(cut.History->Modified());
+    EXPECT_EQ(cut.History->UndoCount(), 4);
+    EXPECT_EQ(cut.History->UndoEntry(4).GroupSize, 4);
     EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 0);
     EXPECT_EQ(cut.ClipBytes(2, 2), 221);
     UndoStep(cut);
     EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 221);
-    EXPECT_EQ(cut.UndoCount, 0);
+    EXPECT_EQ(cut.History->UndoCount(), 0);
 
     DocumentState empty = SmallDocument();
     EXPECT_EQ(PasteCells(empty, TabBattle, 1, 1, {6, 26}, {}), CommitResult::Unchanged);
-    EXPECT_EQ(empty.UndoCount, 0);
+    EXPECT_EQ(empty.History->UndoCount(), 0);
 }
 
 TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
@@ -263,10 +263,10 @@ TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
     EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}, &reason), CommitResult::ReadOnly);
     EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
     EXPECT_EQ(doc.DataSets(1).Bytes.Elements(), bytes);
-    EXPECT_EQ(doc.UndoCount, 0);
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(doc.History->UndoCount(), 0);
+    EXPECT_FALSE(doc.History->Modified());
     EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {4, 4}, {}), CommitResult::Changed);
-    EXPECT_EQ(doc.UndoCount, 2);
+    EXPECT_EQ(doc.History->UndoCount(), 2);
 
     // Every battle cell can be written.
     EXPECT_EQ(CutCells(doc, TabBattle, {1, 1, 5, 25}, {}), CommitResult::Changed);
@@ -277,11 +277,11 @@ TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
     DocumentState doc = SmallDocument();
     for (int i = 0; i < kMaxJournalRecords + 5; ++i)
         Commit(doc, TabBattle, 0, 1 + i % 25, 1 + i / 25 % 5, QString::number(i % 2 ? 200 : 100));
-    EXPECT_EQ(doc.UndoCount, kMaxJournalRecords);
+    EXPECT_EQ(doc.History->UndoCount(), kMaxJournalRecords);
     const std::uint8_t before = doc.BattleParams(3, 3);
     EXPECT_EQ(Commit(doc, TabBattle, 0, 3, 3, QString::number(before ^ 1)), CommitResult::JournalFull);
     EXPECT_EQ(doc.BattleParams(3, 3), before);
-    EXPECT_EQ(doc.UndoCount, kMaxJournalRecords);
+    EXPECT_EQ(doc.History->UndoCount(), kMaxJournalRecords);
     doc.CurrentDataSet = 1;
     CopyCells(doc, TabIdSection, {1, 1, 1, 1});
     EXPECT_EQ(CutCells(doc, TabIdSection, {1, 1, 1, 1}, {}), CommitResult::JournalFull);
@@ -291,13 +291,41 @@ TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
     // Undo everything, then more than there is: it stops at an empty journal.
     for (int i = 0; i < 40000; ++i)
         UndoStep(doc);
-    EXPECT_EQ(doc.UndoCount, 0);
-    EXPECT_EQ(doc.RedoCount, kMaxJournalRecords);
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_EQ(doc.History->UndoCount(), 0);
+    EXPECT_EQ(doc.History->RedoCount(), kMaxJournalRecords);
+    EXPECT_FALSE(doc.History->Modified());
     // The redo journal is full now: a new edit goes on the undo journal, but its undo is refused.
     Commit(doc, TabBattle, 0, 1, 1, u"0"_s);
     EXPECT_EQ(UndoStep(doc).kind, StepResult::JournalFull);
-    EXPECT_EQ(doc.UndoCount, 1);
+    EXPECT_EQ(doc.History->UndoCount(), 1);
+}
+
+TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
+{
+    DocumentState doc = SmallDocument();
+    EXPECT_TRUE(ChangedCells(doc).empty());
+    // Made out of order: battle, data set 2, individual, data set 1 (a cut of two cells).
+    Commit(doc, TabBattle, 0, 4, 2, u"0"_s);
+    Commit(doc, TabIdSection, 2, 3, 1, u"0"_s);
+    Commit(doc, TabIndividual, 0, 1, 2, u"0"_s);
+    doc.CurrentDataSet = 1;
+    ASSERT_EQ(CutCells(doc, TabIdSection, {2, 2, 2, 1}, {}), CommitResult::Changed);
+    const std::vector<CellRef> order{{TabIdSection, 1, 2, 2}, {TabIdSection, 1, 1, 2}, {TabIdSection, 2, 3, 1},
+                                     {TabIndividual, 0, 1, 2}, {TabBattle, 0, 4, 2}};
+    EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[1], order[0], order[2], order[3], order[4]}));
+    EXPECT_EQ(ChangedCells(doc, 2), (std::vector<CellRef>{order[1], order[0]}));
+    EXPECT_EQ(doc.History->ChangedCellCount(), 5);
+    EXPECT_EQ(doc.History->ChangedCellCount(TabIdSection, 1), 2);
+    EXPECT_EQ(doc.History->BaselineByte(TabIdSection, 1, 1, 2), 111);
+    // A paste of the cut bytes puts them back: those marks go, the others stay.
+    ASSERT_EQ(PasteCells(doc, TabIdSection, 2, 1, {5, 4}, {}), CommitResult::Changed);
+    EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[2], order[3], order[4]}));
+    // Undo everything: nothing differs, though the journals are full of records.
+    while (UndoStep(doc).kind == StepResult::Taken) {
+    }
+    EXPECT_EQ(doc.History->ChangedCellCount(), 0);
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_GT(doc.History->RedoCount(), 0);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "core/edit/EditHistory.h"
 #include "core/edit/Journal.h"
 #include "core/output/Rows.h"
 #include "core/view/TabView.h"
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <iterator>
 #include <tuple>
 #include <vector>
@@ -25,6 +27,7 @@ DocumentState Table(int count, const std::vector<int>& starts)
             doc.BattleParams(c, r) = static_cast<std::uint8_t>(r);
     doc.TabState(TabBattle, ItemLeftCol) = 4;
     doc.TabState(TabBattle, ItemTopRow) = 6;
+    doc.History.StartWithBaseline(doc);
     return doc;
 }
 
@@ -39,21 +42,22 @@ std::pair<std::vector<int>, std::vector<int>> Blocks(const DocumentState& doc)
 }
 
 using Entry = std::tuple<int, int, int, int, int, int>; // Tab, Row, Col, TopRow, Value, GroupSize
-std::vector<Entry> Entries(int count, const NdArray<JournalRecord, 1>& entries)
+std::vector<Entry> Entries(const DocumentState& doc, JournalSide side)
 {
+    const JournalList& journal = doc.History->Journal(side);
     std::vector<Entry> out;
-    for (int i = 1; i <= count; ++i)
-        out.emplace_back(entries(i).Tab, entries(i).Row, entries(i).Col, entries(i).TopRow, entries(i).Value, entries(i).GroupSize);
+    for (int i = 1; i <= journal.Count; ++i) {
+        const JournalRecord& e = journal.Entries(i);
+        out.emplace_back(e.Tab, e.Row, e.Col, e.TopRow, e.Value, e.GroupSize);
+    }
     return out;
 }
 
-void Fill(int& count, NdArray<JournalRecord, 1>& entries, const std::vector<Entry>& records)
+void Fill(DocumentState& doc, JournalSide side, const std::vector<Entry>& records)
 {
-    entries.redim(static_cast<int>(records.size()) + 1);
-    for (count = 0; count < static_cast<int>(records.size()); ++count) {
-        const auto [tab, row, col, top, value, size] = records[count];
-        entries(count + 1) = {tab, 0, col, row, top, 1, static_cast<std::uint8_t>(value), size};
-    }
+    doc.History->Clear(side);
+    for (const auto& [tab, row, col, top, value, size] : records)
+        doc.History->Push(side, {tab, 0, col, row, top, 1, static_cast<std::uint8_t>(value), size});
 }
 
 TEST(Rows, RecordsAndBlockStartsFollowTheRow)
@@ -68,7 +72,7 @@ TEST(Rows, RecordsAndBlockStartsFollowTheRow)
         const RowResult result = c.insert ? InsertBattleRow(doc, TabBattle, c.row) : DeleteBattleRow(doc, TabBattle, c.row);
         c.insert ? void(records.insert(records.begin() + c.row - 1, c.row)) : void(records.erase(records.begin() + c.row - 1));
         EXPECT_EQ(Blocks(doc), std::make_pair(c.starts, records));
-        EXPECT_EQ(std::tie(result.kind, result.cursorRow, doc.CurrentRow, result.leftCol, result.topRow, doc.Modified, doc.RecordCountChanged),
+        EXPECT_EQ(std::make_tuple(result.kind, result.cursorRow, doc.CurrentRow, result.leftCol, result.topRow, doc.History->Modified(), doc.History->RecordCountChanged()),
                   std::make_tuple(RowResult::Done, c.cursor, c.cursor, 4, 6, true, true));
     }
 }
@@ -85,12 +89,12 @@ TEST(Rows, RefusalsAndOtherTabsChangeNothing)
              {8, TabBattle, 8, false, RowResult::Refused, "ブロック 4 "}, {32767, TabBattle, 9, true, RowResult::Refused, "32767"}}) {
         SCOPED_TRACE(std::to_string(tab) + (insert ? " insert " : " delete ") + std::to_string(row) + " " + says);
         DocumentState doc = Table(count, {2, 5, 6, 8});
-        Fill(doc.UndoCount, doc.UndoEntries, {{TabBattle, row, 1, 1, 7, 1}});
+        Fill(doc, JournalSide::Undo, {{TabBattle, row, 1, 1, 7, 1}});
         const RowResult result = insert ? InsertBattleRow(doc, tab, row) : DeleteBattleRow(doc, tab, row);
-        EXPECT_EQ(std::tie(result.kind, doc.Modified, doc.RecordCountChanged), std::make_tuple(kind, false, false));
+        EXPECT_EQ(std::make_tuple(result.kind, doc.History->Modified(), doc.History->RecordCountChanged()), std::make_tuple(kind, false, false));
         EXPECT_TRUE(result.message.isEmpty() == (kind == RowResult::Nothing) && result.message.contains(QString::fromUtf8(says)));
         EXPECT_EQ(Blocks(doc), Blocks(Table(count, {2, 5, 6, 8})));
-        EXPECT_EQ(Entries(doc.UndoCount, doc.UndoEntries), (std::vector<Entry>{{TabBattle, row, 1, 1, 7, 1}}));
+        EXPECT_EQ(Entries(doc, JournalSide::Undo), (std::vector<Entry>{{TabBattle, row, 1, 1, 7, 1}}));
     }
     DocumentState doc = Table(32766, {});
     EXPECT_EQ(std::make_tuple(InsertBattleRow(doc, TabBattle, 32766).kind, doc.BattleCount), std::make_tuple(RowResult::Done, 32767));
@@ -106,25 +110,71 @@ TEST(Rows, JournalsFollowTheirRows)
                                      {3, 5, 4, 1, 54, 2}};
     // Redo: one cell, then a step taken back by undo, its size also on its oldest record.
     const std::vector<Entry> redo = {{3, 1, 1, 1, 11, 1}, {3, 6, 1, 1, 61, 2}, {3, 5, 1, 1, 50, 2}};
-    Fill(doc.UndoCount, doc.UndoEntries, undo);
-    Fill(doc.RedoCount, doc.RedoEntries, redo);
+    Fill(doc, JournalSide::Undo, undo);
+    Fill(doc, JournalSide::Redo, redo);
 
     ASSERT_EQ(InsertBattleRow(doc, TabBattle, 5).kind, RowResult::Done);
-    EXPECT_EQ(Entries(doc.UndoCount, doc.UndoEntries)[6], Entry(3, 10, 1, 6, 91, 1)); // its view moves too
+    EXPECT_EQ(Entries(doc, JournalSide::Undo)[6], Entry(3, 10, 1, 6, 91, 1)); // its view moves too
     // Deleting the inserted copy gives the journals back exactly; deleting again removes row 5.
     ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 5).kind, RowResult::Done);
-    EXPECT_EQ(std::tie(undo, redo), std::make_tuple(Entries(doc.UndoCount, doc.UndoEntries), Entries(doc.RedoCount, doc.RedoEntries)));
+    EXPECT_EQ(std::tie(undo, redo), std::make_tuple(Entries(doc, JournalSide::Undo), Entries(doc, JournalSide::Redo)));
     ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 5).kind, RowResult::Done);
-    EXPECT_EQ(Entries(doc.UndoCount, doc.UndoEntries), (std::vector<Entry>{{3, 4, 1, 1, 41, 1}, {3, 4, 2, 1, 42, 2}, {1, 5, 1, 5, 11, 1},
+    EXPECT_EQ(Entries(doc, JournalSide::Undo), (std::vector<Entry>{{3, 4, 1, 1, 41, 1}, {3, 4, 2, 1, 42, 2}, {1, 5, 1, 5, 11, 1},
                                                                            {3, 8, 1, 5, 91, 1}, {3, 2, 1, 1, 21, 1}}));
-    EXPECT_EQ(Entries(doc.RedoCount, doc.RedoEntries), (std::vector<Entry>{{3, 1, 1, 1, 11, 1}, {3, 5, 1, 1, 61, 1}}));
+    EXPECT_EQ(Entries(doc, JournalSide::Redo), (std::vector<Entry>{{3, 1, 1, 1, 11, 1}, {3, 5, 1, 1, 61, 1}}));
     // Undo takes the steps as they now stand and puts each byte into its record's new row.
     for (int taken : {1, 1, 1, 2}) {
         ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
-        EXPECT_EQ(doc.RedoEntries(doc.RedoCount).GroupSize, taken);
+        EXPECT_EQ(doc.History->RedoEntry(doc.History->RedoCount()).GroupSize, taken);
     }
-    EXPECT_EQ(std::tie(doc.UndoCount, doc.BattleParams(1, 2), doc.BattleParams(1, 8), doc.BattleParams(2, 4)),
+    EXPECT_EQ(std::make_tuple(doc.History->UndoCount(), doc.BattleParams(1, 2), doc.BattleParams(1, 8), doc.BattleParams(2, 4)),
               std::make_tuple(0, std::uint8_t{21}, std::uint8_t{91}, std::uint8_t{42}));
+}
+
+TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
+{
+    DocumentState doc = Table(10, {3, 8}); // record r holds r in every byte
+    const EditHistory& history = *doc.History;
+    const auto marked = [&](int row) {
+        std::vector<int> cols;
+        for (int c = 1; c <= 25; ++c)
+            if (CellChanged(doc, TabBattle, 0, c, row))
+                cols.push_back(c);
+        return cols;
+    };
+    std::vector<int> all(25);
+    std::iota(all.begin(), all.end(), 1);
+
+    // A change on record 5, then a row inserted above it: the mark moves with its record.
+    ASSERT_TRUE(SetCellByte(doc, TabBattle, 0, 7, 5, 0x55));
+    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 4).kind, RowResult::Done);
+    EXPECT_EQ(history.BaselineRecordOf(4), 0);
+    EXPECT_EQ(history.BaselineRecordOf(5), 4);
+    EXPECT_EQ(history.BaselineRecordOf(6), 5);
+    EXPECT_EQ(marked(4), all); // the inserted row: every cell, though it copies record 4
+    EXPECT_EQ(marked(5), std::vector<int>{});
+    EXPECT_EQ(marked(6), std::vector<int>{7});
+    EXPECT_EQ(history.BaselineByte(TabBattle, 0, 7, 6), 5);
+    EXPECT_EQ(history.BaselineByte(TabBattle, 0, 7, 4), std::nullopt);
+    EXPECT_EQ(history.ChangedCellCount(), 26);
+    EXPECT_TRUE(history.RecordCountChanged());
+
+    // The moved record's byte set back: its mark goes, the inserted row's stay.
+    ASSERT_TRUE(SetCellByte(doc, TabBattle, 0, 7, 6, 5));
+    EXPECT_EQ(marked(6), std::vector<int>{});
+    EXPECT_EQ(history.ChangedCellCount(), 25);
+    // Deleting a baseline record names it; deleting the inserted row brings back the list read.
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    EXPECT_EQ(history.DeletedBaselineRecords(), std::vector<int>{2});
+    EXPECT_EQ(history.BaselineRecordOf(2), 3);
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 3).kind, RowResult::Done);
+    EXPECT_EQ(history.ChangedCellCount(), 0);
+    EXPECT_TRUE(history.Modified()); // record 2 is still gone
+    // Counted as the edits went, the same as counted anew.
+    DocumentState recounted = doc;
+    recounted.History->Recount(recounted);
+    EXPECT_EQ(std::make_tuple(recounted.History->ChangedCellCount(), recounted.History->RecordCountChanged()),
+              std::make_tuple(history.ChangedCellCount(), history.RecordCountChanged()));
 }
 
 } // namespace

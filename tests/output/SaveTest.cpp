@@ -1,3 +1,6 @@
+#include "core/edit/EditHistory.h"
+#include "core/document/CellBytes.h"
+#include "core/output/Rows.h"
 #include "core/document/ReadImage.h"
 #include "core/edit/Journal.h"
 #include "core/files/SaveFile.h"
@@ -74,7 +77,6 @@ protected:
         doc.CurrentDataSet = dataSet;
         doc.CurrentCol = col;
         doc.CurrentRow = row;
-        doc.Modified = true;
         CommitCellText(doc, tab, text, {});
     }
 
@@ -117,8 +119,8 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     EXPECT_EQ(saved[0x1006], 2);
     EXPECT_EQ(saved.size(), original.size());
     EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), original);
-    EXPECT_FALSE(doc.Modified);
-    EXPECT_EQ(doc.UndoCount, 4); // a save changes no journal
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(doc.History->UndoCount(), 4); // a save changes no journal
 }
 
 TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
@@ -130,7 +132,7 @@ TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
     expected.image() = original;
     expected.encode(test::StreamOf(blocks));
     EXPECT_TRUE(onDisk() == expected.image());
-    EXPECT_FALSE(doc.RecordCountChanged);
+    EXPECT_FALSE(doc.History->RecordCountChanged());
     // Read back, the records are the ones saved.
     load();
     EXPECT_EQ(doc.BattleParams(5, 2), 0x99);
@@ -157,7 +159,8 @@ TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
     }
     // Without a battle edit a small image keeps its length.
     DocumentState cells = doc;
-    cells.UndoCount = 0;
+    while (UndoStep(cells).kind == StepResult::Taken) {
+    }
     EXPECT_EQ(BuildSavedImage(cells, original.left(kSmallImageSize), codec, &error)->size(), kSmallImageSize);
 }
 
@@ -167,7 +170,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
         error.clear();
         EXPECT_FALSE(SaveDocument(doc, codec, &error)) << what;
         EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
-        EXPECT_TRUE(doc.Modified) << what;
+        EXPECT_TRUE(doc.History->Modified()) << what;
         EXPECT_FALSE(bakExists()) << what;
     };
     // A record that begins with 0, at a block's start and in its middle.
@@ -188,7 +191,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
             big.BattleParams(j, r) = static_cast<std::uint8_t>(1 + random() % 255);
     for (int g = 1; g < kBlockCount; ++g)
         big.GroupStarts(g) = 1 + g * 4;
-    big.RecordCountChanged = true;
+    big.History->Recount(big);
     EXPECT_FALSE(BuildSavedImage(big, original, codec, &error));
     EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
 
@@ -212,12 +215,12 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_FALSE(SaveDocument(doc, codec, &error));
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s)) << error.toStdString();
     EXPECT_TRUE(onDisk() == original);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
 }
 
-TEST_F(Save, AJournalledReadOnlyCellIsRefusedNamingIt)
+TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
 {
-    // The editor never changes such cells; records of them can only come from a document changed under it.
+    // The editor never changes such cells; only a document changed under it can hold one.
     auto refuses = [&](const char* what, const QString& inMessage) {
         error.clear();
         EXPECT_FALSE(SaveDocument(doc, codec, &error)) << what;
@@ -226,25 +229,22 @@ TEST_F(Save, AJournalledReadOnlyCellIsRefusedNamingIt)
         EXPECT_TRUE(onDisk() == original) << what;
         EXPECT_FALSE(bakExists()) << what;
     };
-    auto journal = [&](int tab, int dataSet, int col, int row) {
-        doc.CurrentDataSet = dataSet;
-        doc.CurrentCol = col;
-        doc.CurrentRow = row;
-        ASSERT_TRUE(PushUndoRecord(doc, tab, {}));
-        doc.Modified = true;
+    auto flip = [&](int tab, int dataSet, int col, int row) {
+        *CellByte(doc, tab, dataSet, col, row) ^= 1;
+        doc.History->Recount(doc);
     };
     DataSet& table = doc.DataSets(1);
     table.SectionSettings(SettingStep, 2) = -0x1800; // ID 2 of section y lies at -0x1000
-    journal(TabIdSection, 1, 2, 3);
+    flip(TabIdSection, 1, 2, 3);
     refuses("before", u"「表」の ID 2「c」、セクション「y」はオフセット -0x1000 がイメージの先頭より前"_s);
 
     table.SectionSettings(SettingStep, 2) = 1;
     table.SectionAddresses(2) = 0x3FFFFFF; // ID 2 at 64 MiB + 1
     refuses("limit", u"上限"_s);
 
-    doc.UndoCount = 0;
+    flip(TabIdSection, 1, 2, 3); // back to its baseline
     doc.IndividualAddressUnusable(2) = 1;
-    journal(TabIndividual, 0, 1, 2);
+    flip(TabIndividual, 0, 1, 2);
     refuses("unusable", u"個別データ「q」はオフセットを読めない"_s);
 }
 
@@ -279,7 +279,7 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
             setrlimit(RLIMIT_FSIZE, &limit);
             QString reason;
             const bool saved = SaveDocument(doc, codec, &reason);
-            return !saved && doc.Modified && reason.contains(u"ディスクの空きが足りません"_s);
+            return !saved && doc.History->Modified() && reason.contains(u"ディスクの空きが足りません"_s);
         });
         EXPECT_EQ(exit, 0) << "room " << room;
         EXPECT_TRUE(onDisk() == before) << "room " << room;
@@ -348,13 +348,13 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     EXPECT_EQ(Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original); // the previous file stays as it was
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.History->Modified());
 
     // Onto its own .bak: refused. Onto itself: a save without a copy.
     edit(TabIdSection, 1, 2, 2, u"0x44"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, other + u".bak"_s, &error));
     EXPECT_TRUE(error.contains(u"バックアップ"_s));
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
     ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
     EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
@@ -363,7 +363,105 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     edit(TabIdSection, 1, 2, 3, u"0x55"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s), &error));
     EXPECT_EQ(doc.RomPath, other);
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.History->Modified());
+}
+
+TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
+{
+    const auto baseline = [&] { return doc.History->BaselineByte(TabIdSection, 1, 1, 1); };
+    edit(TabIdSection, 1, 1, 1, u"0x11"_s); // 0x1000
+    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
+
+    // A failed save leaves the baseline where it was.
+    QFile::remove(home.file(u"game.rom"_s));
+    EXPECT_FALSE(SaveDocument(doc, codec, &error));
+    EXPECT_EQ(baseline(), std::uint8_t(original[0x1000]));
+    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
+    home.writeBytes(u"game.rom"_s, original);
+
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_EQ(baseline(), 0x11);
+    EXPECT_FALSE(CellChanged(doc, TabIdSection, 1, 1, 1));
+    EXPECT_FALSE(doc.History->Modified());
+
+    // An undo after the save is a change against the file, and the next save writes it back.
+    ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
+    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_TRUE(onDisk() == original);
+    EXPECT_FALSE(doc.History->Modified());
+    // The journals still take the edit back and forth; back at the file's byte, nothing is modified.
+    ASSERT_EQ(RedoStep(doc).kind, StepResult::Taken);
+    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
+    ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_FALSE(CellChanged(doc, TabIdSection, 1, 1, 1)); // the mark goes with the undo
+    EXPECT_TRUE(ChangedCells(doc).empty());
+}
+
+TEST_F(Save, AnEditUndoneOrTypedBackLeavesNoMarkButItsJournal)
+{
+    edit(TabIndividual, 0, 1, 2, u"0x21"_s);
+    const QString back = u"0x"_s + QString::number(std::uint8_t(original[0x3004]), 16);
+    edit(TabIndividual, 0, 1, 2, back); // typed back to the file's byte
+    EXPECT_EQ(doc.History->UndoCount(), 2);
+    EXPECT_FALSE(CellChanged(doc, TabIndividual, 0, 1, 2));
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_TRUE(SaveDocument(doc, codec, &error)); // nothing to write
+    EXPECT_FALSE(bakExists());
+    // One step back, the cell holds the edit again, and so does the next save.
+    ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
+    EXPECT_TRUE(CellChanged(doc, TabIndividual, 0, 1, 2));
+    EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{{TabIndividual, 0, 1, 2}}));
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_EQ(Differences(original, onDisk()), std::vector<qsizetype>{0x3004});
+    EXPECT_EQ(onDisk()[0x3004], 0x21);
+}
+
+TEST_F(Save, TwoChangedCellsAtOneOffsetMustAgree)
+{
+    // Entry q at 0x1003, where ID 1 ("b") of section x lies too.
+    home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"p"_s, u"1003"_s, u"q"_s});
+    load();
+    edit(TabIdSection, 1, 1, 2, u"5"_s);
+    edit(TabIndividual, 0, 1, 2, u"6"_s);
+    EXPECT_FALSE(SaveDocument(doc, codec, &error));
+    EXPECT_TRUE(error.contains(u"「表」の ID 1「b」、セクション「x」"_s)) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"個別データ「q」"_s)) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"0x1003"_s)) << error.toStdString();
+    EXPECT_TRUE(onDisk() == original);
+    EXPECT_TRUE(doc.History->Modified());
+    // Agreeing, they are written once.
+    edit(TabIndividual, 0, 1, 2, u"5"_s);
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_EQ(Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
+    EXPECT_EQ(onDisk()[0x1003], 5);
+    EXPECT_FALSE(doc.History->Modified());
+}
+
+TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
+{
+    edit(TabBattle, 0, 5, 2, u"0x99"_s);
+    EXPECT_TRUE(doc.History->BattleChanged());
+    ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
+    EXPECT_FALSE(doc.History->BattleChanged());
+    // Without a change the small image keeps its length: the blocks are left alone.
+    EXPECT_EQ(BuildSavedImage(doc, original.left(kSmallImageSize), codec, &error)->size(), kSmallImageSize);
+    // A row added and deleted again leaves the record list as it was read.
+    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    EXPECT_TRUE(doc.History->RecordCountChanged());
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    EXPECT_FALSE(doc.History->RecordCountChanged());
+    EXPECT_FALSE(doc.History->Modified());
+    // A record deleted is encoded away.
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_TRUE(doc.History->DeletedBaselineRecords().empty());
+    load();
+    EXPECT_EQ(doc.BattleCount, 315);
 }
 
 } // namespace

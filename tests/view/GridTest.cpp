@@ -1,3 +1,4 @@
+#include "core/edit/EditHistory.h"
 #include "core/document/ReadImage.h"
 #include "core/files/Ini.h"
 #include "core/view/Grid.h"
@@ -6,6 +7,8 @@
 #include "tests/support/ModeFolder.h"
 
 #include <QFile>
+
+#include <array>
 
 #include <gtest/gtest.h>
 
@@ -149,7 +152,7 @@ TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
     EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationSigned, &error), NotationChange::Changed);
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"-128"_s);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/表.ini"_s)), u"-10"_s);
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.History->Modified());
     // On 個別データ the row is the section.
     EXPECT_EQ(SetNotation(doc, TabIndividual, 1, 1, NotationUnsigned, &error), NotationChange::Changed);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
@@ -211,6 +214,46 @@ TEST_F(GridView, DataSetFallbacks)
     DocumentState empty;
     EXPECT_EQ(DataSetToShow(empty, 1), 0);
     EXPECT_FALSE(HasTable(empty, TabIdSection, 1));
+}
+
+TEST(Reveal, APlanSaysWhichMovesShowTheCell)
+{
+    DocumentState doc;
+    doc.DataSetCount = 2;
+    doc.DataSets.redim(3);
+    for (int k = 1; k <= 2; ++k) {
+        doc.DataSets(k).IdCount = 3;
+        doc.DataSets(k).SectionCount = 2;
+        doc.DataSets(k).Bytes.redim(2, 3);
+    }
+    doc.IndividualCount = 2;
+    doc.IndividualBytes.redim(3);
+    doc.BattleCount = 4;
+    doc.BattleParams.redim(26, 5);
+    doc.CurrentDataSet = 1;
+
+    const auto plan = [&](int tab, int dataSet, int row, int col) {
+        const RevealPlan p = PlanReveal(doc, TabIdSection, tab, dataSet, row, col);
+        return std::make_tuple(p.valid, p.tab, p.dataSet, p.row, p.col, p.changesTab, p.changesDataSet);
+    };
+    EXPECT_EQ(plan(TabIdSection, 1, 3, 2), std::make_tuple(true, 1, 1, 3, 2, false, false));
+    EXPECT_EQ(plan(TabIdSection, 2, 1, 1), std::make_tuple(true, 1, 2, 1, 1, false, true));
+    EXPECT_EQ(plan(TabIndividual, 2, 2, 7), std::make_tuple(true, 2, 0, 2, 1, true, false)); // one column, no data set
+    EXPECT_EQ(plan(TabBattle, 0, 4, 25), std::make_tuple(true, 3, 0, 4, 25, true, false));
+    // Cells outside their tables: nothing to do.
+    for (const auto& [tab, dataSet, row, col] : {std::array{1, 1, 4, 1}, std::array{1, 3, 1, 1}, std::array{1, 1, 1, 3},
+                                                 std::array{2, 0, 3, 1}, std::array{3, 0, 5, 1}, std::array{3, 0, 1, 26},
+                                                 std::array{4, 0, 1, 1}, std::array{1, 1, 0, 1}})
+        EXPECT_FALSE(std::get<0>(plan(tab, dataSet, row, col))) << tab << " " << dataSet << " " << row << " " << col;
+
+    // Aimed at another tab, that tab's memory holds the cell; on the tab shown, the cursor does.
+    AimReveal(doc, PlanReveal(doc, TabIdSection, TabBattle, 0, 4, 25));
+    EXPECT_EQ(std::make_tuple(doc.TabState(TabBattle, ItemDataSet), doc.TabState(TabBattle, ItemRow), doc.TabState(TabBattle, ItemCol)),
+              std::make_tuple(0, 4, 25));
+    EXPECT_EQ(std::make_pair(doc.CurrentRow, doc.CurrentCol), std::make_pair(0, 0));
+    AimReveal(doc, PlanReveal(doc, TabIdSection, TabIdSection, 2, 3, 1));
+    EXPECT_EQ(std::make_pair(doc.CurrentRow, doc.CurrentCol), std::make_pair(3, 1));
+    EXPECT_EQ(doc.TabState(TabIdSection, ItemRow), 0);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // rules around it, undo and redo, and the cell clipboard, driven by keys and the mouse.
 
 #include "tests/window/TestFolder.h"
+#include "core/edit/EditHistory.h"
 #include "core/document/CellBytes.h"
 #include "core/view/Conversions.h"
 #include "window/Application.h"
@@ -65,7 +66,7 @@ private Q_SLOTS:
         zor::FlexGrid& grid = *form.FGrid1;
         zor::CellEditor& editor = *form.txtForEdit;
         ShowTable(form);
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
 
         struct Case {
             const char* name;
@@ -94,7 +95,7 @@ private Q_SLOTS:
             QCOMPARE(editor.text(), c.text);
             QCOMPARE(editor.hasSelectedText() && editor.selectedText() == c.text, c.allSelected && !c.text.isEmpty());
             QCOMPARE(editor.cursorPosition(), c.text.size());
-            QVERIFY2(form.doc.Modified, c.name); // filling the editor marks the document
+            QVERIFY2(!form.doc.History->Modified(), c.name); // filling the editor changes no byte
             // Placed exactly over the cell.
             const QRect cell = grid.visualRect(grid.model()->index(0, 0)).translated(grid.viewport()->mapTo(form.centralWidget(), QPoint()));
             QVERIFY2(editor.geometry().intersects(cell) && std::abs(editor.geometry().left() - cell.left()) <= 1, c.name);
@@ -102,7 +103,8 @@ private Q_SLOTS:
             QTest::keyClick(&editor, Qt::Key_Escape);
             QVERIFY2(!editor.isVisible(), c.name);
             QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
-            QCOMPARE(form.doc.UndoCount, 0);
+            QCOMPARE(form.doc.History->UndoCount(), 0);
+            QVERIFY2(!form.doc.History->Modified(), c.name); // nothing to save or to ask about
             QVERIFY(grid.hasFocus());
             QCOMPARE(grid.Row(), 1);
         }
@@ -125,7 +127,7 @@ private Q_SLOTS:
         QCOMPARE(TableByte(form, 2, 1), std::uint8_t(200));
         QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("200"));
         QCOMPARE(grid.Row(), 1);
-        QCOMPARE(form.doc.UndoCount, 1);
+        QCOMPARE(form.doc.History->UndoCount(), 1);
 
         // Up on the first row commits and stays; Down moves on after the commit.
         Type(form, QStringLiteral("3"));
@@ -145,7 +147,7 @@ private Q_SLOTS:
         // A commit that changes nothing leaves no record.
         QTest::keyClick(&grid, Qt::Key_Return);
         QTest::keyClick(&editor, Qt::Key_Return);
-        QCOMPARE(form.doc.UndoCount, 4);
+        QCOMPARE(form.doc.History->UndoCount(), 4);
 
         // On the battle tab, Down onto the first row not wholly in view scrolls by one row.
         ClickTab(form, 3);
@@ -181,7 +183,7 @@ private Q_SLOTS:
             QCoreApplication::sendEvent(&editor, &out);
             QVERIFY(editor.isVisible());
             QCOMPARE(editor.text(), QStringLiteral("12"));
-            QCOMPARE(form.doc.UndoCount, 0);
+            QCOMPARE(form.doc.History->UndoCount(), 0);
         }
         // A click on another cell commits into the cell that was edited.
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 2));
@@ -227,18 +229,18 @@ private Q_SLOTS:
         QCOMPARE(TableByte(form, 1, 2), std::uint8_t(0));
         QCOMPARE(grid.Row(), 2);
         QCOMPARE(grid.Col(), 1);
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
         QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier); // nothing left: nothing happens
-        QCOMPARE(form.doc.RedoCount, 2);
+        QCOMPARE(form.doc.History->RedoCount(), 2);
 
         QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(TableByte(form, 1, 2), std::uint8_t(7));
-        QVERIFY(form.doc.Modified);
+        QVERIFY(form.doc.History->Modified());
         QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(form.Tab1->SelectedIndex(), 2);
         QCOMPARE(form.doc.IndividualBytes(1), std::uint8_t(9));
         QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(form.doc.UndoCount, 2);
+        QCOMPARE(form.doc.History->UndoCount(), 2);
     }
 
     void theCellClipboardMovesRectangles()
@@ -257,7 +259,7 @@ private Q_SLOTS:
         QCOMPARE(form.doc.ClipSize(0), 3);
         QCOMPARE(form.doc.ClipSize(1), 2);
         QCOMPARE(form.doc.ClipBytes(3, 2), form.doc.BattleParams(3, 2));
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
 
         // Pasted on the last row, the block is clipped: 3 cells, one step, the document modified.
         grid.setRow(grid.Rows() - 1);
@@ -266,8 +268,8 @@ private Q_SLOTS:
         const int last = grid.Rows() - 1;
         QCOMPARE(form.doc.BattleParams(4, last), form.doc.BattleParams(1, 1));
         QCOMPARE(form.doc.BattleParams(6, last), form.doc.BattleParams(3, 1));
-        QCOMPARE(form.doc.UndoCount, 3);
-        QVERIFY(form.doc.Modified);
+        QCOMPARE(form.doc.History->UndoCount(), 3);
+        QVERIFY(form.doc.History->Modified());
         QCOMPARE(grid.Row(), last);
         QCOMPARE(grid.Col(), 6);
 
@@ -282,7 +284,7 @@ private Q_SLOTS:
         grid.setCol(2);
         QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(form.doc.BattleParams(2, 1), std::uint8_t(0));
-        QCOMPARE(form.doc.UndoCount, 4);
+        QCOMPARE(form.doc.History->UndoCount(), 4);
         QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(form.doc.BattleParams(2, 1), form.doc.ClipBytes(1, 1));
     }
@@ -305,9 +307,9 @@ private Q_SLOTS:
         QCOMPARE(editor.text(), QStringLiteral("0x800x80"));
         QTest::keyClick(&editor, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(form.doc.ClipSize(0), 0);
-        QCOMPARE(form.doc.UndoCount, 0);
+        QCOMPARE(form.doc.History->UndoCount(), 0);
         // The menu's commands, too, leave the cells alone while a text box has the focus.
-        form.doc.RedoCount = 0;
+        form.doc.History->Clear(zor::JournalSide::Redo);
         form.Cope->trigger();
         form.andou->trigger();
         QCOMPARE(form.doc.ClipSize(0), 0);
@@ -322,7 +324,7 @@ private Q_SLOTS:
         QTest::keyClick(form.Text1, Qt::Key_X, Qt::ControlModifier);
         QTest::keyClick(form.Text1, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(form.doc.ClipSize(0), 0);
-        QCOMPARE(form.doc.UndoCount, 0);
+        QCOMPARE(form.doc.History->UndoCount(), 0);
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
     }
 
@@ -339,7 +341,7 @@ private Q_SLOTS:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll().at(0x200), char(9));
         QVERIFY(QFile::exists(rom + QStringLiteral(".bak")));
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
         QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom"));
 
         grid.setFocus();
@@ -352,7 +354,7 @@ private Q_SLOTS:
         QFile copy(o.folder->file(QStringLiteral("新しい.rom")));
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll().at(0x200), char(8));
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
     }
 
     void rowCommandsAndTheCsvExport()
@@ -364,8 +366,8 @@ private Q_SLOTS:
         ShowTable(form, 1, 1);
         form.NewRow->trigger();
         form.DeleteRow->trigger();
-        QVERIFY(!form.doc.Modified);
-        QVERIFY(!form.doc.RecordCountChanged);
+        QVERIFY(!form.doc.History->Modified());
+        QVERIFY(!form.doc.History->RecordCountChanged());
 
         ClickTab(form, 3);
         const int rows = grid.Rows();
@@ -373,7 +375,7 @@ private Q_SLOTS:
         form.NewRow->trigger();
         QCOMPARE(grid.Rows(), rows + 1);
         QCOMPARE(grid.TextMatrix(3, 5), grid.TextMatrix(2, 5)); // the copy and the record it copied
-        QVERIFY(form.doc.Modified && form.doc.RecordCountChanged);
+        QVERIFY(form.doc.History->Modified() && form.doc.History->RecordCountChanged());
         form.DeleteRow->trigger();
         QCOMPARE(grid.Rows(), rows);
         // The only record of a block can't go: the sample's blocks hold one to three records.
@@ -401,8 +403,8 @@ private Q_SLOTS:
         Form1& form = *o.form;
         zor::FlexGrid& grid = *form.FGrid1;
         ShowTable(form, 1, 1);
-        form.doc.UndoCount = zor::kMaxJournalRecords;
-        form.doc.UndoEntries.redimPreserve(zor::kMaxJournalRecords + 1);
+        while (form.doc.History->Push(zor::JournalSide::Undo, {})) {
+        }
         Type(form, QStringLiteral("5"));
         QTest::keyClick(form.txtForEdit, Qt::Key_Return);
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
@@ -410,7 +412,7 @@ private Q_SLOTS:
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
         QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x80"));
         QVERIFY(!form.txtForEdit->isVisible());
-        QCOMPARE(form.doc.UndoCount, zor::kMaxJournalRecords);
+        QCOMPARE(form.doc.History->UndoCount(), zor::kMaxJournalRecords);
     }
 
     void anInputMethodOpensTheEditorEmpty()
@@ -430,7 +432,7 @@ private Q_SLOTS:
         QCOMPARE(editor.text(), QStringLiteral("１０"));
         QTest::keyClick(&editor, Qt::Key_Return);
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(10)); // full-width digits read as their half-width forms
-        QCOMPARE(form.doc.UndoCount, 1);
+        QCOMPARE(form.doc.History->UndoCount(), 1);
     }
 
     void unreadableTextNeverReachesTheCell()
@@ -458,7 +460,7 @@ private Q_SLOTS:
         QCOMPARE(form.Tab1->SelectedIndex(), 1);
         QCOMPARE(grid.Row(), 1);
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
-        QCOMPARE(form.doc.UndoCount, 0);
+        QCOMPARE(form.doc.History->UndoCount(), 0);
         QVERIFY(ReadFile(o.folder->file(QStringLiteral("x.rom"))) == image);
         QVERIFY(o.dialogs->messages.empty());
 
@@ -468,7 +470,7 @@ private Q_SLOTS:
         QVERIFY(!editor.isVisible());
         QVERIFY(QToolTip::text().contains(zor::CellTextForms()));
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
-        QCOMPARE(form.doc.UndoCount, 0);
+        QCOMPARE(form.doc.History->UndoCount(), 0);
 
         // A form the editor reads is stored as usual.
         grid.setFocus();
@@ -522,7 +524,7 @@ private Q_SLOTS:
         QCOMPARE(entered.count(), 0); // the cursor, and with it the note, stays
         QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(form.doc.BattleParams(2, 5), form.doc.BattleParams(1, 1));
-        QCOMPARE(form.doc.UndoCount, 1);
+        QCOMPARE(form.doc.History->UndoCount(), 1);
         entered.clear();
 
         // A drag with the mouse: the cursor stays on the pressed cell, the other corner follows.
@@ -563,7 +565,7 @@ private Q_SLOTS:
         ClickTab(form, 2);
         QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier); // its view lay 200 rows down
         QCOMPARE(*zor::CellByte(form.doc, zor::TabIdSection, 3, 1, 200), std::uint8_t(0));
-        QCOMPARE(form.doc.RedoCount, 1);
+        QCOMPARE(form.doc.History->RedoCount(), 1);
         QCOMPARE(form.Tab1->SelectedIndex(), 1);
         QCOMPARE(grid.TopRow(), 1);
         QVERIFY(grid.isEnabled());
@@ -588,7 +590,7 @@ private Q_SLOTS:
         QTest::keyClick(&grid, Qt::Key_5);
         QVERIFY(!form.txtForEdit->isVisible());
         QVERIFY(QToolTip::text().contains(QStringLiteral("壊れた")));
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
 
         // A paste whose rectangle holds such a cell is refused whole, naming it.
         grid.setCol(2);
@@ -601,8 +603,8 @@ private Q_SLOTS:
         QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
         QVERIFY(o.dialogs->messages.front().text.contains(QStringLiteral("壊れた")));
-        QCOMPARE(form.doc.UndoCount, 0);
-        QVERIFY(!form.doc.Modified);
+        QCOMPARE(form.doc.History->UndoCount(), 0);
+        QVERIFY(!form.doc.History->Modified());
     }
 
     void aHandlerThatThrowsKeepsTheDocument()

@@ -1,6 +1,7 @@
 // The window over a document: opening an image, the three tabs, data sets, widths,
 // notations and notes, driven as a user would and checked in the grid and the files.
 
+#include "core/view/TabView.h"
 #include "tests/window/TestFolder.h"
 #include "window/FlexGrid.h"
 #include "window/Form1.h"
@@ -102,6 +103,52 @@ private Q_SLOTS:
         QCOMPARE(grid.ColWidth(1), 2000);
     }
 
+    void revealingACellMovesAsTheUserWould()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        const auto ini = [&](const char* file, const char* group, const char* key) {
+            return o.folder->ini(QString::fromUtf8(file), QString::fromUtf8(group), QString::fromUtf8(key));
+        };
+        form.Combo1->setCurrentIndex(2); // 表
+        grid.setColWidth(1, 1800);
+        grid.setCol(2);
+        form.Text1->setFocus();
+        QTest::keyClicks(form.Text1, QStringLiteral("left"));
+
+        // Another tab: the place left keeps its widths and note, and the cursor lands on the cell.
+        QVERIFY(form.RevealCell(zor::TabBattle, 0, 2, 5));
+        QCOMPARE(ini("m/表.ini", "ColWidth", "Section1"), QStringLiteral("1800"));
+        QCOMPARE(ini("m/表.ini", "Text", "Section2"), QStringLiteral("left"));
+        QCOMPARE(form.Tab1->SelectedIndex(), 3);
+        QCOMPARE(form.Combo1->count(), 1);
+        QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(2, 5));
+        QCOMPARE(form.doc.TabState(zor::TabIdSection, zor::ItemDataSet), 2);
+
+        // Tab 1 and its other data set: the battle widths are stored, and the box follows.
+        grid.setColWidth(5, 2100);
+        QVERIFY(form.RevealCell(zor::TabIdSection, 1, 2, 1));
+        QCOMPARE(ini("m/敵パラメータ.ini", "ColWidth", "Section5"), QStringLiteral("2100"));
+        QCOMPARE(form.Tab1->SelectedIndex(), 1);
+        QCOMPARE(form.Combo1->currentIndex(), 1);
+        QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(2, 1));
+
+        // The same tab, another data set: the widths of the one left are stored.
+        grid.setColWidth(1, 1700);
+        QVERIFY(form.RevealCell(zor::TabIdSection, 2, 3, 2));
+        QCOMPARE(ini("m/クラス.ini", "ColWidth", "Section1"), QStringLiteral("1700"));
+        QCOMPARE(form.Combo1->currentIndex(), 2);
+        QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(3, 2));
+        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("left"));
+
+        // No such cell: nothing moves.
+        QVERIFY(!form.RevealCell(zor::TabIdSection, 2, 99, 1));
+        QVERIFY(!form.RevealCell(zor::TabIdSection, 9, 1, 1));
+        QCOMPARE(std::make_tuple(form.Tab1->SelectedIndex(), form.Combo1->currentIndex(), grid.Row(), grid.Col()),
+                 std::make_tuple(1, 2, 3, 2));
+    }
+
     void notesStayWithTheirSection()
     {
         auto o = Open();
@@ -164,7 +211,7 @@ private Q_SLOTS:
         QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("5"));
         QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section1")), QStringLiteral("-10"));
         QCOMPARE(grid.Col(), 1);
-        QVERIFY(!form.doc.Modified);
+        QVERIFY(!form.doc.History->Modified());
 
         ClickTab(form, 2);
         grid.setRow(2);

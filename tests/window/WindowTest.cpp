@@ -56,12 +56,20 @@ struct ModifiedImage {
     ModifiedImage(Form1& form, FakeDialogs& dialogs, bool saveSucceeds)
     {
         form.OpenRom(rom);
-        form.doc.Modified = true;
+        setModified(form, true);
         if (!saveSucceeds)
             QFile::remove(rom);
         dialogs.messagesExpected = !saveSucceeds;
     }
     bool saved() const { return QFile::exists(rom + QStringLiteral(".bak")); }
+    // Changes a battle byte away from its baseline, or puts it back.
+    static void setModified(Form1& form, bool modified)
+    {
+        const std::uint8_t byte = form.doc.BattleParams(2, 1);
+        if (form.doc.History->Modified() != modified)
+            zor::SetCellByte(form.doc, zor::TabBattle, 0, 2, 1, byte ^ 1);
+        QCOMPARE(form.doc.History->Modified(), modified);
+    }
 };
 
 QString shown(const QWidget* widget) { return widget->isVisibleTo(widget->window()) ? QStringLiteral("shown") : QStringLiteral("hidden"); }
@@ -106,8 +114,8 @@ private Q_SLOTS:
         QCOMPARE(shown(form->Label1), QStringLiteral("hidden"));
         QCOMPARE(shown(form->txtForEdit), QStringLiteral("hidden"));
         QCOMPARE(shown(form->Text1), QStringLiteral("shown"));
-        QVERIFY(!form->doc.RecordCountChanged);
-        QVERIFY(!form->doc.Modified);
+        QVERIFY(!form->doc.History->RecordCountChanged());
+        QVERIFY(!form->doc.History->Modified());
 
         QCOMPARE(form->FGrid1->Rows(), 2);
         QCOMPARE(form->FGrid1->Cols(), 2);
@@ -297,7 +305,7 @@ private Q_SLOTS:
             QCOMPARE(form->ConfirmSave(), c.goOn);
             QCOMPARE(image.saved(), c.saved);
             QCOMPARE(dialogs->messages.size(), std::size_t(c.failureTold ? 1 : 0));
-            QCOMPARE(form->doc.Modified, c.modifiedAfter);
+            QCOMPARE(form->doc.History->Modified(), c.modifiedAfter);
             QCOMPARE(dialogs->asked.size(), std::size_t(1));
             const Asked& asked = dialogs->asked[0];
             QCOMPARE(asked.text, text);
@@ -338,7 +346,7 @@ private Q_SLOTS:
             form->show();
             QVERIFY(QTest::qWaitForWindowExposed(form.get()));
             const ModifiedImage image(*form, *dialogs, c.saveSucceeds);
-            form->doc.Modified = c.modified;
+            ModifiedImage::setModified(*form, c.modified);
             dialogs->answers = c.answers;
 
             if (c.viaQuit)
@@ -352,7 +360,7 @@ private Q_SLOTS:
             QCOMPARE(form->doc.RomPath, image.rom);
             QCOMPARE(image.saved(), c.saveSucceeds && c.modified && c.answers == std::deque{QMessageBox::Yes});
             if (c.staysOpen)
-                QVERIFY2(form->doc.Modified, c.name);
+                QVERIFY2(form->doc.History->Modified(), c.name);
         }
     }
 

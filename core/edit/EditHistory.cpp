@@ -1,0 +1,329 @@
+#include "core/edit/EditHistory.h"
+
+#include "core/document/CellBytes.h"
+#include "core/document/DocumentState.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace zor {
+
+HistoryHandle::HistoryHandle() : history_(std::make_unique<EditHistory>()) {}
+HistoryHandle::HistoryHandle(const HistoryHandle& other) : history_(std::make_unique<EditHistory>(*other.history_)) {}
+// The moved-from document keeps a usable, empty history.
+HistoryHandle::HistoryHandle(HistoryHandle&& other)
+    : history_(std::exchange(other.history_, std::make_unique<EditHistory>()))
+{
+}
+HistoryHandle& HistoryHandle::operator=(const HistoryHandle& other)
+{
+    if (this != &other)
+        *history_ = *other.history_;
+    return *this;
+}
+HistoryHandle& HistoryHandle::operator=(HistoryHandle&& other) noexcept
+{
+    std::swap(history_, other.history_);
+    return *this;
+}
+HistoryHandle::~HistoryHandle() = default;
+
+void HistoryHandle::StartWithBaseline(const DocumentState& doc)
+{
+    history_ = std::make_unique<EditHistory>();
+    history_->TakeBaseline(doc);
+}
+
+bool EditHistory::Push(JournalSide side, const JournalRecord& record)
+{
+    if (!HasRoom(side, 1))
+        return false;
+    JournalList& journal = list(side);
+    ++journal.Count;
+    journal.Entries.redimPreserve(journal.Count + 1);
+    journal.Entries(journal.Count) = record;
+    return true;
+}
+
+void EditHistory::Withdraw(JournalSide side)
+{
+    JournalList& journal = list(side);
+    if (journal.Count > 0)
+        --journal.Count; // the record stays in the spare slot
+}
+
+void EditHistory::SetNewestGroupSize(JournalSide side, int n)
+{
+    JournalList& journal = list(side);
+    if (journal.Count > 0)
+        journal.Entries(journal.Count).GroupSize = n;
+}
+
+int EditHistory::NewestStepSize(JournalSide side) const
+{
+    const JournalList& journal = Journal(side);
+    if (journal.Count == 0)
+        return 0;
+    return std::max(1, std::min(journal.Entries(journal.Count).GroupSize, journal.Count));
+}
+
+void EditHistory::Clear(JournalSide side) { list(side).Count = 0; }
+
+namespace {
+
+void AdjustJournal(JournalList& journal, int from, int delta, int removed)
+{
+    int& count = journal.Count;
+    NdArray<JournalRecord, 1>& entries = journal.Entries;
+    if (count == 0)
+        return;
+    // Steps newest first, as undo finds them.
+    std::vector<std::pair<int, int>> steps;
+    for (int end = count; end >= 1;) {
+        const int n = std::clamp(entries(end).GroupSize, 1, end);
+        steps.emplace_back(end - n + 1, end);
+        end -= n;
+    }
+    std::vector<JournalRecord> kept;
+    kept.reserve(static_cast<std::size_t>(count));
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        const std::size_t before = kept.size();
+        for (int i = step->first; i <= step->second; ++i) {
+            JournalRecord record = entries(i);
+            if (record.Tab == TabBattle) {
+                if (record.Row == removed)
+                    continue;
+                if (record.Row >= from)
+                    record.Row += delta;
+                if (record.TopRow >= from)
+                    record.TopRow += delta;
+            }
+            kept.push_back(record);
+        }
+        const int size = static_cast<int>(kept.size() - before);
+        if (size > 0 && size < step->second - step->first + 1)
+            kept.back().GroupSize = size;
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        entries(static_cast<int>(i) + 1) = kept[i];
+    if (static_cast<int>(kept.size()) != count) {
+        count = static_cast<int>(kept.size());
+        entries.redimPreserve(count + 1);
+    }
+}
+
+} // namespace
+
+void EditHistory::AdjustForBattleRows(int from, int delta, int removed)
+{
+    AdjustJournal(undo_, from, delta, removed);
+    AdjustJournal(redo_, from, delta, removed);
+}
+
+void EditHistory::TakeBaseline(const DocumentState& doc)
+{
+    idSections_.assign(static_cast<std::size_t>(doc.DataSetCount) + 1, {});
+    for (int d = 1; d <= doc.DataSetCount; ++d)
+        idSections_[static_cast<std::size_t>(d)] = doc.DataSets(d).Bytes;
+    individual_ = doc.IndividualBytes;
+    battle_ = doc.BattleParams;
+    baselineBattleCount_ = doc.BattleCount;
+    origin_.resize(static_cast<std::size_t>(doc.BattleCount) + 1);
+    for (int r = 0; r <= doc.BattleCount; ++r)
+        origin_[static_cast<std::size_t>(r)] = r;
+    Recount(doc);
+}
+
+void EditHistory::TakeBaselineFromImage(const DocumentState& doc, const QByteArray& image)
+{
+    TakeBaseline(doc);
+    // A byte the save did not write may differ from the document's: the file on disk
+    // decides, and such a cell shows as changed.
+    const auto fromImage = [&](int tab, int dataSet, int col, int row, std::uint8_t& baseline) {
+        const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
+        if (!offset)
+            return;
+        baseline = *offset >= 0 && *offset < image.size() ? static_cast<std::uint8_t>(image[static_cast<qsizetype>(*offset)]) : 0;
+    };
+    for (int d = 1; d <= doc.DataSetCount; ++d) {
+        const DataSet& set = doc.DataSets(d);
+        for (int id = 0; id < set.IdCount; ++id)
+            for (int c = 1; c <= set.SectionCount; ++c)
+                fromImage(TabIdSection, d, c, id + 1, idSections_[static_cast<std::size_t>(d)](c, id));
+    }
+    for (int e = 1; e <= doc.IndividualCount; ++e)
+        fromImage(TabIndividual, 0, 1, e, individual_(e));
+    Recount(doc);
+}
+
+void EditHistory::Recount(const DocumentState& doc)
+{
+    idSectionChangedBySet_.assign(idSections_.size(), 0);
+    idSectionChanged_ = 0;
+    for (int d = 1; d <= doc.DataSetCount && d < static_cast<int>(idSections_.size()); ++d) {
+        const DataSet& set = doc.DataSets(d);
+        int changed = 0;
+        for (int id = 0; id < set.IdCount; ++id)
+            for (int c = 1; c <= set.SectionCount; ++c)
+                changed += CellChanged(doc, TabIdSection, d, c, id + 1);
+        idSectionChangedBySet_[static_cast<std::size_t>(d)] = changed;
+        idSectionChanged_ += changed;
+    }
+    individualChanged_ = 0;
+    for (int e = 1; e <= doc.IndividualCount; ++e)
+        individualChanged_ += CellChanged(doc, TabIndividual, 0, 1, e);
+    recountBattle(doc);
+}
+
+void EditHistory::recountBattle(const DocumentState& doc)
+{
+    battleChanged_ = 0;
+    recordListChanged_ = doc.BattleCount != baselineBattleCount_;
+    for (int r = 1; r <= doc.BattleCount; ++r) {
+        if (BaselineRecordOf(r) != r)
+            recordListChanged_ = true;
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            battleChanged_ += CellChanged(doc, TabBattle, 0, c, r);
+    }
+}
+
+std::optional<std::uint8_t> EditHistory::BaselineByte(int tab, int dataSet, int col, int row) const
+{
+    if (row < 1 || col < 1)
+        return std::nullopt;
+    switch (tab) {
+    case TabIdSection: {
+        if (dataSet < 1 || dataSet >= static_cast<int>(idSections_.size()))
+            return std::nullopt;
+        const NdArray<std::uint8_t, 2>& bytes = idSections_[static_cast<std::size_t>(dataSet)];
+        if (!bytes.contains(col, row - 1))
+            return std::nullopt;
+        return bytes(col, row - 1);
+    }
+    case TabIndividual:
+        if (!individual_.contains(row))
+            return std::nullopt;
+        return individual_(row);
+    case TabBattle: {
+        const int record = BaselineRecordOf(row);
+        if (record == 0 || col > kBattleRecordSize || !battle_.contains(col, record))
+            return std::nullopt;
+        return battle_(col, record);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+int EditHistory::BaselineRecordOf(int row) const
+{
+    return row >= 1 && row < static_cast<int>(origin_.size()) ? origin_[static_cast<std::size_t>(row)] : 0;
+}
+
+std::vector<int> EditHistory::DeletedBaselineRecords() const
+{
+    std::vector<bool> kept(static_cast<std::size_t>(baselineBattleCount_) + 1, false);
+    for (std::size_t r = 1; r < origin_.size(); ++r)
+        kept[static_cast<std::size_t>(origin_[r])] = true;
+    std::vector<int> deleted;
+    for (int b = 1; b <= baselineBattleCount_; ++b)
+        if (!kept[static_cast<std::size_t>(b)])
+            deleted.push_back(b);
+    return deleted;
+}
+
+void EditHistory::CellWritten(int tab, int dataSet, int col, int row, std::uint8_t old, std::uint8_t now)
+{
+    const std::optional<std::uint8_t> baseline = BaselineByte(tab, dataSet, col, row);
+    if (!baseline || old == now)
+        return; // an inserted row's cells count as changed whatever they hold
+    const int delta = (now != *baseline) - (old != *baseline);
+    switch (tab) {
+    case TabIdSection:
+        idSectionChangedBySet_[static_cast<std::size_t>(dataSet)] += delta;
+        idSectionChanged_ += delta;
+        break;
+    case TabIndividual:
+        individualChanged_ += delta;
+        break;
+    case TabBattle:
+        battleChanged_ += delta;
+        break;
+    default:
+        break;
+    }
+}
+
+void EditHistory::BattleRowInserted(const DocumentState& doc, int row)
+{
+    origin_.insert(origin_.begin() + row, 0);
+    recountBattle(doc);
+}
+
+void EditHistory::BattleRowDeleted(const DocumentState& doc, int row)
+{
+    origin_.erase(origin_.begin() + row);
+    recountBattle(doc);
+}
+
+int EditHistory::ChangedCellCount(int tab, int dataSet) const
+{
+    switch (tab) {
+    case TabIdSection:
+        return dataSet >= 1 && dataSet < static_cast<int>(idSectionChangedBySet_.size())
+                   ? idSectionChangedBySet_[static_cast<std::size_t>(dataSet)]
+                   : 0;
+    case TabIndividual:
+        return individualChanged_;
+    case TabBattle:
+        return battleChanged_;
+    default:
+        return 0;
+    }
+}
+
+bool CellChanged(const DocumentState& doc, int tab, int dataSet, int col, int row)
+{
+    const std::uint8_t* byte = CellByte(doc, tab, dataSet, col, row);
+    if (!byte)
+        return false;
+    const std::optional<std::uint8_t> baseline = doc.History->BaselineByte(tab, dataSet, col, row);
+    if (!baseline)
+        return tab == TabBattle && doc.History->BaselineRecordOf(row) == 0; // an inserted row
+    return *baseline != *byte;
+}
+
+bool SetCellByte(DocumentState& doc, int tab, int dataSet, int col, int row, std::uint8_t value)
+{
+    std::uint8_t* byte = CellByte(doc, tab, dataSet, col, row);
+    if (!byte)
+        return false;
+    const std::uint8_t old = *byte;
+    *byte = value;
+    doc.History->CellWritten(tab, dataSet, col, row, old, value);
+    return true;
+}
+
+std::vector<CellRef> ChangedCells(const DocumentState& doc, std::size_t limit)
+{
+    const EditHistory& history = *doc.History;
+    std::vector<CellRef> cells;
+    // Walks a table's cells in order until it has given as many as the table counts.
+    const auto walk = [&](int tab, int dataSet, int rows, int cols) {
+        int left = history.ChangedCellCount(tab, dataSet);
+        for (int row = 1; row <= rows && left > 0 && cells.size() < limit; ++row)
+            for (int col = 1; col <= cols && left > 0 && cells.size() < limit; ++col)
+                if (CellChanged(doc, tab, dataSet, col, row)) {
+                    cells.push_back({tab, dataSet, col, row});
+                    --left;
+                }
+    };
+    for (int d = 1; d <= doc.DataSetCount; ++d)
+        walk(TabIdSection, d, doc.DataSets(d).IdCount, doc.DataSets(d).SectionCount);
+    walk(TabIndividual, 0, doc.IndividualCount, 1);
+    walk(TabBattle, 0, doc.BattleCount, kBattleRecordSize);
+    return cells;
+}
+
+} // namespace zor
