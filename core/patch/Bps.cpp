@@ -302,11 +302,14 @@ PatchResult ApplyBps(const QByteArray& patch, const QByteArray& source)
                 return PatchResult::Failed(error);
             if (!MoveCursor(delta, size, &targetCursor) || targetCursor >= pos)
                 return PatchResult::Failed(Damaged(QStringLiteral("まだ書いていない位置からコピーします")));
-            // The copy may overlap its own output: copied in pieces no longer than the distance.
+            // The copy may overlap its own output, and then repeats the bytes from the cursor
+            // with the period of their distance: copied from the cursor in whole periods, each
+            // piece up to twice the last, so a long run of zeros costs few calls.
             const qsizetype distance = pos - targetCursor;
             for (qsizetype done = 0; done < length;) {
-                const qsizetype piece = std::min(distance, length - done);
-                std::memcpy(out + pos + done, out + targetCursor + done, static_cast<std::size_t>(piece));
+                const qsizetype periods = (pos + done - targetCursor) / distance * distance;
+                const qsizetype piece = std::min(periods, length - done);
+                std::memcpy(out + pos + done, out + targetCursor, static_cast<std::size_t>(piece));
                 done += piece;
             }
             targetCursor += length;

@@ -101,6 +101,16 @@ TEST(Bps, CopiesApplyAsWrittenAndMayOverlapTheirOutput)
     const PatchResult applied = ApplyBps(HandMadeBps(source, target.size(), actions, target), source);
     ASSERT_TRUE(applied) << applied.error.toStdString();
     EXPECT_EQ(*applied.bytes, target);
+
+    // A period of 3 that doesn't divide the length, from a cursor moved past the start,
+    // then a copy that doesn't overlap, back from where the last one ended.
+    const QByteArray periodic("xabcabcabcabcaabc");
+    QByteArray more = BpsAction(TargetRead, 4) + "xabc";
+    more += BpsAction(TargetCopy, 10) + BpsDelta(1);
+    more += BpsAction(TargetCopy, 3) + BpsDelta(-10);
+    const PatchResult repeated = ApplyBps(HandMadeBps(source, periodic.size(), more, periodic), source);
+    ASSERT_TRUE(repeated) << repeated.error.toStdString();
+    EXPECT_EQ(*repeated.bytes, periodic);
 }
 
 TEST(Bps, APatchForAnotherFileIsRefused)
