@@ -20,6 +20,8 @@ constexpr qsizetype kFooterSize = 12;
 constexpr qsizetype kMinSourceRead = 4;
 // Runs of one value from this length on cost one byte and a copy instead of every byte.
 constexpr qsizetype kMinRun = 8;
+// Stretches of the source moved by an insertion or a deletion, from this length on, are copied.
+constexpr qsizetype kMinSourceCopy = 16;
 
 void PutNumber(QByteArray& out, std::uint64_t n)
 {
@@ -175,6 +177,7 @@ PatchResult MakeBps(const QByteArray& source, const QByteArray& target)
 
     qsizetype pos = 0;
     qsizetype literal = 0; // bytes before pos not yet written
+    qsizetype sourceCursor = 0;
     qsizetype targetCursor = 0;
     auto flush = [&] {
         if (literal == 0)
@@ -190,6 +193,20 @@ PatchResult MakeBps(const QByteArray& source, const QByteArray& target)
             w.action(SourceRead, same);
             pos += same;
             continue;
+        }
+        // Bytes inserted or deleted before here leave the rest of the source moved by the
+        // difference in size: it is copied from there.
+        if (m != n && pos + (m - n) >= 0 && pos + (m - n) < m) {
+            const qsizetype from = pos + (m - n);
+            const qsizetype moved = MatchLength(s + from, t + pos, std::min(m - from, n - pos));
+            if (moved >= kMinSourceCopy) {
+                flush();
+                w.action(SourceCopy, moved);
+                w.offset(from - sourceCursor);
+                sourceCursor = from + moved;
+                pos += moved;
+                continue;
+            }
         }
         qsizetype run = 1;
         while (run < kMinRun && pos + run < n && t[pos + run] == t[pos])

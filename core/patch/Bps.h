@@ -12,8 +12,9 @@ namespace zor {
 inline constexpr char kBpsMagic[] = "BPS1";
 
 // A patch that turns source into target. Unchanged stretches cost one action each
-// (SourceRead), changed bytes travel literally (TargetRead), and runs of one value, the
-// zeros of a grown image among them, cost one copy of a byte already written
+// (SourceRead), changed bytes travel literally (TargetRead), the source's bytes moved by
+// an insertion or a deletion are copied from where they were (SourceCopy), and runs of one
+// value, the zeros of a grown image among them, cost one copy of a byte already written
 // (TargetCopy). Refused only for an image over kMaxImageSize.
 PatchResult MakeBps(const QByteArray& source, const QByteArray& target);
 

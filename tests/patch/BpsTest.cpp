@@ -53,6 +53,10 @@ std::vector<Pair> EdgePairs()
     runs.replace(0x1000, 0x10, QByteArray(0x10, '\0'));
     pairs.push_back({"runs of one value", base, runs});
     pairs.push_back({"run at the start", base, QByteArray(0x40, '\x07') + base.mid(0x40)});
+    pairs.push_back({"bytes inserted", base, base.left(0x1000) + NoisyImage(100, 5) + base.mid(0x1000)});
+    pairs.push_back({"bytes deleted", base, base.left(0x1000) + base.mid(0x1100)});
+    pairs.push_back({"deleted at the start", base, base.mid(3)});
+    pairs.push_back({"inserted at the start", base, "abc" + base});
     return pairs;
 }
 
@@ -87,6 +91,16 @@ TEST(Bps, FewChangesAndZeroRunsMakeSmallPatches)
     ASSERT_TRUE(growth);
     EXPECT_LT(growth.bytes->size(), 60);
     EXPECT_TRUE(*ApplyBps(*growth.bytes, small).bytes == grown);
+
+    // A block inserted, and one deleted: the rest is copied from where it moved.
+    const QByteArray inserted = source.left(0x100000) + NoisyImage(64, 6) + source.mid(0x100000);
+    const PatchResult insertion = MakeBps(source, inserted);
+    EXPECT_LT(insertion.bytes->size(), 150);
+    EXPECT_TRUE(*ApplyBps(*insertion.bytes, source).bytes == inserted);
+    const QByteArray deleted = source.left(0x100000) + source.mid(0x100040);
+    const PatchResult deletion = MakeBps(source, deleted);
+    EXPECT_LT(deletion.bytes->size(), 100);
+    EXPECT_TRUE(*ApplyBps(*deletion.bytes, source).bytes == deleted);
 }
 
 TEST(Bps, CopiesApplyAsWrittenAndMayOverlapTheirOutput)
