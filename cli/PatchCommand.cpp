@@ -43,7 +43,7 @@ bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err)
     QString error;
     if (WriteFileAtomically(path, bytes, &error))
         return true;
-    err << error << u'\n';
+    err << QStringLiteral("%1 に書き込めません（%2）。元のファイルはそのままです。\n").arg(path, error);
     return false;
 }
 
@@ -67,7 +67,7 @@ int RunPatch(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     const PatchResult patch = ips ? MakeIps(*original, *edited) : MakeBps(*original, *edited);
     if (!patch) {
-        err << QStringLiteral("パッチを作れません。%1。\n").arg(patch.error);
+        err << QStringLiteral("%1 から %2 へのパッチを作れません。%3。\n").arg((*plain)[0], (*plain)[1], patch.error);
         return 1;
     }
     if (!WriteOutput((*plain)[2], *patch.bytes, err))

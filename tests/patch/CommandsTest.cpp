@@ -89,7 +89,9 @@ TEST_F(PatchCommands, ExitCodesTellRefusalFromUsageAndUnreadableInput)
     EXPECT_EQ(patch({u"missing.rom"_s, u"b.rom"_s, u"p"_s}).status, 2);
     EXPECT_EQ(patch({u"a.rom"_s, u"folder"_s, u"p"_s}).status, 2);
     EXPECT_EQ(patch({u"huge.rom"_s, u"b.rom"_s, u"p"_s}).status, 2);
-    EXPECT_EQ(patch({u"a.rom"_s, u"b.rom"_s, u"folder"_s}).status, 1); // the patch can't be written
+    const CommandRun unwritten = patch({u"a.rom"_s, u"b.rom"_s, u"folder"_s}); // the patch can't be written
+    EXPECT_EQ(unwritten.status, 1);
+    EXPECT_TRUE(unwritten.err.contains(path(u"folder"_s))) << unwritten.err.toStdString();
     EXPECT_FALSE(QFile::exists(path(u"p"_s)));
 
     ASSERT_EQ(patch({u"a.rom"_s, u"b.rom"_s, u"p.bps"_s}).status, 0);
