@@ -5,6 +5,7 @@
 #include "cli/DiffCommand.h"
 #include "cli/DumpCommand.h"
 #include "cli/ExportCsvCommand.h"
+#include "cli/PatchCommand.h"
 #include "cli/SampleCommand.h"
 
 #include <QCoreApplication>
@@ -35,13 +36,22 @@ int main(int argc, char** argv)
         status = zor::RunExportCsv(args, out, err);
     else if (command == QStringLiteral("sample"))
         status = zor::RunSample(args, out, err);
+    else if (command == QStringLiteral("patch"))
+        status = zor::RunPatch(args, out, err);
+    else if (command == QStringLiteral("apply"))
+        status = zor::RunApply(args, out, err);
+    else if (command == QStringLiteral("checksum"))
+        status = zor::RunChecksum(args, out, err);
     else
         err << QStringLiteral("使い方: zor-cli check [--home DIR] [--json]\n")
             << QStringLiteral("        zor-cli dump [--home DIR] ROM [--json]\n")
             << QStringLiteral("        zor-cli diff [--home DIR] OLD NEW [--json]\n")
             << QStringLiteral("        zor-cli export-csv [--home DIR] [--out DIR] ROM\n")
             << QStringLiteral("        zor-cli battle ROM [--json]\n")
-            << QStringLiteral("        zor-cli sample [--force] DIR\n");
+            << QStringLiteral("        zor-cli sample [--force] DIR\n")
+            << QStringLiteral("        zor-cli patch [--ips] ORIGINAL EDITED OUT\n")
+            << QStringLiteral("        zor-cli apply PATCH ORIGINAL OUT\n")
+            << QStringLiteral("        zor-cli checksum [--fix] ROM\n");
     out.flush();
     err.flush();
     return status;

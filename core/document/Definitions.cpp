@@ -352,12 +352,14 @@ ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
     settings.Mode = ini.value(option, QStringLiteral("Mode"));
     settings.DefaultNotation = ToInt16(ini.value(option, QStringLiteral("DefaultNotation"))).value_or(0);
     settings.CSVNotation = ini.value(option, QStringLiteral("CSVNotation"));
+    settings.FixChecksum = ini.value(option, QStringLiteral("FixChecksum")).trimmed() == u'1';
     return settings;
 }
 
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, const ZorSettings& settings, ProblemLog& log)
 {
     doc.ModeName = settings.Mode;
+    doc.FixChecksum = settings.FixChecksum;
     // The mode folder lies directly inside the program folder; a name that leads elsewhere
     // gives no mode folder at all, never the program folder in its place.
     if (IsModeFolderName(settings.Mode)) {

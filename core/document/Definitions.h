@@ -46,6 +46,7 @@ struct ZorSettings {
     QString Mode;            // the mode folder's name; empty: the program folder is the mode folder
     int DefaultNotation = 0; // notation of sections without their own; 0 when missing or not a 16-bit number
     QString CSVNotation;     // as written; the CSV export compares it as text
+    bool FixChecksum = false; // FixChecksum=1: a save writes the header checksum anew
 };
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 

@@ -96,6 +96,7 @@ struct DocumentState {
     // File.
     QString RomPath;
     qint64 RomSizeAtRead = 0;                      // the image's length when it was read
+    bool FixChecksum = false;                      // ZOR.ini's FixChecksum=1: saves write the header checksum anew
 
     // View.
     int CurrentTab = TabIdSection;

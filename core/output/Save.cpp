@@ -1,4 +1,5 @@
 #include "core/output/Save.h"
+#include "core/output/SaveOptions.h"
 
 #include "core/codec/CodecError.h"
 #include "core/document/CellBytes.h"
@@ -161,9 +162,10 @@ bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString*
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
         return false;
-    const std::optional<QByteArray> image = BuildSavedImage(doc, *onDisk, codec, error);
+    std::optional<QByteArray> image = BuildSavedImage(doc, *onDisk, codec, error);
     if (!image)
         return false;
+    ApplySaveOptions(doc, *image);
     // The new image on disk first, the .bak next, the rename last: a failure before the
     // rename leaves the image and the old .bak as they were (the writer removes its
     // temporary file when it goes out of scope uncommitted).
@@ -204,6 +206,8 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
     std::optional<QByteArray> image = doc.History->Modified() ? BuildSavedImage(doc, *onDisk, codec, error) : onDisk;
     if (!image)
         return false;
+    if (doc.History->Modified()) // an unmodified image is copied as it is
+        ApplySaveOptions(doc, *image);
     QString reason;
     if (!WriteFileAtomically(path, *image, &reason)) {
         *error = QStringLiteral("%1 に保存できません（%2）。開いているファイルはそのままです。").arg(path, reason);

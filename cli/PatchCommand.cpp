@@ -1,0 +1,141 @@
+#include "cli/PatchCommand.h"
+
+#include "core/files/ReadFile.h"
+#include "core/files/SaveFile.h"
+#include "core/patch/HeaderChecksum.h"
+#include "core/patch/Patch.h"
+
+#include <optional>
+
+namespace zor {
+
+namespace {
+
+// Plain arguments, with flag taken out when it is there; nullopt for another option or a wrong count.
+std::optional<QStringList> PlainArguments(const QStringList& args, const QString& flag, int count, bool* flagged)
+{
+    QStringList plain;
+    *flagged = false;
+    for (const QString& arg : args) {
+        if (!flag.isEmpty() && arg == flag)
+            *flagged = true;
+        else if (arg.isEmpty() || arg.startsWith(u'-'))
+            return std::nullopt;
+        else
+            plain << arg;
+    }
+    if (plain.size() != count)
+        return std::nullopt;
+    return plain;
+}
+
+std::optional<QByteArray> ReadInput(const QString& path, QTextStream& err)
+{
+    FileError error;
+    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize, &error);
+    if (!bytes)
+        err << QStringLiteral("%1 を読めません（%2）。\n").arg(path, error.reason());
+    return bytes;
+}
+
+bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err)
+{
+    QString error;
+    if (WriteFileAtomically(path, bytes, &error))
+        return true;
+    err << QStringLiteral("%1 に書き込めません（%2）。元のファイルはそのままです。\n").arg(path, error);
+    return false;
+}
+
+QString Hex16(std::uint16_t value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(4, u'0'); }
+
+} // namespace
+
+int RunPatch(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    bool ips = false;
+    const std::optional<QStringList> plain = PlainArguments(args, QStringLiteral("--ips"), 3, &ips);
+    if (!plain) {
+        err << QStringLiteral("使い方: zor-cli patch [--ips] ORIGINAL EDITED OUT\n");
+        return 2;
+    }
+    const std::optional<QByteArray> original = ReadInput((*plain)[0], err);
+    if (!original)
+        return 2;
+    const std::optional<QByteArray> edited = ReadInput((*plain)[1], err);
+    if (!edited)
+        return 2;
+    const PatchResult patch = ips ? MakeIps(*original, *edited) : MakeBps(*original, *edited);
+    if (!patch) {
+        err << QStringLiteral("%1 から %2 へのパッチを作れません。%3。\n").arg((*plain)[0], (*plain)[1], patch.error);
+        return 1;
+    }
+    if (!WriteOutput((*plain)[2], *patch.bytes, err))
+        return 1;
+    out << QStringLiteral("%1 のパッチ %2 を書きました（%3 バイト）。\n")
+               .arg(ips ? QStringLiteral("IPS") : QStringLiteral("BPS"), (*plain)[2])
+               .arg(patch.bytes->size());
+    return 0;
+}
+
+int RunApply(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    bool unused = false;
+    const std::optional<QStringList> plain = PlainArguments(args, QString(), 3, &unused);
+    if (!plain) {
+        err << QStringLiteral("使い方: zor-cli apply PATCH ORIGINAL OUT\n");
+        return 2;
+    }
+    const std::optional<QByteArray> patch = ReadInput((*plain)[0], err);
+    if (!patch)
+        return 2;
+    const std::optional<QByteArray> original = ReadInput((*plain)[1], err);
+    if (!original)
+        return 2;
+    const PatchResult result = ApplyPatch(*patch, *original);
+    if (!result) {
+        err << QStringLiteral("%1 を %2 に当てられません。%3。何も書いていません。\n").arg((*plain)[0], (*plain)[1], result.error);
+        return 1;
+    }
+    if (!WriteOutput((*plain)[2], *result.bytes, err))
+        return 1;
+    out << QStringLiteral("%1 を書きました（%2 バイト）。\n").arg((*plain)[2]).arg(result.bytes->size());
+    return 0;
+}
+
+int RunChecksum(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    bool fix = false;
+    const std::optional<QStringList> plain = PlainArguments(args, QStringLiteral("--fix"), 1, &fix);
+    if (!plain) {
+        err << QStringLiteral("使い方: zor-cli checksum [--fix] ROM\n");
+        return 2;
+    }
+    const QString& path = (*plain)[0];
+    std::optional<QByteArray> image = ReadInput(path, err);
+    if (!image)
+        return 2;
+    QString reason;
+    const std::optional<HeaderChecksum> sums = ComputeHeaderChecksum(*image, &reason);
+    if (!sums) {
+        err << QStringLiteral("%1: %2。\n").arg(path, reason);
+        return 2;
+    }
+    out << QStringLiteral("格納値: チェックサム %1  補数 %2\n").arg(Hex16(sums->storedChecksum), Hex16(sums->storedComplement))
+        << QStringLiteral("計算値: チェックサム %1  補数 %2\n").arg(Hex16(sums->checksum), Hex16(sums->complement));
+    if (sums->matches()) {
+        out << QStringLiteral("一致しています。\n");
+        return 0;
+    }
+    if (!fix) {
+        out << QStringLiteral("一致していません。--fix で計算値を書き込めます。\n");
+        return 1;
+    }
+    FixHeaderChecksum(*image);
+    if (!WriteOutput(path, *image, err))
+        return 2;
+    out << QStringLiteral("一致していなかったため、計算値を %1 に書き込みました。\n").arg(path);
+    return 0;
+}
+
+} // namespace zor

@@ -1,0 +1,347 @@
+#include "core/patch/Bps.h"
+
+#include "core/files/FileError.h"
+#include "core/files/ReadFile.h"
+#include "core/patch/Crc32.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace zor {
+
+namespace {
+
+enum Command : std::uint64_t { SourceRead = 0, TargetRead = 1, SourceCopy = 2, TargetCopy = 3 };
+
+constexpr qsizetype kMagicSize = 4;
+constexpr qsizetype kFooterSize = 12;
+// Shorter unchanged stretches go with the literal bytes around them: an action costs a byte or two.
+constexpr qsizetype kMinSourceRead = 4;
+// Runs of one value from this length on cost one byte and a copy instead of every byte.
+constexpr qsizetype kMinRun = 8;
+// Stretches of the source moved by an insertion or a deletion, from this length on, are copied.
+constexpr qsizetype kMinSourceCopy = 16;
+
+void PutNumber(QByteArray& out, std::uint64_t n)
+{
+    for (;;) {
+        const std::uint8_t x = n & 0x7F;
+        n >>= 7;
+        if (n == 0) {
+            out.append(static_cast<char>(0x80 | x));
+            return;
+        }
+        out.append(static_cast<char>(x));
+        --n;
+    }
+}
+
+void PutCrc(QByteArray& out, std::uint32_t crc)
+{
+    for (int i = 0; i < 4; ++i)
+        out.append(static_cast<char>((crc >> (8 * i)) & 0xFF));
+}
+
+std::uint32_t CrcAt(const QByteArray& bytes, qsizetype at)
+{
+    std::uint32_t crc = 0;
+    for (int i = 0; i < 4; ++i)
+        crc |= std::uint32_t{static_cast<std::uint8_t>(bytes[at + i])} << (8 * i);
+    return crc;
+}
+
+// How many bytes from a and b agree, up to max; eight at a time while they do.
+qsizetype MatchLength(const char* a, const char* b, qsizetype max)
+{
+    qsizetype n = 0;
+    while (n + 8 <= max) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a + n, 8);
+        std::memcpy(&y, b + n, 8);
+        if (x != y)
+            break;
+        n += 8;
+    }
+    while (n < max && a[n] == b[n])
+        ++n;
+    return n;
+}
+
+class BpsWriter {
+public:
+    QByteArray out;
+
+    void action(Command command, qsizetype length)
+    {
+        PutNumber(out, (static_cast<std::uint64_t>(length - 1) << 2) | command);
+    }
+    void offset(qsizetype delta)
+    {
+        const std::uint64_t size = static_cast<std::uint64_t>(delta < 0 ? -delta : delta);
+        PutNumber(out, (size << 1) | (delta < 0 ? 1 : 0));
+    }
+};
+
+QString Damaged(const QString& detail) { return QStringLiteral("パッチが壊れています（%1）").arg(detail); }
+
+QString TooLarge(std::uint64_t size)
+{
+    return Damaged(QStringLiteral("%1 バイトのファイルを書くとあります。上限は %2 です").arg(size).arg(SizeText(kMaxImageSize)));
+}
+
+QString Hex32(std::uint32_t crc) { return QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper(); }
+
+// The numbers of a patch, read up to its footer, refusing one past 64 bits.
+class BpsReader {
+public:
+    BpsReader(const QByteArray& patch, qsizetype at, qsizetype end) : data_(patch.constData()), at_(at), end_(end) {}
+
+    bool number(std::uint64_t* value, QString* error)
+    {
+        std::uint64_t n = 0;
+        std::uint64_t shift = 1;
+        for (;;) {
+            if (at_ >= end_) {
+                *error = Damaged(QStringLiteral("途中で終わっています"));
+                return false;
+            }
+            const std::uint8_t x = static_cast<std::uint8_t>(data_[at_++]);
+            std::uint64_t part = 0;
+            if (__builtin_mul_overflow(std::uint64_t{x & 0x7Fu}, shift, &part) || __builtin_add_overflow(n, part, &n))
+                return overflow(error);
+            if (x & 0x80)
+                break;
+            if (__builtin_mul_overflow(shift, std::uint64_t{128}, &shift) || __builtin_add_overflow(n, shift, &n))
+                return overflow(error);
+        }
+        *value = n;
+        return true;
+    }
+
+    qsizetype at() const { return at_; }
+    qsizetype left() const { return end_ - at_; }
+    bool done() const { return at_ >= end_; }
+    const char* take(qsizetype n)
+    {
+        const char* bytes = data_ + at_;
+        at_ += n;
+        return bytes;
+    }
+
+private:
+    static bool overflow(QString* error)
+    {
+        *error = Damaged(QStringLiteral("64 ビットに収まらない数があります"));
+        return false;
+    }
+
+    const char* data_;
+    qsizetype at_;
+    qsizetype end_;
+};
+
+// A copy cursor moved by an encoded delta, kept inside [0, limit].
+bool MoveCursor(std::uint64_t encoded, qsizetype limit, qsizetype* cursor)
+{
+    const std::uint64_t size = encoded >> 1;
+    if (encoded & 1) {
+        if (size > static_cast<std::uint64_t>(*cursor))
+            return false;
+        *cursor -= static_cast<qsizetype>(size);
+    } else {
+        if (size > static_cast<std::uint64_t>(limit - *cursor))
+            return false;
+        *cursor += static_cast<qsizetype>(size);
+    }
+    return true;
+}
+
+} // namespace
+
+PatchResult MakeBps(const QByteArray& source, const QByteArray& target)
+{
+    if (source.size() > kMaxImageSize || target.size() > kMaxImageSize)
+        return PatchResult::Failed(QStringLiteral("%1 を超えるファイルのパッチは作れません").arg(SizeText(kMaxImageSize)));
+    const char* s = source.constData();
+    const char* t = target.constData();
+    const qsizetype m = source.size();
+    const qsizetype n = target.size();
+
+    BpsWriter w;
+    w.out.append(kBpsMagic, kMagicSize);
+    PutNumber(w.out, static_cast<std::uint64_t>(m));
+    PutNumber(w.out, static_cast<std::uint64_t>(n));
+    PutNumber(w.out, 0); // no metadata
+
+    qsizetype pos = 0;
+    qsizetype literal = 0; // bytes before pos not yet written
+    qsizetype sourceCursor = 0;
+    qsizetype targetCursor = 0;
+    auto flush = [&] {
+        if (literal == 0)
+            return;
+        w.action(TargetRead, literal);
+        w.out.append(t + pos - literal, literal);
+        literal = 0;
+    };
+    while (pos < n) {
+        const qsizetype same = pos < m ? MatchLength(s + pos, t + pos, std::min(m, n) - pos) : 0;
+        if (same >= kMinSourceRead || (same > 0 && pos + same == n)) {
+            flush();
+            w.action(SourceRead, same);
+            pos += same;
+            continue;
+        }
+        // Bytes inserted or deleted before here leave the rest of the source moved by the
+        // difference in size: it is copied from there.
+        if (m != n && pos + (m - n) >= 0 && pos + (m - n) < m) {
+            const qsizetype from = pos + (m - n);
+            const qsizetype moved = MatchLength(s + from, t + pos, std::min(m - from, n - pos));
+            if (moved >= kMinSourceCopy) {
+                flush();
+                w.action(SourceCopy, moved);
+                w.offset(from - sourceCursor);
+                sourceCursor = from + moved;
+                pos += moved;
+                continue;
+            }
+        }
+        qsizetype run = 1;
+        while (run < kMinRun && pos + run < n && t[pos + run] == t[pos])
+            ++run;
+        if (run < kMinRun) {
+            // Unchanged bytes too few for an action of their own travel with the changed ones.
+            const qsizetype step = std::max<qsizetype>(same, 1);
+            pos += step;
+            literal += step;
+            continue;
+        }
+        while (pos + run < n && t[pos + run] == t[pos])
+            ++run;
+        // The copy needs one byte of the value already written; the copy then overlaps its own output.
+        if (pos == 0 || t[pos - 1] != t[pos]) {
+            ++pos;
+            ++literal;
+            --run;
+        }
+        flush();
+        w.action(TargetCopy, run);
+        w.offset((pos - 1) - targetCursor);
+        targetCursor = pos - 1 + run;
+        pos += run;
+    }
+    flush();
+
+    PutCrc(w.out, Crc32(source));
+    PutCrc(w.out, Crc32(target));
+    PutCrc(w.out, Crc32(w.out));
+    return PatchResult::Ok(std::move(w.out));
+}
+
+PatchResult ApplyBps(const QByteArray& patch, const QByteArray& source)
+{
+    if (!patch.startsWith(kBpsMagic))
+        return PatchResult::Failed(QStringLiteral("BPS のパッチではありません（先頭が「BPS1」ではありません）"));
+    if (patch.size() < kMagicSize + 3 + kFooterSize)
+        return PatchResult::Failed(Damaged(QStringLiteral("%1 バイトしかありません").arg(patch.size())));
+    const qsizetype footer = patch.size() - kFooterSize;
+    const std::uint32_t patchCrc = Crc32(QByteArrayView(patch).first(patch.size() - 4));
+    if (patchCrc != CrcAt(patch, footer + 8))
+        return PatchResult::Failed(Damaged(QStringLiteral("パッチの CRC32 が合いません")));
+
+    QString error;
+    BpsReader in(patch, kMagicSize, footer);
+    std::uint64_t sourceSize = 0;
+    std::uint64_t targetSize = 0;
+    std::uint64_t metadataSize = 0;
+    if (!in.number(&sourceSize, &error) || !in.number(&targetSize, &error) || !in.number(&metadataSize, &error))
+        return PatchResult::Failed(error);
+    if (sourceSize > static_cast<std::uint64_t>(kMaxImageSize))
+        return PatchResult::Failed(TooLarge(sourceSize));
+    if (targetSize > static_cast<std::uint64_t>(kMaxImageSize))
+        return PatchResult::Failed(TooLarge(targetSize));
+    if (metadataSize > static_cast<std::uint64_t>(in.left()))
+        return PatchResult::Failed(Damaged(QStringLiteral("メタデータがパッチの終わりを超えています")));
+    in.take(static_cast<qsizetype>(metadataSize));
+
+    // The source first: a patch for another file writes nothing.
+    if (sourceSize != static_cast<std::uint64_t>(source.size()))
+        return PatchResult::Failed(QStringLiteral("別のファイル用のパッチです（元のファイルは %1 バイトのはずが、%2 バイトです）")
+                                       .arg(sourceSize)
+                                       .arg(source.size()));
+    const std::uint32_t sourceCrc = Crc32(source);
+    if (sourceCrc != CrcAt(patch, footer))
+        return PatchResult::Failed(QStringLiteral("別のファイル用のパッチです（元のファイルの CRC32 が %1 のはずが、%2 です）")
+                                       .arg(Hex32(CrcAt(patch, footer)), Hex32(sourceCrc)));
+
+    const qsizetype size = static_cast<qsizetype>(targetSize);
+    QByteArray target(size, '\0');
+    char* out = target.data();
+    const char* src = source.constData();
+    qsizetype pos = 0;
+    qsizetype sourceCursor = 0;
+    qsizetype targetCursor = 0;
+    while (!in.done()) {
+        std::uint64_t data = 0;
+        if (!in.number(&data, &error))
+            return PatchResult::Failed(error);
+        const auto command = static_cast<Command>(data & 3);
+        const std::uint64_t length64 = (data >> 2) + 1;
+        if (length64 > static_cast<std::uint64_t>(size - pos))
+            return PatchResult::Failed(Damaged(QStringLiteral("出力の終わり（%1 バイト）を超えて書きます").arg(size)));
+        const qsizetype length = static_cast<qsizetype>(length64);
+        switch (command) {
+        case SourceRead:
+            if (length > source.size() - pos || pos > source.size())
+                return PatchResult::Failed(Damaged(QStringLiteral("元のファイルの終わりを超えて読みます")));
+            std::memcpy(out + pos, src + pos, static_cast<std::size_t>(length));
+            break;
+        case TargetRead:
+            if (length > in.left())
+                return PatchResult::Failed(Damaged(QStringLiteral("書くバイトがパッチの終わりを超えています")));
+            std::memcpy(out + pos, in.take(length), static_cast<std::size_t>(length));
+            break;
+        case SourceCopy: {
+            std::uint64_t delta = 0;
+            if (!in.number(&delta, &error))
+                return PatchResult::Failed(error);
+            if (!MoveCursor(delta, source.size(), &sourceCursor) || length > source.size() - sourceCursor)
+                return PatchResult::Failed(Damaged(QStringLiteral("元のファイルの外からコピーします")));
+            std::memcpy(out + pos, src + sourceCursor, static_cast<std::size_t>(length));
+            sourceCursor += length;
+            break;
+        }
+        case TargetCopy: {
+            std::uint64_t delta = 0;
+            if (!in.number(&delta, &error))
+                return PatchResult::Failed(error);
+            if (!MoveCursor(delta, size, &targetCursor) || targetCursor >= pos)
+                return PatchResult::Failed(Damaged(QStringLiteral("まだ書いていない位置からコピーします")));
+            // The copy may overlap its own output, and then repeats the bytes from the cursor
+            // with the period of their distance: copied from the cursor in whole periods, each
+            // piece up to twice the last, so a long run of zeros costs few calls.
+            const qsizetype distance = pos - targetCursor;
+            for (qsizetype done = 0; done < length;) {
+                const qsizetype periods = (pos + done - targetCursor) / distance * distance;
+                const qsizetype piece = std::min(periods, length - done);
+                std::memcpy(out + pos + done, out + targetCursor, static_cast<std::size_t>(piece));
+                done += piece;
+            }
+            targetCursor += length;
+            break;
+        }
+        }
+        pos += length;
+    }
+    if (pos != size)
+        return PatchResult::Failed(Damaged(QStringLiteral("%1 バイト目で終わり、出力の %2 バイトに足りません").arg(pos).arg(size)));
+    const std::uint32_t targetCrc = Crc32(target);
+    if (targetCrc != CrcAt(patch, footer + 4))
+        return PatchResult::Failed(Damaged(QStringLiteral("できたファイルの CRC32 が %1 のはずが、%2 です")
+                                               .arg(Hex32(CrcAt(patch, footer + 4)), Hex32(targetCrc))));
+    return PatchResult::Ok(std::move(target));
+}
+
+} // namespace zor

@@ -1,0 +1,28 @@
+#pragma once
+
+// BPS patches: a source and a target image, and the actions that write the target from
+// the source, the patch and the target written so far, with the CRC32 of all three.
+
+#include "core/patch/PatchResult.h"
+
+#include <QByteArray>
+
+namespace zor {
+
+inline constexpr char kBpsMagic[] = "BPS1";
+
+// A patch that turns source into target. Unchanged stretches cost one action each
+// (SourceRead), changed bytes travel literally (TargetRead), the source's bytes moved by
+// an insertion or a deletion are copied from where they were (SourceCopy), and runs of one
+// value, the zeros of a grown image among them, cost one copy of a byte already written
+// (TargetCopy). Refused only for an image over kMaxImageSize.
+PatchResult MakeBps(const QByteArray& source, const QByteArray& target);
+
+// The target of patch applied to source. Refused, before anything is allocated beyond
+// the patch's checked sizes, when the patch is damaged (its CRC32, a number past 64
+// bits, a declared size over kMaxImageSize, an action outside the source or the target,
+// actions that end before the target does) or made for another file (the source's size
+// or CRC32); the target's CRC32 is checked after it is written.
+PatchResult ApplyBps(const QByteArray& patch, const QByteArray& source);
+
+} // namespace zor

@@ -1,0 +1,224 @@
+#include "core/files/ReadFile.h"
+#include "core/patch/Bps.h"
+#include "core/patch/Patch.h"
+#include "tests/patch/PatchBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zor {
+namespace {
+
+using test::BpsAction;
+using test::BpsDelta;
+using test::HandMadeBps;
+using test::NoisyImage;
+
+enum { SourceRead = 0, TargetRead = 1, SourceCopy = 2, TargetCopy = 3 };
+
+struct Pair {
+    const char* name;
+    QByteArray source;
+    QByteArray target;
+};
+
+// Edits at the edges where a byte could be lost: the first and the last, a grown image
+// whose last byte is 0, a shrunk one, runs and empty files.
+std::vector<Pair> EdgePairs()
+{
+    std::vector<Pair> pairs;
+    const QByteArray base = NoisyImage(0x3000);
+    auto edited = [&](std::initializer_list<qsizetype> offsets) {
+        QByteArray t = base;
+        for (const qsizetype at : offsets)
+            t[at] = static_cast<char>(~t[at]);
+        return t;
+    };
+    pairs.push_back({"first byte", base, edited({0})});
+    pairs.push_back({"last byte", base, edited({base.size() - 1})});
+    pairs.push_back({"first and last", base, edited({0, 1, base.size() - 2, base.size() - 1})});
+    pairs.push_back({"every third byte", base, edited({10, 13, 16, 19, 22, 25})});
+    pairs.push_back({"unchanged", base, base});
+    pairs.push_back({"grown by zeros", base, base + QByteArray(0x2000, '\0')});
+    pairs.push_back({"grown, last byte 0", base, base + NoisyImage(9, 2) + QByteArray(1, '\0')});
+    pairs.push_back({"grown by one zero", base, base + QByteArray(1, '\0')});
+    pairs.push_back({"shrunk", base, base.left(0x1234)});
+    pairs.push_back({"shrunk and changed", base, edited({5}).left(0x2FFF)});
+    pairs.push_back({"from nothing", QByteArray(), NoisyImage(300, 3)});
+    pairs.push_back({"to nothing", base, QByteArray()});
+    pairs.push_back({"both empty", QByteArray(), QByteArray()});
+    QByteArray runs = base;
+    runs.replace(0x100, 0x800, QByteArray(0x800, '\x41'));
+    runs.replace(0x1000, 0x10, QByteArray(0x10, '\0'));
+    pairs.push_back({"runs of one value", base, runs});
+    pairs.push_back({"run at the start", base, QByteArray(0x40, '\x07') + base.mid(0x40)});
+    pairs.push_back({"bytes inserted", base, base.left(0x1000) + NoisyImage(100, 5) + base.mid(0x1000)});
+    pairs.push_back({"bytes deleted", base, base.left(0x1000) + base.mid(0x1100)});
+    pairs.push_back({"deleted at the start", base, base.mid(3)});
+    pairs.push_back({"inserted at the start", base, "abc" + base});
+    return pairs;
+}
+
+TEST(Bps, RoundTripsKeepEveryByte)
+{
+    for (const Pair& pair : EdgePairs()) {
+        SCOPED_TRACE(pair.name);
+        const PatchResult patch = MakeBps(pair.source, pair.target);
+        ASSERT_TRUE(patch) << patch.error.toStdString();
+        EXPECT_TRUE(patch.bytes->startsWith("BPS1"));
+        const PatchResult applied = ApplyPatch(*patch.bytes, pair.source);
+        ASSERT_TRUE(applied) << applied.error.toStdString();
+        EXPECT_TRUE(*applied.bytes == pair.target);
+    }
+}
+
+TEST(Bps, FewChangesAndZeroRunsMakeSmallPatches)
+{
+    const QByteArray source = NoisyImage(4 * 1024 * 1024);
+    QByteArray target = source;
+    for (const qsizetype at : {0x10, 0x11, 0x8123, 0x200000, 0x3FFFFF})
+        target[at] = static_cast<char>(target[at] ^ 0x5A);
+    const PatchResult patch = MakeBps(source, target);
+    ASSERT_TRUE(patch);
+    EXPECT_LT(patch.bytes->size(), 100);
+    EXPECT_TRUE(*ApplyBps(*patch.bytes, source).bytes == target);
+
+    // An image grown from 3 MB to 4 MB with zeros, as a save grows it.
+    const QByteArray small = source.left(0x300000);
+    const QByteArray grown = small + QByteArray(0x100000, '\0');
+    const PatchResult growth = MakeBps(small, grown);
+    ASSERT_TRUE(growth);
+    EXPECT_LT(growth.bytes->size(), 60);
+    EXPECT_TRUE(*ApplyBps(*growth.bytes, small).bytes == grown);
+
+    // A block inserted, and one deleted: the rest is copied from where it moved.
+    const QByteArray inserted = source.left(0x100000) + NoisyImage(64, 6) + source.mid(0x100000);
+    const PatchResult insertion = MakeBps(source, inserted);
+    EXPECT_LT(insertion.bytes->size(), 150);
+    EXPECT_TRUE(*ApplyBps(*insertion.bytes, source).bytes == inserted);
+    const QByteArray deleted = source.left(0x100000) + source.mid(0x100040);
+    const PatchResult deletion = MakeBps(source, deleted);
+    EXPECT_LT(deletion.bytes->size(), 100);
+    EXPECT_TRUE(*ApplyBps(*deletion.bytes, source).bytes == deleted);
+}
+
+TEST(Bps, CopiesApplyAsWrittenAndMayOverlapTheirOutput)
+{
+    const QByteArray source("0123456789");
+    // "ab", then 6 bytes from the target at 0 (overlapping), 3 from the source at 7, then 2 from the source back at 1.
+    const QByteArray target("abababab7891234");
+    QByteArray actions = BpsAction(TargetRead, 2) + "ab";
+    actions += BpsAction(TargetCopy, 6) + BpsDelta(0);
+    actions += BpsAction(SourceCopy, 3) + BpsDelta(7);
+    actions += BpsAction(SourceCopy, 4) + BpsDelta(-9);
+    const PatchResult applied = ApplyBps(HandMadeBps(source, target.size(), actions, target), source);
+    ASSERT_TRUE(applied) << applied.error.toStdString();
+    EXPECT_EQ(*applied.bytes, target);
+
+    // A period of 3 that doesn't divide the length, from a cursor moved past the start,
+    // then a copy that doesn't overlap, back from where the last one ended.
+    const QByteArray periodic("xabcabcabcabcaabc");
+    QByteArray more = BpsAction(TargetRead, 4) + "xabc";
+    more += BpsAction(TargetCopy, 10) + BpsDelta(1);
+    more += BpsAction(TargetCopy, 3) + BpsDelta(-10);
+    const PatchResult repeated = ApplyBps(HandMadeBps(source, periodic.size(), more, periodic), source);
+    ASSERT_TRUE(repeated) << repeated.error.toStdString();
+    EXPECT_EQ(*repeated.bytes, periodic);
+}
+
+TEST(Bps, APatchForAnotherFileIsRefused)
+{
+    const QByteArray source = NoisyImage(0x1000);
+    QByteArray target = source;
+    target[0x10] = 1;
+    const QByteArray patch = *MakeBps(source, target).bytes;
+
+    QByteArray sameSizeOtherBytes = source;
+    sameSizeOtherBytes[0x800] = static_cast<char>(sameSizeOtherBytes[0x800] + 1);
+    for (const QByteArray& other : {sameSizeOtherBytes, source.left(0xFFF), source + "x", QByteArray()}) {
+        const PatchResult applied = ApplyPatch(patch, other);
+        EXPECT_FALSE(applied);
+        EXPECT_TRUE(applied.error.contains(QStringLiteral("別のファイル用"))) << applied.error.toStdString();
+    }
+}
+
+TEST(Bps, EveryDamagedByteAndEveryCutIsRefused)
+{
+    const QByteArray source = NoisyImage(200);
+    QByteArray target = source + QByteArray(40, '\0');
+    target[3] = 9;
+    const QByteArray patch = *MakeBps(source, target).bytes;
+    for (qsizetype i = 0; i < patch.size(); ++i) {
+        QByteArray damaged = patch;
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x04);
+        EXPECT_FALSE(ApplyPatch(damaged, source)) << "byte " << i;
+    }
+    for (qsizetype n = 0; n < patch.size(); ++n)
+        EXPECT_FALSE(ApplyPatch(patch.left(n), source)) << "cut to " << n;
+    EXPECT_TRUE(ApplyPatch(patch, source));
+}
+
+// Patches whose CRC32s are right but whose actions are not: each is refused with a reason.
+TEST(Bps, ActionsOutsideTheirBoundsAreRefused)
+{
+    const QByteArray source("0123456789");
+    const QByteArray eight("01234567");
+    struct Case {
+        const char* name;
+        std::uint64_t targetSize;
+        QByteArray actions;
+        QByteArray claimed = "01234567"; // the target whose CRC32 the patch carries
+    };
+    QByteArray overflow(10, '\0');
+    overflow += '\x81'; // 11 bytes: past 64 bits
+    const std::vector<Case> cases{
+        {"a number past 64 bits", 8, overflow},
+        {"a target over 64 MiB", std::uint64_t(kMaxImageSize) + 1, BpsAction(SourceRead, 8)},
+        {"a target of 2^60 bytes", std::uint64_t{1} << 60, BpsAction(SourceRead, 8)},
+        {"writing past the target", 8, BpsAction(SourceRead, 9)},
+        {"a huge length", 8, BpsAction(SourceRead, std::uint64_t{1} << 61)},
+        // What the output would hold, zeros after the end, so that only the count finds them.
+        {"ending short of the target", 8, BpsAction(SourceRead, 7), QByteArray("0123456\0", 8)},
+        {"no actions", 8, QByteArray(), QByteArray(8, '\0')},
+        {"a source read past the source", 12, BpsAction(SourceRead, 12)},
+        {"literal bytes past the patch", 8, BpsAction(TargetRead, 8) + "0123"},
+        {"a source cursor before the start", 8, BpsAction(SourceCopy, 8) + BpsDelta(-1)},
+        {"a source copy past the end", 8, BpsAction(SourceCopy, 8) + BpsDelta(3)},
+        {"a target copy of nothing yet", 8, BpsAction(TargetCopy, 8) + BpsDelta(0)},
+        {"a target cursor at the output", 8, BpsAction(TargetRead, 1) + "0" + BpsAction(TargetCopy, 7) + BpsDelta(1)},
+        {"a target cursor before the start", 8, BpsAction(TargetRead, 1) + "0" + BpsAction(TargetCopy, 7) + BpsDelta(-1)},
+        {"a cut delta", 8, BpsAction(SourceRead, 4) + BpsAction(SourceCopy, 4)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PatchResult applied = ApplyBps(HandMadeBps(source, c.targetSize, c.actions, c.claimed), source);
+        EXPECT_FALSE(applied);
+        EXPECT_TRUE(applied.error.contains(QStringLiteral("壊れて"))) << applied.error.toStdString();
+    }
+    // The same frame holds a good patch, and a wrong target CRC32 is found after writing.
+    EXPECT_TRUE(ApplyBps(HandMadeBps(source, 8, BpsAction(SourceRead, 8), eight), source));
+    EXPECT_FALSE(ApplyBps(HandMadeBps(source, 8, BpsAction(SourceRead, 8), "01234568"), source));
+    // Metadata that runs past the actions.
+    QByteArray metadata("BPS1");
+    test::PutBpsNumber(metadata, 10);
+    test::PutBpsNumber(metadata, 8);
+    test::PutBpsNumber(metadata, 100);
+    metadata += BpsAction(SourceRead, 8);
+    test::PutLe32(metadata, Crc32(source));
+    test::PutLe32(metadata, Crc32(eight));
+    test::PutLe32(metadata, Crc32(metadata));
+    EXPECT_FALSE(ApplyBps(metadata, source));
+}
+
+TEST(Patch, OnlyBpsAndIpsAreTaken)
+{
+    const PatchResult neither = ApplyPatch("BPS2....", "x");
+    EXPECT_FALSE(neither);
+    EXPECT_TRUE(neither.error.contains(QStringLiteral("IPS"))) << neither.error.toStdString();
+    EXPECT_FALSE(ApplyPatch(QByteArray(), "x"));
+    EXPECT_FALSE(ApplyBps("PATCHEOF", "x"));
+}
+
+} // namespace
+} // namespace zor

@@ -1,0 +1,46 @@
+// Arbitrary bytes as a patch for one small source. The patch may be refused, never
+// crash, and nothing it gives back may be larger than an image may be.
+
+#include "core/files/ReadFile.h"
+#include "core/patch/Crc32.h"
+#include "core/patch/Patch.h"
+#include "tests/patch/fuzz/FuzzSource.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void Apply(const QByteArray& patch, const QByteArray& source)
+{
+    const zor::PatchResult result = zor::ApplyPatch(patch, source);
+    if (result.bytes.has_value() == !result.error.isEmpty())
+        std::abort(); // either bytes or a reason, never both or neither
+    if (result && result.bytes->size() > zor::kMaxImageSize)
+        std::abort();
+}
+
+void PutLe32(QByteArray& bytes, qsizetype at, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const QByteArray source = zor::fuzz::PatchFuzzSource();
+    const QByteArray patch(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    Apply(patch, source);
+    // Almost every mutation breaks the patch's CRC32 and stops there; with the source's
+    // and the patch's CRC32 made right, the actions are read as well (the target's CRC32
+    // is checked only after they are).
+    if (patch.startsWith("BPS1") && patch.size() >= 19) {
+        QByteArray sealed = patch;
+        PutLe32(sealed, sealed.size() - 12, zor::Crc32(source));
+        PutLe32(sealed, sealed.size() - 4, zor::Crc32(QByteArrayView(sealed).first(sealed.size() - 4)));
+        Apply(sealed, source);
+    }
+    return 0;
+}
