@@ -459,6 +459,10 @@ void Form1::FillGrid()
     for (int c = 0; c < layout.cols; ++c)
         FGrid1->setColWidth(c, widths[c]);
     FGrid1->setCellTextProvider([this, tab, dataSet](int row, int col) { return CellText(doc, tab, dataSet, row, col); });
+    // A cell that differs from the image file as last read or saved is marked.
+    FGrid1->setCellMarkProvider([this, tab, dataSet](int row, int col) {
+        return CellChanged(doc, tab, dataSet, tab == TabIndividual ? 1 : col, row);
+    });
     fill.end();
 
     // A remembered cursor outside the table falls back to 1; a table without rows has none.
@@ -968,6 +972,8 @@ bool Form1::Save_Click()
     }
     if (!saved)
         dialogs_->showMessage(this, QStringLiteral("上書き保存"), error, QMessageBox::Warning);
+    else
+        FGrid1->viewport()->update(); // the marks go with the new baseline
     return saved;
 }
 
@@ -990,6 +996,7 @@ void Form1::SaveAs_Click()
     }
     titleFile_ = QFileInfo(doc.RomPath).fileName();
     showTitle();
+    FGrid1->viewport()->update(); // the marks go with the new baseline
 }
 void Form1::rowCommand(bool insert)
 {

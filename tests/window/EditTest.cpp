@@ -571,6 +571,36 @@ private Q_SLOTS:
         QVERIFY(grid.isEnabled());
     }
 
+    void changedCellsAreMarkedUntilSaved()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        const auto marked = [&](int row, int col) {
+            return grid.model()->index(row - 1, col - 1).data(Qt::BackgroundRole).isValid();
+        };
+        ShowTable(form, 1, 1);
+        QVERIFY(!marked(1, 1));
+        Type(form, QStringLiteral("0x33"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QVERIFY(marked(1, 1) && !marked(1, 2) && !marked(2, 1));
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier); // back to the file's byte
+        QVERIFY(!marked(1, 1));
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(marked(1, 1));
+        form.Save->trigger();
+        QVERIFY(!marked(1, 1));
+        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom"));
+
+        // An inserted battle row is marked whole; the rows below keep their own marks.
+        ClickTab(form, 3);
+        grid.setRow(2);
+        form.NewRow->trigger();
+        for (int col = 1; col <= 25; ++col)
+            QVERIFY(marked(2, col));
+        QVERIFY(!marked(1, 1) && !marked(3, 1));
+    }
+
     void aCellThatCantBeWrittenStaysShut()
     {
         auto o = Open(true);
