@@ -4,6 +4,7 @@
 #include "core/files/SaveFile.h"
 #include "core/patch/HeaderChecksum.h"
 #include "core/patch/Patch.h"
+#include "core/patch/PatchFile.h"
 
 #include <optional>
 
@@ -59,22 +60,13 @@ int RunPatch(const QStringList& args, QTextStream& out, QTextStream& err)
         err << QStringLiteral("使い方: zor-cli patch [--ips] ORIGINAL EDITED OUT\n");
         return 2;
     }
-    const std::optional<QByteArray> original = ReadInput((*plain)[0], err);
-    if (!original)
-        return 2;
-    const std::optional<QByteArray> edited = ReadInput((*plain)[1], err);
-    if (!edited)
-        return 2;
-    const PatchResult patch = ips ? MakeIps(*original, *edited) : MakeBps(*original, *edited);
-    if (!patch) {
-        err << QStringLiteral("%1 から %2 へのパッチを作れません。%3。\n").arg((*plain)[0], (*plain)[1], patch.error);
-        return 1;
+    const PatchFileResult result =
+        WritePatchFile((*plain)[0], (*plain)[1], (*plain)[2], ips ? PatchFormat::Ips : PatchFormat::Bps);
+    if (result.kind != PatchFileResult::Written) {
+        err << result.message << u'\n';
+        return result.kind == PatchFileResult::Unreadable ? 2 : 1;
     }
-    if (!WriteOutput((*plain)[2], *patch.bytes, err))
-        return 1;
-    out << QStringLiteral("%1 のパッチ %2 を書きました（%3 バイト）。\n")
-               .arg(ips ? QStringLiteral("IPS") : QStringLiteral("BPS"), (*plain)[2])
-               .arg(patch.bytes->size());
+    out << result.message << u'\n';
     return 0;
 }
 

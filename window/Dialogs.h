@@ -13,6 +13,8 @@ namespace zor {
 
 // The one filter of the open and save dialogs.
 inline constexpr char16_t kAllFilesFilter[] = u"全てのファイル(*.*)|*.*";
+// The patch file's filters; the first is the default.
+inline constexpr char16_t kPatchFilter[] = u"BPS パッチ (*.bps)|*.bps|IPS パッチ (*.ips)|*.ips";
 
 class Dialogs {
 public:

@@ -7,6 +7,7 @@
 #include "core/output/CsvExport.h"
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
+#include "core/patch/PatchFile.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
@@ -24,6 +25,7 @@
 #include <QKeyEvent>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHash>
@@ -32,6 +34,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolTip>
@@ -205,6 +208,9 @@ void Form1::createMenus()
     Read = item(File, "Read", QStringLiteral(u"読み込む"), QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::Read_Click);
     SaveAs = item(File, "SaveAs", QStringLiteral(u"名前を付けて保存"), none, &Form1::SaveAs_Click);
     Save = item(File, "Save", QStringLiteral(u"上書き保存"), QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::Save_Click);
+    File->addSeparator();
+    MakePatch = item(File, "MakePatch", QStringLiteral(u"パッチを作成…"), none, &Form1::MakePatch_Click);
+    File->addSeparator();
     Quit = item(File, "Quit", QStringLiteral(u"終了"), none, &Form1::Quit_Click);
 
     Edit = menu("Edit", QStringLiteral(u"編集"));
@@ -998,6 +1004,38 @@ void Form1::SaveAs_Click()
     showTitle();
     FGrid1->viewport()->update(); // the marks go with the new baseline
 }
+void Form1::MakePatch_Click()
+{
+    // The patch runs from the original to the image as saved: unsaved changes are asked about first.
+    if (!CommitCellEditor() || doc.RomPath.isEmpty() || !ConfirmSave())
+        return;
+    QSettings settings;
+    const QString original = dialogs_->openFileName(this, QStringLiteral("パッチの元にする、変更していないイメージ"),
+                                                    QString::fromUtf16(kAllFilesFilter),
+                                                    settings.value(kPatchOriginalKey).toString());
+    if (original.isEmpty())
+        return;
+    settings.setValue(kPatchOriginalKey, original);
+    const QFileInfo edited(doc.RomPath);
+    QString chosen;
+    QString out = dialogs_->saveFileName(this, QStringLiteral("パッチを保存"), QString::fromUtf16(kPatchFilter),
+                                         edited.dir().filePath(edited.completeBaseName() + QStringLiteral(".bps")), &chosen);
+    if (out.isEmpty())
+        return;
+    // The name decides the format; a name without one takes the filter's.
+    const bool ips = out.endsWith(QStringLiteral(".ips"), Qt::CaseInsensitive)
+                     || (QFileInfo(out).suffix().isEmpty() && chosen.endsWith(QStringLiteral("*.ips")));
+    if (QFileInfo(out).suffix().isEmpty())
+        out += ips ? QStringLiteral(".ips") : QStringLiteral(".bps");
+    PatchFileResult result;
+    {
+        const BusyCursor busy;
+        result = WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps);
+    }
+    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), result.message,
+                          result.kind == PatchFileResult::Written ? QMessageBox::Information : QMessageBox::Warning);
+}
+
 void Form1::rowCommand(bool insert)
 {
     if (!CommitCellEditor() || !FGrid1->isEnabled())

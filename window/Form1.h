@@ -52,6 +52,7 @@ public:
     QAction* Read = nullptr;
     QAction* SaveAs = nullptr;
     QAction* Save = nullptr;
+    QAction* MakePatch = nullptr;
     QAction* Quit = nullptr;
     QMenu* Edit = nullptr;
     QAction* andou = nullptr;
@@ -130,6 +131,8 @@ public:
     void FGrid1_EnterCell();
     void Text1_Change();
 
+    // The user's settings key of the original a patch was last made from.
+    static constexpr char kPatchOriginalKey[] = "patch/original";
     static constexpr int kClientWidth = 8535;   // twips, as designed
     static constexpr int kClientHeight = 7830;
     static constexpr int kTabTop = 1200;          // twips from the client area's top
@@ -144,6 +147,8 @@ public Q_SLOTS:
     void SaveAs_Click();
     // True when nothing is left unsaved afterwards.
     bool Save_Click();
+    // A BPS or IPS patch from an unmodified original to the image as saved.
+    void MakePatch_Click();
     void Quit_Click();
     void andou_Click();
     void redou_Click();

@@ -4,6 +4,7 @@
 #include "tests/window/TestFolder.h"
 #include "core/edit/EditHistory.h"
 #include "core/document/CellBytes.h"
+#include "core/patch/Patch.h"
 #include "core/view/Conversions.h"
 #include "window/Application.h"
 #include "window/CellEditor.h"
@@ -599,6 +600,35 @@ private Q_SLOTS:
         for (int col = 1; col <= 25; ++col)
             QVERIFY(marked(2, col));
         QVERIFY(!marked(1, 1) && !marked(3, 1));
+    }
+
+    void aPatchTurnsTheOriginalIntoTheSavedImage()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        const QString rom = o.folder->file(QStringLiteral("x.rom"));
+        const QString original = o.folder->file(QStringLiteral("original.rom"));
+        QVERIFY(QFile::copy(rom, original));
+        ShowTable(form, 2, 2);
+        Type(form, QStringLiteral("77"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+
+        // Unsaved changes are asked about first; the original is remembered for the next time.
+        o.dialogs->answers = {QMessageBox::Yes};
+        o.dialogs->openPaths = {original};
+        o.dialogs->savePaths = {o.folder->file(QStringLiteral("hack"))}; // no extension: the BPS filter's
+        form.MakePatch->trigger();
+        QCOMPARE(o.dialogs->asked.size(), std::size_t(1));
+        QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Information);
+        const zor::PatchResult applied = zor::ApplyPatch(ReadFile(o.folder->file(QStringLiteral("hack.bps"))), ReadFile(original));
+        QVERIFY(applied);
+        QVERIFY(*applied.bytes == ReadFile(rom));
+        QVERIFY(ReadFile(rom) != ReadFile(original));
+
+        o.dialogs->openPaths = {QString()}; // cancelled: nothing written
+        form.MakePatch->trigger();
+        QCOMPARE(o.dialogs->openStarts.back(), original);
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
     }
 
     void aCellThatCantBeWrittenStaysShut()
