@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -30,6 +31,15 @@ public:
     {
         const auto found = seconds_.find(name);
         return found == seconds_.end() ? std::nullopt : std::optional<double>(found->second);
+    }
+
+    // "label: R times (target: at most T)" when both benchmarks ran; nothing otherwise.
+    void printRatio(const std::string& ours, const std::string& baseline, const char* label, double target) const
+    {
+        const std::optional<double> a = seconds(ours);
+        const std::optional<double> b = seconds(baseline);
+        if (a && b && *b > 0)
+            std::printf("%s: %.2f times (target: at most %.1f)\n", label, *a / *b, target);
     }
 
     // Runs the benchmarks chosen on the command line with this report; false on bad arguments.

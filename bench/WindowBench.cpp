@@ -15,6 +15,8 @@
 #include "window/CellEditor.h"
 #include "window/FlexGrid.h"
 #include "window/Form1.h"
+#include "bench/RatioReporter.h"
+#include "core/edit/EditHistory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -196,6 +198,25 @@ void CommitOneCell(benchmark::State& state)
 }
 BENCHMARK(CommitOneCell)->Unit(benchmark::kMicrosecond);
 
+// The fill, and the paint of the table in view, with and without the marks of changed
+// cells: a column of cells changed all the way down, so that every row in view has one.
+void FillAndPaint(benchmark::State& state, bool marks)
+{
+    const auto form = BigTableShown();
+    for (int row = 1; row <= 32767; row += 2)
+        zor::SetCellByte(form->doc, zor::TabIdSection, form->doc.CurrentDataSet, 3, row, 0x5A);
+    for (auto _ : state) {
+        form->FillGrid();
+        if (!marks)
+            form->FGrid1->setCellMarkProvider({});
+        benchmark::DoNotOptimize(form->FGrid1->viewport()->grab());
+    }
+}
+void FillAndPaintWithMarks(benchmark::State& state) { FillAndPaint(state, true); }
+void FillAndPaintWithoutMarks(benchmark::State& state) { FillAndPaint(state, false); }
+BENCHMARK(FillAndPaintWithMarks)->Unit(benchmark::kMillisecond);
+BENCHMARK(FillAndPaintWithoutMarks)->Unit(benchmark::kMillisecond);
+
 void UndoAndRedoAPasteOf1000Cells(benchmark::State& state)
 {
     const auto form = BigTableShown();
@@ -267,7 +288,9 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     TheFolders();
-    benchmark::RunSpecifiedBenchmarks();
+    zor::bench::RatioReporter report;
+    benchmark::RunSpecifiedBenchmarks(&report);
     benchmark::Shutdown();
+    report.printRatio("FillAndPaintWithMarks", "FillAndPaintWithoutMarks", "the fill and paint with marks / without", 1.2);
     return 0;
 }
