@@ -4,6 +4,29 @@
 
 namespace zor {
 
+namespace {
+
+// A list view that repaints a changed line only where it shows: the base class would
+// lay out and repaint the whole view for a line out of sight.
+class ChangesView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override
+    {
+        if (topLeft != bottomRight) {
+            QListView::dataChanged(topLeft, bottomRight, roles);
+            return;
+        }
+        const QRect line = visualRect(topLeft);
+        if (line.intersects(viewport()->rect()))
+            viewport()->update(line);
+    }
+};
+
+} // namespace
+
 ChangeListModel::ChangeListModel(const DocumentState& doc, QObject* parent) : QAbstractListModel(parent), doc_(doc)
 {
     list_.setListener(this);
@@ -81,7 +104,7 @@ ChangesPanel::ChangesPanel(const DocumentState& doc, QWidget* parent)
 {
     setObjectName(QStringLiteral("ChangesPanel"));
     model_ = new ChangeListModel(doc, this);
-    view_ = new QListView(this);
+    view_ = new ChangesView(this);
     view_->setObjectName(QStringLiteral("ChangesView"));
     view_->setModel(model_);
     view_->setUniformItemSizes(true); // a long list lays out without measuring every line
