@@ -1054,8 +1054,9 @@ void Form1::createChangesPanel()
     Changes = new ChangesPanel(doc, this);
     addDockWidget(Qt::RightDockWidgetArea, Changes);
     Changes->hide();
-    // Closed by its own button, the menu item follows.
-    connect(Changes, &QDockWidget::visibilityChanged, this, [this] { ShowChanges->setChecked(!Changes->isHidden()); });
+    // Closed by its own button, the menu item follows; tied to the item, which may go first when the window goes.
+    connect(Changes, &QDockWidget::visibilityChanged, ShowChanges,
+            [item = ShowChanges, dock = Changes] { item->setChecked(!dock->isHidden()); });
     connect(Changes, &ChangesPanel::revealRequested, this,
             [this](int tab, int dataSet, int row, int col) { guarded([&] { RevealCell(tab, dataSet, row, col); }); });
 }

@@ -123,8 +123,9 @@ private Q_SLOTS:
         Form1& form = *o.form;
         zor::FlexGrid& grid = *form.FGrid1;
         form.ShowChanges->trigger();
-        form.ShowChanges->trigger();
+        form.Changes->close(); // as its own close button does
         QVERIFY(form.Changes->isHidden());
+        QVERIFY(!form.ShowChanges->isChecked());
         ClickTab(form, 3);
         grid.setRow(2);
         grid.setCol(1);
