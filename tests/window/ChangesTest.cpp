@@ -156,6 +156,27 @@ private Q_SLOTS:
         DoubleClick(form, 2);
         QCOMPARE(grid.Row(), 5);
         QCOMPARE(grid.Col(), 2);
+
+        // A paste and a cut: the lines are those a list made anew would show.
+        grid.setRowSel(6);
+        grid.setColSel(3);
+        form.Cope->trigger();
+        grid.setRow(8);
+        grid.setCol(2);
+        form.pest->trigger();
+        grid.setRow(9);
+        grid.setCol(1);
+        grid.setRowSel(9);
+        grid.setColSel(1);
+        form.cut->trigger();
+        QCOMPARE(form.doc.History->UndoCount(), 6);
+        zor::ChangeList fresh;
+        fresh.rebuild(form.doc);
+        QStringList expected;
+        for (const zor::ChangeEntry& entry : fresh.entries())
+            expected << zor::DescribeChange(form.doc, entry);
+        QVERIFY(expected.size() > 3);
+        QCOMPARE(Lines(form), expected);
     }
 };
 
