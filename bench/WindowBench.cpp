@@ -7,12 +7,17 @@
 //   until the window is shown: at most 150 ms;
 // - on that 2.1 M-cell table: a commit of the cell editor until the cell is repainted,
 //   at most 1 ms and no refill; an undo or redo of a 1,000-cell paste, refill included,
-//   at most 30 ms; a copy and a paste of a 255 × 64 block, at most 10 ms.
+//   at most 30 ms; a copy and a paste of a 255 × 64 block, at most 10 ms;
+// - a commit with the change list shown: at most 1.2 times one without (printed, beside
+//   the costliest case, a commit that moves every line shown).
 
+#include "bench/RatioReporter.h"
+#include "core/document/CellBytes.h"
 #include "core/edit/EditHistory.h"
 #include "core/files/Text.h"
 #include "core/sample/Sample.h"
 #include "window/CellEditor.h"
+#include "window/ChangesPanel.h"
 #include "window/FlexGrid.h"
 #include "window/Form1.h"
 #include "bench/RatioReporter.h"
@@ -180,22 +185,53 @@ std::unique_ptr<zor::Form1> BigTableShown()
     return form;
 }
 
-void CommitOneCell(benchmark::State& state)
+// Commits of one cell; with the change list shown, it follows each of them. All start
+// from the same 16,320 changed cells, so that the list has entries to search and move.
+// The cell lies after them and takes a new byte each time: its line changes out of sight,
+// the usual case. Or firstLine: it lies ahead of them and goes back and forth to the
+// file's byte, so that each commit adds or takes away the list's first line, and every
+// line shown moves.
+void CommitCells(benchmark::State& state, bool changesShown, bool firstLine = false)
 {
     const auto form = BigTableShown();
+    zor::DocumentState& doc = form->doc;
+    for (int row = 1000; row < 1255; ++row)
+        for (int col = 1; col <= 64; ++col)
+            zor::SetCellByte(doc, zor::TabIdSection, doc.CurrentDataSet, col, row,
+                             *zor::CellByte(doc, zor::TabIdSection, doc.CurrentDataSet, col, row) ^ 0x5A);
+    zor::FlexGrid& grid = *form->FGrid1;
+    const int row = firstLine ? 500 : 2000;
+    grid.setRow(row);
+    grid.setCol(30);
+    const std::uint8_t original = *zor::CellByte(doc, zor::TabIdSection, doc.CurrentDataSet, 30, row);
+    if (changesShown) {
+        form->ShowChanges->trigger();
+        QCoreApplication::processEvents();
+        if (form->Changes->model()->list().size() != 255 * 64)
+            state.SkipWithError("the change list does not hold the changed cells");
+        // The window grows by the dock, so that the grid repaints as much as without it.
+        const int gridWidth = form->FGrid1->width();
+        form->resize(form->width() + form->Changes->width(), form->height());
+        QCoreApplication::processEvents();
+        if (form->FGrid1->width() < gridWidth)
+            state.SkipWithError("the dock took the grid's room");
+    }
     int value = 0;
     for (auto _ : state) {
         state.PauseTiming();
         form->doc.History->Clear(zor::JournalSide::Undo); // keep the journal from filling up
         form->FGrid1->setFocus();
         form->OpenCellEditor('1');
-        form->txtForEdit->setText(QString::number(++value % 256));
+        ++value;
+        form->txtForEdit->setText(QString::number(firstLine ? (value % 2 == 0 ? original : original ^ 1) : value % 256));
         QCoreApplication::processEvents(); // the editor shown
         state.ResumeTiming();
         form->CommitCellEditor();
-        QCoreApplication::processEvents(); // the repaint of the cell
+        QCoreApplication::processEvents(); // the repaint of the cell, and of the list
     }
 }
+
+void CommitOneCell(benchmark::State& state) { CommitCells(state, false); }
 BENCHMARK(CommitOneCell)->Unit(benchmark::kMicrosecond);
 
 // The fill, and the paint of the table in view, with and without the marks of changed
@@ -216,6 +252,12 @@ void FillAndPaintWithMarks(benchmark::State& state) { FillAndPaint(state, true);
 void FillAndPaintWithoutMarks(benchmark::State& state) { FillAndPaint(state, false); }
 BENCHMARK(FillAndPaintWithMarks)->Unit(benchmark::kMillisecond);
 BENCHMARK(FillAndPaintWithoutMarks)->Unit(benchmark::kMillisecond);
+
+void CommitOneCellWithTheChangeList(benchmark::State& state) { CommitCells(state, true); }
+BENCHMARK(CommitOneCellWithTheChangeList)->Unit(benchmark::kMicrosecond);
+
+void CommitOneCellAddingTheListsFirstLine(benchmark::State& state) { CommitCells(state, true, true); }
+BENCHMARK(CommitOneCellAddingTheListsFirstLine)->Unit(benchmark::kMicrosecond);
 
 void UndoAndRedoAPasteOf1000Cells(benchmark::State& state)
 {
@@ -284,13 +326,13 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     TheFolders();
-    zor::bench::RatioReporter report;
-    benchmark::RunSpecifiedBenchmarks(&report);
-    benchmark::Shutdown();
-    report.printRatio("FillAndPaintWithMarks", "FillAndPaintWithoutMarks", "the fill and paint with marks / without", 1.2);
+    zor::bench::RatioReporter reporter;
+    if (!reporter.run(&argc, argv))
+        return 1;
+    reporter.printRatio("CommitOneCellWithTheChangeList", "CommitOneCell", "commit with the change list shown / without", 1.2);
+    reporter.printRatio("CommitOneCellAddingTheListsFirstLine", "CommitOneCell",
+                        "commit adding or removing the list's first line / without the list", 1.2);
+    reporter.printRatio("FillAndPaintWithMarks", "FillAndPaintWithoutMarks", "the fill and paint with marks / without", 1.2);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "window/Form1.h"
 
+#include "core/compare/ChangeList.h"
 #include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
@@ -14,6 +15,7 @@
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
 #include "window/CellEditor.h"
+#include "window/ChangesPanel.h"
 #include "window/FlexGrid.h"
 #include "window/NoteEdit.h"
 #include "window/TabStrip.h"
@@ -227,6 +229,8 @@ void Form1::createMenus()
     NotationCodeDec = item(Hyo, "NotationCodeDec", QStringLiteral(u"選択セクションを符号付き10進数表記"), none,
                            &Form1::NotationCodeDec_Click);
     NotationDec = item(Hyo, "NotationDec", QStringLiteral(u"選択セクションを符号無し10進数表記"), none, &Form1::NotationDec_Click);
+    ShowChanges = item(Hyo, "ShowChanges", QStringLiteral(u"変更一覧"), none, &Form1::ShowChanges_Click);
+    createChangesPanel();
 
     Date = menu("Date", QStringLiteral(u"データ"));
     OpCSV = item(Date, "OpCSV", QStringLiteral(u"全データをCSVで保存"), none, &Form1::OpCSV_Click);
@@ -367,6 +371,7 @@ bool Form1::OpenRom(const QString& path)
     const QString programFolder = ProgramFolder();
     ProblemLog log(programFolder);
     LoadDocument(doc, path, *image, programFolder, codec_, log);
+    changesReset();
 
     FGrid1->setEnabled(false);
     RestoreTabView(doc, Tab1->SelectedIndex());
@@ -583,6 +588,7 @@ void Form1::SetNotation(int code)
     doc.CurrentCol = FGrid1->Col();
     doc.CurrentRow = FGrid1->Row();
     FillGrid();
+    Changes->notationChanged();
     FGrid1->setFocus();
 }
 
@@ -834,10 +840,12 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
         QToolTip::showText(below, EditorFormsTip(), FGrid1, {}, kRefusedTipMilliseconds);
         return;
     }
-    if (result == CommitResult::Changed)
+    if (result == CommitResult::Changed) {
         FGrid1->refreshCell(doc.CurrentRow, tab == TabIndividual ? 1 : doc.CurrentCol);
-    else
+        changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
+    } else {
         tellRefusedChange(result, readOnly);
+    }
 }
 
 void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
@@ -906,6 +914,7 @@ void Form1::takeStep(bool undo)
     const StepResult step = undo ? UndoStep(doc) : RedoStep(doc);
     if (step.kind != StepResult::Taken)
         return;
+    changesTouched(NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
     FocusTab(step.oldest.Tab - 1);
     // The tab strip's own notification may have switched already; the switch runs once.
     if (doc.CurrentTab != Tab1->SelectedIndex())
@@ -943,6 +952,7 @@ void Form1::cut_Click()
         tellRefusedChange(result, readOnly);
         return;
     }
+    changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
     FillGrid();
     FGrid1->setFocus();
 }
@@ -960,6 +970,7 @@ void Form1::pest_Click()
         tellRefusedChange(result, readOnly);
         return;
     }
+    changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
     FillGrid();
     FGrid1->setFocus();
 }
@@ -978,8 +989,10 @@ bool Form1::Save_Click()
     }
     if (!saved)
         dialogs_->showMessage(this, QStringLiteral("上書き保存"), error, QMessageBox::Warning);
-    else
+    else {
         FGrid1->viewport()->update(); // the marks go with the new baseline
+        changesReset();
+    }
     return saved;
 }
 
@@ -1000,10 +1013,12 @@ void Form1::SaveAs_Click()
         dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), error, QMessageBox::Warning);
         return;
     }
+    changesReset();
     titleFile_ = QFileInfo(doc.RomPath).fileName();
     showTitle();
     FGrid1->viewport()->update(); // the marks go with the new baseline
 }
+
 void Form1::MakePatch_Click()
 {
     // The patch runs from the original to the image as saved: unsaved changes are asked about first.
@@ -1050,6 +1065,7 @@ void Form1::rowCommand(bool insert)
     }
     if (result.kind != RowResult::Done)
         return;
+    changesReset(true);
     FillGrid();
     FGrid1->setLeftCol(result.leftCol);
     FGrid1->setTopRow(result.topRow);
@@ -1075,5 +1091,26 @@ void Form1::OpCSV_Click()
                               QStringLiteral("書き出しました。読めない文字は「?」にしました。\n") + result.notes.join(u'\n'),
                               QMessageBox::Information);
 }
+
+// The change list.
+
+void Form1::createChangesPanel()
+{
+    ShowChanges->setCheckable(true);
+    Changes = new ChangesPanel(doc, this);
+    addDockWidget(Qt::RightDockWidgetArea, Changes);
+    Changes->hide();
+    // Closed by its own button, the menu item follows; tied to the item, which may go first when the window goes.
+    connect(Changes, &QDockWidget::visibilityChanged, ShowChanges,
+            [item = ShowChanges, dock = Changes] { item->setChecked(!dock->isHidden()); });
+    connect(Changes, &ChangesPanel::revealRequested, this,
+            [this](int tab, int dataSet, int row, int col) { guarded([&] { RevealCell(tab, dataSet, row, col); }); });
+}
+
+void Form1::ShowChanges_Click() { Changes->setVisible(ShowChanges->isChecked()); }
+
+void Form1::changesTouched(const std::vector<CellRef>& cells) { Changes->touched(cells); }
+
+void Form1::changesReset(bool battleOnly) { Changes->reset(battleOnly); }
 
 } // namespace zor

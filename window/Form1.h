@@ -28,6 +28,7 @@ class CellEditor;
 class FlexGrid;
 class NoteEdit;
 class TabStrip;
+class ChangesPanel;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -68,6 +69,10 @@ public:
     QAction* NotationDec = nullptr;
     QMenu* Date = nullptr;
     QAction* OpCSV = nullptr;
+
+    // 表示 → 変更一覧 and the dock it opens.
+    QAction* ShowChanges = nullptr;
+    ChangesPanel* Changes = nullptr;
 
     Dialogs& dialogs() { return *dialogs_; }
 
@@ -161,6 +166,7 @@ public Q_SLOTS:
     void NotationCodeDec_Click();
     void NotationDec_Click();
     void OpCSV_Click();
+    void ShowChanges_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -214,6 +220,12 @@ private:
     void showWriteErrors();
     // Stores a note edit not yet stored, under the section it was loaded for.
     void storePendingNote();
+
+    // The change list: told the cells a command wrote, or that it must be made anew
+    // (battleOnly: only rows were added or deleted).
+    void createChangesPanel();
+    void changesTouched(const std::vector<CellRef>& cells);
+    void changesReset(bool battleOnly = false);
 
     std::unique_ptr<Dialogs> dialogs_;
     BattleCodec codec_;

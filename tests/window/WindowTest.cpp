@@ -178,7 +178,8 @@ private Q_SLOTS:
             {"Hyo", u"表示",
              {{"NotationHex", u"選択セクションを16進数表記", none},
               {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none},
-              {"NotationDec", u"選択セクションを符号無し10進数表記", none}}},
+              {"NotationDec", u"選択セクションを符号無し10進数表記", none},
+              {"ShowChanges", u"変更一覧", none}}},
             {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}}},
         };
 
@@ -379,6 +380,7 @@ private Q_SLOTS:
 int RunFlexGridTests(int argc, char** argv);
 int RunViewTests(int argc, char** argv);
 int RunEditTests(int argc, char** argv);
+int RunChangesTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -393,6 +395,7 @@ int main(int argc, char** argv)
     failures += RunFlexGridTests(argc, argv);
     failures += RunViewTests(argc, argv);
     failures += RunEditTests(argc, argv);
+    failures += RunChangesTests(argc, argv);
     return failures;
 }
 

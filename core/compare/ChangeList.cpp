@@ -1,0 +1,257 @@
+#include "core/compare/ChangeList.h"
+
+#include "core/codec/CodecError.h"
+#include "core/document/CellBytes.h"
+#include "core/files/Text.h"
+#include "core/view/Grid.h"
+
+#include <algorithm>
+#include <limits>
+#include <tuple>
+
+namespace zor {
+
+namespace {
+
+// Table order: the tabs in turn, deleted records last; then data set, row, column.
+using Key = std::tuple<int, int, int, int>;
+
+Key KeyOf(const ChangeEntry& entry)
+{
+    const int group = entry.kind == ChangeEntry::RowDeleted ? TabBattle + 1 : entry.tab;
+    return {group, entry.dataSet, entry.row, entry.col};
+}
+
+bool Before(const ChangeEntry& entry, const Key& key) { return KeyOf(entry) < key; }
+
+// Grid coordinates as the entries keep them: tab 2 in column 1, tabs 2 and 3 without a data set.
+CellRef Normalized(CellRef cell)
+{
+    if (cell.tab != TabIdSection)
+        cell.dataSet = 0;
+    if (cell.tab == TabIndividual)
+        cell.col = 1;
+    return cell;
+}
+
+ChangeEntry CellEntry(const DocumentState& doc, const CellRef& cell)
+{
+    ChangeEntry entry;
+    entry.tab = cell.tab;
+    entry.dataSet = cell.dataSet;
+    entry.row = cell.row;
+    entry.col = cell.col;
+    switch (cell.tab) {
+    case TabIdSection: {
+        const DataSet& set = doc.DataSets(cell.dataSet);
+        entry.dataSetName = set.Name;
+        entry.label = set.IdNames(cell.row);
+        entry.caption = set.SectionNames(cell.col);
+        break;
+    }
+    case TabIndividual:
+        entry.label = doc.IndividualNames(cell.row);
+        break;
+    default:
+        entry.label = BattleRowLabel(doc, cell.row);
+        entry.caption = doc.BattleSectionNames(cell.col);
+        break;
+    }
+    entry.offset = CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
+    entry.oldByte = doc.History->BaselineByte(cell.tab, cell.dataSet, cell.col, cell.row).value_or(0);
+    entry.newByte = *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row);
+    return entry;
+}
+
+ChangeEntry AddedRowEntry(const DocumentState& doc, int row)
+{
+    ChangeEntry entry;
+    entry.kind = ChangeEntry::RowAdded;
+    entry.tab = TabBattle;
+    entry.row = row;
+    entry.label = BattleRowLabel(doc, row);
+    return entry;
+}
+
+// Walks a table's cells in order until it has found as many as the history counts.
+void AppendTable(const DocumentState& doc, int tab, int dataSet, int rows, int cols, std::vector<ChangeEntry>& out)
+{
+    int left = doc.History->ChangedCellCount(tab, dataSet);
+    for (int row = 1; row <= rows && left > 0; ++row)
+        for (int col = 1; col <= cols && left > 0; ++col)
+            if (CellChanged(doc, tab, dataSet, col, row)) {
+                out.push_back(CellEntry(doc, {tab, dataSet, col, row}));
+                --left;
+            }
+}
+
+} // namespace
+
+void ChangeList::appendBattle(const DocumentState& doc, std::vector<ChangeEntry>& out) const
+{
+    const EditHistory& history = *doc.History;
+    for (int row = 1; row <= doc.BattleCount; ++row) {
+        if (history.BaselineRecordOf(row) == 0) {
+            out.push_back(AddedRowEntry(doc, row));
+            continue;
+        }
+        for (int col = 1; col <= kBattleRecordSize; ++col)
+            if (CellChanged(doc, TabBattle, 0, col, row))
+                out.push_back(CellEntry(doc, {TabBattle, 0, col, row}));
+    }
+    for (const int record : history.DeletedBaselineRecords()) {
+        ChangeEntry entry;
+        entry.kind = ChangeEntry::RowDeleted;
+        entry.tab = TabBattle;
+        entry.row = record;
+        out.push_back(entry);
+    }
+}
+
+void ChangeList::rebuild(const DocumentState& doc)
+{
+    std::vector<ChangeEntry> entries;
+    for (int d = 1; d <= doc.DataSetCount; ++d)
+        AppendTable(doc, TabIdSection, d, doc.DataSets(d).IdCount, doc.DataSets(d).SectionCount, entries);
+    AppendTable(doc, TabIndividual, 0, doc.IndividualCount, 1, entries);
+    appendBattle(doc, entries);
+    if (listener_)
+        listener_->entriesResetting();
+    entries_ = std::move(entries);
+    if (listener_)
+        listener_->entriesReset();
+}
+
+void ChangeList::rebuildBattle(const DocumentState& doc)
+{
+    std::vector<ChangeEntry> battle;
+    appendBattle(doc, battle);
+    if (listener_)
+        listener_->entriesResetting();
+    const auto first = std::lower_bound(entries_.begin(), entries_.end(), Key{TabBattle, 0, 0, 0}, Before);
+    entries_.erase(first, entries_.end());
+    entries_.insert(entries_.end(), battle.begin(), battle.end());
+    if (listener_)
+        listener_->entriesReset();
+}
+
+void ChangeList::refresh(const DocumentState& doc, const std::vector<CellRef>& cells)
+{
+    for (const CellRef& cell : cells)
+        refreshCell(doc, Normalized(cell));
+}
+
+void ChangeList::refreshCell(const DocumentState& doc, CellRef cell)
+{
+    if (!CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row))
+        return;
+    if (cell.tab == TabBattle && doc.History->BaselineRecordOf(cell.row) == 0)
+        cell.col = 0; // an added row is one entry whatever its cells hold
+    const Key key{cell.tab, cell.dataSet, cell.row, cell.col};
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), key, Before);
+    const std::size_t index = static_cast<std::size_t>(it - entries_.begin());
+    const bool found = it != entries_.end() && KeyOf(*it) == key;
+    const bool changed = cell.col == 0 || CellChanged(doc, cell.tab, cell.dataSet, cell.col, cell.row);
+    if (changed) {
+        ChangeEntry entry = cell.col == 0 ? AddedRowEntry(doc, cell.row) : CellEntry(doc, cell);
+        if (!found) {
+            insertAt(index, std::move(entry));
+        } else if (!(*it == entry)) {
+            *it = std::move(entry);
+            if (listener_)
+                listener_->entryUpdated(static_cast<int>(index));
+        }
+    } else if (found) {
+        removeAt(index);
+    }
+    // A battle row's first byte is its class, whose name labels every entry of the row.
+    if (cell.tab == TabBattle && cell.col == 1) {
+        const QString label = BattleRowLabel(doc, cell.row);
+        auto from = std::lower_bound(entries_.begin(), entries_.end(), Key{TabBattle, 0, cell.row, 0}, Before);
+        for (; from != entries_.end() && from->kind != ChangeEntry::RowDeleted && from->row == cell.row; ++from)
+            if (from->label != label) {
+                from->label = label;
+                if (listener_)
+                    listener_->entryUpdated(static_cast<int>(from - entries_.begin()));
+            }
+    }
+}
+
+void ChangeList::insertAt(std::size_t index, ChangeEntry entry)
+{
+    if (listener_)
+        listener_->entryInserting(static_cast<int>(index));
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(entry));
+    if (listener_)
+        listener_->entryInserted();
+}
+
+void ChangeList::removeAt(std::size_t index)
+{
+    if (listener_)
+        listener_->entryRemoving(static_cast<int>(index));
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (listener_)
+        listener_->entryRemoved();
+}
+
+std::optional<CellRef> ChangeList::cellOf(int index) const
+{
+    if (index < 0 || index >= size())
+        return std::nullopt;
+    const ChangeEntry& entry = at(index);
+    switch (entry.kind) {
+    case ChangeEntry::Cell:
+        return CellRef{entry.tab, entry.dataSet, entry.col, entry.row};
+    case ChangeEntry::RowAdded:
+        return CellRef{TabBattle, 0, 1, entry.row};
+    default:
+        return std::nullopt;
+    }
+}
+
+QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry)
+{
+    const auto named = [](const QString& head, const QString& name) {
+        return name.isEmpty() ? head : QStringLiteral("%1「%2」").arg(head, QuoteText(name));
+    };
+    if (entry.kind == ChangeEntry::RowDeleted)
+        return QStringLiteral("戦闘パラメータ / 元のレコード %1: 削除").arg(entry.row);
+    if (entry.kind == ChangeEntry::RowAdded)
+        return QStringLiteral("戦闘パラメータ / %1: 追加").arg(named(QStringLiteral("レコード %1").arg(entry.row), entry.label));
+    QStringList parts;
+    switch (entry.tab) {
+    case TabIdSection:
+        parts << named(QStringLiteral("ID-セクション"), entry.dataSetName)
+              << named(QStringLiteral("ID %1").arg(entry.row - 1), entry.label) << entry.caption;
+        break;
+    case TabIndividual:
+        parts << QStringLiteral("個別データ") << named(QStringLiteral("%1").arg(entry.row), entry.label);
+        break;
+    default:
+        parts << QStringLiteral("戦闘パラメータ") << named(QStringLiteral("レコード %1").arg(entry.row), entry.label)
+              << entry.caption;
+        break;
+    }
+    if (entry.offset)
+        parts << HexOffset(*entry.offset);
+    const int section = entry.tab == TabIndividual ? entry.row : entry.col;
+    return QStringLiteral("%1: %2 → %3")
+        .arg(parts.join(QStringLiteral(" / ")), FormatByte(doc, entry.tab, entry.dataSet, section, entry.oldByte),
+             FormatByte(doc, entry.tab, entry.dataSet, section, entry.newByte));
+}
+
+std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side)
+{
+    const JournalList& journal = history.Journal(side);
+    const int n = history.NewestStepSize(side);
+    std::vector<CellRef> cells;
+    cells.reserve(static_cast<std::size_t>(n));
+    for (int i = journal.Count - n + 1; i <= journal.Count; ++i) {
+        const JournalRecord& record = journal.Entries(i);
+        cells.push_back({record.Tab, record.DataSet, record.Col, record.Row});
+    }
+    return cells;
+}
+
+} // namespace zor

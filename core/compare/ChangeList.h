@@ -1,0 +1,86 @@
+#pragma once
+
+// The cells that differ from the baseline, kept as the document changes: one entry per
+// changed cell in table order (the data sets in order, each by rows and within a row by
+// sections; then the individual entries; then the battle rows), an added battle row as
+// one entry, and a baseline record no row comes from any more as one entry after them.
+// The handlers tell it what they touched, so that a commit costs a binary search rather
+// than a walk over the tables.
+
+#include "core/document/DocumentState.h"
+#include "core/edit/EditHistory.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zor {
+
+struct ChangeEntry {
+    enum Kind { Cell, RowAdded, RowDeleted };
+    Kind kind = Cell;
+    int tab = TabIdSection;               // TabIdSection, TabIndividual or TabBattle
+    int dataSet = 0;                      // 1..DataSetCount on tab 1; 0 elsewhere
+    int row = 0;                          // grid row; for RowDeleted the baseline record
+    int col = 0;                          // grid column; 1 on tab 2, 0 for a whole row
+    QString dataSetName;                  // empty outside tab 1
+    QString label;                        // the ID's name, the entry's name, the record's class name
+    QString caption;                      // the section's caption; empty on tab 2 and for a whole row
+    std::optional<std::int64_t> offset;   // in the image; none for battle cells
+    std::uint8_t oldByte = 0;             // the baseline byte
+    std::uint8_t newByte = 0;
+
+    friend bool operator==(const ChangeEntry&, const ChangeEntry&) = default;
+};
+
+// Told of every change to the entries, so that a view can follow them one by one.
+class ChangeListListener {
+public:
+    virtual ~ChangeListListener() = default;
+    virtual void entryInserting(int index) = 0;
+    virtual void entryInserted() = 0;
+    virtual void entryRemoving(int index) = 0;
+    virtual void entryRemoved() = 0;
+    virtual void entryUpdated(int index) = 0;
+    virtual void entriesResetting() = 0;
+    virtual void entriesReset() = 0;
+};
+
+class ChangeList {
+public:
+    void setListener(ChangeListListener* listener) { listener_ = listener; }
+
+    // Every entry anew: after a read or a save, when the baseline moved.
+    void rebuild(const DocumentState& doc);
+    // The battle entries anew: after a row was added or deleted, when rows moved.
+    void rebuildBattle(const DocumentState& doc);
+    // The entries of the given cells (grid coordinates), after their bytes were written.
+    void refresh(const DocumentState& doc, const std::vector<CellRef>& cells);
+
+    int size() const { return static_cast<int>(entries_.size()); }
+    bool empty() const { return entries_.empty(); }
+    const ChangeEntry& at(int index) const { return entries_[static_cast<std::size_t>(index)]; }
+    const std::vector<ChangeEntry>& entries() const { return entries_; }
+    // The cell to show for an entry: the cell itself, the first cell of an added row;
+    // none for a deleted record.
+    std::optional<CellRef> cellOf(int index) const;
+
+private:
+    void refreshCell(const DocumentState& doc, CellRef cell);
+    void insertAt(std::size_t index, ChangeEntry entry);
+    void removeAt(std::size_t index);
+    void appendBattle(const DocumentState& doc, std::vector<ChangeEntry>& out) const;
+
+    std::vector<ChangeEntry> entries_;
+    ChangeListListener* listener_ = nullptr;
+};
+
+// One line for an entry, in the section's current notation.
+QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry);
+
+// The cells of the newest step of a journal: what the last commit, cut, paste, undo or redo wrote.
+std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side);
+
+} // namespace zor
