@@ -1107,7 +1107,23 @@ void Form1::createChangesPanel()
             [this](int tab, int dataSet, int row, int col) { guarded([&] { RevealCell(tab, dataSet, row, col); }); });
 }
 
-void Form1::ShowChanges_Click() { Changes->setVisible(ShowChanges->isChecked()); }
+void Form1::ShowChanges_Click()
+{
+    const bool show = ShowChanges->isChecked();
+    if (show == !Changes->isHidden())
+        return;
+    // The pane comes beside the tables: a window that isn't maximised widens by it
+    // rather than squeezing the grid, and narrows again when it goes.
+    const int paneWidth = show ? PixelsX(kChangesPaneWidth) : Changes->width();
+    const bool resizable = !isMaximized() && !isFullScreen();
+    if (show && resizable)
+        resize(width() + paneWidth, height());
+    Changes->setVisible(show);
+    if (show)
+        resizeDocks({Changes}, {paneWidth}, Qt::Horizontal);
+    else if (resizable)
+        resize(width() - paneWidth, height());
+}
 
 void Form1::changesTouched(const std::vector<CellRef>& cells) { Changes->touched(cells); }
 

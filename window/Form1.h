@@ -138,6 +138,7 @@ public:
 
     // The user's settings key of the original a patch was last made from.
     static constexpr char kPatchOriginalKey[] = "patch/original";
+    static constexpr int kChangesPaneWidth = 4500; // twips: the change list's first width
     static constexpr int kClientWidth = 8535;   // twips, as designed
     static constexpr int kClientHeight = 7830;
     static constexpr int kTabTop = 1200;          // twips from the client area's top
