@@ -39,6 +39,7 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QStyle>
 #include <QToolTip>
 
 namespace zor {
@@ -1115,14 +1116,15 @@ void Form1::ShowChanges_Click()
     // The pane comes beside the tables: a window that isn't maximised widens by it
     // rather than squeezing the grid, and narrows again when it goes.
     const int paneWidth = show ? PixelsX(kChangesPaneWidth) : Changes->width();
+    const int room = paneWidth + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
     const bool resizable = !isMaximized() && !isFullScreen();
     if (show && resizable)
-        resize(width() + paneWidth, height());
+        resize(width() + room, height());
     Changes->setVisible(show);
     if (show)
         resizeDocks({Changes}, {paneWidth}, Qt::Horizontal);
     else if (resizable)
-        resize(width() - paneWidth, height());
+        resize(width() - room, height());
 }
 
 void Form1::changesTouched(const std::vector<CellRef>& cells) { Changes->touched(cells); }
