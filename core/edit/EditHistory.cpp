@@ -138,8 +138,8 @@ void EditHistory::TakeBaseline(const DocumentState& doc)
 void EditHistory::TakeBaselineFromImage(const DocumentState& doc, const QByteArray& image)
 {
     TakeBaseline(doc);
-    // A byte the save did not write may differ from the document's: the file on disk
-    // decides, and such a cell shows as changed.
+    // The file on disk decides: a byte the save did not write (changed by someone else)
+    // is the baseline, and a cell whose document byte differs from it shows as changed.
     const auto fromImage = [&](int tab, int dataSet, int col, int row, std::uint8_t& baseline) {
         const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
         if (!offset)

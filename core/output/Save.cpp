@@ -57,6 +57,11 @@ void Saved(DocumentState& doc, const QByteArray& image, bool reencoded)
     if (reencoded)
         doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(BuildBattleStream(doc));
     doc.RomSizeAtRead = image.size();
+    // Every cell takes the byte the file now holds: one that shares its offset with a cell
+    // the save wrote shows the new byte, instead of a change that would write the old one back.
+    ProblemLog alreadyReported; // the read told of the places outside the image
+    ReadIdSectionBytes(doc, image, alreadyReported);
+    ReadIndividualBytes(doc, image, alreadyReported);
     doc.History->TakeBaselineFromImage(doc, image);
 }
 

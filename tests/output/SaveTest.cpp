@@ -102,6 +102,21 @@ protected:
     QString error;
 };
 
+// An entry at the same offset as a table cell: a save of the cell leaves both showing the
+// byte written, and the next save doesn't write the old one back.
+TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
+{
+    home.writeLines(u"mode/個別データ.sna"_s, {u"1000"_s, u"p"_s, u"3004"_s, u"q"_s});
+    load();
+    edit(TabIdSection, 1, 1, 1, u"0x77"_s);
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_EQ(doc.IndividualBytes(1), 0x77);
+    EXPECT_FALSE(doc.History->Modified());
+    edit(TabIdSection, 1, 2, 1, u"0x01"_s);
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_EQ(onDisk()[0x1000], 0x77);
+}
+
 TEST_F(Save, OnlyJournalledCellsReachTheImage)
 {
     EXPECT_TRUE(SaveDocument(doc, codec, &error)); // unmodified: nothing at all
