@@ -83,16 +83,6 @@ protected:
     QByteArray onDisk() const { return home.readBytes(u"game.rom"_s); }
     bool bakExists() const { return QFile::exists(home.file(u"game.rom.bak"_s)); }
 
-    // Offsets where two images differ.
-    static std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b)
-    {
-        std::vector<qsizetype> out;
-        for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i)
-            if (a[i] != b[i])
-                out.push_back(i);
-        return out;
-    }
-
     ProgramFolder home;
     RomBuilder rom;
     std::vector<Block> blocks;
@@ -130,7 +120,7 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken); // an undone edit is not written
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
     const QByteArray saved = onDisk();
-    EXPECT_EQ(Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
+    EXPECT_EQ(test::Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
     EXPECT_EQ(saved[0x1006], 2);
     EXPECT_EQ(saved.size(), original.size());
     EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), original);
@@ -360,7 +350,7 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     edit(TabIdSection, 1, 2, 1, u"0x33"_s);
     const QString other = home.file(u"other.rom"_s);
     ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
-    EXPECT_EQ(Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
+    EXPECT_EQ(test::Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original); // the previous file stays as it was
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
     EXPECT_FALSE(doc.History->Modified());
@@ -431,7 +421,7 @@ TEST_F(Save, AnEditUndoneOrTypedBackLeavesNoMarkButItsJournal)
     EXPECT_TRUE(CellChanged(doc, TabIndividual, 0, 1, 2));
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{{TabIndividual, 0, 1, 2}}));
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    EXPECT_EQ(Differences(original, onDisk()), std::vector<qsizetype>{0x3004});
+    EXPECT_EQ(test::Differences(original, onDisk()), std::vector<qsizetype>{0x3004});
     EXPECT_EQ(onDisk()[0x3004], 0x21);
 }
 
@@ -451,7 +441,7 @@ TEST_F(Save, TwoChangedCellsAtOneOffsetMustAgree)
     // Agreeing, they are written once.
     edit(TabIndividual, 0, 1, 2, u"5"_s);
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    EXPECT_EQ(Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
+    EXPECT_EQ(test::Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
     EXPECT_EQ(onDisk()[0x1003], 5);
     EXPECT_FALSE(doc.History->Modified());
 }

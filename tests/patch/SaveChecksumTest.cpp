@@ -4,6 +4,7 @@
 #include "core/patch/HeaderChecksum.h"
 #include "tests/patch/PatchBytes.h"
 #include "tests/support/ModeFolder.h"
+#include "tests/support/RomBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -40,15 +41,6 @@ protected:
         CommitCellText(doc, TabIdSection, u"0x5A"_s, {});
     }
 
-    static std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b)
-    {
-        std::vector<qsizetype> out;
-        for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i)
-            if (a[i] != b[i])
-                out.push_back(i);
-        return out;
-    }
-
     test::ProgramFolder home;
     QByteArray original;
     DocumentState doc;
@@ -65,7 +57,7 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
     const QByteArray saved = home.readBytes(u"game.rom"_s);
     EXPECT_TRUE(ComputeHeaderChecksum(saved)->matches());
     EXPECT_EQ(saved[0x1000], 0x5A);
-    for (const qsizetype at : Differences(original, saved))
+    for (const qsizetype at : test::Differences(original, saved))
         EXPECT_TRUE(at == 0x1000 || (at >= kComplementOffset && at < kChecksumOffset + 2)) << at;
     EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == original);
 
@@ -85,7 +77,7 @@ TEST_F(SaveWithChecksum, WithoutTheKeyOnlyTheChangesAreWritten)
         load(option.isEmpty() ? QStringList() : QStringList{option});
         editFirstCell();
         ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-        EXPECT_EQ(Differences(original, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
+        EXPECT_EQ(test::Differences(original, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
     }
 }
 
@@ -104,7 +96,7 @@ TEST_F(SaveWithChecksum, AnImageWithoutAHeaderIsSavedWithoutOne)
     load({u"FixChecksum=1"_s});
     editFirstCell();
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    EXPECT_EQ(Differences(small, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
+    EXPECT_EQ(test::Differences(small, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
 }
 
 } // namespace

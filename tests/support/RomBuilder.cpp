@@ -3,6 +3,7 @@
 #include "core/codec/SnesAddress.h"
 #include "core/document/BattleRecords.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace zor::test {
@@ -243,6 +244,15 @@ QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t
     }
     dictionary.truncate(kDictionarySize);
     return dictionary;
+}
+
+std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b)
+{
+    std::vector<qsizetype> out;
+    for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i)
+        if (a[i] != b[i])
+            out.push_back(i);
+    return out;
 }
 
 } // namespace zor::test

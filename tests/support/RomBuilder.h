@@ -102,4 +102,7 @@ std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std:
 // A dictionary with structure: repeated runs and runs of the alphabet, so references of every length occur.
 QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t>& alphabet);
 
+// Offsets where two images differ, up to the shorter one's end.
+std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b);
+
 } // namespace zor::test
