@@ -241,8 +241,8 @@ void Form1::Form_Load()
 {
     FGrid1->setEnabled(false);
     FGrid1->setColAlignment(0, 0);
-    doc.BaseRowHeight = FGrid1->RowHeight(0);
-    FGrid1->setRowHeight(0, 2 * doc.BaseRowHeight);  // room for two-line section captions
+    BaseRowHeight = FGrid1->RowHeight(0);
+    FGrid1->setRowHeight(0, 2 * BaseRowHeight);  // room for two-line section captions
     LabelGridHeaders();
     Text1->setEnabled(false);
     setWindowTitle(QStringLiteral("ZOR"));
@@ -375,7 +375,7 @@ bool Form1::OpenRom(const QString& path)
     changesReset();
 
     FGrid1->setEnabled(false);
-    RestoreTabView(doc, Tab1->SelectedIndex());
+    const int item = session.Opened(Tab1->SelectedIndex());
     {
         // Items added by code choose nothing, as on the platform the program comes from.
         const QSignalBlocker blocker(Combo1);
@@ -383,13 +383,10 @@ bool Form1::OpenRom(const QString& path)
         Combo1->setCurrentIndex(-1);
     }
     if (Tab1->SelectedIndex() == TabIdSection) {
-        doc.JustLoaded = true;
         AddDataSetItems();
         LabelGridHeaders();
-        setComboIndex(DataSetToShow(doc, 1));
-    } else {
-        setComboIndex(0);
     }
+    setComboIndex(item);
 
     showTitle();
     if (!log.empty())
@@ -439,7 +436,7 @@ void Form1::FillGrid()
         Text1->setEnabled(false);
         return;
     }
-    const GridLayout layout = LayoutGrid(doc, tab, dataSet, doc.BaseRowHeight);
+    const GridLayout layout = LayoutGrid(doc, tab, dataSet, BaseRowHeight);
 
     FGrid1->setScrollBars(false);
     FGrid1->setHighlight(false);
@@ -458,7 +455,7 @@ void Form1::FillGrid()
         FGrid1->setColAlignment(c, layout.alignments[c]);
     }
     for (int r = 1; r < layout.rows; ++r) {
-        FGrid1->setRowHeight(r, doc.BaseRowHeight);
+        FGrid1->setRowHeight(r, BaseRowHeight);
         FGrid1->setTextMatrix(r, 0, layout.labels[r]);
     }
     std::vector<int> previous(static_cast<std::size_t>(layout.cols));
@@ -502,9 +499,8 @@ void Form1::Tab1_BeforeClick(bool* cancel)
     }
     if (!FGrid1->isVisible())
         return;
-    SaveTabView();
+    session.LeaveTab(Tab1->SelectedIndex(), gridPlace());
     SaveColumnWidths();
-    doc.JustLoaded = true;
 }
 
 void Form1::Tab1_Click()
@@ -519,17 +515,15 @@ void Form1::SwitchTab()
     if (tab == TabIdSection) {
         if (Combo1->count() == 1)
             AddDataSetItems();
-        // A remembered data set that the mode no longer has falls back to the first one.
-        doc.TabState(TabIdSection, ItemDataSet) = DataSetToShow(doc, doc.TabState(TabIdSection, ItemDataSet));
-        RestoreTabView(doc, tab);
-        if (Combo1->currentIndex() == doc.CurrentDataSet)
+        const int item = session.EnterTab(tab);
+        if (Combo1->currentIndex() == item)
             Combo1_Click();
         else
-            setComboIndex(doc.CurrentDataSet);
+            setComboIndex(item);
     } else if (tab == TabIndividual || tab == TabBattle) {
         if (Combo1->count() > 1)
             RemoveDataSetItems();
-        RestoreTabView(doc, tab);
+        session.EnterTab(tab);
         if (Combo1->currentIndex() == 0)
             FillGrid();
         setComboIndex(0);
@@ -541,21 +535,14 @@ void Form1::Combo1_Click()
     // A user's choice commits the editor first (the box takes the focus, or see eventFilter
     // for the wheel); this only ends one that a change made by code finds open.
     closeCellEditor();
-    if (!doc.JustLoaded)
+    if (session.BeginDataSetChoice())
         SaveColumnWidths();  // the grid still shows the previous data set
-    doc.JustLoaded = false;
     const int tab = Tab1->SelectedIndex();
-    if (tab == TabIdSection) {
-        const int index = Combo1->currentIndex();
-        if (index > 0) {
-            doc.CurrentDataSet = index;
-            FillGrid();
-        } else {
-            FGrid1->setEnabled(false);
-            Text1->setEnabled(false);
-        }
-    } else if (tab == TabIndividual || tab == TabBattle) {
+    if (session.ChooseDataSet(tab, Combo1->currentIndex())) {
         FillGrid();
+    } else if (tab == TabIdSection) {
+        FGrid1->setEnabled(false);
+        Text1->setEnabled(false);
     }
 }
 
@@ -597,12 +584,9 @@ void Form1::NotationHex_Click() { SetNotation(zor::NotationHex); }
 void Form1::NotationCodeDec_Click() { SetNotation(NotationSigned); }
 void Form1::NotationDec_Click() { SetNotation(NotationUnsigned); }
 
-void Form1::SaveTabView()
-{
-    // A table without rows has no cursor, yet its columns are sections: the remembered one stays under it.
-    const int col = FGrid1->Col() > 0 || FGrid1->Cols() < 2 ? FGrid1->Col() : std::clamp(doc.CurrentCol, 1, FGrid1->Cols() - 1);
-    zor::SaveTabView(doc, Tab1->SelectedIndex(), col, FGrid1->Row(), FGrid1->LeftCol(), FGrid1->TopRow());
-}
+void Form1::SaveTabView() { session.RememberView(Tab1->SelectedIndex(), gridPlace()); }
+
+GridPlace Form1::gridPlace() const { return {FGrid1->Col(), FGrid1->Row(), FGrid1->LeftCol(), FGrid1->TopRow(), FGrid1->Cols()}; }
 
 void Form1::AddDataSetItems()
 {
@@ -629,27 +613,26 @@ void Form1::SyncNoteText()
     const int tab = Tab1->SelectedIndex();
     storePendingNote();
     SaveTabView();
-    Text1->setPlainText(LoadNote(doc, tab));
-    doc.NoteTab = tab;
-    doc.Text1Changed = false;
+    const Session::Note note = session.NoteOf(tab);
+    Text1->setPlainText(note.text);
+    session.NoteShown(tab); // the load itself is no edit
     // A table without cells has no section whose note could be written.
-    if (NotePlaceOf(doc, tab).file.isEmpty())
+    if (!note.editable)
         Text1->setEnabled(false);
 }
 
 void Form1::storePendingNote()
 {
-    if (!doc.Text1Changed)
+    if (!session.NotePending())
         return;
     QString error;
-    if (!StoreNote(doc, doc.NoteTab, Text1->toPlainText(), &error))
+    if (!session.StorePendingNote(Text1->toPlainText(), &error))
         reportWriteError(error);
-    doc.Text1Changed = false;
 }
 
 void Form1::FGrid1_EnterCell() { SyncNoteText(); }
 
-void Form1::Text1_Change() { doc.Text1Changed = true; }
+void Form1::Text1_Change() { session.NoteEdited(); }
 
 void Form1::reportWriteError(const QString& error)
 {
@@ -909,9 +892,7 @@ void Form1::takeStep(bool undo)
         return;
     }
     SaveColumnWidths();
-    doc.JustLoaded = true;
-    const int shown = Tab1->SelectedIndex();
-    doc.TabState(shown, ItemDataSet) = doc.CurrentDataSet;
+    session.BeforeStep(Tab1->SelectedIndex());
     const StepResult step = undo ? UndoStep(doc) : RedoStep(doc);
     if (step.kind != StepResult::Taken)
         return;

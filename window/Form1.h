@@ -1,12 +1,13 @@
 #pragma once
 
-// Form1: the one window. It owns the document for the whole run, and the controls
-// and menu items under the names the handlers use. Handlers are named after their
+// Form1: the one window. It owns the document and the session over it for the whole
+// run, and the controls and menu items under the names the handlers use. Handlers are named after their
 // control and event (Read_Click ...).
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"
 #include "core/edit/Journal.h"
+#include "core/view/Session.h"
 #include "window/Dialogs.h"
 
 #include <QFontMetricsF>
@@ -39,6 +40,9 @@ public:
     ~Form1() override;
 
     DocumentState doc;
+    // What the tab and data set changes, the cursors and the note box decide; the handlers move its answers onto the controls.
+    Session session{doc};
+    int BaseRowHeight = 0; // twips: the grid's rows; the heading row is twice as high
 
     // Controls, placed in twips in the client area (the central widget).
     FlexGrid* FGrid1 = nullptr;
@@ -216,6 +220,8 @@ private:
     // The grid's keys and input-method events that open the editor.
     bool gridEvent(QEvent* event);
     ScrollPosition scrollPosition() const;
+    // The grid's cursor, first visible cell and column count, for the tab's memory.
+    GridPlace gridPlace() const;
     // A settings file that could not be written: told once, after the command that met it.
     void reportWriteError(const QString& error);
     void showWriteErrors();

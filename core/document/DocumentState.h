@@ -104,10 +104,6 @@ struct DocumentState {
     int CurrentRow = 0;
     int CurrentCol = 0;
     NdArray<int, 2> TabState{4, 4};                // (tab, item): data set, column, row, left column, top row
-    bool JustLoaded = false;
-    int BaseRowHeight = 0;                         // twips
-    bool Text1Changed = false;
-    int NoteTab = 0;                               // the tab whose section note Text1 holds; 0 before any
 
     // Editing.
     HistoryHandle History;

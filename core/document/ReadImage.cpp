@@ -124,7 +124,6 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.SelTopRow = doc.SelTopRow;
     fresh.ClipBytes = doc.ClipBytes;
     fresh.ClipSize = doc.ClipSize;
-    fresh.BaseRowHeight = doc.BaseRowHeight;
     fresh.CurrentTab = doc.CurrentTab;
     fresh.RomPath = romPath;
     fresh.RomSizeAtRead = image.size();

@@ -17,13 +17,15 @@ const QString kColWidth = QStringLiteral("ColWidth");
 
 int Rounded(double twips) { return static_cast<int>(std::nearbyint(twips)); }
 
-int NotationOf(const DocumentState& doc, int tab, int dataSet, int section)
+} // namespace
+
+int ShownNotation(const DocumentState& doc, int tab, int dataSet, int section)
 {
     const std::int16_t* code = SectionSetting(doc, SettingNotation, tab, dataSet, section);
-    return code ? *code : 0;
+    if (code && (*code == NotationUnsigned || *code == NotationSigned))
+        return *code;
+    return NotationHex;
 }
-
-} // namespace
 
 QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet)
 {
@@ -43,7 +45,7 @@ QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet)
 
 QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value)
 {
-    switch (NotationOf(doc, tab, dataSet, section)) {
+    switch (ShownNotation(doc, tab, dataSet, section)) {
     case NotationUnsigned:
         return QString::number(value);
     case NotationSigned:

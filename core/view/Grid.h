@@ -33,8 +33,12 @@ inline constexpr int kAlignRightTop = 6;
 // tab 2, 敵パラメータ.ini on tab 3. Empty when there is no such table or no mode folder.
 QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet);
 
-// A byte as cell text in the notation of its section: "0x" and two digits, unsigned
-// or signed decimal. Any other code, or a section without settings, shows hexadecimal.
+// The notation a section's cells show in: NotationUnsigned or NotationSigned as set;
+// NotationHex for any other code and for a section without settings.
+int ShownNotation(const DocumentState& doc, int tab, int dataSet, int section);
+
+// A byte as cell text in the notation its section shows in: "0x" and two digits,
+// unsigned or signed decimal.
 QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value);
 
 // The text of data cell (row, col) of the table a tab shows; empty outside it.

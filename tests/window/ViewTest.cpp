@@ -49,7 +49,7 @@ private Q_SLOTS:
         QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("5"));
         QCOMPARE(grid.ColAlignment(0), 0);
         QCOMPARE(grid.ColAlignment(2), 6);
-        QCOMPARE(grid.RowHeight(0), 2 * form.doc.BaseRowHeight);
+        QCOMPARE(grid.RowHeight(0), 2 * form.BaseRowHeight);
         // Section0 comes from the settings file: the labels are not measured.
         QCOMPARE(grid.ColWidth(0), 1500);
         // Without a stored width a short heading gets the minimum, a long one the two-line fit.
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(o.folder->ini(QStringLiteral("m/個別データ.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section1")), QStringLiteral("600"));
         QCOMPARE(grid.Cols(), 26);
         QCOMPARE(grid.TextMatrix(0, 25), QStringLiteral("項目25"));
-        QCOMPARE(grid.RowHeight(0), 2 * form.doc.BaseRowHeight);
+        QCOMPARE(grid.RowHeight(0), 2 * form.BaseRowHeight);
 
         // Back on tab 1 the data set and its cell come back, with the widths it kept.
         ClickTab(form, 1);

@@ -123,8 +123,8 @@ private Q_SLOTS:
         QCOMPARE(form->FGrid1->TextMatrix(0, 0), QStringLiteral("ID"));
         QCOMPARE(form->FGrid1->TextMatrix(1, 0), QStringLiteral("00"));
         QCOMPARE(form->FGrid1->ColAlignment(0), 0);
-        QCOMPARE(form->doc.BaseRowHeight, zor::FlexGrid::kDefaultRowHeight);
-        QCOMPARE(form->FGrid1->RowHeight(0), 2 * form->doc.BaseRowHeight);
+        QCOMPARE(form->BaseRowHeight, zor::FlexGrid::kDefaultRowHeight);
+        QCOMPARE(form->FGrid1->RowHeight(0), 2 * form->BaseRowHeight);
 
         // The designed client area and the controls' places in it.
         QCOMPARE(form->ClientWidth(), Form1::kClientWidth);

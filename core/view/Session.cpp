@@ -1,0 +1,140 @@
+#include "core/view/Session.h"
+
+#include "core/document/CellBytes.h"
+#include "core/view/Grid.h"
+#include "core/view/TabView.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zor {
+
+namespace {
+
+bool IsTab(int tab) { return tab >= TabIdSection && tab <= TabBattle; }
+
+} // namespace
+
+int Session::Opened(int tab)
+{
+    noteEdited_ = false;
+    noteTab_ = 0;
+    justLoaded_ = tab == TabIdSection;
+    if (!IsTab(tab))
+        return 0;
+    RestoreTabView(doc_, tab);
+    // A new document remembers no data set yet: the first one shows.
+    return tab == TabIdSection ? DataSetToShow(doc_, 1) : 0;
+}
+
+void Session::RememberView(int tab, const GridPlace& grid)
+{
+    if (!IsTab(tab))
+        return;
+    const int col = grid.col > 0 || grid.cols < 2 ? grid.col : std::clamp(doc_.CurrentCol, 1, grid.cols - 1);
+    SaveTabView(doc_, tab, col, grid.row, grid.leftCol, grid.topRow);
+}
+
+void Session::LeaveTab(int tab, const GridPlace& grid)
+{
+    RememberView(tab, grid);
+    justLoaded_ = true;
+}
+
+int Session::EnterTab(int tab)
+{
+    if (!IsTab(tab))
+        return 0;
+    if (tab == TabIdSection)
+        doc_.TabState(TabIdSection, ItemDataSet) = DataSetToShow(doc_, doc_.TabState(TabIdSection, ItemDataSet));
+    RestoreTabView(doc_, tab);
+    return DataSetItem(tab);
+}
+
+bool Session::BeginDataSetChoice() { return !std::exchange(justLoaded_, false); }
+
+bool Session::ChooseDataSet(int tab, int index)
+{
+    if (tab != TabIdSection)
+        return tab == TabIndividual || tab == TabBattle;
+    if (index < 1)
+        return false;
+    doc_.CurrentDataSet = index;
+    return true;
+}
+
+void Session::BeforeStep(int shownTab)
+{
+    justLoaded_ = true;
+    if (IsTab(shownTab))
+        doc_.TabState(shownTab, ItemDataSet) = doc_.CurrentDataSet;
+}
+
+int Session::DataSetItem(int tab) const { return tab == TabIdSection ? doc_.CurrentDataSet : 0; }
+
+bool Session::StorePendingNote(const QString& shown, QString* error)
+{
+    if (!std::exchange(noteEdited_, false))
+        return true;
+    return StoreNote(doc_, noteTab_, shown, error);
+}
+
+Session::Note Session::NoteOf(int tab) const
+{
+    return {LoadNote(doc_, tab), !NotePlaceOf(doc_, tab).file.isEmpty()};
+}
+
+void Session::NoteShown(int tab)
+{
+    noteTab_ = tab;
+    noteEdited_ = false;
+}
+
+std::optional<CellPlace> Session::CellAt(int row, int col) const
+{
+    const int tab = doc_.CurrentTab;
+    const int dataSet = tab == TabIdSection ? doc_.CurrentDataSet : 0;
+    // 個別データ has one value column, which the byte mapping does not check.
+    if ((tab == TabIndividual && col != 1) || !CellByte(doc_, tab, dataSet, col, row))
+        return std::nullopt;
+    switch (tab) {
+    case TabIdSection:
+        return CellPlace{tab, dataSet, col, row - 1};
+    case TabIndividual:
+        return CellPlace{tab, 0, row, row};
+    default:
+        return CellPlace{tab, 0, col, row};
+    }
+}
+
+std::optional<int> Session::NotationAt(int row, int col) const
+{
+    const std::optional<CellPlace> cell = CellAt(row, col);
+    if (!cell)
+        return std::nullopt;
+    return ShownNotation(doc_, cell->tab, cell->dataSet, cell->section);
+}
+
+QString Session::SectionCaption(const CellPlace& cell) const
+{
+    const NdArray<QString, 1>* names = nullptr;
+    switch (cell.tab) {
+    case TabIdSection:
+        if (doc_.DataSets.contains(cell.dataSet))
+            names = &doc_.DataSets(cell.dataSet).SectionNames;
+        break;
+    case TabIndividual:
+        names = &doc_.IndividualNames;
+        break;
+    case TabBattle:
+        names = &doc_.BattleSectionNames;
+        break;
+    default:
+        break;
+    }
+    return names && names->contains(cell.section) ? (*names)(cell.section) : QString();
+}
+
+bool Session::RowCommandsApply() const { return !doc_.RomPath.isEmpty() && doc_.CurrentTab == TabBattle; }
+
+} // namespace zor

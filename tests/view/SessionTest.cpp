@@ -1,0 +1,179 @@
+#include "core/view/Session.h"
+
+#include "core/codec/BattleCodec.h"
+#include "core/document/ReadImage.h"
+#include "core/files/Ini.h"
+#include "core/view/TabView.h"
+
+#include "tests/support/ModeFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+// Data sets クラス (1) and 表 (2: two IDs, three sections in the three notations),
+// one individual entry of an unknown notation code and three battle records.
+class SessionView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home.writeZorIni(u"mode"_s);
+        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s}, "\r\n", false);
+        home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
+        home.writeLines(u"mode/表.idn"_s, {u"いち"_s, u"に"_s}, "\r\n", false);
+        home.writeLines(u"mode/表.sna"_s, {u"200"_s, u"ちから"_s, u"210"_s, u"まもり"_s, u"220"_s, u"はやさ"_s});
+        home.writeLines(u"mode/表.ini"_s, {u"[Notation]"_s, u"Section1=16"_s, u"Section2=10"_s, u"Section3=-10"_s});
+        home.writeLines(u"mode/個別データ.sna"_s, {u"300"_s, u"お金"_s});
+        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section1=7"_s});
+        home.writeBattleCaptions(u"mode"_s, u"項目"_s);
+        ProblemLog log(home.path());
+        BattleCodec codec;
+        LoadDocument(doc, home.file(u"x.rom"_s), QByteArray(0x400, '\0'), home.path(), codec, log);
+        ASSERT_EQ(doc.DataSets(2).Name, u"表"_s);
+        doc.BattleCount = 3;
+        doc.BattleParams.redim(26, 4);
+    }
+
+    // Tab 1 shows 表 with the cursor on (row, col); the note box holds that section's note.
+    void showTable(int row, int col)
+    {
+        ASSERT_EQ(session.Opened(TabIdSection), 1);
+        session.BeginDataSetChoice();
+        ASSERT_TRUE(session.ChooseDataSet(TabIdSection, 2));
+        session.RememberView(TabIdSection, {col, row, 1, 1, 4});
+        session.NoteShown(TabIdSection);
+    }
+
+    QString note(const QString& file, int section) const
+    {
+        return ReadIniWhole(u"Text"_s, u"Section%1"_s.arg(section), home.file(u"mode/"_s + file));
+    }
+
+    test::ProgramFolder home;
+    DocumentState doc;
+    Session session{doc};
+};
+
+TEST_F(SessionView, APendingNoteGoesUnderTheTabAndSectionItWasLoadedFor)
+{
+    showTable(1, 2);
+    EXPECT_EQ(session.NoteOf(TabIdSection).text, QString());
+    EXPECT_TRUE(session.NoteOf(TabIdSection).editable);
+    session.NoteEdited();
+    // The strip moves on to tab 3 before the note box loads that tab's note.
+    session.LeaveTab(TabIdSection, {2, 1, 1, 1, 4});
+    session.EnterTab(TabBattle);
+    QString error;
+    ASSERT_TRUE(session.StorePendingNote(u"二行\n目"_s, &error)) << error.toStdString();
+    EXPECT_EQ(note(u"表.ini"_s, 2), u"二行\\n目"_s);
+    EXPECT_EQ(note(u"敵パラメータ.ini"_s, 2), QString());
+    EXPECT_FALSE(session.NotePending());
+
+    // Nothing edited since: nothing is written, even with other text in the box.
+    ASSERT_TRUE(session.StorePendingNote(u"別"_s, &error));
+    EXPECT_EQ(note(u"表.ini"_s, 2), u"二行\\n目"_s);
+    // The change a load makes in the box is no edit once the note is shown.
+    session.NoteEdited();
+    session.NoteShown(TabBattle);
+    ASSERT_TRUE(session.StorePendingNote(u"別"_s, &error));
+    EXPECT_FALSE(QFile::exists(home.file(u"mode/敵パラメータ.ini"_s)));
+    // A read forgets an edit of the closed document's note.
+    session.NoteEdited();
+    session.Opened(TabBattle);
+    EXPECT_FALSE(session.NotePending());
+}
+
+TEST_F(SessionView, ANoteThatCantBeWrittenOrHasNoSection)
+{
+    showTable(1, 1);
+    session.NoteEdited();
+    QFile::remove(home.file(u"mode/表.ini"_s));
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/表.ini"_s)); // a folder where the file should be
+    QString error;
+    EXPECT_FALSE(session.StorePendingNote(u"x"_s, &error));
+    EXPECT_TRUE(error.contains(u"表.ini"_s)) << error.toStdString();
+    EXPECT_FALSE(session.NotePending()); // told once, not again with every move
+
+    // A table without rows keeps the remembered section under its cursor; without columns there is none.
+    doc.CurrentCol = 9;
+    session.RememberView(TabIdSection, {0, 0, 0, 0, 4});
+    EXPECT_EQ(doc.TabState(TabIdSection, ItemCol), 3);
+    session.RememberView(TabIdSection, {0, 0, 0, 0, 1});
+    EXPECT_EQ(doc.TabState(TabIdSection, ItemCol), 0);
+    EXPECT_FALSE(session.NoteOf(TabIdSection).editable);
+}
+
+TEST_F(SessionView, WidthsAreStoredOnlyWhenTheGridShowsTheDataSetLeft)
+{
+    // Right after a read on tab 1 the grid holds the closed document's table.
+    session.Opened(TabIdSection);
+    EXPECT_FALSE(session.BeginDataSetChoice());
+    EXPECT_TRUE(session.BeginDataSetChoice());
+    session.Opened(TabIndividual);
+    EXPECT_TRUE(session.BeginDataSetChoice());
+
+    // A tab change stores the widths itself; so does an undo before its step.
+    session.LeaveTab(TabIndividual, {1, 1, 1, 1, 2});
+    EXPECT_FALSE(session.BeginDataSetChoice());
+    doc.CurrentDataSet = 2;
+    session.BeforeStep(TabIdSection);
+    EXPECT_EQ(doc.TabState(TabIdSection, ItemDataSet), 2);
+    EXPECT_FALSE(session.BeginDataSetChoice());
+    EXPECT_TRUE(session.BeginDataSetChoice());
+
+    // The mode's name shows no table and keeps the data set; tabs 2 and 3 always show theirs.
+    EXPECT_FALSE(session.ChooseDataSet(TabIdSection, 0));
+    EXPECT_FALSE(session.ChooseDataSet(TabIdSection, -1));
+    EXPECT_EQ(doc.CurrentDataSet, 2);
+    EXPECT_TRUE(session.ChooseDataSet(TabIdSection, 1));
+    EXPECT_EQ(doc.CurrentDataSet, 1);
+    EXPECT_TRUE(session.ChooseDataSet(TabBattle, -1));
+    EXPECT_EQ(doc.CurrentDataSet, 1);
+}
+
+TEST_F(SessionView, AGridCellIsACellOfTheTableShown)
+{
+    showTable(1, 1);
+    using Place = std::optional<CellPlace>;
+    EXPECT_EQ(session.CellAt(1, 1), Place(CellPlace{TabIdSection, 2, 1, 0}));
+    EXPECT_EQ(session.CellAt(2, 3), Place(CellPlace{TabIdSection, 2, 3, 1}));
+    for (const auto& [row, col] : {std::pair{0, 1}, {1, 0}, {3, 1}, {1, 4}})
+        EXPECT_EQ(session.CellAt(row, col), std::nullopt) << row << " " << col;
+    EXPECT_EQ(session.NotationAt(1, 1), NotationHex);
+    EXPECT_EQ(session.NotationAt(2, 2), NotationUnsigned);
+    EXPECT_EQ(session.NotationAt(1, 3), NotationSigned);
+    EXPECT_EQ(session.NotationAt(1, 4), std::nullopt);
+    EXPECT_EQ(session.SectionCaption(*session.CellAt(1, 2)), u"まもり"_s);
+    EXPECT_FALSE(session.RowCommandsApply());
+
+    // On 個別データ the row is the entry and its section; the one column is the value.
+    session.EnterTab(TabIndividual);
+    EXPECT_EQ(session.CellAt(1, 1), Place(CellPlace{TabIndividual, 0, 1, 1}));
+    EXPECT_EQ(session.CellAt(1, 2), std::nullopt);
+    EXPECT_EQ(session.CellAt(2, 1), std::nullopt);
+    EXPECT_EQ(session.NotationAt(1, 1), NotationHex); // code 7 shows hexadecimal, as the grid does
+    EXPECT_EQ(session.SectionCaption(*session.CellAt(1, 1)), u"お金"_s);
+
+    session.EnterTab(TabBattle);
+    EXPECT_EQ(session.CellAt(3, 25), Place(CellPlace{TabBattle, 0, 25, 3}));
+    EXPECT_EQ(session.CellAt(4, 1), std::nullopt);
+    EXPECT_EQ(session.CellAt(1, 26), std::nullopt);
+    EXPECT_EQ(session.SectionCaption(*session.CellAt(3, 25)), u"項目25"_s);
+    EXPECT_TRUE(session.RowCommandsApply());
+
+    // Nothing open: no cell, no row commands.
+    DocumentState empty;
+    Session none(empty);
+    EXPECT_EQ(none.CellAt(1, 1), std::nullopt);
+    empty.CurrentTab = TabBattle;
+    EXPECT_FALSE(none.RowCommandsApply());
+}
+
+} // namespace
+} // namespace zor
