@@ -910,6 +910,10 @@ void Form1::takeStep(bool undo)
     FGrid1->setTopRow(step.oldest.TopRow);
     FGrid1->setFocus();
     doc.CurrentTab = Tab1->SelectedIndex();
+    // A step in another data set of the tab shown fills the grid with it: the box follows,
+    // as a follower, not as a choice that would store widths and fill again.
+    const QSignalBlocker blocker(Combo1);
+    Combo1->setCurrentIndex(session.DataSetItem(doc.CurrentTab));
 }
 
 void Form1::andou_Click() { takeStep(true); }

@@ -244,6 +244,42 @@ private Q_SLOTS:
         QCOMPARE(form.doc.History->UndoCount(), 2);
     }
 
+    void anUndoInAnotherDataSetShowsItInTheBoxToo()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        const auto file = [&](const char* name) { return ReadFile(o.folder->file(QString::fromUtf8(name))); };
+        ShowTable(form, 2, 1);
+        Type(form, QStringLiteral("7"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        form.Combo1->setCurrentIndex(1); // クラス; the widths of 表 are stored as it goes
+        const QByteArray tableIni = file("m/表.ini");
+        grid.setColWidth(1, 1900);
+        grid.setFocus();
+
+        QSignalSpy chosen(form.Combo1, &QComboBox::currentIndexChanged);
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(TableByte(form, 1, 2), std::uint8_t(0));
+        QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("に"));
+        QCOMPARE(form.Combo1->currentIndex(), form.doc.CurrentDataSet);
+        QCOMPARE(form.Combo1->currentText(), QStringLiteral("表"));
+        // Set as the grid's follower, not chosen: the widths of the data set left are stored
+        // as before, and nothing is stored for 表.
+        QCOMPARE(chosen.count(), 0);
+        QCOMPARE(o.folder->ini(QStringLiteral("m/クラス.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section1")),
+                 QStringLiteral("1900"));
+        QVERIFY(file("m/表.ini") == tableIni);
+
+        // So does the redo, from クラス again.
+        form.Combo1->setCurrentIndex(1);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(TableByte(form, 1, 2), std::uint8_t(7));
+        QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("に"));
+        QCOMPARE(form.Combo1->currentText(), QStringLiteral("表"));
+    }
+
     void theCellClipboardMovesRectangles()
     {
         auto o = Open();
