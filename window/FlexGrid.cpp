@@ -690,6 +690,15 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
 {
     const QModelIndex cell = indexAt(event->position().toPoint());
     const bool left = event->button() == Qt::LeftButton;
+    if (event->button() == Qt::RightButton) {
+        // The context menu acts on the selection: inside it the cursor stays where the
+        // selection began (Qt would move it to the cell), outside it moves there as a
+        // left click would.
+        if (cell.isValid() && !selectionModel()->isSelected(cell))
+            placeCursor(cell);
+        event->accept();
+        return;
+    }
     if (left && (event->modifiers() & Qt::ShiftModifier) && cell.isValid() && currentIndex().isValid()) {
         extendSelection(cell.row() + 1, cell.column() + 1);
         selecting_ = true;

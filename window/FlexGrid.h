@@ -119,7 +119,8 @@ public:
     // data row or column throws std::out_of_range and changes nothing; setting one keeps
     // the other and collapses the selection to the cursor cell. The cursor is the cell
     // where a selection began: the mouse and Shift with the keys move only the
-    // selection's other corner (RowSel, ColSel).
+    // selection's other corner (RowSel, ColSel). A right click moves the cursor only
+    // onto a cell outside the selection, so that a context menu acts on the selection.
     int Row() const;
     void setRow(int row);
     int Col() const;

@@ -21,6 +21,7 @@
 #include "window/TabStrip.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
@@ -67,8 +68,10 @@ void Form1::guarded(Handler&& handler)
     } catch (...) {
         reportFailure(QString());
     }
-    // Every change of the document comes through a handler: the title follows it here.
+    // Every change of the document and the view comes through a handler: the title and
+    // the menus follow it here.
     showTitle();
+    showCommandState();
 }
 
 void Form1::showTitle()
@@ -176,6 +179,8 @@ void Form1::createControls()
     connectGuarded(FGrid1, &FlexGrid::enterCell, &Form1::FGrid1_EnterCell);
     connectGuarded(Text1, &QPlainTextEdit::textChanged, &Form1::Text1_Change);
     connectGuarded(FGrid1, &QAbstractItemView::doubleClicked, &Form1::FGrid1_DblClick);
+    FGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connectGuarded(FGrid1, &QWidget::customContextMenuRequested, &Form1::FGrid1_ContextMenu);
     connectGuarded(txtForEdit, &CellEditor::editorKey, &Form1::HandleEditorKey);
     connectGuarded(txtForEdit, &CellEditor::lostFocus, &Form1::txtForEdit_LostFocus);
     // A wheel over the data set box while the editor is open changes the data set as a command would.
@@ -219,6 +224,7 @@ void Form1::createMenus()
     Edit = menu("Edit", QStringLiteral(u"編集"));
     andou = item(Edit, "andou", QStringLiteral(u"セルを元に戻す"), QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::andou_Click);
     redou = item(Edit, "redou", QStringLiteral(u"セルをやり直す"), QKeySequence(Qt::CTRL | Qt::Key_Y), &Form1::redou_Click);
+    redou->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     cut = item(Edit, "cut", QStringLiteral(u"セルを切り取り"), QKeySequence(Qt::CTRL | Qt::Key_X), &Form1::cut_Click);
     Cope = item(Edit, "Cope", QStringLiteral(u"セルをコピー"), QKeySequence(Qt::CTRL | Qt::Key_C), &Form1::Cope_Click);
     pest = item(Edit, "pest", QStringLiteral(u"セルを貼り付け"), QKeySequence(Qt::CTRL | Qt::Key_V), &Form1::pest_Click);
@@ -230,6 +236,12 @@ void Form1::createMenus()
     NotationCodeDec = item(Hyo, "NotationCodeDec", QStringLiteral(u"選択セクションを符号付き10進数表記"), none,
                            &Form1::NotationCodeDec_Click);
     NotationDec = item(Hyo, "NotationDec", QStringLiteral(u"選択セクションを符号無し10進数表記"), none, &Form1::NotationDec_Click);
+    // Exclusive: a click on the checked item keeps it checked and still runs its command.
+    notations_ = new QActionGroup(this);
+    for (QAction* notation : {NotationHex, NotationCodeDec, NotationDec}) {
+        notation->setCheckable(true);
+        notations_->addAction(notation);
+    }
     ShowChanges = item(Hyo, "ShowChanges", QStringLiteral(u"変更一覧"), none, &Form1::ShowChanges_Click);
     createChangesPanel();
 
@@ -246,6 +258,7 @@ void Form1::Form_Load()
     LabelGridHeaders();
     Text1->setEnabled(false);
     setWindowTitle(QStringLiteral("ZOR"));
+    showCommandState();
 }
 
 void Form1::LabelGridHeaders()
@@ -389,6 +402,7 @@ bool Form1::OpenRom(const QString& path)
     setComboIndex(item);
 
     showTitle();
+    showCommandState();
     if (!log.empty())
         dialogs_->showMessage(this, QStringLiteral("読み込み"),
                               QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),
@@ -738,6 +752,34 @@ void Form1::FGrid1_DblClick()
 {
     if (FGrid1->Col() != 0 && FGrid1->Row() != 0)
         OpenCellEditor(13);
+}
+
+void Form1::FGrid1_ContextMenu(const QPoint& at)
+{
+    // The grid moved its cursor on the press already, when the cell lay outside the selection.
+    if (!FGrid1->isEnabled() || !FGrid1->indexAt(at).isValid())
+        return;
+    Edit->popup(FGrid1->viewport()->mapToGlobal(at));
+}
+
+void Form1::showCommandState()
+{
+    if (!notations_)
+        return; // the controls' first events come before the menus are made
+    const std::optional<int> notation =
+        FGrid1->isEnabled() ? session.NotationAt(FGrid1->Row(), FGrid1->Col()) : std::nullopt;
+    if (notation == zor::NotationHex)
+        NotationHex->setChecked(true);
+    else if (notation == NotationSigned)
+        NotationCodeDec->setChecked(true);
+    else if (notation == NotationUnsigned)
+        NotationDec->setChecked(true);
+    else if (QAction* checked = notations_->checkedAction())
+        checked->setChecked(false);
+    notations_->setEnabled(notation.has_value());
+    const bool rows = session.RowCommandsApply();
+    NewRow->setEnabled(rows);
+    DeleteRow->setEnabled(rows);
 }
 
 void Form1::HandleEditorKey(int key)

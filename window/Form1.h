@@ -19,6 +19,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -133,6 +134,8 @@ public:
 
     // Control events.
     void FGrid1_DblClick();
+    // A right click on a data cell (viewport coordinates): the 編集 menu at the pointer.
+    void FGrid1_ContextMenu(const QPoint& at);
     void Tab1_BeforeClick(bool* cancel);
     void Tab1_Click();
     void Combo1_Click();
@@ -200,6 +203,9 @@ private:
     void rowCommand(bool insert);
     // "ZOR", or "ZOR - " and the open file's name, with "*" while there are unsaved changes.
     void showTitle();
+    // The menu items say what applies: the notation items check the notation of the section
+    // under the cursor (none, and disabled, without one), the row items need tab 3.
+    void showCommandState();
     // Connects a signal to a handler through guarded().
     template <typename Sender, typename Signal, typename Result, typename... Args>
     void connectGuarded(Sender* sender, Signal signal, Result (Form1::*handler)(Args...));
@@ -238,6 +244,7 @@ private:
     BattleCodec codec_;
     bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
     bool escaping_ = false;  // Escape is closing the editor: its loss of focus commits nothing
+    QActionGroup* notations_ = nullptr; // the three notation items, one checked at most
     QStringList writeErrors_;
     QString titleFile_; // the open file's name; empty before an image is read
 };

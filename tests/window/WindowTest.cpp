@@ -153,6 +153,7 @@ private Q_SLOTS:
             const char* name;
             const char16_t* caption;
             QKeySequence shortcut;
+            bool enabled = true; // with nothing open
         };
         struct Menu {
             const char* name;
@@ -173,12 +174,12 @@ private Q_SLOTS:
               {"cut", u"セルを切り取り", QKeySequence(QStringLiteral("Ctrl+X"))},
               {"Cope", u"セルをコピー", QKeySequence(QStringLiteral("Ctrl+C"))},
               {"pest", u"セルを貼り付け", QKeySequence(QStringLiteral("Ctrl+V"))},
-              {"NewRow", u"行を追加する", none},
-              {"DeleteRow", u"行を削除する", none}}},
+              {"NewRow", u"行を追加する", none, false},
+              {"DeleteRow", u"行を削除する", none, false}}},
             {"Hyo", u"表示",
-             {{"NotationHex", u"選択セクションを16進数表記", none},
-              {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none},
-              {"NotationDec", u"選択セクションを符号無し10進数表記", none},
+             {{"NotationHex", u"選択セクションを16進数表記", none, false},
+              {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none, false},
+              {"NotationDec", u"選択セクションを符号無し10進数表記", none, false},
               {"ShowChanges", u"変更一覧", none}}},
             {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}}},
         };
@@ -199,7 +200,8 @@ private Q_SLOTS:
                 QCOMPARE(items[i]->objectName(), QLatin1StringView(want.name));
                 QCOMPARE(items[i]->text(), QString::fromUtf16(want.caption));
                 QCOMPARE(items[i]->shortcut(), want.shortcut);
-                QVERIFY(items[i]->isEnabled());
+                QCOMPARE(items[i]->isEnabled(), want.enabled);
+                QVERIFY(!items[i]->isChecked());
             }
         }
         QCOMPARE(form->File, bar[0]->menu());
@@ -381,6 +383,7 @@ int RunFlexGridTests(int argc, char** argv);
 int RunViewTests(int argc, char** argv);
 int RunEditTests(int argc, char** argv);
 int RunChangesTests(int argc, char** argv);
+int RunMenuTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -396,6 +399,7 @@ int main(int argc, char** argv)
     failures += RunViewTests(argc, argv);
     failures += RunEditTests(argc, argv);
     failures += RunChangesTests(argc, argv);
+    failures += RunMenuTests(argc, argv);
     return failures;
 }
 
