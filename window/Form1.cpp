@@ -39,6 +39,7 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTimer>
 #include <QStyle>
 #include <QToolTip>
@@ -55,6 +56,19 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// A notation as the status bar names it.
+QString NotationName(int code)
+{
+    switch (code) {
+    case NotationSigned:
+        return QStringLiteral("符号付き10進数表記");
+    case NotationUnsigned:
+        return QStringLiteral("符号無し10進数表記");
+    default:
+        return QStringLiteral("16進数表記");
+    }
+}
 
 } // namespace
 
@@ -108,7 +122,11 @@ Form1::Form1(std::unique_ptr<Dialogs> dialogs, QWidget* parent)
 
     createControls();
     createMenus();
-    resize(PixelsX(kClientWidth), PixelsY(kClientHeight) + menuBar()->sizeHint().height());
+    // Made now, below the client area, which keeps its designed size: a bar made with the
+    // first message would take its room from the grid.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    resize(PixelsX(kClientWidth),
+           PixelsY(kClientHeight) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     Form_Load();
 }
 
@@ -581,9 +599,10 @@ void Form1::SetNotation(int code)
 {
     if (!CommitCellEditor() || !FGrid1->isEnabled())
         return;
+    const std::optional<CellPlace> cell = session.CellAt(FGrid1->Row(), FGrid1->Col());
     QString error;
     const NotationChange change = zor::SetNotation(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), code, &error);
-    if (change == NotationChange::NoSection)
+    if (change == NotationChange::NoSection || !cell)
         return;
     if (change == NotationChange::NotWritten)
         reportWriteError(error);
@@ -592,6 +611,8 @@ void Form1::SetNotation(int code)
     FillGrid();
     Changes->notationChanged();
     FGrid1->setFocus();
+    // Also when the settings file refused it: the table shows it until the next read.
+    tellDone(QStringLiteral("セクション「%1」を%2にしました").arg(session.SectionCaption(*cell), NotationName(code)));
 }
 
 void Form1::NotationHex_Click() { SetNotation(zor::NotationHex); }
@@ -874,6 +895,8 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
     }
 }
 
+void Form1::tellDone(const QString& text) { statusBar()->showMessage(text, kStatusMessageMilliseconds); }
+
 void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
 {
     if (result == CommitResult::JournalFull)
@@ -1020,6 +1043,7 @@ bool Form1::Save_Click()
     else {
         FGrid1->viewport()->update(); // the marks go with the new baseline
         changesReset();
+        tellDone(QStringLiteral("上書き保存しました"));
     }
     return saved;
 }
@@ -1045,6 +1069,7 @@ void Form1::SaveAs_Click()
     titleFile_ = QFileInfo(doc.RomPath).fileName();
     showTitle();
     FGrid1->viewport()->update(); // the marks go with the new baseline
+    tellDone(QStringLiteral("「%1」に保存しました").arg(QFileInfo(path).fileName()));
 }
 
 void Form1::MakePatch_Click()
@@ -1084,8 +1109,9 @@ void Form1::rowCommand(bool insert)
     if (!CommitCellEditor() || !FGrid1->isEnabled())
         return;
     const int tab = Tab1->SelectedIndex();
+    const int row = FGrid1->Row();
     doc.CurrentCol = FGrid1->Col();
-    const RowResult result = insert ? InsertBattleRow(doc, tab, FGrid1->Row()) : DeleteBattleRow(doc, tab, FGrid1->Row());
+    const RowResult result = insert ? InsertBattleRow(doc, tab, row) : DeleteBattleRow(doc, tab, row);
     if (result.kind == RowResult::Refused) {
         dialogs_->showMessage(this, insert ? QStringLiteral("行を追加する") : QStringLiteral("行を削除する"), result.message,
                               QMessageBox::Warning);
@@ -1098,6 +1124,8 @@ void Form1::rowCommand(bool insert)
     FGrid1->setLeftCol(result.leftCol);
     FGrid1->setTopRow(result.topRow);
     FGrid1->setFocus();
+    // An insertion puts the copy at the cursor's place, before the record it copies.
+    tellDone((insert ? QStringLiteral("レコード %1 を追加しました") : QStringLiteral("レコード %1 を削除しました")).arg(row));
 }
 
 void Form1::NewRow_Click() { rowCommand(true); }
@@ -1107,14 +1135,18 @@ void Form1::OpCSV_Click()
 {
     if (!CommitCellEditor() || Combo1->count() == 0)
         return;  // no image read: no tables
+    const QString folder = ProgramFolder();
     CsvExportResult result;
     {
         const BusyCursor busy;
-        result = ExportCsv(doc, ProgramFolder());
+        result = ExportCsv(doc, folder);
     }
-    if (!result.ok())
+    if (!result.ok()) {
         dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.error, QMessageBox::Warning);
-    else if (!result.notes.isEmpty())
+        return;
+    }
+    tellDone(QStringLiteral("CSVファイルを %1 に保存しました").arg(QDir::toNativeSeparators(folder)));
+    if (!result.notes.isEmpty())
         dialogs_->showMessage(this, QStringLiteral("CSV で保存"),
                               QStringLiteral("書き出しました。読めない文字は「?」にしました。\n") + result.notes.join(u'\n'),
                               QMessageBox::Information);

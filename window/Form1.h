@@ -124,6 +124,8 @@ public:
     // What the tooltip of a refused editor text says.
     static QString EditorFormsTip();
     static constexpr int kRefusedTipMilliseconds = 4000;
+    // How long the status bar says what a command did.
+    static constexpr int kStatusMessageMilliseconds = 5000;
     // The tab strip's FocusTab: selects a tab by its 0-based position.
     void FocusTab(int position);
     // Shows a cell (grid coordinates; dataSet for tab 1) as the user's own moves would:
@@ -217,6 +219,8 @@ private:
     void closeCellEditor();
     // Keeps the editor open on a text it can't store: selected, with the forms as a tooltip.
     void refuseEditorText();
+    // What a command did that shows nowhere else, in the status bar for a few seconds.
+    void tellDone(const QString& text);
     // Says why a commit, cut or paste changed nothing: a full journal, or the read-only cell it names.
     void tellRefusedChange(CommitResult result, const QString& readOnly);
     // Undo (true) or redo (false) of one step, with the view brought back to it.

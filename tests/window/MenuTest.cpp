@@ -1,5 +1,5 @@
-// The menus say what applies where the cursor is, and a right click on the grid opens the
-// 編集 menu there.
+// The menus say what applies where the cursor is, a right click on the grid opens the
+// 編集 menu there, and commands that show nothing else say in the status bar what they did.
 
 #include "tests/window/TestFolder.h"
 #include "core/document/CellBytes.h"
@@ -10,6 +10,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStatusBar>
 
 using zor::Form1;
 using zor::test::ClickTab;
@@ -46,6 +47,8 @@ void RightClick(QWidget* widget, const QPoint& at)
     QCoreApplication::sendEvent(widget, &menu);
     QTest::mouseRelease(widget, Qt::RightButton, {}, at);
 }
+
+QString Status(const Form1& form) { return form.statusBar()->currentMessage(); }
 
 } // namespace
 
@@ -91,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(Notation(form), QStringLiteral("hex"));
     }
 
-    void notationCommandsKeepTheCheckTrue()
+    void notationCommandsSayWhatTheyDidAndKeepTheCheckTrue()
     {
         auto o = Open(true);
         Form1& form = *o.form;
@@ -105,9 +108,11 @@ private Q_SLOTS:
         form.NotationHex->trigger();
         QCOMPARE(Notation(form), QStringLiteral("hex"));
         QCOMPARE(stored(), QStringLiteral("16"));
+        QCOMPARE(Status(form), QStringLiteral("セクション「力」を16進数表記にしました"));
         form.NotationCodeDec->trigger();
         QCOMPARE(Notation(form), QStringLiteral("signed"));
         QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("-128"));
+        QCOMPARE(Status(form), QStringLiteral("セクション「力」を符号付き10進数表記にしました"));
 
         // A command the open editor holds back leaves the check on the notation shown.
         QTest::keyClick(&grid, Qt::Key_F);
@@ -117,12 +122,13 @@ private Q_SLOTS:
         QCOMPARE(stored(), QStringLiteral("-10"));
         QTest::keyClick(form.txtForEdit, Qt::Key_Escape);
 
-        // The settings file can't be written: the table shows the notation all the same.
+        // The settings file can't be written: the table shows the notation all the same, and says so.
         QFile::remove(o.folder->file(QStringLiteral("m/表.ini")));
         QVERIFY(QDir(o.folder->dir.path()).mkpath(QStringLiteral("m/表.ini")));
         QTest::keyClick(&grid, Qt::Key_Right);
         form.NotationDec->trigger();
         QCOMPARE(Notation(form), QStringLiteral("unsigned"));
+        QCOMPARE(Status(form), QStringLiteral("セクション「とても長い見出し」を符号無し10進数表記にしました"));
         QTRY_COMPARE(o.dialogs->messages.size(), std::size_t(1));
     }
 
@@ -146,9 +152,11 @@ private Q_SLOTS:
         grid.setRow(2);
         form.NewRow->trigger();
         QCOMPARE(grid.Rows(), rows + 1);
+        QCOMPARE(Status(form), QStringLiteral("レコード 2 を追加しました"));
         grid.setRow(3);
         form.DeleteRow->trigger();
         QCOMPARE(grid.Rows(), rows);
+        QCOMPARE(Status(form), QStringLiteral("レコード 3 を削除しました"));
         ClickTab(form, 1);
         QCOMPARE(rowItems(), std::make_pair(false, false));
     }
@@ -207,6 +215,34 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(!form.Edit->isVisible());
         QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(5, 4));
+    }
+
+    void savesAndTheExportSayWhereTheyWrote()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        QCOMPARE(Status(form), QString());
+        form.Combo1->setCurrentIndex(2);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_5);
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QTest::keyClick(&grid, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(Status(form), QStringLiteral("上書き保存しました"));
+
+        form.statusBar()->clearMessage();
+        o.dialogs->savePaths = {o.folder->file(QStringLiteral("写し.rom"))};
+        form.SaveAs->trigger();
+        QCOMPARE(Status(form), QStringLiteral("「写し.rom」に保存しました"));
+
+        form.OpCSV->trigger();
+        QVERIFY(QFile::exists(o.folder->file(QStringLiteral("表.csv"))));
+        QCOMPARE(Status(form), QStringLiteral("CSVファイルを %1 に保存しました").arg(QDir::toNativeSeparators(o.folder->dir.path())));
+
+        // Nothing to save: nothing is said.
+        form.statusBar()->clearMessage();
+        form.Save->trigger();
+        QCOMPARE(Status(form), QString());
     }
 };
 
