@@ -174,7 +174,11 @@ private Q_SLOTS:
               {"Cope", u"セルをコピー", QKeySequence(QStringLiteral("Ctrl+C"))},
               {"pest", u"セルを貼り付け", QKeySequence(QStringLiteral("Ctrl+V"))},
               {"NewRow", u"行を追加する", none},
-              {"DeleteRow", u"行を削除する", none}}},
+              {"DeleteRow", u"行を削除する", none},
+              {"Search", u"検索", QKeySequence(QStringLiteral("Ctrl+F"))},
+              {"SearchNext", u"次を検索", QKeySequence(QStringLiteral("F3"))},
+              {"SearchPrevious", u"前を検索", QKeySequence(QStringLiteral("Shift+F3"))},
+              {"GoTo", u"移動", QKeySequence(QStringLiteral("Ctrl+G"))}}},
             {"Hyo", u"表示",
              {{"NotationHex", u"選択セクションを16進数表記", none},
               {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none},
@@ -381,6 +385,7 @@ int RunFlexGridTests(int argc, char** argv);
 int RunViewTests(int argc, char** argv);
 int RunEditTests(int argc, char** argv);
 int RunChangesTests(int argc, char** argv);
+int RunNavigateTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -396,6 +401,7 @@ int main(int argc, char** argv)
     failures += RunViewTests(argc, argv);
     failures += RunEditTests(argc, argv);
     failures += RunChangesTests(argc, argv);
+    failures += RunNavigateTests(argc, argv);
     return failures;
 }
 
