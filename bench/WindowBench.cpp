@@ -320,6 +320,10 @@ BENCHMARK(StartWithTheSampleUntilShown)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
+namespace {
+void PrintFindRatios(const zor::bench::RatioReporter& reporter);
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -332,5 +336,62 @@ int main(int argc, char** argv)
     reporter.printRatio("CommitOneCellAddingTheListsFirstLine", "CommitOneCell",
                         "commit adding or removing the list's first line / without the list", 1.2);
     reporter.printRatio("FillAndPaintWithMarks", "FillAndPaintWithoutMarks", "the fill and paint with marks / without", 1.2);
+    PrintFindRatios(reporter);
     return 0;
 }
+
+// ---- Find (編集 → 検索) on the big table: from the first cell to the one match, which lies
+// in the last cell or the last row's label, each at most twice the table's fill
+// (FillBigDataSet). The label search is timed as the first after a fill, with the
+// labels folded anew.
+
+#include "window/FindBar.h"
+
+#include <QLineEdit>
+
+namespace {
+
+void FindFromTheFirstCell(benchmark::State& state, const QString& query, bool labelsFoldedAnew, int row, int col)
+{
+    const auto form = BigTableShown();
+    zor::DataSet& table = form->doc.DataSets(form->doc.CurrentDataSet);
+    for (int c = 1; c <= table.SectionCount; ++c)
+        for (int i = 0; i < table.IdCount; ++i)
+            table.Bytes(c, i) = 0;
+    table.Bytes(table.SectionCount, table.IdCount - 1) = 0x5A;
+    table.IdNames(table.IdCount) = QStringLiteral("最後の行");
+    form->FillGrid();
+    form->FindBar1->field()->setText(query);
+    zor::FlexGrid& grid = *form->FGrid1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid.setRow(1);
+        grid.setCol(1);
+        grid.setTopRow(1);
+        if (labelsFoldedAnew)
+            form->FindBar1->forget(); // as the fill before a first search does
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        form->SearchNext->trigger();
+        QCoreApplication::processEvents(); // the grid scrolled to the match and repainted
+        state.PauseTiming();
+        if (grid.Row() != row || grid.Col() != col)
+            state.SkipWithError("find did not land on the match");
+        state.ResumeTiming();
+    }
+}
+
+void FindAByteOnlyTheLastCellHolds(benchmark::State& state) { FindFromTheFirstCell(state, QStringLiteral("0x5A"), false, 32767, 64); }
+BENCHMARK(FindAByteOnlyTheLastCellHolds)->Unit(benchmark::kMillisecond);
+
+void FindALabelOnlyTheLastRowHas(benchmark::State& state) { FindFromTheFirstCell(state, QStringLiteral("最後の行"), true, 32767, 1); }
+BENCHMARK(FindALabelOnlyTheLastRowHas)->Unit(benchmark::kMillisecond);
+
+void PrintFindRatios(const zor::bench::RatioReporter& reporter)
+{
+    reporter.printRatio("FindAByteOnlyTheLastCellHolds", "FillBigDataSet", "find of a byte only the last cell holds / the fill", 2.0);
+    reporter.printRatio("FindALabelOnlyTheLastRowHas", "FillBigDataSet",
+                        "find of a label only the last row has, labels folded anew / the fill", 2.0);
+}
+
+} // namespace

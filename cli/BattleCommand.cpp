@@ -78,7 +78,7 @@ int RunBattle(const QStringList& args, QTextStream& out, QTextStream& err)
     for (int g = 0; g < GroupCount(records); ++g) {
         const RecordRange range = GroupRecords(records, g);
         for (int i = range.first; i <= range.last; ++i)
-            out << QStringLiteral("ブロック %1  レコード %2  %3\n").arg(g).arg(i).arg(RecordHex(records, i, u' '));
+            out << QStringLiteral("ブロック %1  レコード %2  %3\n").arg(g + 1).arg(i).arg(RecordHex(records, i, u' '));
     }
     return 0;
 }

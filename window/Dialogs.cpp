@@ -1,6 +1,9 @@
 #include "window/Dialogs.h"
 
+#include "window/GoToDialog.h"
+
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QStringList>
 
 namespace zor {
@@ -56,6 +59,18 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& title, const QSt
         *chosenFilter = at >= 0 && 2 * at + 1 < pairs.size() ? pairs[2 * at] + u'|' + pairs[2 * at + 1] : QString();
     }
     return path;
+}
+
+QString Dialogs::askPlace(QWidget*, const QString&, const QString&, const std::function<QString(const QString&)>&)
+{
+    return QString();
+}
+
+QString QtDialogs::askPlace(QWidget* parent, const QString& title, const QString& prompt,
+                            const std::function<QString(const QString&)>& check)
+{
+    GoToDialog dialog(parent, title, prompt, check);
+    return dialog.exec() == QDialog::Accepted ? dialog.field()->text() : QString();
 }
 
 } // namespace zor

@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace zor {
@@ -33,6 +35,12 @@ public:
                                  const QString& start = QString()) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& start = QString(), QString* chosenFilter = nullptr) = 0;
+
+    // Asks for a place to go to (window/GoToDialog.h): check says why a text can't be used
+    // (empty: it can), and the question goes on until one can or the user cancels. The
+    // text taken, or empty text when cancelled; without an answer to give, cancelled.
+    virtual QString askPlace(QWidget* parent, const QString& title, const QString& prompt,
+                             const std::function<QString(const QString&)>& check);
 };
 
 // "desc|pattern|desc|pattern" as Qt writes it: "desc (pattern);;desc (pattern)", with
@@ -49,6 +57,8 @@ public:
     QString openFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start,
                          QString* chosenFilter) override;
+    QString askPlace(QWidget* parent, const QString& title, const QString& prompt,
+                     const std::function<QString(const QString&)>& check) override;
 };
 
 } // namespace zor

@@ -107,6 +107,13 @@ public:
         if (role == Qt::TextAlignmentRole)
             return static_cast<int>(horizontal ? FlexGrid::alignmentFromCode(grid_->colAlignments_[cell])
                                                : OnTheRowsLine(grid_->colAlignments_[0]));
+        if (role == Qt::BackgroundRole && !horizontal && grid_->shades_) {
+            try {
+                if (grid_->shades_(cell))
+                    return QBrush(FlexGrid::shadeColour());
+            } catch (...) {
+            }
+        }
         return {};
     }
 
@@ -427,6 +434,15 @@ void FlexGrid::setCellMarkProvider(CellMarkProvider provider)
     refreshDataCells();
 }
 
+void FlexGrid::setRowLabelShadeProvider(RowShadeProvider provider)
+{
+    shades_ = std::move(provider);
+    if (!isFilling() && Rows() > 1)
+        Q_EMIT model_->headerDataChanged(Qt::Vertical, 0, Rows() - 2);
+}
+
+QColor FlexGrid::shadeColour() { return QColor(190, 206, 234); } // a cool blue-grey, apart from the amber marks
+
 QColor FlexGrid::markColour() { return QColor(255, 232, 170); } // a soft amber, under black text and the blue highlight
 
 int FlexGrid::ColWidth(int col) const
@@ -502,6 +518,7 @@ void FlexGrid::Clear()
         text.clear();
     provider_ = nullptr;
     marks_ = nullptr;
+    shades_ = nullptr;
     if (isFilling())
         return;
     if (Rows() > 1)

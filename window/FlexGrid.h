@@ -44,6 +44,7 @@ class FlexGrid : public QTableView {
 public:
     using CellTextProvider = std::function<QString(int row, int col)>;
     using CellMarkProvider = std::function<bool(int row, int col)>;
+    using RowShadeProvider = std::function<bool(int row)>;
 
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
@@ -95,6 +96,12 @@ public:
     void setCellMarkProvider(CellMarkProvider provider);
     static QColor markColour();
 
+    // Asked for each data row's label (grid row, at least 1) as it is painted: a shaded
+    // label is drawn on shadeColour(), so that groups of rows show at a glance. None
+    // set: no label is shaded.
+    void setRowLabelShadeProvider(RowShadeProvider provider);
+    static QColor shadeColour();
+
     // Column 0's width is the vertical header's width, row 0's height the horizontal header's.
     // The user may drag column widths (column 0's too); ColWidth reports the dragged width.
     int ColWidth(int col) const;
@@ -109,7 +116,7 @@ public:
     void setColAlignment(int col, int value);
     static Qt::Alignment alignmentFromCode(int value);
 
-    // Empties every text: the fixed cells' and, by dropping the providers, the data cells' and their marks.
+    // Empties every text: the fixed cells' and, by dropping the providers, the data cells', their marks and the labels' shades.
     void Clear();
 
     // Redraws one data cell from the provider, after its byte changed.
@@ -225,6 +232,7 @@ private:
     FlexGridModel* model_;
     CellTextProvider provider_;
     CellMarkProvider marks_;
+    RowShadeProvider shades_;
     std::vector<int> rowHeights_{kDefaultRowHeight};
     std::vector<int> colWidths_{kDefaultColWidth};
     std::vector<int> colAlignments_{kDefaultAlignment};

@@ -82,11 +82,14 @@ void Form1::guarded(Handler&& handler)
     } catch (...) {
         reportFailure(QString());
     }
-    // Every change of the document and the view comes through a handler: the title and
-    // the menus follow it here.
+    // Every change of the document and the view comes through a handler: the title, the
+    // menus and the status bar follow it here.
     showTitle();
     showCommandState();
+    refreshNavigation();
 }
+
+void Form1::runGuarded(const std::function<void()>& handler) { guarded(handler); }
 
 void Form1::showTitle()
 {
@@ -122,6 +125,7 @@ Form1::Form1(std::unique_ptr<Dialogs> dialogs, QWidget* parent)
 
     createControls();
     createMenus();
+    createNavigation();
     // Made now, below the client area, which keeps its designed size: a bar made with the
     // first message would take its room from the grid.
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
@@ -248,6 +252,12 @@ void Form1::createMenus()
     pest = item(Edit, "pest", QStringLiteral(u"セルを貼り付け"), QKeySequence(Qt::CTRL | Qt::Key_V), &Form1::pest_Click);
     NewRow = item(Edit, "NewRow", QStringLiteral(u"行を追加する"), none, &Form1::NewRow_Click);
     DeleteRow = item(Edit, "DeleteRow", QStringLiteral(u"行を削除する"), none, &Form1::DeleteRow_Click);
+    Edit->addSeparator();
+    Search = item(Edit, "Search", QStringLiteral(u"検索"), QKeySequence(Qt::CTRL | Qt::Key_F), &Form1::Search_Click);
+    SearchNext = item(Edit, "SearchNext", QStringLiteral(u"次を検索"), QKeySequence(Qt::Key_F3), &Form1::SearchNext_Click);
+    SearchPrevious = item(Edit, "SearchPrevious", QStringLiteral(u"前を検索"), QKeySequence(Qt::SHIFT | Qt::Key_F3),
+                          &Form1::SearchPrevious_Click);
+    GoTo = item(Edit, "GoTo", QStringLiteral(u"移動"), QKeySequence(Qt::CTRL | Qt::Key_G), &Form1::GoTo_Click);
 
     Hyo = menu("Hyo", QStringLiteral(u"表示"));
     NotationHex = item(Hyo, "NotationHex", QStringLiteral(u"選択セクションを16進数表記"), none, &Form1::NotationHex_Click);
@@ -504,6 +514,7 @@ void Form1::FillGrid()
     FGrid1->setCellMarkProvider([this, tab, dataSet](int row, int col) {
         return CellChanged(doc, tab, dataSet, tab == TabIndividual ? 1 : col, row);
     });
+    tableFilled(tab);
     fill.end();
 
     // A remembered cursor outside the table falls back to 1; a table without rows has none.

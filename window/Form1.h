@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,7 @@ class FlexGrid;
 class NoteEdit;
 class TabStrip;
 class ChangesPanel;
+class FindBar;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -78,6 +80,15 @@ public:
     // 表示 → 変更一覧 and the dock it opens.
     QAction* ShowChanges = nullptr;
     ChangesPanel* Changes = nullptr;
+
+    // 編集 → 検索, 次を検索, 前を検索 and 移動; the find bar they open, and the status bar's
+    // description of the cell under the cursor.
+    QAction* Search = nullptr;
+    QAction* SearchNext = nullptr;
+    QAction* SearchPrevious = nullptr;
+    QAction* GoTo = nullptr;
+    FindBar* FindBar1 = nullptr;
+    QLabel* CellStatus = nullptr;
 
     Dialogs& dialogs() { return *dialogs_; }
 
@@ -177,6 +188,10 @@ public Q_SLOTS:
     void NotationDec_Click();
     void OpCSV_Click();
     void ShowChanges_Click();
+    void Search_Click();
+    void SearchNext_Click();
+    void SearchPrevious_Click();
+    void GoTo_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -243,6 +258,15 @@ private:
     void createChangesPanel();
     void changesTouched(const std::vector<CellRef>& cells);
     void changesReset(bool battleOnly = false);
+
+    // Navigation (window/Navigation.cpp): the status bar and the find bar; what the status
+    // bar says, refreshed after every handler; the next or previous match; a fill's news.
+    void createNavigation();
+    void refreshNavigation();
+    void findNext(bool backwards);
+    void tableFilled(int tab);
+    // guarded() for code outside this file.
+    void runGuarded(const std::function<void()>& handler);
 
     std::unique_ptr<Dialogs> dialogs_;
     BattleCodec codec_;

@@ -64,6 +64,18 @@ void ReadBattleRecords(DocumentState& doc)
     doc.GroupStarts = std::move(records.groupStarts);
 }
 
+int BattleBlockOf(const DocumentState& doc, int record)
+{
+    if (record < 1 || record > doc.BattleCount)
+        return 0;
+    // Counted rather than searched: unused entries hold 0 and may follow used ones.
+    int block = 1;
+    for (int k = 1; k <= kBlockCount && k <= doc.GroupStarts.upper(); ++k)
+        if (doc.GroupStarts(k) > 0 && doc.GroupStarts(k) <= record)
+            ++block;
+    return block;
+}
+
 RecordRange GroupRecords(const BattleRecords& records, int group)
 {
     if (records.count == 0 || group < 0 || group > records.separators)

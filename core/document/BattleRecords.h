@@ -33,6 +33,10 @@ void ReadBattleRecords(DocumentState& doc);
 // No record, no block start.
 void ClearBattleRecords(DocumentState& doc);
 
+// The block (1..314) that holds record r of doc: record 1 begins block 1, and each
+// GroupStarts entry at or before r one more. 0 when there is no record r.
+int BattleBlockOf(const DocumentState& doc, int record);
+
 // First and last record of group g (0-based block number as the split sees it).
 struct RecordRange {
     int first = 0;

@@ -1,5 +1,6 @@
 #include "core/output/Rows.h"
 
+#include "core/document/BattleRecords.h"
 #include "core/edit/EditHistory.h"
 #include "core/view/TabView.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 RowResult Refused(const QString& message) { return {RowResult::Refused, message}; }
 
-// Whether a block begins at record r: record 1 begins block 0, GroupStarts the others.
+// Whether a block begins at record r: record 1 begins the first, GroupStarts the others.
 bool BlockStartsAt(const DocumentState& doc, int r)
 {
     if (r == 1)
@@ -21,16 +22,6 @@ bool BlockStartsAt(const DocumentState& doc, int r)
         if (doc.GroupStarts(k) == r)
             return true;
     return false;
-}
-
-// The block (0..313) that holds record r.
-int BlockOf(const DocumentState& doc, int r)
-{
-    int block = 0;
-    for (int k = 1; k <= kBattleBlockCount; ++k)
-        if (doc.GroupStarts(k) > 0 && doc.GroupStarts(k) <= r)
-            ++block;
-    return block;
 }
 
 RowResult Done(DocumentState& doc, int cursorRow)
@@ -84,7 +75,7 @@ RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
     if (BlockStartsAt(doc, row) && (row == doc.BattleCount || BlockStartsAt(doc, row + 1)))
         return Refused(QStringLiteral("レコード %1 はブロック %2 のただ 1 件のレコードです。ブロックを空にはできないので、削除できません。")
                            .arg(row)
-                           .arg(BlockOf(doc, row)));
+                           .arg(BattleBlockOf(doc, row)));
 
     // A start at row stays: the record that follows becomes the block's first.
     for (int k = 1; k <= kBattleBlockCount; ++k)

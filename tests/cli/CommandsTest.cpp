@@ -191,7 +191,7 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
 
     const CommandRun text = Call(RunBattle, {File(SampleImageName())});
     EXPECT_EQ(text.status, 0);
-    EXPECT_TRUE(text.out.contains(u"ブロック 313  レコード "_s)) << text.out.right(200).toStdString();
+    EXPECT_TRUE(text.out.contains(u"ブロック 314  レコード "_s) && text.out.contains(u"ブロック 1  レコード 1 "_s) && !text.out.contains(u"ブロック 0 "_s)) << text.out.right(200).toStdString();
 }
 
 TEST(BattleCommand, FailuresAndUsage)

@@ -1,3 +1,4 @@
+#include "core/document/BattleRecords.h"
 #include "core/edit/EditHistory.h"
 #include "core/edit/Journal.h"
 #include "core/output/Rows.h"
@@ -79,14 +80,14 @@ TEST(Rows, RecordsAndBlockStartsFollowTheRow)
 
 TEST(Rows, RefusalsAndOtherTabsChangeNothing)
 {
-    // Blocks 0 and 2 and the last, block 4, hold one record each.
+    // Blocks 1 and 3 and the last, block 5, hold one record each.
     for (const auto& [count, tab, row, insert, kind, says] : std::vector<std::tuple<int, int, int, bool, RowResult::Kind, const char*>>{
              {8, TabIdSection, 3, true, RowResult::Nothing, ""},   {8, TabIdSection, 3, false, RowResult::Nothing, ""},
              {8, TabIndividual, 3, true, RowResult::Nothing, ""},  {8, TabIndividual, 3, false, RowResult::Nothing, ""},
              {8, TabBattle, 9, true, RowResult::Nothing, ""},      {8, TabBattle, 9, false, RowResult::Nothing, ""},
              {0, TabBattle, 1, true, RowResult::Refused, "レコードがない"}, {0, TabBattle, 1, false, RowResult::Refused, "レコードがない"},
-             {8, TabBattle, 1, false, RowResult::Refused, "ブロック 0 "}, {8, TabBattle, 5, false, RowResult::Refused, "ブロック 2 "},
-             {8, TabBattle, 8, false, RowResult::Refused, "ブロック 4 "}, {32767, TabBattle, 9, true, RowResult::Refused, "32767"}}) {
+             {8, TabBattle, 1, false, RowResult::Refused, "ブロック 1 "}, {8, TabBattle, 5, false, RowResult::Refused, "ブロック 3 "},
+             {8, TabBattle, 8, false, RowResult::Refused, "ブロック 5 "}, {32767, TabBattle, 9, true, RowResult::Refused, "32767"}}) {
         SCOPED_TRACE(std::to_string(tab) + (insert ? " insert " : " delete ") + std::to_string(row) + " " + says);
         DocumentState doc = Table(count, {2, 5, 6, 8});
         Fill(doc, JournalSide::Undo, {{TabBattle, row, 1, 1, 7, 1}});
@@ -98,6 +99,33 @@ TEST(Rows, RefusalsAndOtherTabsChangeNothing)
     }
     DocumentState doc = Table(32766, {});
     EXPECT_EQ(std::make_tuple(InsertBattleRow(doc, TabBattle, 32766).kind, doc.BattleCount), std::make_tuple(RowResult::Done, 32767));
+}
+
+// Each record's block, 0 outside the table.
+std::vector<int> BlockNumbers(const DocumentState& doc)
+{
+    std::vector<int> out;
+    for (int r = 0; r <= doc.BattleCount + 1; ++r)
+        out.push_back(BattleBlockOf(doc, r));
+    return out;
+}
+
+TEST(Rows, BlockNumbersCountFromOneAndFollowRowCommands)
+{
+    DocumentState doc = Table(10, {3, 8});
+    EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 0}));
+    // A copy inserted at a block's first record joins the block above; a deleted first record hands the start on.
+    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 3).kind, RowResult::Done);
+    EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 0}));
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 9).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 1).kind, RowResult::Done);
+    EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 1, 2, 2, 2, 2, 2, 3, 3, 0}));
+    // Every one of the 314 blocks in use: the last record is in block 314.
+    std::vector<int> starts;
+    for (int k = 2; k <= 314; ++k)
+        starts.push_back(k);
+    const DocumentState full = Table(314, starts);
+    EXPECT_EQ(std::make_tuple(BattleBlockOf(full, 1), BattleBlockOf(full, 2), BattleBlockOf(full, 314)), std::make_tuple(1, 2, 314));
 }
 
 TEST(Rows, JournalsFollowTheirRows)

@@ -33,6 +33,8 @@ public:
     std::vector<QString> openStarts; // where each open dialog started
     std::vector<QString> saveStarts;
     bool failOpen = false;          // the open dialog throws, as a handler's fault would
+    std::deque<QString> places;     // typed into the go-to dialog in turn, until one is taken; then cancelled
+    std::vector<QString> placeErrors; // what the dialog said of each text it kept open on
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
                                     QMessageBox::StandardButtons buttons) override
@@ -62,6 +64,18 @@ public:
         const QString path = openPaths.front();
         openPaths.pop_front();
         return path;
+    }
+    QString askPlace(QWidget*, const QString&, const QString&, const std::function<QString(const QString&)>& check) override
+    {
+        while (!places.empty()) {
+            const QString text = places.front();
+            places.pop_front();
+            const QString error = check(text);
+            if (error.isEmpty())
+                return text;
+            placeErrors.push_back(error);
+        }
+        return {};
     }
     QString saveFileName(QWidget*, const QString&, const QString& filter, const QString& start, QString* chosenFilter) override
     {

@@ -175,7 +175,11 @@ private Q_SLOTS:
               {"Cope", u"セルをコピー", QKeySequence(QStringLiteral("Ctrl+C"))},
               {"pest", u"セルを貼り付け", QKeySequence(QStringLiteral("Ctrl+V"))},
               {"NewRow", u"行を追加する", none, false},
-              {"DeleteRow", u"行を削除する", none, false}}},
+              {"DeleteRow", u"行を削除する", none, false},
+              {"Search", u"検索", QKeySequence(QStringLiteral("Ctrl+F"))},
+              {"SearchNext", u"次を検索", QKeySequence(QStringLiteral("F3"))},
+              {"SearchPrevious", u"前を検索", QKeySequence(QStringLiteral("Shift+F3"))},
+              {"GoTo", u"移動", QKeySequence(QStringLiteral("Ctrl+G"))}}},
             {"Hyo", u"表示",
              {{"NotationHex", u"選択セクションを16進数表記", none, false},
               {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none, false},
@@ -384,6 +388,7 @@ int RunViewTests(int argc, char** argv);
 int RunEditTests(int argc, char** argv);
 int RunChangesTests(int argc, char** argv);
 int RunMenuTests(int argc, char** argv);
+int RunNavigateTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -400,6 +405,7 @@ int main(int argc, char** argv)
     failures += RunEditTests(argc, argv);
     failures += RunChangesTests(argc, argv);
     failures += RunMenuTests(argc, argv);
+    failures += RunNavigateTests(argc, argv);
     return failures;
 }
 

@@ -1,0 +1,153 @@
+#include "core/navigate/GoTo.h"
+
+#include "core/files/Text.h"
+#include "core/navigate/SnesAddressText.h"
+#include "core/view/TabView.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace zor {
+
+namespace {
+
+GoToResult Refused(const QString& error) { return {std::nullopt, error}; }
+
+// The data sets in the order an offset is looked for: first, then the others.
+std::vector<int> DataSetOrder(const DocumentState& doc, int first)
+{
+    std::vector<int> order;
+    if (first >= 1 && first <= doc.DataSetCount)
+        order.push_back(first);
+    for (int k = 1; k <= doc.DataSetCount; ++k)
+        if (k != first)
+            order.push_back(k);
+    return order;
+}
+
+// The ID of a section whose byte lies at offset; nullopt when none does.
+std::optional<int> IdAt(const DataSet& set, int section, std::int64_t offset)
+{
+    if (set.SectionAddressUnusable(section))
+        return std::nullopt;
+    const std::int64_t delta = offset - set.SectionAddresses(section);
+    const std::int64_t step = set.SectionSettings(SettingStep, section);
+    // A step of 0 puts every ID on the section's offset: the first one stands for them.
+    const std::int64_t id = step == 0 ? (delta == 0 ? 0 : -1) : (delta % step == 0 ? delta / step : -1);
+    return id >= 0 && id < set.IdCount ? std::optional<int>(static_cast<int>(id)) : std::nullopt;
+}
+
+QString Where(std::int64_t offset)
+{
+    const QString address = SnesAddressText(offset);
+    return address.isEmpty() ? OffsetText(offset) : QStringLiteral("%1（%2）").arg(OffsetText(offset), address);
+}
+
+// Why no cell lies at offset, naming a stepped section whose IDs it lies between, if any.
+QString NoCellAt(const DocumentState& doc, int firstDataSet, std::int64_t offset)
+{
+    QString text = QStringLiteral("%1 のバイトは、どの表のセルにもありません。").arg(Where(offset));
+    for (const int k : DataSetOrder(doc, firstDataSet)) {
+        const DataSet& set = doc.DataSets(k);
+        for (int c = 1; c <= set.SectionCount; ++c) {
+            const std::int64_t step = set.SectionSettings(SettingStep, c);
+            const std::int64_t first = set.SectionAddresses(c);
+            if (set.SectionAddressUnusable(c) || step <= 1 || offset <= first || offset >= first + (set.IdCount - 1) * step)
+                continue;
+            const std::int64_t id = (offset - first) / step;
+            return text
+                   + QStringLiteral("\n「%1」のセクション「%2」は %3 バイトおきで、ID %4 は %5、ID %6 は %7 です。")
+                         .arg(QuoteText(set.Name), QuoteText(set.SectionNames(c)))
+                         .arg(step)
+                         .arg(id)
+                         .arg(OffsetText(first + id * step))
+                         .arg(id + 1)
+                         .arg(OffsetText(first + (id + 1) * step));
+        }
+    }
+    return text;
+}
+
+// A number as typed: decimal, or hexadecimal after "0x"; nullopt for anything else.
+std::optional<std::int64_t> ReadNumber(QStringView text)
+{
+    const bool hex = text.startsWith(u"0x", Qt::CaseInsensitive);
+    const QStringView digits = hex ? text.mid(2) : text;
+    if (digits.isEmpty() || digits.size() > (hex ? 8 : 10))
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        int digit = u >= u'0' && u <= u'9' ? u - u'0' : -1;
+        if (hex && digit < 0)
+            digit = u >= u'a' && u <= u'f' ? u - u'a' + 10 : u >= u'A' && u <= u'F' ? u - u'A' + 10 : -1;
+        if (digit < 0)
+            return std::nullopt;
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    return value;
+}
+
+GoToResult RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursorCol, std::int64_t number)
+{
+    if (tab == TabIdSection) {
+        if (dataSet < 1 || dataSet > doc.DataSetCount)
+            return Refused(QStringLiteral("ID-セクションにデータセットが表示されていません。"));
+        const DataSet& set = doc.DataSets(dataSet);
+        if (set.IdCount < 1 || set.SectionCount < 1)
+            return Refused(QStringLiteral("データセット「%1」にはセルがありません。").arg(QuoteText(set.Name)));
+        if (number >= set.IdCount)
+            return Refused(QStringLiteral("データセット「%1」の ID は 0 から %2（0x%3）までです。")
+                               .arg(QuoteText(set.Name))
+                               .arg(set.IdCount - 1)
+                               .arg(QString::number(set.IdCount - 1, 16).toUpper()));
+        return {GridCell{tab, dataSet, static_cast<int>(number) + 1, std::clamp(cursorCol, 1, set.SectionCount)}, {}};
+    }
+    const bool individual = tab == TabIndividual;
+    const int count = individual ? doc.IndividualCount : doc.BattleCount;
+    const QString what = individual ? QStringLiteral("個別データ") : QStringLiteral("戦闘パラメータのレコード");
+    if (count < 1)
+        return Refused(QStringLiteral("%1がありません。").arg(what));
+    if (number < 1 || number > count)
+        return Refused(QStringLiteral("%1の番号は 1 から %2 までです。").arg(what).arg(count));
+    return {GridCell{tab, 0, static_cast<int>(number), individual ? 1 : std::clamp(cursorCol, 1, kBattleRecordSize)}, {}};
+}
+
+} // namespace
+
+std::optional<GridCell> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset)
+{
+    for (const int k : DataSetOrder(doc, firstDataSet)) {
+        const DataSet& set = doc.DataSets(k);
+        for (int c = 1; c <= set.SectionCount; ++c)
+            if (const std::optional<int> id = IdAt(set, c, offset))
+                return GridCell{TabIdSection, k, *id + 1, c};
+    }
+    for (int r = 1; r <= doc.IndividualCount; ++r)
+        if (!doc.IndividualAddressUnusable(r) && doc.IndividualAddresses(r) == offset)
+            return GridCell{TabIndividual, 0, r, 1};
+    return std::nullopt;
+}
+
+GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int cursorCol, QStringView typed)
+{
+    const QString normalized = typed.toString().normalized(QString::NormalizationForm_KC).trimmed();
+    if (normalized.isEmpty())
+        return Refused(QStringLiteral("移動先を入力してください。"));
+    if (normalized.startsWith(u'@') || normalized.startsWith(u'$')) {
+        const ParsedAddress place = normalized.startsWith(u'@') ? ParseOffsetText(normalized) : ParseSnesAddress(normalized);
+        if (!place.offset)
+            return Refused(place.error);
+        const int first = tab == TabIdSection ? dataSet : doc.TabState(TabIdSection, ItemDataSet);
+        if (const std::optional<GridCell> cell = CellAtOffset(doc, first, *place.offset))
+            return {cell, {}};
+        return Refused(NoCellAt(doc, first, *place.offset));
+    }
+    if (const std::optional<std::int64_t> number = ReadNumber(normalized))
+        return RowOfTable(doc, tab, dataSet, cursorCol, *number);
+    return Refused(QStringLiteral("「%1」は移動先として読めません。番号（ID は 0x を付けて 16 進数でも）、「@」と 16 進数の"
+                                  "オフセット、または $BB:AAAA の形の SNES アドレスを入力してください。")
+                       .arg(QuoteText(normalized)));
+}
+
+} // namespace zor

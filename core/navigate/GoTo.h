@@ -1,0 +1,44 @@
+#pragma once
+
+// Where the go-to dialog's text leads: a row of the table shown, or the cell whose byte
+// lies at an image offset or SNES address.
+
+#include "core/document/DocumentState.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+namespace zor {
+
+// A cell in grid coordinates; dataSet only on tab 1, col 1 on tab 2.
+struct GridCell {
+    int tab = 0;
+    int dataSet = 0;
+    int row = 0;
+    int col = 0;
+    friend bool operator==(const GridCell&, const GridCell&) = default;
+};
+
+// The cell whose byte lies exactly at offset: a tab-1 cell's byte lies at its section's
+// offset + ID number × step, so a section whose step is above 1 holds only every
+// step-th byte from its offset. Data set firstDataSet is looked at first, then the others
+// in their order, then 個別データ; nullopt when no cell lies there.
+std::optional<GridCell> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset);
+
+// The cell, or why there is none, in Japanese: for the user to correct the text.
+struct GoToResult {
+    std::optional<GridCell> cell;
+    QString error;
+};
+
+// Reads text against the table shown (tab, and dataSet on tab 1) and the cursor's column:
+// a number is an ID on tab 1 (decimal, or hexadecimal after "0x"), an entry on tab 2 and
+// a record on tab 3 (both from 1), the cursor keeping its column; "@" and a hexadecimal
+// offset, or a "$BB:AAAA" address, the cell whose byte lies there (CellAtOffset, the data
+// set shown first).
+GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int cursorCol, QStringView text);
+
+} // namespace zor

@@ -1,0 +1,102 @@
+#include "core/navigate/SnesAddressText.h"
+
+#include "core/codec/SnesAddress.h"
+
+namespace zor {
+
+namespace {
+
+// The value of 1 to maxDigits hexadecimal digits; nullopt for anything else.
+std::optional<std::int64_t> HexDigits(QStringView text, int maxDigits)
+{
+    if (text.isEmpty() || text.size() > maxDigits)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const int digit = u >= u'0' && u <= u'9'   ? u - u'0'
+                          : u >= u'a' && u <= u'f' ? u - u'a' + 10
+                          : u >= u'A' && u <= u'F' ? u - u'A' + 10
+                                                   : -1;
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+QString Normalized(QStringView typed) { return typed.toString().normalized(QString::NormalizationForm_KC).trimmed(); }
+
+QString Hex(std::int64_t value, int width) { return QString::number(value, 16).toUpper().rightJustified(width, u'0'); }
+
+ParsedAddress Refused(const QString& error) { return {std::nullopt, error}; }
+
+} // namespace
+
+QString OffsetText(std::int64_t offset)
+{
+    const QString digits = QString::number(offset < 0 ? -offset : offset, 16).toUpper().rightJustified(6, u'0');
+    return (offset < 0 ? QStringLiteral("-0x") : QStringLiteral("0x")) + digits;
+}
+
+QString SnesAddressText(std::int64_t offset)
+{
+    if (offset < 0 || offset > 0x3FFFFF)
+        return QString();
+    const std::optional<SnesAddress> address = OffsetToSnesAddress(static_cast<std::int32_t>(offset));
+    if (!address)
+        return QString();
+    return QStringLiteral("$%1:%2").arg(Hex(address->bank, 2), Hex(address->high * 0x100 + address->low, 4));
+}
+
+ParsedAddress ParseOffsetText(QStringView typed)
+{
+    const QString normalized = Normalized(typed);
+    QStringView text(normalized);
+    const QString form = QStringLiteral("オフセットは「@」と 16 進数 8 桁までで入力してください（例: @61002）。");
+    if (!text.startsWith(u'@'))
+        return Refused(form);
+    text = text.mid(1).trimmed();
+    if (text.startsWith(u"0x", Qt::CaseInsensitive))
+        text = text.mid(2);
+    const std::optional<std::int64_t> offset = HexDigits(text, 8);
+    return offset ? ParsedAddress{offset, QString()} : Refused(form);
+}
+
+ParsedAddress ParseSnesAddress(QStringView typed)
+{
+    const QString normalized = Normalized(typed);
+    QStringView text(normalized);
+    const QString form = QStringLiteral("SNES アドレスは $BB:AAAA の形で、16 進数で入力してください（例: $8C:9002）。");
+    if (!text.startsWith(u'$'))
+        return Refused(form);
+    text = text.mid(1);
+    QStringView bankText;
+    QStringView addressText;
+    if (const qsizetype colon = text.indexOf(u':'); colon >= 0) {
+        bankText = text.left(colon);
+        addressText = text.mid(colon + 1);
+    } else if (text.size() == 6) {
+        bankText = text.left(2);
+        addressText = text.mid(2);
+    } else {
+        return Refused(form);
+    }
+    const std::optional<std::int64_t> bank = HexDigits(bankText, 2);
+    const std::optional<std::int64_t> address = HexDigits(addressText, 4);
+    if (!bank || !address)
+        return Refused(form);
+    if (*bank == 0x7E || *bank == 0x7F)
+        return Refused(QStringLiteral("バンク $%1 は RAM で、イメージにはありません。バンクは $80〜$FF（または $00〜$7D）です。")
+                           .arg(Hex(*bank, 2)));
+    if (*address < 0x8000)
+        return Refused(QStringLiteral("アドレス $%1 はイメージにありません。バンクの中のアドレスは $8000〜$FFFF です。")
+                           .arg(Hex(*address, 4)));
+    // Banks $00-$7D mirror $80-$FD.
+    const std::int64_t mapped = *bank < 0x80 ? *bank + 0x80 : *bank;
+    return {SnesAddressToOffset(static_cast<std::uint8_t>(*address & 0xFF), static_cast<std::uint8_t>(*address >> 8),
+                                static_cast<std::uint8_t>(mapped)),
+            QString()};
+}
+
+} // namespace zor

@@ -1,0 +1,98 @@
+#include "core/navigate/GoTo.h"
+#include "core/view/TabView.h"
+
+#include "tests/navigate/SmallDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+using test::MakeDataSet;
+
+class GoTo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QStringList ids;
+        for (int i = 0; i < 10; ++i)
+            ids << u"ID%1"_s.arg(i);
+        // 表's 力 holds every third byte from 0x1000; 別 overlaps it one byte in three.
+        test::SetDataSets(doc, {MakeDataSet(u"表"_s, ids, {{u"力"_s, 0x1000, 3}, {u"読めない"_s, 0, 1, true}, {u"遠い"_s, 0x4000000}}),
+                                MakeDataSet(u"別"_s, {u"a"_s, u"b"_s, u"c"_s}, {{u"重なり"_s, 0x1003}}),
+                                MakeDataSet(u"零"_s, {u"a"_s, u"b"_s}, {{u"同じ場所"_s, 0x2000, 0}})});
+        test::SetIndividual(doc, {u"お金"_s}, {0x3000});
+        test::SetBattle(doc, 1, {0, 1, 2, 3, 4}, {3});
+    }
+
+    DocumentState doc;
+};
+
+TEST_F(GoTo, OffsetsFindTheCellWhoseByteLiesThere)
+{
+    using Place = std::optional<GridCell>;
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x1000), Place({TabIdSection, 1, 1, 1}));
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x101B), Place({TabIdSection, 1, 10, 1})); // ID 9, the last
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x1003), Place({TabIdSection, 1, 2, 1}));  // both hold it: the first data set wins
+    EXPECT_EQ(CellAtOffset(doc, 2, 0x1003), Place({TabIdSection, 2, 1, 1}));
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x1004), Place({TabIdSection, 2, 2, 1}));  // between 力's IDs, but 別 holds it
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x2000), Place({TabIdSection, 3, 1, 1}));  // a step of 0: the first ID
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x4000009), Place({TabIdSection, 1, 10, 3})); // read-only, yet a cell
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x3000), Place({TabIndividual, 0, 1, 1}));
+    for (const std::int64_t none : {0x1001LL, 0x101CLL, 0x101ELL, 0x2001LL, 0LL, 0x0FFDLL})
+        EXPECT_FALSE(CellAtOffset(doc, 1, none)) << none; // 0: only the unusable section "lies" there
+}
+
+TEST_F(GoTo, NumbersAreRowsOfTheTableShown)
+{
+    using Result = std::tuple<bool, int, int, int, int>;
+    const auto go = [&](int tab, int dataSet, const QString& text) {
+        const GoToResult r = ResolveGoTo(doc, tab, dataSet, 2, text);
+        return r.cell ? Result{true, r.cell->tab, r.cell->dataSet, r.cell->row, r.cell->col} : Result{false, 0, 0, 0, 0};
+    };
+    EXPECT_EQ(go(TabIdSection, 1, u"5"_s), Result(true, TabIdSection, 1, 6, 2));
+    EXPECT_EQ(go(TabIdSection, 1, u" 0x9 "_s), Result(true, TabIdSection, 1, 10, 2));
+    EXPECT_EQ(go(TabIdSection, 1, u"０"_s), Result(true, TabIdSection, 1, 1, 2));
+    EXPECT_EQ(go(TabIdSection, 2, u"1"_s), Result(true, TabIdSection, 2, 2, 1)); // a column the data set has
+    EXPECT_EQ(go(TabIndividual, 0, u"1"_s), Result(true, TabIndividual, 0, 1, 1));
+    EXPECT_EQ(go(TabBattle, 0, u"5"_s), Result(true, TabBattle, 0, 5, 2));
+    for (const auto& [tab, dataSet, text, says] : std::vector<std::tuple<int, int, QString, QString>>{
+             {TabIdSection, 1, u"10"_s, u"0 から 9（0x9）"_s}, {TabIdSection, 1, u"0xA"_s, u"0 から 9"_s},
+             {TabIdSection, 0, u"1"_s, u"データセット"_s},    {TabIndividual, 0, u"0"_s, u"1 から 1"_s},
+             {TabBattle, 0, u"6"_s, u"1 から 5"_s},          {TabBattle, 0, u"-1"_s, u"読めません"_s},
+             {TabBattle, 0, u"1.5"_s, u"読めません"_s},      {TabBattle, 0, u"   "_s, u"入力してください"_s}}) {
+        SCOPED_TRACE(text.toStdString());
+        const GoToResult r = ResolveGoTo(doc, tab, dataSet, 2, text);
+        EXPECT_FALSE(r.cell);
+        EXPECT_TRUE(r.error.contains(says)) << r.error.toStdString();
+    }
+}
+
+TEST_F(GoTo, PlacesAreRefusedWithTheReason)
+{
+    // The same place three ways, from tab 2 too (tab 1's remembered data set first).
+    doc.TabState(TabIdSection, ItemDataSet) = 2;
+    for (const QString& text : {u"@1003"_s, u"$80:9003"_s, u"$00:9003"_s})
+        for (const int tab : {TabIdSection, TabIndividual}) {
+            const GoToResult r = ResolveGoTo(doc, tab, tab == TabIdSection ? 2 : 0, 1, text);
+            EXPECT_EQ(r.cell, std::optional<GridCell>({TabIdSection, 2, 1, 1})) << text.toStdString() << tab;
+        }
+    // Between two IDs of the stepped section: which, and where they lie.
+    const GoToResult between = ResolveGoTo(doc, TabIdSection, 1, 1, u"@1001"_s);
+    EXPECT_FALSE(between.cell);
+    for (const QString& says : {u"0x001001（$80:9001）"_s, u"「力」は 3 バイトおき"_s, u"ID 0 は 0x001000"_s, u"ID 1 は 0x001003"_s})
+        EXPECT_TRUE(between.error.contains(says)) << between.error.toStdString();
+    const GoToResult outside = ResolveGoTo(doc, TabIdSection, 1, 1, u"@500000"_s);
+    EXPECT_TRUE(!outside.cell && outside.error.contains(u"0x500000 のバイトは、どの表のセルにもありません"_s) && !outside.error.contains(u"おき"_s))
+        << outside.error.toStdString();
+    for (const QString& text : {u"$7E:9003"_s, u"$80:7FFF"_s, u"@"_s})
+        EXPECT_FALSE(ResolveGoTo(doc, TabIdSection, 1, 1, text).cell) << text.toStdString();
+}
+
+} // namespace
+} // namespace zor
