@@ -29,6 +29,8 @@ class FlexGrid;
 class NoteEdit;
 class TabStrip;
 class ChangesPanel;
+class ChartDock;
+class ValueColours;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -73,6 +75,11 @@ public:
     // 表示 → 変更一覧 and the dock it opens.
     QAction* ShowChanges = nullptr;
     ChangesPanel* Changes = nullptr;
+
+    // 表示 → 値で色分け, remembered in the user's settings, and 表示 → グラフ with its dock.
+    QAction* ColourByValue = nullptr;
+    QAction* ShowChart = nullptr;
+    ChartDock* Chart = nullptr;
 
     Dialogs& dialogs() { return *dialogs_; }
 
@@ -138,6 +145,9 @@ public:
 
     // The user's settings key of the original a patch was last made from.
     static constexpr char kPatchOriginalKey[] = "patch/original";
+    // The user's settings key of 値で色分け.
+    static constexpr char kColourByValueKey[] = "view/colourByValue";
+    static constexpr int kChartPaneHeight = 3000; // twips: the chart's first height
     static constexpr int kChangesPaneWidth = 4500; // twips: the change list's first width
     static constexpr int kClientWidth = 8535;   // twips, as designed
     static constexpr int kClientHeight = 7830;
@@ -168,6 +178,8 @@ public Q_SLOTS:
     void NotationDec_Click();
     void OpCSV_Click();
     void ShowChanges_Click();
+    void ColourByValue_Click();
+    void ShowChart_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -228,7 +240,15 @@ private:
     void changesTouched(const std::vector<CellRef>& cells);
     void changesReset(bool battleOnly = false);
 
+    // Colour by value and the chart (Form1Views.cpp): told of fills and written cells as the change list is.
+    void createValueViews();
+    void valuesShown(int tab, int dataSet);
+    void valuesTouched(const std::vector<CellRef>& cells);
+    void valuesReset();
+    void chartRowClicked(int row);
+
     std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<ValueColours> colours_;
     BattleCodec codec_;
     bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
     bool escaping_ = false;  // Escape is closing the editor: its loss of focus commits nothing

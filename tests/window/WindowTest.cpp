@@ -179,7 +179,9 @@ private Q_SLOTS:
              {{"NotationHex", u"選択セクションを16進数表記", none},
               {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none},
               {"NotationDec", u"選択セクションを符号無し10進数表記", none},
-              {"ShowChanges", u"変更一覧", none}}},
+              {"ShowChanges", u"変更一覧", none},
+              {"ColourByValue", u"値で色分け", none},
+              {"ShowChart", u"グラフ", none}}},
             {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}}},
         };
 
@@ -381,6 +383,7 @@ int RunFlexGridTests(int argc, char** argv);
 int RunViewTests(int argc, char** argv);
 int RunEditTests(int argc, char** argv);
 int RunChangesTests(int argc, char** argv);
+int RunValueViewsTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -396,6 +399,7 @@ int main(int argc, char** argv)
     failures += RunViewTests(argc, argv);
     failures += RunEditTests(argc, argv);
     failures += RunChangesTests(argc, argv);
+    failures += RunValueViewsTests(argc, argv);
     return failures;
 }
 
