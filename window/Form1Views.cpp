@@ -80,7 +80,8 @@ void Form1::ShowChart_Click()
     // than squeezing the grid, and shrinks again when it goes.
     const int paneHeight = show ? PixelsY(kChartPaneHeight) : Chart->height();
     const int room = paneHeight + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
-    const bool resizable = !isMaximized() && !isFullScreen();
+    // A chart floating apart took no room from the window, and gives none back.
+    const bool resizable = !isMaximized() && !isFullScreen() && !Chart->isFloating();
     if (show && resizable)
         resize(width(), height() + room);
     Chart->setVisible(show);
