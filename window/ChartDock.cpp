@@ -5,9 +5,10 @@
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QLineSeries>
 #include <QMouseEvent>
-#include <QScatterSeries>
+#include <QGraphicsEllipseItem>
 #include <QTimer>
 #include <QValueAxis>
 
@@ -25,12 +26,7 @@ ChartDock::ChartDock(const DocumentState& doc, QWidget* parent) : QDockWidget(QS
     chart_->setBackgroundRoundness(0);
 
     line_ = new QLineSeries(chart_);
-    marker_ = new QScatterSeries(chart_);
-    marker_->setMarkerSize(9);
-    marker_->setColor(QColor(220, 40, 40));
-    marker_->setBorderColor(QColor(220, 40, 40));
     chart_->addSeries(line_);
-    chart_->addSeries(marker_);
 
     xAxis_ = new QValueAxis(chart_);
     xAxis_->setLabelFormat(QStringLiteral("%d"));
@@ -42,19 +38,26 @@ ChartDock::ChartDock(const DocumentState& doc, QWidget* parent) : QDockWidget(QS
     yAxis_->setTickInterval(64);
     chart_->addAxis(xAxis_, Qt::AlignBottom);
     chart_->addAxis(yAxis_, Qt::AlignLeft);
-    for (QXYSeries* series : {static_cast<QXYSeries*>(line_), static_cast<QXYSeries*>(marker_)}) {
-        series->attachAxis(xAxis_);
-        series->attachAxis(yAxis_);
-    }
+    line_->attachAxis(xAxis_);
+    line_->attachAxis(yAxis_);
+    constexpr double kMarkerSize = 9;
+    marker_ = new QGraphicsEllipseItem(-kMarkerSize / 2, -kMarkerSize / 2, kMarkerSize, kMarkerSize, chart_);
+    marker_->setBrush(QColor(220, 40, 40));
+    marker_->setPen(Qt::NoPen);
+    marker_->setZValue(100); // over the line
+    marker_->hide();
 
     view_ = new QChartView(chart_, this);
     view_->setObjectName(QStringLiteral("ChartView"));
     view_->setRenderHint(QPainter::Antialiasing, false); // thousands of segments: plain lines draw far faster
     view_->viewport()->installEventFilter(this);
+    // A handful of items: finding them needs no index, and a move of the marker then updates none.
+    view_->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     setWidget(view_);
     // A plot much wider or narrower than the line was reduced for takes another reduction
     // of the same values; the few pixels that axis labels take or give back do not.
     connect(chart_, &QChart::plotAreaChanged, this, [this] {
+        moveMarkerOnPlot();
         const int pixels = plotPixels();
         const bool allPoints = column_.rows() <= 2 * std::min(pixels, linePixels_);
         if (!isHidden() && !allPoints && (4 * pixels < 3 * linePixels_ || 4 * pixels > 5 * linePixels_))
@@ -133,11 +136,22 @@ void ChartDock::drawLine()
 void ChartDock::placeMarker(int row)
 {
     markedRow_ = row;
-    if (row < 1 || row > column_.rows()) {
-        marker_->clear();
-        return;
-    }
-    marker_->replace(QList<QPointF>{QPointF(column_.xOfRow(row), column_.values[static_cast<std::size_t>(row - 1)])});
+    moveMarkerOnPlot();
+}
+
+std::optional<QPointF> ChartDock::markedPoint() const
+{
+    if (markedRow_ < 1 || markedRow_ > column_.rows())
+        return std::nullopt;
+    return QPointF(column_.xOfRow(markedRow_), column_.values[static_cast<std::size_t>(markedRow_ - 1)]);
+}
+
+void ChartDock::moveMarkerOnPlot()
+{
+    const std::optional<QPointF> point = markedPoint();
+    marker_->setVisible(point.has_value());
+    if (point)
+        marker_->setPos(chart_->mapToPosition(*point, line_));
 }
 
 int ChartDock::plotPixels() const

@@ -10,14 +10,16 @@
 #include "core/edit/EditHistory.h"
 
 #include <QDockWidget>
+#include <QPointF>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QChart;
 class QChartView;
+class QGraphicsEllipseItem;
 class QLineSeries;
-class QScatterSeries;
 class QValueAxis;
 
 namespace zor {
@@ -50,10 +52,12 @@ public:
 
     const ChartColumn& column() const { return column_; }
     int markedRow() const { return markedRow_; }
+    // The point of the marked row in the axes' values; nullopt while no row is marked.
+    std::optional<QPointF> markedPoint() const;
     QChart* chart() const { return chart_; }
     QChartView* view() const { return view_; }
     QLineSeries* line() const { return line_; }
-    QScatterSeries* marker() const { return marker_; }
+    QGraphicsEllipseItem* marker() const { return marker_; }
 
 Q_SIGNALS:
     // The chart was clicked nearest this row of the column shown.
@@ -69,6 +73,7 @@ private:
     void showColumn(const ChartPlace& place);
     void drawLine();
     void placeMarker(int row);
+    void moveMarkerOnPlot();
     int plotPixels() const;
 
     const DocumentState& doc_;
@@ -76,7 +81,9 @@ private:
     QChart* chart_ = nullptr;
     QChartView* view_ = nullptr;
     QLineSeries* line_ = nullptr;
-    QScatterSeries* marker_ = nullptr;
+    // A plain item over the plot rather than a series: moving it repaints only where it
+    // was and where it goes, while a changed series repaints the whole plot.
+    QGraphicsEllipseItem* marker_ = nullptr;
     QValueAxis* xAxis_ = nullptr;
     QValueAxis* yAxis_ = nullptr;
 

@@ -12,7 +12,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QLineSeries>
-#include <QScatterSeries>
+#include <QGraphicsEllipseItem>
 #include <QSettings>
 #include <QSignalSpy>
 
@@ -100,19 +100,20 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(chart.chart()->title(), QStringLiteral("表 / とても長い見出し"));
         QCOMPARE(chart.line()->points(), (QList<QPointF>{{0, 0}, {1, 5}, {2, 0}}));
-        QCOMPARE(chart.marker()->points(), QList<QPointF>{QPointF(1, 5)});
+        QCOMPARE(chart.markedPoint(), QPointF(1, 5));
+        QCOMPARE(chart.marker()->pos(), chart.chart()->mapToPosition(QPointF(1, 5), chart.line()));
 
         // Down moves the marker alone.
         QSignalSpy lineReplaced(chart.line(), &QXYSeries::pointsReplaced);
         grid.setFocus();
         QTest::keyClick(&grid, Qt::Key_Down);
         QCoreApplication::processEvents();
-        QCOMPARE(chart.marker()->points(), QList<QPointF>{QPointF(2, 0)});
+        QCOMPARE(chart.markedPoint(), QPointF(2, 0));
         QCOMPARE(lineReplaced.count(), 0);
 
         Type(form, QStringLiteral("48"));
         QCOMPARE(chart.line()->points().last(), QPointF(2, 48));
-        QCOMPARE(chart.marker()->points(), QList<QPointF>{QPointF(2, 48)});
+        QCOMPARE(chart.markedPoint(), QPointF(2, 48));
         QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
         QCoreApplication::processEvents();
         QCOMPARE(chart.line()->points().last(), QPointF(2, 0));
