@@ -15,14 +15,6 @@ namespace {
 
 using test::HandColumn;
 
-std::vector<int> Xs(const QList<QPointF>& points)
-{
-    std::vector<int> xs;
-    for (const QPointF& p : points)
-        xs.push_back(static_cast<int>(p.x()));
-    return xs;
-}
-
 TEST(ReducePerPixel, FewRowsKeepEveryPoint)
 {
     EXPECT_EQ(ReducePerPixel({}, 0, 100), QList<QPointF>{});
@@ -50,7 +42,9 @@ TEST(ReducePerPixel, EachPixelKeepsItsRunsMinimumAndMaximum)
     values.back() = -128;
     const QList<QPointF> points = ReducePerPixel(values, 0, pixels);
     ASSERT_LE(points.size(), 2 * pixels);
-    const std::vector<int> xs = Xs(points);
+    std::vector<int> xs;
+    for (const QPointF& p : points)
+        xs.push_back(static_cast<int>(p.x()));
     EXPECT_TRUE(std::is_sorted(xs.begin(), xs.end()) && std::adjacent_find(xs.begin(), xs.end()) == xs.end());
     for (const QPointF& p : points)
         EXPECT_EQ(p.y(), values[static_cast<int>(p.x())]);

@@ -34,18 +34,5 @@ TEST(ColumnValues, AColumnsBytesAreItsCellsOnEveryTab)
     EXPECT_TRUE(ColumnBytes(doc, 4, 0, 1).empty());
 }
 
-TEST(ColumnValues, OnlyTheSignedNotationReadsBytesSigned)
-{
-    DocumentState doc;
-    test::SetIdTable(doc, {HandColumn{NotationSigned, {0}}, HandColumn{NotationUnsigned, {0}}, HandColumn{7, {0}}});
-    EXPECT_TRUE(ShowsSigned(doc, TabIdSection, 1, 1));
-    EXPECT_FALSE(ShowsSigned(doc, TabIdSection, 1, 2));
-    EXPECT_FALSE(ShowsSigned(doc, TabIdSection, 1, 3));
-    EXPECT_FALSE(ShowsSigned(doc, TabIdSection, 1, 9));
-    EXPECT_EQ(ValueOf(0x80, true), -128);
-    EXPECT_EQ(ValueOf(0x7F, true), 127);
-    EXPECT_EQ(ValueOf(0xFF, false), 255);
-}
-
 } // namespace
 } // namespace zor
