@@ -323,6 +323,8 @@ BENCHMARK(StartWithTheSampleUntilShown)->Unit(benchmark::kMillisecond);
 namespace {
 void PrintFindRatios(const zor::bench::RatioReporter& reporter);
 }
+// The colour and chart benchmarks, in their own section at the end.
+void PrintColourAndChartRatios(const zor::bench::RatioReporter& reporter);
 
 int main(int argc, char** argv)
 {
@@ -337,6 +339,7 @@ int main(int argc, char** argv)
                         "commit adding or removing the list's first line / without the list", 1.2);
     reporter.printRatio("FillAndPaintWithMarks", "FillAndPaintWithoutMarks", "the fill and paint with marks / without", 1.2);
     PrintFindRatios(reporter);
+    PrintColourAndChartRatios(reporter);
     return 0;
 }
 
@@ -395,3 +398,101 @@ void PrintFindRatios(const zor::bench::RatioReporter& reporter)
 }
 
 } // namespace
+
+// ---- 値で色分け and グラフ, on the big table of 32,767 IDs × 64 sections:
+// - the fill with colour by value, one paint of the view included: at most 1.2 times
+//   the same without colour (the ranges of the columns in view are worked out anew);
+// - a change of the chart's column (read, reduced, drawn): at most the table's fill;
+// - a cursor move one row down with the chart shown: at most 1.5 times one without.
+
+#include "window/ChartDock.h"
+
+#include <QChart>
+
+namespace {
+
+void FillAndPaintColoured(benchmark::State& state, bool colour)
+{
+    const auto form = BigTableShown();
+    form->ColourByValue->setChecked(colour); // not triggered: the user's settings stay as they are
+    for (auto _ : state) {
+        form->FillGrid();
+        benchmark::DoNotOptimize(form->FGrid1->viewport()->grab());
+    }
+    if (form->FGrid1->hasCellColours() != colour)
+        state.SkipWithError("the colours are not as asked");
+}
+void FillAndPaintWithColour(benchmark::State& state) { FillAndPaintColoured(state, true); }
+void FillAndPaintWithoutColour(benchmark::State& state) { FillAndPaintColoured(state, false); }
+BENCHMARK(FillAndPaintWithColour)->Unit(benchmark::kMillisecond);
+BENCHMARK(FillAndPaintWithoutColour)->Unit(benchmark::kMillisecond);
+
+// The baseline of a column change: the fill of the table, and what it paints.
+void FillTheChartsTable(benchmark::State& state)
+{
+    const auto form = BigTableShown();
+    for (auto _ : state) {
+        form->FillGrid();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(FillTheChartsTable)->Unit(benchmark::kMillisecond);
+
+// The chart shown, its window grown so that the grid keeps its room.
+std::unique_ptr<zor::Form1> BigTableWithTheChart(benchmark::State& state)
+{
+    auto form = BigTableShown();
+    const int gridHeight = form->FGrid1->height();
+    form->ShowChart->trigger();
+    QCoreApplication::processEvents();
+    if (form->Chart->isHidden() || form->FGrid1->height() != gridHeight)
+        state.SkipWithError("the chart did not come beside the grid's room");
+    return form;
+}
+
+void ChangeTheChartsColumn(benchmark::State& state)
+{
+    const auto form = BigTableWithTheChart(state);
+    zor::FlexGrid& grid = *form->FGrid1;
+    grid.setRow(1000);
+    int col = 1;
+    for (auto _ : state) {
+        col = col == 1 ? 2 : 1;
+        grid.setCol(col);
+        QCoreApplication::processEvents(); // the chart catches up, and the grid and chart repaint
+    }
+    if (form->Chart->column().rows() != 32767 || form->Chart->chart()->title().isEmpty())
+        state.SkipWithError("the chart does not show the column");
+}
+BENCHMARK(ChangeTheChartsColumn)->Unit(benchmark::kMillisecond);
+
+void MoveTheCursorDown(benchmark::State& state, bool chart)
+{
+    const auto form = chart ? BigTableWithTheChart(state) : BigTableShown();
+    zor::FlexGrid& grid = *form->FGrid1;
+    grid.setCol(5);
+    grid.setRow(1000);
+    QCoreApplication::processEvents();
+    int row = 1000;
+    for (auto _ : state) {
+        row = row < 30000 ? row + 1 : 1000;
+        grid.setRow(row);
+        QCoreApplication::processEvents();
+    }
+    if (chart && form->Chart->markedRow() != row)
+        state.SkipWithError("the marker did not follow the cursor");
+}
+void MoveTheCursorDownWithTheChart(benchmark::State& state) { MoveTheCursorDown(state, true); }
+void MoveTheCursorDownWithoutTheChart(benchmark::State& state) { MoveTheCursorDown(state, false); }
+BENCHMARK(MoveTheCursorDownWithTheChart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MoveTheCursorDownWithoutTheChart)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+void PrintColourAndChartRatios(const zor::bench::RatioReporter& reporter)
+{
+    reporter.printRatio("FillAndPaintWithColour", "FillAndPaintWithoutColour", "the fill and paint with colour by value / without", 1.2);
+    reporter.printRatio("ChangeTheChartsColumn", "FillTheChartsTable", "a change of the chart's column / the table's fill", 1.0);
+    reporter.printRatio("MoveTheCursorDownWithTheChart", "MoveTheCursorDownWithoutTheChart",
+                        "a cursor move one row down with the chart / without", 1.5);
+}

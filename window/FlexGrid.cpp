@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QStylePainter>
 
 #include <algorithm>
@@ -84,9 +86,14 @@ public:
         }
         if (role == Qt::TextAlignmentRole)
             return static_cast<int>(OnTheRowsLine(grid_->colAlignments_[col]));
-        if (role == Qt::BackgroundRole && grid_->marks_) {
+        if (role == Qt::BackgroundRole && (grid_->colours_ || grid_->marks_)) {
             try {
-                if (grid_->marks_(index.row() + 1, col))
+                if (grid_->colours_) {
+                    const QColor colour = grid_->colours_(index.row() + 1, col);
+                    if (colour.isValid())
+                        return QBrush(colour);
+                }
+                if (grid_->marks_ && grid_->marks_(index.row() + 1, col))
                     return QBrush(FlexGrid::markColour());
             } catch (...) {
             }
@@ -157,9 +164,38 @@ private:
     FlexGrid* grid_;
 };
 
+// Draws a cell as the view would, then the corner that marks a changed cell over a colour of its own.
+class FlexGridDelegate : public QStyledItemDelegate {
+public:
+    explicit FlexGridDelegate(FlexGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!grid_->colours_ || !grid_->marks_ || !grid_->model_->contains(index)
+            || !grid_->markedOverColour(index.row() + 1, index.column() + 1))
+            return;
+        // A triangle in the top left corner, over half the row high: seen on any shade and on the highlight.
+        const QRect cell = option.rect;
+        const int side = std::max(5, std::min(cell.width(), cell.height()) * 3 / 5);
+        const QPoint corner = cell.topLeft();
+        const QPoint triangle[] = {corner, corner + QPoint(side, 0), corner + QPoint(0, side)};
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(FlexGrid::markCornerColour());
+        painter->drawPolygon(triangle, 3);
+        painter->restore();
+    }
+
+private:
+    FlexGrid* grid_;
+};
+
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridModel(this))
 {
     setModel(model_);
+    setItemDelegate(new FlexGridDelegate(this));
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -321,6 +357,13 @@ void FlexGrid::refreshCell(int row, int col)
     Q_EMIT model_->dataChanged(cell, cell);
 }
 
+void FlexGrid::refreshColumn(int col)
+{
+    if (isFilling() || Rows() < 2 || col < 1 || col >= Cols())
+        return;
+    Q_EMIT model_->dataChanged(model_->index(0, col - 1), model_->index(Rows() - 2, col - 1));
+}
+
 void FlexGrid::beginFill()
 {
     if (fillDepth_++ == 0)
@@ -445,6 +488,24 @@ QColor FlexGrid::shadeColour() { return QColor(190, 206, 234); } // a cool blue-
 
 QColor FlexGrid::markColour() { return QColor(255, 232, 170); } // a soft amber, under black text and the blue highlight
 
+void FlexGrid::setCellColourProvider(CellColourProvider provider)
+{
+    colours_ = std::move(provider);
+    refreshDataCells();
+}
+
+QColor FlexGrid::markCornerColour() { return QColor(235, 140, 0); } // the marks' amber, deep enough to show on any shade
+
+bool FlexGrid::markedOverColour(int row, int col) const
+{
+    // Called from paint events: an exception must not unwind through Qt's event loop.
+    try {
+        return marks_(row, col) && colours_(row, col).isValid();
+    } catch (...) {
+        return false;
+    }
+}
+
 int FlexGrid::ColWidth(int col) const
 {
     checkCol(col);
@@ -519,6 +580,7 @@ void FlexGrid::Clear()
     provider_ = nullptr;
     marks_ = nullptr;
     shades_ = nullptr;
+    colours_ = nullptr;
     if (isFilling())
         return;
     if (Rows() > 1)

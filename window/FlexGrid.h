@@ -45,6 +45,8 @@ public:
     using CellTextProvider = std::function<QString(int row, int col)>;
     using CellMarkProvider = std::function<bool(int row, int col)>;
     using RowShadeProvider = std::function<bool(int row)>;
+    // A cell's own background; an invalid colour leaves the cell as it would be without one.
+    using CellColourProvider = std::function<QColor(int row, int col)>;
 
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
@@ -101,6 +103,12 @@ public:
     // set: no label is shaded.
     void setRowLabelShadeProvider(RowShadeProvider provider);
     static QColor shadeColour();
+    // Asked like the others for the background of every data cell drawn. Where it gives a
+    // colour, a marked cell keeps that colour and shows its mark as a corner in
+    // markCornerColour() instead, so that both can be read at once. None set: no colours.
+    void setCellColourProvider(CellColourProvider provider);
+    bool hasCellColours() const { return static_cast<bool>(colours_); }
+    static QColor markCornerColour();
 
     // Column 0's width is the vertical header's width, row 0's height the horizontal header's.
     // The user may drag column widths (column 0's too); ColWidth reports the dragged width.
@@ -116,11 +124,14 @@ public:
     void setColAlignment(int col, int value);
     static Qt::Alignment alignmentFromCode(int value);
 
-    // Empties every text: the fixed cells' and, by dropping the providers, the data cells', their marks and the labels' shades.
+    // Empties every text: the fixed cells' and, by dropping the providers, the data cells', their marks and
+    // colours, and the labels' shades.
     void Clear();
 
     // Redraws one data cell from the provider, after its byte changed.
     void refreshCell(int row, int col);
+    // Redraws the data cells of a column, after something all of them are drawn by changed.
+    void refreshColumn(int col);
 
     // The cursor: 0 while there is no data cell. Setting a row or column that is not a
     // data row or column throws std::out_of_range and changes nothing; setting one keeps
@@ -188,6 +199,7 @@ protected:
 
 private:
     friend class FlexGridModel;
+    friend class FlexGridDelegate;
 
     struct SectionPixels {
         std::vector<int> pixels;  // by section, so column or row 1 first
@@ -228,11 +240,14 @@ private:
     void columnResized(int section, int pixels);
     bool dragLabelEdge(QWidget* widget, QEvent* event);
     void paintCorner();
+    // Whether data cell (row, col) is marked and has a colour of its own: its mark is a corner then.
+    bool markedOverColour(int row, int col) const;
 
     FlexGridModel* model_;
     CellTextProvider provider_;
     CellMarkProvider marks_;
     RowShadeProvider shades_;
+    CellColourProvider colours_;
     std::vector<int> rowHeights_{kDefaultRowHeight};
     std::vector<int> colWidths_{kDefaultColWidth};
     std::vector<int> colAlignments_{kDefaultAlignment};

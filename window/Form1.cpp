@@ -16,9 +16,11 @@
 #include "core/view/TabView.h"
 #include "window/CellEditor.h"
 #include "window/ChangesPanel.h"
+#include "window/ChartDock.h"
 #include "window/FlexGrid.h"
 #include "window/NoteEdit.h"
 #include "window/TabStrip.h"
+#include "window/ValueColours.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -272,6 +274,11 @@ void Form1::createMenus()
     }
     ShowChanges = item(Hyo, "ShowChanges", QStringLiteral(u"変更一覧"), none, &Form1::ShowChanges_Click);
     createChangesPanel();
+    Hyo->addSeparator();
+    ColourByValue = item(Hyo, "ColourByValue", QStringLiteral(u"値で色分け"), none, &Form1::ColourByValue_Click);
+    ShowChart = item(Hyo, "ShowChart", QStringLiteral(u"グラフ"), none, &Form1::ShowChart_Click);
+    createValueViews();
+    connectGuarded(Chart, &ChartDock::rowRequested, &Form1::chartRowClicked);
 
     Date = menu("Date", QStringLiteral(u"データ"));
     OpCSV = item(Date, "OpCSV", QStringLiteral(u"全データをCSVで保存"), none, &Form1::OpCSV_Click);
@@ -515,6 +522,7 @@ void Form1::FillGrid()
         return CellChanged(doc, tab, dataSet, tab == TabIndividual ? 1 : col, row);
     });
     tableFilled(tab);
+    valuesShown(tab, dataSet);
     fill.end();
 
     // A remembered cursor outside the table falls back to 1; a table without rows has none.
@@ -1197,8 +1205,16 @@ void Form1::ShowChanges_Click()
         resize(width() - room, height());
 }
 
-void Form1::changesTouched(const std::vector<CellRef>& cells) { Changes->touched(cells); }
+void Form1::changesTouched(const std::vector<CellRef>& cells)
+{
+    Changes->touched(cells);
+    valuesTouched(cells);
+}
 
-void Form1::changesReset(bool battleOnly) { Changes->reset(battleOnly); }
+void Form1::changesReset(bool battleOnly)
+{
+    Changes->reset(battleOnly);
+    valuesReset();
+}
 
 } // namespace zor

@@ -33,6 +33,8 @@ class NoteEdit;
 class TabStrip;
 class ChangesPanel;
 class FindBar;
+class ChartDock;
+class ValueColours;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -89,6 +91,11 @@ public:
     QAction* GoTo = nullptr;
     FindBar* FindBar1 = nullptr;
     QLabel* CellStatus = nullptr;
+
+    // 表示 → 値で色分け, remembered in the user's settings, and 表示 → グラフ with its dock.
+    QAction* ColourByValue = nullptr;
+    QAction* ShowChart = nullptr;
+    ChartDock* Chart = nullptr;
 
     Dialogs& dialogs() { return *dialogs_; }
 
@@ -158,6 +165,9 @@ public:
 
     // The user's settings key of the original a patch was last made from.
     static constexpr char kPatchOriginalKey[] = "patch/original";
+    // The user's settings key of 値で色分け.
+    static constexpr char kColourByValueKey[] = "view/colourByValue";
+    static constexpr int kChartPaneHeight = 3000; // twips: the chart's first height
     static constexpr int kChangesPaneWidth = 4500; // twips: the change list's first width
     static constexpr int kClientWidth = 8535;   // twips, as designed
     static constexpr int kClientHeight = 7830;
@@ -192,6 +202,8 @@ public Q_SLOTS:
     void SearchNext_Click();
     void SearchPrevious_Click();
     void GoTo_Click();
+    void ColourByValue_Click();
+    void ShowChart_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -267,8 +279,15 @@ private:
     void tableFilled(int tab);
     // guarded() for code outside this file.
     void runGuarded(const std::function<void()>& handler);
+    // Colour by value and the chart (Form1Views.cpp): told of fills and written cells as the change list is.
+    void createValueViews();
+    void valuesShown(int tab, int dataSet);
+    void valuesTouched(const std::vector<CellRef>& cells);
+    void valuesReset();
+    void chartRowClicked(int row);
 
     std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<ValueColours> colours_;
     BattleCodec codec_;
     bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
     bool escaping_ = false;  // Escape is closing the editor: its loss of focus commits nothing

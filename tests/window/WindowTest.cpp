@@ -184,7 +184,9 @@ private Q_SLOTS:
              {{"NotationHex", u"選択セクションを16進数表記", none, false},
               {"NotationCodeDec", u"選択セクションを符号付き10進数表記", none, false},
               {"NotationDec", u"選択セクションを符号無し10進数表記", none, false},
-              {"ShowChanges", u"変更一覧", none}}},
+              {"ShowChanges", u"変更一覧", none},
+              {"ColourByValue", u"値で色分け", none},
+              {"ShowChart", u"グラフ", none}}},
             {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}}},
         };
 
@@ -389,6 +391,7 @@ int RunEditTests(int argc, char** argv);
 int RunChangesTests(int argc, char** argv);
 int RunMenuTests(int argc, char** argv);
 int RunNavigateTests(int argc, char** argv);
+int RunValueViewsTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -406,6 +409,7 @@ int main(int argc, char** argv)
     failures += RunChangesTests(argc, argv);
     failures += RunMenuTests(argc, argv);
     failures += RunNavigateTests(argc, argv);
+    failures += RunValueViewsTests(argc, argv);
     return failures;
 }
 

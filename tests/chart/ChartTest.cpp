@@ -1,0 +1,134 @@
+#include "core/chart/ChartColumn.h"
+#include "core/chart/PixelReduction.h"
+
+#include "tests/support/HandTables.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <set>
+
+namespace zor {
+namespace {
+
+using test::HandColumn;
+
+TEST(ReducePerPixel, FewRowsKeepEveryPoint)
+{
+    EXPECT_EQ(ReducePerPixel({}, 0, 100), QList<QPointF>{});
+    const std::vector<int> three{5, -1, 9};
+    EXPECT_EQ(ReducePerPixel(three, 1, 100), (QList<QPointF>{{1, 5}, {2, -1}, {3, 9}}));
+    const std::vector<int> eight{1, 2, 3, 4, 5, 6, 7, 8};
+    EXPECT_EQ(ReducePerPixel(eight, 0, 4).size(), 8); // exactly two per pixel
+    // No pixels at all count as one: the smallest and the largest value, in row order.
+    EXPECT_EQ(ReducePerPixel(eight, 0, 0), (QList<QPointF>{{0, 1}, {7, 8}}));
+}
+
+TEST(ReducePerPixel, EachPixelKeepsItsRunsMinimumAndMaximum)
+{
+    // Runs of uneven length, with spikes in the first row, the middle and the last row.
+    const int n = 10007;
+    const int pixels = 300;
+    std::vector<int> values(n);
+    unsigned seed = 12345;
+    for (int& v : values) {
+        seed = seed * 1103515245u + 12345u;
+        v = static_cast<int>((seed >> 16) % 101);
+    }
+    values.front() = 255;
+    values[5000] = 200;
+    values.back() = -128;
+    const QList<QPointF> points = ReducePerPixel(values, 0, pixels);
+    ASSERT_LE(points.size(), 2 * pixels);
+    std::vector<int> xs;
+    for (const QPointF& p : points)
+        xs.push_back(static_cast<int>(p.x()));
+    EXPECT_TRUE(std::is_sorted(xs.begin(), xs.end()) && std::adjacent_find(xs.begin(), xs.end()) == xs.end());
+    for (const QPointF& p : points)
+        EXPECT_EQ(p.y(), values[static_cast<int>(p.x())]);
+    for (const int spike : {0, 5000, n - 1})
+        EXPECT_TRUE(std::count(xs.begin(), xs.end(), spike)) << spike;
+    for (int b = 0; b < pixels; ++b) {
+        const int begin = static_cast<int>(static_cast<long long>(b) * n / pixels);
+        const int end = static_cast<int>(static_cast<long long>(b + 1) * n / pixels);
+        std::multiset<double> kept;
+        for (const QPointF& p : points)
+            if (p.x() >= begin && p.x() < end)
+                kept.insert(p.y());
+        ASSERT_FALSE(kept.empty()) << b;
+        EXPECT_LE(kept.size(), 2u) << b;
+        EXPECT_EQ(*kept.begin(), *std::min_element(values.begin() + begin, values.begin() + end)) << b;
+        EXPECT_EQ(*kept.rbegin(), *std::max_element(values.begin() + begin, values.begin() + end)) << b;
+    }
+    // A flat line keeps one point per pixel.
+    EXPECT_EQ(ReducePerPixel(std::vector<int>(1000, 7), 0, 10).size(), 10);
+}
+
+TEST(ChartColumn, ValuesAndAxisFollowTheNotation)
+{
+    DocumentState doc;
+    test::SetIdTable(doc, {HandColumn{NotationSigned, {0x7F, 0x80, 0xFF}}, HandColumn{NotationUnsigned, {0x7F, 0x80, 0xFF}},
+                           HandColumn{NotationHex, {1, 2, 3}}});
+    ChartColumn signedColumn = ReadChartColumn(doc, TabIdSection, 1, 1);
+    EXPECT_EQ(signedColumn.values, (std::vector<int>{127, -128, -1}));
+    EXPECT_EQ(signedColumn.axisMin, -128);
+    EXPECT_EQ(signedColumn.axisMax, 127);
+    EXPECT_FALSE(signedColumn.hex);
+    EXPECT_EQ(signedColumn.title, QStringLiteral("表 / 列1"));
+    EXPECT_EQ(signedColumn.xOfRow(1), 0.0); // tab 1 counts IDs from 0
+    const ChartColumn unsignedColumn = ReadChartColumn(doc, TabIdSection, 1, 2);
+    EXPECT_EQ(unsignedColumn.values, (std::vector<int>{127, 128, 255}));
+    EXPECT_EQ(unsignedColumn.axisMin, 0);
+    EXPECT_EQ(unsignedColumn.axisMax, 255);
+    EXPECT_TRUE(ReadChartColumn(doc, TabIdSection, 1, 3).hex);
+    for (const auto& [dataSet, col] : {std::pair{1, 0}, {1, 4}, {2, 1}}) {
+        const ChartColumn none = ReadChartColumn(doc, TabIdSection, dataSet, col);
+        EXPECT_TRUE(none.values.empty() && none.title.isEmpty()) << dataSet << "," << col;
+    }
+
+    // On 個別データ every entry keeps its own notation; the axis spans all of them.
+    test::SetIndividual(doc, {{NotationSigned, 0x80}, {NotationHex, 0x80}, {NotationUnsigned, 0xFF}});
+    const ChartColumn entries = ReadChartColumn(doc, TabIndividual, 0, 1);
+    EXPECT_EQ(entries.values, (std::vector<int>{-128, 128, 255}));
+    EXPECT_EQ(entries.axisMin, -128);
+    EXPECT_EQ(entries.axisMax, 255);
+    EXPECT_FALSE(entries.hex);
+    EXPECT_EQ(entries.title, QStringLiteral("個別データ"));
+    EXPECT_EQ(entries.xOfRow(1), 1.0);
+    test::SetIndividual(doc, {{NotationSigned, 0x80}, {NotationSigned, 1}});
+    EXPECT_EQ(ReadChartColumn(doc, TabIndividual, 0, 1).axisMax, 127);
+
+    test::SetBattleColumn(doc, 4, NotationHex, {1, 2});
+    doc.BattleSectionNames(3) = QStringLiteral("HP");
+    EXPECT_EQ(ReadChartColumn(doc, TabBattle, 0, 3).title, QStringLiteral("戦闘パラメータ / HP"));
+    EXPECT_EQ(ReadChartColumn(doc, TabBattle, 0, 4).title, QStringLiteral("戦闘パラメータ / セクション 4"));
+}
+
+TEST(ChartColumn, AClickFindsTheNearestRow)
+{
+    ChartColumn column;
+    column.values = {1, 2, 3};
+    EXPECT_EQ(NearestRow(column, -5), 1);
+    EXPECT_EQ(NearestRow(column, 0.4), 1);
+    EXPECT_EQ(NearestRow(column, 0.6), 2);
+    EXPECT_EQ(NearestRow(column, 99), 3);
+    EXPECT_EQ(NearestRow(column, std::numeric_limits<double>::quiet_NaN()), 1);
+    column.firstX = 1;
+    EXPECT_EQ(NearestRow(column, 1), 1);
+    EXPECT_EQ(NearestRow(ChartColumn{}, 1), 0);
+}
+
+TEST(ChartColumn, TickStepsAreRoundAndFewEnough)
+{
+    EXPECT_EQ(TickStep(23, 5), 5);
+    EXPECT_EQ(TickStep(32766, 8), 5000);
+    EXPECT_EQ(TickStep(640, 7), 100);
+    EXPECT_EQ(TickStep(3, 5), 1);
+    EXPECT_EQ(TickStep(0, 5), 1);
+    EXPECT_EQ(TickStep(100, 0), 100);
+}
+
+} // namespace
+} // namespace zor

@@ -1,0 +1,97 @@
+#include "core/shade/Shade.h"
+
+#include "tests/support/HandTables.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace zor {
+namespace {
+
+using test::HandColumn;
+
+NdArray<std::uint8_t, 2>& Bytes(DocumentState& doc) { return doc.DataSets(1).Bytes; }
+
+TEST(ColumnRange, ASignedSectionOrdersItsBytesSigned)
+{
+    DocumentState doc;
+    const std::vector<std::uint8_t> bytes{0x7F, 0x80, 0x00};
+    test::SetIdTable(doc, {HandColumn{NotationSigned, bytes}, HandColumn{NotationUnsigned, bytes}, HandColumn{NotationHex, bytes},
+                           HandColumn{NotationSigned, {0xFF, 0x80, 0xC0}}});
+    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 1), (ValueRange{-128, 127}));
+    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 2), (ValueRange{0, 128}));
+    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 3), (ValueRange{0, 128}));
+    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 4), (ValueRange{-128, -1}));
+
+    ColumnRanges ranges;
+    // 0x80 is the smallest signed value and the largest unsigned one.
+    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 2, 1), 0.0);
+    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 1, 1), 1.0);
+    EXPECT_DOUBLE_EQ(*CellShade(doc, ranges, TabIdSection, 1, 3, 1), 128.0 / 255.0);
+    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 3, 2), 0.0);
+    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 2, 2), 1.0);
+    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 1, 4), 1.0);
+
+    test::SetBattleColumn(doc, 4, NotationSigned, {0xF0, 0x10});
+    EXPECT_EQ(ColumnRange(doc, TabBattle, 0, 4), (ValueRange{-16, 16}));
+    EXPECT_EQ(CellShade(doc, ranges, TabBattle, 0, 1, 4), 0.0);
+}
+
+TEST(Shade, AColumnOfOneValueAndCellsOutsideTheTable)
+{
+    DocumentState doc;
+    test::SetIdTable(doc, {HandColumn{NotationUnsigned, {0x33, 0x33}}});
+    ColumnRanges ranges;
+    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 1), (ValueRange{0x33, 0x33}));
+    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 2, 1), 0.0); // nothing to tell apart, and no division by nothing
+    EXPECT_EQ(ShadeOf(300, {0, 255}), 1.0);
+    EXPECT_EQ(ShadeOf(-5, {0, 255}), 0.0);
+    for (const auto& [dataSet, row, col] : {std::tuple{1, 3, 1}, {1, 0, 1}, {1, 1, 0}, {1, 1, 2}, {2, 1, 1}})
+        EXPECT_FALSE(CellShade(doc, ranges, TabIdSection, dataSet, row, col)) << dataSet << "," << row << "," << col;
+    test::SetIdTable(doc, {HandColumn{NotationUnsigned, {}}});
+    EXPECT_FALSE(ColumnRange(doc, TabIdSection, 1, 1));
+}
+
+TEST(Shade, AnIndividualEntrySpansItsWholeNotation)
+{
+    DocumentState doc;
+    test::SetIndividual(doc, {{NotationSigned, 0x80}, {NotationSigned, 0x7F}, {NotationSigned, 0x00},
+                              {NotationUnsigned, 0xFF}, {NotationHex, 0x00}, {NotationUnsigned, 0x80}});
+    ColumnRanges ranges;
+    const double expected[] = {0.0, 1.0, 128.0 / 255.0, 1.0, 0.0, 128.0 / 255.0};
+    for (int row = 1; row <= 6; ++row)
+        EXPECT_DOUBLE_EQ(*CellShade(doc, ranges, TabIndividual, 0, row, 1), expected[row - 1]) << row;
+    EXPECT_FALSE(CellShade(doc, ranges, TabIndividual, 0, 1, 2));
+    EXPECT_FALSE(CellShade(doc, ranges, TabIndividual, 0, 7, 1));
+    EXPECT_FALSE(ColumnRange(doc, TabIndividual, 0, 1));
+}
+
+TEST(ColumnRanges, AColumnsRangeIsKeptUntilACellOfItChanges)
+{
+    DocumentState doc;
+    test::SetIdTable(doc, {HandColumn{NotationUnsigned, {10, 20, 30}}, HandColumn{NotationUnsigned, {1, 2, 3}}});
+    ColumnRanges ranges;
+    EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{10, 30}));
+    Bytes(doc)(1, 0) = 5;
+    EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{10, 30})); // not told yet
+    EXPECT_TRUE(ranges.refresh(doc, TabIdSection, 1, 1));
+    EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{5, 30}));
+    Bytes(doc)(1, 1) = 25; // inside the range: nothing to repaint
+    EXPECT_FALSE(ranges.refresh(doc, TabIdSection, 1, 1));
+    // A column never shaded has nothing to repaint, and is read when first asked.
+    Bytes(doc)(2, 0) = 9;
+    EXPECT_FALSE(ranges.refresh(doc, TabIdSection, 1, 2));
+    EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 2), (ValueRange{2, 9}));
+    // Another table empties the cache; so does clear.
+    Bytes(doc)(1, 2) = 40;
+    EXPECT_FALSE(ranges.refresh(doc, TabBattle, 0, 1));
+    ranges.of(doc, TabBattle, 0, 1);
+    EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{5, 40}));
+    Bytes(doc)(1, 2) = 50;
+    ranges.clear();
+    EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{5, 50}));
+}
+
+} // namespace
+} // namespace zor
