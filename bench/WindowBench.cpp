@@ -403,11 +403,14 @@ void PrintFindRatios(const zor::bench::RatioReporter& reporter)
 // - the fill with colour by value, one paint of the view included: at most 1.2 times
 //   the same without colour (the ranges of the columns in view are worked out anew);
 // - a change of the chart's column (read, reduced, drawn): at most the table's fill;
-// - a cursor move one row down with the chart shown: at most 1.5 times one without.
+// - a cursor move one row down with the status bar and the chart shown: at most 1.5 times
+//   one with neither.
 
 #include "window/ChartDock.h"
+#include "window/StatusText.h"
 
 #include <QChart>
+#include <QStatusBar>
 
 namespace {
 
@@ -466,9 +469,12 @@ void ChangeTheChartsColumn(benchmark::State& state)
 }
 BENCHMARK(ChangeTheChartsColumn)->Unit(benchmark::kMillisecond);
 
-void MoveTheCursorDown(benchmark::State& state, bool chart)
+// With the status bar and the chart, or with neither: a hidden status bar describes nothing.
+void MoveTheCursorDown(benchmark::State& state, bool shown)
 {
-    const auto form = chart ? BigTableWithTheChart(state) : BigTableShown();
+    const auto form = shown ? BigTableWithTheChart(state) : BigTableShown();
+    if (!shown)
+        form->statusBar()->hide();
     zor::FlexGrid& grid = *form->FGrid1;
     grid.setCol(5);
     grid.setRow(1000);
@@ -479,13 +485,13 @@ void MoveTheCursorDown(benchmark::State& state, bool chart)
         grid.setRow(row);
         QCoreApplication::processEvents();
     }
-    if (chart && form->Chart->markedRow() != row)
-        state.SkipWithError("the marker did not follow the cursor");
+    if (shown && (form->Chart->markedRow() != row || !form->CellStatus->text().contains(QStringLiteral("ID %1 ").arg(row - 1))))
+        state.SkipWithError("the marker or the status bar did not follow the cursor");
 }
-void MoveTheCursorDownWithTheChart(benchmark::State& state) { MoveTheCursorDown(state, true); }
-void MoveTheCursorDownWithoutTheChart(benchmark::State& state) { MoveTheCursorDown(state, false); }
-BENCHMARK(MoveTheCursorDownWithTheChart)->Unit(benchmark::kMicrosecond);
-BENCHMARK(MoveTheCursorDownWithoutTheChart)->Unit(benchmark::kMicrosecond);
+void MoveTheCursorDownWithStatusAndChart(benchmark::State& state) { MoveTheCursorDown(state, true); }
+void MoveTheCursorDownWithoutThem(benchmark::State& state) { MoveTheCursorDown(state, false); }
+BENCHMARK(MoveTheCursorDownWithStatusAndChart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MoveTheCursorDownWithoutThem)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -493,6 +499,6 @@ void PrintColourAndChartRatios(const zor::bench::RatioReporter& reporter)
 {
     reporter.printRatio("FillAndPaintWithColour", "FillAndPaintWithoutColour", "the fill and paint with colour by value / without", 1.2);
     reporter.printRatio("ChangeTheChartsColumn", "FillTheChartsTable", "a change of the chart's column / the table's fill", 1.0);
-    reporter.printRatio("MoveTheCursorDownWithTheChart", "MoveTheCursorDownWithoutTheChart",
-                        "a cursor move one row down with the chart / without", 1.5);
+    reporter.printRatio("MoveTheCursorDownWithStatusAndChart", "MoveTheCursorDownWithoutThem",
+                        "a cursor move one row down with the status bar and the chart / without them", 1.5);
 }

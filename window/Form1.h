@@ -33,6 +33,7 @@ class NoteEdit;
 class TabStrip;
 class ChangesPanel;
 class FindBar;
+class StatusText;
 class ChartDock;
 class ValueColours;
 
@@ -90,7 +91,7 @@ public:
     QAction* SearchPrevious = nullptr;
     QAction* GoTo = nullptr;
     FindBar* FindBar1 = nullptr;
-    QLabel* CellStatus = nullptr;
+    StatusText* CellStatus = nullptr;
 
     // 表示 → 値で色分け, remembered in the user's settings, and 表示 → グラフ with its dock.
     QAction* ColourByValue = nullptr;

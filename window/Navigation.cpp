@@ -10,12 +10,12 @@
 #include "core/view/Conversions.h"
 #include "window/FindBar.h"
 #include "window/FlexGrid.h"
+#include "window/StatusText.h"
 #include "window/TabStrip.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
 
@@ -41,11 +41,8 @@ void Form1::createNavigation()
 {
     // A normal widget, not a permanent one: a message (showMessage) takes the whole bar
     // for its few seconds, and the description comes back after it.
-    CellStatus = new QLabel(this);
+    CellStatus = new StatusText(this);
     CellStatus->setObjectName(QStringLiteral("CellStatus"));
-    CellStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // A long description is cut at the window's edge rather than widening the window.
-    CellStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(CellStatus, 1);
 
     FindBar1 = new FindBar(this);
@@ -60,14 +57,13 @@ void Form1::createNavigation()
 
 void Form1::refreshNavigation()
 {
-    if (!CellStatus || FGrid1->isFilling())
+    if (!CellStatus || statusBar()->isHidden() || FGrid1->isFilling())
         return;
     const int tab = Tab1->SelectedIndex();
     const QString text = FGrid1->isEnabled() ? DescribeCell(doc, tab, tab == TabIdSection ? doc.CurrentDataSet : 0,
                                                             FGrid1->Row(), FGrid1->Col())
                                              : QString();
-    if (CellStatus->text() != text)
-        CellStatus->setText(text);
+    CellStatus->setText(text);
     FindBar1->allDataSets()->setEnabled(tab == TabIdSection);
 }
 

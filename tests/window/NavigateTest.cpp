@@ -5,6 +5,7 @@
 #include "core/edit/EditHistory.h"
 #include "window/CellEditor.h"
 #include "window/FindBar.h"
+#include "window/StatusText.h"
 #include "window/FlexGrid.h"
 #include "window/GoToDialog.h"
 
