@@ -976,10 +976,13 @@ void Form1::takeStep(bool undo)
         return;
     }
     SaveColumnWidths();
-    session.BeforeStep(Tab1->SelectedIndex());
+    const int shownTab = Tab1->SelectedIndex();
+    const int shownDataSet = doc.CurrentDataSet;
+    session.BeforeStep(shownTab);
     const StepResult step = undo ? UndoStep(doc) : RedoStep(doc);
     if (step.kind != StepResult::Taken)
         return;
+    session.AfterStep(shownTab, shownDataSet, step.oldest.Tab);
     changesTouched(NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
     FocusTab(step.oldest.Tab - 1);
     // The tab strip's own notification may have switched already; the switch runs once.

@@ -70,6 +70,17 @@ void Session::BeforeStep(int shownTab)
         doc_.TabState(shownTab, ItemDataSet) = doc_.CurrentDataSet;
 }
 
+bool Session::AfterStep(int shownTab, int shownDataSet, int stepTab)
+{
+    if (stepTab == shownTab || !IsTab(stepTab))
+        return false;
+    doc_.TabState(stepTab, ItemDataSet) = doc_.CurrentDataSet;
+    doc_.TabState(stepTab, ItemCol) = doc_.CurrentCol;
+    doc_.TabState(stepTab, ItemRow) = doc_.CurrentRow;
+    doc_.CurrentDataSet = shownDataSet;
+    return true;
+}
+
 int Session::DataSetItem(int tab) const { return tab == TabIdSection ? doc_.CurrentDataSet : 0; }
 
 bool Session::StorePendingNote(const QString& shown, QString* error)

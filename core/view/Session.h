@@ -65,6 +65,11 @@ public:
     // Before an undo or redo from shownTab: the data set shown is the one tab 1 returns to,
     // and the data set choice a tab change then makes stores no widths.
     void BeforeStep(int shownTab);
+    // After a step taken from shownTab, which showed shownDataSet: the document's cursor is the
+    // step's cell. When that lies on another tab, the tab remembers it, since a tab change
+    // shows what the tab remembers, and the cursor goes back to the table shown, which the
+    // change stores as the place left. True when the step's tab is another.
+    bool AfterStep(int shownTab, int shownDataSet, int stepTab);
     // The item of the data set box for the table of tab: the current data set on tab 1, 0 elsewhere.
     int DataSetItem(int tab) const;
 

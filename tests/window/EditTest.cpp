@@ -278,6 +278,18 @@ private Q_SLOTS:
         QCOMPARE(TableByte(form, 1, 2), std::uint8_t(7));
         QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("に"));
         QCOMPARE(form.Combo1->currentText(), QStringLiteral("表"));
+
+        // An undo from another tab comes back to the step's data set and cell, not to what tab 1 remembers.
+        form.Combo1->setCurrentIndex(1);
+        grid.setRow(1);
+        form.FocusTab(1);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.Tab1->SelectedIndex(), 1);
+        QCOMPARE(form.Combo1->currentText(), QStringLiteral("表"));
+        QCOMPARE(grid.Row(), 2);
+        QCOMPARE(grid.Col(), 1);
+        QCOMPARE(TableByte(form, 1, 2), std::uint8_t(0));
     }
 
     void theCellClipboardMovesRectangles()
@@ -604,7 +616,10 @@ private Q_SLOTS:
         QCOMPARE(*zor::CellByte(form.doc, zor::TabIdSection, 3, 1, 200), std::uint8_t(0));
         QCOMPARE(form.doc.History->RedoCount(), 1);
         QCOMPARE(form.Tab1->SelectedIndex(), 1);
-        QCOMPARE(grid.TopRow(), 1);
+        // The step's own table comes back, its cell in view, whatever tab 1 showed last.
+        QCOMPARE(form.Combo1->currentIndex(), 3);
+        QCOMPARE(grid.Row(), 200);
+        QVERIFY(grid.RowIsVisible(200));
         QVERIFY(grid.isEnabled());
     }
 
