@@ -26,7 +26,7 @@ namespace {
 
 QString OutsideImage(int block, std::int64_t offset, const QString& what)
 {
-    return QStringLiteral("ブロック %1 の読み込み位置 %2 がイメージの外です（%3）。").arg(block).arg(HexOffset(offset), what);
+    return QStringLiteral("ブロック %1 の読み込み位置 %2 がイメージの外です（%3）。").arg(block + 1).arg(HexOffset(offset), what);
 }
 
 // Decoded bytes indexed like the output array: element 0 carries nothing.
@@ -89,7 +89,7 @@ void BattleCodec::DecodeBattleBlocks(StreamArray& output, const QByteArray& imag
                 scratch_.blockSize = BytesToValue(sizeLow, sizeHigh, 0);
             } catch (const std::overflow_error&) {
                 throw CodecError(QStringLiteral("ブロック %1 のサイズ（位置 %2）の上位バイト 0x%3 が 0x80 以上で、読めません。")
-                                     .arg(n)
+                                     .arg(n + 1)
                                      .arg(HexOffset(block))
                                      .arg(sizeHigh, 2, 16, QLatin1Char('0')),
                                  n);
@@ -236,7 +236,7 @@ void BattleCodec::EncodeBattleBlocks(const StreamArray& stream, QByteArray& imag
         if (scratch_.blockFirst <= upper && bytes[scratch_.blockFirst] == 0)
             throw CodecError(QStringLiteral("ブロック %1 の最初のレコードが 0 で始まっています（空のブロックか、0 で始まるレコード）。"
                                             "0 で始まるレコードは書けません。")
-                                 .arg(block),
+                                 .arg(block + 1),
                              block);
     };
     if (records > 0)
@@ -246,14 +246,14 @@ void BattleCodec::EncodeBattleBlocks(const StreamArray& stream, QByteArray& imag
         const int block = static_cast<int>(blocks.size());
         const std::int64_t end = static_cast<std::int64_t>(kRecordSize) * k + scratch_.blockNumber;
         if (end > upper)
-            throw CodecError(QStringLiteral("ブロック %1 のレコードの途中でデータが終わっています（レコード %2）。").arg(block).arg(k),
+            throw CodecError(QStringLiteral("ブロック %1 のレコードの途中でデータが終わっています（レコード %2）。").arg(block + 1).arg(k),
                              block);
         if (bytes[end] != 0)
             continue;
         if (block == kBlockCount)
-            throw CodecError(QStringLiteral("ブロック %1 があります。ブロックは 0 から 313 の 314 個でなければなりません"
+            throw CodecError(QStringLiteral("ブロック %1 があります。ブロックは 1 から 314 の 314 個でなければなりません"
                                             "（0 で始まるレコードも区切りと見なされます）。")
-                                 .arg(block),
+                                 .arg(block + 1),
                              block);
         blocks.push_back({scratch_.blockFirst, static_cast<int>(end)});
         ++scratch_.blockNumber;
@@ -262,10 +262,10 @@ void BattleCodec::EncodeBattleBlocks(const StreamArray& stream, QByteArray& imag
             checkBlockStart(block + 1);
     }
     if (blocks.size() != kBlockCount)
-        throw CodecError(QStringLiteral("ブロック %1 から後がありません。ブロックは 314 個必要ですが、%1 個しかありません。").arg(blocks.size()),
+        throw CodecError(QStringLiteral("ブロック %1 から後がありません。ブロックは 314 個必要ですが、%2 個しかありません。").arg(blocks.size() + 1).arg(blocks.size()),
                          static_cast<int>(blocks.size()));
     if (scratch_.blockFirst < upper)
-        throw CodecError(QStringLiteral("ブロック 313 の後に、どのブロックにも入らないデータが %1 バイトあります。")
+        throw CodecError(QStringLiteral("ブロック 314 の後に、どのブロックにも入らないデータが %1 バイトあります。")
                              .arg(upper - scratch_.blockFirst),
                          kBlockCount - 1);
 
@@ -279,7 +279,7 @@ void BattleCodec::EncodeBattleBlocks(const StreamArray& stream, QByteArray& imag
         const BlockSpan span = blocks[n];
         const int length = span.last - span.first + 1;
         if (length > 0x7FFF)
-            throw CodecError(QStringLiteral("ブロック %1 の大きさ %2 バイトは、書ける上限の 32767 バイトを超えています。").arg(n).arg(length), n);
+            throw CodecError(QStringLiteral("ブロック %1 の大きさ %2 バイトは、書ける上限の 32767 バイトを超えています。").arg(n + 1).arg(length), n);
         scratch_.blockSize = length;
         scratch_.blockStart = static_cast<std::int64_t>(region.size());
         table[n] = static_cast<std::int32_t>(region.size());
@@ -310,7 +310,7 @@ void BattleCodec::EncodeBattleBlocks(const StreamArray& stream, QByteArray& imag
         scratch_.outputCount = static_cast<std::int64_t>(region.size());
         if (region.size() > static_cast<std::size_t>(kRegionLastWritten) + 1)
             throw CodecError(QStringLiteral("ブロック %1 が領域に収まりません（領域オフセット %2 から %3 まで。書けるのは 0x7FFE まで）。")
-                                 .arg(n)
+                                 .arg(n + 1)
                                  .arg(HexOffset(table[n]), HexOffset(static_cast<std::int64_t>(region.size()) - 1)),
                              n);
     }

@@ -12,7 +12,8 @@ namespace zor {
 
 class CodecError : public std::runtime_error {
 public:
-    // block is the 0-based block number, -1 when the failure is not tied to one block.
+    // block is the 0-based block number, -1 when the failure is not tied to one block; the
+    // message counts blocks from 1, as the window and zor-cli show them.
     explicit CodecError(const QString& message, int block = -1);
 
     const QString& message() const { return message_; }

@@ -206,7 +206,7 @@ TEST(BattleCommand, FailuresAndUsage)
 
     const CommandRun bad = Call(RunBattle, {folder.file(u"bad.rom"_s), u"--json"_s});
     EXPECT_EQ(bad.status, 1);
-    EXPECT_TRUE(bad.err.contains(u"ブロック 12 "_s) && bad.err.contains(u"0x3F9000"_s)) << bad.err.toStdString();
+    EXPECT_TRUE(bad.err.contains(u"ブロック 13 "_s) && bad.err.contains(u"0x3F9000"_s)) << bad.err.toStdString();
     EXPECT_TRUE(bad.out.isEmpty());
 
     const CommandRun missing = Call(RunBattle, {folder.file(u"none.rom"_s)});

@@ -172,7 +172,7 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
             if (block >= 0) {
-                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block))) << e.what();
+                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
             }
             EXPECT_TRUE(e.message().contains(offset)) << e.what() << " lacks " << offset.toStdString();
         }

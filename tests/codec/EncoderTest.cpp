@@ -190,7 +190,7 @@ protected:
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
             if (block >= 0) {
-                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block))) << e.what();
+                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
             }
         }
         EXPECT_TRUE(rom.image() == before) << "the image was written";
