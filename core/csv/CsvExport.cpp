@@ -1,4 +1,4 @@
-#include "core/output/CsvExport.h"
+#include "core/csv/CsvExport.h"
 
 #include "core/document/Definitions.h"
 #include "core/document/Problems.h"
