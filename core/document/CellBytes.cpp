@@ -61,15 +61,15 @@ std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dat
     if ((tab != TabIdSection && tab != TabIndividual) || !CellByte(doc, tab, dataSet, col, row))
         return std::nullopt;
     const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
+    if (offset && *offset >= 0 && *offset < kMaxImageSize)
+        return std::nullopt; // the usual case, asked for every cell of a paste: no name made
     const QString name = CellName(doc, tab, dataSet, col, row);
     if (!offset)
         return QStringLiteral("%1はオフセットを読めないため、書けません。").arg(name);
     if (*offset < 0)
         return QStringLiteral("%1はオフセット %2 がイメージの先頭より前にあるため、書けません。").arg(name, HexOffset(*offset));
-    if (*offset >= kMaxImageSize)
-        return QStringLiteral("%1はオフセット %2 がイメージの大きさの上限（64 MiB）を超えるため、書けません。")
-            .arg(name, HexOffset(*offset));
-    return std::nullopt;
+    return QStringLiteral("%1はオフセット %2 がイメージの大きさの上限（64 MiB）を超えるため、書けません。")
+        .arg(name, HexOffset(*offset));
 }
 
 } // namespace zor
