@@ -4,10 +4,16 @@
 // 個別データ.csv and 敵パラメータ.csv, in that order. Fields are joined by commas
 // without quoting, every line ends with CRLF, and the text is CP932.
 
+#include "core/csv/CellValueText.h"
 #include "core/document/DocumentState.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace zor {
 
@@ -30,5 +36,48 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
 
 // The same into the program folder itself, where the editor puts them.
 CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder);
+
+// A table the export writes one file for.
+struct CsvTable {
+    int tab = TabIdSection;
+    int dataSet = 0; // tab 1's data set; 0 on tabs 2 and 3
+    QString name;    // the file's name without ".csv": the data set's name, 個別データ or 敵パラメータ
+
+    QString fileName() const { return name + QStringLiteral(".csv"); }
+};
+
+// The tables in the order the export writes them.
+std::vector<CsvTable> CsvTables(const DocumentState& doc);
+
+// A name as the export writes it: a U+FFFD as "?".
+QString CsvNameText(const QString& name);
+
+// The header line of a table's file as the export writes it, without its CRLF: "ID" and
+// the section captions; nullopt for 個別データ, whose file has none.
+std::optional<QString> CsvHeaderText(const DocumentState& doc, const CsvTable& table);
+
+// One file as the export builds it, in memory, before anything is written.
+struct CsvFileBytes {
+    std::string bytes;
+    std::optional<QString> unwritable; // the first name without a CP932 form: the file can't be written
+    std::vector<int> replacedLines;    // 1-based lines where "?" stands for unreadable characters
+};
+
+class ValueText;
+
+// Builds the export's files one at a time, the value texts shared between them.
+class CsvBuilder {
+public:
+    CsvBuilder(const DocumentState& doc, CsvNotation notation);
+    ~CsvBuilder();
+    CsvBuilder(const CsvBuilder&) = delete;
+    CsvBuilder& operator=(const CsvBuilder&) = delete;
+
+    CsvFileBytes build(const CsvTable& table);
+
+private:
+    const DocumentState& doc_;
+    std::unique_ptr<ValueText> values_;
+};
 
 } // namespace zor
