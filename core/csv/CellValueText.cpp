@@ -116,6 +116,26 @@ CsvNotation ReadCsvNotation(const QString& programFolder)
 
 std::optional<std::uint8_t> ParseValueText(QStringView text, CsvNotation notation)
 {
+    // Most values are one to three plain digits, read alike in every notation but Hex.
+    if (notation != CsvNotation::Hex && !text.isEmpty() && text.size() <= 3) {
+        int value = 0;
+        for (const QChar c : text) {
+            if (c < u'0' || c > u'9') {
+                value = -1;
+                break;
+            }
+            value = value * 10 + (c.unicode() - u'0');
+        }
+        if (value >= 0 && value <= (notation == CsvNotation::Signed ? 127 : 255))
+            return static_cast<std::uint8_t>(value);
+    }
+    // And the grid's hexadecimal texts, read alike in every notation.
+    if (text.size() == 4 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
+        const int high = HexDigit(text[2]);
+        const int low = HexDigit(text[3]);
+        if (high >= 0 && low >= 0)
+            return static_cast<std::uint8_t>(high * 16 + low);
+    }
     const QStringView trimmed = TrimBlanks(text);
     if (const std::optional<std::uint8_t> value = InNotation(trimmed, notation))
         return value;

@@ -36,7 +36,7 @@ int FirstDifferingField(QStringView expected, QStringView actual)
 }
 
 // The first n fields' texts joined by commas, as the line read before a spreadsheet quoted them.
-QString JoinFields(const std::vector<CsvField>& fields, std::size_t n)
+QString JoinFields(std::span<const CsvField> fields, std::size_t n)
 {
     QString joined;
     for (std::size_t i = 0; i < n; ++i) {
@@ -140,7 +140,7 @@ private:
     {
         if (line == expected)
             return;
-        const std::vector<CsvField>& fields = splitter_.split(line);
+        const std::span<const CsvField> fields = splitter_.split(line);
         const QString joined = JoinFields(fields, fields.size());
         if (joined == expected)
             return;
@@ -150,7 +150,7 @@ private:
 
     void checkLine(int row, int line, QStringView text)
     {
-        const std::vector<CsvField>& fields = splitter_.split(text);
+        const std::span<const CsvField> fields = splitter_.split(text);
         const qsizetype count = static_cast<qsizetype>(fields.size());
         if (count < sections_ + 1) {
             problem(line, static_cast<int>(count) + 1,
@@ -171,6 +171,7 @@ private:
                 }
             }
         }
+        const RowBytes bytes = CellRowBytes(doc_, table_.tab, table_.dataSet, row);
         for (int c = 1; c <= sections_; ++c) {
             const QStringView value = fields[labelFields + c - 1].text;
             const int field = c + 1;
@@ -179,10 +180,10 @@ private:
                 problem(line, field, QStringLiteral("「%1」は値として読めません（使える形: %2）。").arg(QuoteText(value), ValueForms(notation_)));
                 continue;
             }
-            const CellRef cell{table_.tab, table_.dataSet, table_.tab == TabIndividual ? 1 : c, row};
-            const std::uint8_t old = *CellByte(doc_, cell.tab, cell.dataSet, cell.col, cell.row);
+            const std::uint8_t old = bytes[c];
             if (*byte == old)
                 continue;
+            const CellRef cell{table_.tab, table_.dataSet, table_.tab == TabIndividual ? 1 : c, row};
             if (const std::optional<QString> why = ReadOnlyReason(doc_, cell.tab, cell.dataSet, cell.col, cell.row)) {
                 problem(line, field, *why);
                 continue;

@@ -76,7 +76,7 @@ std::vector<TextLine> SplitTextLines(QStringView text)
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = chars[i];
-        if (c != u'\r' && c != u'\n')
+        if (c > u'\r' || (c != u'\r' && c != u'\n'))
             continue;
         lines.push_back({start, i - start});
         if (c == u'\r' && i + 1 < size && chars[i + 1] == u'\n')
@@ -88,22 +88,32 @@ std::vector<TextLine> SplitTextLines(QStringView text)
     return lines;
 }
 
-const std::vector<CsvField>& CsvSplitter::split(QStringView line, QChar separator)
+std::span<const CsvField> CsvSplitter::split(QStringView line, QChar separator)
 {
-    fields_.clear();
-    if (line.contains(u'"') && splitQuoted(line, separator))
-        return fields_;
-    fields_.clear();
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype end = line.indexOf(separator, start);
-        if (end < 0) {
-            fields_.push_back({line.sliced(start), start, false});
-            return fields_;
+    // One pass over the characters; the first quote hands the line to the quoted reading.
+    const QChar* chars = line.data();
+    const qsizetype size = line.size();
+    const auto plain = [&](bool quotesMatter) {
+        count_ = 0;
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < size; ++i) {
+            const QChar c = chars[i];
+            if (c == separator) {
+                add({QStringView(chars + start, i - start), start, false});
+                start = i + 1;
+            } else if (quotesMatter && c == u'"') {
+                return false;
+            }
         }
-        fields_.push_back({line.sliced(start, end - start), start, false});
-        start = end + 1;
+        add({QStringView(chars + start, size - start), start, false});
+        return true;
+    };
+    if (!plain(true)) {
+        count_ = 0;
+        if (!splitQuoted(line, separator))
+            plain(false);
     }
+    return std::span<const CsvField>(fields_.data(), count_);
 }
 
 bool CsvSplitter::splitQuoted(QStringView line, QChar separator)
@@ -134,17 +144,17 @@ bool CsvSplitter::splitQuoted(QStringView line, QChar separator)
             // Whatever follows the closing quote up to the separator belongs to the field.
             while (i < size && line[i] != separator)
                 unquoted_ += line[i++];
-            fields_.push_back({QStringView(unquoted_).sliced(from, unquoted_.size() - from), start, true});
+            add({QStringView(unquoted_).sliced(from, unquoted_.size() - from), start, true});
         } else {
             while (i < size && line[i] != separator)
                 ++i;
-            fields_.push_back({line.sliced(start, i - start), start, false});
+            add({line.sliced(start, i - start), start, false});
         }
         if (i >= size)
             return true;
         ++i; // the separator
         if (i == size) {
-            fields_.push_back({QStringView(), i, false}); // an empty last field
+            add({QStringView(), i, false}); // an empty last field
             return true;
         }
     }

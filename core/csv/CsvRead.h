@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <span>
 #include <vector>
 
 namespace zor {
@@ -54,12 +55,20 @@ struct CsvField {
 // would have meant it. The fields' texts stay valid until the next split.
 class CsvSplitter {
 public:
-    const std::vector<CsvField>& split(QStringView line, QChar separator = u',');
+    std::span<const CsvField> split(QStringView line, QChar separator = u',');
 
 private:
     bool splitQuoted(QStringView line, QChar separator);
+    void add(const CsvField& field)
+    {
+        // Kept, not cleared, between lines: a field is one store, not a vector's growth check.
+        if (count_ == fields_.size())
+            fields_.resize(fields_.size() * 2 + 32);
+        fields_[count_++] = field;
+    }
 
     std::vector<CsvField> fields_;
+    std::size_t count_ = 0;
     QString unquoted_; // the texts of quoted fields; reserved to the line's length, so that they never move
 };
 

@@ -22,7 +22,7 @@ ClipboardValues ReadClipboardValues(const QString& text)
     bytes.reserve(static_cast<std::size_t>(text.size() / 2));
     widths.reserve(lines.size());
     for (std::size_t r = 0; r < lines.size(); ++r) {
-        const std::vector<CsvField>& fields = splitter.split(QStringView(text).sliced(lines[r].start, lines[r].length), separator);
+        const std::span<const CsvField> fields = splitter.split(QStringView(text).sliced(lines[r].start, lines[r].length), separator);
         for (std::size_t c = 0; c < fields.size(); ++c) {
             const std::optional<std::uint8_t> value = ParseValueText(fields[c].text, CsvNotation::Own);
             if (!value) {
