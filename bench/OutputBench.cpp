@@ -6,7 +6,7 @@
 
 #include "core/document/ReadImage.h"
 #include "core/files/SaveFile.h"
-#include "core/output/CsvExport.h"
+#include "core/csv/CsvExport.h"
 #include "core/sample/Sample.h"
 
 #include "bench/RatioReporter.h"

@@ -4,10 +4,13 @@
 #include "core/document/Problems.h"
 #include "core/document/ReadImage.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace zor {
 
 std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, int fileCount,
-                                                  bool takesOut)
+                                                  bool takesOut, bool takesIn)
 {
     CommandOptions options;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -18,6 +21,10 @@ std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool 
             options.home = args[++i];
         } else if (takesOut && arg == QStringLiteral("--out") && i + 1 < args.size()) {
             options.out = args[++i];
+        } else if (takesIn && arg == QStringLiteral("--in") && i + 1 < args.size()) {
+            options.in = args[++i];
+        } else if (takesIn && arg == QStringLiteral("--dry-run")) {
+            options.dryRun = true;
         } else if (options.files.size() < fileCount && !arg.isEmpty() && !arg.startsWith(u'-')) {
             options.files.append(arg);
         } else {
@@ -44,9 +51,23 @@ std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QStri
     loaded->log = ProblemLog(loaded->programFolder);
     loaded->imageSize = image->size();
     loaded->image = *image;
-    BattleCodec codec;
-    LoadDocument(loaded->doc, rom, *image, loaded->programFolder, codec, loaded->log);
+    LoadDocument(loaded->doc, rom, *image, loaded->programFolder, loaded->codec, loaded->log);
     return loaded;
+}
+
+QString Json(const QJsonValue& value)
+{
+    // QJsonDocument only takes arrays and objects whole.
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString JsonObject(const std::vector<std::pair<const char*, QString>>& members)
+{
+    QStringList parts;
+    for (const auto& [key, value] : members)
+        parts << Json(QString::fromLatin1(key)) + u':' + value;
+    return u'{' + parts.join(u',') + u'}';
 }
 
 void PrintProblems(const ProblemLog& log, QTextStream& out)

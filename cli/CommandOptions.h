@@ -4,28 +4,35 @@
 
 #include <QString>
 #include <QStringList>
+#include <QJsonValue>
 #include <QTextStream>
 
+#include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace zor {
 
 struct CommandOptions {
     QString home;     // --home DIR
     QString out;      // --out DIR
+    QString in;       // --in DIR
+    bool dryRun = false; // --dry-run
     bool json = false; // --json
     QString file;     // the first plain argument
     QStringList files; // every plain argument, in order
 };
 
-// --json, --home DIR where takesHome, --out DIR where takesOut, and exactly fileCount
-// plain arguments (a bool reads as one or none); nullopt for anything else.
+// --json, --home DIR where takesHome, --out DIR where takesOut, --in DIR and --dry-run
+// where takesIn, and exactly fileCount plain arguments (a bool reads as one or none);
+// nullopt for anything else.
 std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool takesHome, int fileCount,
-                                                  bool takesOut = false);
+                                                  bool takesOut = false, bool takesIn = false);
 
 // An image loaded as the editor's file read loads it.
 struct LoadedImage {
@@ -34,12 +41,19 @@ struct LoadedImage {
     ProblemLog log;
     qsizetype imageSize = 0;
     QByteArray image; // the bytes it was loaded from
+    BattleCodec codec; // as the load left it: a save encodes against the dictionary it found
 };
 
 // Reads rom and loads it with the definitions of the program folder (home, else ZOR_HOME,
 // else the executable's folder); nullptr, with the reason written to err, when the
 // image can't be read.
 std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QString& home, QTextStream& err);
+
+// A JSON value as compact text.
+QString Json(const QJsonValue& value);
+
+// A JSON object with its members in the order given (QJsonObject would sort them).
+QString JsonObject(const std::vector<std::pair<const char*, QString>>& members);
 
 // "問題はありません。", or the count and one line per problem.
 void PrintProblems(const ProblemLog& log, QTextStream& out);

@@ -91,22 +91,6 @@ void PrintText(const DocumentState& oldDoc, const ImageComparison& result, QText
         out << QStringLiteral("違いはありません。\n");
 }
 
-// A JSON value as compact text; QJsonDocument only takes arrays and objects whole.
-QString Json(const QJsonValue& value)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-// An object with its keys in the order given (QJsonObject would sort them).
-QString JsonObject(const std::vector<std::pair<const char*, QString>>& members)
-{
-    QStringList parts;
-    for (const auto& [key, value] : members)
-        parts << Json(QString::fromLatin1(key)) + u':' + value;
-    return u'{' + parts.join(u',') + u'}';
-}
-
 QString PrintJson(const QString& oldPath, const QString& newPath, const ImageComparison& result,
                   const QStringList& problems)
 {

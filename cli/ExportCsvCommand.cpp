@@ -3,7 +3,7 @@
 #include "cli/CheckCommand.h"
 #include "cli/CommandOptions.h"
 #include "core/document/ReadImage.h"
-#include "core/output/CsvExport.h"
+#include "core/csv/CsvExport.h"
 
 #include <QDir>
 

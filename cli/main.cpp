@@ -5,6 +5,7 @@
 #include "cli/DiffCommand.h"
 #include "cli/DumpCommand.h"
 #include "cli/ExportCsvCommand.h"
+#include "cli/ImportCsvCommand.h"
 #include "cli/PatchCommand.h"
 #include "cli/SampleCommand.h"
 
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
         status = zor::RunDiff(args, out, err);
     else if (command == QStringLiteral("export-csv"))
         status = zor::RunExportCsv(args, out, err);
+    else if (command == QStringLiteral("import-csv"))
+        status = zor::RunImportCsv(args, out, err);
     else if (command == QStringLiteral("sample"))
         status = zor::RunSample(args, out, err);
     else if (command == QStringLiteral("patch"))
@@ -47,6 +50,7 @@ int main(int argc, char** argv)
             << QStringLiteral("        zor-cli dump [--home DIR] ROM [--json]\n")
             << QStringLiteral("        zor-cli diff [--home DIR] OLD NEW [--json]\n")
             << QStringLiteral("        zor-cli export-csv [--home DIR] [--out DIR] ROM\n")
+            << QStringLiteral("        zor-cli import-csv [--home DIR] [--in DIR] [--dry-run] [--json] ROM\n")
             << QStringLiteral("        zor-cli battle ROM [--json]\n")
             << QStringLiteral("        zor-cli sample [--force] DIR\n")
             << QStringLiteral("        zor-cli patch [--ips] ORIGINAL EDITED OUT\n")

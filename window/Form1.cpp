@@ -5,7 +5,7 @@
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/EditHistory.h"
-#include "core/output/CsvExport.h"
+#include "core/csv/CsvExport.h"
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
 #include "core/patch/PatchFile.h"

@@ -30,6 +30,24 @@ std::uint8_t* CellByte(DocumentState& doc, int tab, int dataSet, int col, int ro
     return const_cast<std::uint8_t*>(CellByte(static_cast<const DocumentState&>(doc), tab, dataSet, col, row));
 }
 
+RowBytes CellRowBytes(const DocumentState& doc, int tab, int dataSet, int row)
+{
+    const std::uint8_t* first = CellByte(doc, tab, dataSet, 1, row);
+    if (!first)
+        return {};
+    switch (tab) {
+    case TabIdSection: {
+        // (section, ID): the next section is a whole column of IDs further on.
+        const NdArray<std::uint8_t, 2>& bytes = doc.DataSets(dataSet).Bytes;
+        return {first, bytes.upper(1) + 1, doc.DataSets(dataSet).SectionCount};
+    }
+    case TabBattle:
+        return {first, doc.BattleParams.upper(1) + 1, kBattleRecordSize};
+    default:
+        return {first, 0, 1};
+    }
+}
+
 std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int dataSet, int col, int row)
 {
     if (!CellByte(doc, tab, dataSet, col, row))
@@ -61,15 +79,15 @@ std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dat
     if ((tab != TabIdSection && tab != TabIndividual) || !CellByte(doc, tab, dataSet, col, row))
         return std::nullopt;
     const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
+    if (offset && *offset >= 0 && *offset < kMaxImageSize)
+        return std::nullopt; // the usual case, asked for every cell of a paste: no name made
     const QString name = CellName(doc, tab, dataSet, col, row);
     if (!offset)
         return QStringLiteral("%1はオフセットを読めないため、書けません。").arg(name);
     if (*offset < 0)
         return QStringLiteral("%1はオフセット %2 がイメージの先頭より前にあるため、書けません。").arg(name, HexOffset(*offset));
-    if (*offset >= kMaxImageSize)
-        return QStringLiteral("%1はオフセット %2 がイメージの大きさの上限（64 MiB）を超えるため、書けません。")
-            .arg(name, HexOffset(*offset));
-    return std::nullopt;
+    return QStringLiteral("%1はオフセット %2 がイメージの大きさの上限（64 MiB）を超えるため、書けません。")
+        .arg(name, HexOffset(*offset));
 }
 
 } // namespace zor

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -16,6 +17,18 @@ namespace zor {
 
 const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int col, int row);
 std::uint8_t* CellByte(DocumentState& doc, int tab, int dataSet, int col, int row);
+
+// The bytes of one row of a table, for code that walks all its sections: the byte of the
+// cell in column c (grid coordinates, as CellByte) is first[(c - 1) * step]. On tab 2 a row
+// has one column. Empty (first null) outside the table.
+struct RowBytes {
+    const std::uint8_t* first = nullptr;
+    std::ptrdiff_t step = 0;
+    int columns = 0;
+
+    std::uint8_t operator[](int col) const { return first[(col - 1) * step]; }
+};
+RowBytes CellRowBytes(const DocumentState& doc, int tab, int dataSet, int row);
 
 // The file offset of a cell: on tab 1 its section's offset + ID number × step, on tab 2
 // its entry's offset, in 64 bits, so it may lie before the image or far past it. nullopt

@@ -13,12 +13,16 @@ QString Line(const Problem& p)
     QString out = p.file;
     if (p.line > 0)
         out += u':' + QString::number(p.line);
+    if (p.field > 0)
+        out += u':' + QString::number(p.field);
     return out + QStringLiteral(": ") + p.message + u'\n';
 }
 
 } // namespace
 
-void ProblemLog::add(const QString& path, int line, const QString& message)
+void ProblemLog::add(const QString& path, int line, const QString& message) { add(path, line, 0, message); }
+
+void ProblemLog::add(const QString& path, int line, int field, const QString& message)
 {
     QString file = path;
     if (!programFolder_.isEmpty()) {
@@ -26,7 +30,7 @@ void ProblemLog::add(const QString& path, int line, const QString& message)
         if (!relative.startsWith(QStringLiteral("..")))
             file = relative;
     }
-    items_.push_back({file, line, message});
+    items_.push_back({file, line, message, field});
 }
 
 QString ProblemLog::text() const
@@ -34,6 +38,14 @@ QString ProblemLog::text() const
     QString out;
     for (const Problem& p : items_)
         out += Line(p);
+    return out;
+}
+
+QStringList ProblemLog::lines() const
+{
+    QStringList out;
+    for (const Problem& p : items_)
+        out << Line(p).chopped(1);
     return out;
 }
 

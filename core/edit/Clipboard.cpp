@@ -1,9 +1,11 @@
 #include "core/edit/Clipboard.h"
 
 #include "core/document/CellBytes.h"
+#include "core/edit/CellWrites.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace zor {
 
@@ -26,24 +28,12 @@ void TakeSelection(DocumentState& doc, const CellSelection& s)
     doc.ClipBytes.redim(doc.ClipSize(0) + 1, doc.ClipSize(1) + 1);
 }
 
-// The first read-only cell of the block of columns left..right and rows top..bottom, by rows.
-std::optional<QString> FirstReadOnlyCell(const DocumentState& doc, int tab, int left, int top, int right, int bottom)
+// The outcome of a write as the commands of the cell clipboard tell it.
+CommitResult Told(const WriteResult& written, QString* reason)
 {
-    if (tab == TabBattle)
-        return std::nullopt; // every battle cell can be written
-    for (int row = top; row <= bottom; ++row)
-        for (int col = left; col <= right; ++col)
-            if (std::optional<QString> reason = ReadOnlyReason(doc, tab, doc.CurrentDataSet, col, row))
-                return reason;
-    return std::nullopt;
-}
-
-// Refuses a change with the reason of a read-only cell.
-CommitResult RefuseReadOnly(const QString& why, QString* reason)
-{
-    if (reason)
-        *reason = why;
-    return CommitResult::ReadOnly;
+    if (reason && written.result == CommitResult::ReadOnly)
+        *reason = written.reason;
+    return written.result;
 }
 
 // Visits the selection's block row by row, left to right, with the cursor on each cell.
@@ -70,23 +60,21 @@ void CopyCells(DocumentState& doc, int tab, const CellSelection& selection)
 CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
                       QString* reason)
 {
-    const int cells = (std::abs(selection.colSel - selection.col) + 1) * (std::abs(selection.rowSel - selection.row) + 1);
-    if (!doc.History->HasRoom(JournalSide::Undo, cells))
-        return CommitResult::JournalFull;
-    if (const std::optional<QString> why =
-            FirstReadOnlyCell(doc, tab, std::min(selection.col, selection.colSel), std::min(selection.row, selection.rowSel),
-                              std::max(selection.col, selection.colSel), std::max(selection.row, selection.rowSel)))
-        return RefuseReadOnly(*why, reason);
+    // The bytes as they are before they become 0, by rows as WalkBlock visits them.
+    std::vector<std::uint8_t> taken;
+    std::vector<CellWrite> zeros;
+    for (int row = std::min(selection.row, selection.rowSel); row <= std::max(selection.row, selection.rowSel); ++row)
+        for (int col = std::min(selection.col, selection.colSel); col <= std::max(selection.col, selection.colSel); ++col) {
+            taken.push_back(ByteAt(doc, tab, col, row));
+            zeros.push_back({{tab, doc.CurrentDataSet, col, row}, 0});
+        }
+    const CommitResult result = Told(WriteCells(doc, zeros, scroll, UnchangedCells::Journalled), reason);
+    if (result != CommitResult::Changed)
+        return result; // the clipboard stays as it was
     TakeSelection(doc, selection);
-    int n = 0;
-    WalkBlock(doc, [&](int j, int i) {
-        doc.ClipBytes(j, i) = ByteAt(doc, tab, doc.CurrentCol, doc.CurrentRow);
-        PushUndoRecord(doc, tab, scroll);
-        ++n;
-        SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, 0);
-    });
-    doc.History->SetNewestGroupSize(JournalSide::Undo, n);
-    return CommitResult::Changed;
+    std::size_t next = 0;
+    WalkBlock(doc, [&](int j, int i) { doc.ClipBytes(j, i) = taken[next++]; });
+    return result;
 }
 
 CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize grid, ScrollPosition scroll,
@@ -98,20 +86,17 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
     const int cols = std::min(doc.ClipSize(0), grid.cols - col);
     if (rows <= 0 || cols <= 0)
         return CommitResult::Unchanged;
-    if (!doc.History->HasRoom(JournalSide::Undo, rows * cols))
-        return CommitResult::JournalFull;
-    if (const std::optional<QString> why = FirstReadOnlyCell(doc, tab, col, row, col + cols - 1, row + rows - 1))
-        return RefuseReadOnly(*why, reason);
-    for (int i = 1; i <= rows; ++i) {
-        doc.CurrentRow = row + i - 1;
-        for (int j = 1; j <= cols; ++j) {
-            doc.CurrentCol = col + j - 1;
-            PushUndoRecord(doc, tab, scroll);
-            SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, doc.ClipBytes(j, i));
-        }
+    std::vector<CellWrite> writes;
+    writes.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+    for (int i = 1; i <= rows; ++i)
+        for (int j = 1; j <= cols; ++j)
+            writes.push_back({{tab, doc.CurrentDataSet, col + j - 1, row + i - 1}, doc.ClipBytes(j, i)});
+    const CommitResult result = Told(WriteCells(doc, writes, scroll, UnchangedCells::Journalled), reason);
+    if (result == CommitResult::Changed) {
+        doc.CurrentRow = row + rows - 1;
+        doc.CurrentCol = col + cols - 1;
     }
-    doc.History->SetNewestGroupSize(JournalSide::Undo, rows * cols);
-    return CommitResult::Changed;
+    return result;
 }
 
 } // namespace zor

@@ -37,6 +37,14 @@ QString JournalFullMessage()
         .arg(kMaxJournalRecords);
 }
 
+QString JournalFullMessage(int records)
+{
+    return QStringLiteral("この変更は %1 件のセルを変えるため、変更の記録（%2 件まで）に入りきりません。この変更はできません。"
+                          "保存してからもう一度読み込むと、続けて編集できます。")
+        .arg(records)
+        .arg(kMaxJournalRecords);
+}
+
 bool JournalHasRoom(int count, int n) { return count + n <= kMaxJournalRecords; }
 
 bool PushUndoRecord(DocumentState& doc, int tab, ScrollPosition scroll)

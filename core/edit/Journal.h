@@ -22,6 +22,8 @@ struct ScrollPosition {
 
 // Why a change was refused.
 QString JournalFullMessage();
+// Why a change of many cells was refused: its records would not fit, naming how many it needs.
+QString JournalFullMessage(int records);
 
 // Whether a journal holding count records takes n more.
 bool JournalHasRoom(int count, int n);
@@ -38,8 +40,9 @@ bool PushCounterRecord(DocumentState& doc, JournalSide side, const JournalRecord
 void LoadRecordPosition(DocumentState& doc, const JournalRecord& record);
 
 // The outcome of a change of cells: ReadOnly when it touched a cell that can't be written
-// (see ReadOnlyReason), which refuses the whole change.
-enum class CommitResult { Unchanged, Changed, JournalFull, ReadOnly, UnreadableText };
+// (see ReadOnlyReason), which refuses the whole change; Refused when the command's own
+// check refused it (it says why).
+enum class CommitResult { Unchanged, Changed, JournalFull, ReadOnly, UnreadableText, Refused };
 
 // Stores text as the byte of the edit cell and journals it. A text that gives the byte
 // the cell holds withdraws its record. A full journal, a read-only cell or a text that

@@ -94,28 +94,39 @@ DecodedText DecodeCp932(QByteArrayView bytes)
 {
     const Cp932Tables& tables = cp932Tables();
     DecodedText out;
-    out.text.reserve(bytes.size());
-    const auto bad = [&out] {
-        out.text += QChar::ReplacementCharacter;
+    // Written in place: no character is longer than its bytes, and appending one at a time
+    // was the larger part of reading a long file.
+    out.text.resize(bytes.size());
+    QChar* to = out.text.data();
+    qsizetype n = 0;
+    const auto bad = [&] {
+        to[n++] = QChar::ReplacementCharacter;
         out.ok = false;
     };
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out.text += QChar(static_cast<char16_t>(b));
-        } else if (b >= 0xA1 && b <= 0xDF) {
-            out.text += QChar(static_cast<char16_t>(kHalfwidthKatakana + (b - 0xA1)));
+        auto b = static_cast<unsigned char>(bytes[i]);
+        while (b < 0x80) { // runs of ASCII, the most of most files
+            to[n++] = QChar(static_cast<char16_t>(b));
+            if (++i == bytes.size())
+                break;
+            b = static_cast<unsigned char>(bytes[i]);
+        }
+        if (i == bytes.size())
+            break;
+        if (b >= 0xA1 && b <= 0xDF) {
+            to[n++] = QChar(static_cast<char16_t>(kHalfwidthKatakana + (b - 0xA1)));
         } else if (IsCp932LeadByte(static_cast<char>(b)) && i + 1 < bytes.size()
                    && isTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
             const char16_t c = tables.toUnicode[b << 8 | static_cast<unsigned char>(bytes[++i])];
             if (c == kNoChar)
                 bad();
             else
-                out.text += QChar(c);
+                to[n++] = QChar(c);
         } else {
             bad();
         }
     }
+    out.text.truncate(n);
     return out;
 }
 

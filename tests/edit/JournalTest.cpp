@@ -1,5 +1,6 @@
 #include "core/edit/EditHistory.h"
 #include "core/document/CellBytes.h"
+#include "core/edit/CellWrites.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
 #include "core/output/Rows.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -272,6 +274,35 @@ TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
     EXPECT_EQ(CutCells(doc, TabBattle, {1, 1, 5, 25}, {}), CommitResult::Changed);
 }
 
+TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
+{
+    DocumentState doc = SmallDocument();
+    // Data set 2 ID 1 section 3 holds 231 already: no record, but it still counts for the read-only check.
+    const std::vector<CellWrite> writes{{{TabIdSection, 2, 3, 2}, 231}, {{TabBattle, 0, 4, 5}, 1}, {{TabIndividual, 0, 1, 2}, 9},
+                                        {{TabIdSection, 1, 1, 9}, 5}}; // the last lies outside its table
+    const WriteResult written = WriteCells(doc, writes, std::nullopt, UnchangedCells::Skipped);
+    ASSERT_EQ(written.result, CommitResult::Changed);
+    EXPECT_EQ(written.records, 2);
+    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 2);
+    // Each record names its own cell and, without a view given, brings it back at the top left.
+    const JournalRecord& battle = doc.History->UndoEntry(1);
+    EXPECT_EQ(std::tuple(battle.Tab, battle.DataSet, battle.Col, battle.Row, battle.TopRow, battle.LeftCol, battle.Value),
+              std::tuple(int{TabBattle}, 0, 4, 5, 5, 4, std::uint8_t{9}));
+    EXPECT_EQ(UndoStep(doc).oldest.Tab, TabBattle);
+    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(doc.IndividualBytes(2), 8);
+
+    // Writes that change nothing make no step; a read-only cell refuses even a write that keeps its byte.
+    EXPECT_EQ(WriteCells(doc, std::span(writes).first(1), ScrollPosition{}, UnchangedCells::Skipped).result, CommitResult::Unchanged);
+    EXPECT_EQ(doc.History->UndoCount(), 0);
+    doc.DataSets(2).SectionAddressUnusable(3) = 1;
+    const WriteResult refused = WriteCells(doc, writes, ScrollPosition{}, UnchangedCells::Skipped);
+    EXPECT_EQ(refused.result, CommitResult::ReadOnly);
+    EXPECT_TRUE(refused.reason.contains(u"オフセットを読めない"_s)) << refused.reason.toStdString();
+    EXPECT_EQ(doc.BattleParams(4, 5), 9);
+    EXPECT_EQ(doc.History->UndoCount(), 0);
+}
+
 TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
 {
     DocumentState doc = SmallDocument();
@@ -287,6 +318,9 @@ TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
     EXPECT_EQ(CutCells(doc, TabIdSection, {1, 1, 1, 1}, {}), CommitResult::JournalFull);
     EXPECT_EQ(PasteCells(doc, TabIdSection, 1, 1, {5, 4}, {}), CommitResult::JournalFull);
     EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 110);
+    const WriteResult many = WriteCells(doc, std::vector<CellWrite>(3, {{TabIndividual, 0, 1, 1}, 0}), {}, UnchangedCells::Skipped);
+    EXPECT_EQ(std::pair(many.result, many.records), std::pair(CommitResult::JournalFull, 3));
+    EXPECT_TRUE(many.reason.startsWith(u"この変更は 3 件のセルを"_s)) << many.reason.toStdString();
 
     // Undo everything, then more than there is: it stops at an empty journal.
     for (int i = 0; i < 40000; ++i)

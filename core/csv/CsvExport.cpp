@@ -1,7 +1,5 @@
-#include "core/output/CsvExport.h"
+#include "core/csv/CsvExport.h"
 
-#include "core/document/Definitions.h"
-#include "core/document/Problems.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/SaveFile.h"
 #include "core/files/Text.h"
@@ -31,27 +29,22 @@ ValueChars ToChars(const QString& text)
     return chars;
 }
 
-// The text of a value, decided once per export from CSVNotation, compared as text.
+} // namespace
+
+// The text of a value, decided once per export from CSVNotation.
 // Texts are made once and then copied: a table repeats few values many times.
 class ValueText {
 public:
-    ValueText(const DocumentState& doc, const QString& csvNotation) : doc_(doc)
+    ValueText(const DocumentState& doc, CsvNotation notation) : doc_(doc)
     {
-        int base = 0;
-        if (csvNotation == QStringLiteral("10"))
-            base = 10;
-        else if (csvNotation == QStringLiteral("16"))
-            base = 16;
-        else if (csvNotation == QStringLiteral("-10"))
-            base = -10;
-        else
+        if (notation == CsvNotation::Own)
             return;
         // A fixed notation gives each byte the same text everywhere.
         fixed_ = true;
         for (int b = 0; b < 256; ++b)
-            fixedTexts_[b] = ToChars(base == 16   ? QString::number(b, 16).toUpper()
-                                     : base == 10 ? QString::number(b)
-                                                  : QString::number(ByteToSigned(static_cast<std::uint8_t>(b))));
+            fixedTexts_[b] = ToChars(notation == CsvNotation::Hex        ? QString::number(b, 16).toUpper()
+                                     : notation == CsvNotation::Unsigned ? QString::number(b)
+                                                                         : QString::number(ByteToSigned(static_cast<std::uint8_t>(b))));
     }
 
     // A table of the given number of sections follows.
@@ -104,6 +97,8 @@ private:
     std::vector<int> slots_;                    // by section of the current table: index into byCode_, -1 not yet known
 };
 
+namespace {
+
 // One file's bytes, built whole before anything is written. The first name without a
 // CP932 form is kept, and the file is not written.
 class CsvFile {
@@ -140,9 +135,8 @@ public:
     }
 
     std::string bytes;
-    const std::optional<QString>& unwritable() const { return unwritable_; }
-    // 1-based lines where "?" stands for unreadable characters.
-    const std::vector<int>& replacedLines() const { return replacedLines_; }
+
+    CsvFileBytes take() { return {std::move(bytes), std::move(unwritable_), std::move(replacedLines_)}; }
 
 private:
     std::optional<QString> unwritable_;
@@ -211,37 +205,81 @@ CsvFile BattleFile(const DocumentState& doc, ValueText& values)
 
 } // namespace
 
+std::vector<CsvTable> CsvTables(const DocumentState& doc)
+{
+    std::vector<CsvTable> tables;
+    for (int i = 1; i <= doc.DataSetCount; ++i)
+        tables.push_back({TabIdSection, i, doc.DataSets(i).Name});
+    tables.push_back({TabIndividual, 0, QStringLiteral("個別データ")});
+    tables.push_back({TabBattle, 0, QStringLiteral("敵パラメータ")});
+    return tables;
+}
+
+QString CsvNameText(const QString& name)
+{
+    if (!name.contains(QChar::ReplacementCharacter))
+        return name;
+    return QString(name).replace(QChar::ReplacementCharacter, u'?');
+}
+
+std::optional<QString> CsvHeaderText(const DocumentState& doc, const CsvTable& table)
+{
+    QString header = QStringLiteral("ID");
+    if (table.tab == TabIdSection) {
+        const DataSet& set = doc.DataSets(table.dataSet);
+        for (int c = 1; c <= set.SectionCount; ++c)
+            header += u',' + CsvNameText(set.SectionNames(c));
+    } else if (table.tab == TabBattle) {
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            header += u',' + CsvNameText(doc.BattleSectionNames(c));
+    } else {
+        return std::nullopt;
+    }
+    return header;
+}
+
+CsvBuilder::CsvBuilder(const DocumentState& doc, CsvNotation notation)
+    : doc_(doc), values_(std::make_unique<ValueText>(doc, notation))
+{
+}
+
+CsvBuilder::~CsvBuilder() = default;
+
+CsvFileBytes CsvBuilder::build(const CsvTable& table)
+{
+    switch (table.tab) {
+    case TabIdSection:
+        return DataSetFile(doc_, *values_, table.dataSet).take();
+    case TabIndividual:
+        return IndividualFile(doc_, *values_).take();
+    default:
+        return BattleFile(doc_, *values_).take();
+    }
+}
+
 CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder, const QString& folder)
 {
-    // The file read has already reported what is wrong with ZOR.ini; here only one value counts.
-    ProblemLog ignored;
-    ValueText values(doc, ReadZorSettings(programFolder, ignored).CSVNotation);
-
+    CsvBuilder builder(doc, ReadCsvNotation(programFolder));
     CsvExportResult result;
-    const auto write = [&](const QString& name, const CsvFile& csv) {
-        const QString path = JoinPath(folder, name + QStringLiteral(".csv"));
+    for (const CsvTable& table : CsvTables(doc)) {
+        const CsvFileBytes csv = builder.build(table);
+        const QString path = JoinPath(folder, table.fileName());
         QString reason;
-        if (csv.unwritable()) {
-            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(QuoteText(*csv.unwritable()));
+        if (csv.unwritable) {
+            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(QuoteText(*csv.unwritable));
         } else {
             // No copy: the bytes stay alive in csv until the write is done.
             const QByteArray bytes = QByteArray::fromRawData(csv.bytes.data(), static_cast<qsizetype>(csv.bytes.size()));
             if (WriteFileAtomically(path, bytes, &reason)) {
                 result.written << path;
-                for (int line : csv.replacedLines())
-                    result.notes << QStringLiteral("%1.csv:%2: 読めない文字を「?」にして書きました。").arg(name).arg(line);
-                return true;
+                for (int line : csv.replacedLines)
+                    result.notes << QStringLiteral("%1:%2: 読めない文字を「?」にして書きました。").arg(table.fileName()).arg(line);
+                continue;
             }
         }
         result.error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
-        return false;
-    };
-
-    for (int i = 1; i <= doc.DataSetCount; ++i)
-        if (!write(doc.DataSets(i).Name, DataSetFile(doc, values, i)))
-            return result;
-    if (write(QStringLiteral("個別データ"), IndividualFile(doc, values)))
-        write(QStringLiteral("敵パラメータ"), BattleFile(doc, values));
+        break;
+    }
     return result;
 }
 

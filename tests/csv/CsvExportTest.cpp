@@ -1,5 +1,5 @@
 #include "core/document/ReadImage.h"
-#include "core/output/CsvExport.h"
+#include "core/csv/CsvExport.h"
 
 #include "tests/support/ModeFolder.h"
 

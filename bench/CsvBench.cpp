@@ -1,0 +1,157 @@
+// The CSV import and the paste of text, each beside its baseline in the same run (build in
+// Release or RelWithDebInfo):
+// - reading and checking the sample's exported files, from memory: at most 2 times the
+//   export building the same bytes in memory;
+// - a paste of text of 255 × 64 values into a data set of 32,767 IDs and 64 sections: at
+//   most 1.5 times the paste of the same block from the cell clipboard.
+
+#include "core/csv/CsvExport.h"
+#include "core/csv/CsvImport.h"
+#include "core/document/ReadImage.h"
+#include "core/edit/Clipboard.h"
+#include "core/sample/Sample.h"
+#include "core/selection/TextClipboard.h"
+
+#include "bench/RatioReporter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The sample's document and the files its export makes, in each section's own notation.
+struct Sample {
+    zor::DocumentState doc;
+    std::vector<zor::CsvTable> tables;
+    std::vector<std::string> files;
+    QString error;
+
+    Sample()
+    {
+        QTemporaryDir home;
+        std::optional<QByteArray> image;
+        if (zor::WriteSampleFolder(home.path(), &error) < 0
+            || !(image = zor::ReadRomImage(home.filePath(zor::SampleImageName()), &error)))
+            return;
+        zor::ProblemLog log(home.path());
+        zor::BattleCodec codec;
+        zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);
+        tables = zor::CsvTables(doc);
+        zor::CsvBuilder builder(doc, zor::CsvNotation::Own);
+        for (const zor::CsvTable& table : tables)
+            files.push_back(builder.build(table).bytes);
+    }
+};
+
+const Sample& TheSample()
+{
+    static const Sample sample;
+    return sample;
+}
+
+void BuildSampleCsvInMemory(benchmark::State& state)
+{
+    const Sample& sample = TheSample();
+    if (!sample.error.isEmpty())
+        state.SkipWithError(qPrintable(sample.error));
+    for (auto _ : state) {
+        zor::CsvBuilder builder(sample.doc, zor::CsvNotation::Own);
+        for (const zor::CsvTable& table : sample.tables)
+            benchmark::DoNotOptimize(builder.build(table));
+    }
+}
+BENCHMARK(BuildSampleCsvInMemory)->Unit(benchmark::kMicrosecond);
+
+void CheckSampleCsvFromMemory(benchmark::State& state)
+{
+    const Sample& sample = TheSample();
+    if (!sample.error.isEmpty())
+        state.SkipWithError(qPrintable(sample.error));
+    for (auto _ : state) {
+        zor::CsvImportResult result;
+        for (std::size_t i = 0; i < sample.tables.size(); ++i)
+            zor::CheckCsvFile(sample.doc, zor::CsvNotation::Own, sample.tables[i],
+                              QByteArrayView(sample.files[i].data(), static_cast<qsizetype>(sample.files[i].size())), result);
+        if (!result.ok() || !result.changes.empty())
+            state.SkipWithError("the export did not read back unchanged");
+    }
+}
+BENCHMARK(CheckSampleCsvFromMemory)->Unit(benchmark::kMicrosecond);
+
+// One data set of 32,767 IDs and 64 sections, hexadecimal, every cell writable, in the core alone.
+zor::DocumentState BigTable()
+{
+    constexpr int kIds = 32767;
+    constexpr int kSections = 64;
+    zor::DocumentState doc;
+    doc.DataSetCount = 1;
+    doc.DataSets.redim(2);
+    zor::DataSet& set = doc.DataSets(1);
+    set.SectionCount = kSections;
+    set.IdCount = kIds;
+    set.Bytes.redim(kSections, kIds);
+    set.SectionAddresses.redim(kSections + 1);
+    set.SectionAddressUnusable.redim(kSections + 1);
+    set.SectionNames.redim(kSections + 1);
+    set.IdNames.redim(kIds + 1);
+    set.SectionSettings.redim(2, kSections + 1);
+    for (int q = 1; q <= kSections; ++q) {
+        set.SectionAddresses(q) = 0x100000 + q;
+        set.SectionSettings(zor::SettingStep, q) = kSections;
+        set.SectionSettings(zor::SettingNotation, q) = zor::NotationHex;
+        for (int id = 0; id < kIds; ++id)
+            set.Bytes(q, id) = static_cast<std::uint8_t>(id * 7 + q);
+    }
+    doc.CurrentDataSet = 1;
+    doc.History.StartWithBaseline(doc);
+    return doc;
+}
+
+constexpr zor::CellSelection kBlock{1, 1, 255, 64};
+constexpr zor::GridSize kGrid{32768, 65};
+
+void PasteBlockFromTheCellClipboard(benchmark::State& state)
+{
+    zor::DocumentState doc = BigTable();
+    zor::CopyCells(doc, zor::TabIdSection, kBlock);
+    for (auto _ : state) {
+        if (zor::PasteCells(doc, zor::TabIdSection, 1000, 1, kGrid, {}) != zor::CommitResult::Changed)
+            state.SkipWithError("the paste was refused");
+        state.PauseTiming();
+        doc.History->Clear(zor::JournalSide::Undo); // keep the journal from filling up
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(PasteBlockFromTheCellClipboard)->Unit(benchmark::kMillisecond);
+
+void PasteBlockAsText(benchmark::State& state)
+{
+    zor::DocumentState doc = BigTable();
+    const QString text = zor::SelectionText(doc, zor::TabIdSection, kBlock);
+    for (auto _ : state) {
+        if (zor::PasteText(doc, zor::TabIdSection, {1000, 1, 1000, 1}, kGrid, text, {}).result != zor::CommitResult::Changed)
+            state.SkipWithError("the paste was refused");
+        state.PauseTiming();
+        doc.History->Clear(zor::JournalSide::Undo);
+        state.ResumeTiming();
+    }
+    state.counters["characters"] = static_cast<double>(text.size());
+}
+BENCHMARK(PasteBlockAsText)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    zor::bench::RatioReporter reporter;
+    if (!reporter.run(&argc, argv))
+        return 1;
+    reporter.printRatio("CheckSampleCsvFromMemory", "BuildSampleCsvInMemory", "CSV import's check / the export's build", 2.0);
+    reporter.printRatio("PasteBlockAsText", "PasteBlockFromTheCellClipboard", "paste of 255 x 64 values as text / from the cell clipboard",
+                        1.5);
+    return 0;
+}

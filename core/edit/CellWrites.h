@@ -1,0 +1,45 @@
+#pragma once
+
+// A change of many cells as one undo step: the one way a cut, a paste, a text paste,
+// values for a selection and the CSV import write their cells. Everything is checked
+// before the first byte changes, so a refused change leaves the document as it was.
+
+#include "core/document/DocumentState.h"
+#include "core/edit/EditHistory.h"
+#include "core/edit/Journal.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace zor {
+
+// A cell (grid coordinates, as CellByte) and the byte it is to hold.
+struct CellWrite {
+    CellRef cell;
+    std::uint8_t value = 0;
+};
+
+struct WriteResult {
+    CommitResult result = CommitResult::Unchanged;
+    int records = 0; // Changed: the records of the step; JournalFull: the records it would have needed
+    QString reason;  // why it was refused, in Japanese; empty otherwise
+};
+
+enum class UnchangedCells {
+    Journalled, // every write is a record, as a paste has always journalled its whole block
+    Skipped,    // a write that leaves its cell's byte as it is gets none; no change at all makes no step
+};
+
+// Writes every cell and journals the writes as one undo step, each record naming its own
+// cell and holding its old byte, so one undo takes them all back. Refused whole, nothing
+// changed: JournalFull when the undo journal has no room for the step's records; ReadOnly
+// when a cell can't be written (ReadOnlyReason of the first, also for a write that keeps
+// the cell's byte). Writes to cells outside every table are dropped. scroll is the view an
+// undo brings back; without one, each record brings back its own cell at the top left.
+WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, std::optional<ScrollPosition> scroll,
+                       UnchangedCells unchanged);
+
+} // namespace zor

@@ -1,0 +1,220 @@
+#include "core/selection/SelectionValues.h"
+
+#include "core/document/CellBytes.h"
+#include "core/files/Text.h"
+#include "core/view/Conversions.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace zor {
+
+namespace {
+
+// A number as units / 10^scale, exactly: a percentage such as 12.5 must round its halves
+// the same way every time, which a double's nearest value does not promise.
+struct Exact {
+    std::int64_t units = 0;
+    std::int64_t denominator = 1;
+};
+
+constexpr int kMaxIntegerDigits = 9;
+constexpr int kMaxFractionDigits = 6;
+
+// A signed decimal with an optional fraction, or, when hexadecimal is allowed, a signed
+// "0x" and one to eight hexadecimal digits. Blanks around it and an input method's
+// full-width forms are taken, as the cell editor takes them.
+std::optional<Exact> ParseExact(const QString& typed, bool hexadecimal)
+{
+    const QString normalized = typed.normalized(QString::NormalizationForm_KC).trimmed();
+    QStringView text(normalized);
+    const bool negative = text.startsWith(u'-');
+    if (negative || text.startsWith(u'+'))
+        text = text.sliced(1);
+    Exact number;
+    if (hexadecimal && text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
+        const QStringView digits = text.sliced(2);
+        if (digits.size() > 8)
+            return std::nullopt;
+        for (const QChar c : digits) {
+            const char16_t u = c.unicode();
+            const int digit = u >= u'0' && u <= u'9'   ? u - u'0'
+                              : u >= u'a' && u <= u'f' ? u - u'a' + 10
+                              : u >= u'A' && u <= u'F' ? u - u'A' + 10
+                                                       : -1;
+            if (digit < 0)
+                return std::nullopt;
+            number.units = number.units * 16 + digit;
+        }
+    } else {
+        const qsizetype point = text.indexOf(u'.');
+        const QStringView whole = point < 0 ? text : text.first(point);
+        const QStringView fraction = point < 0 ? QStringView() : text.sliced(point + 1);
+        if ((whole.isEmpty() && fraction.isEmpty()) || fraction.size() > kMaxFractionDigits)
+            return std::nullopt;
+        int significant = 0;
+        for (const QChar c : whole) {
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+            number.units = number.units * 10 + (c.unicode() - u'0');
+            if (number.units > 0 && ++significant > kMaxIntegerDigits)
+                return std::nullopt;
+        }
+        for (const QChar c : fraction) {
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+            number.units = number.units * 10 + (c.unicode() - u'0');
+            number.denominator *= 10;
+        }
+    }
+    if (negative)
+        number.units = -number.units;
+    return number;
+}
+
+// numerator / denominator (denominator > 0) rounded to the nearest integer, halves away from zero.
+std::int64_t RoundedQuotient(std::int64_t numerator, std::int64_t denominator)
+{
+    const std::int64_t magnitude = (2 * std::abs(numerator) + denominator) / (2 * denominator);
+    return numerator < 0 ? -magnitude : magnitude;
+}
+
+// The cells of the selection that lie in the shown table, with the section each belongs to.
+struct SelectedCell {
+    CellRef cell;
+    bool isSigned = false;
+    int value = 0; // in the section's sense
+};
+
+struct Selection {
+    std::vector<SelectedCell> cells; // by rows, left to right
+    int top = 0;
+    int bottom = 0;
+};
+
+Selection SelectedCells(const DocumentState& doc, int tab, const CellSelection& s)
+{
+    Selection selection{{}, std::min(s.row, s.rowSel), std::max(s.row, s.rowSel)};
+    for (int row = selection.top; row <= selection.bottom; ++row)
+        for (int col = std::min(s.col, s.colSel); col <= std::max(s.col, s.colSel); ++col) {
+            const std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, col, row);
+            if (!byte || (tab == TabIndividual && col != 1))
+                continue; // 個別データ has one value column, whatever the mapping makes of others
+            const int section = tab == TabIndividual ? row : col;
+            const std::int16_t* notation = SectionSetting(doc, SettingNotation, tab, doc.CurrentDataSet, section);
+            const bool isSigned = notation && *notation == NotationSigned;
+            selection.cells.push_back({{tab, doc.CurrentDataSet, col, row}, isSigned, isSigned ? ByteToSigned(*byte) : *byte});
+        }
+    return selection;
+}
+
+// A result held to its section's range, counted when it had to be.
+std::uint8_t Held(std::int64_t value, bool isSigned, int& held)
+{
+    const std::int64_t low = isSigned ? -128 : 0;
+    const std::int64_t high = isSigned ? 127 : 255;
+    if (value < low || value > high)
+        ++held;
+    return static_cast<std::uint8_t>(std::clamp(value, low, high) & 0xFF);
+}
+
+SelectionValuesResult Unreadable(const QString& message) { return {{CommitResult::UnreadableText, 0, message}, 0}; }
+
+// Writes the new bytes, after the checks only the battle table needs.
+SelectionValuesResult Write(DocumentState& doc, const std::vector<CellWrite>& writes, int held, ScrollPosition scroll)
+{
+    for (const CellWrite& write : writes) {
+        const CellRef& c = write.cell;
+        if (c.tab == TabBattle && c.col == 1 && write.value == 0 && doc.BattleParams(1, c.row) != 0)
+            return {{CommitResult::Refused, 0,
+                     QStringLiteral("戦闘パラメータのレコード %1 の最初のバイトが 0 になります。0 で始まるレコードは保存できないため、"
+                                    "この変更はできません。")
+                         .arg(c.row)},
+                    held};
+    }
+    return {WriteCells(doc, writes, scroll, UnchangedCells::Skipped), held};
+}
+
+// Every selected cell to what result makes of its value.
+SelectionValuesResult Apply(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+                            const std::function<std::int64_t(const SelectedCell&)>& result)
+{
+    int held = 0;
+    std::vector<CellWrite> writes;
+    for (const SelectedCell& cell : SelectedCells(doc, tab, selection).cells)
+        writes.push_back({cell.cell, Held(result(cell), cell.isSigned, held)});
+    return Write(doc, writes, held, scroll);
+}
+
+} // namespace
+
+SelectionValuesResult SetSelectionValue(DocumentState& doc, int tab, const CellSelection& selection, const QString& text,
+                                        ScrollPosition scroll)
+{
+    const std::optional<std::uint8_t> value = ParseCellText(text);
+    if (!value)
+        return Unreadable(QStringLiteral("「%1」は値として読めません。使える形: %2").arg(QuoteText(text), CellTextForms()));
+    std::vector<CellWrite> writes;
+    for (const SelectedCell& cell : SelectedCells(doc, tab, selection).cells)
+        writes.push_back({cell.cell, *value});
+    return Write(doc, writes, 0, scroll);
+}
+
+SelectionValuesResult AddToSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& amount,
+                                     ScrollPosition scroll)
+{
+    const std::optional<Exact> added = ParseExact(amount, true);
+    if (!added)
+        return Unreadable(QStringLiteral("「%1」は足す数として読めません。-5、2.5、0x10 のような数を入れてください（負の数は引きます）。")
+                              .arg(QuoteText(amount)));
+    return Apply(doc, tab, selection, scroll, [&](const SelectedCell& cell) {
+        return RoundedQuotient(cell.value * added->denominator + added->units, added->denominator);
+    });
+}
+
+SelectionValuesResult ScaleSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& percent,
+                                     ScrollPosition scroll)
+{
+    const std::optional<Exact> scale = ParseExact(percent, false);
+    if (!scale)
+        return Unreadable(QStringLiteral("「%1」は百分率として読めません。150 や 12.5 のような数を入れてください。").arg(QuoteText(percent)));
+    return Apply(doc, tab, selection, scroll, [&](const SelectedCell& cell) {
+        return RoundedQuotient(cell.value * scale->units, scale->denominator * 100);
+    });
+}
+
+SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll)
+{
+    const Selection selected = SelectedCells(doc, tab, selection);
+    const int steps = selected.bottom - selected.top;
+    if (steps <= 0)
+        return {};
+    // Each column's ends: the values of its first and last selected rows, which come first
+    // and last among the cells.
+    const int left = std::min(selection.col, selection.colSel);
+    std::vector<int> first(static_cast<std::size_t>(std::abs(selection.colSel - selection.col)) + 1);
+    std::vector<int> last(first.size());
+    for (const SelectedCell& cell : selected.cells) {
+        const std::size_t column = static_cast<std::size_t>(cell.cell.col - left);
+        if (cell.cell.row == selected.top)
+            first[column] = cell.value;
+        if (cell.cell.row == selected.bottom)
+            last[column] = cell.value;
+    }
+    int held = 0;
+    std::vector<CellWrite> writes;
+    for (const SelectedCell& cell : selected.cells) {
+        const std::size_t column = static_cast<std::size_t>(cell.cell.col - left);
+        const std::int64_t from = first[column];
+        const std::int64_t i = cell.cell.row - selected.top;
+        const std::int64_t value = RoundedQuotient(from * steps + (last[column] - from) * i, steps);
+        writes.push_back({cell.cell, Held(value, cell.isSigned, held)});
+    }
+    return Write(doc, writes, held, scroll);
+}
+
+} // namespace zor

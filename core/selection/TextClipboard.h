@@ -1,0 +1,58 @@
+#pragma once
+
+// Cells as text on the system clipboard, both ways: a text that a spreadsheet or the
+// grid copied, read into a rectangle of values and pasted as one undo step; and the
+// selection as the grid shows it. Beside ZOR's own cell clipboard (core/edit/Clipboard.h),
+// which moves raw bytes.
+
+#include "core/document/DocumentState.h"
+#include "core/edit/CellWrites.h"
+#include "core/edit/Clipboard.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zor {
+
+// The values of a clipboard text, by rows.
+struct ClipboardValues {
+    int rows = 0;
+    int cols = 0;                                     // the longest row's fields
+    std::vector<std::optional<std::uint8_t>> values;  // rows × cols by rows; nullopt past the end of a shorter row
+    QString error; // empty when every value was read; else the first that wasn't, named by row, column and text
+
+    bool ok() const { return error.isEmpty(); }
+    const std::optional<std::uint8_t>& at(int row, int col) const // from 1
+    {
+        return values[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(col - 1)];
+    }
+};
+
+// Reads a clipboard text: rows end at CRLF, LF or a lone CR (a final break ends the last
+// row rather than starting another); fields are separated by tabs, or by commas when the
+// text holds no tab; a field in double quotes is taken without them. Each value is read as
+// the CSV import reads values (ParseValueText) in each section's own notation, whatever
+// CSVNotation says: the grid's own texts, as SelectionText copies them, read back as the
+// same bytes. So an empty field reads as 0, as the cell editor's empty text does.
+ClipboardValues ReadClipboardValues(const QString& text);
+
+// Pastes a clipboard text into the shown table (doc.CurrentDataSet's on tab 1) with its
+// top-left at the selection's cursor cell (row, col), clipped at the grid's last row and
+// column, as PasteCells does; a single value onto a selection of several cells fills the
+// selection instead. Every value is read before anything changes: one that can't be read
+// refuses the whole paste (UnreadableText, the reason naming its row, column and text).
+// Otherwise every cell written is journalled, as one undo step; a full journal or a
+// read-only cell refuses it whole (see WriteCells). A field past the end of a shorter row
+// leaves its cell as it is. CurrentRow and CurrentCol end on the last cell written.
+WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selection, GridSize grid, const QString& text,
+                      ScrollPosition scroll);
+
+// The selection (whichever way it was made) of the shown table as text for the system
+// clipboard: each cell as the grid shows it (CellText), a tab between columns and "\n"
+// after each row.
+QString SelectionText(const DocumentState& doc, int tab, const CellSelection& selection);
+
+} // namespace zor

@@ -1,0 +1,73 @@
+// Arbitrary bytes as one CSV file, checked against the sample's document as the import
+// checks it: the check may report any problem, but must never crash, and a check with a
+// problem must never change the document. One without applies as one undo step that
+// gives each change's cell its new byte, and whose undo gives the document back.
+//
+// Framing: the first byte chooses the file by its low three bits, modulo the number of
+// tables (in the export's order), and the notation by the next two (Own, Hex, Unsigned,
+// Signed); the rest is the file.
+
+#include "tests/csv/fuzz/FuzzDocument.h"
+
+#include "core/csv/CsvImport.h"
+#include "core/document/CellBytes.h"
+#include "core/edit/Journal.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Every byte of the tables, to see that nothing changed.
+std::vector<std::uint8_t> Tables(const zor::DocumentState& doc)
+{
+    std::vector<std::uint8_t> bytes;
+    for (int k = 1; k <= doc.DataSetCount; ++k)
+        bytes.insert(bytes.end(), doc.DataSets(k).Bytes.Elements().begin(), doc.DataSets(k).Bytes.Elements().end());
+    bytes.insert(bytes.end(), doc.IndividualBytes.Elements().begin(), doc.IndividualBytes.Elements().end());
+    bytes.insert(bytes.end(), doc.BattleParams.Elements().begin(), doc.BattleParams.Elements().end());
+    return bytes;
+}
+
+void Check(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const zor::DocumentState original = zor::fuzz::SampleDocument();
+    static const std::vector<zor::CsvTable> tables = zor::CsvTables(original);
+    static const std::vector<std::uint8_t> bytes = Tables(original);
+    if (size == 0)
+        return 0;
+    const zor::CsvTable& table = tables[(data[0] & 7u) % tables.size()];
+    const auto notation = static_cast<zor::CsvNotation>(data[0] >> 3 & 3u);
+
+    zor::CsvImportResult result;
+    zor::CheckCsvFile(original, notation, table, QByteArrayView(data + 1, static_cast<qsizetype>(size - 1)), result);
+    Check(result.summary().size() <= 64 * 1024); // a message box must never have to lay out a flood
+    for (const zor::CsvChange& change : result.changes) {
+        const zor::CellRef& c = change.cell;
+        const std::uint8_t* byte = zor::CellByte(original, c.tab, c.dataSet, c.col, c.row);
+        Check(byte && *byte == change.oldByte && change.newByte != change.oldByte && change.line >= 1 && change.field >= 2);
+    }
+
+    zor::DocumentState doc = original;
+    const zor::WriteResult applied = zor::ApplyCsvImport(doc, result);
+    if (!result.ok()) {
+        Check(applied.result == zor::CommitResult::Refused && Tables(doc) == bytes && doc.History->UndoCount() == 0);
+        return 0;
+    }
+    Check(applied.result == (result.changes.empty() ? zor::CommitResult::Unchanged : zor::CommitResult::Changed));
+    for (const zor::CsvChange& change : result.changes) {
+        const zor::CellRef& c = change.cell;
+        Check(*zor::CellByte(doc, c.tab, c.dataSet, c.col, c.row) == change.newByte);
+    }
+    zor::UndoStep(doc);
+    Check(Tables(doc) == bytes && !doc.History->Modified());
+    return 0;
+}

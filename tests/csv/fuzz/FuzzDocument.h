@@ -1,0 +1,32 @@
+#pragma once
+
+// The sample's document, loaded once from a folder the sample is written to, for the CSV
+// import's fuzz target and the test that makes its seeds.
+
+#include "core/codec/BattleCodec.h"
+#include "core/document/ReadImage.h"
+#include "core/sample/Sample.h"
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+namespace zor::fuzz {
+
+inline DocumentState SampleDocument()
+{
+    QTemporaryDir home;
+    QString error;
+    if (!home.isValid() || WriteSampleFolder(home.path(), &error) < 0)
+        std::abort(); // the harness itself failed
+    const QString rom = home.filePath(SampleImageName());
+    DocumentState doc;
+    ProblemLog log;
+    BattleCodec codec;
+    LoadDocument(doc, rom, ReadRomImage(rom, &error).value(), home.path(), codec, log);
+    if (!log.empty())
+        std::abort();
+    return doc;
+}
+
+} // namespace zor::fuzz
