@@ -36,31 +36,8 @@ CellRef Normalized(CellRef cell)
 
 ChangeEntry CellEntry(const DocumentState& doc, const CellRef& cell)
 {
-    ChangeEntry entry;
-    entry.tab = cell.tab;
-    entry.dataSet = cell.dataSet;
-    entry.row = cell.row;
-    entry.col = cell.col;
-    switch (cell.tab) {
-    case TabIdSection: {
-        const DataSet& set = doc.DataSets(cell.dataSet);
-        entry.dataSetName = set.Name;
-        entry.label = set.IdNames(cell.row);
-        entry.caption = set.SectionNames(cell.col);
-        break;
-    }
-    case TabIndividual:
-        entry.label = doc.IndividualNames(cell.row);
-        break;
-    default:
-        entry.label = BattleRowLabel(doc, cell.row);
-        entry.caption = doc.BattleSectionNames(cell.col);
-        break;
-    }
-    entry.offset = CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-    entry.oldByte = doc.History->BaselineByte(cell.tab, cell.dataSet, cell.col, cell.row).value_or(0);
-    entry.newByte = *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-    return entry;
+    return CellChangeEntry(doc, cell, doc.History->BaselineByte(cell.tab, cell.dataSet, cell.col, cell.row).value_or(0),
+                           *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row));
 }
 
 ChangeEntry AddedRowEntry(const DocumentState& doc, int row)
@@ -193,6 +170,35 @@ void ChangeList::removeAt(std::size_t index)
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
     if (listener_)
         listener_->entryRemoved();
+}
+
+ChangeEntry CellChangeEntry(const DocumentState& doc, const CellRef& cell, std::uint8_t oldByte, std::uint8_t newByte)
+{
+    ChangeEntry entry;
+    entry.tab = cell.tab;
+    entry.dataSet = cell.dataSet;
+    entry.row = cell.row;
+    entry.col = cell.col;
+    switch (cell.tab) {
+    case TabIdSection: {
+        const DataSet& set = doc.DataSets(cell.dataSet);
+        entry.dataSetName = set.Name;
+        entry.label = set.IdNames(cell.row);
+        entry.caption = set.SectionNames(cell.col);
+        break;
+    }
+    case TabIndividual:
+        entry.label = doc.IndividualNames(cell.row);
+        break;
+    default:
+        entry.label = BattleRowLabel(doc, cell.row);
+        entry.caption = doc.BattleSectionNames(cell.col);
+        break;
+    }
+    entry.offset = CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
+    entry.oldByte = oldByte;
+    entry.newByte = newByte;
+    return entry;
 }
 
 std::optional<CellRef> ChangeList::cellOf(int index) const

@@ -77,6 +77,10 @@ private:
     ChangeListListener* listener_ = nullptr;
 };
 
+// The entry of one cell (grid coordinates) going from oldByte to newByte: what the list
+// shows of a cell, also for a change not made yet.
+ChangeEntry CellChangeEntry(const DocumentState& doc, const CellRef& cell, std::uint8_t oldByte, std::uint8_t newByte);
+
 // One line for an entry, in the section's current notation.
 QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry);
 

@@ -1,0 +1,22 @@
+#include "core/csv/ImportPreview.h"
+
+#include "core/compare/ChangeList.h"
+
+namespace zor {
+
+ImportPreview PreviewCsvImport(const DocumentState& doc, const CsvImportResult& result)
+{
+    ImportPreview preview;
+    preview.notes = result.notes;
+    preview.lines.reserve(static_cast<qsizetype>(result.changes.size()));
+    for (const CsvChange& change : result.changes) {
+        // The changes come file by file, so a file's count is always the last one.
+        if (preview.files.empty() || preview.files.back().file != change.file)
+            preview.files.push_back({change.file, 0});
+        ++preview.files.back().changes;
+        preview.lines << DescribeChange(doc, CellChangeEntry(doc, change.cell, change.oldByte, change.newByte));
+    }
+    return preview;
+}
+
+} // namespace zor
