@@ -1,6 +1,8 @@
 #include "window/Dialogs.h"
 
 #include "window/GoToDialog.h"
+#include "window/ImportPreview.h"
+#include "window/SelectionValuesDialog.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -71,6 +73,29 @@ QString QtDialogs::askPlace(QWidget* parent, const QString& title, const QString
 {
     GoToDialog dialog(parent, title, prompt, check);
     return dialog.exec() == QDialog::Accepted ? dialog.field()->text() : QString();
+}
+
+QString Dialogs::folderName(QWidget*, const QString&, const QString&) { return QString(); }
+
+bool Dialogs::confirmImport(QWidget*, const ImportPreview&) { return false; }
+
+void Dialogs::askSelectionValues(QWidget*, const std::function<QString(SelectionOperation, const QString&)>&) {}
+
+QString QtDialogs::folderName(QWidget* parent, const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(parent, title, start);
+}
+
+bool QtDialogs::confirmImport(QWidget* parent, const ImportPreview& preview)
+{
+    ImportPreviewDialog dialog(parent, preview);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::askSelectionValues(QWidget* parent, const std::function<QString(SelectionOperation, const QString&)>& apply)
+{
+    SelectionValuesDialog dialog(parent, apply);
+    dialog.exec();
 }
 
 } // namespace zor

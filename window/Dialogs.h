@@ -13,6 +13,11 @@ class QWidget;
 
 namespace zor {
 
+struct ImportPreview;
+
+// The four things 選択範囲の値 does to the selected cells.
+enum class SelectionOperation { Set, Add, Scale, Series };
+
 // The one filter of the open and save dialogs.
 inline constexpr char16_t kAllFilesFilter[] = u"全てのファイル(*.*)|*.*";
 // The patch file's filters; the first is the default.
@@ -41,6 +46,19 @@ public:
     // text taken, or empty text when cancelled; without an answer to give, cancelled.
     virtual QString askPlace(QWidget* parent, const QString& title, const QString& prompt,
                              const std::function<QString(const QString&)>& check);
+
+    // A folder, starting at start; empty text when cancelled, and without an answer to give.
+    virtual QString folderName(QWidget* parent, const QString& title, const QString& start);
+
+    // Shows what a CSV import would change (window/ImportPreview.h); true when the user
+    // chose to read it in. Without an answer to give, cancelled.
+    virtual bool confirmImport(QWidget* parent, const ImportPreview& preview);
+
+    // Asks what to do to the selection (window/SelectionValuesDialog.h). apply does it and
+    // says why a text can't be read (empty: done, or refused for another reason, which the
+    // caller tells); the question goes on until apply takes one or the user cancels.
+    virtual void askSelectionValues(QWidget* parent,
+                                    const std::function<QString(SelectionOperation, const QString&)>& apply);
 };
 
 // "desc|pattern|desc|pattern" as Qt writes it: "desc (pattern);;desc (pattern)", with
@@ -59,6 +77,10 @@ public:
                          QString* chosenFilter) override;
     QString askPlace(QWidget* parent, const QString& title, const QString& prompt,
                      const std::function<QString(const QString&)>& check) override;
+    QString folderName(QWidget* parent, const QString& title, const QString& start) override;
+    bool confirmImport(QWidget* parent, const ImportPreview& preview) override;
+    void askSelectionValues(QWidget* parent,
+                            const std::function<QString(SelectionOperation, const QString&)>& apply) override;
 };
 
 } // namespace zor

@@ -9,6 +9,7 @@
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
 #include "core/patch/PatchFile.h"
+#include "core/selection/TextClipboard.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
@@ -252,6 +253,9 @@ void Form1::createMenus()
     cut = item(Edit, "cut", QStringLiteral(u"セルを切り取り"), QKeySequence(Qt::CTRL | Qt::Key_X), &Form1::cut_Click);
     Cope = item(Edit, "Cope", QStringLiteral(u"セルをコピー"), QKeySequence(Qt::CTRL | Qt::Key_C), &Form1::Cope_Click);
     pest = item(Edit, "pest", QStringLiteral(u"セルを貼り付け"), QKeySequence(Qt::CTRL | Qt::Key_V), &Form1::pest_Click);
+    PasteText = item(Edit, "PasteText", QStringLiteral(u"テキストを貼り付け"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
+                     &Form1::PasteText_Click);
+    SelectionValues = item(Edit, "SelectionValues", QStringLiteral(u"選択範囲の値…"), none, &Form1::SelectionValues_Click);
     NewRow = item(Edit, "NewRow", QStringLiteral(u"行を追加する"), none, &Form1::NewRow_Click);
     DeleteRow = item(Edit, "DeleteRow", QStringLiteral(u"行を削除する"), none, &Form1::DeleteRow_Click);
     Edit->addSeparator();
@@ -282,6 +286,7 @@ void Form1::createMenus()
 
     Date = menu("Date", QStringLiteral(u"データ"));
     OpCSV = item(Date, "OpCSV", QStringLiteral(u"全データをCSVで保存"), none, &Form1::OpCSV_Click);
+    ImportCSV = item(Date, "ImportCSV", QStringLiteral(u"CSVから読み込む…"), none, &Form1::ImportCSV_Click);
 }
 
 void Form1::Form_Load()
@@ -820,6 +825,8 @@ void Form1::showCommandState()
     const bool rows = session.RowCommandsApply();
     NewRow->setEnabled(rows);
     DeleteRow->setEnabled(rows);
+    PasteText->setEnabled(FGrid1->isEnabled());
+    SelectionValues->setEnabled(FGrid1->isEnabled());
 }
 
 void Form1::HandleEditorKey(int key)
@@ -1010,7 +1017,8 @@ void Form1::Cope_Click()
 {
     if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
         return;
-    CopyCells(doc, Tab1->SelectedIndex(), {FGrid1->Row(), FGrid1->Col(), FGrid1->RowSel(), FGrid1->ColSel()});
+    CopyCells(doc, Tab1->SelectedIndex(), gridSelection());
+    putSelectionText(SelectionText(doc, Tab1->SelectedIndex(), gridSelection()));
 }
 
 void Form1::cut_Click()
@@ -1018,13 +1026,13 @@ void Form1::cut_Click()
     if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
         return;
     QString readOnly;
-    const CommitResult result = CutCells(doc, Tab1->SelectedIndex(),
-                                         {FGrid1->Row(), FGrid1->Col(), FGrid1->RowSel(), FGrid1->ColSel()}, scrollPosition(),
-                                         &readOnly);
+    const QString text = SelectionText(doc, Tab1->SelectedIndex(), gridSelection()); // as shown before the cut
+    const CommitResult result = CutCells(doc, Tab1->SelectedIndex(), gridSelection(), scrollPosition(), &readOnly);
     if (result != CommitResult::Changed) {
         tellRefusedChange(result, readOnly);
         return;
     }
+    putSelectionText(text);
     changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
     FillGrid();
     FGrid1->setFocus();
@@ -1034,6 +1042,11 @@ void Form1::pest_Click()
 {
     if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
         return;
+    // A spreadsheet's copy since ZOR's own last one is what the user means to paste.
+    if (clipboardTextIsForeign()) {
+        pasteClipboardText();
+        return;
+    }
     if (doc.ClipSize(0) == 0)
         return;
     QString readOnly;

@@ -6,6 +6,7 @@
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"
+#include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
 #include "core/view/Session.h"
 #include "window/Dialogs.h"
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -71,6 +73,8 @@ public:
     QAction* cut = nullptr;
     QAction* Cope = nullptr;
     QAction* pest = nullptr;
+    QAction* PasteText = nullptr;      // テキストを貼り付け: the system clipboard's text
+    QAction* SelectionValues = nullptr; // 選択範囲の値…
     QAction* NewRow = nullptr;
     QAction* DeleteRow = nullptr;
     QMenu* Hyo = nullptr;
@@ -79,6 +83,7 @@ public:
     QAction* NotationDec = nullptr;
     QMenu* Date = nullptr;
     QAction* OpCSV = nullptr;
+    QAction* ImportCSV = nullptr;
 
     // 表示 → 変更一覧 and the dock it opens.
     QAction* ShowChanges = nullptr;
@@ -198,6 +203,10 @@ public Q_SLOTS:
     void NotationCodeDec_Click();
     void NotationDec_Click();
     void OpCSV_Click();
+    // The spreadsheet round trip (window/Spreadsheet.cpp).
+    void ImportCSV_Click();
+    void PasteText_Click();
+    void SelectionValues_Click();
     void ShowChanges_Click();
     void Search_Click();
     void SearchNext_Click();
@@ -287,6 +296,15 @@ private:
     void valuesReset();
     void chartRowClicked(int row);
 
+    // The spreadsheet round trip (window/Spreadsheet.cpp): the selection as text on the
+    // system clipboard, a paste of its text, and after a command wrote cells, the grid,
+    // the change list, the colours and the chart told, the cursor where the command left it.
+    CellSelection gridSelection() const;
+    void putSelectionText(const QString& text);
+    bool clipboardTextIsForeign() const;
+    void pasteClipboardText();
+    void cellsWritten(const std::optional<CellSelection>& keep = std::nullopt);
+
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<ValueColours> colours_;
     BattleCodec codec_;
@@ -295,6 +313,7 @@ private:
     QActionGroup* notations_ = nullptr; // the three notation items, one checked at most
     QStringList writeErrors_;
     QString titleFile_; // the open file's name; empty before an image is read
+    std::optional<QString> copiedText_; // what ZOR last put on the system clipboard
 };
 
 } // namespace zor

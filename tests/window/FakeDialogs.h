@@ -3,6 +3,7 @@
 // Answers the window's message boxes and file dialogs from a script and records them.
 // An unscripted question fails the test, and so does a message unless messages are expected.
 
+#include "core/csv/ImportPreview.h"
 #include "window/Dialogs.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 
 #include <deque>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace zor::test {
@@ -35,6 +37,13 @@ public:
     bool failOpen = false;          // the open dialog throws, as a handler's fault would
     std::deque<QString> places;     // typed into the go-to dialog in turn, until one is taken; then cancelled
     std::vector<QString> placeErrors; // what the dialog said of each text it kept open on
+    std::deque<QString> folders;      // what the folder dialog answers; empty text: cancelled
+    std::vector<QString> folderStarts;
+    std::deque<bool> importAnswers;   // 読み込む (true) or キャンセル for each import preview
+    std::vector<zor::ImportPreview> previews;
+    // Chosen in the selection values dialog in turn, until one is taken; then cancelled.
+    std::deque<std::pair<zor::SelectionOperation, QString>> selectionAnswers;
+    std::vector<QString> selectionErrors;
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
                                     QMessageBox::StandardButtons buttons) override
@@ -76,6 +85,37 @@ public:
             placeErrors.push_back(error);
         }
         return {};
+    }
+    QString folderName(QWidget*, const QString&, const QString& start) override
+    {
+        folderStarts.push_back(start);
+        if (folders.empty())
+            return {};
+        const QString folder = folders.front();
+        folders.pop_front();
+        return folder;
+    }
+    bool confirmImport(QWidget*, const zor::ImportPreview& preview) override
+    {
+        previews.push_back(preview);
+        if (importAnswers.empty()) {
+            QTest::qFail("an import preview nobody expected", __FILE__, __LINE__);
+            return false;
+        }
+        const bool answer = importAnswers.front();
+        importAnswers.pop_front();
+        return answer;
+    }
+    void askSelectionValues(QWidget*, const std::function<QString(zor::SelectionOperation, const QString&)>& apply) override
+    {
+        while (!selectionAnswers.empty()) {
+            const auto [operation, text] = selectionAnswers.front();
+            selectionAnswers.pop_front();
+            const QString error = apply(operation, text);
+            if (error.isEmpty())
+                return;
+            selectionErrors.push_back(error);
+        }
     }
     QString saveFileName(QWidget*, const QString&, const QString& filter, const QString& start, QString* chosenFilter) override
     {

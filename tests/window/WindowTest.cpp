@@ -174,6 +174,8 @@ private Q_SLOTS:
               {"cut", u"セルを切り取り", QKeySequence(QStringLiteral("Ctrl+X"))},
               {"Cope", u"セルをコピー", QKeySequence(QStringLiteral("Ctrl+C"))},
               {"pest", u"セルを貼り付け", QKeySequence(QStringLiteral("Ctrl+V"))},
+              {"PasteText", u"テキストを貼り付け", QKeySequence(QStringLiteral("Ctrl+Shift+V")), false},
+              {"SelectionValues", u"選択範囲の値…", none, false},
               {"NewRow", u"行を追加する", none, false},
               {"DeleteRow", u"行を削除する", none, false},
               {"Search", u"検索", QKeySequence(QStringLiteral("Ctrl+F"))},
@@ -187,7 +189,7 @@ private Q_SLOTS:
               {"ShowChanges", u"変更一覧", none},
               {"ColourByValue", u"値で色分け", none},
               {"ShowChart", u"グラフ", none}}},
-            {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}}},
+            {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}, {"ImportCSV", u"CSVから読み込む…", none}}},
         };
 
         auto [dialogs, form] = makeForm();
@@ -392,6 +394,7 @@ int RunChangesTests(int argc, char** argv);
 int RunMenuTests(int argc, char** argv);
 int RunNavigateTests(int argc, char** argv);
 int RunValueViewsTests(int argc, char** argv);
+int RunSpreadsheetTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -410,6 +413,7 @@ int main(int argc, char** argv)
     failures += RunMenuTests(argc, argv);
     failures += RunNavigateTests(argc, argv);
     failures += RunValueViewsTests(argc, argv);
+    failures += RunSpreadsheetTests(argc, argv);
     return failures;
 }
 

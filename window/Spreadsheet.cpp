@@ -1,0 +1,187 @@
+// Form1's side of the round trip through spreadsheets: the CSV import, the selection as
+// text on the system clipboard and pasted back from it, and values for a selection. The
+// core (core/csv, core/selection) decides and writes; here its results reach the controls.
+
+#include "window/Form1.h"
+
+#include "core/compare/ChangeList.h"
+#include "core/csv/CsvImport.h"
+#include "core/csv/ImportPreview.h"
+#include "core/files/ProgramFolder.h"
+#include "core/selection/SelectionValues.h"
+#include "core/selection/TextClipboard.h"
+#include "window/FlexGrid.h"
+#include "window/TabStrip.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QScopeGuard>
+
+namespace zor {
+
+namespace {
+
+const QString kImportTitle = QStringLiteral("CSVから読み込む");
+
+// Platforms may hand text back with their own line breaks.
+QString WithLineFeeds(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+QString ClipboardText() { return QGuiApplication::clipboard()->text(); }
+
+} // namespace
+
+CellSelection Form1::gridSelection() const { return {FGrid1->Row(), FGrid1->Col(), FGrid1->RowSel(), FGrid1->ColSel()}; }
+
+void Form1::putSelectionText(const QString& text)
+{
+    copiedText_ = text;
+    QGuiApplication::clipboard()->setText(text);
+}
+
+bool Form1::clipboardTextIsForeign() const
+{
+    const QString text = ClipboardText();
+    return !text.isEmpty() && (!copiedText_ || WithLineFeeds(text) != WithLineFeeds(*copiedText_));
+}
+
+void Form1::cellsWritten(const std::optional<CellSelection>& keep)
+{
+    changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
+    if (!keep) {
+        FillGrid(); // on the cell the command left the cursor on
+        FGrid1->setFocus();
+        return;
+    }
+    const int top = FGrid1->TopRow();
+    const int left = FGrid1->LeftCol();
+    doc.CurrentRow = keep->row;
+    doc.CurrentCol = keep->col;
+    FillGrid();
+    // The same cells stay selected, in the same view, ready for the next command.
+    FGrid1->setRowSel(keep->rowSel);
+    FGrid1->setColSel(keep->colSel);
+    FGrid1->setTopRow(top);
+    FGrid1->setLeftCol(left);
+    FGrid1->setFocus();
+}
+
+void Form1::PasteText_Click()
+{
+    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
+        return;
+    pasteClipboardText();
+}
+
+void Form1::pasteClipboardText()
+{
+    const QString text = ClipboardText();
+    if (text.isEmpty()) {
+        tellDone(QStringLiteral("クリップボードにテキストがありません"));
+        return;
+    }
+    const WriteResult result = zor::PasteText(doc, Tab1->SelectedIndex(), gridSelection(), {FGrid1->Rows(), FGrid1->Cols()},
+                                              text, scrollPosition());
+    if (result.result == CommitResult::Changed) {
+        cellsWritten();
+        tellDone(QStringLiteral("%1 個のセルにテキストを貼り付けました").arg(result.records));
+    } else if (result.result != CommitResult::Unchanged) {
+        dialogs_->showMessage(this, QStringLiteral("テキストを貼り付け"), result.reason, QMessageBox::Warning);
+    }
+}
+
+void Form1::SelectionValues_Click()
+{
+    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
+        return;
+    const int tab = Tab1->SelectedIndex();
+    const CellSelection selection = gridSelection();
+    std::optional<SelectionValuesResult> done;
+    dialogs_->askSelectionValues(this, [&](SelectionOperation operation, const QString& text) {
+        SelectionValuesResult result;
+        switch (operation) {
+        case SelectionOperation::Set:
+            result = SetSelectionValue(doc, tab, selection, text, scrollPosition());
+            break;
+        case SelectionOperation::Add:
+            result = AddToSelection(doc, tab, selection, text, scrollPosition());
+            break;
+        case SelectionOperation::Scale:
+            result = ScaleSelection(doc, tab, selection, text, scrollPosition());
+            break;
+        case SelectionOperation::Series:
+            result = FillSeries(doc, tab, selection, scrollPosition());
+            break;
+        }
+        // An unreadable text changed nothing: the dialog stays for another.
+        if (result.write.result == CommitResult::UnreadableText)
+            return result.write.reason;
+        done = result;
+        return QString();
+    });
+    if (!done)
+        return;
+    const QString held = done->held > 0 ? QStringLiteral("%1 個のセルを範囲内に収めました").arg(done->held) : QString();
+    switch (done->write.result) {
+    case CommitResult::Changed:
+        cellsWritten(selection);
+        tellDone(QStringLiteral("%1 個のセルの値を変えました").arg(done->write.records)
+                 + (held.isEmpty() ? QString() : QStringLiteral("。") + held));
+        break;
+    case CommitResult::Unchanged:
+        tellDone(QStringLiteral("値の変わるセルはありませんでした") + (held.isEmpty() ? QString() : QStringLiteral("（%1）").arg(held)));
+        break;
+    default:
+        dialogs_->showMessage(this, QStringLiteral("選択範囲の値"), done->write.reason, QMessageBox::Warning);
+        break;
+    }
+}
+
+void Form1::ImportCSV_Click()
+{
+    if (!CommitCellEditor() || Combo1->count() == 0)
+        return; // no image read: nothing to read into
+    const QString programFolder = ProgramFolder();
+    // The export writes into the program folder, so the files are looked for there first.
+    const QString folder = dialogs_->folderName(this, QStringLiteral("CSVファイルのあるフォルダ"), programFolder);
+    if (folder.isEmpty())
+        return;
+    CsvImportResult result;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        result = ImportCsv(doc, programFolder, folder);
+    }
+    const QString notes = result.notes.isEmpty() ? QString() : QStringLiteral("\n注意:\n") + result.notes.join(u'\n');
+    if (!result.ok()) {
+        dialogs_->showMessage(this, kImportTitle,
+                              QStringLiteral("CSVファイルに %1 件の問題が見つかりました。何も変更していません。\n")
+                                      .arg(result.problems.items().size())
+                                  + result.summary() + notes,
+                              QMessageBox::Warning);
+        return;
+    }
+    if (result.changes.empty()) {
+        dialogs_->showMessage(this, kImportTitle, QStringLiteral("変更はありません") + notes, QMessageBox::Information);
+        return;
+    }
+    // Refused before the preview, so that nobody looks through changes that can't be taken.
+    const int records = static_cast<int>(result.changes.size());
+    if (!doc.History->HasRoom(JournalSide::Undo, records)) {
+        dialogs_->showMessage(this, kImportTitle, JournalFullMessage(records), QMessageBox::Warning);
+        return;
+    }
+    if (!dialogs_->confirmImport(this, PreviewCsvImport(doc, result)))
+        return;
+    const CellSelection selection = gridSelection();
+    const WriteResult written = ApplyCsvImport(doc, result);
+    if (written.result != CommitResult::Changed) {
+        if (written.result != CommitResult::Unchanged)
+            dialogs_->showMessage(this, kImportTitle, written.reason, QMessageBox::Warning);
+        return;
+    }
+    cellsWritten(FGrid1->isEnabled() ? std::optional(selection) : std::nullopt);
+    tellDone(QStringLiteral("CSVから %1 件の変更を読み込みました").arg(written.records));
+}
+
+} // namespace zor
