@@ -36,8 +36,8 @@ struct LoadedImage {
     QByteArray image; // the bytes it was loaded from
 };
 
-// Reads rom and loads it with the definitions of the program folder (home, else ZOR_HOME,
-// else the executable's folder); nullptr, with the reason written to err, when the
+// Reads rom and loads it with the definitions of the program folder (home, else the
+// program folder by its rule); nullptr, with the reason written to err, when the
 // image can't be read.
 std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QString& home, QTextStream& err);
 
