@@ -10,6 +10,7 @@
 #include "core/output/Save.h"
 #include "core/patch/PatchFile.h"
 #include "core/files/ProgramFolder.h"
+#include "core/files/SaveAsName.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 #include "core/view/Grid.h"
@@ -71,6 +72,8 @@ void Form1::guarded(Handler&& handler)
     showTitle();
 }
 
+void Form1::runGuarded(const std::function<void()>& handler) { guarded(handler); }
+
 void Form1::showTitle()
 {
     setWindowTitle(titleFile_.isEmpty() ? QStringLiteral("ZOR")
@@ -105,6 +108,7 @@ Form1::Form1(std::unique_ptr<Dialogs> dialogs, QWidget* parent)
 
     createControls();
     createMenus();
+    createDesktopParts();
     resize(PixelsX(kClientWidth), PixelsY(kClientHeight) + menuBar()->sizeHint().height());
     Form_Load();
 }
@@ -344,13 +348,16 @@ void Form1::Read_Click()
 {
     if (!CommitCellEditor() || !ConfirmSave())
         return;
-    const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kAllFilesFilter));
+    const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kRomFilter),
+                                                imageDialogFolder());
     if (path.isEmpty())
         return;
     OpenRom(path);
 }
 
-bool Form1::OpenRom(const QString& path)
+bool Form1::OpenRom(const QString& path) { return OpenRom(path, QString()); }
+
+bool Form1::OpenRom(const QString& path, const QString& folder)
 {
     QString reason;
     const std::optional<QByteArray> image = ReadRomImage(path, &reason);
@@ -369,7 +376,8 @@ bool Form1::OpenRom(const QString& path)
         const QSignalBlocker blocker(Combo1);
         Combo1->clear();
     }
-    const QString programFolder = ProgramFolder();
+    programFolder_ = folder.isEmpty() ? ProgramFolder() : folder;
+    const QString programFolder = programFolder_;
     ProblemLog log(programFolder);
     LoadDocument(doc, path, *image, programFolder, codec_, log);
     changesReset();
@@ -392,6 +400,8 @@ bool Form1::OpenRom(const QString& path)
     }
 
     showTitle();
+    rememberImage(path);
+    updateStartHint();
     if (!log.empty())
         dialogs_->showMessage(this, QStringLiteral("読み込み"),
                               QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),
@@ -1001,7 +1011,8 @@ void Form1::SaveAs_Click()
 {
     if (!CommitCellEditor() || doc.RomPath.isEmpty())
         return;  // no image open
-    const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kAllFilesFilter));
+    const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kRomFilter),
+                                                SaveAsName(doc.RomPath));
     if (path.isEmpty())
         return;
     QString error;
@@ -1015,6 +1026,7 @@ void Form1::SaveAs_Click()
         return;
     }
     changesReset();
+    rememberImage(doc.RomPath);
     titleFile_ = QFileInfo(doc.RomPath).fileName();
     showTitle();
     FGrid1->viewport()->update(); // the marks go with the new baseline
@@ -1083,7 +1095,7 @@ void Form1::OpCSV_Click()
     CsvExportResult result;
     {
         const BusyCursor busy;
-        result = ExportCsv(doc, ProgramFolder());
+        result = ExportCsv(doc, ProgramFolderInUse());
     }
     if (!result.ok())
         dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.error, QMessageBox::Warning);
