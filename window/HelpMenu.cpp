@@ -18,9 +18,41 @@
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QUrl>
-#include <QVBoxLayout>
+#include <QEvent>
 
 namespace zor {
+
+namespace {
+
+// Keeps a widget over a sibling's area, inset by margin at the sides, as the sibling moves and resizes.
+class Overlay : public QObject {
+public:
+    Overlay(QWidget* over, QWidget* under, int margin) : QObject(over), over_(over), under_(under), margin_(margin)
+    {
+        under->installEventFilter(this);
+        follow();
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+            follow();
+        return false;
+    }
+
+private:
+    void follow()
+    {
+        over_->setGeometry(under_->geometry().adjusted(margin_, 0, -margin_, 0));
+        over_->raise();
+    }
+
+    QWidget* over_;
+    QWidget* under_;
+    int margin_;
+};
+
+} // namespace
 
 void Form1::createDesktopParts()
 {
@@ -54,19 +86,14 @@ void Form1::createDesktopParts()
     Help->addSeparator();
     About = item(Help, "About", QStringLiteral(u"バージョン情報"), &Form1::About_Click);
 
-    // The hint lies over the empty grid; clicks go through to it.
-    StartHint = new QLabel(FGrid1->viewport());
+    // The hint lies over the empty grid, beside it rather than in it so that it isn't
+    // drawn disabled with it; clicks go through to the grid.
+    StartHint = new QLabel(centralWidget());
     StartHint->setObjectName(QStringLiteral("StartHint"));
     StartHint->setWordWrap(true);
     StartHint->setAlignment(Qt::AlignCenter);
-    StartHint->setTextInteractionFlags(Qt::NoTextInteraction);
     StartHint->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette palette = StartHint->palette();  // the grid is disabled while empty; the hint must not look so
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
-    StartHint->setPalette(palette);
-    auto* layout = new QVBoxLayout(FGrid1->viewport());
-    layout->setContentsMargins(PixelsX(300), 0, PixelsX(300), 0);
-    layout->addWidget(StartHint);
+    new Overlay(StartHint, FGrid1, PixelsX(300));
     StartHint->hide();
 
     setAcceptDrops(true);

@@ -12,6 +12,17 @@
 
 namespace zor {
 
+namespace {
+
+// A path as a menu shows it: the home folder as "~", so that the names stay readable.
+QString Shown(const QString& path)
+{
+    const QString home = QDir::homePath();
+    return path.startsWith(home + u'/') ? u'~' + path.mid(home.size()) : path;
+}
+
+} // namespace
+
 void Form1::fillRecentMenu()
 {
     RecentMenu->clear(); // ClearRecent belongs to the window and survives
@@ -20,7 +31,7 @@ void Form1::fillRecentMenu()
     int number = 0;
     for (const RecentFile& entry : list.entries()) {
         // A '&' in a path is shown, not taken as the item's key.
-        QString where = QStringLiteral("%1（プログラムフォルダ %2）").arg(entry.image, entry.programFolder);
+        QString where = QStringLiteral("%1（プログラムフォルダ %2）").arg(Shown(entry.image), Shown(entry.programFolder));
         QAction* action = RecentMenu->addAction(QStringLiteral("&%1 ").arg(++number) + where.replace(u'&', QStringLiteral("&&")));
         connect(action, &QAction::triggered, this, [this, entry] { runGuarded([&] { openRecent(entry.image, entry.programFolder); }); });
     }

@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
     // The window first, then what the program folder and the image's load report, over it.
     QTimer::singleShot(0, &form, [&form, files] {
         form.ShowProgramFolderState();
-        if (!files.isEmpty())
+        if (!files.isEmpty() && !files.first().isEmpty()) // an empty argument names no file
             form.OpenRom(files.first());
     });
     const int status = app.exec();
