@@ -4,6 +4,7 @@
 
 #include "core/about/Version.h"
 #include "core/files/ProgramFolder.h"
+#include "core/recent/RecentFiles.h"
 #include "core/sample/Sample.h"
 #include "tests/window/TestFolder.h"
 #include "window/FlexGrid.h"
@@ -37,6 +38,13 @@ QStringList RecentCaptions(const Form1& form)
 }
 
 QAction* RecentItem(const Form1& form, int index) { return form.RecentMenu->actions().value(index); }
+
+// The list as the user's settings hold it.
+std::vector<zor::RecentFile> Recent()
+{
+    QSettings settings;
+    return zor::RecentFiles::Load(settings).entries();
+}
 
 // Drops urls on the window as the window system delivers it; true when the window took it.
 bool Drop(Form1& form, const QList<QUrl>& urls)
@@ -82,7 +90,10 @@ private Q_SLOTS:
         Form1& form = *o.form;
         const QString x = o.folder->file(QStringLiteral("x.rom"));
         const QString home = o.folder->dir.path();
-        QCOMPARE(RecentCaptions(form), QStringList{QStringLiteral("&1 %1（プログラムフォルダ %2）").arg(x, home)});
+        QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}}));
+        QCOMPARE(RecentCaptions(form).size(), 1);
+        QVERIFY(RecentCaptions(form)[0].startsWith(QStringLiteral("&1 ")));
+        QVERIFY(RecentCaptions(form)[0].contains(QStringLiteral("x.rom（プログラムフォルダ ")));
 
         // Save As proposes a name beside the open file, starting the dialog there.
         const QString y = o.folder->file(QStringLiteral("y.sfc"));
@@ -90,14 +101,15 @@ private Q_SLOTS:
         form.SaveAs->trigger();
         QCOMPARE(o.dialogs->saveStarts.back(), o.folder->file(QStringLiteral("x_2.rom")));
         QCOMPARE(form.doc.RomPath, y);
+        QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{y, home}, {x, home}}));
         QCOMPARE(RecentCaptions(form).size(), 2);
-        QVERIFY(RecentCaptions(form)[0].startsWith(QStringLiteral("&1 ") + y));
+        QVERIFY(RecentCaptions(form)[0].contains(QStringLiteral("y.sfc")));
 
         // The older entry, chosen, opens again and goes to the top; only once in the list.
         RecentItem(form, 1)->trigger();
         QCOMPARE(form.doc.RomPath, x);
-        QCOMPARE(RecentCaptions(form).size(), 2);
-        QVERIFY(RecentCaptions(form)[0].startsWith(QStringLiteral("&1 ") + x));
+        QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}, {y, home}}));
+        QVERIFY(RecentCaptions(form)[0].contains(QStringLiteral("x.rom")));
 
         // A file that has gone is dropped with a message, and the open image stays.
         QFile::remove(y);
@@ -106,6 +118,7 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
         QVERIFY(o.dialogs->messages[0].text.contains(y));
         QCOMPARE(form.doc.RomPath, x);
+        QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}}));
         QCOMPARE(RecentCaptions(form).size(), 1);
 
         // A later run reads the list from the user's settings, the clearing too.
@@ -174,7 +187,7 @@ private Q_SLOTS:
         form.OpCSV->trigger();
         QVERIFY(QFile::exists(zor::JoinPath(sample, QStringLiteral("クラス.csv"))));
         QVERIFY(!QFile::exists(zor::JoinPath(home, QStringLiteral("クラス.csv"))));
-        QVERIFY(RecentCaptions(form)[0].contains(QStringLiteral("プログラムフォルダ %1）").arg(sample)));
+        QCOMPARE(Recent().front(), (zor::RecentFile{form.doc.RomPath, sample}));
 
         // 読み込む goes back to the rule's folder; the sample's recent entry keeps its own.
         o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
