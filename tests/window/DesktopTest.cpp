@@ -102,14 +102,11 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs->saveStarts.back(), o.folder->file(QStringLiteral("x_2.rom")));
         QCOMPARE(form.doc.RomPath, y);
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{y, home}, {x, home}}));
-        QCOMPARE(RecentCaptions(form).size(), 2);
-        QVERIFY(RecentCaptions(form)[0].contains(QStringLiteral("y.sfc")));
 
-        // The older entry, chosen, opens again and goes to the top; only once in the list.
+        // The older entry, chosen from the menu, opens again and goes to the top; only once in the list.
         RecentItem(form, 1)->trigger();
         QCOMPARE(form.doc.RomPath, x);
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}, {y, home}}));
-        QVERIFY(RecentCaptions(form)[0].contains(QStringLiteral("x.rom")));
 
         // A file that has gone is dropped with a message, and the open image stays.
         QFile::remove(y);
