@@ -1,11 +1,11 @@
 #!/bin/sh
 # Builds the Debian package into a temporary folder and checks it without installing it
-# (that needs root; the README gives the manual check):  check-deb.sh BUILD-DIR
+# (that needs root; the README gives the manual check):  check-deb.sh CPACK BUILD-DIR
 set -eu
-build=$1
+cpack=$1 build=$2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; exit 1; }
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; exit 1; }
 set -- "$out"/*.deb
 [ $# -eq 1 ] && [ -f "$1" ] || { echo "not one package: $*"; exit 1; }
 deb=$1

@@ -1,11 +1,11 @@
 #!/bin/sh
 # Installs the build into a fresh prefix and checks that every file lands inside it and
-# that the desktop's files are all there:  check-install.sh BUILD-DIR APP-ID
+# that the desktop's files are all there:  check-install.sh CMAKE BUILD-DIR APP-ID
 set -eu
-build=$1 id=$2
+cmake=$1 build=$2 id=$3
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
 status=0
 while IFS= read -r file; do
   case "$file" in
