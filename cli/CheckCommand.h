@@ -20,7 +20,7 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log);
 // Every problem as {"file", "line", "message"}.
 QJsonArray ProblemsJson(const ProblemLog& log);
 
-// --home DIR, else ZOR_HOME, else the executable's folder.
+// --home DIR, else the program folder by its rule (ZOR_HOME, the executable's folder, the data folder).
 QString ResolveProgramFolder(const QString& home);
 
 } // namespace zor

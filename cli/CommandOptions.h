@@ -44,8 +44,8 @@ struct LoadedImage {
     BattleCodec codec; // as the load left it: a save encodes against the dictionary it found
 };
 
-// Reads rom and loads it with the definitions of the program folder (home, else ZOR_HOME,
-// else the executable's folder); nullptr, with the reason written to err, when the
+// Reads rom and loads it with the definitions of the program folder (home, else the
+// program folder by its rule); nullptr, with the reason written to err, when the
 // image can't be read.
 std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QString& home, QTextStream& err);
 

@@ -17,13 +17,19 @@ QString QtFileFilter(const QString& filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString description = parts[i].trimmed();
         const QString pattern = parts[i + 1].trimmed();
-        const QString shown = QLatin1Char('(') + pattern + QLatin1Char(')');
-        if (description.endsWith(shown))
-            description = description.chopped(shown.size()).trimmed();
+        QStringList written;
         QStringList patterns;
         for (const QString& one : pattern.split(u';', Qt::SkipEmptyParts)) {
             const QString trimmed = one.trimmed();
+            written << trimmed;
             patterns << (trimmed == u"*.*" ? QStringLiteral("*") : trimmed);
+        }
+        for (const QString& copy : {pattern, written.join(u' ')}) {
+            const QString shown = QLatin1Char('(') + copy + QLatin1Char(')');
+            if (description.endsWith(shown)) {
+                description = description.chopped(shown.size()).trimmed();
+                break;
+            }
         }
         entries << description + QStringLiteral(" (") + patterns.join(u' ') + QLatin1Char(')');
     }

@@ -18,8 +18,11 @@ struct ImportPreview;
 // The four things 選択範囲の値 does to the selected cells.
 enum class SelectionOperation { Set, Add, Scale, Series };
 
-// The one filter of the open and save dialogs.
+// Every file; the second filter of the image dialogs, and the one of the others.
 inline constexpr char16_t kAllFilesFilter[] = u"全てのファイル(*.*)|*.*";
+// The filters of the open and save dialogs of images: the usual image names first.
+inline constexpr char16_t kRomFilter[] =
+    u"ROM イメージ (*.sfc *.smc *.bin *.rom)|*.sfc;*.smc;*.bin;*.rom|全てのファイル(*.*)|*.*";
 // The patch file's filters; the first is the default.
 inline constexpr char16_t kPatchFilter[] = u"BPS パッチ (*.bps)|*.bps|IPS パッチ (*.ips)|*.ips";
 
@@ -64,7 +67,8 @@ public:
 // "desc|pattern|desc|pattern" as Qt writes it: "desc (pattern);;desc (pattern)", with
 // ';'-separated patterns turned into space-separated ones. "*.*" is meant as every file,
 // so it becomes "*", which here also matches names without a dot. A description that
-// ends with its own pattern in parentheses drops that copy, as Qt adds the pattern itself.
+// ends with its own patterns in parentheses (';'- or space-separated) drops that copy, as
+// Qt adds the patterns itself.
 QString QtFileFilter(const QString& filter);
 
 class QtDialogs : public Dialogs {

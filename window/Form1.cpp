@@ -11,6 +11,7 @@
 #include "core/patch/PatchFile.h"
 #include "core/selection/TextClipboard.h"
 #include "core/files/ProgramFolder.h"
+#include "core/files/SaveAsName.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 #include "core/view/Grid.h"
@@ -129,6 +130,7 @@ Form1::Form1(std::unique_ptr<Dialogs> dialogs, QWidget* parent)
     createControls();
     createMenus();
     createNavigation();
+    createDesktopParts();
     // Made now, below the client area, which keeps its designed size: a bar made with the
     // first message would take its room from the grid.
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
@@ -397,13 +399,16 @@ void Form1::Read_Click()
 {
     if (!CommitCellEditor() || !ConfirmSave())
         return;
-    const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kAllFilesFilter));
+    const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kRomFilter),
+                                                imageDialogFolder());
     if (path.isEmpty())
         return;
     OpenRom(path);
 }
 
-bool Form1::OpenRom(const QString& path)
+bool Form1::OpenRom(const QString& path) { return OpenRom(path, QString()); }
+
+bool Form1::OpenRom(const QString& path, const QString& folder)
 {
     QString reason;
     const std::optional<QByteArray> image = ReadRomImage(path, &reason);
@@ -422,7 +427,8 @@ bool Form1::OpenRom(const QString& path)
         const QSignalBlocker blocker(Combo1);
         Combo1->clear();
     }
-    const QString programFolder = ProgramFolder();
+    programFolder_ = folder.isEmpty() ? ProgramFolder() : folder;
+    const QString programFolder = programFolder_;
     ProblemLog log(programFolder);
     LoadDocument(doc, path, *image, programFolder, codec_, log);
     changesReset();
@@ -443,6 +449,8 @@ bool Form1::OpenRom(const QString& path)
 
     showTitle();
     showCommandState();
+    rememberImage(path);
+    updateStartHint();
     if (!log.empty())
         dialogs_->showMessage(this, QStringLiteral("読み込み"),
                               QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),
@@ -1087,7 +1095,8 @@ void Form1::SaveAs_Click()
 {
     if (!CommitCellEditor() || doc.RomPath.isEmpty())
         return;  // no image open
-    const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kAllFilesFilter));
+    const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kRomFilter),
+                                                SaveAsName(doc.RomPath));
     if (path.isEmpty())
         return;
     QString error;
@@ -1101,6 +1110,7 @@ void Form1::SaveAs_Click()
         return;
     }
     changesReset();
+    rememberImage(doc.RomPath);
     titleFile_ = QFileInfo(doc.RomPath).fileName();
     showTitle();
     FGrid1->viewport()->update(); // the marks go with the new baseline
@@ -1170,7 +1180,7 @@ void Form1::OpCSV_Click()
 {
     if (!CommitCellEditor() || Combo1->count() == 0)
         return;  // no image read: no tables
-    const QString folder = ProgramFolder();
+    const QString folder = ProgramFolderInUse();
     CsvExportResult result;
     {
         const BusyCursor busy;

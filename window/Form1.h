@@ -24,6 +24,8 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 
@@ -102,6 +104,14 @@ public:
     QAction* ColourByValue = nullptr;
     QAction* ShowChart = nullptr;
     ChartDock* Chart = nullptr;
+    // ファイル → 最近使ったファイル, the ヘルプ menu, and the empty window's hint.
+    QMenu* RecentMenu = nullptr;
+    QAction* ClearRecent = nullptr;
+    QMenu* Help = nullptr;
+    QAction* OpenSample = nullptr;
+    QAction* OpenProgramFolder = nullptr;
+    QAction* About = nullptr;
+    QLabel* StartHint = nullptr;
 
     Dialogs& dialogs() { return *dialogs_; }
 
@@ -124,6 +134,21 @@ public:
     // given on the command line). False when the file can't be read; the user is told
     // why and the open document stays as it was.
     bool OpenRom(const QString& path);
+    // The same with programFolder as the image's program folder (empty: the rule's),
+    // used for its definitions, settings and CSV until another image is opened.
+    bool OpenRom(const QString& path, const QString& programFolder);
+    // The program folder of the open image; before any, the one the rule finds.
+    QString ProgramFolderInUse() const;
+
+    // Once the window shows: a program folder that can't take files is told, and the
+    // hint how to start shows while it holds no definitions and no image is open.
+    void ShowProgramFolderState();
+    // The window's size and place, kept in the user's settings; a place off every screen
+    // is not restored.
+    void RestoreWindowGeometry();
+    void SaveWindowGeometry();
+    // What バージョン情報 says.
+    QString AboutText() const;
 
     // The grid and the view.
     void FillGrid();
@@ -169,6 +194,11 @@ public:
     void FGrid1_EnterCell();
     void Text1_Change();
 
+    // The user's settings keys of the window's place and of the folder the image dialogs
+    // start in while no image is open.
+    static constexpr char kGeometryKey[] = "window/geometry";
+    static constexpr char kFrameKey[] = "window/frame";
+    static constexpr char kImageFolderKey[] = "files/lastFolder";
     // The user's settings key of the original a patch was last made from.
     static constexpr char kPatchOriginalKey[] = "patch/original";
     // The user's settings key of 値で色分け.
@@ -214,9 +244,16 @@ public Q_SLOTS:
     void GoTo_Click();
     void ColourByValue_Click();
     void ShowChart_Click();
+    void ClearRecent_Click();
+    void OpenSample_Click();
+    void OpenProgramFolder_Click();
+    void About_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // One file dropped on the window opens as 読み込む would; anything else is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -251,6 +288,8 @@ private:
     // Runs a handler so that nothing it throws reaches Qt's event loop.
     template <typename Handler>
     void guarded(Handler&& handler);
+    // guarded() for the handlers defined outside Form1.cpp.
+    void runGuarded(const std::function<void()>& handler);
     // Ends an open editor that nobody asked to commit (a scroll, a click elsewhere):
     // readable text is stored, other text dropped with a tooltip at the cell.
     void closeCellEditor();
@@ -287,14 +326,21 @@ private:
     void refreshNavigation();
     void findNext(bool backwards);
     void tableFilled(int tab);
-    // guarded() for code outside this file.
-    void runGuarded(const std::function<void()>& handler);
     // Colour by value and the chart (Form1Views.cpp): told of fills and written cells as the change list is.
     void createValueViews();
     void valuesShown(int tab, int dataSet);
     void valuesTouched(const std::vector<CellRef>& cells);
     void valuesReset();
     void chartRowClicked(int row);
+    // The recent files, the help menu, the hint and drops: made after the other menus.
+    void createDesktopParts();
+    void fillRecentMenu();
+    void openRecent(const QString& image, const QString& programFolder);
+    // An image opened or saved: into the recent list, and its folder for the dialogs.
+    void rememberImage(const QString& path);
+    // Where the open and save dialogs start: the open image's folder, else the last one used.
+    QString imageDialogFolder() const;
+    void updateStartHint();
 
     // The spreadsheet round trip (window/Spreadsheet.cpp): the selection as text on the
     // system clipboard, a paste of its text, and after a command wrote cells, the grid,
@@ -314,6 +360,7 @@ private:
     QStringList writeErrors_;
     QString titleFile_; // the open file's name; empty before an image is read
     std::optional<QString> copiedText_; // what ZOR last put on the system clipboard
+    QString programFolder_; // the open image's program folder; empty before an image is read
 };
 
 } // namespace zor

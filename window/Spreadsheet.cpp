@@ -141,7 +141,7 @@ void Form1::ImportCSV_Click()
 {
     if (!CommitCellEditor() || Combo1->count() == 0)
         return; // no image read: nothing to read into
-    const QString programFolder = ProgramFolder();
+    const QString programFolder = ProgramFolderInUse();
     // The export writes into the program folder, so the files are looked for there first.
     const QString folder = dialogs_->folderName(this, QStringLiteral("CSVファイルのあるフォルダ"), programFolder);
     if (folder.isEmpty())

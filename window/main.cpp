@@ -1,25 +1,49 @@
+#include "core/about/ApplicationNames.h"
 #include "window/Application.h"
 #include "window/Form1.h"
 
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
+// Qt's own texts (standard buttons, the file dialog, the usage) in Japanese, as the rest.
+void LoadQtTexts(QTranslator& texts)
+{
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    if (texts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&texts);
+}
+
 // The editor's arguments. They are read before the window system is reached, so that
-// --help answers on a machine without a display.
+// --help and --version answer on a machine without a display. The manual page is made
+// from --help.
 QStringList ReadArguments(int& argc, char** argv)
 {
     QCoreApplication parsing(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zor"));
+    zor::SetApplicationNames();
+    QTranslator texts;
+    LoadQtTexts(texts);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("ZOR: ROM イメージのデータ表を編集します。"));
-    parser.addHelpOption();
+    // Our own help option: its text in Japanese, and no Qt-only options in the manual page.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("この説明を表示します。"));
+    parser.addOption(help);
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("起動時に開く ROM イメージ"), QStringLiteral("[ROM]"));
-    parser.process(parsing); // --help prints the usage and exits; an unknown option says so and exits
+    parser.process(parsing); // --version prints and exits; an unknown option says so and exits
+    if (parser.isSet(help)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        std::exit(0);
+    }
     return parser.positionalArguments();
 }
 
@@ -30,20 +54,24 @@ int main(int argc, char* argv[])
     const QStringList files = ReadArguments(argc, argv);
 
     zor::Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zor"));
-
-    // Qt's own texts (standard buttons, the file dialog) in Japanese, as the rest of the window.
-    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    zor::SetApplicationNames();
+    // The desktop file's name ties the window to its launcher and icon; the icon itself for every window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zor_editor.zor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zor/icon.png")));
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    LoadQtTexts(qtTexts);
 
     zor::Form1 form;
     QObject::connect(&app, &zor::Application::failed, &form, &zor::Form1::reportFailure, Qt::QueuedConnection);
+    form.RestoreWindowGeometry();
     form.show();
-    // The window first, then the image: what its load reports is shown over the window.
-    if (!files.isEmpty())
-        QTimer::singleShot(0, &form, [&form, path = files.first()] { form.OpenRom(path); });
-    return app.exec();
+    // The window first, then what the program folder and the image's load report, over it.
+    QTimer::singleShot(0, &form, [&form, files] {
+        form.ShowProgramFolderState();
+        if (!files.isEmpty() && !files.first().isEmpty()) // an empty argument names no file
+            form.OpenRom(files.first());
+    });
+    const int status = app.exec();
+    form.SaveWindowGeometry();
+    return status;
 }

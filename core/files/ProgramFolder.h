@@ -4,9 +4,35 @@
 
 namespace zor {
 
-// The folder that holds ZOR.ini, the mode folders and the CSV files: ZOR_HOME when
-// it is set, else the folder of the running executable. Needs a QCoreApplication.
+// Where the program folder was found.
+enum class ProgramFolderSource { Environment, Executable, UserData };
+
+struct ProgramFolderChoice {
+    QString path;
+    ProgramFolderSource source = ProgramFolderSource::Environment;
+    // Why the folder can't be used for writing (missing, not creatable, read-only),
+    // naming it; empty when it can. Images open and save all the same.
+    QString problem;
+};
+
+// The rule that finds the program folder, from its three inputs: zorHome when it is
+// not empty; else executableFolder when it holds definitions, so that the build folder
+// and a portable copy work where they are; else dataFolder, created when missing.
+ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& executableFolder,
+                                        const QString& dataFolder);
+
+// The rule over ZOR_HOME, the running executable's folder and UserDataFolder().
+// Needs a QCoreApplication.
+ProgramFolderChoice ChooseProgramFolder();
+
+// The folder that holds ZOR.ini, the mode folders and the CSV files: ChooseProgramFolder().path.
 QString ProgramFolder();
+
+// The user's own data folder (~/.local/share/ZOR/zor once SetApplicationNames ran).
+QString UserDataFolder();
+
+// True when folder holds a ZOR.ini or a mode's definitions (.idn or .sna files) itself.
+bool HoldsDefinitions(const QString& folder);
 
 // The ZOR.ini of a program folder.
 QString ZorIniPath(const QString& programFolder);

@@ -324,39 +324,76 @@ std::vector<SampleFile> MakeSampleFolder()
     return files;
 }
 
+namespace {
+
+bool WriteSampleFile(const QString& folder, const SampleFile& file, QString* error)
+{
+    const QString path = JoinPath(folder, file.path);
+    const QString parent = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(parent)) {
+        *error = QStringLiteral("フォルダ %1 を作れません。").arg(parent);
+        return false;
+    }
+    QString reason;
+    if (!WriteFileAtomically(path, file.bytes, &reason)) {
+        *error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
+        return false;
+    }
+    return true;
+}
+
+bool MakeSampleFiles(std::vector<SampleFile>* files, QString* error)
+{
+    try {
+        *files = MakeSampleFolder();
+    } catch (const std::exception& e) {
+        *error = QStringLiteral("サンプルを作れません（%1）。").arg(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+bool Present(const QString& folder, const SampleFile& file)
+{
+    const QFileInfo info(JoinPath(folder, file.path));
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
 int WriteSampleFolder(const QString& folder, QString* error, bool overwrite)
 {
     std::vector<SampleFile> files;
-    try {
-        files = MakeSampleFolder();
-    } catch (const std::exception& e) {
-        *error = QStringLiteral("サンプルを作れません（%1）。").arg(QString::fromUtf8(e.what()));
+    if (!MakeSampleFiles(&files, error))
         return -1;
-    }
     if (!overwrite) {
         for (const SampleFile& file : files) {
-            const QString path = JoinPath(folder, file.path);
-            const QFileInfo info(path);
-            if (info.exists() || info.isSymLink()) {
-                *error = QStringLiteral("%1 はすでにあります。何も書いていません。").arg(path);
+            if (Present(folder, file)) {
+                *error = QStringLiteral("%1 はすでにあります。何も書いていません。").arg(JoinPath(folder, file.path));
                 return kSampleFileExists;
             }
         }
     }
-    for (const SampleFile& file : files) {
-        const QString path = JoinPath(folder, file.path);
-        const QString parent = QFileInfo(path).absolutePath();
-        if (!QDir().mkpath(parent)) {
-            *error = QStringLiteral("フォルダ %1 を作れません。").arg(parent);
+    for (const SampleFile& file : files)
+        if (!WriteSampleFile(folder, file, error))
             return -1;
-        }
-        QString reason;
-        if (!WriteFileAtomically(path, file.bytes, &reason)) {
-            *error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
-            return -1;
-        }
-    }
     return static_cast<int>(files.size());
+}
+
+int CompleteSampleFolder(const QString& folder, QString* error)
+{
+    std::vector<SampleFile> files;
+    if (!MakeSampleFiles(&files, error))
+        return -1;
+    int written = 0;
+    for (const SampleFile& file : files) {
+        if (Present(folder, file))
+            continue;
+        if (!WriteSampleFile(folder, file, error))
+            return -1;
+        ++written;
+    }
+    return written;
 }
 
 } // namespace zor

@@ -41,4 +41,9 @@ std::vector<SampleFile> MakeSampleFolder();
 inline constexpr int kSampleFileExists = -2;
 int WriteSampleFolder(const QString& folder, QString* error, bool overwrite = true);
 
+// Writes only the sample files that folder lacks, each atomically: a sample the user
+// edited keeps its edits, and one partly deleted is made whole. The number written (0
+// when nothing was missing), or -1 with the reason in *error.
+int CompleteSampleFolder(const QString& folder, QString* error);
+
 } // namespace zor

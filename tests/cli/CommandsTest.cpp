@@ -269,5 +269,24 @@ TEST(SampleCommand, NeverOverwritesWithoutForce)
     EXPECT_TRUE(folder.readBytes(u"ZOR.ini"_s).contains("DefaultNotation=16"));
 }
 
+// The window's sample: only what is missing is written, so the user's edits stay.
+TEST(SampleCompletion, WritesOnlyWhatIsMissing)
+{
+    test::ProgramFolder folder;
+    QString error;
+    const int all = CompleteSampleFolder(folder.path(), &error);
+    EXPECT_EQ(all, int(MakeSampleFolder().size())) << error.toStdString();
+    folder.writeBytes(u"ZOR.ini"_s, "[Option]\r\nMode=mine\r\n");
+    QFile::remove(folder.file(SampleImageName()));
+    EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), 1) << error.toStdString();
+    EXPECT_EQ(folder.readBytes(u"ZOR.ini"_s), "[Option]\r\nMode=mine\r\n");
+    EXPECT_EQ(folder.readBytes(SampleImageName()).size(), kEncodedImageSize);
+    EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), 0);
+
+    folder.writeBytes(u"plain"_s, "x");
+    EXPECT_EQ(CompleteSampleFolder(folder.file(u"plain/sub"_s), &error), -1);
+    EXPECT_TRUE(error.contains(u"plain"_s)) << error.toStdString();
+}
+
 } // namespace
 } // namespace zor

@@ -3,6 +3,7 @@
 // Expected sizes are written in twips and compared in pixels at 96 dpi, which the
 // offscreen platform reports, so 15 twips are exactly one pixel.
 
+#include "core/about/ApplicationNames.h"
 #include "tests/window/FakeDialogs.h"
 #include "tests/window/TestFolder.h"
 #include "window/Application.h"
@@ -167,6 +168,7 @@ private Q_SLOTS:
               {"SaveAs", u"名前を付けて保存", none},
               {"Save", u"上書き保存", QKeySequence(QStringLiteral("Ctrl+S"))},
               {"MakePatch", u"パッチを作成…", none},
+              {"RecentFiles", u"最近使ったファイル", none},
               {"Quit", u"終了", none}}},
             {"Edit", u"編集",
              {{"andou", u"セルを元に戻す", QKeySequence(QStringLiteral("Ctrl+Z"))},
@@ -190,6 +192,10 @@ private Q_SLOTS:
               {"ColourByValue", u"値で色分け", none},
               {"ShowChart", u"グラフ", none}}},
             {"Date", u"データ", {{"OpCSV", u"全データをCSVで保存", none}, {"ImportCSV", u"CSVから読み込む…", none}}},
+            {"Help", u"ヘルプ",
+             {{"OpenSample", u"サンプルを開く", none},
+              {"OpenProgramFolder", u"プログラムフォルダを開く", none},
+              {"About", u"バージョン情報", none}}},
         };
 
         auto [dialogs, form] = makeForm();
@@ -384,6 +390,9 @@ private Q_SLOTS:
         QCOMPARE(zor::QtFileFilter(QString::fromUtf16(zor::kAllFilesFilter)), QStringLiteral(u"全てのファイル (*)"));
         QCOMPARE(zor::QtFileFilter(QStringLiteral(u"テキスト|*.txt;*.ini|全て(*.*)|*.*")),
                  QStringLiteral(u"テキスト (*.txt *.ini);;全て (*)"));
+        // A description that shows its patterns as Qt would isn't given them twice.
+        QCOMPARE(zor::QtFileFilter(QString::fromUtf16(zor::kRomFilter)),
+                 QStringLiteral(u"ROM イメージ (*.sfc *.smc *.bin *.rom);;全てのファイル (*)"));
     }
 };
 
@@ -395,10 +404,12 @@ int RunMenuTests(int argc, char** argv);
 int RunNavigateTests(int argc, char** argv);
 int RunValueViewsTests(int argc, char** argv);
 int RunSpreadsheetTests(int argc, char** argv);
+int RunDesktopTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
     zor::Application app(argc, argv);
+    zor::SetApplicationNames(); // the names the editor runs under, in Qt's test-mode folders:
     QStandardPaths::setTestModeEnabled(true); // the user's settings stay the user's
     app.setQuitOnLastWindowClosed(false);  // the windows of one case close while the next are made
     int failures = 0;
@@ -414,6 +425,7 @@ int main(int argc, char** argv)
     failures += RunNavigateTests(argc, argv);
     failures += RunValueViewsTests(argc, argv);
     failures += RunSpreadsheetTests(argc, argv);
+    failures += RunDesktopTests(argc, argv);
     return failures;
 }
 

@@ -1,0 +1,100 @@
+#include "core/files/ProgramFolder.h"
+#include "core/files/SaveAsName.h"
+
+#include "tests/support/ModeFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+// Three folders: ZOR_HOME's, the executable's and the user's data folder (not yet made).
+struct Places {
+    test::ProgramFolder root;
+    QString home = root.file(u"home"_s);
+    QString exe = root.file(u"bin"_s);
+    QString data = root.file(u"share/ZOR/zor"_s);
+    Places()
+    {
+        QDir().mkpath(home);
+        QDir().mkpath(exe);
+    }
+};
+
+TEST(ProgramFolderRule, ZorHomeWinsOverEverything)
+{
+    Places p;
+    p.root.writeZorIni(u"m"_s); // nothing in bin yet: the rule must not look there first
+    p.root.writeBytes(u"bin/ZOR.ini"_s, "[Option]\r\n");
+    const ProgramFolderChoice choice = ChooseProgramFolder(p.home, p.exe, p.data);
+    EXPECT_EQ(choice.path, p.home);
+    EXPECT_EQ(choice.source, ProgramFolderSource::Environment);
+    EXPECT_TRUE(choice.problem.isEmpty()) << choice.problem.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(p.data)); // the data folder is made only when it is chosen
+
+    // A ZOR_HOME that isn't there is used all the same, and reported, not made.
+    const ProgramFolderChoice missing = ChooseProgramFolder(p.root.file(u"nowhere"_s), p.exe, p.data);
+    EXPECT_EQ(missing.path, p.root.file(u"nowhere"_s));
+    EXPECT_TRUE(missing.problem.contains(p.root.file(u"nowhere"_s)));
+    EXPECT_FALSE(QFileInfo::exists(p.root.file(u"nowhere"_s)));
+}
+
+TEST(ProgramFolderRule, TheExecutablesFolderWhenItHoldsDefinitions)
+{
+    const QStringList holders = {u"ZOR.ini"_s, u"zor.INI"_s, u"items.idn"_s, u"ITEMS.SNA"_s};
+    for (const QString& name : holders) {
+        Places p;
+        p.root.writeBytes(u"bin/"_s + name, "x\r\n");
+        const ProgramFolderChoice choice = ChooseProgramFolder(QString(), p.exe, p.data);
+        EXPECT_EQ(choice.path, p.exe) << name.toStdString();
+        EXPECT_EQ(choice.source, ProgramFolderSource::Executable) << name.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(p.data));
+    }
+    // A mode folder under it is not a mode's definitions in it; nor is a folder named like one.
+    Places p;
+    p.root.writeBytes(u"bin/m/items.idn"_s, "x\r\n");
+    QDir().mkpath(p.root.file(u"bin/ZOR.ini"_s));
+    EXPECT_FALSE(HoldsDefinitions(p.exe));
+    EXPECT_EQ(ChooseProgramFolder(QString(), p.exe, p.data).source, ProgramFolderSource::UserData);
+}
+
+TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
+{
+    Places p;
+    p.root.writeBytes(u"bin/zor"_s, "\x7F" "ELF"); // the programs alone are no definitions
+    const ProgramFolderChoice choice = ChooseProgramFolder(QString(), p.exe, p.data);
+    EXPECT_EQ(choice.path, p.data);
+    EXPECT_EQ(choice.source, ProgramFolderSource::UserData);
+    EXPECT_TRUE(QFileInfo(p.data).isDir());
+    EXPECT_TRUE(choice.problem.isEmpty()) << choice.problem.toStdString();
+    // Chosen again, it is simply there.
+    EXPECT_TRUE(ChooseProgramFolder(QString(), p.exe, p.data).problem.isEmpty());
+
+    // A data folder that can't be made (a file stands where a folder of its path must be)
+    // is still the choice, with the reason naming it.
+    p.root.writeBytes(u"blocked"_s, "file");
+    const QString blocked = p.root.file(u"blocked/ZOR/zor"_s);
+    const ProgramFolderChoice failed = ChooseProgramFolder(QString(), p.exe, blocked);
+    EXPECT_EQ(failed.path, blocked);
+    EXPECT_TRUE(failed.problem.contains(blocked)) << failed.problem.toStdString();
+    EXPECT_TRUE(failed.problem.contains(u"作れません"_s)) << failed.problem.toStdString();
+}
+
+TEST(SaveAsName, TwoBeforeTheExtensionBesideTheFile)
+{
+    EXPECT_EQ(SaveAsName(u"/r/a.sfc"_s), u"/r/a_2.sfc"_s);
+    EXPECT_EQ(SaveAsName(u"/r/a"_s), u"/r/a_2"_s);
+    EXPECT_EQ(SaveAsName(u"/r.d/a"_s), u"/r.d/a_2"_s);       // a dot in the folder is no extension
+    EXPECT_EQ(SaveAsName(u"/r/a.b.smc"_s), u"/r/a.b_2.smc"_s); // the last extension only
+    EXPECT_EQ(SaveAsName(u"/r/.rom"_s), u"/r/.rom_2"_s);       // a hidden name has none
+    EXPECT_EQ(SaveAsName(u"a_2.sfc"_s), u"a_2_2.sfc"_s);      // never the open file itself
+    EXPECT_EQ(SaveAsName(QString()), QString());
+}
+
+} // namespace
+} // namespace zor

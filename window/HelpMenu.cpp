@@ -1,0 +1,171 @@
+// The ヘルプ menu, the empty window's hint and the place of the desktop's parts in the
+// window: the sample, the about box, the program folder in use.
+
+#include "core/about/Version.h"
+#include "core/files/ProgramFolder.h"
+#include "core/sample/Sample.h"
+#include "window/CellEditor.h"
+#include "window/FlexGrid.h"
+#include "window/Form1.h"
+#include "window/NoteEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScopeGuard>
+#include <QUrl>
+#include <QEvent>
+
+namespace zor {
+
+namespace {
+
+// Keeps a widget over a sibling's area, inset by margin at the sides, as the sibling moves and resizes.
+class Overlay : public QObject {
+public:
+    Overlay(QWidget* over, QWidget* under, int margin) : QObject(over), over_(over), under_(under), margin_(margin)
+    {
+        under->installEventFilter(this);
+        follow();
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+            follow();
+        return false;
+    }
+
+private:
+    void follow()
+    {
+        over_->setGeometry(under_->geometry().adjusted(margin_, 0, -margin_, 0));
+        over_->raise();
+    }
+
+    QWidget* over_;
+    QWidget* under_;
+    int margin_;
+};
+
+} // namespace
+
+void Form1::createDesktopParts()
+{
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (Form1::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1StringView(name));
+        connect(action, &QAction::triggered, this, [this, handler] { runGuarded([&] { (this->*handler)(); }); });
+        return action;
+    };
+
+    // ファイル → 最近使ったファイル, above the separator before 終了.
+    RecentMenu = new QMenu(QStringLiteral(u"最近使ったファイル"), File);
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    RecentMenu->menuAction()->setObjectName(QStringLiteral("RecentFiles"));
+    const QList<QAction*> fileItems = File->actions();
+    const qsizetype quitAt = fileItems.indexOf(Quit);
+    QAction* before = quitAt > 0 && fileItems[quitAt - 1]->isSeparator() ? fileItems[quitAt - 1] : Quit;
+    File->insertMenu(before, RecentMenu);
+    ClearRecent = new QAction(QStringLiteral(u"履歴を消去"), this);
+    ClearRecent->setObjectName(QStringLiteral("ClearRecent"));
+    connect(ClearRecent, &QAction::triggered, this, [this] { runGuarded([this] { ClearRecent_Click(); }); });
+    // Another ZOR may have opened files since: the list is read anew each time it opens.
+    connect(RecentMenu, &QMenu::aboutToShow, this, [this] { runGuarded([this] { fillRecentMenu(); }); });
+    fillRecentMenu();
+
+    Help = menuBar()->addMenu(QStringLiteral(u"ヘルプ"));
+    Help->setObjectName(QStringLiteral("Help"));
+    OpenSample = item(Help, "OpenSample", QStringLiteral(u"サンプルを開く"), &Form1::OpenSample_Click);
+    OpenProgramFolder = item(Help, "OpenProgramFolder", QStringLiteral(u"プログラムフォルダを開く"),
+                             &Form1::OpenProgramFolder_Click);
+    Help->addSeparator();
+    About = item(Help, "About", QStringLiteral(u"バージョン情報"), &Form1::About_Click);
+
+    // The hint lies over the empty grid, beside it rather than in it so that it isn't
+    // drawn disabled with it; clicks go through to the grid.
+    StartHint = new QLabel(centralWidget());
+    StartHint->setObjectName(QStringLiteral("StartHint"));
+    StartHint->setWordWrap(true);
+    StartHint->setAlignment(Qt::AlignCenter);
+    StartHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    new Overlay(StartHint, FGrid1, PixelsX(300));
+    StartHint->hide();
+
+    setAcceptDrops(true);
+    // The text boxes would take a dropped file's path as text; the window opens it instead.
+    Text1->setAcceptDrops(false);
+    txtForEdit->setAcceptDrops(false);
+}
+
+QString Form1::ProgramFolderInUse() const { return programFolder_.isEmpty() ? ProgramFolder() : programFolder_; }
+
+void Form1::ShowProgramFolderState()
+{
+    const ProgramFolderChoice choice = ChooseProgramFolder();
+    if (!choice.problem.isEmpty())
+        dialogs_->showMessage(this, QStringLiteral("プログラムフォルダ"),
+                              choice.problem + QStringLiteral("。\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
+                              QMessageBox::Warning);
+    updateStartHint();
+}
+
+void Form1::updateStartHint()
+{
+    const QString folder = ProgramFolderInUse();
+    const bool show = doc.RomPath.isEmpty() && !HoldsDefinitions(folder);
+    if (show)
+        StartHint->setText(QStringLiteral("定義がありません。ヘルプ →「サンプルを開く」で試すか、モードのフォルダを %1 に置いてください。")
+                               .arg(folder));
+    StartHint->setVisible(show);
+}
+
+void Form1::OpenSample_Click()
+{
+    if (!CommitCellEditor() || !ConfirmSave())
+        return;
+    // Beside the user's own program folder, not in it: its ZOR.ini stays the user's.
+    const QString folder = JoinPath(UserDataFolder(), QStringLiteral("sample"));
+    QString error;
+    int written = 0;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        written = CompleteSampleFolder(folder, &error);
+    }
+    if (written < 0) {
+        dialogs_->showMessage(this, QStringLiteral("サンプルを開く"), QStringLiteral("サンプルを書けません。\n") + error,
+                              QMessageBox::Warning);
+        return;
+    }
+    OpenRom(JoinPath(folder, SampleImageName()), folder);
+}
+
+void Form1::OpenProgramFolder_Click()
+{
+    const QString folder = ProgramFolderInUse();
+    if (!QFileInfo(folder).isDir())
+        dialogs_->showMessage(this, QStringLiteral("プログラムフォルダを開く"),
+                              QStringLiteral("プログラムフォルダ %1 がありません。").arg(folder), QMessageBox::Warning);
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        dialogs_->showMessage(this, QStringLiteral("プログラムフォルダを開く"),
+                              QStringLiteral("プログラムフォルダ %1 を開けません。ファイルマネージャーで開いてください。").arg(folder),
+                              QMessageBox::Warning);
+}
+
+QString Form1::AboutText() const
+{
+    return QStringLiteral("ZOR %1\nROM イメージのデータ表エディタ\n\nQt %2\nプログラムフォルダ: %3\nライセンス: %4")
+        .arg(ZorVersion(), QString::fromLatin1(qVersion()), ProgramFolderInUse(), QString::fromLatin1(kLicense));
+}
+
+void Form1::About_Click()
+{
+    dialogs_->showMessage(this, QStringLiteral("バージョン情報"), AboutText(), QMessageBox::Information);
+}
+
+} // namespace zor
