@@ -2,6 +2,7 @@
 
 #include "core/document/Definitions.h"
 #include "core/document/Problems.h"
+#include "core/files/Numbers.h"
 #include "core/view/Conversions.h"
 
 namespace zor {
@@ -17,18 +18,6 @@ QStringView TrimBlanks(QStringView text)
     while (!text.isEmpty() && IsBlank(text.back()))
         text.chop(1);
     return text;
-}
-
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
 }
 
 // ASCII decimal digits only, at least one, as a number; anything past 999 is 1000.

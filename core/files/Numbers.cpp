@@ -11,7 +11,9 @@ namespace {
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-int hexDigit(QChar c)
+} // namespace
+
+int HexDigit(QChar c)
 {
     if (c >= u'0' && c <= u'9')
         return c.unicode() - u'0';
@@ -22,7 +24,6 @@ int hexDigit(QChar c)
     return -1;
 }
 
-} // namespace
 
 std::optional<double> ParseDecimal(QStringView text)
 {
@@ -91,7 +92,7 @@ std::optional<std::int32_t> HexTextToLong(QStringView text)
     int digits = 0;
     int significant = 0;
     for (QChar c : text) {
-        const int digit = hexDigit(c);
+        const int digit = HexDigit(c);
         if (digit < 0)
             break;
         ++digits;

@@ -13,6 +13,9 @@ namespace zor {
 // fraction and exponent. nullopt for anything else, and for values that are not finite.
 std::optional<double> ParseDecimal(QStringView text);
 
+// The value of a hexadecimal digit (0-9, A-F, a-f); -1 for any other character.
+int HexDigit(QChar c);
+
 // A decimal number rounded to the nearest integer (halves to even) when it fits in
 // 16 bits; nullopt when the text is empty, not a number or out of range.
 std::optional<std::int16_t> ToInt16(QStringView text);

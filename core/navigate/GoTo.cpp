@@ -1,5 +1,6 @@
 #include "core/navigate/GoTo.h"
 
+#include "core/files/Numbers.h"
 #include "core/files/Text.h"
 #include "core/navigate/SnesAddressText.h"
 #include "core/view/TabView.h"
@@ -77,11 +78,8 @@ std::optional<std::int64_t> ReadNumber(QStringView text)
         return std::nullopt;
     std::int64_t value = 0;
     for (const QChar c : digits) {
-        const char16_t u = c.unicode();
-        int digit = u >= u'0' && u <= u'9' ? u - u'0' : -1;
-        if (hex && digit < 0)
-            digit = u >= u'a' && u <= u'f' ? u - u'a' + 10 : u >= u'A' && u <= u'F' ? u - u'A' + 10 : -1;
-        if (digit < 0)
+        const int digit = HexDigit(c);
+        if (digit < 0 || (!hex && digit > 9))
             return std::nullopt;
         value = value * (hex ? 16 : 10) + digit;
     }

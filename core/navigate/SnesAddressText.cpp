@@ -1,6 +1,7 @@
 #include "core/navigate/SnesAddressText.h"
 
 #include "core/codec/SnesAddress.h"
+#include "core/files/Numbers.h"
 
 namespace zor {
 
@@ -13,11 +14,7 @@ std::optional<std::int64_t> HexDigits(QStringView text, int maxDigits)
         return std::nullopt;
     std::int64_t value = 0;
     for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        const int digit = u >= u'0' && u <= u'9'   ? u - u'0'
-                          : u >= u'a' && u <= u'f' ? u - u'a' + 10
-                          : u >= u'A' && u <= u'F' ? u - u'A' + 10
-                                                   : -1;
+        const int digit = HexDigit(c);
         if (digit < 0)
             return std::nullopt;
         value = value * 16 + digit;

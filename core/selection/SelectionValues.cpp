@@ -1,6 +1,7 @@
 #include "core/selection/SelectionValues.h"
 
 #include "core/document/CellBytes.h"
+#include "core/files/Numbers.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 
@@ -41,11 +42,7 @@ std::optional<Exact> ParseExact(const QString& typed, bool hexadecimal)
         if (digits.size() > 8)
             return std::nullopt;
         for (const QChar c : digits) {
-            const char16_t u = c.unicode();
-            const int digit = u >= u'0' && u <= u'9'   ? u - u'0'
-                              : u >= u'a' && u <= u'f' ? u - u'a' + 10
-                              : u >= u'A' && u <= u'F' ? u - u'A' + 10
-                                                       : -1;
+            const int digit = HexDigit(c);
             if (digit < 0)
                 return std::nullopt;
             number.units = number.units * 16 + digit;
