@@ -1016,6 +1016,7 @@ void Form1::takeStep(bool undo)
     // as a follower, not as a choice that would store widths and fill again.
     const QSignalBlocker blocker(Combo1);
     Combo1->setCurrentIndex(session.DataSetItem(doc.CurrentTab));
+    session.EndStep();
 }
 
 void Form1::andou_Click() { takeStep(true); }

@@ -70,6 +70,9 @@ public:
     // shows what the tab remembers, and the cursor goes back to the table shown, which the
     // change stores as the place left. True when the step's tab is another.
     bool AfterStep(int shownTab, int shownDataSet, int stepTab);
+    // The step's table is shown and the data set box names it: the next choice in the box
+    // stores the widths of the table it leaves again.
+    void EndStep() { justLoaded_ = false; }
     // The item of the data set box for the table of tab: the current data set on tab 1, 0 elsewhere.
     int DataSetItem(int tab) const;
 

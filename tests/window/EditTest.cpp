@@ -290,6 +290,15 @@ private Q_SLOTS:
         QCOMPARE(grid.Row(), 2);
         QCOMPARE(grid.Col(), 1);
         QCOMPARE(TableByte(form, 1, 2), std::uint8_t(0));
+
+        // Widths dragged after a step on the table shown are stored when the user leaves the table.
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(TableByte(form, 1, 2), std::uint8_t(7));
+        grid.setColWidth(1, 2100);
+        form.Combo1->setCurrentIndex(1);
+        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section1")),
+                 QStringLiteral("2100"));
     }
 
     void theCellClipboardMovesRectangles()
