@@ -77,15 +77,28 @@ QString NotationName(int code)
 } // namespace
 
 template <typename Handler>
-void Form1::guarded(Handler&& handler)
+bool Form1::caught(Handler&& handler)
 {
     try {
         handler();
+        return true;
     } catch (const std::exception& e) {
         reportFailure(QString::fromLocal8Bit(e.what()));
     } catch (...) {
         reportFailure(QString());
     }
+    return false;
+}
+
+template <typename Handler>
+void Form1::guarded(Handler&& handler)
+{
+    caught(handler);
+    showState();
+}
+
+void Form1::showState()
+{
     // Every change of the document and the view comes through a handler: the title, the
     // menus and the status bar follow it here.
     showTitle();
@@ -384,7 +397,7 @@ void Form1::closeEvent(QCloseEvent* event)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     bool handled = false;
-    guarded([&] {
+    const bool ran = caught([&] {
         if (watched == centralWidget() && event->type() == QEvent::Resize)
             Form_Resize();
         else if (watched == FGrid1)
@@ -392,6 +405,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         else if (watched == Combo1 && event->type() == QEvent::Wheel)
             handled = !CommitCellEditor();
     });
+    // Most events filtered here change nothing; the state is shown again only after one that
+    // did something, or failed, and not on every event the grid receives.
+    if (handled || !ran)
+        showState();
     return handled || QMainWindow::eventFilter(watched, event);
 }
 

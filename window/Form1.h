@@ -288,6 +288,11 @@ private:
     // Runs a handler so that nothing it throws reaches Qt's event loop.
     template <typename Handler>
     void guarded(Handler&& handler);
+    // Runs a handler and reports what it throws; false when it threw.
+    template <typename Handler>
+    bool caught(Handler&& handler);
+    // The title, the menus' state and the status bar, after a handler.
+    void showState();
     // guarded() for the handlers defined outside Form1.cpp.
     void runGuarded(const std::function<void()>& handler);
     // Ends an open editor that nobody asked to commit (a scroll, a click elsewhere):
