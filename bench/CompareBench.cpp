@@ -65,6 +65,13 @@ void Load(zor::DocumentState& doc, const QString& home, const QString& name, con
     zor::LoadDocument(doc, home + u'/' + name, image, home, codec, log);
 }
 
+// Both images loaded, as the diff loads them.
+void LoadBoth(const Images& images, zor::DocumentState& oldDoc, zor::DocumentState& newDoc)
+{
+    Load(oldDoc, images.home.path(), QStringLiteral("old.rom"), images.oldImage);
+    Load(newDoc, images.home.path(), QStringLiteral("new.rom"), images.newImage);
+}
+
 void LoadBothImages(benchmark::State& state)
 {
     const Images& images = TheImages();
@@ -75,8 +82,7 @@ void LoadBothImages(benchmark::State& state)
     for (auto _ : state) {
         zor::DocumentState oldDoc;
         zor::DocumentState newDoc;
-        Load(oldDoc, images.home.path(), QStringLiteral("old.rom"), images.oldImage);
-        Load(newDoc, images.home.path(), QStringLiteral("new.rom"), images.newImage);
+        LoadBoth(images, oldDoc, newDoc);
         benchmark::DoNotOptimize(newDoc.BattleCount);
     }
 }
@@ -92,8 +98,7 @@ void DiffSample(benchmark::State& state)
     for (auto _ : state) {
         zor::DocumentState oldDoc;
         zor::DocumentState newDoc;
-        Load(oldDoc, images.home.path(), QStringLiteral("old.rom"), images.oldImage);
-        Load(newDoc, images.home.path(), QStringLiteral("new.rom"), images.newImage);
+        LoadBoth(images, oldDoc, newDoc);
         const zor::ImageComparison result = zor::CompareImages(oldDoc, images.oldImage, newDoc, images.newImage);
         if (result.cells.size() != kChangedCells || !result.otherBytes.empty()) {
             state.SkipWithError("the diff did not find exactly the changed cells");
@@ -113,8 +118,7 @@ void CompareLoadedImages(benchmark::State& state)
     }
     zor::DocumentState oldDoc;
     zor::DocumentState newDoc;
-    Load(oldDoc, images.home.path(), QStringLiteral("old.rom"), images.oldImage);
-    Load(newDoc, images.home.path(), QStringLiteral("new.rom"), images.newImage);
+    LoadBoth(images, oldDoc, newDoc);
     for (auto _ : state)
         benchmark::DoNotOptimize(zor::CompareImages(oldDoc, images.oldImage, newDoc, images.newImage).cells.size());
 }
