@@ -4,6 +4,7 @@
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
 #include "core/output/Rows.h"
+#include "tests/support/HandTables.h"
 
 #include <gtest/gtest.h>
 
@@ -20,28 +21,16 @@ namespace {
 DocumentState SmallDocument()
 {
     DocumentState doc;
-    doc.DataSetCount = 2;
-    doc.DataSets.redim(3);
+    // Sections 0x1000 bytes apart, step 1: every cell lies inside an image.
+    const std::vector<test::SectionSpec> sections{{{}, 0x1000}, {{}, 0x2000}, {{}, 0x3000}};
+    std::vector<DataSet> sets;
     for (int k = 1; k <= 2; ++k) {
-        DataSet& set = doc.DataSets(k);
-        set.SectionCount = 3;
-        set.IdCount = 4;
-        set.Bytes.redim(3, 4);
-        // Sections 0x1000 bytes apart, step 1: every cell lies inside an image.
-        set.SectionAddresses.redim(4);
-        set.SectionAddressUnusable.redim(4);
-        set.SectionNames.redim(4);
-        set.IdNames.redim(5);
-        set.SectionSettings.redim(2, 4);
-        for (int q = 1; q <= 3; ++q) {
-            set.SectionAddresses(q) = 0x1000 * q;
-            set.SectionSettings(SettingStep, q) = 1;
-        }
-    }
-    for (int k = 1; k <= 2; ++k)
+        sets.push_back(test::MakeDataSet(QString(), QStringList(4, QString()), sections));
         for (int q = 1; q <= 3; ++q)
             for (int n = 0; n < 4; ++n)
-                doc.DataSets(k).Bytes(q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
+                sets.back().Bytes(q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
+    }
+    test::SetDataSets(doc, std::move(sets));
     doc.IndividualCount = 2;
     doc.IndividualBytes.redim(3);
     doc.IndividualAddresses.redim(3);

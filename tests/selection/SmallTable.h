@@ -5,6 +5,7 @@
 #include "core/document/CellBytes.h"
 #include "core/document/DocumentState.h"
 #include "core/edit/Clipboard.h"
+#include "tests/support/HandTables.h"
 
 #include <array>
 
@@ -15,24 +16,13 @@ namespace zor::test {
 inline DocumentState SmallDocument()
 {
     DocumentState doc;
-    doc.DataSetCount = 1;
-    doc.DataSets.redim(2);
-    DataSet& set = doc.DataSets(1);
-    set.SectionCount = 3;
-    set.IdCount = 5;
-    set.Bytes.redim(3, 5);
-    set.SectionAddresses.redim(4);
-    set.SectionAddressUnusable.redim(4);
-    set.SectionNames.redim(4);
-    set.IdNames.redim(6);
-    set.SectionSettings.redim(2, 4);
+    DataSet set = MakeDataSet(QString(), QStringList(5, QString()), {{{}, 0x100}, {{}, 0x200}, {{}, 0x300}});
     for (int q = 1; q <= 3; ++q) {
-        set.SectionAddresses(q) = 0x100 * q;
-        set.SectionSettings(SettingStep, q) = 1;
         set.SectionSettings(SettingNotation, q) = std::array{NotationHex, NotationUnsigned, NotationSigned}[q - 1];
         for (int id = 0; id < 5; ++id)
             set.Bytes(q, id) = static_cast<std::uint8_t>(id * 10 + q);
     }
+    SetDataSets(doc, {std::move(set)});
     doc.BattleCount = 3;
     doc.BattleParams.redim(26, 4);
     for (int r = 1; r <= 3; ++r)
