@@ -1230,23 +1230,27 @@ void Form1::createChangesPanel()
             [this](int tab, int dataSet, int row, int col) { guarded([&] { RevealCell(tab, dataSet, row, col); }); });
 }
 
-void Form1::ShowChanges_Click()
+void Form1::ShowChanges_Click() { showPane(Changes, ShowChanges->isChecked(), PixelsX(kChangesPaneWidth), Qt::Horizontal); }
+
+void Form1::showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientation orientation)
 {
-    const bool show = ShowChanges->isChecked();
-    if (show == !Changes->isHidden())
+    if (show == !pane->isHidden())
         return;
-    // The pane comes beside the tables: a window that isn't maximised widens by it
-    // rather than squeezing the grid, and narrows again when it goes.
-    const int paneWidth = show ? PixelsX(kChangesPaneWidth) : Changes->width();
-    const int room = paneWidth + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
-    const bool resizable = !isMaximized() && !isFullScreen();
+    // The pane comes beside or under the tables: a window that isn't maximised grows by it
+    // rather than squeezing the grid, and shrinks again when it goes. A pane floating apart
+    // took no room from the window, and gives none back.
+    const bool across = orientation == Qt::Horizontal;
+    const int paneSize = show ? firstPixels : across ? pane->width() : pane->height();
+    const int room = paneSize + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    const bool resizable = !isMaximized() && !isFullScreen() && !pane->isFloating();
+    const auto grow = [&](int by) { across ? resize(width() + by, height()) : resize(width(), height() + by); };
     if (show && resizable)
-        resize(width() + room, height());
-    Changes->setVisible(show);
+        grow(room);
+    pane->setVisible(show);
     if (show)
-        resizeDocks({Changes}, {paneWidth}, Qt::Horizontal);
+        resizeDocks({pane}, {paneSize}, orientation);
     else if (resizable)
-        resize(width() - room, height());
+        grow(-room);
 }
 
 void Form1::changesTouched(const std::vector<CellRef>& cells)

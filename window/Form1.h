@@ -24,6 +24,7 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QDockWidget;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
@@ -322,6 +323,9 @@ private:
     // The change list: told the cells a command wrote, or that it must be made anew
     // (battleOnly: only rows were added or deleted).
     void createChangesPanel();
+    // Shows or hides a dock pane (the change list beside the tables, the chart under them),
+    // the window growing by it or shrinking again where it can.
+    void showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientation orientation);
     void changesTouched(const std::vector<CellRef>& cells);
     void changesReset(bool battleOnly = false);
 

@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QSettings>
-#include <QStyle>
 
 namespace zor {
 
@@ -71,25 +70,7 @@ void Form1::valuesReset()
     Chart->dataChanged();
 }
 
-void Form1::ShowChart_Click()
-{
-    const bool show = ShowChart->isChecked();
-    if (show == !Chart->isHidden())
-        return;
-    // The chart comes under the tables: a window that isn't maximised grows by it rather
-    // than squeezing the grid, and shrinks again when it goes.
-    const int paneHeight = show ? PixelsY(kChartPaneHeight) : Chart->height();
-    const int room = paneHeight + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
-    // A chart floating apart took no room from the window, and gives none back.
-    const bool resizable = !isMaximized() && !isFullScreen() && !Chart->isFloating();
-    if (show && resizable)
-        resize(width(), height() + room);
-    Chart->setVisible(show);
-    if (show)
-        resizeDocks({Chart}, {paneHeight}, Qt::Vertical);
-    else if (resizable)
-        resize(width(), height() - room);
-}
+void Form1::ShowChart_Click() { showPane(Chart, ShowChart->isChecked(), PixelsY(kChartPaneHeight), Qt::Vertical); }
 
 void Form1::chartRowClicked(int row)
 {
