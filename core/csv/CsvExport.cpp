@@ -99,6 +99,25 @@ private:
 
 namespace {
 
+// The header line's fields of a table's file as the document names them: "ID" and the
+// section captions; none for 個別データ, whose file has no header. The export writes them
+// and the import compares against them, so both read this one list.
+QStringList HeaderFields(const DocumentState& doc, int tab, int dataSet)
+{
+    QStringList fields;
+    if (tab == TabIdSection) {
+        const DataSet& set = doc.DataSets(dataSet);
+        fields << QStringLiteral("ID");
+        for (int c = 1; c <= set.SectionCount; ++c)
+            fields << set.SectionNames(c);
+    } else if (tab == TabBattle) {
+        fields << QStringLiteral("ID");
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            fields << doc.BattleSectionNames(c);
+    }
+    return fields;
+}
+
 // One file's bytes, built whole before anything is written. The first name without a
 // CP932 form is kept, and the file is not written.
 class CsvFile {
@@ -128,6 +147,19 @@ public:
     }
 
     void comma() { bytes += ','; }
+
+    // A header line of fields, or nothing for none.
+    void header(const QStringList& fields)
+    {
+        if (fields.isEmpty())
+            return;
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                comma();
+            name(fields[i]);
+        }
+        endLine();
+    }
     void endLine()
     {
         bytes += "\r\n";
@@ -152,12 +184,7 @@ CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
     csv.require(set.Name);
     const int sections = set.SectionCount;
     values.startTable(sections);
-    csv.name(QStringLiteral("ID"));
-    for (int c = 1; c <= sections; ++c) {
-        csv.comma();
-        csv.name(set.SectionNames(c));
-    }
-    csv.endLine();
+    csv.header(HeaderFields(doc, TabIdSection, dataSet));
     for (int j = 1; j <= set.IdCount; ++j) {
         csv.name(set.IdNames(j));
         for (int c = 1; c <= sections; ++c) {
@@ -186,12 +213,7 @@ CsvFile BattleFile(const DocumentState& doc, ValueText& values)
 {
     CsvFile csv;
     values.startTable(kBattleRecordSize);
-    csv.name(QStringLiteral("ID"));
-    for (int c = 1; c <= kBattleRecordSize; ++c) {
-        csv.comma();
-        csv.name(doc.BattleSectionNames(c));
-    }
-    csv.endLine();
+    csv.header(HeaderFields(doc, TabBattle, 0));
     for (int r = 1; r <= doc.BattleCount; ++r) {
         csv.name(BattleRowLabel(doc, r));
         for (int c = 1; c <= kBattleRecordSize; ++c) {
@@ -224,18 +246,13 @@ QString CsvNameText(const QString& name)
 
 std::optional<QString> CsvHeaderText(const DocumentState& doc, const CsvTable& table)
 {
-    QString header = QStringLiteral("ID");
-    if (table.tab == TabIdSection) {
-        const DataSet& set = doc.DataSets(table.dataSet);
-        for (int c = 1; c <= set.SectionCount; ++c)
-            header += u',' + CsvNameText(set.SectionNames(c));
-    } else if (table.tab == TabBattle) {
-        for (int c = 1; c <= kBattleRecordSize; ++c)
-            header += u',' + CsvNameText(doc.BattleSectionNames(c));
-    } else {
+    const QStringList fields = HeaderFields(doc, table.tab, table.dataSet);
+    if (fields.isEmpty())
         return std::nullopt;
-    }
-    return header;
+    QStringList written;
+    for (const QString& field : fields)
+        written << CsvNameText(field);
+    return written.join(u',');
 }
 
 CsvBuilder::CsvBuilder(const DocumentState& doc, CsvNotation notation)
