@@ -1059,9 +1059,7 @@ void Form1::cut_Click()
         return;
     }
     putSelectionText(text);
-    changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
-    FillGrid();
-    FGrid1->setFocus();
+    cellsWritten();
 }
 
 void Form1::pest_Click()
@@ -1082,9 +1080,7 @@ void Form1::pest_Click()
         tellRefusedChange(result, readOnly);
         return;
     }
-    changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
-    FillGrid();
-    FGrid1->setFocus();
+    cellsWritten();
 }
 
 bool Form1::Save_Click()

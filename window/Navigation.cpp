@@ -89,13 +89,13 @@ void Form1::SearchPrevious_Click() { findNext(true); }
 
 void Form1::findNext(bool backwards)
 {
-    if (FindQuery(FindBar1->query()).empty()) {
+    const FindQuery query(FindBar1->query());
+    if (query.empty()) {
         FindBar1->open(); // nothing to look for yet: ask for it
         return;
     }
     if (!FGrid1->isEnabled() || !CommitCellEditor())
         return;
-    const FindQuery query(FindBar1->query());
     const int tab = Tab1->SelectedIndex();
     FindFrom from{tab, tab == TabIdSection ? doc.CurrentDataSet : 0, FGrid1->Row(), FGrid1->Col()};
     from.onCaption = FindBar1->onCaption(from);
