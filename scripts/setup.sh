@@ -3,7 +3,7 @@
 # the validators of the desktop file and the AppStream metadata, and dpkg-shlibdeps for
 # the package (which finds the programs with file), are among them.
 set -euo pipefail
-packages=(build-essential cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgtest-dev libbenchmark-dev fonts-ipafont-gothic zlib1g-dev
+packages=(build-essential cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgtest-dev libbenchmark-dev fonts-ipafont-gothic zlib1g-dev libdivsufsort-dev
   desktop-file-utils appstream dpkg-dev file)
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
 missing=()

@@ -15,8 +15,15 @@ inline constexpr char kBpsMagic[] = "BPS1";
 // (SourceRead), changed bytes travel literally (TargetRead), the source's bytes moved by
 // an insertion or a deletion are copied from where they were (SourceCopy), and runs of one
 // value, the zeros of a grown image among them, cost one copy of a byte already written
-// (TargetCopy). Refused only for an image over kMaxImageSize.
+// (TargetCopy). Where those rules leave long stretches unmatched (a block moved, bytes
+// inserted in an image that kept its size, repeated records added), an index of those
+// stretches finds copies of them anywhere in the source and earlier in the target; the
+// patch is the smaller of MakeBpsWithoutIndex's and that one. Refused only for an image
+// over kMaxImageSize.
 PatchResult MakeBps(const QByteArray& source, const QByteArray& target);
+
+// The patch of the rules alone, in one pass along both images: never smaller than MakeBps'.
+PatchResult MakeBpsWithoutIndex(const QByteArray& source, const QByteArray& target);
 
 // The target of patch applied to source. Refused, before anything is allocated beyond
 // the patch's checked sizes, when the patch is damaged (its CRC32, a number past 64

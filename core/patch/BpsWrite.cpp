@@ -3,11 +3,13 @@
 #include "core/files/FileError.h"
 #include "core/files/ReadFile.h"
 #include "core/patch/BpsActions.h"
+#include "core/patch/CopyIndex.h"
 #include "core/patch/Crc32.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <new>
+#include <vector>
 
 namespace zor {
 
@@ -19,6 +21,9 @@ constexpr qsizetype kMinSourceRead = 4;
 constexpr qsizetype kMinRun = 8;
 // Stretches of the source moved by an insertion or a deletion, from this length on, are copied.
 constexpr qsizetype kMinSourceCopy = 16;
+// A copy the index offers is taken when it saves this many bytes over literal bytes: the
+// literal bytes it interrupts cost an action again.
+constexpr qsizetype kMinCopySaving = 4;
 
 void PutNumber(QByteArray& out, std::uint64_t n)
 {
@@ -34,62 +39,68 @@ void PutNumber(QByteArray& out, std::uint64_t n)
     }
 }
 
+// How many bytes PutNumber writes for n.
+qsizetype NumberSize(std::uint64_t n)
+{
+    qsizetype size = 1;
+    while ((n >>= 7) != 0) {
+        --n;
+        ++size;
+    }
+    return size;
+}
+
+std::uint64_t ActionNumber(BpsCommand command, qsizetype length)
+{
+    return (static_cast<std::uint64_t>(length - 1) << 2) | command;
+}
+
+std::uint64_t OffsetNumber(qsizetype delta)
+{
+    return (static_cast<std::uint64_t>(delta < 0 ? -delta : delta) << 1) | (delta < 0 ? 1 : 0);
+}
+
 void PutCrc(QByteArray& out, std::uint32_t crc)
 {
     for (int i = 0; i < 4; ++i)
         out.append(static_cast<char>((crc >> (8 * i)) & 0xFF));
 }
 
-// How many bytes from a and b agree, up to max; eight at a time while they do.
-qsizetype MatchLength(const char* a, const char* b, qsizetype max)
-{
-    qsizetype n = 0;
-    while (n + 8 <= max) {
-        std::uint64_t x;
-        std::uint64_t y;
-        std::memcpy(&x, a + n, 8);
-        std::memcpy(&y, b + n, 8);
-        if (x != y)
-            break;
-        n += 8;
-    }
-    while (n < max && a[n] == b[n])
-        ++n;
-    return n;
-}
-
 class BpsWriter {
 public:
     QByteArray out;
 
-    void action(BpsCommand command, qsizetype length)
+    void action(BpsCommand command, qsizetype length) { PutNumber(out, ActionNumber(command, length)); }
+    void offset(qsizetype delta) { PutNumber(out, OffsetNumber(delta)); }
+};
+
+// Where the plain rules matched at length: an index of copies covers what they leave.
+struct Matched {
+    std::vector<Stretch> inTarget;
+    std::vector<Stretch> inSource;
+
+    void add(std::vector<Stretch>& to, qsizetype at, qsizetype size)
     {
-        PutNumber(out, (static_cast<std::uint64_t>(length - 1) << 2) | command);
-    }
-    void offset(qsizetype delta)
-    {
-        const std::uint64_t size = static_cast<std::uint64_t>(delta < 0 ? -delta : delta);
-        PutNumber(out, (size << 1) | (delta < 0 ? 1 : 0));
+        if (size >= kShortestIndexed)
+            to.push_back({at, size});
     }
 };
 
-} // namespace
-
-PatchResult MakeBps(const QByteArray& source, const QByteArray& target)
+// The actions that write target from source. Unchanged stretches cost one action each
+// (SourceRead); the source's bytes moved by an insertion or a deletion are copied from
+// where they were (SourceCopy); runs of one value, the zeros of a grown image among them,
+// cost one copy of a byte already written (TargetCopy); the rest travels literally
+// (TargetRead). With an index, where it covers, a copy from anywhere in the source or from
+// the target already written is taken first when it saves more. Without one, what the
+// rules matched at length goes to *matched.
+QByteArray Actions(const QByteArray& source, const QByteArray& target, const CopyIndex* index, Matched* matched)
 {
-    if (source.size() > kMaxImageSize || target.size() > kMaxImageSize)
-        return PatchResult::Failed(QStringLiteral("%1 を超えるファイルのパッチは作れません").arg(SizeText(kMaxImageSize)));
     const char* s = source.constData();
     const char* t = target.constData();
     const qsizetype m = source.size();
     const qsizetype n = target.size();
 
     BpsWriter w;
-    w.out.append(kBpsMagic, kBpsMagicSize);
-    PutNumber(w.out, static_cast<std::uint64_t>(m));
-    PutNumber(w.out, static_cast<std::uint64_t>(n));
-    PutNumber(w.out, 0); // no metadata
-
     qsizetype pos = 0;
     qsizetype literal = 0; // bytes before pos not yet written
     qsizetype sourceCursor = 0;
@@ -101,11 +112,48 @@ PatchResult MakeBps(const QByteArray& source, const QByteArray& target)
         w.out.append(t + pos - literal, literal);
         literal = 0;
     };
+    auto copy = [&](BpsCommand command, qsizetype from, qsizetype length) {
+        flush();
+        qsizetype& cursor = command == SourceCopy ? sourceCursor : targetCursor;
+        w.action(command, length);
+        w.offset(from - cursor);
+        cursor = from + length;
+        pos += length;
+    };
+    // The copy the index offers at pos that saves the most over literal bytes; length 0 when none saves enough.
+    auto indexedCopy = [&] {
+        CopyPlace best;
+        qsizetype bestSaving = kMinCopySaving - 1;
+        const CopyIndex::Places places = index->copiesAt(pos);
+        for (int i = 0; i < places.count; ++i) {
+            const CopyPlace& place = places.place[static_cast<std::size_t>(i)];
+            const BpsCommand command = place.fromTarget ? TargetCopy : SourceCopy;
+            const qsizetype cursor = place.fromTarget ? targetCursor : sourceCursor;
+            const qsizetype saving = place.length - NumberSize(ActionNumber(command, place.length)) -
+                                     NumberSize(OffsetNumber(place.at - cursor));
+            if (saving > bestSaving) {
+                best = place;
+                bestSaving = saving;
+            }
+        }
+        return best;
+    };
     while (pos < n) {
         const qsizetype same = pos < m ? MatchLength(s + pos, t + pos, std::min(m, n) - pos) : 0;
+        if (index && index->covers(pos)) {
+            const CopyPlace place = indexedCopy();
+            if (place.length > same) {
+                copy(place.fromTarget ? TargetCopy : SourceCopy, place.at, place.length);
+                continue;
+            }
+        }
         if (same >= kMinSourceRead || (same > 0 && pos + same == n)) {
             flush();
             w.action(SourceRead, same);
+            if (matched) {
+                matched->add(matched->inTarget, pos, same);
+                matched->add(matched->inSource, pos, same);
+            }
             pos += same;
             continue;
         }
@@ -115,11 +163,11 @@ PatchResult MakeBps(const QByteArray& source, const QByteArray& target)
             const qsizetype from = pos + (m - n);
             const qsizetype moved = MatchLength(s + from, t + pos, std::min(m - from, n - pos));
             if (moved >= kMinSourceCopy) {
-                flush();
-                w.action(SourceCopy, moved);
-                w.offset(from - sourceCursor);
-                sourceCursor = from + moved;
-                pos += moved;
+                if (matched) {
+                    matched->add(matched->inTarget, pos, moved);
+                    matched->add(matched->inSource, from, moved);
+                }
+                copy(SourceCopy, from, moved);
                 continue;
             }
         }
@@ -141,18 +189,56 @@ PatchResult MakeBps(const QByteArray& source, const QByteArray& target)
             ++literal;
             --run;
         }
-        flush();
-        w.action(TargetCopy, run);
-        w.offset((pos - 1) - targetCursor);
-        targetCursor = pos - 1 + run;
-        pos += run;
+        if (matched)
+            matched->add(matched->inTarget, pos, run);
+        copy(TargetCopy, pos - 1, run);
     }
     flush();
+    return std::move(w.out);
+}
 
-    PutCrc(w.out, Crc32(source));
-    PutCrc(w.out, Crc32(target));
-    PutCrc(w.out, Crc32(w.out));
-    return PatchResult::Ok(std::move(w.out));
+// A patch around actions: the sizes before them, the CRC32s after.
+QByteArray Framed(const QByteArray& source, const QByteArray& target, const QByteArray& actions)
+{
+    QByteArray patch(kBpsMagic, kBpsMagicSize);
+    PutNumber(patch, static_cast<std::uint64_t>(source.size()));
+    PutNumber(patch, static_cast<std::uint64_t>(target.size()));
+    PutNumber(patch, 0); // no metadata
+    patch += actions;
+    PutCrc(patch, Crc32(source));
+    PutCrc(patch, Crc32(target));
+    PutCrc(patch, Crc32(patch));
+    return patch;
+}
+
+PatchResult Make(const QByteArray& source, const QByteArray& target, bool withIndex)
+{
+    if (source.size() > kMaxImageSize || target.size() > kMaxImageSize)
+        return PatchResult::Failed(QStringLiteral("%1 を超えるファイルのパッチは作れません").arg(SizeText(kMaxImageSize)));
+    Matched matched;
+    QByteArray actions = Actions(source, target, nullptr, &matched);
+    if (withIndex) {
+        try {
+            const CopyIndex index(source, target, std::move(matched.inSource), std::move(matched.inTarget));
+            if (!index.empty()) {
+                QByteArray indexed = Actions(source, target, &index, nullptr);
+                if (indexed.size() < actions.size())
+                    actions = std::move(indexed);
+            }
+        } catch (const std::bad_alloc&) {
+            // Without room for the index, the plain actions do.
+        }
+    }
+    return PatchResult::Ok(Framed(source, target, actions));
+}
+
+} // namespace
+
+PatchResult MakeBps(const QByteArray& source, const QByteArray& target) { return Make(source, target, true); }
+
+PatchResult MakeBpsWithoutIndex(const QByteArray& source, const QByteArray& target)
+{
+    return Make(source, target, false);
 }
 
 } // namespace zor

@@ -2,9 +2,13 @@
 #include "core/patch/Bps.h"
 #include "core/patch/Patch.h"
 #include "tests/patch/PatchBytes.h"
+#include "tests/patch/PatchPairs.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace zor {
@@ -57,6 +61,11 @@ std::vector<Pair> EdgePairs()
     pairs.push_back({"bytes deleted", base, base.left(0x1000) + base.mid(0x1100)});
     pairs.push_back({"deleted at the start", base, base.mid(3)});
     pairs.push_back({"inserted at the start", base, "abc" + base});
+    // Copies that end where the source ends, then a zero, as the byte after a QByteArray's end is.
+    const QByteArray zero(1, '\0');
+    pairs.push_back({"the source's end first", base, base.right(100) + zero + base.chopped(100) + NoisyImage(100, 7)});
+    pairs.push_back({"a few of its bytes first", base,
+                     NoisyImage(30, 8) + base.right(20) + zero + base.chopped(40) + NoisyImage(40, 9)});
     return pairs;
 }
 
@@ -101,6 +110,58 @@ TEST(Bps, FewChangesAndZeroRunsMakeSmallPatches)
     const PatchResult deletion = MakeBps(source, deleted);
     EXPECT_LT(deletion.bytes->size(), 100);
     EXPECT_TRUE(*ApplyBps(*deletion.bytes, source).bytes == deleted);
+}
+
+// The measured pairs: moved data costs little wherever it went, and no patch is larger
+// than the one of the rules alone.
+TEST(Bps, MovedDataCostsLittle)
+{
+    const std::set<std::string> underOneKiB{"100 bytes inserted", "100 bytes inserted, size kept", "64 KiB block moved"};
+    for (const test::PatchPair& pair : test::MeasuredPairs()) {
+        SCOPED_TRACE(pair.name);
+        const QByteArray patch = *MakeBps(pair.source, pair.target).bytes;
+        EXPECT_TRUE(*ApplyBps(patch, pair.source).bytes == pair.target);
+        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(pair.source, pair.target).bytes->size());
+        if (underOneKiB.count(pair.name)) {
+            EXPECT_LT(patch.size(), 1024);
+        }
+    }
+}
+
+// Edits of every kind, from a fixed seed, on images like a game's and on noise.
+TEST(Bps, AnyEditsRoundTripAndNeverGrowThePatch)
+{
+    std::mt19937 random(11);
+    auto below = [&](qsizetype n) { return n > 0 ? static_cast<qsizetype>(random() % n) : 0; };
+    for (int k = 0; k < 60; ++k) {
+        const QByteArray source = k % 10 == 9 ? QByteArray() : k % 3 ? test::RomLikeImage(below(0x40000), k) : NoisyImage(below(0x20000), k);
+        QByteArray target = k % 10 == 8 ? QByteArray() : source;
+        for (int e = 0; e < k % 12; ++e) {
+            const qsizetype at = below(target.size() + 1);
+            const qsizetype length = 1 + below(5000);
+            const QByteArray block = source.mid(below(source.size()), length);
+            switch (random() % 7) {
+            case 0: target.replace(at, 1, QByteArray(1, static_cast<char>(random()))); break;      // a changed cell
+            case 1: target.insert(at, NoisyImage(length, k)); break;                               // new bytes
+            case 2: target.remove(at, length); break;                                              // deleted, cut
+            case 3: target.insert(at, block); break;                                               // copied from anywhere
+            case 4: target.insert(at, target.mid(below(target.size()), length)); break;           // repeated
+            case 5: { // moved
+                const QByteArray moved = target.mid(at, length);
+                target.remove(at, length);
+                target.insert(below(target.size() + 1), moved);
+                break;
+            }
+            case 6: target.insert(at, QByteArray(1 + below(40), static_cast<char>(random() % 2))); break; // a short run
+            }
+        }
+        SCOPED_TRACE(k);
+        const QByteArray patch = *MakeBps(source, target).bytes;
+        const PatchResult applied = ApplyBps(patch, source);
+        ASSERT_TRUE(applied) << applied.error.toStdString();
+        EXPECT_TRUE(*applied.bytes == target);
+        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(source, target).bytes->size());
+    }
 }
 
 TEST(Bps, CopiesApplyAsWrittenAndMayOverlapTheirOutput)
