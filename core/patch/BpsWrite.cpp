@@ -24,6 +24,11 @@ constexpr qsizetype kMinSourceCopy = 16;
 // A copy the index offers is taken when it saves this many bytes over literal bytes: the
 // literal bytes it interrupts cost an action again.
 constexpr qsizetype kMinCopySaving = 4;
+// After this many literal bytes in a row the index is asked only every kSparseStep bytes:
+// bytes unlike anything would cost a look-up each, and a copy found late runs back over
+// the literal bytes it begins among.
+constexpr qsizetype kLiteralsBeforeSparse = 64;
+constexpr qsizetype kSparseStep = 8;
 
 void PutNumber(QByteArray& out, std::uint64_t n)
 {
@@ -105,6 +110,7 @@ QByteArray Actions(const QByteArray& source, const QByteArray& target, const Cop
     qsizetype literal = 0; // bytes before pos not yet written
     qsizetype sourceCursor = 0;
     qsizetype targetCursor = 0;
+    qsizetype nextLookup = 0; // where the index is asked next
     auto flush = [&] {
         if (literal == 0)
             return;
@@ -140,12 +146,21 @@ QByteArray Actions(const QByteArray& source, const QByteArray& target, const Cop
     };
     while (pos < n) {
         const qsizetype same = pos < m ? MatchLength(s + pos, t + pos, std::min(m, n) - pos) : 0;
-        if (index && index->covers(pos)) {
+        if (index && pos >= nextLookup && index->covers(pos)) {
             const CopyPlace place = indexedCopy();
             if (place.length > same) {
-                copy(place.fromTarget ? TargetCopy : SourceCopy, place.at, place.length);
+                // It may begin among the literal bytes before pos, unasked or missed there.
+                const char* from = (place.fromTarget ? t : s) + place.at;
+                qsizetype back = 0;
+                while (back < literal && back < place.at && from[-back - 1] == t[pos - back - 1])
+                    ++back;
+                pos -= back;
+                literal -= back;
+                copy(place.fromTarget ? TargetCopy : SourceCopy, place.at - back, place.length + back);
                 continue;
             }
+            if (literal >= kLiteralsBeforeSparse)
+                nextLookup = pos + kSparseStep;
         }
         if (same >= kMinSourceRead || (same > 0 && pos + same == n)) {
             flush();

@@ -17,7 +17,7 @@ constexpr int kPlacesPerSide = CopyIndex::kMaxPlaces / 2;
 // on each side before giving up; they gather beside it in repeated data.
 constexpr int kMaxPassed = 32;
 // A neighbour agreeing in fewer bytes than this says that the farther ones, which begin
-// less like the place, are no use.
+// no more like the place, are no use.
 constexpr qsizetype kUsefulLength = 8;
 
 // The one of pieces (in order of start) whose bytes from start hold position, or end().
@@ -47,7 +47,8 @@ CopyIndex::CopyIndex(QByteArrayView source, QByteArrayView target, std::vector<S
     // sort: a suffix array of text that repeats itself is slow to sort.
     for (const LongCopy& c : longCopies_) {
         matchedInTarget.push_back({c.at, c.size});
-        matchedInSource.push_back({c.from, c.size});
+        if (!c.fromTarget)
+            matchedInSource.push_back({c.from, c.size});
     }
     sort(Uncovered(std::move(matchedInSource), source.size(), kShortestIndexed),
          Uncovered(std::move(matchedInTarget), target.size(), kShortestIndexed));
@@ -104,9 +105,10 @@ CopyIndex::Places CopyIndex::copiesAt(qsizetype pos) const
 {
     Places places;
     if (const auto copy = PieceHolding(longCopies_, &LongCopy::at, pos); copy != longCopies_.end()) {
+        const QByteArrayView image = copy->fromTarget ? target_ : source_;
         const qsizetype from = copy->from + (pos - copy->at);
-        places.place[0] = {false, from, MatchLength(source_.data() + from, target_.data() + pos,
-                                                    std::min(source_.size() - from, target_.size() - pos))};
+        places.place[0] = {copy->fromTarget, from,
+                           MatchLength(image.data() + from, target_.data() + pos, std::min(image.size() - from, target_.size() - pos))};
         places.count = 1;
         return places;
     }
@@ -115,6 +117,7 @@ CopyIndex::Places CopyIndex::copiesAt(qsizetype pos) const
     for (const qsizetype step : {-1, 1}) {
         int found = 0;
         int passed = 0;
+        qsizetype nearest = 0; // how far the nearest one on this side agrees
         for (qsizetype i = rank + step; i >= 0 && i < textSize_ && found < kPlacesPerSide && passed < kMaxPassed; i += step) {
             CopyPlace place = placeOf(suffixes_[i]);
             // The target only where it is written before pos (a copy from there may run
@@ -127,9 +130,12 @@ CopyIndex::Places CopyIndex::copiesAt(qsizetype pos) const
             place.length = MatchLength(from.data() + place.at, target_.data() + pos,
                                        std::min(from.size() - place.at, target_.size() - pos));
             places.place[static_cast<std::size_t>(places.count++)] = place;
-            ++found;
-            if (place.length < kUsefulLength)
+            // Farther neighbours begin no more like the place: only as long a copy from a
+            // cheaper offset is worth looking for.
+            if (place.length < kUsefulLength || place.length < nearest)
                 break;
+            nearest = std::max(nearest, place.length);
+            ++found;
         }
     }
     return places;
