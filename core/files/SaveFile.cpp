@@ -66,7 +66,10 @@ void SyncFolder(const QString& file)
 
 } // namespace
 
-AtomicFile::AtomicFile(const QString& path) : path_(path), target_(FollowSymlinks(path)) {}
+AtomicFile::AtomicFile(const QString& path, SymlinkTarget link)
+    : path_(path), link_(link), target_(link == SymlinkTarget::WriteThrough ? FollowSymlinks(path) : path)
+{
+}
 
 AtomicFile::~AtomicFile() { discard(); }
 
@@ -89,11 +92,14 @@ bool AtomicFile::write(const QByteArray& bytes)
     discard();
     error_ = FileError();
     const QByteArray target = QFile::encodeName(target_);
-    struct stat existing {};
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
+    // Only a regular file is written over; anything else at a replaced name, a link
+    // above all, is replaced whole, as a new file.
+    struct stat found {};
+    const bool exists = ::lstat(target.constData(), &found) == 0;
+    if (exists && S_ISDIR(found.st_mode))
         return fail(EISDIR);
-    if (exists && ::access(target.constData(), W_OK) != 0)
+    const bool regular = exists && S_ISREG(found.st_mode);
+    if (regular && ::access(target.constData(), W_OK) != 0)
         return fail(errno);
 
     // Our own names rather than mkstemp, so that the kernel applies the umask to 0666
@@ -112,7 +118,7 @@ bool AtomicFile::write(const QByteArray& bytes)
         temporary_.clear();
         return fail(EEXIST);
     }
-    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
+    if (regular && ::fchmod(fd, found.st_mode & 07777) != 0) {
         const int code = errno;
         ::close(fd);
         return fail(code);

@@ -12,16 +12,22 @@
 
 namespace zor {
 
+// What a write does with a target that is a symbolic link.
+enum class SymlinkTarget {
+    WriteThrough, // the file it names is replaced, in that file's folder; the link stays
+    ReplaceLink,  // the link itself is replaced by the new file; what it named stays as it was
+};
+
 class AtomicFile {
 public:
-    explicit AtomicFile(const QString& path);
+    explicit AtomicFile(const QString& path, SymlinkTarget link = SymlinkTarget::WriteThrough);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // Phase 1. Refuses a target that is a folder or that exists but is not writable
-    // by us; a symlink is written through to the file it names. The temporary file
-    // gets the target's permission bits, or 0666 less the umask for a new file.
+    // by us. The temporary file gets the target's permission bits, or 0666 less the
+    // umask for a new file.
     bool write(const QByteArray& bytes);
     // Phase 2: only after a write() that succeeded.
     bool commit();
@@ -35,7 +41,8 @@ private:
     bool fail(int code);
 
     QString path_;     // as given
-    QString target_;   // with symlinks followed
+    SymlinkTarget link_;
+    QString target_;   // the name the rename replaces: with symlinks followed when written through
     QString temporary_; // empty when there is none
     FileError error_;
 };

@@ -179,11 +179,14 @@ bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString*
         *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
         return false;
     }
-    QString reason;
-    const QString backup = doc.RomPath + QStringLiteral(".bak");
-    if (withBackup && !WriteFileAtomically(backup, *onDisk, &reason)) {
-        *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。").arg(backup, reason);
-        return false;
+    // The .bak is replaced as a name: a link there is never written through to what it names.
+    if (withBackup) {
+        const QString backup = doc.RomPath + QStringLiteral(".bak");
+        AtomicFile file(backup, SymlinkTarget::ReplaceLink);
+        if (!file.write(*onDisk) || !file.commit()) {
+            *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。").arg(backup, file.error().reason());
+            return false;
+        }
     }
     if (!newImage.commit()) {
         *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());

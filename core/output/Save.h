@@ -37,7 +37,8 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
                                           QString* error);
 
 // 上書き保存: nothing while the document is unmodified; otherwise the file is copied to
-// path + ".bak" and the new image written over it. On success the image written becomes
+// path + ".bak" (a link there is replaced, never written through) and the new image written
+// over it (through a link, to the file it names). On success the image written becomes
 // the history's baseline, so the document is no longer modified; on failure (told in *error, naming the file) nothing
 // changes, the document included. The journals are never changed.
 bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error);

@@ -118,5 +118,23 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0700), 0);
 }
 
+mode_t Kind(const QString& path)
+{
+    struct stat info {};
+    return lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+}
+
+TEST(AtomicFile, ALinkIsReplacedAsANameWhenAsked)
+{
+    ProgramFolder home;
+    home.writeBytes(u"target.bin"_s, "target");
+    ASSERT_TRUE(QFile::link(home.file(u"target.bin"_s), home.file(u"name.bin"_s)));
+    AtomicFile file(home.file(u"name.bin"_s), SymlinkTarget::ReplaceLink);
+    ASSERT_TRUE(file.write("new") && file.commit()) << file.error().reason().toStdString();
+    EXPECT_EQ(Kind(home.file(u"name.bin"_s)), mode_t{S_IFREG});
+    EXPECT_EQ(home.readBytes(u"name.bin"_s), "new");
+    EXPECT_EQ(home.readBytes(u"target.bin"_s), "target");
+}
+
 } // namespace
 } // namespace zor

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -337,6 +338,26 @@ TEST_F(Save, ReadOnlyFilesAndFoldersAreRefused)
     EXPECT_TRUE(onDisk() == original);
     EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), oldBackup);
     QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// An image opened through a link is saved to the file it names, in that file's folder; a
+// .bak that is a link is replaced, and what it named stays as it was.
+TEST_F(Save, LinksAtTheImageAndAtItsBackup)
+{
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"real"_s));
+    ASSERT_TRUE(QFile::rename(home.file(u"game.rom"_s), home.file(u"real/game.rom"_s)));
+    ASSERT_TRUE(QFile::link(home.file(u"real/game.rom"_s), home.file(u"game.rom"_s)));
+    home.writeBytes(u"precious.bin"_s, "not a backup");
+    ASSERT_TRUE(QFile::link(home.file(u"precious.bin"_s), home.file(u"game.rom.bak"_s)));
+    load();
+    edit(TabIdSection, 1, 2, 1, u"0x33"_s);
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(home.file(u"game.rom"_s)).isSymLink());
+    EXPECT_EQ(test::Differences(original, home.readBytes(u"real/game.rom"_s)), std::vector<qsizetype>{0x2000});
+    EXPECT_EQ(QDir(home.file(u"real"_s)).entryList(QDir::Files | QDir::Hidden), QStringList{u"game.rom"_s});
+    EXPECT_FALSE(QFileInfo(home.file(u"game.rom.bak"_s)).isSymLink());
+    EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == original);
+    EXPECT_EQ(home.readBytes(u"precious.bin"_s), "not a backup");
 }
 
 TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
