@@ -69,6 +69,8 @@ QString FileError::reason() const
         return QStringLiteral("フォルダです");
     case Kind::TooLarge:
         return QStringLiteral("ファイルが大きすぎます（上限は %1）").arg(SizeText(limit));
+    case Kind::SameFile:
+        return QStringLiteral("%1 と同じファイルです").arg(other);
     }
     return QString();
 }

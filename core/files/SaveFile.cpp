@@ -73,9 +73,13 @@ AtomicFile::AtomicFile(const QString& path, SymlinkTarget link)
 
 AtomicFile::~AtomicFile() { discard(); }
 
-bool AtomicFile::fail(int code)
+bool AtomicFile::fail(int code) { return fail(FileError::fromErrno(path_, code, FileAccess::Write)); }
+
+bool AtomicFile::fail(FileError error)
 {
-    error_ = FileError::fromErrno(path_, code, FileAccess::Write);
+    error.path = path_;
+    error.access = FileAccess::Write;
+    error_ = error;
     discard();
     return false;
 }
@@ -92,6 +96,11 @@ bool AtomicFile::write(const QByteArray& bytes)
     discard();
     error_ = FileError();
     const QByteArray target = QFile::encodeName(target_);
+    if (link_ == SymlinkTarget::WriteThrough) {
+        const FileError refusal = CheckOutput(target_, {});
+        if (refusal.failed())
+            return fail(refusal);
+    }
     // Only a regular file is written over; anything else at a replaced name, a link
     // above all, is replaced whole, as a new file.
     struct stat found {};
@@ -147,8 +156,55 @@ bool AtomicFile::commit()
     return true;
 }
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+QString BackupPath(const QString& image) { return image + QStringLiteral(".bak"); }
+
+std::vector<GuardedFile> OpenImageFiles(const QString& image)
 {
+    if (image.isEmpty())
+        return {};
+    return {{QStringLiteral("開いているイメージ"), image},
+            {QStringLiteral("開いているイメージのバックアップ"), BackupPath(image)}};
+}
+
+FileError CheckOutput(const QString& out, const std::vector<GuardedFile>& guarded)
+{
+    FileError refusal;
+    refusal.path = out;
+    refusal.access = FileAccess::Write;
+    struct stat found {};
+    const bool exists = ::stat(QFile::encodeName(out).constData(), &found) == 0;
+    if (exists && S_ISDIR(found.st_mode)) {
+        refusal.kind = FileError::Kind::Folder;
+        return refusal;
+    }
+    if (exists && !S_ISREG(found.st_mode)) {
+        refusal.kind = FileError::Kind::NotRegular;
+        return refusal;
+    }
+    const QString absolute = QFileInfo(out).absoluteFilePath();
+    for (const GuardedFile& file : guarded) {
+        struct stat other {};
+        const bool same = QFileInfo(file.path).absoluteFilePath() == absolute
+                          || (exists && ::stat(QFile::encodeName(file.path).constData(), &other) == 0
+                              && other.st_dev == found.st_dev && other.st_ino == found.st_ino);
+        if (same) {
+            refusal.kind = FileError::Kind::SameFile;
+            refusal.other = QStringLiteral("%1 %2").arg(file.role, file.path);
+            return refusal;
+        }
+    }
+    return FileError();
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         const std::vector<GuardedFile>& guarded)
+{
+    const FileError refusal = CheckOutput(path, guarded);
+    if (refusal.failed()) {
+        if (error)
+            *error = refusal.reason();
+        return false;
+    }
     AtomicFile file(path);
     if (file.write(bytes) && file.commit())
         return true;

@@ -44,8 +44,9 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
 bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error);
 
 // 名前を付けて保存: the open file, with the document's changes when it is modified, is
-// written to path, which then becomes the open file and the baseline. Onto the open file itself it is a
-// save without a copy; onto the open file's ".bak" it is refused.
+// written to path, which then becomes the open file and the baseline. Onto the open file itself (another
+// spelling, a symbolic link to it) it is a save without a copy; onto the open file's ".bak", a hard link
+// to the open file or a file that isn't regular it is refused (see CheckOutput).
 bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path, QString* error);
 
 } // namespace zor

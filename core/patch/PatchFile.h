@@ -3,7 +3,11 @@
 // A patch file made from two image files: both read whole (the image limit), the patch
 // built, then written atomically. What went wrong is said in Japanese, naming the file.
 
+#include "core/files/SaveFile.h"
+
 #include <QString>
+
+#include <vector>
 
 namespace zor {
 
@@ -15,6 +19,13 @@ struct PatchFileResult {
     qint64 size = 0; // the patch's bytes when written
 };
 
-PatchFileResult WritePatchFile(const QString& original, const QString& edited, const QString& out, PatchFormat format);
+struct PatchFileOptions {
+    std::vector<GuardedFile> guarded; // besides the two images, files the patch must not replace
+};
+
+// The patch from original to edited, written to out; out is never one of the images nor
+// a guarded file (see CheckOutput), which is refused before anything is read.
+PatchFileResult WritePatchFile(const QString& original, const QString& edited, const QString& out, PatchFormat format,
+                               const PatchFileOptions& options = {});
 
 } // namespace zor

@@ -19,6 +19,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -385,8 +386,23 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
 
-    // A copy that can't be written keeps the open file as it was.
+    // A hard link to the open file or a pipe: refused. A symbolic link to it: the open file itself.
     edit(TabIdSection, 1, 2, 3, u"0x55"_s);
+    ASSERT_EQ(link(QFile::encodeName(other).constData(), QFile::encodeName(home.file(u"hard.rom"_s)).constData()), 0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
+    for (const auto& [name, reason] : {std::pair{u"hard.rom"_s, u"開いているイメージ"_s}, {u"pipe"_s, u"通常のファイルではありません"_s}}) {
+        EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(name), &error)) << name.toStdString();
+        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(home.file(u"pipe"_s)) && !QFileInfo(home.file(u"pipe"_s)).isFile()); // still a pipe
+    ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
+    ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"alias.rom"_s), &error)) << error.toStdString();
+    EXPECT_EQ(doc.RomPath, other);
+    EXPECT_TRUE(QFileInfo(home.file(u"alias.rom"_s)).isSymLink());
+    EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2002], 0x55);
+
+    // A copy that can't be written keeps the open file as it was.
+    edit(TabIdSection, 1, 1, 1, u"0x66"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s), &error));
     EXPECT_EQ(doc.RomPath, other);
     EXPECT_TRUE(doc.History->Modified());

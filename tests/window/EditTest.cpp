@@ -689,6 +689,18 @@ private Q_SLOTS:
         form.MakePatch->trigger();
         QCOMPARE(o.dialogs->openStarts.back(), original);
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+
+        // The open image or its .bak chosen as the patch (the dialog's "replace?" answered yes): refused.
+        const QByteArray saved = ReadFile(rom);
+        const QByteArray backup = ReadFile(rom + QStringLiteral(".bak"));
+        for (const QString& out : {rom, rom + QStringLiteral(".bak")}) {
+            o.dialogs->openPaths = {original};
+            o.dialogs->savePaths = {out};
+            form.MakePatch->trigger();
+            QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Warning);
+            QVERIFY(o.dialogs->messages.back().text.contains(QStringLiteral("同じファイル")));
+        }
+        QVERIFY(ReadFile(rom) == saved && ReadFile(rom + QStringLiteral(".bak")) == backup);
     }
 
     void aCellThatCantBeWrittenStaysShut()
