@@ -1159,10 +1159,13 @@ void Form1::MakePatch_Click()
     {
         const BusyCursor busy;
         result = WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps,
-                                {.guarded = OpenImageFiles(doc.RomPath)});
+                                {.guarded = OpenImageFiles(doc.RomPath), .skipIdentical = true});
     }
-    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), result.message,
-                          result.kind == PatchFileResult::Written ? QMessageBox::Information : QMessageBox::Warning);
+    QString message = result.message;
+    if (doc.History->Modified()) // the save question answered no
+        message += QStringLiteral("\n保存していない変更はパッチに入っていません。");
+    const bool done = result.kind == PatchFileResult::Written || result.kind == PatchFileResult::Identical;
+    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), message, done ? QMessageBox::Information : QMessageBox::Warning);
 }
 
 void Form1::rowCommand(bool insert)

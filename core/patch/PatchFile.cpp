@@ -24,6 +24,9 @@ PatchFileResult WritePatchFile(const QString& original, const QString& edited, c
     if (!source || !target)
         return {PatchFileResult::Unreadable,
                 QStringLiteral("%1 を読めません（%2）。").arg(source ? edited : original, readError.reason())};
+    if (options.skipIdentical && *source == *target)
+        return {PatchFileResult::Identical,
+                QStringLiteral("%1 と %2 に違いはありません。パッチは書いていません。").arg(original, edited)};
     const bool ips = format == PatchFormat::Ips;
     const PatchResult patch = ips ? MakeIps(*source, *target) : MakeBps(*source, *target);
     if (!patch)

@@ -14,13 +14,14 @@ namespace zor {
 enum class PatchFormat { Bps, Ips };
 
 struct PatchFileResult {
-    enum Kind { Written, Unreadable, Refused, NotWritten } kind = Written;
+    enum Kind { Written, Unreadable, Refused, NotWritten, Identical } kind = Written;
     QString message; // what was written, or why nothing was
     qint64 size = 0; // the patch's bytes when written
 };
 
 struct PatchFileOptions {
     std::vector<GuardedFile> guarded; // besides the two images, files the patch must not replace
+    bool skipIdentical = false;       // two identical images: nothing written (Identical)
 };
 
 // The patch from original to edited, written to out; out is never one of the images nor

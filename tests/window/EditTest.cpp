@@ -701,6 +701,20 @@ private Q_SLOTS:
             QVERIFY(o.dialogs->messages.back().text.contains(QStringLiteral("同じファイル")));
         }
         QVERIFY(ReadFile(rom) == saved && ReadFile(rom + QStringLiteral(".bak")) == backup);
+
+        // Unsaved changes left out are told of; two identical images write no patch.
+        Type(form, QStringLiteral("78"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        for (const QString& from : {original, rom}) {
+            o.dialogs->answers = {QMessageBox::No};
+            o.dialogs->openPaths = {from};
+            o.dialogs->savePaths = {o.folder->file(QStringLiteral("again.bps"))};
+            form.MakePatch->trigger();
+            QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Information);
+            QVERIFY(o.dialogs->messages.back().text.contains(QStringLiteral("保存していない変更はパッチに入っていません")));
+        }
+        QVERIFY(o.dialogs->messages.back().text.contains(QStringLiteral("違いはありません")));
+        QVERIFY(ReadFile(o.folder->file(QStringLiteral("again.bps"))) == ReadFile(o.folder->file(QStringLiteral("hack.bps"))));
     }
 
     void aCellThatCantBeWrittenStaysShut()
