@@ -39,10 +39,10 @@ std::optional<QByteArray> ReadInput(const QString& path, QTextStream& err)
     return bytes;
 }
 
-bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err)
+bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err, const std::vector<GuardedFile>& inputs = {})
 {
     QString error;
-    if (WriteFileAtomically(path, bytes, &error))
+    if (WriteFileAtomically(path, bytes, &error, inputs))
         return true;
     err << QStringLiteral("%1 に書き込めません（%2）。元のファイルはそのままです。\n").arg(path, error);
     return false;
@@ -89,7 +89,8 @@ int RunApply(const QStringList& args, QTextStream& out, QTextStream& err)
         err << QStringLiteral("%1 を %2 に当てられません。%3。何も書いていません。\n").arg((*plain)[0], (*plain)[1], result.error);
         return 1;
     }
-    if (!WriteOutput((*plain)[2], *result.bytes, err))
+    const std::vector<GuardedFile> inputs{{QStringLiteral("パッチ"), (*plain)[0]}, {QStringLiteral("元のイメージ"), (*plain)[1]}};
+    if (!WriteOutput((*plain)[2], *result.bytes, err, inputs))
         return 1;
     out << QStringLiteral("%1 を書きました（%2 バイト）。\n").arg((*plain)[2]).arg(result.bytes->size());
     return 0;

@@ -12,6 +12,7 @@
 #include "core/selection/TextClipboard.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/SaveAsName.h"
+#include "core/files/SaveFile.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 #include "core/view/Grid.h"
@@ -1157,10 +1158,14 @@ void Form1::MakePatch_Click()
     PatchFileResult result;
     {
         const BusyCursor busy;
-        result = WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps);
+        result = WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps,
+                                {.guarded = OpenImageFiles(doc.RomPath), .skipIdentical = true});
     }
-    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), result.message,
-                          result.kind == PatchFileResult::Written ? QMessageBox::Information : QMessageBox::Warning);
+    QString message = result.message;
+    if (doc.History->Modified()) // the save question answered no
+        message += QStringLiteral("\n保存していない変更はパッチに入っていません。");
+    const bool done = result.kind == PatchFileResult::Written || result.kind == PatchFileResult::Identical;
+    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), message, done ? QMessageBox::Information : QMessageBox::Warning);
 }
 
 void Form1::rowCommand(bool insert)

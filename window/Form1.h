@@ -144,6 +144,8 @@ public:
     // Once the window shows: a program folder that can't take files is told, and the
     // hint how to start shows while it holds no definitions and no image is open.
     void ShowProgramFolderState();
+    // Once the window shows: the user's settings file that couldn't be read (see CheckUserSettings).
+    void ShowSettingsProblem(const QString& problem);
     // The window's size and place, kept in the user's settings; a place off every screen
     // is not restored.
     void RestoreWindowGeometry();

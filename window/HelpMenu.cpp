@@ -114,6 +114,12 @@ void Form1::ShowProgramFolderState()
     updateStartHint();
 }
 
+void Form1::ShowSettingsProblem(const QString& problem)
+{
+    if (!problem.isEmpty())
+        dialogs_->showMessage(this, QStringLiteral("設定"), problem, QMessageBox::Warning);
+}
+
 void Form1::updateStartHint()
 {
     const QString folder = ProgramFolderInUse();

@@ -1,4 +1,5 @@
 #include "core/about/ApplicationNames.h"
+#include "core/files/UserSettings.h"
 #include "window/Application.h"
 #include "window/Form1.h"
 
@@ -55,6 +56,8 @@ int main(int argc, char* argv[])
 
     zor::Application app(argc, argv);
     zor::SetApplicationNames();
+    // Before the first QSettings: a settings file that can't be read is never opened by it nor written over.
+    const zor::UserSettingsCheck settings = zor::CheckUserSettings();
     // The desktop file's name ties the window to its launcher and icon; the icon itself for every window.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zor_editor.zor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zor/icon.png")));
@@ -66,7 +69,8 @@ int main(int argc, char* argv[])
     form.RestoreWindowGeometry();
     form.show();
     // The window first, then what the program folder and the image's load report, over it.
-    QTimer::singleShot(0, &form, [&form, files] {
+    QTimer::singleShot(0, &form, [&form, files, &settings] {
+        form.ShowSettingsProblem(settings.problem);
         form.ShowProgramFolderState();
         if (!files.isEmpty() && !files.first().isEmpty()) // an empty argument names no file
             form.OpenRom(files.first());

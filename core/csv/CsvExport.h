@@ -29,7 +29,8 @@ struct CsvExportResult {
 // CSVNotation of the program folder's ZOR.ini, read once: "10", "16" (upper-case, no
 // prefix, no padding), "-10", or anything else for each section's own notation as the
 // grid shows it. Each file is written whole or not at all; the first file that can't
-// be written (a name without a CP932 form, a write that fails) ends the export, and
+// be written (a name without a CP932 form, the open image or its .bak, a file that isn't
+// regular, a write that fails; see CheckOutput) ends the export, and
 // the files written before it stay. A U+FFFD, which a load puts where bytes were not
 // CP932, is written as "?" and noted; it stops nothing.
 CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder, const QString& folder);

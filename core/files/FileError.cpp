@@ -16,9 +16,10 @@ QString ErrnoReason(int code, FileAccess access)
     case EFBIG:
     case EDQUOT:
         return QStringLiteral("ディスクの空きが足りません");
+    case EROFS: // a read never meets it: only opening for a write does
+        return QStringLiteral("読み取り専用のファイルシステムです");
     case EACCES:
     case EPERM:
-    case EROFS:
         return access == FileAccess::Read ? QStringLiteral("読み取りが許可されていません")
                                           : QStringLiteral("書き込みが許可されていません");
     case EISDIR:
@@ -68,6 +69,8 @@ QString FileError::reason() const
         return QStringLiteral("フォルダです");
     case Kind::TooLarge:
         return QStringLiteral("ファイルが大きすぎます（上限は %1）").arg(SizeText(limit));
+    case Kind::SameFile:
+        return QStringLiteral("%1 と同じファイルです").arg(other);
     }
     return QString();
 }

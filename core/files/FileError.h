@@ -17,12 +17,14 @@ struct FileError {
         NotRegular, // a pipe, a device, a socket: never waited on
         Folder,
         TooLarge,   // limit is the largest size allowed
+        SameFile,   // an output that is one of the files it must not replace, named in other
     };
     Kind kind = Kind::None;
     QString path;
     int code = 0;
     qint64 limit = 0;
     FileAccess access = FileAccess::Read;
+    QString other; // SameFile: that file as the user knows it, "元のイメージ a.rom"
 
     bool failed() const { return kind != Kind::None; }
     bool missing() const; // the file (or a folder above it) does not exist

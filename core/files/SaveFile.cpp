@@ -66,13 +66,20 @@ void SyncFolder(const QString& file)
 
 } // namespace
 
-AtomicFile::AtomicFile(const QString& path) : path_(path), target_(FollowSymlinks(path)) {}
+AtomicFile::AtomicFile(const QString& path, SymlinkTarget link)
+    : path_(path), link_(link), target_(link == SymlinkTarget::WriteThrough ? FollowSymlinks(path) : path)
+{
+}
 
 AtomicFile::~AtomicFile() { discard(); }
 
-bool AtomicFile::fail(int code)
+bool AtomicFile::fail(int code) { return fail(FileError::fromErrno(path_, code, FileAccess::Write)); }
+
+bool AtomicFile::fail(FileError error)
 {
-    error_ = FileError::fromErrno(path_, code, FileAccess::Write);
+    error.path = path_;
+    error.access = FileAccess::Write;
+    error_ = error;
     discard();
     return false;
 }
@@ -89,11 +96,19 @@ bool AtomicFile::write(const QByteArray& bytes)
     discard();
     error_ = FileError();
     const QByteArray target = QFile::encodeName(target_);
-    struct stat existing {};
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
+    if (link_ == SymlinkTarget::WriteThrough) {
+        const FileError refusal = CheckOutput(target_, {});
+        if (refusal.failed())
+            return fail(refusal);
+    }
+    // Only a regular file is written over; anything else at a replaced name, a link
+    // above all, is replaced whole, as a new file.
+    struct stat found {};
+    const bool exists = ::lstat(target.constData(), &found) == 0;
+    if (exists && S_ISDIR(found.st_mode))
         return fail(EISDIR);
-    if (exists && ::access(target.constData(), W_OK) != 0)
+    const bool regular = exists && S_ISREG(found.st_mode);
+    if (regular && ::access(target.constData(), W_OK) != 0)
         return fail(errno);
 
     // Our own names rather than mkstemp, so that the kernel applies the umask to 0666
@@ -112,7 +127,7 @@ bool AtomicFile::write(const QByteArray& bytes)
         temporary_.clear();
         return fail(EEXIST);
     }
-    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
+    if (regular && ::fchmod(fd, found.st_mode & 07777) != 0) {
         const int code = errno;
         ::close(fd);
         return fail(code);
@@ -141,8 +156,55 @@ bool AtomicFile::commit()
     return true;
 }
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+QString BackupPath(const QString& image) { return image + QStringLiteral(".bak"); }
+
+std::vector<GuardedFile> OpenImageFiles(const QString& image)
 {
+    if (image.isEmpty())
+        return {};
+    return {{QStringLiteral("開いているイメージ"), image},
+            {QStringLiteral("開いているイメージのバックアップ"), BackupPath(image)}};
+}
+
+FileError CheckOutput(const QString& out, const std::vector<GuardedFile>& guarded)
+{
+    FileError refusal;
+    refusal.path = out;
+    refusal.access = FileAccess::Write;
+    struct stat found {};
+    const bool exists = ::stat(QFile::encodeName(out).constData(), &found) == 0;
+    if (exists && S_ISDIR(found.st_mode)) {
+        refusal.kind = FileError::Kind::Folder;
+        return refusal;
+    }
+    if (exists && !S_ISREG(found.st_mode)) {
+        refusal.kind = FileError::Kind::NotRegular;
+        return refusal;
+    }
+    const QString absolute = QFileInfo(out).absoluteFilePath();
+    for (const GuardedFile& file : guarded) {
+        struct stat other {};
+        const bool same = QFileInfo(file.path).absoluteFilePath() == absolute
+                          || (exists && ::stat(QFile::encodeName(file.path).constData(), &other) == 0
+                              && other.st_dev == found.st_dev && other.st_ino == found.st_ino);
+        if (same) {
+            refusal.kind = FileError::Kind::SameFile;
+            refusal.other = QStringLiteral("%1 %2").arg(file.role, file.path);
+            return refusal;
+        }
+    }
+    return FileError();
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         const std::vector<GuardedFile>& guarded)
+{
+    const FileError refusal = CheckOutput(path, guarded);
+    if (refusal.failed()) {
+        if (error)
+            *error = refusal.reason();
+        return false;
+    }
     AtomicFile file(path);
     if (file.write(bytes) && file.commit())
         return true;

@@ -10,18 +10,27 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 namespace zor {
+
+// What a write does with a target that is a symbolic link.
+enum class SymlinkTarget {
+    WriteThrough, // the file it names is replaced, in that file's folder; the link stays
+    ReplaceLink,  // the link itself is replaced by the new file; what it named stays as it was
+};
 
 class AtomicFile {
 public:
-    explicit AtomicFile(const QString& path);
+    explicit AtomicFile(const QString& path, SymlinkTarget link = SymlinkTarget::WriteThrough);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Phase 1. Refuses a target that is a folder or that exists but is not writable
-    // by us; a symlink is written through to the file it names. The temporary file
-    // gets the target's permission bits, or 0666 less the umask for a new file.
+    // Phase 1. Refuses a target that is a folder or that exists but is not writable by
+    // us; written through a link, also one that exists and isn't a regular file (a pipe
+    // or a device would be replaced by a regular file). The temporary file gets the
+    // target's permission bits, or 0666 less the umask for a new file.
     bool write(const QByteArray& bytes);
     // Phase 2: only after a write() that succeeded.
     bool commit();
@@ -33,15 +42,37 @@ public:
 
 private:
     bool fail(int code);
+    bool fail(FileError error);
 
     QString path_;     // as given
-    QString target_;   // with symlinks followed
+    SymlinkTarget link_;
+    QString target_;   // the name the rename replaces: with symlinks followed when written through
     QString temporary_; // empty when there is none
     FileError error_;
 };
 
-// Both phases at once, for settings, CSV and sample files. On failure the old file
-// stays whole and *error says why, in Japanese.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
+// A file an output must not replace, with what it is to the user ("元のイメージ").
+struct GuardedFile {
+    QString role;
+    QString path;
+};
+
+// The copy of an image that a save keeps beside it.
+QString BackupPath(const QString& image);
+
+// The open image and its .bak, which no export, patch or copy may replace; none when
+// no image is open.
+std::vector<GuardedFile> OpenImageFiles(const QString& image);
+
+// Whether out may be written. Refused when it is one of the guarded files (the same
+// absolute path, or the same device and inode with links followed, so another
+// spelling, a symbolic or a hard link counts: Kind::SameFile, naming it), or when it
+// exists and is a folder or not a regular file. A missing out may be written.
+FileError CheckOutput(const QString& out, const std::vector<GuardedFile>& guarded);
+
+// Both phases at once, for settings, CSV, patch and sample files, after CheckOutput. On
+// failure the old file stays whole and *error says why, in Japanese.
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         const std::vector<GuardedFile>& guarded = {});
 
 } // namespace zor

@@ -42,15 +42,6 @@ std::optional<QByteArray> ReadOpenImage(const DocumentState& doc, QString* error
     return bytes;
 }
 
-bool SameFile(const QString& a, const QString& b)
-{
-    const QString first = QFileInfo(a).canonicalFilePath();
-    const QString second = QFileInfo(b).canonicalFilePath();
-    if (!first.isEmpty() && !second.isEmpty())
-        return first == second;
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
-
 // After a write: the file just written is the new baseline.
 void Saved(DocumentState& doc, const QByteArray& image, bool reencoded)
 {
@@ -179,11 +170,14 @@ bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString*
         *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
         return false;
     }
-    QString reason;
-    const QString backup = doc.RomPath + QStringLiteral(".bak");
-    if (withBackup && !WriteFileAtomically(backup, *onDisk, &reason)) {
-        *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。").arg(backup, reason);
-        return false;
+    // The .bak is replaced as a name: a link there is never written through to what it names.
+    if (withBackup) {
+        AtomicFile backup(BackupPath(doc.RomPath), SymlinkTarget::ReplaceLink);
+        if (!backup.write(*onDisk) || !backup.commit()) {
+            *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。")
+                         .arg(BackupPath(doc.RomPath), backup.error().reason());
+            return false;
+        }
     }
     if (!newImage.commit()) {
         *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
@@ -199,12 +193,13 @@ bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error) { retu
 
 bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path, QString* error)
 {
-    if (SameFile(path, doc.RomPath))
-        return WriteBack(doc, codec, false, error); // onto the open file itself: no copy
-    if (SameFile(path, doc.RomPath + QStringLiteral(".bak"))) {
-        *error = QStringLiteral("%1 は開いているファイルのバックアップです。別の名前を選んでください。").arg(path);
-        return false;
-    }
+    // Onto the open file itself, under any spelling or through a symbolic link: a save
+    // without a copy. A hard link to it or its .bak is refused when written.
+    const QFileInfo target(path);
+    const QFileInfo open(doc.RomPath);
+    if (target.absoluteFilePath() == open.absoluteFilePath()
+        || (target.exists() && target.canonicalFilePath() == open.canonicalFilePath()))
+        return WriteBack(doc, codec, false, error);
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
         return false;
@@ -214,7 +209,7 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
     if (doc.History->Modified()) // an unmodified image is copied as it is
         ApplySaveOptions(doc, *image);
     QString reason;
-    if (!WriteFileAtomically(path, *image, &reason)) {
+    if (!WriteFileAtomically(path, *image, &reason, OpenImageFiles(doc.RomPath))) {
         *error = QStringLiteral("%1 に保存できません（%2）。開いているファイルはそのままです。").arg(path, reason);
         return false;
     }

@@ -37,14 +37,16 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
                                           QString* error);
 
 // 上書き保存: nothing while the document is unmodified; otherwise the file is copied to
-// path + ".bak" and the new image written over it. On success the image written becomes
+// path + ".bak" (a link there is replaced, never written through) and the new image written
+// over it (through a link, to the file it names). On success the image written becomes
 // the history's baseline, so the document is no longer modified; on failure (told in *error, naming the file) nothing
 // changes, the document included. The journals are never changed.
 bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error);
 
 // 名前を付けて保存: the open file, with the document's changes when it is modified, is
-// written to path, which then becomes the open file and the baseline. Onto the open file itself it is a
-// save without a copy; onto the open file's ".bak" it is refused.
+// written to path, which then becomes the open file and the baseline. Onto the open file itself (another
+// spelling, a symbolic link to it) it is a save without a copy; onto the open file's ".bak", a hard link
+// to the open file or a file that isn't regular it is refused (see CheckOutput).
 bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path, QString* error);
 
 } // namespace zor

@@ -3,18 +3,30 @@
 // A patch file made from two image files: both read whole (the image limit), the patch
 // built, then written atomically. What went wrong is said in Japanese, naming the file.
 
+#include "core/files/SaveFile.h"
+
 #include <QString>
+
+#include <vector>
 
 namespace zor {
 
 enum class PatchFormat { Bps, Ips };
 
 struct PatchFileResult {
-    enum Kind { Written, Unreadable, Refused, NotWritten } kind = Written;
+    enum Kind { Written, Unreadable, Refused, NotWritten, Identical } kind = Written;
     QString message; // what was written, or why nothing was
     qint64 size = 0; // the patch's bytes when written
 };
 
-PatchFileResult WritePatchFile(const QString& original, const QString& edited, const QString& out, PatchFormat format);
+struct PatchFileOptions {
+    std::vector<GuardedFile> guarded; // besides the two images, files the patch must not replace
+    bool skipIdentical = false;       // two identical images: nothing written (Identical)
+};
+
+// The patch from original to edited, written to out; out is never one of the images nor
+// a guarded file (see CheckOutput), which is refused before anything is read.
+PatchFileResult WritePatchFile(const QString& original, const QString& edited, const QString& out, PatchFormat format,
+                               const PatchFileOptions& options = {});
 
 } // namespace zor

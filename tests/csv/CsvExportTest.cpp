@@ -3,6 +3,7 @@
 
 #include "tests/support/ModeFolder.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <array>
@@ -10,6 +11,8 @@
 #include <utility>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -94,6 +97,26 @@ TEST_F(CsvExport, AFolderThatCantBeWritten)
     EXPECT_TRUE(result.written.isEmpty());
     EXPECT_TRUE(result.error.startsWith(home.file(u"plain/out/クラス.csv を書けません（"_s)) && !result.error.endsWith(u"（）。"_s))
         << result.error.toStdString();
+}
+
+TEST_F(CsvExport, NeverOverTheOpenImageItsBackupOrAPipe)
+{
+    home.writeBytes(u"x.rom"_s, "the image");
+    home.writeBytes(u"x.rom.bak"_s, "its backup");
+    ASSERT_EQ(mkfifo(QFile::encodeName(csv(u"表"_s)).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(home.file(u"x.rom.bak"_s), csv(u"空"_s)));
+    ASSERT_TRUE(QFile::link(home.file(u"x.rom"_s), csv(u"クラス"_s)));
+    for (const auto& [name, reason, before] : {std::tuple{u"クラス"_s, u"開いているイメージ"_s, 0},
+                                               {u"空"_s, u"開いているイメージのバックアップ"_s, 1},
+                                               {u"表"_s, u"通常のファイルではありません"_s, 2}}) {
+        const CsvExportResult result = ExportCsv(doc, home.path());
+        EXPECT_EQ(result.written.size(), before);
+        EXPECT_TRUE(result.error.startsWith(csv(name)) && result.error.contains(reason)) << result.error.toStdString();
+        ASSERT_TRUE(QFile::remove(csv(name)));
+    }
+    EXPECT_EQ(home.readBytes(u"x.rom"_s), "the image");
+    EXPECT_EQ(home.readBytes(u"x.rom.bak"_s), "its backup");
+    EXPECT_TRUE(ExportCsv(doc, home.path()).ok());
 }
 
 TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)

@@ -76,7 +76,8 @@ TEST(FileError, ReasonsAreJapaneseFromTheErrorCode)
 {
     EXPECT_EQ(ErrnoReason(ENOSPC, FileAccess::Write), u"ディスクの空きが足りません"_s);
     EXPECT_EQ(ErrnoReason(EFBIG, FileAccess::Write), u"ディスクの空きが足りません"_s);
-    for (const int code : {EACCES, EPERM, EROFS}) {
+    EXPECT_EQ(ErrnoReason(EROFS, FileAccess::Write), u"読み取り専用のファイルシステムです"_s);
+    for (const int code : {EACCES, EPERM}) {
         EXPECT_EQ(ErrnoReason(code, FileAccess::Write), u"書き込みが許可されていません"_s) << code;
         EXPECT_EQ(ErrnoReason(code, FileAccess::Read), u"読み取りが許可されていません"_s) << code;
     }

@@ -118,5 +118,55 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0700), 0);
 }
 
+mode_t Kind(const QString& path)
+{
+    struct stat info {};
+    return lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+}
+
+TEST(AtomicFile, ALinkIsReplacedAsANameOrWrittenThroughButAPipeIsNeverReplaced)
+{
+    ProgramFolder home;
+    home.writeBytes(u"target.bin"_s, "target");
+    ASSERT_TRUE(QFile::link(home.file(u"target.bin"_s), home.file(u"name.bin"_s)));
+    AtomicFile file(home.file(u"name.bin"_s), SymlinkTarget::ReplaceLink);
+    ASSERT_TRUE(file.write("new") && file.commit()) << file.error().reason().toStdString();
+    EXPECT_EQ(Kind(home.file(u"name.bin"_s)), mode_t{S_IFREG});
+    EXPECT_EQ(home.readBytes(u"name.bin"_s), "new");
+    EXPECT_EQ(home.readBytes(u"target.bin"_s), "target");
+
+    // Written through, a pipe (or a link to one) would become a regular file.
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(home.file(u"pipe"_s), home.file(u"to-pipe"_s)));
+    for (const QString& name : {u"pipe"_s, u"to-pipe"_s}) {
+        QString error;
+        EXPECT_FALSE(WriteFileAtomically(home.file(name), "x", &error)) << name.toStdString();
+        EXPECT_EQ(error, u"通常のファイルではありません"_s);
+    }
+    EXPECT_EQ(Kind(home.file(u"pipe"_s)), mode_t{S_IFIFO});
+    EXPECT_EQ(Files(home), (QStringList{u"name.bin"_s, u"pipe"_s, u"target.bin"_s, u"to-pipe"_s}));
+}
+
+TEST(CheckOutput, TheGuardedFilesUnderAnyNameAndWhatIsntARegularFileAreRefused)
+{
+    ProgramFolder home;
+    home.writeBytes(u"in.rom"_s, "input");
+    home.writeBytes(u"other.rom"_s, "other");
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"sub"_s));
+    ASSERT_TRUE(QFile::link(home.file(u"in.rom"_s), home.file(u"sub/alias.rom"_s)));
+    ASSERT_EQ(link(QFile::encodeName(home.file(u"in.rom"_s)).constData(), QFile::encodeName(home.file(u"hard.rom"_s)).constData()), 0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
+    const std::vector<GuardedFile> guarded = OpenImageFiles(home.file(u"in.rom"_s)); // in.rom.bak doesn't exist
+    using K = FileError::Kind;
+    for (const auto& [out, kind] : {std::pair{u"in.rom"_s, K::SameFile}, {u"sub/../in.rom"_s, K::SameFile}, {u"sub/alias.rom"_s, K::SameFile},
+                                    {u"hard.rom"_s, K::SameFile}, {u"in.rom.bak"_s, K::SameFile}, {u"pipe"_s, K::NotRegular},
+                                    {u"sub"_s, K::Folder}, {u"other.rom"_s, K::None}, {u"new.rom"_s, K::None}})
+        EXPECT_EQ(CheckOutput(home.file(out), guarded).kind, kind) << out.toStdString();
+    EXPECT_EQ(CheckOutput(home.file(u"hard.rom"_s), guarded).reason(), u"開いているイメージ %1 と同じファイルです"_s.arg(home.file(u"in.rom"_s)));
+    QString error;
+    EXPECT_FALSE(WriteFileAtomically(home.file(u"sub/alias.rom"_s), "x", &error, guarded));
+    EXPECT_EQ(home.readBytes(u"in.rom"_s), "input");
+}
+
 } // namespace
 } // namespace zor

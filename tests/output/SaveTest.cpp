@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -339,6 +341,26 @@ TEST_F(Save, ReadOnlyFilesAndFoldersAreRefused)
     QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+// An image opened through a link is saved to the file it names, in that file's folder; a
+// .bak that is a link is replaced, and what it named stays as it was.
+TEST_F(Save, LinksAtTheImageAndAtItsBackup)
+{
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"real"_s));
+    ASSERT_TRUE(QFile::rename(home.file(u"game.rom"_s), home.file(u"real/game.rom"_s)));
+    ASSERT_TRUE(QFile::link(home.file(u"real/game.rom"_s), home.file(u"game.rom"_s)));
+    home.writeBytes(u"precious.bin"_s, "not a backup");
+    ASSERT_TRUE(QFile::link(home.file(u"precious.bin"_s), home.file(u"game.rom.bak"_s)));
+    load();
+    edit(TabIdSection, 1, 2, 1, u"0x33"_s);
+    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(home.file(u"game.rom"_s)).isSymLink());
+    EXPECT_EQ(test::Differences(original, home.readBytes(u"real/game.rom"_s)), std::vector<qsizetype>{0x2000});
+    EXPECT_EQ(QDir(home.file(u"real"_s)).entryList(QDir::Files | QDir::Hidden), QStringList{u"game.rom"_s});
+    EXPECT_FALSE(QFileInfo(home.file(u"game.rom.bak"_s)).isSymLink());
+    EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == original);
+    EXPECT_EQ(home.readBytes(u"precious.bin"_s), "not a backup");
+}
+
 TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 {
     // Unmodified: an exact copy, which becomes the open file.
@@ -364,8 +386,23 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
 
-    // A copy that can't be written keeps the open file as it was.
+    // A hard link to the open file or a pipe: refused. A symbolic link to it: the open file itself.
     edit(TabIdSection, 1, 2, 3, u"0x55"_s);
+    ASSERT_EQ(link(QFile::encodeName(other).constData(), QFile::encodeName(home.file(u"hard.rom"_s)).constData()), 0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
+    for (const auto& [name, reason] : {std::pair{u"hard.rom"_s, u"開いているイメージ"_s}, {u"pipe"_s, u"通常のファイルではありません"_s}}) {
+        EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(name), &error)) << name.toStdString();
+        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(home.file(u"pipe"_s)) && !QFileInfo(home.file(u"pipe"_s)).isFile()); // still a pipe
+    ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
+    ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"alias.rom"_s), &error)) << error.toStdString();
+    EXPECT_EQ(doc.RomPath, other);
+    EXPECT_TRUE(QFileInfo(home.file(u"alias.rom"_s)).isSymLink());
+    EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2002], 0x55);
+
+    // A copy that can't be written keeps the open file as it was.
+    edit(TabIdSection, 1, 1, 1, u"0x66"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s), &error));
     EXPECT_EQ(doc.RomPath, other);
     EXPECT_TRUE(doc.History->Modified());

@@ -4,6 +4,7 @@
 
 #include "core/about/Version.h"
 #include "core/files/ProgramFolder.h"
+#include "core/files/UserSettings.h"
 #include "core/recent/RecentFiles.h"
 #include "core/sample/Sample.h"
 #include "tests/window/TestFolder.h"
@@ -16,9 +17,12 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 using zor::Form1;
 using zor::test::Open;
@@ -269,6 +273,33 @@ private Q_SLOTS:
         const QRect designed = form.geometry();
         form.RestoreWindowGeometry();
         QCOMPARE(form.geometry(), designed);
+    }
+
+    // Last: like the editor's start, it points QSettings elsewhere for the rest of the run.
+    void aSettingsFileThatIsAPipeHoldsNothingUpAndStaysAPipe()
+    {
+        const QString file = zor::UserSettingsFiles().first();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+        const auto removed = qScopeGuard([&] { QFile::remove(file); });
+        const zor::UserSettingsCheck check = zor::CheckUserSettings();
+        {
+            auto dialogs = std::make_unique<zor::test::FakeDialogs>();
+            zor::test::FakeDialogs& told = *dialogs;
+            told.messagesExpected = true;
+            Form1 form(std::move(dialogs));
+            form.RestoreWindowGeometry();
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            form.ShowSettingsProblem(check.problem);
+            QCOMPARE(told.messages.size(), std::size_t(1));
+            QVERIFY(told.messages[0].text.contains(file));
+            form.ColourByValue->trigger(); // remembered in the settings
+            form.SaveWindowGeometry();
+        }
+        struct stat info {};
+        QVERIFY(lstat(QFile::encodeName(file).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
     }
 };
 

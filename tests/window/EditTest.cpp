@@ -689,6 +689,32 @@ private Q_SLOTS:
         form.MakePatch->trigger();
         QCOMPARE(o.dialogs->openStarts.back(), original);
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
+
+        // The open image or its .bak chosen as the patch (the dialog's "replace?" answered yes): refused.
+        const QByteArray saved = ReadFile(rom);
+        const QByteArray backup = ReadFile(rom + QStringLiteral(".bak"));
+        for (const QString& out : {rom, rom + QStringLiteral(".bak")}) {
+            o.dialogs->openPaths = {original};
+            o.dialogs->savePaths = {out};
+            form.MakePatch->trigger();
+            QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Warning);
+            QVERIFY(o.dialogs->messages.back().text.contains(QStringLiteral("同じファイル")));
+        }
+        QVERIFY(ReadFile(rom) == saved && ReadFile(rom + QStringLiteral(".bak")) == backup);
+
+        // Unsaved changes left out are told of; two identical images write no patch.
+        Type(form, QStringLiteral("78"));
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        for (const QString& from : {original, rom}) {
+            o.dialogs->answers = {QMessageBox::No};
+            o.dialogs->openPaths = {from};
+            o.dialogs->savePaths = {o.folder->file(QStringLiteral("again.bps"))};
+            form.MakePatch->trigger();
+            QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Information);
+            QVERIFY(o.dialogs->messages.back().text.contains(QStringLiteral("保存していない変更はパッチに入っていません")));
+        }
+        QVERIFY(o.dialogs->messages.back().text.contains(QStringLiteral("違いはありません")));
+        QVERIFY(ReadFile(o.folder->file(QStringLiteral("again.bps"))) == ReadFile(o.folder->file(QStringLiteral("hack.bps"))));
     }
 
     void aCellThatCantBeWrittenStaysShut()
