@@ -18,11 +18,16 @@ const QString kNotCp932 = QStringLiteral("Shift-JIS（CP932）として読めな
 const QString kUtf8 = QStringLiteral("UTF-8 で保存されているようです。Shift-JIS で保存してください");
 constexpr int kMaxBattleSectionNames = 26;
 
-// Said once per file; the file is still read as CP932.
-void ReportUtf8(const QString& path, QByteArrayView bytes, ProblemLog& log)
+// A file saved as UTF-8 is said so once, not once more for each line it garbles; another
+// file names each line that is not CP932. Either is still read as CP932.
+void ReportEncoding(const QString& path, QByteArrayView bytes, const std::vector<int>& badLines, ProblemLog& log)
 {
-    if (LooksLikeUtf8(bytes))
+    if (LooksLikeUtf8(bytes)) {
         log.add(path, 0, kUtf8);
+        return;
+    }
+    for (int line : badLines)
+        log.add(path, line, kNotCp932);
 }
 
 // Line counts past the 16-bit limit are cut to it, and said so.
@@ -71,10 +76,8 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
         log.add(path, 0, error.missing() ? missingMessage : QStringLiteral("ファイルを読めません（%1）。").arg(error.reason()));
         return std::nullopt;
     }
-    ReportUtf8(path, *bytes, log);
     TextLines text = ToTextLines(*bytes);
-    for (int line : text.badLines)
-        log.add(path, line, kNotCp932);
+    ReportEncoding(path, *bytes, text.badLines, log);
     return text;
 }
 
@@ -86,10 +89,8 @@ IniFile ReadSettingsFile(const QString& path, ProblemLog& log)
         log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
     if (!bytes)
         return IniFile();
-    ReportUtf8(path, *bytes, log);
     const IniFile ini = IniFile::fromBytes(*bytes);
-    for (int line : ini.badLines())
-        log.add(path, line, kNotCp932);
+    ReportEncoding(path, *bytes, ini.badLines(), log);
     return ini;
 }
 

@@ -17,12 +17,13 @@
 
 namespace zor {
 
-// Reads a definition file, reporting a missing or unreadable file with missingMessage
-// and every line that is not valid CP932.
+// Reads a definition file, reporting a missing or unreadable file with missingMessage,
+// a file saved as UTF-8 once, and otherwise every line that is not valid CP932.
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log);
 
 // A settings file (ZOR.ini, a table's .ini): a missing one reads as empty, an
-// unreadable one is reported and reads as empty, as are lines that are not CP932.
+// unreadable one is reported and reads as empty; its encoding is reported as a
+// definition file's is.
 IniFile ReadSettingsFile(const QString& path, ProblemLog& log);
 
 // The offset and caption pairs of a section list, read from the start up to the first

@@ -370,12 +370,11 @@ TEST_F(Definitions, Utf8FilesAreProblemsReportedOnce)
         return ReadZorSettings(home.path(), log);
     }();
     LoadDefinitions(doc, home.path(), settings, log);
-    QStringList utf8;
-    for (const Problem& problem : log.items())
-        if (problem.message == message)
-            utf8 << problem.file + u':' + QString::number(problem.line);
-    EXPECT_EQ(utf8, (QStringList{u"ZOR.ini:0"_s, u"mode/a.sna:0"_s, u"mode/a.idn:0"_s, u"mode/a.ini:0"_s}))
+    // Nothing more about the lines that UTF-8 garbles.
+    EXPECT_EQ(problemFiles(), (QStringList{u"ZOR.ini:0"_s, u"mode/a.sna:0"_s, u"mode/a.idn:0"_s, u"mode/a.ini:0"_s}))
         << log.text().toStdString();
+    for (const Problem& problem : log.items())
+        EXPECT_EQ(problem.message, message);
     EXPECT_EQ(settings.Mode, u"mode"_s);
     const int a = dataSet(u"a"_s);
     EXPECT_EQ(doc.DataSets(a).IdCount, 3);
