@@ -124,7 +124,8 @@ std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& p
 
 bool IsModeFolderName(const QString& mode)
 {
-    return !mode.contains(u'/') && !mode.contains(u'\\') && !mode.contains(QStringLiteral(".."));
+    // "." would make the program folder its own mode folder, ".." leave it; "a..b" is a name.
+    return mode != u'.' && mode != QStringLiteral("..") && !mode.contains(u'/') && !mode.contains(u'\\');
 }
 
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension)
@@ -368,7 +369,7 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
     } else {
         doc.ModeFolder.clear();
         log.add(ZorIniPath(programFolder), 0,
-                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません（「/」「\\」「..」は使えません）。"
+                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません（「/」「\\」を含む名前と「.」「..」は使えません）。"
                                "モードフォルダなしで読みます。")
                     .arg(QuoteText(settings.Mode)));
     }

@@ -52,7 +52,7 @@ struct ZorSettings {
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 
 // Whether a Mode names a folder directly inside the program folder (or, when empty, the
-// program folder itself): no '/', no '\\', no "..".
+// program folder itself): no '/', no '\\', and neither "." nor "..".
 bool IsModeFolderName(const QString& mode);
 
 // Cells the tables of tab 1 may hold together. A data set counts (IDs + 1) × (sections + 1)

@@ -170,6 +170,17 @@ TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolder)
     EXPECT_TRUE(log.empty());
 }
 
+TEST_F(Definitions, AModeNameMayHoldTwoDots)
+{
+    home.writeZorIni(u"a..b"_s);
+    home.writeTabTables(u"a..b"_s);
+    home.writeTable(u"a..b"_s, u"t"_s, 1, 1);
+    load();
+    EXPECT_TRUE(log.empty()) << log.text().toStdString();
+    EXPECT_EQ(doc.ModeFolder, home.file(u"a..b"_s));
+    EXPECT_EQ(doc.DataSetCount, 1);
+}
+
 TEST_F(Definitions, ProblemsAreReportedWithFileAndLineAndTheRestLoads)
 {
     home.writeLines(u"mode/nosna.idn"_s, {u"x"_s});
