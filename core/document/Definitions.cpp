@@ -114,10 +114,11 @@ SectionPairs ReadSectionPairs(const TextLines& text)
 
 std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& pair, ProblemLog& log)
 {
-    const std::optional<std::int32_t> offset = HexTextToLong(pair.offsetText);
+    const std::optional<std::int32_t> offset = ParseOffset(pair.offsetText);
     if (!offset)
         log.add(path, pair.line,
-                QStringLiteral("オフセット「%1」を読めません。16進数で 0 から 7FFFFFFF までを書いてください。")
+                QStringLiteral("オフセット「%1」を読めません。0 から 7FFFFFFF までの16進数だけを書いてください"
+                               "（前に 0x か $ を付けてもかまいません）。")
                     .arg(QuoteText(pair.offsetText)));
     return offset;
 }

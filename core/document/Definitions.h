@@ -39,7 +39,8 @@ struct SectionPairs {
 };
 SectionPairs ReadSectionPairs(const TextLines& text);
 
-// Offset text of a section list as a file offset; an unusable one is reported and read as nullopt.
+// Offset text of a section list as a file offset (ParseOffset); an unusable one is reported,
+// naming the file, the line and the text, and read as nullopt.
 std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& pair, ProblemLog& log);
 
 // [Option] of ZOR.ini, read once per load.

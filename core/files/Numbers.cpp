@@ -1,5 +1,6 @@
 #include "core/files/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -105,6 +106,24 @@ std::optional<std::int32_t> HexTextToLong(QStringView text)
     if (digits == 0 || value > 0x7FFFFFFFu)
         return std::nullopt;
     return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> ParseOffset(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    QStringView digits = text.sliced(begin, end - begin);
+    if (digits.startsWith(u"0x", Qt::CaseInsensitive))
+        digits = digits.sliced(2);
+    else if (digits.startsWith(u'$'))
+        digits = digits.sliced(1);
+    if (std::any_of(digits.begin(), digits.end(), [](QChar c) { return HexDigit(c) < 0; }))
+        return std::nullopt;
+    return HexTextToLong(digits);
 }
 
 } // namespace zor
