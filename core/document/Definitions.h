@@ -5,6 +5,7 @@
 // and .ini for the individual data, 敵パラメータ.sna and .ini for the battle captions.
 
 #include "core/files/Ini.h"
+#include "core/files/ProgramFolder.h"
 #include "core/files/Text.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
@@ -66,16 +67,17 @@ inline const QString kIndividualIni = QStringLiteral("個別データ.ini");
 inline const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
 inline const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
 
-// Steps of a definitions load, in this order, with ModeFolder set.
-void ScanModeFolder(DocumentState& doc, ProblemLog& log);
-void ReadSectionFiles(DocumentState& doc, ProblemLog& log);
-void ReadIdFiles(DocumentState& doc, ProblemLog& log);
-void LimitTableSizes(DocumentState& doc, ProblemLog& log);
-void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log);
+// Steps of a definitions load, in this order, with ModeFolder set and modeFiles its listing,
+// in which every definition file is looked up.
+void ScanModeFolder(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void ReadSectionFiles(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void ReadIdFiles(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void LimitTableSizes(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void ReadDataSetSettings(DocumentState& doc, const FolderListing& modeFiles, int defaultNotation, ProblemLog& log);
 // 個別データ.sna and .ini: the entries' offsets, names and settings.
-void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log);
+void ReadIndividualDefinitions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
 // 敵パラメータ.sna and .ini: the battle table's captions and settings.
-void ReadBattleCaptions(DocumentState& doc, ProblemLog& log);
+void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
 
 // LimitTableSizes refuses, in order, each data set that would take the cells of all
 // tables past kMaxTableCells: it keeps its name but gets no IDs and no sections.
@@ -86,7 +88,9 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
 // The same with ZOR.ini read here.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);
 
-// ModeFolder/name + extension, for a data set's files.
+// ModeFolder/name + extension, for a data set's files, found as FindFileIgnoringCase finds it.
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension);
+// The same, from a listing of the mode folder.
+QString DataSetFile(const FolderListing& modeFiles, const DataSet& set, const QString& extension);
 
 } // namespace zor
