@@ -318,8 +318,7 @@ void ReadIndividualDefinitions(DocumentState& doc, const FolderListing& modeFile
         }
         MarkUnread(doc.IndividualAddressUnusable, std::min(j, count), count, path, QStringLiteral("項目"), log);
     }
-    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, modeFiles.find(kIndividualIni),
-                      log);
+    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, modeFiles.find(kIndividualIni), log);
 }
 
 void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
@@ -374,8 +373,8 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
     } else {
         doc.ModeFolder.clear();
         log.add(ZorIniPath(programFolder), 0,
-                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません（「/」「\\」を含む名前と「.」「..」は使えません）。"
-                               "モードフォルダなしで読みます。")
+                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません"
+                               "（「/」「\\」を含む名前と「.」「..」は使えません）。モードフォルダなしで読みます。")
                     .arg(QuoteText(settings.Mode)));
     }
     // Listed once: a lookup per file would list a folder of thousands of data sets

@@ -12,6 +12,16 @@ namespace {
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
+// text without the blanks around it.
+QStringView withoutBlanks(QStringView text)
+{
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
 int HexDigit(QChar c)
@@ -28,16 +38,12 @@ int HexDigit(QChar c)
 
 std::optional<double> ParseDecimal(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
+    text = withoutBlanks(text);
+    const qsizetype end = text.size();
 
     // Check the form by hand: from_chars alone would take "inf", "nan" and a partial number.
     std::string ascii;
-    qsizetype i = begin;
+    qsizetype i = 0;
     const auto take = [&](QChar c) {
         ascii += static_cast<char>(c.unicode());
         ++i;
@@ -110,13 +116,7 @@ std::optional<std::int32_t> HexTextToLong(QStringView text)
 
 std::optional<std::int32_t> ParseOffset(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    QStringView digits = text.sliced(begin, end - begin);
+    QStringView digits = withoutBlanks(text);
     if (digits.startsWith(u"0x", Qt::CaseInsensitive))
         digits = digits.sliced(2);
     else if (digits.startsWith(u'$'))
