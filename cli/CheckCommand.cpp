@@ -39,7 +39,7 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
         QJsonArray sections;
         for (int q = 1; q <= set.SectionCount; ++q)
             sections.append(QJsonObject{
-                {QStringLiteral("offset"), set.SectionAddresses(q)},
+                {QStringLiteral("offset"), set.SectionAddressUnusable(q) ? QJsonValue() : QJsonValue(set.SectionAddresses(q))},
                 {QStringLiteral("caption"), set.SectionNames(q)},
                 {QStringLiteral("step"), set.SectionSettings(SettingStep, q)},
                 {QStringLiteral("notation"), set.SectionSettings(SettingNotation, q)},
@@ -77,7 +77,8 @@ void PrintSummary(const DocumentState& doc, const ProblemLog& log, QTextStream& 
         for (int q = 1; q <= set.SectionCount; ++q)
             out << QStringLiteral("   %1. オフセット %2  「%3」  間隔 %4  表記 %5\n")
                        .arg(q)
-                       .arg(QString::number(set.SectionAddresses(q), 16).toUpper())
+                       .arg(set.SectionAddressUnusable(q) ? QStringLiteral("読めません")
+                                                          : QString::number(set.SectionAddresses(q), 16).toUpper())
                        .arg(set.SectionNames(q))
                        .arg(set.SectionSettings(SettingStep, q))
                        .arg(set.SectionSettings(SettingNotation, q));

@@ -5,7 +5,6 @@
 #include "core/files/ProgramFolder.h"
 #include "core/files/Numbers.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -18,11 +17,16 @@ const QString kNotCp932 = QStringLiteral("Shift-JIS（CP932）として読めな
 const QString kUtf8 = QStringLiteral("UTF-8 で保存されているようです。Shift-JIS で保存してください");
 constexpr int kMaxBattleSectionNames = 26;
 
-// Said once per file; the file is still read as CP932.
-void ReportUtf8(const QString& path, QByteArrayView bytes, ProblemLog& log)
+// A file saved as UTF-8 is said so once, not once more for each line it garbles; another
+// file names each line that is not CP932. Either is still read as CP932.
+void ReportEncoding(const QString& path, QByteArrayView bytes, const std::vector<int>& badLines, ProblemLog& log)
 {
-    if (LooksLikeUtf8(bytes))
+    if (LooksLikeUtf8(bytes)) {
         log.add(path, 0, kUtf8);
+        return;
+    }
+    for (int line : badLines)
+        log.add(path, line, kNotCp932);
 }
 
 // Line counts past the 16-bit limit are cut to it, and said so.
@@ -71,10 +75,8 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
         log.add(path, 0, error.missing() ? missingMessage : QStringLiteral("ファイルを読めません（%1）。").arg(error.reason()));
         return std::nullopt;
     }
-    ReportUtf8(path, *bytes, log);
     TextLines text = ToTextLines(*bytes);
-    for (int line : text.badLines)
-        log.add(path, line, kNotCp932);
+    ReportEncoding(path, *bytes, text.badLines, log);
     return text;
 }
 
@@ -86,10 +88,8 @@ IniFile ReadSettingsFile(const QString& path, ProblemLog& log)
         log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
     if (!bytes)
         return IniFile();
-    ReportUtf8(path, *bytes, log);
     const IniFile ini = IniFile::fromBytes(*bytes);
-    for (int line : ini.badLines())
-        log.add(path, line, kNotCp932);
+    ReportEncoding(path, *bytes, ini.badLines(), log);
     return ini;
 }
 
@@ -113,17 +113,19 @@ SectionPairs ReadSectionPairs(const TextLines& text)
 
 std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& pair, ProblemLog& log)
 {
-    const std::optional<std::int32_t> offset = HexTextToLong(pair.offsetText);
+    const std::optional<std::int32_t> offset = ParseOffset(pair.offsetText);
     if (!offset)
         log.add(path, pair.line,
-                QStringLiteral("オフセット「%1」を読めません。16進数で 0 から 7FFFFFFF までを書いてください。")
+                QStringLiteral("オフセット「%1」を読めません。0 から 7FFFFFFF までの16進数だけを書いてください"
+                               "（前に 0x か $ を付けてもかまいません）。")
                     .arg(QuoteText(pair.offsetText)));
     return offset;
 }
 
 bool IsModeFolderName(const QString& mode)
 {
-    return !mode.contains(u'/') && !mode.contains(u'\\') && !mode.contains(QStringLiteral(".."));
+    // "." would make the program folder its own mode folder, ".." leave it; "a..b" is a name.
+    return mode != u'.' && mode != QStringLiteral("..") && !mode.contains(u'/') && !mode.contains(u'\\');
 }
 
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension)
@@ -131,7 +133,12 @@ QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extens
     return FindFileIgnoringCase(doc.ModeFolder, doc.DataSets(dataSet).Name + extension);
 }
 
-void ScanModeFolder(DocumentState& doc, ProblemLog& log)
+QString DataSetFile(const FolderListing& modeFiles, const DataSet& set, const QString& extension)
+{
+    return modeFiles.find(set.Name + extension);
+}
+
+void ScanModeFolder(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
 {
     // A mode without a "クラス" data set has no class names, whatever an earlier mode had.
     doc.ClassDataSet = 0;
@@ -140,21 +147,21 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
 
     if (doc.ModeFolder.isEmpty())
         return; // no mode folder: the problem is ZOR.ini's, already reported
-    const QDir folder(doc.ModeFolder);
     if (!QFileInfo(doc.ModeFolder).isDir()) {
         log.add(doc.ModeFolder, 0, QStringLiteral("モードフォルダが見つかりません。"));
         return;
     }
-    QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
+    QStringList files = modeFiles.files();
     // Sorted by name, ignoring letter case, so that data set numbers do not depend on the file system.
-    std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
-        const int c = a.fileName().compare(b.fileName(), Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a.fileName() < b.fileName();
+    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
     });
+    const QString idn = QStringLiteral(".idn");
     QStringList names;
-    for (const QFileInfo& file : files)
-        if (file.suffix().compare(QStringLiteral("idn"), Qt::CaseInsensitive) == 0)
-            names.push_back(file.completeBaseName());
+    for (const QString& file : files)
+        if (file.endsWith(idn, Qt::CaseInsensitive))
+            names.push_back(file.chopped(idn.size()));
     const int count = LimitCount(static_cast<int>(names.size()), doc.ModeFolder, QStringLiteral("データセット"), log);
 
     doc.DataSets.redim(count + 1);
@@ -166,11 +173,11 @@ void ScanModeFolder(DocumentState& doc, ProblemLog& log)
     doc.DataSetCount = count;
 }
 
-void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
+void ReadSectionFiles(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
 {
     for (int k = 1; k <= doc.DataSetCount; ++k) {
         DataSet& set = doc.DataSets(k);
-        const QString path = DataSetFile(doc, k, QStringLiteral(".sna"));
+        const QString path = DataSetFile(modeFiles, set, QStringLiteral(".sna"));
         const std::optional<TextLines> file =
             ReadDefinitionFile(path, QStringLiteral("データセットのセクション定義ファイル（.sna）がありません。"), log);
         set.SectionCount = file ? LimitCount(file->lineCount / 2, path, QStringLiteral("セクション"), log) : 0;
@@ -203,11 +210,11 @@ void ReadSectionFiles(DocumentState& doc, ProblemLog& log)
     }
 }
 
-void ReadIdFiles(DocumentState& doc, ProblemLog& log)
+void ReadIdFiles(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
 {
     for (int k = 1; k <= doc.DataSetCount; ++k) {
         DataSet& set = doc.DataSets(k);
-        const QString path = DataSetFile(doc, k, QStringLiteral(".idn"));
+        const QString path = DataSetFile(modeFiles, set, QStringLiteral(".idn"));
         const std::optional<TextLines> file = ReadDefinitionFile(path, QStringLiteral("ID定義ファイル（.idn）がありません。"), log);
         set.IdCount = file ? LimitCount(file->lineCount, path, QStringLiteral("ID"), log) : 0;
         set.IdNames.redim(set.IdCount + 1);
@@ -222,7 +229,7 @@ void ReadIdFiles(DocumentState& doc, ProblemLog& log)
     }
 }
 
-void LimitTableSizes(DocumentState& doc, ProblemLog& log)
+void LimitTableSizes(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
 {
     std::int64_t total = 0;
     for (int k = 1; k <= doc.DataSetCount; ++k) {
@@ -232,7 +239,7 @@ void LimitTableSizes(DocumentState& doc, ProblemLog& log)
             total += cells;
             continue;
         }
-        log.add(DataSetFile(doc, k, QStringLiteral(".idn")), 0,
+        log.add(DataSetFile(modeFiles, set, QStringLiteral(".idn")), 0,
                 QStringLiteral("ID %1 個 × セクション %2 個の表を加えると、全部の表のセルが上限の %3 個を超えるため、"
                                "このデータセットは読みません。")
                     .arg(set.IdCount)
@@ -245,7 +252,7 @@ void LimitTableSizes(DocumentState& doc, ProblemLog& log)
     }
 }
 
-void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log)
+void ReadDataSetSettings(DocumentState& doc, const FolderListing& modeFiles, int defaultNotation, ProblemLog& log)
 {
     doc.SettingKeys.redim(3);
     doc.SettingKeys(SettingByte) = QStringLiteral("Byte");
@@ -259,7 +266,7 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
     for (int k = 1; k <= doc.DataSetCount; ++k) {
         DataSet& set = doc.DataSets(k);
         set.SectionSettings.redim(2, set.SectionCount + 1);
-        const QString path = DataSetFile(doc, k, QStringLiteral(".ini"));
+        const QString path = DataSetFile(modeFiles, set, QStringLiteral(".ini"));
         const IniFile ini = ReadSettingsFile(path, log);
         for (int setting : {SettingStep, SettingNotation})
             for (int q = 1; q <= set.SectionCount; ++q)
@@ -269,7 +276,7 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
     }
 }
 
-void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
+void ReadIndividualDefinitions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
 {
     doc.IndividualCount = 0;
     doc.IndividualAddresses.redim(1);
@@ -280,7 +287,7 @@ void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
         return;
     }
 
-    const QString path = FindFileIgnoringCase(doc.ModeFolder, kIndividualSna);
+    const QString path = modeFiles.find(kIndividualSna);
     const std::optional<TextLines> text =
         ReadDefinitionFile(path, QStringLiteral("個別データの定義ファイルがありません。"), log);
     if (text) {
@@ -311,11 +318,10 @@ void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log)
         }
         MarkUnread(doc.IndividualAddressUnusable, std::min(j, count), count, path, QStringLiteral("項目"), log);
     }
-    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, FindFileIgnoringCase(doc.ModeFolder, kIndividualIni),
-                      log);
+    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, modeFiles.find(kIndividualIni), log);
 }
 
-void ReadBattleCaptions(DocumentState& doc, ProblemLog& log)
+void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
 {
     doc.BattleSectionNames.redim(kMaxBattleSectionNames);
     if (doc.ModeFolder.isEmpty()) {
@@ -323,7 +329,7 @@ void ReadBattleCaptions(DocumentState& doc, ProblemLog& log)
         ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, QString(), log);
         return;
     }
-    const QString path = FindFileIgnoringCase(doc.ModeFolder, kBattleSna);
+    const QString path = modeFiles.find(kBattleSna);
     const std::optional<TextLines> text =
         ReadDefinitionFile(path, QStringLiteral("戦闘パラメータの見出しの定義ファイルがありません。"), log);
     if (text) {
@@ -340,7 +346,7 @@ void ReadBattleCaptions(DocumentState& doc, ProblemLog& log)
         if (read.unfinished && i < kMaxBattleSectionNames)
             log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
     }
-    ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, FindFileIgnoringCase(doc.ModeFolder, kBattleIni), log);
+    ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, modeFiles.find(kBattleIni), log);
 }
 
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
@@ -367,17 +373,20 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
     } else {
         doc.ModeFolder.clear();
         log.add(ZorIniPath(programFolder), 0,
-                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません（「/」「\\」「..」は使えません）。"
-                               "モードフォルダなしで読みます。")
+                QStringLiteral("Mode「%1」はプログラムフォルダの中のフォルダの名前ではありません"
+                               "（「/」「\\」を含む名前と「.」「..」は使えません）。モードフォルダなしで読みます。")
                     .arg(QuoteText(settings.Mode)));
     }
-    ScanModeFolder(doc, log);
-    ReadSectionFiles(doc, log);
-    ReadIdFiles(doc, log);
-    LimitTableSizes(doc, log);
-    ReadDataSetSettings(doc, settings.DefaultNotation, log);
-    ReadIndividualDefinitions(doc, log);
-    ReadBattleCaptions(doc, log);
+    // Listed once: a lookup per file would list a folder of thousands of data sets
+    // again for every file that is missing.
+    const FolderListing modeFiles(doc.ModeFolder);
+    ScanModeFolder(doc, modeFiles, log);
+    ReadSectionFiles(doc, modeFiles, log);
+    ReadIdFiles(doc, modeFiles, log);
+    LimitTableSizes(doc, modeFiles, log);
+    ReadDataSetSettings(doc, modeFiles, settings.DefaultNotation, log);
+    ReadIndividualDefinitions(doc, modeFiles, log);
+    ReadBattleCaptions(doc, modeFiles, log);
 }
 
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log)

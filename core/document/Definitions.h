@@ -5,6 +5,7 @@
 // and .ini for the individual data, 敵パラメータ.sna and .ini for the battle captions.
 
 #include "core/files/Ini.h"
+#include "core/files/ProgramFolder.h"
 #include "core/files/Text.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
@@ -17,12 +18,13 @@
 
 namespace zor {
 
-// Reads a definition file, reporting a missing or unreadable file with missingMessage
-// and every line that is not valid CP932.
+// Reads a definition file, reporting a missing or unreadable file with missingMessage,
+// a file saved as UTF-8 once, and otherwise every line that is not valid CP932.
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log);
 
 // A settings file (ZOR.ini, a table's .ini): a missing one reads as empty, an
-// unreadable one is reported and reads as empty, as are lines that are not CP932.
+// unreadable one is reported and reads as empty; its encoding is reported as a
+// definition file's is.
 IniFile ReadSettingsFile(const QString& path, ProblemLog& log);
 
 // The offset and caption pairs of a section list, read from the start up to the first
@@ -38,7 +40,8 @@ struct SectionPairs {
 };
 SectionPairs ReadSectionPairs(const TextLines& text);
 
-// Offset text of a section list as a file offset; an unusable one is reported and read as nullopt.
+// Offset text of a section list as a file offset (ParseOffset); an unusable one is reported,
+// naming the file, the line and the text, and read as nullopt.
 std::optional<std::int32_t> ReadOffset(const QString& path, const SectionPair& pair, ProblemLog& log);
 
 // [Option] of ZOR.ini, read once per load.
@@ -51,7 +54,7 @@ struct ZorSettings {
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 
 // Whether a Mode names a folder directly inside the program folder (or, when empty, the
-// program folder itself): no '/', no '\\', no "..".
+// program folder itself): no '/', no '\\', and neither "." nor "..".
 bool IsModeFolderName(const QString& mode);
 
 // Cells the tables of tab 1 may hold together. A data set counts (IDs + 1) × (sections + 1)
@@ -64,16 +67,17 @@ inline const QString kIndividualIni = QStringLiteral("個別データ.ini");
 inline const QString kBattleSna = QStringLiteral("敵パラメータ.sna");
 inline const QString kBattleIni = QStringLiteral("敵パラメータ.ini");
 
-// Steps of a definitions load, in this order, with ModeFolder set.
-void ScanModeFolder(DocumentState& doc, ProblemLog& log);
-void ReadSectionFiles(DocumentState& doc, ProblemLog& log);
-void ReadIdFiles(DocumentState& doc, ProblemLog& log);
-void LimitTableSizes(DocumentState& doc, ProblemLog& log);
-void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& log);
+// Steps of a definitions load, in this order, with ModeFolder set and modeFiles its listing,
+// in which every definition file is looked up.
+void ScanModeFolder(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void ReadSectionFiles(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void ReadIdFiles(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void LimitTableSizes(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
+void ReadDataSetSettings(DocumentState& doc, const FolderListing& modeFiles, int defaultNotation, ProblemLog& log);
 // 個別データ.sna and .ini: the entries' offsets, names and settings.
-void ReadIndividualDefinitions(DocumentState& doc, ProblemLog& log);
+void ReadIndividualDefinitions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
 // 敵パラメータ.sna and .ini: the battle table's captions and settings.
-void ReadBattleCaptions(DocumentState& doc, ProblemLog& log);
+void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log);
 
 // LimitTableSizes refuses, in order, each data set that would take the cells of all
 // tables past kMaxTableCells: it keeps its name but gets no IDs and no sections.
@@ -84,7 +88,9 @@ void LoadDefinitions(DocumentState& doc, const QString& programFolder, const Zor
 // The same with ZOR.ini read here.
 void LoadDefinitions(DocumentState& doc, const QString& programFolder, ProblemLog& log);
 
-// ModeFolder/name + extension, for a data set's files.
+// ModeFolder/name + extension, for a data set's files, found as FindFileIgnoringCase finds it.
 QString DataSetFile(const DocumentState& doc, int dataSet, const QString& extension);
+// The same, from a listing of the mode folder.
+QString DataSetFile(const FolderListing& modeFiles, const DataSet& set, const QString& extension);
 
 } // namespace zor

@@ -1,5 +1,6 @@
 #include "core/files/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -10,6 +11,16 @@ namespace {
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// text without the blanks around it.
+QStringView withoutBlanks(QStringView text)
+{
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
 
 } // namespace
 
@@ -27,16 +38,12 @@ int HexDigit(QChar c)
 
 std::optional<double> ParseDecimal(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
+    text = withoutBlanks(text);
+    const qsizetype end = text.size();
 
     // Check the form by hand: from_chars alone would take "inf", "nan" and a partial number.
     std::string ascii;
-    qsizetype i = begin;
+    qsizetype i = 0;
     const auto take = [&](QChar c) {
         ascii += static_cast<char>(c.unicode());
         ++i;
@@ -105,6 +112,18 @@ std::optional<std::int32_t> HexTextToLong(QStringView text)
     if (digits == 0 || value > 0x7FFFFFFFu)
         return std::nullopt;
     return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int32_t> ParseOffset(QStringView text)
+{
+    QStringView digits = withoutBlanks(text);
+    if (digits.startsWith(u"0x", Qt::CaseInsensitive))
+        digits = digits.sliced(2);
+    else if (digits.startsWith(u'$'))
+        digits = digits.sliced(1);
+    if (std::any_of(digits.begin(), digits.end(), [](QChar c) { return HexDigit(c) < 0; }))
+        return std::nullopt;
+    return HexTextToLong(digits);
 }
 
 } // namespace zor

@@ -22,7 +22,13 @@ std::optional<std::int16_t> ToInt16(QStringView text);
 
 // The hexadecimal digits (either case) at the start of text, up to the first other
 // character, as an exact non-negative number. nullopt when there are no digits, more
-// than eight significant ones, or the value is above 7FFFFFFF: such an offset is unusable.
+// than eight significant ones, or the value is above 7FFFFFFF.
 std::optional<std::int32_t> HexTextToLong(QStringView text);
+
+// An offset line of a section list, read whole: blanks (space or tab), an optional "0x",
+// "0X" or "$", hexadecimal digits, blanks. nullopt for any other text (a comment after the
+// digits included) and wherever HexTextToLong gives nullopt for the digits: a mistyped
+// offset must never read as another one.
+std::optional<std::int32_t> ParseOffset(QStringView text);
 
 } // namespace zor

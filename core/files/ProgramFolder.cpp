@@ -93,11 +93,37 @@ QString FindFileIgnoringCase(const QString& folder, const QString& name)
     const QString exact = JoinPath(folder, name);
     if (QFileInfo::exists(exact))
         return exact;
-    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return JoinPath(folder, entry);
-    return exact;
+    return FolderListing(folder).find(name);
+}
+
+FolderListing::FolderListing(const QString& folder) : folder_(folder)
+{
+    if (folder.isEmpty())
+        return;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    entries_.reserve(entries.size());
+    for (const QFileInfo& entry : entries) {
+        if (!entry.exists())
+            continue; // a dangling link, which no read could open
+        const QString name = entry.fileName();
+        entries_.insert(name);
+        if (entry.isDir())
+            continue;
+        files_.push_back(name);
+        // Of names that differ only in letter case, the first by name wins, as in a sorted listing.
+        QString& first = filesByFold_[name.toCaseFolded()];
+        if (first.isEmpty() || name < first)
+            first = name;
+    }
+}
+
+QString FolderListing::find(const QString& name) const
+{
+    if (!entries_.contains(name))
+        if (const auto found = filesByFold_.constFind(name.toCaseFolded()); found != filesByFold_.cend())
+            return JoinPath(folder_, *found);
+    return JoinPath(folder_, name);
 }
 
 } // namespace zor

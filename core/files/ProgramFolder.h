@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 namespace zor {
 
@@ -42,7 +45,29 @@ QString JoinPath(const QString& folder, const QString& name);
 
 // The file called name in folder, matched without regard to letter case as on the
 // system the definition files come from; the exact name wins, and a file that does
-// not exist yet is folder/name.
+// not exist yet is folder/name. Lists the folder when the exact name isn't there.
 QString FindFileIgnoringCase(const QString& folder, const QString& name);
+
+// A folder listed once, so that a load can look up thousands of names as
+// FindFileIgnoringCase does without listing the folder again for each one that is missing.
+// What changes in the folder afterwards is not seen.
+class FolderListing {
+public:
+    FolderListing() = default; // no folder: every name is missing
+    explicit FolderListing(const QString& folder);
+
+    // FindFileIgnoringCase(folder, name), from the listing.
+    QString find(const QString& name) const;
+
+    // The names of the entries that are no folders, in no particular order: a pipe or a
+    // device is listed, so that a read of it is refused with a message, not passed over.
+    const QStringList& files() const { return files_; }
+
+private:
+    QString folder_;
+    QSet<QString> entries_;               // every entry that exists, for the exact name
+    QHash<QString, QString> filesByFold_; // a file's case-folded name to the first such name
+    QStringList files_;
+};
 
 } // namespace zor

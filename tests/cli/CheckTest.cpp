@@ -48,11 +48,12 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitions)
     EXPECT_EQ(sections[1].toObject(),
               QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16}}));
     EXPECT_EQ(sections[2].toObject(),
-              QJsonObject({{u"offset"_s, 0}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}}));
+              QJsonObject({{u"offset"_s, QJsonValue()}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}}));
     const QJsonArray problems = json[u"problems"_s].toArray();
     ASSERT_EQ(problems.size(), 1);
     EXPECT_EQ(problems[0].toObject()[u"file"_s].toString(), u"sample/クラス.sna"_s);
     EXPECT_EQ(problems[0].toObject()[u"line"_s].toInt(), 5);
+    EXPECT_TRUE(Check({u"--home"_s, home.path()}).out.contains(u"3. オフセット 読めません"_s));
 }
 
 TEST(CheckCommand, ProblemsMakeItFailWithRelativeFileNames)

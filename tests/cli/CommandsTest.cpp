@@ -123,7 +123,7 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
     const SectionPairs entries = ReadSectionPairs(ToTextLines(ReadFile(File(SampleModeName() + u"/個別データ.sna"_s))));
     ASSERT_FALSE(entries.pairs.empty());
     for (const SectionPair& pair : entries.pairs) {
-        const std::optional<std::int32_t> offset = HexTextToLong(pair.offsetText);
+        const std::optional<std::int32_t> offset = ParseOffset(pair.offsetText);
         ASSERT_TRUE(offset.has_value());
         expectFree(*offset);
     }

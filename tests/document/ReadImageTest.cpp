@@ -272,7 +272,7 @@ TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
     // The program folder holds definitions of its own, which must not stand in for the mode's.
     home.writeTable(u"."_s, u"top"_s, 1, 1);
     home.writeTabTables(u"."_s);
-    for (const QString& mode : {u"../.."_s, u".."_s, u"../mode"_s, u"mode/"_s, u"mode\\x"_s, u"/tmp"_s}) {
+    for (const QString& mode : {u"../.."_s, u".."_s, u"."_s, u"../mode"_s, u"mode/"_s, u"mode\\x"_s, u"/tmp"_s}) {
         SCOPED_TRACE(mode.toStdString());
         home.writeZorIni(mode);
         load(rom.image());

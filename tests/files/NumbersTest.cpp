@@ -1,6 +1,10 @@
 #include "core/files/Numbers.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace zor {
 namespace {
@@ -30,6 +34,22 @@ TEST(HexTextToLong, UnusableOffsetsGiveNothing)
     EXPECT_FALSE(HexTextToLong(u"xyz").has_value());
     EXPECT_FALSE(HexTextToLong(u" 12").has_value());
     EXPECT_FALSE(HexTextToLong(u"０１").has_value()); // full-width digits are not hexadecimal
+}
+
+// An offset line is read whole: text that the leading-digit rule would cut short is no offset.
+TEST(ParseOffset, ReadsTheWholeLineOrNothing)
+{
+    const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
+        {u"1A2B", 0x1A2B}, {u"abc", 0xABC}, {u"1A2B3", 0x1A2B3}, {u"0", 0}, {u"FFFF", 0xFFFF},
+        {u"0x61002", 0x61002}, {u"0X61002", 0x61002}, {u"$61002", 0x61002}, {u" \t61002\t ", 0x61002},
+        {u"0x0000000061002", 0x61002}, {u"7FFFFFFF", 0x7FFFFFFF},
+        {u"61O01", std::nullopt}, {u"6100G", std::nullopt}, {u"61002 ; HP", std::nullopt}, {u"61 002", std::nullopt},
+        {u"0x", std::nullopt}, {u"$", std::nullopt}, {u"", std::nullopt}, {u" ", std::nullopt}, {u"x61002", std::nullopt},
+        {u"$0x1", std::nullopt}, {u"0x$1", std::nullopt}, {u"-1", std::nullopt}, {u"\u3000" u"1", std::nullopt},
+        {u"80000000", std::nullopt}, {u"123456789", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ParseOffset(text), expected) << QString::fromUtf16(text).toStdString();
 }
 
 TEST(ToInt16, RoundsHalvesToEvenAndRejectsWhatDoesNotFit)

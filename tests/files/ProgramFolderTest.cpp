@@ -85,6 +85,29 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     EXPECT_TRUE(failed.problem.contains(u"作れません"_s)) << failed.problem.toStdString();
 }
 
+// The exact name wins, even a folder's; then a file whose name differs in letter case only,
+// the first by name when there are several; a name that isn't there is folder/name.
+TEST(FolderListing, FindsNamesAsFindFileIgnoringCaseDoes)
+{
+    test::ProgramFolder dir;
+    for (const QString& name : {u"exact.ini"_s, u"EXACT.INI"_s, u"Mixed.Sna"_s, u"b.ini"_s, u"B.ini"_s, u"個別データ.SNA"_s})
+        dir.writeBytes(name, "x");
+    QDir(dir.path()).mkdir(u"Folder.idn"_s);
+    const FolderListing listing(dir.path());
+    const std::pair<QString, QString> cases[] = {
+        {u"exact.ini"_s, u"exact.ini"_s}, {u"EXACT.INI"_s, u"EXACT.INI"_s}, {u"Exact.Ini"_s, u"EXACT.INI"_s},
+        {u"mixed.sna"_s, u"Mixed.Sna"_s}, {u"B.INI"_s, u"B.ini"_s}, {u"個別データ.sna"_s, u"個別データ.SNA"_s},
+        {u"Folder.idn"_s, u"Folder.idn"_s}, {u"folder.idn"_s, u"folder.idn"_s}, {u"missing.ini"_s, u"missing.ini"_s},
+    };
+    for (const auto& [name, found] : cases) {
+        EXPECT_EQ(listing.find(name), dir.file(found)) << name.toStdString();
+        EXPECT_EQ(FindFileIgnoringCase(dir.path(), name), dir.file(found)) << name.toStdString();
+    }
+    QStringList files = listing.files();
+    files.sort();
+    EXPECT_EQ(files, (QStringList{u"B.ini"_s, u"EXACT.INI"_s, u"Mixed.Sna"_s, u"b.ini"_s, u"exact.ini"_s, u"個別データ.SNA"_s}));
+}
+
 TEST(SaveAsName, TwoBeforeTheExtensionBesideTheFile)
 {
     EXPECT_EQ(SaveAsName(u"/r/a.sfc"_s), u"/r/a_2.sfc"_s);
