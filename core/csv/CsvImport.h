@@ -10,7 +10,9 @@
 // deleted by the row commands, not here), whose label is not checked, since it follows
 // the record's first byte. The last N fields of a line are its values, N being the
 // table's number of sections, and everything before them, commas included, its label.
-// Labels and headers are compared with what the export would write now.
+// Labels and headers are compared with what the export would write now. Empty lines at
+// the end are left out, and so may be the lines there that would be empty (nameless IDs
+// of a data set without sections).
 
 #include "core/csv/CellValueText.h"
 #include "core/csv/CsvExport.h"
