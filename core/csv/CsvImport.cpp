@@ -71,8 +71,28 @@ public:
     void run(QByteArrayView bytes)
     {
         const CsvText csv = DecodeCsv(bytes);
+        if (csv.utf8 && !csv.bom) {
+            // What the export wrote in CP932 can be UTF-8 as well: read so, its names would
+            // differ. CP932 holds when it reads without a single problem.
+            if (const std::optional<CsvText> cp932 = DecodeCp932Csv(bytes)) {
+                CsvImportResult trial;
+                FileCheck check(doc_, notation_, table_, trial);
+                check.limit_ = 0; // only whether there is a problem counts
+                check.check(*cp932);
+                if (trial.ok()) {
+                    result_.changes.insert(result_.changes.end(), trial.changes.begin(), trial.changes.end());
+                    return;
+                }
+            }
+        }
         if (csv.utf8)
             result_.notes << QStringLiteral("%1 は UTF-8 として読みました。").arg(file_);
+        check(csv);
+    }
+
+private:
+    void check(const CsvText& csv)
+    {
         // Empty lines after the last line with text are what a spreadsheet leaves; they hold nothing.
         std::size_t lines = csv.lines.size();
         while (lines > 0 && csv.lines[lines - 1].length == 0)
@@ -105,16 +125,15 @@ public:
                     QStringLiteral("余分な行です（%1 行のはずが %2 行あります）。").arg(expectedLines()).arg(lines));
     }
 
-private:
-    bool stopped() const { return static_cast<int>(result_.problems.items().size()) > kMaxCsvProblems; }
+    bool stopped() const { return static_cast<int>(result_.problems.items().size()) > limit_; }
 
     void problem(int line, int field, const QString& message)
     {
         if (stopped())
             return;
-        if (static_cast<int>(result_.problems.items().size()) == kMaxCsvProblems) {
+        if (static_cast<int>(result_.problems.items().size()) == limit_) {
             result_.problems.add(file_, line, field,
-                                 QStringLiteral("問題が %1 件を超えたため、ここで調べるのをやめました。").arg(kMaxCsvProblems));
+                                 QStringLiteral("問題が %1 件を超えたため、ここで調べるのをやめました。").arg(limit_));
             return;
         }
         result_.problems.add(file_, line, field, message);
@@ -208,6 +227,7 @@ private:
     CsvImportResult& result_;
     int sections_ = 0;
     int rows_ = 0;
+    int limit_ = kMaxCsvProblems;
     CsvSplitter splitter_;
 };
 

@@ -24,12 +24,14 @@ public:
     explicit RandomDefinitions(unsigned seed) : random_(seed)
     {
         for (const QByteArray& piece : {QByteArray("a"), QByteArray(","), QByteArray("\""), QByteArray("\"\""), QByteArray(" "),
-                                        QByteArray("\t"), QByteArray("?"), QByteArray(",\""), Cp932(u"剣"_s), QByteArray("\x80")})
+                                        QByteArray("\t"), QByteArray("?"), QByteArray(",\""), Cp932(u"剣"_s), QByteArray("\x80"),
+                                        Cp932(u"燿ｱ"_s)})
             if (pick(1) == 1)
                 pieces_.push_back(piece);
     }
 
-    // A name of a few pieces: commas, quotes, blanks, bytes that aren't CP932; often none.
+    // A name of a few pieces: commas, quotes, blanks, bytes that aren't CP932, characters
+    // whose bytes are UTF-8 too (燿ｱ, E0 A0 B1); often none.
     QByteArray name()
     {
         QByteArray text;
@@ -137,7 +139,7 @@ CsvImportResult CheckExport(const DocumentState& doc, CsvNotation notation)
 
 TEST(CsvRoundTrip, WhatTheExportWritesImportsAsNoChange)
 {
-    for (unsigned seed = 1; seed <= 300; ++seed) {
+    for (unsigned seed = 1; seed <= 200; ++seed) {
         SCOPED_TRACE(seed);
         RandomDefinitions random(seed);
         test::ProgramFolder home;
