@@ -7,7 +7,9 @@
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 
-#include <QFileInfo>
+#include <QDir>
+#include <QHash>
+#include <QSet>
 
 namespace zor {
 
@@ -244,9 +246,30 @@ CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder
     const CsvNotation notation = ReadCsvNotation(programFolder);
     CsvImportResult result;
     const std::vector<CsvTable> tables = CsvTables(doc);
+    // A table's file is matched without regard to letter case, as the definitions are; the
+    // exact name of another table is that table's (data sets "a" and "A" have a file each).
+    QHash<QString, QStringList> entries;
+    for (const QString& entry : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        entries[entry.toCaseFolded()] << entry;
+    QSet<QString> exactNames;
+    for (const CsvTable& table : tables)
+        exactNames.insert(table.fileName());
     int found = 0;
     for (const CsvTable& table : tables) {
-        const QString path = FindFileIgnoringCase(folder, table.fileName());
+        QStringList names;
+        for (const QString& entry : entries.value(table.fileName().toCaseFolded()))
+            if (entry == table.fileName() || !exactNames.contains(entry))
+                names << entry;
+        if (names.size() > 1) {
+            ++found;
+            names.sort();
+            result.problems.add(table.fileName(), 0,
+                                QStringLiteral("名前が大文字と小文字だけ違うファイル（%1）のどれを読むか決められません。一つだけにしてください。")
+                                    .arg(names.join(u'、')));
+            continue;
+        }
+        // The exact name even when the listing doesn't show it: a folder may not be listable.
+        const QString path = JoinPath(folder, names.isEmpty() ? table.fileName() : names.front());
         FileError error;
         const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxCsvFileSize, &error);
         if (!bytes && error.missing()) {

@@ -229,5 +229,19 @@ TEST_F(CsvImport, MissingFilesAreNotesAndNoneAtAllIsAProblem)
     EXPECT_EQ(none.problems.items().size(), 1u);
 }
 
+TEST_F(CsvImport, AFileInAnyLetterCaseButNeverTwo)
+{
+    doc.DataSets(1).Name = u"a"_s; // names that differ only in letter case have a file each
+    doc.DataSets(3).Name = u"A"_s;
+    exportFiles();
+    ASSERT_TRUE(QFile::rename(home.file(u"out/クラス.csv"_s), home.file(u"out/クラス.CSV"_s)));
+    const CsvImportResult renamed = import();
+    EXPECT_TRUE(renamed.ok() && renamed.changes.empty() && renamed.notes.isEmpty()) << renamed.summary().toStdString();
+
+    exportFiles(); // クラス.csv beside クラス.CSV: which one is meant?
+    EXPECT_EQ(import().problems.lines(),
+              QStringList{u"クラス.csv: 名前が大文字と小文字だけ違うファイル（クラス.CSV、クラス.csv）のどれを読むか決められません。一つだけにしてください。"_s});
+}
+
 } // namespace
 } // namespace zor
