@@ -72,6 +72,10 @@ public:
 
     void run(QByteArrayView bytes)
     {
+        if (IsUtf16(bytes)) {
+            problem(0, 0, QStringLiteral("UTF-16 で保存されています。Shift-JIS か UTF-8 で保存してください。"));
+            return;
+        }
         const CsvText csv = DecodeCsv(bytes);
         if (csv.utf8 && !csv.bom) {
             // What the export wrote in CP932 can be UTF-8 as well: read so, its names would

@@ -68,6 +68,11 @@ CsvText DecodeCsv(QByteArrayView bytes)
     return csv;
 }
 
+bool IsUtf16(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains(QByteArrayView("\r\0", 2));
+}
+
 std::optional<CsvText> DecodeCp932Csv(QByteArrayView bytes)
 {
     DecodedText decoded = DecodeCp932(bytes);

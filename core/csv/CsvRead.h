@@ -39,6 +39,11 @@ struct CsvText {
 // (〜 as ～ and so on); CP932 otherwise, bytes it can't read becoming U+FFFD.
 CsvText DecodeCsv(QByteArrayView bytes);
 
+// Whether the bytes are UTF-16, which the import doesn't read: they start with its byte
+// order mark (FF FE or FE FF), or hold a CR followed by a zero byte, as UTF-16 writes a
+// line break and CP932 or UTF-8 never do (the export's CR is always followed by LF).
+bool IsUtf16(QByteArrayView bytes);
+
 // The bytes as CP932 text, however they look; nullopt when some bytes aren't CP932. CP932
 // text can be UTF-8 as well (燿ｱ is E0 A0 B1), which DecodeCsv reads it as.
 std::optional<CsvText> DecodeCp932Csv(QByteArrayView bytes);
