@@ -44,7 +44,8 @@ WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selectio
                       ScrollPosition scroll)
 {
     // Only what can land from the cursor is kept; a filling value is the text's first.
-    const ClipboardValues read = ReadClipboardValues(text, std::max(grid.rows - selection.row, 1), std::max(grid.cols - selection.col, 1));
+    const ClipboardValues read =
+        ReadClipboardValues(text, std::max(grid.rows - selection.row, 1), std::max(grid.cols - selection.col, 1));
     if (!read.ok())
         return {CommitResult::UnreadableText, 0, read.error};
     if (read.rows == 0 || read.cols == 0)
