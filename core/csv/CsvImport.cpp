@@ -7,7 +7,9 @@
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 
-#include <QFileInfo>
+#include <QDir>
+#include <QHash>
+#include <QSet>
 
 namespace zor {
 
@@ -70,9 +72,33 @@ public:
 
     void run(QByteArrayView bytes)
     {
+        if (IsUtf16(bytes)) {
+            problem(0, 0, QStringLiteral("UTF-16 で保存されています。Shift-JIS か UTF-8 で保存してください。"));
+            return;
+        }
         const CsvText csv = DecodeCsv(bytes);
+        if (csv.utf8 && !csv.bom) {
+            // What the export wrote in CP932 can be UTF-8 as well: read so, its names would
+            // differ. CP932 holds when it reads without a single problem.
+            if (const std::optional<CsvText> cp932 = DecodeCp932Csv(bytes)) {
+                CsvImportResult trial;
+                FileCheck check(doc_, notation_, table_, trial);
+                check.limit_ = 0; // only whether there is a problem counts
+                check.check(*cp932);
+                if (trial.ok()) {
+                    result_.changes.insert(result_.changes.end(), trial.changes.begin(), trial.changes.end());
+                    return;
+                }
+            }
+        }
         if (csv.utf8)
             result_.notes << QStringLiteral("%1 は UTF-8 として読みました。").arg(file_);
+        check(csv);
+    }
+
+private:
+    void check(const CsvText& csv)
+    {
         // Empty lines after the last line with text are what a spreadsheet leaves; they hold nothing.
         std::size_t lines = csv.lines.size();
         while (lines > 0 && csv.lines[lines - 1].length == 0)
@@ -88,6 +114,10 @@ public:
         }
         for (int row = 1; row <= rows_ && !stopped(); ++row, ++next) {
             if (next >= lines) {
+                // A line that would be empty (a nameless ID of a data set without sections)
+                // holds nothing to miss: the export ends with it, a spreadsheet leaves it off.
+                if (sections_ == 0 && expectedLabel(row).isEmpty())
+                    continue;
                 problem(static_cast<int>(next) + 1, 1, QStringLiteral("%1の行がありません（%2 行のはずが %3 行です）。")
                                                            .arg(rowName(row))
                                                            .arg(expectedLines())
@@ -101,16 +131,15 @@ public:
                     QStringLiteral("余分な行です（%1 行のはずが %2 行あります）。").arg(expectedLines()).arg(lines));
     }
 
-private:
-    bool stopped() const { return static_cast<int>(result_.problems.items().size()) > kMaxCsvProblems; }
+    bool stopped() const { return static_cast<int>(result_.problems.items().size()) > limit_; }
 
     void problem(int line, int field, const QString& message)
     {
         if (stopped())
             return;
-        if (static_cast<int>(result_.problems.items().size()) == kMaxCsvProblems) {
+        if (static_cast<int>(result_.problems.items().size()) == limit_) {
             result_.problems.add(file_, line, field,
-                                 QStringLiteral("問題が %1 件を超えたため、ここで調べるのをやめました。").arg(kMaxCsvProblems));
+                                 QStringLiteral("問題が %1 件を超えたため、ここで調べるのをやめました。").arg(limit_));
             return;
         }
         result_.problems.add(file_, line, field, message);
@@ -204,6 +233,7 @@ private:
     CsvImportResult& result_;
     int sections_ = 0;
     int rows_ = 0;
+    int limit_ = kMaxCsvProblems;
     CsvSplitter splitter_;
 };
 
@@ -220,9 +250,30 @@ CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder
     const CsvNotation notation = ReadCsvNotation(programFolder);
     CsvImportResult result;
     const std::vector<CsvTable> tables = CsvTables(doc);
+    // A table's file is matched without regard to letter case, as the definitions are; the
+    // exact name of another table is that table's (data sets "a" and "A" have a file each).
+    QHash<QString, QStringList> entries;
+    for (const QString& entry : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        entries[entry.toCaseFolded()] << entry;
+    QSet<QString> exactNames;
+    for (const CsvTable& table : tables)
+        exactNames.insert(table.fileName());
     int found = 0;
     for (const CsvTable& table : tables) {
-        const QString path = FindFileIgnoringCase(folder, table.fileName());
+        QStringList names;
+        for (const QString& entry : entries.value(table.fileName().toCaseFolded()))
+            if (entry == table.fileName() || !exactNames.contains(entry))
+                names << entry;
+        if (names.size() > 1) {
+            ++found;
+            names.sort();
+            result.problems.add(table.fileName(), 0,
+                                QStringLiteral("名前が大文字と小文字だけ違うファイル（%1）のどれを読むか決められません。一つだけにしてください。")
+                                    .arg(names.join(u'、')));
+            continue;
+        }
+        // The exact name even when the listing doesn't show it: a folder may not be listable.
+        const QString path = JoinPath(folder, names.isEmpty() ? table.fileName() : names.front());
         FileError error;
         const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxCsvFileSize, &error);
         if (!bytes && error.missing()) {

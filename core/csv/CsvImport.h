@@ -10,7 +10,9 @@
 // deleted by the row commands, not here), whose label is not checked, since it follows
 // the record's first byte. The last N fields of a line are its values, N being the
 // table's number of sections, and everything before them, commas included, its label.
-// Labels and headers are compared with what the export would write now.
+// Labels and headers are compared with what the export would write now. Empty lines at
+// the end are left out, and so may be the lines there that would be empty (nameless IDs
+// of a data set without sections).
 
 #include "core/csv/CellValueText.h"
 #include "core/csv/CsvExport.h"
@@ -61,8 +63,9 @@ void CheckCsvFile(const DocumentState& doc, CsvNotation notation, const CsvTable
 
 // Reads every file the export writes (CsvTables) from folder, each through ReadRegularFile
 // within kMaxCsvFileSize, and checks it, with CSVNotation of the program folder's ZOR.ini.
-// A file that isn't there is skipped with a note; one that can't be read, or no file at
-// all, is a problem. Changes nothing.
+// A file's name is matched without regard to letter case, unless it is exactly another
+// table's. A file that isn't there is skipped with a note; one that can't be read, two
+// whose names differ only in letter case, or no file at all, is a problem. Changes nothing.
 CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder, const QString& folder);
 
 // The same from the program folder, where the export puts the files.

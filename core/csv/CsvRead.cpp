@@ -57,13 +57,29 @@ bool IsLongUtf8(QByteArrayView bytes)
 CsvText DecodeCsv(QByteArrayView bytes)
 {
     CsvText csv;
-    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    if (bom || IsLongUtf8(bytes)) {
+    csv.bom = bytes.startsWith("\xEF\xBB\xBF");
+    if (csv.bom || IsLongUtf8(bytes)) {
         csv.utf8 = true;
-        csv.text = ToCp932Forms(QString::fromUtf8(bom ? bytes.sliced(3) : bytes));
+        csv.text = ToCp932Forms(QString::fromUtf8(csv.bom ? bytes.sliced(3) : bytes));
     } else {
         csv.text = DecodeCp932(bytes).text;
     }
+    csv.lines = SplitTextLines(csv.text);
+    return csv;
+}
+
+bool IsUtf16(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains(QByteArrayView("\r\0", 2));
+}
+
+std::optional<CsvText> DecodeCp932Csv(QByteArrayView bytes)
+{
+    DecodedText decoded = DecodeCp932(bytes);
+    if (!decoded.ok)
+        return std::nullopt;
+    CsvText csv;
+    csv.text = std::move(decoded.text);
     csv.lines = SplitTextLines(csv.text);
     return csv;
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct TextLine {
 struct CsvText {
     QString text;               // the whole file, decoded; a byte order mark left out
     bool utf8 = false;          // read as UTF-8 rather than CP932
+    bool bom = false;           // UTF-8 that starts with its byte order mark
     std::vector<TextLine> lines; // every line; the empty piece after a final break is none
 
     QStringView line(std::size_t i) const { return QStringView(text).sliced(lines[i].start, lines[i].length); }
@@ -36,6 +38,15 @@ struct CsvText {
 // the characters that JIS-minded programs write taken in the forms CP932 reads as
 // (〜 as ～ and so on); CP932 otherwise, bytes it can't read becoming U+FFFD.
 CsvText DecodeCsv(QByteArrayView bytes);
+
+// Whether the bytes are UTF-16, which the import doesn't read: they start with its byte
+// order mark (FF FE or FE FF), or hold a CR followed by a zero byte, as UTF-16 writes a
+// line break and CP932 or UTF-8 never do (the export's CR is always followed by LF).
+bool IsUtf16(QByteArrayView bytes);
+
+// The bytes as CP932 text, however they look; nullopt when some bytes aren't CP932. CP932
+// text can be UTF-8 as well (燿ｱ is E0 A0 B1), which DecodeCsv reads it as.
+std::optional<CsvText> DecodeCp932Csv(QByteArrayView bytes);
 
 // The lines of a text, split at CRLF, LF or a lone CR; a final break ends the last line
 // rather than starting another.

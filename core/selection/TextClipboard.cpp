@@ -10,19 +10,16 @@
 
 namespace zor {
 
-ClipboardValues ReadClipboardValues(const QString& text)
+ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCols)
 {
     ClipboardValues read;
     const std::vector<TextLine> lines = SplitTextLines(text);
     const QChar separator = text.contains(u'\t') ? QChar(u'\t') : QChar(u',');
     CsvSplitter splitter;
-    // The rows' values one after the other first; laid out in the rectangle once its width is known.
-    std::vector<std::uint8_t> bytes;
-    std::vector<int> widths;
-    bytes.reserve(static_cast<std::size_t>(text.size() / 2));
-    widths.reserve(lines.size());
+    read.rowStarts.push_back(0);
     for (std::size_t r = 0; r < lines.size(); ++r) {
         const std::span<const CsvField> fields = splitter.split(QStringView(text).sliced(lines[r].start, lines[r].length), separator);
+        const bool rowKept = r < static_cast<std::size_t>(std::max(maxRows, 0));
         for (std::size_t c = 0; c < fields.size(); ++c) {
             const std::optional<std::uint8_t> value = ParseValueText(fields[c].text, CsvNotation::Own);
             if (!value) {
@@ -32,24 +29,23 @@ ClipboardValues ReadClipboardValues(const QString& text)
                                  .arg(QuoteText(fields[c].text), CellTextForms());
                 return read;
             }
-            bytes.push_back(*value);
+            if (rowKept && c < static_cast<std::size_t>(std::max(maxCols, 0)))
+                read.values.push_back(*value);
         }
-        widths.push_back(static_cast<int>(fields.size()));
+        if (rowKept)
+            read.rowStarts.push_back(read.values.size());
+        read.cols = std::max(read.cols, static_cast<int>(fields.size()));
     }
     read.rows = static_cast<int>(lines.size());
-    read.cols = widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
-    read.values.assign(static_cast<std::size_t>(read.rows) * static_cast<std::size_t>(read.cols), std::nullopt);
-    std::size_t next = 0;
-    for (int r = 0; r < read.rows; ++r)
-        for (int c = 0; c < widths[static_cast<std::size_t>(r)]; ++c)
-            read.values[static_cast<std::size_t>(r) * static_cast<std::size_t>(read.cols) + static_cast<std::size_t>(c)] = bytes[next++];
     return read;
 }
 
 WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selection, GridSize grid, const QString& text,
                       ScrollPosition scroll)
 {
-    const ClipboardValues read = ReadClipboardValues(text);
+    // Only what can land from the cursor is kept; a filling value is the text's first.
+    const ClipboardValues read =
+        ReadClipboardValues(text, std::max(grid.rows - selection.row, 1), std::max(grid.cols - selection.col, 1));
     if (!read.ok())
         return {CommitResult::UnreadableText, 0, read.error};
     if (read.rows == 0 || read.cols == 0)
@@ -69,11 +65,10 @@ WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selectio
     if (rows <= 0 || cols <= 0)
         return {};
     std::vector<CellWrite> writes;
-    writes.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+    writes.reserve(fill ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) : read.values.size());
     for (int i = 1; i <= rows; ++i)
-        for (int j = 1; j <= cols; ++j)
-            if (const std::optional<std::uint8_t>& value = fill ? read.at(1, 1) : read.at(i, j))
-                writes.push_back({{tab, doc.CurrentDataSet, col + j - 1, row + i - 1}, *value});
+        for (int j = 1; j <= (fill ? cols : std::min(cols, read.width(i))); ++j)
+            writes.push_back({{tab, doc.CurrentDataSet, col + j - 1, row + i - 1}, fill ? read.at(1, 1) : read.at(i, j)});
     const WriteResult written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled);
     if (written.result == CommitResult::Changed) {
         doc.CurrentRow = writes.back().cell.row;

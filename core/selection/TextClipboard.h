@@ -17,17 +17,26 @@
 
 namespace zor {
 
-// The values of a clipboard text, by rows.
+// The values of a clipboard text, by rows, kept only as far as a paste can land: the
+// clipboard's shape (one line of 50,000 fields, then 20,000 lines) costs nothing beyond
+// reading its text.
 struct ClipboardValues {
-    int rows = 0;
-    int cols = 0;                                     // the longest row's fields
-    std::vector<std::optional<std::uint8_t>> values;  // rows × cols by rows; nullopt past the end of a shorter row
+    int rows = 0;                       // the text's rows
+    int cols = 0;                       // its longest row's fields
+    std::vector<std::uint8_t> values;   // the values kept, row after row
+    std::vector<std::size_t> rowStarts; // where each kept row starts in values, then where the last ends
     QString error; // empty when every value was read; else the first that wasn't, named by row, column and text
 
     bool ok() const { return error.isEmpty(); }
-    const std::optional<std::uint8_t>& at(int row, int col) const // from 1
+    // Fields kept of a row, from 1.
+    int width(int row) const
     {
-        return values[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(col - 1)];
+        return static_cast<int>(rowStarts[static_cast<std::size_t>(row)] - rowStarts[static_cast<std::size_t>(row - 1)]);
+    }
+    // A kept value, from 1; col at most width(row).
+    std::uint8_t at(int row, int col) const
+    {
+        return values[rowStarts[static_cast<std::size_t>(row - 1)] + static_cast<std::size_t>(col - 1)];
     }
 };
 
@@ -36,8 +45,9 @@ struct ClipboardValues {
 // text holds no tab; a field in double quotes is taken without them. Each value is read as
 // the CSV import reads values (ParseValueText) in each section's own notation, whatever
 // CSVNotation says: the grid's own texts, as SelectionText copies them, read back as the
-// same bytes. So an empty field reads as 0, as the cell editor's empty text does.
-ClipboardValues ReadClipboardValues(const QString& text);
+// same bytes. So an empty field reads as 0, as the cell editor's empty text does. Every
+// value is read, but only the first maxCols fields of the first maxRows rows are kept.
+ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCols);
 
 // Pastes a clipboard text into the shown table (doc.CurrentDataSet's on tab 1) with its
 // top-left at the selection's cursor cell (row, col), clipped at the grid's last row and

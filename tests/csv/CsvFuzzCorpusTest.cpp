@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,10 @@ std::map<QString, QByteArray> Seeds(const DocumentState& doc)
     quoted.replace("\r\n", "\"\n\"").replace(",", "\",\"");
     seeds[QStringLiteral("spells-quoted-utf8")] =
         Frame(2, CsvNotation::Own) + QByteArray("\xEF\xBB\xBF\"") + DecodeCp932(quoted).text.toUtf8().chopped(1);
+    // UTF-16, which is refused whole.
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    seeds[QStringLiteral("classes-utf16")] =
+        Frame(1, CsvNotation::Own) + QByteArray("\xFF\xFE") + QByteArray(utf16(DecodeCp932(exported(1, CsvNotation::Own).mid(1)).text));
     return seeds;
 }
 
@@ -55,7 +60,8 @@ TEST(CsvFuzzCorpus, SeedsAreWhatOurExportMakes)
         CsvImportResult result;
         const auto frame = static_cast<unsigned char>(seed[0]);
         CheckCsvFile(doc, static_cast<CsvNotation>(frame >> 3 & 3u), CsvTables(doc)[frame & 7u], QByteArrayView(seed).sliced(1), result);
-        EXPECT_EQ(result.ok(), name != QStringLiteral("battle-cut")) << result.summary().toStdString();
+        EXPECT_EQ(result.ok(), name != QStringLiteral("battle-cut") && name != QStringLiteral("classes-utf16"))
+            << result.summary().toStdString();
         EXPECT_TRUE(result.changes.empty());
         QFile file(corpus.filePath(name));
         if (write) {

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -227,6 +228,33 @@ TEST_F(CsvImport, MissingFilesAreNotesAndNoneAtAllIsAProblem)
     const CsvImportResult none = ImportCsv(doc, home.path(), home.file(u"nothing"_s));
     EXPECT_EQ(none.notes.size(), 5);
     EXPECT_EQ(none.problems.items().size(), 1u);
+}
+
+TEST_F(CsvImport, AFileInAnyLetterCaseButNeverTwo)
+{
+    doc.DataSets(1).Name = u"a"_s; // names that differ only in letter case have a file each
+    doc.DataSets(3).Name = u"A"_s;
+    exportFiles();
+    ASSERT_TRUE(QFile::rename(home.file(u"out/クラス.csv"_s), home.file(u"out/クラス.CSV"_s)));
+    const CsvImportResult renamed = import();
+    EXPECT_TRUE(renamed.ok() && renamed.changes.empty() && renamed.notes.isEmpty()) << renamed.summary().toStdString();
+
+    exportFiles(); // クラス.csv beside クラス.CSV: which one is meant?
+    EXPECT_EQ(import().problems.lines(),
+              QStringList{u"クラス.csv: 名前が大文字と小文字だけ違うファイル（クラス.CSV、クラス.csv）のどれを読むか決められません。一つだけにしてください。"_s});
+}
+
+TEST_F(CsvImport, AUtf16FileIsNamedSo)
+{
+    exportFiles();
+    const QString text = DecodeCp932(home.readBytes(u"out/クラス.csv"_s)).text;
+    QStringEncoder le(QStringEncoder::Utf16LE);
+    QStringEncoder be(QStringEncoder::Utf16BE);
+    // With a byte order mark either way, and without one.
+    for (const QByteArray& bytes : {"\xFF\xFE" + QByteArray(le(text)), "\xFE\xFF" + QByteArray(be(text)), QByteArray(le(text))}) {
+        home.writeBytes(u"out/クラス.csv"_s, bytes);
+        EXPECT_EQ(import().problems.lines(), QStringList{u"クラス.csv: UTF-16 で保存されています。Shift-JIS か UTF-8 で保存してください。"_s});
+    }
 }
 
 } // namespace

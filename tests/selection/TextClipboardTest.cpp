@@ -55,5 +55,20 @@ TEST(TextPaste, OneValueFillsASelectionAndTheGridsTextReadsBack)
     EXPECT_EQ(SelectionText(doc, TabIdSection, {2, 1, 3, 3}), text);
 }
 
+TEST(TextPaste, OnlyWhatLandsIsKept)
+{
+    // 140 KB: one line of 50,001 fields, then 20,000 lines of one, a rectangle of a billion cells.
+    const QString text = QStringList(50001, u"1"_s).join(u'\t') + u"\n"_s + u"2\n"_s.repeated(20000);
+    const ClipboardValues read = ReadClipboardValues(text, 4, 3);
+    EXPECT_EQ(std::tuple(read.rows, read.cols, read.values.size(), read.rowStarts.size()), std::tuple(20001, 50001, 6u, 5u));
+
+    // Pasted at row 2 of the 5 × 3 table: three values of the first line, one of each line below.
+    DocumentState doc = SmallDocument();
+    const WriteResult pasted = PasteText(doc, TabIdSection, {2, 1, 2, 1}, kGrid, text, {});
+    ASSERT_EQ(pasted.result, CommitResult::Changed);
+    EXPECT_EQ(pasted.records, 6);
+    EXPECT_EQ(std::tuple(Byte(doc, 3, 2), Byte(doc, 1, 5), Byte(doc, 2, 5)), std::tuple(1, 2, 42));
+}
+
 } // namespace
 } // namespace zor
