@@ -13,7 +13,8 @@ namespace zor {
 
 QString ResolveProgramFolder(const QString& home)
 {
-    return home.isEmpty() ? ProgramFolder() : QDir(home).absolutePath();
+    // The commands only read the program folder, so a missing one is never made.
+    return home.isEmpty() ? ProgramFolderToRead() : QDir(home).absolutePath();
 }
 
 QJsonArray ProblemsJson(const ProblemLog& log)

@@ -20,7 +20,8 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log);
 // Every problem as {"file", "line", "message"}.
 QJsonArray ProblemsJson(const ProblemLog& log);
 
-// --home DIR, else the program folder by its rule (ZOR_HOME, the executable's folder, the data folder).
+// --home DIR, else the program folder by its rule (ZOR_HOME, the executable's folder, the
+// data folder), nothing made when it is missing.
 QString ResolveProgramFolder(const QString& home);
 
 } // namespace zor

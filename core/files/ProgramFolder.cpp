@@ -34,8 +34,8 @@ QString WriteProblem(const QString& folder)
 
 } // namespace
 
-ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& executableFolder,
-                                        const QString& dataFolder)
+ProgramFolderChoice FindProgramFolder(const QString& zorHome, const QString& executableFolder,
+                                      const QString& dataFolder)
 {
     ProgramFolderChoice choice;
     if (!zorHome.isEmpty()) {
@@ -47,6 +47,15 @@ ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& e
     } else {
         choice.path = QDir(dataFolder).absolutePath();
         choice.source = ProgramFolderSource::UserData;
+    }
+    return choice;
+}
+
+ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& executableFolder,
+                                        const QString& dataFolder)
+{
+    ProgramFolderChoice choice = FindProgramFolder(zorHome, executableFolder, dataFolder);
+    if (choice.source == ProgramFolderSource::UserData) {
         std::error_code error;
         std::filesystem::create_directories(QFile::encodeName(choice.path).toStdString(), error);
         if (error) {
@@ -66,6 +75,12 @@ ProgramFolderChoice ChooseProgramFolder()
 }
 
 QString ProgramFolder() { return ChooseProgramFolder().path; }
+
+QString ProgramFolderToRead()
+{
+    return FindProgramFolder(qEnvironmentVariable("ZOR_HOME"), QCoreApplication::applicationDirPath(), UserDataFolder())
+        .path;
+}
 
 QString UserDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 

@@ -25,6 +25,15 @@ ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& e
 // Needs a QCoreApplication.
 ProgramFolderChoice ChooseProgramFolder();
 
+// The same rule for a program that only reads: nothing is made and nothing checked
+// (problem stays empty), so a data folder that is missing stays missing.
+ProgramFolderChoice FindProgramFolder(const QString& zorHome, const QString& executableFolder,
+                                      const QString& dataFolder);
+
+// FindProgramFolder over ZOR_HOME, the running executable's folder and UserDataFolder(),
+// as a path. Needs a QCoreApplication.
+QString ProgramFolderToRead();
+
 // The folder that holds ZOR.ini, the mode folders and the CSV files: ChooseProgramFolder().path.
 QString ProgramFolder();
 
