@@ -46,6 +46,10 @@ bool HoldsDefinitions(const QString& folder);
 // The ZOR.ini of a program folder.
 QString ZorIniPath(const QString& programFolder);
 
+// Makes folder and the folders above it that are missing. False, with the reason in
+// Japanese (without the path), when it can't be made or something else stands there.
+bool MakeFolder(const QString& folder, QString* reason);
+
 // A path inside a folder, with '/' separators whatever the user wrote.
 QString JoinPath(const QString& folder, const QString& name);
 
