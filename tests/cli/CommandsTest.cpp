@@ -8,6 +8,7 @@
 #include "core/files/Numbers.h"
 #include "core/files/ReadFile.h"
 #include "core/files/Text.h"
+#include "core/patch/HeaderChecksum.h"
 #include "core/sample/Sample.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
@@ -134,6 +135,9 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
 {
     const QByteArray image = ReadFile(File(SampleImageName()));
     ASSERT_EQ(image.size(), kEncodedImageSize);
+    const std::optional<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
+    ASSERT_TRUE(checksum);
+    EXPECT_TRUE(checksum->matches()) << std::hex << checksum->storedChecksum << " " << checksum->checksum;
     BattleCodec codec;
     NdArray<std::uint8_t, 1> stream(1);
     test::DecodeStream(codec, stream, image);
