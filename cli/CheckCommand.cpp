@@ -13,7 +13,8 @@ namespace zor {
 
 QString ResolveProgramFolder(const QString& home)
 {
-    return home.isEmpty() ? ProgramFolder() : QDir(home).absolutePath();
+    // The commands only read the program folder, so a missing one is never made.
+    return home.isEmpty() ? ProgramFolderToRead() : QDir(home).absolutePath();
 }
 
 QJsonArray ProblemsJson(const ProblemLog& log)
@@ -28,7 +29,7 @@ QJsonArray ProblemsJson(const ProblemLog& log)
     return problems;
 }
 
-QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
+QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& settings, const ProblemLog& log)
 {
     QJsonArray dataSets;
     for (int k = 1; k <= doc.DataSetCount; ++k) {
@@ -54,7 +55,8 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
     return QJsonObject{
         {QStringLiteral("mode"), doc.ModeName},
         {QStringLiteral("modeFolder"), doc.ModeFolder},
-        {QStringLiteral("defaultNotation"), doc.SettingDefaults(SettingNotation)},
+        {QStringLiteral("defaultNotation"),
+         settings.NotRead.isEmpty() ? QJsonValue(doc.SettingDefaults(SettingNotation)) : QJsonValue()},
         {QStringLiteral("classDataSet"), doc.ClassDataSet},
         {QStringLiteral("dataSets"), dataSets},
         {QStringLiteral("problems"), ProblemsJson(log)},
@@ -63,11 +65,14 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log)
 
 namespace {
 
-void PrintSummary(const DocumentState& doc, const ProblemLog& log, QTextStream& out)
+void PrintSummary(const DocumentState& doc, const ZorSettings& settings, const ProblemLog& log, QTextStream& out)
 {
     out << QStringLiteral("モード: %1\n").arg(doc.ModeName.isEmpty() ? QStringLiteral("（なし）") : doc.ModeName);
     out << QStringLiteral("モードフォルダ: %1\n").arg(doc.ModeFolder);
-    out << QStringLiteral("既定の表記: %1\n").arg(doc.SettingDefaults(SettingNotation));
+    if (settings.NotRead.isEmpty())
+        out << QStringLiteral("既定の表記: %1\n").arg(doc.SettingDefaults(SettingNotation));
+    else
+        out << QStringLiteral("既定の表記: ZOR.ini を読めません（%1）\n").arg(settings.NotRead);
     out << QStringLiteral("データセット: %1 個（クラス: %2）\n")
                .arg(doc.DataSetCount)
                .arg(doc.ClassDataSet == 0 ? QStringLiteral("なし") : QString::number(doc.ClassDataSet));
@@ -98,11 +103,12 @@ int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString programFolder = ResolveProgramFolder(options->home);
     DocumentState doc;
     ProblemLog log(programFolder);
-    LoadDefinitions(doc, programFolder, log);
+    const ZorSettings settings = ReadZorSettings(programFolder, log);
+    LoadDefinitions(doc, programFolder, settings, log);
     if (options->json)
-        out << QString::fromUtf8(QJsonDocument(DefinitionsReport(doc, log)).toJson(QJsonDocument::Compact)) << '\n';
+        out << QString::fromUtf8(QJsonDocument(DefinitionsReport(doc, settings, log)).toJson(QJsonDocument::Compact)) << '\n';
     else
-        PrintSummary(doc, log, out);
+        PrintSummary(doc, settings, log, out);
     return log.empty() ? 0 : 1;
 }
 

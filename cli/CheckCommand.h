@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/Definitions.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
 
@@ -14,13 +15,15 @@ namespace zor {
 // prints them with every problem met. 0 when there was no problem, 1 otherwise.
 int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err);
 
-// The loaded definitions as the JSON object that check --json prints.
-QJsonObject DefinitionsReport(const DocumentState& doc, const ProblemLog& log);
+// The loaded definitions as the JSON object that check --json prints; defaultNotation is
+// null when ZOR.ini could not be read.
+QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& settings, const ProblemLog& log);
 
 // Every problem as {"file", "line", "message"}.
 QJsonArray ProblemsJson(const ProblemLog& log);
 
-// --home DIR, else the program folder by its rule (ZOR_HOME, the executable's folder, the data folder).
+// --home DIR, else the program folder by its rule (ZOR_HOME, the executable's folder, the
+// data folder), nothing made when it is missing.
 QString ResolveProgramFolder(const QString& home);
 
 } // namespace zor

@@ -79,12 +79,25 @@ QString RangeText(const ByteRange& range)
                                      : QStringLiteral("%1-%2").arg(HexOffset(range.first), HexOffset(range.last));
 }
 
+QString CountText(const std::optional<int>& count)
+{
+    return count ? QString::number(*count) : QStringLiteral("読めません");
+}
+
+QString CountJson(const std::optional<int>& count) { return count ? Json(*count) : QStringLiteral("null"); }
+
 void PrintText(const DocumentState& oldDoc, const ImageComparison& result, QTextStream& out)
 {
     for (const CellDifference& cell : result.cells)
         out << CellLine(oldDoc, cell);
     if (result.oldBattleCount != result.newBattleCount)
-        out << QStringLiteral("戦闘パラメータのレコード数: %1 -> %2\n").arg(result.oldBattleCount).arg(result.newBattleCount);
+        out << QStringLiteral("戦闘パラメータのレコード数: %1 -> %2\n")
+                   .arg(CountText(result.oldBattleCount), CountText(result.newBattleCount));
+    for (const BlockDifference& block : result.blocks)
+        out << QStringLiteral("戦闘パラメータのブロック %1 のレコード数: %2 -> %3\n")
+                   .arg(block.block)
+                   .arg(block.oldRecords)
+                   .arg(block.newRecords);
     for (const ByteRange& range : result.otherBytes)
         out << QStringLiteral("どの表にもないバイト: %1\n").arg(RangeText(range));
     if (result.identical())
@@ -107,6 +120,9 @@ QString PrintJson(const QString& oldPath, const QString& newPath, const ImageCom
             {"old", Json(int{cell.oldByte})},
             {"new", Json(int{cell.newByte})},
         });
+    QStringList blocks;
+    for (const BlockDifference& block : result.blocks)
+        blocks << JsonObject({{"block", Json(block.block)}, {"old", Json(block.oldRecords)}, {"new", Json(block.newRecords)}});
     QJsonArray other;
     for (const ByteRange& range : result.otherBytes)
         other.append(QJsonArray{static_cast<qint64>(range.first), static_cast<qint64>(range.last)});
@@ -115,7 +131,8 @@ QString PrintJson(const QString& oldPath, const QString& newPath, const ImageCom
         {"new", Json(newPath)},
         {"identical", Json(result.identical())},
         {"cells", u'[' + cells.join(u',') + u']'},
-        {"battleCount", JsonObject({{"old", Json(result.oldBattleCount)}, {"new", Json(result.newBattleCount)}})},
+        {"battleCount", JsonObject({{"old", CountJson(result.oldBattleCount)}, {"new", CountJson(result.newBattleCount)}})},
+        {"blocks", u'[' + blocks.join(u',') + u']'},
         {"otherBytes", Json(other)},
         {"problems", Json(QJsonArray::fromStringList(problems))},
     });

@@ -2,6 +2,7 @@
 
 #include "cli/CheckCommand.h"
 #include "cli/CommandOptions.h"
+#include "core/document/BattleRecords.h"
 #include "core/document/ReadImage.h"
 #include "core/view/Grid.h"
 
@@ -80,7 +81,11 @@ QJsonObject BattleJson(const DocumentState& doc)
 
 QString Hex(qint64 value) { return QString::number(value, 16).toUpper(); }
 
-QString ByteText(std::uint8_t value) { return QString::number(value, 16).toUpper().rightJustified(2, u'0'); }
+// The notation a section's values are printed in, named as the status bar names it.
+QString ShownNotationName(const DocumentState& doc, int tab, int dataSet, int section)
+{
+    return NotationName(ShownNotation(doc, tab, dataSet, section));
+}
 
 void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog& log, QTextStream& out)
 {
@@ -91,26 +96,27 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
         const DataSet& set = doc.DataSets(k);
         out << QStringLiteral("\n[%1] ID %2 個、セクション %3 個\n").arg(set.Name).arg(set.IdCount).arg(set.SectionCount);
         for (int q = 1; q <= set.SectionCount; ++q) {
-            out << QStringLiteral("  %1（オフセット %2、間隔 %3、表記 %4）:")
+            out << QStringLiteral("  %1（オフセット %2、間隔 %3、%4）:")
                        .arg(set.SectionNames(q), Hex(set.SectionAddresses(q)))
                        .arg(set.SectionSettings(SettingStep, q))
-                       .arg(NotationCode(doc, TabIdSection, k, q));
+                       .arg(ShownNotationName(doc, TabIdSection, k, q));
             for (int n = 0; n < set.IdCount; ++n)
-                out << u' ' << ByteText(set.Bytes(q, n));
+                out << u' ' << FormatByte(doc, TabIdSection, k, q, set.Bytes(q, n));
             out << u'\n';
         }
     }
     out << QStringLiteral("\n[個別データ] %1 個\n").arg(doc.IndividualCount);
     for (int j = 1; j <= doc.IndividualCount; ++j)
-        out << QStringLiteral("  %1（オフセット %2、表記 %3）: %4\n")
-                   .arg(doc.IndividualNames(j), Hex(doc.IndividualAddresses(j)))
-                   .arg(NotationCode(doc, TabIndividual, 0, j))
-                   .arg(ByteText(doc.IndividualBytes(j)));
+        out << QStringLiteral("  %1（オフセット %2、%3）: %4\n")
+                   .arg(doc.IndividualNames(j), Hex(doc.IndividualAddresses(j)), ShownNotationName(doc, TabIndividual, 0, j),
+                        FormatByte(doc, TabIndividual, 0, j, doc.IndividualBytes(j)));
     out << QStringLiteral("\n[戦闘パラメータ] %1 件\n").arg(doc.BattleCount);
+    for (int j = 1; j <= kBattleRecordSize; ++j)
+        out << QStringLiteral("  %1. %2（%3）\n").arg(j).arg(doc.BattleSectionNames(j), ShownNotationName(doc, TabBattle, 0, j));
     for (int i = 1; i <= doc.BattleCount; ++i) {
-        out << QStringLiteral("  %1 %2:").arg(i, 4).arg(BattleRowLabel(doc, i));
+        out << QStringLiteral("  %1（ブロック %2）%3:").arg(i, 4).arg(BattleBlockOf(doc, i)).arg(BattleRowLabel(doc, i));
         for (int j = 1; j <= kBattleRecordSize; ++j)
-            out << u' ' << ByteText(doc.BattleParams(j, i));
+            out << u' ' << FormatByte(doc, TabBattle, 0, j, doc.BattleParams(j, i));
         out << u'\n';
     }
     out << u'\n';

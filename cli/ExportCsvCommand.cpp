@@ -4,6 +4,7 @@
 #include "cli/CommandOptions.h"
 #include "core/document/ReadImage.h"
 #include "core/csv/CsvExport.h"
+#include "core/files/ProgramFolder.h"
 
 #include <QDir>
 
@@ -28,6 +29,11 @@ int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         err << QStringLiteral("警告: 読み込みで %1 件の問題がありました。\n").arg(log.items().size()) << log.text();
 
     const QString folder = options->out.isEmpty() ? programFolder : QDir(options->out).absolutePath();
+    QString reason;
+    if (!MakeFolder(folder, &reason)) {
+        err << QStringLiteral("保存先のフォルダ %1 を作れません（%2）。\n").arg(folder, reason);
+        return 1;
+    }
     const CsvExportResult result = ExportCsv(doc, programFolder, folder);
     for (const QString& file : result.written)
         out << file << u'\n';

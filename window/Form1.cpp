@@ -62,19 +62,6 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// A notation as the status bar names it.
-QString NotationName(int code)
-{
-    switch (code) {
-    case NotationSigned:
-        return QStringLiteral("符号付き10進数表記");
-    case NotationUnsigned:
-        return QStringLiteral("符号無し10進数表記");
-    default:
-        return QStringLiteral("16進数表記");
-    }
-}
-
 } // namespace
 
 template <typename Handler>

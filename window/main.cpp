@@ -1,4 +1,5 @@
 #include "core/about/ApplicationNames.h"
+#include "core/about/Version.h"
 #include "core/files/UserSettings.h"
 #include "window/Application.h"
 #include "window/Form1.h"
@@ -38,11 +39,18 @@ QStringList ReadArguments(int& argc, char** argv)
     // Our own help option: its text in Japanese, and no Qt-only options in the manual page.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("この説明を表示します。"));
     parser.addOption(help);
-    parser.addVersionOption();
+    // Our own too: Qt's text is in the plain form, the rest of the help in です/ます.
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("バージョンを表示します。"));
+    parser.addOption(version);
     parser.addPositionalArgument(QStringLiteral("ROM"), QStringLiteral("起動時に開く ROM イメージ"), QStringLiteral("[ROM]"));
-    parser.process(parsing); // --version prints and exits; an unknown option says so and exits
+    parser.process(parsing); // an unknown option says so and exits
     if (parser.isSet(help)) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        std::exit(0);
+    }
+    if (parser.isSet(version)) {
+        std::fputs((zor::VersionLine(QStringLiteral("zor")) + u'\n').toLocal8Bit().constData(), stdout);
         std::exit(0);
     }
     return parser.positionalArguments();

@@ -24,9 +24,27 @@ void BattleCodec::ResetCodecState() { scratch_ = Scratch{}; }
 
 namespace {
 
-QString OutsideImage(int block, std::int64_t offset, const QString& what)
+// A place before the image has no offset to show: it is named by the SNES address it
+// was reached through, in the bank the pointer gave.
+QString PlaceText(std::int64_t offset, std::uint8_t bank)
 {
-    return QStringLiteral("ブロック %1 の読み込み位置 %2 がイメージの外です（%3）。").arg(block + 1).arg(HexOffset(offset), what);
+    if (offset >= 0)
+        return HexOffset(offset);
+    std::int64_t address = offset - (static_cast<std::int64_t>(bank) - 0x80) * 0x8000 + 0x8000;
+    int shownBank = bank;
+    for (; address > 0xFFFF; address -= 0x8000) // past the bank's end: the next bank's $8000 on
+        ++shownBank;
+    return QStringLiteral("$%1:%2")
+        .arg(shownBank, 2, 16, QLatin1Char('0'))
+        .arg(address, 4, 16, QLatin1Char('0'))
+        .toUpper();
+}
+
+QString OutsideImage(int block, std::int64_t offset, std::uint8_t bank, const QString& what)
+{
+    return QStringLiteral("ブロック %1 の読み込み位置 %2 がイメージの外です（%3）。")
+        .arg(block + 1)
+        .arg(PlaceText(offset, bank), what);
 }
 
 // Decoded bytes indexed like the output array: element 0 carries nothing.
@@ -71,20 +89,22 @@ void BattleCodec::DecodeBattleBlocks(StreamArray& output, const QByteArray& imag
     try {
         for (int n = 0; n < kBlockCount; ++n) {
             scratch_.block = n;
-            auto read = [&](std::int64_t offset, const QString& what) {
+            // bank: the one the offset's pointer named, to name a place before the image.
+            auto read = [&](std::int64_t offset, std::uint8_t bank, const QString& what) {
                 if (offset < 0 || offset >= size)
-                    throw CodecError(OutsideImage(n, offset, what), n);
+                    throw CodecError(OutsideImage(n, offset, bank, what), n);
                 return data[offset];
             };
             const QString pointerText = QStringLiteral("ポインタ");
             const std::int64_t entry = static_cast<std::int64_t>(scratch_.tableOffset) + 2 * n;
-            const std::uint8_t pointerLow = read(entry, pointerText);
-            const std::uint8_t pointerHigh = read(entry + 1, pointerText);
-            const std::int64_t block = SnesAddressToOffset(pointerLow, pointerHigh, static_cast<std::uint8_t>(scratch_.blockBank));
+            const std::uint8_t pointerLow = read(entry, tableBank, pointerText);
+            const std::uint8_t pointerHigh = read(entry + 1, tableBank, pointerText);
+            const auto blockBank = static_cast<std::uint8_t>(scratch_.blockBank);
+            const std::int64_t block = SnesAddressToOffset(pointerLow, pointerHigh, blockBank);
 
             const QString sizeText = QStringLiteral("サイズ");
-            const std::uint8_t sizeLow = read(block, sizeText);
-            const std::uint8_t sizeHigh = read(block + 1, sizeText);
+            const std::uint8_t sizeLow = read(block, blockBank, sizeText);
+            const std::uint8_t sizeHigh = read(block + 1, blockBank, sizeText);
             try {
                 scratch_.blockSize = BytesToValue(sizeLow, sizeHigh, 0);
             } catch (const std::overflow_error&) {
@@ -103,18 +123,18 @@ void BattleCodec::DecodeBattleBlocks(StreamArray& output, const QByteArray& imag
             const auto blockSize = static_cast<std::size_t>(scratch_.blockSize);
             bool finished = false;
             while (!finished) {
-                const std::uint8_t flags = read(position++, streamText);
+                const std::uint8_t flags = read(position++, blockBank, streamText);
                 for (int bit = 7; bit >= 0; --bit) {
                     if (flags & (1u << bit)) {
-                        bytes.push_back(read(position++, streamText));
+                        bytes.push_back(read(position++, blockBank, streamText));
                     } else {
-                        const std::uint8_t x = read(position++, streamText);
-                        const std::uint8_t y = read(position++, streamText);
+                        const std::uint8_t x = read(position++, blockBank, streamText);
+                        const std::uint8_t y = read(position++, blockBank, streamText);
                         const int length = (x >> 4) + kMinReference;
                         const std::int64_t from = dictionary + (x & 0x0F) * 256 + y;
                         // A run near the dictionary's end goes on into the bytes after it.
                         if (from < 0 || from + length > size)
-                            throw CodecError(OutsideImage(n, from < 0 ? from : std::max(from, size), dictionaryText), n);
+                            throw CodecError(OutsideImage(n, from < 0 ? from : std::max(from, size), dictionaryBank, dictionaryText), n);
                         bytes.insert(bytes.end(), data + from, data + from + length);
                     }
                     // Tested after each whole item: a long reference may overshoot the size and is kept.

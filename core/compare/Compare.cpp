@@ -1,6 +1,7 @@
 #include "core/compare/Compare.h"
 
 #include "core/codec/BattleCodec.h"
+#include "core/codec/SnesAddress.h"
 #include "core/document/CellBytes.h"
 #include "core/view/Grid.h"
 
@@ -56,8 +57,22 @@ void MarkTables(const DocumentState& doc, Coverage& coverage)
             coverage.mark(doc.IndividualAddresses(j));
 }
 
+std::uint8_t ByteAt(const QByteArray& image, std::int32_t offset)
+{
+    return offset < image.size() ? static_cast<std::uint8_t>(image[offset]) : 0;
+}
+
+// Whether the blocks were read from where the encoder writes them: a table moved
+// elsewhere leaves other bytes in the encoder's places.
+bool ReadWhereEncoderWrites(const QByteArray& image)
+{
+    return SnesAddressToOffset(ByteAt(image, kTablePointerLow), ByteAt(image, kTablePointerHigh),
+                               ByteAt(image, kTablePointerBank)) == kPointerTableOffset
+           && ByteAt(image, kBlockBankOffset) == kRegionBank;
+}
+
 // What a save of the battle table rewrites differs between any two images that hold
-// other records, so it is no difference of its own.
+// other records, so once the records are compared it is no difference of its own.
 void MarkBattleEncoding(Coverage& coverage)
 {
     coverage.markRange(kRegionOffset, kEncodedImageSize - 1);
@@ -75,14 +90,15 @@ void AddOther(std::vector<ByteRange>& ranges, std::int64_t offset)
 }
 
 std::vector<ByteRange> OtherBytes(const DocumentState& oldDoc, const QByteArray& oldImage, const DocumentState& newDoc,
-                                  const QByteArray& newImage)
+                                  const QByteArray& newImage, bool battleCompared)
 {
     const std::int64_t common = std::min(oldImage.size(), newImage.size());
     const std::int64_t longer = std::max(oldImage.size(), newImage.size());
     Coverage coverage(longer);
     MarkTables(oldDoc, coverage);
     MarkTables(newDoc, coverage);
-    MarkBattleEncoding(coverage);
+    if (battleCompared && ReadWhereEncoderWrites(oldImage) && ReadWhereEncoderWrites(newImage))
+        MarkBattleEncoding(coverage);
 
     std::vector<ByteRange> ranges;
     const char* a = oldImage.constData();
@@ -176,7 +192,37 @@ void CompareIndividual(const DocumentState& oldDoc, const DocumentState& newDoc,
     }
 }
 
-void CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, ImageComparison& result)
+// The number of records of each block, by block from 1, as BattleBlockOf counts them:
+// record r lies in block 1 + the number of block starts (entries above 0) at or before it.
+std::vector<int> BlockSizes(const DocumentState& doc)
+{
+    std::vector<int> starts;
+    for (int k = 1; k <= kBlockCount && k <= doc.GroupStarts.upper(); ++k)
+        if (doc.GroupStarts(k) > 0)
+            starts.push_back(doc.GroupStarts(k));
+    std::sort(starts.begin(), starts.end());
+    std::vector<int> sizes(kBlockCount + 2, 0);
+    auto next = starts.begin();
+    int block = 1;
+    for (int i = 1; i <= doc.BattleCount; ++i) {
+        for (; next != starts.end() && *next <= i; ++next)
+            ++block;
+        ++sizes[block];
+    }
+    return sizes;
+}
+
+void CompareBlocks(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<BlockDifference>& blocks)
+{
+    const std::vector<int> before = BlockSizes(oldDoc);
+    const std::vector<int> after = BlockSizes(newDoc);
+    for (int block = 1; block < static_cast<int>(before.size()); ++block)
+        if (before[block] != after[block])
+            blocks.push_back({block, before[block], after[block]});
+}
+
+// False when either image's blocks could not be decoded: then no record is compared.
+bool CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, ImageComparison& result)
 {
     bool comparable = true;
     for (const DocumentState* doc : {&oldDoc, &newDoc})
@@ -185,13 +231,14 @@ void CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, Ima
             comparable = false;
         }
     if (!comparable)
-        return;
+        return false;
+    CompareBlocks(oldDoc, newDoc, result.blocks);
     const int records = std::min(oldDoc.BattleCount, newDoc.BattleCount);
     if (records < 1)
-        return;
+        return true;
     const std::vector<SectionPair> runs = SectionRuns(oldDoc.BattleParams, newDoc.BattleParams, kBattleRecordSize, 1, records);
     if (runs.empty())
-        return;
+        return true;
     for (int i = 1; i <= records; ++i)
         for (int j = 1; j <= kBattleRecordSize; ++j) {
             const std::uint8_t before = runs[j].before[i];
@@ -200,6 +247,7 @@ void CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, Ima
                 result.cells.push_back({TabBattle, 0, QString(), i, BattleRowLabel(oldDoc, i), j,
                                         oldDoc.BattleSectionNames(j), std::nullopt, before, after});
         }
+    return true;
 }
 
 } // namespace
@@ -210,10 +258,12 @@ ImageComparison CompareImages(const DocumentState& oldDoc, const QByteArray& old
     ImageComparison result;
     CompareIdSections(oldDoc, newDoc, result.cells);
     CompareIndividual(oldDoc, newDoc, result.cells);
-    CompareBattle(oldDoc, newDoc, result);
-    result.oldBattleCount = oldDoc.BattleCount;
-    result.newBattleCount = newDoc.BattleCount;
-    result.otherBytes = OtherBytes(oldDoc, oldImage, newDoc, newImage);
+    const bool battleCompared = CompareBattle(oldDoc, newDoc, result);
+    if (!oldDoc.BattleDecodeFailed)
+        result.oldBattleCount = oldDoc.BattleCount;
+    if (!newDoc.BattleDecodeFailed)
+        result.newBattleCount = newDoc.BattleCount;
+    result.otherBytes = OtherBytes(oldDoc, oldImage, newDoc, newImage, battleCompared);
     return result;
 }
 

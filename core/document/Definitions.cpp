@@ -80,12 +80,14 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
     return text;
 }
 
-IniFile ReadSettingsFile(const QString& path, ProblemLog& log)
+IniFile ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead)
 {
     FileError error;
     const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
     if (error.failed() && !error.missing())
         log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
+    if (notRead)
+        *notRead = error.reason();
     if (!bytes)
         return IniFile();
     const IniFile ini = IniFile::fromBytes(*bytes);
@@ -352,9 +354,9 @@ void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, Prob
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
-    const IniFile ini = ReadSettingsFile(zorIni, log);
-    const QString option = QStringLiteral("Option");
     ZorSettings settings;
+    const IniFile ini = ReadSettingsFile(zorIni, log, &settings.NotRead);
+    const QString option = QStringLiteral("Option");
     settings.Mode = ini.value(option, QStringLiteral("Mode"));
     settings.DefaultNotation = ToInt16(ini.value(option, QStringLiteral("DefaultNotation"))).value_or(0);
     settings.CSVNotation = ini.value(option, QStringLiteral("CSVNotation"));

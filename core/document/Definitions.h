@@ -24,8 +24,9 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
 
 // A settings file (ZOR.ini, a table's .ini): a missing one reads as empty, an
 // unreadable one is reported and reads as empty; its encoding is reported as a
-// definition file's is.
-IniFile ReadSettingsFile(const QString& path, ProblemLog& log);
+// definition file's is. *notRead, when given, is why the file was not read (missing
+// included), else empty.
+IniFile ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead = nullptr);
 
 // The offset and caption pairs of a section list, read from the start up to the first
 // empty line that stands where a pair begins.
@@ -50,6 +51,7 @@ struct ZorSettings {
     int DefaultNotation = 0; // notation of sections without their own; 0 when missing or not a 16-bit number
     QString CSVNotation;     // as written; the CSV export compares it as text
     bool FixChecksum = false; // FixChecksum=1: a save writes the header checksum anew
+    QString NotRead;         // why ZOR.ini could not be read ("ファイルが見つかりません" …); empty when it was
 };
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 

@@ -34,8 +34,8 @@ QString WriteProblem(const QString& folder)
 
 } // namespace
 
-ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& executableFolder,
-                                        const QString& dataFolder)
+ProgramFolderChoice FindProgramFolder(const QString& zorHome, const QString& executableFolder,
+                                      const QString& dataFolder)
 {
     ProgramFolderChoice choice;
     if (!zorHome.isEmpty()) {
@@ -47,13 +47,18 @@ ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& e
     } else {
         choice.path = QDir(dataFolder).absolutePath();
         choice.source = ProgramFolderSource::UserData;
-        std::error_code error;
-        std::filesystem::create_directories(QFile::encodeName(choice.path).toStdString(), error);
-        if (error) {
-            choice.problem = QStringLiteral("プログラムフォルダ %1 を作れません（%2）")
-                                 .arg(choice.path, ErrnoReason(error.value(), FileAccess::Write));
-            return choice;
-        }
+    }
+    return choice;
+}
+
+ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& executableFolder,
+                                        const QString& dataFolder)
+{
+    ProgramFolderChoice choice = FindProgramFolder(zorHome, executableFolder, dataFolder);
+    QString reason;
+    if (choice.source == ProgramFolderSource::UserData && !MakeFolder(choice.path, &reason)) {
+        choice.problem = QStringLiteral("プログラムフォルダ %1 を作れません（%2）").arg(choice.path, reason);
+        return choice;
     }
     choice.problem = WriteProblem(choice.path);
     return choice;
@@ -67,6 +72,12 @@ ProgramFolderChoice ChooseProgramFolder()
 
 QString ProgramFolder() { return ChooseProgramFolder().path; }
 
+QString ProgramFolderToRead()
+{
+    return FindProgramFolder(qEnvironmentVariable("ZOR_HOME"), QCoreApplication::applicationDirPath(), UserDataFolder())
+        .path;
+}
+
 QString UserDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
 bool HoldsDefinitions(const QString& folder)
@@ -77,6 +88,17 @@ bool HoldsDefinitions(const QString& folder)
         return true;
     // Name filters match without regard to letter case, as the definitions are matched.
     return !QDir(folder).entryList({QStringLiteral("*.idn"), QStringLiteral("*.sna")}, QDir::Files | QDir::Hidden).isEmpty();
+}
+
+bool MakeFolder(const QString& folder, QString* reason)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error) {
+        *reason = ErrnoReason(error.value(), FileAccess::Write);
+        return false;
+    }
+    return true;
 }
 
 QString ZorIniPath(const QString& programFolder) { return JoinPath(programFolder, QStringLiteral("ZOR.ini")); }

@@ -28,6 +28,15 @@ ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& e
 // Needs a QCoreApplication.
 ProgramFolderChoice ChooseProgramFolder();
 
+// The same rule for a program that only reads: nothing is made and nothing checked
+// (problem stays empty), so a data folder that is missing stays missing.
+ProgramFolderChoice FindProgramFolder(const QString& zorHome, const QString& executableFolder,
+                                      const QString& dataFolder);
+
+// FindProgramFolder over ZOR_HOME, the running executable's folder and UserDataFolder(),
+// as a path. Needs a QCoreApplication.
+QString ProgramFolderToRead();
+
 // The folder that holds ZOR.ini, the mode folders and the CSV files: ChooseProgramFolder().path.
 QString ProgramFolder();
 
@@ -39,6 +48,10 @@ bool HoldsDefinitions(const QString& folder);
 
 // The ZOR.ini of a program folder.
 QString ZorIniPath(const QString& programFolder);
+
+// Makes folder and the folders above it that are missing. False, with the reason in
+// Japanese (without the path), when it can't be made or something else stands there.
+bool MakeFolder(const QString& folder, QString* reason);
 
 // A path inside a folder, with '/' separators whatever the user wrote.
 QString JoinPath(const QString& folder, const QString& name);

@@ -6,6 +6,7 @@
 #include "core/codec/SnesAddress.h"
 #include "core/document/BattleRecords.h"
 #include "core/files/SaveFile.h"
+#include "core/patch/HeaderChecksum.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -273,6 +274,9 @@ QByteArray MakeSampleImage()
     BattleCodec codec;
     codec.SetDictionaryBase(kSampleDictionaryBase);
     codec.EncodeBattleBlocks(SampleBattleStream().Elements(), image);
+    // Last, over every byte above: the sum stays right whatever the sample holds.
+    if (!FixHeaderChecksum(image))
+        throw std::logic_error("the sample image has no header to sum");
     return image;
 }
 

@@ -29,7 +29,7 @@ NdArray<std::uint8_t, 1> SampleBattleStream();
 // The 4096 bytes of the sample dictionary; the records reuse runs of it.
 QByteArray SampleDictionary();
 
-// The 4 MB sample image, blocks encoded by our encoder.
+// The 4 MB sample image, blocks encoded by our encoder, its header checksum matching its bytes.
 QByteArray MakeSampleImage();
 
 // Every file of the sample folder, the image included.

@@ -43,6 +43,18 @@ QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet)
     }
 }
 
+QString NotationName(int code)
+{
+    switch (code) {
+    case NotationSigned:
+        return QStringLiteral("符号付き10進数表記");
+    case NotationUnsigned:
+        return QStringLiteral("符号無し10進数表記");
+    default:
+        return QStringLiteral("16進数表記");
+    }
+}
+
 QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value)
 {
     switch (ShownNotation(doc, tab, dataSet, section)) {

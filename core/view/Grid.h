@@ -37,6 +37,10 @@ QString TableSettingsFile(const DocumentState& doc, int tab, int dataSet);
 // NotationHex for any other code and for a section without settings.
 int ShownNotation(const DocumentState& doc, int tab, int dataSet, int section);
 
+// A notation code as the status bar names it: "符号無し10進数表記" for NotationUnsigned,
+// "符号付き10進数表記" for NotationSigned, "16進数表記" for any other, as ShownNotation reads it.
+QString NotationName(int code);
+
 // A byte as cell text in the notation its section shows in: "0x" and two digits,
 // unsigned or signed decimal.
 QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value);

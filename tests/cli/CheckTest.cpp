@@ -6,6 +6,7 @@
 
 #include "core/document/ReadImage.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -114,6 +115,19 @@ TEST(CheckCommand, ReportsTheDefinitionProblemsTheLoadReports)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object()[u"problems"_s].toArray(), ProblemsJson(loaded));
     EXPECT_TRUE(Check({u"--home"_s, home.path()}).out.contains(u"m/個別データ.sna"_s));
+}
+
+// The default notation of a ZOR.ini that couldn't be read is no number, and the text says why.
+TEST(CheckCommand, SaysWhenZorIniCannotBeRead)
+{
+    ProgramFolder home;
+    for (const QString& reason : {u"ファイルが見つかりません"_s, u"フォルダです"_s}) {
+        const test::CommandRun text = Check({u"--home"_s, home.path()});
+        EXPECT_TRUE(text.out.contains(u"\n既定の表記: ZOR.ini を読めません（%1）\n"_s.arg(reason))) << text.out.toStdString();
+        const test::CommandRun json = Check({u"--home"_s, home.path(), u"--json"_s});
+        EXPECT_TRUE(QJsonDocument::fromJson(json.out.toUtf8()).object()[u"defaultNotation"_s].isNull()) << json.out.toStdString();
+        QDir().mkpath(home.file(u"ZOR.ini"_s));
+    }
 }
 
 TEST(CheckCommand, RejectsUnknownOptions)

@@ -1,5 +1,6 @@
 #include "cli/BattleCommand.h"
 #include "cli/CheckCommand.h"
+#include "cli/CommandLine.h"
 #include "cli/SampleCommand.h"
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
@@ -7,6 +8,7 @@
 #include "core/files/Numbers.h"
 #include "core/files/ReadFile.h"
 #include "core/files/Text.h"
+#include "core/patch/HeaderChecksum.h"
 #include "core/sample/Sample.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
@@ -133,6 +135,9 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
 {
     const QByteArray image = ReadFile(File(SampleImageName()));
     ASSERT_EQ(image.size(), kEncodedImageSize);
+    const std::optional<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
+    ASSERT_TRUE(checksum);
+    EXPECT_TRUE(checksum->matches()) << std::hex << checksum->storedChecksum << " " << checksum->checksum;
     BattleCodec codec;
     NdArray<std::uint8_t, 1> stream(1);
     test::DecodeStream(codec, stream, image);
@@ -244,6 +249,21 @@ TEST(SampleCommand, FailuresAndUsage)
     EXPECT_EQ(Call(RunSample, {u"--force"_s}).status, 2);
     EXPECT_EQ(Call(RunSample, {u"--all"_s, u"a"_s}).status, 2);
     EXPECT_TRUE(Call(RunSample, {}).err.contains(u"zor-cli sample [--force] DIR"_s));
+}
+
+TEST(CommandLine, AnUnknownCommandIsNamedBeforeTheUsage)
+{
+    const CommandRun frob = Call(RunCommandLine, {u"frob"_s});
+    EXPECT_EQ(frob.status, 2);
+    EXPECT_TRUE(frob.err.startsWith(u"不明なコマンドです: frob\n使い方: zor-cli check"_s)) << frob.err.toStdString();
+    EXPECT_TRUE(frob.out.isEmpty());
+    // No command, or help with more after it: the usage alone.
+    for (const QStringList& args : {QStringList{}, QStringList{u"--help"_s, u"check"_s}}) {
+        const CommandRun usage = Call(RunCommandLine, args);
+        EXPECT_EQ(usage.status, 2);
+        EXPECT_TRUE(usage.err.startsWith(u"使い方: "_s)) << usage.err.toStdString();
+    }
+    EXPECT_EQ(Call(RunCommandLine, {u"check"_s, u"--frob"_s}).err, u"使い方: zor-cli check [--home DIR] [--json]\n"_s);
 }
 
 // A folder that holds any file the sample would write is left alone unless --force.

@@ -111,7 +111,7 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
     const CommandRun text = diff(changed);
     EXPECT_EQ(text.status, 1);
     const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << text.out.toStdString();
+    ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
     EXPECT_TRUE(lines[0].startsWith(u"戦闘パラメータ, レコード 1「"_s)) << lines[0].toStdString();
     // Table, record, caption and no offset.
     EXPECT_EQ(lines[0].count(u", "_s), 2) << lines[0].toStdString();
@@ -125,6 +125,12 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
     const int count = report[u"battleCount"_s][u"old"_s].toInt();
     EXPECT_EQ(report[u"battleCount"_s][u"new"_s].toInt(), count + 1);
     EXPECT_EQ(lines[1], u"戦闘パラメータのレコード数: %1 -> %2"_s.arg(count).arg(count + 1));
+    const QJsonObject lastBlock = report[u"blocks"_s][0].toObject();
+    EXPECT_EQ(report[u"blocks"_s].toArray().size(), 1);
+    EXPECT_EQ(lastBlock[u"block"_s].toInt(), kBlockCount);
+    EXPECT_EQ(lastBlock[u"new"_s].toInt(), lastBlock[u"old"_s].toInt() + 1);
+    EXPECT_EQ(lines[2], u"戦闘パラメータのブロック 314 のレコード数: %1 -> %2"_s.arg(lastBlock[u"old"_s].toInt())
+                            .arg(lastBlock[u"new"_s].toInt()));
 
     // Blocks that can't be decoded: a warning and a problem, the records not compared.
     changed[kTablePointerBank] = 0x10;
@@ -132,7 +138,10 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
     EXPECT_EQ(broken.status, 1);
     const QJsonObject brokenReport = Json(broken);
     EXPECT_TRUE(brokenReport[u"cells"_s].toArray().isEmpty());
-    EXPECT_EQ(brokenReport[u"battleCount"_s][u"new"_s].toInt(), 0);
+    // A count that couldn't be read is no number.
+    EXPECT_TRUE(brokenReport[u"battleCount"_s][u"new"_s].isNull()) << broken.out.toStdString();
+    EXPECT_TRUE(brokenReport[u"blocks"_s].toArray().isEmpty());
+    EXPECT_TRUE(diff(changed).out.contains(u"戦闘パラメータのレコード数: %1 -> 読めません\n"_s.arg(count)));
     const QJsonArray problems = brokenReport[u"problems"_s].toArray();
     ASSERT_EQ(problems.size(), 2); // the load's and the comparison's
     for (const QJsonValue& problem : problems)

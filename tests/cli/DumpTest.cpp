@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -73,6 +75,24 @@ TEST(DumpCommand, TheSampleLoadsWholeAndWithoutProblems)
     // A label is the name of the record's class.
     const QJsonArray first = battle[u"records"_s][0].toArray();
     EXPECT_EQ(battle[u"labels"_s][0].toString(), classes[u"idNames"_s][first[0].toInt()].toString());
+}
+
+// The text shows each value in its section's notation, as the grid does, and names it.
+TEST(DumpCommand, TextShowsValuesAsTheGridDoes)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    const CommandRun run = Call(RunDump, {u"--home"_s, home.path(), home.file(SampleImageName())});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(u'\n');
+    for (const QString& line : {u"  HP（オフセット 60000、間隔 8、符号無し10進数表記）: 0 19 22 "_s,
+                                u"  価格（上位）（オフセット 61004、間隔 6、16進数表記）: 0x00 0x00 0x01 "_s,
+                                u"  初期所持金（下位）（オフセット 50010、16進数表記）: 0x10"_s,
+                                u"  難易度補正（オフセット 50030、符号付き10進数表記）: -2"_s,
+                                u"  1. クラス（16進数表記）"_s, u"  2. レベル（符号無し10進数表記）"_s,
+                                u"     1（ブロック 1）"_s, u"   641（ブロック 314）"_s})
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(line); }))
+            << line.toStdString();
 }
 
 TEST(DumpCommand, ProblemsUnreadableImagesAndUsage)

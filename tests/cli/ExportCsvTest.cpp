@@ -33,12 +33,14 @@ TEST(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
     EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
     EXPECT_GE(home.readBytes(u"敵パラメータ.csv"_s).count("\r\n"), 1 + 314);
 
-    // --out takes the files elsewhere; the notation still comes from the program folder's ZOR.ini.
+    // --out takes the files elsewhere, into folders made when missing; the notation still
+    // comes from the program folder's ZOR.ini.
     home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode="_s + SampleModeName(), u"DefaultNotation=16"_s, u"CSVNotation=16"_s});
     test::ProgramFolder other;
-    ASSERT_EQ(Call(RunExportCsv, {rom, u"--out"_s, other.path(), u"--home"_s, home.path()}).status, 0);
-    EXPECT_EQ(CsvFiles(other.path()), CsvFiles(home.path()));
-    EXPECT_TRUE(other.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,10\r\n"_s)));
+    const QString out = other.file(u"csv/new"_s);
+    ASSERT_EQ(Call(RunExportCsv, {rom, u"--out"_s, out, u"--home"_s, home.path()}).status, 0);
+    EXPECT_EQ(CsvFiles(out), CsvFiles(home.path()));
+    EXPECT_TRUE(other.readBytes(u"csv/new/個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,10\r\n"_s)));
     EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
 }
 
@@ -70,7 +72,8 @@ TEST(ExportCsvCommand, WarningsFailuresAndUsage)
 
     const CommandRun blocked = Call(RunExportCsv, {u"--home"_s, home.path(), u"--out"_s, home.file(u"tiny.rom/csv"_s), rom});
     EXPECT_EQ(blocked.status, 1);
-    EXPECT_TRUE(blocked.err.contains(u"を書けません"_s)) << blocked.err.toStdString();
+    EXPECT_TRUE(blocked.err.contains(u"保存先のフォルダ %1 を作れません"_s.arg(home.file(u"tiny.rom/csv"_s))))
+        << blocked.err.toStdString();
     EXPECT_EQ(Call(RunExportCsv, {u"--home"_s, home.path(), home.path()}).status, 1); // a folder is no image
     for (const QStringList& args : {QStringList{}, QStringList{u"--json"_s, rom}, QStringList{rom, u"--out"_s}, QStringList{rom, rom}})
         EXPECT_EQ(Call(RunExportCsv, args).status, 2) << args.join(u' ').toStdString();

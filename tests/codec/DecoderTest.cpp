@@ -175,6 +175,7 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
                 EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
             }
             EXPECT_TRUE(e.message().contains(offset)) << e.what() << " lacks " << offset.toStdString();
+            EXPECT_FALSE(e.message().contains(u"-0x")) << e.what(); // a place before the image is a SNES address
         }
         EXPECT_EQ(output.upper(), blocksBefore + 1);
     };
@@ -188,7 +189,12 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
     {   // A pointer before bank $80's start.
         RomBuilder image;
         image.blockBank(0x80).blockPointer(0, 0x34, 0x12);
-        expectFailure(image, 0, QStringLiteral("-0x6DCC"), 0);
+        expectFailure(image, 0, QStringLiteral("読み込み位置 $80:1234 がイメージの外です（サイズ）"), 0);
+    }
+    {   // A pointer table in a bank before the image's: its entries lie before it.
+        RomBuilder image;
+        image.tablePointer(0x00, 0x00, 0x00);
+        expectFailure(image, 0, QStringLiteral("読み込み位置 $00:0000 がイメージの外です（ポインタ）"), 0);
     }
     {   // A reference that runs past the image's end.
         const std::int32_t size = RomBuilder::kDictionaryBase + 2 + kDictionarySize + 1;
@@ -206,7 +212,7 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
     {   // A dictionary before the image's start.
         RomBuilder image;
         image.dictionaryPointer(0x00, 0x00, 0x80).blocks(WithFiller({BlockAssembler(3).reference(3, 0).bytes()}));
-        expectFailure(image, 0, QStringLiteral("-0x7FFE"), 0);
+        expectFailure(image, 0, QStringLiteral("$80:0002"), 0);
     }
     {   // A size of 0x8000 is an overflow, not 32768.
         RomBuilder image;

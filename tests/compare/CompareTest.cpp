@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -154,13 +156,44 @@ TEST_F(Compare, ARecordAddedChangesTheCountAndNoCell)
     const ImageComparison result = compare(sample, grown);
     EXPECT_TRUE(result.cells.empty());
     EXPECT_TRUE(result.otherBytes.empty());
-    EXPECT_EQ(result.newBattleCount, result.oldBattleCount + 1);
+    ASSERT_TRUE(result.oldBattleCount && result.newBattleCount);
+    EXPECT_EQ(*result.newBattleCount, *result.oldBattleCount + 1);
+    const int lastBlock = *result.oldBattleCount - oldDoc.GroupStarts(kBlockCount - 1) + 1;
+    EXPECT_EQ(result.blocks, (std::vector<BlockDifference>{{kBlockCount, lastBlock, lastBlock + 1}}));
     EXPECT_FALSE(result.identical());
 
     // The other way round the extra record is left out the same way.
     const ImageComparison back = compare(grown, sample);
     EXPECT_TRUE(back.cells.empty());
-    EXPECT_EQ(back.oldBattleCount, back.newBattleCount + 1);
+    EXPECT_EQ(back.oldBattleCount, *back.newBattleCount + 1);
+}
+
+// The same records in the same order, one of them in the next block: only the pointer
+// table and the region differ, and the move is the difference.
+TEST_F(Compare, ARecordMovedIntoTheNextBlockIsADifference)
+{
+    const QByteArray moved = withBattle([](std::vector<std::uint8_t>& stream) {
+        // The last record of the first block of two or more records swaps places with its block's end.
+        for (std::size_t start = 1;;) {
+            std::size_t end = start;
+            while (stream[end] != 0)
+                end += kRecordSize;
+            if (end - start >= 2 * kRecordSize) {
+                std::rotate(stream.begin() + end - kRecordSize, stream.begin() + end, stream.begin() + end + 1);
+                return;
+            }
+            start = end + 1;
+        }
+    });
+    const ImageComparison result = compare(sample, moved);
+    EXPECT_TRUE(result.cells.empty());
+    EXPECT_TRUE(result.otherBytes.empty());
+    EXPECT_EQ(result.oldBattleCount, result.newBattleCount);
+    ASSERT_EQ(result.blocks.size(), 2u);
+    EXPECT_EQ(result.blocks[1].block, result.blocks[0].block + 1);
+    EXPECT_EQ(result.blocks[0].newRecords, result.blocks[0].oldRecords - 1);
+    EXPECT_EQ(result.blocks[1].newRecords, result.blocks[1].oldRecords + 1);
+    EXPECT_FALSE(result.identical());
 }
 
 TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
@@ -202,12 +235,12 @@ TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
     EXPECT_FALSE(more.identical());
     EXPECT_EQ(compare(grown, sample).otherBytes, more.otherBytes);
 
-    // Cut before the block region: the blocks can't be decoded in the short image, and
-    // the cut part outside the region is the range.
+    // Cut before the block region: the blocks can't be decoded in the short image, so the
+    // whole cut part, the region included, is the range.
     const QByteArray shrunk = sample.left(0x300000);
     const ImageComparison less = compare(sample, shrunk);
-    EXPECT_EQ(less.otherBytes, (std::vector<ByteRange>{{0x300000, kRegionOffset - 1}}));
-    EXPECT_EQ(less.newBattleCount, 0);
+    EXPECT_EQ(less.otherBytes, (std::vector<ByteRange>{{0x300000, kEncodedImageSize - 1}}));
+    EXPECT_FALSE(less.newBattleCount);
     ASSERT_EQ(less.problems.size(), 1u);
     EXPECT_EQ(less.problems[0].file, home.file(u"new.rom"_s));
 
@@ -230,11 +263,50 @@ TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
         ASSERT_EQ(result.problems.size(), 1u);
         EXPECT_EQ(result.problems[0].file, home.file(brokenIsNew ? u"new.rom"_s : u"old.rom"_s));
         EXPECT_TRUE(result.problems[0].message.contains(u"戦闘パラメータ"_s));
-        EXPECT_EQ(brokenIsNew ? result.newBattleCount : result.oldBattleCount, 0);
-        EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{kTablePointerBank, kTablePointerBank}}));
+        EXPECT_FALSE(brokenIsNew ? result.newBattleCount : result.oldBattleCount);
+        EXPECT_TRUE(brokenIsNew ? result.oldBattleCount : result.newBattleCount);
+        EXPECT_TRUE(result.blocks.empty());
         EXPECT_FALSE(result.identical());
+        // Without both records compared, the encoder's places are compared as bytes.
+        EXPECT_EQ(result.otherBytes.front(), (ByteRange{kTablePointerBank, kTablePointerBank}));
+        EXPECT_GT(result.otherBytes.back().first, kRegionOffset);
     }
     EXPECT_EQ(compare(broken, broken).problems.size(), 2u);
+}
+
+// Where the records were not read from the encoder's places (blocks that can't be decoded
+// in either image, or a table moved elsewhere), a difference there is other bytes.
+TEST_F(Compare, TheEncodersPlacesCountUnlessBothImagesRecordsWereReadFromThere)
+{
+    // A bank byte, in the pointer table, and in the region past the sample's blocks.
+    const std::vector<ByteRange> expected{{kBankByteOffsets[1], kBankByteOffsets[1]},
+                                          {kPointerTableOffset + 3, kPointerTableOffset + 3},
+                                          {kEncodedImageSize - 0x100, kEncodedImageSize - 0x100},
+                                          {kEncodedImageSize - 1, kEncodedImageSize - 1}};
+    auto withPlacesChanged = [&](QByteArray image) {
+        for (const ByteRange& place : expected)
+            Flip(image, place.first);
+        return image;
+    };
+
+    QByteArray broken = sample;
+    broken[kTablePointerBank] = 0x10; // the pointer table now lies before the image
+    const ImageComparison undecoded = compare(broken, withPlacesChanged(broken));
+    EXPECT_FALSE(undecoded.oldBattleCount || undecoded.newBattleCount);
+    EXPECT_EQ(undecoded.otherBytes, expected);
+    EXPECT_FALSE(undecoded.identical());
+    EXPECT_TRUE(compare(broken, broken).identical()); // the same bytes are no difference
+
+    // The pointer table copied to 0x1F0000 ($BE:8000) and the table pointer moved there:
+    // the records still read, but from elsewhere.
+    QByteArray moved = sample;
+    moved.replace(0x1F0000, 2 * kBlockCount, sample.mid(kPointerTableOffset, 2 * kBlockCount));
+    moved[kTablePointerBank] = static_cast<char>(0xBE);
+    const ImageComparison elsewhere = compare(moved, withPlacesChanged(moved));
+    EXPECT_TRUE(elsewhere.cells.empty());
+    EXPECT_EQ(elsewhere.oldBattleCount, elsewhere.newBattleCount);
+    EXPECT_EQ(elsewhere.otherBytes, expected);
+    EXPECT_FALSE(elsewhere.identical());
 }
 
 TEST_F(Compare, TheGapsOfSteppedSectionsAreOtherBytes)

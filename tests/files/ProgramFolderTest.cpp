@@ -67,6 +67,9 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
 {
     Places p;
     p.root.writeBytes(u"bin/zor"_s, "\x7F" "ELF"); // the programs alone are no definitions
+    // Found for reading, it is not made.
+    EXPECT_EQ(FindProgramFolder(QString(), p.exe, p.data).path, p.data);
+    EXPECT_FALSE(QFileInfo::exists(p.data));
     const ProgramFolderChoice choice = ChooseProgramFolder(QString(), p.exe, p.data);
     EXPECT_EQ(choice.path, p.data);
     EXPECT_EQ(choice.source, ProgramFolderSource::UserData);

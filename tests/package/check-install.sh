@@ -1,11 +1,13 @@
 #!/bin/sh
-# Installs the build into a fresh prefix and checks that every file lands inside it and
-# that the desktop's files are all there:  check-install.sh CMAKE BUILD-DIR APP-ID
+# Installs the build into a fresh prefix and checks that every file lands inside it, that
+# the programs are stripped and that the desktop's files are all there:
+#   check-install.sh CMAKE BUILD-DIR APP-ID
 set -eu
 cmake=$1 build=$2 id=$3
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+# As the README installs it: stripped.
+"$cmake" --install "$build" --prefix "$prefix" --strip >/dev/null
 status=0
 while IFS= read -r file; do
   case "$file" in
@@ -17,6 +19,11 @@ for want in bin/zor bin/zor-cli share/applications/$id.desktop share/metainfo/$i
             share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/256x256/apps/$id.png \
             share/man/man1/zor.1 share/man/man1/zor-cli.1; do
   [ -s "$prefix/$want" ] || { echo "missing: $want"; status=1; }
+done
+for program in zor zor-cli; do
+  if readelf -S "$prefix/bin/$program" | grep -Eq '\.(symtab|debug_info)'; then
+    echo "bin/$program keeps its symbols or debugging information"; status=1
+  fi
 done
 # Nothing but what the manifest names, so that an uninstall can take it all.
 found=$(find "$prefix" -type f | sort)
