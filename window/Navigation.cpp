@@ -102,10 +102,10 @@ void Form1::findNext(bool backwards)
     const bool all = tab == TabIdSection && FindBar1->allDataSets()->isChecked();
     const FindHit hit = FindBar1->finder.find(doc, query, from, all, backwards);
     FindBar1->setNotFound(hit.kind == FindHit::None);
-    if (hit.kind == FindHit::None) {
-        statusBar()->showMessage(QStringLiteral("見つかりません"), kMessageMilliseconds);
+    // Every find says what it did, so no earlier find's word stays on the bar.
+    statusBar()->showMessage(DescribeFind(doc, FindBar1->query(), from, hit, backwards), kMessageMilliseconds);
+    if (hit.kind == FindHit::None)
         return;
-    }
     // Typed in the bar, the next Enter must find again rather than open the cell editor.
     const bool fromBar = FindBar1->isVisible() && FindBar1->isAncestorOf(QApplication::focusWidget());
     FindBar1->lastHit = RevealCell(hit.tab, hit.dataSet, hit.row, hit.col) ? hit : FindHit{};

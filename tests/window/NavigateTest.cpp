@@ -81,9 +81,10 @@ private Q_SLOTS:
         FindByEnter(form, QStringLiteral("ｶ"));
         QCOMPARE(Cursor(form), std::make_pair(3, 2)); // no label or caption has カ: the cursor stays
         QVERIFY(form.FindBar1->notFound());
-        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("見つかりません"));
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("「ｶ」は見つかりません"));
         FindByEnter(form, QStringLiteral("見出"));
         QVERIFY(!form.FindBar1->notFound());
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("見出しの「見出」を見つけました"));
         QCOMPARE(Cursor(form), std::make_pair(3, 2));
         form.FGrid1->setCol(1);
         QTest::keyClick(form.FGrid1, Qt::Key_F3);
