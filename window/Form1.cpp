@@ -1251,6 +1251,7 @@ void Form1::showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientat
 
 void Form1::changesTouched(const std::vector<CellRef>& cells)
 {
+    labelsTouched(cells);
     Changes->touched(cells);
     valuesTouched(cells);
 }

@@ -335,6 +335,8 @@ private:
     void refreshNavigation();
     void findNext(bool backwards);
     void tableFilled(int tab);
+    // Written cells whose record's class changed: its row label and the find's labels follow at once.
+    void labelsTouched(const std::vector<CellRef>& cells);
     // Colour by value and the chart (Form1Views.cpp): told of fills and written cells as the change list is.
     void createValueViews();
     void valuesShown(int tab, int dataSet);

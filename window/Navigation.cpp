@@ -8,6 +8,7 @@
 #include "core/navigate/CellDescription.h"
 #include "core/navigate/GoTo.h"
 #include "core/view/Conversions.h"
+#include "core/view/Grid.h"
 #include "window/FindBar.h"
 #include "window/FlexGrid.h"
 #include "window/StatusText.h"
@@ -75,6 +76,19 @@ void Form1::tableFilled(int tab)
         FGrid1->setRowLabelShadeProvider([this](int row) { return BattleBlockOf(doc, row) % 2 == 0; });
     else
         FGrid1->setRowLabelShadeProvider({});
+}
+
+void Form1::labelsTouched(const std::vector<CellRef>& cells)
+{
+    // A battle record's first byte is its class, whose name is the row's label.
+    const bool shown = Tab1->SelectedIndex() == TabBattle && FGrid1->isEnabled();
+    for (const CellRef& cell : cells) {
+        if (cell.tab != TabBattle || cell.col != 1)
+            continue;
+        FindBar1->finder.forget(TabBattle, 0);
+        if (shown && cell.row >= 1 && cell.row < FGrid1->Rows())
+            FGrid1->setTextMatrix(cell.row, 0, BattleRowLabel(doc, cell.row));
+    }
 }
 
 void Form1::Search_Click()

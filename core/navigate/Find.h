@@ -66,6 +66,8 @@ QString DescribeFind(const DocumentState& doc, const QString& text, const FindFr
 class Finder {
 public:
     void forget() { folded_.clear(); }
+    // The same for one table, whose labels changed without a fill (a battle record's class).
+    void forget(int tab, int dataSet) { folded_.erase({tab, tab == TabIdSection ? dataSet : 0}); }
 
     FindHit find(const DocumentState& doc, const FindQuery& query, const FindFrom& from, bool allDataSets, bool backwards);
 

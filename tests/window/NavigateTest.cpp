@@ -120,6 +120,41 @@ private Q_SLOTS:
         QVERIFY(!form.doc.History->Modified());
     }
 
+    void aRecordsLabelAndFindFollowItsClassAtOnce()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        ClickTab(form, 3);
+        int row = 1;
+        while (row < grid.Rows() && form.doc.BattleParams(1, row) == 1)
+            ++row;
+        QVERIFY(row < grid.Rows() - 1);
+        const QString before = grid.TextMatrix(row, 0);
+        form.Search->trigger();
+        FindByEnter(form, QStringLiteral("戦士")); // the find's labels are folded now
+        grid.setRow(row);
+        grid.setCol(1);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_1);
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QCOMPARE(form.doc.BattleParams(1, row), std::uint8_t(1));
+        QCOMPARE(grid.TextMatrix(row, 0), QStringLiteral("戦士"));
+        grid.setRow(row > 1 ? row - 1 : grid.Rows() - 1);
+        form.SearchNext->trigger();
+        QCOMPARE(grid.Row(), row);
+        // Undo and redo, and a paste, relabel the row too.
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(grid.TextMatrix(row, 0), before);
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(grid.TextMatrix(row, 0), QStringLiteral("戦士"));
+        grid.setRow(row);
+        form.Cope->trigger();
+        grid.setRow(row + 1);
+        form.pest->trigger();
+        QCOMPARE(grid.TextMatrix(row + 1, 0), QStringLiteral("戦士"));
+    }
+
     void goToTakesPlacesAndRefusesBadOnesInTheDialog()
     {
         auto o = Open();
