@@ -182,19 +182,32 @@ private Q_SLOTS:
         QVERIFY(!form.doc.History->Modified());
     }
 
-    void theGoToDialogStaysOpenOnARefusedText()
+    void theGoToDialogStaysOpenOnARefusedTextAndGrowsToShowIt()
     {
         QStringList asked;
-        zor::GoToDialog dialog(nullptr, QStringLiteral("移動"), QStringLiteral("移動先"), [&](const QString& text) {
-            asked << text;
-            return text == QStringLiteral("ok") ? QString() : QStringLiteral("違います");
-        });
+        const QString refused = QStringLiteral("「bad」は移動先として読めません。番号（ID は 0x を付けて 16 進数でも）、"
+                                               "「@」と 16 進数のオフセット、または $BB:AAAA の形の SNES アドレスを入力してください。");
+        zor::GoToDialog dialog(nullptr, QStringLiteral("移動"),
+                               QStringLiteral("移動先を入力してください:\n・ID（10 進数、または 0x を付けて 16 進数）\n"
+                                              "・「@」と 16 進数のオフセット（例: @61002）\n・SNES アドレス（例: $8C:9002）"),
+                               [&](const QString& text) {
+                                   asked << text;
+                                   return text == QStringLiteral("ok") ? QString() : refused;
+                               });
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTest::keyClicks(dialog.field(), QStringLiteral("bad"));
         QTest::keyClick(dialog.field(), Qt::Key_Return);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.reason()->text(), QStringLiteral("違います"));
+        QCOMPARE(dialog.reason()->text(), refused);
+        QCoreApplication::processEvents();
+        // Every line shows: the labels have the height their text needs, the prompt above the field.
+        const QLabel* prompt = dialog.findChild<QLabel*>(QStringLiteral("GoToPrompt"));
+        QVERIFY(prompt);
+        for (const QLabel* label : {prompt, static_cast<const QLabel*>(dialog.reason())})
+            QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
+        QVERIFY(prompt->geometry().bottom() < dialog.field()->geometry().top());
+        QVERIFY(dialog.field()->geometry().bottom() < dialog.reason()->geometry().top());
         QCOMPARE(dialog.field()->selectedText(), QStringLiteral("bad")); // ready to be typed over
         QTest::keyClicks(dialog.field(), QStringLiteral("ok"));
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
