@@ -45,6 +45,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
+#include <QScreen>
 #include <QStyle>
 #include <QToolTip>
 
@@ -1236,17 +1237,29 @@ void Form1::showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientat
     // rather than squeezing the grid, and shrinks again when it goes. A pane floating apart
     // took no room from the window, and gives none back.
     const bool across = orientation == Qt::Horizontal;
-    const int paneSize = show ? firstPixels : across ? pane->width() : pane->height();
-    const int room = paneSize + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
     const bool resizable = !isMaximized() && !isFullScreen() && !pane->isFloating();
     const auto grow = [&](int by) { across ? resize(width() + by, height()) : resize(width(), height() + by); };
-    if (show && resizable)
-        grow(room);
-    pane->setVisible(show);
-    if (show)
-        resizeDocks({pane}, {paneSize}, orientation);
-    else if (resizable)
-        grow(-room);
+    if (!show) {
+        pane->hide();
+        // Back by what the window grew for the pane, and no more.
+        const int grown = std::exchange(paneGrowth_[pane], 0);
+        if (resizable && grown > 0)
+            grow(-grown);
+        return;
+    }
+    // The window grows only as far as the screen's available area reaches; the rest of
+    // the pane's room comes from the grid.
+    int grown = 0;
+    if (resizable) {
+        const int room = firstPixels + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+        const QRect available = screen()->availableGeometry();
+        const QRect frame = frameGeometry();
+        grown = std::clamp(across ? available.right() - frame.right() : available.bottom() - frame.bottom(), 0, room);
+        grow(grown);
+    }
+    paneGrowth_[pane] = grown;
+    pane->show();
+    resizeDocks({pane}, {firstPixels}, orientation);
 }
 
 void Form1::changesTouched(const std::vector<CellRef>& cells)

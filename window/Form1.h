@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -324,7 +325,8 @@ private:
     // (battleOnly: only rows were added or deleted).
     void createChangesPanel();
     // Shows or hides a dock pane (the change list beside the tables, the chart under them),
-    // the window growing by it or shrinking again where it can.
+    // the window growing by it within the screen's available area, and shrinking again
+    // by as much when it goes.
     void showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientation orientation);
     void changesTouched(const std::vector<CellRef>& cells);
     void changesReset(bool battleOnly = false);
@@ -372,6 +374,7 @@ private:
     QString titleFile_; // the open file's name; empty before an image is read
     std::optional<QString> copiedText_; // what ZOR last put on the system clipboard
     QString programFolder_; // the open image's program folder; empty before an image is read
+    std::map<const QDockWidget*, int> paneGrowth_; // pixels the window grew for each shown pane
 };
 
 } // namespace zor

@@ -11,6 +11,8 @@
 #include "window/Form1.h"
 #include "window/CellEditor.h"
 #include "window/NoteEdit.h"
+#include "window/ChangesPanel.h"
+#include "window/ChartDock.h"
 #include "window/FlexGrid.h"
 #include "window/TabStrip.h"
 
@@ -18,6 +20,8 @@
 #include <QStandardPaths>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QScreen>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -244,6 +248,49 @@ private Q_SLOTS:
         grid.setTextMatrix(0, 1, QStringLiteral("HP"));
         form->LabelGridHeaders();
         QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("HP"));
+    }
+
+    void panesGrowTheWindowOnlyWithinTheScreen()
+    {
+        auto o = zor::test::Open();
+        Form1& form = *o.form;
+        const QRect available = form.screen()->availableGeometry();
+        const QSize small(420, 320);
+        struct Case {
+            QAction* item;
+            QDockWidget* pane;
+            bool across;
+        };
+        for (const Case& c : {Case{form.ShowChart, form.Chart, false}, Case{form.ShowChanges, form.Changes, true}}) {
+            const int first = c.across ? form.PixelsX(Form1::kChangesPaneWidth) : form.PixelsY(Form1::kChartPaneHeight);
+            for (const int free : {first + 40, 40}) { // room for the pane, or 40 pixels of it
+                form.resize(small);
+                QCoreApplication::processEvents();
+                const QSize frame = form.frameGeometry().size();
+                form.move(c.across ? available.right() - free - frame.width() + 1 : available.left(),
+                          c.across ? available.top() : available.bottom() - free - frame.height() + 1);
+                QCoreApplication::processEvents();
+                QCOMPARE(form.size(), small);
+                const QSize grid = form.FGrid1->size();
+                c.item->trigger();
+                QCoreApplication::processEvents();
+                QVERIFY(!c.pane->isHidden());
+                QVERIFY2(available.contains(form.frameGeometry()), qPrintable(QString::number(free)));
+                const int paneSize = c.across ? c.pane->width() : c.pane->height();
+                QVERIFY2(std::abs(paneSize - first) <= 2, qPrintable(QString::number(paneSize)));
+                // Within the screen the grid keeps its size; at its edge it gives the rest.
+                const int gridSize = c.across ? form.FGrid1->width() : form.FGrid1->height();
+                const int before = c.across ? grid.width() : grid.height();
+                if (free > first)
+                    QCOMPARE(gridSize, before);
+                else
+                    QVERIFY(gridSize < before - (first - free) / 2);
+                c.item->trigger();
+                QCoreApplication::processEvents();
+                QVERIFY(c.pane->isHidden());
+                QCOMPARE(form.size(), small);
+            }
+        }
     }
 
     void resizeFitsTheControlsToTheClientArea()
