@@ -205,6 +205,7 @@ public:
     static constexpr char kPatchOriginalKey[] = "patch/original";
     // The user's settings key of 値で色分け.
     static constexpr char kColourByValueKey[] = "view/colourByValue";
+    static constexpr int kRecentPathChars = 40;   // average characters a recent entry's path shows at most
     static constexpr int kChartPaneHeight = 3000; // twips: the chart's first height
     static constexpr int kChangesPaneWidth = 4500; // twips: the change list's first width
     static constexpr int kClientWidth = 8535;   // twips, as designed

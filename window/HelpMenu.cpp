@@ -66,6 +66,7 @@ void Form1::createDesktopParts()
     // ファイル → 最近使ったファイル, above the separator before 終了.
     RecentMenu = new QMenu(QStringLiteral(u"最近使ったファイル"), File);
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    RecentMenu->setToolTipsVisible(true); // the whole paths of an entry cut short
     RecentMenu->menuAction()->setObjectName(QStringLiteral("RecentFiles"));
     const QList<QAction*> fileItems = File->actions();
     const qsizetype quitAt = fileItems.indexOf(Quit);

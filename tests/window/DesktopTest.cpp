@@ -128,6 +128,24 @@ private Q_SLOTS:
         QCOMPARE(RecentCaptions(Form1(std::make_unique<zor::test::FakeDialogs>())), none);
     }
 
+    void aLongRecentPathIsCutInItsMiddle()
+    {
+        const QString image = QStringLiteral("/tmp/") + QString(10000, u'd') + QStringLiteral("/game.rom");
+        {
+            QSettings settings;
+            zor::RecentFiles list;
+            list.add(image, QStringLiteral("/tmp/home"));
+            list.store(settings);
+        }
+        Form1 form(std::make_unique<zor::test::FakeDialogs>());
+        const QString caption = RecentCaptions(form).value(0);
+        QVERIFY2(caption.startsWith(QStringLiteral("&1 /tmp/ddd")) && caption.contains(u'…')
+                     && caption.endsWith(QStringLiteral("/game.rom（プログラムフォルダ /tmp/home）")),
+                 qPrintable(caption.left(200)));
+        QVERIFY(form.RecentMenu->fontMetrics().horizontalAdvance(caption) < form.screen()->availableGeometry().width());
+        QVERIFY(RecentItem(form, 0)->toolTip().contains(image));
+    }
+
     void imageDialogsStartInTheImagesFolderElseTheLastOne()
     {
         auto o = Open();
