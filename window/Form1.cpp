@@ -445,7 +445,8 @@ bool Form1::OpenRom(const QString& path, const QString& folder)
         const QSignalBlocker blocker(Combo1);
         Combo1->clear();
     }
-    programFolder_ = folder.isEmpty() ? ProgramFolder() : folder;
+    programFolder_ = folder.isEmpty() ? ProgramFolderToOpen(chosenFolder_, programFolder_, [] { return ProgramFolder(); })
+                                      : folder;
     const QString programFolder = programFolder_;
     ProblemLog log(programFolder);
     LoadDocument(doc, path, *image, programFolder, codec_, log);
@@ -468,7 +469,7 @@ bool Form1::OpenRom(const QString& path, const QString& folder)
     showTitle();
     showCommandState();
     rememberImage(path);
-    updateStartHint();
+    showProgramFolder();
     if (!log.empty())
         dialogs_->showMessage(this, QStringLiteral("読み込み"),
                               QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),

@@ -12,11 +12,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QUrl>
 #include <QEvent>
 
@@ -63,7 +65,7 @@ void Form1::createDesktopParts()
         return action;
     };
 
-    // ファイル → 最近使ったファイル, above the separator before 終了.
+    // ファイル → プログラムフォルダを選ぶ… and 最近使ったファイル, above the separator before 終了.
     RecentMenu = new QMenu(QStringLiteral(u"最近使ったファイル"), File);
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     RecentMenu->setToolTipsVisible(true); // the whole paths of an entry cut short
@@ -71,6 +73,10 @@ void Form1::createDesktopParts()
     const QList<QAction*> fileItems = File->actions();
     const qsizetype quitAt = fileItems.indexOf(Quit);
     QAction* before = quitAt > 0 && fileItems[quitAt - 1]->isSeparator() ? fileItems[quitAt - 1] : Quit;
+    ChooseFolder = new QAction(QStringLiteral(u"プログラムフォルダを選ぶ…"), this);
+    ChooseFolder->setObjectName(QStringLiteral("ChooseFolder"));
+    connect(ChooseFolder, &QAction::triggered, this, [this] { runGuarded([this] { ChooseProgramFolder_Click(); }); });
+    File->insertAction(before, ChooseFolder);
     File->insertMenu(before, RecentMenu);
     ClearRecent = new QAction(QStringLiteral(u"履歴を消去"), this);
     ClearRecent->setObjectName(QStringLiteral("ClearRecent"));
@@ -97,13 +103,22 @@ void Form1::createDesktopParts()
     new Overlay(StartHint, FGrid1, PixelsX(300));
     StartHint->hide();
 
+    // A permanent widget: messages on the status bar leave it in place.
+    ProgramFolderShown = new QLabel(this);
+    ProgramFolderShown->setObjectName(QStringLiteral("ProgramFolderShown"));
+    statusBar()->addPermanentWidget(ProgramFolderShown);
+
     setAcceptDrops(true);
     // The text boxes would take a dropped file's path as text; the window opens it instead.
     Text1->setAcceptDrops(false);
     txtForEdit->setAcceptDrops(false);
 }
 
-QString Form1::ProgramFolderInUse() const { return programFolder_.isEmpty() ? ProgramFolder() : programFolder_; }
+QString Form1::ProgramFolderInUse() const
+{
+    return programFolder_.isEmpty() ? ProgramFolderToOpen(chosenFolder_, QString(), [] { return ProgramFolder(); })
+                                    : programFolder_;
+}
 
 void Form1::ShowProgramFolderState()
 {
@@ -112,12 +127,17 @@ void Form1::ShowProgramFolderState()
         dialogs_->showMessage(this, QStringLiteral("プログラムフォルダ"),
                               choice.problem + QStringLiteral("。\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
                               QMessageBox::Warning);
-    updateStartHint();
+    showProgramFolder();
 }
 
-void Form1::updateStartHint()
+void Form1::showProgramFolder()
 {
     const QString folder = ProgramFolderInUse();
+    // Short, so that the cell's description keeps the bar: the path cut in its middle, whole in the tooltip.
+    const QString shown = QDir::toNativeSeparators(folder);
+    const QFontMetrics metrics = ProgramFolderShown->fontMetrics();
+    ProgramFolderShown->setText(metrics.elidedText(shown, Qt::ElideMiddle, metrics.averageCharWidth() * kStatusFolderChars));
+    ProgramFolderShown->setToolTip(QStringLiteral("プログラムフォルダ: ") + shown);
     const bool show = doc.RomPath.isEmpty() && !HoldsDefinitions(folder);
     if (show)
         StartHint->setText(QStringLiteral("定義がありません。ヘルプ →「サンプルを開く」で試すか、モードのフォルダを %1 に置いてください。")
@@ -144,6 +164,27 @@ void Form1::OpenSample_Click()
         return;
     }
     OpenRom(JoinPath(folder, SampleImageName()), folder);
+}
+
+void Form1::ChooseProgramFolder_Click()
+{
+    if (!CommitCellEditor())
+        return;
+    const QString folder = dialogs_->folderName(this, QStringLiteral("プログラムフォルダを選ぶ"), ProgramFolderInUse());
+    if (folder.isEmpty())
+        return;
+    const QString chosen = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    // The open image is read again with the folder's definitions, as a user who chose it means.
+    if (!doc.RomPath.isEmpty() && chosen != programFolder_) {
+        if (!ConfirmSave())
+            return;
+        chosenFolder_ = chosen;
+        const QString image = doc.RomPath; // a copy: the read replaces the document's
+        OpenRom(image, chosen);
+    } else {
+        chosenFolder_ = chosen;
+    }
+    showProgramFolder();
 }
 
 void Form1::OpenProgramFolder_Click()

@@ -204,14 +204,31 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(zor::JoinPath(home, QStringLiteral("クラス.csv"))));
         QCOMPARE(Recent().front(), (zor::RecentFile{form.doc.RomPath, sample}));
 
-        // 読み込む goes back to the rule's folder; the sample's recent entry keeps its own.
-        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+        // 読み込む keeps the open image's folder, and the status bar shows it.
+        const QString x = o.folder->file(QStringLiteral("x.rom"));
+        o.dialogs->openPaths = {x};
         form.Read->trigger();
-        QCOMPARE(form.ProgramFolderInUse(), home);
+        QCOMPARE(form.doc.RomPath, x);
+        QCOMPARE(form.ProgramFolderInUse(), sample);
+        QCOMPARE(form.doc.ModeName, zor::SampleModeName());
+        QCOMPARE(form.ProgramFolderShown->toolTip(), QStringLiteral("プログラムフォルダ: ") + QDir::toNativeSeparators(sample));
+        QVERIFY(form.ProgramFolderShown->isVisible());
+        // A folder chosen reads the open image again with it, and every image opened after.
+        o.dialogs->folders = {home};
+        form.ChooseFolder->trigger();
+        QCOMPARE(o.dialogs->folderStarts.back(), sample);
+        QCOMPARE(form.doc.RomPath, x);
         QCOMPARE(form.doc.ModeName, QStringLiteral("m"));
+        QCOMPARE(form.ProgramFolderShown->toolTip(), QStringLiteral("プログラムフォルダ: ") + QDir::toNativeSeparators(home));
+        // The sample's recent entry keeps its own folder; 読み込む after it, the chosen one.
         RecentItem(form, 1)->trigger();
         QCOMPARE(form.ProgramFolderInUse(), sample);
         QCOMPARE(form.doc.ModeName, zor::SampleModeName());
+        o.dialogs->openPaths = {x};
+        form.Read->trigger();
+        QCOMPARE(form.ProgramFolderInUse(), home);
+        RecentItem(form, 1)->trigger();
+        QCOMPARE(form.ProgramFolderInUse(), sample);
 
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");

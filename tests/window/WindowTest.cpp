@@ -172,6 +172,7 @@ private Q_SLOTS:
               {"SaveAs", u"名前を付けて保存", none},
               {"Save", u"上書き保存", QKeySequence(QStringLiteral("Ctrl+S"))},
               {"MakePatch", u"パッチを作成…", none},
+              {"ChooseFolder", u"プログラムフォルダを選ぶ…", none},
               {"RecentFiles", u"最近使ったファイル", none},
               {"Quit", u"終了", none}}},
             {"Edit", u"編集",
