@@ -26,10 +26,10 @@ namespace zor {
 
 namespace {
 
-// Keeps a widget over a sibling's area, inset by margin at the sides, as the sibling moves and resizes.
+// Keeps a widget over a sibling's area as the sibling moves and resizes.
 class Overlay : public QObject {
 public:
-    Overlay(QWidget* over, QWidget* under, int margin) : QObject(over), over_(over), under_(under), margin_(margin)
+    Overlay(QWidget* over, QWidget* under) : QObject(over), over_(over), under_(under)
     {
         under->installEventFilter(this);
         follow();
@@ -45,13 +45,43 @@ public:
 private:
     void follow()
     {
-        over_->setGeometry(under_->geometry().adjusted(margin_, 0, -margin_, 0));
+        over_->setGeometry(under_->geometry());
         over_->raise();
     }
 
     QWidget* over_;
     QWidget* under_;
-    int margin_;
+};
+
+// The empty window's hint: lines of text and a folder's path on a line of its own, cut in
+// its middle to the hint's width, never broken across lines.
+class HintLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    void setHint(const QString& message, const QString& path)
+    {
+        message_ = message;
+        path_ = path;
+        fit();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        fit();
+    }
+
+private:
+    void fit()
+    {
+        const int room = std::max(0, contentsRect().width() - 2 * margin() - 2);
+        setText(message_ + u'\n' + fontMetrics().elidedText(path_, Qt::ElideMiddle, room));
+    }
+
+    QString message_;
+    QString path_;
 };
 
 } // namespace
@@ -93,14 +123,16 @@ void Form1::createDesktopParts()
     Help->addSeparator();
     About = item(Help, "About", QStringLiteral(u"バージョン情報"), &Form1::About_Click);
 
-    // The hint lies over the empty grid, beside it rather than in it so that it isn't
-    // drawn disabled with it; clicks go through to the grid.
-    StartHint = new QLabel(centralWidget());
+    // The hint covers the empty grid, so that no empty grid shows around it; beside it
+    // rather than in it, so that it isn't drawn disabled with it; clicks go through to the grid.
+    StartHint = new HintLabel(centralWidget());
     StartHint->setObjectName(QStringLiteral("StartHint"));
     StartHint->setWordWrap(true);
     StartHint->setAlignment(Qt::AlignCenter);
+    StartHint->setAutoFillBackground(true);
+    StartHint->setContentsMargins(PixelsX(300), 0, PixelsX(300), 0);
     StartHint->setAttribute(Qt::WA_TransparentForMouseEvents);
-    new Overlay(StartHint, FGrid1, PixelsX(300));
+    new Overlay(StartHint, FGrid1);
     StartHint->hide();
 
     // A permanent widget: messages on the status bar leave it in place.
@@ -122,12 +154,13 @@ QString Form1::ProgramFolderInUse() const
 
 void Form1::ShowProgramFolderState()
 {
+    // The window as it stays first, then the message over it.
+    showProgramFolder();
     const ProgramFolderChoice choice = ChooseProgramFolder();
     if (!choice.problem.isEmpty())
         dialogs_->showMessage(this, QStringLiteral("プログラムフォルダ"),
                               choice.problem + QStringLiteral("。\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
                               QMessageBox::Warning);
-    showProgramFolder();
 }
 
 void Form1::showProgramFolder()
@@ -140,8 +173,9 @@ void Form1::showProgramFolder()
     ProgramFolderShown->setToolTip(QStringLiteral("プログラムフォルダ: ") + shown);
     const bool show = doc.RomPath.isEmpty() && !HoldsDefinitions(folder);
     if (show)
-        StartHint->setText(QStringLiteral("定義がありません。ヘルプ →「サンプルを開く」で試すか、モードのフォルダを %1 に置いてください。")
-                               .arg(folder));
+        static_cast<HintLabel*>(StartHint)
+            ->setHint(QStringLiteral("定義がありません。ヘルプ →「サンプルを開く」で試すか、\nモードのフォルダを次のフォルダに置いてください。"),
+                      QDir::toNativeSeparators(folder));
     StartHint->setVisible(show);
 }
 

@@ -246,7 +246,9 @@ private Q_SLOTS:
     {
         zor::test::Folder definitions;
         QTemporaryDir empty;
-        const QString missing = empty.filePath(QStringLiteral("gone"));
+        // A long path, so that the hint must cut it.
+        const QString missing = empty.filePath(QStringLiteral("gone/") + QString(30, u'p') + u'/' + QString(30, u'q') + u'/'
+                                               + QString(30, u'r') + u'/' + QString(30, u's') + QStringLiteral("/end"));
         struct Case {
             QString home;
             bool told;
@@ -266,8 +268,17 @@ private Q_SLOTS:
                 QVERIFY(dialogs.messages[0].text.contains(missing));
             QCOMPARE(form.StartHint->isVisible(), c.hint);
             if (c.hint) {
-                QVERIFY(form.StartHint->text().contains(c.home));
                 QVERIFY(form.StartHint->text().contains(QStringLiteral(u"サンプルを開く")));
+                // The folder on a line of its own, cut in its middle where it is too long.
+                const QString line = form.StartHint->text().split(u'\n').last();
+                QVERIFY2(line == c.home || (c.home == missing && line.startsWith(c.home.left(8)) && line.contains(u'…')
+                                            && line.endsWith(QStringLiteral("/end"))),
+                         qPrintable(line));
+                QVERIFY(form.StartHint->fontMetrics().horizontalAdvance(line) < form.StartHint->contentsRect().width());
+                // No empty grid shows around the hint: where its heading was is the window's colour.
+                const QImage shot = form.centralWidget()->grab().toImage();
+                const QPoint heading = form.FGrid1->geometry().topLeft() + QPoint(6, 6);
+                QCOMPARE(shot.pixelColor(heading), form.StartHint->palette().color(QPalette::Window));
                 // The hint lies over the grid, and clicks reach the grid through it.
                 QVERIFY(form.FGrid1->geometry().contains(form.StartHint->geometry()));
                 QWidget* hit = form.centralWidget()->childAt(form.StartHint->geometry().center());
