@@ -359,9 +359,12 @@ bool Form1::ConfirmSave()
 {
     if (!doc.History->Modified())
         return true;
+    // The file by its name, its folder below it.
+    const QFileInfo image(doc.RomPath);
     const QMessageBox::StandardButton answer =
-        dialogs_->ask(this, QStringLiteral(u"保存確認"), QStringLiteral(u"データが更新されています。保存しますか？"),
-                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        dialogs_->ask(this, QStringLiteral(u"保存確認"), QStringLiteral(u"%1 への変更を保存しますか？").arg(QuoteText(image.fileName())),
+                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                      QStringLiteral(u"フォルダ: %1").arg(QDir::toNativeSeparators(image.absolutePath())));
     switch (answer) {
     case QMessageBox::Yes:
         // A save that fails leaves the document modified, and then nobody may go on.

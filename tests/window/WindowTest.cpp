@@ -350,7 +350,7 @@ private Q_SLOTS:
 
     void saveQuestionAnswers()
     {
-        const QString text = QStringLiteral(u"データが更新されています。保存しますか？");
+        const QString text = QStringLiteral(u"x.rom への変更を保存しますか？");
         const QString title = QStringLiteral(u"保存確認");
         struct Case {
             QMessageBox::StandardButton answer;
@@ -377,6 +377,7 @@ private Q_SLOTS:
             QCOMPARE(dialogs->asked.size(), std::size_t(1));
             const Asked& asked = dialogs->asked[0];
             QCOMPARE(asked.text, text);
+            QCOMPARE(asked.informative, QStringLiteral("フォルダ: ") + image.folder->dir.path());
             QCOMPARE(asked.title, title);
             QCOMPARE(asked.icon, QMessageBox::Question);
             QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
