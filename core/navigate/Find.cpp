@@ -244,8 +244,8 @@ QString DescribeFind(const DocumentState& doc, const QString& text, const FindFr
     if (hit.tab == TabIdSection && hit.dataSet != from.dataSet && hit.dataSet >= 1 && hit.dataSet <= doc.DataSetCount)
         said += QStringLiteral("（データセット「%1」）").arg(QuoteText(doc.DataSets(hit.dataSet).Name));
     if (hit.wrapped)
-        said += backwards ? QStringLiteral("。先頭まで探したので、末尾から続けました")
-                          : QStringLiteral("。末尾まで探したので、先頭から続けました");
+        said += backwards ? QStringLiteral("。末尾から探し直しました")
+                          : QStringLiteral("。先頭から探し直しました");
     return said;
 }
 

@@ -134,9 +134,9 @@ TEST_F(Find, EachFindSaysWhatItFoundWhereAndWhetherItWrapped)
     };
     for (const Case& c : std::vector<Case>{
              {u" ｶﾞﾝ "_s, {TabIdSection, 2, 1, 1}, false, false, u"行の名前の「ｶﾞﾝ」を見つけました"_s},
-             {u"ｶﾞﾝ"_s, {TabIdSection, 2, 4, 1}, false, false, u"行の名前の「ｶﾞﾝ」を見つけました。末尾まで探したので、先頭から続けました"_s},
-             {u"ｶﾞﾝ"_s, {TabIdSection, 2, 1, 1}, true, false, u"行の名前の「ｶﾞﾝ」を見つけました。先頭まで探したので、末尾から続けました"_s},
-             {u"0x11"_s, {TabIdSection, 3, 2, 1}, false, false, u"値「0x11」のセルを見つけました。末尾まで探したので、先頭から続けました"_s},
+             {u"ｶﾞﾝ"_s, {TabIdSection, 2, 4, 1}, false, false, u"行の名前の「ｶﾞﾝ」を見つけました。先頭から探し直しました"_s},
+             {u"ｶﾞﾝ"_s, {TabIdSection, 2, 1, 1}, true, false, u"行の名前の「ｶﾞﾝ」を見つけました。末尾から探し直しました"_s},
+             {u"0x11"_s, {TabIdSection, 3, 2, 1}, false, false, u"値「0x11」のセルを見つけました。先頭から探し直しました"_s},
              {u"消費"_s, {TabIdSection, 2, 1, 1}, false, true, u"見出しの「消費」を見つけました（データセット「魔法」）"_s},
              {u"消費"_s, {TabIdSection, 2, 1, 1}, false, false, u"「消費」は見つかりません"_s},
          }) {
