@@ -44,7 +44,7 @@ class SilentDialogs : public zor::Dialogs {
 public:
     int messages = 0;
     QMessageBox::StandardButton ask(QWidget*, const QString&, const QString&, QMessageBox::Icon,
-                                    QMessageBox::StandardButtons) override
+                                    QMessageBox::StandardButtons, const QString&) override
     {
         ++messages;
         return QMessageBox::No;

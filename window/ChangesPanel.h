@@ -10,14 +10,18 @@
 #include <QDockWidget>
 
 class QListView;
+class QStyledItemDelegate;
 
 namespace zor {
 
 // The change list as one column of lines; "変更はありません" as its only row when empty.
+// Each line is also given in its two parts, which the view shows as two columns.
 class ChangeListModel : public QAbstractListModel, private ChangeListListener {
     Q_OBJECT
 
 public:
+    enum Role { PlaceRole = Qt::UserRole, ValuesRole };
+
     ChangeListModel(const DocumentState& doc, QObject* parent = nullptr);
 
     ChangeList& list() { return list_; }
@@ -58,6 +62,9 @@ public:
 
     ChangeListModel* model() const { return model_; }
     QListView* view() const { return view_; }
+    // Where a line's values are drawn, in the view's viewport: a column at the line's
+    // right, as wide as any values can be; the place takes the rest, cut short with "…".
+    QRect valuesRect(int line) const;
 
 Q_SIGNALS:
     // An entry was double-clicked: show its cell.
@@ -72,6 +79,8 @@ private:
     const DocumentState& doc_;
     ChangeListModel* model_ = nullptr;
     QListView* view_ = nullptr;
+    class LineDelegate;
+    LineDelegate* delegate_ = nullptr;
     bool stale_ = true;
 };
 

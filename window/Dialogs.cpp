@@ -37,9 +37,11 @@ QString QtFileFilter(const QString& filter)
 }
 
 QMessageBox::StandardButton QtDialogs::ask(QWidget* parent, const QString& title, const QString& text,
-                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons)
+                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                           const QString& informative)
 {
     QMessageBox box(icon, title, text, buttons, parent);
+    box.setInformativeText(informative);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

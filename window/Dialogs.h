@@ -30,9 +30,11 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // A message box with the given icon and buttons; returns the button chosen.
+    // A message box with the given icon and buttons, and informative text under the text
+    // when there is any; returns the button chosen.
     virtual QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
-                                            QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) = 0;
+                                            QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                            const QString& informative = QString()) = 0;
     // A message with an OK button.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) = 0;
 
@@ -74,7 +76,8 @@ QString QtFileFilter(const QString& filter);
 class QtDialogs : public Dialogs {
 public:
     QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
-                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
+                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                    const QString& informative) override;
     void showMessage(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& start,

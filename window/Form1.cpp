@@ -46,6 +46,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
+#include <QScreen>
 #include <QStyle>
 #include <QToolTip>
 
@@ -346,9 +347,12 @@ bool Form1::ConfirmSave()
 {
     if (!doc.History->Modified())
         return true;
+    // The file by its name, its folder below it.
+    const QFileInfo image(doc.RomPath);
     const QMessageBox::StandardButton answer =
-        dialogs_->ask(this, QStringLiteral(u"保存確認"), QStringLiteral(u"データが更新されています。保存しますか？"),
-                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        dialogs_->ask(this, QStringLiteral(u"保存確認"), QStringLiteral(u"%1 への変更を保存しますか？").arg(QuoteText(image.fileName())),
+                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                      QStringLiteral(u"フォルダ: %1").arg(QDir::toNativeSeparators(image.absolutePath())));
     switch (answer) {
     case QMessageBox::Yes:
         // A save that fails leaves the document modified, and then nobody may go on.
@@ -432,7 +436,8 @@ bool Form1::OpenRom(const QString& path, const QString& folder)
         const QSignalBlocker blocker(Combo1);
         Combo1->clear();
     }
-    programFolder_ = folder.isEmpty() ? ProgramFolder() : folder;
+    programFolder_ = folder.isEmpty() ? ProgramFolderToOpen(chosenFolder_, programFolder_, [] { return ProgramFolder(); })
+                                      : folder;
     const QString programFolder = programFolder_;
     ProblemLog log(programFolder);
     LoadDocument(doc, path, *image, programFolder, codec_, log);
@@ -455,7 +460,7 @@ bool Form1::OpenRom(const QString& path, const QString& folder)
     showTitle();
     showCommandState();
     rememberImage(path);
-    updateStartHint();
+    showProgramFolder();
     if (!log.empty())
         dialogs_->showMessage(this, QStringLiteral("読み込み"),
                               QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),
@@ -1228,21 +1233,34 @@ void Form1::showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientat
     // rather than squeezing the grid, and shrinks again when it goes. A pane floating apart
     // took no room from the window, and gives none back.
     const bool across = orientation == Qt::Horizontal;
-    const int paneSize = show ? firstPixels : across ? pane->width() : pane->height();
-    const int room = paneSize + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
     const bool resizable = !isMaximized() && !isFullScreen() && !pane->isFloating();
     const auto grow = [&](int by) { across ? resize(width() + by, height()) : resize(width(), height() + by); };
-    if (show && resizable)
-        grow(room);
-    pane->setVisible(show);
-    if (show)
-        resizeDocks({pane}, {paneSize}, orientation);
-    else if (resizable)
-        grow(-room);
+    if (!show) {
+        pane->hide();
+        // Back by what the window grew for the pane, and no more.
+        const int grown = std::exchange(paneGrowth_[pane], 0);
+        if (resizable && grown > 0)
+            grow(-grown);
+        return;
+    }
+    // The window grows only as far as the screen's available area reaches; the rest of
+    // the pane's room comes from the grid.
+    int grown = 0;
+    if (resizable) {
+        const int room = firstPixels + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+        const QRect available = screen()->availableGeometry();
+        const QRect frame = frameGeometry();
+        grown = std::clamp(across ? available.right() - frame.right() : available.bottom() - frame.bottom(), 0, room);
+        grow(grown);
+    }
+    paneGrowth_[pane] = grown;
+    pane->show();
+    resizeDocks({pane}, {firstPixels}, orientation);
 }
 
 void Form1::changesTouched(const std::vector<CellRef>& cells)
 {
+    labelsTouched(cells);
     Changes->touched(cells);
     valuesTouched(cells);
 }

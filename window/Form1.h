@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -105,7 +106,9 @@ public:
     QAction* ColourByValue = nullptr;
     QAction* ShowChart = nullptr;
     ChartDock* Chart = nullptr;
-    // ファイル → 最近使ったファイル, the ヘルプ menu, and the empty window's hint.
+    // ファイル → プログラムフォルダを選ぶ… and 最近使ったファイル, the ヘルプ menu, the empty
+    // window's hint, and the program folder in use at the status bar's right.
+    QAction* ChooseFolder = nullptr;
     QMenu* RecentMenu = nullptr;
     QAction* ClearRecent = nullptr;
     QMenu* Help = nullptr;
@@ -113,6 +116,7 @@ public:
     QAction* OpenProgramFolder = nullptr;
     QAction* About = nullptr;
     QLabel* StartHint = nullptr;
+    QLabel* ProgramFolderShown = nullptr;
 
     Dialogs& dialogs() { return *dialogs_; }
 
@@ -135,10 +139,12 @@ public:
     // given on the command line). False when the file can't be read; the user is told
     // why and the open document stays as it was.
     bool OpenRom(const QString& path);
-    // The same with programFolder as the image's program folder (empty: the rule's),
-    // used for its definitions, settings and CSV until another image is opened.
+    // The same with programFolder as the image's program folder (empty: the one the user
+    // chose, else the open image's, else the rule's), used for its definitions, settings
+    // and CSV until another image is opened.
     bool OpenRom(const QString& path, const QString& programFolder);
-    // The program folder of the open image; before any, the one the rule finds.
+    // The program folder of the open image; before any, the one the user chose, else the
+    // one the rule finds.
     QString ProgramFolderInUse() const;
 
     // Once the window shows: a program folder that can't take files is told, and the
@@ -206,6 +212,8 @@ public:
     static constexpr char kPatchOriginalKey[] = "patch/original";
     // The user's settings key of 値で色分け.
     static constexpr char kColourByValueKey[] = "view/colourByValue";
+    static constexpr int kRecentPathChars = 40;   // average characters a recent entry's path shows at most
+    static constexpr int kStatusFolderChars = 28; // the same for the program folder on the status bar
     static constexpr int kChartPaneHeight = 3000; // twips: the chart's first height
     static constexpr int kChangesPaneWidth = 4500; // twips: the change list's first width
     static constexpr int kClientWidth = 8535;   // twips, as designed
@@ -249,6 +257,9 @@ public Q_SLOTS:
     void ShowChart_Click();
     void ClearRecent_Click();
     void OpenSample_Click();
+    // Another program folder for the images opened from now on; the open image is read
+    // again with it (after the save question).
+    void ChooseProgramFolder_Click();
     void OpenProgramFolder_Click();
     void About_Click();
 
@@ -326,7 +337,8 @@ private:
     // (battleOnly: only rows were added or deleted).
     void createChangesPanel();
     // Shows or hides a dock pane (the change list beside the tables, the chart under them),
-    // the window growing by it or shrinking again where it can.
+    // the window growing by it within the screen's available area, and shrinking again
+    // by as much when it goes.
     void showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientation orientation);
     void changesTouched(const std::vector<CellRef>& cells);
     void changesReset(bool battleOnly = false);
@@ -337,6 +349,8 @@ private:
     void refreshNavigation();
     void findNext(bool backwards);
     void tableFilled(int tab);
+    // Written cells whose record's class changed: its row label and the find's labels follow at once.
+    void labelsTouched(const std::vector<CellRef>& cells);
     // Colour by value and the chart (Form1Views.cpp): told of fills and written cells as the change list is.
     void createValueViews();
     void valuesShown(int tab, int dataSet);
@@ -351,7 +365,8 @@ private:
     void rememberImage(const QString& path);
     // Where the open and save dialogs start: the open image's folder, else the last one used.
     QString imageDialogFolder() const;
-    void updateStartHint();
+    // The program folder in use at the status bar's right, and the hint while it holds no definitions.
+    void showProgramFolder();
 
     // The spreadsheet round trip (window/Spreadsheet.cpp): the selection as text on the
     // system clipboard, a paste of its text, and after a command wrote cells, the grid,
@@ -372,6 +387,8 @@ private:
     QString titleFile_; // the open file's name; empty before an image is read
     std::optional<QString> copiedText_; // what ZOR last put on the system clipboard
     QString programFolder_; // the open image's program folder; empty before an image is read
+    QString chosenFolder_;  // the program folder the user chose; empty before any
+    std::map<const QDockWidget*, int> paneGrowth_; // pixels the window grew for each shown pane
 };
 
 } // namespace zor

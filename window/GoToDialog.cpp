@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -15,6 +16,7 @@ GoToDialog::GoToDialog(QWidget* parent, const QString& title, const QString& pro
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(prompt, this);
+    label->setObjectName(QStringLiteral("GoToPrompt"));
     label->setWordWrap(true);
     layout->addWidget(label);
     layout->addWidget(field_);
@@ -41,6 +43,12 @@ void GoToDialog::accept()
     }
     reason_->setText(why);
     reason_->show();
+    // Wrapped lines need more height than the layout's minimum: the dialog grows to show
+    // every line of the prompt and of the reason rather than squeezing them.
+    layout()->activate();
+    const int needed = heightForWidth(width());
+    if (needed > height())
+        resize(width(), needed);
     field_->setFocus();
     field_->selectAll();
 }

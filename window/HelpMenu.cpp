@@ -12,11 +12,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QUrl>
 #include <QEvent>
 
@@ -24,10 +26,10 @@ namespace zor {
 
 namespace {
 
-// Keeps a widget over a sibling's area, inset by margin at the sides, as the sibling moves and resizes.
+// Keeps a widget over a sibling's area as the sibling moves and resizes.
 class Overlay : public QObject {
 public:
-    Overlay(QWidget* over, QWidget* under, int margin) : QObject(over), over_(over), under_(under), margin_(margin)
+    Overlay(QWidget* over, QWidget* under) : QObject(over), over_(over), under_(under)
     {
         under->installEventFilter(this);
         follow();
@@ -43,13 +45,43 @@ public:
 private:
     void follow()
     {
-        over_->setGeometry(under_->geometry().adjusted(margin_, 0, -margin_, 0));
+        over_->setGeometry(under_->geometry());
         over_->raise();
     }
 
     QWidget* over_;
     QWidget* under_;
-    int margin_;
+};
+
+// The empty window's hint: lines of text and a folder's path on a line of its own, cut in
+// its middle to the hint's width, never broken across lines.
+class HintLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    void setHint(const QString& message, const QString& path)
+    {
+        message_ = message;
+        path_ = path;
+        fit();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        fit();
+    }
+
+private:
+    void fit()
+    {
+        const int room = std::max(0, contentsRect().width() - 2 * margin() - 2);
+        setText(message_ + u'\n' + fontMetrics().elidedText(path_, Qt::ElideMiddle, room));
+    }
+
+    QString message_;
+    QString path_;
 };
 
 } // namespace
@@ -63,13 +95,18 @@ void Form1::createDesktopParts()
         return action;
     };
 
-    // ファイル → 最近使ったファイル, above the separator before 終了.
+    // ファイル → プログラムフォルダを選ぶ… and 最近使ったファイル, above the separator before 終了.
     RecentMenu = new QMenu(QStringLiteral(u"最近使ったファイル"), File);
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    RecentMenu->setToolTipsVisible(true); // the whole paths of an entry cut short
     RecentMenu->menuAction()->setObjectName(QStringLiteral("RecentFiles"));
     const QList<QAction*> fileItems = File->actions();
     const qsizetype quitAt = fileItems.indexOf(Quit);
     QAction* before = quitAt > 0 && fileItems[quitAt - 1]->isSeparator() ? fileItems[quitAt - 1] : Quit;
+    ChooseFolder = new QAction(QStringLiteral(u"プログラムフォルダを選ぶ…"), this);
+    ChooseFolder->setObjectName(QStringLiteral("ChooseFolder"));
+    connect(ChooseFolder, &QAction::triggered, this, [this] { runGuarded([this] { ChooseProgramFolder_Click(); }); });
+    File->insertAction(before, ChooseFolder);
     File->insertMenu(before, RecentMenu);
     ClearRecent = new QAction(QStringLiteral(u"履歴を消去"), this);
     ClearRecent->setObjectName(QStringLiteral("ClearRecent"));
@@ -86,15 +123,22 @@ void Form1::createDesktopParts()
     Help->addSeparator();
     About = item(Help, "About", QStringLiteral(u"バージョン情報"), &Form1::About_Click);
 
-    // The hint lies over the empty grid, beside it rather than in it so that it isn't
-    // drawn disabled with it; clicks go through to the grid.
-    StartHint = new QLabel(centralWidget());
+    // The hint covers the empty grid, so that no empty grid shows around it; beside it
+    // rather than in it, so that it isn't drawn disabled with it; clicks go through to the grid.
+    StartHint = new HintLabel(centralWidget());
     StartHint->setObjectName(QStringLiteral("StartHint"));
     StartHint->setWordWrap(true);
     StartHint->setAlignment(Qt::AlignCenter);
+    StartHint->setAutoFillBackground(true);
+    StartHint->setContentsMargins(PixelsX(300), 0, PixelsX(300), 0);
     StartHint->setAttribute(Qt::WA_TransparentForMouseEvents);
-    new Overlay(StartHint, FGrid1, PixelsX(300));
+    new Overlay(StartHint, FGrid1);
     StartHint->hide();
+
+    // A permanent widget: messages on the status bar leave it in place.
+    ProgramFolderShown = new QLabel(this);
+    ProgramFolderShown->setObjectName(QStringLiteral("ProgramFolderShown"));
+    statusBar()->addPermanentWidget(ProgramFolderShown);
 
     setAcceptDrops(true);
     // The text boxes would take a dropped file's path as text; the window opens it instead.
@@ -102,16 +146,21 @@ void Form1::createDesktopParts()
     txtForEdit->setAcceptDrops(false);
 }
 
-QString Form1::ProgramFolderInUse() const { return programFolder_.isEmpty() ? ProgramFolder() : programFolder_; }
+QString Form1::ProgramFolderInUse() const
+{
+    return programFolder_.isEmpty() ? ProgramFolderToOpen(chosenFolder_, QString(), [] { return ProgramFolder(); })
+                                    : programFolder_;
+}
 
 void Form1::ShowProgramFolderState()
 {
+    // The window as it stays first, then the message over it.
+    showProgramFolder();
     const ProgramFolderChoice choice = ChooseProgramFolder();
     if (!choice.problem.isEmpty())
         dialogs_->showMessage(this, QStringLiteral("プログラムフォルダ"),
                               choice.problem + QStringLiteral("。\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
                               QMessageBox::Warning);
-    updateStartHint();
 }
 
 void Form1::ShowSettingsProblem(const QString& problem)
@@ -120,13 +169,19 @@ void Form1::ShowSettingsProblem(const QString& problem)
         dialogs_->showMessage(this, QStringLiteral("設定"), problem, QMessageBox::Warning);
 }
 
-void Form1::updateStartHint()
+void Form1::showProgramFolder()
 {
     const QString folder = ProgramFolderInUse();
+    // Short, so that the cell's description keeps the bar: the path cut in its middle, whole in the tooltip.
+    const QString shown = QDir::toNativeSeparators(folder);
+    const QFontMetrics metrics = ProgramFolderShown->fontMetrics();
+    ProgramFolderShown->setText(metrics.elidedText(shown, Qt::ElideMiddle, metrics.averageCharWidth() * kStatusFolderChars));
+    ProgramFolderShown->setToolTip(QStringLiteral("プログラムフォルダ: ") + shown);
     const bool show = doc.RomPath.isEmpty() && !HoldsDefinitions(folder);
     if (show)
-        StartHint->setText(QStringLiteral("定義がありません。ヘルプ →「サンプルを開く」で試すか、モードのフォルダを %1 に置いてください。")
-                               .arg(folder));
+        static_cast<HintLabel*>(StartHint)
+            ->setHint(QStringLiteral("定義がありません。ヘルプ →「サンプルを開く」で試すか、\nモードのフォルダを次のフォルダに置いてください。"),
+                      QDir::toNativeSeparators(folder));
     StartHint->setVisible(show);
 }
 
@@ -149,6 +204,27 @@ void Form1::OpenSample_Click()
         return;
     }
     OpenRom(JoinPath(folder, SampleImageName()), folder);
+}
+
+void Form1::ChooseProgramFolder_Click()
+{
+    if (!CommitCellEditor())
+        return;
+    const QString folder = dialogs_->folderName(this, QStringLiteral("プログラムフォルダを選ぶ"), ProgramFolderInUse());
+    if (folder.isEmpty())
+        return;
+    const QString chosen = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    // The open image is read again with the folder's definitions, as a user who chose it means.
+    if (!doc.RomPath.isEmpty() && chosen != programFolder_) {
+        if (!ConfirmSave())
+            return;
+        chosenFolder_ = chosen;
+        const QString image = doc.RomPath; // a copy: the read replaces the document's
+        OpenRom(image, chosen);
+    } else {
+        chosenFolder_ = chosen;
+    }
+    showProgramFolder();
 }
 
 void Form1::OpenProgramFolder_Click()

@@ -8,6 +8,7 @@
 #include "core/navigate/CellDescription.h"
 #include "core/navigate/GoTo.h"
 #include "core/view/Conversions.h"
+#include "core/view/Grid.h"
 #include "window/FindBar.h"
 #include "window/FlexGrid.h"
 #include "window/StatusText.h"
@@ -77,6 +78,19 @@ void Form1::tableFilled(int tab)
         FGrid1->setRowLabelShadeProvider({});
 }
 
+void Form1::labelsTouched(const std::vector<CellRef>& cells)
+{
+    // A battle record's first byte is its class, whose name is the row's label.
+    const bool shown = Tab1->SelectedIndex() == TabBattle && FGrid1->isEnabled();
+    for (const CellRef& cell : cells) {
+        if (cell.tab != TabBattle || cell.col != 1)
+            continue;
+        FindBar1->finder.forget(TabBattle, 0);
+        if (shown && cell.row >= 1 && cell.row < FGrid1->Rows())
+            FGrid1->setTextMatrix(cell.row, 0, BattleRowLabel(doc, cell.row));
+    }
+}
+
 void Form1::Search_Click()
 {
     if (!CommitCellEditor())
@@ -102,10 +116,10 @@ void Form1::findNext(bool backwards)
     const bool all = tab == TabIdSection && FindBar1->allDataSets()->isChecked();
     const FindHit hit = FindBar1->finder.find(doc, query, from, all, backwards);
     FindBar1->setNotFound(hit.kind == FindHit::None);
-    if (hit.kind == FindHit::None) {
-        statusBar()->showMessage(QStringLiteral("見つかりません"), kMessageMilliseconds);
+    // Every find says what it did, so no earlier find's word stays on the bar.
+    statusBar()->showMessage(DescribeFind(doc, FindBar1->query(), from, hit, backwards), kMessageMilliseconds);
+    if (hit.kind == FindHit::None)
         return;
-    }
     // Typed in the bar, the next Enter must find again rather than open the cell editor.
     const bool fromBar = FindBar1->isVisible() && FindBar1->isAncestorOf(QApplication::focusWidget());
     FindBar1->lastHit = RevealCell(hit.tab, hit.dataSet, hit.row, hit.col) ? hit : FindHit{};

@@ -4,6 +4,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMimeData>
 #include <QToolTip>
 
@@ -27,11 +28,23 @@ QString NoteEdit::Accepted(const QString& text, bool* refused)
     return kept;
 }
 
-void NoteEdit::tellRefused()
+QString NoteEdit::fitting(const QString& text)
 {
-    QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()),
-                       QStringLiteral("Shift-JIS（CP932）で保存できない文字は入力できません。"), this);
+    bool refused = false;
+    const QString kept = Accepted(text, &refused);
+    const QTextCursor cursor = textCursor();
+    const QString fits = NoteInsertion(document()->characterCount() - 1, cursor.selectionEnd() - cursor.selectionStart(), kept);
+    QStringList why;
+    if (refused)
+        why << QStringLiteral("Shift-JIS（CP932）で保存できない文字は入力できません。");
+    if (fits.size() < kept.size())
+        why << QStringLiteral("メモは %1 文字までです。").arg(QLocale(QLocale::English).toString(kMaxNoteLength));
+    if (!why.isEmpty())
+        tellRefused(why.join(u'\n'));
+    return fits;
 }
+
+void NoteEdit::tellRefused(const QString& why) { QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()), why, this); }
 
 namespace {
 
@@ -58,17 +71,16 @@ void NoteEdit::keyPressEvent(QKeyEvent* event)
         redo();
         return;
     }
-    // Keys that type nothing, or a control code (Enter, Tab, Backspace), work as usual.
+    // Keys that type nothing, or a control code (Backspace), work as usual; Enter and Tab
+    // type a character, which must fit.
     const QString text = event->text();
     const bool control = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
-    if (text.isEmpty() || control) {
+    const bool typesOne = text == u"\r" || text == u"\t";
+    if (text.isEmpty() || (control && !typesOne)) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    bool refused = false;
-    const QString kept = Accepted(text, &refused);
-    if (refused)
-        tellRefused();
+    const QString kept = fitting(text);
     if (kept == text) {
         QPlainTextEdit::keyPressEvent(event);
     } else if (!kept.isEmpty()) {
@@ -81,14 +93,11 @@ void NoteEdit::keyPressEvent(QKeyEvent* event)
 
 void NoteEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    bool refused = false;
-    const QString kept = Accepted(event->commitString(), &refused);
+    const QString kept = fitting(event->commitString());
     if (kept == event->commitString()) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    if (refused)
-        tellRefused();
     QInputMethodEvent changed(event->preeditString(), event->attributes());
     changed.setCommitString(kept, event->replacementStart(), event->replacementLength());
     QPlainTextEdit::inputMethodEvent(&changed);
@@ -96,13 +105,8 @@ void NoteEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void NoteEdit::insertFromMimeData(const QMimeData* source)
 {
-    if (!source->hasText())
-        return;
-    bool refused = false;
-    const QString kept = Accepted(source->text(), &refused);
-    if (refused)
-        tellRefused();
-    insertPlainText(kept);
+    if (source->hasText())
+        insertPlainText(fitting(source->text()));
 }
 
 } // namespace zor

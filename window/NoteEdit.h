@@ -2,7 +2,8 @@
 
 // Text1: the note box. Notes are stored in CP932 settings files, so what is typed,
 // composed or pasted first takes the forms CP932 holds (〜 becomes ～ and so on), and a
-// character CP932 can't hold is not inserted; a tooltip says why.
+// character CP932 can't hold is not inserted; nor is anything past a note's 32,767
+// characters. A tooltip says why.
 
 #include <QPlainTextEdit>
 
@@ -25,7 +26,10 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void tellRefused();
+    // What of text may go in at the cursor, replacing the selection: Accepted(), up to the
+    // note's limit. The tooltip says what was left out.
+    QString fitting(const QString& text);
+    void tellRefused(const QString& why);
 };
 
 } // namespace zor

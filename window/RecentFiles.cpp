@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QSettings>
 
@@ -28,11 +29,16 @@ void Form1::fillRecentMenu()
     RecentMenu->clear(); // ClearRecent belongs to the window and survives
     QSettings settings;
     const RecentFiles list = RecentFiles::Load(settings);
+    // A long path is cut in its middle, keeping its start and its file name; the whole is the tooltip.
+    const QFontMetrics metrics = RecentMenu->fontMetrics();
+    const int room = metrics.averageCharWidth() * kRecentPathChars;
+    const auto cut = [&](const QString& path) { return metrics.elidedText(Shown(path), Qt::ElideMiddle, room); };
     int number = 0;
     for (const RecentFile& entry : list.entries()) {
         // A '&' in a path is shown, not taken as the item's key.
-        QString where = QStringLiteral("%1（プログラムフォルダ %2）").arg(Shown(entry.image), Shown(entry.programFolder));
+        QString where = QStringLiteral("%1（プログラムフォルダ %2）").arg(cut(entry.image), cut(entry.programFolder));
         QAction* action = RecentMenu->addAction(QStringLiteral("&%1 ").arg(++number) + where.replace(u'&', QStringLiteral("&&")));
+        action->setToolTip(QStringLiteral("%1\nプログラムフォルダ %2").arg(entry.image, entry.programFolder));
         connect(action, &QAction::triggered, this, [this, entry] { runGuarded([&] { openRecent(entry.image, entry.programFolder); }); });
     }
     if (list.entries().empty())

@@ -216,15 +216,24 @@ std::optional<CellRef> ChangeList::cellOf(int index) const
     }
 }
 
-QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry)
+namespace {
+
+const QString kAdded = QStringLiteral("追加");
+const QString kDeleted = QStringLiteral("削除");
+
+QString Values(const QString& oldText, const QString& newText) { return QStringLiteral("%1 → %2").arg(oldText, newText); }
+
+} // namespace
+
+ChangeText DescribeChangeParts(const DocumentState& doc, const ChangeEntry& entry)
 {
     const auto named = [](const QString& head, const QString& name) {
         return name.isEmpty() ? head : QStringLiteral("%1「%2」").arg(head, QuoteText(name));
     };
     if (entry.kind == ChangeEntry::RowDeleted)
-        return QStringLiteral("戦闘パラメータ / 元のレコード %1: 削除").arg(entry.row);
+        return {QStringLiteral("戦闘パラメータ / 元のレコード %1").arg(entry.row), kDeleted};
     if (entry.kind == ChangeEntry::RowAdded)
-        return QStringLiteral("戦闘パラメータ / %1: 追加").arg(named(QStringLiteral("レコード %1").arg(entry.row), entry.label));
+        return {QStringLiteral("戦闘パラメータ / %1").arg(named(QStringLiteral("レコード %1").arg(entry.row), entry.label)), kAdded};
     QStringList parts;
     switch (entry.tab) {
     case TabIdSection:
@@ -242,9 +251,27 @@ QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry)
     if (entry.offset)
         parts << HexOffset(*entry.offset);
     const int section = entry.tab == TabIndividual ? entry.row : entry.col;
-    return QStringLiteral("%1: %2 → %3")
-        .arg(parts.join(QStringLiteral(" / ")), FormatByte(doc, entry.tab, entry.dataSet, section, entry.oldByte),
-             FormatByte(doc, entry.tab, entry.dataSet, section, entry.newByte));
+    return {parts.join(QStringLiteral(" / ")), Values(FormatByte(doc, entry.tab, entry.dataSet, section, entry.oldByte),
+                                                       FormatByte(doc, entry.tab, entry.dataSet, section, entry.newByte))};
+}
+
+QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry)
+{
+    const ChangeText text = DescribeChangeParts(doc, entry);
+    return text.place + QStringLiteral(": ") + text.values;
+}
+
+QStringList WidestChangeValueCandidates()
+{
+    // A values text is two bytes' texts around an arrow, so the widest holds the widest
+    // byte twice; a byte's text depends only on its section's notation.
+    QStringList candidates{kAdded, kDeleted};
+    for (const int notation : {NotationHex, NotationUnsigned, NotationSigned})
+        for (int value = 0; value < 256; ++value) {
+            const QString byte = FormatByteIn(notation, static_cast<std::uint8_t>(value));
+            candidates << Values(byte, byte);
+        }
+    return candidates;
 }
 
 std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side)

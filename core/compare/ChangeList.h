@@ -11,6 +11,7 @@
 #include "core/edit/EditHistory.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -81,8 +82,21 @@ private:
 // shows of a cell, also for a change not made yet.
 ChangeEntry CellChangeEntry(const DocumentState& doc, const CellRef& cell, std::uint8_t oldByte, std::uint8_t newByte);
 
-// One line for an entry, in the section's current notation.
+// An entry in two parts: where (the table, the ID, entry or record with its name, the
+// section, the offset) and what (old → new in the section's current notation, or 追加 or
+// 削除 for a whole record).
+struct ChangeText {
+    QString place;
+    QString values;
+};
+ChangeText DescribeChangeParts(const DocumentState& doc, const ChangeEntry& entry);
+
+// One line for an entry: its place, ": " and its values.
 QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry);
+
+// Values texts among which the widest is as wide as any entry's values can be (one per
+// notation and byte, and 追加 and 削除), for a view that must never cut them.
+QStringList WidestChangeValueCandidates();
 
 // The cells of the newest step of a journal: what the last commit, cut, paste, undo or redo wrote.
 std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side);

@@ -290,7 +290,15 @@ bool WriteIniKeys(const QString& section, const std::vector<std::pair<QString, Q
         }
     }
     // Nothing to change: the file keeps its bytes and its time.
-    return !changed || WriteFileAtomically(file, ini.bytes(), error);
+    if (!changed)
+        return true;
+    // A file past what a read takes would be written and then never read back.
+    const QByteArray bytes = ini.bytes();
+    if (bytes.size() > kMaxTextFileSize) {
+        setError(error, QStringLiteral("書くと %1 MiB を超え、読み込めなくなります").arg(kMaxTextFileSize / (1024 * 1024)));
+        return false;
+    }
+    return WriteFileAtomically(file, bytes, error);
 }
 
 } // namespace zor

@@ -78,6 +78,15 @@ QString ProgramFolderToRead()
         .path;
 }
 
+QString ProgramFolderToOpen(const QString& chosen, const QString& openImages, const std::function<QString()>& rule)
+{
+    if (!chosen.isEmpty())
+        return chosen;
+    if (!openImages.isEmpty())
+        return openImages;
+    return rule();
+}
+
 QString UserDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
 bool HoldsDefinitions(const QString& folder)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace zor {
 
 // Where the program folder was found.
@@ -39,6 +41,11 @@ QString ProgramFolderToRead();
 
 // The folder that holds ZOR.ini, the mode folders and the CSV files: ChooseProgramFolder().path.
 QString ProgramFolder();
+
+// The program folder of an image opened without one of its own (読み込む, a drop, the
+// command line): the folder the user chose, else the open image's, else rule()'s, which
+// is asked only then (the rule may make the user's data folder).
+QString ProgramFolderToOpen(const QString& chosen, const QString& openImages, const std::function<QString()>& rule);
 
 // The user's own data folder (~/.local/share/ZOR/zor once SetApplicationNames ran).
 QString UserDataFolder();

@@ -1,5 +1,6 @@
 #include "core/navigate/Find.h"
 
+#include "core/files/Text.h"
 #include "core/navigate/FindFold.h"
 #include "core/view/Conversions.h"
 #include "core/view/Grid.h"
@@ -222,9 +223,30 @@ FindHit Finder::find(const DocumentState& doc, const FindQuery& query, const Fin
         if (const auto at = search(t, 0, t.positions(bytes) - 1))
             return hit(t, *at);
     if (count > 0)
-        if (const auto at = backwards ? search(shown, start, count - 1) : search(shown, 0, start))
-            return hit(shown, *at);
+        if (const auto at = backwards ? search(shown, start, count - 1) : search(shown, 0, start)) {
+            FindHit h = hit(shown, *at);
+            h.wrapped = true;
+            return h;
+        }
     return {};
+}
+
+QString DescribeFind(const DocumentState& doc, const QString& text, const FindFrom& from, const FindHit& hit,
+                     bool backwards)
+{
+    const QString quoted = QuoteText(text.trimmed());
+    if (hit.kind == FindHit::None)
+        return QStringLiteral("「%1」は見つかりません").arg(quoted);
+    const QString where = hit.kind == FindHit::Cell    ? QStringLiteral("値「%1」のセル")
+                          : hit.kind == FindHit::Label ? QStringLiteral("行の名前の「%1」")
+                                                       : QStringLiteral("見出しの「%1」");
+    QString said = where.arg(quoted) + QStringLiteral("を見つけました");
+    if (hit.tab == TabIdSection && hit.dataSet != from.dataSet && hit.dataSet >= 1 && hit.dataSet <= doc.DataSetCount)
+        said += QStringLiteral("（データセット「%1」）").arg(QuoteText(doc.DataSets(hit.dataSet).Name));
+    if (hit.wrapped)
+        said += backwards ? QStringLiteral("。末尾から探し直しました")
+                          : QStringLiteral("。先頭から探し直しました");
+    return said;
 }
 
 } // namespace zor

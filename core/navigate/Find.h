@@ -46,7 +46,15 @@ struct FindHit {
     int dataSet = 0;
     int row = 0;
     int col = 0;
+    // The search went past the end (backwards: the start) of the shown table, or round
+    // every data set, and came back to it before this match.
+    bool wrapped = false;
 };
+
+// What a find did, for the status bar: what matched and where (a data set other than
+// from's is named), and whether the search wrapped; for no match, that none was found.
+QString DescribeFind(const DocumentState& doc, const QString& text, const FindFrom& from, const FindHit& hit,
+                     bool backwards);
 
 // Searches in one order for both directions: the table's cells row by row, left to right;
 // its row labels top down, then its captions left to right, as one cycle. With allDataSets
@@ -58,6 +66,8 @@ struct FindHit {
 class Finder {
 public:
     void forget() { folded_.clear(); }
+    // The same for one table, whose labels changed without a fill (a battle record's class).
+    void forget(int tab, int dataSet) { folded_.erase({tab, tab == TabIdSection ? dataSet : 0}); }
 
     FindHit find(const DocumentState& doc, const FindQuery& query, const FindFrom& from, bool allDataSets, bool backwards);
 

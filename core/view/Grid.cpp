@@ -57,7 +57,12 @@ QString NotationName(int code)
 
 QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value)
 {
-    switch (ShownNotation(doc, tab, dataSet, section)) {
+    return FormatByteIn(ShownNotation(doc, tab, dataSet, section), value);
+}
+
+QString FormatByteIn(int notation, std::uint8_t value)
+{
+    switch (notation) {
     case NotationUnsigned:
         return QString::number(value);
     case NotationSigned:

@@ -44,6 +44,8 @@ QString NotationName(int code);
 // A byte as cell text in the notation its section shows in: "0x" and two digits,
 // unsigned or signed decimal.
 QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, std::uint8_t value);
+// The same in a notation as ShownNotation gives it.
+QString FormatByteIn(int notation, std::uint8_t value);
 
 // The text of data cell (row, col) of the table a tab shows; empty outside it.
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col);

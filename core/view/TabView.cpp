@@ -101,6 +101,16 @@ QString NoteForShow(const QString& stored)
     return shown.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
 }
 
+QString NoteInsertion(qsizetype noteLength, qsizetype replaced, const QString& inserted)
+{
+    qsizetype room = std::max<qsizetype>(0, kMaxNoteLength - (noteLength - replaced));
+    if (inserted.size() <= room)
+        return inserted;
+    if (room > 0 && inserted[room - 1].isHighSurrogate())
+        --room;
+    return inserted.left(room);
+}
+
 QString ToCp932Forms(QString text)
 {
     static constexpr std::pair<char16_t, char16_t> kForms[] = {

@@ -32,6 +32,13 @@ QString NoteForStore(const QString& shown);
 // A stored note as shown: every "\n" becomes a line break.
 QString NoteForShow(const QString& stored);
 
+// A note holds at most this many characters (a line break is one), so that a settings
+// file of notes stays one that ZOR reads back.
+inline constexpr qsizetype kMaxNoteLength = 32767;
+// What of inserted fits into a note of noteLength characters whose replaced characters it
+// replaces: all of it, or its start up to the limit (a surrogate pair is never split).
+QString NoteInsertion(qsizetype noteLength, qsizetype replaced, const QString& inserted);
+
 // Characters that Linux input methods give in their JIS form, replaced by the form CP932 holds:
 // 〜 ‖ − — ¢ £ ¬ become ～ ∥ － ― ￠ ￡ ￢.
 QString ToCp932Forms(QString text);

@@ -1,4 +1,5 @@
 #include "core/files/Ini.h"
+#include "core/files/ReadFile.h"
 
 #include "tests/support/ModeFolder.h"
 
@@ -228,6 +229,14 @@ TEST(Ini, FailedWritesSayWhy)
     QDir().mkpath(home.file(u"folder.ini"_s));
     EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"1"_s, home.file(u"folder.ini"_s), &unreadable), 0);
     EXPECT_TRUE(unreadable.contains(u"読めません"_s)) << unreadable.toStdString();
+
+    // A file that would grow past what a read takes is not written.
+    QString tooLarge;
+    const QString big(kMaxTextFileSize / 2, u'x');
+    EXPECT_EQ(WriteIni(u"A"_s, u"y"_s, big, home.file(u"t.ini"_s), &tooLarge), 1);
+    EXPECT_EQ(WriteIni(u"A"_s, u"z"_s, big, home.file(u"t.ini"_s), &tooLarge), 0);
+    EXPECT_TRUE(tooLarge.contains(u"読み込めなく"_s)) << tooLarge.toStdString();
+    EXPECT_EQ(ReadIniWhole(u"A"_s, u"y"_s, home.file(u"t.ini"_s)), big);
 
     const QString locked = UnwritablePath(home);
     EXPECT_FALSE(WriteIniKeys(u"A"_s, {{u"x"_s, u"1"_s}}, locked, &unsaved));

@@ -111,6 +111,24 @@ TEST(FolderListing, FindsNamesAsFindFileIgnoringCaseDoes)
     EXPECT_EQ(files, (QStringList{u"B.ini"_s, u"EXACT.INI"_s, u"Mixed.Sna"_s, u"b.ini"_s, u"exact.ini"_s, u"個別データ.SNA"_s}));
 }
 
+TEST(ProgramFolderToOpen, TheChosenFolderElseTheOpenImagesElseTheRule)
+{
+    struct Case {
+        QString chosen, open, expected;
+        bool ruleAsked;
+    };
+    for (const Case& c : {Case{u"/c"_s, u"/o"_s, u"/c"_s, false}, Case{u"/c"_s, {}, u"/c"_s, false},
+                          Case{{}, u"/o"_s, u"/o"_s, false}, Case{{}, {}, u"/rule"_s, true}}) {
+        bool asked = false;
+        EXPECT_EQ(ProgramFolderToOpen(c.chosen, c.open, [&] {
+                      asked = true;
+                      return u"/rule"_s;
+                  }),
+                  c.expected);
+        EXPECT_EQ(asked, c.ruleAsked) << c.expected.toStdString();
+    }
+}
+
 TEST(SaveAsName, TwoBeforeTheExtensionBesideTheFile)
 {
     EXPECT_EQ(SaveAsName(u"/r/a.sfc"_s), u"/r/a_2.sfc"_s);

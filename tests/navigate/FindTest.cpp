@@ -123,6 +123,29 @@ TEST_F(Find, EveryDataSetInTurnAfterTheShownOne)
     EXPECT_EQ(Of(find(u"ガンマ"_s, {TabIdSection, 2, 3, 2}, true, true)), Landing(FindHit::Label, 2, 3, 2));
 }
 
+TEST_F(Find, EachFindSaysWhatItFoundWhereAndWhetherItWrapped)
+{
+    struct Case {
+        QString text;
+        FindFrom from;
+        bool backwards;
+        bool all;
+        QString said;
+    };
+    for (const Case& c : std::vector<Case>{
+             {u" ｶﾞﾝ "_s, {TabIdSection, 2, 1, 1}, false, false, u"行の名前の「ｶﾞﾝ」を見つけました"_s},
+             {u"ｶﾞﾝ"_s, {TabIdSection, 2, 4, 1}, false, false, u"行の名前の「ｶﾞﾝ」を見つけました。先頭から探し直しました"_s},
+             {u"ｶﾞﾝ"_s, {TabIdSection, 2, 1, 1}, true, false, u"行の名前の「ｶﾞﾝ」を見つけました。末尾から探し直しました"_s},
+             {u"0x11"_s, {TabIdSection, 3, 2, 1}, false, false, u"値「0x11」のセルを見つけました。先頭から探し直しました"_s},
+             {u"消費"_s, {TabIdSection, 2, 1, 1}, false, true, u"見出しの「消費」を見つけました（データセット「魔法」）"_s},
+             {u"消費"_s, {TabIdSection, 2, 1, 1}, false, false, u"「消費」は見つかりません"_s},
+         }) {
+        SCOPED_TRACE(c.text.toStdString());
+        const FindHit hit = find(c.text, c.from, c.backwards, c.all);
+        EXPECT_EQ(DescribeFind(doc, c.text, c.from, hit, c.backwards), c.said);
+    }
+}
+
 TEST_F(Find, LabelsChangedAfterForgetAreFound)
 {
     EXPECT_EQ(std::get<0>(Of(find(u"alpha"_s, {TabIdSection, 2, 1, 1}))), FindHit::Label);

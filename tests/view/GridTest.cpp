@@ -206,6 +206,25 @@ TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
     EXPECT_FALSE(FitsCp932(u"😀"_s));
 }
 
+TEST(NoteLimit, AnInsertionIsCutAtTheLimitNeverInsideAPair)
+{
+    const QString pair = u"😀"_s;
+    struct Case {
+        qsizetype length, replaced;
+        QString inserted, kept;
+    };
+    for (const Case& c : std::vector<Case>{{0, 0, u"abc"_s, u"abc"_s},
+                                           {kMaxNoteLength - 3, 0, u"abcd"_s, u"abc"_s},
+                                           {kMaxNoteLength, 0, u"a"_s, QString()},
+                                           {kMaxNoteLength, 2, u"abc"_s, u"ab"_s},
+                                           {kMaxNoteLength - 1, 0, pair, QString()},
+                                           {kMaxNoteLength - 2, 0, u"a"_s + pair, u"a"_s},
+                                           {kMaxNoteLength + 5, 1, u"a"_s, QString()}}) {
+        SCOPED_TRACE(c.length);
+        EXPECT_EQ(NoteInsertion(c.length, c.replaced, c.inserted), c.kept);
+    }
+}
+
 TEST_F(GridView, DataSetFallbacks)
 {
     EXPECT_EQ(DataSetToShow(doc, 2), 2);

@@ -80,6 +80,21 @@ private Q_SLOTS:
                      lines[1].contains(QStringLiteral("0x0A → 0x09")),
                  qPrintable(lines[1]));
 
+        // At the pane's first width a line is too long to show whole: the place is cut short,
+        // its values keep a column of their own, and the whole line is the tooltip.
+        QListView* view = form.Changes->view();
+        const QAbstractItemModel* model = view->model();
+        QVERIFY(view->fontMetrics().horizontalAdvance(lines[0]) > view->viewport()->width());
+        for (int i = 0; i < lines.size(); ++i) {
+            const QModelIndex index = model->index(i, 0);
+            const QString values = index.data(zor::ChangeListModel::ValuesRole).toString();
+            QCOMPARE(index.data(zor::ChangeListModel::PlaceRole).toString() + QStringLiteral(": ") + values, lines[i]);
+            QCOMPARE(index.data(Qt::ToolTipRole).toString(), lines[i]);
+            const QRect room = form.Changes->valuesRect(i);
+            QVERIFY2(room.width() >= view->fontMetrics().horizontalAdvance(values) && view->viewport()->rect().contains(room),
+                     qPrintable(values));
+        }
+
         // The undo of the edit of 表 takes its line away; the redo brings it back.
         QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Lines(form).size(), 1);

@@ -132,6 +132,24 @@ private Q_SLOTS:
         QCOMPARE(RecentCaptions(Form1(std::make_unique<zor::test::FakeDialogs>())), none);
     }
 
+    void aLongRecentPathIsCutInItsMiddle()
+    {
+        const QString image = QStringLiteral("/tmp/") + QString(10000, u'd') + QStringLiteral("/game.rom");
+        {
+            QSettings settings;
+            zor::RecentFiles list;
+            list.add(image, QStringLiteral("/tmp/home"));
+            list.store(settings);
+        }
+        Form1 form(std::make_unique<zor::test::FakeDialogs>());
+        const QString caption = RecentCaptions(form).value(0);
+        QVERIFY2(caption.startsWith(QStringLiteral("&1 /tmp/ddd")) && caption.contains(u'…')
+                     && caption.endsWith(QStringLiteral("/game.rom（プログラムフォルダ /tmp/home）")),
+                 qPrintable(caption.left(200)));
+        QVERIFY(form.RecentMenu->fontMetrics().horizontalAdvance(caption) < form.screen()->availableGeometry().width());
+        QVERIFY(RecentItem(form, 0)->toolTip().contains(image));
+    }
+
     void imageDialogsStartInTheImagesFolderElseTheLastOne()
     {
         auto o = Open();
@@ -190,14 +208,31 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(zor::JoinPath(home, QStringLiteral("クラス.csv"))));
         QCOMPARE(Recent().front(), (zor::RecentFile{form.doc.RomPath, sample}));
 
-        // 読み込む goes back to the rule's folder; the sample's recent entry keeps its own.
-        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
+        // 読み込む keeps the open image's folder, and the status bar shows it.
+        const QString x = o.folder->file(QStringLiteral("x.rom"));
+        o.dialogs->openPaths = {x};
         form.Read->trigger();
-        QCOMPARE(form.ProgramFolderInUse(), home);
+        QCOMPARE(form.doc.RomPath, x);
+        QCOMPARE(form.ProgramFolderInUse(), sample);
+        QCOMPARE(form.doc.ModeName, zor::SampleModeName());
+        QCOMPARE(form.ProgramFolderShown->toolTip(), QStringLiteral("プログラムフォルダ: ") + QDir::toNativeSeparators(sample));
+        QVERIFY(form.ProgramFolderShown->isVisible());
+        // A folder chosen reads the open image again with it, and every image opened after.
+        o.dialogs->folders = {home};
+        form.ChooseFolder->trigger();
+        QCOMPARE(o.dialogs->folderStarts.back(), sample);
+        QCOMPARE(form.doc.RomPath, x);
         QCOMPARE(form.doc.ModeName, QStringLiteral("m"));
+        QCOMPARE(form.ProgramFolderShown->toolTip(), QStringLiteral("プログラムフォルダ: ") + QDir::toNativeSeparators(home));
+        // The sample's recent entry keeps its own folder; 読み込む after it, the chosen one.
         RecentItem(form, 1)->trigger();
         QCOMPARE(form.ProgramFolderInUse(), sample);
         QCOMPARE(form.doc.ModeName, zor::SampleModeName());
+        o.dialogs->openPaths = {x};
+        form.Read->trigger();
+        QCOMPARE(form.ProgramFolderInUse(), home);
+        RecentItem(form, 1)->trigger();
+        QCOMPARE(form.ProgramFolderInUse(), sample);
 
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
@@ -215,7 +250,9 @@ private Q_SLOTS:
     {
         zor::test::Folder definitions;
         QTemporaryDir empty;
-        const QString missing = empty.filePath(QStringLiteral("gone"));
+        // A long path, so that the hint must cut it.
+        const QString missing = empty.filePath(QStringLiteral("gone/") + QString(30, u'p') + u'/' + QString(30, u'q') + u'/'
+                                               + QString(30, u'r') + u'/' + QString(30, u's') + QStringLiteral("/end"));
         struct Case {
             QString home;
             bool told;
@@ -235,8 +272,17 @@ private Q_SLOTS:
                 QVERIFY(dialogs.messages[0].text.contains(missing));
             QCOMPARE(form.StartHint->isVisible(), c.hint);
             if (c.hint) {
-                QVERIFY(form.StartHint->text().contains(c.home));
                 QVERIFY(form.StartHint->text().contains(QStringLiteral(u"サンプルを開く")));
+                // The folder on a line of its own, cut in its middle where it is too long.
+                const QString line = form.StartHint->text().split(u'\n').last();
+                QVERIFY2(line == c.home || (c.home == missing && line.startsWith(c.home.left(8)) && line.contains(u'…')
+                                            && line.endsWith(QStringLiteral("/end"))),
+                         qPrintable(line));
+                QVERIFY(form.StartHint->fontMetrics().horizontalAdvance(line) < form.StartHint->contentsRect().width());
+                // No empty grid shows around the hint: where its heading was is the window's colour.
+                const QImage shot = form.centralWidget()->grab().toImage();
+                const QPoint heading = form.FGrid1->geometry().topLeft() + QPoint(6, 6);
+                QCOMPARE(shot.pixelColor(heading), form.StartHint->palette().color(QPalette::Window));
                 // The hint lies over the grid, and clicks reach the grid through it.
                 QVERIFY(form.FGrid1->geometry().contains(form.StartHint->geometry()));
                 QWidget* hit = form.centralWidget()->childAt(form.StartHint->geometry().center());

@@ -22,6 +22,7 @@ struct Asked {
     QString text;
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    QString informative;
 };
 
 class FakeDialogs : public Dialogs {
@@ -46,9 +47,9 @@ public:
     std::vector<QString> selectionErrors;
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
-                                    QMessageBox::StandardButtons buttons) override
+                                    QMessageBox::StandardButtons buttons, const QString& informative) override
     {
-        asked.push_back({title, text, icon, buttons});
+        asked.push_back({title, text, icon, buttons, informative});
         if (answers.empty()) {
             QTest::qFail("a question nobody expected", __FILE__, __LINE__);
             return QMessageBox::Cancel;
@@ -59,7 +60,7 @@ public:
     }
     void showMessage(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon) override
     {
-        messages.push_back({title, text, icon, QMessageBox::Ok});
+        messages.push_back({title, text, icon, QMessageBox::Ok, QString()});
         if (!messagesExpected)
             QTest::qFail(qPrintable(QStringLiteral("unexpected message: ") + title + u'\n' + text), __FILE__, __LINE__);
     }

@@ -81,9 +81,10 @@ private Q_SLOTS:
         FindByEnter(form, QStringLiteral("ｶ"));
         QCOMPARE(Cursor(form), std::make_pair(3, 2)); // no label or caption has カ: the cursor stays
         QVERIFY(form.FindBar1->notFound());
-        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("見つかりません"));
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("「ｶ」は見つかりません"));
         FindByEnter(form, QStringLiteral("見出"));
         QVERIFY(!form.FindBar1->notFound());
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("見出しの「見出」を見つけました"));
         QCOMPARE(Cursor(form), std::make_pair(3, 2));
         form.FGrid1->setCol(1);
         QTest::keyClick(form.FGrid1, Qt::Key_F3);
@@ -119,6 +120,33 @@ private Q_SLOTS:
         QVERIFY(!form.doc.History->Modified());
     }
 
+    void aRecordsLabelAndFindFollowItsClassAtOnce()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = *form.FGrid1;
+        ClickTab(form, 3);
+        int row = 1;
+        while (row < grid.Rows() && form.doc.BattleParams(1, row) == 1)
+            ++row;
+        QVERIFY(row < grid.Rows());
+        const QString before = grid.TextMatrix(row, 0);
+        form.Search->trigger();
+        FindByEnter(form, QStringLiteral("戦士")); // the find's labels are folded now
+        grid.setRow(row);
+        grid.setCol(1);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_1);
+        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
+        QCOMPARE(form.doc.BattleParams(1, row), std::uint8_t(1));
+        QCOMPARE(grid.TextMatrix(row, 0), QStringLiteral("戦士"));
+        grid.setRow(row > 1 ? row - 1 : grid.Rows() - 1);
+        form.SearchNext->trigger();
+        QCOMPARE(grid.Row(), row);
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(grid.TextMatrix(row, 0), before);
+    }
+
     void goToTakesPlacesAndRefusesBadOnesInTheDialog()
     {
         auto o = Open();
@@ -146,19 +174,32 @@ private Q_SLOTS:
         QVERIFY(!form.doc.History->Modified());
     }
 
-    void theGoToDialogStaysOpenOnARefusedText()
+    void theGoToDialogStaysOpenOnARefusedTextAndGrowsToShowIt()
     {
         QStringList asked;
-        zor::GoToDialog dialog(nullptr, QStringLiteral("移動"), QStringLiteral("移動先"), [&](const QString& text) {
-            asked << text;
-            return text == QStringLiteral("ok") ? QString() : QStringLiteral("違います");
-        });
+        const QString refused = QStringLiteral("「bad」は移動先として読めません。番号（ID は 0x を付けて 16 進数でも）、"
+                                               "「@」と 16 進数のオフセット、または $BB:AAAA の形の SNES アドレスを入力してください。");
+        zor::GoToDialog dialog(nullptr, QStringLiteral("移動"),
+                               QStringLiteral("移動先を入力してください:\n・ID（10 進数、または 0x を付けて 16 進数）\n"
+                                              "・「@」と 16 進数のオフセット（例: @61002）\n・SNES アドレス（例: $8C:9002）"),
+                               [&](const QString& text) {
+                                   asked << text;
+                                   return text == QStringLiteral("ok") ? QString() : refused;
+                               });
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTest::keyClicks(dialog.field(), QStringLiteral("bad"));
         QTest::keyClick(dialog.field(), Qt::Key_Return);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.reason()->text(), QStringLiteral("違います"));
+        QCOMPARE(dialog.reason()->text(), refused);
+        QCoreApplication::processEvents();
+        // Every line shows: the labels have the height their text needs, the prompt above the field.
+        const QLabel* prompt = dialog.findChild<QLabel*>(QStringLiteral("GoToPrompt"));
+        QVERIFY(prompt);
+        for (const QLabel* label : {prompt, static_cast<const QLabel*>(dialog.reason())})
+            QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
+        QVERIFY(prompt->geometry().bottom() < dialog.field()->geometry().top());
+        QVERIFY(dialog.field()->geometry().bottom() < dialog.reason()->geometry().top());
         QCOMPARE(dialog.field()->selectedText(), QStringLiteral("bad")); // ready to be typed over
         QTest::keyClicks(dialog.field(), QStringLiteral("ok"));
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();

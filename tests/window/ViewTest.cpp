@@ -9,6 +9,7 @@
 #include "window/TabStrip.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -177,6 +178,22 @@ private Q_SLOTS:
             QCoreApplication::sendEvent(form.Text1, &press);
         }
         QCOMPARE(form.Text1->toPlainText().right(4), QStringLiteral("two～"));
+        // A note stops at its limit, pasted, typed or broken into lines; what replaces a selection may fill it again.
+        const QString kept = form.Text1->toPlainText();
+        form.Text1->setPlainText(QString(zor::kMaxNoteLength - 2, u'x'));
+        form.Text1->moveCursor(QTextCursor::End);
+        QGuiApplication::clipboard()->setText(QStringLiteral("abcdef"));
+        form.Text1->paste();
+        QCOMPARE(form.Text1->toPlainText().size(), zor::kMaxNoteLength);
+        QVERIFY(form.Text1->toPlainText().endsWith(QStringLiteral("xab")));
+        QTest::keyClick(form.Text1, Qt::Key_Z);
+        QTest::keyClick(form.Text1, Qt::Key_Return);
+        QCOMPARE(form.Text1->toPlainText().size(), zor::kMaxNoteLength);
+        QTest::keyClick(form.Text1, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(form.Text1, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClicks(form.Text1, QStringLiteral("yzw"));
+        QVERIFY(form.Text1->toPlainText().endsWith(QStringLiteral("xyz")));
+        form.Text1->setPlainText(kept);
         // Closing the window stores a note that the cursor has not yet moved away from.
         form.close();
         QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Text"), QStringLiteral("Section2")),

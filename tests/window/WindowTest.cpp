@@ -11,6 +11,8 @@
 #include "window/Form1.h"
 #include "window/CellEditor.h"
 #include "window/NoteEdit.h"
+#include "window/ChangesPanel.h"
+#include "window/ChartDock.h"
 #include "window/FlexGrid.h"
 #include "window/TabStrip.h"
 
@@ -18,6 +20,8 @@
 #include <QStandardPaths>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QScreen>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -168,6 +172,7 @@ private Q_SLOTS:
               {"SaveAs", u"名前を付けて保存", none},
               {"Save", u"上書き保存", QKeySequence(QStringLiteral("Ctrl+S"))},
               {"MakePatch", u"パッチを作成…", none},
+              {"ChooseFolder", u"プログラムフォルダを選ぶ…", none},
               {"RecentFiles", u"最近使ったファイル", none},
               {"Quit", u"終了", none}}},
             {"Edit", u"編集",
@@ -246,6 +251,44 @@ private Q_SLOTS:
         QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("HP"));
     }
 
+    void panesGrowTheWindowOnlyWithinTheScreen()
+    {
+        auto o = zor::test::Open();
+        Form1& form = *o.form;
+        const QRect available = form.screen()->availableGeometry();
+        const QSize small(420, 320);
+        struct Case {
+            QAction* item;
+            QDockWidget* pane;
+            bool across;
+        };
+        for (const Case& c : {Case{form.ShowChart, form.Chart, false}, Case{form.ShowChanges, form.Changes, true}}) {
+            const int first = c.across ? form.PixelsX(Form1::kChangesPaneWidth) : form.PixelsY(Form1::kChartPaneHeight);
+            for (const int free : {first + 40, 40}) { // room for the pane, or 40 pixels of it
+                form.resize(small);
+                QCoreApplication::processEvents();
+                const QSize frame = form.frameGeometry().size();
+                form.move(c.across ? available.right() - free - frame.width() + 1 : available.left(),
+                          c.across ? available.top() : available.bottom() - free - frame.height() + 1);
+                QCoreApplication::processEvents();
+                QCOMPARE(form.size(), small);
+                const QSize grid = form.FGrid1->size();
+                c.item->trigger();
+                QCoreApplication::processEvents();
+                QVERIFY(!c.pane->isHidden());
+                QVERIFY2(available.contains(form.frameGeometry()), qPrintable(QString::number(free)));
+                QVERIFY(std::abs((c.across ? c.pane->width() : c.pane->height()) - first) <= 2);
+                // Within the screen the grid keeps its size; at its edge it gives the rest.
+                const int shrunk = c.across ? grid.width() - form.FGrid1->width() : grid.height() - form.FGrid1->height();
+                QVERIFY2(free > first ? shrunk == 0 : shrunk > (first - free) / 2, qPrintable(QString::number(shrunk)));
+                c.item->trigger();
+                QCoreApplication::processEvents();
+                QVERIFY(c.pane->isHidden());
+                QCOMPARE(form.size(), small);
+            }
+        }
+    }
+
     void resizeFitsTheControlsToTheClientArea()
     {
         auto [dialogs, form] = makeForm();
@@ -302,7 +345,7 @@ private Q_SLOTS:
 
     void saveQuestionAnswers()
     {
-        const QString text = QStringLiteral(u"データが更新されています。保存しますか？");
+        const QString text = QStringLiteral(u"x.rom への変更を保存しますか？");
         const QString title = QStringLiteral(u"保存確認");
         struct Case {
             QMessageBox::StandardButton answer;
@@ -329,6 +372,7 @@ private Q_SLOTS:
             QCOMPARE(dialogs->asked.size(), std::size_t(1));
             const Asked& asked = dialogs->asked[0];
             QCOMPARE(asked.text, text);
+            QCOMPARE(asked.informative, QStringLiteral("フォルダ: ") + image.folder->dir.path());
             QCOMPARE(asked.title, title);
             QCOMPARE(asked.icon, QMessageBox::Question);
             QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
