@@ -1,6 +1,7 @@
 #include "core/document/ReadImage.h"
 
 #include "core/codec/CodecError.h"
+#include "core/codec/ImageLayout.h"
 #include "core/document/BattleRecords.h"
 #include "core/files/Ini.h"
 #include "core/files/Numbers.h"
@@ -12,9 +13,6 @@
 namespace zor {
 
 namespace {
-
-constexpr qsizetype kCopierAlignment = 0x8000;
-constexpr qsizetype kCopierHeaderSize = 512;
 
 // The byte at a 0-based offset; nothing outside the image.
 std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
@@ -129,10 +127,12 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.RomSizeAtRead = image.size();
 
     // A copier's 512-byte header in front of the image puts every offset 512 bytes off.
-    if (image.size() % kCopierAlignment == kCopierHeaderSize)
+    if (HasCopierHeader(image.size()))
         log.add(romPath, 0,
                 QStringLiteral("イメージの大きさが 32 KiB の倍数より 512 バイト多いため、先頭にコピー機のヘッダーが付いているようです。"
                                "すべてのオフセットが 512 バイトずれます。ヘッダーを取り除いてから読み込んでください。"));
+    else if (const std::optional<QString> problem = ImageSizeProblem(image.size()))
+        log.add(romPath, 0, *problem);
     LoadDefinitions(fresh, programFolder, ReadZorSettings(programFolder, log), log);
     ReadIdSectionBytes(fresh, image, log);
     ReadIndividualBytes(fresh, image, log);

@@ -148,10 +148,10 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
     EXPECT_EQ(doc.DataSets(1).Bytes(1, 2), 0);
     EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 0);
     EXPECT_EQ(doc.IndividualBytes(1), 0);
-    // One line per section and entry outside, and the battle blocks, which lie past the end too.
-    EXPECT_EQ(problems(), (QStringList{u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
+    // The size, one line per section and entry outside, and the battle blocks, which lie past the end too.
+    EXPECT_EQ(problems(), (QStringList{u"game.rom:0"_s, u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
                                        u"mode/個別データ.sna:3"_s, u"game.rom:0"_s}));
-    EXPECT_TRUE(log.items()[0].message.contains(u"1 個"_s)) << log.items()[0].message.toStdString();
+    EXPECT_TRUE(log.items()[1].message.contains(u"1 個"_s)) << log.items()[1].message.toStdString();
     EXPECT_TRUE(doc.BattleDecodeFailed);
     EXPECT_EQ(doc.BattleCount, 0);
 }
@@ -204,24 +204,30 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_GT(doc.BattleCount, 0);
 }
 
-// 512 bytes more than a multiple of 32 KiB: a copier header, said once; the load goes on.
-TEST_F(ReadImage, ACopierHeaderIsReported)
+// A size that isn't whole 32 KiB banks is said once: 512 bytes past them as a copier's
+// header, anything else as no SNES image; the load goes on either way.
+TEST_F(ReadImage, TheImageSizeIsChecked)
 {
-    auto headerProblems = [&] {
-        int count = 0;
+    auto sizeProblem = [&] {
+        QString said;
         for (const Problem& p : log.items())
-            count += p.message.contains(u"ヘッダー"_s) && p.file == u"game.rom"_s && p.line == 0 ? 1 : 0;
-        return count;
+            if (p.message.contains(u"コピー機のヘッダー"_s))
+                said += u'H';
+            else if (p.message.contains(u"SNES の ROM イメージ"_s))
+                said += u'N';
+        return said;
     };
     load(QByteArray(512, '\0') + rom.image());
-    EXPECT_EQ(headerProblems(), 1) << log.text().toStdString();
+    EXPECT_EQ(sizeProblem(), u"H"_s) << log.text().toStdString();
     EXPECT_EQ(doc.DataSets(1).IdCount, 3);
-    for (const qsizetype size : {0x8000, 0x8000 + 511, 0x8000 + 513, 0x10000 + 512}) {
+    const std::vector<std::pair<qsizetype, QString>> sizes{
+        {7, u"N"_s},           {0x7FFF, u"N"_s},           {0x8000, u""_s},  {0x8000 + 511, u"N"_s},
+        {0x8000 + 512, u"H"_s}, {0x8000 + 513, u"N"_s},     {0x10000, u""_s}, {0x10000 + 512, u"H"_s},
+        {512, u"H"_s},          {0x400000 + 0x8000, u""_s}, {0x300001, u"N"_s}};
+    for (const auto& [size, expected] : sizes) {
         load(QByteArray(size, '\0'));
-        EXPECT_EQ(headerProblems(), size % 0x8000 == 512 ? 1 : 0) << size;
+        EXPECT_EQ(sizeProblem(), expected) << size;
     }
-    load(QByteArray(512, '\0'));
-    EXPECT_EQ(headerProblems(), 1);
 }
 
 TEST_F(ReadImage, UnreadableTableSettingsAreProblems)
