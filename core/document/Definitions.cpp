@@ -54,7 +54,7 @@ void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& setti
                        ProblemLog& log)
 {
     settings.redim(2, count + 1);
-    const IniFile ini = iniPath.isEmpty() ? IniFile() : ReadSettingsFile(iniPath, log);
+    const IniFile ini = iniPath.isEmpty() ? IniFile() : ReadSettingsFile(iniPath, log).value_or(IniFile());
     for (int setting : {SettingByte, SettingNotation})
         for (int j = 1; j <= count; ++j)
             settings(setting, j) = ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
@@ -78,14 +78,16 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
     return text;
 }
 
-IniFile ReadSettingsFile(const QString& path, ProblemLog& log)
+std::optional<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log)
 {
     FileError error;
     const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
-    if (error.failed() && !error.missing())
-        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
-    if (!bytes)
+    if (!bytes && error.missing())
         return IniFile();
+    if (!bytes) {
+        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
+        return std::nullopt;
+    }
     ReportUtf8(path, *bytes, log);
     const IniFile ini = IniFile::fromBytes(*bytes);
     for (int line : ini.badLines())
@@ -260,7 +262,10 @@ void ReadDataSetSettings(DocumentState& doc, int defaultNotation, ProblemLog& lo
         DataSet& set = doc.DataSets(k);
         set.SectionSettings.redim(2, set.SectionCount + 1);
         const QString path = DataSetFile(doc, k, QStringLiteral(".ini"));
-        const IniFile ini = ReadSettingsFile(path, log);
+        const std::optional<IniFile> read = ReadSettingsFile(path, log);
+        // Its steps are unknown, so every cell's place is: nothing of it may be written.
+        set.SettingsUnreadable = !read;
+        const IniFile ini = read.value_or(IniFile());
         for (int setting : {SettingStep, SettingNotation})
             for (int q = 1; q <= set.SectionCount; ++q)
                 set.SectionSettings(setting, q) = static_cast<std::int16_t>(
@@ -346,7 +351,7 @@ void ReadBattleCaptions(DocumentState& doc, ProblemLog& log)
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
-    const IniFile ini = ReadSettingsFile(zorIni, log);
+    const IniFile ini = ReadSettingsFile(zorIni, log).value_or(IniFile());
     const QString option = QStringLiteral("Option");
     ZorSettings settings;
     settings.Mode = ini.value(option, QStringLiteral("Mode"));

@@ -21,9 +21,9 @@ namespace zor {
 // and every line that is not valid CP932.
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log);
 
-// A settings file (ZOR.ini, a table's .ini): a missing one reads as empty, an
-// unreadable one is reported and reads as empty, as are lines that are not CP932.
-IniFile ReadSettingsFile(const QString& path, ProblemLog& log);
+// A settings file (ZOR.ini, a table's .ini): a missing one reads as empty; one that exists
+// but can't be read is reported and gives nullopt; lines that are not CP932 are reported.
+std::optional<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log);
 
 // The offset and caption pairs of a section list, read from the start up to the first
 // empty line that stands where a pair begins.

@@ -1,6 +1,7 @@
 #include "core/output/Rows.h"
 
 #include "core/document/BattleRecords.h"
+#include "core/document/CellBytes.h"
 #include "core/edit/EditHistory.h"
 #include "core/view/TabView.h"
 
@@ -47,6 +48,8 @@ RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、コピーして追加できません。"));
     if (row < 1 || row > doc.BattleCount)
         return {};
+    if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
+        return Refused(*why);
     if (doc.BattleCount >= kMaxSixteenBit)
         return Refused(QStringLiteral("戦闘パラメータのレコードは %1 件までです。これ以上追加できません。").arg(kMaxSixteenBit));
 
@@ -71,6 +74,8 @@ RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、削除できません。"));
     if (row < 1 || row > doc.BattleCount)
         return {};
+    if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
+        return Refused(*why);
     // The stream can't hold an empty block, and two equal starts would lose every later boundary.
     if (BlockStartsAt(doc, row) && (row == doc.BattleCount || BlockStartsAt(doc, row + 1)))
         return Refused(QStringLiteral("レコード %1 はブロック %2 のただ 1 件のレコードです。ブロックを空にはできないので、削除できません。")

@@ -132,6 +132,11 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
     if (!NeedsReencode(doc))
         return image;
 
+    // The editor never lets such records change; the encoder must not write over them.
+    if (const std::optional<QString> why = BattleReadOnlyReason(doc)) {
+        *error = *why + QStringLiteral("何も書いていません。");
+        return std::nullopt;
+    }
     if (doc.BattleDecodeFailed) {
         *error = QStringLiteral("読み込んだ時に戦闘パラメータのブロックを読めなかったため、辞書の場所が分からず、"
                                 "戦闘パラメータを書き直せません。何も書いていません。");

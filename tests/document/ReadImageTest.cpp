@@ -1,6 +1,7 @@
 #include "core/edit/EditHistory.h"
 #include "core/document/ReadImage.h"
 #include "core/document/CellBytes.h"
+#include "core/output/Rows.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
 
@@ -227,6 +228,64 @@ TEST_F(ReadImage, TheImageSizeIsChecked)
     for (const auto& [size, expected] : sizes) {
         load(QByteArray(size, '\0'));
         EXPECT_EQ(sizeProblem(), expected) << size;
+    }
+}
+
+// Where a cell's place in the image is uncertain, it can't change: the load says why, the
+// cells and the row commands refuse with that reason, and the other cells edit as before.
+TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
+{
+    struct Case {
+        const char* name;
+        std::function<QByteArray()> image; // after any change to the program folder
+        const char16_t* reason;            // a part of every refusal's text
+        bool idCells, individualCells, battleCells;
+        int saidAtLoad = 1;
+    };
+    const std::vector<Case> cases{
+        // The blocks can't be found behind the header: there are no records to refuse.
+        {"copier header", [&] { return QByteArray(512, '\0') + rom.image(); }, u"コピー機のヘッダー", true, true, false},
+        {"battle table moved",
+         [&] {
+             RomBuilder moved = rom;
+             return moved.bytes(0x1F0000, rom.image().mid(kPointerTableOffset, 2 * kBlockCount)).tableAt(0x1F0000).image();
+         },
+         u"戦闘パラメータの表が 0x1F0000 にあるため", false, false, true},
+        {"checksum while it is fixed",
+         [&] {
+             home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode=mode"_s, u"FixChecksum=1"_s});
+             home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"7FDF"_s, u"和"_s});
+             return rom.image();
+         },
+         u"チェックサム", false, true, false, 0},
+        {"table settings unreadable",
+         [&] {
+             home.writeZorIni(u"mode"_s, u"16"_s);
+             QFile::remove(home.file(u"mode/クラス.ini"_s));
+             QDir(home.path()).mkpath(u"mode/クラス.ini"_s);
+             return rom.image();
+         },
+         u"設定ファイル", true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        load(c.image());
+        EXPECT_EQ(std::count_if(log.items().begin(), log.items().end(),
+                                [&](const Problem& p) { return p.message.contains(QString::fromUtf16(c.reason)); }),
+                  c.saidAtLoad);
+        const auto refused = [&](int tab, int dataSet, int col, int row) {
+            const std::optional<QString> why = ReadOnlyReason(doc, tab, dataSet, col, row);
+            EXPECT_TRUE(!why || why->contains(QString::fromUtf16(c.reason))) << why->toStdString();
+            return why.has_value();
+        };
+        EXPECT_EQ(refused(TabIdSection, 1, 1, 2), c.idCells);
+        EXPECT_EQ(refused(TabIndividual, 0, 1, 2), c.individualCells);
+        EXPECT_EQ(refused(TabBattle, 0, 5, 2), c.battleCells);
+        if (doc.BattleCount > 0) {
+            const RowResult insert = InsertBattleRow(doc, TabBattle, 1);
+            EXPECT_EQ(insert.kind, c.battleCells ? RowResult::Refused : RowResult::Done);
+            EXPECT_EQ(insert.kind == RowResult::Refused, insert.message.contains(QString::fromUtf16(c.reason)));
+        }
     }
 }
 
