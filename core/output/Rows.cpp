@@ -53,9 +53,11 @@ RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
     if (doc.BattleCount >= kMaxSixteenBit)
         return Refused(QStringLiteral("戦闘パラメータのレコードは %1 件までです。これ以上追加できません。").arg(kMaxSixteenBit));
 
+    // The copy joins the block of the record it copies: a start at row stays, so the copy
+    // becomes that block's first record and the record copied its second.
     ++doc.BattleCount;
     for (int k = 1; k <= kBattleBlockCount; ++k)
-        if (doc.GroupStarts(k) >= row)
+        if (doc.GroupStarts(k) > row)
             ++doc.GroupStarts(k);
     doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
     for (int r = doc.BattleCount - 1; r >= row; --r)

@@ -23,7 +23,8 @@ struct RowResult {
 };
 
 // Inserts a copy of record row before it: the records from row on move down one place,
-// and the copy at row joins the block of the record above it. Journal records of the
+// and the copy at row joins the block of the record it copies (a block that began at row
+// begins with the copy). Journal records of the
 // battle table from row on move down with their rows. The history keeps
 // each row's baseline record (none for the new one). Refused on an empty table and on one of 32,767 records.
 RowResult InsertBattleRow(DocumentState& doc, int tab, int row);
