@@ -84,7 +84,8 @@ ChangeEntry CellChangeEntry(const DocumentState& doc, const CellRef& cell, std::
 // One line for an entry, in the section's current notation.
 QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry);
 
-// The cells of the newest step of a journal: what the last commit, cut, paste, undo or redo wrote.
+// The cells of the newest step of a journal: what the last commit, cut, paste, undo or redo
+// wrote; none for a step that added or deleted battle records.
 std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side);
 
 } // namespace zor

@@ -47,7 +47,7 @@ ClipboardValues ReadClipboardValues(const QString& text)
 }
 
 WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selection, GridSize grid, const QString& text,
-                      ScrollPosition scroll)
+                      ScrollPosition scroll, LargeStep large)
 {
     const ClipboardValues read = ReadClipboardValues(text);
     if (!read.ok())
@@ -74,7 +74,7 @@ WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selectio
         for (int j = 1; j <= cols; ++j)
             if (const std::optional<std::uint8_t>& value = fill ? read.at(1, 1) : read.at(i, j))
                 writes.push_back({{tab, doc.CurrentDataSet, col + j - 1, row + i - 1}, *value});
-    const WriteResult written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled);
+    const WriteResult written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large);
     if (written.result == CommitResult::Changed) {
         doc.CurrentRow = writes.back().cell.row;
         doc.CurrentCol = writes.back().cell.col;

@@ -167,7 +167,7 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
     SetCellByte(doc, TabBattle, 0, 2, 1, doc.BattleParams(2, 1) ^ 1);
     ASSERT_TRUE(doc.History->Modified());
     for (int i = 0; i < 3; ++i)
-        doc.History->Push(JournalSide::Undo, {TabIdSection, 1, 1, 1, 1, 1, 0, 1});
+        doc.History->Push(JournalSide::Undo, JournalStep{{{TabIdSection, 1, 1, 1, 1, 1, 0}}, {}});
     doc.ClipSize(0) = 4;
 
     QByteArray broken = rom.image();
