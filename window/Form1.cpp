@@ -845,6 +845,8 @@ void Form1::showCommandState()
     DeleteRow->setEnabled(rows);
     PasteText->setEnabled(FGrid1->isEnabled());
     SelectionValues->setEnabled(FGrid1->isEnabled());
+    andou->setEnabled(doc.History->UndoCount() > 0);
+    redou->setEnabled(doc.History->RedoCount() > 0);
 }
 
 void Form1::HandleEditorKey(int key)
@@ -943,10 +945,14 @@ void Form1::tellDone(const QString& text) { statusBar()->showMessage(text, kStat
 
 void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
 {
-    if (result == CommitResult::JournalFull)
-        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
-    else if (result == CommitResult::ReadOnly)
+    if (result == CommitResult::ReadOnly)
         dialogs_->showMessage(this, QStringLiteral("編集"), readOnly, QMessageBox::Warning);
+}
+
+bool Form1::takeTooLargeStep(const QString& title, const QString& question)
+{
+    return dialogs_->ask(this, title, question, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 bool Form1::textBoxActive() const
@@ -996,10 +1002,6 @@ void Form1::takeStep(bool undo)
         return;
     if ((undo ? doc.History->UndoCount() : doc.History->RedoCount()) == 0)
         return;
-    if (!StepFits(doc, undo)) {
-        dialogs_->showMessage(this, QStringLiteral("編集"), JournalFullMessage(), QMessageBox::Warning);
-        return;
-    }
     SaveColumnWidths();
     const int shownTab = Tab1->SelectedIndex();
     const int shownDataSet = doc.CurrentDataSet;
@@ -1008,7 +1010,10 @@ void Form1::takeStep(bool undo)
     if (step.kind != StepResult::Taken)
         return;
     session.AfterStep(shownTab, shownDataSet, step.oldest.Tab);
-    changesTouched(NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
+    if (step.rows)
+        changesReset(true);
+    else
+        changesTouched(NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
     FocusTab(step.oldest.Tab - 1);
     // The tab strip's own notification may have switched already; the switch runs once.
     if (doc.CurrentTab != Tab1->SelectedIndex())
@@ -1046,7 +1051,9 @@ void Form1::cut_Click()
         return;
     QString readOnly;
     const QString text = SelectionText(doc, Tab1->SelectedIndex(), gridSelection()); // as shown before the cut
-    const CommitResult result = CutCells(doc, Tab1->SelectedIndex(), gridSelection(), scrollPosition(), &readOnly);
+    CommitResult result = CutCells(doc, Tab1->SelectedIndex(), gridSelection(), scrollPosition(), &readOnly);
+    if (result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを切り取り"), readOnly))
+        result = CutCells(doc, Tab1->SelectedIndex(), gridSelection(), scrollPosition(), &readOnly, LargeStep::Take);
     if (result != CommitResult::Changed) {
         tellRefusedChange(result, readOnly);
         return;
@@ -1067,8 +1074,13 @@ void Form1::pest_Click()
     if (doc.ClipSize(0) == 0)
         return;
     QString readOnly;
-    const CommitResult result = PasteCells(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(),
-                                           {FGrid1->Rows(), FGrid1->Cols()}, scrollPosition(), &readOnly);
+    const auto paste = [&](LargeStep large) {
+        return PasteCells(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), {FGrid1->Rows(), FGrid1->Cols()},
+                          scrollPosition(), &readOnly, large);
+    };
+    CommitResult result = paste(LargeStep::Refuse);
+    if (result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを貼り付け"), readOnly))
+        result = paste(LargeStep::Take);
     if (result != CommitResult::Changed) {
         tellRefusedChange(result, readOnly);
         return;

@@ -318,6 +318,9 @@ private:
     void tellDone(const QString& text);
     // Says why a commit, cut or paste changed nothing: a full journal, or the read-only cell it names.
     void tellRefusedChange(CommitResult result, const QString& readOnly);
+    // Asks whether a change the history can't keep (question: TooLargeToUndoQuestion) is
+    // made all the same; true for yes.
+    bool takeTooLargeStep(const QString& title, const QString& question);
     // Undo (true) or redo (false) of one step, with the view brought back to it.
     void takeStep(bool undo);
     // True when txtForEdit or Text1 has the focus: the cell commands leave the cells alone.

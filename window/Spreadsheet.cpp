@@ -80,8 +80,16 @@ void Form1::pasteClipboardText()
         tellDone(QStringLiteral("クリップボードにテキストがありません"));
         return;
     }
-    const WriteResult result = zor::PasteText(doc, Tab1->SelectedIndex(), gridSelection(), {FGrid1->Rows(), FGrid1->Cols()},
-                                              text, scrollPosition());
+    const auto paste = [&](LargeStep large) {
+        return zor::PasteText(doc, Tab1->SelectedIndex(), gridSelection(), {FGrid1->Rows(), FGrid1->Cols()}, text,
+                              scrollPosition(), large);
+    };
+    WriteResult result = paste(LargeStep::Refuse);
+    if (result.result == CommitResult::TooLargeToUndo) {
+        if (!takeTooLargeStep(QStringLiteral("テキストを貼り付け"), result.reason))
+            return;
+        result = paste(LargeStep::Take);
+    }
     if (result.result == CommitResult::Changed) {
         cellsWritten();
         tellDone(QStringLiteral("%1 個のセルにテキストを貼り付けました").arg(result.records));
@@ -98,20 +106,24 @@ void Form1::SelectionValues_Click()
     const CellSelection selection = gridSelection();
     std::optional<SelectionValuesResult> done;
     dialogs_->askSelectionValues(this, [&](SelectionOperation operation, const QString& text) {
-        SelectionValuesResult result;
-        switch (operation) {
-        case SelectionOperation::Set:
-            result = SetSelectionValue(doc, tab, selection, text, scrollPosition());
-            break;
-        case SelectionOperation::Add:
-            result = AddToSelection(doc, tab, selection, text, scrollPosition());
-            break;
-        case SelectionOperation::Scale:
-            result = ScaleSelection(doc, tab, selection, text, scrollPosition());
-            break;
-        case SelectionOperation::Series:
-            result = FillSeries(doc, tab, selection, scrollPosition());
-            break;
+        const auto apply = [&](LargeStep large) {
+            switch (operation) {
+            case SelectionOperation::Set:
+                return SetSelectionValue(doc, tab, selection, text, scrollPosition(), large);
+            case SelectionOperation::Add:
+                return AddToSelection(doc, tab, selection, text, scrollPosition(), large);
+            case SelectionOperation::Scale:
+                return ScaleSelection(doc, tab, selection, text, scrollPosition(), large);
+            case SelectionOperation::Series:
+                break;
+            }
+            return FillSeries(doc, tab, selection, scrollPosition(), large);
+        };
+        SelectionValuesResult result = apply(LargeStep::Refuse);
+        if (result.write.result == CommitResult::TooLargeToUndo) {
+            if (!takeTooLargeStep(QStringLiteral("選択範囲の値"), result.write.reason))
+                return QString(); // the user chose to leave the cells as they are
+            result = apply(LargeStep::Take);
         }
         // An unreadable text changed nothing: the dialog stays for another.
         if (result.write.result == CommitResult::UnreadableText)
@@ -165,16 +177,15 @@ void Form1::ImportCSV_Click()
         dialogs_->showMessage(this, kImportTitle, QStringLiteral("変更はありません") + notes, QMessageBox::Information);
         return;
     }
-    // Refused before the preview, so that nobody looks through changes that can't be taken.
-    const int records = static_cast<int>(result.changes.size());
-    if (!doc.History->HasRoom(JournalSide::Undo, records)) {
-        dialogs_->showMessage(this, kImportTitle, JournalFullMessage(records), QMessageBox::Warning);
-        return;
-    }
     if (!dialogs_->confirmImport(this, PreviewCsvImport(doc, result)))
         return;
     const CellSelection selection = gridSelection();
-    const WriteResult written = ApplyCsvImport(doc, result);
+    WriteResult written = ApplyCsvImport(doc, result);
+    if (written.result == CommitResult::TooLargeToUndo) {
+        if (!takeTooLargeStep(kImportTitle, written.reason))
+            return;
+        written = ApplyCsvImport(doc, result, LargeStep::Take);
+    }
     if (written.result != CommitResult::Changed) {
         if (written.result != CommitResult::Unchanged)
             dialogs_->showMessage(this, kImportTitle, written.reason, QMessageBox::Warning);

@@ -276,14 +276,13 @@ QStringList WidestChangeValueCandidates()
 
 std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side)
 {
-    const JournalList& journal = history.Journal(side);
-    const int n = history.NewestStepSize(side);
+    const std::deque<JournalStep>& steps = history.Steps(side);
     std::vector<CellRef> cells;
-    cells.reserve(static_cast<std::size_t>(n));
-    for (int i = journal.Count - n + 1; i <= journal.Count; ++i) {
-        const JournalRecord& record = journal.Entries(i);
+    if (steps.empty() || steps.back().row)
+        return cells;
+    cells.reserve(steps.back().cells.size());
+    for (const JournalRecord& record : steps.back().cells)
         cells.push_back({record.Tab, record.DataSet, record.Col, record.Row});
-    }
     return cells;
 }
 

@@ -98,7 +98,8 @@ QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry);
 // notation and byte, and 追加 and 削除), for a view that must never cut them.
 QStringList WidestChangeValueCandidates();
 
-// The cells of the newest step of a journal: what the last commit, cut, paste, undo or redo wrote.
+// The cells of the newest step of a journal: what the last commit, cut, paste, undo or redo
+// wrote; none for a step that added or deleted battle records.
 std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side);
 
 } // namespace zor

@@ -298,7 +298,7 @@ CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder
     return ImportCsv(doc, programFolder, programFolder);
 }
 
-WriteResult ApplyCsvImport(DocumentState& doc, const CsvImportResult& result)
+WriteResult ApplyCsvImport(DocumentState& doc, const CsvImportResult& result, LargeStep large)
 {
     if (!result.ok())
         return {CommitResult::Refused, 0, result.summary()};
@@ -306,7 +306,7 @@ WriteResult ApplyCsvImport(DocumentState& doc, const CsvImportResult& result)
     writes.reserve(result.changes.size());
     for (const CsvChange& change : result.changes)
         writes.push_back({change.cell, change.newByte});
-    return WriteCells(doc, writes, std::nullopt, UnchangedCells::Skipped);
+    return WriteCells(doc, writes, std::nullopt, UnchangedCells::Skipped, large);
 }
 
 } // namespace zor

@@ -73,9 +73,8 @@ CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder
 
 // Applies a checked import to doc as one undo step: Modified follows, and each record names
 // its own cell, which an undo brings back at the top left. Refused whole, nothing changed:
-// Refused when the result has problems (reason: its summary); JournalFull when the step
-// doesn't fit the undo journal (records: how many it needs); ReadOnly as WriteCells says.
-// Unchanged when there is nothing to change.
-WriteResult ApplyCsvImport(DocumentState& doc, const CsvImportResult& result);
+// Refused when the result has problems (reason: its summary); ReadOnly and TooLargeToUndo
+// as WriteCells says. Unchanged when there is nothing to change.
+WriteResult ApplyCsvImport(DocumentState& doc, const CsvImportResult& result, LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

@@ -1,6 +1,7 @@
 #include "core/document/CellBytes.h"
 
 #include "core/codec/CodecError.h"
+#include "core/codec/ImageLayout.h"
 #include "core/document/ReadImage.h"
 #include "core/files/Text.h"
 
@@ -74,20 +75,56 @@ QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int ro
         .arg(QuoteText(set.IdNames(row)), QuoteText(set.SectionNames(col)));
 }
 
+namespace {
+
+// With FixChecksum=1 every save writes the header's checksum and complement over whatever
+// a cell there would hold.
+bool InChecksum(const DocumentState& doc, std::int64_t offset)
+{
+    if (!doc.FixChecksum)
+        return false;
+    const std::optional<qsizetype> place = ChecksumPlace(doc.RomSizeAtRead);
+    return place && offset >= *place && offset < *place + kChecksumBytes;
+}
+
+} // namespace
+
 std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dataSet, int col, int row)
 {
-    if ((tab != TabIdSection && tab != TabIndividual) || !CellByte(doc, tab, dataSet, col, row))
+    if (!CellByte(doc, tab, dataSet, col, row))
         return std::nullopt;
+    if (!doc.ImageReadOnly.isEmpty())
+        return doc.ImageReadOnly;
+    if (tab == TabBattle)
+        return BattleReadOnlyReason(doc);
+    if (tab != TabIdSection && tab != TabIndividual)
+        return std::nullopt;
+    if (tab == TabIdSection && doc.DataSets(dataSet).SettingsUnreadable)
+        return QStringLiteral("「%1」の設定ファイル（.ini）を読めなかったため、間隔と表記が分からず、変更できません。")
+            .arg(QuoteText(doc.DataSets(dataSet).Name));
     const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
-    if (offset && *offset >= 0 && *offset < kMaxImageSize)
+    if (offset && *offset >= 0 && *offset < kMaxImageSize && !InChecksum(doc, *offset))
         return std::nullopt; // the usual case, asked for every cell of a paste: no name made
     const QString name = CellName(doc, tab, dataSet, col, row);
+    if (offset && *offset >= 0 && *offset < kMaxImageSize)
+        return QStringLiteral("%1はヘッダーのチェックサム（オフセット %2）にあり、FixChecksum=1 のため保存のたびに書き直されるので、"
+                              "変更できません。")
+            .arg(name, HexOffset(*offset));
     if (!offset)
         return QStringLiteral("%1はオフセットを読めないため、書けません。").arg(name);
     if (*offset < 0)
         return QStringLiteral("%1はオフセット %2 がイメージの先頭より前にあるため、書けません。").arg(name, HexOffset(*offset));
     return QStringLiteral("%1はオフセット %2 がイメージの大きさの上限（64 MiB）を超えるため、書けません。")
         .arg(name, HexOffset(*offset));
+}
+
+std::optional<QString> BattleReadOnlyReason(const DocumentState& doc)
+{
+    if (!doc.ImageReadOnly.isEmpty())
+        return doc.ImageReadOnly;
+    if (!doc.BattleReadOnly.isEmpty())
+        return doc.BattleReadOnly;
+    return std::nullopt;
 }
 
 } // namespace zor

@@ -39,11 +39,15 @@ std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int da
 // A cell of tab 1 or 2 as a message names it: the table, the ID or entry, the section.
 QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int row);
 
-// Why a cell is read-only, in a short Japanese sentence that names it (the table, the ID
-// or entry, the section): its offset is unusable, lies before the image or at or past
-// the image size limit. nullopt when it can be written; battle cells always can, and a
-// cell outside every table holds nothing to refuse.
+// Why a cell is read-only, in a short Japanese sentence: no cell of the image may change
+// (ImageReadOnly), the battle records may not (BattleReadOnly), or, naming the cell (the table, the ID or entry, the section), its offset
+// is unusable, lies before the image or at or past the image size limit. nullopt when it
+// can be written; a cell outside every table holds nothing to refuse.
 std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dataSet, int col, int row);
+
+// Why the battle records may not change (ImageReadOnly, else BattleReadOnly); nullopt when
+// they may. Cells, row commands and the save's encoding all ask this.
+std::optional<QString> BattleReadOnlyReason(const DocumentState& doc);
 
 inline bool IsCellWritable(const DocumentState& doc, int tab, int dataSet, int col, int row)
 {

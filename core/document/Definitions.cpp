@@ -58,7 +58,7 @@ void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& setti
                        ProblemLog& log)
 {
     settings.redim(2, count + 1);
-    const IniFile ini = iniPath.isEmpty() ? IniFile() : ReadSettingsFile(iniPath, log);
+    const IniFile ini = iniPath.isEmpty() ? IniFile() : ReadSettingsFile(iniPath, log).value_or(IniFile());
     for (int setting : {SettingByte, SettingNotation})
         for (int j = 1; j <= count; ++j)
             settings(setting, j) = ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
@@ -80,16 +80,18 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
     return text;
 }
 
-IniFile ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead)
+std::optional<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead)
 {
     FileError error;
     const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
-    if (error.failed() && !error.missing())
-        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
     if (notRead)
         *notRead = error.reason();
-    if (!bytes)
+    if (!bytes && error.missing())
         return IniFile();
+    if (!bytes) {
+        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
+        return std::nullopt;
+    }
     const IniFile ini = IniFile::fromBytes(*bytes);
     ReportEncoding(path, *bytes, ini.badLines(), log);
     return ini;
@@ -269,7 +271,10 @@ void ReadDataSetSettings(DocumentState& doc, const FolderListing& modeFiles, int
         DataSet& set = doc.DataSets(k);
         set.SectionSettings.redim(2, set.SectionCount + 1);
         const QString path = DataSetFile(modeFiles, set, QStringLiteral(".ini"));
-        const IniFile ini = ReadSettingsFile(path, log);
+        const std::optional<IniFile> read = ReadSettingsFile(path, log);
+        // Its steps are unknown, so every cell's place is: nothing of it may be written.
+        set.SettingsUnreadable = !read;
+        const IniFile ini = read.value_or(IniFile());
         for (int setting : {SettingStep, SettingNotation})
             for (int q = 1; q <= set.SectionCount; ++q)
                 set.SectionSettings(setting, q) = static_cast<std::int16_t>(
@@ -355,7 +360,7 @@ ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
     ZorSettings settings;
-    const IniFile ini = ReadSettingsFile(zorIni, log, &settings.NotRead);
+    const IniFile ini = ReadSettingsFile(zorIni, log, &settings.NotRead).value_or(IniFile());
     const QString option = QStringLiteral("Option");
     settings.Mode = ini.value(option, QStringLiteral("Mode"));
     settings.DefaultNotation = ToInt16(ini.value(option, QStringLiteral("DefaultNotation"))).value_or(0);

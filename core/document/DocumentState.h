@@ -38,6 +38,7 @@ struct DataSet {
     NdArray<QString, 1> IdNames;                     // by ID number + 1
     NdArray<std::int16_t, 2> SectionSettings;        // (setting, section)
     NdArray<std::uint8_t, 2> Bytes;                  // (section, ID number)
+    bool SettingsUnreadable = false;                 // its .ini exists but can't be read: steps unknown, so read-only
 };
 
 class EditHistory;
@@ -97,6 +98,12 @@ struct DocumentState {
     QString RomPath;
     qint64 RomSizeAtRead = 0;                      // the image's length when it was read
     bool FixChecksum = false;                      // ZOR.ini's FixChecksum=1: saves write the header checksum anew
+    // Why no cell of the image may change, said at the load (a copier's header shifts every
+    // offset); empty when they may.
+    QString ImageReadOnly;
+    // Why the battle records may not change, said at the load (the encoder can't write where
+    // the image keeps them); empty when they may.
+    QString BattleReadOnly;
 
     // View.
     int CurrentTab = TabIdSection;

@@ -5,7 +5,7 @@
 namespace zor {
 
 // One changed cell in the undo or redo journal: where it is, how the grid was
-// scrolled, and the byte it held. GroupSize ties the records of one paste or cut.
+// scrolled, and the byte it held. The steps of the edit history group the records.
 struct JournalRecord {
     int Tab = 0;
     int DataSet = 0;
@@ -14,7 +14,6 @@ struct JournalRecord {
     int TopRow = 0;
     int LeftCol = 0;
     std::uint8_t Value = 0;
-    int GroupSize = 0;
 };
 
 } // namespace zor

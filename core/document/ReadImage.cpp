@@ -1,6 +1,8 @@
 #include "core/document/ReadImage.h"
 
 #include "core/codec/CodecError.h"
+#include "core/codec/ImageLayout.h"
+#include "core/codec/SnesAddress.h"
 #include "core/document/BattleRecords.h"
 #include "core/files/Ini.h"
 #include "core/files/Numbers.h"
@@ -12,9 +14,6 @@
 namespace zor {
 
 namespace {
-
-constexpr qsizetype kCopierAlignment = 0x8000;
-constexpr qsizetype kCopierHeaderSize = 512;
 
 // The byte at a 0-based offset; nothing outside the image.
 std::optional<std::uint8_t> ByteAt(const QByteArray& image, std::int64_t offset)
@@ -98,11 +97,24 @@ void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog
 void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log)
 {
     doc.BattleDecodeFailed = false;
+    doc.BattleReadOnly.clear();
     try {
         StreamArray bytes;
         codec.DecodeBattleBlocks(bytes, image);
         doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
         ReadBattleRecords(doc);
+        // The encoder always writes the pointer table at one place, and the decoder finds it
+        // through the pointer: after a save, an image whose table lies elsewhere (moved to make
+        // room) would read other blocks, so its records stay as they are.
+        const std::int32_t table = SnesAddressToOffset(static_cast<std::uint8_t>(image[kTablePointerLow]),
+                                                       static_cast<std::uint8_t>(image[kTablePointerHigh]),
+                                                       static_cast<std::uint8_t>(image[kTablePointerBank]));
+        if (table != kPointerTableOffset) {
+            doc.BattleReadOnly = QStringLiteral("戦闘パラメータの表が %1 にあるため、戦闘パラメータは変更できません。"
+                                                "書き直せるのは %2 にある表だけです。")
+                                     .arg(HexOffset(table), HexOffset(kPointerTableOffset));
+            log.add(doc.RomPath, 0, doc.BattleReadOnly);
+        }
     } catch (const CodecError& e) {
         // An empty table rather than part of one: a save must not re-encode from it.
         doc.BattleStream.redim(1);
@@ -128,11 +140,16 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     fresh.RomPath = romPath;
     fresh.RomSizeAtRead = image.size();
 
-    // A copier's 512-byte header in front of the image puts every offset 512 bytes off.
-    if (image.size() % kCopierAlignment == kCopierHeaderSize)
+    // A copier's 512-byte header in front of the image puts every offset 512 bytes off:
+    // every write would land beside its data, so nothing may change until it is taken off.
+    if (HasCopierHeader(image.size())) {
+        fresh.ImageReadOnly = QStringLiteral("イメージの先頭にコピー機のヘッダーが付いているようで、すべてのオフセットが 512 バイトずれるため、"
+                                             "変更できません。ヘッダーを取り除いてから読み込んでください。");
         log.add(romPath, 0,
                 QStringLiteral("イメージの大きさが 32 KiB の倍数より 512 バイト多いため、先頭にコピー機のヘッダーが付いているようです。"
-                               "すべてのオフセットが 512 バイトずれます。ヘッダーを取り除いてから読み込んでください。"));
+                               "すべてのオフセットが 512 バイトずれるので、どの表も変更できません。ヘッダーを取り除いてから読み込んでください。"));
+    } else if (const std::optional<QString> problem = ImageSizeProblem(image.size()))
+        log.add(romPath, 0, *problem);
     LoadDefinitions(fresh, programFolder, ReadZorSettings(programFolder, log), log);
     ReadIdSectionBytes(fresh, image, log);
     ReadIndividualBytes(fresh, image, log);

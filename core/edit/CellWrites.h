@@ -24,8 +24,8 @@ struct CellWrite {
 
 struct WriteResult {
     CommitResult result = CommitResult::Unchanged;
-    int records = 0; // Changed: the records of the step; JournalFull: the records it would have needed
-    QString reason;  // why it was refused, in Japanese; empty otherwise
+    int records = 0; // Changed: the records of the step; TooLargeToUndo: the records it would have made
+    QString reason;  // why it was refused (TooLargeToUndo: the question to ask), in Japanese; empty otherwise
 };
 
 enum class UnchangedCells {
@@ -35,11 +35,12 @@ enum class UnchangedCells {
 
 // Writes every cell and journals the writes as one undo step, each record naming its own
 // cell and holding its old byte, so one undo takes them all back. Refused whole, nothing
-// changed: JournalFull when the undo journal has no room for the step's records; ReadOnly
-// when a cell can't be written (ReadOnlyReason of the first, also for a write that keeps
-// the cell's byte). Writes to cells outside every table are dropped. scroll is the view an
-// undo brings back; without one, each record brings back its own cell at the top left.
+// changed: ReadOnly when a cell can't be written (ReadOnlyReason of the first, also for a
+// write that keeps the cell's byte); TooLargeToUndo when the step has more records than the
+// history keeps and large is Refuse (with Take it is written and the undo journal empties).
+// Writes to cells outside every table are dropped. scroll is the view an undo brings back;
+// without one, each record brings back its own cell at the top left.
 WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, std::optional<ScrollPosition> scroll,
-                       UnchangedCells unchanged);
+                       UnchangedCells unchanged, LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

@@ -31,7 +31,7 @@ void TakeSelection(DocumentState& doc, const CellSelection& s)
 // The outcome of a write as the commands of the cell clipboard tell it.
 CommitResult Told(const WriteResult& written, QString* reason)
 {
-    if (reason && written.result == CommitResult::ReadOnly)
+    if (reason && (written.result == CommitResult::ReadOnly || written.result == CommitResult::TooLargeToUndo))
         *reason = written.reason;
     return written.result;
 }
@@ -58,7 +58,7 @@ void CopyCells(DocumentState& doc, int tab, const CellSelection& selection)
 }
 
 CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
-                      QString* reason)
+                      QString* reason, LargeStep large)
 {
     // The bytes as they are before they become 0, by rows as WalkBlock visits them.
     std::vector<std::uint8_t> taken;
@@ -68,7 +68,7 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
             taken.push_back(ByteAt(doc, tab, col, row));
             zeros.push_back({{tab, doc.CurrentDataSet, col, row}, 0});
         }
-    const CommitResult result = Told(WriteCells(doc, zeros, scroll, UnchangedCells::Journalled), reason);
+    const CommitResult result = Told(WriteCells(doc, zeros, scroll, UnchangedCells::Journalled, large), reason);
     if (result != CommitResult::Changed)
         return result; // the clipboard stays as it was
     TakeSelection(doc, selection);
@@ -78,7 +78,7 @@ CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selectio
 }
 
 CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize grid, ScrollPosition scroll,
-                        QString* reason)
+                        QString* reason, LargeStep large)
 {
     if (doc.ClipSize(0) == 0 || row < 1 || col < 1)
         return CommitResult::Unchanged;
@@ -91,7 +91,7 @@ CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize 
     for (int i = 1; i <= rows; ++i)
         for (int j = 1; j <= cols; ++j)
             writes.push_back({{tab, doc.CurrentDataSet, col + j - 1, row + i - 1}, doc.ClipBytes(j, i)});
-    const CommitResult result = Told(WriteCells(doc, writes, scroll, UnchangedCells::Journalled), reason);
+    const CommitResult result = Told(WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large), reason);
     if (result == CommitResult::Changed) {
         doc.CurrentRow = row + rows - 1;
         doc.CurrentCol = col + cols - 1;

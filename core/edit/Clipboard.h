@@ -28,17 +28,18 @@ struct GridSize {
 void CopyCells(DocumentState& doc, int tab, const CellSelection& selection);
 
 // As copy, then every cell of the block is journalled and set to 0, as one undo step.
-// A full journal, or a read-only cell in the block, refuses the whole cut: nothing
-// changes, the clipboard included; *reason (when given) names the first such cell.
+// A read-only cell in the block refuses the whole cut: nothing changes, the clipboard
+// included; *reason (when given) names the first such cell. A block larger than the history
+// keeps is refused (TooLargeToUndo, *reason the question to ask) unless large is Take.
 CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
-                      QString* reason = nullptr);
+                      QString* reason = nullptr, LargeStep large = LargeStep::Refuse);
 
 // Writes the clipboard with its top-left at (row, col), clipped at the grid's last row and
 // column, never wrapped; every cell written is journalled, as one undo step. CurrentRow and
 // CurrentCol end on the last cell written. Unchanged when the clipboard is empty or nothing
-// fits; a full journal, or a read-only cell in the clipped block, refuses the whole paste
-// (*reason, when given, names the first such cell).
+// fits; a read-only cell in the clipped block refuses the whole paste (*reason, when given,
+// names the first such cell), and a block too large to undo does as the cut's.
 CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize grid, ScrollPosition scroll,
-                        QString* reason = nullptr);
+                        QString* reason = nullptr, LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

@@ -35,90 +35,43 @@ void HistoryHandle::StartWithBaseline(const DocumentState& doc)
     history_->TakeBaseline(doc);
 }
 
-bool EditHistory::Push(JournalSide side, const JournalRecord& record)
-{
-    if (!HasRoom(side, 1))
-        return false;
-    JournalList& journal = list(side);
-    ++journal.Count;
-    journal.Entries.redimPreserve(journal.Count + 1);
-    journal.Entries(journal.Count) = record;
-    return true;
-}
-
-void EditHistory::Withdraw(JournalSide side)
-{
-    JournalList& journal = list(side);
-    if (journal.Count > 0)
-        --journal.Count; // the record stays in the spare slot
-}
-
-void EditHistory::SetNewestGroupSize(JournalSide side, int n)
-{
-    JournalList& journal = list(side);
-    if (journal.Count > 0)
-        journal.Entries(journal.Count).GroupSize = n;
-}
-
 int EditHistory::NewestStepSize(JournalSide side) const
 {
-    const JournalList& journal = Journal(side);
-    if (journal.Count == 0)
-        return 0;
-    return std::max(1, std::min(journal.Entries(journal.Count).GroupSize, journal.Count));
+    const Side& s = side_(side);
+    return s.steps.empty() ? 0 : static_cast<int>(s.steps.back().records());
 }
 
-void EditHistory::Clear(JournalSide side) { list(side).Count = 0; }
-
-namespace {
-
-void AdjustJournal(JournalList& journal, int from, int delta, int removed)
+void EditHistory::Push(JournalSide side, JournalStep step)
 {
-    int& count = journal.Count;
-    NdArray<JournalRecord, 1>& entries = journal.Entries;
-    if (count == 0)
+    Side& s = side_(side);
+    if (step.records() > limit_) {
+        Clear(side);
         return;
-    // Steps newest first, as undo finds them.
-    std::vector<std::pair<int, int>> steps;
-    for (int end = count; end >= 1;) {
-        const int n = std::clamp(entries(end).GroupSize, 1, end);
-        steps.emplace_back(end - n + 1, end);
-        end -= n;
     }
-    std::vector<JournalRecord> kept;
-    kept.reserve(static_cast<std::size_t>(count));
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-        const std::size_t before = kept.size();
-        for (int i = step->first; i <= step->second; ++i) {
-            JournalRecord record = entries(i);
-            if (record.Tab == TabBattle) {
-                if (record.Row == removed)
-                    continue;
-                if (record.Row >= from)
-                    record.Row += delta;
-                if (record.TopRow >= from)
-                    record.TopRow += delta;
-            }
-            kept.push_back(record);
-        }
-        const int size = static_cast<int>(kept.size() - before);
-        if (size > 0 && size < step->second - step->first + 1)
-            kept.back().GroupSize = size;
-    }
-    for (std::size_t i = 0; i < kept.size(); ++i)
-        entries(static_cast<int>(i) + 1) = kept[i];
-    if (static_cast<int>(kept.size()) != count) {
-        count = static_cast<int>(kept.size());
-        entries.redimPreserve(count + 1);
+    s.records += step.records();
+    s.steps.push_back(std::move(step));
+    while (s.records > limit_) {
+        s.records -= s.steps.front().records();
+        s.steps.pop_front();
     }
 }
 
-} // namespace
-
-void EditHistory::AdjustForBattleRows(int from, int delta, int removed)
+std::optional<JournalStep> EditHistory::TakeNewest(JournalSide side)
 {
-    AdjustJournal(undo_, from, delta, removed);
-    AdjustJournal(redo_, from, delta, removed);
+    Side& s = side_(side);
+    if (s.steps.empty())
+        return std::nullopt;
+    JournalStep step = std::move(s.steps.back());
+    s.steps.pop_back();
+    s.records -= step.records();
+    return step;
+}
+
+void EditHistory::Clear(JournalSide side)
+{
+    Side& s = side_(side);
+    s.steps.clear();
+    s.records = 0;
 }
 
 void EditHistory::TakeBaseline(const DocumentState& doc)
@@ -255,16 +208,18 @@ void EditHistory::CellWritten(int tab, int dataSet, int col, int row, std::uint8
     }
 }
 
-void EditHistory::BattleRowInserted(const DocumentState& doc, int row)
+void EditHistory::BattleRowInserted(const DocumentState& doc, int row, int origin)
 {
-    origin_.insert(origin_.begin() + row, 0);
+    origin_.insert(origin_.begin() + row, origin);
     recountBattle(doc);
 }
 
-void EditHistory::BattleRowDeleted(const DocumentState& doc, int row)
+int EditHistory::BattleRowDeleted(const DocumentState& doc, int row)
 {
+    const int origin = origin_[static_cast<std::size_t>(row)];
     origin_.erase(origin_.begin() + row);
     recountBattle(doc);
+    return origin;
 }
 
 int EditHistory::ChangedCellCount(int tab, int dataSet) const

@@ -1,63 +1,73 @@
 #pragma once
 
-// The document's edit history: the undo and redo journals with their counts, and the
-// baseline, the bytes of every table as the image file holds them at the last read or
-// successful save. The document is modified exactly when a cell differs from its baseline
+// The document's edit history: the undo and redo journals as steps, and the baseline,
+// the bytes of every table as the image file holds them at the last read or successful
+// save. The document is modified exactly when a cell differs from its baseline
 // or battle records were added or deleted; a count of differing cells is kept as bytes
 // are written (through SetCellByte), so that asking is O(1). The journals serve undo
 // and redo only; a save writes what differs from the baseline.
 
+#include "core/document/DocumentState.h"
 #include "core/document/JournalRecord.h"
 #include "core/document/NdArray.h"
 
 #include <QByteArray>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <vector>
 
 namespace zor {
 
-// Records a journal holds at most.
-inline constexpr int kMaxJournalRecords = 32766;
-
-struct DocumentState;
+// Records each side of the history keeps: beyond them the oldest whole steps go.
+inline constexpr std::size_t kMaxHistoryRecords = std::size_t{16} * 1024 * 1024;
 
 enum class JournalSide { Undo, Redo };
 
-// One journal: records 1..Count, the newest last; a step's size is on its newest record.
-struct JournalList {
-    int Count = 0;
-    NdArray<JournalRecord, 1> Entries{1};
+// A battle record added or deleted, as the history keeps it to take it back and do it again.
+struct RowChange {
+    enum class Kind { Inserted, Deleted } kind = Kind::Inserted;
+    int row = 0;                                         // where it was inserted, or deleted from
+    std::array<std::uint8_t, kBattleRecordSize> bytes{}; // the record
+    int origin = 0;                                      // its baseline record (0 for an inserted one)
+    bool blockStartsAtRow = false;                       // a block began at row, and its start stays there
+};
+
+// One undo or redo step: the records of its cells, oldest first, each holding the byte an
+// undo (or redo) puts back; or a row change, whose one record is only the place the view
+// goes back to.
+struct JournalStep {
+    std::vector<JournalRecord> cells;
+    std::optional<RowChange> row;
+
+    std::size_t records() const { return row ? 1 : cells.size(); }
 };
 
 class EditHistory {
 public:
-    const JournalList& Journal(JournalSide side) const { return side == JournalSide::Undo ? undo_ : redo_; }
-    int UndoCount() const { return undo_.Count; }
-    int RedoCount() const { return redo_.Count; }
-    const JournalRecord& UndoEntry(int i) const { return undo_.Entries(i); }
-    const JournalRecord& RedoEntry(int i) const { return redo_.Entries(i); }
+    // limit: the records each side keeps (smaller ones for tests).
+    explicit EditHistory(std::size_t limit = kMaxHistoryRecords) : limit_(limit) {}
 
-    // Whether a journal takes n more records.
-    bool HasRoom(JournalSide side, int n) const { return Journal(side).Count + n <= kMaxJournalRecords; }
-    // Appends a record; false, and nothing changes, when the journal is full.
-    bool Push(JournalSide side, const JournalRecord& record);
-    // Takes the newest record back off a journal (an edit that turned out to change nothing).
-    void Withdraw(JournalSide side);
-    // Ties the newest n records of a journal into one step.
-    void SetNewestGroupSize(JournalSide side, int n);
-    // The number of records of the newest step: its GroupSize, within 1..Count; 0 when empty.
+    // Records (cell changes and row changes) on each side.
+    int UndoCount() const { return static_cast<int>(sides_[0].records); }
+    int RedoCount() const { return static_cast<int>(sides_[1].records); }
+    const std::deque<JournalStep>& Steps(JournalSide side) const { return side_(side).steps; }
+    // The newest step's records; 0 when the side is empty.
     int NewestStepSize(JournalSide side) const;
-    // Empties a journal.
-    void Clear(JournalSide side);
 
-    // After battle rows from `from` on moved by delta and row `removed` (0: none) went:
-    // battle records of both journals follow their rows, and so does the view they bring
-    // back; records of the removed row go. What remains of a step stays one step.
-    void AdjustForBattleRows(int from, int delta, int removed);
+    std::size_t Limit() const { return limit_; }
+    // Adds a step as the newest of a side. Beyond the limit the oldest whole steps
+    // go; a step larger than that can't be kept, and empties the side, since nothing older
+    // could be reached past it.
+    void Push(JournalSide side, JournalStep step);
+    // Takes the newest step off a side; nullopt when it is empty.
+    std::optional<JournalStep> TakeNewest(JournalSide side);
+    // Empties a side.
+    void Clear(JournalSide side);
 
     // The baseline is the document's tables as they are now (the image was just read).
     void TakeBaseline(const DocumentState& doc);
@@ -79,9 +89,10 @@ public:
 
     // Bookkeeping of a byte write: cell (tab, dataSet, col, row) went from old to now.
     void CellWritten(int tab, int dataSet, int col, int row, std::uint8_t old, std::uint8_t now);
-    // After InsertBattleRow put a new row at `row` / DeleteBattleRow removed row `row`.
-    void BattleRowInserted(const DocumentState& doc, int row);
-    void BattleRowDeleted(const DocumentState& doc, int row);
+    // After a record that came from baseline record origin (0: none) was inserted at row,
+    // or the record at row deleted (giving back the baseline record it came from).
+    void BattleRowInserted(const DocumentState& doc, int row, int origin);
+    int BattleRowDeleted(const DocumentState& doc, int row);
 
     // Cells that differ from their baseline (every cell of an inserted battle row counts).
     int ChangedCellCount() const { return idSectionChanged_ + individualChanged_ + battleChanged_; }
@@ -93,11 +104,16 @@ public:
     bool Modified() const { return ChangedCellCount() > 0 || recordListChanged_; }
 
 private:
-    JournalList& list(JournalSide side) { return side == JournalSide::Undo ? undo_ : redo_; }
+    struct Side {
+        std::deque<JournalStep> steps;
+        std::size_t records = 0;
+    };
+    Side& side_(JournalSide side) { return sides_[side == JournalSide::Undo ? 0 : 1]; }
+    const Side& side_(JournalSide side) const { return sides_[side == JournalSide::Undo ? 0 : 1]; }
     void recountBattle(const DocumentState& doc);
 
-    JournalList undo_;
-    JournalList redo_;
+    std::size_t limit_;
+    std::array<Side, 2> sides_;
 
     std::vector<NdArray<std::uint8_t, 2>> idSections_; // by data set (index 0 unused): (section, ID number)
     NdArray<std::uint8_t, 1> individual_;

@@ -1,67 +1,14 @@
 #include "core/edit/Journal.h"
 
 #include "core/document/CellBytes.h"
+#include "core/edit/RowChanges.h"
 #include "core/view/Conversions.h"
-
-#include <algorithm>
 
 namespace zor {
 
 namespace {
 
-StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to)
-{
-    EditHistory& history = *doc.History;
-    const int n = history.NewestStepSize(from);
-    if (n == 0)
-        return {};
-    if (!history.HasRoom(to, n))
-        return {StepResult::JournalFull, {}};
-    JournalRecord record;
-    for (int i = 0; i < n; ++i) {
-        record = history.Journal(from).Entries(history.Journal(from).Count);
-        PushCounterRecord(doc, to, record);
-        LoadRecordPosition(doc, record);
-        SetCellByte(doc, record.Tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, record.Value);
-        history.Withdraw(from);
-    }
-    history.SetNewestGroupSize(to, n);
-    return {StepResult::Taken, record};
-}
-
-} // namespace
-
-QString JournalFullMessage()
-{
-    return QStringLiteral("変更の記録がいっぱいです（%1 件）。この変更はできません。保存してからもう一度読み込むと、続けて編集できます。")
-        .arg(kMaxJournalRecords);
-}
-
-QString JournalFullMessage(int records)
-{
-    return QStringLiteral("この変更は %1 件のセルを変えるため、変更の記録（%2 件まで）に入りきりません。この変更はできません。"
-                          "保存してからもう一度読み込むと、続けて編集できます。")
-        .arg(records)
-        .arg(kMaxJournalRecords);
-}
-
-bool JournalHasRoom(int count, int n) { return count + n <= kMaxJournalRecords; }
-
-bool PushUndoRecord(DocumentState& doc, int tab, ScrollPosition scroll)
-{
-    const std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow);
-    return doc.History->Push(JournalSide::Undo, {tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, scroll.topRow,
-                                                 scroll.leftCol, byte ? *byte : std::uint8_t{0}, 1});
-}
-
-bool PushCounterRecord(DocumentState& doc, JournalSide side, const JournalRecord& source)
-{
-    const std::uint8_t* byte = CellByte(doc, source.Tab, source.DataSet, source.Col, source.Row);
-    JournalRecord record = source;
-    record.Value = byte ? *byte : std::uint8_t{0};
-    return doc.History->Push(side, record);
-}
-
+// CurrentDataSet, CurrentCol and CurrentRow from a record: where the view goes back to.
 void LoadRecordPosition(DocumentState& doc, const JournalRecord& record)
 {
     doc.CurrentDataSet = record.DataSet;
@@ -69,9 +16,47 @@ void LoadRecordPosition(DocumentState& doc, const JournalRecord& record)
     doc.CurrentRow = record.Row;
 }
 
+StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to)
+{
+    EditHistory& history = *doc.History;
+    std::optional<JournalStep> step = history.TakeNewest(from);
+    if (!step)
+        return {};
+    const JournalRecord oldest = step->cells.front();
+    if (step->row) {
+        ApplyRowChange(doc, *step->row, from == JournalSide::Redo);
+        LoadRecordPosition(doc, oldest);
+        history.Push(to, std::move(*step));
+        return {StepResult::Taken, oldest, true};
+    }
+    // Newest first; the counter step holds what each cell held, so that it runs the other way.
+    JournalStep counter;
+    counter.cells.reserve(step->cells.size());
+    for (auto record = step->cells.rbegin(); record != step->cells.rend(); ++record) {
+        const std::uint8_t* byte = CellByte(doc, record->Tab, record->DataSet, record->Col, record->Row);
+        JournalRecord back = *record;
+        back.Value = byte ? *byte : std::uint8_t{0};
+        counter.cells.push_back(back);
+        SetCellByte(doc, record->Tab, record->DataSet, record->Col, record->Row, record->Value);
+    }
+    LoadRecordPosition(doc, oldest);
+    history.Push(to, std::move(counter));
+    return {StepResult::Taken, oldest, false};
+}
+
+} // namespace
+
+QString TooLargeToUndoQuestion(int records, std::size_t limit)
+{
+    return QStringLiteral("この変更は %1 個のセルを変えます。元に戻せるのは %2 個までなので、この変更と、それより前の変更は元に戻せなくなります。"
+                          "変更しますか？")
+        .arg(records)
+        .arg(limit);
+}
+
 CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll, QString* reason)
 {
-    std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow);
+    const std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow);
     if (!byte)
         return CommitResult::Unchanged;
     if (const std::optional<QString> why = ReadOnlyReason(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow)) {
@@ -82,30 +67,17 @@ CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, Sc
     const std::optional<std::uint8_t> value = ParseCellText(text);
     if (!value)
         return CommitResult::UnreadableText;
-    if (!PushUndoRecord(doc, tab, scroll))
-        return CommitResult::JournalFull;
-    const std::uint8_t old = *byte;
+    if (*value == *byte)
+        return CommitResult::Unchanged;
+    JournalStep step;
+    step.cells.push_back({tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, scroll.topRow, scroll.leftCol, *byte});
     SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, *value);
-    if (*value != old)
-        return CommitResult::Changed;
-    doc.History->Withdraw(JournalSide::Undo);
-    return CommitResult::Unchanged;
+    doc.History->Push(JournalSide::Undo, std::move(step));
+    return CommitResult::Changed;
 }
 
-bool StepFits(const DocumentState& doc, bool undo)
-{
-    const JournalSide from = undo ? JournalSide::Undo : JournalSide::Redo;
-    return doc.History->HasRoom(undo ? JournalSide::Redo : JournalSide::Undo, doc.History->NewestStepSize(from));
-}
+StepResult UndoStep(DocumentState& doc) { return TakeStep(doc, JournalSide::Undo, JournalSide::Redo); }
 
-StepResult UndoStep(DocumentState& doc)
-{
-    return TakeStep(doc, JournalSide::Undo, JournalSide::Redo);
-}
-
-StepResult RedoStep(DocumentState& doc)
-{
-    return TakeStep(doc, JournalSide::Redo, JournalSide::Undo);
-}
+StepResult RedoStep(DocumentState& doc) { return TakeStep(doc, JournalSide::Redo, JournalSide::Undo); }
 
 } // namespace zor

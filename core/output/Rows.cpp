@@ -1,7 +1,9 @@
 #include "core/output/Rows.h"
 
 #include "core/document/BattleRecords.h"
+#include "core/document/CellBytes.h"
 #include "core/edit/EditHistory.h"
+#include "core/edit/RowChanges.h"
 #include "core/view/TabView.h"
 
 #include <algorithm>
@@ -31,8 +33,32 @@ RowResult Done(DocumentState& doc, int cursorRow)
     result.kind = RowResult::Done;
     result.cursorRow = cursorRow;
     result.leftCol = std::clamp(doc.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize);
-    result.topRow = std::clamp(doc.TabState(TabBattle, ItemTopRow), 1, doc.BattleCount);
+    result.topRow = std::clamp(doc.TabState(TabBattle, ItemTopRow), 1, std::max(doc.BattleCount, 1));
     return result;
+}
+
+// The change as one undo step that brings the view back to the row, scrolled as the tab is now.
+RowResult Make(DocumentState& doc, const RowChange& change, int cursorRow)
+{
+    const JournalRecord place{TabBattle,
+                              0,
+                              std::clamp(doc.CurrentCol, 1, kBattleRecordSize),
+                              change.row,
+                              std::clamp(doc.TabState(TabBattle, ItemTopRow), 1, doc.BattleCount),
+                              std::clamp(doc.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize),
+                              0};
+    MakeRowChange(doc, change, place);
+    return Done(doc, cursorRow);
+}
+
+RowChange Change(const DocumentState& doc, RowChange::Kind kind, int row)
+{
+    RowChange change;
+    change.kind = kind;
+    change.row = row;
+    for (int c = 1; c <= kBattleRecordSize; ++c)
+        change.bytes[static_cast<std::size_t>(c - 1)] = doc.BattleParams(c, row);
+    return change;
 }
 
 } // namespace
@@ -47,20 +73,16 @@ RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、コピーして追加できません。"));
     if (row < 1 || row > doc.BattleCount)
         return {};
+    if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
+        return Refused(*why);
     if (doc.BattleCount >= kMaxSixteenBit)
         return Refused(QStringLiteral("戦闘パラメータのレコードは %1 件までです。これ以上追加できません。").arg(kMaxSixteenBit));
 
-    ++doc.BattleCount;
-    for (int k = 1; k <= kBattleBlockCount; ++k)
-        if (doc.GroupStarts(k) >= row)
-            ++doc.GroupStarts(k);
-    doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
-    for (int r = doc.BattleCount - 1; r >= row; --r)
-        for (int c = 1; c <= kBattleRecordSize; ++c)
-            doc.BattleParams(c, r + 1) = doc.BattleParams(c, r);
-    doc.History->AdjustForBattleRows(row, 1, 0);
-    doc.History->BattleRowInserted(doc, row);
-    return Done(doc, row);
+    // The copy joins the block of the record it copies: a start at row stays, so the copy
+    // becomes that block's first record and the record copied its second.
+    RowChange change = Change(doc, RowChange::Kind::Inserted, row);
+    change.blockStartsAtRow = true;
+    return Make(doc, change, row);
 }
 
 RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
@@ -71,24 +93,20 @@ RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、削除できません。"));
     if (row < 1 || row > doc.BattleCount)
         return {};
+    if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
+        return Refused(*why);
     // The stream can't hold an empty block, and two equal starts would lose every later boundary.
     if (BlockStartsAt(doc, row) && (row == doc.BattleCount || BlockStartsAt(doc, row + 1)))
         return Refused(QStringLiteral("レコード %1 はブロック %2 のただ 1 件のレコードです。ブロックを空にはできないので、削除できません。")
                            .arg(row)
                            .arg(BattleBlockOf(doc, row)));
 
-    // A start at row stays: the record that follows becomes the block's first.
-    for (int k = 1; k <= kBattleBlockCount; ++k)
-        if (doc.GroupStarts(k) > row)
-            --doc.GroupStarts(k);
-    for (int r = row; r < doc.BattleCount; ++r)
-        for (int c = 1; c <= kBattleRecordSize; ++c)
-            doc.BattleParams(c, r) = doc.BattleParams(c, r + 1);
-    --doc.BattleCount;
-    doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
-    doc.History->AdjustForBattleRows(row + 1, -1, row);
-    doc.History->BattleRowDeleted(doc, row);
-    return Done(doc, std::min(row, doc.BattleCount));
+    // A start at row stays: the record that follows becomes the block's first. Taken back,
+    // the record becomes that block's first again.
+    RowChange change = Change(doc, RowChange::Kind::Deleted, row);
+    change.origin = doc.History->BaselineRecordOf(row);
+    change.blockStartsAtRow = row > 1 && BlockStartsAt(doc, row);
+    return Make(doc, change, std::min(row, doc.BattleCount - 1));
 }
 
 } // namespace zor

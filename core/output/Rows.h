@@ -1,8 +1,8 @@
 #pragma once
 
-// Adding and deleting battle records. The grid shows the records without their block
-// boundaries, so these keep GroupStarts, and the journals' battle-table records, in step
-// with the rows; the next save re-encodes the record list.
+// Adding and deleting battle records, as the user's commands. The grid shows the records
+// without their block boundaries, so these keep GroupStarts in step with the rows; each is
+// an undoable step of the edit history, and the next save re-encodes the record list.
 
 #include "core/document/DocumentState.h"
 
@@ -23,15 +23,16 @@ struct RowResult {
 };
 
 // Inserts a copy of record row before it: the records from row on move down one place,
-// and the copy at row joins the block of the record above it. Journal records of the
-// battle table from row on move down with their rows. The history keeps
-// each row's baseline record (none for the new one). Refused on an empty table and on one of 32,767 records.
+// and the copy at row joins the block of the record it copies (a block that began at row
+// begins with the copy). One undo step; the redo journal empties. The history keeps each
+// row's baseline record (none for the new one). Refused on an empty table, on one of
+// 32,767 records and on read-only battle records.
 RowResult InsertBattleRow(DocumentState& doc, int tab, int row);
 
 // Deletes record row: the records after it move up one place; a block that began at row
-// begins at the record that follows. Journal records of the row are removed (a step left
-// without records with them), those below move up, keeping their baseline records.
-// Refused on an empty table and when row is the only record of its block.
+// begins at the record that follows. One undo step, which brings the record back at its
+// place in its block; the redo journal empties. Refused on an empty table, on read-only
+// battle records and when row is the only record of its block.
 RowResult DeleteBattleRow(DocumentState& doc, int tab, int row);
 
 } // namespace zor

@@ -1,4 +1,5 @@
 #include "core/output/Save.h"
+#include "core/output/ReadBack.h"
 #include "core/output/SaveOptions.h"
 
 #include "core/codec/CodecError.h"
@@ -123,6 +124,11 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
     if (!NeedsReencode(doc))
         return image;
 
+    // The editor never lets such records change; the encoder must not write over them.
+    if (const std::optional<QString> why = BattleReadOnlyReason(doc)) {
+        *error = *why + QStringLiteral("何も書いていません。");
+        return std::nullopt;
+    }
     if (doc.BattleDecodeFailed) {
         *error = QStringLiteral("読み込んだ時に戦闘パラメータのブロックを読めなかったため、辞書の場所が分からず、"
                                 "戦闘パラメータを書き直せません。何も書いていません。");
@@ -150,6 +156,22 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
 
 namespace {
 
+// The image as it will be written: the changes, what ZOR.ini asks of every save, and the
+// check that the next load reads the document back from it.
+std::optional<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec,
+                                        QString* error)
+{
+    std::optional<QByteArray> image = BuildSavedImage(doc, onDisk, codec, error);
+    if (!image)
+        return std::nullopt;
+    ApplySaveOptions(doc, *image);
+    if (const std::optional<QString> problem = ReadBackProblem(doc, *image)) {
+        *error = *problem + QStringLiteral("保存したイメージを読み直すと違うデータになるため、何も書いていません。");
+        return std::nullopt;
+    }
+    return image;
+}
+
 // The changes written into the open file, after a copy of it to its .bak when asked.
 bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString* error)
 {
@@ -158,10 +180,9 @@ bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString*
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
         return false;
-    std::optional<QByteArray> image = BuildSavedImage(doc, *onDisk, codec, error);
+    const std::optional<QByteArray> image = FinishedImage(doc, *onDisk, codec, error);
     if (!image)
         return false;
-    ApplySaveOptions(doc, *image);
     // The new image on disk first, the .bak next, the rename last: a failure before the
     // rename leaves the image and the old .bak as they were (the writer removes its
     // temporary file when it goes out of scope uncommitted).
@@ -203,11 +224,10 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
     const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
     if (!onDisk)
         return false;
-    std::optional<QByteArray> image = doc.History->Modified() ? BuildSavedImage(doc, *onDisk, codec, error) : onDisk;
+    // An unmodified image is copied as it is.
+    const std::optional<QByteArray> image = doc.History->Modified() ? FinishedImage(doc, *onDisk, codec, error) : onDisk;
     if (!image)
         return false;
-    if (doc.History->Modified()) // an unmodified image is copied as it is
-        ApplySaveOptions(doc, *image);
     QString reason;
     if (!WriteFileAtomically(path, *image, &reason, OpenImageFiles(doc.RomPath))) {
         *error = QStringLiteral("%1 に保存できません（%2）。開いているファイルはそのままです。").arg(path, reason);

@@ -57,10 +57,10 @@ std::optional<HeaderChecksum> ComputeHeaderChecksum(const QByteArray& image, QSt
             *reason = why;
         return std::nullopt;
     };
-    if (image.size() < kMinHeaderImageSize)
+    if (image.size() < kBankSize)
         return refuse(QStringLiteral("%1 バイトのイメージにはヘッダがありません（ヘッダは 0x7FC0 にあり、0x8000 バイト以上のイメージにだけあります）")
                           .arg(image.size()));
-    if (image.size() % 0x8000 == 512)
+    if (HasCopierHeader(image.size()))
         return refuse(QStringLiteral("32 KiB の倍数より 512 バイト長いイメージです。先頭にコピー機のヘッダがあるようで、"
                                      "ヘッダの位置が分かりません"));
     HeaderChecksum result;

@@ -4,6 +4,8 @@
 // every byte, images whose size is no power of two counted as the hardware mirrors
 // them, with the four checksum bytes counted as FF FF 00 00.
 
+#include "core/codec/ImageLayout.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,11 +13,6 @@
 #include <optional>
 
 namespace zor {
-
-inline constexpr qsizetype kHeaderOffset = 0x7FC0;
-inline constexpr qsizetype kComplementOffset = 0x7FDC;
-inline constexpr qsizetype kChecksumOffset = 0x7FDE;
-inline constexpr qsizetype kMinHeaderImageSize = 0x8000;
 
 struct HeaderChecksum {
     std::uint16_t storedChecksum = 0;

@@ -122,7 +122,8 @@ std::uint8_t Held(std::int64_t value, bool isSigned, int& held)
 SelectionValuesResult Unreadable(const QString& message) { return {{CommitResult::UnreadableText, 0, message}, 0}; }
 
 // Writes the new bytes, after the checks only the battle table needs.
-SelectionValuesResult Write(DocumentState& doc, const std::vector<CellWrite>& writes, int held, ScrollPosition scroll)
+SelectionValuesResult Write(DocumentState& doc, const std::vector<CellWrite>& writes, int held, ScrollPosition scroll,
+                            LargeStep large)
 {
     for (const CellWrite& write : writes) {
         const CellRef& c = write.cell;
@@ -133,24 +134,24 @@ SelectionValuesResult Write(DocumentState& doc, const std::vector<CellWrite>& wr
                          .arg(c.row)},
                     held};
     }
-    return {WriteCells(doc, writes, scroll, UnchangedCells::Skipped), held};
+    return {WriteCells(doc, writes, scroll, UnchangedCells::Skipped, large), held};
 }
 
 // Every selected cell to what result makes of its value.
 SelectionValuesResult Apply(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
-                            const std::function<std::int64_t(const SelectedCell&)>& result)
+                            LargeStep large, const std::function<std::int64_t(const SelectedCell&)>& result)
 {
     int held = 0;
     std::vector<CellWrite> writes;
     for (const SelectedCell& cell : SelectedCells(doc, tab, selection).cells)
         writes.push_back({cell.cell, Held(result(cell), cell.isSigned, held)});
-    return Write(doc, writes, held, scroll);
+    return Write(doc, writes, held, scroll, large);
 }
 
 } // namespace
 
 SelectionValuesResult SetSelectionValue(DocumentState& doc, int tab, const CellSelection& selection, const QString& text,
-                                        ScrollPosition scroll)
+                                        ScrollPosition scroll, LargeStep large)
 {
     const std::optional<std::uint8_t> value = ParseCellText(text);
     if (!value)
@@ -158,33 +159,34 @@ SelectionValuesResult SetSelectionValue(DocumentState& doc, int tab, const CellS
     std::vector<CellWrite> writes;
     for (const SelectedCell& cell : SelectedCells(doc, tab, selection).cells)
         writes.push_back({cell.cell, *value});
-    return Write(doc, writes, 0, scroll);
+    return Write(doc, writes, 0, scroll, large);
 }
 
 SelectionValuesResult AddToSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& amount,
-                                     ScrollPosition scroll)
+                                     ScrollPosition scroll, LargeStep large)
 {
     const std::optional<Exact> added = ParseExact(amount, true);
     if (!added)
         return Unreadable(QStringLiteral("「%1」は足す数として読めません。-5、2.5、0x10 のような数を入れてください（負の数は引きます）。")
                               .arg(QuoteText(amount)));
-    return Apply(doc, tab, selection, scroll, [&](const SelectedCell& cell) {
+    return Apply(doc, tab, selection, scroll, large, [&](const SelectedCell& cell) {
         return RoundedQuotient(cell.value * added->denominator + added->units, added->denominator);
     });
 }
 
 SelectionValuesResult ScaleSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& percent,
-                                     ScrollPosition scroll)
+                                     ScrollPosition scroll, LargeStep large)
 {
     const std::optional<Exact> scale = ParseExact(percent, false);
     if (!scale)
         return Unreadable(QStringLiteral("「%1」は百分率として読めません。150 や 12.5 のような数を入れてください。").arg(QuoteText(percent)));
-    return Apply(doc, tab, selection, scroll, [&](const SelectedCell& cell) {
+    return Apply(doc, tab, selection, scroll, large, [&](const SelectedCell& cell) {
         return RoundedQuotient(cell.value * scale->units, scale->denominator * 100);
     });
 }
 
-SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll)
+SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+                                 LargeStep large)
 {
     const Selection selected = SelectedCells(doc, tab, selection);
     const int steps = selected.bottom - selected.top;
@@ -211,7 +213,7 @@ SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelectio
         const std::int64_t value = RoundedQuotient(from * steps + (last[column] - from) * i, steps);
         writes.push_back({cell.cell, Held(value, cell.isSigned, held)});
     }
-    return Write(doc, writes, held, scroll);
+    return Write(doc, writes, held, scroll, large);
 }
 
 } // namespace zor

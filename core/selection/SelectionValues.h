@@ -18,24 +18,25 @@
 namespace zor {
 
 struct SelectionValuesResult {
-    WriteResult write; // the step, or why it was refused (UnreadableText, Refused, ReadOnly, JournalFull)
+    WriteResult write; // the step, or why it was refused (UnreadableText, Refused, ReadOnly, TooLargeToUndo)
     int held = 0;      // results held at their section's range
 };
 
 // Every cell to the value text gives in one of the cell editor's forms (ParseCellText).
 SelectionValuesResult SetSelectionValue(DocumentState& doc, int tab, const CellSelection& selection, const QString& text,
-                                        ScrollPosition scroll);
+                                        ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // amount added to every cell: a decimal number, a fraction allowed, or "0x" and up to eight
 // hexadecimal digits, either with a sign; a negative one subtracts.
 SelectionValuesResult AddToSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& amount,
-                                     ScrollPosition scroll);
+                                     ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // Every cell multiplied by percent / 100: a decimal number, a fraction allowed ("150", "12.5").
 SelectionValuesResult ScaleSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& percent,
-                                     ScrollPosition scroll);
+                                     ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // Each selected column a linear series from its first selected row's value to its last's.
-SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll);
+SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+                                 LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

@@ -41,7 +41,7 @@ ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCol
 }
 
 WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selection, GridSize grid, const QString& text,
-                      ScrollPosition scroll)
+                      ScrollPosition scroll, LargeStep large)
 {
     // Only what can land from the cursor is kept; a filling value is the text's first.
     const ClipboardValues read =
@@ -69,7 +69,7 @@ WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selectio
     for (int i = 1; i <= rows; ++i)
         for (int j = 1; j <= (fill ? cols : std::min(cols, read.width(i))); ++j)
             writes.push_back({{tab, doc.CurrentDataSet, col + j - 1, row + i - 1}, fill ? read.at(1, 1) : read.at(i, j)});
-    const WriteResult written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled);
+    const WriteResult written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large);
     if (written.result == CommitResult::Changed) {
         doc.CurrentRow = writes.back().cell.row;
         doc.CurrentCol = writes.back().cell.col;

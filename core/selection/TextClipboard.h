@@ -54,11 +54,11 @@ ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCol
 // column, as PasteCells does; a single value onto a selection of several cells fills the
 // selection instead. Every value is read before anything changes: one that can't be read
 // refuses the whole paste (UnreadableText, the reason naming its row, column and text).
-// Otherwise every cell written is journalled, as one undo step; a full journal or a
-// read-only cell refuses it whole (see WriteCells). A field past the end of a shorter row
+// Otherwise every cell written is journalled, as one undo step; a read-only cell, or a step
+// too large to undo without large Take, refuses it whole (see WriteCells). A field past the end of a shorter row
 // leaves its cell as it is. CurrentRow and CurrentCol end on the last cell written.
 WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selection, GridSize grid, const QString& text,
-                      ScrollPosition scroll);
+                      ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // The selection (whichever way it was made) of the shown table as text for the system
 // clipboard: each cell as the grid shows it (CellText), a tab between columns and "\n"

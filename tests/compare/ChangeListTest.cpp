@@ -66,9 +66,13 @@ protected:
 
     void step(bool undo)
     {
-        if (!StepFits(doc, undo) || (undo ? UndoStep(doc) : RedoStep(doc)).kind != StepResult::Taken)
+        const StepResult taken = undo ? UndoStep(doc) : RedoStep(doc);
+        if (taken.kind != StepResult::Taken)
             return;
-        list.refresh(doc, NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
+        if (taken.rows)
+            list.rebuildBattle(doc);
+        else
+            list.refresh(doc, NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
     }
 
     std::vector<ChangeEntry> rebuilt() const

@@ -128,12 +128,15 @@ TEST_F(CsvImport, ChangesComeInFileOrderAndApplyAsOneUndoStep)
     EXPECT_EQ(doc.BattleParams(3, 2), battle);
     EXPECT_EQ(import().changes.size(), 3u);
 
-    // A step the undo journal can't take is refused whole, with the records it needs.
-    while (doc.History->UndoCount() < kMaxJournalRecords - 2)
-        doc.History->Push(JournalSide::Undo, {TabIndividual, 0, 1, 1, 1, 1, 0x10, 1});
-    const WriteResult full = ApplyCsvImport(doc, result);
-    EXPECT_EQ(std::pair(full.result, full.records), std::pair(CommitResult::JournalFull, 3));
+    // A step larger than the history keeps is asked about first: nothing changes until it is taken.
+    EditHistory small(2);
+    small.TakeBaseline(doc);
+    *doc.History = small;
+    const WriteResult large = ApplyCsvImport(doc, result);
+    EXPECT_EQ(std::pair(large.result, large.records), std::pair(CommitResult::TooLargeToUndo, 3));
     EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(ApplyCsvImport(doc, result, LargeStep::Take).result, CommitResult::Changed);
+    EXPECT_EQ(doc.BattleParams(3, 2), 0x7F);
 }
 
 TEST_F(CsvImport, EveryProblemNamesFileLineAndFieldAndRefusesTheWhole)

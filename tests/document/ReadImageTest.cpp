@@ -1,6 +1,7 @@
 #include "core/edit/EditHistory.h"
 #include "core/document/ReadImage.h"
 #include "core/document/CellBytes.h"
+#include "core/output/Rows.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
 
@@ -148,10 +149,10 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
     EXPECT_EQ(doc.DataSets(1).Bytes(1, 2), 0);
     EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 0);
     EXPECT_EQ(doc.IndividualBytes(1), 0);
-    // One line per section and entry outside, and the battle blocks, which lie past the end too.
-    EXPECT_EQ(problems(), (QStringList{u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
+    // The size, one line per section and entry outside, and the battle blocks, which lie past the end too.
+    EXPECT_EQ(problems(), (QStringList{u"game.rom:0"_s, u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
                                        u"mode/個別データ.sna:3"_s, u"game.rom:0"_s}));
-    EXPECT_TRUE(log.items()[0].message.contains(u"1 個"_s)) << log.items()[0].message.toStdString();
+    EXPECT_TRUE(log.items()[1].message.contains(u"1 個"_s)) << log.items()[1].message.toStdString();
     EXPECT_TRUE(doc.BattleDecodeFailed);
     EXPECT_EQ(doc.BattleCount, 0);
 }
@@ -166,7 +167,7 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
     SetCellByte(doc, TabBattle, 0, 2, 1, doc.BattleParams(2, 1) ^ 1);
     ASSERT_TRUE(doc.History->Modified());
     for (int i = 0; i < 3; ++i)
-        doc.History->Push(JournalSide::Undo, {TabIdSection, 1, 1, 1, 1, 1, 0, 1});
+        doc.History->Push(JournalSide::Undo, JournalStep{{{TabIdSection, 1, 1, 1, 1, 1, 0}}, {}});
     doc.ClipSize(0) = 4;
 
     QByteArray broken = rom.image();
@@ -204,24 +205,88 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_GT(doc.BattleCount, 0);
 }
 
-// 512 bytes more than a multiple of 32 KiB: a copier header, said once; the load goes on.
-TEST_F(ReadImage, ACopierHeaderIsReported)
+// A size that isn't whole 32 KiB banks is said once: 512 bytes past them as a copier's
+// header, anything else as no SNES image; the load goes on either way.
+TEST_F(ReadImage, TheImageSizeIsChecked)
 {
-    auto headerProblems = [&] {
-        int count = 0;
+    auto sizeProblem = [&] {
+        QString said;
         for (const Problem& p : log.items())
-            count += p.message.contains(u"ヘッダー"_s) && p.file == u"game.rom"_s && p.line == 0 ? 1 : 0;
-        return count;
+            if (p.message.contains(u"コピー機のヘッダー"_s))
+                said += u'H';
+            else if (p.message.contains(u"SNES の ROM イメージ"_s))
+                said += u'N';
+        return said;
     };
     load(QByteArray(512, '\0') + rom.image());
-    EXPECT_EQ(headerProblems(), 1) << log.text().toStdString();
+    EXPECT_EQ(sizeProblem(), u"H"_s) << log.text().toStdString();
     EXPECT_EQ(doc.DataSets(1).IdCount, 3);
-    for (const qsizetype size : {0x8000, 0x8000 + 511, 0x8000 + 513, 0x10000 + 512}) {
+    const std::vector<std::pair<qsizetype, QString>> sizes{
+        {7, u"N"_s},           {0x7FFF, u"N"_s},           {0x8000, u""_s},  {0x8000 + 511, u"N"_s},
+        {0x8000 + 512, u"H"_s}, {0x8000 + 513, u"N"_s},     {0x10000, u""_s}, {0x10000 + 512, u"H"_s},
+        {512, u"H"_s},          {0x400000 + 0x8000, u""_s}, {0x300001, u"N"_s}};
+    for (const auto& [size, expected] : sizes) {
         load(QByteArray(size, '\0'));
-        EXPECT_EQ(headerProblems(), size % 0x8000 == 512 ? 1 : 0) << size;
+        EXPECT_EQ(sizeProblem(), expected) << size;
     }
-    load(QByteArray(512, '\0'));
-    EXPECT_EQ(headerProblems(), 1);
+}
+
+// Where a cell's place in the image is uncertain, it can't change: the load says why, the
+// cells and the row commands refuse with that reason, and the other cells edit as before.
+TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
+{
+    struct Case {
+        const char* name;
+        std::function<QByteArray()> image; // after any change to the program folder
+        const char16_t* reason;            // a part of every refusal's text
+        bool idCells, individualCells, battleCells;
+        int saidAtLoad = 1;
+    };
+    const std::vector<Case> cases{
+        // The blocks can't be found behind the header: there are no records to refuse.
+        {"copier header", [&] { return QByteArray(512, '\0') + rom.image(); }, u"コピー機のヘッダー", true, true, false},
+        {"battle table moved",
+         [&] {
+             RomBuilder moved = rom;
+             return moved.bytes(0x1F0000, rom.image().mid(kPointerTableOffset, 2 * kBlockCount)).tableAt(0x1F0000).image();
+         },
+         u"戦闘パラメータの表が 0x1F0000 にあるため", false, false, true},
+        {"checksum while it is fixed",
+         [&] {
+             home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode=mode"_s, u"FixChecksum=1"_s});
+             home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"7FDF"_s, u"和"_s});
+             return rom.image();
+         },
+         u"チェックサム", false, true, false, 0},
+        {"table settings unreadable",
+         [&] {
+             home.writeZorIni(u"mode"_s, u"16"_s);
+             QFile::remove(home.file(u"mode/クラス.ini"_s));
+             QDir(home.path()).mkpath(u"mode/クラス.ini"_s);
+             return rom.image();
+         },
+         u"設定ファイル", true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        load(c.image());
+        EXPECT_EQ(std::count_if(log.items().begin(), log.items().end(),
+                                [&](const Problem& p) { return p.message.contains(QString::fromUtf16(c.reason)); }),
+                  c.saidAtLoad);
+        const auto refused = [&](int tab, int dataSet, int col, int row) {
+            const std::optional<QString> why = ReadOnlyReason(doc, tab, dataSet, col, row);
+            EXPECT_TRUE(!why || why->contains(QString::fromUtf16(c.reason))) << why->toStdString();
+            return why.has_value();
+        };
+        EXPECT_EQ(refused(TabIdSection, 1, 1, 2), c.idCells);
+        EXPECT_EQ(refused(TabIndividual, 0, 1, 2), c.individualCells);
+        EXPECT_EQ(refused(TabBattle, 0, 5, 2), c.battleCells);
+        if (doc.BattleCount > 0) {
+            const RowResult insert = InsertBattleRow(doc, TabBattle, 1);
+            EXPECT_EQ(insert.kind, c.battleCells ? RowResult::Refused : RowResult::Done);
+            EXPECT_EQ(insert.kind == RowResult::Refused, insert.message.contains(QString::fromUtf16(c.reason)));
+        }
+    }
 }
 
 TEST_F(ReadImage, UnreadableTableSettingsAreProblems)

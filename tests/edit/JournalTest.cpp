@@ -71,13 +71,12 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     }
     ASSERT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"5"_s), CommitResult::Changed);
     ASSERT_EQ(doc.History->UndoCount(), 1);
-    const JournalRecord& record = doc.History->UndoEntry(1);
+    const JournalRecord& record = doc.History->Steps(JournalSide::Undo).back().cells.at(0);
     EXPECT_EQ(record.Tab, TabIdSection);
     EXPECT_EQ(record.DataSet, 1);
     EXPECT_EQ(record.Col, 1);
     EXPECT_EQ(record.Row, 3);
     EXPECT_EQ(record.Value, 112);
-    EXPECT_EQ(record.GroupSize, 1);
     EXPECT_EQ(record.TopRow, 3);
     EXPECT_TRUE(doc.History->Modified());
     // With a record left, a commit that changes nothing keeps Modified.
@@ -122,7 +121,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     EXPECT_EQ(doc.BattleParams(10, 4), 2);  // record 1, section 1
     EXPECT_EQ(doc.BattleParams(12, 5), 5);  // record 2, section 3
     ASSERT_EQ(doc.History->UndoCount(), 7);
-    EXPECT_EQ(doc.History->UndoEntry(7).GroupSize, 6);
+    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
     EXPECT_EQ(doc.CurrentRow, 5); // the last cell written
     EXPECT_EQ(doc.CurrentCol, 12);
 
@@ -132,8 +131,8 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     EXPECT_EQ(doc.BattleParams(12, 5), 17);
     EXPECT_EQ(doc.History->UndoCount(), 1);
     EXPECT_EQ(doc.History->RedoCount(), 6);
-    EXPECT_EQ(doc.History->RedoEntry(6).GroupSize, 6);
-    EXPECT_EQ(doc.History->RedoEntry(6).Value, 2); // what the undo replaced
+    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Redo), 6);
+    EXPECT_EQ(doc.History->Steps(JournalSide::Redo).back().cells.back().Value, 2); // what the undo replaced, redone first
     EXPECT_EQ(step.oldest.Row, 4);         // the step's first cell, where the view goes back to
     EXPECT_EQ(step.oldest.Col, 10);
     EXPECT_EQ(step.oldest.TopRow, 4);
@@ -154,7 +153,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     EXPECT_TRUE(doc.History->Modified());
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(doc.BattleParams(12, 5), 5);
-    EXPECT_EQ(doc.History->UndoEntry(doc.History->UndoCount()).GroupSize, 6);
+    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Nothing);
 }
 
@@ -200,12 +199,12 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     CopyCells(doc, TabIdSection, {1, 1, 3, 3});
     ASSERT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}), CommitResult::Changed);
     EXPECT_EQ(doc.History->UndoCount(), 6);
-    EXPECT_EQ(doc.History->UndoEntry(6).GroupSize, 6);
+    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
     EXPECT_EQ(doc.DataSets(1).Bytes(3, 3), 131);
     EXPECT_EQ(doc.CurrentRow, 4);
     // On the last cell, past the last row and column: only that cell.
     ASSERT_EQ(PasteCells(doc, TabIdSection, 4, 3, {5, 4}, {}), CommitResult::Changed);
-    EXPECT_EQ(doc.History->UndoEntry(doc.History->UndoCount()).GroupSize, 1);
+    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 1);
     EXPECT_EQ(doc.CurrentCol, 3);
 
     // A cut journals every cell, zero or not, and one undo brings all back.
@@ -215,7 +214,7 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     ASSERT_EQ(CutCells(cut, TabIdSection, {1, 1, 2, 2}, {}), CommitResult::Changed);
     EXPECT_TRUE(cut.History->Modified());
     EXPECT_EQ(cut.History->UndoCount(), 4);
-    EXPECT_EQ(cut.History->UndoEntry(4).GroupSize, 4);
+    EXPECT_EQ(cut.History->NewestStepSize(JournalSide::Undo), 4);
     EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 0);
     EXPECT_EQ(cut.ClipBytes(2, 2), 221);
     UndoStep(cut);
@@ -274,7 +273,7 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
     EXPECT_EQ(written.records, 2);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 2);
     // Each record names its own cell and, without a view given, brings it back at the top left.
-    const JournalRecord& battle = doc.History->UndoEntry(1);
+    const JournalRecord& battle = doc.History->Steps(JournalSide::Undo).back().cells.at(0);
     EXPECT_EQ(std::tuple(battle.Tab, battle.DataSet, battle.Col, battle.Row, battle.TopRow, battle.LeftCol, battle.Value),
               std::tuple(int{TabBattle}, 0, 4, 5, 5, 4, std::uint8_t{9}));
     EXPECT_EQ(UndoStep(doc).oldest.Tab, TabBattle);
@@ -292,35 +291,38 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
     EXPECT_EQ(doc.History->UndoCount(), 0);
 }
 
-TEST(Journal, AFullJournalRefusesTheChangeAndKeepsEveryRecord)
+// The history keeps its newest records and drops whole oldest steps beyond its limit; no
+// edit is refused for room, and a step larger than the limit is only taken when asked.
+TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
 {
     DocumentState doc = SmallDocument();
-    for (int i = 0; i < kMaxJournalRecords + 5; ++i)
-        Commit(doc, TabBattle, 0, 1 + i % 25, 1 + i / 25 % 5, QString::number(i % 2 ? 200 : 100));
-    EXPECT_EQ(doc.History->UndoCount(), kMaxJournalRecords);
-    const std::uint8_t before = doc.BattleParams(3, 3);
-    EXPECT_EQ(Commit(doc, TabBattle, 0, 3, 3, QString::number(before ^ 1)), CommitResult::JournalFull);
-    EXPECT_EQ(doc.BattleParams(3, 3), before);
-    EXPECT_EQ(doc.History->UndoCount(), kMaxJournalRecords);
-    doc.CurrentDataSet = 1;
-    CopyCells(doc, TabIdSection, {1, 1, 1, 1});
-    EXPECT_EQ(CutCells(doc, TabIdSection, {1, 1, 1, 1}, {}), CommitResult::JournalFull);
-    EXPECT_EQ(PasteCells(doc, TabIdSection, 1, 1, {5, 4}, {}), CommitResult::JournalFull);
-    EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 110);
-    const WriteResult many = WriteCells(doc, std::vector<CellWrite>(3, {{TabIndividual, 0, 1, 1}, 0}), {}, UnchangedCells::Skipped);
-    EXPECT_EQ(std::pair(many.result, many.records), std::pair(CommitResult::JournalFull, 3));
-    EXPECT_TRUE(many.reason.startsWith(u"この変更は 3 件のセルを"_s)) << many.reason.toStdString();
+    EditHistory limited(5);
+    limited.TakeBaseline(doc);
+    *doc.History = limited;
+    for (int c = 1; c <= 3; ++c)
+        Commit(doc, TabBattle, 0, c, 1, u"0"_s);
+    ASSERT_EQ(CutCells(doc, TabBattle, {2, 1, 2, 3}, {}), CommitResult::Changed); // 3 more: the oldest step goes
+    EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->Steps(JournalSide::Undo).size()), std::tuple(5, 3u));
+    while (UndoStep(doc).kind == StepResult::Taken) {
+    }
+    EXPECT_EQ(std::tuple(doc.BattleParams(1, 1), doc.BattleParams(2, 1), doc.BattleParams(3, 1)),
+              std::tuple(std::uint8_t{0}, std::uint8_t{3}, std::uint8_t{4})); // the first commit stays
+    EXPECT_EQ(doc.History->RedoCount(), 5);
 
-    // Undo everything, then more than there is: it stops at an empty journal.
-    for (int i = 0; i < 40000; ++i)
-        UndoStep(doc);
-    EXPECT_EQ(doc.History->UndoCount(), 0);
-    EXPECT_EQ(doc.History->RedoCount(), kMaxJournalRecords);
-    EXPECT_FALSE(doc.History->Modified());
-    // The redo journal is full now: a new edit goes on the undo journal, but its undo is refused.
-    Commit(doc, TabBattle, 0, 1, 1, u"0"_s);
-    EXPECT_EQ(UndoStep(doc).kind, StepResult::JournalFull);
-    EXPECT_EQ(doc.History->UndoCount(), 1);
+    // Six cells are more than the history keeps: nothing changes until the caller says to take them.
+    std::vector<CellWrite> writes;
+    for (int c = 4; c <= 9; ++c)
+        writes.push_back({{TabBattle, 0, c, 3}, 0});
+    const WriteResult asked = WriteCells(doc, writes, {}, UnchangedCells::Skipped);
+    EXPECT_EQ(std::tuple(asked.result, asked.records), std::tuple(CommitResult::TooLargeToUndo, 6));
+    EXPECT_TRUE(asked.reason.contains(u"6 個"_s) && asked.reason.contains(u"5 個まで"_s)) << asked.reason.toStdString();
+    EXPECT_EQ(doc.BattleParams(4, 3), 7);
+    const WriteResult taken = WriteCells(doc, writes, {}, UnchangedCells::Skipped, LargeStep::Take);
+    EXPECT_EQ(taken.result, CommitResult::Changed);
+    EXPECT_EQ(doc.BattleParams(9, 3), 0);
+    EXPECT_EQ(doc.History->UndoCount(), 0); // it can't be undone, nor anything before it
+    EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
+    EXPECT_EQ(doc.History->RedoCount(), 5);
 }
 
 TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)

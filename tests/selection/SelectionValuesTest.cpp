@@ -77,11 +77,14 @@ TEST(SelectionValues, RefusedWhole)
     EXPECT_EQ(readOnly.write.result, CommitResult::ReadOnly);
     EXPECT_EQ(Byte(doc, 2, 1), 2);
 
-    while (doc.History->UndoCount() < kMaxJournalRecords - 1)
-        doc.History->Push(JournalSide::Undo, {TabBattle, 0, 2, 1, 1, 1, 1, 1});
-    const SelectionValuesResult full = AddToSelection(doc, TabIdSection, {1, 1, 2, 2}, u"1"_s, {});
-    EXPECT_EQ(std::pair(full.write.result, full.write.records), std::pair(CommitResult::JournalFull, 4));
+    EditHistory small(3);
+    small.TakeBaseline(doc);
+    *doc.History = small;
+    const SelectionValuesResult large = AddToSelection(doc, TabIdSection, {1, 1, 2, 2}, u"1"_s, {});
+    EXPECT_EQ(std::pair(large.write.result, large.write.records), std::pair(CommitResult::TooLargeToUndo, 4));
     EXPECT_EQ(Byte(doc, 1, 1), 1);
+    EXPECT_EQ(AddToSelection(doc, TabIdSection, {1, 1, 2, 2}, u"1"_s, {}, LargeStep::Take).write.result, CommitResult::Changed);
+    EXPECT_EQ(Byte(doc, 1, 1), 2);
 }
 
 } // namespace

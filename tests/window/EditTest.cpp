@@ -455,22 +455,52 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(o.folder->file(QStringLiteral("敵パラメータ.csv"))));
     }
 
-    void aFullJournalRefusesTheEdit()
+    void aStepTooLargeToUndoIsAskedFirstAndUndoFollowsTheHistory()
     {
-        auto o = Open(true);
+        auto o = Open();
         Form1& form = *o.form;
         zor::FlexGrid& grid = *form.FGrid1;
-        ShowTable(form, 1, 1);
-        while (form.doc.History->Push(zor::JournalSide::Undo, {})) {
-        }
-        Type(form, QStringLiteral("5"));
-        QTest::keyClick(form.txtForEdit, Qt::Key_Return);
-        QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
-        QVERIFY(o.dialogs->messages[0].text.contains(QStringLiteral("32766")));
-        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
-        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x80"));
-        QVERIFY(!form.txtForEdit->isVisible());
-        QCOMPARE(form.doc.History->UndoCount(), zor::kMaxJournalRecords);
+        zor::EditHistory small(2);
+        small.TakeBaseline(form.doc);
+        *form.doc.History = small;
+        ClickTab(form, 3);
+        QVERIFY(!form.andou->isEnabled() && !form.redou->isEnabled());
+        const std::uint8_t before = form.doc.BattleParams(1, 1);
+        grid.setFocus();
+        grid.setRow(1);
+        grid.setCol(1);
+        QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+
+        // Four cells against a history of two: asked first; No changes nothing.
+        o.dialogs->answers = {QMessageBox::No, QMessageBox::Yes};
+        QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(o.dialogs->asked.size(), std::size_t(1));
+        QVERIFY(o.dialogs->asked[0].text.contains(QStringLiteral("元に戻せなくなります")));
+        QCOMPARE(form.doc.BattleParams(1, 1), before);
+        QVERIFY(!form.doc.History->Modified());
+
+        // Yes takes it, and it can't be undone.
+        QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(form.doc.BattleParams(1, 1), std::uint8_t(0));
+        QVERIFY(form.doc.History->Modified());
+        QCOMPARE(form.doc.History->UndoCount(), 0);
+        QVERIFY(!form.andou->isEnabled());
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.doc.BattleParams(1, 1), std::uint8_t(0));
+
+        // A row command is one undoable step; undo enables redo.
+        const int rows = grid.Rows();
+        grid.setRow(2);
+        form.NewRow->trigger();
+        QCOMPARE(grid.Rows(), rows + 1);
+        QVERIFY(form.andou->isEnabled() && !form.redou->isEnabled());
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(grid.Rows(), rows);
+        QVERIFY(!form.andou->isEnabled() && form.redou->isEnabled());
+        QTest::keyClick(&grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(grid.Rows(), rows + 1);
+        QCOMPARE(o.dialogs->messages.size(), std::size_t(0));
     }
 
     void anInputMethodOpensTheEditorEmpty()

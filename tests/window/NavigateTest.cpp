@@ -223,9 +223,9 @@ private Q_SLOTS:
         QVERIFY(!shaded(1) && !shaded(second - 1) && shaded(second) && shaded(third - 1) && !shaded(third));
         form.FGrid1->setRow(second);
         QVERIFY2(form.CellStatus->text().contains(QStringLiteral("ブロック 2")), qPrintable(form.CellStatus->text()));
-        // A copy inserted at the block's first record joins block 1, and the shading moves with it.
+        // A copy inserted at the block's first record joins block 2, and the shading grows with it.
         form.NewRow->trigger();
-        QVERIFY(!shaded(second) && shaded(second + 1));
+        QVERIFY(!shaded(second - 1) && shaded(second) && shaded(third) && !shaded(third + 1));
         ClickTab(form, 2);
         QVERIFY(!model->headerData(0, Qt::Vertical, Qt::BackgroundRole).isValid());
     }

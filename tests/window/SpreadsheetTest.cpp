@@ -135,15 +135,22 @@ private Q_SLOTS:
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
         QVERIFY(!form.doc.History->Modified());
 
-        // Too large for what is left of the journal: refused whole, with the count, before the preview.
+        // Larger than the history keeps: asked after the preview; No leaves the cells as they are.
         SetCsvField(table, 3, 3, QStringLiteral("5"));
-        while (form.doc.History->HasRoom(zor::JournalSide::Undo, 1))
-            form.doc.History->Push(zor::JournalSide::Undo, {});
-        o.dialogs->folders = {home};
+        zor::EditHistory none(0);
+        none.TakeBaseline(form.doc);
+        *form.doc.History = none;
+        o.dialogs->folders = {home, home};
+        o.dialogs->importAnswers = {true, true};
+        o.dialogs->answers = {QMessageBox::No, QMessageBox::Yes};
         form.ImportCSV->trigger();
-        QCOMPARE(o.dialogs->messages.back().text, zor::JournalFullMessage(1));
-        QVERIFY(o.dialogs->previews.empty());
+        QCOMPARE(o.dialogs->asked.size(), std::size_t(1));
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
+        QVERIFY(!form.doc.History->Modified());
+        form.ImportCSV->trigger();
+        QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x1F));
+        QVERIFY(form.doc.History->Modified());
+        QCOMPARE(form.doc.History->UndoCount(), 0);
     }
 
     void copiesGoToTheSystemClipboardAndForeignTextIsPasted()
