@@ -20,6 +20,14 @@ int BattleRecordCount(int streamUpper)
     return 2 * r > kRecordSize ? q + 1 : q;
 }
 
+std::int32_t PointerTableOffsetIn(const QByteArray& image)
+{
+    const auto at = [&](std::int32_t offset) {
+        return offset < image.size() ? static_cast<std::uint8_t>(image[offset]) : std::uint8_t{0};
+    };
+    return SnesAddressToOffset(at(kTablePointerLow), at(kTablePointerHigh), at(kTablePointerBank));
+}
+
 void BattleCodec::ResetCodecState() { scratch_ = Scratch{}; }
 
 namespace {

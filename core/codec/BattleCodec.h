@@ -44,6 +44,11 @@ inline constexpr int kMinEncodedReference = 4; // the encoder never writes a 3-b
 // the nearest integer. 25 is odd, so there is never a half to break.
 int BattleRecordCount(int streamUpper);
 
+// Where the image's table pointer says the pointer table lies (bytes past the end read
+// as 0). The encoder writes the table at kPointerTableOffset only, so an image whose
+// table lies elsewhere can't have its blocks written back.
+std::int32_t PointerTableOffsetIn(const QByteArray& image);
+
 // A battle stream indexed the way the document's stream array is: element 0 carries
 // nothing, the bytes stand in 1..L, and element L + 1 is a spare 0.
 using StreamArray = std::vector<std::uint8_t>;

@@ -1,7 +1,6 @@
 #include "core/compare/Compare.h"
 
 #include "core/codec/BattleCodec.h"
-#include "core/codec/SnesAddress.h"
 #include "core/document/CellBytes.h"
 #include "core/view/Grid.h"
 
@@ -66,9 +65,7 @@ std::uint8_t ByteAt(const QByteArray& image, std::int32_t offset)
 // elsewhere leaves other bytes in the encoder's places.
 bool ReadWhereEncoderWrites(const QByteArray& image)
 {
-    return SnesAddressToOffset(ByteAt(image, kTablePointerLow), ByteAt(image, kTablePointerHigh),
-                               ByteAt(image, kTablePointerBank)) == kPointerTableOffset
-           && ByteAt(image, kBlockBankOffset) == kRegionBank;
+    return PointerTableOffsetIn(image) == kPointerTableOffset && ByteAt(image, kBlockBankOffset) == kRegionBank;
 }
 
 // What a save of the battle table rewrites differs between any two images that hold

@@ -2,7 +2,6 @@
 
 #include "core/codec/CodecError.h"
 #include "core/codec/ImageLayout.h"
-#include "core/codec/SnesAddress.h"
 #include "core/document/BattleRecords.h"
 #include "core/files/Ini.h"
 #include "core/files/Numbers.h"
@@ -103,12 +102,9 @@ void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& 
         codec.DecodeBattleBlocks(bytes, image);
         doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
         ReadBattleRecords(doc);
-        // The encoder always writes the pointer table at one place, and the decoder finds it
-        // through the pointer: after a save, an image whose table lies elsewhere (moved to make
-        // room) would read other blocks, so its records stay as they are.
-        const std::int32_t table = SnesAddressToOffset(static_cast<std::uint8_t>(image[kTablePointerLow]),
-                                                       static_cast<std::uint8_t>(image[kTablePointerHigh]),
-                                                       static_cast<std::uint8_t>(image[kTablePointerBank]));
+        // After a save, an image whose table lies elsewhere (moved to make room) would read
+        // other blocks, so its records stay as they are.
+        const std::int32_t table = PointerTableOffsetIn(image);
         if (table != kPointerTableOffset) {
             doc.BattleReadOnly = QStringLiteral("戦闘パラメータの表が %1 にあるため、戦闘パラメータは変更できません。"
                                                 "書き直せるのは %2 にある表だけです。")
