@@ -4,6 +4,7 @@
 // offscreen platform reports, so 15 twips are exactly one pixel.
 
 #include "core/about/ApplicationNames.h"
+#include "core/files/UserSettings.h"
 #include "tests/window/FakeDialogs.h"
 #include "tests/window/TestFolder.h"
 #include "window/Application.h"
@@ -455,6 +456,9 @@ int main(int argc, char** argv)
     zor::Application app(argc, argv);
     zor::SetApplicationNames(); // the names the editor runs under, in Qt's test-mode folders:
     QStandardPaths::setTestModeEnabled(true); // the user's settings stay the user's
+    // Each run starts without settings: a pipe left by a run that crashed would hold every case.
+    for (const QString& file : zor::UserSettingsFiles())
+        QFile::remove(file);
     app.setQuitOnLastWindowClosed(false);  // the windows of one case close while the next are made
     int failures = 0;
     {
