@@ -51,7 +51,7 @@ struct ZorSettings {
     int DefaultNotation = 0; // notation of sections without their own; 0 when missing or not a 16-bit number
     QString CSVNotation;     // as written; the CSV export compares it as text
     bool FixChecksum = false; // FixChecksum=1: a save writes the header checksum anew
-    QString NotRead;         // why ZOR.ini could not be read ("ファイルが見つかりません" …); empty when it was
+    QString NotRead{};       // why ZOR.ini could not be read ("ファイルが見つかりません" …); empty when it was
 };
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log);
 

@@ -96,9 +96,10 @@ TEST_F(CsvImport, AnExportReadsBackAsNoChangeInEveryNotation)
         EXPECT_EQ(changed.changes.front().newByte, *ten);
         EXPECT_EQ(changed.changes.back().newByte, 0xFF);
         EXPECT_EQ(changed.changes.back().field, 9);
-        if (!ff)
+        if (!ff) {
             EXPECT_TRUE(changed.problems.lines().value(0).startsWith(u"クラス.csv:2:3: 「FF」は値として読めません"_s))
                 << changed.summary().toStdString();
+        }
     }
 }
 

@@ -101,8 +101,9 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
             const CommitResult result = Commit(doc, tab, dataSet, col, 2, c.text);
             EXPECT_EQ(Byte(doc, tab, dataSet, col, 2), c.byte.value_or(99)) << c.text.toStdString() << " on tab " << tab;
             EXPECT_EQ(result == CommitResult::UnreadableText, !c.byte) << c.text.toStdString();
-            if (!c.byte)
+            if (!c.byte) {
                 EXPECT_EQ(doc.History->UndoCount(), records);
+            }
         }
     }
     // On 個別データ the row is the entry.

@@ -136,8 +136,9 @@ TEST(Rows, RowStepsUndoAndRedoAmongCellSteps)
             case 0:
             case 1: {
                 const bool insert = random() % 2;
-                if ((insert ? InsertBattleRow(doc, TabBattle, row) : DeleteBattleRow(doc, TabBattle, row)).kind == RowResult::Done)
+                if ((insert ? InsertBattleRow(doc, TabBattle, row) : DeleteBattleRow(doc, TabBattle, row)).kind == RowResult::Done) {
                     EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->RedoCount()), std::tuple(records + 1, 0));
+                }
                 break;
             }
             case 2:

@@ -183,8 +183,9 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
             load();
             // A cell the user didn't change may lie where the encoder or the checksum writes.
             for (int e = 1; e <= 3; ++e)
-                if (CellChanged(meant, TabIndividual, 0, 1, e))
+                if (CellChanged(meant, TabIndividual, 0, 1, e)) {
                     EXPECT_EQ(doc.IndividualBytes(e), meant.IndividualBytes(e)) << sna.join(u' ').toStdString();
+                }
             EXPECT_EQ(doc.BattleParams.Elements(), meant.BattleParams.Elements());
             EXPECT_EQ(doc.GroupStarts.Elements(), meant.GroupStarts.Elements());
         } else {
