@@ -1,6 +1,7 @@
 #include "core/compare/Compare.h"
 
 #include "core/codec/BattleCodec.h"
+#include "core/document/BattleRecords.h"
 #include "core/document/CellBytes.h"
 #include "core/view/Grid.h"
 
@@ -189,23 +190,12 @@ void CompareIndividual(const DocumentState& oldDoc, const DocumentState& newDoc,
     }
 }
 
-// The number of records of each block, by block from 1, as BattleBlockOf counts them:
-// record r lies in block 1 + the number of block starts (entries above 0) at or before it.
+// The number of records of each block, by block from 1.
 std::vector<int> BlockSizes(const DocumentState& doc)
 {
-    std::vector<int> starts;
-    for (int k = 1; k <= kBlockCount && k <= doc.GroupStarts.upper(); ++k)
-        if (doc.GroupStarts(k) > 0)
-            starts.push_back(doc.GroupStarts(k));
-    std::sort(starts.begin(), starts.end());
     std::vector<int> sizes(kBlockCount + 2, 0);
-    auto next = starts.begin();
-    int block = 1;
-    for (int i = 1; i <= doc.BattleCount; ++i) {
-        for (; next != starts.end() && *next <= i; ++next)
-            ++block;
-        ++sizes[block];
-    }
+    for (int r = 1; r <= doc.BattleCount; ++r)
+        ++sizes[static_cast<std::size_t>(BattleBlockOf(doc, r))];
     return sizes;
 }
 

@@ -9,17 +9,6 @@ namespace zor {
 
 namespace {
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
-
-QStringView TrimBlanks(QStringView text)
-{
-    while (!text.isEmpty() && IsBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && IsBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
 // ASCII decimal digits only, at least one, as a number; anything past 999 is 1000.
 std::optional<int> Digits(QStringView text)
 {
@@ -125,7 +114,7 @@ std::optional<std::uint8_t> ParseValueText(QStringView text, CsvNotation notatio
         if (high >= 0 && low >= 0)
             return static_cast<std::uint8_t>(high * 16 + low);
     }
-    const QStringView trimmed = TrimBlanks(text);
+    const QStringView trimmed = WithoutBlanks(text);
     if (const std::optional<std::uint8_t> value = InNotation(trimmed, notation))
         return value;
     if (const std::optional<std::uint8_t> value = CommonEditorForm(trimmed))

@@ -106,7 +106,7 @@ std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dat
     if (offset && *offset >= 0 && *offset < kMaxImageSize && !InChecksum(doc, *offset))
         return std::nullopt; // the usual case, asked for every cell of a paste: no name made
     const QString name = CellName(doc, tab, dataSet, col, row);
-    if (offset && *offset >= 0 && *offset < kMaxImageSize)
+    if (offset && InChecksum(doc, *offset))
         return QStringLiteral("%1はヘッダーのチェックサム（オフセット %2）にあり、FixChecksum=1 のため保存のたびに書き直されるので、"
                               "変更できません。")
             .arg(name, HexOffset(*offset));

@@ -214,12 +214,10 @@ void EditHistory::BattleRowInserted(const DocumentState& doc, int row, int origi
     recountBattle(doc);
 }
 
-int EditHistory::BattleRowDeleted(const DocumentState& doc, int row)
+void EditHistory::BattleRowDeleted(const DocumentState& doc, int row)
 {
-    const int origin = origin_[static_cast<std::size_t>(row)];
     origin_.erase(origin_.begin() + row);
     recountBattle(doc);
-    return origin;
 }
 
 int EditHistory::ChangedCellCount(int tab, int dataSet) const

@@ -90,9 +90,9 @@ public:
     // Bookkeeping of a byte write: cell (tab, dataSet, col, row) went from old to now.
     void CellWritten(int tab, int dataSet, int col, int row, std::uint8_t old, std::uint8_t now);
     // After a record that came from baseline record origin (0: none) was inserted at row,
-    // or the record at row deleted (giving back the baseline record it came from).
+    // or the record at row deleted.
     void BattleRowInserted(const DocumentState& doc, int row, int origin);
-    int BattleRowDeleted(const DocumentState& doc, int row);
+    void BattleRowDeleted(const DocumentState& doc, int row);
 
     // Cells that differ from their baseline (every cell of an inserted battle row counts).
     int ChangedCellCount() const { return idSectionChanged_ + individualChanged_ + battleChanged_; }

@@ -1,5 +1,6 @@
 #include "core/files/Ini.h"
 
+#include "core/files/Numbers.h"
 #include "core/files/ReadFile.h"
 #include "core/files/SaveFile.h"
 
@@ -23,16 +24,7 @@ QByteArray trimmed(QByteArrayView bytes)
 }
 
 // Windows trims blanks around the names a program asks for, as it does around those in the file.
-QString trimmedName(const QString& name)
-{
-    qsizetype begin = 0;
-    qsizetype end = name.size();
-    while (begin < end && (name[begin] == u' ' || name[begin] == u'\t'))
-        ++begin;
-    while (end > begin && (name[end - 1] == u' ' || name[end - 1] == u'\t'))
-        --end;
-    return name.sliced(begin, end - begin);
-}
+QString trimmedName(const QString& name) { return WithoutBlanks(name).toString(); }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 

@@ -12,8 +12,9 @@ namespace {
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-// text without the blanks around it.
-QStringView withoutBlanks(QStringView text)
+} // namespace
+
+QStringView WithoutBlanks(QStringView text)
 {
     while (!text.isEmpty() && isBlank(text.front()))
         text = text.sliced(1);
@@ -21,8 +22,6 @@ QStringView withoutBlanks(QStringView text)
         text.chop(1);
     return text;
 }
-
-} // namespace
 
 int HexDigit(QChar c)
 {
@@ -35,10 +34,9 @@ int HexDigit(QChar c)
     return -1;
 }
 
-
 std::optional<double> ParseDecimal(QStringView text)
 {
-    text = withoutBlanks(text);
+    text = WithoutBlanks(text);
     const qsizetype end = text.size();
 
     // Check the form by hand: from_chars alone would take "inf", "nan" and a partial number.
@@ -116,7 +114,7 @@ std::optional<std::int32_t> HexTextToLong(QStringView text)
 
 std::optional<std::int32_t> ParseOffset(QStringView text)
 {
-    QStringView digits = withoutBlanks(text);
+    QStringView digits = WithoutBlanks(text);
     if (digits.startsWith(u"0x", Qt::CaseInsensitive))
         digits = digits.sliced(2);
     else if (digits.startsWith(u'$'))

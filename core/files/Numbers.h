@@ -9,6 +9,9 @@
 
 namespace zor {
 
+// text without the blanks (spaces and tabs) around it.
+QStringView WithoutBlanks(QStringView text);
+
 // A plain decimal number: blanks around it, an optional sign, digits with an optional
 // fraction and exponent. nullopt for anything else, and for values that are not finite.
 std::optional<double> ParseDecimal(QStringView text);
