@@ -115,14 +115,16 @@ zor::DocumentState BigTable()
 }
 
 constexpr zor::CellSelection kBlock{1, 1, 255, 64};
+constexpr zor::TableRef kTable{zor::TabIdSection, 1};
 constexpr zor::GridSize kGrid{32768, 65};
 
 void PasteBlockFromTheCellClipboard(benchmark::State& state)
 {
     zor::DocumentState doc = BigTable();
-    zor::CopyCells(doc, zor::TabIdSection, kBlock);
+    zor::CellClipboard clip;
+    zor::CopyCells(clip, doc, kTable, kBlock);
     for (auto _ : state) {
-        if (zor::PasteCells(doc, zor::TabIdSection, 1000, 1, kGrid, {}) != zor::CommitResult::Changed)
+        if (zor::PasteCells(clip, doc, kTable, 1000, 1, kGrid, {}).write.result != zor::CommitResult::Changed)
             state.SkipWithError("the paste was refused");
         state.PauseTiming();
         doc.History->Clear(zor::JournalSide::Undo); // keep the journal from filling up
@@ -134,9 +136,9 @@ BENCHMARK(PasteBlockFromTheCellClipboard)->Unit(benchmark::kMillisecond);
 void PasteBlockAsText(benchmark::State& state)
 {
     zor::DocumentState doc = BigTable();
-    const QString text = zor::SelectionText(doc, zor::TabIdSection, kBlock);
+    const QString text = zor::SelectionText(doc, kTable, kBlock);
     for (auto _ : state) {
-        if (zor::PasteText(doc, zor::TabIdSection, {1000, 1, 1000, 1}, kGrid, text, {}).result != zor::CommitResult::Changed)
+        if (zor::PasteText(doc, kTable, {1000, 1, 1000, 1}, kGrid, text, {}).write.result != zor::CommitResult::Changed)
             state.SkipWithError("the paste was refused");
         state.PauseTiming();
         doc.History->Clear(zor::JournalSide::Undo);
@@ -153,7 +155,7 @@ void PasteTextOfAHugeShape(benchmark::State& state)
     zor::DocumentState doc = BigTable();
     const QString text = QStringList(50001, QStringLiteral("1")).join(u'\t') + u'\n' + QStringLiteral("2\n").repeated(20000);
     for (auto _ : state) {
-        if (zor::PasteText(doc, zor::TabIdSection, {1000, 60, 1000, 60}, kGrid, text, {}).result != zor::CommitResult::Changed)
+        if (zor::PasteText(doc, kTable, {1000, 60, 1000, 60}, kGrid, text, {}).write.result != zor::CommitResult::Changed)
             state.SkipWithError("the paste was refused");
         state.PauseTiming();
         doc.History->Clear(zor::JournalSide::Undo);

@@ -32,9 +32,7 @@ struct SavedSample {
         zor::ProblemLog log(home.path());
         zor::LoadDocument(doc, rom, file.readAll(), home.path(), codec, log);
         // One battle cell edited: the save encodes every block again.
-        doc.CurrentCol = 2;
-        doc.CurrentRow = 1;
-        zor::CommitCellText(doc, zor::TabBattle, QStringLiteral("99"), {});
+        (void)zor::CommitCellText(doc, {zor::TabBattle, 0, 2, 1}, QStringLiteral("99"), {});
     }
 };
 

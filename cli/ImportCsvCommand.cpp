@@ -3,6 +3,7 @@
 #include "cli/CommandOptions.h"
 #include "core/csv/CsvImport.h"
 #include "core/document/CellBytes.h"
+#include "core/edit/CellChange.h"
 #include "core/edit/EditHistory.h"
 #include "core/output/Save.h"
 #include "core/view/Grid.h"
@@ -73,13 +74,19 @@ int RunImportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
 
     bool written = false;
     if (result.ok() && !options->dryRun && !result.changes.empty()) {
-        // The command keeps no undo, so the journal's limit doesn't apply: the bytes go straight in.
+        // The command keeps no undo, so the journal's limit doesn't apply: the changes go straight in.
+        std::vector<CellChange> changes;
+        changes.reserve(result.changes.size());
         for (const CsvChange& change : result.changes)
-            SetCellByte(doc, change.cell.tab, change.cell.dataSet, change.cell.col, change.cell.row, change.newByte);
-        QString error;
-        written = SaveDocument(doc, loaded->codec, &error);
-        if (!written)
-            problems << error;
+            changes.push_back({change.cell, {change.oldByte}, {change.newByte}});
+        if (!ApplyCellChanges(doc, changes)) {
+            problems << QStringLiteral("取り込む変更に同じセルが二度あります。");
+        } else {
+            QString error;
+            written = SaveDocument(doc, loaded->codec, &error);
+            if (!written)
+                problems << error;
+        }
     }
 
     if (options->json) {

@@ -924,8 +924,9 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
     if (!txtForEdit->isVisible() || escaping_)
         return;
     const int tab = Tab1->SelectedIndex();
-    QString readOnly;
-    const CommitResult result = CommitCellText(doc, tab, txtForEdit->text(), scrollPosition(), &readOnly);
+    const WriteResult written =
+        CommitCellText(doc, shownTable().at(doc.CurrentCol, doc.CurrentRow), txtForEdit->text(), scrollPosition());
+    const CommitResult result = written.result;
     const QPoint below = txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height()));
     txtForEdit->hide();
     if (result == CommitResult::UnreadableText) {
@@ -937,8 +938,16 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
         FGrid1->refreshCell(doc.CurrentRow, tab == TabIndividual ? 1 : doc.CurrentCol);
         changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
     } else {
-        tellRefusedChange(result, readOnly);
+        tellRefusedChange(result, written.reason);
     }
+}
+
+TableRef Form1::shownTable() const { return {Tab1->SelectedIndex(), doc.CurrentDataSet}; }
+
+void Form1::moveCursor(const CellRef& cell)
+{
+    doc.CurrentRow = cell.row;
+    doc.CurrentCol = cell.col;
 }
 
 void Form1::tellDone(const QString& text) { statusBar()->showMessage(text, kStatusMessageMilliseconds); }
@@ -1009,7 +1018,7 @@ void Form1::takeStep(bool undo)
     const StepResult step = undo ? UndoStep(doc) : RedoStep(doc);
     if (step.kind != StepResult::Taken)
         return;
-    session.AfterStep(shownTab, shownDataSet, step.oldest.Tab);
+    session.AfterStep(shownTab, shownDataSet, {step.oldest.Tab, step.oldest.DataSet, step.oldest.Col, step.oldest.Row});
     if (step.rows)
         changesReset(true);
     else
@@ -1041,23 +1050,24 @@ void Form1::Cope_Click()
 {
     if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
         return;
-    CopyCells(doc, Tab1->SelectedIndex(), gridSelection());
-    putSelectionText(SelectionText(doc, Tab1->SelectedIndex(), gridSelection()));
+    moveCursor(CopyCells(clipboard_, doc, shownTable(), gridSelection()));
+    putSelectionText(SelectionText(doc, shownTable(), gridSelection()));
 }
 
 void Form1::cut_Click()
 {
     if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
         return;
-    QString readOnly;
-    const QString text = SelectionText(doc, Tab1->SelectedIndex(), gridSelection()); // as shown before the cut
-    CommitResult result = CutCells(doc, Tab1->SelectedIndex(), gridSelection(), scrollPosition(), &readOnly);
-    if (result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを切り取り"), readOnly))
-        result = CutCells(doc, Tab1->SelectedIndex(), gridSelection(), scrollPosition(), &readOnly, LargeStep::Take);
-    if (result != CommitResult::Changed) {
-        tellRefusedChange(result, readOnly);
+    const QString text = SelectionText(doc, shownTable(), gridSelection()); // as shown before the cut
+    const auto cut = [&](LargeStep large) { return CutCells(clipboard_, doc, shownTable(), gridSelection(), scrollPosition(), large); };
+    ClipboardWrite done = cut(LargeStep::Refuse);
+    if (done.write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを切り取り"), done.write.reason))
+        done = cut(LargeStep::Take);
+    if (done.write.result != CommitResult::Changed) {
+        tellRefusedChange(done.write.result, done.write.reason);
         return;
     }
+    moveCursor(done.last);
     putSelectionText(text);
     cellsWritten();
 }
@@ -1071,20 +1081,20 @@ void Form1::pest_Click()
         pasteClipboardText();
         return;
     }
-    if (doc.ClipSize(0) == 0)
+    if (clipboard_.empty())
         return;
-    QString readOnly;
     const auto paste = [&](LargeStep large) {
-        return PasteCells(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), {FGrid1->Rows(), FGrid1->Cols()},
-                          scrollPosition(), &readOnly, large);
+        return PasteCells(clipboard_, doc, shownTable(), FGrid1->Row(), FGrid1->Col(), {FGrid1->Rows(), FGrid1->Cols()},
+                          scrollPosition(), large);
     };
-    CommitResult result = paste(LargeStep::Refuse);
-    if (result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを貼り付け"), readOnly))
-        result = paste(LargeStep::Take);
-    if (result != CommitResult::Changed) {
-        tellRefusedChange(result, readOnly);
+    ClipboardWrite done = paste(LargeStep::Refuse);
+    if (done.write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを貼り付け"), done.write.reason))
+        done = paste(LargeStep::Take);
+    if (done.write.result != CommitResult::Changed) {
+        tellRefusedChange(done.write.result, done.write.reason);
         return;
     }
+    moveCursor(done.last);
     cellsWritten();
 }
 

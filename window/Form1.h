@@ -52,6 +52,8 @@ public:
     ~Form1() override;
 
     DocumentState doc;
+    // The cell clipboard, which outlives every load.
+    const CellClipboard& clipboard() const { return clipboard_; }
     // What the tab and data set changes, the cursors and the note box decide; the handlers move its answers onto the controls.
     Session session{doc};
     int BaseRowHeight = 0; // twips: the grid's rows; the heading row is twice as high
@@ -271,6 +273,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The table the grid shows.
+    TableRef shownTable() const;
+    // The document's cursor to a cell of the table shown, where the grid puts it at its next fill.
+    void moveCursor(const CellRef& cell);
+    CellClipboard clipboard_;
     void createControls();
     void createMenus();
     void placeTwips(QWidget* widget, int left, int top, int width, int height);

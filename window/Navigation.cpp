@@ -136,7 +136,7 @@ void Form1::GoTo_Click()
     const int tab = Tab1->SelectedIndex();
     const int dataSet = tab == TabIdSection ? doc.CurrentDataSet : 0;
     const int col = FGrid1->Col();
-    std::optional<GridCell> target;
+    std::optional<CellRef> target;
     const QString text = dialogs_->askPlace(this, QStringLiteral("移動"), GoToPrompt(tab), [&](const QString& typed) {
         // Called from inside the dialog: nothing may be thrown through its event loop.
         try {

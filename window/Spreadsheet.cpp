@@ -81,16 +81,18 @@ void Form1::pasteClipboardText()
         return;
     }
     const auto paste = [&](LargeStep large) {
-        return zor::PasteText(doc, Tab1->SelectedIndex(), gridSelection(), {FGrid1->Rows(), FGrid1->Cols()}, text,
-                              scrollPosition(), large);
+        return zor::PasteText(doc, shownTable(), gridSelection(), {FGrid1->Rows(), FGrid1->Cols()}, text, scrollPosition(),
+                              large);
     };
-    WriteResult result = paste(LargeStep::Refuse);
-    if (result.result == CommitResult::TooLargeToUndo) {
-        if (!takeTooLargeStep(QStringLiteral("テキストを貼り付け"), result.reason))
+    ClipboardWrite done = paste(LargeStep::Refuse);
+    if (done.write.result == CommitResult::TooLargeToUndo) {
+        if (!takeTooLargeStep(QStringLiteral("テキストを貼り付け"), done.write.reason))
             return;
-        result = paste(LargeStep::Take);
+        done = paste(LargeStep::Take);
     }
+    const WriteResult& result = done.write;
     if (result.result == CommitResult::Changed) {
+        moveCursor(done.last);
         cellsWritten();
         tellDone(QStringLiteral("%1 個のセルにテキストを貼り付けました").arg(result.records));
     } else if (result.result != CommitResult::Unchanged) {
@@ -102,7 +104,7 @@ void Form1::SelectionValues_Click()
 {
     if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
         return;
-    const int tab = Tab1->SelectedIndex();
+    const TableRef tab = shownTable();
     const CellSelection selection = gridSelection();
     std::optional<SelectionValuesResult> done;
     dialogs_->askSelectionValues(this, [&](SelectionOperation operation, const QString& text) {

@@ -114,10 +114,6 @@ struct DocumentState {
 
     // Editing.
     HistoryHandle History;
-    int SelLeftCol = 0;
-    int SelTopRow = 0;
-    NdArray<std::uint8_t, 2> ClipBytes;
-    NdArray<int, 1> ClipSize{1};
 };
 
 // The setting of a section of a tab's table (on tab 2 each entry is a section; tabs 2

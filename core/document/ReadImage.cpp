@@ -128,10 +128,6 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     for (int tab = TabIdSection; tab <= TabBattle; ++tab)
         for (int item = 1; item <= 4; ++item)
             fresh.TabState(tab, item) = 1;
-    fresh.SelLeftCol = doc.SelLeftCol;
-    fresh.SelTopRow = doc.SelTopRow;
-    fresh.ClipBytes = doc.ClipBytes;
-    fresh.ClipSize = doc.ClipSize;
     fresh.CurrentTab = doc.CurrentTab;
     fresh.RomPath = romPath;
     fresh.RomSizeAtRead = image.size();

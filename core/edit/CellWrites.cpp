@@ -1,6 +1,7 @@
 #include "core/edit/CellWrites.h"
 
 #include "core/document/CellBytes.h"
+#include "core/edit/CellChange.h"
 
 namespace zor {
 
@@ -23,6 +24,8 @@ WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, st
     const bool kept = records <= doc.History->Limit();
     if (!kept && large == LargeStep::Refuse)
         return {CommitResult::TooLargeToUndo, static_cast<int>(records), TooLargeToUndoQuestion(static_cast<int>(records), doc.History->Limit())};
+    std::vector<CellChange> changes;
+    changes.reserve(records);
     JournalStep step;
     if (kept)
         step.cells.reserve(records);
@@ -31,11 +34,14 @@ WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, st
         const std::uint8_t* byte = byteOf(c);
         if (!byte || (skip && *byte == write.value))
             continue;
+        changes.push_back({c, {*byte}, {write.value}});
         const ScrollPosition view = scroll.value_or(ScrollPosition{c.row, c.col});
         if (kept)
             step.cells.push_back({c.tab, c.dataSet, c.col, c.row, view.topRow, view.leftCol, *byte});
-        SetCellByte(doc, c.tab, c.dataSet, c.col, c.row, write.value);
     }
+    // Each cell is written once; the one function refuses a list that names one twice.
+    if (!ApplyCellChanges(doc, changes))
+        return {CommitResult::Refused, static_cast<int>(records), QStringLiteral("同じセルに二度書こうとしたため、何も変えていません。")};
     // A step the history can't keep can't be undone, and nothing before it either.
     if (kept)
         doc.History->Push(JournalSide::Undo, std::move(step));

@@ -22,18 +22,12 @@ struct CellWrite {
     std::uint8_t value = 0;
 };
 
-struct WriteResult {
-    CommitResult result = CommitResult::Unchanged;
-    int records = 0; // Changed: the records of the step; TooLargeToUndo: the records it would have made
-    QString reason;  // why it was refused (TooLargeToUndo: the question to ask), in Japanese; empty otherwise
-};
-
 enum class UnchangedCells {
     Journalled, // every write is a record, as a paste has always journalled its whole block
     Skipped,    // a write that leaves its cell's byte as it is gets none; no change at all makes no step
 };
 
-// Writes every cell and journals the writes as one undo step, each record naming its own
+// Writes every cell (each at most once) and journals the writes as one undo step, each record naming its own
 // cell and holding its old byte, so one undo takes them all back. Refused whole, nothing
 // changed: ReadOnly when a cell can't be written (ReadOnlyReason of the first, also for a
 // write that keeps the cell's byte); TooLargeToUndo when the step has more records than the

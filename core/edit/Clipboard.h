@@ -1,9 +1,10 @@
 #pragma once
 
-// The cell clipboard: rectangles of raw bytes, one per cell, kept in the document so
-// that a block taken on one tab can be pasted on another. Cut and paste change the
-// document through the undo journal, each as one step.
+// The cell clipboard: a rectangle of raw bytes, one per cell, taken on one tab and pasted
+// on any, kept by its owner apart from the document, so that it outlives a load. Cut and
+// paste change the document through the undo journal, each as one step.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 #include "core/edit/Journal.h"
 
@@ -23,23 +24,51 @@ struct GridSize {
     int cols = 1;
 };
 
-// Takes the selection (whichever way it was made) into the clipboard: ClipSize,
-// ClipBytes, SelLeftCol and SelTopRow. CurrentRow and CurrentCol end on the last cell.
-void CopyCells(DocumentState& doc, int tab, const CellSelection& selection);
+class CellClipboard {
+public:
+    bool empty() const { return ClipSize(0) == 0; }
+    int cols() const { return ClipSize(0); }
+    int rows() const { return ClipSize(1); }
+    // The byte of block cell (j, i), both from 1.
+    std::uint8_t at(int j, int i) const { return ClipBytes(j, i); }
+    // The top-left cell the block was taken from.
+    int leftCol() const { return SelLeftCol; }
+    int topRow() const { return SelTopRow; }
+
+    // Takes the selection's block: its size and place, every byte 0 until set.
+    void take(const CellSelection& selection);
+    void set(int j, int i, std::uint8_t byte) { ClipBytes(j, i) = byte; }
+
+private:
+    NdArray<std::uint8_t, 2> ClipBytes;
+    NdArray<int, 1> ClipSize{1};
+    int SelLeftCol = 0;
+    int SelTopRow = 0;
+};
+
+// Takes the selection (whichever way it was made) of a table into the clipboard. Returns the
+// block's last cell, where the cursor ends.
+CellRef CopyCells(CellClipboard& clip, const DocumentState& doc, TableRef table, const CellSelection& selection);
+
+// The outcome of a cut or a paste: the write, and the cell the cursor ends on when it changed.
+struct ClipboardWrite {
+    WriteResult write;
+    CellRef last;
+};
 
 // As copy, then every cell of the block is journalled and set to 0, as one undo step.
 // A read-only cell in the block refuses the whole cut: nothing changes, the clipboard
-// included; *reason (when given) names the first such cell. A block larger than the history
-// keeps is refused (TooLargeToUndo, *reason the question to ask) unless large is Take.
-CommitResult CutCells(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
-                      QString* reason = nullptr, LargeStep large = LargeStep::Refuse);
+// included; the reason names the first such cell. A block larger than the history keeps
+// is refused (TooLargeToUndo, the reason the question to ask) unless large is Take.
+[[nodiscard]] ClipboardWrite CutCells(CellClipboard& clip, DocumentState& doc, TableRef table, const CellSelection& selection,
+                                      ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // Writes the clipboard with its top-left at (row, col), clipped at the grid's last row and
-// column, never wrapped; every cell written is journalled, as one undo step. CurrentRow and
-// CurrentCol end on the last cell written. Unchanged when the clipboard is empty or nothing
-// fits; a read-only cell in the clipped block refuses the whole paste (*reason, when given,
-// names the first such cell), and a block too large to undo does as the cut's.
-CommitResult PasteCells(DocumentState& doc, int tab, int row, int col, GridSize grid, ScrollPosition scroll,
-                        QString* reason = nullptr, LargeStep large = LargeStep::Refuse);
+// column, never wrapped; every cell written is journalled, as one undo step; the cursor ends
+// on the last cell written. Unchanged when the clipboard is empty or nothing fits; a
+// read-only cell in the clipped block refuses the whole paste (the reason names the first
+// such cell), and a block too large to undo does as the cut's.
+[[nodiscard]] ClipboardWrite PasteCells(const CellClipboard& clip, DocumentState& doc, TableRef table, int row, int col,
+                                        GridSize grid, ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

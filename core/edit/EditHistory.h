@@ -7,6 +7,7 @@
 // are written (through SetCellByte), so that asking is O(1). The journals serve undo
 // and redo only; a save writes what differs from the baseline.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 #include "core/document/JournalRecord.h"
 #include "core/document/NdArray.h"
@@ -135,15 +136,6 @@ bool CellChanged(const DocumentState& doc, int tab, int dataSet, int col, int ro
 // Writes a cell's byte (grid coordinates, as CellByte) and keeps the count of changed
 // cells; false when there is no such cell. Every edit of a table byte goes through here.
 bool SetCellByte(DocumentState& doc, int tab, int dataSet, int col, int row, std::uint8_t value);
-
-// A cell in grid coordinates: on tab 2 col is 1, on tabs 2 and 3 dataSet is 0.
-struct CellRef {
-    int tab = 0;
-    int dataSet = 0;
-    int col = 0;
-    int row = 0;
-    friend bool operator==(const CellRef&, const CellRef&) = default;
-};
 
 // The cells that differ from their baseline in table order: the data sets in order, each
 // by rows and within a row by sections; then the individual entries; then the battle rows.

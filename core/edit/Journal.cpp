@@ -1,20 +1,14 @@
 #include "core/edit/Journal.h"
 
 #include "core/document/CellBytes.h"
+#include "core/edit/CellChange.h"
+#include "core/edit/CellWrites.h"
 #include "core/edit/RowChanges.h"
 #include "core/view/Conversions.h"
 
 namespace zor {
 
 namespace {
-
-// CurrentDataSet, CurrentCol and CurrentRow from a record: where the view goes back to.
-void LoadRecordPosition(DocumentState& doc, const JournalRecord& record)
-{
-    doc.CurrentDataSet = record.DataSet;
-    doc.CurrentCol = record.Col;
-    doc.CurrentRow = record.Row;
-}
 
 StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to)
 {
@@ -25,21 +19,27 @@ StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to)
     const JournalRecord oldest = step->cells.front();
     if (step->row) {
         ApplyRowChange(doc, *step->row, from == JournalSide::Redo);
-        LoadRecordPosition(doc, oldest);
         history.Push(to, std::move(*step));
         return {StepResult::Taken, oldest, true};
     }
     // Newest first; the counter step holds what each cell held, so that it runs the other way.
     JournalStep counter;
     counter.cells.reserve(step->cells.size());
+    std::vector<CellChange> changes;
+    changes.reserve(step->cells.size());
     for (auto record = step->cells.rbegin(); record != step->cells.rend(); ++record) {
-        const std::uint8_t* byte = CellByte(doc, record->Tab, record->DataSet, record->Col, record->Row);
+        const CellRef cell{record->Tab, record->DataSet, record->Col, record->Row};
+        const CellContents now = ContentsOf(doc, cell).value_or(CellContents{});
         JournalRecord back = *record;
-        back.Value = byte ? *byte : std::uint8_t{0};
+        back.Value = now.byte;
         counter.cells.push_back(back);
-        SetCellByte(doc, record->Tab, record->DataSet, record->Col, record->Row, record->Value);
+        changes.push_back({cell, now, {record->Value}});
     }
-    LoadRecordPosition(doc, oldest);
+    // A step's cells are each named once, as WriteCells made it.
+    if (!ApplyCellChanges(doc, changes)) {
+        history.Push(from, std::move(*step));
+        return {};
+    }
     history.Push(to, std::move(counter));
     return {StepResult::Taken, oldest, false};
 }
@@ -54,26 +54,18 @@ QString TooLargeToUndoQuestion(int records, std::size_t limit)
         .arg(limit);
 }
 
-CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll, QString* reason)
+WriteResult CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll)
 {
-    const std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow);
-    if (!byte)
-        return CommitResult::Unchanged;
-    if (const std::optional<QString> why = ReadOnlyReason(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow)) {
-        if (reason)
-            *reason = *why;
-        return CommitResult::ReadOnly;
-    }
+    if (!ContentsOf(doc, cell))
+        return {};
+    if (const std::optional<QString> why = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row))
+        return {CommitResult::ReadOnly, 0, *why};
     const std::optional<std::uint8_t> value = ParseCellText(text);
     if (!value)
-        return CommitResult::UnreadableText;
-    if (*value == *byte)
-        return CommitResult::Unchanged;
-    JournalStep step;
-    step.cells.push_back({tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, scroll.topRow, scroll.leftCol, *byte});
-    SetCellByte(doc, tab, doc.CurrentDataSet, doc.CurrentCol, doc.CurrentRow, *value);
-    doc.History->Push(JournalSide::Undo, std::move(step));
-    return CommitResult::Changed;
+        return {CommitResult::UnreadableText, 0, QString()};
+    const CellWrite write{cell, *value};
+    // One record is never too large to keep; a history that keeps none drops it as it would any.
+    return WriteCells(doc, {&write, 1}, scroll, UnchangedCells::Skipped, LargeStep::Take);
 }
 
 StepResult UndoStep(DocumentState& doc) { return TakeStep(doc, JournalSide::Undo, JournalSide::Redo); }

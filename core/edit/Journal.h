@@ -4,6 +4,7 @@
 // the edit history (EditHistory.h). No change is refused for room: the history drops its
 // oldest steps instead.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 #include "core/edit/EditHistory.h"
 
@@ -33,13 +34,19 @@ enum class LargeStep { Refuse, Take };
 // What to ask before a change of this many cells, which a history keeping limit records can't keep.
 QString TooLargeToUndoQuestion(int records, std::size_t limit);
 
-// Stores text as the byte of the edit cell (tab, CurrentDataSet, CurrentCol, CurrentRow)
-// and journals it as one step; a text that gives the byte the cell holds makes no step. A
-// read-only cell or a text that has none of the editor's forms (ParseCellText) refuses the
-// edit: the cell keeps its byte and nothing is journalled; for a read-only cell *reason
-// (when given) says why, naming the cell.
-CommitResult CommitCellText(DocumentState& doc, int tab, const QString& text, ScrollPosition scroll,
-                            QString* reason = nullptr);
+// The outcome of a change of many cells: the result, how many records its step holds, and
+// why it was refused (for TooLargeToUndo the question to ask), in Japanese.
+struct WriteResult {
+    CommitResult result = CommitResult::Unchanged;
+    int records = 0; // Changed: the records of the step; TooLargeToUndo: the records it would have made
+    QString reason;  // why it was refused (TooLargeToUndo: the question to ask), in Japanese; empty otherwise
+};
+
+// Stores text as the byte of the edit cell and journals it as one step; a text that gives
+// the byte the cell holds makes no step. A read-only cell (the reason names it) or a text
+// that has none of the editor's forms (ParseCellText) refuses the edit: the cell keeps its
+// byte and nothing is journalled.
+WriteResult CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll);
 
 // The outcome of an undo or redo step: nothing to take, or a step taken, with the record
 // whose place the view goes back to (a cell step's oldest cell, a row step's row); rows

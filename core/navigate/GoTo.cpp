@@ -99,7 +99,7 @@ GoToResult RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursor
                                .arg(QuoteText(set.Name))
                                .arg(set.IdCount - 1)
                                .arg(QString::number(set.IdCount - 1, 16).toUpper()));
-        return {GridCell{tab, dataSet, static_cast<int>(number) + 1, std::clamp(cursorCol, 1, set.SectionCount)}, {}};
+        return {CellRef{tab, dataSet, std::clamp(cursorCol, 1, set.SectionCount), static_cast<int>(number) + 1}, {}};
     }
     const bool individual = tab == TabIndividual;
     const int count = individual ? doc.IndividualCount : doc.BattleCount;
@@ -108,22 +108,22 @@ GoToResult RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursor
         return Refused(QStringLiteral("%1がありません。").arg(what));
     if (number < 1 || number > count)
         return Refused(QStringLiteral("%1の番号は 1 から %2 までです。").arg(what).arg(count));
-    return {GridCell{tab, 0, static_cast<int>(number), individual ? 1 : std::clamp(cursorCol, 1, kBattleRecordSize)}, {}};
+    return {CellRef{tab, 0, individual ? 1 : std::clamp(cursorCol, 1, kBattleRecordSize), static_cast<int>(number)}, {}};
 }
 
 } // namespace
 
-std::optional<GridCell> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset)
+std::optional<CellRef> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset)
 {
     for (const int k : DataSetOrder(doc, firstDataSet)) {
         const DataSet& set = doc.DataSets(k);
         for (int c = 1; c <= set.SectionCount; ++c)
             if (const std::optional<int> id = IdAt(set, c, offset))
-                return GridCell{TabIdSection, k, *id + 1, c};
+                return CellRef{TabIdSection, k, c, *id + 1};
     }
     for (int r = 1; r <= doc.IndividualCount; ++r)
         if (!doc.IndividualAddressUnusable(r) && doc.IndividualAddresses(r) == offset)
-            return GridCell{TabIndividual, 0, r, 1};
+            return CellRef{TabIndividual, 0, 1, r};
     return std::nullopt;
 }
 
@@ -137,7 +137,7 @@ GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int curso
         if (!place.offset)
             return Refused(place.error);
         const int first = tab == TabIdSection ? dataSet : doc.TabState(TabIdSection, ItemDataSet);
-        if (const std::optional<GridCell> cell = CellAtOffset(doc, first, *place.offset))
+        if (const std::optional<CellRef> cell = CellAtOffset(doc, first, *place.offset))
             return {cell, {}};
         return Refused(NoCellAt(doc, first, *place.offset));
     }

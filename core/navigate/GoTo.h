@@ -3,6 +3,7 @@
 // Where the go-to dialog's text leads: a row of the table shown, or the cell whose byte
 // lies at an image offset or SNES address.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 
 #include <QString>
@@ -13,24 +14,15 @@
 
 namespace zor {
 
-// A cell in grid coordinates; dataSet only on tab 1, col 1 on tab 2.
-struct GridCell {
-    int tab = 0;
-    int dataSet = 0;
-    int row = 0;
-    int col = 0;
-    friend bool operator==(const GridCell&, const GridCell&) = default;
-};
-
 // The cell whose byte lies exactly at offset: a tab-1 cell's byte lies at its section's
 // offset + ID number × step, so a section whose step is above 1 holds only every
 // step-th byte from its offset. Data set firstDataSet is looked at first, then the others
 // in their order, then 個別データ; nullopt when no cell lies there.
-std::optional<GridCell> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset);
+std::optional<CellRef> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset);
 
 // The cell, or why there is none, in Japanese: for the user to correct the text.
 struct GoToResult {
-    std::optional<GridCell> cell;
+    std::optional<CellRef> cell;
     QString error;
 };
 

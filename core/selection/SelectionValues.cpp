@@ -93,18 +93,18 @@ struct Selection {
     int bottom = 0;
 };
 
-Selection SelectedCells(const DocumentState& doc, int tab, const CellSelection& s)
+Selection SelectedCells(const DocumentState& doc, TableRef table, const CellSelection& s)
 {
     Selection selection{{}, std::min(s.row, s.rowSel), std::max(s.row, s.rowSel)};
     for (int row = selection.top; row <= selection.bottom; ++row)
         for (int col = std::min(s.col, s.colSel); col <= std::max(s.col, s.colSel); ++col) {
-            const std::uint8_t* byte = CellByte(doc, tab, doc.CurrentDataSet, col, row);
-            if (!byte || (tab == TabIndividual && col != 1))
+            const std::uint8_t* byte = CellByte(doc, table.tab, table.dataSet, col, row);
+            if (!byte || (table.tab == TabIndividual && col != 1))
                 continue; // 個別データ has one value column, whatever the mapping makes of others
-            const int section = tab == TabIndividual ? row : col;
-            const std::int16_t* notation = SectionSetting(doc, SettingNotation, tab, doc.CurrentDataSet, section);
+            const int section = table.tab == TabIndividual ? row : col;
+            const std::int16_t* notation = SectionSetting(doc, SettingNotation, table.tab, table.dataSet, section);
             const bool isSigned = notation && *notation == NotationSigned;
-            selection.cells.push_back({{tab, doc.CurrentDataSet, col, row}, isSigned, isSigned ? ByteToSigned(*byte) : *byte});
+            selection.cells.push_back({table.at(col, row), isSigned, isSigned ? ByteToSigned(*byte) : *byte});
         }
     return selection;
 }
@@ -138,57 +138,57 @@ SelectionValuesResult Write(DocumentState& doc, const std::vector<CellWrite>& wr
 }
 
 // Every selected cell to what result makes of its value.
-SelectionValuesResult Apply(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+SelectionValuesResult Apply(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
                             LargeStep large, const std::function<std::int64_t(const SelectedCell&)>& result)
 {
     int held = 0;
     std::vector<CellWrite> writes;
-    for (const SelectedCell& cell : SelectedCells(doc, tab, selection).cells)
+    for (const SelectedCell& cell : SelectedCells(doc, table, selection).cells)
         writes.push_back({cell.cell, Held(result(cell), cell.isSigned, held)});
     return Write(doc, writes, held, scroll, large);
 }
 
 } // namespace
 
-SelectionValuesResult SetSelectionValue(DocumentState& doc, int tab, const CellSelection& selection, const QString& text,
+SelectionValuesResult SetSelectionValue(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& text,
                                         ScrollPosition scroll, LargeStep large)
 {
     const std::optional<std::uint8_t> value = ParseCellText(text);
     if (!value)
         return Unreadable(QStringLiteral("「%1」は値として読めません。使える形: %2").arg(QuoteText(text), CellTextForms()));
     std::vector<CellWrite> writes;
-    for (const SelectedCell& cell : SelectedCells(doc, tab, selection).cells)
+    for (const SelectedCell& cell : SelectedCells(doc, table, selection).cells)
         writes.push_back({cell.cell, *value});
     return Write(doc, writes, 0, scroll, large);
 }
 
-SelectionValuesResult AddToSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& amount,
+SelectionValuesResult AddToSelection(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& amount,
                                      ScrollPosition scroll, LargeStep large)
 {
     const std::optional<Exact> added = ParseExact(amount, true);
     if (!added)
         return Unreadable(QStringLiteral("「%1」は足す数として読めません。-5、2.5、0x10 のような数を入れてください（負の数は引きます）。")
                               .arg(QuoteText(amount)));
-    return Apply(doc, tab, selection, scroll, large, [&](const SelectedCell& cell) {
+    return Apply(doc, table, selection, scroll, large, [&](const SelectedCell& cell) {
         return RoundedQuotient(cell.value * added->denominator + added->units, added->denominator);
     });
 }
 
-SelectionValuesResult ScaleSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& percent,
+SelectionValuesResult ScaleSelection(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& percent,
                                      ScrollPosition scroll, LargeStep large)
 {
     const std::optional<Exact> scale = ParseExact(percent, false);
     if (!scale)
         return Unreadable(QStringLiteral("「%1」は百分率として読めません。150 や 12.5 のような数を入れてください。").arg(QuoteText(percent)));
-    return Apply(doc, tab, selection, scroll, large, [&](const SelectedCell& cell) {
+    return Apply(doc, table, selection, scroll, large, [&](const SelectedCell& cell) {
         return RoundedQuotient(cell.value * scale->units, scale->denominator * 100);
     });
 }
 
-SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+SelectionValuesResult FillSeries(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
                                  LargeStep large)
 {
-    const Selection selected = SelectedCells(doc, tab, selection);
+    const Selection selected = SelectedCells(doc, table, selection);
     const int steps = selected.bottom - selected.top;
     if (steps <= 0)
         return {};

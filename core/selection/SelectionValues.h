@@ -1,7 +1,6 @@
 #pragma once
 
-// Values for a selection of cells of the shown table (doc.CurrentDataSet's on tab 1): one
-// value for every cell, a number added, a percentage taken, or a linear series down each
+// Values for a selection of cells of a table: one value for every cell, a number added, a percentage taken, or a linear series down each
 // column. Cells are read in their section's sense, a signed section's bytes as -128..127
 // and any other's as 0..255; results are rounded to the nearest integer, halves away from
 // zero, held to that range and written back as the section's byte. Each operation is one
@@ -23,20 +22,20 @@ struct SelectionValuesResult {
 };
 
 // Every cell to the value text gives in one of the cell editor's forms (ParseCellText).
-SelectionValuesResult SetSelectionValue(DocumentState& doc, int tab, const CellSelection& selection, const QString& text,
+SelectionValuesResult SetSelectionValue(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& text,
                                         ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // amount added to every cell: a decimal number, a fraction allowed, or "0x" and up to eight
 // hexadecimal digits, either with a sign; a negative one subtracts.
-SelectionValuesResult AddToSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& amount,
+SelectionValuesResult AddToSelection(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& amount,
                                      ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // Every cell multiplied by percent / 100: a decimal number, a fraction allowed ("150", "12.5").
-SelectionValuesResult ScaleSelection(DocumentState& doc, int tab, const CellSelection& selection, const QString& percent,
+SelectionValuesResult ScaleSelection(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& percent,
                                      ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // Each selected column a linear series from its first selected row's value to its last's.
-SelectionValuesResult FillSeries(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+SelectionValuesResult FillSeries(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
                                  LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

@@ -40,14 +40,14 @@ ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCol
     return read;
 }
 
-WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selection, GridSize grid, const QString& text,
-                      ScrollPosition scroll, LargeStep large)
+ClipboardWrite PasteText(DocumentState& doc, TableRef table, const CellSelection& selection, GridSize grid,
+                         const QString& text, ScrollPosition scroll, LargeStep large)
 {
     // Only what can land from the cursor is kept; a filling value is the text's first.
     const ClipboardValues read =
         ReadClipboardValues(text, std::max(grid.rows - selection.row, 1), std::max(grid.cols - selection.col, 1));
     if (!read.ok())
-        return {CommitResult::UnreadableText, 0, read.error};
+        return {{CommitResult::UnreadableText, 0, read.error}, {}};
     if (read.rows == 0 || read.cols == 0)
         return {};
     const int top = std::min(selection.row, selection.rowSel);
@@ -68,23 +68,18 @@ WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selectio
     writes.reserve(fill ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) : read.values.size());
     for (int i = 1; i <= rows; ++i)
         for (int j = 1; j <= (fill ? cols : std::min(cols, read.width(i))); ++j)
-            writes.push_back({{tab, doc.CurrentDataSet, col + j - 1, row + i - 1}, fill ? read.at(1, 1) : read.at(i, j)});
-    const WriteResult written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large);
-    if (written.result == CommitResult::Changed) {
-        doc.CurrentRow = writes.back().cell.row;
-        doc.CurrentCol = writes.back().cell.col;
-    }
-    return written;
+            writes.push_back({table.at(col + j - 1, row + i - 1), fill ? read.at(1, 1) : read.at(i, j)});
+    return {WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large), writes.back().cell};
 }
 
-QString SelectionText(const DocumentState& doc, int tab, const CellSelection& selection)
+QString SelectionText(const DocumentState& doc, TableRef table, const CellSelection& selection)
 {
     QString text;
     for (int row = std::min(selection.row, selection.rowSel); row <= std::max(selection.row, selection.rowSel); ++row) {
         for (int col = std::min(selection.col, selection.colSel); col <= std::max(selection.col, selection.colSel); ++col) {
             if (col > std::min(selection.col, selection.colSel))
                 text += u'\t';
-            text += CellText(doc, tab, doc.CurrentDataSet, row, col);
+            text += CellText(doc, table.tab, table.dataSet, row, col);
         }
         text += u'\n';
     }

@@ -49,20 +49,20 @@ struct ClipboardValues {
 // value is read, but only the first maxCols fields of the first maxRows rows are kept.
 ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCols);
 
-// Pastes a clipboard text into the shown table (doc.CurrentDataSet's on tab 1) with its
+// Pastes a clipboard text into a table with its
 // top-left at the selection's cursor cell (row, col), clipped at the grid's last row and
 // column, as PasteCells does; a single value onto a selection of several cells fills the
 // selection instead. Every value is read before anything changes: one that can't be read
 // refuses the whole paste (UnreadableText, the reason naming its row, column and text).
 // Otherwise every cell written is journalled, as one undo step; a read-only cell, or a step
 // too large to undo without large Take, refuses it whole (see WriteCells). A field past the end of a shorter row
-// leaves its cell as it is. CurrentRow and CurrentCol end on the last cell written.
-WriteResult PasteText(DocumentState& doc, int tab, const CellSelection& selection, GridSize grid, const QString& text,
-                      ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
+// leaves its cell as it is. The cursor ends on the last cell written.
+[[nodiscard]] ClipboardWrite PasteText(DocumentState& doc, TableRef table, const CellSelection& selection, GridSize grid,
+                                       const QString& text, ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
-// The selection (whichever way it was made) of the shown table as text for the system
+// The selection (whichever way it was made) of a table as text for the system
 // clipboard: each cell as the grid shows it (CellText), a tab between columns and "\n"
 // after each row.
-QString SelectionText(const DocumentState& doc, int tab, const CellSelection& selection);
+QString SelectionText(const DocumentState& doc, TableRef table, const CellSelection& selection);
 
 } // namespace zor

@@ -70,8 +70,12 @@ void Session::BeforeStep(int shownTab)
         doc_.TabState(shownTab, ItemDataSet) = doc_.CurrentDataSet;
 }
 
-bool Session::AfterStep(int shownTab, int shownDataSet, int stepTab)
+bool Session::AfterStep(int shownTab, int shownDataSet, const CellRef& stepCell)
 {
+    doc_.CurrentDataSet = stepCell.dataSet;
+    doc_.CurrentCol = stepCell.col;
+    doc_.CurrentRow = stepCell.row;
+    const int stepTab = stepCell.tab;
     if (stepTab == shownTab || !IsTab(stepTab))
         return false;
     doc_.TabState(stepTab, ItemDataSet) = doc_.CurrentDataSet;
@@ -101,6 +105,18 @@ void Session::NoteShown(int tab)
     noteEdited_ = false;
 }
 
+CellPlace PlaceOf(const CellRef& cell)
+{
+    switch (cell.tab) {
+    case TabIdSection:
+        return CellPlace{cell.tab, cell.dataSet, cell.col, cell.row - 1};
+    case TabIndividual:
+        return CellPlace{cell.tab, 0, cell.row, cell.row};
+    default:
+        return CellPlace{cell.tab, 0, cell.col, cell.row};
+    }
+}
+
 std::optional<CellPlace> Session::CellAt(int row, int col) const
 {
     const int tab = doc_.CurrentTab;
@@ -108,14 +124,7 @@ std::optional<CellPlace> Session::CellAt(int row, int col) const
     // 個別データ has one value column, which the byte mapping does not check.
     if ((tab == TabIndividual && col != 1) || !CellByte(doc_, tab, dataSet, col, row))
         return std::nullopt;
-    switch (tab) {
-    case TabIdSection:
-        return CellPlace{tab, dataSet, col, row - 1};
-    case TabIndividual:
-        return CellPlace{tab, 0, row, row};
-    default:
-        return CellPlace{tab, 0, col, row};
-    }
+    return PlaceOf(CellRef{tab, dataSet, col, row});
 }
 
 std::optional<int> Session::NotationAt(int row, int col) const

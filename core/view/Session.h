@@ -5,6 +5,7 @@
 // holds and whether it was edited, and which cell a grid cell is. The window owns one
 // for the run, over its document, asks it, and moves the answers onto its controls.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 
 #include <QString>
@@ -21,6 +22,9 @@ struct CellPlace {
     int item = 0;    // the ID number (from 0) on tab 1, the entry on tab 2, the record on tab 3
     friend bool operator==(const CellPlace&, const CellPlace&) = default;
 };
+
+// A cell of the grid (a data cell of its table) as the tables number it.
+CellPlace PlaceOf(const CellRef& cell);
 
 // Where the grid is as it stands, in grid coordinates, for the tab's memory.
 struct GridPlace {
@@ -65,11 +69,11 @@ public:
     // Before an undo or redo from shownTab: the data set shown is the one tab 1 returns to,
     // and the data set choice a tab change then makes stores no widths.
     void BeforeStep(int shownTab);
-    // After a step taken from shownTab, which showed shownDataSet: the document's cursor is the
-    // step's cell. When that lies on another tab, the tab remembers it, since a tab change
+    // After a step taken from shownTab, which showed shownDataSet: the document's cursor goes
+    // to the step's cell. When that lies on another tab, the tab remembers it, since a tab change
     // shows what the tab remembers, and the cursor goes back to the table shown, which the
     // change stores as the place left. True when the step's tab is another.
-    bool AfterStep(int shownTab, int shownDataSet, int stepTab);
+    bool AfterStep(int shownTab, int shownDataSet, const CellRef& stepCell);
     // The step's table is shown and the data set box names it: the next choice in the box
     // stores the widths of the table it leaves again.
     void EndStep() { justLoaded_ = false; }

@@ -55,10 +55,7 @@ protected:
     // The edit of a cell as the window commits it, then the list told of it.
     void commit(int tab, int dataSet, int col, int row, int value)
     {
-        doc.CurrentDataSet = dataSet;
-        doc.CurrentCol = col;
-        doc.CurrentRow = row;
-        const CommitResult result = CommitCellText(doc, tab, QString::number(value), {row, col});
+        const CommitResult result = CommitCellText(doc, {tab, dataSet, col, row}, QString::number(value), {row, col}).result;
         ASSERT_NE(result, CommitResult::UnreadableText);
         if (result == CommitResult::Changed)
             list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
@@ -179,18 +176,18 @@ TEST_F(Changes, AnEditBackToTheBaselineOrItsUndoRemovesTheEntry)
 TEST_F(Changes, APasteAndACutUpdateEveryCellTheyWrote)
 {
     const int tab = TabIdSection;
-    doc.CurrentDataSet = 1;
     const GridSize grid{doc.DataSets(1).IdCount + 1, doc.DataSets(1).SectionCount + 1};
     ASSERT_GE(grid.rows, 8);
     ASSERT_GE(grid.cols, 3);
-    CopyCells(doc, tab, {1, 1, 3, 2});
-    ASSERT_EQ(PasteCells(doc, tab, 5, 1, grid, {}), CommitResult::Changed);
+    CellClipboard clip;
+    CopyCells(clip, doc, {tab, 1}, {1, 1, 3, 2});
+    ASSERT_EQ(PasteCells(clip, doc, {tab, 1}, 5, 1, grid, {}).write.result, CommitResult::Changed);
     list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
     EXPECT_EQ(NewestStepCells(*doc.History, JournalSide::Undo).size(), 6u);
     EXPECT_FALSE(list.empty());
     EXPECT_EQ(list.entries(), rebuilt());
 
-    ASSERT_EQ(CutCells(doc, tab, {4, 1, 6, 2}, {}), CommitResult::Changed);
+    ASSERT_EQ(CutCells(clip, doc, {tab, 1}, {4, 1, 6, 2}, {}).write.result, CommitResult::Changed);
     list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
     EXPECT_EQ(list.entries(), rebuilt());
     EXPECT_EQ(listener.count, list.size());
@@ -262,6 +259,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
 TEST_F(Changes, FollowingTheEditsGivesTheListARebuildGives)
 {
     std::mt19937 random(20261207);
+    CellClipboard clip;
     const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     // Few cells and values, so that edits meet and go back to the baseline.
     const auto cell = [&]() -> CellRef {
@@ -285,15 +283,15 @@ TEST_F(Changes, FollowingTheEditsGivesTheListARebuildGives)
             step(false);
             break;
         case 4: {
-            doc.CurrentDataSet = pick(1, 2);
-            const GridSize grid{doc.DataSets(doc.CurrentDataSet).IdCount + 1, doc.DataSets(doc.CurrentDataSet).SectionCount + 1};
-            CopyCells(doc, TabIdSection, {pick(1, 4), pick(1, 2), pick(1, 4), pick(1, 2)});
-            if (PasteCells(doc, TabIdSection, pick(1, 4), pick(1, 2), grid, {}) == CommitResult::Changed)
+            const TableRef table{TabIdSection, pick(1, 2)};
+            const GridSize grid{doc.DataSets(table.dataSet).IdCount + 1, doc.DataSets(table.dataSet).SectionCount + 1};
+            CopyCells(clip, doc, table, {pick(1, 4), pick(1, 2), pick(1, 4), pick(1, 2)});
+            if (PasteCells(clip, doc, table, pick(1, 4), pick(1, 2), grid, {}).write.result == CommitResult::Changed)
                 list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
             break;
         }
         case 5:
-            if (CutCells(doc, TabBattle, {pick(1, 4), pick(1, 3), pick(1, 4), pick(1, 3)}, {}) == CommitResult::Changed)
+            if (CutCells(clip, doc, {TabBattle, 0}, {pick(1, 4), pick(1, 3), pick(1, 4), pick(1, 3)}, {}).write.result == CommitResult::Changed)
                 list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
             break;
         case 6:

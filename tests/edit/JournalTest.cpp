@@ -54,10 +54,7 @@ std::uint8_t Byte(const DocumentState& doc, int tab, int dataSet, int col, int r
 
 CommitResult Commit(DocumentState& doc, int tab, int dataSet, int col, int row, const QString& text)
 {
-    doc.CurrentDataSet = dataSet;
-    doc.CurrentCol = col;
-    doc.CurrentRow = row;
-    return CommitCellText(doc, tab, text, {row, col});
+    return CommitCellText(doc, {tab, dataSet, col, row}, text, {row, col}).result;
 }
 
 TEST(Journal, CommitJournalsOnlyWhatChanges)
@@ -116,15 +113,15 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 {
     DocumentState doc = SmallDocument();
     Commit(doc, TabIdSection, 2, 3, 4, u"1"_s); // 233 → 1
-    doc.CurrentDataSet = 0;
-    CopyCells(doc, TabBattle, {1, 1, 2, 3}); // 3 columns × 2 rows from record 1
-    ASSERT_EQ(PasteCells(doc, TabBattle, 4, 10, {6, 26}, {4, 9}), CommitResult::Changed);
+    CellClipboard clip;
+    CopyCells(clip, doc, {TabBattle, 0}, {1, 1, 2, 3}); // 3 columns × 2 rows from record 1
+    const ClipboardWrite pasted = PasteCells(clip, doc, {TabBattle, 0}, 4, 10, {6, 26}, {4, 9});
+    ASSERT_EQ(pasted.write.result, CommitResult::Changed);
     EXPECT_EQ(doc.BattleParams(10, 4), 2);  // record 1, section 1
     EXPECT_EQ(doc.BattleParams(12, 5), 5);  // record 2, section 3
     ASSERT_EQ(doc.History->UndoCount(), 7);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
-    EXPECT_EQ(doc.CurrentRow, 5); // the last cell written
-    EXPECT_EQ(doc.CurrentCol, 12);
+    EXPECT_EQ(pasted.last, (CellRef{TabBattle, 0, 12, 5})); // the last cell written
 
     StepResult step = UndoStep(doc);
     ASSERT_EQ(step.kind, StepResult::Taken);
@@ -140,10 +137,9 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     EXPECT_TRUE(doc.History->Modified());
 
     // A step in a data set that is not shown still finds its byte.
-    doc.CurrentDataSet = 1;
     step = UndoStep(doc);
     EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 233);
-    EXPECT_EQ(doc.CurrentDataSet, 2);
+    EXPECT_EQ(step.oldest.DataSet, 2);
     EXPECT_EQ(doc.History->UndoCount(), 0);
     EXPECT_FALSE(doc.History->Modified());
     EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
@@ -185,82 +181,86 @@ TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
 TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
 {
     DocumentState doc = SmallDocument();
-    doc.CurrentDataSet = 1;
-    CopyCells(doc, TabIdSection, {3, 3, 2, 1}); // dragged from bottom-right to top-left
-    const NdArray<std::uint8_t, 2> reversed = doc.ClipBytes;
-    CopyCells(doc, TabIdSection, {2, 1, 3, 3});
-    EXPECT_EQ(reversed.Elements(), doc.ClipBytes.Elements());
-    EXPECT_EQ(doc.ClipSize(0), 3);
-    EXPECT_EQ(doc.ClipSize(1), 2);
-    EXPECT_EQ(doc.ClipBytes(1, 1), 111);
-    EXPECT_EQ(doc.ClipBytes(3, 2), 132);
+    const TableRef one{TabIdSection, 1};
+    CellClipboard clip;
+    CopyCells(clip, doc, one, {3, 3, 2, 1}); // dragged from bottom-right to top-left
+    const CellClipboard reversed = clip;
+    EXPECT_EQ(CopyCells(clip, doc, one, {2, 1, 3, 3}), one.at(3, 3)); // the cursor ends on the block's last cell
+    EXPECT_EQ(std::tuple(clip.cols(), clip.rows()), std::tuple(3, 2));
+    for (int i = 1; i <= 2; ++i)
+        for (int j = 1; j <= 3; ++j)
+            EXPECT_EQ(clip.at(j, i), reversed.at(j, i));
+    EXPECT_EQ(clip.at(1, 1), 111);
+    EXPECT_EQ(clip.at(3, 2), 132);
     EXPECT_EQ(doc.History->UndoCount(), 0);
 
     // A 3 × 3 block on the second-to-last row writes two of its rows: 6 cells, one step.
-    CopyCells(doc, TabIdSection, {1, 1, 3, 3});
-    ASSERT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}), CommitResult::Changed);
+    CopyCells(clip, doc, one, {1, 1, 3, 3});
+    ClipboardWrite pasted = PasteCells(clip, doc, one, 3, 1, {5, 4}, {});
+    ASSERT_EQ(pasted.write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->UndoCount(), 6);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
     EXPECT_EQ(doc.DataSets(1).Bytes(3, 3), 131);
-    EXPECT_EQ(doc.CurrentRow, 4);
+    EXPECT_EQ(pasted.last, one.at(3, 4));
     // On the last cell, past the last row and column: only that cell.
-    ASSERT_EQ(PasteCells(doc, TabIdSection, 4, 3, {5, 4}, {}), CommitResult::Changed);
+    pasted = PasteCells(clip, doc, one, 4, 3, {5, 4}, {});
+    ASSERT_EQ(pasted.write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 1);
-    EXPECT_EQ(doc.CurrentCol, 3);
+    EXPECT_EQ(pasted.last, one.at(3, 4));
 
     // A cut journals every cell, zero or not, and one undo brings all back.
     DocumentState cut = SmallDocument();
-    cut.CurrentDataSet = 2;
     cut.DataSets(2).Bytes(1, 0) = 0;
-    ASSERT_EQ(CutCells(cut, TabIdSection, {1, 1, 2, 2}, {}), CommitResult::Changed);
+    const ClipboardWrite taken = CutCells(clip, cut, {TabIdSection, 2}, {1, 1, 2, 2}, {});
+    ASSERT_EQ(taken.write.result, CommitResult::Changed);
+    EXPECT_EQ(taken.last, (CellRef{TabIdSection, 2, 2, 2}));
     EXPECT_TRUE(cut.History->Modified());
     EXPECT_EQ(cut.History->UndoCount(), 4);
     EXPECT_EQ(cut.History->NewestStepSize(JournalSide::Undo), 4);
     EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 0);
-    EXPECT_EQ(cut.ClipBytes(2, 2), 221);
+    EXPECT_EQ(clip.at(2, 2), 221);
     UndoStep(cut);
     EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 221);
     EXPECT_EQ(cut.History->UndoCount(), 0);
 
     DocumentState empty = SmallDocument();
-    EXPECT_EQ(PasteCells(empty, TabBattle, 1, 1, {6, 26}, {}), CommitResult::Unchanged);
+    EXPECT_EQ(PasteCells(CellClipboard(), empty, {TabBattle, 0}, 1, 1, {6, 26}, {}).write.result, CommitResult::Unchanged);
     EXPECT_EQ(empty.History->UndoCount(), 0);
 }
 
 TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
 {
     DocumentState doc = SmallDocument();
-    doc.CurrentDataSet = 1;
     doc.DataSets(1).SectionSettings(SettingStep, 2) = -0x1000; // ID 3 of section 2 lies at -0x1000
     doc.DataSets(1).SectionNames(2) = u"HP"_s;
     const std::vector<std::uint8_t> bytes = doc.DataSets(1).Bytes.Elements();
 
-    QString reason;
-    EXPECT_EQ(Commit(doc, TabIdSection, 1, 2, 4, u"1"_s), CommitResult::ReadOnly);
-    doc.CurrentDataSet = 1;
-    EXPECT_EQ(CommitCellText(doc, TabIdSection, u"1"_s, {}, &reason), CommitResult::ReadOnly);
+    const WriteResult refused = CommitCellText(doc, {TabIdSection, 1, 2, 4}, u"1"_s, {});
+    QString reason = refused.reason;
+    EXPECT_EQ(refused.result, CommitResult::ReadOnly);
     EXPECT_TRUE(reason.contains(u"ID 3"_s) && reason.contains(u"「HP」"_s) && reason.contains(u"先頭より前"_s))
         << reason.toStdString();
 
-    CopyCells(doc, TabIdSection, {1, 1, 1, 1});
-    reason.clear();
-    EXPECT_EQ(CutCells(doc, TabIdSection, {4, 3, 3, 1}, {}, &reason), CommitResult::ReadOnly);
+    const TableRef one{TabIdSection, 1};
+    CellClipboard clip;
+    CopyCells(clip, doc, one, {1, 1, 1, 1});
+    reason = CutCells(clip, doc, one, {4, 3, 3, 1}, {}).write.reason;
     EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
-    EXPECT_EQ(doc.ClipSize(0), 1); // the clipboard too is as it was
+    EXPECT_EQ(clip.cols(), 1); // the clipboard too is as it was
 
     // The clipped block decides: on a grid of 4 rows a 2 × 2 paste at row 3 keeps away from row 4.
-    CopyCells(doc, TabIdSection, {1, 1, 2, 2});
-    reason.clear();
-    EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {5, 4}, {}, &reason), CommitResult::ReadOnly);
-    EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
+    CopyCells(clip, doc, one, {1, 1, 2, 2});
+    const WriteResult refusedPaste = PasteCells(clip, doc, one, 3, 1, {5, 4}, {}).write;
+    EXPECT_EQ(refusedPaste.result, CommitResult::ReadOnly);
+    EXPECT_TRUE(refusedPaste.reason.contains(u"ID 3"_s)) << refusedPaste.reason.toStdString();
     EXPECT_EQ(doc.DataSets(1).Bytes.Elements(), bytes);
     EXPECT_EQ(doc.History->UndoCount(), 0);
     EXPECT_FALSE(doc.History->Modified());
-    EXPECT_EQ(PasteCells(doc, TabIdSection, 3, 1, {4, 4}, {}), CommitResult::Changed);
+    EXPECT_EQ(PasteCells(clip, doc, one, 3, 1, {4, 4}, {}).write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->UndoCount(), 2);
 
     // Every battle cell can be written.
-    EXPECT_EQ(CutCells(doc, TabBattle, {1, 1, 5, 25}, {}), CommitResult::Changed);
+    EXPECT_EQ(CutCells(clip, doc, {TabBattle, 0}, {1, 1, 5, 25}, {}).write.result, CommitResult::Changed);
 }
 
 TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
@@ -302,7 +302,8 @@ TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
     *doc.History = limited;
     for (int c = 1; c <= 3; ++c)
         Commit(doc, TabBattle, 0, c, 1, u"0"_s);
-    ASSERT_EQ(CutCells(doc, TabBattle, {2, 1, 2, 3}, {}), CommitResult::Changed); // 3 more: the oldest step goes
+    CellClipboard clip;
+    ASSERT_EQ(CutCells(clip, doc, {TabBattle, 0}, {2, 1, 2, 3}, {}).write.result, CommitResult::Changed); // 3 more: the oldest step goes
     EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->Steps(JournalSide::Undo).size()), std::tuple(5, 3u));
     while (UndoStep(doc).kind == StepResult::Taken) {
     }
@@ -334,8 +335,8 @@ TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
     Commit(doc, TabBattle, 0, 4, 2, u"0"_s);
     Commit(doc, TabIdSection, 2, 3, 1, u"0"_s);
     Commit(doc, TabIndividual, 0, 1, 2, u"0"_s);
-    doc.CurrentDataSet = 1;
-    ASSERT_EQ(CutCells(doc, TabIdSection, {2, 2, 2, 1}, {}), CommitResult::Changed);
+    CellClipboard clip;
+    ASSERT_EQ(CutCells(clip, doc, {TabIdSection, 1}, {2, 2, 2, 1}, {}).write.result, CommitResult::Changed);
     const std::vector<CellRef> order{{TabIdSection, 1, 2, 2}, {TabIdSection, 1, 1, 2}, {TabIdSection, 2, 3, 1},
                                      {TabIndividual, 0, 1, 2}, {TabBattle, 0, 4, 2}};
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[1], order[0], order[2], order[3], order[4]}));
@@ -344,7 +345,7 @@ TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
     EXPECT_EQ(doc.History->ChangedCellCount(TabIdSection, 1), 2);
     EXPECT_EQ(doc.History->BaselineByte(TabIdSection, 1, 1, 2), 111);
     // A paste of the cut bytes puts them back: those marks go, the others stay.
-    ASSERT_EQ(PasteCells(doc, TabIdSection, 2, 1, {5, 4}, {}), CommitResult::Changed);
+    ASSERT_EQ(PasteCells(clip, doc, {TabIdSection, 1}, 2, 1, {5, 4}, {}).write.result, CommitResult::Changed);
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[2], order[3], order[4]}));
     // Undo everything: nothing differs, though the journals are full of records.
     while (UndoStep(doc).kind == StepResult::Taken) {

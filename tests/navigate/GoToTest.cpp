@@ -35,14 +35,14 @@ protected:
 
 TEST_F(GoTo, OffsetsFindTheCellWhoseByteLiesThere)
 {
-    using Place = std::optional<GridCell>;
+    using Place = std::optional<CellRef>;
     EXPECT_EQ(CellAtOffset(doc, 1, 0x1000), Place({TabIdSection, 1, 1, 1}));
-    EXPECT_EQ(CellAtOffset(doc, 1, 0x101B), Place({TabIdSection, 1, 10, 1})); // ID 9, the last
-    EXPECT_EQ(CellAtOffset(doc, 1, 0x1003), Place({TabIdSection, 1, 2, 1}));  // both hold it: the first data set wins
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x101B), Place({TabIdSection, 1, 1, 10})); // ID 9, the last
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x1003), Place({TabIdSection, 1, 1, 2}));  // both hold it: the first data set wins
     EXPECT_EQ(CellAtOffset(doc, 2, 0x1003), Place({TabIdSection, 2, 1, 1}));
-    EXPECT_EQ(CellAtOffset(doc, 1, 0x1004), Place({TabIdSection, 2, 2, 1}));  // between 力's IDs, but 別 holds it
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x1004), Place({TabIdSection, 2, 1, 2}));  // between 力's IDs, but 別 holds it
     EXPECT_EQ(CellAtOffset(doc, 1, 0x2000), Place({TabIdSection, 3, 1, 1}));  // a step of 0: the first ID
-    EXPECT_EQ(CellAtOffset(doc, 1, 0x4000009), Place({TabIdSection, 1, 10, 3})); // read-only, yet a cell
+    EXPECT_EQ(CellAtOffset(doc, 1, 0x4000009), Place({TabIdSection, 1, 3, 10})); // read-only, yet a cell
     EXPECT_EQ(CellAtOffset(doc, 1, 0x3000), Place({TabIndividual, 0, 1, 1}));
     for (const std::int64_t none : {0x1001LL, 0x101CLL, 0x101ELL, 0x2001LL, 0LL, 0x0FFDLL})
         EXPECT_FALSE(CellAtOffset(doc, 1, none)) << none; // 0: only the unusable section "lies" there
@@ -80,7 +80,7 @@ TEST_F(GoTo, PlacesAreRefusedWithTheReason)
     for (const QString& text : {u"@1003"_s, u"$80:9003"_s, u"$00:9003"_s})
         for (const int tab : {TabIdSection, TabIndividual}) {
             const GoToResult r = ResolveGoTo(doc, tab, tab == TabIdSection ? 2 : 0, 1, text);
-            EXPECT_EQ(r.cell, std::optional<GridCell>({TabIdSection, 2, 1, 1})) << text.toStdString() << tab;
+            EXPECT_EQ(r.cell, std::optional<CellRef>({TabIdSection, 2, 1, 1})) << text.toStdString() << tab;
         }
     // Between two IDs of the stepped section: which, and where they lie.
     const GoToResult between = ResolveGoTo(doc, TabIdSection, 1, 1, u"@1001"_s);

@@ -142,10 +142,8 @@ TEST(Rows, RowStepsUndoAndRedoAmongCellSteps)
                 break;
             }
             case 2:
-                doc.CurrentDataSet = 0;
-                doc.CurrentCol = 1 + static_cast<int>(random() % 25);
-                doc.CurrentRow = row;
-                CommitCellText(doc, TabBattle, QString::number(1 + random() % 255), {});
+                (void)CommitCellText(doc, {TabBattle, 0, 1 + static_cast<int>(random() % 25), row},
+                                     QString::number(1 + random() % 255), {});
                 break;
             default:
                 UndoStep(doc);

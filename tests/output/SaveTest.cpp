@@ -76,10 +76,7 @@ protected:
 
     void edit(int tab, int dataSet, int col, int row, const QString& text)
     {
-        doc.CurrentDataSet = dataSet;
-        doc.CurrentCol = col;
-        doc.CurrentRow = row;
-        CommitCellText(doc, tab, text, {});
+        (void)CommitCellText(doc, {tab, dataSet, col, row}, text, {});
     }
 
     QByteArray onDisk() const { return home.readBytes(u"game.rom"_s); }

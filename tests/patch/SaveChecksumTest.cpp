@@ -35,10 +35,7 @@ protected:
 
     void editFirstCell()
     {
-        doc.CurrentDataSet = 1;
-        doc.CurrentCol = 1;
-        doc.CurrentRow = 1;
-        CommitCellText(doc, TabIdSection, u"0x5A"_s, {});
+        (void)CommitCellText(doc, {TabIdSection, 1, 1, 1}, u"0x5A"_s, {});
     }
 
     test::ProgramFolder home;
@@ -63,7 +60,7 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
 
     // Save As with changes fixes it as well.
     editFirstCell();
-    CommitCellText(doc, TabIdSection, u"0x33"_s, {});
+    (void)CommitCellText(doc, {TabIdSection, 1, 1, 1}, u"0x33"_s, {});
     ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s), &error)) << error.toStdString();
     const QByteArray copy = home.readBytes(u"copy.rom"_s);
     EXPECT_EQ(copy[0x1000], 0x33);

@@ -34,6 +34,7 @@ inline DocumentState SmallDocument()
 }
 
 inline constexpr GridSize kGrid{6, 4};
+inline constexpr TableRef kTable{TabIdSection, 1};
 
 inline int Byte(const DocumentState& doc, int col, int row) { return *CellByte(doc, TabIdSection, 1, col, row); }
 

@@ -314,9 +314,9 @@ private Q_SLOTS:
         QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(form.doc.ClipSize(0), 3);
-        QCOMPARE(form.doc.ClipSize(1), 2);
-        QCOMPARE(form.doc.ClipBytes(3, 2), form.doc.BattleParams(3, 2));
+        QCOMPARE(form.clipboard().cols(), 3);
+        QCOMPARE(form.clipboard().rows(), 2);
+        QCOMPARE(form.clipboard().at(3, 2), form.doc.BattleParams(3, 2));
         QVERIFY(!form.doc.History->Modified());
 
         // Pasted on the last row, the block is clipped: 3 cells, one step, the document modified.
@@ -344,7 +344,7 @@ private Q_SLOTS:
         QCOMPARE(form.doc.BattleParams(2, 1), std::uint8_t(0));
         QCOMPARE(form.doc.History->UndoCount(), 4);
         QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(form.doc.BattleParams(2, 1), form.doc.ClipBytes(1, 1));
+        QCOMPARE(form.doc.BattleParams(2, 1), form.clipboard().at(1, 1));
     }
 
     void textBoxesKeepTheirOwnShortcuts()
@@ -364,13 +364,13 @@ private Q_SLOTS:
         QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(editor.text(), QStringLiteral("0x800x80"));
         QTest::keyClick(&editor, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(form.doc.ClipSize(0), 0);
+        QCOMPARE(form.clipboard().cols(), 0);
         QCOMPARE(form.doc.History->UndoCount(), 0);
         // The menu's commands, too, leave the cells alone while a text box has the focus.
         form.doc.History->Clear(zor::JournalSide::Redo);
         form.Cope->trigger();
         form.andou->trigger();
-        QCOMPARE(form.doc.ClipSize(0), 0);
+        QCOMPARE(form.clipboard().cols(), 0);
         QVERIFY(editor.isVisible());
         QTest::keyClick(&editor, Qt::Key_Escape);
 
@@ -381,7 +381,7 @@ private Q_SLOTS:
         QTest::keyClick(form.Text1, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(form.Text1, Qt::Key_X, Qt::ControlModifier);
         QTest::keyClick(form.Text1, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(form.doc.ClipSize(0), 0);
+        QCOMPARE(form.clipboard().cols(), 0);
         QCOMPARE(form.doc.History->UndoCount(), 0);
         QCOMPARE(TableByte(form, 1, 1), std::uint8_t(0x80));
     }

@@ -201,7 +201,7 @@ private Q_SLOTS:
         QCOMPARE(std::make_tuple(grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()), std::make_tuple(2, 2, 3, 3));
         QTest::mouseClick(form.Edit, Qt::LeftButton, {}, form.Edit->actionGeometry(form.Cope).center());
         QTRY_VERIFY(!form.Edit->isVisible());
-        QCOMPARE(std::make_pair(form.doc.ClipSize(0), form.doc.ClipSize(1)), std::make_pair(2, 2));
+        QCOMPARE(std::make_pair(form.clipboard().cols(), form.clipboard().rows()), std::make_pair(2, 2));
 
         // Outside it the cursor moves there first, as a left click would.
         RightClick(cells, CellCenter(grid, 5, 4));
