@@ -1,5 +1,6 @@
 #include "core/edit/EditHistory.h"
 #include "core/document/CellBytes.h"
+#include "core/edit/CellChange.h"
 #include "core/edit/CellWrites.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
@@ -353,6 +354,29 @@ TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
     EXPECT_EQ(doc.History->ChangedCellCount(), 0);
     EXPECT_FALSE(doc.History->Modified());
     EXPECT_GT(doc.History->RedoCount(), 0);
+}
+
+// The one writer of cells applies a list whole or not at all, and journals nothing itself.
+TEST(CellChange, AppliesAListWholeOrNotAtAll)
+{
+    DocumentState doc = SmallDocument();
+    const CellRef id{TabIdSection, 1, 1, 1};
+    const CellRef battle{TabBattle, 0, 2, 1};
+    const CellContents idOld = *ContentsOf(doc, id);
+    const CellContents battleOld = *ContentsOf(doc, battle);
+    const CellContents seven{7};
+    for (const std::vector<CellChange>& refused :
+         {std::vector<CellChange>{{id, idOld, seven}, {battle, seven, seven}},   // the second's old is stale
+          std::vector<CellChange>{{id, idOld, seven}, {id, idOld, CellContents{8}}}, // one cell twice
+          std::vector<CellChange>{{id, idOld, seven}, {{TabBattle, 0, 26, 1}, {}, seven}}}) { // outside the table
+        EXPECT_FALSE(ApplyCellChanges(doc, refused));
+        EXPECT_EQ(ContentsOf(doc, id), idOld);
+        EXPECT_FALSE(doc.History->Modified());
+    }
+    ASSERT_TRUE(ApplyCellChanges(doc, std::vector<CellChange>{{id, idOld, seven}, {battle, battleOld, seven}}));
+    EXPECT_EQ(std::tuple(*ContentsOf(doc, id), *ContentsOf(doc, battle)), std::tuple(seven, seven));
+    EXPECT_EQ(doc.History->ChangedCellCount(), 2);
+    EXPECT_EQ(doc.History->UndoCount(), 0);
 }
 
 } // namespace
