@@ -109,7 +109,6 @@ zor::DocumentState BigTable()
         for (int id = 0; id < kIds; ++id)
             set.Bytes(q, id) = static_cast<std::uint8_t>(id * 7 + q);
     }
-    doc.CurrentDataSet = 1;
     doc.History.StartWithBaseline(doc);
     return doc;
 }

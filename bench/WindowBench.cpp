@@ -197,13 +197,13 @@ void CommitCells(benchmark::State& state, bool changesShown, bool firstLine = fa
     zor::DocumentState& doc = form->doc;
     for (int row = 1000; row < 1255; ++row)
         for (int col = 1; col <= 64; ++col)
-            zor::SetCellByte(doc, zor::TabIdSection, doc.CurrentDataSet, col, row,
-                             *zor::CellByte(doc, zor::TabIdSection, doc.CurrentDataSet, col, row) ^ 0x5A);
+            zor::SetCellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, col, row,
+                             *zor::CellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, col, row) ^ 0x5A);
     zor::FlexGrid& grid = *form->FGrid1;
     const int row = firstLine ? 500 : 2000;
     grid.setRow(row);
     grid.setCol(30);
-    const std::uint8_t original = *zor::CellByte(doc, zor::TabIdSection, doc.CurrentDataSet, 30, row);
+    const std::uint8_t original = *zor::CellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, 30, row);
     if (changesShown) {
         // The window grows by the pane, so that the grid repaints as much as without it.
         const int gridWidth = form->FGrid1->width();
@@ -238,7 +238,7 @@ void FillAndPaint(benchmark::State& state, bool marks)
 {
     const auto form = BigTableShown();
     for (int row = 1; row <= 32767; row += 2)
-        zor::SetCellByte(form->doc, zor::TabIdSection, form->doc.CurrentDataSet, 3, row, 0x5A);
+        zor::SetCellByte(form->doc, zor::TabIdSection, form->session.view().CurrentDataSet, 3, row, 0x5A);
     for (auto _ : state) {
         form->FillGrid();
         if (!marks)
@@ -357,7 +357,7 @@ namespace {
 void FindFromTheFirstCell(benchmark::State& state, const QString& query, bool labelsFoldedAnew, int row, int col)
 {
     const auto form = BigTableShown();
-    zor::DataSet& table = form->doc.DataSets(form->doc.CurrentDataSet);
+    zor::DataSet& table = form->doc.DataSets(form->session.view().CurrentDataSet);
     for (int c = 1; c <= table.SectionCount; ++c)
         for (int i = 0; i < table.IdCount; ++i)
             table.Bytes(c, i) = 0;

@@ -501,7 +501,7 @@ void Form1::setComboIndex(int index)
 void Form1::FillGrid()
 {
     const int tab = Tab1->SelectedIndex();
-    const int dataSet = doc.CurrentDataSet;
+    const int dataSet = session.view().CurrentDataSet;
     if (!HasTable(doc, tab, dataSet)) {
         // Nothing to show: no stale table stays usable.
         FGrid1->setEnabled(false);
@@ -549,8 +549,9 @@ void Form1::FillGrid()
     fill.end();
 
     // A remembered cursor outside the table falls back to 1; a table without rows has none.
-    const int col = tab == TabIndividual || doc.CurrentCol < 1 || doc.CurrentCol >= layout.cols ? 1 : doc.CurrentCol;
-    const int row = doc.CurrentRow < 1 || doc.CurrentRow >= layout.rows ? 1 : doc.CurrentRow;
+    const ViewState& view = session.view();
+    const int col = tab == TabIndividual || view.CurrentCol < 1 || view.CurrentCol >= layout.cols ? 1 : view.CurrentCol;
+    const int row = view.CurrentRow < 1 || view.CurrentRow >= layout.rows ? 1 : view.CurrentRow;
     if (layout.rows > 1 && layout.cols > 1) {
         FGrid1->setCol(col);
         FGrid1->setRow(row);
@@ -579,7 +580,7 @@ void Form1::Tab1_BeforeClick(bool* cancel)
 
 void Form1::Tab1_Click()
 {
-    if (Tab1->SelectedIndex() != doc.CurrentTab && Combo1->count() >= 1)
+    if (Tab1->SelectedIndex() != session.view().CurrentTab && Combo1->count() >= 1)
         SwitchTab();
 }
 
@@ -628,7 +629,7 @@ void Form1::SaveColumnWidths()
     for (int c = 0; c < FGrid1->Cols(); ++c)
         widths.push_back(FGrid1->ColWidth(c));
     QString error;
-    if (!zor::SaveColumnWidths(doc, Tab1->SelectedIndex(), widths, &error))
+    if (!zor::SaveColumnWidths(doc, shownTable(), widths, &error))
         reportWriteError(error);
 }
 
@@ -643,13 +644,12 @@ void Form1::SetNotation(int code)
         return;
     const std::optional<CellPlace> cell = session.CellAt(FGrid1->Row(), FGrid1->Col());
     QString error;
-    const NotationChange change = zor::SetNotation(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), code, &error);
+    const NotationChange change = zor::SetNotation(doc, shownTable(), FGrid1->Row(), FGrid1->Col(), code, &error);
     if (change == NotationChange::NoSection || !cell)
         return;
     if (change == NotationChange::NotWritten)
         reportWriteError(error);
-    doc.CurrentCol = FGrid1->Col();
-    doc.CurrentRow = FGrid1->Row();
+    session.SetCursor(FGrid1->Row(), FGrid1->Col());
     FillGrid();
     Changes->notationChanged();
     FGrid1->setFocus();
@@ -779,7 +779,7 @@ void Form1::OpenCellEditor(int key, const QString& typed)
     if (FGrid1->Row() < 1 || FGrid1->Col() < 1)
         return;  // no cell under the cursor
     const int tab = Tab1->SelectedIndex();
-    if (const std::optional<QString> why = ReadOnlyReason(doc, tab, tab == TabIdSection ? doc.CurrentDataSet : 0,
+    if (const std::optional<QString> why = ReadOnlyReason(doc, tab, session.table(tab).dataSet,
                                                          FGrid1->Col(), FGrid1->Row())) {
         const QRect cell(FGrid1->mapToGlobal(QPoint(PixelsX(FGrid1->CellLeft()), PixelsY(FGrid1->CellTop()))),
                          QSize(PixelsX(FGrid1->CellWidth()), PixelsY(FGrid1->CellHeight())));
@@ -807,8 +807,7 @@ void Form1::OpenCellEditor(int key, const QString& typed)
     txtForEdit->raise();
     txtForEdit->show();
     txtForEdit->setFocus(Qt::OtherFocusReason);
-    doc.CurrentCol = FGrid1->Col();
-    doc.CurrentRow = FGrid1->Row();
+    session.SetCursor(FGrid1->Row(), FGrid1->Col());
 }
 
 void Form1::FGrid1_DblClick()
@@ -925,7 +924,7 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
         return;
     const int tab = Tab1->SelectedIndex();
     const WriteResult written =
-        CommitCellText(doc, shownTable().at(doc.CurrentCol, doc.CurrentRow), txtForEdit->text(), scrollPosition());
+        CommitCellText(doc, shownTable().at(session.view().CurrentCol, session.view().CurrentRow), txtForEdit->text(), scrollPosition());
     const CommitResult result = written.result;
     const QPoint below = txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height()));
     txtForEdit->hide();
@@ -935,19 +934,18 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
         return;
     }
     if (result == CommitResult::Changed) {
-        FGrid1->refreshCell(doc.CurrentRow, tab == TabIndividual ? 1 : doc.CurrentCol);
+        FGrid1->refreshCell(session.view().CurrentRow, tab == TabIndividual ? 1 : session.view().CurrentCol);
         changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
     } else {
         tellRefusedChange(result, written.reason);
     }
 }
 
-TableRef Form1::shownTable() const { return {Tab1->SelectedIndex(), doc.CurrentDataSet}; }
+TableRef Form1::shownTable() const { return session.table(Tab1->SelectedIndex()); }
 
 void Form1::moveCursor(const CellRef& cell)
 {
-    doc.CurrentRow = cell.row;
-    doc.CurrentCol = cell.col;
+    session.SetCursor(cell.row, cell.col);
 }
 
 void Form1::tellDone(const QString& text) { statusBar()->showMessage(text, kStatusMessageMilliseconds); }
@@ -976,7 +974,7 @@ bool Form1::RevealCell(int tab, int dataSet, int row, int col)
 {
     if (!FGrid1->isEnabled() && Combo1->count() < 1)
         return false; // no image open
-    const RevealPlan plan = PlanReveal(doc, Tab1->SelectedIndex(), tab, dataSet, row, col);
+    const RevealPlan plan = PlanReveal(doc, shownTable(), tab, dataSet, row, col);
     if (!plan.valid || !CommitCellEditor())
         return false;
     if (plan.changesTab) {
@@ -985,13 +983,13 @@ bool Form1::RevealCell(int tab, int dataSet, int row, int col)
         Tab1_BeforeClick(&cancel);
         if (cancel)
             return false;
-        AimReveal(doc, plan);
+        session.AimReveal(plan);
         FocusTab(plan.tab - 1);
     } else if (plan.changesDataSet) {
-        AimReveal(doc, plan);
+        session.AimReveal(plan);
         setComboIndex(plan.dataSet);
     } else {
-        AimReveal(doc, plan);
+        session.AimReveal(plan);
     }
     if (Tab1->SelectedIndex() != plan.tab || !FGrid1->isEnabled())
         return false;
@@ -1013,7 +1011,7 @@ void Form1::takeStep(bool undo)
         return;
     SaveColumnWidths();
     const int shownTab = Tab1->SelectedIndex();
-    const int shownDataSet = doc.CurrentDataSet;
+    const int shownDataSet = session.view().CurrentDataSet;
     session.BeforeStep(shownTab);
     const StepResult step = undo ? UndoStep(doc) : RedoStep(doc);
     if (step.kind != StepResult::Taken)
@@ -1025,21 +1023,22 @@ void Form1::takeStep(bool undo)
         changesTouched(NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
     FocusTab(step.oldest.Tab - 1);
     // The tab strip's own notification may have switched already; the switch runs once.
-    if (doc.CurrentTab != Tab1->SelectedIndex())
+    if (session.view().CurrentTab != Tab1->SelectedIndex())
         SwitchTab();
     FillGrid();
-    if (doc.CurrentCol >= 1 && doc.CurrentCol < FGrid1->Cols())
-        FGrid1->setCol(doc.CurrentCol);
-    if (doc.CurrentRow >= 1 && doc.CurrentRow < FGrid1->Rows())
-        FGrid1->setRow(doc.CurrentRow);
+    const ViewState& view = session.view();
+    if (view.CurrentCol >= 1 && view.CurrentCol < FGrid1->Cols())
+        FGrid1->setCol(view.CurrentCol);
+    if (view.CurrentRow >= 1 && view.CurrentRow < FGrid1->Rows())
+        FGrid1->setRow(view.CurrentRow);
     FGrid1->setLeftCol(step.oldest.LeftCol);
     FGrid1->setTopRow(step.oldest.TopRow);
     FGrid1->setFocus();
-    doc.CurrentTab = Tab1->SelectedIndex();
+    session.SetTab(Tab1->SelectedIndex());
     // A step in another data set of the tab shown fills the grid with it: the box follows,
     // as a follower, not as a choice that would store widths and fill again.
     const QSignalBlocker blocker(Combo1);
-    Combo1->setCurrentIndex(session.DataSetItem(doc.CurrentTab));
+    Combo1->setCurrentIndex(session.DataSetItem(session.view().CurrentTab));
     session.EndStep();
 }
 
@@ -1188,8 +1187,9 @@ void Form1::rowCommand(bool insert)
         return;
     const int tab = Tab1->SelectedIndex();
     const int row = FGrid1->Row();
-    doc.CurrentCol = FGrid1->Col();
-    const RowResult result = insert ? InsertBattleRow(doc, tab, row) : DeleteBattleRow(doc, tab, row);
+    session.SetCursorCol(FGrid1->Col());
+    const RowResult result =
+        insert ? InsertBattleRow(doc, session.view(), tab, row) : DeleteBattleRow(doc, session.view(), tab, row);
     if (result.kind == RowResult::Refused) {
         dialogs_->showMessage(this, insert ? QStringLiteral("行を追加する") : QStringLiteral("行を削除する"), result.message,
                               QMessageBox::Warning);
@@ -1197,6 +1197,7 @@ void Form1::rowCommand(bool insert)
     }
     if (result.kind != RowResult::Done)
         return;
+    session.SetCursor(result.cursorRow, session.view().CurrentCol);
     changesReset(true);
     FillGrid();
     FGrid1->setLeftCol(result.leftCol);

@@ -31,7 +31,7 @@ void Form1::createValueViews()
         const int tab = Tab1->SelectedIndex();
         if (!FGrid1->isEnabled() || FGrid1->Row() < 1 || FGrid1->Col() < 1)
             return ChartPlace{};
-        return ChartPlace{tab, tab == TabIdSection ? doc.CurrentDataSet : 0, tab == TabIndividual ? 1 : FGrid1->Col(),
+        return ChartPlace{tab, session.table(tab).dataSet, tab == TabIndividual ? 1 : FGrid1->Col(),
                           FGrid1->Row()};
     });
     connect(FGrid1, &FlexGrid::enterCell, Chart, &ChartDock::follow);
@@ -43,7 +43,7 @@ void Form1::ColourByValue_Click()
 {
     QSettings().setValue(QLatin1StringView(kColourByValueKey), ColourByValue->isChecked());
     if (FGrid1->isEnabled())
-        valuesShown(Tab1->SelectedIndex(), doc.CurrentDataSet);
+        valuesShown(Tab1->SelectedIndex(), session.view().CurrentDataSet);
 }
 
 void Form1::valuesShown(int tab, int dataSet)

@@ -61,7 +61,7 @@ void Form1::refreshNavigation()
     if (!CellStatus || statusBar()->isHidden() || FGrid1->isFilling())
         return;
     const int tab = Tab1->SelectedIndex();
-    const QString text = FGrid1->isEnabled() ? DescribeCell(doc, tab, tab == TabIdSection ? doc.CurrentDataSet : 0,
+    const QString text = FGrid1->isEnabled() ? DescribeCell(doc, tab, session.table(tab).dataSet,
                                                             FGrid1->Row(), FGrid1->Col())
                                              : QString();
     CellStatus->setText(text);
@@ -111,7 +111,7 @@ void Form1::findNext(bool backwards)
     if (!FGrid1->isEnabled() || !CommitCellEditor())
         return;
     const int tab = Tab1->SelectedIndex();
-    FindFrom from{tab, tab == TabIdSection ? doc.CurrentDataSet : 0, FGrid1->Row(), FGrid1->Col()};
+    FindFrom from{tab, session.table(tab).dataSet, FGrid1->Row(), FGrid1->Col()};
     from.onCaption = FindBar1->onCaption(from);
     const bool all = tab == TabIdSection && FindBar1->allDataSets()->isChecked();
     const FindHit hit = FindBar1->finder.find(doc, query, from, all, backwards);
@@ -134,13 +134,14 @@ void Form1::GoTo_Click()
     if (!CommitCellEditor())
         return;
     const int tab = Tab1->SelectedIndex();
-    const int dataSet = tab == TabIdSection ? doc.CurrentDataSet : 0;
+    const int dataSet = session.table(tab).dataSet;
+    const int firstDataSet = session.view().TabState(TabIdSection, ItemDataSet);
     const int col = FGrid1->Col();
     std::optional<CellRef> target;
     const QString text = dialogs_->askPlace(this, QStringLiteral("移動"), GoToPrompt(tab), [&](const QString& typed) {
         // Called from inside the dialog: nothing may be thrown through its event loop.
         try {
-            const GoToResult result = ResolveGoTo(doc, tab, dataSet, col, typed);
+            const GoToResult result = ResolveGoTo(doc, tab, dataSet, firstDataSet, col, typed);
             target = result.cell;
             return result.error;
         } catch (const std::exception& e) {

@@ -55,8 +55,7 @@ void Form1::cellsWritten(const std::optional<CellSelection>& keep)
     }
     const int top = FGrid1->TopRow();
     const int left = FGrid1->LeftCol();
-    doc.CurrentRow = keep->row;
-    doc.CurrentCol = keep->col;
+    session.SetCursor(keep->row, keep->col);
     FillGrid();
     // The same cells stay selected, in the same view, ready for the next command.
     FGrid1->setRowSel(keep->rowSel);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The one record of everything ZOR knows about the open image: definitions, table
-// bytes, view and editing state. Arrays run from 0 to count + 1 with the data in
+// The open image: its definitions, table bytes, file and edit history. The view (cursor,
+// tab memory) belongs to Session, the cell clipboard to its owner in the window. Arrays run from 0 to count + 1 with the data in
 // 1..count (ID numbers from 0), so code indexes them the way the tables number things.
 // Counts that the file formats limit to 16 bits are kept in int and checked where set.
 
@@ -104,13 +104,6 @@ struct DocumentState {
     // Why the battle records may not change, said at the load (the encoder can't write where
     // the image keeps them); empty when they may.
     QString BattleReadOnly;
-
-    // View.
-    int CurrentTab = TabIdSection;
-    int CurrentDataSet = 0;
-    int CurrentRow = 0;
-    int CurrentCol = 0;
-    NdArray<int, 2> TabState{4, 4};                // (tab, item): data set, column, row, left column, top row
 
     // Editing.
     HistoryHandle History;

@@ -124,11 +124,6 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
                   BattleCodec& codec, ProblemLog& log)
 {
     DocumentState fresh;
-    fresh.TabState = doc.TabState;
-    for (int tab = TabIdSection; tab <= TabBattle; ++tab)
-        for (int item = 1; item <= 4; ++item)
-            fresh.TabState(tab, item) = 1;
-    fresh.CurrentTab = doc.CurrentTab;
     fresh.RomPath = romPath;
     fresh.RomSizeAtRead = image.size();
 

@@ -127,7 +127,7 @@ std::optional<CellRef> CellAtOffset(const DocumentState& doc, int firstDataSet, 
     return std::nullopt;
 }
 
-GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int cursorCol, QStringView typed)
+GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int firstDataSet, int cursorCol, QStringView typed)
 {
     const QString normalized = typed.toString().normalized(QString::NormalizationForm_KC).trimmed();
     if (normalized.isEmpty())
@@ -136,7 +136,7 @@ GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int curso
         const ParsedAddress place = normalized.startsWith(u'@') ? ParseOffsetText(normalized) : ParseSnesAddress(normalized);
         if (!place.offset)
             return Refused(place.error);
-        const int first = tab == TabIdSection ? dataSet : doc.TabState(TabIdSection, ItemDataSet);
+        const int first = tab == TabIdSection ? dataSet : firstDataSet;
         if (const std::optional<CellRef> cell = CellAtOffset(doc, first, *place.offset))
             return {cell, {}};
         return Refused(NoCellAt(doc, first, *place.offset));

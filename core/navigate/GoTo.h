@@ -30,7 +30,7 @@ struct GoToResult {
 // a number is an ID on tab 1 (decimal, or hexadecimal after "0x"), an entry on tab 2 and
 // a record on tab 3 (both from 1), the cursor keeping its column; "@" and a hexadecimal
 // offset, or a "$BB:AAAA" address, the cell whose byte lies there (CellAtOffset, the data
-// set shown first).
-GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int cursorCol, QStringView text);
+// set shown first; on tabs 2 and 3 firstDataSet, the one tab 1 shows).
+GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int firstDataSet, int cursorCol, QStringView text);
 
 } // namespace zor

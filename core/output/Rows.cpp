@@ -26,29 +26,28 @@ bool BlockStartsAt(const DocumentState& doc, int r)
     return false;
 }
 
-RowResult Done(DocumentState& doc, int cursorRow)
+RowResult Done(const DocumentState& doc, const ViewState& view, int cursorRow)
 {
-    doc.CurrentRow = cursorRow;
     RowResult result;
     result.kind = RowResult::Done;
     result.cursorRow = cursorRow;
-    result.leftCol = std::clamp(doc.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize);
-    result.topRow = std::clamp(doc.TabState(TabBattle, ItemTopRow), 1, std::max(doc.BattleCount, 1));
+    result.leftCol = std::clamp(view.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize);
+    result.topRow = std::clamp(view.TabState(TabBattle, ItemTopRow), 1, std::max(doc.BattleCount, 1));
     return result;
 }
 
 // The change as one undo step that brings the view back to the row, scrolled as the tab is now.
-RowResult Make(DocumentState& doc, const RowChange& change, int cursorRow)
+RowResult Make(DocumentState& doc, const ViewState& view, const RowChange& change, int cursorRow)
 {
     const JournalRecord place{TabBattle,
                               0,
-                              std::clamp(doc.CurrentCol, 1, kBattleRecordSize),
+                              std::clamp(view.CurrentCol, 1, kBattleRecordSize),
                               change.row,
-                              std::clamp(doc.TabState(TabBattle, ItemTopRow), 1, doc.BattleCount),
-                              std::clamp(doc.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize),
+                              std::clamp(view.TabState(TabBattle, ItemTopRow), 1, doc.BattleCount),
+                              std::clamp(view.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize),
                               0};
     MakeRowChange(doc, change, place);
-    return Done(doc, cursorRow);
+    return Done(doc, view, cursorRow);
 }
 
 RowChange Change(const DocumentState& doc, RowChange::Kind kind, int row)
@@ -63,7 +62,7 @@ RowChange Change(const DocumentState& doc, RowChange::Kind kind, int row)
 
 } // namespace
 
-RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
+RowResult InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, int row)
 {
     if (tab != TabBattle)
         return {};
@@ -82,10 +81,10 @@ RowResult InsertBattleRow(DocumentState& doc, int tab, int row)
     // becomes that block's first record and the record copied its second.
     RowChange change = Change(doc, RowChange::Kind::Inserted, row);
     change.blockStartsAtRow = true;
-    return Make(doc, change, row);
+    return Make(doc, view, change, row);
 }
 
-RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
+RowResult DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, int row)
 {
     if (tab != TabBattle)
         return {};
@@ -106,7 +105,7 @@ RowResult DeleteBattleRow(DocumentState& doc, int tab, int row)
     RowChange change = Change(doc, RowChange::Kind::Deleted, row);
     change.origin = doc.History->BaselineRecordOf(row);
     change.blockStartsAtRow = row > 1 && BlockStartsAt(doc, row);
-    return Make(doc, change, std::min(row, doc.BattleCount - 1));
+    return Make(doc, view, change, std::min(row, doc.BattleCount - 1));
 }
 
 } // namespace zor

@@ -5,14 +5,15 @@
 // an undoable step of the edit history, and the next save re-encodes the record list.
 
 #include "core/document/DocumentState.h"
+#include "core/view/ViewState.h"
 
 #include <QString>
 
 namespace zor {
 
 // The outcome of a row command. Done: the window refills the grid with the cursor on
-// cursorRow (CurrentRow already holds it) and scrolls to leftCol and topRow, the battle
-// tab's remembered view. Nothing: not the battle tab, or no record under the cursor;
+// cursorRow and scrolls to leftCol and topRow, the battle tab's remembered view (its undo
+// step brings back the view's cursor column and that scroll). Nothing: not the battle tab, or no record under the cursor;
 // nothing changed. Refused: nothing changed, and message says why.
 struct RowResult {
     enum Kind { Nothing, Done, Refused } kind = Nothing;
@@ -27,12 +28,12 @@ struct RowResult {
 // begins with the copy). One undo step; the redo journal empties. The history keeps each
 // row's baseline record (none for the new one). Refused on an empty table, on one of
 // 32,767 records and on read-only battle records.
-RowResult InsertBattleRow(DocumentState& doc, int tab, int row);
+RowResult InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, int row);
 
 // Deletes record row: the records after it move up one place; a block that began at row
 // begins at the record that follows. One undo step, which brings the record back at its
 // place in its block; the redo journal empties. Refused on an empty table, on read-only
 // battle records and when row is the only record of its block.
-RowResult DeleteBattleRow(DocumentState& doc, int tab, int row);
+RowResult DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, int row);
 
 } // namespace zor

@@ -17,12 +17,19 @@ bool IsTab(int tab) { return tab >= TabIdSection && tab <= TabBattle; }
 
 int Session::Opened(int tab)
 {
+    // A new document: each tab's cursor and scroll start anew; the data set it showed stays.
+    for (int t = TabIdSection; t <= TabBattle; ++t)
+        for (int item = ItemCol; item <= ItemTopRow; ++item)
+            view_.TabState(t, item) = 1;
+    view_.CurrentDataSet = 0;
+    view_.CurrentRow = 0;
+    view_.CurrentCol = 0;
     noteEdited_ = false;
     noteTab_ = 0;
     justLoaded_ = tab == TabIdSection;
     if (!IsTab(tab))
         return 0;
-    RestoreTabView(doc_, tab);
+    RestoreTabView(view_, tab);
     // A new document remembers no data set yet: the first one shows.
     return tab == TabIdSection ? DataSetToShow(doc_, 1) : 0;
 }
@@ -31,8 +38,8 @@ void Session::RememberView(int tab, const GridPlace& grid)
 {
     if (!IsTab(tab))
         return;
-    const int col = grid.col > 0 || grid.cols < 2 ? grid.col : std::clamp(doc_.CurrentCol, 1, grid.cols - 1);
-    SaveTabView(doc_, tab, col, grid.row, grid.leftCol, grid.topRow);
+    const int col = grid.col > 0 || grid.cols < 2 ? grid.col : std::clamp(view_.CurrentCol, 1, grid.cols - 1);
+    SaveTabView(view_, tab, col, grid.row, grid.leftCol, grid.topRow);
 }
 
 void Session::LeaveTab(int tab, const GridPlace& grid)
@@ -46,8 +53,8 @@ int Session::EnterTab(int tab)
     if (!IsTab(tab))
         return 0;
     if (tab == TabIdSection)
-        doc_.TabState(TabIdSection, ItemDataSet) = DataSetToShow(doc_, doc_.TabState(TabIdSection, ItemDataSet));
-    RestoreTabView(doc_, tab);
+        view_.TabState(TabIdSection, ItemDataSet) = DataSetToShow(doc_, view_.TabState(TabIdSection, ItemDataSet));
+    RestoreTabView(view_, tab);
     return DataSetItem(tab);
 }
 
@@ -59,7 +66,7 @@ bool Session::ChooseDataSet(int tab, int index)
         return tab == TabIndividual || tab == TabBattle;
     if (index < 1)
         return false;
-    doc_.CurrentDataSet = index;
+    view_.CurrentDataSet = index;
     return true;
 }
 
@@ -67,36 +74,36 @@ void Session::BeforeStep(int shownTab)
 {
     justLoaded_ = true;
     if (IsTab(shownTab))
-        doc_.TabState(shownTab, ItemDataSet) = doc_.CurrentDataSet;
+        view_.TabState(shownTab, ItemDataSet) = view_.CurrentDataSet;
 }
 
 bool Session::AfterStep(int shownTab, int shownDataSet, const CellRef& stepCell)
 {
-    doc_.CurrentDataSet = stepCell.dataSet;
-    doc_.CurrentCol = stepCell.col;
-    doc_.CurrentRow = stepCell.row;
+    view_.CurrentDataSet = stepCell.dataSet;
+    view_.CurrentCol = stepCell.col;
+    view_.CurrentRow = stepCell.row;
     const int stepTab = stepCell.tab;
     if (stepTab == shownTab || !IsTab(stepTab))
         return false;
-    doc_.TabState(stepTab, ItemDataSet) = doc_.CurrentDataSet;
-    doc_.TabState(stepTab, ItemCol) = doc_.CurrentCol;
-    doc_.TabState(stepTab, ItemRow) = doc_.CurrentRow;
-    doc_.CurrentDataSet = shownDataSet;
+    view_.TabState(stepTab, ItemDataSet) = view_.CurrentDataSet;
+    view_.TabState(stepTab, ItemCol) = view_.CurrentCol;
+    view_.TabState(stepTab, ItemRow) = view_.CurrentRow;
+    view_.CurrentDataSet = shownDataSet;
     return true;
 }
 
-int Session::DataSetItem(int tab) const { return tab == TabIdSection ? doc_.CurrentDataSet : 0; }
+int Session::DataSetItem(int tab) const { return tab == TabIdSection ? view_.CurrentDataSet : 0; }
 
 bool Session::StorePendingNote(const QString& shown, QString* error)
 {
     if (!std::exchange(noteEdited_, false))
         return true;
-    return StoreNote(doc_, noteTab_, shown, error);
+    return StoreNote(doc_, view_, noteTab_, shown, error);
 }
 
 Session::Note Session::NoteOf(int tab) const
 {
-    return {LoadNote(doc_, tab), !NotePlaceOf(doc_, tab).file.isEmpty()};
+    return {LoadNote(doc_, view_, tab), !NotePlaceOf(doc_, view_, tab).file.isEmpty()};
 }
 
 void Session::NoteShown(int tab)
@@ -119,8 +126,8 @@ CellPlace PlaceOf(const CellRef& cell)
 
 std::optional<CellPlace> Session::CellAt(int row, int col) const
 {
-    const int tab = doc_.CurrentTab;
-    const int dataSet = tab == TabIdSection ? doc_.CurrentDataSet : 0;
+    const int tab = view_.CurrentTab;
+    const int dataSet = tab == TabIdSection ? view_.CurrentDataSet : 0;
     // 個別データ has one value column, which the byte mapping does not check.
     if ((tab == TabIndividual && col != 1) || !CellByte(doc_, tab, dataSet, col, row))
         return std::nullopt;
@@ -155,6 +162,6 @@ QString Session::SectionCaption(const CellPlace& cell) const
     return names && names->contains(cell.section) ? (*names)(cell.section) : QString();
 }
 
-bool Session::RowCommandsApply() const { return !doc_.RomPath.isEmpty() && doc_.CurrentTab == TabBattle; }
+bool Session::RowCommandsApply() const { return !doc_.RomPath.isEmpty() && view_.CurrentTab == TabBattle; }
 
 } // namespace zor

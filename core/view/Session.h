@@ -7,6 +7,8 @@
 
 #include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
+#include "core/view/TabView.h"
+#include "core/view/ViewState.h"
 
 #include <QString>
 
@@ -40,6 +42,21 @@ public:
     explicit Session(DocumentState& doc) : doc_(doc) {}
 
     const DocumentState& doc() const { return doc_; }
+    // The cursor, the tab and data set shown and each tab's memory: this session's alone.
+    const ViewState& view() const { return view_; }
+    // The table the view shows on tab (the current data set's on tab 1).
+    TableRef table(int tab) const { return view_.table(tab); }
+    // The cursor moved to grid cell (row, col) of the table shown.
+    void SetCursor(int row, int col)
+    {
+        view_.CurrentRow = row;
+        view_.CurrentCol = col;
+    }
+    void SetCursorCol(int col) { view_.CurrentCol = col; }
+    // The tab strip shows tab.
+    void SetTab(int tab) { view_.CurrentTab = tab; }
+    // A cell is to be shown (see PlanReveal): what its tab remembers, or the cursor, becomes it.
+    void AimReveal(const RevealPlan& plan) { zor::AimReveal(view_, plan); }
 
     // After an image was read into the document while tab is shown: the tab shows what
     // the new document remembers, and nothing of the closed one is pending (its note was
@@ -69,8 +86,8 @@ public:
     // Before an undo or redo from shownTab: the data set shown is the one tab 1 returns to,
     // and the data set choice a tab change then makes stores no widths.
     void BeforeStep(int shownTab);
-    // After a step taken from shownTab, which showed shownDataSet: the document's cursor goes
-    // to the step's cell. When that lies on another tab, the tab remembers it, since a tab change
+    // After a step taken from shownTab, which showed shownDataSet: the cursor goes to the
+    // step's cell. When that lies on another tab, the tab remembers it, since a tab change
     // shows what the tab remembers, and the cursor goes back to the table shown, which the
     // change stores as the place left. True when the step's tab is another.
     bool AfterStep(int shownTab, int shownDataSet, const CellRef& stepCell);
@@ -110,6 +127,7 @@ public:
 
 private:
     DocumentState& doc_;
+    ViewState view_;
     bool justLoaded_ = false; // the next data set choice stores no widths
     bool noteEdited_ = false; // the note box changed since its note was loaded
     int noteTab_ = 0;         // the tab whose section note the note box holds; 0 before any

@@ -17,24 +17,24 @@ QString SectionKey(int section) { return QStringLiteral("Section%1").arg(section
 
 } // namespace
 
-void RestoreTabView(DocumentState& doc, int tab)
+void RestoreTabView(ViewState& view, int tab)
 {
-    doc.CurrentTab = tab;
-    doc.CurrentDataSet = doc.TabState(tab, ItemDataSet);
-    doc.CurrentCol = doc.TabState(tab, ItemCol);
-    doc.CurrentRow = doc.TabState(tab, ItemRow);
+    view.CurrentTab = tab;
+    view.CurrentDataSet = view.TabState(tab, ItemDataSet);
+    view.CurrentCol = view.TabState(tab, ItemCol);
+    view.CurrentRow = view.TabState(tab, ItemRow);
 }
 
-void SaveTabView(DocumentState& doc, int tab, int col, int row, int leftCol, int topRow)
+void SaveTabView(ViewState& view, int tab, int col, int row, int leftCol, int topRow)
 {
-    doc.TabState(tab, ItemDataSet) = doc.CurrentDataSet;
-    doc.TabState(tab, ItemCol) = col;
-    doc.TabState(tab, ItemRow) = row;
-    doc.TabState(tab, ItemLeftCol) = leftCol;
-    doc.TabState(tab, ItemTopRow) = topRow;
+    view.TabState(tab, ItemDataSet) = view.CurrentDataSet;
+    view.TabState(tab, ItemCol) = col;
+    view.TabState(tab, ItemRow) = row;
+    view.TabState(tab, ItemLeftCol) = leftCol;
+    view.TabState(tab, ItemTopRow) = topRow;
 }
 
-RevealPlan PlanReveal(const DocumentState& doc, int shownTab, int tab, int dataSet, int row, int col)
+RevealPlan PlanReveal(const DocumentState& doc, TableRef shown, int tab, int dataSet, int row, int col)
 {
     RevealPlan plan;
     if (tab != TabIdSection)
@@ -48,31 +48,31 @@ RevealPlan PlanReveal(const DocumentState& doc, int shownTab, int tab, int dataS
     plan.dataSet = dataSet;
     plan.row = row;
     plan.col = col;
-    plan.changesTab = tab != shownTab;
-    plan.changesDataSet = !plan.changesTab && tab == TabIdSection && dataSet != doc.CurrentDataSet;
+    plan.changesTab = tab != shown.tab;
+    plan.changesDataSet = !plan.changesTab && tab == TabIdSection && dataSet != shown.dataSet;
     return plan;
 }
 
-void AimReveal(DocumentState& doc, const RevealPlan& plan)
+void AimReveal(ViewState& view, const RevealPlan& plan)
 {
     if (!plan.valid)
         return;
     if (plan.changesTab) {
-        doc.TabState(plan.tab, ItemDataSet) = plan.dataSet;
-        doc.TabState(plan.tab, ItemCol) = plan.col;
-        doc.TabState(plan.tab, ItemRow) = plan.row;
+        view.TabState(plan.tab, ItemDataSet) = plan.dataSet;
+        view.TabState(plan.tab, ItemCol) = plan.col;
+        view.TabState(plan.tab, ItemRow) = plan.row;
     } else {
-        doc.CurrentCol = plan.col;
-        doc.CurrentRow = plan.row;
+        view.CurrentCol = plan.col;
+        view.CurrentRow = plan.row;
     }
 }
 
-NotePlace NotePlaceOf(const DocumentState& doc, int tab)
+NotePlace NotePlaceOf(const DocumentState& doc, const ViewState& view, int tab)
 {
     if (tab < TabIdSection || tab > TabBattle)
         return {};
-    const int dataSet = tab == TabIdSection ? doc.TabState(tab, ItemDataSet) : 0;
-    const int section = tab == TabIndividual ? doc.TabState(tab, ItemRow) : doc.TabState(tab, ItemCol);
+    const int dataSet = tab == TabIdSection ? view.TabState(tab, ItemDataSet) : 0;
+    const int section = tab == TabIndividual ? view.TabState(tab, ItemRow) : view.TabState(tab, ItemCol);
     if (section < 1)
         return {}; // no cell under the cursor: no section
     return {TableSettingsFile(doc, tab, dataSet), SectionKey(section)};
@@ -126,17 +126,17 @@ QString ToCp932Forms(QString text)
 
 bool FitsCp932(const QString& text) { return EncodeCp932(text).has_value(); }
 
-QString LoadNote(const DocumentState& doc, int tab)
+QString LoadNote(const DocumentState& doc, const ViewState& view, int tab)
 {
-    const NotePlace place = NotePlaceOf(doc, tab);
+    const NotePlace place = NotePlaceOf(doc, view, tab);
     if (place.file.isEmpty())
         return QString();
     return NoteForShow(ReadIniWhole(kText, place.key, place.file));
 }
 
-bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString* error)
+bool StoreNote(const DocumentState& doc, const ViewState& view, int tab, const QString& shown, QString* error)
 {
-    const NotePlace place = NotePlaceOf(doc, tab);
+    const NotePlace place = NotePlaceOf(doc, view, tab);
     if (place.file.isEmpty())
         return true;
     if (WriteIni(kText, place.key, NoteForStore(ToCp932Forms(shown)), place.file, error) != 0)
@@ -145,9 +145,9 @@ bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString*
     return false;
 }
 
-bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths, QString* error)
+bool SaveColumnWidths(const DocumentState& doc, TableRef table, const std::vector<int>& widths, QString* error)
 {
-    const QString file = TableSettingsFile(doc, tab, doc.CurrentDataSet);
+    const QString file = TableSettingsFile(doc, table.tab, table.dataSet);
     if (file.isEmpty())
         return true;
     std::vector<std::pair<QString, QString>> keys;
@@ -159,16 +159,17 @@ bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>&
     return false;
 }
 
-NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int code, QString* error)
+NotationChange SetNotation(DocumentState& doc, TableRef table, int row, int col, int code, QString* error)
 {
+    const int tab = table.tab;
     int dataSet = 0;
     int section = 0;
     int sections = 0;
     switch (tab) {
     case TabIdSection:
-        if (!HasTable(doc, tab, doc.CurrentDataSet))
+        if (!HasTable(doc, tab, table.dataSet))
             return NotationChange::NoSection;
-        dataSet = doc.CurrentDataSet;
+        dataSet = table.dataSet;
         section = col;
         sections = doc.DataSets(dataSet).SectionCount;
         break;

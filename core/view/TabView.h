@@ -3,7 +3,9 @@
 // The per-tab view memory, the section notes, the notation commands and the saving of
 // column widths: the parts of the tab and data set changes that need no widget.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
+#include "core/view/ViewState.h"
 
 #include <QString>
 
@@ -11,13 +13,10 @@
 
 namespace zor {
 
-// TabState items.
-enum TabItem : int { ItemDataSet = 0, ItemCol = 1, ItemRow = 2, ItemLeftCol = 3, ItemTopRow = 4 };
-
 // CurrentTab, CurrentDataSet, CurrentCol and CurrentRow from what tab remembers.
-void RestoreTabView(DocumentState& doc, int tab);
+void RestoreTabView(ViewState& view, int tab);
 // What tab remembers: the data set shown, the cursor and the first visible column and row.
-void SaveTabView(DocumentState& doc, int tab, int col, int row, int leftCol, int topRow);
+void SaveTabView(ViewState& view, int tab, int col, int row, int leftCol, int topRow);
 
 // Where a tab's note of the section under its remembered cursor lives: section [Text]
 // of the table's settings file, key "Section" & the column (tabs 1 and 3) or row (tab 2).
@@ -25,7 +24,7 @@ struct NotePlace {
     QString file; // empty when the tab has no table or no section under the cursor
     QString key;
 };
-NotePlace NotePlaceOf(const DocumentState& doc, int tab);
+NotePlace NotePlaceOf(const DocumentState& doc, const ViewState& view, int tab);
 
 // A note as stored, with every line break (CRLF, LF or a lone CR) written as the two characters "\n".
 QString NoteForStore(const QString& shown);
@@ -46,14 +45,14 @@ QString ToCp932Forms(QString text);
 bool FitsCp932(const QString& text);
 
 // The note of the section under tab's remembered cursor, read whole; empty when missing.
-QString LoadNote(const DocumentState& doc, int tab);
+QString LoadNote(const DocumentState& doc, const ViewState& view, int tab);
 // Stores a note shown in the note box under the section it was loaded for. False with
 // the reason when the settings file can't be written.
-bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString* error);
+bool StoreNote(const DocumentState& doc, const ViewState& view, int tab, const QString& shown, QString* error);
 
-// Writes the widths (by grid column, twips) of a tab's table to [ColWidth]; a width below
+// Writes the widths (by grid column, twips) of a table to [ColWidth]; a width below
 // 600 is stored as 600. False with the reason when the file can't be written.
-bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths, QString* error);
+bool SaveColumnWidths(const DocumentState& doc, TableRef table, const std::vector<int>& widths, QString* error);
 
 // How the window shows a cell as the user's own moves would: a tab change (through the
 // tab strip's before-change, which stores the view, widths and note of the place left),
@@ -69,23 +68,23 @@ struct RevealPlan {
     bool changesDataSet = false; // on the tab shown, a data set change
 };
 
-// The plan to show cell (row, col) of data set dataSet (tab 1) of tab, while shownTab
-// shows doc.CurrentDataSet.
-RevealPlan PlanReveal(const DocumentState& doc, int shownTab, int tab, int dataSet, int row, int col);
+// The plan to show cell (row, col) of data set dataSet (tab 1) of tab, while the view shows
+// the table shown.
+RevealPlan PlanReveal(const DocumentState& doc, TableRef shown, int tab, int dataSet, int row, int col);
 
 // What a plan's target tab remembers becomes the cell: the data set and cursor that a tab
 // change (RestoreTabView) or a data set change then shows. Call after the place left is
 // stored and before the tab or data set changes.
-void AimReveal(DocumentState& doc, const RevealPlan& plan);
+void AimReveal(ViewState& view, const RevealPlan& plan);
 
 // The outcome of a notation command.
 enum class NotationChange { NoSection, Changed, NotWritten };
 
-// Sets the notation of the section under the cursor (the column on tabs 1 and 3, the row
-// on tab 2) in the document and writes it to the table's settings file at once. Neither
+// Sets the notation of the section of grid cell (row, col) of a table (the column on tabs 1
+// and 3, the row on tab 2) in the document and writes it to the table's settings file at once. Neither
 // Modified nor the journals change. NoSection when the cursor is on no section;
 // NotWritten (with the reason) when the document changed but the file could not be written.
 // Without a mode folder the notation is kept in the document only (Changed).
-NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int code, QString* error);
+NotationChange SetNotation(DocumentState& doc, TableRef table, int row, int col, int code, QString* error);
 
 } // namespace zor

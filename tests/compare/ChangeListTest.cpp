@@ -201,7 +201,7 @@ TEST_F(Changes, APasteAndACutUpdateEveryCellTheyWrote)
 
 TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
 {
-    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 3).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 3).kind, RowResult::Done);
     list.rebuildBattle(doc);
     ASSERT_EQ(list.size(), 1);
     EXPECT_EQ(list.at(0).kind, ChangeEntry::RowAdded);
@@ -220,7 +220,7 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
     int record = 0;
     for (; row <= doc.BattleCount; ++row) {
         record = doc.History->BaselineRecordOf(row);
-        if (DeleteBattleRow(doc, TabBattle, row).kind == RowResult::Done)
+        if (DeleteBattleRow(doc, {}, TabBattle, row).kind == RowResult::Done)
             break;
     }
     ASSERT_LE(row, doc.BattleCount);
@@ -242,7 +242,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
     commit(TabIdSection, 2, 1, 2, (byte(TabIdSection, 2, 1, 2) + 9) % 256);
     commit(TabIndividual, 0, 1, 2, (byte(TabIndividual, 0, 1, 2) + 9) % 256);
     commit(TabBattle, 0, 2, 1, (byte(TabBattle, 0, 2, 1) + 9) % 256);
-    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 1).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 1).kind, RowResult::Done);
     list.rebuildBattle(doc);
     EXPECT_EQ(list.size(), 4);
     QString error;
@@ -295,8 +295,8 @@ TEST_F(Changes, FollowingTheEditsGivesTheListARebuildGives)
                 list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
             break;
         case 6:
-            if (pick(1, 2) == 1 ? InsertBattleRow(doc, TabBattle, pick(1, 4)).kind == RowResult::Done
-                                : DeleteBattleRow(doc, TabBattle, pick(1, 4)).kind == RowResult::Done)
+            if (pick(1, 2) == 1 ? InsertBattleRow(doc, {}, TabBattle, pick(1, 4)).kind == RowResult::Done
+                                : DeleteBattleRow(doc, {}, TabBattle, pick(1, 4)).kind == RowResult::Done)
                 list.rebuildBattle(doc);
             break;
         default: {

@@ -161,9 +161,6 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
 {
     load(rom.image());
     ASSERT_GT(doc.BattleCount, 0);
-    doc.TabState(TabBattle, 0) = 0;
-    doc.TabState(TabIdSection, 0) = 1;
-    doc.TabState(TabIdSection, 2) = 9;
     SetCellByte(doc, TabBattle, 0, 2, 1, doc.BattleParams(2, 1) ^ 1);
     ASSERT_TRUE(doc.History->Modified());
     for (int i = 0; i < 3; ++i)
@@ -180,9 +177,7 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
     EXPECT_EQ(problems(), QStringList{u"game.rom:0"_s});
     // Names and settings still come from the definitions.
     EXPECT_EQ(doc.BattleSectionNames(1), u"項目1"_s);
-    // What a file read keeps, and what it starts anew.
-    EXPECT_EQ(doc.TabState(TabIdSection, 0), 1);
-    EXPECT_EQ(doc.TabState(TabIdSection, 2), 1);
+    // What a file read starts anew.
     EXPECT_FALSE(doc.History->Modified());
     EXPECT_EQ(doc.History->UndoCount(), 0);
     EXPECT_EQ(doc.RomPath, home.file(u"game.rom"_s));
@@ -280,7 +275,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
         EXPECT_EQ(refused(TabIndividual, 0, 1, 2), c.individualCells);
         EXPECT_EQ(refused(TabBattle, 0, 5, 2), c.battleCells);
         if (doc.BattleCount > 0) {
-            const RowResult insert = InsertBattleRow(doc, TabBattle, 1);
+            const RowResult insert = InsertBattleRow(doc, {}, TabBattle, 1);
             EXPECT_EQ(insert.kind, c.battleCells ? RowResult::Refused : RowResult::Done);
             EXPECT_EQ(insert.kind == RowResult::Refused, insert.message.contains(QString::fromUtf16(c.reason)));
         }
@@ -352,7 +347,7 @@ TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
         EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"0x2A"_s);
         // A notation is kept in the document only: there is no settings file to write it to.
         QString error;
-        EXPECT_EQ(SetNotation(doc, TabBattle, 1, 25, NotationUnsigned, &error), NotationChange::Changed);
+        EXPECT_EQ(SetNotation(doc, {TabBattle, 0}, 1, 25, NotationUnsigned, &error), NotationChange::Changed);
         EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"42"_s);
     }
 }

@@ -158,7 +158,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 TEST(Journal, AddedOrDeletedRecordsKeepTheDocumentModified)
 {
     DocumentState doc = SmallDocument();
-    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 2).kind, RowResult::Done); // a row command ran since the last save
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done); // a row command ran since the last save
     Commit(doc, TabBattle, 0, 2, 1, u"50"_s);
     UndoStep(doc);
     EXPECT_TRUE(doc.History->Modified());

@@ -27,10 +27,17 @@ DocumentState Table(int count, const std::vector<int>& starts)
     for (int r = 1; r <= count; ++r)
         for (int c = 1; c <= 25; ++c)
             doc.BattleParams(c, r) = static_cast<std::uint8_t>(r);
-    doc.TabState(TabBattle, ItemLeftCol) = 4;
-    doc.TabState(TabBattle, ItemTopRow) = 6;
     doc.History.StartWithBaseline(doc);
     return doc;
+}
+
+// The battle tab scrolled to column 4 and row 6.
+ViewState Scrolled()
+{
+    ViewState view;
+    view.TabState(TabBattle, ItemLeftCol) = 4;
+    view.TabState(TabBattle, ItemTopRow) = 6;
+    return view;
 }
 
 // GroupStarts without its empty entries, and each record by its first byte (-1 when its last byte differs).
@@ -58,11 +65,11 @@ TEST(Rows, RecordsAndBlockStartsFollowTheRow)
         SCOPED_TRACE((c.insert ? "insert " : "delete ") + std::to_string(c.row));
         DocumentState doc = Table(10, {3, 8});
         std::vector<int> records = Blocks(doc).second;
-        const RowResult result = c.insert ? InsertBattleRow(doc, TabBattle, c.row) : DeleteBattleRow(doc, TabBattle, c.row);
+        const RowResult result = c.insert ? InsertBattleRow(doc, Scrolled(), TabBattle, c.row) : DeleteBattleRow(doc, Scrolled(), TabBattle, c.row);
         c.insert ? void(records.insert(records.begin() + c.row - 1, c.row)) : void(records.erase(records.begin() + c.row - 1));
         EXPECT_EQ(Blocks(doc), std::make_pair(c.starts, records));
-        EXPECT_EQ(std::make_tuple(result.kind, result.cursorRow, doc.CurrentRow, result.leftCol, result.topRow, doc.History->Modified(), doc.History->RecordCountChanged()),
-                  std::make_tuple(RowResult::Done, c.cursor, c.cursor, 4, 6, true, true));
+        EXPECT_EQ(std::make_tuple(result.kind, result.cursorRow, result.leftCol, result.topRow, doc.History->Modified(), doc.History->RecordCountChanged()),
+                  std::make_tuple(RowResult::Done, c.cursor, 4, 6, true, true));
     }
 }
 
@@ -79,14 +86,14 @@ TEST(Rows, RefusalsAndOtherTabsChangeNothing)
         SCOPED_TRACE(std::to_string(tab) + (insert ? " insert " : " delete ") + std::to_string(row) + " " + says);
         DocumentState doc = Table(count, {2, 5, 6, 8});
         PushCell(doc, row, 7);
-        const RowResult result = insert ? InsertBattleRow(doc, tab, row) : DeleteBattleRow(doc, tab, row);
+        const RowResult result = insert ? InsertBattleRow(doc, {}, tab, row) : DeleteBattleRow(doc, {}, tab, row);
         EXPECT_EQ(std::make_tuple(result.kind, doc.History->Modified(), doc.History->RecordCountChanged()), std::make_tuple(kind, false, false));
         EXPECT_TRUE(result.message.isEmpty() == (kind == RowResult::Nothing) && result.message.contains(QString::fromUtf8(says)));
         EXPECT_EQ(Blocks(doc), Blocks(Table(count, {2, 5, 6, 8})));
         EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->NewestStepSize(JournalSide::Undo)), std::tuple(1, 1));
     }
     DocumentState doc = Table(32766, {});
-    EXPECT_EQ(std::make_tuple(InsertBattleRow(doc, TabBattle, 32766).kind, doc.BattleCount), std::make_tuple(RowResult::Done, 32767));
+    EXPECT_EQ(std::make_tuple(InsertBattleRow(doc, {}, TabBattle, 32766).kind, doc.BattleCount), std::make_tuple(RowResult::Done, 32767));
 }
 
 // Each record's block, 0 outside the table.
@@ -103,10 +110,10 @@ TEST(Rows, BlockNumbersCountFromOneAndFollowRowCommands)
     DocumentState doc = Table(10, {3, 8});
     EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 0}));
     // A copy inserted at a block's first record joins that block; a deleted first record hands the start on.
-    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 3).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 3).kind, RowResult::Done);
     EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 1, 2, 2, 2, 2, 2, 2, 3, 3, 3, 0}));
-    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 9).kind, RowResult::Done);
-    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 1).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 9).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 1).kind, RowResult::Done);
     EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 2, 2, 2, 2, 2, 2, 3, 3, 0}));
     // Every one of the 314 blocks in use: the last record is in block 314.
     std::vector<int> starts;
@@ -136,7 +143,7 @@ TEST(Rows, RowStepsUndoAndRedoAmongCellSteps)
             case 0:
             case 1: {
                 const bool insert = random() % 2;
-                if ((insert ? InsertBattleRow(doc, TabBattle, row) : DeleteBattleRow(doc, TabBattle, row)).kind == RowResult::Done) {
+                if ((insert ? InsertBattleRow(doc, {}, TabBattle, row) : DeleteBattleRow(doc, {}, TabBattle, row)).kind == RowResult::Done) {
                     EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->RedoCount()), std::tuple(records + 1, 0));
                 }
                 break;
@@ -178,7 +185,7 @@ TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
 
     // A change on record 5, then a row inserted above it: the mark moves with its record.
     ASSERT_TRUE(SetCellByte(doc, TabBattle, 0, 7, 5, 0x55));
-    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 4).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 4).kind, RowResult::Done);
     EXPECT_EQ(history.BaselineRecordOf(4), 0);
     EXPECT_EQ(history.BaselineRecordOf(5), 4);
     EXPECT_EQ(history.BaselineRecordOf(6), 5);
@@ -195,10 +202,10 @@ TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
     EXPECT_EQ(marked(6), std::vector<int>{});
     EXPECT_EQ(history.ChangedCellCount(), 25);
     // Deleting a baseline record names it; deleting the inserted row brings back the list read.
-    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
     EXPECT_EQ(history.DeletedBaselineRecords(), std::vector<int>{2});
     EXPECT_EQ(history.BaselineRecordOf(2), 3);
-    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 3).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 3).kind, RowResult::Done);
     EXPECT_EQ(history.ChangedCellCount(), 0);
     EXPECT_TRUE(history.Modified()); // record 2 is still gone
     // Counted as the edits went, the same as counted anew.

@@ -173,7 +173,7 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
             edit(TabBattle, 0, 2 + static_cast<int>(random() % 24), 1 + static_cast<int>(random() % doc.BattleCount),
                  QString::number(random() % 256));
         if (random() % 3 == 0)
-            InsertBattleRow(doc, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount));
+            InsertBattleRow(doc, {}, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount));
         const DocumentState meant = doc;
         if (SaveDocument(doc, codec, &error)) {
             ++saved;
@@ -542,13 +542,13 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     // Without a change the small image keeps its length: the blocks are left alone.
     EXPECT_EQ(BuildSavedImage(doc, original.left(kSmallImageSize), codec, &error)->size(), kSmallImageSize);
     // A row added and deleted again leaves the record list as it was read.
-    ASSERT_EQ(InsertBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
     EXPECT_TRUE(doc.History->RecordCountChanged());
-    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
     EXPECT_FALSE(doc.History->RecordCountChanged());
     EXPECT_FALSE(doc.History->Modified());
     // A record deleted is encoded away.
-    ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
     EXPECT_FALSE(doc.History->Modified());
     EXPECT_TRUE(doc.History->DeletedBaselineRecords().empty());

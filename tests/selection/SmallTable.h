@@ -28,7 +28,6 @@ inline DocumentState SmallDocument()
     for (int r = 1; r <= 3; ++r)
         for (int c = 1; c <= 25; ++c)
             doc.BattleParams(c, r) = static_cast<std::uint8_t>(r);
-    doc.CurrentDataSet = 1;
     doc.History.StartWithBaseline(doc);
     return doc;
 }

@@ -147,36 +147,32 @@ TEST_F(GridView, RowLabelWidthGrowsOnlyPastTheRunningWidth)
 
 TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
 {
-    doc.CurrentDataSet = table;
     QString error;
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationSigned, &error), NotationChange::Changed);
+    EXPECT_EQ(SetNotation(doc, {TabIdSection, table}, 1, 1, NotationSigned, &error), NotationChange::Changed);
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"-128"_s);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/表.ini"_s)), u"-10"_s);
     EXPECT_FALSE(doc.History->Modified());
     // On 個別データ the row is the section.
-    EXPECT_EQ(SetNotation(doc, TabIndividual, 1, 1, NotationUnsigned, &error), NotationChange::Changed);
+    EXPECT_EQ(SetNotation(doc, {TabIndividual, 0}, 1, 1, NotationUnsigned, &error), NotationChange::Changed);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
     EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"10"_s);
     // A cursor on no section changes nothing.
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 4, NotationHex, &error), NotationChange::NoSection);
-    EXPECT_EQ(SetNotation(doc, TabIndividual, 2, 1, NotationHex, &error), NotationChange::NoSection);
-    EXPECT_EQ(SetNotation(doc, TabBattle, 1, 26, NotationHex, &error), NotationChange::NoSection);
-    doc.CurrentDataSet = 0;
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, {TabIdSection, table}, 1, 4, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, {TabIndividual, 0}, 2, 1, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, {TabBattle, 0}, 1, 26, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, {TabIdSection, 0}, 1, 1, NotationHex, &error), NotationChange::NoSection);
     // A settings file that can't be written: the document changes, and the caller is told.
-    doc.CurrentDataSet = table;
     QFile::remove(home.file(u"mode/表.ini"_s));
     ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/表.ini"_s)); // a folder where the file should be
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 2, NotationHex, &error), NotationChange::NotWritten);
+    EXPECT_EQ(SetNotation(doc, {TabIdSection, table}, 1, 2, NotationHex, &error), NotationChange::NotWritten);
     EXPECT_TRUE(error.contains(u"表.ini"_s)) << error.toStdString();
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 2), u"0x80"_s);
 }
 
 TEST_F(GridView, ColumnWidthsAreSavedWithAFloorOf600)
 {
-    doc.CurrentDataSet = table;
     QString error;
-    ASSERT_TRUE(SaveColumnWidths(doc, TabIdSection, {1500, 0, 599, 601}, &error)) << error.toStdString();
+    ASSERT_TRUE(SaveColumnWidths(doc, {TabIdSection, table}, {1500, 0, 599, 601}, &error)) << error.toStdString();
     const QString ini = home.file(u"mode/表.ini"_s);
     EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section0"_s, ini), u"1500"_s);
     EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section1"_s, ini), u"600"_s);
@@ -186,19 +182,20 @@ TEST_F(GridView, ColumnWidthsAreSavedWithAFloorOf600)
 
 TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
 {
-    doc.TabState(TabIdSection, 0) = table;
-    doc.TabState(TabIdSection, 1) = 3;
-    doc.TabState(TabIndividual, 2) = 1;
+    ViewState view;
+    view.TabState(TabIdSection, 0) = table;
+    view.TabState(TabIdSection, 1) = 3;
+    view.TabState(TabIndividual, 2) = 1;
     QString error;
     const QString longNote = QString(200, u'長') + u"\r\n二行目\n三行目\r四行目〜"_s;
-    ASSERT_TRUE(StoreNote(doc, TabIdSection, longNote, &error)) << error.toStdString();
+    ASSERT_TRUE(StoreNote(doc, view, TabIdSection, longNote, &error)) << error.toStdString();
     const QString stored = ReadIniWhole(u"Text"_s, u"Section3"_s, home.file(u"mode/表.ini"_s));
     EXPECT_TRUE(stored.endsWith(u"\\n二行目\\n三行目\\n四行目～"_s)) << stored.toStdString();
     // Read back whole, past the 254-byte cut, with its line breaks.
-    EXPECT_EQ(LoadNote(doc, TabIdSection), QString(200, u'長') + u"\n二行目\n三行目\n四行目～"_s);
+    EXPECT_EQ(LoadNote(doc, view, TabIdSection), QString(200, u'長') + u"\n二行目\n三行目\n四行目～"_s);
     // Tab 2 keys its notes by row, in its own file; tab 1's note is not there.
-    EXPECT_EQ(LoadNote(doc, TabIndividual), QString());
-    EXPECT_EQ(NotePlaceOf(doc, TabIndividual).key, u"Section1"_s);
+    EXPECT_EQ(LoadNote(doc, view, TabIndividual), QString());
+    EXPECT_EQ(NotePlaceOf(doc, view, TabIndividual).key, u"Section1"_s);
     // A "\n" typed by the user comes back as a line break.
     EXPECT_EQ(NoteForShow(NoteForStore(u"a\\nb"_s)), u"a\nb"_s);
     EXPECT_EQ(ToCp932Forms(u"〜‖−—¢£¬"_s), u"～∥－―￠￡￢"_s);
@@ -249,10 +246,9 @@ TEST(Reveal, APlanSaysWhichMovesShowTheCell)
     doc.IndividualBytes.redim(3);
     doc.BattleCount = 4;
     doc.BattleParams.redim(26, 5);
-    doc.CurrentDataSet = 1;
 
     const auto plan = [&](int tab, int dataSet, int row, int col) {
-        const RevealPlan p = PlanReveal(doc, TabIdSection, tab, dataSet, row, col);
+        const RevealPlan p = PlanReveal(doc, {TabIdSection, 1}, tab, dataSet, row, col);
         return std::make_tuple(p.valid, p.tab, p.dataSet, p.row, p.col, p.changesTab, p.changesDataSet);
     };
     EXPECT_EQ(plan(TabIdSection, 1, 3, 2), std::make_tuple(true, 1, 1, 3, 2, false, false));
@@ -266,13 +262,14 @@ TEST(Reveal, APlanSaysWhichMovesShowTheCell)
         EXPECT_FALSE(std::get<0>(plan(tab, dataSet, row, col))) << tab << " " << dataSet << " " << row << " " << col;
 
     // Aimed at another tab, that tab's memory holds the cell; on the tab shown, the cursor does.
-    AimReveal(doc, PlanReveal(doc, TabIdSection, TabBattle, 0, 4, 25));
-    EXPECT_EQ(std::make_tuple(doc.TabState(TabBattle, ItemDataSet), doc.TabState(TabBattle, ItemRow), doc.TabState(TabBattle, ItemCol)),
+    ViewState view;
+    AimReveal(view, PlanReveal(doc, {TabIdSection, 1}, TabBattle, 0, 4, 25));
+    EXPECT_EQ(std::make_tuple(view.TabState(TabBattle, ItemDataSet), view.TabState(TabBattle, ItemRow), view.TabState(TabBattle, ItemCol)),
               std::make_tuple(0, 4, 25));
-    EXPECT_EQ(std::make_pair(doc.CurrentRow, doc.CurrentCol), std::make_pair(0, 0));
-    AimReveal(doc, PlanReveal(doc, TabIdSection, TabIdSection, 2, 3, 1));
-    EXPECT_EQ(std::make_pair(doc.CurrentRow, doc.CurrentCol), std::make_pair(3, 1));
-    EXPECT_EQ(doc.TabState(TabIdSection, ItemRow), 0);
+    EXPECT_EQ(std::make_pair(view.CurrentRow, view.CurrentCol), std::make_pair(0, 0));
+    AimReveal(view, PlanReveal(doc, {TabIdSection, 1}, TabIdSection, 2, 3, 1));
+    EXPECT_EQ(std::make_pair(view.CurrentRow, view.CurrentCol), std::make_pair(3, 1));
+    EXPECT_EQ(view.TabState(TabIdSection, ItemRow), 0);
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -101,12 +103,20 @@ TEST_F(SessionView, ANoteThatCantBeWrittenOrHasNoSection)
     EXPECT_FALSE(session.NotePending()); // told once, not again with every move
 
     // A table without rows keeps the remembered section under its cursor; without columns there is none.
-    doc.CurrentCol = 9;
+    session.SetCursorCol(9);
     session.RememberView(TabIdSection, {0, 0, 0, 0, 4});
-    EXPECT_EQ(doc.TabState(TabIdSection, ItemCol), 3);
+    EXPECT_EQ(session.view().TabState(TabIdSection, ItemCol), 3);
     session.RememberView(TabIdSection, {0, 0, 0, 0, 1});
-    EXPECT_EQ(doc.TabState(TabIdSection, ItemCol), 0);
+    EXPECT_EQ(session.view().TabState(TabIdSection, ItemCol), 0);
     EXPECT_FALSE(session.NoteOf(TabIdSection).editable);
+
+    // A new image: every tab's cursor and scroll start at 1, the data set each showed stays.
+    session.RememberView(TabIdSection, {3, 2, 5, 6, 4});
+    session.Opened(TabIndividual);
+    for (int item = ItemDataSet; item <= ItemTopRow; ++item)
+        EXPECT_EQ(session.view().TabState(TabIdSection, item), item == ItemDataSet ? 2 : 1) << item;
+    EXPECT_EQ(std::tuple(session.view().CurrentTab, session.view().CurrentRow, session.view().CurrentCol),
+              std::tuple(int{TabIndividual}, 1, 1));
 }
 
 TEST_F(SessionView, WidthsAreStoredOnlyWhenTheGridShowsTheDataSetLeft)
@@ -121,20 +131,20 @@ TEST_F(SessionView, WidthsAreStoredOnlyWhenTheGridShowsTheDataSetLeft)
     // A tab change stores the widths itself; so does an undo before its step.
     session.LeaveTab(TabIndividual, {1, 1, 1, 1, 2});
     EXPECT_FALSE(session.BeginDataSetChoice());
-    doc.CurrentDataSet = 2;
+    ASSERT_TRUE(session.ChooseDataSet(TabIdSection, 2));
     session.BeforeStep(TabIdSection);
-    EXPECT_EQ(doc.TabState(TabIdSection, ItemDataSet), 2);
+    EXPECT_EQ(session.view().TabState(TabIdSection, ItemDataSet), 2);
     EXPECT_FALSE(session.BeginDataSetChoice());
     EXPECT_TRUE(session.BeginDataSetChoice());
 
     // The mode's name shows no table and keeps the data set; tabs 2 and 3 always show theirs.
     EXPECT_FALSE(session.ChooseDataSet(TabIdSection, 0));
     EXPECT_FALSE(session.ChooseDataSet(TabIdSection, -1));
-    EXPECT_EQ(doc.CurrentDataSet, 2);
+    EXPECT_EQ(session.view().CurrentDataSet, 2);
     EXPECT_TRUE(session.ChooseDataSet(TabIdSection, 1));
-    EXPECT_EQ(doc.CurrentDataSet, 1);
+    EXPECT_EQ(session.view().CurrentDataSet, 1);
     EXPECT_TRUE(session.ChooseDataSet(TabBattle, -1));
-    EXPECT_EQ(doc.CurrentDataSet, 1);
+    EXPECT_EQ(session.view().CurrentDataSet, 1);
 }
 
 TEST_F(SessionView, AGridCellIsACellOfTheTableShown)
@@ -171,7 +181,7 @@ TEST_F(SessionView, AGridCellIsACellOfTheTableShown)
     DocumentState empty;
     Session none(empty);
     EXPECT_EQ(none.CellAt(1, 1), std::nullopt);
-    empty.CurrentTab = TabBattle;
+    none.SetTab(TabBattle);
     EXPECT_FALSE(none.RowCommandsApply());
 }
 

@@ -262,7 +262,7 @@ private Q_SLOTS:
         QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(TableByte(form, 1, 2), std::uint8_t(0));
         QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("に"));
-        QCOMPARE(form.Combo1->currentIndex(), form.doc.CurrentDataSet);
+        QCOMPARE(form.Combo1->currentIndex(), form.session.view().CurrentDataSet);
         QCOMPARE(form.Combo1->currentText(), QStringLiteral("表"));
         // Set as the grid's follower, not chosen: the widths of the data set left are stored
         // as before, and nothing is stored for 表.

@@ -110,7 +110,7 @@ private Q_SLOTS:
         form.FindBar1->allDataSets()->setChecked(true);
         FindByEnter(form, QStringLiteral("戦士"));
         QCOMPARE(form.Combo1->currentIndex(), 1);
-        QCOMPARE(form.doc.CurrentDataSet, 1);
+        QCOMPARE(form.session.view().CurrentDataSet, 1);
         QCOMPARE(Cursor(form), std::make_pair(2, 1));
         // Back to 表 by its caption; on tab 3 the box has no say.
         FindByEnter(form, QStringLiteral("力"));

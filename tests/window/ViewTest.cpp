@@ -125,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(form.Tab1->SelectedIndex(), 3);
         QCOMPARE(form.Combo1->count(), 1);
         QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(2, 5));
-        QCOMPARE(form.doc.TabState(zor::TabIdSection, zor::ItemDataSet), 2);
+        QCOMPARE(form.session.view().TabState(zor::TabIdSection, zor::ItemDataSet), 2);
 
         // Tab 1 and its other data set: the battle widths are stored, and the box follows.
         grid.setColWidth(5, 2100);
