@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -67,14 +68,13 @@ class ReadImage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        home.writeZorIni(u"mode"_s, u"16"_s);
-        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s, u"戦士"_s, u"僧侶"_s}, "\r\n", false);
-        home.writeLines(u"mode/クラス.sna"_s, {u"1000"_s, u"HP"_s, u"2000"_s, u"MP"_s});
-        home.writeLines(u"mode/クラス.ini"_s, {u"[Step]"_s, u"Section1=3"_s});
-        home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"3005"_s, u"レベル"_s});
-        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section2=10"_s});
-        home.writeBattleCaptions(u"mode"_s, u"項目"_s);
-
+        home.writeMode(u"mode"_s, uR"(
+            クラス.idn      なし|戦士|僧侶
+            クラス.sna      1000|HP|2000|MP|
+            クラス.ini      [Step]|Section1=3|
+            個別データ.sna  3000|お金|3005|レベル|
+            個別データ.ini  [Notation]|Section2=10|
+        )"_s);
         for (int i = 0; i < 0x20; ++i) {
             rom.image()[0x1000 + i] = static_cast<char>(0x10 + i);
             rom.image()[0x2000 + i] = static_cast<char>(0x80 + i);
@@ -114,16 +114,12 @@ TEST_F(ReadImage, CellsComeFromOffsetPlusIdTimesStep)
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
     ASSERT_EQ(doc.DataSetCount, 1);
     ASSERT_EQ(doc.DataSets(1).IdCount, 3);
-    for (int n = 0; n < 3; ++n) {
-        EXPECT_EQ(doc.DataSets(1).Bytes(1, n), 0x10 + 3 * n) << n; // step 3
-        EXPECT_EQ(doc.DataSets(1).Bytes(2, n), 0x80 + n) << n;     // no step: consecutive
-    }
-    EXPECT_EQ(doc.IndividualCount, 2);
-    EXPECT_EQ(doc.IndividualBytes(1), 0x42);
-    EXPECT_EQ(doc.IndividualBytes(2), 7);
-    EXPECT_EQ(doc.IndividualNames(2), u"レベル"_s);
-    EXPECT_EQ(doc.IndividualSettings(SettingNotation, 1), 16); // DefaultNotation
-    EXPECT_EQ(doc.IndividualSettings(SettingNotation, 2), 10);
+    for (int n = 0; n < 3; ++n) // step 3, and no step: consecutive
+        EXPECT_EQ(std::tuple(doc.DataSets(1).Bytes(1, n), doc.DataSets(1).Bytes(2, n)), std::tuple(0x10 + 3 * n, 0x80 + n)) << n;
+    EXPECT_EQ(std::tuple(doc.IndividualCount, doc.IndividualBytes(1), doc.IndividualBytes(2), doc.IndividualNames(2)),
+              std::tuple(2, 0x42, 7, u"レベル"_s));
+    // DefaultNotation, and the entry's own.
+    EXPECT_EQ(std::tuple(doc.IndividualSettings(SettingNotation, 1), doc.IndividualSettings(SettingNotation, 2)), std::tuple(16, 10));
     EXPECT_EQ(doc.BattleSettings(SettingByte, 25), 1);
 }
 
@@ -132,29 +128,33 @@ TEST_F(ReadImage, BattleRecordsAndBlockStarts)
     load(rom.image());
     ASSERT_FALSE(doc.BattleDecodeFailed);
     ASSERT_EQ(doc.BattleCount, 3 + 313);
-    EXPECT_EQ(doc.BattleParams(1, 3), 9);
-    EXPECT_EQ(doc.BattleParams(25, 2), 20 + 24);
-    EXPECT_EQ(doc.GroupStarts(1), 4); // block 1 begins with record 4
-    EXPECT_EQ(doc.GroupStarts(313), 316);
+    EXPECT_EQ(std::tuple(doc.BattleParams(1, 3), doc.BattleParams(25, 2)), std::tuple(9, 20 + 24));
+    EXPECT_EQ(std::tuple(doc.GroupStarts(1), doc.GroupStarts(313)), std::tuple(4, 316)); // block 1 begins with record 4
     EXPECT_EQ(doc.BattleSectionNames(25), u"項目25"_s);
     EXPECT_EQ(codec.DictionaryBase(), RomBuilder::kDictionaryBase);
 }
 
+// The image ends at ID 2 of the first section (offset 0x1006), or just after it: the last
+// byte of an image is a cell's like any other, and a cell at the image's size is outside.
 TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
 {
-    // The image ends inside the first section: ID 2 (offset 0x1006) lies past it.
-    QByteArray cut = rom.image().left(0x1005);
-    load(cut);
-    EXPECT_EQ(doc.DataSets(1).Bytes(1, 1), 0x13);
-    EXPECT_EQ(doc.DataSets(1).Bytes(1, 2), 0);
-    EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 0);
-    EXPECT_EQ(doc.IndividualBytes(1), 0);
-    // The size, one line per section and entry outside, and the battle blocks, which lie past the end too.
-    EXPECT_EQ(problems(), (QStringList{u"game.rom:0"_s, u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
-                                       u"mode/個別データ.sna:3"_s, u"game.rom:0"_s}));
-    EXPECT_TRUE(log.items()[1].message.contains(u"1 個"_s)) << log.items()[1].message.toStdString();
-    EXPECT_TRUE(doc.BattleDecodeFailed);
-    EXPECT_EQ(doc.BattleCount, 0);
+    for (const qsizetype size : {0x1006, 0x1007}) {
+        SCOPED_TRACE(size);
+        load(rom.image().left(size));
+        const bool last = size == 0x1007;
+        EXPECT_EQ((std::vector<int>{doc.DataSets(1).Bytes(1, 1), doc.DataSets(1).Bytes(1, 2), doc.DataSets(1).Bytes(2, 0),
+                                    doc.IndividualBytes(1)}),
+                  (std::vector<int>{0x13, last ? 0x16 : 0, 0, 0}));
+        // The size, one line per section and entry outside, and the battle blocks, which lie past the end too.
+        QStringList expected{u"game.rom:0"_s, u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
+                             u"mode/個別データ.sna:3"_s, u"game.rom:0"_s};
+        if (last)
+            expected.removeAt(1);
+        EXPECT_EQ(problems(), expected);
+        EXPECT_TRUE(log.items()[1].message.contains(last ? u"3 個"_s : u"1 個"_s)) << log.items()[1].message.toStdString();
+        EXPECT_TRUE(doc.BattleDecodeFailed);
+        EXPECT_EQ(doc.BattleCount, 0);
+    }
 }
 
 TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
@@ -196,7 +196,7 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     ASSERT_EQ(doc.IndividualCount, 2);
     // The mode folder loses its individual data and its battle captions, and gets a 27th pair.
     QFile::remove(home.file(u"mode/個別データ.sna"_s));
-    home.writeBattleCaptions(u"mode"_s, u"新"_s, 27);
+    test::WriteCompactFile(home.path(), u"mode/敵パラメータ.sna"_s, test::BattleCaptions(u"新"_s, 27));
     load(rom.image());
     EXPECT_EQ(doc.IndividualCount, 0);
     EXPECT_EQ(doc.BattleSectionNames(1), u"新1"_s);
@@ -253,8 +253,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
          u"戦闘パラメータの表が 0x1F0000 にあるため", false, false, true},
         {"checksum while it is fixed",
          [&] {
-             home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode=mode"_s, u"FixChecksum=1"_s});
-             home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"7FDF"_s, u"和"_s});
+             home.writeMode(u"mode"_s, u"個別データ.sna 3000|お金|7FDF|和|"_s, {u"FixChecksum=1"_s});
              return rom.image();
          },
          u"チェックサム", false, true, false, 0},
@@ -303,9 +302,9 @@ TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
 {
     // Section 1 steps back from offset 1 past the image's start; section 2 reaches the size
     // limit; section 3's offset can't be read.
-    home.writeLines(u"mode/後.idn"_s, {u"a"_s, u"b"_s, u"c"_s}, "\r\n", false);
-    home.writeLines(u"mode/後.sna"_s, {u"1"_s, u"戻る"_s, u"3FFFFFF"_s, u"端"_s, u"ZZ"_s, u"読めない"_s});
-    home.writeLines(u"mode/後.ini"_s, {u"[Step]"_s, u"Section1=-1"_s});
+    test::WriteCompactFile(home.path(), u"mode/後.idn"_s, u"a|b|c"_s);
+    test::WriteCompactFile(home.path(), u"mode/後.sna"_s, u"1|戻る|3FFFFFF|端|ZZ|読めない|"_s);
+    test::WriteCompactFile(home.path(), u"mode/後.ini"_s, u"[Step]|Section1=-1|"_s);
     rom.image()[1] = 0x11;
     rom.image()[0] = 0x22;
     load(rom.image());
@@ -335,8 +334,7 @@ TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
 TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
 {
     // The program folder holds definitions of its own, which must not stand in for the mode's.
-    home.writeTable(u"."_s, u"top"_s, 1, 1);
-    home.writeTabTables(u"."_s);
+    home.writeMode(u"."_s, u"top.idn x\n top.sna 1000|S1|"_s);
     for (const QString& mode : {u"../.."_s, u".."_s, u"."_s, u"../mode"_s, u"mode/"_s, u"mode\\x"_s, u"/tmp"_s}) {
         SCOPED_TRACE(mode.toStdString());
         home.writeZorIni(mode);
@@ -362,7 +360,7 @@ TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
 TEST_F(ReadImage, EntriesPastTheReadablePairsAreNeverRead)
 {
     // Four entries by the line count; the empty line ends the pairs after the second.
-    home.writeLines(u"mode/個別データ.sna"_s, {u"3000"_s, u"お金"_s, u"3005"_s, u"レベル"_s, QString(), u"x"_s, u"y"_s, u"z"_s});
+    test::WriteCompactFile(home.path(), u"mode/個別データ.sna"_s, u"3000|お金|3005|レベル||x|y|z|"_s);
     rom.image()[0] = 0x55;
     load(rom.image());
     ASSERT_EQ(doc.IndividualCount, 4);
