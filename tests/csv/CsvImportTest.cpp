@@ -40,7 +40,7 @@ protected:
 
     void setNotation(const QString& line) const
     {
-        home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode="_s + SampleModeName(), u"DefaultNotation=16"_s, line});
+        test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, line});
     }
 
     void exportFiles() const
