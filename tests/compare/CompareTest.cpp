@@ -159,14 +159,11 @@ TEST_F(Compare, ARecordMovedIntoTheNextBlockIsADifference)
         }
     });
     const ImageComparison result = compare(sample, moved);
-    EXPECT_TRUE(result.cells.empty());
-    EXPECT_TRUE(result.otherBytes.empty());
+    EXPECT_TRUE(result.cells.empty() && result.otherBytes.empty() && !result.identical());
     EXPECT_EQ(result.oldBattleCount, result.newBattleCount);
     ASSERT_EQ(result.blocks.size(), 2u);
-    EXPECT_EQ(result.blocks[1].block, result.blocks[0].block + 1);
-    EXPECT_EQ(result.blocks[0].newRecords, result.blocks[0].oldRecords - 1);
-    EXPECT_EQ(result.blocks[1].newRecords, result.blocks[1].oldRecords + 1);
-    EXPECT_FALSE(result.identical());
+    const auto [first, next] = std::pair(result.blocks[0], result.blocks[1]);
+    EXPECT_EQ(std::tuple(next.block, first.newRecords, next.newRecords), std::tuple(first.block + 1, first.oldRecords - 1, next.oldRecords + 1));
 }
 
 TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
@@ -183,8 +180,7 @@ TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
         Flip(changed, offset);
     const ImageComparison result = compare(sample, changed);
     ASSERT_EQ(result.cells.size(), 2u);
-    EXPECT_EQ(result.cells[0].offset, 0x50010);
-    EXPECT_EQ(result.cells[1].offset, 0x50011);
+    EXPECT_EQ(std::tuple(result.cells[0].offset, result.cells[1].offset), std::tuple(0x50010, 0x50011));
     EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x5000F, 0x5000F},
                                                          {0x50012, 0x50013},
                                                          {kPointerTableOffset - 1, kPointerTableOffset - 1},
@@ -203,9 +199,8 @@ TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
 {
     const QByteArray grown = sample + QByteArray(0x8000, '\0');
     const ImageComparison more = compare(sample, grown);
-    EXPECT_TRUE(more.cells.empty());
+    EXPECT_TRUE(more.cells.empty() && !more.identical());
     EXPECT_EQ(more.otherBytes, (std::vector<ByteRange>{{0x400000, 0x407FFF}}));
-    EXPECT_FALSE(more.identical());
     EXPECT_EQ(compare(grown, sample).otherBytes, more.otherBytes);
 
     // Cut before the block region: the blocks can't be decoded in the short image, so the
@@ -220,10 +215,7 @@ TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
     // Cut inside the individual data: entries past the end read 0 and differ as cells.
     const ImageComparison cut = compare(sample, sample.left(0x50021));
     ASSERT_FALSE(cut.cells.empty());
-    const CellDifference& lastEntry = cut.cells.back();
-    EXPECT_EQ(lastEntry.tab, TabIndividual);
-    EXPECT_EQ(lastEntry.offset, 0x50040);
-    EXPECT_EQ(lastEntry.newByte, 0);
+    EXPECT_EQ(std::tuple(cut.cells.back().tab, cut.cells.back().offset, cut.cells.back().newByte), std::tuple(TabIndividual, 0x50040, 0));
 }
 
 TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
@@ -232,14 +224,12 @@ TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
     broken[kTablePointerBank] = 0x10; // the pointer table now lies before the image
     for (const bool brokenIsNew : {true, false}) {
         const ImageComparison result = brokenIsNew ? compare(sample, broken) : compare(broken, sample);
-        EXPECT_TRUE(result.cells.empty()) << brokenIsNew;
+        SCOPED_TRACE(brokenIsNew);
+        EXPECT_TRUE(result.cells.empty() && result.blocks.empty() && !result.identical());
         ASSERT_EQ(result.problems.size(), 1u);
         EXPECT_EQ(result.problems[0].file, home.file(brokenIsNew ? u"new.rom"_s : u"old.rom"_s));
         EXPECT_TRUE(result.problems[0].message.contains(u"戦闘パラメータ"_s));
-        EXPECT_FALSE(brokenIsNew ? result.newBattleCount : result.oldBattleCount);
-        EXPECT_TRUE(brokenIsNew ? result.oldBattleCount : result.newBattleCount);
-        EXPECT_TRUE(result.blocks.empty());
-        EXPECT_FALSE(result.identical());
+        EXPECT_EQ(std::pair(bool(result.oldBattleCount), bool(result.newBattleCount)), std::pair(brokenIsNew, !brokenIsNew));
         // Without both records compared, the encoder's places are compared as bytes.
         EXPECT_EQ(result.otherBytes.front(), (ByteRange{kTablePointerBank, kTablePointerBank}));
         EXPECT_GT(result.otherBytes.back().first, kRegionOffset);

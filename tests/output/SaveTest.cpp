@@ -145,11 +145,9 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
     const QByteArray saved = onDisk();
     EXPECT_EQ(test::Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
-    EXPECT_EQ(saved[0x1006], 2);
-    EXPECT_EQ(saved.size(), original.size());
-    EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), original);
-    EXPECT_FALSE(doc.History->Modified());
-    EXPECT_EQ(doc.History->UndoCount(), 4); // a save changes no journal
+    EXPECT_EQ(std::tuple(saved[0x1006], saved.size(), home.readBytes(u"game.rom.bak"_s) == original), std::tuple(2, original.size(), true));
+    // A save changes no journal.
+    EXPECT_EQ(std::tuple(doc.History->Modified(), doc.History->UndoCount()), std::tuple(false, 4));
 }
 
 TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
@@ -296,8 +294,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     ASSERT_TRUE(QDir(home.path()).mkdir(u"game.rom.bak"_s));
     EXPECT_FALSE(SaveDocument(doc, codec, &error));
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s)) << error.toStdString();
-    EXPECT_TRUE(onDisk() == original);
-    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_TRUE(onDisk() == original && doc.History->Modified());
 }
 
 TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
@@ -417,12 +414,11 @@ TEST_F(Save, LinksAtTheImageAndAtItsBackup)
     load();
     edit(TabIdSection, 1, 2, 1, u"0x33"_s);
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    EXPECT_TRUE(QFileInfo(home.file(u"game.rom"_s)).isSymLink());
     EXPECT_EQ(test::Differences(original, home.readBytes(u"real/game.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_EQ(QDir(home.file(u"real"_s)).entryList(QDir::Files | QDir::Hidden), QStringList{u"game.rom"_s});
-    EXPECT_FALSE(QFileInfo(home.file(u"game.rom.bak"_s)).isSymLink());
-    EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == original);
-    EXPECT_EQ(home.readBytes(u"precious.bin"_s), "not a backup");
+    EXPECT_EQ(std::tuple(QFileInfo(home.file(u"game.rom"_s)).isSymLink(), QFileInfo(home.file(u"game.rom.bak"_s)).isSymLink(),
+                         home.readBytes(u"game.rom.bak"_s) == original, home.readBytes(u"precious.bin"_s)),
+              std::tuple(true, false, true, QByteArray("not a backup")));
 }
 
 TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
@@ -438,14 +434,12 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
     EXPECT_EQ(test::Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original); // the previous file stays as it was
-    EXPECT_FALSE(QFile::exists(other + u".bak"_s));
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_FALSE(QFile::exists(other + u".bak"_s) || doc.History->Modified());
 
     // Onto its own .bak: refused. Onto itself: a save without a copy.
     edit(TabIdSection, 1, 2, 2, u"0x44"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, other + u".bak"_s, &error));
-    EXPECT_TRUE(error.contains(u"バックアップ"_s));
-    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_TRUE(error.contains(u"バックアップ"_s) && doc.History->Modified());
     ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
     EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
@@ -461,49 +455,44 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     EXPECT_TRUE(QFileInfo::exists(home.file(u"pipe"_s)) && !QFileInfo(home.file(u"pipe"_s)).isFile()); // still a pipe
     ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
     ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"alias.rom"_s), &error)) << error.toStdString();
-    EXPECT_EQ(doc.RomPath, other);
-    EXPECT_TRUE(QFileInfo(home.file(u"alias.rom"_s)).isSymLink());
-    EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2002], 0x55);
+    EXPECT_EQ(std::tuple(doc.RomPath, QFileInfo(home.file(u"alias.rom"_s)).isSymLink(), home.readBytes(u"other.rom"_s)[0x2002]),
+              std::tuple(other, true, 0x55));
 
     // A copy that can't be written keeps the open file as it was.
     edit(TabIdSection, 1, 1, 1, u"0x66"_s);
     EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s), &error));
-    EXPECT_EQ(doc.RomPath, other);
-    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_TRUE(doc.RomPath == other && doc.History->Modified());
 }
 
 TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
 {
     const auto baseline = [&] { return doc.History->BaselineByte(TabIdSection, 1, 1, 1); };
+    // Whether the document is modified, and whether the cell is marked changed.
+    const auto marks = [&] { return std::tuple(doc.History->Modified(), CellChanged(doc, TabIdSection, 1, 1, 1)); };
     edit(TabIdSection, 1, 1, 1, u"0x11"_s); // 0x1000
-    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
 
     // A failed save leaves the baseline where it was.
     QFile::remove(home.file(u"game.rom"_s));
     EXPECT_FALSE(SaveDocument(doc, codec, &error));
     EXPECT_EQ(baseline(), std::uint8_t(original[0x1000]));
-    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
+    EXPECT_EQ(marks(), std::tuple(true, true));
     home.writeBytes(u"game.rom"_s, original);
 
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
     EXPECT_EQ(baseline(), 0x11);
-    EXPECT_FALSE(CellChanged(doc, TabIdSection, 1, 1, 1));
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(marks(), std::tuple(false, false));
 
     // An undo after the save is a change against the file, and the next save writes it back.
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
-    EXPECT_TRUE(doc.History->Modified());
-    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
+    EXPECT_EQ(marks(), std::tuple(true, true));
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    EXPECT_TRUE(onDisk() == original);
-    EXPECT_FALSE(doc.History->Modified());
-    // The journals still take the edit back and forth; back at the file's byte, nothing is modified.
+    EXPECT_TRUE(onDisk() == original && !doc.History->Modified());
+    // The journals still take the edit back and forth; back at the file's byte, nothing is
+    // modified, and the mark goes with the undo.
     ASSERT_EQ(RedoStep(doc).kind, StepResult::Taken);
-    EXPECT_TRUE(doc.History->Modified());
-    EXPECT_TRUE(CellChanged(doc, TabIdSection, 1, 1, 1));
+    EXPECT_EQ(marks(), std::tuple(true, true));
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
-    EXPECT_FALSE(doc.History->Modified());
-    EXPECT_FALSE(CellChanged(doc, TabIdSection, 1, 1, 1)); // the mark goes with the undo
+    EXPECT_EQ(marks(), std::tuple(false, false));
     EXPECT_TRUE(ChangedCells(doc).empty());
 }
 
@@ -515,17 +504,14 @@ TEST_F(Save, TwoChangedCellsAtOneOffsetMustAgree)
     edit(TabIdSection, 1, 1, 2, u"5"_s);
     edit(TabIndividual, 0, 1, 2, u"6"_s);
     EXPECT_FALSE(SaveDocument(doc, codec, &error));
-    EXPECT_TRUE(error.contains(u"「表」の ID 1「b」、セクション「x」"_s)) << error.toStdString();
-    EXPECT_TRUE(error.contains(u"個別データ「q」"_s)) << error.toStdString();
-    EXPECT_TRUE(error.contains(u"0x1003"_s)) << error.toStdString();
-    EXPECT_TRUE(onDisk() == original);
-    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_TRUE(error.contains(u"「表」の ID 1「b」、セクション「x」"_s) && error.contains(u"個別データ「q」"_s) && error.contains(u"0x1003"_s))
+        << error.toStdString();
+    EXPECT_TRUE(onDisk() == original && doc.History->Modified());
     // Agreeing, they are written once.
     edit(TabIndividual, 0, 1, 2, u"5"_s);
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
     EXPECT_EQ(test::Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
-    EXPECT_EQ(onDisk()[0x1003], 5);
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_TRUE(onDisk()[0x1003] == 5 && !doc.History->Modified());
 }
 
 TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
@@ -540,13 +526,11 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     ASSERT_EQ(InsertBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
     EXPECT_TRUE(doc.History->RecordCountChanged());
     ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
-    EXPECT_FALSE(doc.History->RecordCountChanged());
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_FALSE(doc.History->RecordCountChanged() || doc.History->Modified());
     // A record deleted is encoded away.
     ASSERT_EQ(DeleteBattleRow(doc, TabBattle, 2).kind, RowResult::Done);
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    EXPECT_FALSE(doc.History->Modified());
-    EXPECT_TRUE(doc.History->DeletedBaselineRecords().empty());
+    EXPECT_TRUE(!doc.History->Modified() && doc.History->DeletedBaselineRecords().empty());
     load();
     EXPECT_EQ(doc.BattleCount, 315);
 }
