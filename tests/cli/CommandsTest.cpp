@@ -124,18 +124,15 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
     const QByteArray image = ReadFile(File(SampleImageName()));
     ASSERT_EQ(image.size(), kEncodedImageSize);
     const std::optional<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
-    ASSERT_TRUE(checksum);
-    EXPECT_TRUE(checksum->matches()) << std::hex << checksum->storedChecksum << " " << checksum->checksum;
+    EXPECT_TRUE(checksum && checksum->matches());
     BattleCodec codec;
     NdArray<std::uint8_t, 1> stream(1);
     test::DecodeStream(codec, stream, image);
     EXPECT_EQ(codec.DictionaryBase(), kSampleDictionaryBase);
-    const NdArray<std::uint8_t, 1> expected = SampleBattleStream();
-    ASSERT_EQ(test::StreamBytes(stream), test::StreamBytes(expected));
+    ASSERT_EQ(test::StreamBytes(stream), test::StreamBytes(SampleBattleStream()));
 
     const BattleRecords records = SplitBattleStream(stream);
-    EXPECT_GE(records.count, 300);
-    EXPECT_EQ(records.separators, kBlockCount - 1);
+    EXPECT_TRUE(records.count >= 300 && records.separators == kBlockCount - 1);
     DocumentState definitions;
     ProblemLog log;
     LoadDefinitions(definitions, home->path(), log);
@@ -143,10 +140,8 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
     int namedClasses = 0;
     while (!definitions.DataSets(definitions.ClassDataSet).IdNames(namedClasses + 1).isEmpty())
         ++namedClasses;
-    for (int i = 1; i <= records.count; ++i) {
-        ASSERT_GE(records.params(1, i), 1) << i;
-        ASSERT_LT(records.params(1, i), namedClasses) << i;
-    }
+    for (int i = 1; i <= records.count; ++i)
+        ASSERT_TRUE(records.params(1, i) >= 1 && records.params(1, i) < namedClasses) << i;
 
     // Real references: the region's used part is well under the stream's size.
     const std::int32_t lastBlock = static_cast<std::uint8_t>(image[kPointerTableOffset + 2 * 313])
@@ -159,8 +154,8 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
     const CommandRun run = Call(RunBattle, {File(SampleImageName()), u"--json"_s});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
-    EXPECT_EQ(json[u"dictionaryBase"_s].toInt(), kSampleDictionaryBase);
     const QJsonArray blocks = json[u"blocks"_s].toArray();
+    EXPECT_EQ(json[u"dictionaryBase"_s].toInt(), kSampleDictionaryBase);
     ASSERT_EQ(blocks.size(), kBlockCount);
 
     // Block by block, the records and separators give the stream back.
@@ -169,8 +164,7 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
         EXPECT_FALSE(block.toArray().isEmpty());
         for (const QJsonValue& record : block.toArray()) {
             const QString hex = record.toString();
-            ASSERT_EQ(hex.size(), 50);
-            ASSERT_EQ(hex, hex.toUpper());
+            ASSERT_TRUE(hex.size() == 50 && hex == hex.toUpper()) << hex.toStdString();
             joined += QByteArray::fromHex(hex.toLatin1());
         }
         joined += '\0';
@@ -180,8 +174,7 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
               std::vector<std::uint8_t>(stream.begin() + 1, stream.end() - 1));
 
     const CommandRun text = Call(RunBattle, {File(SampleImageName())});
-    EXPECT_EQ(text.status, 0);
-    EXPECT_TRUE(text.out.contains(u"ブロック 314  レコード "_s) && text.out.contains(u"ブロック 1  レコード 1 "_s) && !text.out.contains(u"ブロック 0 "_s)) << text.out.right(200).toStdString();
+    EXPECT_TRUE(text.status == 0 && text.out.contains(u"ブロック 314  レコード "_s) && text.out.contains(u"ブロック 1  レコード 1 "_s) && !text.out.contains(u"ブロック 0 "_s)) << text.out.right(200).toStdString();
 }
 
 TEST(BattleCommand, FailuresAndUsage)
@@ -256,8 +249,7 @@ TEST(SampleCompletion, WritesOnlyWhatIsMissing)
 {
     test::ProgramFolder folder;
     QString error;
-    const int all = CompleteSampleFolder(folder.path(), &error);
-    EXPECT_EQ(all, int(MakeSampleFolder().size())) << error.toStdString();
+    EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), int(MakeSampleFolder().size())) << error.toStdString();
     folder.writeBytes(u"ZOR.ini"_s, "[Option]\r\nMode=mine\r\n");
     QFile::remove(folder.file(SampleImageName()));
     EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), 1) << error.toStdString();
