@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <tuple>
 
 namespace zor {
 namespace {
@@ -71,17 +72,12 @@ TEST(ChartColumn, ValuesAndAxisFollowTheNotation)
     DocumentState doc;
     test::SetIdTable(doc, {HandColumn{NotationSigned, {0x7F, 0x80, 0xFF}}, HandColumn{NotationUnsigned, {0x7F, 0x80, 0xFF}},
                            HandColumn{NotationHex, {1, 2, 3}}});
-    ChartColumn signedColumn = ReadChartColumn(doc, TabIdSection, 1, 1);
-    EXPECT_EQ(signedColumn.values, (std::vector<int>{127, -128, -1}));
-    EXPECT_EQ(signedColumn.axisMin, -128);
-    EXPECT_EQ(signedColumn.axisMax, 127);
-    EXPECT_FALSE(signedColumn.hex);
-    EXPECT_EQ(signedColumn.title, QStringLiteral("表 / 列1"));
-    EXPECT_EQ(signedColumn.xOfRow(1), 0.0); // tab 1 counts IDs from 0
-    const ChartColumn unsignedColumn = ReadChartColumn(doc, TabIdSection, 1, 2);
-    EXPECT_EQ(unsignedColumn.values, (std::vector<int>{127, 128, 255}));
-    EXPECT_EQ(unsignedColumn.axisMin, 0);
-    EXPECT_EQ(unsignedColumn.axisMax, 255);
+    // Values, axis, hexadecimal, title and the x of row 1: tab 1 counts IDs from 0.
+    const auto figures = [](const ChartColumn& c) { return std::tuple(c.values, c.axisMin, c.axisMax, c.hex, c.title, c.xOfRow(1)); };
+    EXPECT_EQ(figures(ReadChartColumn(doc, TabIdSection, 1, 1)),
+              std::tuple(std::vector<int>{127, -128, -1}, -128, 127, false, QStringLiteral("表 / 列1"), 0.0));
+    EXPECT_EQ(figures(ReadChartColumn(doc, TabIdSection, 1, 2)),
+              std::tuple(std::vector<int>{127, 128, 255}, 0, 255, false, QStringLiteral("表 / 列2"), 0.0));
     EXPECT_TRUE(ReadChartColumn(doc, TabIdSection, 1, 3).hex);
     for (const auto& [dataSet, col] : {std::pair{1, 0}, {1, 4}, {2, 1}}) {
         const ChartColumn none = ReadChartColumn(doc, TabIdSection, dataSet, col);
@@ -90,13 +86,8 @@ TEST(ChartColumn, ValuesAndAxisFollowTheNotation)
 
     // On 個別データ every entry keeps its own notation; the axis spans all of them.
     test::SetIndividual(doc, {{NotationSigned, 0x80}, {NotationHex, 0x80}, {NotationUnsigned, 0xFF}});
-    const ChartColumn entries = ReadChartColumn(doc, TabIndividual, 0, 1);
-    EXPECT_EQ(entries.values, (std::vector<int>{-128, 128, 255}));
-    EXPECT_EQ(entries.axisMin, -128);
-    EXPECT_EQ(entries.axisMax, 255);
-    EXPECT_FALSE(entries.hex);
-    EXPECT_EQ(entries.title, QStringLiteral("個別データ"));
-    EXPECT_EQ(entries.xOfRow(1), 1.0);
+    EXPECT_EQ(figures(ReadChartColumn(doc, TabIndividual, 0, 1)),
+              std::tuple(std::vector<int>{-128, 128, 255}, -128, 255, false, QStringLiteral("個別データ"), 1.0));
     test::SetIndividual(doc, {{NotationSigned, 0x80}, {NotationSigned, 1}});
     EXPECT_EQ(ReadChartColumn(doc, TabIndividual, 0, 1).axisMax, 127);
 
@@ -110,11 +101,8 @@ TEST(ChartColumn, AClickFindsTheNearestRow)
 {
     ChartColumn column;
     column.values = {1, 2, 3};
-    EXPECT_EQ(NearestRow(column, -5), 1);
-    EXPECT_EQ(NearestRow(column, 0.4), 1);
-    EXPECT_EQ(NearestRow(column, 0.6), 2);
-    EXPECT_EQ(NearestRow(column, 99), 3);
-    EXPECT_EQ(NearestRow(column, std::numeric_limits<double>::quiet_NaN()), 1);
+    for (const auto& [x, row] : {std::pair{-5.0, 1}, {0.4, 1}, {0.6, 2}, {99.0, 3}, {std::numeric_limits<double>::quiet_NaN(), 1}})
+        EXPECT_EQ(NearestRow(column, x), row) << x;
     column.firstX = 1;
     EXPECT_EQ(NearestRow(column, 1), 1);
     EXPECT_EQ(NearestRow(ChartColumn{}, 1), 0);
@@ -122,12 +110,8 @@ TEST(ChartColumn, AClickFindsTheNearestRow)
 
 TEST(ChartColumn, TickStepsAreRoundAndFewEnough)
 {
-    EXPECT_EQ(TickStep(23, 5), 5);
-    EXPECT_EQ(TickStep(32766, 8), 5000);
-    EXPECT_EQ(TickStep(640, 7), 100);
-    EXPECT_EQ(TickStep(3, 5), 1);
-    EXPECT_EQ(TickStep(0, 5), 1);
-    EXPECT_EQ(TickStep(100, 0), 100);
+    for (const auto& [span, most, step] : {std::tuple{23, 5, 5}, {32766, 8, 5000}, {640, 7, 100}, {3, 5, 1}, {0, 5, 1}, {100, 0, 100}})
+        EXPECT_EQ(TickStep(span, most), step) << span << " " << most;
 }
 
 } // namespace

@@ -58,17 +58,6 @@ protected:
 };
 QTemporaryDir* SampleFolder::home = nullptr;
 
-TEST_F(SampleFolder, DefinitionsCheckWithoutProblems)
-{
-    const CommandRun run = Call(RunCheck, {u"--home"_s, home->path(), u"--json"_s});
-    EXPECT_EQ(run.status, 0) << run.out.toStdString();
-    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
-    EXPECT_EQ(json[u"mode"_s].toString(), SampleModeName());
-    EXPECT_EQ(json[u"defaultNotation"_s].toInt(), 16);
-    EXPECT_GE(json[u"dataSets"_s].toArray().size(), 3);
-    EXPECT_NE(json[u"classDataSet"_s].toInt(), 0);
-}
-
 // An .idn has no final break, which would count a nameless ID reading past the table.
 TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
 {
@@ -77,15 +66,14 @@ TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
     EXPECT_TRUE(files.contains(u"個別データ.sna"_s) && files.contains(u"敵パラメータ.ini"_s)) << files.join(u' ').toStdString();
     files << u"../ZOR.ini"_s;
     for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
         const QByteArray bytes = ReadFile(mode.filePath(name));
-        EXPECT_EQ(bytes.endsWith("\r\n"), !name.endsWith(u".idn"_s)) << name.toStdString();
-        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << name.toStdString();
-        EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n")) << name.toStdString();
-        EXPECT_TRUE(DecodeCp932(bytes).ok) << name.toStdString();
+        EXPECT_EQ(bytes.endsWith("\r\n"), !name.endsWith(u".idn"_s));
+        EXPECT_EQ(std::pair(bytes.count('\n'), bytes.count('\r')), std::pair(bytes.count("\r\n"), bytes.count("\r\n")));
+        EXPECT_TRUE(DecodeCp932(bytes).ok);
     }
     const TextLines battle = ToTextLines(ReadFile(mode.filePath(u"敵パラメータ.sna"_s)));
-    EXPECT_EQ(battle.lines.size(), 50);
-    EXPECT_EQ(battle.lines[1], u"クラス"_s);
+    EXPECT_EQ(std::pair(battle.lines.size(), battle.lines[1]), std::pair(qsizetype{50}, u"クラス"_s));
 }
 
 // Nothing the definitions name may lie on a place the codec reads or writes.
@@ -136,32 +124,24 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
     const QByteArray image = ReadFile(File(SampleImageName()));
     ASSERT_EQ(image.size(), kEncodedImageSize);
     const std::optional<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
-    ASSERT_TRUE(checksum);
-    EXPECT_TRUE(checksum->matches()) << std::hex << checksum->storedChecksum << " " << checksum->checksum;
+    EXPECT_TRUE(checksum && checksum->matches());
     BattleCodec codec;
     NdArray<std::uint8_t, 1> stream(1);
     test::DecodeStream(codec, stream, image);
     EXPECT_EQ(codec.DictionaryBase(), kSampleDictionaryBase);
-    const NdArray<std::uint8_t, 1> expected = SampleBattleStream();
-    ASSERT_EQ(test::StreamBytes(stream), test::StreamBytes(expected));
+    ASSERT_EQ(test::StreamBytes(stream), test::StreamBytes(SampleBattleStream()));
 
     const BattleRecords records = SplitBattleStream(stream);
-    EXPECT_GE(records.count, 300);
-    EXPECT_EQ(records.separators, kBlockCount - 1);
-    const DocumentState definitions = [&] {
-        DocumentState doc;
-        ProblemLog log;
-        LoadDefinitions(doc, home->path(), log);
-        return doc;
-    }();
+    EXPECT_TRUE(records.count >= 300 && records.separators == kBlockCount - 1);
+    DocumentState definitions;
+    ProblemLog log;
+    LoadDefinitions(definitions, home->path(), log);
     ASSERT_NE(definitions.ClassDataSet, 0);
     int namedClasses = 0;
     while (!definitions.DataSets(definitions.ClassDataSet).IdNames(namedClasses + 1).isEmpty())
         ++namedClasses;
-    for (int i = 1; i <= records.count; ++i) {
-        ASSERT_GE(records.params(1, i), 1) << i;
-        ASSERT_LT(records.params(1, i), namedClasses) << i;
-    }
+    for (int i = 1; i <= records.count; ++i)
+        ASSERT_TRUE(records.params(1, i) >= 1 && records.params(1, i) < namedClasses) << i;
 
     // Real references: the region's used part is well under the stream's size.
     const std::int32_t lastBlock = static_cast<std::uint8_t>(image[kPointerTableOffset + 2 * 313])
@@ -174,8 +154,8 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
     const CommandRun run = Call(RunBattle, {File(SampleImageName()), u"--json"_s});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
-    EXPECT_EQ(json[u"dictionaryBase"_s].toInt(), kSampleDictionaryBase);
     const QJsonArray blocks = json[u"blocks"_s].toArray();
+    EXPECT_EQ(json[u"dictionaryBase"_s].toInt(), kSampleDictionaryBase);
     ASSERT_EQ(blocks.size(), kBlockCount);
 
     // Block by block, the records and separators give the stream back.
@@ -184,8 +164,7 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
         EXPECT_FALSE(block.toArray().isEmpty());
         for (const QJsonValue& record : block.toArray()) {
             const QString hex = record.toString();
-            ASSERT_EQ(hex.size(), 50);
-            ASSERT_EQ(hex, hex.toUpper());
+            ASSERT_TRUE(hex.size() == 50 && hex == hex.toUpper()) << hex.toStdString();
             joined += QByteArray::fromHex(hex.toLatin1());
         }
         joined += '\0';
@@ -195,8 +174,7 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
               std::vector<std::uint8_t>(stream.begin() + 1, stream.end() - 1));
 
     const CommandRun text = Call(RunBattle, {File(SampleImageName())});
-    EXPECT_EQ(text.status, 0);
-    EXPECT_TRUE(text.out.contains(u"ブロック 314  レコード "_s) && text.out.contains(u"ブロック 1  レコード 1 "_s) && !text.out.contains(u"ブロック 0 "_s)) << text.out.right(200).toStdString();
+    EXPECT_TRUE(text.status == 0 && text.out.contains(u"ブロック 314  レコード "_s) && text.out.contains(u"ブロック 1  レコード 1 "_s) && !text.out.contains(u"ブロック 0 "_s)) << text.out.right(200).toStdString();
 }
 
 TEST(BattleCommand, FailuresAndUsage)
@@ -210,30 +188,14 @@ TEST(BattleCommand, FailuresAndUsage)
     folder.writeBytes(u"bad.rom"_s, rom.image());
 
     const CommandRun bad = Call(RunBattle, {folder.file(u"bad.rom"_s), u"--json"_s});
-    EXPECT_EQ(bad.status, 1);
+    EXPECT_TRUE(bad.status == 1 && bad.out.isEmpty());
     EXPECT_TRUE(bad.err.contains(u"ブロック 13 "_s) && bad.err.contains(u"0x3F9000"_s)) << bad.err.toStdString();
-    EXPECT_TRUE(bad.out.isEmpty());
-
     const CommandRun missing = Call(RunBattle, {folder.file(u"none.rom"_s)});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_TRUE(missing.err.contains(u"読めません"_s));
+    EXPECT_TRUE(missing.status == 1 && missing.err.contains(u"読めません"_s));
 
-    // A device is never read, an image over 64 MiB never taken.
-    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, folder.file(u"zero.rom"_s)));
-    const CommandRun zero = Call(RunBattle, {folder.file(u"zero.rom"_s)});
-    EXPECT_EQ(zero.status, 1);
-    EXPECT_TRUE(zero.err.contains(u"通常のファイルではありません"_s)) << zero.err.toStdString();
-    folder.writeBytes(u"huge.rom"_s, {});
-    ASSERT_TRUE(QFile::resize(folder.file(u"huge.rom"_s), kMaxImageSize + 1));
-    const CommandRun huge = Call(RunBattle, {folder.file(u"huge.rom"_s)});
-    EXPECT_EQ(huge.status, 1);
-    EXPECT_TRUE(huge.err.contains(u"64 MiB"_s)) << huge.err.toStdString();
-
-    for (const QStringList& args : {QStringList{}, QStringList{u"--json"_s}, QStringList{u"a.rom"_s, u"b.rom"_s},
-                                    QStringList{u"a.rom"_s, u"--all"_s}}) {
+    for (const QStringList& args : {QStringList{}, {u"--json"_s}, {u"a.rom"_s, u"b.rom"_s}, {u"a.rom"_s, u"--all"_s}}) {
         const CommandRun usage = Call(RunBattle, args);
-        EXPECT_EQ(usage.status, 2) << args.join(u' ').toStdString();
-        EXPECT_TRUE(usage.err.contains(u"zor-cli battle"_s));
+        EXPECT_TRUE(usage.status == 2 && usage.err.contains(u"zor-cli battle"_s)) << args.join(u' ').toStdString();
     }
 }
 
@@ -242,26 +204,21 @@ TEST(SampleCommand, FailuresAndUsage)
     test::ProgramFolder folder;
     folder.writeBytes(u"plain"_s, "x");
     const CommandRun blocked = Call(RunSample, {folder.file(u"plain/sub"_s)});
-    EXPECT_EQ(blocked.status, 1);
-    EXPECT_FALSE(blocked.err.isEmpty());
-    EXPECT_EQ(Call(RunSample, {}).status, 2);
-    EXPECT_EQ(Call(RunSample, {u"a"_s, u"b"_s}).status, 2);
-    EXPECT_EQ(Call(RunSample, {u"--force"_s}).status, 2);
-    EXPECT_EQ(Call(RunSample, {u"--all"_s, u"a"_s}).status, 2);
+    EXPECT_TRUE(blocked.status == 1 && !blocked.err.isEmpty());
+    for (const QStringList& args : {QStringList{}, {u"a"_s, u"b"_s}, {u"--force"_s}, {u"--all"_s, u"a"_s}})
+        EXPECT_EQ(Call(RunSample, args).status, 2) << args.join(u' ').toStdString();
     EXPECT_TRUE(Call(RunSample, {}).err.contains(u"zor-cli sample [--force] DIR"_s));
 }
 
 TEST(CommandLine, AnUnknownCommandIsNamedBeforeTheUsage)
 {
     const CommandRun frob = Call(RunCommandLine, {u"frob"_s});
-    EXPECT_EQ(frob.status, 2);
+    EXPECT_TRUE(frob.status == 2 && frob.out.isEmpty());
     EXPECT_TRUE(frob.err.startsWith(u"不明なコマンドです: frob\n使い方: zor-cli check"_s)) << frob.err.toStdString();
-    EXPECT_TRUE(frob.out.isEmpty());
     // No command, or help with more after it: the usage alone.
     for (const QStringList& args : {QStringList{}, QStringList{u"--help"_s, u"check"_s}}) {
         const CommandRun usage = Call(RunCommandLine, args);
-        EXPECT_EQ(usage.status, 2);
-        EXPECT_TRUE(usage.err.startsWith(u"使い方: "_s)) << usage.err.toStdString();
+        EXPECT_TRUE(usage.status == 2 && usage.err.startsWith(u"使い方: "_s)) << usage.err.toStdString();
     }
     EXPECT_EQ(Call(RunCommandLine, {u"check"_s, u"--frob"_s}).err, u"使い方: zor-cli check [--home DIR] [--json]\n"_s);
 }
@@ -272,15 +229,13 @@ TEST(SampleCommand, NeverOverwritesWithoutForce)
     test::ProgramFolder folder;
     folder.writeBytes(u"sample.rom"_s, "mine");
     const CommandRun refused = Call(RunSample, {folder.path()});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_TRUE(refused.err.contains(u"sample.rom"_s) && refused.err.contains(u"--force"_s)) << refused.err.toStdString();
+    EXPECT_TRUE(refused.status == 1 && refused.err.contains(u"sample.rom"_s) && refused.err.contains(u"--force"_s)) << refused.err.toStdString();
     EXPECT_EQ(folder.readBytes(u"sample.rom"_s), "mine");
     EXPECT_FALSE(QFile::exists(folder.file(u"ZOR.ini"_s)));
 
     folder.writeBytes(u"ZOR.ini"_s, "[Option]\r\nMode=mine\r\n");
     const CommandRun first = Call(RunSample, {folder.path()});
-    EXPECT_EQ(first.status, 1);
-    EXPECT_TRUE(first.err.contains(u"ZOR.ini"_s) && !first.err.contains(u"sample.rom"_s)) << first.err.toStdString();
+    EXPECT_TRUE(first.status == 1 && first.err.contains(u"ZOR.ini"_s) && !first.err.contains(u"sample.rom"_s)) << first.err.toStdString();
     EXPECT_EQ(folder.readBytes(u"ZOR.ini"_s), "[Option]\r\nMode=mine\r\n");
 
     const CommandRun forced = Call(RunSample, {u"--force"_s, folder.path()});
@@ -294,8 +249,7 @@ TEST(SampleCompletion, WritesOnlyWhatIsMissing)
 {
     test::ProgramFolder folder;
     QString error;
-    const int all = CompleteSampleFolder(folder.path(), &error);
-    EXPECT_EQ(all, int(MakeSampleFolder().size())) << error.toStdString();
+    EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), int(MakeSampleFolder().size())) << error.toStdString();
     folder.writeBytes(u"ZOR.ini"_s, "[Option]\r\nMode=mine\r\n");
     QFile::remove(folder.file(SampleImageName()));
     EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), 1) << error.toStdString();

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -53,21 +55,15 @@ protected:
 TEST_F(DiffCommand, IdenticalImages)
 {
     const CommandRun text = diff(image);
-    EXPECT_EQ(text.status, 0) << text.err.toStdString();
-    EXPECT_EQ(text.out, u"違いはありません。\n"_s);
-    EXPECT_TRUE(text.err.isEmpty()) << text.err.toStdString();
-
+    EXPECT_EQ(std::tuple(text.status, text.out, text.err), std::tuple(0, u"違いはありません。\n"_s, QString()));
     const CommandRun json = diff(image, {u"--json"_s});
     EXPECT_EQ(json.status, 0);
-    const QJsonObject report = Json(json);
-    EXPECT_EQ(report[u"old"_s].toString(), oldRom);
-    EXPECT_EQ(report[u"new"_s].toString(), newRom);
-    EXPECT_TRUE(report[u"identical"_s].toBool());
-    EXPECT_TRUE(report[u"cells"_s].toArray().isEmpty());
-    EXPECT_TRUE(report[u"otherBytes"_s].toArray().isEmpty());
-    EXPECT_TRUE(report[u"problems"_s].toArray().isEmpty());
-    EXPECT_EQ(report[u"battleCount"_s][u"old"_s].toInt(), report[u"battleCount"_s][u"new"_s].toInt());
-    EXPECT_GT(report[u"battleCount"_s][u"old"_s].toInt(), 300);
+    QJsonObject report = Json(json);
+    const int count = report[u"battleCount"_s][u"old"_s].toInt();
+    EXPECT_GT(count, 300);
+    EXPECT_EQ(report, QJsonObject({{u"old"_s, oldRom}, {u"new"_s, newRom}, {u"identical"_s, true}, {u"cells"_s, QJsonArray()},
+                                   {u"battleCount"_s, QJsonObject({{u"old"_s, count}, {u"new"_s, count}})}, {u"blocks"_s, QJsonArray()},
+                                   {u"otherBytes"_s, QJsonArray()}, {u"problems"_s, QJsonArray()}}));
 }
 
 TEST_F(DiffCommand, CellsInTheirNotationAndBytesOutsideTheTables)
@@ -112,35 +108,30 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
     EXPECT_EQ(text.status, 1);
     const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
-    EXPECT_TRUE(lines[0].startsWith(u"戦闘パラメータ, レコード 1「"_s)) << lines[0].toStdString();
     // Table, record, caption and no offset.
-    EXPECT_EQ(lines[0].count(u", "_s), 2) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].section(u", "_s, 2).startsWith(u"レベル: "_s)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"戦闘パラメータ, レコード 1「"_s) && lines[0].count(u", "_s) == 2
+                && lines[0].section(u", "_s, 2).startsWith(u"レベル: "_s)) << lines[0].toStdString();
     const QJsonObject report = Json(diff(changed, {u"--json"_s}));
     const QJsonObject cell = report[u"cells"_s][0].toObject();
-    EXPECT_EQ(cell[u"table"_s].toString(), u"battle"_s);
-    EXPECT_TRUE(cell[u"offset"_s].isNull());
-    EXPECT_TRUE(cell[u"dataSet"_s].isNull());
-    EXPECT_EQ(cell[u"section"_s].toInt(), 2);
+    EXPECT_EQ(std::tuple(cell[u"table"_s].toString(), cell[u"offset"_s].isNull(), cell[u"dataSet"_s].isNull(), cell[u"section"_s].toInt()),
+              std::tuple(u"battle"_s, true, true, 2));
     const int count = report[u"battleCount"_s][u"old"_s].toInt();
     EXPECT_EQ(report[u"battleCount"_s][u"new"_s].toInt(), count + 1);
     EXPECT_EQ(lines[1], u"戦闘パラメータのレコード数: %1 -> %2"_s.arg(count).arg(count + 1));
+    ASSERT_EQ(report[u"blocks"_s].toArray().size(), 1);
     const QJsonObject lastBlock = report[u"blocks"_s][0].toObject();
-    EXPECT_EQ(report[u"blocks"_s].toArray().size(), 1);
-    EXPECT_EQ(lastBlock[u"block"_s].toInt(), kBlockCount);
-    EXPECT_EQ(lastBlock[u"new"_s].toInt(), lastBlock[u"old"_s].toInt() + 1);
-    EXPECT_EQ(lines[2], u"戦闘パラメータのブロック 314 のレコード数: %1 -> %2"_s.arg(lastBlock[u"old"_s].toInt())
-                            .arg(lastBlock[u"new"_s].toInt()));
+    const int before = lastBlock[u"old"_s].toInt();
+    EXPECT_EQ(lastBlock, QJsonObject({{u"block"_s, kBlockCount}, {u"old"_s, before}, {u"new"_s, before + 1}}));
+    EXPECT_EQ(lines[2], u"戦闘パラメータのブロック 314 のレコード数: %1 -> %2"_s.arg(before).arg(before + 1));
 
     // Blocks that can't be decoded: a warning and a problem, the records not compared.
     changed[kTablePointerBank] = 0x10;
     const CommandRun broken = diff(changed, {u"--json"_s});
     EXPECT_EQ(broken.status, 1);
     const QJsonObject brokenReport = Json(broken);
-    EXPECT_TRUE(brokenReport[u"cells"_s].toArray().isEmpty());
     // A count that couldn't be read is no number.
+    EXPECT_TRUE(brokenReport[u"cells"_s].toArray().isEmpty() && brokenReport[u"blocks"_s].toArray().isEmpty());
     EXPECT_TRUE(brokenReport[u"battleCount"_s][u"new"_s].isNull()) << broken.out.toStdString();
-    EXPECT_TRUE(brokenReport[u"blocks"_s].toArray().isEmpty());
     EXPECT_TRUE(diff(changed).out.contains(u"戦闘パラメータのレコード数: %1 -> 読めません\n"_s.arg(count)));
     const QJsonArray problems = brokenReport[u"problems"_s].toArray();
     ASSERT_EQ(problems.size(), 2); // the load's and the comparison's
@@ -152,7 +143,7 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
 TEST_F(DiffCommand, DefinitionProblemsWarnOnceAndLeaveTheStatus)
 {
     // A data set without its .sna: both loads report it, the diff once.
-    home.writeLines(SampleModeName() + u"/欠け.idn"_s, {u"零"_s});
+    test::WriteCompactFile(home.path(), SampleModeName() + u"/欠け.idn"_s, u"零|"_s);
     const CommandRun json = diff(image, {u"--json"_s});
     EXPECT_EQ(json.status, 0) << json.err.toStdString();
     const QJsonArray problems = Json(json)[u"problems"_s].toArray();
@@ -164,18 +155,14 @@ TEST_F(DiffCommand, DefinitionProblemsWarnOnceAndLeaveTheStatus)
 TEST_F(DiffCommand, UsageAndUnreadableImages)
 {
     home.writeBytes(u"new.rom"_s, image);
-    for (const QStringList& args : {QStringList{oldRom}, QStringList{oldRom, newRom, newRom}, QStringList{},
-                                    QStringList{oldRom, newRom, u"--out"_s, home.path()}, QStringList{oldRom, newRom, u"--home"_s}}) {
+    const QString missing = home.file(u"missing.rom"_s);
+    for (const auto& [args, says] : {std::pair{QStringList{oldRom}, u"使い方: zor-cli diff"_s}, {{oldRom, newRom, newRom}, u"使い方: zor-cli diff"_s},
+                                     {{}, u"使い方: zor-cli diff"_s}, {{oldRom, newRom, u"--out"_s, home.path()}, u"使い方: zor-cli diff"_s},
+                                     {{oldRom, newRom, u"--home"_s}, u"使い方: zor-cli diff"_s},
+                                     {{u"--home"_s, home.path(), missing, newRom}, u"を読み込めません"_s},
+                                     {{u"--home"_s, home.path(), oldRom, home.path()}, u"を読み込めません"_s}}) {
         const CommandRun run = Call(RunDiff, args);
-        EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
-        EXPECT_TRUE(run.err.startsWith(u"使い方: zor-cli diff"_s)) << run.err.toStdString();
-        EXPECT_TRUE(run.out.isEmpty());
-    }
-    for (const QStringList& args : {QStringList{home.file(u"missing.rom"_s), newRom}, QStringList{oldRom, home.path()}}) {
-        const CommandRun run = Call(RunDiff, QStringList{u"--home"_s, home.path()} + args);
-        EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
-        EXPECT_TRUE(run.err.contains(u"を読み込めません"_s)) << run.err.toStdString();
-        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.status == 2 && run.out.isEmpty() && run.err.contains(says)) << args.join(u' ').toStdString() << run.err.toStdString();
     }
 }
 

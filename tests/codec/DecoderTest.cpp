@@ -208,6 +208,8 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
             at += static_cast<std::int32_t>(blocks[n].size());
         }
         expectFailure(image, 3, HexOffset(size), 3);
+        image.image().append('\0'); // one byte more, and it ends with the reference: read whole
+        EXPECT_NO_THROW(Decode(image.image()));
     }
     {   // A dictionary before the image's start.
         RomBuilder image;

@@ -81,21 +81,16 @@ TEST_F(BlockEncoder, NoMatchGivesFourFlagGroupsAndTheFirstBlockAtTheRegionStart)
 {
     const Record record = LowRecord();
     const QByteArray image = Encode(Blocks({{record}}));
-    const std::vector<std::uint8_t> region = Region(image, 0, 32);
-    EXPECT_EQ(region[0], 26);
-    EXPECT_EQ(region[1], 0);
-    EXPECT_EQ(region[2], 0xFF);
-    EXPECT_EQ(region[11], 0xFF);
-    EXPECT_EQ(region[20], 0xFF);
-    EXPECT_EQ(region[29], 0xC0);
-    EXPECT_EQ(std::vector<std::uint8_t>(region.begin() + 3, region.begin() + 11), Record(record.begin(), record.begin() + 8));
-    EXPECT_EQ(region[30], record[24]);
-    EXPECT_EQ(region[31], 0);
+    std::vector<std::uint8_t> expected{26, 0};
+    for (int group = 0; group < 3; ++group) {
+        expected.push_back(0xFF);
+        expected.insert(expected.end(), record.begin() + 8 * group, record.begin() + 8 * group + 8);
+    }
+    expected.insert(expected.end(), {0xC0, record[24], 0});
+    EXPECT_EQ(Region(image, 0, 32), expected);
     // Table entries: block 0 at region offset 0, block 1 after 2 + 30 bytes.
-    EXPECT_EQ(static_cast<std::uint8_t>(image[kPointerTableOffset]), 0x00);
-    EXPECT_EQ(static_cast<std::uint8_t>(image[kPointerTableOffset + 1]), 0x80);
-    EXPECT_EQ(static_cast<std::uint8_t>(image[kPointerTableOffset + 2]), 0x20);
-    EXPECT_EQ(static_cast<std::uint8_t>(image[kPointerTableOffset + 3]), 0x80);
+    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + kPointerTableOffset, image.begin() + kPointerTableOffset + 4),
+              (std::vector<std::uint8_t>{0x00, 0x80, 0x20, 0x80}));
 }
 
 TEST_F(BlockEncoder, AThreeByteTailStaysLiteral)
@@ -122,8 +117,8 @@ TEST_F(BlockEncoder, NoEmptyFlagGroupAfterAnEighthItem)
     const std::vector<std::uint8_t> expected{26, 0, 0x3F, 0x73, 0xE8, 0x77, 0xD0, record[20], record[21], record[22], record[23], record[24], 0,
                                              26, 0}; // block 1's size right after
     EXPECT_EQ(Region(image, 0, 15), expected);
-    EXPECT_EQ(static_cast<std::uint8_t>(image[kPointerTableOffset + 2]), 13);
-    EXPECT_EQ(static_cast<std::uint8_t>(image[kPointerTableOffset + 3]), 0x80);
+    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + kPointerTableOffset + 2, image.begin() + kPointerTableOffset + 4),
+              (std::vector<std::uint8_t>{13, 0x80}));
 }
 
 TEST_F(BlockEncoder, WritesBankBytesTableAndZeroFillOnly)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 
 namespace zor {
 namespace {
@@ -34,20 +35,15 @@ TEST(SnesAddress, BackFromAnOffset)
         EXPECT_EQ(SnesAddressToOffset(a->low, a->high, a->bank), offset);
     }
     const SnesAddress table = OffsetToSnesAddress(0x1E8000).value();
-    EXPECT_EQ(table.bank, 0xBD);
-    EXPECT_EQ(table.high, 0x80);
-    EXPECT_EQ(table.low, 0x00);
-    EXPECT_FALSE(OffsetToSnesAddress(-1).has_value());
-    EXPECT_FALSE(OffsetToSnesAddress(0x400000).has_value());
+    EXPECT_EQ(std::tuple(table.bank, table.high, table.low), std::tuple(0xBD, 0x80, 0x00));
+    EXPECT_FALSE(OffsetToSnesAddress(-1) || OffsetToSnesAddress(0x400000));
 }
 
 TEST(SnesAddress, BytesToValue)
 {
-    EXPECT_EQ(BytesToValue(0xFF, 0x7F, 0), 32767);
-    EXPECT_EQ(BytesToValue(0x34, 0x12, 0), 0x1234);
-    EXPECT_EQ(BytesToValue(0x00, 0x00, 0), 0);
-    EXPECT_EQ(BytesToValue(0x01, 0x02, 0x03), 0x030201);
-    EXPECT_EQ(BytesToValue(0xFF, 0x7F, 0xFF), 0xFF7FFF);
+    EXPECT_EQ((std::vector<std::int32_t>{BytesToValue(0xFF, 0x7F, 0), BytesToValue(0x34, 0x12, 0), BytesToValue(0x00, 0x00, 0),
+                                         BytesToValue(0x01, 0x02, 0x03), BytesToValue(0xFF, 0x7F, 0xFF)}),
+              (std::vector<std::int32_t>{32767, 0x1234, 0, 0x030201, 0xFF7FFF}));
     EXPECT_THROW(BytesToValue(0x00, 0x80, 0), std::overflow_error);
     EXPECT_THROW(BytesToValue(0xFF, 0xFF, 0x01), std::overflow_error);
 }

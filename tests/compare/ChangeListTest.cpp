@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -101,12 +102,6 @@ std::vector<Place> Places(const ChangeList& list)
     return places;
 }
 
-TEST_F(Changes, AFreshDocumentHasNoEntries)
-{
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(listener.count, 0);
-}
-
 TEST_F(Changes, EntriesFollowTableOrderWhateverTheOrderOfTheEdits)
 {
     const auto other = [&](int tab, int dataSet, int col, int row) { return (byte(tab, dataSet, col, row) + 1) % 256; };
@@ -128,18 +123,13 @@ TEST_F(Changes, EntriesFollowTableOrderWhateverTheOrderOfTheEdits)
     // An ID-section cell named as the grid shows it, old the baseline byte.
     const ChangeEntry& first = list.at(0);
     const DataSet& set = doc.DataSets(1);
-    EXPECT_EQ(first.kind, ChangeEntry::Cell);
-    EXPECT_EQ(first.dataSetName, set.Name);
-    EXPECT_EQ(first.label, set.IdNames(2));
-    EXPECT_EQ(first.caption, set.SectionNames(1));
-    EXPECT_EQ(first.offset, CellOffset(doc, TabIdSection, 1, 1, 2));
-    EXPECT_EQ(first.oldByte, *doc.History->BaselineByte(TabIdSection, 1, 1, 2));
-    EXPECT_EQ(first.newByte, byte(TabIdSection, 1, 1, 2));
+    EXPECT_EQ(std::tuple(first.kind, first.dataSetName, first.label, first.caption, first.offset, first.oldByte, first.newByte),
+              std::tuple(ChangeEntry::Cell, set.Name, set.IdNames(2), set.SectionNames(1), CellOffset(doc, TabIdSection, 1, 1, 2),
+                         *doc.History->BaselineByte(TabIdSection, 1, 1, 2), byte(TabIdSection, 1, 1, 2)));
     EXPECT_NE(first.oldByte, first.newByte);
     const QString line = DescribeChange(doc, first);
-    EXPECT_TRUE(line.contains(u"ID 1"_s)) << line.toStdString();
-    EXPECT_TRUE(line.contains(FormatByte(doc, TabIdSection, 1, 1, first.oldByte) + u" → "_s +
-                              FormatByte(doc, TabIdSection, 1, 1, first.newByte)))
+    EXPECT_TRUE(line.contains(u"ID 1"_s) && line.contains(FormatByte(doc, TabIdSection, 1, 1, first.oldByte) + u" → "_s +
+                                                          FormatByte(doc, TabIdSection, 1, 1, first.newByte)))
         << line.toStdString();
 
     // Battle cells have no offset; the reveal goes to the cell itself.
@@ -156,47 +146,16 @@ TEST_F(Changes, AnEditBackToTheBaselineOrItsUndoRemovesTheEntry)
     commit(TabIdSection, 1, 2, 2, (original + 5) % 256);
     commit(TabIdSection, 1, 2, 2, (original + 6) % 256);
     ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(list.at(0).newByte, (original + 6) % 256);
-    EXPECT_EQ(listener.updated, std::vector<int>{0});
-
+    EXPECT_EQ(std::tuple(list.at(0).newByte, listener.updated), std::tuple((original + 6) % 256, std::vector<int>{0}));
     step(true);
     EXPECT_EQ(list.at(0).newByte, (original + 5) % 256);
     step(true);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(listener.count, 0);
+    EXPECT_TRUE(list.empty() && listener.count == 0);
     step(false);
     EXPECT_EQ(list.size(), 1);
-
     // Typing the file's byte back is the same as an undo.
     commit(TabIdSection, 1, 2, 2, original);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(listener.count, 0);
-}
-
-TEST_F(Changes, APasteAndACutUpdateEveryCellTheyWrote)
-{
-    const int tab = TabIdSection;
-    const GridSize grid{doc.DataSets(1).IdCount + 1, doc.DataSets(1).SectionCount + 1};
-    ASSERT_GE(grid.rows, 8);
-    ASSERT_GE(grid.cols, 3);
-    CellClipboard clip;
-    CopyCells(clip, doc, {tab, 1}, {1, 1, 3, 2});
-    ASSERT_EQ(PasteCells(clip, doc, {tab, 1}, 5, 1, grid, {}).write.result, CommitResult::Changed);
-    list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
-    EXPECT_EQ(NewestStepCells(*doc.History, JournalSide::Undo).size(), 6u);
-    EXPECT_FALSE(list.empty());
-    EXPECT_EQ(list.entries(), rebuilt());
-
-    ASSERT_EQ(CutCells(clip, doc, {tab, 1}, {4, 1, 6, 2}, {}).write.result, CommitResult::Changed);
-    list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
-    EXPECT_EQ(list.entries(), rebuilt());
-    EXPECT_EQ(listener.count, list.size());
-    for (const ChangeEntry& entry : list.entries())
-        EXPECT_TRUE(entry.row >= 4 && entry.row <= 7) << entry.row;
-
-    step(true);
-    step(true);
-    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(list.empty() && listener.count == 0);
 }
 
 TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
@@ -204,9 +163,7 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 3).kind, RowResult::Done);
     list.rebuildBattle(doc);
     ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(list.at(0).kind, ChangeEntry::RowAdded);
-    EXPECT_EQ(list.at(0).row, 3);
-    EXPECT_EQ(list.cellOf(0), (CellRef{TabBattle, 0, 1, 3}));
+    EXPECT_EQ(std::tuple(list.at(0).kind, list.at(0).row, list.cellOf(0)), std::tuple(ChangeEntry::RowAdded, 3, std::optional(CellRef{TabBattle, 0, 1, 3})));
     EXPECT_TRUE(DescribeChange(doc, list.at(0)).contains(u"追加"_s));
 
     // An edit in the added row leaves it one entry; one below it is a cell of its own.
@@ -229,9 +186,7 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
     ASSERT_EQ(list.size(), 4);
     EXPECT_EQ(list.at(0).tab, TabIdSection);
     const ChangeEntry& deleted = list.at(3);
-    EXPECT_EQ(deleted.kind, ChangeEntry::RowDeleted);
-    EXPECT_EQ(deleted.row, record);
-    EXPECT_FALSE(list.cellOf(3));
+    EXPECT_EQ(std::tuple(deleted.kind, deleted.row, list.cellOf(3)), std::tuple(ChangeEntry::RowDeleted, record, std::optional<CellRef>()));
     EXPECT_TRUE(DescribeChange(doc, deleted).contains(u"削除"_s));
     EXPECT_EQ(list.entries(), rebuilt());
     EXPECT_EQ(listener.count, list.size());
@@ -248,8 +203,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
     QString error;
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
     list.rebuild(doc);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(listener.count, 0);
+    EXPECT_TRUE(list.empty() && listener.count == 0);
     // An undo after the save differs from the new baseline.
     step(true);
     EXPECT_EQ(list.size(), 1);

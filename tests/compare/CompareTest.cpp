@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -70,13 +71,17 @@ void Flip(QByteArray& image, std::int64_t offset)
     image[static_cast<qsizetype>(offset)] = static_cast<char>(image[static_cast<qsizetype>(offset)] ^ 0x5A);
 }
 
+// Every field of a difference, to compare in one go.
+using Fields = std::tuple<int, int, QString, int, QString, int, QString, std::optional<std::int64_t>, int, int>;
+Fields Of(const CellDifference& c)
+{
+    return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.section, c.caption, c.offset, c.oldByte, c.newByte};
+}
+
 TEST_F(Compare, TheSampleAgainstItselfIsIdentical)
 {
     const ImageComparison result = compare(sample, sample);
-    EXPECT_TRUE(result.identical());
-    EXPECT_TRUE(result.cells.empty());
-    EXPECT_TRUE(result.otherBytes.empty());
-    EXPECT_TRUE(result.problems.empty());
+    EXPECT_TRUE(result.identical() && result.cells.empty() && result.otherBytes.empty() && result.problems.empty());
     EXPECT_EQ(result.oldBattleCount, newDoc.BattleCount);
     EXPECT_GT(result.oldBattleCount, 300);
 }
@@ -98,52 +103,20 @@ TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
     const int items = dataSet(u"アイテム"_s);
     const int classes = dataSet(u"クラス"_s);
     ASSERT_LT(items, classes);
-    const CellDifference& item = result.cells[0];
-    EXPECT_EQ(item.tab, TabIdSection);
-    EXPECT_EQ(item.dataSet, items);
-    EXPECT_EQ(item.dataSetName, u"アイテム"_s);
-    EXPECT_EQ(item.row, 4);
-    EXPECT_EQ(item.label, u"大剣"_s);
-    EXPECT_EQ(item.section, 3);
-    EXPECT_EQ(item.caption, u"重さ"_s);
-    EXPECT_EQ(item.offset, 0x61002 + 3 * 6);
-    EXPECT_EQ(item.oldByte, static_cast<std::uint8_t>(sample[0x61002 + 3 * 6]));
-    EXPECT_EQ(item.newByte, static_cast<std::uint8_t>(changed[0x61002 + 3 * 6]));
+    const auto old = [&](std::int64_t at) { return static_cast<std::uint8_t>(sample[static_cast<qsizetype>(at)]); };
     // Rows before sections within a data set.
-    EXPECT_EQ(result.cells[1].dataSetName, u"クラス"_s);
-    EXPECT_EQ(result.cells[1].row, 2);
-    EXPECT_EQ(result.cells[1].caption, u"MP"_s);
-    EXPECT_EQ(result.cells[2].row, 3);
-    EXPECT_EQ(result.cells[2].label, u"剣士"_s);
-    EXPECT_EQ(result.cells[2].section, 1);
-    EXPECT_EQ(result.cells[2].offset, 0x60010);
-    EXPECT_EQ(result.cells[3].section, 6);
-    EXPECT_EQ(result.cells[3].caption, u"知力"_s);
-
-    const CellDifference& entry = result.cells[4];
-    EXPECT_EQ(entry.tab, TabIndividual);
-    EXPECT_EQ(entry.dataSet, 0);
-    EXPECT_TRUE(entry.dataSetName.isEmpty());
-    EXPECT_EQ(entry.row, 3);
-    EXPECT_EQ(entry.label, u"初期レベル"_s);
-    EXPECT_EQ(entry.section, 1);
-    EXPECT_TRUE(entry.caption.isEmpty());
-    EXPECT_EQ(entry.offset, 0x50020);
-    EXPECT_EQ(entry.oldByte, 1);
-    EXPECT_EQ(entry.newByte, 1 ^ 0x5A);
-
-    const CellDifference& battle = result.cells[5];
-    EXPECT_EQ(battle.tab, TabBattle);
-    EXPECT_TRUE(battle.dataSetName.isEmpty());
-    EXPECT_EQ(battle.row, 1);
-    EXPECT_EQ(battle.section, 3);
-    EXPECT_EQ(battle.caption, oldDoc.BattleSectionNames(3));
-    EXPECT_FALSE(battle.offset);
-    EXPECT_EQ(battle.oldByte, oldDoc.BattleParams(3, 1));
-    EXPECT_EQ(battle.newByte, oldDoc.BattleParams(3, 1) ^ 0x01);
+    EXPECT_EQ(Of(result.cells[0]), Fields(TabIdSection, items, u"アイテム"_s, 4, u"大剣"_s, 3, u"重さ"_s, 0x61002 + 3 * 6,
+                                          old(0x61002 + 3 * 6), old(0x61002 + 3 * 6) ^ 0x5A));
+    EXPECT_EQ(std::tuple(result.cells[1].dataSetName, result.cells[1].row, result.cells[1].caption), std::tuple(u"クラス"_s, 2, u"MP"_s));
+    EXPECT_EQ(std::tuple(result.cells[2].row, result.cells[2].label, result.cells[2].section, result.cells[2].offset),
+              std::tuple(3, u"剣士"_s, 1, std::optional<std::int64_t>(0x60010)));
+    EXPECT_EQ(std::tuple(result.cells[3].section, result.cells[3].caption), std::tuple(6, u"知力"_s));
+    EXPECT_EQ(Of(result.cells[4]), Fields(TabIndividual, 0, QString(), 3, u"初期レベル"_s, 1, QString(), 0x50020, 1, 1 ^ 0x5A));
     // The label is the class name of the old record's first byte.
-    EXPECT_EQ(battle.label, oldDoc.DataSets(classes).IdNames(oldDoc.BattleParams(1, 1) + 1));
-    EXPECT_FALSE(battle.label.isEmpty());
+    const std::uint8_t before = oldDoc.BattleParams(3, 1);
+    EXPECT_EQ(Of(result.cells[5]), Fields(TabBattle, 0, QString(), 1, oldDoc.DataSets(classes).IdNames(oldDoc.BattleParams(1, 1) + 1), 3,
+                                          oldDoc.BattleSectionNames(3), std::nullopt, before, before ^ 0x01));
+    EXPECT_FALSE(result.cells[5].label.isEmpty());
 }
 
 TEST_F(Compare, ARecordAddedChangesTheCountAndNoCell)
@@ -186,14 +159,11 @@ TEST_F(Compare, ARecordMovedIntoTheNextBlockIsADifference)
         }
     });
     const ImageComparison result = compare(sample, moved);
-    EXPECT_TRUE(result.cells.empty());
-    EXPECT_TRUE(result.otherBytes.empty());
+    EXPECT_TRUE(result.cells.empty() && result.otherBytes.empty() && !result.identical());
     EXPECT_EQ(result.oldBattleCount, result.newBattleCount);
     ASSERT_EQ(result.blocks.size(), 2u);
-    EXPECT_EQ(result.blocks[1].block, result.blocks[0].block + 1);
-    EXPECT_EQ(result.blocks[0].newRecords, result.blocks[0].oldRecords - 1);
-    EXPECT_EQ(result.blocks[1].newRecords, result.blocks[1].oldRecords + 1);
-    EXPECT_FALSE(result.identical());
+    const auto [first, next] = std::pair(result.blocks[0], result.blocks[1]);
+    EXPECT_EQ(std::tuple(next.block, first.newRecords, next.newRecords), std::tuple(first.block + 1, first.oldRecords - 1, next.oldRecords + 1));
 }
 
 TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
@@ -210,8 +180,7 @@ TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
         Flip(changed, offset);
     const ImageComparison result = compare(sample, changed);
     ASSERT_EQ(result.cells.size(), 2u);
-    EXPECT_EQ(result.cells[0].offset, 0x50010);
-    EXPECT_EQ(result.cells[1].offset, 0x50011);
+    EXPECT_EQ(std::tuple(result.cells[0].offset, result.cells[1].offset), std::tuple(0x50010, 0x50011));
     EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x5000F, 0x5000F},
                                                          {0x50012, 0x50013},
                                                          {kPointerTableOffset - 1, kPointerTableOffset - 1},
@@ -230,9 +199,8 @@ TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
 {
     const QByteArray grown = sample + QByteArray(0x8000, '\0');
     const ImageComparison more = compare(sample, grown);
-    EXPECT_TRUE(more.cells.empty());
+    EXPECT_TRUE(more.cells.empty() && !more.identical());
     EXPECT_EQ(more.otherBytes, (std::vector<ByteRange>{{0x400000, 0x407FFF}}));
-    EXPECT_FALSE(more.identical());
     EXPECT_EQ(compare(grown, sample).otherBytes, more.otherBytes);
 
     // Cut before the block region: the blocks can't be decoded in the short image, so the
@@ -247,10 +215,7 @@ TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
     // Cut inside the individual data: entries past the end read 0 and differ as cells.
     const ImageComparison cut = compare(sample, sample.left(0x50021));
     ASSERT_FALSE(cut.cells.empty());
-    const CellDifference& lastEntry = cut.cells.back();
-    EXPECT_EQ(lastEntry.tab, TabIndividual);
-    EXPECT_EQ(lastEntry.offset, 0x50040);
-    EXPECT_EQ(lastEntry.newByte, 0);
+    EXPECT_EQ(std::tuple(cut.cells.back().tab, cut.cells.back().offset, cut.cells.back().newByte), std::tuple(TabIndividual, 0x50040, 0));
 }
 
 TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
@@ -259,14 +224,12 @@ TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
     broken[kTablePointerBank] = 0x10; // the pointer table now lies before the image
     for (const bool brokenIsNew : {true, false}) {
         const ImageComparison result = brokenIsNew ? compare(sample, broken) : compare(broken, sample);
-        EXPECT_TRUE(result.cells.empty()) << brokenIsNew;
+        SCOPED_TRACE(brokenIsNew);
+        EXPECT_TRUE(result.cells.empty() && result.blocks.empty() && !result.identical());
         ASSERT_EQ(result.problems.size(), 1u);
         EXPECT_EQ(result.problems[0].file, home.file(brokenIsNew ? u"new.rom"_s : u"old.rom"_s));
         EXPECT_TRUE(result.problems[0].message.contains(u"戦闘パラメータ"_s));
-        EXPECT_FALSE(brokenIsNew ? result.newBattleCount : result.oldBattleCount);
-        EXPECT_TRUE(brokenIsNew ? result.oldBattleCount : result.newBattleCount);
-        EXPECT_TRUE(result.blocks.empty());
-        EXPECT_FALSE(result.identical());
+        EXPECT_EQ(std::pair(bool(result.oldBattleCount), bool(result.newBattleCount)), std::pair(brokenIsNew, !brokenIsNew));
         // Without both records compared, the encoder's places are compared as bytes.
         EXPECT_EQ(result.otherBytes.front(), (ByteRange{kTablePointerBank, kTablePointerBank}));
         EXPECT_GT(result.otherBytes.back().first, kRegionOffset);
@@ -313,23 +276,19 @@ TEST_F(Compare, TheGapsOfSteppedSectionsAreOtherBytes)
 {
     // Two sections of four IDs, four bytes apart: 0x70000, 0x70004 … and 0x70001, 0x70005 …
     const QString mode = SampleModeName() + u'/';
-    home.writeLines(mode + u"段.idn"_s, {u"零"_s, u"一"_s, u"二"_s, u"三"_s}, "\r\n", false);
-    home.writeLines(mode + u"段.sna"_s, {u"70000"_s, u"甲"_s, u"70001"_s, u"乙"_s});
-    home.writeLines(mode + u"段.ini"_s, {u"[Step]"_s, u"Section1=4"_s, u"Section2=4"_s});
+    test::WriteCompactFile(home.path(), mode + u"段.idn"_s, u"零|一|二|三"_s);
+    test::WriteCompactFile(home.path(), mode + u"段.sna"_s, u"70000|甲|70001|乙|"_s);
+    test::WriteCompactFile(home.path(), mode + u"段.ini"_s, u"[Step]|Section1=4|Section2=4|"_s);
     QByteArray changed = sample;
     for (const std::int64_t offset : {0x70002, 0x70003, 0x70004, 0x7000D, 0x7000E, 0x70010})
         Flip(changed, offset);
     const ImageComparison result = compare(sample, changed);
-    const int stepped = dataSet(u"段"_s);
-    ASSERT_GT(stepped, 0);
-    ASSERT_EQ(oldDoc.DataSets(stepped).IdCount, 4);
+    ASSERT_EQ(oldDoc.DataSets(dataSet(u"段"_s)).IdCount, 4);
     ASSERT_EQ(result.cells.size(), 2u);
-    EXPECT_EQ(result.cells[0].label, u"一"_s);
-    EXPECT_EQ(result.cells[0].caption, u"甲"_s);
-    EXPECT_EQ(result.cells[0].offset, 0x70004);
-    EXPECT_EQ(result.cells[1].label, u"三"_s);
-    EXPECT_EQ(result.cells[1].caption, u"乙"_s);
-    EXPECT_EQ(result.cells[1].offset, 0x7000D);
+    EXPECT_EQ(std::tuple(result.cells[0].label, result.cells[0].caption, result.cells[0].offset),
+              std::tuple(u"一"_s, u"甲"_s, std::optional<std::int64_t>(0x70004)));
+    EXPECT_EQ(std::tuple(result.cells[1].label, result.cells[1].caption, result.cells[1].offset),
+              std::tuple(u"三"_s, u"乙"_s, std::optional<std::int64_t>(0x7000D)));
     EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x70002, 0x70003}, {0x7000E, 0x7000E}, {0x70010, 0x70010}}));
 }
 

@@ -28,18 +28,19 @@ class CsvExport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode=mode"_s});
-        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s, u"戦士"_s, u"僧侶"_s, QString()}, "\r\n", false);
-        home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
-        home.writeLines(u"mode/空.idn"_s, {u"a"_s, u"b"_s}, "\r\n", false);
-        home.writeBytes(u"mode/空.sna"_s, QByteArray());
-        home.writeLines(u"mode/表.idn"_s, {u"いち"_s, u"に,さん"_s}, "\r\n", false);
-        home.writeLines(u"mode/表.sna"_s, {u"200"_s, u"ちから"_s, u"210"_s, QString(), u"220"_s, u"まもり"_s});
-        home.writeLines(u"mode/表.ini"_s, {u"[Notation]"_s, u"Section1=16"_s, u"Section2=10"_s, u"Section3=-10"_s});
-        home.writeLines(u"mode/個別データ.sna"_s, {u"300"_s, u"お金"_s, u"301"_s, u"レベル"_s});
-        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section1=7"_s, u"Section2=-10"_s});
-        home.writeLines(u"mode/敵パラメータ.sna"_s, {u"0"_s, u"クラス"_s, u"1"_s, u"力"_s, u"2"_s, u"速さ"_s});
-        home.writeLines(u"mode/敵パラメータ.ini"_s, {u"[Notation]"_s, u"Section2=10"_s, u"Section3=-10"_s});
+        home.writeMode(u"mode"_s, uR"(
+            クラス.idn          なし|戦士|僧侶|
+            クラス.sna          100|HP|
+            空.idn              a|b
+            空.sna
+            表.idn              いち|に,さん
+            表.sna              200|ちから|210||220|まもり|
+            表.ini              [Notation]|Section1=16|Section2=10|Section3=-10|
+            個別データ.sna      300|お金|301|レベル|
+            個別データ.ini      [Notation]|Section1=7|Section2=-10|
+            敵パラメータ.sna    0|クラス|1|力|2|速さ|
+            敵パラメータ.ini    [Notation]|Section2=10|Section3=-10|
+        )"_s, {});
         QByteArray image(0x400, '\0');
         image.replace(0x200, 2, "\x0A\xFF").replace(0x210, 1, "\x80").replace(0x220, 2, "\xFF\x0A").replace(0x300, 2, "\x0A\xFF");
         ProblemLog log(home.path());
@@ -67,7 +68,7 @@ TEST_F(CsvExport, EveryTableInEachNotation)
          {std::tuple{u"CSVNotation=10"_s, u"10"_s, u"255"_s, u"128"_s, u"0"_s}, {u"CSVNotation=16"_s, u"A"_s, u"FF"_s, u"80"_s, u"0"_s},
           {u"CSVNotation=-10"_s, u"10"_s, u"-1"_s, u"-128"_s, u"0"_s}, {u"CSVNotation=016"_s, {}, {}, {}, {}}, {u";"_s, {}, {}, {}, {}}}) {
         SCOPED_TRACE(notation.toStdString());
-        home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode=mode"_s, notation});
+        test::WriteZorIni(home.path(), u"mode"_s, {notation});
         home.writeBytes(u"表.csv"_s, QByteArray(4096, 'x')); // an older, longer file is replaced, not appended to
         const CsvExportResult result = ExportCsv(doc, home.path());
         ASSERT_TRUE(result.ok()) << result.error.toStdString();

@@ -40,7 +40,7 @@ protected:
 
     void setNotation(const QString& line) const
     {
-        home.writeLines(u"ZOR.ini"_s, {u"[Option]"_s, u"Mode="_s + SampleModeName(), u"DefaultNotation=16"_s, line});
+        test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, line});
     }
 
     void exportFiles() const
@@ -93,9 +93,8 @@ TEST_F(CsvImport, AnExportReadsBackAsNoChangeInEveryNotation)
         setField(u"クラス.csv"_s, 2, 9, u"-1"_s); // 成長型, signed: -1 in every notation
         const CsvImportResult changed = import();
         ASSERT_EQ(changed.changes.size(), std::size_t{1} + ff.has_value() + 1);
-        EXPECT_EQ(changed.changes.front().newByte, *ten);
-        EXPECT_EQ(changed.changes.back().newByte, 0xFF);
-        EXPECT_EQ(changed.changes.back().field, 9);
+        EXPECT_EQ(std::tuple(changed.changes.front().newByte, changed.changes.back().newByte, changed.changes.back().field),
+                  std::tuple(*ten, 0xFF, 9));
         if (!ff) {
             EXPECT_TRUE(changed.problems.lines().value(0).startsWith(u"クラス.csv:2:3: 「FF」は値として読めません"_s))
                 << changed.summary().toStdString();
@@ -121,21 +120,17 @@ TEST_F(CsvImport, ChangesComeInFileOrderAndApplyAsOneUndoStep)
 
     const WriteResult applied = ApplyCsvImport(doc, result);
     ASSERT_EQ(applied.result, CommitResult::Changed);
-    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 3);
-    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_EQ(std::tuple(doc.History->NewestStepSize(JournalSide::Undo), doc.History->Modified()), std::tuple(3, true));
     EXPECT_TRUE(import().changes.empty()); // what the files hold is what the tables hold now
     UndoStep(doc);
-    EXPECT_FALSE(doc.History->Modified());
-    EXPECT_EQ(doc.BattleParams(3, 2), battle);
-    EXPECT_EQ(import().changes.size(), 3u);
+    EXPECT_EQ(std::tuple(doc.History->Modified(), doc.BattleParams(3, 2), import().changes.size()), std::tuple(false, battle, std::size_t{3}));
 
     // A step larger than the history keeps is asked about first: nothing changes until it is taken.
     EditHistory small(2);
     small.TakeBaseline(doc);
     *doc.History = small;
     const WriteResult large = ApplyCsvImport(doc, result);
-    EXPECT_EQ(std::pair(large.result, large.records), std::pair(CommitResult::TooLargeToUndo, 3));
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(std::tuple(large.result, large.records, doc.History->Modified()), std::tuple(CommitResult::TooLargeToUndo, 3, false));
     EXPECT_EQ(ApplyCsvImport(doc, result, LargeStep::Take).result, CommitResult::Changed);
     EXPECT_EQ(doc.BattleParams(3, 2), 0x7F);
 }
@@ -178,9 +173,7 @@ TEST_F(CsvImport, EveryProblemNamesFileLineAndFieldAndRefusesTheWhole)
 
     const std::vector<std::uint8_t> bytes = doc.DataSets(2).Bytes.Elements();
     const WriteResult refused = ApplyCsvImport(doc, result);
-    EXPECT_EQ(refused.result, CommitResult::Refused);
-    EXPECT_EQ(refused.reason, result.summary());
-    EXPECT_EQ(doc.History->UndoCount(), 0);
+    EXPECT_EQ(std::tuple(refused.result, refused.reason, doc.History->UndoCount()), std::tuple(CommitResult::Refused, result.summary(), 0));
     EXPECT_EQ(doc.DataSets(2).Bytes.Elements(), bytes);
 }
 
@@ -230,8 +223,7 @@ TEST_F(CsvImport, MissingFilesAreNotesAndNoneAtAllIsAProblem)
     EXPECT_EQ(result.problems.lines(), QStringList{u"個別データ.csv: 読めません（フォルダです）。"_s});
 
     const CsvImportResult none = ImportCsv(doc, home.path(), home.file(u"nothing"_s));
-    EXPECT_EQ(none.notes.size(), 5);
-    EXPECT_EQ(none.problems.items().size(), 1u);
+    EXPECT_EQ(std::tuple(none.notes.size(), none.problems.items().size()), std::tuple(5, std::size_t{1}));
 }
 
 TEST_F(CsvImport, AFileInAnyLetterCaseButNeverTwo)

@@ -74,6 +74,7 @@ TEST(CsvRead, EncodingAndLines)
     EXPECT_TRUE(marked.utf8);
     EXPECT_EQ(marked.text, u"é"_s);
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xFF").utf8); // one byte that can't be UTF-8
+    EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xC1\xBF").utf8); // nor can an overlong two-byte form
 }
 
 } // namespace

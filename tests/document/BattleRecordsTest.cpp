@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zor {
 namespace {
 
@@ -34,20 +36,16 @@ TEST(BattleRecords, ThousandRecordsInBlocksOf314)
     ASSERT_EQ(stream.upper(), 25315);
 
     const BattleRecords records = SplitBattleStream(stream);
-    EXPECT_EQ(records.count, 1000);
-    EXPECT_EQ(records.separators, 313);
-    EXPECT_EQ(records.params.upper(0), 26);
-    EXPECT_EQ(records.params.upper(1), 1001);
+    EXPECT_EQ(std::tuple(records.count, records.separators, records.params.upper(0), records.params.upper(1)), std::tuple(1000, 313, 26, 1001));
     for (int g = 1; g <= 313; ++g)
         EXPECT_EQ(records.groupStarts(g), firsts[g]) << g;
     EXPECT_EQ(records.groupStarts(314), 0);
     for (int i : {1, 2, 500, 1000})
         for (int j = 1; j <= kRecordSize; ++j)
             ASSERT_EQ(records.params(j, i), Numbered(i)[j - 1]) << i << " " << j;
-    EXPECT_EQ(GroupRecords(records, 0).first, 1);
-    EXPECT_EQ(GroupRecords(records, 0).last, 4);
-    EXPECT_EQ(GroupRecords(records, 313).first, firsts[313]);
-    EXPECT_EQ(GroupRecords(records, 313).last, 1000);
+    EXPECT_EQ(std::tuple(GroupRecords(records, 0).first, GroupRecords(records, 0).last, GroupRecords(records, 313).first,
+                         GroupRecords(records, 313).last),
+              std::tuple(1, 4, firsts[313], 1000));
 }
 
 // The loader's reading, not the stream's intent: a record that begins with 0 is taken as
@@ -58,19 +56,15 @@ TEST(BattleRecords, ARecordThatBeginsWithZeroReadsAsASeparator)
     blocks[0] = {Numbered(1), Numbered(2)};
     blocks[0][1][0] = 0;
     const BattleRecords records = SplitBattleStream(StreamOf(blocks));
-    EXPECT_EQ(records.groupStarts(1), 2);
-    EXPECT_EQ(records.params(1, 2), Numbered(2)[1]);
-    EXPECT_EQ(records.params(25, 2), 0); // block 0's separator
+    // Block 0's separator is the last byte of record 2.
+    EXPECT_EQ(std::tuple(records.groupStarts(1), records.params(1, 2), records.params(25, 2)), std::tuple(2, Numbered(2)[1], 0));
 }
 
 TEST(BattleRecords, RecordCountRoundsToTheNearest)
 {
-    EXPECT_EQ(BattleRecordCount(314 + 25 * 4), 4);
-    EXPECT_EQ(BattleRecordCount(314 + 25 * 4 + 12), 4);
-    EXPECT_EQ(BattleRecordCount(314 + 25 * 4 + 13), 5);
-    EXPECT_EQ(BattleRecordCount(314 - 12), 0);
-    EXPECT_EQ(BattleRecordCount(314 - 13), -1);
-    EXPECT_EQ(BattleRecordCount(1), -13);
+    for (const auto& [upper, count] : {std::pair{314 + 25 * 4, 4}, {314 + 25 * 4 + 12, 4}, {314 + 25 * 4 + 13, 5}, {314 - 12, 0},
+                                       {314 - 13, -1}, {1, -13}})
+        EXPECT_EQ(BattleRecordCount(upper), count) << upper;
 }
 
 TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
@@ -86,9 +80,7 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
         changed.BattleStream = stream;
         EXPECT_THROW(ReadBattleRecords(changed), CodecError);
         // Nothing of the table that was there before: no record, no block start.
-        EXPECT_EQ(changed.BattleCount, 0);
-        EXPECT_EQ(changed.BattleParams.upper(1), 1);
-        EXPECT_EQ(changed.GroupStarts(313), 0);
+        EXPECT_EQ(std::tuple(changed.BattleCount, changed.BattleParams.upper(1), changed.GroupStarts(313)), std::tuple(0, 1, 0));
     };
     expectError(NdArray<std::uint8_t, 1>(1)); // an empty decode
     expectError(NdArray<std::uint8_t, 1>(300));

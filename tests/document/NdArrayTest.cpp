@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zor {
 namespace {
 
@@ -12,11 +14,9 @@ TEST(NdArray, AccessOutsideTheBoundsThrows)
     NdArray<int, 2> a(3, 4);
     a(3, 4) = 7;
     EXPECT_EQ(a(3, 4), 7);
-    EXPECT_THROW(a(4, 0), std::out_of_range);
-    EXPECT_THROW(a(0, 5), std::out_of_range);
-    EXPECT_THROW(a(-1, 0), std::out_of_range);
-    EXPECT_TRUE(a.contains(0, 0));
-    EXPECT_FALSE(a.contains(0, 5));
+    for (const auto& [i, j] : {std::pair{4, 0}, {0, 5}, {-1, 0}})
+        EXPECT_THROW(a(i, j), std::out_of_range) << i << " " << j;
+    EXPECT_TRUE(a.contains(0, 0) && !a.contains(0, 5));
 
     NdArray<int, 1> unallocated;
     EXPECT_TRUE(unallocated.empty());
@@ -32,15 +32,12 @@ TEST(NdArray, RedimZeroesAndRedimPreserveKeepsWhatFits)
                 a(i, j, k) = 100 * i + 10 * j + k;
 
     a.redimPreserve(3, 1, 4);
-    EXPECT_EQ(a.upper(0), 3);
-    EXPECT_EQ(a.upper(1), 1);
-    EXPECT_EQ(a.upper(2), 4);
+    EXPECT_EQ(std::tuple(a.upper(0), a.upper(1), a.upper(2)), std::tuple(3, 1, 4));
     for (int i = 0; i <= 2; ++i)
         for (int j = 0; j <= 1; ++j)
             for (int k = 0; k <= 2; ++k)
                 EXPECT_EQ(a(i, j, k), 100 * i + 10 * j + k);
-    EXPECT_EQ(a(3, 1, 4), 0);
-    EXPECT_EQ(a(2, 1, 3), 0);
+    EXPECT_EQ(std::tuple(a(3, 1, 4), a(2, 1, 3)), std::tuple(0, 0));
 
     a.redim(1, 1, 1);
     EXPECT_EQ(a(1, 1, 1), 0);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -32,24 +34,30 @@ QString UnwritablePath(const ProgramFolder& home)
 TEST(Ini, ReadsNamesWhateverTheirCase)
 {
     const IniFile ini = IniFile::fromBytes("[option]\r\nMODE=abc\r\n  mode2 = spaced value  \r\n");
-    EXPECT_EQ(ini.value(u"Option"_s, u"Mode"_s), u"abc"_s);
-    EXPECT_EQ(ini.value(u"OPTION"_s, u"mode2"_s), u"spaced value"_s);
-    EXPECT_EQ(ini.value(u"Option"_s, u"Missing"_s), QString());
-    EXPECT_EQ(ini.value(u"Other"_s, u"Mode"_s), QString());
+    EXPECT_EQ((QStringList{ini.value(u"Option"_s, u"Mode"_s), ini.value(u"OPTION"_s, u"mode2"_s), ini.value(u"Option"_s, u"Missing"_s),
+                           ini.value(u"Other"_s, u"Mode"_s)}),
+              (QStringList{u"abc"_s, u"spaced value"_s, QString(), QString()}));
 }
 
 TEST(Ini, KeysBelongToTheirOwnSectionAndTheFirstOneWins)
 {
-    const IniFile ini = IniFile::fromBytes("[A]\nk=1\nk=2\n; k=3\n[B]\nk=4\nq=\"quoted\"\n[A]\nk=5\n");
-    EXPECT_EQ(ini.value(u"A"_s, u"k"_s), u"1"_s);
-    EXPECT_EQ(ini.value(u"B"_s, u"k"_s), u"4"_s);
-    EXPECT_EQ(ini.value(u"B"_s, u"q"_s), u"quoted"_s);
+    const IniFile ini = IniFile::fromBytes("[A]\nk=1\nk=2\n; k=3\n#x=1\n[B]\nk=4\n[A]\nk=5\n");
+    EXPECT_EQ(std::pair(ini.value(u"A"_s, u"k"_s), ini.value(u"B"_s, u"k"_s)), std::pair(u"1"_s, u"4"_s));
     EXPECT_FALSE(ini.contains(u"A"_s, u"; k"_s));
+    EXPECT_EQ(ini.value(u"A"_s, u"#x"_s), u"1"_s); // only ';' starts a comment
+}
 
-    const IniFile more = IniFile::fromBytes("[A]\n#x=1\ns='single'\nm='mixed\"\n");
-    EXPECT_EQ(more.value(u"A"_s, u"#x"_s), u"1"_s); // only ';' starts a comment
-    EXPECT_EQ(more.value(u"A"_s, u"s"_s), u"single"_s);
-    EXPECT_EQ(more.value(u"A"_s, u"m"_s), u"'mixed\""_s);
+// A value reads back trimmed and without one pair of matching quotes around it; a lone
+// quote is no pair, and reads as itself.
+TEST(Ini, AValueLosesOnePairOfMatchingQuotes)
+{
+    const std::pair<QByteArray, QString> cases[] = {
+        {"\"quoted\"", u"quoted"_s}, {"'single'", u"single"_s}, {"'mixed\"", u"'mixed\""_s}, {"\"", u"\""_s},
+        {"'", u"'"_s},           {"\"\"", QString()},      {" \"a b\" ", u"a b"_s},     {"\"\"\"", u"\""_s},
+        {"\"a", u"\"a"_s},       {"a\"", u"a\""_s},
+    };
+    for (const auto& [value, read] : cases)
+        EXPECT_EQ(IniFile::fromBytes("[A]\r\nk=" + value + "\r\n").value(u"A"_s, u"k"_s), read) << value.toStdString();
 }
 
 TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
@@ -67,15 +75,10 @@ TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
     EXPECT_FALSE(IniFile::fromBytes("[\x93]\r\nk=1\r\n").contains(QString(QChar::ReplacementCharacter), u"k"_s));
 }
 
-TEST(Ini, MissingFileReadsEmpty)
-{
-    ProgramFolder home;
-    EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"nothing.ini"_s)), QString());
-}
-
 TEST(Ini, LoadTellsAMissingFileFromAnUnreadableOne)
 {
     ProgramFolder home;
+    EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"nothing.ini"_s)), QString());
     FileError error;
     IniFile::load(home.file(u"nothing.ini"_s), &error);
     EXPECT_TRUE(error.missing());
@@ -131,6 +134,9 @@ TEST(Ini, WriteAddsKeysAtTheEndOfTheirSectionAndNewSectionsAtTheEnd)
     ASSERT_NE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"t.ini"_s)), 0);
     ASSERT_NE(WriteIni(u"C"_s, u"w"_s, u"4"_s, home.file(u"t.ini"_s)), 0);
     EXPECT_EQ(home.readBytes(u"t.ini"_s), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
+    // A new file has CRLF.
+    ASSERT_NE(WriteIni(u"ColWidth"_s, u"Section0"_s, u"1200"_s, home.file(u"new.ini"_s)), 0);
+    EXPECT_EQ(home.readBytes(u"new.ini"_s), "[ColWidth]\r\nSection0=1200\r\n");
 }
 
 TEST(Ini, WritingWhatAKeyReadsAsSavesNothing)
@@ -166,19 +172,12 @@ TEST(Ini, WriteIniKeysSetsAllOrNothing)
     EXPECT_EQ(home.readBytes(u"t.ini"_s), after);
 }
 
-TEST(Ini, WriteCreatesTheFileWithCrlf)
-{
-    ProgramFolder home;
-    ASSERT_NE(WriteIni(u"ColWidth"_s, u"Section0"_s, u"1200"_s, home.file(u"new.ini"_s)), 0);
-    EXPECT_EQ(home.readBytes(u"new.ini"_s), "[ColWidth]\r\nSection0=1200\r\n");
-}
-
 TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
 {
     ProgramFolder home;
     home.writeBytes(u"cr.ini"_s, "[Option]\rMode=mac\rDefaultNotation=10\r");
-    EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"cr.ini"_s)), u"mac"_s);
-    EXPECT_EQ(ReadIni(u"Option"_s, u"DefaultNotation"_s, home.file(u"cr.ini"_s)), u"10"_s);
+    EXPECT_EQ(std::pair(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"cr.ini"_s)), ReadIni(u"Option"_s, u"DefaultNotation"_s, home.file(u"cr.ini"_s))),
+              std::pair(u"mac"_s, u"10"_s));
     ASSERT_NE(WriteIni(u"Option"_s, u"CSVNotation"_s, u"16"_s, home.file(u"cr.ini"_s)), 0);
     // A new line ends with CRLF: a lone CR could join the LF of a line after it.
     EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r\n");
@@ -193,12 +192,10 @@ TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
 TEST(Ini, BlanksAroundNamesInACallDontCount)
 {
     IniFile ini = IniFile::fromBytes("[S]\r\nk=1\r\n");
-    EXPECT_EQ(ini.value(u" S"_s, u"k"_s), u"1"_s);
-    EXPECT_EQ(ini.wholeValue(u"S\t"_s, u" k "_s), u"1"_s);
+    EXPECT_EQ(std::pair(ini.value(u" S"_s, u"k"_s), ini.wholeValue(u"S\t"_s, u" k "_s)), std::pair(u"1"_s, u"1"_s));
     EXPECT_TRUE(ini.contains(u"\tS "_s, u"k\t"_s));
-    EXPECT_EQ(ini.set(u"S "_s, u"k"_s, u"2"_s), IniFile::SetResult::Changed);
-    EXPECT_EQ(ini.set(u" S"_s, u" new "_s, u"3"_s), IniFile::SetResult::Changed);
-    EXPECT_EQ(ini.set(u" T "_s, u"\tk"_s, u"4"_s), IniFile::SetResult::Changed);
+    for (const auto& [section, key, value] : {std::tuple{u"S "_s, u"k"_s, u"2"_s}, {u" S"_s, u" new "_s, u"3"_s}, {u" T "_s, u"\tk"_s, u"4"_s}})
+        EXPECT_EQ(ini.set(section, key, value), IniFile::SetResult::Changed) << key.toStdString();
     EXPECT_EQ(ini.bytes(), "[S]\r\nk=2\r\nnew=3\r\n[T]\r\nk=4\r\n");
     EXPECT_EQ(ini.value(u"S"_s, u"k"_s), u"2"_s);
     EXPECT_EQ(ini.set(u" "_s, u" "_s, u"1"_s), IniFile::SetResult::BadName);

@@ -9,31 +9,20 @@
 namespace zor {
 namespace {
 
+// The leading hexadecimal digits, exactly: four-digit offsets from 8000 to FFFF are plain
+// unsigned offsets; more than 0x7FFFFFFF, more than eight significant digits or no leading
+// digit at all give nothing.
 TEST(HexTextToLong, ReadsLeadingHexDigitsExactly)
 {
-    EXPECT_EQ(HexTextToLong(u"1A2"), 418);
-    EXPECT_EQ(HexTextToLong(u"7FFF"), 32767);
-    EXPECT_EQ(HexTextToLong(u"1A2B"), 6699);
-    EXPECT_EQ(HexTextToLong(u"1A2B3G"), 107187);
-    EXPECT_EQ(HexTextToLong(u"1a2b"), 6699);
-    EXPECT_EQ(HexTextToLong(u"0"), 0);
-    // Four-digit offsets from 8000 to FFFF are plain unsigned offsets.
-    EXPECT_EQ(HexTextToLong(u"8000"), 32768);
-    EXPECT_EQ(HexTextToLong(u"FFFF"), 65535);
-    EXPECT_EQ(HexTextToLong(u"10000"), 65536);
-    EXPECT_EQ(HexTextToLong(u"7FFFFFFF"), 0x7FFFFFFF);
-    EXPECT_EQ(HexTextToLong(u"000000001"), 1); // leading zeros are not significant
-}
-
-TEST(HexTextToLong, UnusableOffsetsGiveNothing)
-{
-    EXPECT_FALSE(HexTextToLong(u"80000000").has_value());
-    EXPECT_FALSE(HexTextToLong(u"FFFFFFFF").has_value());
-    EXPECT_FALSE(HexTextToLong(u"123456789").has_value());
-    EXPECT_FALSE(HexTextToLong(u"").has_value());
-    EXPECT_FALSE(HexTextToLong(u"xyz").has_value());
-    EXPECT_FALSE(HexTextToLong(u" 12").has_value());
-    EXPECT_FALSE(HexTextToLong(u"０１").has_value()); // full-width digits are not hexadecimal
+    const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
+        {u"1A2", 418},        {u"7FFF", 32767},        {u"1A2B", 6699},        {u"1A2B3G", 107187},    {u"1a2b", 6699},
+        {u"0", 0},            {u"8000", 32768},        {u"FFFF", 65535},       {u"10000", 65536},      {u"7FFFFFFF", 0x7FFFFFFF},
+        {u"000000001", 1},    {u"80000000", std::nullopt}, {u"FFFFFFFF", std::nullopt}, {u"123456789", std::nullopt},
+        {u"100000000", std::nullopt}, {u"", std::nullopt}, {u"xyz", std::nullopt}, {u" 12", std::nullopt},
+        {u"０１", std::nullopt}, // full-width digits are not hexadecimal
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(HexTextToLong(text), expected) << QString::fromUtf16(text).toStdString();
 }
 
 // An offset line is read whole: text that the leading-digit rule would cut short is no offset.
@@ -52,24 +41,17 @@ TEST(ParseOffset, ReadsTheWholeLineOrNothing)
         EXPECT_EQ(ParseOffset(text), expected) << QString::fromUtf16(text).toStdString();
 }
 
+// Halves round to even; what doesn't fit 16 bits is nothing.
 TEST(ToInt16, RoundsHalvesToEvenAndRejectsWhatDoesNotFit)
 {
-    EXPECT_EQ(ToInt16(u"16"), 16);
-    EXPECT_EQ(ToInt16(u"-10"), -10);
-    EXPECT_EQ(ToInt16(u" 10 "), 10);
-    EXPECT_EQ(ToInt16(u"2.5"), 2);
-    EXPECT_EQ(ToInt16(u"3.5"), 4);
-    EXPECT_EQ(ToInt16(u"-2.5"), -2);
-    EXPECT_EQ(ToInt16(u"1e2"), 100);
-    EXPECT_EQ(ToInt16(u"32767"), 32767);
-    EXPECT_EQ(ToInt16(u"-32768.5"), -32768);
-    EXPECT_FALSE(ToInt16(u"32767.5").has_value());
-    EXPECT_FALSE(ToInt16(u"40000").has_value());
-    EXPECT_FALSE(ToInt16(u"hex").has_value());
-    EXPECT_FALSE(ToInt16(u"").has_value());
-    EXPECT_FALSE(ToInt16(u"inf").has_value());
-    EXPECT_FALSE(ToInt16(u"1e").has_value());
-    EXPECT_FALSE(ToInt16(u".").has_value());
+    const std::pair<const char16_t*, std::optional<std::int16_t>> cases[] = {
+        {u"16", 16},    {u"-10", -10},     {u" 10 ", 10},           {u"2.5", 2},             {u"3.5", 4},
+        {u"-2.5", -2},  {u"1e2", 100},     {u"32767", 32767},       {u"-32768.5", -32768},   {u"32767.5", std::nullopt},
+        {u"40000", std::nullopt}, {u"hex", std::nullopt}, {u"", std::nullopt}, {u"inf", std::nullopt}, {u"1e", std::nullopt},
+        {u".", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ToInt16(text), expected) << QString::fromUtf16(text).toStdString();
 }
 
 } // namespace

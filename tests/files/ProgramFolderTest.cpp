@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -32,15 +34,12 @@ TEST(ProgramFolderRule, ZorHomeWinsOverEverything)
     p.root.writeZorIni(u"m"_s); // nothing in bin yet: the rule must not look there first
     p.root.writeBytes(u"bin/ZOR.ini"_s, "[Option]\r\n");
     const ProgramFolderChoice choice = ChooseProgramFolder(p.home, p.exe, p.data);
-    EXPECT_EQ(choice.path, p.home);
-    EXPECT_EQ(choice.source, ProgramFolderSource::Environment);
-    EXPECT_TRUE(choice.problem.isEmpty()) << choice.problem.toStdString();
+    EXPECT_EQ(std::tuple(choice.path, choice.source, choice.problem), std::tuple(p.home, ProgramFolderSource::Environment, QString()));
     EXPECT_FALSE(QFileInfo::exists(p.data)); // the data folder is made only when it is chosen
 
     // A ZOR_HOME that isn't there is used all the same, and reported, not made.
     const ProgramFolderChoice missing = ChooseProgramFolder(p.root.file(u"nowhere"_s), p.exe, p.data);
-    EXPECT_EQ(missing.path, p.root.file(u"nowhere"_s));
-    EXPECT_TRUE(missing.problem.contains(p.root.file(u"nowhere"_s)));
+    EXPECT_TRUE(missing.path == p.root.file(u"nowhere"_s) && missing.problem.contains(missing.path)) << missing.problem.toStdString();
     EXPECT_FALSE(QFileInfo::exists(p.root.file(u"nowhere"_s)));
 }
 
@@ -51,9 +50,8 @@ TEST(ProgramFolderRule, TheExecutablesFolderWhenItHoldsDefinitions)
         Places p;
         p.root.writeBytes(u"bin/"_s + name, "x\r\n");
         const ProgramFolderChoice choice = ChooseProgramFolder(QString(), p.exe, p.data);
-        EXPECT_EQ(choice.path, p.exe) << name.toStdString();
-        EXPECT_EQ(choice.source, ProgramFolderSource::Executable) << name.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(p.data));
+        EXPECT_EQ(std::tuple(choice.path, choice.source, QFileInfo::exists(p.data)), std::tuple(p.exe, ProgramFolderSource::Executable, false))
+            << name.toStdString();
     }
     // A mode folder under it is not a mode's definitions in it; nor is a folder named like one.
     Places p;
@@ -71,10 +69,8 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     EXPECT_EQ(FindProgramFolder(QString(), p.exe, p.data).path, p.data);
     EXPECT_FALSE(QFileInfo::exists(p.data));
     const ProgramFolderChoice choice = ChooseProgramFolder(QString(), p.exe, p.data);
-    EXPECT_EQ(choice.path, p.data);
-    EXPECT_EQ(choice.source, ProgramFolderSource::UserData);
-    EXPECT_TRUE(QFileInfo(p.data).isDir());
-    EXPECT_TRUE(choice.problem.isEmpty()) << choice.problem.toStdString();
+    EXPECT_EQ(std::tuple(choice.path, choice.source, choice.problem, QFileInfo(p.data).isDir()),
+              std::tuple(p.data, ProgramFolderSource::UserData, QString(), true));
     // Chosen again, it is simply there.
     EXPECT_TRUE(ChooseProgramFolder(QString(), p.exe, p.data).problem.isEmpty());
 
@@ -83,9 +79,8 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     p.root.writeBytes(u"blocked"_s, "file");
     const QString blocked = p.root.file(u"blocked/ZOR/zor"_s);
     const ProgramFolderChoice failed = ChooseProgramFolder(QString(), p.exe, blocked);
-    EXPECT_EQ(failed.path, blocked);
-    EXPECT_TRUE(failed.problem.contains(blocked)) << failed.problem.toStdString();
-    EXPECT_TRUE(failed.problem.contains(u"作れません"_s)) << failed.problem.toStdString();
+    EXPECT_TRUE(failed.path == blocked && failed.problem.contains(blocked) && failed.problem.contains(u"作れません"_s))
+        << failed.problem.toStdString();
 }
 
 // The exact name wins, even a folder's; then a file whose name differs in letter case only,
@@ -131,13 +126,12 @@ TEST(ProgramFolderToOpen, TheChosenFolderElseTheOpenImagesElseTheRule)
 
 TEST(SaveAsName, TwoBeforeTheExtensionBesideTheFile)
 {
-    EXPECT_EQ(SaveAsName(u"/r/a.sfc"_s), u"/r/a_2.sfc"_s);
-    EXPECT_EQ(SaveAsName(u"/r/a"_s), u"/r/a_2"_s);
-    EXPECT_EQ(SaveAsName(u"/r.d/a"_s), u"/r.d/a_2"_s);       // a dot in the folder is no extension
-    EXPECT_EQ(SaveAsName(u"/r/a.b.smc"_s), u"/r/a.b_2.smc"_s); // the last extension only
-    EXPECT_EQ(SaveAsName(u"/r/.rom"_s), u"/r/.rom_2"_s);       // a hidden name has none
-    EXPECT_EQ(SaveAsName(u"a_2.sfc"_s), u"a_2_2.sfc"_s);      // never the open file itself
-    EXPECT_EQ(SaveAsName(QString()), QString());
+    // A dot in the folder is no extension, only the last extension counts, a hidden name has
+    // none, and the name is never the open file's own.
+    for (const auto& [path, name] : {std::pair{u"/r/a.sfc"_s, u"/r/a_2.sfc"_s}, {u"/r/a"_s, u"/r/a_2"_s}, {u"/r.d/a"_s, u"/r.d/a_2"_s},
+                                     {u"/r/a.b.smc"_s, u"/r/a.b_2.smc"_s}, {u"/r/.rom"_s, u"/r/.rom_2"_s}, {u"a_2.sfc"_s, u"a_2_2.sfc"_s},
+                                     {QString(), QString()}})
+        EXPECT_EQ(SaveAsName(path), name) << path.toStdString();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
 #include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -45,14 +46,10 @@ TEST(ReadFile, RefusesWhatIsNotARegularFile)
         EXPECT_EQ(error.reason(), u"通常のファイルではありません"_s);
         EXPECT_EQ(error.path, home.file(name));
     }
-    FileError folder;
-    EXPECT_FALSE(ReadRegularFile(home.path(), kMaxTextFileSize, &folder));
-    EXPECT_EQ(folder.reason(), u"フォルダです"_s);
-    FileError missing;
-    EXPECT_FALSE(ReadRegularFile(home.file(u"none"_s), kMaxTextFileSize, &missing));
-    EXPECT_TRUE(missing.missing());
-    EXPECT_EQ(missing.reason(), u"ファイルが見つかりません"_s);
-    EXPECT_FALSE(folder.missing());
+    FileError folder, missing;
+    EXPECT_FALSE(ReadRegularFile(home.path(), kMaxTextFileSize, &folder) || ReadRegularFile(home.file(u"none"_s), kMaxTextFileSize, &missing));
+    EXPECT_EQ(std::tuple(folder.reason(), folder.missing(), missing.reason(), missing.missing()),
+              std::tuple(u"フォルダです"_s, false, u"ファイルが見つかりません"_s, true));
 }
 
 TEST(ReadFile, RefusesAFileOverTheLimitNamingIt)
@@ -74,15 +71,13 @@ TEST(ReadFile, RefusesAFileOverTheLimitNamingIt)
 
 TEST(FileError, ReasonsAreJapaneseFromTheErrorCode)
 {
-    EXPECT_EQ(ErrnoReason(ENOSPC, FileAccess::Write), u"ディスクの空きが足りません"_s);
-    EXPECT_EQ(ErrnoReason(EFBIG, FileAccess::Write), u"ディスクの空きが足りません"_s);
-    EXPECT_EQ(ErrnoReason(EROFS, FileAccess::Write), u"読み取り専用のファイルシステムです"_s);
-    for (const int code : {EACCES, EPERM}) {
-        EXPECT_EQ(ErrnoReason(code, FileAccess::Write), u"書き込みが許可されていません"_s) << code;
-        EXPECT_EQ(ErrnoReason(code, FileAccess::Read), u"読み取りが許可されていません"_s) << code;
-    }
-    EXPECT_EQ(ErrnoReason(EISDIR, FileAccess::Write), u"フォルダです"_s);
-    EXPECT_EQ(ErrnoReason(ENOENT, FileAccess::Read), u"ファイルが見つかりません"_s);
+    using A = FileAccess;
+    for (const auto& [code, access, reason] : {std::tuple{ENOSPC, A::Write, u"ディスクの空きが足りません"_s}, {EFBIG, A::Write, u"ディスクの空きが足りません"_s},
+                                               {EROFS, A::Write, u"読み取り専用のファイルシステムです"_s}, {EACCES, A::Write, u"書き込みが許可されていません"_s},
+                                               {EPERM, A::Write, u"書き込みが許可されていません"_s}, {EACCES, A::Read, u"読み取りが許可されていません"_s},
+                                               {EPERM, A::Read, u"読み取りが許可されていません"_s}, {EISDIR, A::Write, u"フォルダです"_s},
+                                               {ENOENT, A::Read, u"ファイルが見つかりません"_s}})
+        EXPECT_EQ(ErrnoReason(code, access), reason) << code;
     // Codes without their own text keep their number.
     EXPECT_TRUE(ErrnoReason(EPROTO, FileAccess::Read).contains(QString::number(EPROTO)));
     for (const int code : {ENOTDIR, ENAMETOOLONG, EIO, ELOOP, EMFILE, EPROTO}) {

@@ -2,46 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
 namespace {
 
-QByteArray Joined(const std::vector<RawLine>& lines)
+// Every kind of line end splits, and the pieces join back exactly.
+TEST(Text, SplitsAtEveryKindOfLineEndAndCountsBreaksPlusOne)
 {
-    QByteArray out;
-    for (const RawLine& line : lines)
-        out += line.text + line.ending;
-    return out;
-}
-
-TEST(Text, SplitsAtEveryKindOfLineEndAndJoinsBackExactly)
-{
-    const QByteArray bytes("a\r\nb\nc\rd\r\r\ne");
-    const std::vector<RawLine> lines = SplitLines(bytes);
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0].text, "a");
-    EXPECT_EQ(lines[0].ending, "\r\n");
-    EXPECT_EQ(lines[1].ending, "\n");
-    EXPECT_EQ(lines[2].ending, "\r");
-    EXPECT_EQ(lines[3].text, "d");
-    EXPECT_EQ(lines[3].ending, "\r");
-    EXPECT_EQ(lines[4].text, "");
-    EXPECT_EQ(lines[4].ending, "\r\n");
-    EXPECT_EQ(lines[5].text, "e");
-    EXPECT_TRUE(lines[5].ending.isEmpty());
-    EXPECT_EQ(Joined(lines), bytes);
-}
-
-TEST(Text, LineCountIsBreaksPlusOne)
-{
-    EXPECT_EQ(ToTextLines("a\r\nb\r\nc\r\n").lineCount, 4);
-    EXPECT_EQ(ToTextLines("a\r\nb\r\nc\r\n").lines.size(), 3);
-    EXPECT_EQ(ToTextLines("a\r\nb\r\nc").lineCount, 3);
-    EXPECT_EQ(ToTextLines("").lineCount, 1);
-    EXPECT_TRUE(ToTextLines("").lines.isEmpty());
-    EXPECT_EQ(ToTextLines("a\n\nb\n").lineCount, 4);
-    EXPECT_EQ(ToTextLines("a\n\nb\n").lines, QStringList({u"a"_s, QString(), u"b"_s}));
+    std::vector<std::pair<QByteArray, QByteArray>> split;
+    for (const RawLine& line : SplitLines("a\r\nb\nc\rd\r\r\ne"))
+        split.emplace_back(line.text, line.ending);
+    EXPECT_EQ(split, (std::vector<std::pair<QByteArray, QByteArray>>{
+                         {"a", "\r\n"}, {"b", "\n"}, {"c", "\r"}, {"d", "\r"}, {"", "\r\n"}, {"e", ""}}));
+    for (const auto& [bytes, count, lines] : {std::tuple{QByteArray("a\r\nb\r\nc\r\n"), 4, QStringList{u"a"_s, u"b"_s, u"c"_s}},
+                                              {"a\r\nb\r\nc", 3, {u"a"_s, u"b"_s, u"c"_s}}, {"", 1, {}},
+                                              {"a\n\nb\n", 4, {u"a"_s, QString(), u"b"_s}}}) {
+        EXPECT_EQ(ToTextLines(bytes).lineCount, count) << bytes.toStdString();
+        EXPECT_EQ(ToTextLines(bytes).lines, lines) << bytes.toStdString();
+    }
 }
 
 TEST(Text, Cp932KeepsBackslashAndFindsBadBytes)
@@ -104,17 +85,13 @@ TEST(Text, Cp932DoubleBytesReadAndWriteAsWindowsDoes)
 
 TEST(Text, Utf8IsRecognisedByABomOrALongSequence)
 {
-    EXPECT_TRUE(LooksLikeUtf8("\xEF\xBB\xBF[A]\r\nx=1\r\n"));
-    EXPECT_TRUE(LooksLikeUtf8(u"クラス\r\n"_s.toUtf8()));
-    EXPECT_TRUE(LooksLikeUtf8(u"a😀"_s.toUtf8()));
-    EXPECT_FALSE(LooksLikeUtf8("plain ASCII\r\n"));
-    EXPECT_FALSE(LooksLikeUtf8(""));
-    EXPECT_FALSE(LooksLikeUtf8(EncodeCp932(u"クラス、戦士"_s).value()));
-    // Half-width kana that happen to form two-byte UTF-8: 0xC2 0xB1 is also U+00B1.
-    EXPECT_FALSE(LooksLikeUtf8("\xC2\xB1\xC3\xA9"));
-    // A long lead byte without its continuation is no UTF-8, nor is one cut off at the end.
-    EXPECT_FALSE(LooksLikeUtf8("\xE3\x41\x42"));
-    EXPECT_FALSE(LooksLikeUtf8(u"ク"_s.toUtf8().left(2)));
+    // Half-width kana that happen to form two-byte UTF-8 (0xC2 0xB1 is also U+00B1) are no UTF-8,
+    // nor is a long lead byte without its continuation or cut off at the end.
+    for (const auto& [bytes, utf8] : {std::pair{QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\n"), true}, {u"クラス\r\n"_s.toUtf8(), true},
+                                      {u"a😀"_s.toUtf8(), true}, {"plain ASCII\r\n", false}, {"", false},
+                                      {EncodeCp932(u"クラス、戦士"_s).value(), false}, {"\xC2\xB1\xC3\xA9", false},
+                                      {"\xE3\x41\x42", false}, {u"ク"_s.toUtf8().left(2), false}})
+        EXPECT_EQ(LooksLikeUtf8(bytes), utf8) << bytes.toHex().toStdString();
 }
 
 TEST(Text, QuoteTextCutsLongTextAtEightyCharacters)

@@ -5,6 +5,7 @@
 #include "tests/patch/PatchPairs.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <random>
 #include <set>
@@ -14,102 +15,57 @@
 namespace zor {
 namespace {
 
-using test::BpsAction;
-using test::BpsDelta;
-using test::HandMadeBps;
 using test::NoisyImage;
 
-enum { SourceRead = 0, TargetRead = 1, SourceCopy = 2, TargetCopy = 3 };
-
-struct Pair {
-    const char* name;
-    QByteArray source;
-    QByteArray target;
-};
-
-// Edits at the edges where a byte could be lost: the first and the last, a grown image
-// whose last byte is 0, a shrunk one, runs and empty files.
-std::vector<Pair> EdgePairs()
+// Round trips at the edges where a byte could be lost (the first and the last, a grown
+// image whose last byte is 0, a shrunk one, runs, empty files), and patches that stay
+// small for few changes, zero runs and moved blocks.
+TEST(Bps, RoundTripsKeepEveryByteInSmallPatches)
 {
-    std::vector<Pair> pairs;
     const QByteArray base = NoisyImage(0x3000);
-    auto edited = [&](std::initializer_list<qsizetype> offsets) {
-        QByteArray t = base;
+    const auto edited = [](QByteArray t, std::initializer_list<qsizetype> offsets) {
         for (const qsizetype at : offsets)
             t[at] = static_cast<char>(~t[at]);
         return t;
     };
-    pairs.push_back({"first byte", base, edited({0})});
-    pairs.push_back({"last byte", base, edited({base.size() - 1})});
-    pairs.push_back({"first and last", base, edited({0, 1, base.size() - 2, base.size() - 1})});
-    pairs.push_back({"every third byte", base, edited({10, 13, 16, 19, 22, 25})});
-    pairs.push_back({"unchanged", base, base});
-    pairs.push_back({"grown by zeros", base, base + QByteArray(0x2000, '\0')});
-    pairs.push_back({"grown, last byte 0", base, base + NoisyImage(9, 2) + QByteArray(1, '\0')});
-    pairs.push_back({"grown by one zero", base, base + QByteArray(1, '\0')});
-    pairs.push_back({"shrunk", base, base.left(0x1234)});
-    pairs.push_back({"shrunk and changed", base, edited({5}).left(0x2FFF)});
-    pairs.push_back({"from nothing", QByteArray(), NoisyImage(300, 3)});
-    pairs.push_back({"to nothing", base, QByteArray()});
-    pairs.push_back({"both empty", QByteArray(), QByteArray()});
     QByteArray runs = base;
-    runs.replace(0x100, 0x800, QByteArray(0x800, '\x41'));
-    runs.replace(0x1000, 0x10, QByteArray(0x10, '\0'));
-    pairs.push_back({"runs of one value", base, runs});
-    pairs.push_back({"run at the start", base, QByteArray(0x40, '\x07') + base.mid(0x40)});
-    pairs.push_back({"bytes inserted", base, base.left(0x1000) + NoisyImage(100, 5) + base.mid(0x1000)});
-    pairs.push_back({"bytes deleted", base, base.left(0x1000) + base.mid(0x1100)});
-    pairs.push_back({"deleted at the start", base, base.mid(3)});
-    pairs.push_back({"inserted at the start", base, "abc" + base});
-    // Copies that end where the source ends, then a zero, as the byte after a QByteArray's end is.
+    runs.replace(0x100, 0x800, QByteArray(0x800, '\x41')).replace(0x1000, 0x10, QByteArray(0x10, '\0'));
     const QByteArray zero(1, '\0');
-    pairs.push_back({"the source's end first", base, base.right(100) + zero + base.chopped(100) + NoisyImage(100, 7)});
-    pairs.push_back({"a few of its bytes first", base,
-                     NoisyImage(30, 8) + base.right(20) + zero + base.chopped(40) + NoisyImage(40, 9)});
-    return pairs;
-}
-
-TEST(Bps, RoundTripsKeepEveryByte)
-{
-    for (const Pair& pair : EdgePairs()) {
-        SCOPED_TRACE(pair.name);
-        const PatchResult patch = MakeBps(pair.source, pair.target);
+    const QByteArray big = NoisyImage(4 * 1024 * 1024);
+    struct Case {
+        const char* name;
+        QByteArray source, target;
+        qsizetype below = 1 << 30;
+    };
+    const std::vector<Case> cases{
+        {"first byte", base, edited(base, {0})}, {"last byte", base, edited(base, {base.size() - 1})},
+        {"first and last", base, edited(base, {0, 1, base.size() - 2, base.size() - 1})},
+        {"every third byte", base, edited(base, {10, 13, 16, 19, 22, 25})}, {"unchanged", base, base},
+        {"grown by zeros", base, base + QByteArray(0x2000, '\0')}, {"grown, last byte 0", base, base + NoisyImage(9, 2) + zero},
+        {"grown by one zero", base, base + zero}, {"shrunk", base, base.left(0x1234)},
+        {"shrunk and changed", base, edited(base, {5}).left(0x2FFF)}, {"from nothing", QByteArray(), NoisyImage(300, 3)},
+        {"to nothing", base, QByteArray()}, {"both empty", QByteArray(), QByteArray()}, {"runs of one value", base, runs},
+        {"run at the start", base, QByteArray(0x40, '\x07') + base.mid(0x40)},
+        {"bytes inserted", base, base.left(0x1000) + NoisyImage(100, 5) + base.mid(0x1000)},
+        {"bytes deleted", base, base.left(0x1000) + base.mid(0x1100)}, {"deleted at the start", base, base.mid(3)},
+        {"inserted at the start", base, "abc" + base},
+        // Copies that end where the source ends, then a zero, as the byte after a QByteArray's end is.
+        {"the source's end first", base, base.right(100) + zero + base.chopped(100) + NoisyImage(100, 7)},
+        {"a few of its bytes first", base, NoisyImage(30, 8) + base.right(20) + zero + base.chopped(40) + NoisyImage(40, 9)},
+        {"five bytes of 4 MiB", big, edited(big, {0x10, 0x11, 0x8123, 0x200000, 0x3FFFFF}), 100},
+        {"3 MB grown to 4 MB with zeros, as a save grows it", big.left(0x300000), big.left(0x300000) + QByteArray(0x100000, '\0'), 60},
+        {"64 bytes inserted", big, big.left(0x100000) + NoisyImage(64, 6) + big.mid(0x100000), 150},
+        {"64 bytes deleted", big, big.left(0x100000) + big.mid(0x100040), 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PatchResult patch = MakeBps(c.source, c.target);
         ASSERT_TRUE(patch) << patch.error.toStdString();
-        EXPECT_TRUE(patch.bytes->startsWith("BPS1"));
-        const PatchResult applied = ApplyPatch(*patch.bytes, pair.source);
+        EXPECT_LT(patch.bytes->size(), c.below);
+        const PatchResult applied = ApplyPatch(*patch.bytes, c.source);
         ASSERT_TRUE(applied) << applied.error.toStdString();
-        EXPECT_TRUE(*applied.bytes == pair.target);
+        EXPECT_TRUE(*applied.bytes == c.target);
     }
-}
-
-TEST(Bps, FewChangesAndZeroRunsMakeSmallPatches)
-{
-    const QByteArray source = NoisyImage(4 * 1024 * 1024);
-    QByteArray target = source;
-    for (const qsizetype at : {0x10, 0x11, 0x8123, 0x200000, 0x3FFFFF})
-        target[at] = static_cast<char>(target[at] ^ 0x5A);
-    const PatchResult patch = MakeBps(source, target);
-    ASSERT_TRUE(patch);
-    EXPECT_LT(patch.bytes->size(), 100);
-    EXPECT_TRUE(*ApplyBps(*patch.bytes, source).bytes == target);
-
-    // An image grown from 3 MB to 4 MB with zeros, as a save grows it.
-    const QByteArray small = source.left(0x300000);
-    const QByteArray grown = small + QByteArray(0x100000, '\0');
-    const PatchResult growth = MakeBps(small, grown);
-    ASSERT_TRUE(growth);
-    EXPECT_LT(growth.bytes->size(), 60);
-    EXPECT_TRUE(*ApplyBps(*growth.bytes, small).bytes == grown);
-
-    // A block inserted, and one deleted: the rest is copied from where it moved.
-    const QByteArray inserted = source.left(0x100000) + NoisyImage(64, 6) + source.mid(0x100000);
-    const PatchResult insertion = MakeBps(source, inserted);
-    EXPECT_LT(insertion.bytes->size(), 150);
-    EXPECT_TRUE(*ApplyBps(*insertion.bytes, source).bytes == inserted);
-    const QByteArray deleted = source.left(0x100000) + source.mid(0x100040);
-    const PatchResult deletion = MakeBps(source, deleted);
-    EXPECT_LT(deletion.bytes->size(), 100);
-    EXPECT_TRUE(*ApplyBps(*deletion.bytes, source).bytes == deleted);
 }
 
 // The measured pairs: moved data costs little wherever it went, and no patch is larger
@@ -164,30 +120,6 @@ TEST(Bps, AnyEditsRoundTripAndNeverGrowThePatch)
     }
 }
 
-TEST(Bps, CopiesApplyAsWrittenAndMayOverlapTheirOutput)
-{
-    const QByteArray source("0123456789");
-    // "ab", then 6 bytes from the target at 0 (overlapping), 3 from the source at 7, then 2 from the source back at 1.
-    const QByteArray target("abababab7891234");
-    QByteArray actions = BpsAction(TargetRead, 2) + "ab";
-    actions += BpsAction(TargetCopy, 6) + BpsDelta(0);
-    actions += BpsAction(SourceCopy, 3) + BpsDelta(7);
-    actions += BpsAction(SourceCopy, 4) + BpsDelta(-9);
-    const PatchResult applied = ApplyBps(HandMadeBps(source, target.size(), actions, target), source);
-    ASSERT_TRUE(applied) << applied.error.toStdString();
-    EXPECT_EQ(*applied.bytes, target);
-
-    // A period of 3 that doesn't divide the length, from a cursor moved past the start,
-    // then a copy that doesn't overlap, back from where the last one ended.
-    const QByteArray periodic("xabcabcabcabcaabc");
-    QByteArray more = BpsAction(TargetRead, 4) + "xabc";
-    more += BpsAction(TargetCopy, 10) + BpsDelta(1);
-    more += BpsAction(TargetCopy, 3) + BpsDelta(-10);
-    const PatchResult repeated = ApplyBps(HandMadeBps(source, periodic.size(), more, periodic), source);
-    ASSERT_TRUE(repeated) << repeated.error.toStdString();
-    EXPECT_EQ(*repeated.bytes, periodic);
-}
-
 TEST(Bps, APatchForAnotherFileIsRefused)
 {
     const QByteArray source = NoisyImage(0x1000);
@@ -220,56 +152,134 @@ TEST(Bps, EveryDamagedByteAndEveryCutIsRefused)
     EXPECT_TRUE(ApplyPatch(patch, source));
 }
 
-// Patches whose CRC32s are right but whose actions are not: each is refused with a reason.
+QByteArray Bytes(std::initializer_list<int> bytes)
+{
+    QByteArray out;
+    for (const int b : bytes)
+        out.append(static_cast<char>(b));
+    return out;
+}
+
+QByteArray Le32(uLong value) { return Bytes({int(value & 0xFF), int(value >> 8 & 0xFF), int(value >> 16 & 0xFF), int(value >> 24 & 0xFF)}); }
+uLong ZlibCrc(const QByteArray& bytes) { return crc32(0, reinterpret_cast<const Bytef*>(bytes.constData()), static_cast<uInt>(bytes.size())); }
+
+// "BPS1", the numbers and actions as given, then the CRC32s (zlib's) of source, of target
+// and of the patch so far.
+QByteArray HandMade(const QByteArray& body, const QByteArray& source, const QByteArray& target)
+{
+    const QByteArray patch = "BPS1" + body + Le32(ZlibCrc(source)) + Le32(ZlibCrc(target));
+    return patch + Le32(ZlibCrc(patch));
+}
+
+// Numbers coded by hand from the rule (7 bits a byte, lowest first, the last byte marked
+// 0x80, and one taken off after each byte that isn't the last).
+struct Number {
+    std::uint64_t value;
+    QByteArray bytes;
+};
+const std::vector<Number> kNumbers{
+    {0, Bytes({0x80})},
+    {1, Bytes({0x81})},
+    {127, Bytes({0xFF})},                  // 0x7F | 0x80
+    {128, Bytes({0x00, 0x80})},            // 128 & 0x7F = 0, rest 1, less one: 0 | 0x80
+    {129, Bytes({0x01, 0x80})},
+    {255, Bytes({0x7F, 0x80})},            // 0x7F, rest 1 - 1 = 0
+    {256, Bytes({0x00, 0x81})},            // 0, rest 2 - 1 = 1
+    {16511, Bytes({0x7F, 0xFF})},          // 127 + 128 * 128: the largest of two bytes
+    {16512, Bytes({0x00, 0x00, 0x80})},    // 0, rest 129 - 1 = 128: 0, rest 1 - 1 = 0
+    {2097151, Bytes({0x7F, 0x7E, 0xFE})},  // 0x7F, rest 16383 - 1 = 16382: 0x7E, rest 127 - 1 = 126: 0xFE
+};
+
+// A patch of an empty target whose source size is n read, by our applier, as n and
+// nothing else; made by our writer, its header carries n in exactly those bytes.
+TEST(Bps, NumbersReadAndWriteAsTheRuleCodesThem)
+{
+    for (const Number& n : kNumbers) {
+        SCOPED_TRACE(n.value);
+        const QByteArray source = NoisyImage(static_cast<qsizetype>(n.value));
+        const QByteArray patch = HandMade(n.bytes + Bytes({0x80, 0x80}), source, QByteArray());
+        const PatchResult applied = ApplyBps(patch, source);
+        ASSERT_TRUE(applied) << applied.error.toStdString();
+        EXPECT_TRUE(applied.bytes->isEmpty());
+        EXPECT_FALSE(ApplyBps(patch, source + "x"));
+        EXPECT_EQ(*MakeBps(source, QByteArray()).bytes, patch);
+    }
+}
+
+// One action of each kind, coded by hand: source "0123456789" (size 10: 0x8A), target
+// "01abababab7891234" (17: 0x91), no metadata (0x80); an action is ((length - 1) << 2) | kind.
+TEST(Bps, AHandMadePatchOfEveryActionApplies)
+{
+    const QByteArray actions = Bytes({0x84})               // SourceRead 2: "01"
+                               + Bytes({0x85}) + "ab"       // TargetRead 2 (1 << 2 | 1)
+                               + Bytes({0x97, 0x84})        // TargetCopy 6 (5 << 2 | 3), cursor +2 (2 << 1): "ababab", overlapping
+                               + Bytes({0x8A, 0x8E})        // SourceCopy 3 (2 << 2 | 2), cursor +7 (7 << 1): "789"
+                               + Bytes({0x8E, 0x93});       // SourceCopy 4, cursor 10 - 9 (9 << 1 | 1): "1234"
+    const QByteArray source("0123456789");
+    const QByteArray target("01abababab7891234");
+    const PatchResult applied = ApplyBps(HandMade(Bytes({0x8A, 0x91, 0x80}) + actions, source, target), source);
+    ASSERT_TRUE(applied) << applied.error.toStdString();
+    EXPECT_EQ(*applied.bytes, target);
+
+    // A period of 3 that doesn't divide the length, from a cursor moved past the start,
+    // then a copy that doesn't overlap, back from where the last one ended.
+    const QByteArray periodic("xabcabcabcabcaabc");
+    const QByteArray more = Bytes({0x8D}) + "xabc"         // TargetRead 4
+                            + Bytes({0xA7, 0x82})           // TargetCopy 10 (9 << 2 | 3), cursor +1
+                            + Bytes({0x8B, 0x95});          // TargetCopy 3, cursor 11 - 10 (10 << 1 | 1)
+    const PatchResult repeated = ApplyBps(HandMade(Bytes({0x8A, 0x91, 0x80}) + more, source, periodic), source);
+    ASSERT_TRUE(repeated) << repeated.error.toStdString();
+    EXPECT_EQ(*repeated.bytes, periodic);
+
+    // Our writer on an unchanged image of 33 bytes: one SourceRead of 33, (32 << 2) = 128.
+    const QByteArray same = NoisyImage(33);
+    EXPECT_EQ(*MakeBps(same, same).bytes, HandMade(Bytes({0xA1, 0xA1, 0x80, 0x00, 0x80}), same, same));
+}
+
+// Patches whose CRC32s are right but whose numbers or actions are not: each is refused
+// saying why. Source "0123456789" (0x8A); the target is 8 bytes (0x88) unless given.
 TEST(Bps, ActionsOutsideTheirBoundsAreRefused)
 {
     const QByteArray source("0123456789");
-    const QByteArray eight("01234567");
     struct Case {
         const char* name;
-        std::uint64_t targetSize;
-        QByteArray actions;
+        QByteArray body; // the numbers after "BPS1", metadata and actions
+        const char16_t* says;
         QByteArray claimed = "01234567"; // the target whose CRC32 the patch carries
     };
-    QByteArray overflow(10, '\0');
-    overflow += '\x81'; // 11 bytes: past 64 bits
+    const QByteArray head = Bytes({0x8A, 0x88, 0x80});
     const std::vector<Case> cases{
-        {"a number past 64 bits", 8, overflow},
-        {"a target over 64 MiB", std::uint64_t(kMaxImageSize) + 1, BpsAction(SourceRead, 8)},
-        {"a target of 2^60 bytes", std::uint64_t{1} << 60, BpsAction(SourceRead, 8)},
-        {"writing past the target", 8, BpsAction(SourceRead, 9)},
-        {"a huge length", 8, BpsAction(SourceRead, std::uint64_t{1} << 61)},
+        // Ten bytes without the end mark add up past 2^64 before the eleventh.
+        {"a number past 64 bits", head + QByteArray(10, '\0') + Bytes({0x81}), u"64"},
+        // 2^26 + 1: 1, rest 2^19 - 1: 0x7F, rest 4094: 0x7E, rest 30: 0x9E.
+        {"a target one byte over 64 MiB", Bytes({0x8A, 0x01, 0x7F, 0x7E, 0x9E, 0x80, 0xA0}), u"上限"},
+        {"a target of more than 2^56 bytes", Bytes({0x8A, 0, 0, 0, 0, 0, 0, 0, 0, 0x81, 0x80, 0x9C}), u"上限"},
+        {"a metadata past the actions", Bytes({0x8A, 0x88, 0xE4, 0x9C}), u"メタデータ"}, // 100 bytes of it
+        {"writing past the target", head + Bytes({0xA0}), u"出力の終わり"}, // SourceRead 9 (8 << 2)
+        // Nine bytes: the sum of 128^1..128^8, a multiple of 4: SourceRead of about 2^54 bytes.
+        {"a huge length", head + Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0x80}), u"出力の終わり"},
         // What the output would hold, zeros after the end, so that only the count finds them.
-        {"ending short of the target", 8, BpsAction(SourceRead, 7), QByteArray("0123456\0", 8)},
-        {"no actions", 8, QByteArray(), QByteArray(8, '\0')},
-        {"a source read past the source", 12, BpsAction(SourceRead, 12)},
-        {"literal bytes past the patch", 8, BpsAction(TargetRead, 8) + "0123"},
-        {"a source cursor before the start", 8, BpsAction(SourceCopy, 8) + BpsDelta(-1)},
-        {"a source copy past the end", 8, BpsAction(SourceCopy, 8) + BpsDelta(3)},
-        {"a target copy of nothing yet", 8, BpsAction(TargetCopy, 8) + BpsDelta(0)},
-        {"a target cursor at the output", 8, BpsAction(TargetRead, 1) + "0" + BpsAction(TargetCopy, 7) + BpsDelta(1)},
-        {"a target cursor before the start", 8, BpsAction(TargetRead, 1) + "0" + BpsAction(TargetCopy, 7) + BpsDelta(-1)},
-        {"a cut delta", 8, BpsAction(SourceRead, 4) + BpsAction(SourceCopy, 4)},
+        {"ending short of the target", head + Bytes({0x98}), u"足りません", QByteArray("0123456\0", 8)}, // SourceRead 7
+        {"no actions", head, u"足りません", QByteArray(8, '\0')},
+        {"a source read past the source", Bytes({0x8A, 0x8B, 0x80, 0xA8}), u"元のファイルの終わり", QByteArray("0123456789\0", 11)}, // target 11, SourceRead 11
+        {"literal bytes past the patch", head + Bytes({0x9D}) + "0123", u"パッチの終わり"},    // TargetRead 8
+        {"a source cursor before the start", head + Bytes({0x9E, 0x83}), u"元のファイルの外"}, // SourceCopy 8, cursor -1
+        {"a source copy past the end", head + Bytes({0x9E, 0x86}), u"元のファイルの外"},      // SourceCopy 8, cursor +3
+        {"a target copy of nothing yet", head + Bytes({0x9F, 0x80}), u"まだ書いていない"},    // TargetCopy 8, cursor 0
+        {"a target cursor at the output", head + Bytes({0x81, '0', 0x9B, 0x82}), u"まだ書いていない"}, // TargetRead 1, TargetCopy 7 at +1
+        {"a target cursor before the start", head + Bytes({0x81, '0', 0x9B, 0x83}), u"まだ書いていない"}, // ... at -1
+        {"a cut cursor", head + Bytes({0x8C, 0x8E}), u"途中で終わって"}, // SourceRead 4, SourceCopy 4 without its cursor
+        {"another target", head + Bytes({0x9C}), u"CRC32", "01234568"}, // SourceRead 8, found after writing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PatchResult applied = ApplyBps(HandMadeBps(source, c.targetSize, c.actions, c.claimed), source);
+        const PatchResult applied = ApplyBps(HandMade(c.body, source, c.claimed), source);
         EXPECT_FALSE(applied);
-        EXPECT_TRUE(applied.error.contains(QStringLiteral("壊れて"))) << applied.error.toStdString();
+        EXPECT_TRUE(applied.error.contains(QStringLiteral("壊れて")) && applied.error.contains(QString::fromUtf16(c.says)))
+            << applied.error.toStdString();
     }
-    // The same frame holds a good patch, and a wrong target CRC32 is found after writing.
-    EXPECT_TRUE(ApplyBps(HandMadeBps(source, 8, BpsAction(SourceRead, 8), eight), source));
-    EXPECT_FALSE(ApplyBps(HandMadeBps(source, 8, BpsAction(SourceRead, 8), "01234568"), source));
-    // Metadata that runs past the actions.
-    QByteArray metadata("BPS1");
-    test::PutBpsNumber(metadata, 10);
-    test::PutBpsNumber(metadata, 8);
-    test::PutBpsNumber(metadata, 100);
-    metadata += BpsAction(SourceRead, 8);
-    test::PutLe32(metadata, Crc32(source));
-    test::PutLe32(metadata, Crc32(eight));
-    test::PutLe32(metadata, Crc32(metadata));
-    EXPECT_FALSE(ApplyBps(metadata, source));
+    // The same frame holds a good patch.
+    EXPECT_TRUE(ApplyBps(HandMade(head + Bytes({0x9C}), source, "01234567"), source));
 }
 
 TEST(Patch, OnlyBpsAndIpsAreTaken)

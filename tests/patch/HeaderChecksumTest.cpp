@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zor {
 namespace {
 
@@ -27,10 +29,9 @@ TEST(HeaderChecksum, PowersOfTwoSumEveryByte)
         const QByteArray image = NoisyImage(size, 7);
         const std::optional<HeaderChecksum> sums = ComputeHeaderChecksum(image);
         ASSERT_TRUE(sums);
-        EXPECT_EQ(sums->checksum, PlainSum(image, 0, size) & 0xFFFF);
-        EXPECT_EQ(sums->complement, static_cast<std::uint16_t>(~sums->checksum));
-        EXPECT_EQ(sums->storedComplement, static_cast<std::uint8_t>(image[0x7FDC]) | static_cast<std::uint8_t>(image[0x7FDD]) << 8);
-        EXPECT_EQ(sums->storedChecksum, static_cast<std::uint8_t>(image[0x7FDE]) | static_cast<std::uint8_t>(image[0x7FDF]) << 8);
+        const auto word = [&](qsizetype at) { return static_cast<std::uint8_t>(image[at]) | static_cast<std::uint8_t>(image[at + 1]) << 8; };
+        EXPECT_EQ(std::tuple(sums->checksum, sums->complement, sums->storedComplement, sums->storedChecksum),
+                  std::tuple(PlainSum(image, 0, size) & 0xFFFF, static_cast<std::uint16_t>(~sums->checksum), word(0x7FDC), word(0x7FDE)));
     }
 }
 
@@ -63,9 +64,8 @@ TEST(HeaderChecksum, FixWritesWhatItComputesAndIgnoresTheOldValues)
     const QByteArray original = image;
     ASSERT_TRUE(FixHeaderChecksum(image));
     const std::optional<HeaderChecksum> after = ComputeHeaderChecksum(image);
-    EXPECT_TRUE(after->matches());
-    EXPECT_EQ(after->checksum, before->checksum);
-    EXPECT_EQ(static_cast<std::uint16_t>(after->storedChecksum + after->storedComplement), 0xFFFF);
+    EXPECT_EQ(std::tuple(after->matches(), after->checksum, static_cast<std::uint16_t>(after->storedChecksum + after->storedComplement)),
+              std::tuple(true, before->checksum, 0xFFFF));
     for (qsizetype i = 0; i < image.size(); ++i) {
         if (i < 0x7FDC || i > 0x7FDF) {
             ASSERT_EQ(image[i], original[i]) << i;

@@ -104,22 +104,13 @@ TEST(Ips, NoRecordStartsAtEofOffset)
 {
     constexpr qsizetype kEof = 0x454F46;
     const QByteArray base(kEof + 0x20010, '\x11');
-    std::vector<QByteArray> targets;
-    QByteArray one = base;
-    one[kEof] = 0x22;
-    targets.push_back(one);
-    QByteArray run = base;
-    run.replace(kEof, 0x100, QByteArray(0x100, '\x22'));
-    targets.push_back(run);
     QByteArray longRecord = base; // split into 0xFFFF pieces, one of which would start at kEof
     for (qsizetype i = kEof - 0xFFFF; i < kEof + 10; ++i)
         longRecord[i] = static_cast<char>(i * 7 + (i >> 3));
-    targets.push_back(longRecord);
-    QByteArray longRun = base; // the same with a run
-    longRun.replace(kEof - 0xFFFF, 0xFFFF + 0x100, QByteArray(0xFFFF + 0x100, '\x5A'));
-    targets.push_back(longRun);
-    targets.push_back(base.left(kEof) + QByteArray(0x30, '\0')); // shrunk, then grown past it
-    for (const QByteArray& target : targets) {
+    // One byte, a run, the long record, the same as a run, and shrunk then grown past it.
+    for (const QByteArray& target : {QByteArray(base).replace(kEof, 1, "\x22"), QByteArray(base).replace(kEof, 0x100, QByteArray(0x100, '\x22')),
+                                     longRecord, QByteArray(base).replace(kEof - 0xFFFF, 0xFFFF + 0x100, QByteArray(0xFFFF + 0x100, '\x5A')),
+                                     base.left(kEof) + QByteArray(0x30, '\0')}) {
         const Parsed parsed = ParseIps(RoundTrip(base, target));
         ASSERT_FALSE(parsed.records.empty());
         for (const Record& record : parsed.records)
@@ -130,12 +121,8 @@ TEST(Ips, NoRecordStartsAtEofOffset)
 TEST(Ips, OffsetsPast24BitsAreRefusedWhenMakingAPatch)
 {
     const QByteArray base(0x1000010, '\0');
-    QByteArray atLimit = base;
-    atLimit[0xFFFFFF] = 1;
-    RoundTrip(base, atLimit);
-    QByteArray past = base;
-    past[0x1000000] = 1;
-    const PatchResult refused = MakeIps(base, past);
+    RoundTrip(base, QByteArray(base).replace(0xFFFFFF, 1, "\x01"));
+    const PatchResult refused = MakeIps(base, QByteArray(base).replace(0x1000000, 1, "\x01"));
     EXPECT_FALSE(refused);
     EXPECT_TRUE(refused.error.contains(QStringLiteral("0xFFFFFF"))) << refused.error.toStdString();
     EXPECT_FALSE(MakeIps(base.left(0xFFFFFF), base.left(0xFFFFFF) + QByteArray(2, '\0'))); // grows past

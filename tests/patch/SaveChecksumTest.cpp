@@ -18,28 +18,21 @@ namespace {
 // One data set with one section at 0x1000 in a 64 KiB image whose stored checksum is wrong.
 class SaveWithChecksum : public ::testing::Test {
 protected:
-    void SetUp() override
+    void load(const QByteArray& image, const QStringList& options)
     {
-        original = test::NoisyImage(0x10000, 11);
-        home.writeBytes(u"game.rom"_s, original);
-        home.writeTable(u"mode"_s, u"表"_s, 2, 1, u"1000"_s);
-        home.writeTabTables(u"mode"_s);
-    }
-
-    void load(const QStringList& extraOptions)
-    {
-        home.writeLines(u"ZOR.ini"_s, QStringList{u"[Option]"_s, u"Mode=mode"_s} + extraOptions);
+        home.writeBytes(u"game.rom"_s, image);
+        home.writeMode(u"mode"_s, u"表.idn a|b\n 表.sna 1000|S|"_s, options);
         ProblemLog log(home.path());
-        LoadDocument(doc, home.file(u"game.rom"_s), home.readBytes(u"game.rom"_s), home.path(), codec, log);
+        LoadDocument(doc, home.file(u"game.rom"_s), image, home.path(), codec, log);
     }
 
-    void editFirstCell()
+    void editFirstCell(const QString& text)
     {
-        (void)CommitCellText(doc, {TabIdSection, 1, 1, 1}, u"0x5A"_s, {});
+        (void)CommitCellText(doc, {TabIdSection, 1, 1, 1}, text, {});
     }
 
     test::ProgramFolder home;
-    QByteArray original;
+    const QByteArray original = test::NoisyImage(0x10000, 11);
     DocumentState doc;
     BattleCodec codec;
     QString error;
@@ -48,52 +41,39 @@ protected:
 TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
 {
     ASSERT_FALSE(ComputeHeaderChecksum(original)->matches());
-    load({u"FixChecksum=1"_s});
-    editFirstCell();
+    load(original, {u"FixChecksum=1"_s});
+    // Unmodified, Save As is an exact copy.
+    ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"same.rom"_s), &error)) << error.toStdString();
+    EXPECT_TRUE(home.readBytes(u"same.rom"_s) == original);
+
+    editFirstCell(u"0x5A"_s);
     ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    const QByteArray saved = home.readBytes(u"game.rom"_s);
+    const QByteArray saved = home.readBytes(u"same.rom"_s);
     EXPECT_TRUE(ComputeHeaderChecksum(saved)->matches());
     EXPECT_EQ(saved[0x1000], 0x5A);
     for (const qsizetype at : test::Differences(original, saved))
         EXPECT_TRUE(at == 0x1000 || (at >= kComplementOffset && at < kChecksumOffset + 2)) << at;
-    EXPECT_TRUE(home.readBytes(u"game.rom.bak"_s) == original);
+    EXPECT_TRUE(home.readBytes(u"same.rom.bak"_s) == original);
 
     // Save As with changes fixes it as well.
-    editFirstCell();
-    (void)CommitCellText(doc, {TabIdSection, 1, 1, 1}, u"0x33"_s, {});
+    editFirstCell(u"0x33"_s);
     ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s), &error)) << error.toStdString();
     const QByteArray copy = home.readBytes(u"copy.rom"_s);
     EXPECT_EQ(copy[0x1000], 0x33);
     EXPECT_TRUE(ComputeHeaderChecksum(copy)->matches());
 }
 
-TEST_F(SaveWithChecksum, WithoutTheKeyOnlyTheChangesAreWritten)
+// Without the key, or with it off, or in an image without a header, only the changes are written.
+TEST_F(SaveWithChecksum, OtherwiseOnlyTheChangesAreWritten)
 {
-    for (const QString& option : {QString(), u"FixChecksum=0"_s}) {
-        home.writeBytes(u"game.rom"_s, original);
-        load(option.isEmpty() ? QStringList() : QStringList{option});
-        editFirstCell();
+    for (const auto& [image, options] : {std::pair{original, QStringList()}, {original, QStringList{u"FixChecksum=0"_s}},
+                                         {original.left(0x2000), QStringList{u"FixChecksum=1"_s}}}) {
+        SCOPED_TRACE(options.join(u' ').toStdString());
+        load(image, options);
+        editFirstCell(u"0x5A"_s);
         ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-        EXPECT_EQ(test::Differences(original, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
+        EXPECT_EQ(test::Differences(image, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
     }
-}
-
-TEST_F(SaveWithChecksum, SaveAsOfAnUnmodifiedImageIsAnExactCopy)
-{
-    load({u"FixChecksum=1"_s});
-    ASSERT_FALSE(doc.History->Modified());
-    ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s), &error)) << error.toStdString();
-    EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original);
-}
-
-TEST_F(SaveWithChecksum, AnImageWithoutAHeaderIsSavedWithoutOne)
-{
-    const QByteArray small = original.left(0x2000);
-    home.writeBytes(u"game.rom"_s, small);
-    load({u"FixChecksum=1"_s});
-    editFirstCell();
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
-    EXPECT_EQ(test::Differences(small, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
 }
 
 } // namespace

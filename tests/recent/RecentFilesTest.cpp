@@ -22,27 +22,23 @@ QStringList Images(const RecentFiles& list)
 TEST(RecentFiles, NewestFirstEachOnceAtMostEight)
 {
     RecentFiles list;
-    for (int i = 1; i <= 10; ++i)
+    for (int i = 2; i <= 10; ++i)
         list.add(u"/r/%1.sfc"_s.arg(i), u"/pf"_s);
     ASSERT_EQ(list.entries().size(), std::size_t(RecentFiles::kLimit));
-    EXPECT_EQ(list.entries().front().image, u"/r/10.sfc"_s);
-    EXPECT_EQ(list.entries().back().image, u"/r/3.sfc"_s); // 1 and 2 fell off
+    EXPECT_EQ(std::pair(list.entries().front().image, list.entries().back().image), std::pair(u"/r/10.sfc"_s, u"/r/3.sfc"_s)); // 2 fell off
 
     // Opened again, with another folder: to the top, once, with the new folder.
     list.add(u"/r/5.sfc"_s, u"/sample"_s);
-    EXPECT_EQ(Images(list).mid(0, 3), (QStringList{u"/r/5.sfc"_s, u"/r/10.sfc"_s, u"/r/9.sfc"_s}));
-    EXPECT_EQ(Images(list).count(u"/r/5.sfc"_s), 1);
+    EXPECT_EQ(Images(list), (QStringList{u"/r/5.sfc"_s, u"/r/10.sfc"_s, u"/r/9.sfc"_s, u"/r/8.sfc"_s, u"/r/7.sfc"_s, u"/r/6.sfc"_s,
+                                         u"/r/4.sfc"_s, u"/r/3.sfc"_s})); // the oldest stays: nothing was added
     EXPECT_EQ(list.entries().front().programFolder, u"/sample"_s);
-    EXPECT_EQ(list.entries().size(), std::size_t(RecentFiles::kLimit)); // the oldest stays: nothing was added
 
     // The same file by another spelling is the same entry.
     list.add(u"/r/x/../3.sfc"_s, u"/pf"_s);
-    EXPECT_EQ(Images(list).count(u"/r/3.sfc"_s), 1);
-    EXPECT_EQ(list.entries().front().image, u"/r/3.sfc"_s);
+    EXPECT_EQ(std::pair(Images(list).count(u"/r/3.sfc"_s), list.entries().front().image), std::pair(qsizetype{1}, u"/r/3.sfc"_s));
 
     EXPECT_TRUE(list.remove(u"/r/10.sfc"_s));
-    EXPECT_FALSE(list.remove(u"/r/10.sfc"_s));
-    EXPECT_FALSE(Images(list).contains(u"/r/10.sfc"_s));
+    EXPECT_FALSE(list.remove(u"/r/10.sfc"_s) || Images(list).contains(u"/r/10.sfc"_s));
     list.add(QString(), u"/pf"_s);
     EXPECT_EQ(list.entries().size(), std::size_t(RecentFiles::kLimit - 1));
 }

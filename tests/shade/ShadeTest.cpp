@@ -19,19 +19,13 @@ TEST(ColumnRange, ASignedSectionOrdersItsBytesSigned)
     const std::vector<std::uint8_t> bytes{0x7F, 0x80, 0x00};
     test::SetIdTable(doc, {HandColumn{NotationSigned, bytes}, HandColumn{NotationUnsigned, bytes}, HandColumn{NotationHex, bytes},
                            HandColumn{NotationSigned, {0xFF, 0x80, 0xC0}}});
-    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 1), (ValueRange{-128, 127}));
-    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 2), (ValueRange{0, 128}));
-    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 3), (ValueRange{0, 128}));
-    EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 4), (ValueRange{-128, -1}));
+    for (const auto& [col, range] : {std::pair{1, ValueRange{-128, 127}}, {2, {0, 128}}, {3, {0, 128}}, {4, {-128, -1}}})
+        EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, col), range) << col;
 
     ColumnRanges ranges;
     // 0x80 is the smallest signed value and the largest unsigned one.
-    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 2, 1), 0.0);
-    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 1, 1), 1.0);
-    EXPECT_DOUBLE_EQ(*CellShade(doc, ranges, TabIdSection, 1, 3, 1), 128.0 / 255.0);
-    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 3, 2), 0.0);
-    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 2, 2), 1.0);
-    EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 1, 4), 1.0);
+    for (const auto& [row, col, shade] : {std::tuple{2, 1, 0.0}, {1, 1, 1.0}, {3, 1, 128.0 / 255.0}, {3, 2, 0.0}, {2, 2, 1.0}, {1, 4, 1.0}})
+        EXPECT_DOUBLE_EQ(CellShade(doc, ranges, TabIdSection, 1, row, col).value_or(-1), shade) << row << "," << col;
 
     test::SetBattleColumn(doc, 4, NotationSigned, {0xF0, 0x10});
     EXPECT_EQ(ColumnRange(doc, TabBattle, 0, 4), (ValueRange{-16, 16}));

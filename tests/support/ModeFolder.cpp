@@ -52,18 +52,19 @@ QByteArray ProgramFolder::readBytes(const QString& relative) const
     return in.readAll();
 }
 
-void ProgramFolder::writeBattleCaptions(const QString& mode, const QString& prefix, int count) const
+void ProgramFolder::writeMode(const QString& mode, const QString& files, const QStringList& options) const
 {
-    QStringList lines;
-    for (int j = 1; j <= count; ++j)
-        lines << QString::number(j - 1, 16) << prefix + QString::number(j);
-    writeLines(mode + QStringLiteral("/敵パラメータ.sna"), lines);
+    EXPECT_TRUE(WriteModeFolder(path(), mode, files, options)) << mode.toStdString();
 }
 
-void ProgramFolder::writeTabTables(const QString& mode) const
+void ProgramFolder::writeZorIni(const QString& mode, const QString& defaultNotation) const
 {
-    writeLines(mode + QStringLiteral("/個別データ.sna"), {QStringLiteral("0"), QStringLiteral("項目")});
-    writeBattleCaptions(mode, QStringLiteral("見出し"));
+    EXPECT_TRUE(WriteZorIni(path(), mode, defaultNotation.isEmpty() ? QStringList() : QStringList{QStringLiteral("DefaultNotation=") + defaultNotation}));
+}
+
+void ProgramFolder::writeBattleCaptions(const QString& mode, const QString& prefix) const
+{
+    EXPECT_TRUE(WriteCompactFile(path(), mode + QStringLiteral("/敵パラメータ.sna"), BattleCaptions(prefix)));
 }
 
 void ProgramFolder::writeTable(const QString& mode, const QString& name, int ids, int sections, const QString& offset) const
@@ -76,14 +77,6 @@ void ProgramFolder::writeTable(const QString& mode, const QString& name, int ids
     for (int q = 1; q <= sections; ++q)
         pairs << offset << QStringLiteral("S%1").arg(q);
     writeLines(mode + u'/' + name + QStringLiteral(".sna"), pairs);
-}
-
-void ProgramFolder::writeZorIni(const QString& mode, const QString& defaultNotation) const
-{
-    QStringList lines{QStringLiteral("[Option]"), QStringLiteral("Mode=") + mode};
-    if (!defaultNotation.isEmpty())
-        lines << QStringLiteral("DefaultNotation=") + defaultNotation;
-    writeLines(QStringLiteral("ZOR.ini"), lines);
 }
 
 } // namespace zor::test

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "tests/support/ModeText.h"
+
 namespace zor::test {
 
 class ProgramFolder {
@@ -23,20 +25,19 @@ public:
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
     QByteArray readBytes(const QString& relative) const;
 
-    // mode/敵パラメータ.sna with pairs count: offset j - 1 in hexadecimal, caption prefix + j.
-    void writeBattleCaptions(const QString& mode, const QString& prefix, int count = 25) const;
-
-    // mode/個別データ.sna with one entry and mode/敵パラメータ.sna with 25 captions, so that a
-    // load of the mode misses neither.
-    void writeTabTables(const QString& mode) const;
+    // The mode folder of WriteModeFolder (ZOR.ini, the mode's files from their compact text,
+    // 個別データ.sna and 敵パラメータ.sna unless given); fails the test on a file not written.
+    void writeMode(const QString& mode, const QString& files = QString(),
+                   const QStringList& options = {QStringLiteral("DefaultNotation=16")}) const;
+    // ZOR.ini alone: Mode=mode, and DefaultNotation unless it is empty.
+    void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const;
+    // mode/敵パラメータ.sna of BattleCaptions(prefix).
+    void writeBattleCaptions(const QString& mode, const QString& prefix) const;
 
     // mode/name.idn with ids (at least 1) names and mode/name.sna with sections pairs, every section at
     // offset (hexadecimal), so that the data set has exactly ids IDs and sections sections.
     void writeTable(const QString& mode, const QString& name, int ids, int sections,
                     const QString& offset = QStringLiteral("1000")) const;
-
-    // ZOR.ini with [Option] Mode (and DefaultNotation unless empty).
-    void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const;
 
 private:
     QTemporaryDir dir_;

@@ -20,50 +20,25 @@ std::uint8_t Parsed(const QString& text, std::uint8_t before = 77)
 
 TEST(ByteToSigned, SplitsAt128)
 {
-    EXPECT_EQ(ByteToSigned(0), 0);
-    EXPECT_EQ(ByteToSigned(127), 127);
-    EXPECT_EQ(ByteToSigned(128), -128);
-    EXPECT_EQ(ByteToSigned(255), -1);
+    EXPECT_EQ((std::vector<int>{ByteToSigned(0), ByteToSigned(127), ByteToSigned(128), ByteToSigned(255)}),
+              (std::vector<int>{0, 127, -128, -1}));
 }
 
-TEST(ParseByte, DecimalText)
+// The Parts' reading of a cell's text: what it can't read is 0.
+TEST(ParseByte, DecimalHexAndNegativeText)
 {
-    EXPECT_EQ(Parsed(u"255"_s), 255);
-    EXPECT_EQ(Parsed(u"0"_s), 0);
-    EXPECT_EQ(Parsed(u"256"_s), 0);
-    EXPECT_EQ(Parsed(u"254.5"_s), 254);
-    EXPECT_EQ(Parsed(u"253.5"_s), 254);
-    EXPECT_EQ(Parsed(u"255.5"_s), 0);
-    EXPECT_EQ(Parsed(u" 12 "_s), 12);
-    EXPECT_EQ(Parsed(u"+7"_s), 7);
-    EXPECT_EQ(Parsed(u"abc"_s), 0);
-    EXPECT_EQ(Parsed(u""_s), 0);
-    EXPECT_EQ(Parsed(u"12abc"_s), 0);
-    EXPECT_EQ(Parsed(u"0X1F"_s), 0); // a capital X takes the decimal path
-}
-
-TEST(ParseByte, HexText)
-{
-    EXPECT_EQ(Parsed(u"0x1F"_s), 31);
-    EXPECT_EQ(Parsed(u"0xff"_s), 255);
-    EXPECT_EQ(Parsed(u"0x0A"_s), 10);
-    EXPECT_EQ(Parsed(u"0x123"_s), 0); // five characters
-    EXPECT_EQ(Parsed(u"0x5"_s), 0);   // only "x5" is read
-    EXPECT_EQ(Parsed(u"0x"_s), 0);
+    const std::pair<QString, int> cases[] = {
+        {u"255"_s, 255}, {u"0"_s, 0},      {u"256"_s, 0},    {u"254.5"_s, 254}, {u"253.5"_s, 254}, {u"255.5"_s, 0},
+        {u" 12 "_s, 12}, {u"+7"_s, 7},     {u"abc"_s, 0},    {u""_s, 0},        {u"12abc"_s, 0},
+        {u"0X1F"_s, 0}, // a capital X takes the decimal path
+        {u"0x1F"_s, 31}, {u"0xff"_s, 255}, {u"0x0A"_s, 10},  {u"0x123"_s, 0},   // five characters
+        {u"0x5"_s, 0},  // only "x5" is read
+        {u"0x"_s, 0},    {u"-1"_s, 255},   {u"-128"_s, 128}, {u"-129"_s, 127},  {u"-256"_s, 0},    {u"-257"_s, 0},
+        {u"-0.5"_s, 255}, {u"-0"_s, 0},    {u"-"_s, 0},      {u"-1x"_s, 0},
+    };
+    for (const auto& [text, byte] : cases)
+        EXPECT_EQ(Parsed(text), byte) << text.toStdString();
     EXPECT_EQ(ParseHexByte(u"0x1G"), 1);
-}
-
-TEST(ParseByte, NegativeText)
-{
-    EXPECT_EQ(Parsed(u"-1"_s), 255);
-    EXPECT_EQ(Parsed(u"-128"_s), 128);
-    EXPECT_EQ(Parsed(u"-129"_s), 127);
-    EXPECT_EQ(Parsed(u"-256"_s), 0);
-    EXPECT_EQ(Parsed(u"-257"_s), 0);
-    EXPECT_EQ(Parsed(u"-0.5"_s), 255);
-    EXPECT_EQ(Parsed(u"-0"_s), 0);
-    EXPECT_EQ(Parsed(u"-"_s), 0);
-    EXPECT_EQ(Parsed(u"-1x"_s), 0);
 }
 
 TEST(ParseByte, EveryByteComesBackFromEachNotationsText)

@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <array>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -25,19 +26,17 @@ class GridView : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        home.writeZorIni(u"mode"_s);
-        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s, u"戦士"_s, QString(), u"僧侶"_s}, "\r\n", false);
-        home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
-        home.writeLines(u"mode/表.idn"_s, {u"いち"_s, u"に"_s}, "\r\n", false);
-        home.writeLines(u"mode/表.sna"_s, {u"200"_s, u"ちから"_s, u"210"_s, QString(), u"220"_s, u"とても長い見出しです"_s});
-        home.writeLines(u"mode/表.ini"_s, {u"[Notation]"_s, u"Section1=16"_s, u"Section2=10"_s, u"Section3=-10"_s});
-        home.writeLines(u"mode/個別データ.sna"_s, {u"300"_s, u"お金"_s});
-        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section1=7"_s});
+        home.writeMode(u"mode"_s, uR"(
+            クラス.idn      なし|戦士||僧侶
+            クラス.sna      100|HP|
+            表.idn          いち|に
+            表.sna          200|ちから|210||220|とても長い見出しです|
+            表.ini          [Notation]|Section1=16|Section2=10|Section3=-10|
+            個別データ.sna  300|お金|
+            個別データ.ini  [Notation]|Section1=7|
+        )"_s, {});
         QByteArray image(0x400, '\0');
-        image[0x200] = static_cast<char>(0x80);
-        image[0x210] = static_cast<char>(0x80);
-        image[0x220] = static_cast<char>(0x80);
-        image[0x300] = 0x0A;
+        image.replace(0x200, 1, "\x80").replace(0x210, 1, "\x80").replace(0x220, 1, "\x80").replace(0x300, 1, "\x0A");
         ProblemLog log(home.path());
         BattleCodec codec;
         LoadDocument(doc, home.file(u"x.rom"_s), image, home.path(), codec, log);
@@ -58,41 +57,33 @@ protected:
 
 TEST_F(GridView, CellsShowTheirSectionsNotation)
 {
-    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"0x80"_s);
-    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 2), u"128"_s);
-    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 3), u"-128"_s);
-    EXPECT_EQ(CellText(doc, TabIdSection, table, 2, 1), u"0x00"_s);
-    // An unknown code (7 here, 0 when ZOR.ini has no DefaultNotation) shows hexadecimal.
-    EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"0x0A"_s);
-    EXPECT_EQ(CellText(doc, TabBattle, 0, 1, 25), u"0x00"_s);
-    // Outside the table there is nothing.
-    EXPECT_EQ(CellText(doc, TabIdSection, table, 3, 1), QString());
-    EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 4), QString());
-    EXPECT_EQ(CellText(doc, TabIdSection, 9, 1, 1), QString());
-    EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 2), QString());
-    EXPECT_EQ(CellText(doc, TabBattle, 0, 4, 1), QString());
+    // An unknown code (7 here, 0 when ZOR.ini has no DefaultNotation) shows hexadecimal;
+    // outside the table there is nothing.
+    const std::tuple<int, int, int, int, QString> cases[] = {
+        {TabIdSection, table, 1, 1, u"0x80"_s}, {TabIdSection, table, 1, 2, u"128"_s}, {TabIdSection, table, 1, 3, u"-128"_s},
+        {TabIdSection, table, 2, 1, u"0x00"_s}, {TabIndividual, 0, 1, 1, u"0x0A"_s},    {TabBattle, 0, 1, 25, u"0x00"_s},
+        {TabIdSection, table, 3, 1, QString()}, {TabIdSection, table, 1, 4, QString()}, {TabIdSection, 9, 1, 1, QString()},
+        {TabIndividual, 0, 1, 2, QString()},    {TabBattle, 0, 4, 1, QString()},
+    };
+    for (const auto& [tab, dataSet, row, col, text] : cases)
+        EXPECT_EQ(CellText(doc, tab, dataSet, row, col), text) << tab << " " << row << " " << col;
 }
 
 TEST_F(GridView, LayoutOfEachTab)
 {
     const GridLayout ids = LayoutGrid(doc, TabIdSection, table, 240);
-    EXPECT_EQ(ids.rows, 3);
-    EXPECT_EQ(ids.cols, 4);
-    EXPECT_EQ(ids.headingHeight, 480);
+    EXPECT_EQ(std::tuple(ids.rows, ids.cols, ids.headingHeight), std::tuple(3, 4, 480));
     EXPECT_EQ(ids.headings, (std::vector<QString>{u"ID"_s, u"ちから"_s, QString(), u"とても長い見出しです"_s}));
     EXPECT_EQ(ids.labels[2], u"に"_s);
     EXPECT_EQ(ids.alignments, (std::vector<int>{0, 6, 6, 6}));
 
     const GridLayout individual = LayoutGrid(doc, TabIndividual, 0, 240);
-    EXPECT_EQ(individual.cols, 2);
-    EXPECT_EQ(individual.headingHeight, 200);
-    EXPECT_EQ(individual.headings[0], QString());
-    EXPECT_TRUE(individual.fixedValueWidth);
+    EXPECT_EQ(std::tuple(individual.cols, individual.headingHeight, individual.headings[0], individual.fixedValueWidth),
+              std::tuple(2, 200, QString(), true));
 
     // Battle rows are labelled with their class's name; a class without one gets an empty label.
     const GridLayout battle = LayoutGrid(doc, TabBattle, 0, 240);
-    EXPECT_EQ(battle.cols, 26);
-    EXPECT_EQ(battle.headings[0], QString());
+    EXPECT_EQ(std::tuple(battle.cols, battle.headings[0]), std::tuple(26, QString()));
     EXPECT_EQ(battle.labels, (std::vector<QString>{QString(), u"戦士"_s, QString(), QString()}));
     doc.ClassDataSet = 0;
     EXPECT_EQ(LayoutGrid(doc, TabBattle, 0, 240).labels[1], QString());
@@ -125,9 +116,8 @@ TEST_F(GridView, WidthsFromTheSettingsFileOrFitted)
     EXPECT_EQ(widths, (std::vector<int>{1234, 600, 777, 1000}));
     EXPECT_EQ(measured, 1); // only the heading whose stored width is unusable; no label at all
 
-    EXPECT_EQ(ParseColumnWidth(u"99999"_s), std::nullopt);
-    EXPECT_EQ(ParseColumnWidth(u"32767"_s), 32767);
-    EXPECT_EQ(ParseColumnWidth(u"0"_s), 0);
+    EXPECT_EQ((std::vector<std::optional<int>>{ParseColumnWidth(u"99999"_s), ParseColumnWidth(u"32767"_s), ParseColumnWidth(u"0"_s)}),
+              (std::vector<std::optional<int>>{std::nullopt, 32767, 0}));
 }
 
 TEST_F(GridView, RowLabelWidthGrowsOnlyPastTheRunningWidth)
@@ -157,9 +147,8 @@ TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
     EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"10"_s);
     // A cursor on no section changes nothing.
-    EXPECT_EQ(SetNotation(doc, {TabIdSection, table}, 1, 4, NotationHex, &error), NotationChange::NoSection);
-    EXPECT_EQ(SetNotation(doc, {TabIndividual, 0}, 2, 1, NotationHex, &error), NotationChange::NoSection);
-    EXPECT_EQ(SetNotation(doc, {TabBattle, 0}, 1, 26, NotationHex, &error), NotationChange::NoSection);
+    for (const auto& [tab, row, col] : {std::tuple{TabIdSection, 1, 4}, {TabIndividual, 2, 1}, {TabBattle, 1, 26}})
+        EXPECT_EQ(SetNotation(doc, {tab, tab == TabIdSection ? table : 0}, row, col, NotationHex, &error), NotationChange::NoSection) << tab;
     EXPECT_EQ(SetNotation(doc, {TabIdSection, 0}, 1, 1, NotationHex, &error), NotationChange::NoSection);
     // A settings file that can't be written: the document changes, and the caller is told.
     QFile::remove(home.file(u"mode/表.ini"_s));
@@ -173,11 +162,10 @@ TEST_F(GridView, ColumnWidthsAreSavedWithAFloorOf600)
 {
     QString error;
     ASSERT_TRUE(SaveColumnWidths(doc, {TabIdSection, table}, {1500, 0, 599, 601}, &error)) << error.toStdString();
-    const QString ini = home.file(u"mode/表.ini"_s);
-    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section0"_s, ini), u"1500"_s);
-    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section1"_s, ini), u"600"_s);
-    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section2"_s, ini), u"600"_s);
-    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section3"_s, ini), u"601"_s);
+    QStringList widths;
+    for (int q = 0; q <= 3; ++q)
+        widths << ReadIni(u"ColWidth"_s, u"Section%1"_s.arg(q), home.file(u"mode/表.ini"_s));
+    EXPECT_EQ(widths, (QStringList{u"1500"_s, u"600"_s, u"600"_s, u"601"_s}));
 }
 
 TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
@@ -224,11 +212,9 @@ TEST(NoteLimit, AnInsertionIsCutAtTheLimitNeverInsideAPair)
 
 TEST_F(GridView, DataSetFallbacks)
 {
-    EXPECT_EQ(DataSetToShow(doc, 2), 2);
-    EXPECT_EQ(DataSetToShow(doc, 5), 1);
-    EXPECT_EQ(DataSetToShow(doc, 0), 1);
     DocumentState empty;
-    EXPECT_EQ(DataSetToShow(empty, 1), 0);
+    EXPECT_EQ((std::vector<int>{DataSetToShow(doc, 2), DataSetToShow(doc, 5), DataSetToShow(doc, 0), DataSetToShow(empty, 1)}),
+              (std::vector<int>{2, 1, 1, 0}));
     EXPECT_FALSE(HasTable(empty, TabIdSection, 1));
 }
 

@@ -5,6 +5,7 @@
 #include "core/files/Ini.h"
 #include "core/files/Text.h"
 #include "core/sample/Sample.h"
+#include "tests/support/ModeText.h"
 #include "tests/window/FakeDialogs.h"
 #include "window/Form1.h"
 #include "window/TabStrip.h"
@@ -26,20 +27,14 @@ class Folder {
 public:
     Folder()
     {
-        write(QStringLiteral("ZOR.ini"), {QStringLiteral("[Option]"), QStringLiteral("Mode=m"), QStringLiteral("DefaultNotation=16")});
-        write(QStringLiteral("m/クラス.idn"), {QStringLiteral("なし"), QStringLiteral("戦士")}, false);
-        write(QStringLiteral("m/クラス.sna"), {QStringLiteral("100"), QStringLiteral("HP")});
-        write(QStringLiteral("m/表.idn"), {QStringLiteral("いち"), QStringLiteral("に"), QStringLiteral("さん")}, false);
-        write(QStringLiteral("m/表.sna"), {QStringLiteral("200"), QStringLiteral("力"), QStringLiteral("210"),
-                                           QStringLiteral("とても長い見出し")});
-        write(QStringLiteral("m/表.ini"), {QStringLiteral("[Notation]"), QStringLiteral("Section2=10"),
-                                           QStringLiteral("[ColWidth]"), QStringLiteral("Section0=1500")});
-        write(QStringLiteral("m/個別データ.sna"), {QStringLiteral("300"), QStringLiteral("お金"), QStringLiteral("301"),
-                                                   QStringLiteral("レベル")});
-        QStringList battle;
-        for (int j = 1; j <= 25; ++j)
-            battle << QString::number(j - 1, 16) << QStringLiteral("項目%1").arg(j);
-        write(QStringLiteral("m/敵パラメータ.sna"), battle);
+        WriteModeFolder(dir.path(), QStringLiteral("m"), QStringLiteral(R"(
+            クラス.idn      なし|戦士
+            クラス.sna      100|HP|
+            表.idn          いち|に|さん
+            表.sna          200|力|210|とても長い見出し|
+            表.ini          [Notation]|Section2=10|[ColWidth]|Section0=1500|
+            個別データ.sna  300|お金|301|レベル|
+        )"));
         // The sample image, for its battle blocks; the tables lie where it holds nothing.
         QByteArray image = zor::MakeSampleImage();
         image[0x200] = static_cast<char>(0x80);

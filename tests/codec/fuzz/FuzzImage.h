@@ -33,17 +33,4 @@ inline QByteArray ImageFromInput(const std::uint8_t* data, std::size_t size)
     return image;
 }
 
-// The input for an image whose bytes outside the fixed places all lie below 0x15A92.
-inline QByteArray InputFromImage(const QByteArray& image)
-{
-    QByteArray input;
-    for (std::int32_t at : kFixedPlaces)
-        input.append(image[at]);
-    qsizetype end = std::min<qsizetype>(image.size(), kDictionaryPointerLow);
-    while (end > 0 && image[end - 1] == 0)
-        --end;
-    input.append(image.left(end));
-    return input;
-}
-
 } // namespace zor::fuzz

@@ -1,7 +1,7 @@
 #pragma once
 
 // The sample's document, loaded once from a folder the sample is written to, for the CSV
-// import's fuzz target and the test that makes its seeds.
+// import's fuzz target.
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/ReadImage.h"

@@ -1,7 +1,6 @@
 #pragma once
 
-// The one source image the patch fuzz target applies every input to, and the seeds'
-// targets made from it.
+// The one source image the patch fuzz target applies every input to.
 
 #include <QByteArray>
 
