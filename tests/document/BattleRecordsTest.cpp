@@ -93,6 +93,10 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
     // 316 of them still fit: 315 separators.
     doc.BattleStream = StreamOf(std::vector<Block>(316, Block{Numbered(4)}));
     EXPECT_NO_THROW(ReadBattleRecords(doc));
+    // Without the last block's 0 and the spare element, the last record ends with the last byte: whole.
+    doc.BattleStream.redimPreserve(doc.BattleStream.upper() - 2);
+    ASSERT_NO_THROW(ReadBattleRecords(doc));
+    EXPECT_EQ(std::tuple(doc.BattleCount, doc.BattleParams(25, 316)), std::tuple(316, Numbered(4)[24]));
 }
 
 } // namespace

@@ -273,6 +273,10 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
             EXPECT_EQ(insert.kind == RowResult::Refused, insert.message.contains(QString::fromUtf16(c.reason)));
         }
     }
+    // The byte after the checksum is no part of it.
+    home.writeMode(u"mode"_s, u"個別データ.sna 7FE0|後|"_s, {u"FixChecksum=1"_s});
+    load(rom.image());
+    EXPECT_EQ(ReadOnlyReason(doc, TabIndividual, 0, 1, 1), std::nullopt);
 }
 
 TEST_F(ReadImage, UnreadableTableSettingsAreProblems)
