@@ -4,11 +4,11 @@
 // detail (errno, or the size limit). Every Japanese reason is made here, from the
 // error code, never from Qt's English texts.
 
+#include "core/files/Failure.h"
+
 #include <QString>
 
 namespace zor {
-
-enum class FileAccess { Read, Write };
 
 struct FileError {
     enum class Kind {
@@ -34,11 +34,5 @@ struct FileError {
 
     static FileError fromErrno(const QString& path, int code, FileAccess access);
 };
-
-// errno as a Japanese reason: what a user can act on, else the number.
-QString ErrnoReason(int code, FileAccess access);
-
-// "64 MiB", "16 MiB", or bytes when the limit is not a whole number of MiB.
-QString SizeText(qint64 bytes);
 
 } // namespace zor

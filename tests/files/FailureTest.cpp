@@ -1,0 +1,57 @@
+#include "core/files/Failure.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zor {
+namespace {
+
+TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
+{
+    const Failure full = Failure::FromErrno(u"/a.rom"_s, ENOSPC, FileAccess::Write);
+    EXPECT_EQ(full.said(u"/a.rom に書き込めません"_s, u"ファイルは元のままです。"_s).message(),
+              u"/a.rom に書き込めません（ディスクの空きが足りません）。ファイルは元のままです。"_s);
+    EXPECT_EQ(full.message(), u"ディスクの空きが足りません。"_s);
+    EXPECT_TRUE(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing());
+    EXPECT_FALSE(full.missing());
+
+    // A detail built where the failure is known says why instead of the kind; a sentence keeps its one full stop.
+    Failure refused = Failure::Of(Failure::Kind::Refused, u"クラス.csv"_s, u"値が足りません。"_s);
+    EXPECT_EQ(refused.message(), u"値が足りません。"_s);
+    refused.after = u"何も変えていません。"_s;
+    EXPECT_EQ(refused.message(), u"値が足りません。何も変えていません。"_s);
+
+    // A failure said again keeps its first message as the reason.
+    Failure tooLarge = Failure::TooLargeFile(u"big.ini"_s, 16 * 1024 * 1024);
+    EXPECT_EQ(tooLarge.said(u"big.ini を読めません"_s).said(u"メモを書けません"_s).message(),
+              u"メモを書けません（big.ini を読めません（ファイルが大きすぎます（上限は 16 MiB）））。"_s);
+    tooLarge.limit = 3;
+    EXPECT_EQ(tooLarge.reason(), u"ファイルが大きすぎます（上限は 3 バイト）"_s);
+}
+
+TEST(Result, HoldsAValueOrItsFailure)
+{
+    const Result<int> value = 7;
+    ASSERT_TRUE(value.ok());
+    EXPECT_EQ(*value, 7);
+    EXPECT_TRUE(value == 7);
+    EXPECT_THROW(static_cast<void>(value.failure()), std::bad_variant_access);
+
+    const Result<QString> failed = Failure::Of(Failure::Kind::BadText, u"1:2"_s, u"読めません"_s);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.failure().place, u"1:2"_s);
+    EXPECT_EQ(failed.value_or(u"空"_s), u"空"_s);
+    EXPECT_FALSE(failed == QString());
+    EXPECT_THROW(static_cast<void>(*failed), std::bad_variant_access);
+
+    EXPECT_TRUE(Result<void>().ok());
+    const Result<void> none = Failure::Of(Failure::Kind::Exists, u"a"_s, QString());
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().message(), u"すでにあります。"_s);
+}
+
+} // namespace
+} // namespace zor
