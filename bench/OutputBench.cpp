@@ -99,11 +99,10 @@ BENCHMARK(WriteSameBytesWithOneWrite)->Unit(benchmark::kMicrosecond);
 void WriteSameBytesAtomically(benchmark::State& state)
 {
     const Sample& sample = TheSample();
-    QString error;
     for (auto _ : state)
         for (const auto& [path, bytes] : sample.files)
-            if (!zor::WriteFileAtomically(QFile::decodeName(path), bytes, &error))
-                state.SkipWithError(qPrintable(error));
+            if (const zor::Result<void> written = zor::WriteFileAtomically(QFile::decodeName(path), bytes); !written)
+                state.SkipWithError(qPrintable(written.failure().message()));
 }
 BENCHMARK(WriteSameBytesAtomically)->Unit(benchmark::kMicrosecond);
 

@@ -38,11 +38,14 @@ struct Pairs {
             withoutIndex.push_back(zor::MakeBpsWithoutIndex(pair.source, pair.target).bytes->size());
         original = dir.filePath(QStringLiteral("original.rom"));
         edited = dir.filePath(QStringLiteral("edited.rom"));
-        if (zor::WriteFileAtomically(original, pairs.front().source, &error))
-            zor::WriteFileAtomically(edited, pairs.front().target, &error);
+        zor::Result<void> written = zor::WriteFileAtomically(original, pairs.front().source);
+        if (written)
+            written = zor::WriteFileAtomically(edited, pairs.front().target);
+        if (!written)
+            error = written.failure().message();
     }
 
-    QByteArray read(const QString& path) const { return *zor::ReadRegularFile(path, zor::kMaxImageSize, nullptr); }
+    QByteArray read(const QString& path) const { return *zor::ReadRegularFile(path, zor::kMaxImageSize); }
 };
 
 const Pairs& ThePairs()

@@ -32,20 +32,21 @@ std::optional<QStringList> PlainArguments(const QStringList& args, const QString
 
 std::optional<QByteArray> ReadInput(const QString& path, QTextStream& err)
 {
-    FileError error;
-    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize, &error);
-    if (!bytes)
-        err << QStringLiteral("%1 を読めません（%2）。\n").arg(path, error.reason());
-    return bytes;
+    Result<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize);
+    if (bytes)
+        return std::move(*bytes);
+    err << bytes.failure().said(QStringLiteral("%1 を読めません").arg(path)).message() << u'\n';
+    return std::nullopt;
 }
 
-bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err, const std::vector<GuardedFile>& inputs = {})
+[[nodiscard]] bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err,
+                               const std::vector<GuardedFile>& inputs = {})
 {
-    QString error;
-    if (WriteFileAtomically(path, bytes, &error, inputs))
-        return true;
-    err << QStringLiteral("%1 に書き込めません（%2）。元のファイルはそのままです。\n").arg(path, error);
-    return false;
+    const Result<void> written = WriteFileAtomically(path, bytes, inputs);
+    if (!written)
+        err << written.failure().said(QStringLiteral("%1 に書き込めません").arg(path), QStringLiteral("元のファイルはそのままです。")).message()
+            << u'\n';
+    return written.ok();
 }
 
 QString Hex16(std::uint16_t value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(4, u'0'); }

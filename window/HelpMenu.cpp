@@ -157,9 +157,10 @@ void Form1::ShowProgramFolderState()
     // The window as it stays first, then the message over it.
     showProgramFolder();
     const ProgramFolderChoice choice = ChooseProgramFolder();
-    if (!choice.problem.isEmpty())
+    if (!choice.writable)
         dialogs_->showMessage(this, QStringLiteral("プログラムフォルダ"),
-                              choice.problem + QStringLiteral("。\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
+                              choice.writable.failure().message()
+                                  + QStringLiteral("\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
                               QMessageBox::Warning);
 }
 

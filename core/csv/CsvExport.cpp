@@ -287,12 +287,14 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
         } else {
             // No copy: the bytes stay alive in csv until the write is done.
             const QByteArray bytes = QByteArray::fromRawData(csv.bytes.data(), static_cast<qsizetype>(csv.bytes.size()));
-            if (WriteFileAtomically(path, bytes, &reason, OpenImageFiles(doc.RomPath))) {
+            const Result<void> written = WriteFileAtomically(path, bytes, OpenImageFiles(doc.RomPath));
+            if (written) {
                 result.written << path;
                 for (int line : csv.replacedLines)
                     result.notes << QStringLiteral("%1:%2: 読めない文字を「?」にして書きました。").arg(table.fileName()).arg(line);
                 continue;
             }
+            reason = written.failure().reason();
         }
         result.error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
         break;

@@ -69,10 +69,10 @@ void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& setti
 
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log)
 {
-    FileError error;
-    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
+    const Result<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize);
     if (!bytes) {
-        log.add(path, 0, error.missing() ? missingMessage : QStringLiteral("ファイルを読めません（%1）。").arg(error.reason()));
+        const Failure& failure = bytes.failure();
+        log.add(path, 0, failure.missing() ? missingMessage : failure.said(QStringLiteral("ファイルを読めません")).message());
         return std::nullopt;
     }
     TextLines text = ToTextLines(*bytes);
@@ -82,14 +82,13 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
 
 std::optional<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead)
 {
-    FileError error;
-    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
+    const Result<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize);
     if (notRead)
-        *notRead = error.reason();
-    if (!bytes && error.missing())
+        *notRead = bytes ? QString() : bytes.failure().reason();
+    if (!bytes && bytes.failure().missing())
         return IniFile();
     if (!bytes) {
-        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
+        log.add(path, 0, bytes.failure().said(QStringLiteral("設定ファイルを読めません")).message());
         return std::nullopt;
     }
     const IniFile ini = IniFile::fromBytes(*bytes);

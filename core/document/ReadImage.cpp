@@ -28,14 +28,14 @@ QString Hex(std::int64_t value) { return QString::number(value, 16).toUpper(); }
 
 std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
 {
-    FileError error;
-    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize, &error);
-    if (!bytes) {
-        *reason = error.reason() + u'。';
-        if (error.kind == FileError::Kind::Folder)
-            *reason += QStringLiteral("ROM イメージのファイルを選んでください。");
-    }
-    return bytes;
+    Result<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize);
+    if (bytes)
+        return std::move(*bytes);
+    Failure failure = bytes.failure();
+    if (failure.kind == Failure::Kind::Folder)
+        failure.after = QStringLiteral("ROM イメージのファイルを選んでください。");
+    *reason = failure.message();
+    return std::nullopt;
 }
 
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)

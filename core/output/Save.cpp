@@ -27,10 +27,9 @@ std::optional<QByteArray> ReadOpenImage(const DocumentState& doc, QString* error
         *error = QStringLiteral("%1 がありません。読み込んだ後に移動か削除されたようです。何も書いていません。").arg(doc.RomPath);
         return std::nullopt;
     }
-    FileError reason;
-    std::optional<QByteArray> bytes = ReadRegularFile(doc.RomPath, kMaxImageSize, &reason);
+    Result<QByteArray> bytes = ReadRegularFile(doc.RomPath, kMaxImageSize);
     if (!bytes) {
-        *error = QStringLiteral("%1 を読めません（%2）。何も書いていません。").arg(doc.RomPath, reason.reason());
+        *error = bytes.failure().said(QStringLiteral("%1 を読めません").arg(doc.RomPath), QStringLiteral("何も書いていません。")).message();
         return std::nullopt;
     }
     if (bytes->size() < doc.RomSizeAtRead) {
@@ -40,7 +39,7 @@ std::optional<QByteArray> ReadOpenImage(const DocumentState& doc, QString* error
                      .arg(bytes->size());
         return std::nullopt;
     }
-    return bytes;
+    return std::move(*bytes);
 }
 
 // After a write: the file just written is the new baseline.
@@ -186,24 +185,29 @@ bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString*
     // The new image on disk first, the .bak next, the rename last: a failure before the
     // rename leaves the image and the old .bak as they were (the writer removes its
     // temporary file when it goes out of scope uncommitted).
-    AtomicFile newImage(doc.RomPath);
-    if (!newImage.write(*image)) {
-        *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
+    const auto notWritten = [&](const Failure& failure) {
+        *error = failure.said(QStringLiteral("%1 に書き込めません").arg(doc.RomPath), QStringLiteral("ファイルは元のままです。")).message();
         return false;
-    }
+    };
+    AtomicFile newImage(doc.RomPath);
+    if (const Result<void> written = newImage.write(*image); !written)
+        return notWritten(written.failure());
     // The .bak is replaced as a name: a link there is never written through to what it names.
     if (withBackup) {
         AtomicFile backup(BackupPath(doc.RomPath), SymlinkTarget::ReplaceLink);
-        if (!backup.write(*onDisk) || !backup.commit()) {
-            *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。")
-                         .arg(BackupPath(doc.RomPath), backup.error().reason());
+        Result<void> copied = backup.write(*onDisk);
+        if (copied)
+            copied = backup.commit();
+        if (!copied) {
+            *error = copied.failure()
+                         .said(QStringLiteral("バックアップ %1 を書けません").arg(BackupPath(doc.RomPath)),
+                               QStringLiteral("何も書いていません。"))
+                         .message();
             return false;
         }
     }
-    if (!newImage.commit()) {
-        *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
-        return false;
-    }
+    if (const Result<void> renamed = newImage.commit(); !renamed)
+        return notWritten(renamed.failure());
     Saved(doc, *image, NeedsReencode(doc));
     return true;
 }
@@ -228,9 +232,10 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
     const std::optional<QByteArray> image = doc.History->Modified() ? FinishedImage(doc, *onDisk, codec, error) : onDisk;
     if (!image)
         return false;
-    QString reason;
-    if (!WriteFileAtomically(path, *image, &reason, OpenImageFiles(doc.RomPath))) {
-        *error = QStringLiteral("%1 に保存できません（%2）。開いているファイルはそのままです。").arg(path, reason);
+    if (const Result<void> written = WriteFileAtomically(path, *image, OpenImageFiles(doc.RomPath)); !written) {
+        *error = written.failure()
+                     .said(QStringLiteral("%1 に保存できません").arg(path), QStringLiteral("開いているファイルはそのままです。"))
+                     .message();
         return false;
     }
     const bool reencoded = doc.History->Modified() && NeedsReencode(doc);

@@ -1,6 +1,5 @@
 #include "core/patch/Bps.h"
 
-#include "core/files/FileError.h"
 #include "core/files/ReadFile.h"
 #include "core/patch/BpsActions.h"
 #include "core/patch/Crc32.h"

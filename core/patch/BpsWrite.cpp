@@ -1,6 +1,6 @@
 #include "core/patch/Bps.h"
 
-#include "core/files/FileError.h"
+#include "core/files/Failure.h"
 #include "core/files/ReadFile.h"
 #include "core/patch/BpsActions.h"
 #include "core/patch/CopyIndex.h"

@@ -1,6 +1,5 @@
 #include "core/patch/Ips.h"
 
-#include "core/files/FileError.h"
 #include "core/files/ReadFile.h"
 
 #include <algorithm>

@@ -338,9 +338,8 @@ bool WriteSampleFile(const QString& folder, const SampleFile& file, QString* err
         *error = QStringLiteral("フォルダ %1 を作れません。").arg(parent);
         return false;
     }
-    QString reason;
-    if (!WriteFileAtomically(path, file.bytes, &reason)) {
-        *error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
+    if (const Result<void> written = WriteFileAtomically(path, file.bytes); !written) {
+        *error = written.failure().said(QStringLiteral("%1 を書けません").arg(path)).message();
         return false;
     }
     return true;

@@ -139,9 +139,10 @@ bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString*
     const NotePlace place = NotePlaceOf(doc, tab);
     if (place.file.isEmpty())
         return true;
-    if (WriteIni(kText, place.key, NoteForStore(ToCp932Forms(shown)), place.file, error) != 0)
+    const Result<void> written = WriteIni(kText, place.key, NoteForStore(ToCp932Forms(shown)), place.file);
+    if (written)
         return true;
-    *error = QStringLiteral("%1 にメモを書けません（%2）。").arg(place.file, *error);
+    *error = written.failure().said(QStringLiteral("%1 にメモを書けません").arg(place.file)).message();
     return false;
 }
 
@@ -153,9 +154,10 @@ bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>&
     std::vector<std::pair<QString, QString>> keys;
     for (std::size_t c = 0; c < widths.size(); ++c)
         keys.emplace_back(SectionKey(static_cast<int>(c)), QString::number(std::max(widths[c], kMinColumnWidth)));
-    if (WriteIniKeys(QStringLiteral("ColWidth"), keys, file, error))
+    const Result<void> written = WriteIniKeys(QStringLiteral("ColWidth"), keys, file);
+    if (written)
         return true;
-    *error = QStringLiteral("%1 に列の幅を書けません（%2）。").arg(file, *error);
+    *error = written.failure().said(QStringLiteral("%1 に列の幅を書けません").arg(file)).message();
     return false;
 }
 
@@ -191,9 +193,10 @@ NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int co
     const QString file = TableSettingsFile(doc, tab, dataSet);
     if (file.isEmpty())
         return NotationChange::Changed; // no mode folder to keep it in
-    if (WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file, error) != 0)
+    const Result<void> written = WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file);
+    if (written)
         return NotationChange::Changed;
-    *error = QStringLiteral("%1 に表記を書けません（%2）。").arg(file, *error);
+    *error = written.failure().said(QStringLiteral("%1 に表記を書けません").arg(file)).message();
     return NotationChange::NotWritten;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 
 using namespace Qt::Literals::StringLiterals;
@@ -30,6 +31,26 @@ TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
               u"メモを書けません（big.ini を読めません（ファイルが大きすぎます（上限は 16 MiB）））。"_s);
     tooLarge.limit = 3;
     EXPECT_EQ(tooLarge.reason(), u"ファイルが大きすぎます（上限は 3 バイト）"_s);
+}
+
+TEST(Failure, ReasonsAreJapaneseFromTheErrorCode)
+{
+    EXPECT_EQ(ErrnoReason(ENOSPC, FileAccess::Write), u"ディスクの空きが足りません"_s);
+    EXPECT_EQ(ErrnoReason(EFBIG, FileAccess::Write), u"ディスクの空きが足りません"_s);
+    EXPECT_EQ(ErrnoReason(EROFS, FileAccess::Write), u"読み取り専用のファイルシステムです"_s);
+    for (const int code : {EACCES, EPERM}) {
+        EXPECT_EQ(ErrnoReason(code, FileAccess::Write), u"書き込みが許可されていません"_s) << code;
+        EXPECT_EQ(ErrnoReason(code, FileAccess::Read), u"読み取りが許可されていません"_s) << code;
+    }
+    EXPECT_EQ(ErrnoReason(EISDIR, FileAccess::Write), u"フォルダです"_s);
+    EXPECT_EQ(ErrnoReason(ENOENT, FileAccess::Read), u"ファイルが見つかりません"_s);
+    // Codes without their own text keep their number.
+    EXPECT_TRUE(ErrnoReason(EPROTO, FileAccess::Read).contains(QString::number(EPROTO)));
+    for (const int code : {ENOTDIR, ENAMETOOLONG, EIO, ELOOP, EMFILE, EPROTO}) {
+        const QString reason = ErrnoReason(code, FileAccess::Read);
+        EXPECT_TRUE(std::none_of(reason.begin(), reason.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; }))
+            << reason.toStdString();
+    }
 }
 
 TEST(Result, HoldsAValueOrItsFailure)

@@ -26,6 +26,9 @@ struct Places {
     }
 };
 
+// Why a chosen folder can't be written to; empty when it can.
+QString Problem(const ProgramFolderChoice& choice) { return choice.writable ? QString() : choice.writable.failure().message(); }
+
 TEST(ProgramFolderRule, ZorHomeWinsOverEverything)
 {
     Places p;
@@ -34,13 +37,13 @@ TEST(ProgramFolderRule, ZorHomeWinsOverEverything)
     const ProgramFolderChoice choice = ChooseProgramFolder(p.home, p.exe, p.data);
     EXPECT_EQ(choice.path, p.home);
     EXPECT_EQ(choice.source, ProgramFolderSource::Environment);
-    EXPECT_TRUE(choice.problem.isEmpty()) << choice.problem.toStdString();
+    EXPECT_TRUE(Problem(choice).isEmpty()) << Problem(choice).toStdString();
     EXPECT_FALSE(QFileInfo::exists(p.data)); // the data folder is made only when it is chosen
 
     // A ZOR_HOME that isn't there is used all the same, and reported, not made.
     const ProgramFolderChoice missing = ChooseProgramFolder(p.root.file(u"nowhere"_s), p.exe, p.data);
     EXPECT_EQ(missing.path, p.root.file(u"nowhere"_s));
-    EXPECT_TRUE(missing.problem.contains(p.root.file(u"nowhere"_s)));
+    EXPECT_TRUE(Problem(missing).contains(p.root.file(u"nowhere"_s)));
     EXPECT_FALSE(QFileInfo::exists(p.root.file(u"nowhere"_s)));
 }
 
@@ -74,9 +77,9 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     EXPECT_EQ(choice.path, p.data);
     EXPECT_EQ(choice.source, ProgramFolderSource::UserData);
     EXPECT_TRUE(QFileInfo(p.data).isDir());
-    EXPECT_TRUE(choice.problem.isEmpty()) << choice.problem.toStdString();
+    EXPECT_TRUE(Problem(choice).isEmpty()) << Problem(choice).toStdString();
     // Chosen again, it is simply there.
-    EXPECT_TRUE(ChooseProgramFolder(QString(), p.exe, p.data).problem.isEmpty());
+    EXPECT_TRUE(Problem(ChooseProgramFolder(QString(), p.exe, p.data)).isEmpty());
 
     // A data folder that can't be made (a file stands where a folder of its path must be)
     // is still the choice, with the reason naming it.
@@ -84,8 +87,8 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     const QString blocked = p.root.file(u"blocked/ZOR/zor"_s);
     const ProgramFolderChoice failed = ChooseProgramFolder(QString(), p.exe, blocked);
     EXPECT_EQ(failed.path, blocked);
-    EXPECT_TRUE(failed.problem.contains(blocked)) << failed.problem.toStdString();
-    EXPECT_TRUE(failed.problem.contains(u"作れません"_s)) << failed.problem.toStdString();
+    EXPECT_TRUE(Problem(failed).contains(blocked)) << Problem(failed).toStdString();
+    EXPECT_TRUE(Problem(failed).contains(u"作れません"_s)) << Problem(failed).toStdString();
 }
 
 // The exact name wins, even a folder's; then a file whose name differs in letter case only,

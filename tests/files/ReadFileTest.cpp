@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -21,14 +20,12 @@ TEST(ReadFile, ReadsARegularFileWhole)
 {
     ProgramFolder home;
     home.writeBytes(u"a.bin"_s, QByteArray("a\0b", 3));
-    FileError error;
-    EXPECT_EQ(ReadRegularFile(home.file(u"a.bin"_s), 3, &error), QByteArray("a\0b", 3));
-    EXPECT_FALSE(error.failed());
+    EXPECT_EQ(ReadRegularFile(home.file(u"a.bin"_s), 3), QByteArray("a\0b", 3));
     home.writeBytes(u"empty.bin"_s, {});
-    EXPECT_EQ(ReadRegularFile(home.file(u"empty.bin"_s), 3, &error), QByteArray());
+    EXPECT_EQ(ReadRegularFile(home.file(u"empty.bin"_s), 3), QByteArray());
     // Through a symlink to a regular file.
     ASSERT_TRUE(QFile::link(home.file(u"a.bin"_s), home.file(u"link.bin"_s)));
-    EXPECT_EQ(ReadRegularFile(home.file(u"link.bin"_s), 3, &error), QByteArray("a\0b", 3));
+    EXPECT_EQ(ReadRegularFile(home.file(u"link.bin"_s), 3), QByteArray("a\0b", 3));
 }
 
 // A pipe would block an ordinary open, a device would be read without end: both are
@@ -39,20 +36,20 @@ TEST(ReadFile, RefusesWhatIsNotARegularFile)
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
     ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"zero"_s)));
     for (const QString& name : {u"pipe"_s, u"zero"_s}) {
-        FileError error;
-        EXPECT_FALSE(ReadRegularFile(home.file(name), kMaxTextFileSize, &error)) << name.toStdString();
-        EXPECT_EQ(error.kind, FileError::Kind::NotRegular) << name.toStdString();
-        EXPECT_EQ(error.reason(), u"通常のファイルではありません"_s);
-        EXPECT_EQ(error.path, home.file(name));
+        const Result<QByteArray> read = ReadRegularFile(home.file(name), kMaxTextFileSize);
+        ASSERT_FALSE(read) << name.toStdString();
+        EXPECT_EQ(read.failure().kind, Failure::Kind::NotRegular) << name.toStdString();
+        EXPECT_EQ(read.failure().reason(), u"通常のファイルではありません"_s);
+        EXPECT_EQ(read.failure().place, home.file(name));
     }
-    FileError folder;
-    EXPECT_FALSE(ReadRegularFile(home.path(), kMaxTextFileSize, &folder));
-    EXPECT_EQ(folder.reason(), u"フォルダです"_s);
-    FileError missing;
-    EXPECT_FALSE(ReadRegularFile(home.file(u"none"_s), kMaxTextFileSize, &missing));
-    EXPECT_TRUE(missing.missing());
-    EXPECT_EQ(missing.reason(), u"ファイルが見つかりません"_s);
-    EXPECT_FALSE(folder.missing());
+    const Result<QByteArray> folder = ReadRegularFile(home.path(), kMaxTextFileSize);
+    ASSERT_FALSE(folder);
+    EXPECT_EQ(folder.failure().reason(), u"フォルダです"_s);
+    const Result<QByteArray> missing = ReadRegularFile(home.file(u"none"_s), kMaxTextFileSize);
+    ASSERT_FALSE(missing);
+    EXPECT_TRUE(missing.failure().missing());
+    EXPECT_EQ(missing.failure().reason(), u"ファイルが見つかりません"_s);
+    EXPECT_FALSE(folder.failure().missing());
 }
 
 TEST(ReadFile, RefusesAFileOverTheLimitNamingIt)
@@ -61,35 +58,16 @@ TEST(ReadFile, RefusesAFileOverTheLimitNamingIt)
     home.writeBytes(u"big.ini"_s, {});
     QFile big(home.file(u"big.ini"_s));
     ASSERT_TRUE(big.resize(kMaxTextFileSize + 1)); // sparse: nothing is written
-    FileError error;
-    EXPECT_FALSE(ReadRegularFile(big.fileName(), kMaxTextFileSize, &error));
-    EXPECT_EQ(error.kind, FileError::Kind::TooLarge);
-    EXPECT_TRUE(error.reason().contains(u"16 MiB"_s)) << error.reason().toStdString();
+    const Result<QByteArray> tooLarge = ReadRegularFile(big.fileName(), kMaxTextFileSize);
+    ASSERT_FALSE(tooLarge);
+    EXPECT_EQ(tooLarge.failure().kind, Failure::Kind::TooLarge);
+    EXPECT_TRUE(tooLarge.failure().reason().contains(u"16 MiB"_s)) << tooLarge.failure().reason().toStdString();
     ASSERT_TRUE(big.resize(kMaxTextFileSize));
-    EXPECT_EQ(ReadRegularFile(big.fileName(), kMaxTextFileSize, &error)->size(), kMaxTextFileSize);
+    EXPECT_EQ(ReadRegularFile(big.fileName(), kMaxTextFileSize)->size(), kMaxTextFileSize);
     home.writeBytes(u"four"_s, "1234");
-    EXPECT_FALSE(ReadRegularFile(home.file(u"four"_s), 3, &error));
-    EXPECT_TRUE(error.reason().contains(u"3 バイト"_s)) << error.reason().toStdString();
-}
-
-TEST(FileError, ReasonsAreJapaneseFromTheErrorCode)
-{
-    EXPECT_EQ(ErrnoReason(ENOSPC, FileAccess::Write), u"ディスクの空きが足りません"_s);
-    EXPECT_EQ(ErrnoReason(EFBIG, FileAccess::Write), u"ディスクの空きが足りません"_s);
-    EXPECT_EQ(ErrnoReason(EROFS, FileAccess::Write), u"読み取り専用のファイルシステムです"_s);
-    for (const int code : {EACCES, EPERM}) {
-        EXPECT_EQ(ErrnoReason(code, FileAccess::Write), u"書き込みが許可されていません"_s) << code;
-        EXPECT_EQ(ErrnoReason(code, FileAccess::Read), u"読み取りが許可されていません"_s) << code;
-    }
-    EXPECT_EQ(ErrnoReason(EISDIR, FileAccess::Write), u"フォルダです"_s);
-    EXPECT_EQ(ErrnoReason(ENOENT, FileAccess::Read), u"ファイルが見つかりません"_s);
-    // Codes without their own text keep their number.
-    EXPECT_TRUE(ErrnoReason(EPROTO, FileAccess::Read).contains(QString::number(EPROTO)));
-    for (const int code : {ENOTDIR, ENAMETOOLONG, EIO, ELOOP, EMFILE, EPROTO}) {
-        const QString reason = ErrnoReason(code, FileAccess::Read);
-        EXPECT_TRUE(std::none_of(reason.begin(), reason.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; }))
-            << reason.toStdString();
-    }
+    const Result<QByteArray> four = ReadRegularFile(home.file(u"four"_s), 3);
+    ASSERT_FALSE(four);
+    EXPECT_TRUE(four.failure().reason().contains(u"3 バイト"_s)) << four.failure().reason().toStdString();
 }
 
 } // namespace

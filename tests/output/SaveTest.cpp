@@ -351,9 +351,10 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
     // Killed after the new image is written to its temporary file, before it replaces the old one.
     const int killed = InChild([&] {
         AtomicFile file(home.file(u"game.rom"_s));
-        file.write(*BuildSavedImage(doc, original, codec, nullptr));
+        if (!file.write(*BuildSavedImage(doc, original, codec, nullptr)))
+            return false;
         raise(SIGKILL);
-        return file.commit();
+        return file.commit().ok();
     });
     EXPECT_EQ(killed, -SIGKILL);
     EXPECT_TRUE(onDisk() == original);
