@@ -35,10 +35,13 @@ struct Sample {
 
     Sample()
     {
-        std::optional<QByteArray> image;
-        if (zor::WriteSampleFolder(home.path(), &error) < 0
-            || !(image = zor::ReadRomImage(home.filePath(zor::SampleImageName()), &error)))
+        if (zor::WriteSampleFolder(home.path(), &error) < 0)
             return;
+        const zor::Result<QByteArray> image = zor::ReadRomImage(home.filePath(zor::SampleImageName()));
+        if (!image) {
+            error = image.failure().message();
+            return;
+        }
         zor::ProblemLog log(home.path());
         zor::BattleCodec codec;
         zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);

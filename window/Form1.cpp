@@ -419,11 +419,10 @@ bool Form1::OpenRom(const QString& path) { return OpenRom(path, QString()); }
 
 bool Form1::OpenRom(const QString& path, const QString& folder)
 {
-    QString reason;
-    const std::optional<QByteArray> image = ReadRomImage(path, &reason);
+    const Result<QByteArray> image = ReadRomImage(path);
     if (!image) {
-        dialogs_->showMessage(this, QStringLiteral("読み込み"), QStringLiteral("%1 を読み込めません。\n%2").arg(path, reason),
-                              QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("読み込み"),
+                              QStringLiteral("%1 を読み込めません。\n%2").arg(path, image.failure().message()), QMessageBox::Warning);
         return false;
     }
     // A note typed for the document that is closing goes to that document's files.

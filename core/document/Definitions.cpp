@@ -80,16 +80,13 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
     return text;
 }
 
-std::optional<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead)
+Result<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log)
 {
     const Result<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize);
-    if (notRead)
-        *notRead = bytes ? QString() : bytes.failure().reason();
-    if (!bytes && bytes.failure().missing())
-        return IniFile();
     if (!bytes) {
-        log.add(path, 0, bytes.failure().said(QStringLiteral("設定ファイルを読めません")).message());
-        return std::nullopt;
+        if (!bytes.failure().missing())
+            log.add(path, 0, bytes.failure().said(QStringLiteral("設定ファイルを読めません")).message());
+        return bytes.failure();
     }
     const IniFile ini = IniFile::fromBytes(*bytes);
     ReportEncoding(path, *bytes, ini.badLines(), log);
@@ -270,9 +267,9 @@ void ReadDataSetSettings(DocumentState& doc, const FolderListing& modeFiles, int
         DataSet& set = doc.DataSets(k);
         set.SectionSettings.redim(2, set.SectionCount + 1);
         const QString path = DataSetFile(modeFiles, set, QStringLiteral(".ini"));
-        const std::optional<IniFile> read = ReadSettingsFile(path, log);
+        const Result<IniFile> read = ReadSettingsFile(path, log);
         // Its steps are unknown, so every cell's place is: nothing of it may be written.
-        set.SettingsUnreadable = !read;
+        set.SettingsUnreadable = !read && !read.failure().missing();
         const IniFile ini = read.value_or(IniFile());
         for (int setting : {SettingStep, SettingNotation})
             for (int q = 1; q <= set.SectionCount; ++q)
@@ -359,7 +356,10 @@ ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
     ZorSettings settings;
-    const IniFile ini = ReadSettingsFile(zorIni, log, &settings.NotRead).value_or(IniFile());
+    const Result<IniFile> read = ReadSettingsFile(zorIni, log);
+    if (!read)
+        settings.NotRead = read.failure().reason();
+    const IniFile ini = read.value_or(IniFile());
     const QString option = QStringLiteral("Option");
     settings.Mode = ini.value(option, QStringLiteral("Mode"));
     settings.DefaultNotation = ToInt16(ini.value(option, QStringLiteral("DefaultNotation"))).value_or(0);

@@ -26,16 +26,14 @@ QString Hex(std::int64_t value) { return QString::number(value, 16).toUpper(); }
 
 } // namespace
 
-std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
+Result<QByteArray> ReadRomImage(const QString& path)
 {
     Result<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize);
-    if (bytes)
-        return std::move(*bytes);
-    Failure failure = bytes.failure();
-    if (failure.kind == Failure::Kind::Folder)
-        failure.after = QStringLiteral("ROM イメージのファイルを選んでください。");
-    *reason = failure.message();
-    return std::nullopt;
+    if (bytes || bytes.failure().kind != Failure::Kind::Folder)
+        return bytes;
+    Failure folder = bytes.failure();
+    folder.after = QStringLiteral("ROM イメージのファイルを選んでください。");
+    return folder;
 }
 
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)

@@ -73,8 +73,8 @@ QString Failure::reason() const
 
 QString Failure::message() const
 {
-    if (step.isEmpty())
-        return Sentence(reason()) + after;
+    if (step.isEmpty() || step.endsWith(kFullStop))
+        return step + Sentence(reason()) + after;
     return QStringLiteral("%1（%2）。%3").arg(step, reason(), after);
 }
 

@@ -50,8 +50,9 @@ struct Failure {
     // the detail does.
     QString reason() const;
 
-    // The whole message: "step（reason）。after", or, with no step named, the reason as a
-    // sentence followed by after.
+    // The whole message: "step（reason）。after"; after a step that is a sentence of its
+    // own ("a.rom を読み込めません。"), the reason as the next one; with no step named, the
+    // reason as a sentence followed by after.
     QString message() const;
 
     // This failure as the message of the step that failed, leaving after; a step named

@@ -33,7 +33,7 @@ protected:
         const QString rom = home.file(SampleImageName());
         ProblemLog log(home.path());
         BattleCodec codec;
-        LoadDocument(doc, rom, *ReadRomImage(rom, &error), home.path(), codec, log);
+        LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
         ASSERT_TRUE(log.empty()) << log.text().toStdString();
         ASSERT_EQ(doc.DataSets(2).Name, u"クラス"_s);
     }

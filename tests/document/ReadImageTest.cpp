@@ -402,28 +402,28 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
 TEST(ReadRomImage, RefusesWhatIsNoImage)
 {
     ProgramFolder home;
-    QString reason;
-    EXPECT_FALSE(ReadRomImage(home.file(u"missing.rom"_s), &reason));
-    EXPECT_TRUE(reason.contains(u"見つかりません"_s));
-    EXPECT_FALSE(ReadRomImage(home.path(), &reason));
-    EXPECT_TRUE(reason.contains(u"フォルダ"_s));
+    // Why the image wasn't read; empty when it was.
+    const auto refused = [](const QString& path) {
+        const Result<QByteArray> image = ReadRomImage(path);
+        return image ? QString() : image.failure().message();
+    };
+    EXPECT_TRUE(refused(home.file(u"missing.rom"_s)).contains(u"見つかりません"_s));
+    EXPECT_EQ(refused(home.path()), u"フォルダです。ROM イメージのファイルを選んでください。"_s);
     home.writeBytes(u"big.rom"_s, {});
     QFile big(home.file(u"big.rom"_s));
     ASSERT_TRUE(big.resize(kMaxImageSize + 1)); // sparse: nothing is written
-    EXPECT_FALSE(ReadRomImage(big.fileName(), &reason));
+    const QString reason = refused(big.fileName());
     EXPECT_TRUE(reason.contains(u"大きすぎます"_s) && reason.contains(u"64 MiB"_s)) << reason.toStdString();
     // A pipe and a device are refused at once, never waited on or read without end.
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe.rom"_s)).constData(), 0644), 0);
     ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"zero.rom"_s)));
-    for (const QString& name : {u"pipe.rom"_s, u"zero.rom"_s}) {
-        EXPECT_FALSE(ReadRomImage(home.file(name), &reason)) << name.toStdString();
-        EXPECT_TRUE(reason.contains(u"通常のファイルではありません"_s)) << reason.toStdString();
-    }
+    for (const QString& name : {u"pipe.rom"_s, u"zero.rom"_s})
+        EXPECT_EQ(refused(home.file(name)), u"通常のファイルではありません。"_s) << name.toStdString();
     // Empty and tiny files are images too: their cells read as 0.
     home.writeBytes(u"empty.rom"_s, {});
-    EXPECT_EQ(ReadRomImage(home.file(u"empty.rom"_s), &reason), QByteArray());
+    EXPECT_EQ(ReadRomImage(home.file(u"empty.rom"_s)), QByteArray());
     home.writeBytes(u"one.rom"_s, "\x07");
-    EXPECT_EQ(ReadRomImage(home.file(u"one.rom"_s), &reason), QByteArray("\x07"));
+    EXPECT_EQ(ReadRomImage(home.file(u"one.rom"_s)), QByteArray("\x07"));
 }
 
 TEST(ProblemLog, SummaryShowsTwentyLinesAndCountsTheRest)

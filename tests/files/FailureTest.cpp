@@ -16,6 +16,7 @@ TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
     EXPECT_EQ(full.said(u"/a.rom に書き込めません"_s, u"ファイルは元のままです。"_s).message(),
               u"/a.rom に書き込めません（ディスクの空きが足りません）。ファイルは元のままです。"_s);
     EXPECT_EQ(full.message(), u"ディスクの空きが足りません。"_s);
+    EXPECT_EQ(full.said(u"/a.rom を保存できません。"_s).message(), u"/a.rom を保存できません。ディスクの空きが足りません。"_s);
     EXPECT_TRUE(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing());
     EXPECT_FALSE(full.missing());
 

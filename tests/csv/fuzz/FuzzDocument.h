@@ -23,7 +23,7 @@ inline DocumentState SampleDocument()
     DocumentState doc;
     ProblemLog log;
     BattleCodec codec;
-    LoadDocument(doc, rom, ReadRomImage(rom, &error).value(), home.path(), codec, log);
+    LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
     if (!log.empty())
         std::abort();
     return doc;
