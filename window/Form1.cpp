@@ -1158,17 +1158,15 @@ void Form1::MakePatch_Click()
                      || (QFileInfo(out).suffix().isEmpty() && chosen.endsWith(QStringLiteral("*.ips")));
     if (QFileInfo(out).suffix().isEmpty())
         out += ips ? QStringLiteral(".ips") : QStringLiteral(".bps");
-    PatchFileResult result;
-    {
+    const Result<PatchWritten> written = [&] {
         const BusyCursor busy;
-        result = WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps,
-                                {.guarded = OpenImageFiles(doc.RomPath), .skipIdentical = true});
-    }
-    QString message = result.message;
+        return WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps,
+                              {.guarded = OpenImageFiles(doc.RomPath), .skipIdentical = true});
+    }();
+    QString message = written ? written->message : written.failure().message();
     if (doc.History->Modified()) // the save question answered no
         message += QStringLiteral("\n保存していない変更はパッチに入っていません。");
-    const bool done = result.kind == PatchFileResult::Written || result.kind == PatchFileResult::Identical;
-    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), message, done ? QMessageBox::Information : QMessageBox::Warning);
+    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), message, written ? QMessageBox::Information : QMessageBox::Warning);
 }
 
 void Form1::rowCommand(bool insert)

@@ -135,7 +135,7 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
 {
     const QByteArray image = ReadFile(File(SampleImageName()));
     ASSERT_EQ(image.size(), kEncodedImageSize);
-    const std::optional<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
+    const Result<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
     ASSERT_TRUE(checksum);
     EXPECT_TRUE(checksum->matches()) << std::hex << checksum->storedChecksum << " " << checksum->checksum;
     BattleCodec codec;

@@ -73,12 +73,12 @@ TEST(Bps, RoundTripsKeepEveryByte)
 {
     for (const Pair& pair : EdgePairs()) {
         SCOPED_TRACE(pair.name);
-        const PatchResult patch = MakeBps(pair.source, pair.target);
-        ASSERT_TRUE(patch) << patch.error.toStdString();
-        EXPECT_TRUE(patch.bytes->startsWith("BPS1"));
-        const PatchResult applied = ApplyPatch(*patch.bytes, pair.source);
-        ASSERT_TRUE(applied) << applied.error.toStdString();
-        EXPECT_TRUE(*applied.bytes == pair.target);
+        const Result<QByteArray> patch = MakeBps(pair.source, pair.target);
+        ASSERT_TRUE(patch) << patch.failure().message().toStdString();
+        EXPECT_TRUE(patch->startsWith("BPS1"));
+        const Result<QByteArray> applied = ApplyPatch(*patch, pair.source);
+        ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+        EXPECT_TRUE(*applied == pair.target);
     }
 }
 
@@ -88,28 +88,28 @@ TEST(Bps, FewChangesAndZeroRunsMakeSmallPatches)
     QByteArray target = source;
     for (const qsizetype at : {0x10, 0x11, 0x8123, 0x200000, 0x3FFFFF})
         target[at] = static_cast<char>(target[at] ^ 0x5A);
-    const PatchResult patch = MakeBps(source, target);
+    const Result<QByteArray> patch = MakeBps(source, target);
     ASSERT_TRUE(patch);
-    EXPECT_LT(patch.bytes->size(), 100);
-    EXPECT_TRUE(*ApplyBps(*patch.bytes, source).bytes == target);
+    EXPECT_LT(patch->size(), 100);
+    EXPECT_TRUE(ApplyBps(*patch, source) == target);
 
     // An image grown from 3 MB to 4 MB with zeros, as a save grows it.
     const QByteArray small = source.left(0x300000);
     const QByteArray grown = small + QByteArray(0x100000, '\0');
-    const PatchResult growth = MakeBps(small, grown);
+    const Result<QByteArray> growth = MakeBps(small, grown);
     ASSERT_TRUE(growth);
-    EXPECT_LT(growth.bytes->size(), 60);
-    EXPECT_TRUE(*ApplyBps(*growth.bytes, small).bytes == grown);
+    EXPECT_LT(growth->size(), 60);
+    EXPECT_TRUE(ApplyBps(*growth, small) == grown);
 
     // A block inserted, and one deleted: the rest is copied from where it moved.
     const QByteArray inserted = source.left(0x100000) + NoisyImage(64, 6) + source.mid(0x100000);
-    const PatchResult insertion = MakeBps(source, inserted);
-    EXPECT_LT(insertion.bytes->size(), 150);
-    EXPECT_TRUE(*ApplyBps(*insertion.bytes, source).bytes == inserted);
+    const Result<QByteArray> insertion = MakeBps(source, inserted);
+    EXPECT_LT(insertion->size(), 150);
+    EXPECT_TRUE(ApplyBps(*insertion, source) == inserted);
     const QByteArray deleted = source.left(0x100000) + source.mid(0x100040);
-    const PatchResult deletion = MakeBps(source, deleted);
-    EXPECT_LT(deletion.bytes->size(), 100);
-    EXPECT_TRUE(*ApplyBps(*deletion.bytes, source).bytes == deleted);
+    const Result<QByteArray> deletion = MakeBps(source, deleted);
+    EXPECT_LT(deletion->size(), 100);
+    EXPECT_TRUE(ApplyBps(*deletion, source) == deleted);
 }
 
 // The measured pairs: moved data costs little wherever it went, and no patch is larger
@@ -119,9 +119,9 @@ TEST(Bps, MovedDataCostsLittle)
     const std::set<std::string> underOneKiB{"100 bytes inserted", "100 bytes inserted, size kept", "64 KiB block moved"};
     for (const test::PatchPair& pair : test::MeasuredPairs()) {
         SCOPED_TRACE(pair.name);
-        const QByteArray patch = *MakeBps(pair.source, pair.target).bytes;
-        EXPECT_TRUE(*ApplyBps(patch, pair.source).bytes == pair.target);
-        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(pair.source, pair.target).bytes->size());
+        const QByteArray patch = *MakeBps(pair.source, pair.target);
+        EXPECT_TRUE(ApplyBps(patch, pair.source) == pair.target);
+        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(pair.source, pair.target)->size());
         if (underOneKiB.count(pair.name)) {
             EXPECT_LT(patch.size(), 1024);
         }
@@ -156,11 +156,11 @@ TEST(Bps, AnyEditsRoundTripAndNeverGrowThePatch)
             }
         }
         SCOPED_TRACE(k);
-        const QByteArray patch = *MakeBps(source, target).bytes;
-        const PatchResult applied = ApplyBps(patch, source);
-        ASSERT_TRUE(applied) << applied.error.toStdString();
-        EXPECT_TRUE(*applied.bytes == target);
-        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(source, target).bytes->size());
+        const QByteArray patch = *MakeBps(source, target);
+        const Result<QByteArray> applied = ApplyBps(patch, source);
+        ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+        EXPECT_TRUE(*applied == target);
+        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(source, target)->size());
     }
 }
 
@@ -173,9 +173,9 @@ TEST(Bps, CopiesApplyAsWrittenAndMayOverlapTheirOutput)
     actions += BpsAction(TargetCopy, 6) + BpsDelta(0);
     actions += BpsAction(SourceCopy, 3) + BpsDelta(7);
     actions += BpsAction(SourceCopy, 4) + BpsDelta(-9);
-    const PatchResult applied = ApplyBps(HandMadeBps(source, target.size(), actions, target), source);
-    ASSERT_TRUE(applied) << applied.error.toStdString();
-    EXPECT_EQ(*applied.bytes, target);
+    const Result<QByteArray> applied = ApplyBps(HandMadeBps(source, target.size(), actions, target), source);
+    ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+    EXPECT_EQ(*applied, target);
 
     // A period of 3 that doesn't divide the length, from a cursor moved past the start,
     // then a copy that doesn't overlap, back from where the last one ended.
@@ -183,9 +183,9 @@ TEST(Bps, CopiesApplyAsWrittenAndMayOverlapTheirOutput)
     QByteArray more = BpsAction(TargetRead, 4) + "xabc";
     more += BpsAction(TargetCopy, 10) + BpsDelta(1);
     more += BpsAction(TargetCopy, 3) + BpsDelta(-10);
-    const PatchResult repeated = ApplyBps(HandMadeBps(source, periodic.size(), more, periodic), source);
-    ASSERT_TRUE(repeated) << repeated.error.toStdString();
-    EXPECT_EQ(*repeated.bytes, periodic);
+    const Result<QByteArray> repeated = ApplyBps(HandMadeBps(source, periodic.size(), more, periodic), source);
+    ASSERT_TRUE(repeated) << repeated.failure().message().toStdString();
+    EXPECT_EQ(*repeated, periodic);
 }
 
 TEST(Bps, APatchForAnotherFileIsRefused)
@@ -193,14 +193,14 @@ TEST(Bps, APatchForAnotherFileIsRefused)
     const QByteArray source = NoisyImage(0x1000);
     QByteArray target = source;
     target[0x10] = 1;
-    const QByteArray patch = *MakeBps(source, target).bytes;
+    const QByteArray patch = *MakeBps(source, target);
 
     QByteArray sameSizeOtherBytes = source;
     sameSizeOtherBytes[0x800] = static_cast<char>(sameSizeOtherBytes[0x800] + 1);
     for (const QByteArray& other : {sameSizeOtherBytes, source.left(0xFFF), source + "x", QByteArray()}) {
-        const PatchResult applied = ApplyPatch(patch, other);
+        const Result<QByteArray> applied = ApplyPatch(patch, other);
         EXPECT_FALSE(applied);
-        EXPECT_TRUE(applied.error.contains(QStringLiteral("別のファイル用"))) << applied.error.toStdString();
+        EXPECT_TRUE(applied.failure().message().contains(QStringLiteral("別のファイル用"))) << applied.failure().message().toStdString();
     }
 }
 
@@ -209,7 +209,7 @@ TEST(Bps, EveryDamagedByteAndEveryCutIsRefused)
     const QByteArray source = NoisyImage(200);
     QByteArray target = source + QByteArray(40, '\0');
     target[3] = 9;
-    const QByteArray patch = *MakeBps(source, target).bytes;
+    const QByteArray patch = *MakeBps(source, target);
     for (qsizetype i = 0; i < patch.size(); ++i) {
         QByteArray damaged = patch;
         damaged[i] = static_cast<char>(damaged[i] ^ 0x04);
@@ -253,9 +253,9 @@ TEST(Bps, ActionsOutsideTheirBoundsAreRefused)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PatchResult applied = ApplyBps(HandMadeBps(source, c.targetSize, c.actions, c.claimed), source);
+        const Result<QByteArray> applied = ApplyBps(HandMadeBps(source, c.targetSize, c.actions, c.claimed), source);
         EXPECT_FALSE(applied);
-        EXPECT_TRUE(applied.error.contains(QStringLiteral("壊れて"))) << applied.error.toStdString();
+        EXPECT_TRUE(applied.failure().message().contains(QStringLiteral("壊れて"))) << applied.failure().message().toStdString();
     }
     // The same frame holds a good patch, and a wrong target CRC32 is found after writing.
     EXPECT_TRUE(ApplyBps(HandMadeBps(source, 8, BpsAction(SourceRead, 8), eight), source));
@@ -274,9 +274,9 @@ TEST(Bps, ActionsOutsideTheirBoundsAreRefused)
 
 TEST(Patch, OnlyBpsAndIpsAreTaken)
 {
-    const PatchResult neither = ApplyPatch("BPS2....", "x");
+    const Result<QByteArray> neither = ApplyPatch("BPS2....", "x");
     EXPECT_FALSE(neither);
-    EXPECT_TRUE(neither.error.contains(QStringLiteral("IPS"))) << neither.error.toStdString();
+    EXPECT_TRUE(neither.failure().message().contains(QStringLiteral("IPS"))) << neither.failure().message().toStdString();
     EXPECT_FALSE(ApplyPatch(QByteArray(), "x"));
     EXPECT_FALSE(ApplyBps("PATCHEOF", "x"));
 }

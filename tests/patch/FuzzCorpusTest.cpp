@@ -32,7 +32,7 @@ std::map<QString, Seed> Seeds()
     const QByteArray shrunk = changed.left(100);
 
     std::map<QString, Seed> seeds;
-    auto good = [&](const QString& name, const PatchResult& made) { seeds[name] = {*made.bytes, true}; };
+    auto good = [&](const QString& name, const Result<QByteArray>& made) { seeds[name] = {*made, true}; };
     good(QStringLiteral("bps-changed"), MakeBps(source, changed));
     good(QStringLiteral("bps-grown"), MakeBps(source, grown));
     good(QStringLiteral("bps-shrunk"), MakeBps(source, shrunk));
@@ -44,7 +44,7 @@ std::map<QString, Seed> Seeds()
     flipped[8] = static_cast<char>(flipped[8] ^ 0x10);
     seeds[QStringLiteral("bps-damaged-byte")] = {flipped, false};
     seeds[QStringLiteral("bps-cut")] = {seeds[QStringLiteral("bps-changed")].patch.chopped(5), false};
-    seeds[QStringLiteral("bps-other-source")] = {*MakeBps(source.left(511), changed).bytes, false};
+    seeds[QStringLiteral("bps-other-source")] = {*MakeBps(source.left(511), changed), false};
     seeds[QStringLiteral("ips-no-eof")] = {seeds[QStringLiteral("ips-changed")].patch.chopped(3), false};
     seeds[QStringLiteral("ips-truncated-past-end")] = {QByteArray("PATCHEOF\x00\x10\x00", 11), false};
     return seeds;

@@ -25,7 +25,7 @@ TEST(HeaderChecksum, PowersOfTwoSumEveryByte)
 {
     for (const qsizetype size : {qsizetype{0x8000}, qsizetype{0x100000}}) {
         const QByteArray image = NoisyImage(size, 7);
-        const std::optional<HeaderChecksum> sums = ComputeHeaderChecksum(image);
+        const Result<HeaderChecksum> sums = ComputeHeaderChecksum(image);
         ASSERT_TRUE(sums);
         EXPECT_EQ(sums->checksum, PlainSum(image, 0, size) & 0xFFFF);
         EXPECT_EQ(sums->complement, static_cast<std::uint16_t>(~sums->checksum));
@@ -57,12 +57,12 @@ TEST(HeaderChecksum, OtherSizesAreMirrored)
 TEST(HeaderChecksum, FixWritesWhatItComputesAndIgnoresTheOldValues)
 {
     QByteArray image = NoisyImage(0x28000, 10);
-    const std::optional<HeaderChecksum> before = ComputeHeaderChecksum(image);
+    const Result<HeaderChecksum> before = ComputeHeaderChecksum(image);
     ASSERT_TRUE(before);
     EXPECT_FALSE(before->matches());
     const QByteArray original = image;
     ASSERT_TRUE(FixHeaderChecksum(image));
-    const std::optional<HeaderChecksum> after = ComputeHeaderChecksum(image);
+    const Result<HeaderChecksum> after = ComputeHeaderChecksum(image);
     EXPECT_TRUE(after->matches());
     EXPECT_EQ(after->checksum, before->checksum);
     EXPECT_EQ(static_cast<std::uint16_t>(after->storedChecksum + after->storedComplement), 0xFFFF);
@@ -80,14 +80,13 @@ TEST(HeaderChecksum, ImagesWithoutAHeaderWhereZorLooksAreRefused)
 {
     for (const qsizetype size : {qsizetype{0}, qsizetype{0x7FFF}, qsizetype{0x8200}, qsizetype{0x300200}}) {
         QByteArray image(size, '\x01');
-        QString reason;
-        EXPECT_FALSE(ComputeHeaderChecksum(image, &reason)) << size;
-        EXPECT_FALSE(reason.isEmpty());
+        const Result<HeaderChecksum> sums = ComputeHeaderChecksum(image);
+        ASSERT_FALSE(sums) << size;
+        EXPECT_FALSE(sums.failure().reason().isEmpty());
         EXPECT_FALSE(FixHeaderChecksum(image));
         EXPECT_EQ(image, QByteArray(size, '\x01'));
     }
-    QString reason;
-    ComputeHeaderChecksum(QByteArray(0x7FFF, '\0'), &reason);
+    const QString reason = ComputeHeaderChecksum(QByteArray(0x7FFF, '\0')).failure().reason();
     EXPECT_TRUE(reason.contains(QStringLiteral("ヘッダがありません"))) << reason.toStdString();
     EXPECT_TRUE(ComputeHeaderChecksum(QByteArray(0x8000, '\0')));
 }
