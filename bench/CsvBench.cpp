@@ -36,8 +36,10 @@ struct Sample {
     Sample()
     {
         QTemporaryDir home;
-        if (zor::WriteSampleFolder(home.path(), &error) < 0)
+        if (const zor::Result<int> written = zor::WriteSampleFolder(home.path()); !written) {
+            error = written.failure().message();
             return;
+        }
         const zor::Result<QByteArray> image = zor::ReadRomImage(home.filePath(zor::SampleImageName()));
         if (!image) {
             error = image.failure().message();

@@ -68,9 +68,9 @@ struct Folders {
     QTemporaryDir big;
     Folders()
     {
-        QString error;
-        if (zor::WriteSampleFolder(sample.path(), &error) < 0 || zor::WriteSampleFolder(big.path(), &error) < 0)
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        for (const QTemporaryDir* folder : {&sample, &big})
+            if (const zor::Result<int> written = zor::WriteSampleFolder(folder->path()); !written)
+                std::fprintf(stderr, "%s\n", qPrintable(written.failure().message()));
         WriteText(big.filePath(QStringLiteral("ZOR.ini")), QStringLiteral("[Option]\r\nMode=大\r\nDefaultNotation=16\r\n"));
         QString ids;
         for (int id = 0; id < 32766; ++id)

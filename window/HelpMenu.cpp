@@ -192,16 +192,14 @@ void Form1::OpenSample_Click()
         return;
     // Beside the user's own program folder, not in it: its ZOR.ini stays the user's.
     const QString folder = JoinPath(UserDataFolder(), QStringLiteral("sample"));
-    QString error;
-    int written = 0;
-    {
+    const Result<int> written = [&] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        written = CompleteSampleFolder(folder, &error);
-    }
-    if (written < 0) {
-        dialogs_->showMessage(this, QStringLiteral("サンプルを開く"), QStringLiteral("サンプルを書けません。\n") + error,
-                              QMessageBox::Warning);
+        return CompleteSampleFolder(folder);
+    }();
+    if (!written) {
+        dialogs_->showMessage(this, QStringLiteral("サンプルを開く"),
+                              QStringLiteral("サンプルを書けません。\n") + written.failure().message(), QMessageBox::Warning);
         return;
     }
     OpenRom(JoinPath(folder, SampleImageName()), folder);

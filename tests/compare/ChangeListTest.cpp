@@ -40,10 +40,10 @@ class Changes : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_GT(WriteSampleFolder(home.path(), &error), 0) << error.toStdString();
+        const Result<int> written = WriteSampleFolder(home.path());
+        ASSERT_TRUE(written) << written.failure().message().toStdString();
         ProblemLog log(home.path());
-        const QByteArray image = MakeSampleImage();
+        const QByteArray image = *MakeSampleImage();
         LoadDocument(doc, home.file(SampleImageName()), image, home.path(), codec, log);
         ASSERT_GE(doc.DataSetCount, 2);
         ASSERT_GT(doc.BattleCount, 10);

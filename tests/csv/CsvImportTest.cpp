@@ -27,8 +27,8 @@ class CsvImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_GT(WriteSampleFolder(home.path(), &error), 0) << error.toStdString();
+        const Result<int> written = WriteSampleFolder(home.path());
+        ASSERT_TRUE(written) << written.failure().message().toStdString();
         ASSERT_TRUE(QDir(home.path()).mkdir(u"out"_s));
         const QString rom = home.file(SampleImageName());
         ProblemLog log(home.path());

@@ -41,7 +41,7 @@ public:
             battle << QString::number(j - 1, 16) << QStringLiteral("項目%1").arg(j);
         write(QStringLiteral("m/敵パラメータ.sna"), battle);
         // The sample image, for its battle blocks; the tables lie where it holds nothing.
-        QByteArray image = zor::MakeSampleImage();
+        QByteArray image = *zor::MakeSampleImage();
         image[0x200] = static_cast<char>(0x80);
         image[0x211] = 5;
         image[0x300] = 0x0A;

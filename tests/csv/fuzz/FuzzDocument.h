@@ -16,8 +16,7 @@ namespace zor::fuzz {
 inline DocumentState SampleDocument()
 {
     QTemporaryDir home;
-    QString error;
-    if (!home.isValid() || WriteSampleFolder(home.path(), &error) < 0)
+    if (!home.isValid() || !WriteSampleFolder(home.path()))
         std::abort(); // the harness itself failed
     const QString rom = home.filePath(SampleImageName());
     DocumentState doc;
