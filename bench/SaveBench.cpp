@@ -41,12 +41,11 @@ struct SavedSample {
 void SaveSampleWithReencode(benchmark::State& state)
 {
     SavedSample sample;
-    QString error;
     for (auto _ : state) {
         // Each round changes a battle byte again, so that every save encodes the blocks.
         zor::SetCellByte(sample.doc, zor::TabBattle, 0, 2, 1, sample.doc.BattleParams(2, 1) ^ 1);
-        if (!zor::SaveDocument(sample.doc, sample.codec, &error))
-            state.SkipWithError(qPrintable(error));
+        if (const zor::Result<void> saved = zor::SaveDocument(sample.doc, sample.codec); !saved)
+            state.SkipWithError(qPrintable(saved.failure().message()));
     }
 }
 BENCHMARK(SaveSampleWithReencode)->Unit(benchmark::kMillisecond);

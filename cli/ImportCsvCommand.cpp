@@ -76,10 +76,10 @@ int RunImportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         // The command keeps no undo, so the journal's limit doesn't apply: the bytes go straight in.
         for (const CsvChange& change : result.changes)
             SetCellByte(doc, change.cell.tab, change.cell.dataSet, change.cell.col, change.cell.row, change.newByte);
-        QString error;
-        written = SaveDocument(doc, loaded->codec, &error);
-        if (!written)
-            problems << error;
+        const Result<void> saved = SaveDocument(doc, loaded->codec);
+        written = saved.ok();
+        if (!saved)
+            problems << saved.failure().message();
     }
 
     if (options->json) {

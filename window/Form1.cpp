@@ -1093,20 +1093,18 @@ bool Form1::Save_Click()
         return false;
     if (!doc.History->Modified())
         return true;
-    QString error;
-    bool saved = false;
-    {
+    const Result<void> saved = [&] {
         const BusyCursor busy;
-        saved = SaveDocument(doc, codec_, &error);
-    }
+        return SaveDocument(doc, codec_);
+    }();
     if (!saved)
-        dialogs_->showMessage(this, QStringLiteral("上書き保存"), error, QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("上書き保存"), saved.failure().message(), QMessageBox::Warning);
     else {
         FGrid1->viewport()->update(); // the marks go with the new baseline
         changesReset();
         tellDone(QStringLiteral("上書き保存しました"));
     }
-    return saved;
+    return saved.ok();
 }
 
 void Form1::SaveAs_Click()
@@ -1117,14 +1115,12 @@ void Form1::SaveAs_Click()
                                                 SaveAsName(doc.RomPath));
     if (path.isEmpty())
         return;
-    QString error;
-    bool saved = false;
-    {
+    const Result<void> saved = [&] {
         const BusyCursor busy;
-        saved = SaveDocumentAs(doc, codec_, path, &error);
-    }
+        return SaveDocumentAs(doc, codec_, path);
+    }();
     if (!saved) {
-        dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), error, QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), saved.failure().message(), QMessageBox::Warning);
         return;
     }
     changesReset();

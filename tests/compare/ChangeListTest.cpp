@@ -8,6 +8,7 @@
 #include "core/view/Grid.h"
 #include "core/sample/Sample.h"
 #include "tests/support/ModeFolder.h"
+#include "tests/support/Succeeded.h"
 
 #include <gtest/gtest.h>
 
@@ -248,8 +249,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
     ASSERT_EQ(InsertBattleRow(doc, TabBattle, 1).kind, RowResult::Done);
     list.rebuildBattle(doc);
     EXPECT_EQ(list.size(), 4);
-    QString error;
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
     list.rebuild(doc);
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(listener.count, 0);

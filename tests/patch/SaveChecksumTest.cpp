@@ -5,6 +5,7 @@
 #include "tests/patch/PatchBytes.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
+#include "tests/support/Succeeded.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,6 @@ protected:
     QByteArray original;
     DocumentState doc;
     BattleCodec codec;
-    QString error;
 };
 
 TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
@@ -53,7 +53,7 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
     ASSERT_FALSE(ComputeHeaderChecksum(original)->matches());
     load({u"FixChecksum=1"_s});
     editFirstCell();
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
     const QByteArray saved = home.readBytes(u"game.rom"_s);
     EXPECT_TRUE(ComputeHeaderChecksum(saved)->matches());
     EXPECT_EQ(saved[0x1000], 0x5A);
@@ -64,7 +64,7 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
     // Save As with changes fixes it as well.
     editFirstCell();
     CommitCellText(doc, TabIdSection, u"0x33"_s, {});
-    ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s), &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s))));
     const QByteArray copy = home.readBytes(u"copy.rom"_s);
     EXPECT_EQ(copy[0x1000], 0x33);
     EXPECT_TRUE(ComputeHeaderChecksum(copy)->matches());
@@ -76,7 +76,7 @@ TEST_F(SaveWithChecksum, WithoutTheKeyOnlyTheChangesAreWritten)
         home.writeBytes(u"game.rom"_s, original);
         load(option.isEmpty() ? QStringList() : QStringList{option});
         editFirstCell();
-        ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+        ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
         EXPECT_EQ(test::Differences(original, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
     }
 }
@@ -85,7 +85,7 @@ TEST_F(SaveWithChecksum, SaveAsOfAnUnmodifiedImageIsAnExactCopy)
 {
     load({u"FixChecksum=1"_s});
     ASSERT_FALSE(doc.History->Modified());
-    ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s), &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s))));
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original);
 }
 
@@ -95,7 +95,7 @@ TEST_F(SaveWithChecksum, AnImageWithoutAHeaderIsSavedWithoutOne)
     home.writeBytes(u"game.rom"_s, small);
     load({u"FixChecksum=1"_s});
     editFirstCell();
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
     EXPECT_EQ(test::Differences(small, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
 }
 
