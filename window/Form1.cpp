@@ -626,9 +626,8 @@ void Form1::SaveColumnWidths()
     std::vector<int> widths;
     for (int c = 0; c < FGrid1->Cols(); ++c)
         widths.push_back(FGrid1->ColWidth(c));
-    QString error;
-    if (!zor::SaveColumnWidths(doc, Tab1->SelectedIndex(), widths, &error))
-        reportWriteError(error);
+    if (const Result<void> saved = zor::SaveColumnWidths(doc, Tab1->SelectedIndex(), widths); !saved)
+        reportWriteError(saved.failure().message());
 }
 
 void Form1::FGrid1_Scroll()
@@ -641,12 +640,11 @@ void Form1::SetNotation(int code)
     if (!CommitCellEditor() || !FGrid1->isEnabled())
         return;
     const std::optional<CellPlace> cell = session.CellAt(FGrid1->Row(), FGrid1->Col());
-    QString error;
-    const NotationChange change = zor::SetNotation(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), code, &error);
+    const Result<NotationChange> change = zor::SetNotation(doc, Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), code);
     if (change == NotationChange::NoSection || !cell)
         return;
-    if (change == NotationChange::NotWritten)
-        reportWriteError(error);
+    if (!change)
+        reportWriteError(change.failure().message());
     doc.CurrentCol = FGrid1->Col();
     doc.CurrentRow = FGrid1->Row();
     FillGrid();
@@ -701,9 +699,8 @@ void Form1::storePendingNote()
 {
     if (!session.NotePending())
         return;
-    QString error;
-    if (!session.StorePendingNote(Text1->toPlainText(), &error))
-        reportWriteError(error);
+    if (const Result<void> stored = session.StorePendingNote(Text1->toPlainText()); !stored)
+        reportWriteError(stored.failure().message());
 }
 
 void Form1::FGrid1_EnterCell() { SyncNoteText(); }

@@ -134,34 +134,32 @@ QString LoadNote(const DocumentState& doc, int tab)
     return NoteForShow(ReadIniWhole(kText, place.key, place.file));
 }
 
-bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString* error)
+Result<void> StoreNote(const DocumentState& doc, int tab, const QString& shown)
 {
     const NotePlace place = NotePlaceOf(doc, tab);
     if (place.file.isEmpty())
-        return true;
+        return {};
     const Result<void> written = WriteIni(kText, place.key, NoteForStore(ToCp932Forms(shown)), place.file);
-    if (written)
-        return true;
-    *error = written.failure().said(QStringLiteral("%1 にメモを書けません").arg(place.file)).message();
-    return false;
+    if (!written)
+        return written.failure().said(QStringLiteral("%1 にメモを書けません").arg(place.file));
+    return {};
 }
 
-bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths, QString* error)
+Result<void> SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths)
 {
     const QString file = TableSettingsFile(doc, tab, doc.CurrentDataSet);
     if (file.isEmpty())
-        return true;
+        return {};
     std::vector<std::pair<QString, QString>> keys;
     for (std::size_t c = 0; c < widths.size(); ++c)
         keys.emplace_back(SectionKey(static_cast<int>(c)), QString::number(std::max(widths[c], kMinColumnWidth)));
     const Result<void> written = WriteIniKeys(QStringLiteral("ColWidth"), keys, file);
-    if (written)
-        return true;
-    *error = written.failure().said(QStringLiteral("%1 に列の幅を書けません").arg(file)).message();
-    return false;
+    if (!written)
+        return written.failure().said(QStringLiteral("%1 に列の幅を書けません").arg(file));
+    return {};
 }
 
-NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int code, QString* error)
+Result<NotationChange> SetNotation(DocumentState& doc, int tab, int row, int col, int code)
 {
     int dataSet = 0;
     int section = 0;
@@ -194,10 +192,9 @@ NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int co
     if (file.isEmpty())
         return NotationChange::Changed; // no mode folder to keep it in
     const Result<void> written = WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file);
-    if (written)
-        return NotationChange::Changed;
-    *error = written.failure().said(QStringLiteral("%1 に表記を書けません").arg(file)).message();
-    return NotationChange::NotWritten;
+    if (!written)
+        return written.failure().said(QStringLiteral("%1 に表記を書けません").arg(file));
+    return NotationChange::Changed;
 }
 
 } // namespace zor

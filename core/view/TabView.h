@@ -4,6 +4,7 @@
 // column widths: the parts of the tab and data set changes that need no widget.
 
 #include "core/document/DocumentState.h"
+#include "core/files/Failure.h"
 
 #include <QString>
 
@@ -47,13 +48,13 @@ bool FitsCp932(const QString& text);
 
 // The note of the section under tab's remembered cursor, read whole; empty when missing.
 QString LoadNote(const DocumentState& doc, int tab);
-// Stores a note shown in the note box under the section it was loaded for. False with
-// the reason when the settings file can't be written.
-bool StoreNote(const DocumentState& doc, int tab, const QString& shown, QString* error);
+// Stores a note shown in the note box under the section it was loaded for; refused when
+// the settings file can't be written.
+[[nodiscard]] Result<void> StoreNote(const DocumentState& doc, int tab, const QString& shown);
 
 // Writes the widths (by grid column, twips) of a tab's table to [ColWidth]; a width below
-// 600 is stored as 600. False with the reason when the file can't be written.
-bool SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths, QString* error);
+// 600 is stored as 600. Refused when the file can't be written.
+[[nodiscard]] Result<void> SaveColumnWidths(const DocumentState& doc, int tab, const std::vector<int>& widths);
 
 // How the window shows a cell as the user's own moves would: a tab change (through the
 // tab strip's before-change, which stores the view, widths and note of the place left),
@@ -78,14 +79,14 @@ RevealPlan PlanReveal(const DocumentState& doc, int shownTab, int tab, int dataS
 // stored and before the tab or data set changes.
 void AimReveal(DocumentState& doc, const RevealPlan& plan);
 
-// The outcome of a notation command.
-enum class NotationChange { NoSection, Changed, NotWritten };
+// The outcome of a notation command that failed in nothing.
+enum class NotationChange { NoSection, Changed };
 
 // Sets the notation of the section under the cursor (the column on tabs 1 and 3, the row
 // on tab 2) in the document and writes it to the table's settings file at once. Neither
-// Modified nor the journals change. NoSection when the cursor is on no section;
-// NotWritten (with the reason) when the document changed but the file could not be written.
+// Modified nor the journals change. NoSection when the cursor is on no section; a failure
+// when the file could not be written, the document's notation changed all the same.
 // Without a mode folder the notation is kept in the document only (Changed).
-NotationChange SetNotation(DocumentState& doc, int tab, int row, int col, int code, QString* error);
+[[nodiscard]] Result<NotationChange> SetNotation(DocumentState& doc, int tab, int row, int col, int code);
 
 } // namespace zor

@@ -353,8 +353,7 @@ TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
         EXPECT_EQ(doc.BattleCount, 3 + 313);
         EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"0x2A"_s);
         // A notation is kept in the document only: there is no settings file to write it to.
-        QString error;
-        EXPECT_EQ(SetNotation(doc, TabBattle, 1, 25, NotationUnsigned, &error), NotationChange::Changed);
+        EXPECT_EQ(SetNotation(doc, TabBattle, 1, 25, NotationUnsigned), NotationChange::Changed);
         EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"42"_s);
     }
 }

@@ -5,6 +5,7 @@
 #include "core/view/TabView.h"
 
 #include "tests/support/ModeFolder.h"
+#include "tests/support/Succeeded.h"
 
 #include <QFile>
 
@@ -148,35 +149,34 @@ TEST_F(GridView, RowLabelWidthGrowsOnlyPastTheRunningWidth)
 TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
 {
     doc.CurrentDataSet = table;
-    QString error;
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationSigned, &error), NotationChange::Changed);
+    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationSigned), NotationChange::Changed);
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"-128"_s);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/表.ini"_s)), u"-10"_s);
     EXPECT_FALSE(doc.History->Modified());
     // On 個別データ the row is the section.
-    EXPECT_EQ(SetNotation(doc, TabIndividual, 1, 1, NotationUnsigned, &error), NotationChange::Changed);
+    EXPECT_EQ(SetNotation(doc, TabIndividual, 1, 1, NotationUnsigned), NotationChange::Changed);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
     EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"10"_s);
     // A cursor on no section changes nothing.
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 4, NotationHex, &error), NotationChange::NoSection);
-    EXPECT_EQ(SetNotation(doc, TabIndividual, 2, 1, NotationHex, &error), NotationChange::NoSection);
-    EXPECT_EQ(SetNotation(doc, TabBattle, 1, 26, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 4, NotationHex), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, TabIndividual, 2, 1, NotationHex), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, TabBattle, 1, 26, NotationHex), NotationChange::NoSection);
     doc.CurrentDataSet = 0;
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationHex, &error), NotationChange::NoSection);
+    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 1, NotationHex), NotationChange::NoSection);
     // A settings file that can't be written: the document changes, and the caller is told.
     doc.CurrentDataSet = table;
     QFile::remove(home.file(u"mode/表.ini"_s));
     ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/表.ini"_s)); // a folder where the file should be
-    EXPECT_EQ(SetNotation(doc, TabIdSection, 1, 2, NotationHex, &error), NotationChange::NotWritten);
-    EXPECT_TRUE(error.contains(u"表.ini"_s)) << error.toStdString();
+    const Result<NotationChange> notWritten = SetNotation(doc, TabIdSection, 1, 2, NotationHex);
+    ASSERT_FALSE(notWritten);
+    EXPECT_TRUE(notWritten.failure().message().contains(u"表.ini"_s)) << notWritten.failure().message().toStdString();
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 2), u"0x80"_s);
 }
 
 TEST_F(GridView, ColumnWidthsAreSavedWithAFloorOf600)
 {
     doc.CurrentDataSet = table;
-    QString error;
-    ASSERT_TRUE(SaveColumnWidths(doc, TabIdSection, {1500, 0, 599, 601}, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveColumnWidths(doc, TabIdSection, {1500, 0, 599, 601})));
     const QString ini = home.file(u"mode/表.ini"_s);
     EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section0"_s, ini), u"1500"_s);
     EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section1"_s, ini), u"600"_s);
@@ -189,9 +189,8 @@ TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
     doc.TabState(TabIdSection, 0) = table;
     doc.TabState(TabIdSection, 1) = 3;
     doc.TabState(TabIndividual, 2) = 1;
-    QString error;
     const QString longNote = QString(200, u'長') + u"\r\n二行目\n三行目\r四行目〜"_s;
-    ASSERT_TRUE(StoreNote(doc, TabIdSection, longNote, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(StoreNote(doc, TabIdSection, longNote)));
     const QString stored = ReadIniWhole(u"Text"_s, u"Section3"_s, home.file(u"mode/表.ini"_s));
     EXPECT_TRUE(stored.endsWith(u"\\n二行目\\n三行目\\n四行目～"_s)) << stored.toStdString();
     // Read back whole, past the 254-byte cut, with its line breaks.
