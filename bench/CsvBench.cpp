@@ -51,7 +51,7 @@ struct Sample {
         tables = zor::CsvTables(doc);
         zor::CsvBuilder builder(doc, zor::CsvNotation::Own);
         for (const zor::CsvTable& table : tables)
-            files.push_back(builder.build(table).bytes);
+            files.push_back(builder.build(table)->bytes);
     }
 };
 

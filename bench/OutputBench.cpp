@@ -48,7 +48,8 @@ struct Sample {
         zor::BattleCodec codec;
         zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);
         const zor::CsvExportResult result = zor::ExportCsv(doc, home.path());
-        error = result.error;
+        if (!result.ok())
+            error = result.outcome.failure().message();
         for (const QString& path : result.written) {
             QFile file(path);
             file.open(QIODevice::ReadOnly);
@@ -73,7 +74,7 @@ void ExportSampleCsv(benchmark::State& state)
     for (auto _ : state) {
         const zor::CsvExportResult result = zor::ExportCsv(sample.doc, sample.home.path());
         if (!result.ok()) {
-            state.SkipWithError(qPrintable(result.error));
+            state.SkipWithError(qPrintable(result.outcome.failure().message()));
             break;
         }
     }

@@ -39,7 +39,7 @@ int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
     for (const QString& note : result.notes)
         err << QStringLiteral("警告: ") << note << u'\n';
     if (!result.ok()) {
-        err << result.error << u'\n';
+        err << result.outcome.failure().message() << u'\n';
         return 1;
     }
     out << QStringLiteral("%1 個の CSV ファイルを %2 に書きました。\n").arg(result.written.size()).arg(folder);

@@ -1200,7 +1200,7 @@ void Form1::OpCSV_Click()
         result = ExportCsv(doc, folder);
     }
     if (!result.ok()) {
-        dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.error, QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.outcome.failure().message(), QMessageBox::Warning);
         return;
     }
     tellDone(QStringLiteral("CSVファイルを %1 に保存しました").arg(QDir::toNativeSeparators(folder)));

@@ -27,7 +27,7 @@ std::map<QString, QByteArray> Seeds(const DocumentState& doc)
     const std::vector<CsvTable> tables = CsvTables(doc);
     std::map<QString, QByteArray> seeds;
     const auto exported = [&](int table, CsvNotation notation) {
-        const std::string bytes = CsvBuilder(doc, notation).build(tables[static_cast<std::size_t>(table)]).bytes;
+        const std::string bytes = CsvBuilder(doc, notation).build(tables[static_cast<std::size_t>(table)])->bytes;
         return Frame(table, notation) + QByteArray::fromStdString(bytes);
     };
     seeds[QStringLiteral("items-own")] = exported(0, CsvNotation::Own);

@@ -46,7 +46,7 @@ protected:
     void exportFiles() const
     {
         const CsvExportResult result = ExportCsv(doc, home.path(), home.file(u"out"_s));
-        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        ASSERT_TRUE(result.ok()) << result.outcome.failure().message().toStdString();
     }
 
     CsvImportResult import() const { return ImportCsv(doc, home.path(), home.file(u"out"_s)); }
