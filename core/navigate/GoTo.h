@@ -4,6 +4,7 @@
 // lies at an image offset or SNES address.
 
 #include "core/document/DocumentState.h"
+#include "core/files/Failure.h"
 
 #include <QString>
 #include <QStringView>
@@ -28,17 +29,11 @@ struct GridCell {
 // in their order, then 個別データ; nullopt when no cell lies there.
 std::optional<GridCell> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset);
 
-// The cell, or why there is none, in Japanese: for the user to correct the text.
-struct GoToResult {
-    std::optional<GridCell> cell;
-    QString error;
-};
-
 // Reads text against the table shown (tab, and dataSet on tab 1) and the cursor's column:
 // a number is an ID on tab 1 (decimal, or hexadecimal after "0x"), an entry on tab 2 and
 // a record on tab 3 (both from 1), the cursor keeping its column; "@" and a hexadecimal
 // offset, or a "$BB:AAAA" address, the cell whose byte lies there (CellAtOffset, the data
-// set shown first).
-GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int cursorCol, QStringView text);
+// set shown first). Refused with why there is no such cell, for the user to correct the text.
+[[nodiscard]] Result<GridCell> ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int cursorCol, QStringView text);
 
 } // namespace zor
