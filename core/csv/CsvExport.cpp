@@ -168,7 +168,7 @@ public:
 
     std::string bytes;
 
-    Result<CsvFileBytes> take()
+    [[nodiscard]] Result<CsvFileBytes> take()
     {
         if (unwritable_)
             return Failure::Of(Failure::Kind::BadText, QString(),

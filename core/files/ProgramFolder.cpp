@@ -17,7 +17,7 @@ namespace zor {
 namespace {
 
 // Whether folder can take new files.
-Result<void> Writable(const QString& folder)
+[[nodiscard]] Result<void> Writable(const QString& folder)
 {
     const QFileInfo info(folder);
     if (!info.exists())

@@ -32,7 +32,7 @@ QString FollowSymlinks(const QString& path)
     return depth > 0 ? info.filePath() : path;
 }
 
-bool WriteAll(int fd, const QByteArray& bytes)
+[[nodiscard]] bool WriteAll(int fd, const QByteArray& bytes)
 {
     const char* data = bytes.constData();
     qsizetype left = bytes.size();

@@ -86,7 +86,7 @@ std::optional<std::int64_t> ReadNumber(QStringView text)
     return value;
 }
 
-Result<GridCell> RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursorCol, std::int64_t number)
+[[nodiscard]] Result<GridCell> RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursorCol, std::int64_t number)
 {
     if (tab == TabIdSection) {
         if (dataSet < 1 || dataSet > doc.DataSetCount)

@@ -13,7 +13,7 @@ namespace {
 
 Failure Differs(const QString& detail) { return Failure::Of(Failure::Kind::Refused, QString(), detail); }
 
-Result<void> CellsReadBack(const DocumentState& doc, const QByteArray& image)
+[[nodiscard]] Result<void> CellsReadBack(const DocumentState& doc, const QByteArray& image)
 {
     for (const CellRef& cell : ChangedCells(doc)) {
         if (cell.tab != TabIdSection && cell.tab != TabIndividual)
@@ -32,7 +32,7 @@ Result<void> CellsReadBack(const DocumentState& doc, const QByteArray& image)
     return {};
 }
 
-Result<void> BattleReadsBack(const DocumentState& doc, const QByteArray& image)
+[[nodiscard]] Result<void> BattleReadsBack(const DocumentState& doc, const QByteArray& image)
 {
     if (doc.BattleDecodeFailed || doc.BattleCount == 0)
         return {}; // the image has no battle records to give back

@@ -33,7 +33,7 @@ Failure Refused(const QString& path, const QString& why)
 }
 
 // The image read again now, refused when it vanished or became shorter since it was read.
-Result<QByteArray> ReadOpenImage(const DocumentState& doc)
+[[nodiscard]] Result<QByteArray> ReadOpenImage(const DocumentState& doc)
 {
     if (!QFileInfo::exists(doc.RomPath)) {
         Failure gone = Failure::FromErrno(doc.RomPath, ENOENT, FileAccess::Read);
@@ -154,7 +154,7 @@ namespace {
 
 // The image as it will be written: the changes, what ZOR.ini asks of every save, and the
 // check that the next load reads the document back from it.
-Result<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec)
+[[nodiscard]] Result<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec)
 {
     Result<QByteArray> image = BuildSavedImage(doc, onDisk, codec);
     if (!image)
@@ -170,7 +170,7 @@ Result<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onD
 }
 
 // The changes written into the open file, after a copy of it to its .bak when asked.
-Result<void> WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup)
+[[nodiscard]] Result<void> WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup)
 {
     if (!doc.History->Modified())
         return {};

@@ -41,7 +41,7 @@ class BpsReader {
 public:
     BpsReader(const QByteArray& patch, qsizetype at, qsizetype end) : data_(patch.constData()), at_(at), end_(end) {}
 
-    Result<std::uint64_t> number()
+    [[nodiscard]] Result<std::uint64_t> number()
     {
         std::uint64_t n = 0;
         std::uint64_t shift = 1;
@@ -79,7 +79,7 @@ private:
 };
 
 // A copy cursor moved by an encoded delta, kept inside [0, limit].
-bool MoveCursor(std::uint64_t encoded, qsizetype limit, qsizetype* cursor)
+[[nodiscard]] bool MoveCursor(std::uint64_t encoded, qsizetype limit, qsizetype* cursor)
 {
     const std::uint64_t size = encoded >> 1;
     if (encoded & 1) {

@@ -226,7 +226,7 @@ QByteArray Framed(const QByteArray& source, const QByteArray& target, const QByt
     return patch;
 }
 
-Result<QByteArray> Make(const QByteArray& source, const QByteArray& target, bool withIndex)
+[[nodiscard]] Result<QByteArray> Make(const QByteArray& source, const QByteArray& target, bool withIndex)
 {
     if (source.size() > kMaxImageSize || target.size() > kMaxImageSize)
         return Failure::Of(Failure::Kind::TooLarge, QString(), QStringLiteral("%1 を超えるファイルのパッチは作れません").arg(SizeText(kMaxImageSize)));

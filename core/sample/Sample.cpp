@@ -341,7 +341,7 @@ Result<std::vector<SampleFile>> MakeSampleFolder()
 
 namespace {
 
-Result<void> WriteSampleFile(const QString& folder, const SampleFile& file)
+[[nodiscard]] Result<void> WriteSampleFile(const QString& folder, const SampleFile& file)
 {
     const QString path = JoinPath(folder, file.path);
     const QString parent = QFileInfo(path).absolutePath();
@@ -355,7 +355,7 @@ Result<void> WriteSampleFile(const QString& folder, const SampleFile& file)
     return {};
 }
 
-Result<std::vector<SampleFile>> MakeSampleFiles()
+[[nodiscard]] Result<std::vector<SampleFile>> MakeSampleFiles()
 {
     Result<std::vector<SampleFile>> files = MakeSampleFolder();
     if (!files)

@@ -122,8 +122,8 @@ std::uint8_t Held(std::int64_t value, bool isSigned, int& held)
 Failure Unreadable(const QString& why) { return Failure::Of(Failure::Kind::BadText, QString(), why); }
 
 // Writes the new bytes, after the checks only the battle table needs.
-Result<ValuesWritten> Write(DocumentState& doc, const std::vector<CellWrite>& writes, int held,
-                            ScrollPosition scroll, LargeStep large)
+[[nodiscard]] Result<ValuesWritten> Write(DocumentState& doc, const std::vector<CellWrite>& writes, int held,
+                                          ScrollPosition scroll, LargeStep large)
 {
     for (const CellWrite& write : writes) {
         const CellRef& c = write.cell;
@@ -137,8 +137,8 @@ Result<ValuesWritten> Write(DocumentState& doc, const std::vector<CellWrite>& wr
 }
 
 // Every selected cell to what result makes of its value.
-Result<ValuesWritten> Apply(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
-                            LargeStep large, const std::function<std::int64_t(const SelectedCell&)>& result)
+[[nodiscard]] Result<ValuesWritten> Apply(DocumentState& doc, int tab, const CellSelection& selection, ScrollPosition scroll,
+                                          LargeStep large, const std::function<std::int64_t(const SelectedCell&)>& result)
 {
     int held = 0;
     std::vector<CellWrite> writes;
