@@ -82,7 +82,7 @@ bool Form1::caught(Handler&& handler)
 template <typename Handler>
 void Form1::guarded(Handler&& handler)
 {
-    caught(handler);
+    static_cast<void>(caught(handler)); // reported there
     showState();
 }
 
@@ -412,7 +412,7 @@ void Form1::Read_Click()
                                                 imageDialogFolder());
     if (path.isEmpty())
         return;
-    OpenRom(path);
+    static_cast<void>(OpenRom(path));
 }
 
 bool Form1::OpenRom(const QString& path) { return OpenRom(path, QString()); }
@@ -857,7 +857,7 @@ void Form1::HandleEditorKey(int key)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        CommitCellEditor();
+        static_cast<void>(CommitCellEditor()); // refused text stays in the editor, which says why
         break;
     case Qt::Key_Up:
     case Qt::Key_Down: {
@@ -1222,7 +1222,7 @@ void Form1::createChangesPanel()
     connect(Changes, &QDockWidget::visibilityChanged, ShowChanges,
             [item = ShowChanges, dock = Changes] { item->setChecked(!dock->isHidden()); });
     connect(Changes, &ChangesPanel::revealRequested, this,
-            [this](int tab, int dataSet, int row, int col) { guarded([&] { RevealCell(tab, dataSet, row, col); }); });
+            [this](int tab, int dataSet, int row, int col) { guarded([&] { static_cast<void>(RevealCell(tab, dataSet, row, col)); }); });
 }
 
 void Form1::ShowChanges_Click() { showPane(Changes, ShowChanges->isChecked(), PixelsX(kChangesPaneWidth), Qt::Horizontal); }

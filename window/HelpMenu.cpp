@@ -202,7 +202,7 @@ void Form1::OpenSample_Click()
                               QStringLiteral("サンプルを書けません。\n") + written.failure().message(), QMessageBox::Warning);
         return;
     }
-    OpenRom(JoinPath(folder, SampleImageName()), folder);
+    static_cast<void>(OpenRom(JoinPath(folder, SampleImageName()), folder));
 }
 
 void Form1::ChooseProgramFolder_Click()
@@ -219,7 +219,7 @@ void Form1::ChooseProgramFolder_Click()
             return;
         chosenFolder_ = chosen;
         const QString image = doc.RomPath; // a copy: the read replaces the document's
-        OpenRom(image, chosen);
+        static_cast<void>(OpenRom(image, chosen));
     } else {
         chosenFolder_ = chosen;
     }

@@ -149,7 +149,7 @@ void Form1::GoTo_Click()
         }
     });
     if (!text.isEmpty() && target)
-        RevealCell(target->tab, target->dataSet, target->row, target->col);
+        static_cast<void>(RevealCell(target->tab, target->dataSet, target->row, target->col));
 }
 
 } // namespace zor
