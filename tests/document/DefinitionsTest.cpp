@@ -339,6 +339,9 @@ TEST_F(Definitions, UnreadableSettingsAreProblemsMissingOnesAreNot)
     EXPECT_EQ(problemFiles(), QStringList{u"mode/a.ini:0"_s});
     EXPECT_TRUE(log.items()[0].message.contains(u"フォルダです"_s)) << log.text().toStdString();
     EXPECT_EQ(doc.DataSets(dataSet(u"a"_s)).SectionSettings(SettingStep, 1), 1);
+    // Only the data set whose .ini can't be read has cells whose place is unknown.
+    EXPECT_TRUE(doc.DataSets(dataSet(u"a"_s)).SettingsUnreadable);
+    EXPECT_FALSE(doc.DataSets(dataSet(u"b"_s)).SettingsUnreadable);
 
     QFile::remove(home.file(u"ZOR.ini"_s));
     ASSERT_TRUE(QDir(home.path()).mkdir(u"ZOR.ini"_s));
