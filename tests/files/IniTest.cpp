@@ -164,6 +164,9 @@ TEST(Ini, WriteIniKeysSetsAllOrNothing)
     ASSERT_FALSE(refused);
     EXPECT_TRUE(refused.failure().reason().contains(u"CP932"_s)) << refused.failure().reason().toStdString();
     EXPECT_EQ(home.readBytes(u"t.ini"_s), after);
+    // A key that keeps its value after one that changes: the change is saved all the same.
+    ASSERT_TRUE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"7"_s}, {u"Section1"_s, u"80"_s}}, path));
+    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section0"_s, path), u"7"_s);
 }
 
 TEST(Ini, WriteCreatesTheFileWithCrlf)
