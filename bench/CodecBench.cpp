@@ -17,7 +17,7 @@
 namespace {
 
 struct Sample {
-    QByteArray image = zor::MakeSampleImage();
+    QByteArray image = *zor::MakeSampleImage();
     zor::NdArray<std::uint8_t, 1> stream = zor::SampleBattleStream();
     std::vector<std::uint8_t> streamBytes;
     std::vector<std::uint8_t> dictionary;

@@ -29,9 +29,11 @@ struct Images {
 
     Images()
     {
-        if (zor::WriteSampleFolder(home.path(), &error) < 0)
+        if (const zor::Result<int> written = zor::WriteSampleFolder(home.path()); !written) {
+            error = written.failure().message();
             return;
-        oldImage = zor::MakeSampleImage();
+        }
+        oldImage = *zor::MakeSampleImage();
         newImage = oldImage;
         zor::DocumentState doc;
         zor::ProblemLog log(home.path());

@@ -36,17 +36,22 @@ struct Sample {
     Sample()
     {
         QTemporaryDir home;
-        std::optional<QByteArray> image;
-        if (zor::WriteSampleFolder(home.path(), &error) < 0
-            || !(image = zor::ReadRomImage(home.filePath(zor::SampleImageName()), &error)))
+        if (const zor::Result<int> written = zor::WriteSampleFolder(home.path()); !written) {
+            error = written.failure().message();
             return;
+        }
+        const zor::Result<QByteArray> image = zor::ReadRomImage(home.filePath(zor::SampleImageName()));
+        if (!image) {
+            error = image.failure().message();
+            return;
+        }
         zor::ProblemLog log(home.path());
         zor::BattleCodec codec;
         zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);
         tables = zor::CsvTables(doc);
         zor::CsvBuilder builder(doc, zor::CsvNotation::Own);
         for (const zor::CsvTable& table : tables)
-            files.push_back(builder.build(table).bytes);
+            files.push_back(builder.build(table)->bytes);
     }
 };
 

@@ -35,15 +35,21 @@ struct Sample {
 
     Sample()
     {
-        std::optional<QByteArray> image;
-        if (zor::WriteSampleFolder(home.path(), &error) < 0
-            || !(image = zor::ReadRomImage(home.filePath(zor::SampleImageName()), &error)))
+        if (const zor::Result<int> written = zor::WriteSampleFolder(home.path()); !written) {
+            error = written.failure().message();
             return;
+        }
+        const zor::Result<QByteArray> image = zor::ReadRomImage(home.filePath(zor::SampleImageName()));
+        if (!image) {
+            error = image.failure().message();
+            return;
+        }
         zor::ProblemLog log(home.path());
         zor::BattleCodec codec;
         zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);
         const zor::CsvExportResult result = zor::ExportCsv(doc, home.path());
-        error = result.error;
+        if (!result.ok())
+            error = result.outcome.failure().message();
         for (const QString& path : result.written) {
             QFile file(path);
             file.open(QIODevice::ReadOnly);
@@ -68,7 +74,7 @@ void ExportSampleCsv(benchmark::State& state)
     for (auto _ : state) {
         const zor::CsvExportResult result = zor::ExportCsv(sample.doc, sample.home.path());
         if (!result.ok()) {
-            state.SkipWithError(qPrintable(result.error));
+            state.SkipWithError(qPrintable(result.outcome.failure().message()));
             break;
         }
     }
@@ -99,11 +105,10 @@ BENCHMARK(WriteSameBytesWithOneWrite)->Unit(benchmark::kMicrosecond);
 void WriteSameBytesAtomically(benchmark::State& state)
 {
     const Sample& sample = TheSample();
-    QString error;
     for (auto _ : state)
         for (const auto& [path, bytes] : sample.files)
-            if (!zor::WriteFileAtomically(QFile::decodeName(path), bytes, &error))
-                state.SkipWithError(qPrintable(error));
+            if (const zor::Result<void> written = zor::WriteFileAtomically(QFile::decodeName(path), bytes); !written)
+                state.SkipWithError(qPrintable(written.failure().message()));
 }
 BENCHMARK(WriteSameBytesAtomically)->Unit(benchmark::kMicrosecond);
 

@@ -35,14 +35,17 @@ struct Pairs {
     Pairs()
     {
         for (const zor::test::PatchPair& pair : pairs)
-            withoutIndex.push_back(zor::MakeBpsWithoutIndex(pair.source, pair.target).bytes->size());
+            withoutIndex.push_back(zor::MakeBpsWithoutIndex(pair.source, pair.target)->size());
         original = dir.filePath(QStringLiteral("original.rom"));
         edited = dir.filePath(QStringLiteral("edited.rom"));
-        if (zor::WriteFileAtomically(original, pairs.front().source, &error))
-            zor::WriteFileAtomically(edited, pairs.front().target, &error);
+        zor::Result<void> written = zor::WriteFileAtomically(original, pairs.front().source);
+        if (written)
+            written = zor::WriteFileAtomically(edited, pairs.front().target);
+        if (!written)
+            error = written.failure().message();
     }
 
-    QByteArray read(const QString& path) const { return *zor::ReadRegularFile(path, zor::kMaxImageSize, nullptr); }
+    QByteArray read(const QString& path) const { return *zor::ReadRegularFile(path, zor::kMaxImageSize); }
 };
 
 const Pairs& ThePairs()
@@ -60,8 +63,8 @@ void MakeBpsOfScatteredEdits(benchmark::State& state)
     }
     qsizetype size = 0;
     for (auto _ : state) {
-        const zor::PatchResult patch = zor::MakeBps(pairs.read(pairs.original), pairs.read(pairs.edited));
-        size = patch.bytes->size();
+        const zor::Result<QByteArray> patch = zor::MakeBps(pairs.read(pairs.original), pairs.read(pairs.edited));
+        size = patch->size();
         benchmark::DoNotOptimize(size);
     }
     state.counters["patch bytes"] = static_cast<double>(size);
@@ -89,7 +92,7 @@ void MakeBpsOfPair(benchmark::State& state, std::size_t i)
     const zor::test::PatchPair& pair = pairs.pairs[i];
     qsizetype size = 0;
     for (auto _ : state) {
-        size = zor::MakeBps(pair.source, pair.target).bytes->size();
+        size = zor::MakeBps(pair.source, pair.target)->size();
         benchmark::DoNotOptimize(size);
     }
     state.counters["patch bytes"] = static_cast<double>(size);
@@ -121,7 +124,7 @@ int main(int argc, char** argv)
         const std::optional<double> seconds = reporter.seconds(PairBenchmark(pair));
         if (!seconds)
             continue;
-        const qsizetype size = zor::MakeBps(pair.source, pair.target).bytes->size();
+        const qsizetype size = zor::MakeBps(pair.source, pair.target)->size();
         std::printf("%s: %lld bytes, %lld without the index; %.3f s per 8 MiB of target%s\n", pair.name,
                     static_cast<long long>(size), static_cast<long long>(pairs.withoutIndex[i]),
                     *seconds * k8MiB / static_cast<double>(pair.target.size()),

@@ -68,9 +68,9 @@ struct Folders {
     QTemporaryDir big;
     Folders()
     {
-        QString error;
-        if (zor::WriteSampleFolder(sample.path(), &error) < 0 || zor::WriteSampleFolder(big.path(), &error) < 0)
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        for (const QTemporaryDir* folder : {&sample, &big})
+            if (const zor::Result<int> written = zor::WriteSampleFolder(folder->path()); !written)
+                std::fprintf(stderr, "%s\n", qPrintable(written.failure().message()));
         WriteText(big.filePath(QStringLiteral("ZOR.ini")), QStringLiteral("[Option]\r\nMode=大\r\nDefaultNotation=16\r\n"));
         QString ids;
         for (int id = 0; id < 32766; ++id)
@@ -126,9 +126,10 @@ void OpenSampleUntilFilled(benchmark::State& state)
     auto dialogs = std::make_unique<SilentDialogs>();
     SilentDialogs* silent = dialogs.get();
     zor::Form1 form(std::move(dialogs));
+    bool opened = true;
     for (auto _ : state)
-        form.OpenRom(TheFolders().sampleImage());
-    if (silent->messages != 0 || !form.FGrid1->isEnabled())
+        opened = form.OpenRom(TheFolders().sampleImage()) && opened;
+    if (!opened || silent->messages != 0 || !form.FGrid1->isEnabled())
         state.SkipWithError("the sample did not open cleanly");
 }
 BENCHMARK(OpenSampleUntilFilled)->Unit(benchmark::kMillisecond);
@@ -140,9 +141,9 @@ void FillBigDataSet(benchmark::State& state)
     auto dialogs = std::make_unique<SilentDialogs>();
     zor::Form1 form(std::move(dialogs));
     const long before = ResidentBytes();
-    form.OpenRom(TheFolders().bigImage()); // reads the document and fills the grid once
+    const bool opened = form.OpenRom(TheFolders().bigImage()); // reads the document and fills the grid once
     const long after = ResidentBytes();
-    if (form.FGrid1->Rows() != 32768 || form.FGrid1->Cols() != 65)
+    if (!opened || form.FGrid1->Rows() != 32768 || form.FGrid1->Cols() != 65)
         state.SkipWithError("the big data set is not shown");
     for (auto _ : state)
         form.FillGrid();
@@ -178,7 +179,7 @@ std::unique_ptr<zor::Form1> BigTableShown()
 {
     qputenv("ZOR_HOME", TheFolders().big.path().toUtf8());
     auto form = std::make_unique<zor::Form1>(std::make_unique<SilentDialogs>());
-    form->OpenRom(TheFolders().bigImage());
+    static_cast<void>(form->OpenRom(TheFolders().bigImage())); // FillBigDataSet checks that it opens
     form->show();
     (void)QTest::qWaitForWindowExposed(form.get()); // the measures only need the events it lets run
     QCoreApplication::processEvents();
@@ -224,7 +225,8 @@ void CommitCells(benchmark::State& state, bool changesShown, bool firstLine = fa
         form->txtForEdit->setText(QString::number(firstLine ? (value % 2 == 0 ? original : original ^ 1) : value % 256));
         QCoreApplication::processEvents(); // the editor shown
         state.ResumeTiming();
-        form->CommitCellEditor();
+        if (!form->CommitCellEditor())
+            state.SkipWithError("the editor refused its text");
         QCoreApplication::processEvents(); // the repaint of the cell, and of the list
     }
 }
@@ -307,9 +309,9 @@ void StartWithTheSampleUntilShown(benchmark::State& state)
     qputenv("ZOR_HOME", TheFolders().sample.path().toUtf8());
     for (auto _ : state) {
         auto form = std::make_unique<zor::Form1>(std::make_unique<SilentDialogs>());
-        form->OpenRom(TheFolders().sampleImage());
+        const bool opened = form->OpenRom(TheFolders().sampleImage());
         form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
+        if (!opened || !QTest::qWaitForWindowExposed(form.get()))
             state.SkipWithError("the window was not shown");
         state.PauseTiming();
         form.reset();

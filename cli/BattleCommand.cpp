@@ -42,10 +42,9 @@ int RunBattle(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString& path = options->file;
     const bool json = options->json;
 
-    QString error;
-    const std::optional<QByteArray> image = ReadRomImage(path, &error);
+    const Result<QByteArray> image = ReadRomImage(path);
     if (!image) {
-        err << QStringLiteral("イメージファイル %1 を読めません。%2\n").arg(path, error);
+        err << image.failure().said(QStringLiteral("イメージファイル %1 を読めません。").arg(path)).message() << u'\n';
         return 1;
     }
     BattleCodec codec;

@@ -40,10 +40,9 @@ std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool 
 
 std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QString& home, QTextStream& err)
 {
-    QString reason;
-    const std::optional<QByteArray> image = ReadRomImage(rom, &reason);
+    const Result<QByteArray> image = ReadRomImage(rom);
     if (!image) {
-        err << QStringLiteral("%1 を読み込めません。%2\n").arg(rom, reason);
+        err << image.failure().said(QStringLiteral("%1 を読み込めません。").arg(rom)).message() << u'\n';
         return nullptr;
     }
     auto loaded = std::make_unique<LoadedImage>();

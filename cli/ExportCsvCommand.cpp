@@ -29,9 +29,8 @@ int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         err << QStringLiteral("警告: 読み込みで %1 件の問題がありました。\n").arg(log.items().size()) << log.text();
 
     const QString folder = options->out.isEmpty() ? programFolder : QDir(options->out).absolutePath();
-    QString reason;
-    if (!MakeFolder(folder, &reason)) {
-        err << QStringLiteral("保存先のフォルダ %1 を作れません（%2）。\n").arg(folder, reason);
+    if (const Result<void> made = MakeFolder(folder); !made) {
+        err << made.failure().said(QStringLiteral("保存先のフォルダ %1 を作れません").arg(folder)).message() << u'\n';
         return 1;
     }
     const CsvExportResult result = ExportCsv(doc, programFolder, folder);
@@ -40,7 +39,7 @@ int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
     for (const QString& note : result.notes)
         err << QStringLiteral("警告: ") << note << u'\n';
     if (!result.ok()) {
-        err << result.error << u'\n';
+        err << result.outcome.failure().message() << u'\n';
         return 1;
     }
     out << QStringLiteral("%1 個の CSV ファイルを %2 に書きました。\n").arg(result.written.size()).arg(folder);

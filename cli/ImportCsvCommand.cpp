@@ -82,10 +82,10 @@ int RunImportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         if (!ApplyCellChanges(doc, changes)) {
             problems << QStringLiteral("取り込む変更に同じセルが二度あります。");
         } else {
-            QString error;
-            written = SaveDocument(doc, loaded->codec, &error);
-            if (!written)
-                problems << error;
+            const Result<void> saved = SaveDocument(doc, loaded->codec);
+            written = saved.ok();
+            if (!saved)
+                problems << saved.failure().message();
         }
     }
 

@@ -32,20 +32,21 @@ std::optional<QStringList> PlainArguments(const QStringList& args, const QString
 
 std::optional<QByteArray> ReadInput(const QString& path, QTextStream& err)
 {
-    FileError error;
-    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize, &error);
-    if (!bytes)
-        err << QStringLiteral("%1 を読めません（%2）。\n").arg(path, error.reason());
-    return bytes;
+    Result<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize);
+    if (bytes)
+        return std::move(*bytes);
+    err << bytes.failure().said(QStringLiteral("%1 を読めません").arg(path)).message() << u'\n';
+    return std::nullopt;
 }
 
-bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err, const std::vector<GuardedFile>& inputs = {})
+[[nodiscard]] bool WriteOutput(const QString& path, const QByteArray& bytes, QTextStream& err,
+                               const std::vector<GuardedFile>& inputs = {})
 {
-    QString error;
-    if (WriteFileAtomically(path, bytes, &error, inputs))
-        return true;
-    err << QStringLiteral("%1 に書き込めません（%2）。元のファイルはそのままです。\n").arg(path, error);
-    return false;
+    const Result<void> written = WriteFileAtomically(path, bytes, inputs);
+    if (!written)
+        err << written.failure().said(QStringLiteral("%1 に書き込めません").arg(path), QStringLiteral("元のファイルはそのままです。")).message()
+            << u'\n';
+    return written.ok();
 }
 
 QString Hex16(std::uint16_t value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(4, u'0'); }
@@ -60,13 +61,13 @@ int RunPatch(const QStringList& args, QTextStream& out, QTextStream& err)
         err << QStringLiteral("使い方: zor-cli patch [--ips] ORIGINAL EDITED OUT\n");
         return 2;
     }
-    const PatchFileResult result =
+    const Result<PatchWritten> written =
         WritePatchFile((*plain)[0], (*plain)[1], (*plain)[2], ips ? PatchFormat::Ips : PatchFormat::Bps);
-    if (result.kind != PatchFileResult::Written) {
-        err << result.message << u'\n';
-        return result.kind == PatchFileResult::Unreadable ? 2 : 1;
+    if (!written) {
+        err << written.failure().message() << u'\n';
+        return written.failure().access == FileAccess::Read ? 2 : 1;
     }
-    out << result.message << u'\n';
+    out << written->message << u'\n';
     return 0;
 }
 
@@ -84,15 +85,18 @@ int RunApply(const QStringList& args, QTextStream& out, QTextStream& err)
     const std::optional<QByteArray> original = ReadInput((*plain)[1], err);
     if (!original)
         return 2;
-    const PatchResult result = ApplyPatch(*patch, *original);
-    if (!result) {
-        err << QStringLiteral("%1 を %2 に当てられません。%3。何も書いていません。\n").arg((*plain)[0], (*plain)[1], result.error);
+    const Result<QByteArray> patched = ApplyPatch(*patch, *original);
+    if (!patched) {
+        err << patched.failure()
+                   .said(QStringLiteral("%1 を %2 に当てられません。").arg((*plain)[0], (*plain)[1]), QStringLiteral("何も書いていません。"))
+                   .message()
+            << u'\n';
         return 1;
     }
     const std::vector<GuardedFile> inputs{{QStringLiteral("パッチ"), (*plain)[0]}, {QStringLiteral("元のイメージ"), (*plain)[1]}};
-    if (!WriteOutput((*plain)[2], *result.bytes, err, inputs))
+    if (!WriteOutput((*plain)[2], *patched, err, inputs))
         return 1;
-    out << QStringLiteral("%1 を書きました（%2 バイト）。\n").arg((*plain)[2]).arg(result.bytes->size());
+    out << QStringLiteral("%1 を書きました（%2 バイト）。\n").arg((*plain)[2]).arg(patched->size());
     return 0;
 }
 
@@ -108,10 +112,9 @@ int RunChecksum(const QStringList& args, QTextStream& out, QTextStream& err)
     std::optional<QByteArray> image = ReadInput(path, err);
     if (!image)
         return 2;
-    QString reason;
-    const std::optional<HeaderChecksum> sums = ComputeHeaderChecksum(*image, &reason);
+    const Result<HeaderChecksum> sums = ComputeHeaderChecksum(*image);
     if (!sums) {
-        err << QStringLiteral("%1: %2。\n").arg(path, reason);
+        err << QStringLiteral("%1: %2\n").arg(path, sums.failure().message());
         return 2;
     }
     out << QStringLiteral("格納値: チェックサム %1  補数 %2\n").arg(Hex16(sums->storedChecksum), Hex16(sums->storedComplement))
@@ -124,7 +127,8 @@ int RunChecksum(const QStringList& args, QTextStream& out, QTextStream& err)
         out << QStringLiteral("一致していません。--fix で計算値を書き込めます。\n");
         return 1;
     }
-    FixHeaderChecksum(*image);
+    // The sums above were computed: this image has a header to fix.
+    static_cast<void>(FixHeaderChecksum(*image));
     if (!WriteOutput(path, *image, err))
         return 2;
     out << QStringLiteral("一致していなかったため、計算値を %1 に書き込みました。\n").arg(path);

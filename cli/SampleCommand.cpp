@@ -15,17 +15,16 @@ int RunSample(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     }
     const QString folder = QDir(plain[0]).absolutePath();
-    QString error;
-    const int written = WriteSampleFolder(folder, &error, force);
-    if (written < 0) {
-        err << error << u'\n';
-        if (written == kSampleFileExists)
+    const Result<int> written = WriteSampleFolder(folder, force);
+    if (!written) {
+        err << written.failure().message() << u'\n';
+        if (written.failure().kind == Failure::Kind::Exists)
             err << QStringLiteral("上書きするには --force を付けてください。\n");
         return 1;
     }
     out << QStringLiteral("サンプルを %1 に書きました（%2 個のファイル、モード「%3」、イメージ %4）。\n")
                .arg(folder)
-               .arg(written)
+               .arg(*written)
                .arg(SampleModeName(), SampleImageName());
     return 0;
 }

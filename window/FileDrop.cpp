@@ -58,7 +58,7 @@ void Form1::dropEvent(QDropEvent* event)
     QTimer::singleShot(0, this, [this, path] {
         runGuarded([&] {
             if (CommitCellEditor() && ConfirmSave())
-                OpenRom(path);
+                static_cast<void>(OpenRom(path));
         });
     });
 }

@@ -82,7 +82,7 @@ bool Form1::caught(Handler&& handler)
 template <typename Handler>
 void Form1::guarded(Handler&& handler)
 {
-    caught(handler);
+    static_cast<void>(caught(handler)); // reported there
     showState();
 }
 
@@ -412,18 +412,17 @@ void Form1::Read_Click()
                                                 imageDialogFolder());
     if (path.isEmpty())
         return;
-    OpenRom(path);
+    static_cast<void>(OpenRom(path));
 }
 
 bool Form1::OpenRom(const QString& path) { return OpenRom(path, QString()); }
 
 bool Form1::OpenRom(const QString& path, const QString& folder)
 {
-    QString reason;
-    const std::optional<QByteArray> image = ReadRomImage(path, &reason);
+    const Result<QByteArray> image = ReadRomImage(path);
     if (!image) {
-        dialogs_->showMessage(this, QStringLiteral("読み込み"), QStringLiteral("%1 を読み込めません。\n%2").arg(path, reason),
-                              QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("読み込み"),
+                              QStringLiteral("%1 を読み込めません。\n%2").arg(path, image.failure().message()), QMessageBox::Warning);
         return false;
     }
     // A note typed for the document that is closing goes to that document's files.
@@ -628,9 +627,8 @@ void Form1::SaveColumnWidths()
     std::vector<int> widths;
     for (int c = 0; c < FGrid1->Cols(); ++c)
         widths.push_back(FGrid1->ColWidth(c));
-    QString error;
-    if (!zor::SaveColumnWidths(doc, shownTable(), widths, &error))
-        reportWriteError(error);
+    if (const Result<void> saved = zor::SaveColumnWidths(doc, shownTable(), widths); !saved)
+        reportWriteError(saved.failure().message());
 }
 
 void Form1::FGrid1_Scroll()
@@ -643,12 +641,11 @@ void Form1::SetNotation(int code)
     if (!CommitCellEditor() || !FGrid1->isEnabled())
         return;
     const std::optional<CellPlace> cell = session.CellAt(FGrid1->Row(), FGrid1->Col());
-    QString error;
-    const NotationChange change = zor::SetNotation(doc, shownTable(), FGrid1->Row(), FGrid1->Col(), code, &error);
+    const Result<NotationChange> change = zor::SetNotation(doc, shownTable(), FGrid1->Row(), FGrid1->Col(), code);
     if (change == NotationChange::NoSection || !cell)
         return;
-    if (change == NotationChange::NotWritten)
-        reportWriteError(error);
+    if (!change)
+        reportWriteError(change.failure().message());
     session.SetCursor(FGrid1->Row(), FGrid1->Col());
     FillGrid();
     Changes->notationChanged();
@@ -702,9 +699,8 @@ void Form1::storePendingNote()
 {
     if (!session.NotePending())
         return;
-    QString error;
-    if (!session.StorePendingNote(Text1->toPlainText(), &error))
-        reportWriteError(error);
+    if (const Result<void> stored = session.StorePendingNote(Text1->toPlainText()); !stored)
+        reportWriteError(stored.failure().message());
 }
 
 void Form1::FGrid1_EnterCell() { SyncNoteText(); }
@@ -860,7 +856,7 @@ void Form1::HandleEditorKey(int key)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        CommitCellEditor();
+        static_cast<void>(CommitCellEditor()); // refused text stays in the editor, which says why
         break;
     case Qt::Key_Up:
     case Qt::Key_Down: {
@@ -1103,20 +1099,18 @@ bool Form1::Save_Click()
         return false;
     if (!doc.History->Modified())
         return true;
-    QString error;
-    bool saved = false;
-    {
+    const Result<void> saved = [&] {
         const BusyCursor busy;
-        saved = SaveDocument(doc, codec_, &error);
-    }
+        return SaveDocument(doc, codec_);
+    }();
     if (!saved)
-        dialogs_->showMessage(this, QStringLiteral("上書き保存"), error, QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("上書き保存"), saved.failure().message(), QMessageBox::Warning);
     else {
         FGrid1->viewport()->update(); // the marks go with the new baseline
         changesReset();
         tellDone(QStringLiteral("上書き保存しました"));
     }
-    return saved;
+    return saved.ok();
 }
 
 void Form1::SaveAs_Click()
@@ -1127,14 +1121,12 @@ void Form1::SaveAs_Click()
                                                 SaveAsName(doc.RomPath));
     if (path.isEmpty())
         return;
-    QString error;
-    bool saved = false;
-    {
+    const Result<void> saved = [&] {
         const BusyCursor busy;
-        saved = SaveDocumentAs(doc, codec_, path, &error);
-    }
+        return SaveDocumentAs(doc, codec_, path);
+    }();
     if (!saved) {
-        dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), error, QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), saved.failure().message(), QMessageBox::Warning);
         return;
     }
     changesReset();
@@ -1168,17 +1160,15 @@ void Form1::MakePatch_Click()
                      || (QFileInfo(out).suffix().isEmpty() && chosen.endsWith(QStringLiteral("*.ips")));
     if (QFileInfo(out).suffix().isEmpty())
         out += ips ? QStringLiteral(".ips") : QStringLiteral(".bps");
-    PatchFileResult result;
-    {
+    const Result<PatchWritten> written = [&] {
         const BusyCursor busy;
-        result = WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps,
-                                {.guarded = OpenImageFiles(doc.RomPath), .skipIdentical = true});
-    }
-    QString message = result.message;
+        return WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps,
+                              {.guarded = OpenImageFiles(doc.RomPath), .skipIdentical = true});
+    }();
+    QString message = written ? written->message : written.failure().message();
     if (doc.History->Modified()) // the save question answered no
         message += QStringLiteral("\n保存していない変更はパッチに入っていません。");
-    const bool done = result.kind == PatchFileResult::Written || result.kind == PatchFileResult::Identical;
-    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), message, done ? QMessageBox::Information : QMessageBox::Warning);
+    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), message, written ? QMessageBox::Information : QMessageBox::Warning);
 }
 
 void Form1::rowCommand(bool insert)
@@ -1221,7 +1211,7 @@ void Form1::OpCSV_Click()
         result = ExportCsv(doc, folder);
     }
     if (!result.ok()) {
-        dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.error, QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.outcome.failure().message(), QMessageBox::Warning);
         return;
     }
     tellDone(QStringLiteral("CSVファイルを %1 に保存しました").arg(QDir::toNativeSeparators(folder)));
@@ -1243,7 +1233,7 @@ void Form1::createChangesPanel()
     connect(Changes, &QDockWidget::visibilityChanged, ShowChanges,
             [item = ShowChanges, dock = Changes] { item->setChecked(!dock->isHidden()); });
     connect(Changes, &ChangesPanel::revealRequested, this,
-            [this](int tab, int dataSet, int row, int col) { guarded([&] { RevealCell(tab, dataSet, row, col); }); });
+            [this](int tab, int dataSet, int row, int col) { guarded([&] { static_cast<void>(RevealCell(tab, dataSet, row, col)); }); });
 }
 
 void Form1::ShowChanges_Click() { showPane(Changes, ShowChanges->isChecked(), PixelsX(kChangesPaneWidth), Qt::Horizontal); }

@@ -135,16 +135,16 @@ public:
     void Form_Resize();
     void LabelGridHeaders();
     // True when the caller may go on: nothing to save, saved, or the user chose not to save.
-    bool ConfirmSave();
+    [[nodiscard]] bool ConfirmSave();
 
     // Opens the image at path as the file read does after its dialog (also for a path
     // given on the command line). False when the file can't be read; the user is told
-    // why and the open document stays as it was.
-    bool OpenRom(const QString& path);
+    // why and the open document stays as it was, so a caller may drop the answer.
+    [[nodiscard]] bool OpenRom(const QString& path);
     // The same with programFolder as the image's program folder (empty: the one the user
     // chose, else the open image's, else the rule's), used for its definitions, settings
     // and CSV until another image is opened.
-    bool OpenRom(const QString& path, const QString& programFolder);
+    [[nodiscard]] bool OpenRom(const QString& path, const QString& programFolder);
     // The program folder of the open image; before any, the one the user chose, else the
     // one the rule finds.
     QString ProgramFolderInUse() const;
@@ -180,7 +180,7 @@ public:
     // Commits an open editor before a command that reads or refills the document. False
     // when its text has none of the accepted forms: the editor stays open with its text
     // selected and a tooltip naming the forms, and the command must not run.
-    bool CommitCellEditor();
+    [[nodiscard]] bool CommitCellEditor();
     // What the tooltip of a refused editor text says.
     static QString EditorFormsTip();
     static constexpr int kRefusedTipMilliseconds = 4000;
@@ -192,7 +192,7 @@ public:
     // the tab and data set changes run their handlers, which store the widths, view and
     // note of the place left; the cursor lands on the cell, scrolled into view. False
     // when there is no such cell or the open editor's text can't be stored.
-    bool RevealCell(int tab, int dataSet, int row, int col);
+    [[nodiscard]] bool RevealCell(int tab, int dataSet, int row, int col);
 
     // Control events.
     void FGrid1_DblClick();
@@ -231,7 +231,7 @@ public Q_SLOTS:
     void Read_Click();
     void SaveAs_Click();
     // True when nothing is left unsaved afterwards.
-    bool Save_Click();
+    [[nodiscard]] bool Save_Click();
     // A BPS or IPS patch from an unmodified original to the image as saved.
     void MakePatch_Click();
     void Quit_Click();
@@ -311,7 +311,7 @@ private:
     void guarded(Handler&& handler);
     // Runs a handler and reports what it throws; false when it threw.
     template <typename Handler>
-    bool caught(Handler&& handler);
+    [[nodiscard]] bool caught(Handler&& handler);
     // The title, the menus' state and the status bar, after a handler.
     void showState();
     // guarded() for the handlers defined outside Form1.cpp.
@@ -327,7 +327,7 @@ private:
     void tellRefusedChange(CommitResult result, const QString& readOnly);
     // Asks whether a change the history can't keep (question: TooLargeToUndoQuestion) is
     // made all the same; true for yes.
-    bool takeTooLargeStep(const QString& title, const QString& question);
+    [[nodiscard]] bool takeTooLargeStep(const QString& title, const QString& question);
     // Undo (true) or redo (false) of one step, with the view brought back to it.
     void takeStep(bool undo);
     // True when txtForEdit or Text1 has the focus: the cell commands leave the cells alone.

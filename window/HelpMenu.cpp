@@ -157,9 +157,10 @@ void Form1::ShowProgramFolderState()
     // The window as it stays first, then the message over it.
     showProgramFolder();
     const ProgramFolderChoice choice = ChooseProgramFolder();
-    if (!choice.problem.isEmpty())
+    if (!choice.writable)
         dialogs_->showMessage(this, QStringLiteral("プログラムフォルダ"),
-                              choice.problem + QStringLiteral("。\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
+                              choice.writable.failure().message()
+                                  + QStringLiteral("\nイメージの読み込みと保存はできますが、表の設定と CSV はこのフォルダに書けません。"),
                               QMessageBox::Warning);
 }
 
@@ -191,19 +192,17 @@ void Form1::OpenSample_Click()
         return;
     // Beside the user's own program folder, not in it: its ZOR.ini stays the user's.
     const QString folder = JoinPath(UserDataFolder(), QStringLiteral("sample"));
-    QString error;
-    int written = 0;
-    {
+    const Result<int> written = [&] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        written = CompleteSampleFolder(folder, &error);
-    }
-    if (written < 0) {
-        dialogs_->showMessage(this, QStringLiteral("サンプルを開く"), QStringLiteral("サンプルを書けません。\n") + error,
-                              QMessageBox::Warning);
+        return CompleteSampleFolder(folder);
+    }();
+    if (!written) {
+        dialogs_->showMessage(this, QStringLiteral("サンプルを開く"),
+                              QStringLiteral("サンプルを書けません。\n") + written.failure().message(), QMessageBox::Warning);
         return;
     }
-    OpenRom(JoinPath(folder, SampleImageName()), folder);
+    static_cast<void>(OpenRom(JoinPath(folder, SampleImageName()), folder));
 }
 
 void Form1::ChooseProgramFolder_Click()
@@ -220,7 +219,7 @@ void Form1::ChooseProgramFolder_Click()
             return;
         chosenFolder_ = chosen;
         const QString image = doc.RomPath; // a copy: the read replaces the document's
-        OpenRom(image, chosen);
+        static_cast<void>(OpenRom(image, chosen));
     } else {
         chosenFolder_ = chosen;
     }

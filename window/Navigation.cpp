@@ -141,16 +141,16 @@ void Form1::GoTo_Click()
     const QString text = dialogs_->askPlace(this, QStringLiteral("移動"), GoToPrompt(tab), [&](const QString& typed) {
         // Called from inside the dialog: nothing may be thrown through its event loop.
         try {
-            const GoToResult result = ResolveGoTo(doc, tab, dataSet, firstDataSet, col, typed);
-            target = result.cell;
-            return result.error;
+            const Result<CellRef> cell = ResolveGoTo(doc, tab, dataSet, firstDataSet, col, typed);
+            target = cell ? std::optional(*cell) : std::nullopt;
+            return cell ? QString() : cell.failure().message();
         } catch (const std::exception& e) {
             target.reset();
             return QStringLiteral("移動先を調べられませんでした（%1）。").arg(QString::fromLocal8Bit(e.what()));
         }
     });
     if (!text.isEmpty() && target)
-        RevealCell(target->tab, target->dataSet, target->row, target->col);
+        static_cast<void>(RevealCell(target->tab, target->dataSet, target->row, target->col));
 }
 
 } // namespace zor

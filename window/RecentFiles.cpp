@@ -63,7 +63,7 @@ void Form1::openRecent(const QString& image, const QString& programFolder)
         return;
     }
     if (ConfirmSave())
-        OpenRom(image, programFolder);
+        static_cast<void>(OpenRom(image, programFolder));
 }
 
 void Form1::ClearRecent_Click()

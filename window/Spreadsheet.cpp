@@ -105,7 +105,7 @@ void Form1::SelectionValues_Click()
         return;
     const TableRef tab = shownTable();
     const CellSelection selection = gridSelection();
-    std::optional<SelectionValuesResult> done;
+    std::optional<Result<ValuesWritten>> done;
     dialogs_->askSelectionValues(this, [&](SelectionOperation operation, const QString& text) {
         const auto apply = [&](LargeStep large) {
             switch (operation) {
@@ -120,32 +120,37 @@ void Form1::SelectionValues_Click()
             }
             return FillSeries(doc, tab, selection, scrollPosition(), large);
         };
-        SelectionValuesResult result = apply(LargeStep::Refuse);
-        if (result.write.result == CommitResult::TooLargeToUndo) {
-            if (!takeTooLargeStep(QStringLiteral("選択範囲の値"), result.write.reason))
+        Result<ValuesWritten> result = apply(LargeStep::Refuse);
+        if (result && result->write.result == CommitResult::TooLargeToUndo) {
+            if (!takeTooLargeStep(QStringLiteral("選択範囲の値"), result->write.reason))
                 return QString(); // the user chose to leave the cells as they are
             result = apply(LargeStep::Take);
         }
         // An unreadable text changed nothing: the dialog stays for another.
-        if (result.write.result == CommitResult::UnreadableText)
-            return result.write.reason;
+        if (!result && result.failure().kind == Failure::Kind::BadText)
+            return result.failure().message();
         done = result;
         return QString();
     });
     if (!done)
         return;
-    const QString held = done->held > 0 ? QStringLiteral("%1 個のセルを範囲内に収めました").arg(done->held) : QString();
-    switch (done->write.result) {
+    if (!*done) {
+        dialogs_->showMessage(this, QStringLiteral("選択範囲の値"), done->failure().message(), QMessageBox::Warning);
+        return;
+    }
+    const ValuesWritten& values = **done;
+    const QString held = values.held > 0 ? QStringLiteral("%1 個のセルを範囲内に収めました").arg(values.held) : QString();
+    switch (values.write.result) {
     case CommitResult::Changed:
         cellsWritten(selection);
-        tellDone(QStringLiteral("%1 個のセルの値を変えました").arg(done->write.records)
+        tellDone(QStringLiteral("%1 個のセルの値を変えました").arg(values.write.records)
                  + (held.isEmpty() ? QString() : QStringLiteral("。") + held));
         break;
     case CommitResult::Unchanged:
         tellDone(QStringLiteral("値の変わるセルはありませんでした") + (held.isEmpty() ? QString() : QStringLiteral("（%1）").arg(held)));
         break;
     default:
-        dialogs_->showMessage(this, QStringLiteral("選択範囲の値"), done->write.reason, QMessageBox::Warning);
+        dialogs_->showMessage(this, QStringLiteral("選択範囲の値"), values.write.reason, QMessageBox::Warning);
         break;
     }
 }

@@ -81,7 +81,7 @@ int main(int argc, char* argv[])
         form.ShowSettingsProblem(settings.problem);
         form.ShowProgramFolderState();
         if (!files.isEmpty() && !files.first().isEmpty()) // an empty argument names no file
-            form.OpenRom(files.first());
+            static_cast<void>(form.OpenRom(files.first()));
     });
     const int status = app.exec();
     form.SaveWindowGeometry();

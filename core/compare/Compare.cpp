@@ -209,7 +209,7 @@ void CompareBlocks(const DocumentState& oldDoc, const DocumentState& newDoc, std
 }
 
 // False when either image's blocks could not be decoded: then no record is compared.
-bool CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, ImageComparison& result)
+[[nodiscard]] bool CompareBattle(const DocumentState& oldDoc, const DocumentState& newDoc, ImageComparison& result)
 {
     bool comparable = true;
     for (const DocumentState* doc : {&oldDoc, &newDoc})

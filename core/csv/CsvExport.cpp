@@ -168,7 +168,13 @@ public:
 
     std::string bytes;
 
-    CsvFileBytes take() { return {std::move(bytes), std::move(unwritable_), std::move(replacedLines_)}; }
+    [[nodiscard]] Result<CsvFileBytes> take()
+    {
+        if (unwritable_)
+            return Failure::Of(Failure::Kind::BadText, QString(),
+                               QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(QuoteText(*unwritable_)));
+        return CsvFileBytes{std::move(bytes), std::move(replacedLines_)};
+    }
 
 private:
     std::optional<QString> unwritable_;
@@ -262,7 +268,7 @@ CsvBuilder::CsvBuilder(const DocumentState& doc, CsvNotation notation)
 
 CsvBuilder::~CsvBuilder() = default;
 
-CsvFileBytes CsvBuilder::build(const CsvTable& table)
+Result<CsvFileBytes> CsvBuilder::build(const CsvTable& table)
 {
     switch (table.tab) {
     case TabIdSection:
@@ -279,23 +285,22 @@ CsvExportResult ExportCsv(const DocumentState& doc, const QString& programFolder
     CsvBuilder builder(doc, ReadCsvNotation(programFolder));
     CsvExportResult result;
     for (const CsvTable& table : CsvTables(doc)) {
-        const CsvFileBytes csv = builder.build(table);
         const QString path = JoinPath(folder, table.fileName());
-        QString reason;
-        if (csv.unwritable) {
-            reason = QStringLiteral("「%1」に Shift-JIS（CP932）で書けない文字があります").arg(QuoteText(*csv.unwritable));
-        } else {
-            // No copy: the bytes stay alive in csv until the write is done.
-            const QByteArray bytes = QByteArray::fromRawData(csv.bytes.data(), static_cast<qsizetype>(csv.bytes.size()));
-            if (WriteFileAtomically(path, bytes, &reason, OpenImageFiles(doc.RomPath))) {
-                result.written << path;
-                for (int line : csv.replacedLines)
-                    result.notes << QStringLiteral("%1:%2: 読めない文字を「?」にして書きました。").arg(table.fileName()).arg(line);
-                continue;
-            }
+        const Result<CsvFileBytes> csv = builder.build(table);
+        // No copy: the bytes stay alive in csv until the write is done.
+        const Result<void> written =
+            csv ? WriteFileAtomically(path, QByteArray::fromRawData(csv->bytes.data(), static_cast<qsizetype>(csv->bytes.size())),
+                                      OpenImageFiles(doc.RomPath))
+                : Result<void>(csv.failure());
+        if (!written) {
+            Failure failure = written.failure().said(QStringLiteral("%1 を書けません").arg(path));
+            failure.place = path;
+            result.outcome = failure;
+            break;
         }
-        result.error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
-        break;
+        result.written << path;
+        for (int line : csv->replacedLines)
+            result.notes << QStringLiteral("%1:%2: 読めない文字を「?」にして書きました。").arg(table.fileName()).arg(line);
     }
     return result;
 }

@@ -6,6 +6,7 @@
 
 #include "core/csv/CellValueText.h"
 #include "core/document/DocumentState.h"
+#include "core/files/Failure.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,11 +19,11 @@
 namespace zor {
 
 struct CsvExportResult {
-    QStringList written; // the files written, in order
-    QStringList notes;   // "name.csv:line: ..." for each written line whose unreadable characters became "?"
-    QString error;       // empty when every file was written; else which file and why, in Japanese
+    QStringList written;  // the files written, in order, those before a failure included
+    QStringList notes;    // "name.csv:line: ..." for each written line whose unreadable characters became "?"
+    Result<void> outcome; // a failure: the file that ended the export, and why
 
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return outcome.ok(); }
 };
 
 // Writes the files into folder, replacing files of the same names. Values follow
@@ -60,8 +61,7 @@ std::optional<QString> CsvHeaderText(const DocumentState& doc, const CsvTable& t
 // One file as the export builds it, in memory, before anything is written.
 struct CsvFileBytes {
     std::string bytes;
-    std::optional<QString> unwritable; // the first name without a CP932 form: the file can't be written
-    std::vector<int> replacedLines;    // 1-based lines where "?" stands for unreadable characters
+    std::vector<int> replacedLines; // 1-based lines where "?" stands for unreadable characters
 };
 
 class ValueText;
@@ -74,7 +74,8 @@ public:
     CsvBuilder(const CsvBuilder&) = delete;
     CsvBuilder& operator=(const CsvBuilder&) = delete;
 
-    CsvFileBytes build(const CsvTable& table);
+    // Refused (BadText) for a table with a name that has no CP932 form: the file can't be written.
+    [[nodiscard]] Result<CsvFileBytes> build(const CsvTable& table);
 
 private:
     const DocumentState& doc_;

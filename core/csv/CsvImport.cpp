@@ -274,15 +274,14 @@ CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder
         }
         // The exact name even when the listing doesn't show it: a folder may not be listable.
         const QString path = JoinPath(folder, names.isEmpty() ? table.fileName() : names.front());
-        FileError error;
-        const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxCsvFileSize, &error);
-        if (!bytes && error.missing()) {
+        const Result<QByteArray> bytes = ReadRegularFile(path, kMaxCsvFileSize);
+        if (!bytes && bytes.failure().missing()) {
             result.notes << QStringLiteral("%1 がないため、読みませんでした。").arg(table.fileName());
             continue;
         }
         ++found;
         if (!bytes) {
-            result.problems.add(table.fileName(), 0, QStringLiteral("読めません（%1）。").arg(error.reason()));
+            result.problems.add(table.fileName(), 0, bytes.failure().said(QStringLiteral("読めません")).message());
             continue;
         }
         CheckCsvFile(doc, notation, table, *bytes, result);

@@ -69,7 +69,7 @@ public:
     std::span<const CsvField> split(QStringView line, QChar separator = u',');
 
 private:
-    bool splitQuoted(QStringView line, QChar separator);
+    [[nodiscard]] bool splitQuoted(QStringView line, QChar separator);
     void add(const CsvField& field)
     {
         // Kept, not cleared, between lines: a field is one store, not a vector's growth check.

@@ -69,10 +69,10 @@ void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& setti
 
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log)
 {
-    FileError error;
-    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
+    const Result<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize);
     if (!bytes) {
-        log.add(path, 0, error.missing() ? missingMessage : QStringLiteral("ファイルを読めません（%1）。").arg(error.reason()));
+        const Failure& failure = bytes.failure();
+        log.add(path, 0, failure.missing() ? missingMessage : failure.said(QStringLiteral("ファイルを読めません")).message());
         return std::nullopt;
     }
     TextLines text = ToTextLines(*bytes);
@@ -80,17 +80,13 @@ std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& 
     return text;
 }
 
-std::optional<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead)
+Result<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log)
 {
-    FileError error;
-    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, &error);
-    if (notRead)
-        *notRead = error.reason();
-    if (!bytes && error.missing())
-        return IniFile();
+    const Result<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize);
     if (!bytes) {
-        log.add(path, 0, QStringLiteral("設定ファイルを読めません（%1）。").arg(error.reason()));
-        return std::nullopt;
+        if (!bytes.failure().missing())
+            log.add(path, 0, bytes.failure().said(QStringLiteral("設定ファイルを読めません")).message());
+        return bytes.failure();
     }
     const IniFile ini = IniFile::fromBytes(*bytes);
     ReportEncoding(path, *bytes, ini.badLines(), log);
@@ -271,9 +267,9 @@ void ReadDataSetSettings(DocumentState& doc, const FolderListing& modeFiles, int
         DataSet& set = doc.DataSets(k);
         set.SectionSettings.redim(2, set.SectionCount + 1);
         const QString path = DataSetFile(modeFiles, set, QStringLiteral(".ini"));
-        const std::optional<IniFile> read = ReadSettingsFile(path, log);
+        const Result<IniFile> read = ReadSettingsFile(path, log);
         // Its steps are unknown, so every cell's place is: nothing of it may be written.
-        set.SettingsUnreadable = !read;
+        set.SettingsUnreadable = !read && !read.failure().missing();
         const IniFile ini = read.value_or(IniFile());
         for (int setting : {SettingStep, SettingNotation})
             for (int q = 1; q <= set.SectionCount; ++q)
@@ -360,7 +356,10 @@ ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)
 {
     const QString zorIni = ZorIniPath(programFolder);
     ZorSettings settings;
-    const IniFile ini = ReadSettingsFile(zorIni, log, &settings.NotRead).value_or(IniFile());
+    const Result<IniFile> read = ReadSettingsFile(zorIni, log);
+    if (!read)
+        settings.NotRead = read.failure().reason();
+    const IniFile ini = read.value_or(IniFile());
     const QString option = QStringLiteral("Option");
     settings.Mode = ini.value(option, QStringLiteral("Mode"));
     settings.DefaultNotation = ToInt16(ini.value(option, QStringLiteral("DefaultNotation"))).value_or(0);

@@ -22,11 +22,10 @@ namespace zor {
 // a file saved as UTF-8 once, and otherwise every line that is not valid CP932.
 std::optional<TextLines> ReadDefinitionFile(const QString& path, const QString& missingMessage, ProblemLog& log);
 
-// A settings file (ZOR.ini, a table's .ini): a missing one reads as empty; one that exists
-// but can't be read is reported and gives nullopt; its encoding is reported as a
-// definition file's is. *notRead, when given, is why the file was not read (missing
-// included), else empty.
-std::optional<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log, QString* notRead = nullptr);
+// A settings file (ZOR.ini, a table's .ini), its encoding reported as a definition file's
+// is; or why it wasn't read: a missing one quietly (missing(), which callers read as
+// empty), one that exists but can't be read reported to the log as well.
+[[nodiscard]] Result<IniFile> ReadSettingsFile(const QString& path, ProblemLog& log);
 
 // The offset and caption pairs of a section list, read from the start up to the first
 // empty line that stands where a pair begins.

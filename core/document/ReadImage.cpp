@@ -26,16 +26,14 @@ QString Hex(std::int64_t value) { return QString::number(value, 16).toUpper(); }
 
 } // namespace
 
-std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason)
+Result<QByteArray> ReadRomImage(const QString& path)
 {
-    FileError error;
-    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize, &error);
-    if (!bytes) {
-        *reason = error.reason() + u'。';
-        if (error.kind == FileError::Kind::Folder)
-            *reason += QStringLiteral("ROM イメージのファイルを選んでください。");
-    }
-    return bytes;
+    Result<QByteArray> bytes = ReadRegularFile(path, kMaxImageSize);
+    if (bytes || bytes.failure().kind != Failure::Kind::Folder)
+        return bytes;
+    Failure folder = bytes.failure();
+    folder.after = QStringLiteral("ROM イメージのファイルを選んでください。");
+    return folder;
 }
 
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)

@@ -14,13 +14,11 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-
 namespace zor {
 
-// The whole file, or nullopt with a Japanese reason (missing, a folder, not a regular
-// file, unreadable, larger than kMaxImageSize).
-std::optional<QByteArray> ReadRomImage(const QString& path, QString* reason);
+// The whole file, or why not (missing, a folder, not a regular file, unreadable, larger
+// than kMaxImageSize); a folder's message asks for an image file.
+[[nodiscard]] Result<QByteArray> ReadRomImage(const QString& path);
 
 // Every ID-section cell: offset + (ID × step), in 32 bits.
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log);

@@ -49,11 +49,7 @@ qsizetype findClosingBracket(QByteArrayView bytes, qsizetype from)
 
 bool hasLineBreak(const QByteArray& bytes) { return bytes.contains('\r') || bytes.contains('\n'); }
 
-void setError(QString* error, const QString& text)
-{
-    if (error)
-        *error = text;
-}
+Failure BadText(const QString& detail) { return Failure::Of(Failure::Kind::BadText, QString(), detail); }
 
 // Cuts to at most 254 bytes without splitting a double-byte character.
 QByteArray cutValue(const QByteArray& value)
@@ -109,10 +105,12 @@ IniFile IniFile::fromBytes(const QByteArray& bytes)
     return file;
 }
 
-IniFile IniFile::load(const QString& path, FileError* error)
+Result<IniFile> IniFile::load(const QString& path)
 {
-    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize, error);
-    return bytes ? fromBytes(*bytes) : IniFile();
+    const Result<QByteArray> bytes = ReadRegularFile(path, kMaxTextFileSize);
+    if (!bytes)
+        return bytes.failure();
+    return fromBytes(*bytes);
 }
 
 int IniFile::findSection(const QString& sectionName) const
@@ -171,13 +169,7 @@ QByteArray IniFile::newLineEnding() const
     return QByteArrayLiteral("\r\n");
 }
 
-bool IniFile::setValue(const QString& section, const QString& key, const QString& value)
-{
-    const SetResult result = set(section, key, value);
-    return result == SetResult::Changed || result == SetResult::Unchanged;
-}
-
-IniFile::SetResult IniFile::set(const QString& sectionGiven, const QString& keyGiven, const QString& value)
+Result<bool> IniFile::set(const QString& sectionGiven, const QString& keyGiven, const QString& value)
 {
     const QString section = trimmedName(sectionGiven);
     const QString key = trimmedName(keyGiven);
@@ -185,15 +177,15 @@ IniFile::SetResult IniFile::set(const QString& sectionGiven, const QString& keyG
     const std::optional<QByteArray> keyBytes = EncodeCp932(key);
     const std::optional<QByteArray> valueBytes = EncodeCp932(value);
     if (!sectionBytes || !keyBytes || !valueBytes)
-        return SetResult::NoCp932Form;
+        return BadText(QStringLiteral("CP932 にない文字があります"));
     if (hasLineBreak(*valueBytes))
-        return SetResult::LineBreak;
+        return BadText(QStringLiteral("改行を含む値は書けません"));
     // Names that would read back as something else (or not at all) would add a new
     // line on every write.
     const QByteArray keyName = trimmed(*keyBytes);
     if (hasLineBreak(*sectionBytes) || hasLineBreak(*keyBytes) || findClosingBracket(*sectionBytes, 0) >= 0
         || keyName.isEmpty() || keyName.contains('=') || keyName.startsWith(';') || keyName.startsWith('['))
-        return SetResult::BadName;
+        return BadText(QStringLiteral("セクション名かキー名に使えない文字があります"));
 
     const QByteArray ending = newLineEnding();
     const int s = findSection(section);
@@ -203,12 +195,12 @@ IniFile::SetResult IniFile::set(const QString& sectionGiven, const QString& keyG
             Line& line = lines_[static_cast<std::size_t>(k)];
             const QByteArray newValue = readBack(*valueBytes);
             if (line.value == newValue)
-                return SetResult::Unchanged;
+                return false;
             line.raw = trimmed(line.raw.left(line.raw.indexOf('='))) + '=' + *valueBytes;
             line.value = newValue;
             if (line.ending.isEmpty())
                 line.ending = ending;
-            return SetResult::Changed;
+            return true;
         }
         // New key after the section's last non-blank line.
         std::size_t insertAt = static_cast<std::size_t>(s) + 1;
@@ -219,13 +211,13 @@ IniFile::SetResult IniFile::set(const QString& sectionGiven, const QString& keyG
             lines_[insertAt - 1].ending = ending;
         Line line = parse({*keyBytes + '=' + *valueBytes, ending});
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
-        return SetResult::Changed;
+        return true;
     }
     if (!lines_.empty() && lines_.back().ending.isEmpty())
         lines_.back().ending = ending;
     lines_.push_back(parse({'[' + *sectionBytes + ']', ending}));
     lines_.push_back(parse({*keyBytes + '=' + *valueBytes, ending}));
-    return SetResult::Changed;
+    return true;
 }
 
 QByteArray IniFile::bytes() const
@@ -238,59 +230,51 @@ QByteArray IniFile::bytes() const
 
 QString ReadIni(const QString& section, const QString& key, const QString& file)
 {
-    return IniFile::load(file).value(section, key);
+    return IniFile::load(file).value_or(IniFile()).value(section, key);
 }
 
 QString ReadIniWhole(const QString& section, const QString& key, const QString& file)
 {
-    return IniFile::load(file).wholeValue(section, key);
+    return IniFile::load(file).value_or(IniFile()).wholeValue(section, key);
 }
 
-int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file, QString* error)
+Result<void> WriteIni(const QString& section, const QString& key, const QString& value, const QString& file)
 {
-    return WriteIniKeys(section, {{key, value}}, file, error) ? 1 : 0;
+    return WriteIniKeys(section, {{key, value}}, file);
 }
 
-bool WriteIniKeys(const QString& section, const std::vector<std::pair<QString, QString>>& keyValues,
-                  const QString& file, QString* error)
+Result<void> WriteIniKeys(const QString& section, const std::vector<std::pair<QString, QString>>& keyValues,
+                          const QString& file)
 {
     // A file that exists but cannot be read must not be replaced by one holding only these keys.
-    FileError readError;
-    const IniFile loaded = IniFile::load(file, &readError);
-    if (readError.failed() && !readError.missing()) {
-        setError(error, QStringLiteral("ファイルを読めません: ") + readError.reason());
-        return false;
+    const Result<IniFile> loaded = IniFile::load(file);
+    if (!loaded && !loaded.failure().missing()) {
+        Failure unread = loaded.failure();
+        unread.detail = QStringLiteral("ファイルを読めません: ") + unread.reason();
+        return unread;
     }
-    IniFile ini = loaded;
+    IniFile ini = loaded.value_or(IniFile());
     bool changed = false;
     for (const auto& [key, value] : keyValues) {
-        switch (ini.set(section, key, value)) {
-        case IniFile::SetResult::Changed:
-            changed = true;
-            break;
-        case IniFile::SetResult::Unchanged:
-            break;
-        case IniFile::SetResult::NoCp932Form:
-            setError(error, QStringLiteral("CP932 にない文字があります"));
-            return false;
-        case IniFile::SetResult::LineBreak:
-            setError(error, QStringLiteral("改行を含む値は書けません"));
-            return false;
-        case IniFile::SetResult::BadName:
-            setError(error, QStringLiteral("セクション名かキー名に使えない文字があります"));
-            return false;
+        const Result<bool> set = ini.set(section, key, value);
+        if (!set) {
+            Failure refused = set.failure();
+            refused.place = file;
+            return refused;
         }
+        changed = changed || *set;
     }
     // Nothing to change: the file keeps its bytes and its time.
     if (!changed)
-        return true;
+        return {};
     // A file past what a read takes would be written and then never read back.
     const QByteArray bytes = ini.bytes();
     if (bytes.size() > kMaxTextFileSize) {
-        setError(error, QStringLiteral("書くと %1 MiB を超え、読み込めなくなります").arg(kMaxTextFileSize / (1024 * 1024)));
-        return false;
+        Failure tooLarge = Failure::TooLargeFile(file, kMaxTextFileSize);
+        tooLarge.detail = QStringLiteral("書くと %1 を超え、読み込めなくなります").arg(SizeText(kMaxTextFileSize));
+        return tooLarge;
     }
-    return WriteFileAtomically(file, bytes, error);
+    return WriteFileAtomically(file, bytes);
 }
 
 } // namespace zor

@@ -7,7 +7,7 @@
 // value reads back cut to 254 bytes. Only ';' starts a comment. Writing a key replaces
 // only that key's line and leaves every other byte of the file as it was.
 
-#include "core/files/FileError.h"
+#include "core/files/Failure.h"
 #include "core/files/Text.h"
 
 #include <QByteArray>
@@ -20,27 +20,20 @@ namespace zor {
 
 class IniFile {
 public:
-    // An unreadable or missing file loads as empty; *error tells which (missing() for a
-    // file that is not there).
-    static IniFile load(const QString& path, FileError* error = nullptr);
+    // The file, or why it can't be read (missing() for a file that is not there); callers
+    // that read a missing or unreadable file as empty take value_or(IniFile()).
+    [[nodiscard]] static Result<IniFile> load(const QString& path);
     static IniFile fromBytes(const QByteArray& bytes);
 
     QString value(const QString& section, const QString& key) const;      // cut to 254 bytes
     QString wholeValue(const QString& section, const QString& key) const; // not cut
     bool contains(const QString& section, const QString& key) const;
 
-    enum class SetResult {
-        Changed,
-        Unchanged,    // the key already reads as the value
-        NoCp932Form,  // a name or the value has a character CP932 lacks
-        LineBreak,    // the value holds a line break
-        BadName,      // a name that would not read back: a line break, a key that is empty,
-                      // holds '=' or starts with ';' or '[', a section that holds ']'
-    };
-    // Anything but Changed and Unchanged leaves the file as it was.
-    SetResult set(const QString& section, const QString& key, const QString& value);
-    // False (and nothing changes) when set() refuses.
-    bool setValue(const QString& section, const QString& key, const QString& value);
+    // Whether the key changed (false when it already reads as the value). Refused, the
+    // file as it was (BadText, saying why): a name or the value with a character CP932
+    // lacks, a value with a line break, a name that would not read back (a line break, a
+    // key that is empty, holds '=' or starts with ';' or '[', a section that holds ']').
+    [[nodiscard]] Result<bool> set(const QString& section, const QString& key, const QString& value);
 
     QByteArray bytes() const;
     const std::vector<int>& badLines() const { return badLines_; } // 1-based lines that are not valid CP932
@@ -69,15 +62,14 @@ QString ReadIni(const QString& section, const QString& key, const QString& file)
 // As ReadIni, but the whole value, for notes longer than 254 bytes.
 QString ReadIniWhole(const QString& section, const QString& key, const QString& file);
 
-// Sets key in [section] of file, creating the file, section and key as needed.
-// Non-zero on success; on failure the file is as it was and *error says why, in
-// Japanese. A key that already reads as the value is not written at all.
-int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file,
-             QString* error = nullptr);
+// Sets key in [section] of file, creating the file, section and key as needed. On
+// failure the file is as it was. A key that already reads as the value is not written at all.
+[[nodiscard]] Result<void> WriteIni(const QString& section, const QString& key, const QString& value,
+                                    const QString& file);
 
 // Sets several keys of [section] with one read and one atomic save; nothing is saved
 // when no value changes, nor when any of them cannot be written.
-bool WriteIniKeys(const QString& section, const std::vector<std::pair<QString, QString>>& keyValues,
-                  const QString& file, QString* error);
+[[nodiscard]] Result<void> WriteIniKeys(const QString& section,
+                                        const std::vector<std::pair<QString, QString>>& keyValues, const QString& file);
 
 } // namespace zor

@@ -1,7 +1,5 @@
 #include "core/files/ProgramFolder.h"
 
-#include "core/files/FileError.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -18,18 +16,17 @@ namespace zor {
 
 namespace {
 
-// Why folder can't take new files, or empty text.
-QString WriteProblem(const QString& folder)
+// Whether folder can take new files.
+[[nodiscard]] Result<void> Writable(const QString& folder)
 {
     const QFileInfo info(folder);
     if (!info.exists())
-        return QStringLiteral("プログラムフォルダ %1 がありません").arg(folder);
+        return Failure::Of(Failure::Kind::Refused, folder, QStringLiteral("プログラムフォルダ %1 がありません").arg(folder));
     if (!info.isDir())
-        return QStringLiteral("プログラムフォルダ %1 はフォルダではありません").arg(folder);
+        return Failure::Of(Failure::Kind::Refused, folder, QStringLiteral("プログラムフォルダ %1 はフォルダではありません").arg(folder));
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
-        return QStringLiteral("プログラムフォルダ %1 に書き込めません（%2）")
-            .arg(folder, ErrnoReason(errno, FileAccess::Write));
-    return QString();
+        return Failure::FromErrno(folder, errno, FileAccess::Write).said(QStringLiteral("プログラムフォルダ %1 に書き込めません").arg(folder));
+    return {};
 }
 
 } // namespace
@@ -55,12 +52,13 @@ ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& e
                                         const QString& dataFolder)
 {
     ProgramFolderChoice choice = FindProgramFolder(zorHome, executableFolder, dataFolder);
-    QString reason;
-    if (choice.source == ProgramFolderSource::UserData && !MakeFolder(choice.path, &reason)) {
-        choice.problem = QStringLiteral("プログラムフォルダ %1 を作れません（%2）").arg(choice.path, reason);
-        return choice;
+    if (choice.source == ProgramFolderSource::UserData) {
+        if (const Result<void> made = MakeFolder(choice.path); !made) {
+            choice.writable = made.failure().said(QStringLiteral("プログラムフォルダ %1 を作れません").arg(choice.path));
+            return choice;
+        }
     }
-    choice.problem = WriteProblem(choice.path);
+    choice.writable = Writable(choice.path);
     return choice;
 }
 
@@ -99,15 +97,13 @@ bool HoldsDefinitions(const QString& folder)
     return !QDir(folder).entryList({QStringLiteral("*.idn"), QStringLiteral("*.sna")}, QDir::Files | QDir::Hidden).isEmpty();
 }
 
-bool MakeFolder(const QString& folder, QString* reason)
+Result<void> MakeFolder(const QString& folder)
 {
     std::error_code error;
     std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
-    if (error) {
-        *reason = ErrnoReason(error.value(), FileAccess::Write);
-        return false;
-    }
-    return true;
+    if (error)
+        return Failure::FromErrno(folder, error.value(), FileAccess::Write);
+    return {};
 }
 
 QString ZorIniPath(const QString& programFolder) { return JoinPath(programFolder, QStringLiteral("ZOR.ini")); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/Failure.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -15,9 +17,9 @@ enum class ProgramFolderSource { Environment, Executable, UserData };
 struct ProgramFolderChoice {
     QString path;
     ProgramFolderSource source = ProgramFolderSource::Environment;
-    // Why the folder can't be used for writing (missing, not creatable, read-only),
-    // naming it; empty when it can. Images open and save all the same.
-    QString problem;
+    // Whether the folder can be written to; else why not (missing, not creatable,
+    // read-only), naming it. Images open and save all the same.
+    Result<void> writable;
 };
 
 // The rule that finds the program folder, from its three inputs: zorHome when it is
@@ -31,7 +33,7 @@ ProgramFolderChoice ChooseProgramFolder(const QString& zorHome, const QString& e
 ProgramFolderChoice ChooseProgramFolder();
 
 // The same rule for a program that only reads: nothing is made and nothing checked
-// (problem stays empty), so a data folder that is missing stays missing.
+// (writable stays a success), so a data folder that is missing stays missing.
 ProgramFolderChoice FindProgramFolder(const QString& zorHome, const QString& executableFolder,
                                       const QString& dataFolder);
 
@@ -56,9 +58,9 @@ bool HoldsDefinitions(const QString& folder);
 // The ZOR.ini of a program folder.
 QString ZorIniPath(const QString& programFolder);
 
-// Makes folder and the folders above it that are missing. False, with the reason in
-// Japanese (without the path), when it can't be made or something else stands there.
-bool MakeFolder(const QString& folder, QString* reason);
+// Makes folder and the folders above it that are missing; refused when it can't be made
+// or something else stands there.
+[[nodiscard]] Result<void> MakeFolder(const QString& folder);
 
 // A path inside a folder, with '/' separators whatever the user wrote.
 QString JoinPath(const QString& folder, const QString& name);

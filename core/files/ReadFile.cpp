@@ -33,22 +33,13 @@ private:
 
 // By hand on POSIX: QFile::open blocks on a named pipe and reads a device without
 // end; only open with O_NONBLOCK and fstat on the descriptor can look before reading.
-std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxSize, FileError* error)
+Result<QByteArray> ReadRegularFile(const QString& path, qint64 maxSize)
 {
-    if (error)
-        *error = FileError();
-    auto fail = [&](FileError e) -> std::optional<QByteArray> {
-        e.path = path;
-        if (error)
-            *error = e;
-        return std::nullopt;
-    };
-    auto failWithErrno = [&](int code) { return fail(FileError::fromErrno(path, code, FileAccess::Read)); };
-    auto failWith = [&](FileError::Kind kind) {
-        FileError e;
-        e.kind = kind;
-        e.limit = maxSize;
-        return fail(e);
+    auto failWithErrno = [&](int code) { return Failure::FromErrno(path, code, FileAccess::Read); };
+    auto failWith = [&](Failure::Kind kind) {
+        Failure failure = Failure::Of(kind, path, QString());
+        failure.limit = maxSize;
+        return failure;
     };
 
     const QByteArray name = QFile::encodeName(path);
@@ -57,18 +48,18 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxSize, F
         fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        return errno == ENXIO ? failWith(FileError::Kind::NotRegular) : failWithErrno(errno); // ENXIO: a socket
+        return errno == ENXIO ? failWith(Failure::Kind::NotRegular) : failWithErrno(errno); // ENXIO: a socket
     const Descriptor file(fd);
 
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         return failWithErrno(errno);
     if (S_ISDIR(info.st_mode))
-        return failWith(FileError::Kind::Folder);
+        return failWith(Failure::Kind::Folder);
     if (!S_ISREG(info.st_mode))
-        return failWith(FileError::Kind::NotRegular);
+        return failWith(Failure::Kind::NotRegular);
     if (info.st_size > maxSize)
-        return failWith(FileError::Kind::TooLarge);
+        return failWith(Failure::Kind::TooLarge);
 
     // One byte more than the limit shows a file that grew while it was read.
     QByteArray bytes(static_cast<qsizetype>(std::min<qint64>(info.st_size, maxSize) + 1), Qt::Uninitialized);
@@ -90,7 +81,7 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxSize, F
         filled += n;
     }
     if (filled > maxSize)
-        return failWith(FileError::Kind::TooLarge);
+        return failWith(Failure::Kind::TooLarge);
     bytes.resize(static_cast<qsizetype>(filled));
     return bytes;
 }

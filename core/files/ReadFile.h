@@ -4,12 +4,10 @@
 // Anything else (a pipe, a device, a folder, a file too large) is refused at once,
 // never waited on.
 
-#include "core/files/FileError.h"
+#include "core/files/Failure.h"
 
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 namespace zor {
 
@@ -18,8 +16,8 @@ inline constexpr qint64 kMaxImageSize = 64 * 1024 * 1024;
 // Definition and settings files (.idn, .sna, .ini, ZOR.ini).
 inline constexpr qint64 kMaxTextFileSize = 16 * 1024 * 1024;
 
-// The whole file, or nullopt with *error filled (when error is not null). A file that
-// grows past maxSize while it is read is refused as well.
-std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxSize, FileError* error);
+// The whole file, or why not (missing() for a file that isn't there). A file that grows
+// past maxSize while it is read is refused as well.
+[[nodiscard]] Result<QByteArray> ReadRegularFile(const QString& path, qint64 maxSize);
 
 } // namespace zor

@@ -32,7 +32,7 @@ QString FollowSymlinks(const QString& path)
     return depth > 0 ? info.filePath() : path;
 }
 
-bool WriteAll(int fd, const QByteArray& bytes)
+[[nodiscard]] bool WriteAll(int fd, const QByteArray& bytes)
 {
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
@@ -73,15 +73,14 @@ AtomicFile::AtomicFile(const QString& path, SymlinkTarget link)
 
 AtomicFile::~AtomicFile() { discard(); }
 
-bool AtomicFile::fail(int code) { return fail(FileError::fromErrno(path_, code, FileAccess::Write)); }
+Failure AtomicFile::fail(int code) { return fail(Failure::FromErrno(path_, code, FileAccess::Write)); }
 
-bool AtomicFile::fail(FileError error)
+Failure AtomicFile::fail(Failure failure)
 {
-    error.path = path_;
-    error.access = FileAccess::Write;
-    error_ = error;
+    failure.place = path_;
+    failure.access = FileAccess::Write;
     discard();
-    return false;
+    return failure;
 }
 
 void AtomicFile::discard()
@@ -91,15 +90,13 @@ void AtomicFile::discard()
     temporary_.clear();
 }
 
-bool AtomicFile::write(const QByteArray& bytes)
+Result<void> AtomicFile::write(const QByteArray& bytes)
 {
     discard();
-    error_ = FileError();
     const QByteArray target = QFile::encodeName(target_);
     if (link_ == SymlinkTarget::WriteThrough) {
-        const FileError refusal = CheckOutput(target_, {});
-        if (refusal.failed())
-            return fail(refusal);
+        if (Result<void> refusal = CheckOutput(target_, {}); !refusal)
+            return fail(refusal.failure());
     }
     // Only a regular file is written over; anything else at a replaced name, a link
     // above all, is replaced whole, as a new file.
@@ -139,21 +136,18 @@ bool AtomicFile::write(const QByteArray& bytes)
     }
     if (::close(fd) != 0)
         return fail(errno);
-    return true;
+    return {};
 }
 
-bool AtomicFile::commit()
+Result<void> AtomicFile::commit()
 {
-    if (temporary_.isEmpty()) {
-        if (!error_.failed())
-            error_ = FileError::fromErrno(path_, ENOENT, FileAccess::Write);
-        return false;
-    }
+    if (temporary_.isEmpty())
+        return fail(ENOENT); // nothing written to rename
     if (::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
         return fail(errno);
     temporary_.clear();
     SyncFolder(target_);
-    return true;
+    return {};
 }
 
 QString BackupPath(const QString& image) { return image + QStringLiteral(".bak"); }
@@ -166,21 +160,19 @@ std::vector<GuardedFile> OpenImageFiles(const QString& image)
             {QStringLiteral("開いているイメージのバックアップ"), BackupPath(image)}};
 }
 
-FileError CheckOutput(const QString& out, const std::vector<GuardedFile>& guarded)
+Result<void> CheckOutput(const QString& out, const std::vector<GuardedFile>& guarded)
 {
-    FileError refusal;
-    refusal.path = out;
-    refusal.access = FileAccess::Write;
+    const auto refuse = [&](Failure::Kind kind) {
+        Failure refusal = Failure::Of(kind, out, QString());
+        refusal.access = FileAccess::Write;
+        return refusal;
+    };
     struct stat found {};
     const bool exists = ::stat(QFile::encodeName(out).constData(), &found) == 0;
-    if (exists && S_ISDIR(found.st_mode)) {
-        refusal.kind = FileError::Kind::Folder;
-        return refusal;
-    }
-    if (exists && !S_ISREG(found.st_mode)) {
-        refusal.kind = FileError::Kind::NotRegular;
-        return refusal;
-    }
+    if (exists && S_ISDIR(found.st_mode))
+        return refuse(Failure::Kind::Folder);
+    if (exists && !S_ISREG(found.st_mode))
+        return refuse(Failure::Kind::NotRegular);
     const QString absolute = QFileInfo(out).absoluteFilePath();
     for (const GuardedFile& file : guarded) {
         struct stat other {};
@@ -188,29 +180,22 @@ FileError CheckOutput(const QString& out, const std::vector<GuardedFile>& guarde
                           || (exists && ::stat(QFile::encodeName(file.path).constData(), &other) == 0
                               && other.st_dev == found.st_dev && other.st_ino == found.st_ino);
         if (same) {
-            refusal.kind = FileError::Kind::SameFile;
+            Failure refusal = refuse(Failure::Kind::SameFile);
             refusal.other = QStringLiteral("%1 %2").arg(file.role, file.path);
             return refusal;
         }
     }
-    return FileError();
+    return {};
 }
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
-                         const std::vector<GuardedFile>& guarded)
+Result<void> WriteFileAtomically(const QString& path, const QByteArray& bytes, const std::vector<GuardedFile>& guarded)
 {
-    const FileError refusal = CheckOutput(path, guarded);
-    if (refusal.failed()) {
-        if (error)
-            *error = refusal.reason();
-        return false;
-    }
+    if (Result<void> refusal = CheckOutput(path, guarded); !refusal)
+        return refusal;
     AtomicFile file(path);
-    if (file.write(bytes) && file.commit())
-        return true;
-    if (error)
-        *error = file.error().reason();
-    return false;
+    if (Result<void> written = file.write(bytes); !written)
+        return written;
+    return file.commit();
 }
 
 } // namespace zor

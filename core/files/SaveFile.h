@@ -5,7 +5,7 @@
 // the rename the target is as it was; a writer destroyed or failed before it removes
 // its temporary file.
 
-#include "core/files/FileError.h"
+#include "core/files/Failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -31,24 +31,23 @@ public:
     // us; written through a link, also one that exists and isn't a regular file (a pipe
     // or a device would be replaced by a regular file). The temporary file gets the
     // target's permission bits, or 0666 less the umask for a new file.
-    bool write(const QByteArray& bytes);
+    // A failure names the path as given, with the reason for a write.
+    [[nodiscard]] Result<void> write(const QByteArray& bytes);
     // Phase 2: only after a write() that succeeded.
-    bool commit();
+    [[nodiscard]] Result<void> commit();
     // Removes the temporary file; the target stays as it was.
     void discard();
 
-    const FileError& error() const { return error_; }
     QString temporaryPath() const { return temporary_; }
 
 private:
-    bool fail(int code);
-    bool fail(FileError error);
+    Failure fail(int code);
+    Failure fail(Failure failure);
 
     QString path_;     // as given
     SymlinkTarget link_;
     QString target_;   // the name the rename replaces: with symlinks followed when written through
     QString temporary_; // empty when there is none
-    FileError error_;
 };
 
 // A file an output must not replace, with what it is to the user ("元のイメージ").
@@ -68,11 +67,11 @@ std::vector<GuardedFile> OpenImageFiles(const QString& image);
 // absolute path, or the same device and inode with links followed, so another
 // spelling, a symbolic or a hard link counts: Kind::SameFile, naming it), or when it
 // exists and is a folder or not a regular file. A missing out may be written.
-FileError CheckOutput(const QString& out, const std::vector<GuardedFile>& guarded);
+[[nodiscard]] Result<void> CheckOutput(const QString& out, const std::vector<GuardedFile>& guarded);
 
 // Both phases at once, for settings, CSV, patch and sample files, after CheckOutput. On
-// failure the old file stays whole and *error says why, in Japanese.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
-                         const std::vector<GuardedFile>& guarded = {});
+// failure the old file stays whole.
+[[nodiscard]] Result<void> WriteFileAtomically(const QString& path, const QByteArray& bytes,
+                                               const std::vector<GuardedFile>& guarded = {});
 
 } // namespace zor

@@ -23,13 +23,15 @@ UserSettingsCheck CheckUserSettings()
 {
     UserSettingsCheck check;
     for (const QString& file : UserSettingsFiles()) {
-        FileError error;
         // Opened without waiting and read only when regular and small: the same read as every file's.
-        if (ReadRegularFile(file, kMaxUserSettingsSize, &error) || error.missing())
+        const Result<QByteArray> read = ReadRegularFile(file, kMaxUserSettingsSize);
+        if (read || read.failure().missing())
             continue;
-        check.problem = QStringLiteral("設定ファイル %1 を読めません（%2）。既定の設定で始めます。"
-                                       "このファイルには書き込まないため、最近使ったファイルやウィンドウの位置は次の起動まで残りません。")
-                            .arg(file, error.reason());
+        check.problem = read.failure()
+                            .said(QStringLiteral("設定ファイル %1 を読めません").arg(file),
+                                  QStringLiteral("既定の設定で始めます。このファイルには書き込まないため、"
+                                                 "最近使ったファイルやウィンドウの位置は次の起動まで残りません。"))
+                            .message();
         break;
     }
     if (check.problem.isEmpty())

@@ -12,7 +12,7 @@ namespace zor {
 
 namespace {
 
-GoToResult Refused(const QString& error) { return {std::nullopt, error}; }
+Failure Refused(const QString& why) { return Failure::Of(Failure::Kind::BadText, QString(), why); }
 
 // The data sets in the order an offset is looked for: first, then the others.
 std::vector<int> DataSetOrder(const DocumentState& doc, int first)
@@ -86,7 +86,7 @@ std::optional<std::int64_t> ReadNumber(QStringView text)
     return value;
 }
 
-GoToResult RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursorCol, std::int64_t number)
+[[nodiscard]] Result<CellRef> RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursorCol, std::int64_t number)
 {
     if (tab == TabIdSection) {
         if (dataSet < 1 || dataSet > doc.DataSetCount)
@@ -99,7 +99,7 @@ GoToResult RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursor
                                .arg(QuoteText(set.Name))
                                .arg(set.IdCount - 1)
                                .arg(QString::number(set.IdCount - 1, 16).toUpper()));
-        return {CellRef{tab, dataSet, std::clamp(cursorCol, 1, set.SectionCount), static_cast<int>(number) + 1}, {}};
+        return CellRef{tab, dataSet, std::clamp(cursorCol, 1, set.SectionCount), static_cast<int>(number) + 1};
     }
     const bool individual = tab == TabIndividual;
     const int count = individual ? doc.IndividualCount : doc.BattleCount;
@@ -108,7 +108,7 @@ GoToResult RowOfTable(const DocumentState& doc, int tab, int dataSet, int cursor
         return Refused(QStringLiteral("%1がありません。").arg(what));
     if (number < 1 || number > count)
         return Refused(QStringLiteral("%1の番号は 1 から %2 までです。").arg(what).arg(count));
-    return {CellRef{tab, 0, individual ? 1 : std::clamp(cursorCol, 1, kBattleRecordSize), static_cast<int>(number)}, {}};
+    return CellRef{tab, 0, individual ? 1 : std::clamp(cursorCol, 1, kBattleRecordSize), static_cast<int>(number)};
 }
 
 } // namespace
@@ -127,19 +127,19 @@ std::optional<CellRef> CellAtOffset(const DocumentState& doc, int firstDataSet, 
     return std::nullopt;
 }
 
-GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int firstDataSet, int cursorCol, QStringView typed)
+Result<CellRef> ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int firstDataSet, int cursorCol, QStringView typed)
 {
     const QString normalized = typed.toString().normalized(QString::NormalizationForm_KC).trimmed();
     if (normalized.isEmpty())
         return Refused(QStringLiteral("移動先を入力してください。"));
     if (normalized.startsWith(u'@') || normalized.startsWith(u'$')) {
-        const ParsedAddress place = normalized.startsWith(u'@') ? ParseOffsetText(normalized) : ParseSnesAddress(normalized);
-        if (!place.offset)
-            return Refused(place.error);
+        const Result<std::int64_t> place = normalized.startsWith(u'@') ? ParseOffsetText(normalized) : ParseSnesAddress(normalized);
+        if (!place)
+            return place.failure();
         const int first = tab == TabIdSection ? dataSet : firstDataSet;
-        if (const std::optional<CellRef> cell = CellAtOffset(doc, first, *place.offset))
-            return {cell, {}};
-        return Refused(NoCellAt(doc, first, *place.offset));
+        if (const std::optional<CellRef> cell = CellAtOffset(doc, first, *place))
+            return *cell;
+        return Refused(NoCellAt(doc, first, *place));
     }
     if (const std::optional<std::int64_t> number = ReadNumber(normalized))
         return RowOfTable(doc, tab, dataSet, cursorCol, *number);

@@ -5,6 +5,7 @@
 
 #include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
+#include "core/files/Failure.h"
 
 #include <QString>
 #include <QStringView>
@@ -20,17 +21,12 @@ namespace zor {
 // in their order, then 個別データ; nullopt when no cell lies there.
 std::optional<CellRef> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset);
 
-// The cell, or why there is none, in Japanese: for the user to correct the text.
-struct GoToResult {
-    std::optional<CellRef> cell;
-    QString error;
-};
-
 // Reads text against the table shown (tab, and dataSet on tab 1) and the cursor's column:
 // a number is an ID on tab 1 (decimal, or hexadecimal after "0x"), an entry on tab 2 and
 // a record on tab 3 (both from 1), the cursor keeping its column; "@" and a hexadecimal
 // offset, or a "$BB:AAAA" address, the cell whose byte lies there (CellAtOffset, the data
-// set shown first; on tabs 2 and 3 firstDataSet, the one tab 1 shows).
-GoToResult ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int firstDataSet, int cursorCol, QStringView text);
+// set shown first; on tabs 2 and 3 firstDataSet, the one tab 1 shows). Refused with why
+// there is no such cell, for the user to correct the text.
+[[nodiscard]] Result<CellRef> ResolveGoTo(const DocumentState& doc, int tab, int dataSet, int firstDataSet, int cursorCol, QStringView text);
 
 } // namespace zor

@@ -26,7 +26,7 @@ QString Normalized(QStringView typed) { return typed.toString().normalized(QStri
 
 QString Hex(std::int64_t value, int width) { return QString::number(value, 16).toUpper().rightJustified(width, u'0'); }
 
-ParsedAddress Refused(const QString& error) { return {std::nullopt, error}; }
+Failure Refused(const QString& why) { return Failure::Of(Failure::Kind::BadText, QString(), why); }
 
 } // namespace
 
@@ -46,7 +46,7 @@ QString SnesAddressText(std::int64_t offset)
     return QStringLiteral("$%1:%2").arg(Hex(address->bank, 2), Hex(address->high * 0x100 + address->low, 4));
 }
 
-ParsedAddress ParseOffsetText(QStringView typed)
+Result<std::int64_t> ParseOffsetText(QStringView typed)
 {
     const QString normalized = Normalized(typed);
     QStringView text(normalized);
@@ -57,10 +57,12 @@ ParsedAddress ParseOffsetText(QStringView typed)
     if (text.startsWith(u"0x", Qt::CaseInsensitive))
         text = text.mid(2);
     const std::optional<std::int64_t> offset = HexDigits(text, 8);
-    return offset ? ParsedAddress{offset, QString()} : Refused(form);
+    if (!offset)
+        return Refused(form);
+    return *offset;
 }
 
-ParsedAddress ParseSnesAddress(QStringView typed)
+Result<std::int64_t> ParseSnesAddress(QStringView typed)
 {
     const QString normalized = Normalized(typed);
     QStringView text(normalized);
@@ -91,9 +93,8 @@ ParsedAddress ParseSnesAddress(QStringView typed)
                            .arg(Hex(*address, 4)));
     // Banks $00-$7D mirror $80-$FD.
     const std::int64_t mapped = *bank < 0x80 ? *bank + 0x80 : *bank;
-    return {SnesAddressToOffset(static_cast<std::uint8_t>(*address & 0xFF), static_cast<std::uint8_t>(*address >> 8),
-                                static_cast<std::uint8_t>(mapped)),
-            QString()};
+    return std::int64_t{SnesAddressToOffset(static_cast<std::uint8_t>(*address & 0xFF), static_cast<std::uint8_t>(*address >> 8),
+                                            static_cast<std::uint8_t>(mapped))};
 }
 
 } // namespace zor

@@ -11,7 +11,9 @@ namespace zor {
 
 namespace {
 
-std::optional<QString> CellsProblem(const DocumentState& doc, const QByteArray& image)
+Failure Differs(const QString& detail) { return Failure::Of(Failure::Kind::Refused, QString(), detail); }
+
+[[nodiscard]] Result<void> CellsReadBack(const DocumentState& doc, const QByteArray& image)
 {
     for (const CellRef& cell : ChangedCells(doc)) {
         if (cell.tab != TabIdSection && cell.tab != TabIndividual)
@@ -23,17 +25,17 @@ std::optional<QString> CellsProblem(const DocumentState& doc, const QByteArray& 
             return FormatByte(doc, cell.tab, cell.dataSet, cell.tab == TabIndividual ? cell.row : cell.col, byte);
         };
         if (read != meant)
-            return QStringLiteral("%1（オフセット %2）は %3 を書くはずが、保存するイメージでは %4 になります。"
-                                  "戦闘パラメータのブロック、ポインタ表、バンクのバイトかヘッダーと重なっています。")
-                .arg(CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at), text(meant), text(read));
+            return Differs(QStringLiteral("%1（オフセット %2）は %3 を書くはずが、保存するイメージでは %4 になります。"
+                                          "戦闘パラメータのブロック、ポインタ表、バンクのバイトかヘッダーと重なっています。")
+                               .arg(CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at), text(meant), text(read)));
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<QString> BattleProblem(const DocumentState& doc, const QByteArray& image)
+[[nodiscard]] Result<void> BattleReadsBack(const DocumentState& doc, const QByteArray& image)
 {
     if (doc.BattleDecodeFailed || doc.BattleCount == 0)
-        return std::nullopt; // the image has no battle records to give back
+        return {}; // the image has no battle records to give back
     BattleRecords read;
     try {
         BattleCodec codec;
@@ -41,33 +43,34 @@ std::optional<QString> BattleProblem(const DocumentState& doc, const QByteArray&
         codec.DecodeBattleBlocks(bytes, image);
         read = SplitBattleStream(NdArray<std::uint8_t, 1>::FromElements(std::move(bytes)));
     } catch (const CodecError& e) {
-        return QStringLiteral("保存するイメージからは戦闘パラメータを読めません。%1").arg(e.message());
+        return Differs(QStringLiteral("保存するイメージからは戦闘パラメータを読めません。%1").arg(e.message()));
     }
     if (read.count != doc.BattleCount)
-        return QStringLiteral("保存するイメージからは戦闘パラメータが %1 件読めるはずが、%2 件になります。").arg(doc.BattleCount).arg(read.count);
+        return Differs(QStringLiteral("保存するイメージからは戦闘パラメータが %1 件読めるはずが、%2 件になります。").arg(doc.BattleCount).arg(read.count));
     for (int r = 1; r <= doc.BattleCount; ++r)
         for (int c = 1; c <= kBattleRecordSize; ++c)
             if (read.params(c, r) != doc.BattleParams(c, r))
-                return QStringLiteral("保存するイメージからは戦闘パラメータのレコード %1 のバイト %2 が %3 ではなく %4 と読めます。")
-                    .arg(r)
-                    .arg(c)
-                    .arg(FormatByte(doc, TabBattle, 0, c, doc.BattleParams(c, r)), FormatByte(doc, TabBattle, 0, c, read.params(c, r)));
+                return Differs(QStringLiteral("保存するイメージからは戦闘パラメータのレコード %1 のバイト %2 が %3 ではなく %4 と読めます。")
+                                   .arg(r)
+                                   .arg(c)
+                                   .arg(FormatByte(doc, TabBattle, 0, c, doc.BattleParams(c, r)),
+                                        FormatByte(doc, TabBattle, 0, c, read.params(c, r))));
     for (int k = 1; k <= kBattleBlockCount; ++k)
         if (read.groupStarts(k) != doc.GroupStarts(k))
-            return QStringLiteral("保存するイメージからはブロック %1 がレコード %2 ではなく %3 から始まると読めます。")
-                .arg(k + 1)
-                .arg(doc.GroupStarts(k))
-                .arg(read.groupStarts(k));
-    return std::nullopt;
+            return Differs(QStringLiteral("保存するイメージからはブロック %1 がレコード %2 ではなく %3 から始まると読めます。")
+                               .arg(k + 1)
+                               .arg(doc.GroupStarts(k))
+                               .arg(read.groupStarts(k)));
+    return {};
 }
 
 } // namespace
 
-std::optional<QString> ReadBackProblem(const DocumentState& doc, const QByteArray& image)
+Result<void> CheckReadBack(const DocumentState& doc, const QByteArray& image)
 {
-    if (std::optional<QString> problem = CellsProblem(doc, image))
-        return problem;
-    return BattleProblem(doc, image);
+    if (Result<void> cells = CellsReadBack(doc, image); !cells)
+        return cells;
+    return BattleReadsBack(doc, image);
 }
 
 } // namespace zor

@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <cerrno>
+
 namespace zor {
 
 namespace {
@@ -20,26 +22,33 @@ namespace {
 // record, or records were added or deleted.
 bool NeedsReencode(const DocumentState& doc) { return doc.History->BattleChanged(); }
 
+const QString kNothingWritten = QStringLiteral("何も書いていません。");
+
+// A refusal of the save before anything is written: why, then that nothing was.
+Failure Refused(const QString& path, const QString& why)
+{
+    Failure refused = Failure::Of(Failure::Kind::Refused, path, why);
+    refused.after = kNothingWritten;
+    return refused;
+}
+
 // The image read again now, refused when it vanished or became shorter since it was read.
-std::optional<QByteArray> ReadOpenImage(const DocumentState& doc, QString* error)
+[[nodiscard]] Result<QByteArray> ReadOpenImage(const DocumentState& doc)
 {
     if (!QFileInfo::exists(doc.RomPath)) {
-        *error = QStringLiteral("%1 がありません。読み込んだ後に移動か削除されたようです。何も書いていません。").arg(doc.RomPath);
-        return std::nullopt;
+        Failure gone = Failure::FromErrno(doc.RomPath, ENOENT, FileAccess::Read);
+        gone.detail = QStringLiteral("%1 がありません。読み込んだ後に移動か削除されたようです").arg(doc.RomPath);
+        gone.after = kNothingWritten;
+        return gone;
     }
-    FileError reason;
-    std::optional<QByteArray> bytes = ReadRegularFile(doc.RomPath, kMaxImageSize, &reason);
-    if (!bytes) {
-        *error = QStringLiteral("%1 を読めません（%2）。何も書いていません。").arg(doc.RomPath, reason.reason());
-        return std::nullopt;
-    }
-    if (bytes->size() < doc.RomSizeAtRead) {
-        *error = QStringLiteral("%1 が読み込んだ時より短くなっています（%2 バイトから %3 バイト）。何も書いていません。")
-                     .arg(doc.RomPath)
-                     .arg(doc.RomSizeAtRead)
-                     .arg(bytes->size());
-        return std::nullopt;
-    }
+    Result<QByteArray> bytes = ReadRegularFile(doc.RomPath, kMaxImageSize);
+    if (!bytes)
+        return bytes.failure().said(QStringLiteral("%1 を読めません").arg(doc.RomPath), kNothingWritten);
+    if (bytes->size() < doc.RomSizeAtRead)
+        return Refused(doc.RomPath, QStringLiteral("%1 が読み込んだ時より短くなっています（%2 バイトから %3 バイト）")
+                                        .arg(doc.RomPath)
+                                        .arg(doc.RomSizeAtRead)
+                                        .arg(bytes->size()));
     return bytes;
 }
 
@@ -85,8 +94,7 @@ StreamArray BuildBattleStream(const DocumentState& doc)
     return stream;
 }
 
-std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec,
-                                          QString* error)
+Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec)
 {
     QByteArray image = onDisk;
     // Every cell that differs from its baseline, each at its offset; two of them at one
@@ -96,22 +104,16 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
         if (cell.tab != TabIdSection && cell.tab != TabIndividual)
             break; // the battle cells follow, and are encoded below
         // The editor never lets such a cell change; a change to one must not be dropped silently.
-        if (const std::optional<QString> reason = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row)) {
-            if (error)
-                *error = *reason + QStringLiteral("何も書いていません。");
-            return std::nullopt;
-        }
+        if (const std::optional<QString> reason = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row))
+            return Refused(doc.RomPath, *reason);
         const std::int64_t at = *CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
         const std::uint8_t byte = *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row);
         if (const auto first = written.constFind(at); first != written.constEnd()) {
-            if (*CellByte(doc, first->tab, first->dataSet, first->col, first->row) != byte) {
-                if (error)
-                    *error = QStringLiteral("%1と%2は同じオフセット %3 にあり、違う値に変更されています。"
-                                            "どちらかを揃えてから保存してください。何も書いていません。")
-                                 .arg(CellName(doc, first->tab, first->dataSet, first->col, first->row),
-                                      CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at));
-                return std::nullopt;
-            }
+            if (*CellByte(doc, first->tab, first->dataSet, first->col, first->row) != byte)
+                return Refused(doc.RomPath, QStringLiteral("%1と%2は同じオフセット %3 にあり、違う値に変更されています。"
+                                                           "どちらかを揃えてから保存してください")
+                                                .arg(CellName(doc, first->tab, first->dataSet, first->col, first->row),
+                                                     CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at)));
             continue;
         }
         written.insert(at, cell);
@@ -125,22 +127,16 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
         return image;
 
     // The editor never lets such records change; the encoder must not write over them.
-    if (const std::optional<QString> why = BattleReadOnlyReason(doc)) {
-        *error = *why + QStringLiteral("何も書いていません。");
-        return std::nullopt;
-    }
-    if (doc.BattleDecodeFailed) {
-        *error = QStringLiteral("読み込んだ時に戦闘パラメータのブロックを読めなかったため、辞書の場所が分からず、"
-                                "戦闘パラメータを書き直せません。何も書いていません。");
-        return std::nullopt;
-    }
+    if (const std::optional<QString> why = BattleReadOnlyReason(doc))
+        return Refused(doc.RomPath, *why);
+    if (doc.BattleDecodeFailed)
+        return Refused(doc.RomPath, QStringLiteral("読み込んだ時に戦闘パラメータのブロックを読めなかったため、辞書の場所が分からず、"
+                                                   "戦闘パラメータを書き直せません"));
     // A record that begins with 0 would read as a block's end and shift every byte after it.
-    if (const int r = FirstRecordStartingWithZero(doc)) {
-        *error = QStringLiteral("戦闘パラメータの %1 行目の最初のバイトが 0 です。0 で始まるレコードは保存できません。"
-                                "0 以外にしてから保存してください。何も書いていません。")
-                     .arg(r);
-        return std::nullopt;
-    }
+    if (const int r = FirstRecordStartingWithZero(doc))
+        return Refused(doc.RomPath, QStringLiteral("戦闘パラメータの %1 行目の最初のバイトが 0 です。0 で始まるレコードは保存できません。"
+                                                   "0 以外にしてから保存してください")
+                                        .arg(r));
     if (image.size() <= kSmallImageSize) {
         image.append(QByteArray(kEncodedImageSize - image.size(), '\0'));
         image[kHeaderSizeByte] = 0x0D;
@@ -148,8 +144,8 @@ std::optional<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteA
     try {
         codec.EncodeBattleBlocks(BuildBattleStream(doc), image);
     } catch (const CodecError& e) {
-        *error = QStringLiteral("戦闘パラメータを書き込めません。%1 何も書いていません。").arg(e.message());
-        return std::nullopt;
+        return Failure::Of(Failure::Kind::Refused, doc.RomPath,
+                           QStringLiteral("戦闘パラメータを書き込めません。%1 何も書いていません。").arg(e.message()));
     }
     return image;
 }
@@ -158,61 +154,61 @@ namespace {
 
 // The image as it will be written: the changes, what ZOR.ini asks of every save, and the
 // check that the next load reads the document back from it.
-std::optional<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec,
-                                        QString* error)
+[[nodiscard]] Result<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec)
 {
-    std::optional<QByteArray> image = BuildSavedImage(doc, onDisk, codec, error);
+    Result<QByteArray> image = BuildSavedImage(doc, onDisk, codec);
     if (!image)
-        return std::nullopt;
+        return image;
     ApplySaveOptions(doc, *image);
-    if (const std::optional<QString> problem = ReadBackProblem(doc, *image)) {
-        *error = *problem + QStringLiteral("保存したイメージを読み直すと違うデータになるため、何も書いていません。");
-        return std::nullopt;
+    if (const Result<void> readsBack = CheckReadBack(doc, *image); !readsBack) {
+        Failure differs = readsBack.failure();
+        differs.place = doc.RomPath;
+        differs.after = QStringLiteral("保存したイメージを読み直すと違うデータになるため、何も書いていません。");
+        return differs;
     }
     return image;
 }
 
 // The changes written into the open file, after a copy of it to its .bak when asked.
-bool WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup, QString* error)
+[[nodiscard]] Result<void> WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup)
 {
     if (!doc.History->Modified())
-        return true;
-    const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
+        return {};
+    const Result<QByteArray> onDisk = ReadOpenImage(doc);
     if (!onDisk)
-        return false;
-    const std::optional<QByteArray> image = FinishedImage(doc, *onDisk, codec, error);
+        return onDisk.failure();
+    const Result<QByteArray> image = FinishedImage(doc, *onDisk, codec);
     if (!image)
-        return false;
+        return image.failure();
     // The new image on disk first, the .bak next, the rename last: a failure before the
     // rename leaves the image and the old .bak as they were (the writer removes its
     // temporary file when it goes out of scope uncommitted).
+    const auto notWritten = [&](const Failure& failure) {
+        return failure.said(QStringLiteral("%1 に書き込めません").arg(doc.RomPath), QStringLiteral("ファイルは元のままです。"));
+    };
     AtomicFile newImage(doc.RomPath);
-    if (!newImage.write(*image)) {
-        *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
-        return false;
-    }
+    if (const Result<void> written = newImage.write(*image); !written)
+        return notWritten(written.failure());
     // The .bak is replaced as a name: a link there is never written through to what it names.
     if (withBackup) {
         AtomicFile backup(BackupPath(doc.RomPath), SymlinkTarget::ReplaceLink);
-        if (!backup.write(*onDisk) || !backup.commit()) {
-            *error = QStringLiteral("バックアップ %1 を書けません（%2）。何も書いていません。")
-                         .arg(BackupPath(doc.RomPath), backup.error().reason());
-            return false;
-        }
+        Result<void> copied = backup.write(*onDisk);
+        if (copied)
+            copied = backup.commit();
+        if (!copied)
+            return copied.failure().said(QStringLiteral("バックアップ %1 を書けません").arg(BackupPath(doc.RomPath)), kNothingWritten);
     }
-    if (!newImage.commit()) {
-        *error = QStringLiteral("%1 に書き込めません（%2）。ファイルは元のままです。").arg(doc.RomPath, newImage.error().reason());
-        return false;
-    }
+    if (const Result<void> renamed = newImage.commit(); !renamed)
+        return notWritten(renamed.failure());
     Saved(doc, *image, NeedsReencode(doc));
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool SaveDocument(DocumentState& doc, BattleCodec& codec, QString* error) { return WriteBack(doc, codec, true, error); }
+Result<void> SaveDocument(DocumentState& doc, BattleCodec& codec) { return WriteBack(doc, codec, true); }
 
-bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path, QString* error)
+Result<void> SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path)
 {
     // Onto the open file itself, under any spelling or through a symbolic link: a save
     // without a copy. A hard link to it or its .bak is refused when written.
@@ -220,23 +216,20 @@ bool SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path,
     const QFileInfo open(doc.RomPath);
     if (target.absoluteFilePath() == open.absoluteFilePath()
         || (target.exists() && target.canonicalFilePath() == open.canonicalFilePath()))
-        return WriteBack(doc, codec, false, error);
-    const std::optional<QByteArray> onDisk = ReadOpenImage(doc, error);
+        return WriteBack(doc, codec, false);
+    const Result<QByteArray> onDisk = ReadOpenImage(doc);
     if (!onDisk)
-        return false;
+        return onDisk.failure();
     // An unmodified image is copied as it is.
-    const std::optional<QByteArray> image = doc.History->Modified() ? FinishedImage(doc, *onDisk, codec, error) : onDisk;
+    const Result<QByteArray> image = doc.History->Modified() ? FinishedImage(doc, *onDisk, codec) : onDisk;
     if (!image)
-        return false;
-    QString reason;
-    if (!WriteFileAtomically(path, *image, &reason, OpenImageFiles(doc.RomPath))) {
-        *error = QStringLiteral("%1 に保存できません（%2）。開いているファイルはそのままです。").arg(path, reason);
-        return false;
-    }
+        return image.failure();
+    if (const Result<void> written = WriteFileAtomically(path, *image, OpenImageFiles(doc.RomPath)); !written)
+        return written.failure().said(QStringLiteral("%1 に保存できません").arg(path), QStringLiteral("開いているファイルはそのままです。"));
     const bool reencoded = doc.History->Modified() && NeedsReencode(doc);
     doc.RomPath = path;
     Saved(doc, *image, reencoded);
-    return true;
+    return {};
 }
 
 } // namespace zor

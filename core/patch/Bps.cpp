@@ -1,6 +1,5 @@
 #include "core/patch/Bps.h"
 
-#include "core/files/FileError.h"
 #include "core/files/ReadFile.h"
 #include "core/patch/BpsActions.h"
 #include "core/patch/Crc32.h"
@@ -23,12 +22,17 @@ std::uint32_t CrcAt(const QByteArray& bytes, qsizetype at)
     return crc;
 }
 
-QString Damaged(const QString& detail) { return QStringLiteral("パッチが壊れています（%1）").arg(detail); }
+Failure Damaged(const QString& detail)
+{
+    return Failure::Of(Failure::Kind::Damaged, QString(), QStringLiteral("パッチが壊れています（%1）").arg(detail));
+}
 
-QString TooLarge(std::uint64_t size)
+Failure TooLarge(std::uint64_t size)
 {
     return Damaged(QStringLiteral("%1 バイトのファイルを書くとあります。上限は %2 です").arg(size).arg(SizeText(kMaxImageSize)));
 }
+
+Failure OtherFile(const QString& detail) { return Failure::Of(Failure::Kind::OtherFile, QString(), detail); }
 
 QString Hex32(std::uint32_t crc) { return QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper(); }
 
@@ -37,26 +41,23 @@ class BpsReader {
 public:
     BpsReader(const QByteArray& patch, qsizetype at, qsizetype end) : data_(patch.constData()), at_(at), end_(end) {}
 
-    bool number(std::uint64_t* value, QString* error)
+    [[nodiscard]] Result<std::uint64_t> number()
     {
         std::uint64_t n = 0;
         std::uint64_t shift = 1;
         for (;;) {
-            if (at_ >= end_) {
-                *error = Damaged(QStringLiteral("途中で終わっています"));
-                return false;
-            }
+            if (at_ >= end_)
+                return Damaged(QStringLiteral("途中で終わっています"));
             const std::uint8_t x = static_cast<std::uint8_t>(data_[at_++]);
             std::uint64_t part = 0;
             if (__builtin_mul_overflow(std::uint64_t{x & 0x7Fu}, shift, &part) || __builtin_add_overflow(n, part, &n))
-                return overflow(error);
+                return Overflow();
             if (x & 0x80)
                 break;
             if (__builtin_mul_overflow(shift, std::uint64_t{128}, &shift) || __builtin_add_overflow(n, shift, &n))
-                return overflow(error);
+                return Overflow();
         }
-        *value = n;
-        return true;
+        return n;
     }
 
     qsizetype at() const { return at_; }
@@ -70,11 +71,7 @@ public:
     }
 
 private:
-    static bool overflow(QString* error)
-    {
-        *error = Damaged(QStringLiteral("64 ビットに収まらない数があります"));
-        return false;
-    }
+    static Failure Overflow() { return Damaged(QStringLiteral("64 ビットに収まらない数があります")); }
 
     const char* data_;
     qsizetype at_;
@@ -82,7 +79,7 @@ private:
 };
 
 // A copy cursor moved by an encoded delta, kept inside [0, limit].
-bool MoveCursor(std::uint64_t encoded, qsizetype limit, qsizetype* cursor)
+[[nodiscard]] bool MoveCursor(std::uint64_t encoded, qsizetype limit, qsizetype* cursor)
 {
     const std::uint64_t size = encoded >> 1;
     if (encoded & 1) {
@@ -99,41 +96,43 @@ bool MoveCursor(std::uint64_t encoded, qsizetype limit, qsizetype* cursor)
 
 } // namespace
 
-PatchResult ApplyBps(const QByteArray& patch, const QByteArray& source)
+Result<QByteArray> ApplyBps(const QByteArray& patch, const QByteArray& source)
 {
     if (!patch.startsWith(kBpsMagic))
-        return PatchResult::Failed(QStringLiteral("BPS のパッチではありません（先頭が「BPS1」ではありません）"));
+        return Failure::Of(Failure::Kind::Damaged, QString(), QStringLiteral("BPS のパッチではありません（先頭が「BPS1」ではありません）"));
     if (patch.size() < kBpsMagicSize + 3 + kFooterSize)
-        return PatchResult::Failed(Damaged(QStringLiteral("%1 バイトしかありません").arg(patch.size())));
+        return Damaged(QStringLiteral("%1 バイトしかありません").arg(patch.size()));
     const qsizetype footer = patch.size() - kFooterSize;
     const std::uint32_t patchCrc = Crc32(QByteArrayView(patch).first(patch.size() - 4));
     if (patchCrc != CrcAt(patch, footer + 8))
-        return PatchResult::Failed(Damaged(QStringLiteral("パッチの CRC32 が合いません")));
+        return Damaged(QStringLiteral("パッチの CRC32 が合いません"));
 
-    QString error;
     BpsReader in(patch, kBpsMagicSize, footer);
-    std::uint64_t sourceSize = 0;
-    std::uint64_t targetSize = 0;
-    std::uint64_t metadataSize = 0;
-    if (!in.number(&sourceSize, &error) || !in.number(&targetSize, &error) || !in.number(&metadataSize, &error))
-        return PatchResult::Failed(error);
+    std::uint64_t sizes[3] = {}; // the source's, the target's, the metadata's
+    for (std::uint64_t& size : sizes) {
+        const Result<std::uint64_t> read = in.number();
+        if (!read)
+            return read.failure();
+        size = *read;
+    }
+    const auto [sourceSize, targetSize, metadataSize] = sizes;
     if (sourceSize > static_cast<std::uint64_t>(kMaxImageSize))
-        return PatchResult::Failed(TooLarge(sourceSize));
+        return TooLarge(sourceSize);
     if (targetSize > static_cast<std::uint64_t>(kMaxImageSize))
-        return PatchResult::Failed(TooLarge(targetSize));
+        return TooLarge(targetSize);
     if (metadataSize > static_cast<std::uint64_t>(in.left()))
-        return PatchResult::Failed(Damaged(QStringLiteral("メタデータがパッチの終わりを超えています")));
+        return Damaged(QStringLiteral("メタデータがパッチの終わりを超えています"));
     in.take(static_cast<qsizetype>(metadataSize));
 
     // The source first: a patch for another file writes nothing.
     if (sourceSize != static_cast<std::uint64_t>(source.size()))
-        return PatchResult::Failed(QStringLiteral("別のファイル用のパッチです（元のファイルは %1 バイトのはずが、%2 バイトです）")
-                                       .arg(sourceSize)
-                                       .arg(source.size()));
+        return OtherFile(QStringLiteral("別のファイル用のパッチです（元のファイルは %1 バイトのはずが、%2 バイトです）")
+                             .arg(sourceSize)
+                             .arg(source.size()));
     const std::uint32_t sourceCrc = Crc32(source);
     if (sourceCrc != CrcAt(patch, footer))
-        return PatchResult::Failed(QStringLiteral("別のファイル用のパッチです（元のファイルの CRC32 が %1 のはずが、%2 です）")
-                                       .arg(Hex32(CrcAt(patch, footer)), Hex32(sourceCrc)));
+        return OtherFile(QStringLiteral("別のファイル用のパッチです（元のファイルの CRC32 が %1 のはずが、%2 です）")
+                             .arg(Hex32(CrcAt(patch, footer)), Hex32(sourceCrc)));
 
     const qsizetype size = static_cast<qsizetype>(targetSize);
     QByteArray target(size, '\0');
@@ -143,41 +142,42 @@ PatchResult ApplyBps(const QByteArray& patch, const QByteArray& source)
     qsizetype sourceCursor = 0;
     qsizetype targetCursor = 0;
     while (!in.done()) {
-        std::uint64_t data = 0;
-        if (!in.number(&data, &error))
-            return PatchResult::Failed(error);
+        const Result<std::uint64_t> read = in.number();
+        if (!read)
+            return read.failure();
+        const std::uint64_t data = *read;
         const auto command = static_cast<BpsCommand>(data & 3);
         const std::uint64_t length64 = (data >> 2) + 1;
         if (length64 > static_cast<std::uint64_t>(size - pos))
-            return PatchResult::Failed(Damaged(QStringLiteral("出力の終わり（%1 バイト）を超えて書きます").arg(size)));
+            return Damaged(QStringLiteral("出力の終わり（%1 バイト）を超えて書きます").arg(size));
         const qsizetype length = static_cast<qsizetype>(length64);
         switch (command) {
         case SourceRead:
             if (length > source.size() - pos || pos > source.size())
-                return PatchResult::Failed(Damaged(QStringLiteral("元のファイルの終わりを超えて読みます")));
+                return Damaged(QStringLiteral("元のファイルの終わりを超えて読みます"));
             std::memcpy(out + pos, src + pos, static_cast<std::size_t>(length));
             break;
         case TargetRead:
             if (length > in.left())
-                return PatchResult::Failed(Damaged(QStringLiteral("書くバイトがパッチの終わりを超えています")));
+                return Damaged(QStringLiteral("書くバイトがパッチの終わりを超えています"));
             std::memcpy(out + pos, in.take(length), static_cast<std::size_t>(length));
             break;
         case SourceCopy: {
-            std::uint64_t delta = 0;
-            if (!in.number(&delta, &error))
-                return PatchResult::Failed(error);
-            if (!MoveCursor(delta, source.size(), &sourceCursor) || length > source.size() - sourceCursor)
-                return PatchResult::Failed(Damaged(QStringLiteral("元のファイルの外からコピーします")));
+            const Result<std::uint64_t> delta = in.number();
+            if (!delta)
+                return delta.failure();
+            if (!MoveCursor(*delta, source.size(), &sourceCursor) || length > source.size() - sourceCursor)
+                return Damaged(QStringLiteral("元のファイルの外からコピーします"));
             std::memcpy(out + pos, src + sourceCursor, static_cast<std::size_t>(length));
             sourceCursor += length;
             break;
         }
         case TargetCopy: {
-            std::uint64_t delta = 0;
-            if (!in.number(&delta, &error))
-                return PatchResult::Failed(error);
-            if (!MoveCursor(delta, size, &targetCursor) || targetCursor >= pos)
-                return PatchResult::Failed(Damaged(QStringLiteral("まだ書いていない位置からコピーします")));
+            const Result<std::uint64_t> delta = in.number();
+            if (!delta)
+                return delta.failure();
+            if (!MoveCursor(*delta, size, &targetCursor) || targetCursor >= pos)
+                return Damaged(QStringLiteral("まだ書いていない位置からコピーします"));
             // The copy may overlap its own output, and then repeats the bytes from the cursor
             // with the period of their distance: copied from the cursor in whole periods, each
             // piece up to twice the last, so a long run of zeros costs few calls.
@@ -195,12 +195,11 @@ PatchResult ApplyBps(const QByteArray& patch, const QByteArray& source)
         pos += length;
     }
     if (pos != size)
-        return PatchResult::Failed(Damaged(QStringLiteral("%1 バイト目で終わり、出力の %2 バイトに足りません").arg(pos).arg(size)));
+        return Damaged(QStringLiteral("%1 バイト目で終わり、出力の %2 バイトに足りません").arg(pos).arg(size));
     const std::uint32_t targetCrc = Crc32(target);
     if (targetCrc != CrcAt(patch, footer + 4))
-        return PatchResult::Failed(Damaged(QStringLiteral("できたファイルの CRC32 が %1 のはずが、%2 です")
-                                               .arg(Hex32(CrcAt(patch, footer + 4)), Hex32(targetCrc))));
-    return PatchResult::Ok(std::move(target));
+        return Damaged(QStringLiteral("できたファイルの CRC32 が %1 のはずが、%2 です").arg(Hex32(CrcAt(patch, footer + 4)), Hex32(targetCrc)));
+    return target;
 }
 
 } // namespace zor

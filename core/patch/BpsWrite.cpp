@@ -1,6 +1,6 @@
 #include "core/patch/Bps.h"
 
-#include "core/files/FileError.h"
+#include "core/files/Failure.h"
 #include "core/files/ReadFile.h"
 #include "core/patch/BpsActions.h"
 #include "core/patch/CopyIndex.h"
@@ -226,10 +226,10 @@ QByteArray Framed(const QByteArray& source, const QByteArray& target, const QByt
     return patch;
 }
 
-PatchResult Make(const QByteArray& source, const QByteArray& target, bool withIndex)
+[[nodiscard]] Result<QByteArray> Make(const QByteArray& source, const QByteArray& target, bool withIndex)
 {
     if (source.size() > kMaxImageSize || target.size() > kMaxImageSize)
-        return PatchResult::Failed(QStringLiteral("%1 を超えるファイルのパッチは作れません").arg(SizeText(kMaxImageSize)));
+        return Failure::Of(Failure::Kind::TooLarge, QString(), QStringLiteral("%1 を超えるファイルのパッチは作れません").arg(SizeText(kMaxImageSize)));
     Matched matched;
     QByteArray actions = Actions(source, target, nullptr, &matched);
     if (withIndex) {
@@ -244,14 +244,14 @@ PatchResult Make(const QByteArray& source, const QByteArray& target, bool withIn
             // Without room for the index, the plain actions do.
         }
     }
-    return PatchResult::Ok(Framed(source, target, actions));
+    return Framed(source, target, actions);
 }
 
 } // namespace
 
-PatchResult MakeBps(const QByteArray& source, const QByteArray& target) { return Make(source, target, true); }
+Result<QByteArray> MakeBps(const QByteArray& source, const QByteArray& target) { return Make(source, target, true); }
 
-PatchResult MakeBpsWithoutIndex(const QByteArray& source, const QByteArray& target)
+Result<QByteArray> MakeBpsWithoutIndex(const QByteArray& source, const QByteArray& target)
 {
     return Make(source, target, false);
 }

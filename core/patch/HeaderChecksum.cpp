@@ -50,13 +50,9 @@ std::uint16_t Word(const QByteArray& image, qsizetype at)
 
 } // namespace
 
-std::optional<HeaderChecksum> ComputeHeaderChecksum(const QByteArray& image, QString* reason)
+Result<HeaderChecksum> ComputeHeaderChecksum(const QByteArray& image)
 {
-    auto refuse = [&](const QString& why) -> std::optional<HeaderChecksum> {
-        if (reason)
-            *reason = why;
-        return std::nullopt;
-    };
+    auto refuse = [](const QString& why) { return Failure::Of(Failure::Kind::Refused, QString(), why); };
     if (image.size() < kBankSize)
         return refuse(QStringLiteral("%1 バイトのイメージにはヘッダがありません（ヘッダは 0x7FC0 にあり、0x8000 バイト以上のイメージにだけあります）")
                           .arg(image.size()));
@@ -71,16 +67,16 @@ std::optional<HeaderChecksum> ComputeHeaderChecksum(const QByteArray& image, QSt
     return result;
 }
 
-bool FixHeaderChecksum(QByteArray& image, QString* reason)
+Result<void> FixHeaderChecksum(QByteArray& image)
 {
-    const std::optional<HeaderChecksum> sums = ComputeHeaderChecksum(image, reason);
+    const Result<HeaderChecksum> sums = ComputeHeaderChecksum(image);
     if (!sums)
-        return false;
+        return sums.failure();
     image[kComplementOffset] = static_cast<char>(sums->complement & 0xFF);
     image[kComplementOffset + 1] = static_cast<char>(sums->complement >> 8);
     image[kChecksumOffset] = static_cast<char>(sums->checksum & 0xFF);
     image[kChecksumOffset + 1] = static_cast<char>(sums->checksum >> 8);
-    return true;
+    return {};
 }
 
 } // namespace zor

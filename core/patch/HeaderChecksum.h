@@ -5,12 +5,12 @@
 // them, with the four checksum bytes counted as FF FF 00 00.
 
 #include "core/codec/ImageLayout.h"
+#include "core/files/Failure.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <optional>
 
 namespace zor {
 
@@ -23,13 +23,13 @@ struct HeaderChecksum {
     bool matches() const { return storedChecksum == checksum && storedComplement == complement; }
 };
 
-// The stored and the computed values; nullopt with a Japanese reason (no final "。") when
-// the image has no header where ZOR looks: under 0x8000 bytes, or 512 bytes past a
-// multiple of 32 KiB (a copier's header, which moves everything; ZOR doesn't guess).
-std::optional<HeaderChecksum> ComputeHeaderChecksum(const QByteArray& image, QString* reason = nullptr);
+// The stored and the computed values; refused when the image has no header where ZOR
+// looks: under 0x8000 bytes, or 512 bytes past a multiple of 32 KiB (a copier's header,
+// which moves everything; ZOR doesn't guess).
+[[nodiscard]] Result<HeaderChecksum> ComputeHeaderChecksum(const QByteArray& image);
 
-// Writes the computed checksum and complement into the header; false, the image
-// unchanged, where ComputeHeaderChecksum gives nothing.
-bool FixHeaderChecksum(QByteArray& image, QString* reason = nullptr);
+// Writes the computed checksum and complement into the header; refused, the image
+// unchanged, as ComputeHeaderChecksum is.
+[[nodiscard]] Result<void> FixHeaderChecksum(QByteArray& image);
 
 } // namespace zor

@@ -1,6 +1,5 @@
 #include "core/patch/Ips.h"
 
-#include "core/files/FileError.h"
 #include "core/files/ReadFile.h"
 
 #include <algorithm>
@@ -87,7 +86,12 @@ private:
     const QByteArray& t_;
 };
 
-QString Damaged(const QString& detail) { return QStringLiteral("パッチが壊れています（%1）").arg(detail); }
+Failure Damaged(const QString& detail)
+{
+    return Failure::Of(Failure::Kind::Damaged, QString(), QStringLiteral("パッチが壊れています（%1）").arg(detail));
+}
+
+Failure Refused(const QString& detail) { return Failure::Of(Failure::Kind::Refused, QString(), detail); }
 
 std::uint32_t Get(const QByteArray& bytes, qsizetype at, int count)
 {
@@ -104,7 +108,7 @@ QString HexOffset(qsizetype offset)
 
 } // namespace
 
-PatchResult MakeIps(const QByteArray& source, const QByteArray& target)
+Result<QByteArray> MakeIps(const QByteArray& source, const QByteArray& target)
 {
     const qsizetype m = source.size();
     const qsizetype n = target.size();
@@ -136,45 +140,45 @@ PatchResult MakeIps(const QByteArray& source, const QByteArray& target)
             pos += gap;
         }
         if (pos - 1 > kIpsMaxOffset)
-            return PatchResult::Failed(QStringLiteral("IPS では 0xFFFFFF より後ろを書けません（%1 バイト目が変わっています）。BPS を使ってください")
-                                           .arg(HexOffset(std::max(start, kIpsMaxOffset + 1))));
+            return Refused(QStringLiteral("IPS では 0xFFFFFF より後ろを書けません（%1 バイト目が変わっています）。BPS を使ってください")
+                               .arg(HexOffset(std::max(start, kIpsMaxOffset + 1))));
         w.changed(start, pos);
     }
     w.out.append("EOF", 3);
     if (n < m) {
         if (n > kIpsMaxOffset)
-            return PatchResult::Failed(QStringLiteral("IPS では 0xFFFFFF バイトより長いファイルを切り詰められません。BPS を使ってください"));
+            return Refused(QStringLiteral("IPS では 0xFFFFFF バイトより長いファイルを切り詰められません。BPS を使ってください"));
         Put(w.out, static_cast<std::uint32_t>(n), 3);
     }
-    return PatchResult::Ok(std::move(w.out));
+    return std::move(w.out);
 }
 
-PatchResult ApplyIps(const QByteArray& patch, const QByteArray& source)
+Result<QByteArray> ApplyIps(const QByteArray& patch, const QByteArray& source)
 {
     if (!patch.startsWith(kIpsMagic))
-        return PatchResult::Failed(QStringLiteral("IPS のパッチではありません（先頭が「PATCH」ではありません）"));
+        return Failure::Of(Failure::Kind::Damaged, QString(), QStringLiteral("IPS のパッチではありません（先頭が「PATCH」ではありません）"));
     if (source.size() > kMaxImageSize)
-        return PatchResult::Failed(QStringLiteral("元のファイルが %1 を超えています").arg(SizeText(kMaxImageSize)));
+        return Failure::Of(Failure::Kind::TooLarge, QString(), QStringLiteral("元のファイルが %1 を超えています").arg(SizeText(kMaxImageSize)));
     const qsizetype size = patch.size();
     QByteArray target = source;
     qsizetype at = kMagicSize;
     for (;;) {
         if (size - at < 3)
-            return PatchResult::Failed(Damaged(QStringLiteral("終わりの「EOF」がありません")));
+            return Damaged(QStringLiteral("終わりの「EOF」がありません"));
         if (std::memcmp(patch.constData() + at, "EOF", 3) == 0) {
             at += 3;
             if (at == size)
-                return PatchResult::Ok(std::move(target));
+                return target;
             if (size - at != 3)
-                return PatchResult::Failed(Damaged(QStringLiteral("「EOF」の後に余分なバイトがあります")));
+                return Damaged(QStringLiteral("「EOF」の後に余分なバイトがあります"));
             const qsizetype truncated = Get(patch, at, 3);
             if (truncated > target.size())
-                return PatchResult::Failed(Damaged(QStringLiteral("切り詰める大きさ %1 バイトがファイルより大きいです").arg(truncated)));
+                return Damaged(QStringLiteral("切り詰める大きさ %1 バイトがファイルより大きいです").arg(truncated));
             target.truncate(truncated);
-            return PatchResult::Ok(std::move(target));
+            return target;
         }
         if (size - at < 5)
-            return PatchResult::Failed(Damaged(QStringLiteral("レコードが途中で終わっています")));
+            return Damaged(QStringLiteral("レコードが途中で終わっています"));
         const qsizetype offset = Get(patch, at, 3);
         qsizetype length = Get(patch, at + 3, 2);
         at += 5;
@@ -182,21 +186,21 @@ PatchResult ApplyIps(const QByteArray& patch, const QByteArray& source)
         bool isRun = false;
         if (length == 0) {
             if (size - at < 3)
-                return PatchResult::Failed(Damaged(QStringLiteral("レコードが途中で終わっています")));
+                return Damaged(QStringLiteral("レコードが途中で終わっています"));
             length = Get(patch, at, 2);
             if (length == 0)
-                return PatchResult::Failed(Damaged(QStringLiteral("%1 の繰り返しが 0 回です").arg(HexOffset(offset))));
+                return Damaged(QStringLiteral("%1 の繰り返しが 0 回です").arg(HexOffset(offset)));
             bytes = patch.constData() + at + 2;
             isRun = true;
             at += 3;
         } else {
             if (size - at < length)
-                return PatchResult::Failed(Damaged(QStringLiteral("レコードが途中で終わっています")));
+                return Damaged(QStringLiteral("レコードが途中で終わっています"));
             bytes = patch.constData() + at;
             at += length;
         }
         if (offset + length > kMaxImageSize)
-            return PatchResult::Failed(Damaged(QStringLiteral("%1 を超える位置まで書きます").arg(SizeText(kMaxImageSize))));
+            return Damaged(QStringLiteral("%1 を超える位置まで書きます").arg(SizeText(kMaxImageSize)));
         if (offset + length > target.size())
             target.append(QByteArray(offset + length - target.size(), '\0')); // the gap before the record reads as zeros
         if (isRun)

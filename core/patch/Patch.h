@@ -6,6 +6,6 @@
 namespace zor {
 
 // A BPS or an IPS patch, told apart by its first bytes, applied to source.
-PatchResult ApplyPatch(const QByteArray& patch, const QByteArray& source);
+[[nodiscard]] Result<QByteArray> ApplyPatch(const QByteArray& patch, const QByteArray& source);
 
 } // namespace zor

@@ -3,6 +3,7 @@
 #include "core/files/ProgramFolder.h"
 #include "core/files/Text.h"
 #include "core/codec/BattleCodec.h"
+#include "core/codec/CodecError.h"
 #include "core/codec/SnesAddress.h"
 #include "core/document/BattleRecords.h"
 #include "core/files/SaveFile.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 
 #include <functional>
-#include <stdexcept>
 
 namespace zor {
 
@@ -150,15 +150,12 @@ const std::vector<std::pair<int, int>>& BattleNotations()
 
 // CRLF after every line; for an .idn not after the last, as a final break there
 // would count one more ID, a nameless one.
-QByteArray TextFile(const QStringList& lines, bool finalBreak = true)
+QString TextFile(const QStringList& lines, bool finalBreak = true)
 {
     QString text = lines.join(QStringLiteral("\r\n"));
     if (finalBreak && !lines.isEmpty())
         text += QStringLiteral("\r\n");
-    const std::optional<QByteArray> bytes = EncodeCp932(text);
-    if (!bytes)
-        throw std::logic_error("sample text without a CP932 form");
-    return *bytes;
+    return text;
 }
 
 QString Hex(std::int32_t value) { return QString::number(value, 16).toUpper(); }
@@ -257,7 +254,7 @@ NdArray<std::uint8_t, 1> SampleBattleStream()
     return StreamFromBytes(bytes);
 }
 
-QByteArray MakeSampleImage()
+Result<QByteArray> MakeSampleImage()
 {
     QByteArray image(kEncodedImageSize, '\0');
     for (const SampleTable& set : SampleDataSets())
@@ -273,17 +270,21 @@ QByteArray MakeSampleImage()
 
     BattleCodec codec;
     codec.SetDictionaryBase(kSampleDictionaryBase);
-    codec.EncodeBattleBlocks(SampleBattleStream().Elements(), image);
+    try {
+        codec.EncodeBattleBlocks(SampleBattleStream().Elements(), image);
+    } catch (const CodecError& e) {
+        return Failure::Of(Failure::Kind::Refused, SampleImageName(), e.message());
+    }
     // Last, over every byte above: the sum stays right whatever the sample holds.
-    if (!FixHeaderChecksum(image))
-        throw std::logic_error("the sample image has no header to sum");
+    if (const Result<void> summed = FixHeaderChecksum(image); !summed)
+        return summed.failure();
     return image;
 }
 
-std::vector<SampleFile> MakeSampleFolder()
+Result<std::vector<SampleFile>> MakeSampleFolder()
 {
     const QString mode = SampleModeName() + u'/';
-    std::vector<SampleFile> files;
+    std::vector<std::pair<QString, QString>> files; // the text files, by path
     files.push_back({QStringLiteral("ZOR.ini"),
                      TextFile({QStringLiteral("[Option]"), QStringLiteral("Mode=") + SampleModeName(),
                                QStringLiteral("DefaultNotation=16")})});
@@ -324,37 +325,42 @@ std::vector<SampleFile> MakeSampleFolder()
     files.push_back({mode + QStringLiteral("敵パラメータ.sna"), TextFile(battleSna)});
     files.push_back({mode + QStringLiteral("敵パラメータ.ini"), TextFile(battleIni)});
 
-    files.push_back({SampleImageName(), MakeSampleImage()});
-    return files;
+    std::vector<SampleFile> encoded;
+    for (const auto& [path, text] : files) {
+        const std::optional<QByteArray> bytes = EncodeCp932(text);
+        if (!bytes)
+            return Failure::Of(Failure::Kind::BadText, path, QStringLiteral("%1 に CP932 にない文字があります").arg(path));
+        encoded.push_back({path, *bytes});
+    }
+    Result<QByteArray> image = MakeSampleImage();
+    if (!image)
+        return image.failure();
+    encoded.push_back({SampleImageName(), std::move(*image)});
+    return encoded;
 }
 
 namespace {
 
-bool WriteSampleFile(const QString& folder, const SampleFile& file, QString* error)
+[[nodiscard]] Result<void> WriteSampleFile(const QString& folder, const SampleFile& file)
 {
     const QString path = JoinPath(folder, file.path);
     const QString parent = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(parent)) {
-        *error = QStringLiteral("フォルダ %1 を作れません。").arg(parent);
-        return false;
+    if (Result<void> made = MakeFolder(parent); !made) {
+        Failure failure = made.failure();
+        failure.detail = QStringLiteral("フォルダ %1 を作れません").arg(parent);
+        return failure;
     }
-    QString reason;
-    if (!WriteFileAtomically(path, file.bytes, &reason)) {
-        *error = QStringLiteral("%1 を書けません（%2）。").arg(path, reason);
-        return false;
-    }
-    return true;
+    if (const Result<void> written = WriteFileAtomically(path, file.bytes); !written)
+        return written.failure().said(QStringLiteral("%1 を書けません").arg(path));
+    return {};
 }
 
-bool MakeSampleFiles(std::vector<SampleFile>* files, QString* error)
+[[nodiscard]] Result<std::vector<SampleFile>> MakeSampleFiles()
 {
-    try {
-        *files = MakeSampleFolder();
-    } catch (const std::exception& e) {
-        *error = QStringLiteral("サンプルを作れません（%1）。").arg(QString::fromUtf8(e.what()));
-        return false;
-    }
-    return true;
+    Result<std::vector<SampleFile>> files = MakeSampleFolder();
+    if (!files)
+        return files.failure().said(QStringLiteral("サンプルを作れません"));
+    return files;
 }
 
 bool Present(const QString& folder, const SampleFile& file)
@@ -365,36 +371,38 @@ bool Present(const QString& folder, const SampleFile& file)
 
 } // namespace
 
-int WriteSampleFolder(const QString& folder, QString* error, bool overwrite)
+Result<int> WriteSampleFolder(const QString& folder, bool overwrite)
 {
-    std::vector<SampleFile> files;
-    if (!MakeSampleFiles(&files, error))
-        return -1;
+    const Result<std::vector<SampleFile>> files = MakeSampleFiles();
+    if (!files)
+        return files.failure();
     if (!overwrite) {
-        for (const SampleFile& file : files) {
+        for (const SampleFile& file : *files) {
+            const QString path = JoinPath(folder, file.path);
             if (Present(folder, file)) {
-                *error = QStringLiteral("%1 はすでにあります。何も書いていません。").arg(JoinPath(folder, file.path));
-                return kSampleFileExists;
+                Failure exists = Failure::Of(Failure::Kind::Exists, path, QStringLiteral("%1 はすでにあります").arg(path));
+                exists.after = QStringLiteral("何も書いていません。");
+                return exists;
             }
         }
     }
-    for (const SampleFile& file : files)
-        if (!WriteSampleFile(folder, file, error))
-            return -1;
-    return static_cast<int>(files.size());
+    for (const SampleFile& file : *files)
+        if (const Result<void> written = WriteSampleFile(folder, file); !written)
+            return written.failure();
+    return static_cast<int>(files->size());
 }
 
-int CompleteSampleFolder(const QString& folder, QString* error)
+Result<int> CompleteSampleFolder(const QString& folder)
 {
-    std::vector<SampleFile> files;
-    if (!MakeSampleFiles(&files, error))
-        return -1;
+    const Result<std::vector<SampleFile>> files = MakeSampleFiles();
+    if (!files)
+        return files.failure();
     int written = 0;
-    for (const SampleFile& file : files) {
+    for (const SampleFile& file : *files) {
         if (Present(folder, file))
             continue;
-        if (!WriteSampleFile(folder, file, error))
-            return -1;
+        if (const Result<void> one = WriteSampleFile(folder, file); !one)
+            return one.failure();
         ++written;
     }
     return written;

@@ -5,6 +5,7 @@
 // Every value in it is made up.
 
 #include "core/document/NdArray.h"
+#include "core/files/Failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,21 +30,22 @@ NdArray<std::uint8_t, 1> SampleBattleStream();
 // The 4096 bytes of the sample dictionary; the records reuse runs of it.
 QByteArray SampleDictionary();
 
-// The 4 MB sample image, blocks encoded by our encoder, its header checksum matching its bytes.
-QByteArray MakeSampleImage();
+// The 4 MB sample image, blocks encoded by our encoder, its header checksum matching its
+// bytes. The sample's data is fixed, so a failure here is a fault in it, said all the same.
+[[nodiscard]] Result<QByteArray> MakeSampleImage();
 
-// Every file of the sample folder, the image included.
-std::vector<SampleFile> MakeSampleFolder();
+// Every file of the sample folder, the image included; refused as MakeSampleImage is, or
+// for a text without a CP932 form.
+[[nodiscard]] Result<std::vector<SampleFile>> MakeSampleFolder();
 
-// Writes every sample file into folder, each atomically. The number of files written,
-// or -1 with the reason in *error. Without overwrite a folder that already holds any of
-// the files is refused before anything is written: kSampleFileExists, naming the first.
-inline constexpr int kSampleFileExists = -2;
-int WriteSampleFolder(const QString& folder, QString* error, bool overwrite = true);
+// Writes every sample file into folder, each atomically; the number of files written.
+// Without overwrite a folder that already holds any of the files is refused before
+// anything is written: Exists, naming the first.
+[[nodiscard]] Result<int> WriteSampleFolder(const QString& folder, bool overwrite = true);
 
 // Writes only the sample files that folder lacks, each atomically: a sample the user
 // edited keeps its edits, and one partly deleted is made whole. The number written (0
-// when nothing was missing), or -1 with the reason in *error.
-int CompleteSampleFolder(const QString& folder, QString* error);
+// when nothing was missing).
+[[nodiscard]] Result<int> CompleteSampleFolder(const QString& folder);
 
 } // namespace zor

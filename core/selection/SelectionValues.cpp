@@ -119,27 +119,26 @@ std::uint8_t Held(std::int64_t value, bool isSigned, int& held)
     return static_cast<std::uint8_t>(std::clamp(value, low, high) & 0xFF);
 }
 
-SelectionValuesResult Unreadable(const QString& message) { return {{CommitResult::UnreadableText, 0, message}, 0}; }
+Failure Unreadable(const QString& why) { return Failure::Of(Failure::Kind::BadText, QString(), why); }
 
 // Writes the new bytes, after the checks only the battle table needs.
-SelectionValuesResult Write(DocumentState& doc, const std::vector<CellWrite>& writes, int held, ScrollPosition scroll,
-                            LargeStep large)
+[[nodiscard]] Result<ValuesWritten> Write(DocumentState& doc, const std::vector<CellWrite>& writes, int held,
+                                          ScrollPosition scroll, LargeStep large)
 {
     for (const CellWrite& write : writes) {
         const CellRef& c = write.cell;
         if (c.tab == TabBattle && c.col == 1 && write.value == 0 && doc.BattleParams(1, c.row) != 0)
-            return {{CommitResult::Refused, 0,
-                     QStringLiteral("戦闘パラメータのレコード %1 の最初のバイトが 0 になります。0 で始まるレコードは保存できないため、"
-                                    "この変更はできません。")
-                         .arg(c.row)},
-                    held};
+            return Failure::Of(Failure::Kind::Refused, QString(),
+                               QStringLiteral("戦闘パラメータのレコード %1 の最初のバイトが 0 になります。0 で始まるレコードは保存できないため、"
+                                              "この変更はできません。")
+                                   .arg(c.row));
     }
-    return {WriteCells(doc, writes, scroll, UnchangedCells::Skipped, large), held};
+    return ValuesWritten{WriteCells(doc, writes, scroll, UnchangedCells::Skipped, large), held};
 }
 
 // Every selected cell to what result makes of its value.
-SelectionValuesResult Apply(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
-                            LargeStep large, const std::function<std::int64_t(const SelectedCell&)>& result)
+[[nodiscard]] Result<ValuesWritten> Apply(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
+                                          LargeStep large, const std::function<std::int64_t(const SelectedCell&)>& result)
 {
     int held = 0;
     std::vector<CellWrite> writes;
@@ -150,8 +149,8 @@ SelectionValuesResult Apply(DocumentState& doc, TableRef table, const CellSelect
 
 } // namespace
 
-SelectionValuesResult SetSelectionValue(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& text,
-                                        ScrollPosition scroll, LargeStep large)
+Result<ValuesWritten> SetSelectionValue(DocumentState& doc, TableRef table, const CellSelection& selection,
+                                        const QString& text, ScrollPosition scroll, LargeStep large)
 {
     const std::optional<std::uint8_t> value = ParseCellText(text);
     if (!value)
@@ -162,8 +161,8 @@ SelectionValuesResult SetSelectionValue(DocumentState& doc, TableRef table, cons
     return Write(doc, writes, 0, scroll, large);
 }
 
-SelectionValuesResult AddToSelection(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& amount,
-                                     ScrollPosition scroll, LargeStep large)
+Result<ValuesWritten> AddToSelection(DocumentState& doc, TableRef table, const CellSelection& selection,
+                                     const QString& amount, ScrollPosition scroll, LargeStep large)
 {
     const std::optional<Exact> added = ParseExact(amount, true);
     if (!added)
@@ -174,8 +173,8 @@ SelectionValuesResult AddToSelection(DocumentState& doc, TableRef table, const C
     });
 }
 
-SelectionValuesResult ScaleSelection(DocumentState& doc, TableRef table, const CellSelection& selection, const QString& percent,
-                                     ScrollPosition scroll, LargeStep large)
+Result<ValuesWritten> ScaleSelection(DocumentState& doc, TableRef table, const CellSelection& selection,
+                                     const QString& percent, ScrollPosition scroll, LargeStep large)
 {
     const std::optional<Exact> scale = ParseExact(percent, false);
     if (!scale)
@@ -185,13 +184,13 @@ SelectionValuesResult ScaleSelection(DocumentState& doc, TableRef table, const C
     });
 }
 
-SelectionValuesResult FillSeries(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
+Result<ValuesWritten> FillSeries(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
                                  LargeStep large)
 {
     const Selection selected = SelectedCells(doc, table, selection);
     const int steps = selected.bottom - selected.top;
     if (steps <= 0)
-        return {};
+        return ValuesWritten{};
     // Each column's ends: the values of its first and last selected rows, which come first
     // and last among the cells.
     const int left = std::min(selection.col, selection.colSel);

@@ -10,7 +10,7 @@
 
 namespace zor {
 
-ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCols)
+Result<ClipboardValues> ReadClipboardValues(const QString& text, int maxRows, int maxCols)
 {
     ClipboardValues read;
     const std::vector<TextLine> lines = SplitTextLines(text);
@@ -23,11 +23,13 @@ ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCol
         for (std::size_t c = 0; c < fields.size(); ++c) {
             const std::optional<std::uint8_t> value = ParseValueText(fields[c].text, CsvNotation::Own);
             if (!value) {
-                read.error = QStringLiteral("行 %1、列 %2 の「%3」は値として読めません。使える形: %4。何も貼り付けていません。")
-                                 .arg(r + 1)
-                                 .arg(c + 1)
-                                 .arg(QuoteText(fields[c].text), CellTextForms());
-                return read;
+                Failure unreadable = Failure::Of(Failure::Kind::BadText, QString(),
+                                                 QStringLiteral("行 %1、列 %2 の「%3」は値として読めません。使える形: %4")
+                                                     .arg(r + 1)
+                                                     .arg(c + 1)
+                                                     .arg(QuoteText(fields[c].text), CellTextForms()));
+                unreadable.after = QStringLiteral("何も貼り付けていません。");
+                return unreadable;
             }
             if (rowKept && c < static_cast<std::size_t>(std::max(maxCols, 0)))
                 read.values.push_back(*value);
@@ -44,10 +46,11 @@ ClipboardWrite PasteText(DocumentState& doc, TableRef table, const CellSelection
                          const QString& text, ScrollPosition scroll, LargeStep large)
 {
     // Only what can land from the cursor is kept; a filling value is the text's first.
-    const ClipboardValues read =
+    const Result<ClipboardValues> values =
         ReadClipboardValues(text, std::max(grid.rows - selection.row, 1), std::max(grid.cols - selection.col, 1));
-    if (!read.ok())
-        return {{CommitResult::UnreadableText, 0, read.error}, {}};
+    if (!values)
+        return {{CommitResult::UnreadableText, 0, values.failure().message()}, {}};
+    const ClipboardValues& read = *values;
     if (read.rows == 0 || read.cols == 0)
         return {};
     const int top = std::min(selection.row, selection.rowSel);

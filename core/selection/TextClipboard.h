@@ -8,6 +8,7 @@
 #include "core/document/DocumentState.h"
 #include "core/edit/CellWrites.h"
 #include "core/edit/Clipboard.h"
+#include "core/files/Failure.h"
 
 #include <QString>
 
@@ -25,9 +26,7 @@ struct ClipboardValues {
     int cols = 0;                       // its longest row's fields
     std::vector<std::uint8_t> values;   // the values kept, row after row
     std::vector<std::size_t> rowStarts; // where each kept row starts in values, then where the last ends
-    QString error; // empty when every value was read; else the first that wasn't, named by row, column and text
 
-    bool ok() const { return error.isEmpty(); }
     // Fields kept of a row, from 1.
     int width(int row) const
     {
@@ -47,7 +46,8 @@ struct ClipboardValues {
 // CSVNotation says: the grid's own texts, as SelectionText copies them, read back as the
 // same bytes. So an empty field reads as 0, as the cell editor's empty text does. Every
 // value is read, but only the first maxCols fields of the first maxRows rows are kept.
-ClipboardValues ReadClipboardValues(const QString& text, int maxRows, int maxCols);
+// Refused (BadText) at the first value that can't be read, named by row, column and text.
+[[nodiscard]] Result<ClipboardValues> ReadClipboardValues(const QString& text, int maxRows, int maxCols);
 
 // Pastes a clipboard text into a table with its
 // top-left at the selection's cursor cell (row, col), clipped at the grid's last row and

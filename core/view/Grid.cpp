@@ -128,7 +128,7 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
     GridLayout layout;
     if (!HasTable(doc, tab, dataSet))
         return layout;
-    const IniFile ini = IniFile::load(TableSettingsFile(doc, tab, dataSet));
+    const IniFile ini = IniFile::load(TableSettingsFile(doc, tab, dataSet)).value_or(IniFile());
     auto storedWidth = [&](int col) { return ParseColumnWidth(ini.value(kColWidth, QStringLiteral("Section%1").arg(col))); };
 
     int dataRows = 0;

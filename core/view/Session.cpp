@@ -94,11 +94,11 @@ bool Session::AfterStep(int shownTab, int shownDataSet, const CellRef& stepCell)
 
 int Session::DataSetItem(int tab) const { return tab == TabIdSection ? view_.CurrentDataSet : 0; }
 
-bool Session::StorePendingNote(const QString& shown, QString* error)
+Result<void> Session::StorePendingNote(const QString& shown)
 {
     if (!std::exchange(noteEdited_, false))
-        return true;
-    return StoreNote(doc_, view_, noteTab_, shown, error);
+        return {};
+    return StoreNote(doc_, view_, noteTab_, shown);
 }
 
 Session::Note Session::NoteOf(int tab) const

@@ -7,6 +7,7 @@
 
 #include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
+#include "core/files/Failure.h"
 #include "core/view/TabView.h"
 #include "core/view/ViewState.h"
 
@@ -101,9 +102,9 @@ public:
     void NoteEdited() { noteEdited_ = true; }
     bool NotePending() const { return noteEdited_; }
     // Stores the note box's text, when it was edited since its load, under the tab and
-    // section it was loaded for; then nothing is pending. False with the reason when the
-    // settings file can't be written.
-    bool StorePendingNote(const QString& shown, QString* error);
+    // section it was loaded for; then nothing is pending. Refused when the settings file
+    // can't be written.
+    [[nodiscard]] Result<void> StorePendingNote(const QString& shown);
     // The note of the section under tab's remembered cursor; editable is false when the
     // table has no section there, so that no note can be written.
     struct Note {

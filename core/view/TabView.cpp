@@ -134,32 +134,32 @@ QString LoadNote(const DocumentState& doc, const ViewState& view, int tab)
     return NoteForShow(ReadIniWhole(kText, place.key, place.file));
 }
 
-bool StoreNote(const DocumentState& doc, const ViewState& view, int tab, const QString& shown, QString* error)
+Result<void> StoreNote(const DocumentState& doc, const ViewState& view, int tab, const QString& shown)
 {
     const NotePlace place = NotePlaceOf(doc, view, tab);
     if (place.file.isEmpty())
-        return true;
-    if (WriteIni(kText, place.key, NoteForStore(ToCp932Forms(shown)), place.file, error) != 0)
-        return true;
-    *error = QStringLiteral("%1 にメモを書けません（%2）。").arg(place.file, *error);
-    return false;
+        return {};
+    const Result<void> written = WriteIni(kText, place.key, NoteForStore(ToCp932Forms(shown)), place.file);
+    if (!written)
+        return written.failure().said(QStringLiteral("%1 にメモを書けません").arg(place.file));
+    return {};
 }
 
-bool SaveColumnWidths(const DocumentState& doc, TableRef table, const std::vector<int>& widths, QString* error)
+Result<void> SaveColumnWidths(const DocumentState& doc, TableRef table, const std::vector<int>& widths)
 {
     const QString file = TableSettingsFile(doc, table.tab, table.dataSet);
     if (file.isEmpty())
-        return true;
+        return {};
     std::vector<std::pair<QString, QString>> keys;
     for (std::size_t c = 0; c < widths.size(); ++c)
         keys.emplace_back(SectionKey(static_cast<int>(c)), QString::number(std::max(widths[c], kMinColumnWidth)));
-    if (WriteIniKeys(QStringLiteral("ColWidth"), keys, file, error))
-        return true;
-    *error = QStringLiteral("%1 に列の幅を書けません（%2）。").arg(file, *error);
-    return false;
+    const Result<void> written = WriteIniKeys(QStringLiteral("ColWidth"), keys, file);
+    if (!written)
+        return written.failure().said(QStringLiteral("%1 に列の幅を書けません").arg(file));
+    return {};
 }
 
-NotationChange SetNotation(DocumentState& doc, TableRef table, int row, int col, int code, QString* error)
+Result<NotationChange> SetNotation(DocumentState& doc, TableRef table, int row, int col, int code)
 {
     const int tab = table.tab;
     int dataSet = 0;
@@ -192,10 +192,10 @@ NotationChange SetNotation(DocumentState& doc, TableRef table, int row, int col,
     const QString file = TableSettingsFile(doc, tab, dataSet);
     if (file.isEmpty())
         return NotationChange::Changed; // no mode folder to keep it in
-    if (WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file, error) != 0)
-        return NotationChange::Changed;
-    *error = QStringLiteral("%1 に表記を書けません（%2）。").arg(file, *error);
-    return NotationChange::NotWritten;
+    const Result<void> written = WriteIni(QStringLiteral("Notation"), SectionKey(section), QString::number(code), file);
+    if (!written)
+        return written.failure().said(QStringLiteral("%1 に表記を書けません").arg(file));
+    return NotationChange::Changed;
 }
 
 } // namespace zor

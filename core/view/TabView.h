@@ -5,6 +5,7 @@
 
 #include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
+#include "core/files/Failure.h"
 #include "core/view/ViewState.h"
 
 #include <QString>
@@ -46,13 +47,13 @@ bool FitsCp932(const QString& text);
 
 // The note of the section under tab's remembered cursor, read whole; empty when missing.
 QString LoadNote(const DocumentState& doc, const ViewState& view, int tab);
-// Stores a note shown in the note box under the section it was loaded for. False with
-// the reason when the settings file can't be written.
-bool StoreNote(const DocumentState& doc, const ViewState& view, int tab, const QString& shown, QString* error);
+// Stores a note shown in the note box under the section it was loaded for; refused when
+// the settings file can't be written.
+[[nodiscard]] Result<void> StoreNote(const DocumentState& doc, const ViewState& view, int tab, const QString& shown);
 
 // Writes the widths (by grid column, twips) of a table to [ColWidth]; a width below
-// 600 is stored as 600. False with the reason when the file can't be written.
-bool SaveColumnWidths(const DocumentState& doc, TableRef table, const std::vector<int>& widths, QString* error);
+// 600 is stored as 600. Refused when the file can't be written.
+[[nodiscard]] Result<void> SaveColumnWidths(const DocumentState& doc, TableRef table, const std::vector<int>& widths);
 
 // How the window shows a cell as the user's own moves would: a tab change (through the
 // tab strip's before-change, which stores the view, widths and note of the place left),
@@ -77,14 +78,14 @@ RevealPlan PlanReveal(const DocumentState& doc, TableRef shown, int tab, int dat
 // stored and before the tab or data set changes.
 void AimReveal(ViewState& view, const RevealPlan& plan);
 
-// The outcome of a notation command.
-enum class NotationChange { NoSection, Changed, NotWritten };
+// The outcome of a notation command that failed in nothing.
+enum class NotationChange { NoSection, Changed };
 
 // Sets the notation of the section of grid cell (row, col) of a table (the column on tabs 1
 // and 3, the row on tab 2) in the document and writes it to the table's settings file at once. Neither
-// Modified nor the journals change. NoSection when the cursor is on no section;
-// NotWritten (with the reason) when the document changed but the file could not be written.
+// Modified nor the journals change. NoSection when the cell is on no section; a failure
+// when the file could not be written, the document's notation changed all the same.
 // Without a mode folder the notation is kept in the document only (Changed).
-NotationChange SetNotation(DocumentState& doc, TableRef table, int row, int col, int code, QString* error);
+[[nodiscard]] Result<NotationChange> SetNotation(DocumentState& doc, TableRef table, int row, int col, int code);
 
 } // namespace zor

@@ -123,7 +123,7 @@ TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
 {
     const QByteArray image = ReadFile(File(SampleImageName()));
     ASSERT_EQ(image.size(), kEncodedImageSize);
-    const std::optional<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
+    const Result<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
     EXPECT_TRUE(checksum && checksum->matches());
     BattleCodec codec;
     NdArray<std::uint8_t, 1> stream(1);
@@ -248,18 +248,18 @@ TEST(SampleCommand, NeverOverwritesWithoutForce)
 TEST(SampleCompletion, WritesOnlyWhatIsMissing)
 {
     test::ProgramFolder folder;
-    QString error;
-    EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), int(MakeSampleFolder().size())) << error.toStdString();
+    EXPECT_EQ(CompleteSampleFolder(folder.path()), int(MakeSampleFolder()->size()));
     folder.writeBytes(u"ZOR.ini"_s, "[Option]\r\nMode=mine\r\n");
     QFile::remove(folder.file(SampleImageName()));
-    EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), 1) << error.toStdString();
+    EXPECT_EQ(CompleteSampleFolder(folder.path()), 1);
     EXPECT_EQ(folder.readBytes(u"ZOR.ini"_s), "[Option]\r\nMode=mine\r\n");
     EXPECT_EQ(folder.readBytes(SampleImageName()).size(), kEncodedImageSize);
-    EXPECT_EQ(CompleteSampleFolder(folder.path(), &error), 0);
+    EXPECT_EQ(CompleteSampleFolder(folder.path()), 0);
 
     folder.writeBytes(u"plain"_s, "x");
-    EXPECT_EQ(CompleteSampleFolder(folder.file(u"plain/sub"_s), &error), -1);
-    EXPECT_TRUE(error.contains(u"plain"_s)) << error.toStdString();
+    const Result<int> blocked = CompleteSampleFolder(folder.file(u"plain/sub"_s));
+    ASSERT_FALSE(blocked);
+    EXPECT_TRUE(blocked.failure().message().contains(u"plain"_s)) << blocked.failure().message().toStdString();
 }
 
 } // namespace

@@ -93,11 +93,10 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
     EXPECT_TRUE(run.out.contains(u"敵パラメータ.csv:6:4: 戦闘パラメータのレコード 5、「HP」: "_s)) << run.out.toStdString();
     EXPECT_EQ(home.readBytes(SampleImageName() + u".bak"_s), original);
 
-    QString error;
     DocumentState doc;
     ProblemLog log;
     BattleCodec codec;
-    LoadDocument(doc, rom, *ReadRomImage(rom, &error), home.path(), codec, log);
+    LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
     EXPECT_EQ(doc.DataSets(2).Bytes(1, 1), 21);
     EXPECT_EQ(doc.BattleParams(3, 5), 77); // the blocks encoded against the image's own dictionary
     // Read again, the files hold what the image holds now.

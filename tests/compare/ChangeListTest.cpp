@@ -8,6 +8,7 @@
 #include "core/view/Grid.h"
 #include "core/sample/Sample.h"
 #include "tests/support/ModeFolder.h"
+#include "tests/support/Succeeded.h"
 
 #include <gtest/gtest.h>
 
@@ -41,10 +42,10 @@ class Changes : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_GT(WriteSampleFolder(home.path(), &error), 0) << error.toStdString();
+        const Result<int> written = WriteSampleFolder(home.path());
+        ASSERT_TRUE(written) << written.failure().message().toStdString();
         ProblemLog log(home.path());
-        const QByteArray image = MakeSampleImage();
+        const QByteArray image = *MakeSampleImage();
         LoadDocument(doc, home.file(SampleImageName()), image, home.path(), codec, log);
         ASSERT_GE(doc.DataSetCount, 2);
         ASSERT_GT(doc.BattleCount, 10);
@@ -200,8 +201,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 1).kind, RowResult::Done);
     list.rebuildBattle(doc);
     EXPECT_EQ(list.size(), 4);
-    QString error;
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
     list.rebuild(doc);
     EXPECT_TRUE(list.empty() && listener.count == 0);
     // An undo after the save differs from the new baseline.

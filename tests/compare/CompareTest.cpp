@@ -18,9 +18,9 @@ class Compare : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_GT(WriteSampleFolder(home.path(), &error), 0) << error.toStdString();
-        sample = MakeSampleImage();
+        const Result<int> written = WriteSampleFolder(home.path());
+        ASSERT_TRUE(written) << written.failure().message().toStdString();
+        sample = *MakeSampleImage();
     }
 
     DocumentState load(const QByteArray& image, const QString& name)

@@ -27,13 +27,13 @@ class CsvImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_GT(WriteSampleFolder(home.path(), &error), 0) << error.toStdString();
+        const Result<int> written = WriteSampleFolder(home.path());
+        ASSERT_TRUE(written) << written.failure().message().toStdString();
         ASSERT_TRUE(QDir(home.path()).mkdir(u"out"_s));
         const QString rom = home.file(SampleImageName());
         ProblemLog log(home.path());
         BattleCodec codec;
-        LoadDocument(doc, rom, *ReadRomImage(rom, &error), home.path(), codec, log);
+        LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
         ASSERT_TRUE(log.empty()) << log.text().toStdString();
         ASSERT_EQ(doc.DataSets(2).Name, u"クラス"_s);
     }
@@ -46,7 +46,7 @@ protected:
     void exportFiles() const
     {
         const CsvExportResult result = ExportCsv(doc, home.path(), home.file(u"out"_s));
-        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        ASSERT_TRUE(result.ok()) << result.outcome.failure().message().toStdString();
     }
 
     CsvImportResult import() const { return ImportCsv(doc, home.path(), home.file(u"out"_s)); }

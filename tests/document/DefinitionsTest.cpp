@@ -268,6 +268,8 @@ TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
         EXPECT_TRUE(log.items()[i].message.contains(why[i])) << log.items()[i].message.toStdString();
     EXPECT_EQ(std::tuple(set(u"b"_s).SectionCount, set(u"b"_s).IdCount), std::tuple(1, 0));
     EXPECT_EQ(set(u"c"_s).SectionSettings(SettingStep, 1), 1);
+    // Only the data set whose .ini can't be read has cells whose place is unknown.
+    EXPECT_TRUE(set(u"c"_s).SettingsUnreadable && !set(u"d"_s).SettingsUnreadable);
 }
 
 // Without read permission, which root ignores: read by a child that has given up root.

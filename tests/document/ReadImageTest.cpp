@@ -335,8 +335,7 @@ TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
                   std::tuple(mode, QString(), 0, 0, QString(), QString(), 3 + 313));
         EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"0x2A"_s);
         // A notation is kept in the document only: there is no settings file to write it to.
-        QString error;
-        EXPECT_EQ(SetNotation(doc, {TabBattle, 0}, 1, 25, NotationUnsigned, &error), NotationChange::Changed);
+        EXPECT_EQ(SetNotation(doc, {TabBattle, 0}, 1, 25, NotationUnsigned), NotationChange::Changed);
         EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"42"_s);
     }
 }
@@ -383,17 +382,20 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
 TEST(ReadRomImage, RefusesWhatIsNoImage)
 {
     ProgramFolder home;
-    QString reason;
-    EXPECT_FALSE(ReadRomImage(home.path(), &reason));
-    EXPECT_TRUE(reason.contains(u"フォルダです。ROM イメージのファイルを選んでください"_s)) << reason.toStdString();
+    // Why the image wasn't read; empty when it was.
+    const auto refused = [](const QString& path) {
+        const Result<QByteArray> image = ReadRomImage(path);
+        return image ? QString() : image.failure().message();
+    };
+    EXPECT_TRUE(refused(home.path()).contains(u"フォルダです。ROM イメージのファイルを選んでください"_s));
     home.writeBytes(u"big.rom"_s, {});
     ASSERT_TRUE(QFile::resize(home.file(u"big.rom"_s), kMaxImageSize + 1)); // sparse: nothing is written
-    EXPECT_FALSE(ReadRomImage(home.file(u"big.rom"_s), &reason));
+    const QString reason = refused(home.file(u"big.rom"_s));
     EXPECT_TRUE(reason.contains(u"大きすぎます"_s) && reason.contains(u"64 MiB"_s)) << reason.toStdString();
     home.writeBytes(u"empty.rom"_s, {});
     home.writeBytes(u"one.rom"_s, "\x07");
-    EXPECT_EQ(ReadRomImage(home.file(u"empty.rom"_s), &reason), QByteArray());
-    EXPECT_EQ(ReadRomImage(home.file(u"one.rom"_s), &reason), QByteArray("\x07"));
+    EXPECT_EQ(ReadRomImage(home.file(u"empty.rom"_s)), QByteArray());
+    EXPECT_EQ(ReadRomImage(home.file(u"one.rom"_s)), QByteArray("\x07"));
 }
 
 TEST(ProblemLog, SummaryShowsTwentyLinesAndCountsTheRest)

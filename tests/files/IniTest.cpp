@@ -67,8 +67,8 @@ TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
         ASSERT_TRUE(Cp932(name).contains(']')) << name.toStdString(); // as a trail byte
         home.writeBytes(u"t.ini"_s, "[" + Cp932(name) + "]\r\nk=1\r\n[B]\r\nk=2\r\n");
         EXPECT_EQ(ReadIni(name, u"k"_s, home.file(u"t.ini"_s)), u"1"_s) << name.toStdString();
-        ASSERT_NE(WriteIni(name, u"k"_s, u"3"_s, home.file(u"t.ini"_s)), 0);
-        ASSERT_NE(WriteIni(name, u"new"_s, u"4"_s, home.file(u"t.ini"_s)), 0);
+        ASSERT_TRUE(WriteIni(name, u"k"_s, u"3"_s, home.file(u"t.ini"_s)));
+        ASSERT_TRUE(WriteIni(name, u"new"_s, u"4"_s, home.file(u"t.ini"_s)));
         EXPECT_EQ(home.readBytes(u"t.ini"_s), "[" + Cp932(name) + "]\r\nk=3\r\nnew=4\r\n[B]\r\nk=2\r\n");
     }
     // The lead byte takes the ']' with it: this header never closes.
@@ -79,16 +79,16 @@ TEST(Ini, LoadTellsAMissingFileFromAnUnreadableOne)
 {
     ProgramFolder home;
     EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"nothing.ini"_s)), QString());
-    FileError error;
-    IniFile::load(home.file(u"nothing.ini"_s), &error);
-    EXPECT_TRUE(error.missing());
+    EXPECT_TRUE(IniFile::load(home.file(u"nothing.ini"_s)).failure().missing());
     QDir().mkpath(home.file(u"folder.ini"_s));
-    EXPECT_FALSE(IniFile::load(home.file(u"folder.ini"_s), &error).contains(u"A"_s, u"x"_s));
-    EXPECT_TRUE(error.failed() && !error.missing());
-    EXPECT_EQ(error.reason(), u"フォルダです"_s);
+    const Result<IniFile> folder = IniFile::load(home.file(u"folder.ini"_s));
+    ASSERT_FALSE(folder);
+    EXPECT_FALSE(folder.failure().missing());
+    EXPECT_EQ(folder.failure().reason(), u"フォルダです"_s);
     home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n");
-    EXPECT_TRUE(IniFile::load(home.file(u"t.ini"_s), &error).contains(u"A"_s, u"x"_s));
-    EXPECT_FALSE(error.failed());
+    const Result<IniFile> read = IniFile::load(home.file(u"t.ini"_s));
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->contains(u"A"_s, u"x"_s));
 }
 
 TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
@@ -120,7 +120,7 @@ TEST(Ini, WriteChangesOnlyTheKeyLineByteForByte)
                               "Section1=" + Cp932(u"メモ\\nです"_s) + "\r\n"
                               "tail without break";
     home.writeBytes(u"t.ini"_s, before);
-    ASSERT_NE(WriteIni(u"step"_s, u"SECTION2"_s, u"7"_s, home.file(u"t.ini"_s)), 0);
+    ASSERT_TRUE(WriteIni(u"step"_s, u"SECTION2"_s, u"7"_s, home.file(u"t.ini"_s)));
     QByteArray expected = before;
     expected.replace("Section2 = 4\n", "Section2=7\n");
     EXPECT_EQ(home.readBytes(u"t.ini"_s), expected);
@@ -131,11 +131,11 @@ TEST(Ini, WriteAddsKeysAtTheEndOfTheirSectionAndNewSectionsAtTheEnd)
 {
     ProgramFolder home;
     home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n\r\n[B]\r\ny=2");
-    ASSERT_NE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"t.ini"_s)), 0);
-    ASSERT_NE(WriteIni(u"C"_s, u"w"_s, u"4"_s, home.file(u"t.ini"_s)), 0);
+    ASSERT_TRUE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"t.ini"_s)));
+    ASSERT_TRUE(WriteIni(u"C"_s, u"w"_s, u"4"_s, home.file(u"t.ini"_s)));
     EXPECT_EQ(home.readBytes(u"t.ini"_s), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
     // A new file has CRLF.
-    ASSERT_NE(WriteIni(u"ColWidth"_s, u"Section0"_s, u"1200"_s, home.file(u"new.ini"_s)), 0);
+    ASSERT_TRUE(WriteIni(u"ColWidth"_s, u"Section0"_s, u"1200"_s, home.file(u"new.ini"_s)));
     EXPECT_EQ(home.readBytes(u"new.ini"_s), "[ColWidth]\r\nSection0=1200\r\n");
 }
 
@@ -149,13 +149,13 @@ TEST(Ini, WritingWhatAKeyReadsAsSavesNothing)
     if (QFile file(path); file.open(QIODevice::ReadWrite)) {
         ASSERT_TRUE(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
     }
-    EXPECT_NE(WriteIni(u"a"_s, u"X"_s, u"1"_s, path), 0);
-    EXPECT_TRUE(WriteIniKeys(u"A"_s, {{u"q"_s, u"two"_s}, {u"last"_s, u"'3'"_s}}, path, nullptr));
+    EXPECT_TRUE(WriteIni(u"a"_s, u"X"_s, u"1"_s, path));
+    EXPECT_TRUE(WriteIniKeys(u"A"_s, {{u"q"_s, u"two"_s}, {u"last"_s, u"'3'"_s}}, path));
     EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
     EXPECT_EQ(QFileInfo(path).lastModified(), longAgo);
 
     // A replaced last line gets a line break.
-    ASSERT_NE(WriteIni(u"A"_s, u"last"_s, u"4"_s, path), 0);
+    ASSERT_TRUE(WriteIni(u"A"_s, u"last"_s, u"4"_s, path));
     EXPECT_EQ(home.readBytes(u"t.ini"_s), "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=4\r\n");
 }
 
@@ -164,12 +164,15 @@ TEST(Ini, WriteIniKeysSetsAllOrNothing)
     ProgramFolder home;
     const QString path = home.file(u"t.ini"_s);
     home.writeBytes(u"t.ini"_s, "[ColWidth]\r\nSection0=100\r\n\r\n[Step]\r\nSection1=2\r\n");
-    QString error;
-    ASSERT_TRUE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"120"_s}, {u"Section1"_s, u"80"_s}}, path, &error));
+    ASSERT_TRUE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"120"_s}, {u"Section1"_s, u"80"_s}}, path));
     const QByteArray after = "[ColWidth]\r\nSection0=120\r\nSection1=80\r\n\r\n[Step]\r\nSection1=2\r\n";
-    EXPECT_FALSE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"1"_s}, {u"Section1"_s, u"😀"_s}}, path, &error));
-    EXPECT_TRUE(error.contains(u"CP932"_s)) << error.toStdString();
+    const Result<void> refused = WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"1"_s}, {u"Section1"_s, u"😀"_s}}, path);
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.failure().reason().contains(u"CP932"_s)) << refused.failure().reason().toStdString();
     EXPECT_EQ(home.readBytes(u"t.ini"_s), after);
+    // A key that keeps its value after one that changes: the change is saved all the same.
+    ASSERT_TRUE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"7"_s}, {u"Section1"_s, u"80"_s}}, path));
+    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section0"_s, path), u"7"_s);
 }
 
 TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
@@ -178,12 +181,12 @@ TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
     home.writeBytes(u"cr.ini"_s, "[Option]\rMode=mac\rDefaultNotation=10\r");
     EXPECT_EQ(std::pair(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"cr.ini"_s)), ReadIni(u"Option"_s, u"DefaultNotation"_s, home.file(u"cr.ini"_s))),
               std::pair(u"mac"_s, u"10"_s));
-    ASSERT_NE(WriteIni(u"Option"_s, u"CSVNotation"_s, u"16"_s, home.file(u"cr.ini"_s)), 0);
+    ASSERT_TRUE(WriteIni(u"Option"_s, u"CSVNotation"_s, u"16"_s, home.file(u"cr.ini"_s)));
     // A new line ends with CRLF: a lone CR could join the LF of a line after it.
     EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r\n");
 
     home.writeBytes(u"mixed.ini"_s, "[A]\rx=1\n\n[B]\ny=2\n");
-    ASSERT_NE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"mixed.ini"_s)), 0);
+    ASSERT_TRUE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"mixed.ini"_s)));
     EXPECT_EQ(home.readBytes(u"mixed.ini"_s), "[A]\rx=1\nz=3\r\n\n[B]\ny=2\n");
     EXPECT_EQ(ToTextLines(home.readBytes(u"mixed.ini"_s)).lines,
               (QStringList{u"[A]"_s, u"x=1"_s, u"z=3"_s, QString(), u"[B]"_s, u"y=2"_s}));
@@ -195,10 +198,10 @@ TEST(Ini, BlanksAroundNamesInACallDontCount)
     EXPECT_EQ(std::pair(ini.value(u" S"_s, u"k"_s), ini.wholeValue(u"S\t"_s, u" k "_s)), std::pair(u"1"_s, u"1"_s));
     EXPECT_TRUE(ini.contains(u"\tS "_s, u"k\t"_s));
     for (const auto& [section, key, value] : {std::tuple{u"S "_s, u"k"_s, u"2"_s}, {u" S"_s, u" new "_s, u"3"_s}, {u" T "_s, u"\tk"_s, u"4"_s}})
-        EXPECT_EQ(ini.set(section, key, value), IniFile::SetResult::Changed) << key.toStdString();
+        EXPECT_EQ(ini.set(section, key, value), true) << key.toStdString();
     EXPECT_EQ(ini.bytes(), "[S]\r\nk=2\r\nnew=3\r\n[T]\r\nk=4\r\n");
     EXPECT_EQ(ini.value(u"S"_s, u"k"_s), u"2"_s);
-    EXPECT_EQ(ini.set(u" "_s, u" "_s, u"1"_s), IniFile::SetResult::BadName);
+    EXPECT_EQ(ini.set(u" "_s, u" "_s, u"1"_s).failure().kind, Failure::Kind::BadText);
 }
 
 TEST(Ini, RefusesWhatTheFormatCannotHoldAndLeavesTheFileAlone)
@@ -206,12 +209,12 @@ TEST(Ini, RefusesWhatTheFormatCannotHoldAndLeavesTheFileAlone)
     ProgramFolder home;
     const QByteArray before = "[A]\r\nx=1\r\n";
     home.writeBytes(u"t.ini"_s, before);
-    EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"two\r\nlines"_s, home.file(u"t.ini"_s)), 0);
-    EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"😀"_s, home.file(u"t.ini"_s)), 0);
-    EXPECT_EQ(WriteIni(u"A"_s, u"a=b"_s, u"1"_s, home.file(u"t.ini"_s)), 0);
+    EXPECT_FALSE(WriteIni(u"A"_s, u"x"_s, u"two\r\nlines"_s, home.file(u"t.ini"_s)));
+    EXPECT_FALSE(WriteIni(u"A"_s, u"x"_s, u"😀"_s, home.file(u"t.ini"_s)));
+    EXPECT_FALSE(WriteIni(u"A"_s, u"a=b"_s, u"1"_s, home.file(u"t.ini"_s)));
     // Names that would never be found again.
     for (const auto& [section, key] : {std::pair(u"A"_s, u";x"_s), {u"A"_s, u"[x"_s}, {u"a]b"_s, u"x"_s}})
-        EXPECT_EQ(WriteIni(section, key, u"1"_s, home.file(u"t.ini"_s)), 0) << key.toStdString();
+        EXPECT_FALSE(WriteIni(section, key, u"1"_s, home.file(u"t.ini"_s))) << key.toStdString();
     EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
 }
 
@@ -219,25 +222,23 @@ TEST(Ini, FailedWritesSayWhy)
 {
     ProgramFolder home;
     home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n");
-    QString lineBreak, unreadable, unsaved;
-    EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"a\nb"_s, home.file(u"t.ini"_s), &lineBreak), 0);
+    const auto reason = [](const Result<void>& written) { return written ? QString() : written.failure().reason(); };
+    const QString lineBreak = reason(WriteIni(u"A"_s, u"x"_s, u"a\nb"_s, home.file(u"t.ini"_s)));
     EXPECT_TRUE(lineBreak.contains(u"改行"_s)) << lineBreak.toStdString();
     // Something there that cannot be read as a file is not replaced.
     QDir().mkpath(home.file(u"folder.ini"_s));
-    EXPECT_EQ(WriteIni(u"A"_s, u"x"_s, u"1"_s, home.file(u"folder.ini"_s), &unreadable), 0);
+    const QString unreadable = reason(WriteIni(u"A"_s, u"x"_s, u"1"_s, home.file(u"folder.ini"_s)));
     EXPECT_TRUE(unreadable.contains(u"読めません"_s)) << unreadable.toStdString();
 
     // A file that would grow past what a read takes is not written.
-    QString tooLarge;
     const QString big(kMaxTextFileSize / 2, u'x');
-    EXPECT_EQ(WriteIni(u"A"_s, u"y"_s, big, home.file(u"t.ini"_s), &tooLarge), 1);
-    EXPECT_EQ(WriteIni(u"A"_s, u"z"_s, big, home.file(u"t.ini"_s), &tooLarge), 0);
+    EXPECT_TRUE(WriteIni(u"A"_s, u"y"_s, big, home.file(u"t.ini"_s)));
+    const QString tooLarge = reason(WriteIni(u"A"_s, u"z"_s, big, home.file(u"t.ini"_s)));
     EXPECT_TRUE(tooLarge.contains(u"読み込めなく"_s)) << tooLarge.toStdString();
     EXPECT_EQ(ReadIniWhole(u"A"_s, u"y"_s, home.file(u"t.ini"_s)), big);
 
     const QString locked = UnwritablePath(home);
-    EXPECT_FALSE(WriteIniKeys(u"A"_s, {{u"x"_s, u"1"_s}}, locked, &unsaved));
-    EXPECT_FALSE(unsaved.isEmpty());
+    EXPECT_FALSE(reason(WriteIniKeys(u"A"_s, {{u"x"_s, u"1"_s}}, locked)).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(locked));
 }
 

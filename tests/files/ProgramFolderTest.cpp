@@ -28,18 +28,21 @@ struct Places {
     }
 };
 
+// Why a chosen folder can't be written to; empty when it can.
+QString Problem(const ProgramFolderChoice& choice) { return choice.writable ? QString() : choice.writable.failure().message(); }
+
 TEST(ProgramFolderRule, ZorHomeWinsOverEverything)
 {
     Places p;
     p.root.writeZorIni(u"m"_s); // nothing in bin yet: the rule must not look there first
     p.root.writeBytes(u"bin/ZOR.ini"_s, "[Option]\r\n");
     const ProgramFolderChoice choice = ChooseProgramFolder(p.home, p.exe, p.data);
-    EXPECT_EQ(std::tuple(choice.path, choice.source, choice.problem), std::tuple(p.home, ProgramFolderSource::Environment, QString()));
+    EXPECT_EQ(std::tuple(choice.path, choice.source, Problem(choice)), std::tuple(p.home, ProgramFolderSource::Environment, QString()));
     EXPECT_FALSE(QFileInfo::exists(p.data)); // the data folder is made only when it is chosen
 
     // A ZOR_HOME that isn't there is used all the same, and reported, not made.
     const ProgramFolderChoice missing = ChooseProgramFolder(p.root.file(u"nowhere"_s), p.exe, p.data);
-    EXPECT_TRUE(missing.path == p.root.file(u"nowhere"_s) && missing.problem.contains(missing.path)) << missing.problem.toStdString();
+    EXPECT_TRUE(missing.path == p.root.file(u"nowhere"_s) && Problem(missing).contains(missing.path)) << Problem(missing).toStdString();
     EXPECT_FALSE(QFileInfo::exists(p.root.file(u"nowhere"_s)));
 }
 
@@ -69,18 +72,18 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     EXPECT_EQ(FindProgramFolder(QString(), p.exe, p.data).path, p.data);
     EXPECT_FALSE(QFileInfo::exists(p.data));
     const ProgramFolderChoice choice = ChooseProgramFolder(QString(), p.exe, p.data);
-    EXPECT_EQ(std::tuple(choice.path, choice.source, choice.problem, QFileInfo(p.data).isDir()),
+    EXPECT_EQ(std::tuple(choice.path, choice.source, Problem(choice), QFileInfo(p.data).isDir()),
               std::tuple(p.data, ProgramFolderSource::UserData, QString(), true));
     // Chosen again, it is simply there.
-    EXPECT_TRUE(ChooseProgramFolder(QString(), p.exe, p.data).problem.isEmpty());
+    EXPECT_TRUE(Problem(ChooseProgramFolder(QString(), p.exe, p.data)).isEmpty());
 
     // A data folder that can't be made (a file stands where a folder of its path must be)
     // is still the choice, with the reason naming it.
     p.root.writeBytes(u"blocked"_s, "file");
     const QString blocked = p.root.file(u"blocked/ZOR/zor"_s);
     const ProgramFolderChoice failed = ChooseProgramFolder(QString(), p.exe, blocked);
-    EXPECT_TRUE(failed.path == blocked && failed.problem.contains(blocked) && failed.problem.contains(u"作れません"_s))
-        << failed.problem.toStdString();
+    EXPECT_TRUE(failed.path == blocked && Problem(failed).contains(blocked) && Problem(failed).contains(u"作れません"_s))
+        << Problem(failed).toStdString();
 }
 
 // The exact name wins, even a folder's; then a file whose name differs in letter case only,

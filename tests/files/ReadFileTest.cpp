@@ -22,14 +22,12 @@ TEST(ReadFile, ReadsARegularFileWhole)
 {
     ProgramFolder home;
     home.writeBytes(u"a.bin"_s, QByteArray("a\0b", 3));
-    FileError error;
-    EXPECT_EQ(ReadRegularFile(home.file(u"a.bin"_s), 3, &error), QByteArray("a\0b", 3));
-    EXPECT_FALSE(error.failed());
+    EXPECT_EQ(ReadRegularFile(home.file(u"a.bin"_s), 3), QByteArray("a\0b", 3));
     home.writeBytes(u"empty.bin"_s, {});
-    EXPECT_EQ(ReadRegularFile(home.file(u"empty.bin"_s), 3, &error), QByteArray());
+    EXPECT_EQ(ReadRegularFile(home.file(u"empty.bin"_s), 3), QByteArray());
     // Through a symlink to a regular file.
     ASSERT_TRUE(QFile::link(home.file(u"a.bin"_s), home.file(u"link.bin"_s)));
-    EXPECT_EQ(ReadRegularFile(home.file(u"link.bin"_s), 3, &error), QByteArray("a\0b", 3));
+    EXPECT_EQ(ReadRegularFile(home.file(u"link.bin"_s), 3), QByteArray("a\0b", 3));
 }
 
 // A pipe would block an ordinary open, a device would be read without end: both are
@@ -40,15 +38,16 @@ TEST(ReadFile, RefusesWhatIsNotARegularFile)
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
     ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"zero"_s)));
     for (const QString& name : {u"pipe"_s, u"zero"_s}) {
-        FileError error;
-        EXPECT_FALSE(ReadRegularFile(home.file(name), kMaxTextFileSize, &error)) << name.toStdString();
-        EXPECT_EQ(error.kind, FileError::Kind::NotRegular) << name.toStdString();
-        EXPECT_EQ(error.reason(), u"通常のファイルではありません"_s);
-        EXPECT_EQ(error.path, home.file(name));
+        const Result<QByteArray> read = ReadRegularFile(home.file(name), kMaxTextFileSize);
+        ASSERT_FALSE(read) << name.toStdString();
+        EXPECT_EQ(read.failure().kind, Failure::Kind::NotRegular) << name.toStdString();
+        EXPECT_EQ(read.failure().reason(), u"通常のファイルではありません"_s);
+        EXPECT_EQ(read.failure().place, home.file(name));
     }
-    FileError folder, missing;
-    EXPECT_FALSE(ReadRegularFile(home.path(), kMaxTextFileSize, &folder) || ReadRegularFile(home.file(u"none"_s), kMaxTextFileSize, &missing));
-    EXPECT_EQ(std::tuple(folder.reason(), folder.missing(), missing.reason(), missing.missing()),
+    const Result<QByteArray> folder = ReadRegularFile(home.path(), kMaxTextFileSize);
+    const Result<QByteArray> missing = ReadRegularFile(home.file(u"none"_s), kMaxTextFileSize);
+    ASSERT_FALSE(folder || missing);
+    EXPECT_EQ(std::tuple(folder.failure().reason(), folder.failure().missing(), missing.failure().reason(), missing.failure().missing()),
               std::tuple(u"フォルダです"_s, false, u"ファイルが見つかりません"_s, true));
 }
 
@@ -58,33 +57,16 @@ TEST(ReadFile, RefusesAFileOverTheLimitNamingIt)
     home.writeBytes(u"big.ini"_s, {});
     QFile big(home.file(u"big.ini"_s));
     ASSERT_TRUE(big.resize(kMaxTextFileSize + 1)); // sparse: nothing is written
-    FileError error;
-    EXPECT_FALSE(ReadRegularFile(big.fileName(), kMaxTextFileSize, &error));
-    EXPECT_EQ(error.kind, FileError::Kind::TooLarge);
-    EXPECT_TRUE(error.reason().contains(u"16 MiB"_s)) << error.reason().toStdString();
+    const Result<QByteArray> tooLarge = ReadRegularFile(big.fileName(), kMaxTextFileSize);
+    ASSERT_FALSE(tooLarge);
+    EXPECT_EQ(tooLarge.failure().kind, Failure::Kind::TooLarge);
+    EXPECT_TRUE(tooLarge.failure().reason().contains(u"16 MiB"_s)) << tooLarge.failure().reason().toStdString();
     ASSERT_TRUE(big.resize(kMaxTextFileSize));
-    EXPECT_EQ(ReadRegularFile(big.fileName(), kMaxTextFileSize, &error)->size(), kMaxTextFileSize);
+    EXPECT_EQ(ReadRegularFile(big.fileName(), kMaxTextFileSize)->size(), kMaxTextFileSize);
     home.writeBytes(u"four"_s, "1234");
-    EXPECT_FALSE(ReadRegularFile(home.file(u"four"_s), 3, &error));
-    EXPECT_TRUE(error.reason().contains(u"3 バイト"_s)) << error.reason().toStdString();
-}
-
-TEST(FileError, ReasonsAreJapaneseFromTheErrorCode)
-{
-    using A = FileAccess;
-    for (const auto& [code, access, reason] : {std::tuple{ENOSPC, A::Write, u"ディスクの空きが足りません"_s}, {EFBIG, A::Write, u"ディスクの空きが足りません"_s},
-                                               {EROFS, A::Write, u"読み取り専用のファイルシステムです"_s}, {EACCES, A::Write, u"書き込みが許可されていません"_s},
-                                               {EPERM, A::Write, u"書き込みが許可されていません"_s}, {EACCES, A::Read, u"読み取りが許可されていません"_s},
-                                               {EPERM, A::Read, u"読み取りが許可されていません"_s}, {EISDIR, A::Write, u"フォルダです"_s},
-                                               {ENOENT, A::Read, u"ファイルが見つかりません"_s}})
-        EXPECT_EQ(ErrnoReason(code, access), reason) << code;
-    // Codes without their own text keep their number.
-    EXPECT_TRUE(ErrnoReason(EPROTO, FileAccess::Read).contains(QString::number(EPROTO)));
-    for (const int code : {ENOTDIR, ENAMETOOLONG, EIO, ELOOP, EMFILE, EPROTO}) {
-        const QString reason = ErrnoReason(code, FileAccess::Read);
-        EXPECT_TRUE(std::none_of(reason.begin(), reason.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; }))
-            << reason.toStdString();
-    }
+    const Result<QByteArray> four = ReadRegularFile(home.file(u"four"_s), 3);
+    ASSERT_FALSE(four);
+    EXPECT_TRUE(four.failure().reason().contains(u"3 バイト"_s)) << four.failure().reason().toStdString();
 }
 
 } // namespace

@@ -26,6 +26,9 @@ QStringList Files(const ProgramFolder& home)
     return files;
 }
 
+// Why a write was refused; empty when it wasn't.
+QString Reason(const Result<void>& written) { return written ? QString() : written.failure().reason(); }
+
 mode_t Permissions(const QString& path)
 {
     struct stat info {};
@@ -69,20 +72,19 @@ TEST(AtomicFile, KeepsPermissionsAndWritesThroughSymlinks)
     ProgramFolder home;
     home.writeBytes(u"t.bin"_s, "old");
     ASSERT_EQ(chmod(QFile::encodeName(home.file(u"t.bin"_s)).constData(), 0640), 0);
-    QString error;
-    ASSERT_TRUE(WriteFileAtomically(home.file(u"t.bin"_s), "new", &error)) << error.toStdString();
+    ASSERT_TRUE(WriteFileAtomically(home.file(u"t.bin"_s), "new"));
     EXPECT_EQ(Permissions(home.file(u"t.bin"_s)), 0640u);
 
     // A new file: 0666 less the umask.
     const mode_t old = umask(027);
-    ASSERT_TRUE(WriteFileAtomically(home.file(u"fresh.bin"_s), "x", &error));
+    ASSERT_TRUE(WriteFileAtomically(home.file(u"fresh.bin"_s), "x"));
     umask(old);
     EXPECT_EQ(Permissions(home.file(u"fresh.bin"_s)), 0640u);
 
     ASSERT_TRUE(QDir(home.path()).mkdir(u"real"_s));
     home.writeBytes(u"real/target.bin"_s, "old");
     ASSERT_TRUE(QFile::link(home.file(u"real/target.bin"_s), home.file(u"link.bin"_s)));
-    ASSERT_TRUE(WriteFileAtomically(home.file(u"link.bin"_s), "through", &error)) << error.toStdString();
+    ASSERT_TRUE(WriteFileAtomically(home.file(u"link.bin"_s), "through"));
     EXPECT_TRUE(QFileInfo(home.file(u"link.bin"_s)).isSymLink());
     EXPECT_EQ(home.readBytes(u"real/target.bin"_s), "through");
 }
@@ -91,11 +93,8 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
 {
     ProgramFolder home;
     ASSERT_TRUE(QDir(home.path()).mkdir(u"folder"_s));
-    QString error;
-    EXPECT_FALSE(WriteFileAtomically(home.file(u"folder"_s), "x", &error));
-    EXPECT_EQ(error, u"フォルダです"_s);
-    EXPECT_FALSE(WriteFileAtomically(home.file(u"none/t.bin"_s), "x", &error));
-    EXPECT_EQ(error, u"保存先のフォルダが見つかりません"_s);
+    EXPECT_EQ(Reason(WriteFileAtomically(home.file(u"folder"_s), "x")), u"フォルダです"_s);
+    EXPECT_EQ(Reason(WriteFileAtomically(home.file(u"none/t.bin"_s), "x")), u"保存先のフォルダが見つかりません"_s);
 
     // A read-only file in a writable folder: refused, as permissions don't stop root,
     // by a child process that has given up root.
@@ -106,9 +105,7 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     if (child == 0) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(2);
-        QString reason;
-        const bool refused = !WriteFileAtomically(home.file(u"locked.bin"_s), "new", &reason);
-        _exit(refused && reason == u"書き込みが許可されていません"_s ? 0 : 1);
+        _exit(Reason(WriteFileAtomically(home.file(u"locked.bin"_s), "new")) == u"書き込みが許可されていません"_s ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -130,7 +127,8 @@ TEST(AtomicFile, ALinkIsReplacedAsANameOrWrittenThroughButAPipeIsNeverReplaced)
     home.writeBytes(u"target.bin"_s, "target");
     ASSERT_TRUE(QFile::link(home.file(u"target.bin"_s), home.file(u"name.bin"_s)));
     AtomicFile file(home.file(u"name.bin"_s), SymlinkTarget::ReplaceLink);
-    ASSERT_TRUE(file.write("new") && file.commit()) << file.error().reason().toStdString();
+    ASSERT_TRUE(file.write("new"));
+    ASSERT_TRUE(file.commit());
     EXPECT_EQ(Kind(home.file(u"name.bin"_s)), mode_t{S_IFREG});
     EXPECT_EQ(home.readBytes(u"name.bin"_s), "new");
     EXPECT_EQ(home.readBytes(u"target.bin"_s), "target");
@@ -139,9 +137,7 @@ TEST(AtomicFile, ALinkIsReplacedAsANameOrWrittenThroughButAPipeIsNeverReplaced)
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
     ASSERT_TRUE(QFile::link(home.file(u"pipe"_s), home.file(u"to-pipe"_s)));
     for (const QString& name : {u"pipe"_s, u"to-pipe"_s}) {
-        QString error;
-        EXPECT_FALSE(WriteFileAtomically(home.file(name), "x", &error)) << name.toStdString();
-        EXPECT_EQ(error, u"通常のファイルではありません"_s);
+        EXPECT_EQ(Reason(WriteFileAtomically(home.file(name), "x")), u"通常のファイルではありません"_s) << name.toStdString();
     }
     EXPECT_EQ(Kind(home.file(u"pipe"_s)), mode_t{S_IFIFO});
     EXPECT_EQ(Files(home), (QStringList{u"name.bin"_s, u"pipe"_s, u"target.bin"_s, u"to-pipe"_s}));
@@ -157,14 +153,18 @@ TEST(CheckOutput, TheGuardedFilesUnderAnyNameAndWhatIsntARegularFileAreRefused)
     ASSERT_EQ(link(QFile::encodeName(home.file(u"in.rom"_s)).constData(), QFile::encodeName(home.file(u"hard.rom"_s)).constData()), 0);
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
     const std::vector<GuardedFile> guarded = OpenImageFiles(home.file(u"in.rom"_s)); // in.rom.bak doesn't exist
-    using K = FileError::Kind;
-    for (const auto& [out, kind] : {std::pair{u"in.rom"_s, K::SameFile}, {u"sub/../in.rom"_s, K::SameFile}, {u"sub/alias.rom"_s, K::SameFile},
-                                    {u"hard.rom"_s, K::SameFile}, {u"in.rom.bak"_s, K::SameFile}, {u"pipe"_s, K::NotRegular},
-                                    {u"sub"_s, K::Folder}, {u"other.rom"_s, K::None}, {u"new.rom"_s, K::None}})
-        EXPECT_EQ(CheckOutput(home.file(out), guarded).kind, kind) << out.toStdString();
-    EXPECT_EQ(CheckOutput(home.file(u"hard.rom"_s), guarded).reason(), u"開いているイメージ %1 と同じファイルです"_s.arg(home.file(u"in.rom"_s)));
-    QString error;
-    EXPECT_FALSE(WriteFileAtomically(home.file(u"sub/alias.rom"_s), "x", &error, guarded));
+    using K = Failure::Kind;
+    const auto kind = [&](const QString& out) {
+        const Result<void> checked = CheckOutput(home.file(out), guarded);
+        return checked ? std::nullopt : std::optional(checked.failure().kind);
+    };
+    for (const auto& [out, refused] : {std::pair{u"in.rom"_s, std::optional(K::SameFile)}, {u"sub/../in.rom"_s, K::SameFile},
+                                       {u"sub/alias.rom"_s, K::SameFile}, {u"hard.rom"_s, K::SameFile}, {u"in.rom.bak"_s, K::SameFile},
+                                       {u"pipe"_s, K::NotRegular}, {u"sub"_s, K::Folder}, {u"other.rom"_s, std::nullopt},
+                                       {u"new.rom"_s, std::nullopt}})
+        EXPECT_EQ(kind(out), refused) << out.toStdString();
+    EXPECT_EQ(Reason(CheckOutput(home.file(u"hard.rom"_s), guarded)), u"開いているイメージ %1 と同じファイルです"_s.arg(home.file(u"in.rom"_s)));
+    EXPECT_FALSE(WriteFileAtomically(home.file(u"sub/alias.rom"_s), "x", guarded));
     EXPECT_EQ(home.readBytes(u"in.rom"_s), "input");
 }
 

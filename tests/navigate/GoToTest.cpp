@@ -52,8 +52,8 @@ TEST_F(GoTo, NumbersAreRowsOfTheTableShown)
 {
     using Result = std::tuple<bool, int, int, int, int>;
     const auto go = [&](int tab, int dataSet, const QString& text) {
-        const GoToResult r = ResolveGoTo(doc, tab, dataSet, 1, 2, text);
-        return r.cell ? Result{true, r.cell->tab, r.cell->dataSet, r.cell->row, r.cell->col} : Result{false, 0, 0, 0, 0};
+        const auto r = ResolveGoTo(doc, tab, dataSet, 1, 2, text);
+        return r ? Result{true, r->tab, r->dataSet, r->row, r->col} : Result{false, 0, 0, 0, 0};
     };
     EXPECT_EQ(go(TabIdSection, 1, u"5"_s), Result(true, TabIdSection, 1, 6, 2));
     EXPECT_EQ(go(TabIdSection, 1, u" 0x9 "_s), Result(true, TabIdSection, 1, 10, 2));
@@ -67,9 +67,9 @@ TEST_F(GoTo, NumbersAreRowsOfTheTableShown)
              {TabBattle, 0, u"6"_s, u"1 から 5"_s},          {TabBattle, 0, u"-1"_s, u"読めません"_s},
              {TabBattle, 0, u"1.5"_s, u"読めません"_s},      {TabBattle, 0, u"   "_s, u"入力してください"_s}}) {
         SCOPED_TRACE(text.toStdString());
-        const GoToResult r = ResolveGoTo(doc, tab, dataSet, 1, 2, text);
-        EXPECT_FALSE(r.cell);
-        EXPECT_TRUE(r.error.contains(says)) << r.error.toStdString();
+        const auto r = ResolveGoTo(doc, tab, dataSet, 1, 2, text);
+        ASSERT_FALSE(r);
+        EXPECT_TRUE(r.failure().message().contains(says)) << r.failure().message().toStdString();
     }
 }
 
@@ -78,19 +78,20 @@ TEST_F(GoTo, PlacesAreRefusedWithTheReason)
     // The same place three ways, from tab 2 too (tab 1's remembered data set first).
     for (const QString& text : {u"@1003"_s, u"$80:9003"_s, u"$00:9003"_s})
         for (const int tab : {TabIdSection, TabIndividual}) {
-            const GoToResult r = ResolveGoTo(doc, tab, tab == TabIdSection ? 2 : 0, 2, 1, text);
-            EXPECT_EQ(r.cell, std::optional<CellRef>({TabIdSection, 2, 1, 1})) << text.toStdString() << tab;
+            EXPECT_EQ(ResolveGoTo(doc, tab, tab == TabIdSection ? 2 : 0, 2, 1, text), CellRef({TabIdSection, 2, 1, 1}))
+                << text.toStdString() << tab;
         }
     // Between two IDs of the stepped section: which, and where they lie.
-    const GoToResult between = ResolveGoTo(doc, TabIdSection, 1, 1, 1, u"@1001"_s);
-    EXPECT_FALSE(between.cell);
+    const Result<CellRef> between = ResolveGoTo(doc, TabIdSection, 1, 1, 1, u"@1001"_s);
+    ASSERT_FALSE(between);
     for (const QString& says : {u"0x001001（$80:9001）"_s, u"「力」は 3 バイトおき"_s, u"ID 0 は 0x001000"_s, u"ID 1 は 0x001003"_s})
-        EXPECT_TRUE(between.error.contains(says)) << between.error.toStdString();
-    const GoToResult outside = ResolveGoTo(doc, TabIdSection, 1, 1, 1, u"@500000"_s);
-    EXPECT_TRUE(!outside.cell && outside.error.contains(u"0x500000 のバイトは、どの表のセルにもありません"_s) && !outside.error.contains(u"おき"_s))
-        << outside.error.toStdString();
+        EXPECT_TRUE(between.failure().message().contains(says)) << between.failure().message().toStdString();
+    const Result<CellRef> outside = ResolveGoTo(doc, TabIdSection, 1, 1, 1, u"@500000"_s);
+    ASSERT_FALSE(outside);
+    const QString why = outside.failure().message();
+    EXPECT_TRUE(why.contains(u"0x500000 のバイトは、どの表のセルにもありません"_s) && !why.contains(u"おき"_s)) << why.toStdString();
     for (const QString& text : {u"$7E:9003"_s, u"$80:7FFF"_s, u"@"_s})
-        EXPECT_FALSE(ResolveGoTo(doc, TabIdSection, 1, 1, 1, text).cell) << text.toStdString();
+        EXPECT_FALSE(ResolveGoTo(doc, TabIdSection, 1, 1, 1, text)) << text.toStdString();
 }
 
 } // namespace

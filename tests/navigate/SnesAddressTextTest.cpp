@@ -22,7 +22,7 @@ TEST(SnesAddressText, OffsetsAtTheBankEdges)
         EXPECT_EQ(SnesAddressText(offset), address);
         // Every address written reads back as its offset.
         if (!address.isEmpty()) {
-            EXPECT_EQ(ParseSnesAddress(address).offset, offset);
+            EXPECT_EQ(ParseSnesAddress(address), offset);
         }
     }
 }
@@ -33,28 +33,26 @@ TEST(SnesAddressText, AddressesReadWithMirrorsAndRefusals)
              {u"$8C:9002"_s, 0x061002}, {u"$0C:9002"_s, 0x061002}, {u" $8c9002 "_s, 0x061002},
              {u"＄８Ｃ：９００２"_s, 0x061002}, {u"$00:8000"_s, 0}, {u"$7D:FFFF"_s, 0x3EFFFF}}) {
         SCOPED_TRACE(text.toStdString());
-        const ParsedAddress parsed = ParseSnesAddress(text);
-        EXPECT_EQ(parsed.offset, offset);
-        EXPECT_TRUE(parsed.error.isEmpty());
+        EXPECT_EQ(ParseSnesAddress(text), offset);
     }
     for (const auto& [text, says] : std::vector<std::pair<QString, QString>>{
              {u"$7E:8000"_s, u"$7E"_s}, {u"$7F:FFFF"_s, u"$7F"_s}, {u"$80:7FFF"_s, u"$7FFF"_s}, {u"$80:8"_s, u"$0008"_s},
              {u"$8C:90021"_s, u"$BB:AAAA"_s}, {u"$100:8000"_s, u"$BB:AAAA"_s}, {u"8C:9002"_s, u"$BB:AAAA"_s},
              {u"$8C:"_s, u"$BB:AAAA"_s}, {u"$8G:9002"_s, u"$BB:AAAA"_s}, {u"$8C9002FF"_s, u"$BB:AAAA"_s}}) {
         SCOPED_TRACE(text.toStdString());
-        const ParsedAddress parsed = ParseSnesAddress(text);
-        EXPECT_FALSE(parsed.offset);
-        EXPECT_TRUE(parsed.error.contains(says)) << parsed.error.toStdString();
+        const Result<std::int64_t> parsed = ParseSnesAddress(text);
+        ASSERT_FALSE(parsed);
+        EXPECT_TRUE(parsed.failure().message().contains(says)) << parsed.failure().message().toStdString();
     }
 }
 
 TEST(SnesAddressText, OffsetsAfterAnAtSign)
 {
     for (const QString& text : {u"@61002"_s, u"@0x61002"_s, u" ＠６１００２ "_s, u"@ 0X061002"_s})
-        EXPECT_EQ(ParseOffsetText(text).offset, 0x061002) << text.toStdString();
-    EXPECT_EQ(ParseOffsetText(u"@FFFFFFFF"_s).offset, 0xFFFFFFFFLL);
+        EXPECT_EQ(ParseOffsetText(text), 0x061002) << text.toStdString();
+    EXPECT_EQ(ParseOffsetText(u"@FFFFFFFF"_s), 0xFFFFFFFFLL);
     for (const QString& text : {u"@"_s, u"@0x"_s, u"@123456789"_s, u"@-1"_s, u"61002"_s, u"@61g02"_s})
-        EXPECT_FALSE(ParseOffsetText(text).offset) << text.toStdString();
+        EXPECT_FALSE(ParseOffsetText(text)) << text.toStdString();
 }
 
 } // namespace

@@ -84,7 +84,18 @@ protected:
     QByteArray original;
     DocumentState doc;
     BattleCodec codec;
-    QString error;
+    QString error; // the message of the last save or image built that failed
+
+    bool Saved(const Result<void>& saved)
+    {
+        error = saved ? QString() : saved.failure().message();
+        return saved.ok();
+    }
+    std::optional<QByteArray> Built(const Result<QByteArray>& image)
+    {
+        error = image ? QString() : image.failure().message();
+        return image ? std::optional(*image) : std::nullopt;
+    }
 };
 
 // An entry at the same offset as a table cell: a save of the cell leaves both showing the
@@ -94,11 +105,11 @@ TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
     test::WriteCompactFile(home.path(), u"mode/個別データ.sna"_s, u"1000|p|3004|q|"_s);
     load();
     edit(TabIdSection, 1, 1, 1, u"0x77"_s);
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(doc.IndividualBytes(1), 0x77);
     EXPECT_FALSE(doc.History->Modified());
     edit(TabIdSection, 1, 2, 1, u"0x01"_s);
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(onDisk()[0x1000], 0x77);
 }
 
@@ -118,19 +129,19 @@ TEST_F(Save, ACellAtTheImagesLastByteIsReadWrittenAndReadBack)
     reload();
     EXPECT_EQ(std::tuple(doc.DataSets(1).Bytes(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));
     edit(TabIndividual, 0, 1, 1, u"0x77"_s);
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(test::Differences(image, onDisk()), std::vector<qsizetype>{0x1FFF});
     EXPECT_EQ(onDisk().size(), image.size());
     reload();
     EXPECT_EQ(std::tuple(doc.DataSets(1).Bytes(1, 1), doc.IndividualBytes(1)), std::tuple(0x77, 0x77));
     edit(TabIdSection, 1, 1, 3, u"0x66"_s);
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(onDisk(), image.left(0x1FFF) + "\x77\x66");
 }
 
 TEST_F(Save, OnlyJournalledCellsReachTheImage)
 {
-    EXPECT_TRUE(SaveDocument(doc, codec, &error)); // unmodified: nothing at all
+    EXPECT_TRUE(Saved(SaveDocument(doc, codec))); // unmodified: nothing at all
     EXPECT_FALSE(bakExists());
 
     edit(TabIdSection, 1, 1, 3, u"1"_s);    // 0x1006: offset 0x1000 + 2 × 3
@@ -139,7 +150,7 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     edit(TabIndividual, 0, 1, 2, u"9"_s);   // 0x3004
     edit(TabIdSection, 1, 2, 1, u"5"_s);
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken); // an undone edit is not written
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     const QByteArray saved = onDisk();
     EXPECT_EQ(test::Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
     EXPECT_EQ(std::tuple(saved[0x1006], saved.size(), home.readBytes(u"game.rom.bak"_s) == original), std::tuple(2, original.size(), true));
@@ -150,7 +161,7 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
 TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
 {
     edit(TabBattle, 0, 5, 2, u"0x99"_s); // record 2 is the second record of block 0
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     blocks[0][1][4] = 0x99;
     RomBuilder expected;
     expected.image() = original;
@@ -195,7 +206,7 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
         if (random() % 3 == 0)
             InsertBattleRow(doc, {}, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount));
         const DocumentState meant = doc;
-        if (SaveDocument(doc, codec, &error)) {
+        if (Saved(SaveDocument(doc, codec))) {
             ++saved;
             load();
             // A cell the user didn't change may lie where the encoder or the checksum writes.
@@ -220,7 +231,7 @@ TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
 {
     edit(TabBattle, 0, 2, 1, u"3"_s);
     for (const qsizetype size : {kSmallImageSize, kSmallImageSize + 1, qsizetype{0x3FFFFF}}) {
-        const std::optional<QByteArray> image = BuildSavedImage(doc, original.left(size), codec, &error);
+        const std::optional<QByteArray> image = Built(BuildSavedImage(doc, original.left(size), codec));
         ASSERT_TRUE(image) << error.toStdString();
         if (size == kSmallImageSize) {
             EXPECT_EQ(image->size(), kEncodedImageSize);
@@ -238,14 +249,14 @@ TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
     DocumentState cells = doc;
     while (UndoStep(cells).kind == StepResult::Taken) {
     }
-    EXPECT_EQ(BuildSavedImage(cells, original.left(kSmallImageSize), codec, &error)->size(), kSmallImageSize);
+    EXPECT_EQ(Built(BuildSavedImage(cells, original.left(kSmallImageSize), codec))->size(), kSmallImageSize);
 }
 
 TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
 {
     auto expectRefused = [&](const char* what, const QString& inMessage) {
         error.clear();
-        EXPECT_FALSE(SaveDocument(doc, codec, &error)) << what;
+        EXPECT_FALSE(Saved(SaveDocument(doc, codec))) << what;
         EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
         EXPECT_TRUE(doc.History->Modified()) << what;
         EXPECT_FALSE(bakExists()) << what;
@@ -269,7 +280,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     for (int g = 1; g < kBlockCount; ++g)
         big.GroupStarts(g) = 1 + g * 4;
     big.History->Recount(big);
-    EXPECT_FALSE(BuildSavedImage(big, original, codec, &error));
+    EXPECT_FALSE(Built(BuildSavedImage(big, original, codec)));
     EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
 
     // Blocks that could not be decoded at the read.
@@ -289,7 +300,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     // A .bak that is a folder: nothing is written, the image included.
     home.writeBytes(u"game.rom"_s, original);
     ASSERT_TRUE(QDir(home.path()).mkdir(u"game.rom.bak"_s));
-    EXPECT_FALSE(SaveDocument(doc, codec, &error));
+    EXPECT_FALSE(Saved(SaveDocument(doc, codec)));
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s)) << error.toStdString();
     EXPECT_TRUE(onDisk() == original && doc.History->Modified());
 }
@@ -299,7 +310,7 @@ TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
     // The editor never changes such cells; only a document changed under it can hold one.
     auto refuses = [&](const char* what, const QString& inMessage) {
         error.clear();
-        EXPECT_FALSE(SaveDocument(doc, codec, &error)) << what;
+        EXPECT_FALSE(Saved(SaveDocument(doc, codec))) << what;
         EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
         EXPECT_TRUE(error.endsWith(u"何も書いていません。"_s)) << what;
         EXPECT_TRUE(onDisk() == original) << what;
@@ -353,9 +364,7 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{room, room};
             setrlimit(RLIMIT_FSIZE, &limit);
-            QString reason;
-            const bool saved = SaveDocument(doc, codec, &reason);
-            return !saved && doc.History->Modified() && reason.contains(u"ディスクの空きが足りません"_s);
+            return !Saved(SaveDocument(doc, codec)) && doc.History->Modified() && error.contains(u"ディスクの空きが足りません"_s);
         });
         EXPECT_EQ(exit, 0) << "room " << room;
         EXPECT_TRUE(onDisk() == before) << "room " << room;
@@ -367,9 +376,10 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
     // Killed after the new image is written to its temporary file, before it replaces the old one.
     const int killed = InChild([&] {
         AtomicFile file(home.file(u"game.rom"_s));
-        file.write(*BuildSavedImage(doc, original, codec, nullptr));
+        if (!file.write(*BuildSavedImage(doc, original, codec)))
+            return false;
         raise(SIGKILL);
-        return file.commit();
+        return file.commit().ok();
     });
     EXPECT_EQ(killed, -SIGKILL);
     EXPECT_TRUE(onDisk() == original);
@@ -389,9 +399,8 @@ TEST_F(Save, AReadOnlyFolderIsRefused)
     EXPECT_EQ(InChild([&] {
                   if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
                       return false;
-                  QString reason;
-                  return !SaveDocument(doc, codec, &reason) && reason.contains(u"game.rom"_s)
-                         && reason.contains(u"書き込みが許可されていません"_s);
+                  return !Saved(SaveDocument(doc, codec)) && error.contains(u"game.rom"_s)
+                         && error.contains(u"書き込みが許可されていません"_s);
               }),
               0);
     EXPECT_TRUE(onDisk() == original);
@@ -410,7 +419,7 @@ TEST_F(Save, LinksAtTheImageAndAtItsBackup)
     ASSERT_TRUE(QFile::link(home.file(u"precious.bin"_s), home.file(u"game.rom.bak"_s)));
     load();
     edit(TabIdSection, 1, 2, 1, u"0x33"_s);
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, home.readBytes(u"real/game.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_EQ(QDir(home.file(u"real"_s)).entryList(QDir::Files | QDir::Hidden), QStringList{u"game.rom"_s});
     EXPECT_EQ(std::tuple(QFileInfo(home.file(u"game.rom"_s)).isSymLink(), QFileInfo(home.file(u"game.rom.bak"_s)).isSymLink(),
@@ -422,22 +431,22 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 {
     // Unmodified: an exact copy, which becomes the open file.
     const QString copy = home.file(u"copy.rom"_s);
-    ASSERT_TRUE(SaveDocumentAs(doc, codec, copy, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, copy))) << error.toStdString();
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original);
     EXPECT_EQ(doc.RomPath, copy);
 
     edit(TabIdSection, 1, 2, 1, u"0x33"_s);
     const QString other = home.file(u"other.rom"_s);
-    ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, other))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original); // the previous file stays as it was
     EXPECT_FALSE(QFile::exists(other + u".bak"_s) || doc.History->Modified());
 
     // Onto its own .bak: refused. Onto itself: a save without a copy.
     edit(TabIdSection, 1, 2, 2, u"0x44"_s);
-    EXPECT_FALSE(SaveDocumentAs(doc, codec, other + u".bak"_s, &error));
+    EXPECT_FALSE(Saved(SaveDocumentAs(doc, codec, other + u".bak"_s)));
     EXPECT_TRUE(error.contains(u"バックアップ"_s) && doc.History->Modified());
-    ASSERT_TRUE(SaveDocumentAs(doc, codec, other, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, other))) << error.toStdString();
     EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
 
@@ -446,18 +455,18 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     ASSERT_EQ(link(QFile::encodeName(other).constData(), QFile::encodeName(home.file(u"hard.rom"_s)).constData()), 0);
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
     for (const auto& [name, reason] : {std::pair{u"hard.rom"_s, u"開いているイメージ"_s}, {u"pipe"_s, u"通常のファイルではありません"_s}}) {
-        EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(name), &error)) << name.toStdString();
+        EXPECT_FALSE(Saved(SaveDocumentAs(doc, codec, home.file(name)))) << name.toStdString();
         EXPECT_TRUE(error.contains(reason)) << error.toStdString();
     }
     EXPECT_TRUE(QFileInfo::exists(home.file(u"pipe"_s)) && !QFileInfo(home.file(u"pipe"_s)).isFile()); // still a pipe
     ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
-    ASSERT_TRUE(SaveDocumentAs(doc, codec, home.file(u"alias.rom"_s), &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, home.file(u"alias.rom"_s)))) << error.toStdString();
     EXPECT_EQ(std::tuple(doc.RomPath, QFileInfo(home.file(u"alias.rom"_s)).isSymLink(), home.readBytes(u"other.rom"_s)[0x2002]),
               std::tuple(other, true, 0x55));
 
     // A copy that can't be written keeps the open file as it was.
     edit(TabIdSection, 1, 1, 1, u"0x66"_s);
-    EXPECT_FALSE(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s), &error));
+    EXPECT_FALSE(Saved(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s))));
     EXPECT_TRUE(doc.RomPath == other && doc.History->Modified());
 }
 
@@ -470,19 +479,19 @@ TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
 
     // A failed save leaves the baseline where it was.
     QFile::remove(home.file(u"game.rom"_s));
-    EXPECT_FALSE(SaveDocument(doc, codec, &error));
+    EXPECT_FALSE(Saved(SaveDocument(doc, codec)));
     EXPECT_EQ(baseline(), std::uint8_t(original[0x1000]));
     EXPECT_EQ(marks(), std::tuple(true, true));
     home.writeBytes(u"game.rom"_s, original);
 
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(baseline(), 0x11);
     EXPECT_EQ(marks(), std::tuple(false, false));
 
     // An undo after the save is a change against the file, and the next save writes it back.
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(marks(), std::tuple(true, true));
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_TRUE(onDisk() == original && !doc.History->Modified());
     // The journals still take the edit back and forth; back at the file's byte, nothing is
     // modified, and the mark goes with the undo.
@@ -500,13 +509,13 @@ TEST_F(Save, TwoChangedCellsAtOneOffsetMustAgree)
     load();
     edit(TabIdSection, 1, 1, 2, u"5"_s);
     edit(TabIndividual, 0, 1, 2, u"6"_s);
-    EXPECT_FALSE(SaveDocument(doc, codec, &error));
+    EXPECT_FALSE(Saved(SaveDocument(doc, codec)));
     EXPECT_TRUE(error.contains(u"「表」の ID 1「b」、セクション「x」"_s) && error.contains(u"個別データ「q」"_s) && error.contains(u"0x1003"_s))
         << error.toStdString();
     EXPECT_TRUE(onDisk() == original && doc.History->Modified());
     // Agreeing, they are written once.
     edit(TabIndividual, 0, 1, 2, u"5"_s);
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
     EXPECT_TRUE(onDisk()[0x1003] == 5 && !doc.History->Modified());
 }
@@ -518,7 +527,7 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
     EXPECT_FALSE(doc.History->BattleChanged());
     // Without a change the small image keeps its length: the blocks are left alone.
-    EXPECT_EQ(BuildSavedImage(doc, original.left(kSmallImageSize), codec, &error)->size(), kSmallImageSize);
+    EXPECT_EQ(Built(BuildSavedImage(doc, original.left(kSmallImageSize), codec))->size(), kSmallImageSize);
     // A row added and deleted again leaves the record list as it was read.
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
     EXPECT_TRUE(doc.History->RecordCountChanged());
@@ -526,7 +535,7 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     EXPECT_FALSE(doc.History->RecordCountChanged() || doc.History->Modified());
     // A record deleted is encoded away.
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
-    ASSERT_TRUE(SaveDocument(doc, codec, &error)) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_TRUE(!doc.History->Modified() && doc.History->DeletedBaselineRecords().empty());
     load();
     EXPECT_EQ(doc.BattleCount, 315);

@@ -59,12 +59,12 @@ TEST(Bps, RoundTripsKeepEveryByteInSmallPatches)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PatchResult patch = MakeBps(c.source, c.target);
-        ASSERT_TRUE(patch) << patch.error.toStdString();
-        EXPECT_LT(patch.bytes->size(), c.below);
-        const PatchResult applied = ApplyPatch(*patch.bytes, c.source);
-        ASSERT_TRUE(applied) << applied.error.toStdString();
-        EXPECT_TRUE(*applied.bytes == c.target);
+        const Result<QByteArray> patch = MakeBps(c.source, c.target);
+        ASSERT_TRUE(patch) << patch.failure().message().toStdString();
+        EXPECT_LT(patch->size(), c.below);
+        const Result<QByteArray> applied = ApplyPatch(*patch, c.source);
+        ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+        EXPECT_TRUE(*applied == c.target);
     }
 }
 
@@ -75,9 +75,9 @@ TEST(Bps, MovedDataCostsLittle)
     const std::set<std::string> underOneKiB{"100 bytes inserted", "100 bytes inserted, size kept", "64 KiB block moved"};
     for (const test::PatchPair& pair : test::MeasuredPairs()) {
         SCOPED_TRACE(pair.name);
-        const QByteArray patch = *MakeBps(pair.source, pair.target).bytes;
-        EXPECT_TRUE(*ApplyBps(patch, pair.source).bytes == pair.target);
-        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(pair.source, pair.target).bytes->size());
+        const QByteArray patch = *MakeBps(pair.source, pair.target);
+        EXPECT_TRUE(ApplyBps(patch, pair.source) == pair.target);
+        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(pair.source, pair.target)->size());
         if (underOneKiB.count(pair.name)) {
             EXPECT_LT(patch.size(), 1024);
         }
@@ -112,11 +112,11 @@ TEST(Bps, AnyEditsRoundTripAndNeverGrowThePatch)
             }
         }
         SCOPED_TRACE(k);
-        const QByteArray patch = *MakeBps(source, target).bytes;
-        const PatchResult applied = ApplyBps(patch, source);
-        ASSERT_TRUE(applied) << applied.error.toStdString();
-        EXPECT_TRUE(*applied.bytes == target);
-        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(source, target).bytes->size());
+        const QByteArray patch = *MakeBps(source, target);
+        const Result<QByteArray> applied = ApplyBps(patch, source);
+        ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+        EXPECT_TRUE(*applied == target);
+        EXPECT_LE(patch.size(), MakeBpsWithoutIndex(source, target)->size());
     }
 }
 
@@ -125,14 +125,14 @@ TEST(Bps, APatchForAnotherFileIsRefused)
     const QByteArray source = NoisyImage(0x1000);
     QByteArray target = source;
     target[0x10] = 1;
-    const QByteArray patch = *MakeBps(source, target).bytes;
+    const QByteArray patch = *MakeBps(source, target);
 
     QByteArray sameSizeOtherBytes = source;
     sameSizeOtherBytes[0x800] = static_cast<char>(sameSizeOtherBytes[0x800] + 1);
     for (const QByteArray& other : {sameSizeOtherBytes, source.left(0xFFF), source + "x", QByteArray()}) {
-        const PatchResult applied = ApplyPatch(patch, other);
+        const Result<QByteArray> applied = ApplyPatch(patch, other);
         EXPECT_FALSE(applied);
-        EXPECT_TRUE(applied.error.contains(QStringLiteral("別のファイル用"))) << applied.error.toStdString();
+        EXPECT_TRUE(applied.failure().message().contains(QStringLiteral("別のファイル用"))) << applied.failure().message().toStdString();
     }
 }
 
@@ -141,7 +141,7 @@ TEST(Bps, EveryDamagedByteAndEveryCutIsRefused)
     const QByteArray source = NoisyImage(200);
     QByteArray target = source + QByteArray(40, '\0');
     target[3] = 9;
-    const QByteArray patch = *MakeBps(source, target).bytes;
+    const QByteArray patch = *MakeBps(source, target);
     for (qsizetype i = 0; i < patch.size(); ++i) {
         QByteArray damaged = patch;
         damaged[i] = static_cast<char>(damaged[i] ^ 0x04);
@@ -198,11 +198,11 @@ TEST(Bps, NumbersReadAndWriteAsTheRuleCodesThem)
         SCOPED_TRACE(n.value);
         const QByteArray source = NoisyImage(static_cast<qsizetype>(n.value));
         const QByteArray patch = HandMade(n.bytes + Bytes({0x80, 0x80}), source, QByteArray());
-        const PatchResult applied = ApplyBps(patch, source);
-        ASSERT_TRUE(applied) << applied.error.toStdString();
-        EXPECT_TRUE(applied.bytes->isEmpty());
+        const Result<QByteArray> applied = ApplyBps(patch, source);
+        ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+        EXPECT_TRUE(applied->isEmpty());
         EXPECT_FALSE(ApplyBps(patch, source + "x"));
-        EXPECT_EQ(*MakeBps(source, QByteArray()).bytes, patch);
+        EXPECT_EQ(*MakeBps(source, QByteArray()), patch);
     }
 }
 
@@ -217,9 +217,9 @@ TEST(Bps, AHandMadePatchOfEveryActionApplies)
                                + Bytes({0x8E, 0x93});       // SourceCopy 4, cursor 10 - 9 (9 << 1 | 1): "1234"
     const QByteArray source("0123456789");
     const QByteArray target("01abababab7891234");
-    const PatchResult applied = ApplyBps(HandMade(Bytes({0x8A, 0x91, 0x80}) + actions, source, target), source);
-    ASSERT_TRUE(applied) << applied.error.toStdString();
-    EXPECT_EQ(*applied.bytes, target);
+    const Result<QByteArray> applied = ApplyBps(HandMade(Bytes({0x8A, 0x91, 0x80}) + actions, source, target), source);
+    ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+    EXPECT_EQ(*applied, target);
 
     // A period of 3 that doesn't divide the length, from a cursor moved past the start,
     // then a copy that doesn't overlap, back from where the last one ended.
@@ -227,13 +227,13 @@ TEST(Bps, AHandMadePatchOfEveryActionApplies)
     const QByteArray more = Bytes({0x8D}) + "xabc"         // TargetRead 4
                             + Bytes({0xA7, 0x82})           // TargetCopy 10 (9 << 2 | 3), cursor +1
                             + Bytes({0x8B, 0x95});          // TargetCopy 3, cursor 11 - 10 (10 << 1 | 1)
-    const PatchResult repeated = ApplyBps(HandMade(Bytes({0x8A, 0x91, 0x80}) + more, source, periodic), source);
-    ASSERT_TRUE(repeated) << repeated.error.toStdString();
-    EXPECT_EQ(*repeated.bytes, periodic);
+    const Result<QByteArray> repeated = ApplyBps(HandMade(Bytes({0x8A, 0x91, 0x80}) + more, source, periodic), source);
+    ASSERT_TRUE(repeated) << repeated.failure().message().toStdString();
+    EXPECT_EQ(*repeated, periodic);
 
     // Our writer on an unchanged image of 33 bytes: one SourceRead of 33, (32 << 2) = 128.
     const QByteArray same = NoisyImage(33);
-    EXPECT_EQ(*MakeBps(same, same).bytes, HandMade(Bytes({0xA1, 0xA1, 0x80, 0x00, 0x80}), same, same));
+    EXPECT_EQ(*MakeBps(same, same), HandMade(Bytes({0xA1, 0xA1, 0x80, 0x00, 0x80}), same, same));
 }
 
 // Patches whose CRC32s are right but whose numbers or actions are not: each is refused
@@ -273,10 +273,10 @@ TEST(Bps, ActionsOutsideTheirBoundsAreRefused)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PatchResult applied = ApplyBps(HandMade(c.body, source, c.claimed), source);
-        EXPECT_FALSE(applied);
-        EXPECT_TRUE(applied.error.contains(QStringLiteral("壊れて")) && applied.error.contains(QString::fromUtf16(c.says)))
-            << applied.error.toStdString();
+        const Result<QByteArray> applied = ApplyBps(HandMade(c.body, source, c.claimed), source);
+        ASSERT_FALSE(applied);
+        const QString why = applied.failure().message();
+        EXPECT_TRUE(why.contains(QStringLiteral("壊れて")) && why.contains(QString::fromUtf16(c.says))) << why.toStdString();
     }
     // The same frame holds a good patch.
     EXPECT_TRUE(ApplyBps(HandMade(head + Bytes({0x9C}), source, "01234567"), source));
@@ -284,9 +284,9 @@ TEST(Bps, ActionsOutsideTheirBoundsAreRefused)
 
 TEST(Patch, OnlyBpsAndIpsAreTaken)
 {
-    const PatchResult neither = ApplyPatch("BPS2....", "x");
+    const Result<QByteArray> neither = ApplyPatch("BPS2....", "x");
     EXPECT_FALSE(neither);
-    EXPECT_TRUE(neither.error.contains(QStringLiteral("IPS"))) << neither.error.toStdString();
+    EXPECT_TRUE(neither.failure().message().contains(QStringLiteral("IPS"))) << neither.failure().message().toStdString();
     EXPECT_FALSE(ApplyPatch(QByteArray(), "x"));
     EXPECT_FALSE(ApplyBps("PATCHEOF", "x"));
 }

@@ -159,7 +159,7 @@ TEST_F(PatchCommands, ChecksumPrintsComparesAndFixes)
     write(u"game.rom"_s, image);
     const CommandRun wrong = checksum({u"game.rom"_s});
     EXPECT_EQ(wrong.status, 1);
-    const std::optional<HeaderChecksum> sums = ComputeHeaderChecksum(image);
+    const Result<HeaderChecksum> sums = ComputeHeaderChecksum(image);
     const QString computed = u"0x"_s + QString::number(sums->checksum, 16).toUpper().rightJustified(4, u'0');
     EXPECT_TRUE(wrong.out.contains(computed)) << wrong.out.toStdString();
     EXPECT_TRUE(read(u"game.rom"_s) == image); // not fixed without --fix

@@ -27,7 +27,7 @@ TEST(HeaderChecksum, PowersOfTwoSumEveryByte)
 {
     for (const qsizetype size : {qsizetype{0x8000}, qsizetype{0x100000}}) {
         const QByteArray image = NoisyImage(size, 7);
-        const std::optional<HeaderChecksum> sums = ComputeHeaderChecksum(image);
+        const Result<HeaderChecksum> sums = ComputeHeaderChecksum(image);
         ASSERT_TRUE(sums);
         const auto word = [&](qsizetype at) { return static_cast<std::uint8_t>(image[at]) | static_cast<std::uint8_t>(image[at + 1]) << 8; };
         EXPECT_EQ(std::tuple(sums->checksum, sums->complement, sums->storedComplement, sums->storedChecksum),
@@ -58,12 +58,12 @@ TEST(HeaderChecksum, OtherSizesAreMirrored)
 TEST(HeaderChecksum, FixWritesWhatItComputesAndIgnoresTheOldValues)
 {
     QByteArray image = NoisyImage(0x28000, 10);
-    const std::optional<HeaderChecksum> before = ComputeHeaderChecksum(image);
+    const Result<HeaderChecksum> before = ComputeHeaderChecksum(image);
     ASSERT_TRUE(before);
     EXPECT_FALSE(before->matches());
     const QByteArray original = image;
     ASSERT_TRUE(FixHeaderChecksum(image));
-    const std::optional<HeaderChecksum> after = ComputeHeaderChecksum(image);
+    const Result<HeaderChecksum> after = ComputeHeaderChecksum(image);
     EXPECT_EQ(std::tuple(after->matches(), after->checksum, static_cast<std::uint16_t>(after->storedChecksum + after->storedComplement)),
               std::tuple(true, before->checksum, 0xFFFF));
     for (qsizetype i = 0; i < image.size(); ++i) {
@@ -80,14 +80,13 @@ TEST(HeaderChecksum, ImagesWithoutAHeaderWhereZorLooksAreRefused)
 {
     for (const qsizetype size : {qsizetype{0}, qsizetype{0x7FFF}, qsizetype{0x8200}, qsizetype{0x300200}}) {
         QByteArray image(size, '\x01');
-        QString reason;
-        EXPECT_FALSE(ComputeHeaderChecksum(image, &reason)) << size;
-        EXPECT_FALSE(reason.isEmpty());
+        const Result<HeaderChecksum> sums = ComputeHeaderChecksum(image);
+        ASSERT_FALSE(sums) << size;
+        EXPECT_FALSE(sums.failure().reason().isEmpty());
         EXPECT_FALSE(FixHeaderChecksum(image));
         EXPECT_EQ(image, QByteArray(size, '\x01'));
     }
-    QString reason;
-    ComputeHeaderChecksum(QByteArray(0x7FFF, '\0'), &reason);
+    const QString reason = ComputeHeaderChecksum(QByteArray(0x7FFF, '\0')).failure().reason();
     EXPECT_TRUE(reason.contains(QStringLiteral("ヘッダがありません"))) << reason.toStdString();
     EXPECT_TRUE(ComputeHeaderChecksum(QByteArray(0x8000, '\0')));
 }

@@ -55,14 +55,14 @@ Parsed ParseIps(const QByteArray& patch)
 
 QByteArray RoundTrip(const QByteArray& source, const QByteArray& target)
 {
-    const PatchResult patch = MakeIps(source, target);
-    EXPECT_TRUE(patch) << patch.error.toStdString();
+    const Result<QByteArray> patch = MakeIps(source, target);
+    EXPECT_TRUE(patch) << patch.failure().message().toStdString();
     if (!patch)
         return {};
-    const PatchResult applied = ApplyPatch(*patch.bytes, source);
-    EXPECT_TRUE(applied) << applied.error.toStdString();
-    EXPECT_TRUE(applied.bytes == target);
-    return *patch.bytes;
+    const Result<QByteArray> applied = ApplyPatch(*patch, source);
+    EXPECT_TRUE(applied) << applied.failure().message().toStdString();
+    EXPECT_TRUE(applied == target);
+    return *patch;
 }
 
 TEST(Ips, RoundTripsAtTheEdges)
@@ -82,7 +82,7 @@ TEST(Ips, RoundTripsAtTheEdges)
         for (const Record& record : parsed.records)
             EXPECT_LE(record.length, 0xFFFF);
     }
-    EXPECT_EQ(ParseIps(*MakeIps(base, base).bytes).records.size(), 0u);
+    EXPECT_EQ(ParseIps(*MakeIps(base, base)).records.size(), 0u);
 }
 
 TEST(Ips, AGrownTargetEndsWithARecordWritingItsLastByte)
@@ -122,9 +122,9 @@ TEST(Ips, OffsetsPast24BitsAreRefusedWhenMakingAPatch)
 {
     const QByteArray base(0x1000010, '\0');
     RoundTrip(base, QByteArray(base).replace(0xFFFFFF, 1, "\x01"));
-    const PatchResult refused = MakeIps(base, QByteArray(base).replace(0x1000000, 1, "\x01"));
+    const Result<QByteArray> refused = MakeIps(base, QByteArray(base).replace(0x1000000, 1, "\x01"));
     EXPECT_FALSE(refused);
-    EXPECT_TRUE(refused.error.contains(QStringLiteral("0xFFFFFF"))) << refused.error.toStdString();
+    EXPECT_TRUE(refused.failure().message().contains(QStringLiteral("0xFFFFFF"))) << refused.failure().message().toStdString();
     EXPECT_FALSE(MakeIps(base.left(0xFFFFFF), base.left(0xFFFFFF) + QByteArray(2, '\0'))); // grows past
     EXPECT_FALSE(MakeIps(base, base.left(0x1000000)));                                    // a truncation size past 24 bits
     RoundTrip(base, base.left(0xFFFFFF));
@@ -136,9 +136,9 @@ TEST(Ips, TheApplierTakesRunsGapsAndTruncation)
     // A run of 4 'z' at 2, a record at 8 past the end (7 reads as 0), then truncation to 10.
     const QByteArray patch = QByteArray("PATCH") + QByteArray("\0\0\x02\0\0\0\x04z", 8) + QByteArray("\0\0\x08\0\x02XY", 7)
                              + "EOF" + QByteArray("\0\0\x0A", 3);
-    const PatchResult applied = ApplyIps(patch, source);
-    ASSERT_TRUE(applied) << applied.error.toStdString();
-    EXPECT_EQ(*applied.bytes, QByteArray("abzzzz\0\0XY", 10));
+    const Result<QByteArray> applied = ApplyIps(patch, source);
+    ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+    EXPECT_EQ(*applied, QByteArray("abzzzz\0\0XY", 10));
 }
 
 TEST(Ips, DamagedPatchesAreRefused)
@@ -156,9 +156,9 @@ TEST(Ips, DamagedPatchesAreRefused)
         QByteArray("PATCHEOF\0\0\x01junk", 15),         // bytes after the end
     };
     for (const QByteArray& patch : damaged) {
-        const PatchResult applied = ApplyPatch(patch, source);
+        const Result<QByteArray> applied = ApplyPatch(patch, source);
         EXPECT_FALSE(applied) << patch.toHex().toStdString();
-        EXPECT_TRUE(applied.error.contains(QStringLiteral("壊れて"))) << applied.error.toStdString();
+        EXPECT_TRUE(applied.failure().message().contains(QStringLiteral("壊れて"))) << applied.failure().message().toStdString();
     }
     EXPECT_TRUE(ApplyPatch(QByteArray("PATCHEOF\0\0\x06", 11), source));
 }

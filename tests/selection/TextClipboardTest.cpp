@@ -61,7 +61,7 @@ TEST(TextPaste, OnlyWhatLandsIsKept)
 {
     // 140 KB: one line of 50,001 fields, then 20,000 lines of one, a rectangle of a billion cells.
     const QString text = QStringList(50001, u"1"_s).join(u'\t') + u"\n"_s + u"2\n"_s.repeated(20000);
-    const ClipboardValues read = ReadClipboardValues(text, 4, 3);
+    const ClipboardValues read = *ReadClipboardValues(text, 4, 3);
     EXPECT_EQ(std::tuple(read.rows, read.cols, read.values.size(), read.rowStarts.size()), std::tuple(20001, 50001, 6u, 5u));
 
     // Pasted at row 2 of the 5 × 3 table: three values of the first line, one of each line below.

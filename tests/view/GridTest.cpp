@@ -5,6 +5,7 @@
 #include "core/view/TabView.h"
 
 #include "tests/support/ModeFolder.h"
+#include "tests/support/Succeeded.h"
 
 #include <QFile>
 
@@ -137,31 +138,30 @@ TEST_F(GridView, RowLabelWidthGrowsOnlyPastTheRunningWidth)
 
 TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
 {
-    QString error;
-    EXPECT_EQ(SetNotation(doc, {TabIdSection, table}, 1, 1, NotationSigned, &error), NotationChange::Changed);
+    EXPECT_EQ(SetNotation(doc, {TabIdSection, table}, 1, 1, NotationSigned), NotationChange::Changed);
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 1), u"-128"_s);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/表.ini"_s)), u"-10"_s);
     EXPECT_FALSE(doc.History->Modified());
     // On 個別データ the row is the section.
-    EXPECT_EQ(SetNotation(doc, {TabIndividual, 0}, 1, 1, NotationUnsigned, &error), NotationChange::Changed);
+    EXPECT_EQ(SetNotation(doc, {TabIndividual, 0}, 1, 1, NotationUnsigned), NotationChange::Changed);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
     EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"10"_s);
     // A cursor on no section changes nothing.
     for (const auto& [tab, row, col] : {std::tuple{TabIdSection, 1, 4}, {TabIndividual, 2, 1}, {TabBattle, 1, 26}})
-        EXPECT_EQ(SetNotation(doc, {tab, tab == TabIdSection ? table : 0}, row, col, NotationHex, &error), NotationChange::NoSection) << tab;
-    EXPECT_EQ(SetNotation(doc, {TabIdSection, 0}, 1, 1, NotationHex, &error), NotationChange::NoSection);
+        EXPECT_EQ(SetNotation(doc, {tab, tab == TabIdSection ? table : 0}, row, col, NotationHex), NotationChange::NoSection) << tab;
+    EXPECT_EQ(SetNotation(doc, {TabIdSection, 0}, 1, 1, NotationHex), NotationChange::NoSection);
     // A settings file that can't be written: the document changes, and the caller is told.
     QFile::remove(home.file(u"mode/表.ini"_s));
     ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/表.ini"_s)); // a folder where the file should be
-    EXPECT_EQ(SetNotation(doc, {TabIdSection, table}, 1, 2, NotationHex, &error), NotationChange::NotWritten);
-    EXPECT_TRUE(error.contains(u"表.ini"_s)) << error.toStdString();
+    const Result<NotationChange> notWritten = SetNotation(doc, {TabIdSection, table}, 1, 2, NotationHex);
+    ASSERT_FALSE(notWritten);
+    EXPECT_TRUE(notWritten.failure().message().contains(u"表.ini"_s)) << notWritten.failure().message().toStdString();
     EXPECT_EQ(CellText(doc, TabIdSection, table, 1, 2), u"0x80"_s);
 }
 
 TEST_F(GridView, ColumnWidthsAreSavedWithAFloorOf600)
 {
-    QString error;
-    ASSERT_TRUE(SaveColumnWidths(doc, {TabIdSection, table}, {1500, 0, 599, 601}, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(SaveColumnWidths(doc, {TabIdSection, table}, {1500, 0, 599, 601})));
     QStringList widths;
     for (int q = 0; q <= 3; ++q)
         widths << ReadIni(u"ColWidth"_s, u"Section%1"_s.arg(q), home.file(u"mode/表.ini"_s));
@@ -174,9 +174,8 @@ TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
     view.TabState(TabIdSection, 0) = table;
     view.TabState(TabIdSection, 1) = 3;
     view.TabState(TabIndividual, 2) = 1;
-    QString error;
     const QString longNote = QString(200, u'長') + u"\r\n二行目\n三行目\r四行目〜"_s;
-    ASSERT_TRUE(StoreNote(doc, view, TabIdSection, longNote, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(StoreNote(doc, view, TabIdSection, longNote)));
     const QString stored = ReadIniWhole(u"Text"_s, u"Section3"_s, home.file(u"mode/表.ini"_s));
     EXPECT_TRUE(stored.endsWith(u"\\n二行目\\n三行目\\n四行目～"_s)) << stored.toStdString();
     // Read back whole, past the 254-byte cut, with its line breaks.

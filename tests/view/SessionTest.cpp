@@ -6,6 +6,7 @@
 #include "core/view/TabView.h"
 
 #include "tests/support/ModeFolder.h"
+#include "tests/support/Succeeded.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,19 +72,18 @@ TEST_F(SessionView, APendingNoteGoesUnderTheTabAndSectionItWasLoadedFor)
     // The strip moves on to tab 3 before the note box loads that tab's note.
     session.LeaveTab(TabIdSection, {2, 1, 1, 1, 4});
     session.EnterTab(TabBattle);
-    QString error;
-    ASSERT_TRUE(session.StorePendingNote(u"二行\n目"_s, &error)) << error.toStdString();
+    ASSERT_TRUE(test::Succeeded(session.StorePendingNote(u"二行\n目"_s)));
     EXPECT_EQ(note(u"表.ini"_s, 2), u"二行\\n目"_s);
     EXPECT_EQ(note(u"敵パラメータ.ini"_s, 2), QString());
     EXPECT_FALSE(session.NotePending());
 
     // Nothing edited since: nothing is written, even with other text in the box.
-    ASSERT_TRUE(session.StorePendingNote(u"別"_s, &error));
+    ASSERT_TRUE(session.StorePendingNote(u"別"_s));
     EXPECT_EQ(note(u"表.ini"_s, 2), u"二行\\n目"_s);
     // The change a load makes in the box is no edit once the note is shown.
     session.NoteEdited();
     session.NoteShown(TabBattle);
-    ASSERT_TRUE(session.StorePendingNote(u"別"_s, &error));
+    ASSERT_TRUE(session.StorePendingNote(u"別"_s));
     EXPECT_FALSE(QFile::exists(home.file(u"mode/敵パラメータ.ini"_s)));
     // A read forgets an edit of the closed document's note.
     session.NoteEdited();
@@ -97,9 +97,9 @@ TEST_F(SessionView, ANoteThatCantBeWrittenOrHasNoSection)
     session.NoteEdited();
     QFile::remove(home.file(u"mode/表.ini"_s));
     ASSERT_TRUE(QDir(home.path()).mkpath(u"mode/表.ini"_s)); // a folder where the file should be
-    QString error;
-    EXPECT_FALSE(session.StorePendingNote(u"x"_s, &error));
-    EXPECT_TRUE(error.contains(u"表.ini"_s)) << error.toStdString();
+    const Result<void> stored = session.StorePendingNote(u"x"_s);
+    ASSERT_FALSE(stored);
+    EXPECT_TRUE(stored.failure().message().contains(u"表.ini"_s)) << stored.failure().message().toStdString();
     EXPECT_FALSE(session.NotePending()); // told once, not again with every move
 
     // A table without rows keeps the remembered section under its cursor; without columns there is none.

@@ -287,7 +287,7 @@ private Q_SLOTS:
                 QVERIFY(form.FGrid1->geometry().contains(form.StartHint->geometry()));
                 QWidget* hit = form.centralWidget()->childAt(form.StartHint->geometry().center());
                 QVERIFY(hit == form.FGrid1 || form.FGrid1->isAncestorOf(hit));
-                form.OpenRom(definitions.file(QStringLiteral("x.rom")), definitions.dir.path());
+                QVERIFY(form.OpenRom(definitions.file(QStringLiteral("x.rom")), definitions.dir.path()));
                 QVERIFY(!form.StartHint->isVisible());
             }
         }

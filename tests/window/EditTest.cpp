@@ -710,9 +710,9 @@ private Q_SLOTS:
         form.MakePatch->trigger();
         QCOMPARE(o.dialogs->asked.size(), std::size_t(1));
         QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Information);
-        const zor::PatchResult applied = zor::ApplyPatch(ReadFile(o.folder->file(QStringLiteral("hack.bps"))), ReadFile(original));
+        const zor::Result<QByteArray> applied = zor::ApplyPatch(ReadFile(o.folder->file(QStringLiteral("hack.bps"))), ReadFile(original));
         QVERIFY(applied);
-        QVERIFY(*applied.bytes == ReadFile(rom));
+        QVERIFY(*applied == ReadFile(rom));
         QVERIFY(ReadFile(rom) != ReadFile(original));
 
         o.dialogs->openPaths = {QString()}; // cancelled: nothing written

@@ -36,7 +36,7 @@ public:
             個別データ.sna  300|お金|301|レベル|
         )"));
         // The sample image, for its battle blocks; the tables lie where it holds nothing.
-        QByteArray image = zor::MakeSampleImage();
+        QByteArray image = *zor::MakeSampleImage();
         image[0x200] = static_cast<char>(0x80);
         image[0x211] = 5;
         image[0x300] = 0x0A;

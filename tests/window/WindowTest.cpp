@@ -62,7 +62,7 @@ struct ModifiedImage {
 
     ModifiedImage(Form1& form, FakeDialogs& dialogs, bool saveSucceeds)
     {
-        form.OpenRom(rom);
+        QVERIFY(form.OpenRom(rom));
         setModified(form, true);
         if (!saveSucceeds)
             QFile::remove(rom);

@@ -16,14 +16,13 @@ namespace zor::fuzz {
 inline DocumentState SampleDocument()
 {
     QTemporaryDir home;
-    QString error;
-    if (!home.isValid() || WriteSampleFolder(home.path(), &error) < 0)
+    if (!home.isValid() || !WriteSampleFolder(home.path()))
         std::abort(); // the harness itself failed
     const QString rom = home.filePath(SampleImageName());
     DocumentState doc;
     ProblemLog log;
     BattleCodec codec;
-    LoadDocument(doc, rom, ReadRomImage(rom, &error).value(), home.path(), codec, log);
+    LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
     if (!log.empty())
         std::abort();
     return doc;

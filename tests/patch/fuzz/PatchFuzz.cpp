@@ -13,10 +13,10 @@ namespace {
 
 void Apply(const QByteArray& patch, const QByteArray& source)
 {
-    const zor::PatchResult result = zor::ApplyPatch(patch, source);
-    if (result.bytes.has_value() == !result.error.isEmpty())
-        std::abort(); // either bytes or a reason, never both or neither
-    if (result && result.bytes->size() > zor::kMaxImageSize)
+    const zor::Result<QByteArray> result = zor::ApplyPatch(patch, source);
+    if (!result && result.failure().message().isEmpty())
+        std::abort(); // a refusal always says why
+    if (result && result->size() > zor::kMaxImageSize)
         std::abort();
 }
 
