@@ -449,6 +449,7 @@ int RunMenuTests(int argc, char** argv);
 int RunNavigateTests(int argc, char** argv);
 int RunValueViewsTests(int argc, char** argv);
 int RunSpreadsheetTests(int argc, char** argv);
+int RunCommandsTests(int argc, char** argv);
 int RunDesktopTests(int argc, char** argv);
 
 int main(int argc, char** argv)
@@ -473,6 +474,7 @@ int main(int argc, char** argv)
     failures += RunNavigateTests(argc, argv);
     failures += RunValueViewsTests(argc, argv);
     failures += RunSpreadsheetTests(argc, argv);
+    failures += RunCommandsTests(argc, argv);
     failures += RunDesktopTests(argc, argv);
     return failures;
 }
