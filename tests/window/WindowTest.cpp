@@ -445,7 +445,6 @@ int RunFlexGridTests(int argc, char** argv);
 int RunViewTests(int argc, char** argv);
 int RunEditTests(int argc, char** argv);
 int RunChangesTests(int argc, char** argv);
-int RunMenuTests(int argc, char** argv);
 int RunNavigateTests(int argc, char** argv);
 int RunValueViewsTests(int argc, char** argv);
 int RunSpreadsheetTests(int argc, char** argv);
@@ -470,7 +469,6 @@ int main(int argc, char** argv)
     failures += RunViewTests(argc, argv);
     failures += RunEditTests(argc, argv);
     failures += RunChangesTests(argc, argv);
-    failures += RunMenuTests(argc, argv);
     failures += RunNavigateTests(argc, argv);
     failures += RunValueViewsTests(argc, argv);
     failures += RunSpreadsheetTests(argc, argv);
