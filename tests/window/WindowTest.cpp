@@ -446,7 +446,6 @@ int RunViewTests(int argc, char** argv);
 int RunEditTests(int argc, char** argv);
 int RunChangesTests(int argc, char** argv);
 int RunNavigateTests(int argc, char** argv);
-int RunValueViewsTests(int argc, char** argv);
 int RunSpreadsheetTests(int argc, char** argv);
 int RunCommandsTests(int argc, char** argv);
 int RunDesktopTests(int argc, char** argv);
@@ -470,7 +469,6 @@ int main(int argc, char** argv)
     failures += RunEditTests(argc, argv);
     failures += RunChangesTests(argc, argv);
     failures += RunNavigateTests(argc, argv);
-    failures += RunValueViewsTests(argc, argv);
     failures += RunSpreadsheetTests(argc, argv);
     failures += RunCommandsTests(argc, argv);
     failures += RunDesktopTests(argc, argv);
