@@ -4,7 +4,6 @@
 // offscreen platform reports, so 15 twips are exactly one pixel.
 
 #include "core/about/ApplicationNames.h"
-#include "core/files/UserSettings.h"
 #include "tests/window/Controls.h"
 #include "tests/window/TestFolder.h"
 #include "window/Application.h"
@@ -321,12 +320,14 @@ int RunCommandsTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
+    // Each run keeps Qt's test-mode settings and data under a home of its own, empty at the
+    // start: runs side by side, from other build folders, would share them, and a pipe that
+    // a desktop case makes, or that a crashed run left, would hold every case of the others.
+    const QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
     zor::Application app(argc, argv);
     zor::SetApplicationNames(); // the names the editor runs under, in Qt's test-mode folders:
     QStandardPaths::setTestModeEnabled(true); // the user's settings stay the user's
-    // Each run starts without settings: a pipe left by a run that crashed would hold every case.
-    for (const QString& file : zor::UserSettingsFiles())
-        QFile::remove(file);
     app.setQuitOnLastWindowClosed(false);  // the windows of one case close while the next are made
     int failures = 0;
     {
