@@ -65,8 +65,12 @@ private Q_SLOTS:
         QVERIFY(Item(form, "ShowChanges").isChecked() && !Changes(form).isHidden());
         QCOMPARE(Lines(form), QStringList{zor::ChangeListModel::EmptyText()});
 
+        // Its last line taken away by an undo, the list shows that there are none.
         ClickTab(form, 2);
         Type(form, "9\r");
+        Key(form, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Lines(form), QStringList{zor::ChangeListModel::EmptyText()});
+        Key(form, Qt::Key_Y, Qt::ControlModifier);
         ClickTab(form, 1);
         ShowTable(form, 2, 1);
         Type(form, "7\r");
