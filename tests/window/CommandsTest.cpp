@@ -7,6 +7,7 @@
 #include "tests/window/TestFolder.h"
 #include "core/edit/EditHistory.h"
 
+#include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -128,6 +129,7 @@ private Q_SLOTS:
             for (const Cell& cell : c.cells)
                 before << (cell.row < grid.Rows() && cell.col < grid.Cols() ? grid.TextMatrix(cell.row, cell.col) : QString());
             const Redraws redrawn(grid);
+            const QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
             Perform(form, c.steps);
             for (std::size_t i = 0; i < c.cells.size(); ++i) {
                 const Cell& cell = c.cells[i];
