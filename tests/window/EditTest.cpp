@@ -1,8 +1,8 @@
 // Editing in the window: the keys that open the cell editor, its commit and the focus
-// rules around it, undo and redo bringing back their place, the cell clipboard, saves,
-// row commands and patches. What an edit does to the document is the core's to check
-// (tests/edit, tests/output, tests/patch); here it must reach the core and come back onto
-// the grid, the title and the messages.
+// rules around it, undo and redo bringing back their place, the marks of changed cells,
+// the row items, patches and the event loop's boundary. What an edit does to the document
+// is the core's to check (tests/edit, tests/output, tests/patch); each command's own
+// message is a row of the command table.
 
 #include "tests/window/Controls.h"
 #include "tests/window/TestFolder.h"

@@ -1,7 +1,6 @@
-// The status bar, 編集 → 検索 and 移動, and the shaded battle blocks, driven as a user
-// would. What a find or a go-to finds and what the status bar says are the core's to
-// check (tests/navigate); here the bar, the dialog and the keys must reach them and the
-// cursor must land where they say.
+// The status bar, the find bar, the go-to dialog and the shaded battle blocks, driven as a
+// user would. What a find or a go-to finds and what the status bar says are the core's to
+// check (tests/navigate); where one lands is a row of the command table.
 
 #include "tests/window/Controls.h"
 #include "tests/window/TestFolder.h"

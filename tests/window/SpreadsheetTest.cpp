@@ -1,7 +1,8 @@
 // The round trip through spreadsheets in the window: the CSV export and the import with its
-// preview, the selection as text on the system clipboard and pasted back, and values for a
-// selection, through the menus, keys and the fake dialogs. What they read and write is the
-// core's to check (tests/csv, tests/selection); here the results must reach the controls.
+// preview, and the selection as text on the system clipboard and pasted back, through the
+// menus, keys and the fake dialogs. What they read and write is the core's to check
+// (tests/csv, tests/selection); text pastes and values for a selection are rows of the
+// command table.
 
 #include "tests/window/Controls.h"
 #include "tests/window/TestFolder.h"

@@ -1,5 +1,6 @@
-// The main window: its state at start-up, its menus, its layout on resize, and the
-// save question on the two ways out. Message boxes are answered by a fake.
+// The main window: its state at start-up, its menus, its row labels, its layout on resize
+// and with a pane, and the save question on the two ways out. Message boxes are answered
+// by a fake.
 // Expected sizes are written in twips and compared in pixels at 96 dpi, which the
 // offscreen platform reports, so 15 twips are exactly one pixel.
 
