@@ -7,24 +7,22 @@
 #include "window/TabStrip.h"
 
 #include <QAbstractItemModelTester>
+#include <QBrush>
 #include <QHeaderView>
 #include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QBrush>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QToolButton>
 
 #include <memory>
 #include <stdexcept>
-#include <utility>
 
+using namespace Qt::Literals::StringLiterals;
 using zor::FlexGrid;
 
 namespace {
-
-QString CellName(int row, int col) { return QStringLiteral("%1,%2").arg(row).arg(col); }
 
 // A shown 400 x 300 px grid with the given data rows and columns; null if it never shows.
 std::unique_ptr<FlexGrid> ShownGrid(int rows, int cols)
@@ -37,7 +35,9 @@ std::unique_ptr<FlexGrid> ShownGrid(int rows, int cols)
     return QTest::qWaitForWindowExposed(grid.get()) ? std::move(grid) : nullptr;
 }
 
-using Corner = std::pair<int, int>;  // (row, col)
+using Corner = std::pair<int, int>; // (row, col)
+Corner Cursor(const FlexGrid& grid) { return {grid.Row(), grid.Col()}; }
+Corner OtherCorner(const FlexGrid& grid) { return {grid.RowSel(), grid.ColSel()}; }
 
 } // namespace
 
@@ -47,36 +47,10 @@ class FlexGridTest : public QObject {
 private Q_SLOTS:
     void twipsConvertAtTheScreensDpi()
     {
-        QCOMPARE(zor::TwipsToPixels(15, 96), 1);
-        QCOMPARE(zor::TwipsToPixels(1440, 96), 96);
-        QCOMPARE(zor::TwipsToPixels(1440, 120), 120);
-        QCOMPARE(zor::TwipsToPixels(22, 96), 1);  // 1.47 px rounds to 1
-        QCOMPARE(zor::TwipsToPixels(23, 96), 2);
-        QCOMPARE(zor::PixelsToTwips(569, 96), 8535);
-        QCOMPARE(zor::PixelsToTwips(120, 120), 1440);
-    }
-
-    void sizesReachTheViewInPixels()
-    {
-        FlexGrid grid;
-        grid.setRows(4);
-        grid.setCols(3);
-        grid.setColWidth(2, 1500);
-        grid.setRowHeight(3, 450);
-        grid.setRowHeight(0, 600);
-        grid.setColWidth(0, 900);
-        QCOMPARE(grid.ColWidth(2), 1500);
-        QCOMPARE(grid.RowHeight(3), 450);
-        QCOMPARE(grid.horizontalHeader()->sectionSize(1), 100);
-        QCOMPARE(grid.verticalHeader()->sectionSize(2), 30);
-        QCOMPARE(grid.horizontalHeader()->height(), 40);
-        QCOMPARE(grid.verticalHeader()->width(), 60);
-        // Untouched rows and columns keep the defaults, and a new row gets the default too.
-        QCOMPARE(grid.ColWidth(1), FlexGrid::kDefaultColWidth);
-        grid.setRows(5);
-        QCOMPARE(grid.RowHeight(4), FlexGrid::kDefaultRowHeight);
-        QCOMPARE(grid.verticalHeader()->sectionSize(3), zor::TwipsToPixels(FlexGrid::kDefaultRowHeight, 96));
-        QCOMPARE(grid.RowHeight(3), 450);
+        QCOMPARE((std::vector{zor::TwipsToPixels(15, 96), zor::TwipsToPixels(1440, 96), zor::TwipsToPixels(1440, 120),
+                              zor::TwipsToPixels(22, 96), zor::TwipsToPixels(23, 96)}),
+                 (std::vector{1, 96, 120, 1, 2})); // 1.47 px rounds to 1
+        QCOMPARE(std::pair(zor::PixelsToTwips(569, 96), zor::PixelsToTwips(120, 120)), std::pair(8535, 1440));
     }
 
     void cellsMapOntoTheModelPlusOne()
@@ -84,36 +58,31 @@ private Q_SLOTS:
         FlexGrid grid;
         grid.setRows(3);
         grid.setCols(4);
-        QCOMPARE(grid.model()->rowCount(), 2);
-        QCOMPARE(grid.model()->columnCount(), 3);
-        grid.setCellTextProvider([](int row, int col) { return QStringLiteral("%1,%2").arg(row).arg(col); });
-        QCOMPARE(grid.model()->index(0, 0).data().toString(), QStringLiteral("1,1"));
-        QCOMPARE(grid.model()->index(1, 2).data().toString(), QStringLiteral("2,3"));
-        QCOMPARE(grid.TextMatrix(2, 3), QStringLiteral("2,3"));
-
-        grid.setTextMatrix(0, 0, QStringLiteral("ID"));
-        grid.setTextMatrix(0, 2, QStringLiteral("col 2"));
-        grid.setTextMatrix(2, 0, QStringLiteral("row 2"));
-        QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("col 2"));
-        QCOMPARE(grid.model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("row 2"));
-        QCOMPARE(grid.TextMatrix(0, 0), QStringLiteral("ID"));
-        QCOMPARE(grid.TextMatrix(0, 2), QStringLiteral("col 2"));
-        QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("row 2"));
-        QCOMPARE(grid.TextMatrix(1, 0), QString());
+        QCOMPARE(std::pair(grid.model()->rowCount(), grid.model()->columnCount()), std::pair(2, 3));
+        grid.setCellTextProvider([](int row, int col) { return u"%1,%2"_s.arg(row).arg(col); });
+        QCOMPARE(std::tuple(grid.model()->index(0, 0).data().toString(), grid.model()->index(1, 2).data().toString(), grid.TextMatrix(2, 3)),
+                 std::tuple(u"1,1"_s, u"2,3"_s, u"2,3"_s));
+        grid.setTextMatrix(0, 0, u"ID"_s);
+        grid.setTextMatrix(2, 0, u"row 2"_s);
+        QCOMPARE(grid.model()->headerData(1, Qt::Vertical).toString(), u"row 2"_s);
+        QCOMPARE(std::tuple(grid.TextMatrix(0, 0), grid.TextMatrix(2, 0), grid.TextMatrix(1, 0)), std::tuple(u"ID"_s, u"row 2"_s, QString()));
+        // A long heading draws on two lines, broken in its middle; its text stays whole.
+        const QString headings[] = {u"防御力ボーナ"_s, u"防御力ボーナス"_s, u"ABCDEFGH"_s};
+        const QString drawn[] = {headings[0], u"防御力 \nボーナス"_s, u"ABCD \nEFGH"_s};
+        for (int c = 1; c <= 3; ++c) {
+            grid.setTextMatrix(0, c, headings[c - 1]);
+            QCOMPARE(std::pair(grid.model()->headerData(c - 1, Qt::Horizontal).toString(), grid.TextMatrix(0, c)),
+                     std::pair(drawn[c - 1], headings[c - 1]));
+        }
     }
 
     void alignmentCodesAndTheirColumns()
     {
-        QCOMPARE(FlexGrid::alignmentFromCode(0), Qt::AlignLeft | Qt::AlignTop);
-        QCOMPARE(FlexGrid::alignmentFromCode(1), Qt::AlignLeft | Qt::AlignVCenter);
-        QCOMPARE(FlexGrid::alignmentFromCode(2), Qt::AlignLeft | Qt::AlignBottom);
-        QCOMPARE(FlexGrid::alignmentFromCode(3), Qt::AlignHCenter | Qt::AlignTop);
-        QCOMPARE(FlexGrid::alignmentFromCode(4), Qt::AlignHCenter | Qt::AlignVCenter);
-        QCOMPARE(FlexGrid::alignmentFromCode(5), Qt::AlignHCenter | Qt::AlignBottom);
-        QCOMPARE(FlexGrid::alignmentFromCode(6), Qt::AlignRight | Qt::AlignTop);
-        QCOMPARE(FlexGrid::alignmentFromCode(7), Qt::AlignRight | Qt::AlignVCenter);
-        QCOMPARE(FlexGrid::alignmentFromCode(8), Qt::AlignRight | Qt::AlignBottom);
-
+        // Three across, each top, centre and bottom.
+        const Qt::Alignment across[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+        const Qt::Alignment down[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+        for (int code = 0; code <= 8; ++code)
+            QCOMPARE(FlexGrid::alignmentFromCode(code), across[code / 3] | down[code % 3]);
         FlexGrid grid;
         grid.setRows(3);
         grid.setCols(3);
@@ -123,10 +92,8 @@ private Q_SLOTS:
         const auto alignment = [](const QVariant& value) { return Qt::Alignment(value.toInt()); };
         // Values and row labels sit on their row's line, whatever the code's vertical part; headings keep it.
         QCOMPARE(alignment(grid.model()->index(1, 1).data(Qt::TextAlignmentRole)), Qt::AlignRight | Qt::AlignVCenter);
-        QCOMPARE(alignment(grid.model()->index(1, 0).data(Qt::TextAlignmentRole)),
-                 FlexGrid::alignmentFromCode(FlexGrid::kDefaultAlignment));
+        QCOMPARE(alignment(grid.model()->index(1, 0).data(Qt::TextAlignmentRole)), FlexGrid::alignmentFromCode(FlexGrid::kDefaultAlignment));
         QCOMPARE(alignment(grid.model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole)), Qt::AlignRight | Qt::AlignTop);
-        // The row labels are column 0's cells.
         QCOMPARE(alignment(grid.model()->headerData(0, Qt::Vertical, Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignVCenter);
     }
 
@@ -135,17 +102,16 @@ private Q_SLOTS:
         FlexGrid grid;
         grid.setRows(3);
         grid.setCols(3);
+        grid.setColAlignment(1, 6);
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.TextMatrix(3, 0));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setTextMatrix(0, 3, QString()));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.ColWidth(-1));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRowHeight(3, 100));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setTextMatrix(1, 1, QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setTextMatrix(1, 1, u"x"_s));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setRows(0));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColWidth(1, -15));
-        grid.setColAlignment(1, 6);
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColAlignment(1, 9));
-        QCOMPARE(grid.ColAlignment(1), 6);
-        QCOMPARE(grid.Rows(), 3);
+        QCOMPARE(std::pair(grid.ColAlignment(1), grid.Rows()), std::pair(6, 3));
     }
 
     void clearEmptiesEveryTextAndRowCountsKeepTheRest()
@@ -153,36 +119,28 @@ private Q_SLOTS:
         FlexGrid grid;
         grid.setRows(4);
         grid.setCols(3);
-        grid.setTextMatrix(0, 0, QStringLiteral("ID"));
-        grid.setTextMatrix(0, 1, QStringLiteral("A"));
-        grid.setTextMatrix(3, 0, QStringLiteral("02"));
-        grid.setCellTextProvider([](int, int) { return QStringLiteral("FF"); });
+        grid.setTextMatrix(0, 1, u"A"_s);
+        grid.setTextMatrix(3, 0, u"02"_s);
+        grid.setCellTextProvider([](int, int) { return u"FF"_s; });
         grid.setRowHeight(1, 300);
-
         grid.setRows(2);
         grid.setRows(4);
-        QCOMPARE(grid.RowHeight(1), 300);
-        QCOMPARE(grid.TextMatrix(3, 0), QString());  // dropped with its row
-        QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("A"));
-
+        QCOMPARE(std::tuple(grid.RowHeight(1), grid.TextMatrix(3, 0), grid.TextMatrix(0, 1)), std::tuple(300, QString(), u"A"_s));
         grid.Clear();
-        QCOMPARE(grid.TextMatrix(0, 0), QString());
-        QCOMPARE(grid.TextMatrix(0, 1), QString());
-        QCOMPARE(grid.TextMatrix(1, 1), QString());
-        QCOMPARE(grid.model()->index(0, 0).data().toString(), QString());
-        QCOMPARE(grid.Rows(), 4);
-        QCOMPARE(grid.RowHeight(1), 300);
+        QCOMPARE(std::tuple(grid.TextMatrix(0, 1), grid.TextMatrix(1, 1), grid.model()->index(0, 0).data().toString()),
+                 std::tuple(QString(), QString(), QString()));
+        QCOMPARE(std::pair(grid.Rows(), grid.RowHeight(1)), std::pair(4, 300));
     }
 
     void modelKeepsQtsContractThroughEveryChange()
     {
         FlexGrid grid;
         QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        grid.setCellTextProvider(CellName);
-        grid.setRows(6);
-        grid.setCols(4);
-        grid.setRows(3);
-        grid.setCols(1);
+        grid.setCellTextProvider([](int row, int col) { return u"%1,%2"_s.arg(row).arg(col); });
+        for (const auto& [rows, cols] : {std::pair(6, 4), {3, 1}}) {
+            grid.setRows(rows);
+            grid.setCols(cols);
+        }
         grid.Clear();
         grid.beginFill();
         grid.setRows(40);
@@ -197,7 +155,7 @@ private Q_SLOTS:
         grid.setRows(3);
         grid.setCols(3);
         const QAbstractItemModel& model = *grid.model();
-        for (const int section : {5, 2, -1})  // 1 is the last
+        for (const int section : {5, 2, -1}) // 1 is the last
             QVERIFY(!model.headerData(section, Qt::Horizontal).isValid());
         QVERIFY(!model.headerData(0, Qt::Orientation(0)).isValid());
         const QStandardItemModel other(3, 3);
@@ -207,13 +165,12 @@ private Q_SLOTS:
         grid.setCellTextProvider([](int row, int) -> QString {
             if (row == 2)
                 throw std::runtime_error("no such byte");
-            return QStringLiteral("ok");
+            return u"ok"_s;
         });
         QCOMPARE(model.index(1, 0).data().toString(), QString());
         grid.resize(300, 200);
         QVERIFY(!grid.grab().isNull());
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, grid.TextMatrix(2, 1));
-
         // Marks are asked for the same way: a marked cell gets the soft background, a throw none.
         grid.setCellMarkProvider([](int row, int col) {
             if (row == 2)
@@ -221,60 +178,42 @@ private Q_SLOTS:
             return col == 2;
         });
         QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), FlexGrid::markColour());
-        QVERIFY(!model.index(0, 0).data(Qt::BackgroundRole).isValid());
-        QVERIFY(!model.index(1, 1).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!model.index(0, 0).data(Qt::BackgroundRole).isValid() && !model.index(1, 1).data(Qt::BackgroundRole).isValid());
         grid.Clear();
         QVERIFY(!model.index(0, 1).data(Qt::BackgroundRole).isValid());
     }
 
-    void longHeadingsDrawOnTwoLines()
-    {
-        FlexGrid grid;
-        grid.setCols(4);
-        const QString headings[] = {QStringLiteral(u"防御力ボーナ"), QStringLiteral(u"防御力ボーナス"), QStringLiteral("ABCDEFGH")};
-        const QString shown[] = {headings[0], QStringLiteral(u"防御力 \nボーナス"), QStringLiteral("ABCD \nEFGH")};
-        for (int c = 1; c <= 3; ++c) {
-            grid.setTextMatrix(0, c, headings[c - 1]);
-            QCOMPARE(grid.model()->headerData(c - 1, Qt::Horizontal).toString(), shown[c - 1]);
-            QCOMPARE(grid.TextMatrix(0, c), headings[c - 1]);
-        }
-    }
-
-    void fillShowsEverythingWithOneReset()
+    void sizesReachTheViewAndAFillResetsOnce()
     {
         FlexGrid grid;
         grid.setRows(4);
         grid.setCols(3);
+        grid.setColWidth(0, 900);
+        grid.setRowHeight(0, 600);
         grid.setRowHeight(2, 600);
         grid.setColWidth(1, 1500);
+        QCOMPARE(std::tuple(grid.horizontalHeader()->sectionSize(0), grid.verticalHeader()->sectionSize(1), grid.ColWidth(2)),
+                 std::tuple(100, 40, FlexGrid::kDefaultColWidth));
+        QCOMPARE(std::pair(grid.horizontalHeader()->height(), grid.verticalHeader()->width()), std::pair(40, 60));
         QSignalSpy resets(grid.model(), &QAbstractItemModel::modelReset);
-        QSignalSpy others[] = {{grid.model(), &QAbstractItemModel::rowsInserted},
-                               {grid.model(), &QAbstractItemModel::headerDataChanged}};
+        QSignalSpy others[] = {{grid.model(), &QAbstractItemModel::rowsInserted}, {grid.model(), &QAbstractItemModel::headerDataChanged}};
         grid.beginFill();
         grid.setRows(1001);
         grid.setCols(5);
         for (int r = 1; r < grid.Rows(); ++r)
             grid.setRowHeight(r, r == 500 ? 450 : 300);
-        grid.setColWidth(1, 1000);  // 66.7 px, which must not come back as 67 px' 1005 twips
+        grid.setColWidth(1, 1000); // 66.7 px, which must not come back as 67 px' 1005 twips
         grid.setColWidth(0, 600);
         grid.endFill();
-        QCOMPARE(resets.count(), 1);
-        for (const QSignalSpy& spy : others)
-            QCOMPARE(spy.count(), 0);
-
+        QCOMPARE(std::tuple(resets.count(), others[0].count(), others[1].count()), std::tuple(1, 0, 0));
         const QHeaderView& rows = *grid.verticalHeader();
-        QCOMPARE(rows.sectionSize(1), 20);  // 40 before the fill, which a reset alone keeps
-        QCOMPARE(rows.sectionSize(499), 30);
-        QCOMPARE(rows.length(), 999 * 20 + 30);
-        QCOMPARE(grid.horizontalHeader()->sectionSize(0), 67);
-        QCOMPARE(grid.ColWidth(1), 1000);
-        QCOMPARE(rows.width(), 40);
-
+        // 40 before the fill, which a reset alone keeps.
+        QCOMPARE(std::tuple(rows.sectionSize(1), rows.sectionSize(499), rows.length(), rows.width()), std::tuple(20, 30, 999 * 20 + 30, 40));
+        QCOMPARE(std::pair(grid.horizontalHeader()->sectionSize(0), grid.ColWidth(1)), std::pair(67, 1000));
         // Outside a fill sizes apply at once, and new rows get the default height.
         grid.setRowHeight(3, 150);
-        QCOMPARE(rows.sectionSize(2), 10);
         grid.setRows(1003);
-        QCOMPARE(rows.sectionSize(1001), 16);
+        QCOMPARE(std::tuple(rows.sectionSize(2), rows.sectionSize(1001), grid.RowHeight(1002)), std::tuple(10, 16, FlexGrid::kDefaultRowHeight));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, grid.endFill());
     }
 
@@ -284,16 +223,14 @@ private Q_SLOTS:
         auto grid = ShownGrid(1, 1);
         QVERIFY(grid);
         for (const int height : {300, FlexGrid::kDefaultRowHeight}) {
-            grid->beginFill();
+            FlexGrid::Fill fill(*grid);
             grid->setRows(32768);
             grid->setCols(65);
             for (int r = 1; r < 32768; ++r) {
                 grid->setRowHeight(r, height);
                 grid->setTextMatrix(r, 0, QString::number(r - 1, 16).toUpper());
             }
-            for (int c = 1; c < 65; ++c)
-                grid->setTextMatrix(0, c, QStringLiteral("Section %1").arg(c));
-            grid->endFill();
+            fill.end();
             QCoreApplication::processEvents();
             QCOMPARE(grid->verticalHeader()->length(), 32767 * zor::TwipsToPixels(height, 96));
         }
@@ -310,8 +247,7 @@ private Q_SLOTS:
         } catch (const std::runtime_error&) {
         }
         QVERIFY(!grid.isFilling());
-        QCOMPARE(grid.model()->rowCount(), 4); // the view shows what the fill had set
-        QCOMPARE(grid.Row(), 1);
+        QCOMPARE(std::pair(grid.model()->rowCount(), grid.Row()), std::pair(4, 1)); // the view shows what the fill had set
     }
 
     void cursorMovesOnlyToDataCells()
@@ -321,7 +257,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRow(1));
         grid.setRows(6);
         grid.setCols(4);
-        QCOMPARE(Corner(grid.Row(), grid.Col()), Corner(1, 1));  // it comes with the first data cell
+        QCOMPARE(Cursor(grid), Corner(1, 1)); // it comes with the first data cell
         grid.setRow(4);
         grid.setCol(3);
         grid.setRow(5);
@@ -329,32 +265,40 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRow(6));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setCol(4));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRowSel(0));
-        QCOMPARE(Corner(grid.Row(), grid.Col()), Corner(5, 3));
-        QCOMPARE(entered.count(), 4);
-
+        QCOMPARE(std::tuple(Cursor(grid), entered.count()), std::tuple(Corner(5, 3), 4));
         grid.setRowSel(2);
         grid.setColSel(1);
-        QCOMPARE(Corner(grid.RowSel(), grid.ColSel()), Corner(2, 1));
-        QCOMPARE(grid.selectionModel()->selectedIndexes().size(), 4 * 3);
-        grid.setCol(2);  // collapses the selection
-        QCOMPARE(Corner(grid.RowSel(), grid.ColSel()), Corner(5, 2));
-        grid.setRows(3);  // takes the cursor's row away
-        QCOMPARE(grid.Row(), 2);
-        QCOMPARE(entered.count(), 6);
+        QCOMPARE(std::tuple(OtherCorner(grid), grid.selectionModel()->selectedIndexes().size()), std::tuple(Corner(2, 1), 4 * 3));
+        grid.setCol(2); // collapses the selection
+        QCOMPARE(OtherCorner(grid), Corner(5, 2));
+        grid.setRows(3); // takes the cursor's row away
+        QCOMPARE(std::tuple(grid.Row(), entered.count()), std::tuple(2, 6));
     }
 
-    void shiftArrowsSelectARectangle()
+    void shiftAndTheMouseSelectARectangle()
     {
         auto grid = ShownGrid(10, 6);
         QVERIFY(grid);
         grid->setFocus();
         grid->setRow(3);
         grid->setCol(2);
+        QSignalSpy entered(grid.get(), &FlexGrid::enterCell);
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Left})
             QTest::keyClick(grid.get(), key, Qt::ShiftModifier);
-        QCOMPARE(Corner(grid->Row(), grid->Col()), Corner(3, 2));  // the cursor stays where the selection began
-        QCOMPARE(Corner(grid->RowSel(), grid->ColSel()), Corner(5, 1));
-        QCOMPARE(grid->selectionModel()->selectedIndexes().size(), 3 * 2);
+        // The cursor stays where the selection began.
+        QCOMPARE(std::pair(Cursor(*grid), OtherCorner(*grid)), std::pair(Corner(3, 2), Corner(5, 1)));
+        QCOMPARE(std::tuple(grid->selectionModel()->selectedIndexes().size(), entered.count()), std::tuple(3 * 2, 0));
+        QTest::keyClick(grid.get(), Qt::Key_End, Qt::ShiftModifier); // to the last column
+        QCOMPARE(OtherCorner(*grid), Corner(5, 6));
+        // A drag: the cursor stays on the pressed cell, the other corner follows; so does Shift and a click.
+        const auto at = [&](int row, int col) { return grid->visualRect(grid->model()->index(row - 1, col - 1)).center(); };
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at(3, 4));
+        QMouseEvent move(QEvent::MouseMove, at(2, 2), grid->viewport()->mapToGlobal(at(2, 2)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid->viewport(), &move);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at(2, 2));
+        QCOMPARE(std::tuple(Cursor(*grid), OtherCorner(*grid), entered.count()), std::tuple(Corner(3, 4), Corner(2, 2), 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(4, 5));
+        QCOMPARE(std::pair(Cursor(*grid), OtherCorner(*grid)), std::pair(Corner(3, 4), Corner(4, 5)));
     }
 
     void scrollingReportsTheFirstRowAndColumnInView()
@@ -363,28 +307,25 @@ private Q_SLOTS:
         QVERIFY(grid);
         QSignalSpy scrolled(grid.get(), &FlexGrid::scrolled);
         grid->setRows(201);
-        grid->setTopRow(50);  // before the view has laid the new rows out
+        grid->setTopRow(50); // before the view has laid the new rows out
         grid->setLeftCol(7);
-        QCOMPARE(Corner(grid->TopRow(), grid->LeftCol()), Corner(50, 7));
-        QCOMPARE(scrolled.count(), 2);
+        QCOMPARE(std::tuple(Corner(grid->TopRow(), grid->LeftCol()), scrolled.count()), std::tuple(Corner(50, 7), 2));
         const int partlyInView = (grid->viewport()->height() + 15) / 16;
         QVERIFY(grid->RowIsVisible(50) && grid->RowIsVisible(50 + partlyInView - 1) && grid->RowIsVisible(0));
         QVERIFY(!grid->RowIsVisible(49) && !grid->RowIsVisible(50 + partlyInView));
         QVERIFY(grid->ColIsVisible(7) && !grid->ColIsVisible(6));
-
         // At the end the last row sits at the bottom, and the first in view may be cut; a
         // row past the table is taken as the last, one before it as the first.
         grid->setTopRow(999);
         QCOMPARE(grid->TopRow(), 200 - partlyInView + 1);
         QVERIFY(grid->RowIsVisible(200));
-        grid->setRow(2);  // out of view: both ways
+        grid->setRow(2); // out of view: both ways
         QCOMPARE(Corner(grid->TopRow(), grid->LeftCol()), Corner(2, 1));
         grid->setTopRow(-5);
         grid->setLeftCol(0);
-        QCOMPARE(Corner(grid->TopRow(), grid->LeftCol()), Corner(1, 1));
-        QCOMPARE(scrolled.count(), 6);
+        QCOMPARE(std::tuple(Corner(grid->TopRow(), grid->LeftCol()), scrolled.count()), std::tuple(Corner(1, 1), 6));
         FlexGrid empty;
-        empty.setTopRow(3);  // no data rows: nothing to scroll to
+        empty.setTopRow(3); // no data rows: nothing to scroll to
         empty.setLeftCol(3);
         QCOMPARE(Corner(empty.TopRow(), empty.LeftCol()), Corner(0, 0));
     }
@@ -393,18 +334,16 @@ private Q_SLOTS:
     {
         auto grid = ShownGrid(20, 8);
         QVERIFY(grid);
-        grid->setColWidth(0, 900);   // 60 px
-        grid->setColWidth(1, 1500);  // 100 px
-        grid->setRowHeight(0, 450);  // 30 px
-        grid->setRowHeight(1, 300);  // 20 px
+        grid->setColWidth(0, 900);  // 60 px
+        grid->setColWidth(1, 1500); // 100 px
+        grid->setRowHeight(0, 450); // 30 px
+        grid->setRowHeight(1, 300); // 20 px
         grid->setRow(2);
         grid->setCol(3);
         const int frame = grid->frameWidth();
-        QCOMPARE(grid->CellLeft(), 15 * (frame + 60 + 100 + 64));
-        QCOMPARE(grid->CellTop(), 15 * (frame + 30 + 20));
+        QCOMPARE(std::pair(grid->CellLeft(), grid->CellTop()), std::pair(15 * (frame + 60 + 100 + 64), 15 * (frame + 30 + 20)));
         // Inside its grid lines: the cell lacks the line on its right and bottom.
-        QCOMPARE(grid->CellWidth(), FlexGrid::kDefaultColWidth - 15);
-        QCOMPARE(grid->CellHeight(), FlexGrid::kDefaultRowHeight - 15);
+        QCOMPARE(std::pair(grid->CellWidth(), grid->CellHeight()), std::pair(FlexGrid::kDefaultColWidth - 15, FlexGrid::kDefaultRowHeight - 15));
         grid->setLeftCol(2);
         QCOMPARE(grid->CellLeft(), 15 * (frame + 60 + 64));
     }
@@ -413,18 +352,16 @@ private Q_SLOTS:
     {
         auto grid = ShownGrid(5, 4);
         QVERIFY(grid);
-        QWidget& headings = *grid->horizontalHeader()->viewport();
         const auto drag = [](QWidget& widget, int fromX, int toX) {
             QTest::mousePress(&widget, Qt::LeftButton, {}, QPoint(fromX, 10));
             QTest::mouseMove(&widget, QPoint(toX, 10));
             QTest::mouseRelease(&widget, Qt::LeftButton, {}, QPoint(toX, 10));
         };
-        const int edge = 2 * 64 - 1;  // column 2's right edge
-        drag(headings, edge, edge + 30);
+        const int edge = 2 * 64 - 1; // column 2's right edge
+        drag(*grid->horizontalHeader()->viewport(), edge, edge + 30);
         QCOMPARE(grid->ColWidth(2), FlexGrid::kDefaultColWidth + 30 * 15);
-        drag(headings, edge + 30, 0);
+        drag(*grid->horizontalHeader()->viewport(), edge + 30, 0);
         QCOMPARE(grid->ColWidth(2), 0);
-
         // Column 0 is the row labels' width, with a handle of ours at its right edge.
         grid->setColWidth(0, 900);
         grid->setRow(3);
@@ -432,8 +369,7 @@ private Q_SLOTS:
         QTest::mouseMove(&labels, QPoint(59, 10));
         QCOMPARE(labels.cursor().shape(), Qt::SplitHCursor);
         drag(labels, 59, 59 + 25);
-        QCOMPARE(grid->ColWidth(0), 900 + 25 * 15);
-        QCOMPARE(grid->Row(), 3);  // the press, in row 1, did not select that row
+        QCOMPARE(std::pair(grid->ColWidth(0), grid->Row()), std::pair(900 + 25 * 15, 3)); // the press, in row 1, did not select that row
     }
 
     void highlightAndScrollBarsCanBeTurnedOff()
@@ -444,10 +380,9 @@ private Q_SLOTS:
         const auto pixelAt = [&](int row, int col) {
             return grid->viewport()->grab().toImage().pixel(grid->visualRect(grid->model()->index(row, col)).center());
         };
-        QVERIFY(pixelAt(1, 0) != pixelAt(1, 2));  // selected and not
+        QVERIFY(pixelAt(1, 0) != pixelAt(1, 2)); // selected and not
         grid->setHighlight(false);
         QCOMPARE(pixelAt(1, 0), pixelAt(1, 2));
-
         QVERIFY(grid->verticalScrollBar()->isVisible());
         grid->setScrollBars(false);
         QVERIFY(!grid->verticalScrollBar()->isVisible() && !grid->horizontalScrollBar()->isVisible());
@@ -456,30 +391,22 @@ private Q_SLOTS:
     void tabStripDrawsAPageBelowItsTabs()
     {
         zor::TabStrip tabs;
-        QCOMPARE(tabs.count(), 3);
-        QCOMPARE(tabs.tabText(0), QStringLiteral(u"ID-セクション"));
-        QCOMPARE(tabs.tabText(1), QStringLiteral(u"個別データ"));
-        QCOMPARE(tabs.tabText(2), QStringLiteral(u"戦闘パラメータ"));
+        QCOMPARE((QStringList{tabs.tabText(0), tabs.tabText(1), tabs.tabText(2)}), (QStringList{u"ID-セクション"_s, u"個別データ"_s, u"戦闘パラメータ"_s}));
         QCOMPARE(tabs.SelectedIndex(), 1);
         tabs.setCurrentIndex(2);
         QCOMPARE(tabs.SelectedIndex(), 3);
-
         // A plain tab bar leaves the room below its tabs empty; the strip frames it.
-        const QSize size(300, 200);
-        const auto frameSeenAtLeftEdge = [&](QTabBar& bar) {
-            bar.resize(size);
+        const auto frameSeenAtLeftEdge = [](QTabBar& bar) {
+            bar.resize(300, 200);
             const QImage image = bar.grab().toImage();
-            const int y = size.height() / 2;
-            const QRgb inside = image.pixel(size.width() / 2, y);
             for (int x = 0; x < 4; ++x)
-                if (image.pixel(x, y) != inside)
+                if (image.pixel(x, 100) != image.pixel(150, 100))
                     return true;
             return false;
         };
         QTabBar plain;
-        plain.addTab(QStringLiteral("a"));
-        QVERIFY(!frameSeenAtLeftEdge(plain));
-        QVERIFY(frameSeenAtLeftEdge(tabs));
+        plain.addTab(u"a"_s);
+        QVERIFY(!frameSeenAtLeftEdge(plain) && frameSeenAtLeftEdge(tabs));
     }
 
     void narrowTallStripKeepsItsTabsInTheRow()
@@ -494,11 +421,8 @@ private Q_SLOTS:
         QCOMPARE(tabs.tabRect(0).topLeft(), QPoint(0, 0));
         const QList<QToolButton*> buttons = tabs.findChildren<QToolButton*>();
         QVERIFY(!buttons.isEmpty());
-        for (const QToolButton* button : buttons) {
-            QVERIFY(button->isVisible());
-            QCOMPARE(button->height(), tabs.tabsHeight());
-            QVERIFY(button->geometry().right() < tabs.width());
-        }
+        for (const QToolButton* button : buttons)
+            QVERIFY(button->isVisible() && button->height() == tabs.tabsHeight() && button->geometry().right() < tabs.width());
     }
 };
 

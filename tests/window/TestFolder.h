@@ -81,13 +81,14 @@ inline Opened Open(bool expectMessages = false)
     if (!QTest::qWaitForWindowExposed(o.form.get()))
         QTest::qFail("window not shown", __FILE__, __LINE__);
     o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
-    o.form->Read->trigger();
+    o.form->findChild<QAction*>(QStringLiteral("Read"))->trigger();
     return o;
 }
 
 inline void ClickTab(zor::Form1& form, int index)
 {
-    QTest::mouseClick(form.Tab1, Qt::LeftButton, {}, form.Tab1->tabRect(index - 1).center());
+    zor::TabStrip* tabs = form.findChild<zor::TabStrip*>(QStringLiteral("Tab1"));
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index - 1).center());
     QCoreApplication::processEvents();
 }
 

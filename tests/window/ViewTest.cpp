@@ -1,30 +1,52 @@
-// The window over a document: opening an image, the three tabs, data sets, widths,
-// notations and notes, driven as a user would and checked in the grid and the files.
+// The window over a document: opening an image, the three tabs and the data sets, the
+// widths and notes they store, notations and the menu items that follow the cursor, and
+// a right click on the grid. The layout, widths and notations themselves are decided in
+// the core (tests/view); here they must land on the grid, the menus and the files.
 
-#include "core/view/TabView.h"
+#include "tests/window/Controls.h"
 #include "tests/window/TestFolder.h"
-#include "window/FlexGrid.h"
-#include "window/Form1.h"
-#include "window/NoteEdit.h"
-#include "window/TabStrip.h"
+#include "core/view/TabView.h"
 
-#include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
+#include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QMenu>
 
-#include <memory>
-
+using namespace Qt::Literals::StringLiterals;
+using namespace zor::test;
 using zor::Form1;
-using zor::test::FakeDialogs;
 
-using zor::test::ClickTab;
-using zor::test::Folder;
-using zor::test::Open;
+namespace {
+
+QString Ini(const Folder& folder, const char* file, const char* group, const char* key)
+{
+    return folder.ini(QString::fromUtf8(file), QString::fromUtf8(group), QString::fromUtf8(key));
+}
+
+// The checked notation item, and " off" when the three are disabled ("?" when only some are).
+QString Notation(const Form1& form)
+{
+    QStringList checked;
+    int enabled = 0;
+    for (const char* name : {"NotationHex", "NotationCodeDec", "NotationDec"}) {
+        if (Item(form, name).isChecked())
+            checked << QString::fromLatin1(name);
+        enabled += Item(form, name).isEnabled();
+    }
+    return checked.join(u'+') + (enabled == 3 ? QString() : enabled == 0 ? u" off"_s : u"?"_s);
+}
+
+QStringList Items(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
+    return items;
+}
+
+} // namespace
 
 class ViewTest : public QObject {
     Q_OBJECT
@@ -34,286 +56,233 @@ private Q_SLOTS:
     {
         auto o = Open();
         Form1& form = *o.form;
-        zor::FlexGrid& grid = *form.FGrid1;
-        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom"));
-        QCOMPARE(form.Combo1->count(), 3);
-        QCOMPARE(form.Combo1->itemText(0), QStringLiteral("m"));
-        QCOMPARE(form.Combo1->currentIndex(), 1); // クラス
-        form.Combo1->setCurrentIndex(2);           // 表
-        QVERIFY(grid.isEnabled());
-        QVERIFY(form.Text1->isEnabled());
-        QCOMPARE(grid.Rows(), 4);
-        QCOMPARE(grid.Cols(), 3);
-        QCOMPARE(grid.TextMatrix(0, 0), QStringLiteral("ID"));
-        QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("に"));
-        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x80"));
-        QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("5"));
-        QCOMPARE(grid.ColAlignment(0), 0);
-        QCOMPARE(grid.ColAlignment(2), 6);
-        QCOMPARE(grid.RowHeight(0), 2 * form.BaseRowHeight);
-        // Section0 comes from the settings file: the labels are not measured.
-        QCOMPARE(grid.ColWidth(0), 1500);
-        // Without a stored width a short heading gets the minimum, a long one the two-line fit.
-        QCOMPARE(grid.ColWidth(1), 600);
-        QVERIFY(grid.ColWidth(2) > 380);
-        const QString drawn = grid.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString();
-        QCOMPARE(drawn, QStringLiteral("とても長 \nい見出し"));
-        QCOMPARE(grid.TextMatrix(0, 2), QStringLiteral("とても長い見出し"));
+        zor::FlexGrid& grid = Grid(form);
+        QCOMPARE(std::pair(Items(DataSets(form)), DataSets(form).currentIndex()), std::pair(QStringList{u"m"_s, u"クラス"_s, u"表"_s}, 1));
         // The data set without [ColWidth] measures its labels.
-        form.Combo1->setCurrentIndex(1);
         QVERIFY(grid.ColWidth(0) > 90 && grid.ColWidth(0) < 1500);
+        DataSets(form).setCurrentIndex(2);
+        QVERIFY(grid.isEnabled() && Note(form).isEnabled());
+        QCOMPARE(std::pair(grid.Rows(), grid.Cols()), std::pair(4, 3));
+        QCOMPARE((QStringList{grid.TextMatrix(0, 0), grid.TextMatrix(2, 0), grid.TextMatrix(1, 1), grid.TextMatrix(2, 2)}),
+                 (QStringList{u"ID"_s, u"に"_s, u"0x80"_s, u"5"_s}));
+        QCOMPARE(std::tuple(grid.ColAlignment(0), grid.ColAlignment(2), grid.RowHeight(0)), std::tuple(0, 6, 2 * zor::FlexGrid::kDefaultRowHeight));
+        // Section0 comes from the settings file; a short heading gets the minimum, a long one its two-line fit.
+        QCOMPARE(std::pair(grid.ColWidth(0), grid.ColWidth(1)), std::pair(1500, 600));
+        QVERIFY(grid.ColWidth(2) > 380);
+        QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), u"とても長 \nい見出し"_s);
     }
 
     void eachTabShowsItsTableAndWidthsGoToTheirOwnFile()
     {
         auto o = Open();
         Form1& form = *o.form;
-        zor::FlexGrid& grid = *form.FGrid1;
-        form.Combo1->setCurrentIndex(2);
+        zor::FlexGrid& grid = Grid(form);
+        DataSets(form).setCurrentIndex(2);
         grid.setColWidth(1, 2000); // as a drag would leave it
         grid.setColWidth(2, 100);
-
         ClickTab(form, 2);
-        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section1")), QStringLiteral("2000"));
-        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section2")), QStringLiteral("600"));
-        QCOMPARE(form.Combo1->count(), 1);
-        QCOMPARE(grid.Rows(), 3);
-        QCOMPARE(grid.Cols(), 2);
-        QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("お金"));
-        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x0A"));
-        QCOMPARE(grid.TextMatrix(0, 0), QString());
-        QCOMPARE(grid.ColWidth(1), 600);
-        QCOMPARE(grid.RowHeight(0), 200);
-        QCOMPARE(grid.ColAlignment(1), 6);
+        QCOMPARE(std::pair(Ini(*o.folder, "m/表.ini", "ColWidth", "Section1"), Ini(*o.folder, "m/表.ini", "ColWidth", "Section2")),
+                 std::pair(u"2000"_s, u"600"_s));
+        QCOMPARE(std::tuple(Items(DataSets(form)), grid.Rows(), grid.Cols()), std::tuple(QStringList{u"m"_s}, 3, 2));
+        QCOMPARE((QStringList{grid.TextMatrix(0, 0), grid.TextMatrix(1, 0), grid.TextMatrix(1, 1)}),
+                 (QStringList{QString(), u"お金"_s, u"0x0A"_s}));
+        QCOMPARE(std::tuple(grid.ColWidth(1), grid.RowHeight(0), grid.ColAlignment(1)), std::tuple(600, 200, 6));
 
-        // By keyboard this time: the widths are written before the tab changes too.
-        form.Tab1->setFocus();
-        QTest::keyClick(form.Tab1, Qt::Key_Right);
-        QCOMPARE(form.Tab1->SelectedIndex(), 3);
-        QVERIFY(!QFile::exists(o.folder->file(QStringLiteral("m/敵パラメータ.ini"))) ||
-                o.folder->ini(QStringLiteral("m/敵パラメータ.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section0")).isEmpty());
-        QCOMPARE(o.folder->ini(QStringLiteral("m/個別データ.ini"), QStringLiteral("ColWidth"), QStringLiteral("Section1")), QStringLiteral("600"));
-        QCOMPARE(grid.Cols(), 26);
-        QCOMPARE(grid.TextMatrix(0, 25), QStringLiteral("項目25"));
-        QCOMPARE(grid.RowHeight(0), 2 * form.BaseRowHeight);
+        // By keyboard this time, either way: the widths are stored before the tab changes too.
+        Tabs(form).setFocus();
+        QTest::keyClick(&Tabs(form), Qt::Key_Right);
+        QCOMPARE(std::tuple(Tabs(form).SelectedIndex(), grid.Cols(), grid.TextMatrix(0, 25)), std::tuple(3, 26, u"項目25"_s));
+        QCOMPARE(Ini(*o.folder, "m/個別データ.ini", "ColWidth", "Section1"), u"600"_s);
+        grid.setColWidth(5, 2100);
+        QTest::keyClick(&Tabs(form), Qt::Key_Left);
+        QCOMPARE(Ini(*o.folder, "m/敵パラメータ.ini", "ColWidth", "Section5"), u"2100"_s);
 
         // Back on tab 1 the data set and its cell come back, with the widths it kept.
         ClickTab(form, 1);
-        QCOMPARE(form.Combo1->count(), 3);
-        QCOMPARE(form.Combo1->currentIndex(), 2);
-        QCOMPARE(grid.ColWidth(1), 2000);
+        QCOMPARE(std::tuple(DataSets(form).count(), DataSets(form).currentIndex(), grid.ColWidth(1)), std::tuple(3, 2, 2000));
     }
 
-    void revealingACellMovesAsTheUserWould()
+    void whatTheModeLostFallsBack()
     {
         auto o = Open();
         Form1& form = *o.form;
-        zor::FlexGrid& grid = *form.FGrid1;
-        const auto ini = [&](const char* file, const char* group, const char* key) {
-            return o.folder->ini(QString::fromUtf8(file), QString::fromUtf8(group), QString::fromUtf8(key));
+        const auto reread = [&] {
+            o.dialogs->openPaths = {o.folder->file(u"x.rom"_s)};
+            Run(form, "Read");
         };
-        form.Combo1->setCurrentIndex(2); // 表
-        grid.setColWidth(1, 1800);
-        grid.setCol(2);
-        form.Text1->setFocus();
-        QTest::keyClicks(form.Text1, QStringLiteral("left"));
-
-        // Another tab: the place left keeps its widths and note, and the cursor lands on the cell.
-        QVERIFY(form.RevealCell(zor::TabBattle, 0, 2, 5));
-        QCOMPARE(ini("m/表.ini", "ColWidth", "Section1"), QStringLiteral("1800"));
-        QCOMPARE(ini("m/表.ini", "Text", "Section2"), QStringLiteral("left"));
-        QCOMPARE(form.Tab1->SelectedIndex(), 3);
-        QCOMPARE(form.Combo1->count(), 1);
-        QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(2, 5));
-        QCOMPARE(form.session.view().TabState(zor::TabIdSection, zor::ItemDataSet), 2);
-
-        // Tab 1 and its other data set: the battle widths are stored, and the box follows.
-        grid.setColWidth(5, 2100);
-        QVERIFY(form.RevealCell(zor::TabIdSection, 1, 2, 1));
-        QCOMPARE(ini("m/敵パラメータ.ini", "ColWidth", "Section5"), QStringLiteral("2100"));
-        QCOMPARE(form.Tab1->SelectedIndex(), 1);
-        QCOMPARE(form.Combo1->currentIndex(), 1);
-        QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(2, 1));
-
-        // The same tab, another data set: the widths of the one left are stored.
-        grid.setColWidth(1, 1700);
-        QVERIFY(form.RevealCell(zor::TabIdSection, 2, 3, 2));
-        QCOMPARE(ini("m/クラス.ini", "ColWidth", "Section1"), QStringLiteral("1700"));
-        QCOMPARE(form.Combo1->currentIndex(), 2);
-        QCOMPARE(std::make_pair(grid.Row(), grid.Col()), std::make_pair(3, 2));
-        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("left"));
-
-        // No such cell: nothing moves.
-        QVERIFY(!form.RevealCell(zor::TabIdSection, 2, 99, 1));
-        QVERIFY(!form.RevealCell(zor::TabIdSection, 9, 1, 1));
-        QCOMPARE(std::make_tuple(form.Tab1->SelectedIndex(), form.Combo1->currentIndex(), grid.Row(), grid.Col()),
-                 std::make_tuple(1, 2, 3, 2));
-    }
-
-    void notesStayWithTheirSection()
-    {
-        auto o = Open();
-        Form1& form = *o.form;
-        form.Combo1->setCurrentIndex(2);
-        form.FGrid1->setCol(2);
-        form.Text1->setFocus();
-        QTest::keyClicks(form.Text1, QStringLiteral("memo"));
-        QTest::keyClick(form.Text1, Qt::Key_Return);
-        QTest::keyClicks(form.Text1, QStringLiteral("two"));
-        ClickTab(form, 3);
-        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Text"), QStringLiteral("Section2")), QStringLiteral("memo\\ntwo"));
-        QCOMPARE(o.folder->ini(QStringLiteral("m/敵パラメータ.ini"), QStringLiteral("Text"), QStringLiteral("Section2")), QString());
-        QCOMPARE(form.Text1->toPlainText(), QString());
-        ClickTab(form, 1);
-        QCOMPARE(form.FGrid1->Col(), 2);
-        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("memo\ntwo"));
-        // Moving within the column shows the same note and stores nothing new.
-        form.FGrid1->setRow(3);
-        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("memo\ntwo"));
-        // A character CP932 can't hold is not taken; one it holds in another form is mapped.
-        form.Text1->setFocus();
-        form.Text1->moveCursor(QTextCursor::End);
-        for (const QString& typed : {QStringLiteral("〜"), QStringLiteral("😀")}) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
-            QCoreApplication::sendEvent(form.Text1, &press);
-        }
-        QCOMPARE(form.Text1->toPlainText().right(4), QStringLiteral("two～"));
-        // A note stops at its limit, pasted, typed or broken into lines; what replaces a selection may fill it again.
-        const QString kept = form.Text1->toPlainText();
-        form.Text1->setPlainText(QString(zor::kMaxNoteLength - 2, u'x'));
-        form.Text1->moveCursor(QTextCursor::End);
-        QGuiApplication::clipboard()->setText(QStringLiteral("abcdef"));
-        form.Text1->paste();
-        QCOMPARE(form.Text1->toPlainText().size(), zor::kMaxNoteLength);
-        QVERIFY(form.Text1->toPlainText().endsWith(QStringLiteral("xab")));
-        QTest::keyClick(form.Text1, Qt::Key_Z);
-        QTest::keyClick(form.Text1, Qt::Key_Return);
-        QCOMPARE(form.Text1->toPlainText().size(), zor::kMaxNoteLength);
-        QTest::keyClick(form.Text1, Qt::Key_Left, Qt::ShiftModifier);
-        QTest::keyClick(form.Text1, Qt::Key_Left, Qt::ShiftModifier);
-        QTest::keyClicks(form.Text1, QStringLiteral("yzw"));
-        QVERIFY(form.Text1->toPlainText().endsWith(QStringLiteral("xyz")));
-        form.Text1->setPlainText(kept);
-        // Closing the window stores a note that the cursor has not yet moved away from.
-        form.close();
-        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Text"), QStringLiteral("Section2")),
-                 QStringLiteral("memo\\ntwo～"));
-    }
-
-    void aTableWithoutSectionsHasNoNote()
-    {
-        auto o = Open();
-        o.folder->write(QStringLiteral("m/表.sna"), {}, false);
-        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
-        o.form->Read->trigger();
-        o.form->Combo1->setCurrentIndex(2);
-        QCOMPARE(o.form->FGrid1->Cols(), 1);
-        QVERIFY(o.form->FGrid1->isEnabled());
-        QVERIFY(!o.form->Text1->isEnabled());
-        o.form->NotationHex->trigger(); // no section under the cursor: nothing happens
-        QVERIFY(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section0")).isEmpty());
-        o.form->Combo1->setCurrentIndex(1);
-        QVERIFY(o.form->Text1->isEnabled());
-    }
-
-    void notationCommandsActOnTheSectionUnderTheCursor()
-    {
-        auto o = Open();
-        Form1& form = *o.form;
-        zor::FlexGrid& grid = *form.FGrid1;
-        form.Combo1->setCurrentIndex(2);
-        grid.setCol(1);
-        form.NotationCodeDec->trigger();
-        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("-128"));
-        QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("5"));
-        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section1")), QStringLiteral("-10"));
-        QCOMPARE(grid.Col(), 1);
-        QVERIFY(!form.doc.History->Modified());
-
-        ClickTab(form, 2);
-        grid.setRow(2);
-        form.NotationDec->trigger();
-        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("0x0A")); // row 1 keeps its notation
-        QCOMPARE(grid.Row(), 2);
-        QCOMPARE(o.folder->ini(QStringLiteral("m/個別データ.ini"), QStringLiteral("Notation"), QStringLiteral("Section2")), QStringLiteral("10"));
-
-        // With the mode name chosen the commands do nothing.
-        ClickTab(form, 1);
-        form.Combo1->setCurrentIndex(0);
-        QVERIFY(!grid.isEnabled());
-        QVERIFY(!form.Text1->isEnabled());
-        form.NotationHex->trigger();
-        QCOMPARE(o.folder->ini(QStringLiteral("m/表.ini"), QStringLiteral("Notation"), QStringLiteral("Section1")), QStringLiteral("-10"));
-    }
-
-    void dataSetFallbacks()
-    {
-        auto o = Open();
-        Form1& form = *o.form;
-        form.Combo1->setCurrentIndex(2);
-        ClickTab(form, 2);
+        // A table without sections: no note, no notation.
+        o.folder->write(u"m/表.sna"_s, {}, false);
+        reread();
+        DataSets(form).setCurrentIndex(2);
+        QVERIFY(Grid(form).Cols() == 1 && Grid(form).isEnabled() && !Note(form).isEnabled());
+        QCOMPARE(Notation(form), u" off"_s);
         // The mode loses a data set while tab 2 is shown; tab 1 then falls back to the first.
-        QFile::remove(o.folder->file(QStringLiteral("m/表.idn")));
-        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
-        form.Read->trigger();
-        QCOMPARE(form.Combo1->count(), 1);
-        ClickTab(form, 1);
-        QCOMPARE(form.Combo1->count(), 2);
-        QCOMPARE(form.Combo1->currentIndex(), 1);
-        QVERIFY(form.FGrid1->isEnabled());
-        QCOMPARE(form.FGrid1->TextMatrix(1, 0), QStringLiteral("なし"));
-
-        // A mode without any data set leaves tab 1 empty and disabled.
-        QFile::remove(o.folder->file(QStringLiteral("m/クラス.idn")));
-        o.dialogs->openPaths = {o.folder->file(QStringLiteral("x.rom"))};
-        form.Read->trigger();
-        QCOMPARE(form.Combo1->count(), 1);
-        QVERIFY(!form.FGrid1->isEnabled());
-        QVERIFY(!form.Text1->isEnabled());
         ClickTab(form, 2);
-        QVERIFY(form.FGrid1->isEnabled());
+        QFile::remove(o.folder->file(u"m/表.idn"_s));
+        reread();
+        ClickTab(form, 1);
+        QCOMPARE(Items(DataSets(form)), (QStringList{u"m"_s, u"クラス"_s}));
+        QCOMPARE(std::pair(DataSets(form).currentIndex(), Grid(form).TextMatrix(1, 0)), std::pair(1, u"なし"_s));
+        QVERIFY(Note(form).isEnabled());
+        // A mode without any data set leaves tab 1 empty and disabled.
+        QFile::remove(o.folder->file(u"m/クラス.idn"_s));
+        reread();
+        QVERIFY(DataSets(form).count() == 1 && !Grid(form).isEnabled() && !Note(form).isEnabled());
+        ClickTab(form, 2);
+        QVERIFY(Grid(form).isEnabled());
     }
 
     void badFilesAreToldAndChangeNothing()
     {
         auto o = Open(true);
         Form1& form = *o.form;
-        QVERIFY(o.dialogs->messages.empty());
-        for (const QString& bad : {o.folder->dir.path(), o.folder->file(QStringLiteral("none.rom"))}) {
+        for (const QString& bad : {o.folder->dir.path(), o.folder->file(u"none.rom"_s)}) {
             o.dialogs->openPaths = {bad};
-            form.Read->trigger();
-            QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
-            QVERIFY(o.dialogs->messages[0].text.contains(bad));
+            Run(form, "Read");
+            QVERIFY(o.dialogs->messages.size() == 1 && o.dialogs->messages[0].text.contains(bad));
             o.dialogs->messages.clear();
-            QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - x.rom"));
-            QCOMPARE(form.Combo1->count(), 3);
-            QVERIFY(form.FGrid1->isEnabled());
+            QVERIFY(form.windowTitle() == u"ZOR - x.rom"_s && Grid(form).isEnabled() && DataSets(form).count() == 3);
         }
-        // A tiny image loads with its problems told in one message.
-        QFile tiny(o.folder->file(QStringLiteral("tiny.rom")));
-        tiny.open(QIODevice::WriteOnly);
-        tiny.write("\x01");
+        // A tiny image loads, its problems told in one message.
+        QFile tiny(o.folder->file(u"tiny.rom"_s));
+        QVERIFY(tiny.open(QIODevice::WriteOnly) && tiny.write("\x01") == 1);
         tiny.close();
+        o.folder->write(u"m/敵パラメータ.ini"_s, {u"[Text]"_s, u"Section1=一つ目"_s});
         o.dialogs->openPaths = {tiny.fileName()};
-        form.Read->trigger();
+        Run(form, "Read");
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
-        const QStringList lines = o.dialogs->messages[0].text.split(u'\n', Qt::SkipEmptyParts);
-        QVERIFY(lines.size() >= 3);
-        QVERIFY(lines.last().startsWith(QStringLiteral("tiny.rom: ")));
-        QCOMPARE(form.windowTitle(), QStringLiteral("ZOR - tiny.rom"));
-        QCOMPARE(form.FGrid1->TextMatrix(1, 1), QStringLiteral("0x00"));
-
-        // Its battle blocks couldn't be read: sections without rows keep the label column's
-        // width and show the note of the section under the cursor.
-        o.folder->write(QStringLiteral("m/敵パラメータ.ini"), {QStringLiteral("[Text]"), QStringLiteral("Section1=一つ目")});
-        const int labelWidth = form.FGrid1->ColWidth(0);
-        QVERIFY(labelWidth > 0);
+        QVERIFY(o.dialogs->messages[0].text.split(u'\n', Qt::SkipEmptyParts).last().startsWith(u"tiny.rom: "_s));
+        QCOMPARE(form.windowTitle(), u"ZOR - tiny.rom"_s);
+        QCOMPARE(Grid(form).TextMatrix(1, 1), u"0x00"_s);
+        // Its battle blocks couldn't be read: a table without rows, whose columns still have their notes.
         ClickTab(form, 3);
-        QCOMPARE(form.FGrid1->Rows(), 1);
-        QCOMPARE(form.FGrid1->Cols(), 26);
-        QCOMPARE(form.FGrid1->ColWidth(0), labelWidth);
-        QVERIFY(form.Text1->isEnabled());
-        QCOMPARE(form.Text1->toPlainText(), QStringLiteral("一つ目"));
+        QCOMPARE(std::pair(Grid(form).Rows(), Grid(form).Cols()), std::pair(1, 26));
+        QVERIFY(Note(form).isEnabled());
+        QCOMPARE(Note(form).toPlainText(), u"一つ目"_s);
+    }
+
+    void notesStayWithTheirSection()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::NoteEdit& note = Note(form);
+        DataSets(form).setCurrentIndex(2);
+        Grid(form).setCol(2);
+        note.setFocus();
+        Type(form, "memo\rtwo");
+        ClickTab(form, 3);
+        QCOMPARE(Ini(*o.folder, "m/表.ini", "Text", "Section2"), u"memo\\ntwo"_s);
+        QCOMPARE(note.toPlainText(), QString());
+        ClickTab(form, 1);
+        QCOMPARE(note.toPlainText(), u"memo\ntwo"_s);
+        Grid(form).setRow(3); // the same column: the same note
+        QCOMPARE(note.toPlainText(), u"memo\ntwo"_s);
+
+        // A character CP932 can't hold is not taken; one it holds in another form is mapped.
+        note.setFocus();
+        note.moveCursor(QTextCursor::End);
+        for (const QString& typed : {u"〜"_s, u"😀"_s}) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+            QCoreApplication::sendEvent(&note, &press);
+        }
+        QCOMPARE(note.toPlainText(), u"memo\ntwo～"_s);
+        // A note stops at its limit, pasted, typed or broken into lines; what replaces a selection may fill it again.
+        const QString kept = note.toPlainText();
+        note.setPlainText(QString(zor::kMaxNoteLength - 2, u'x'));
+        note.moveCursor(QTextCursor::End);
+        QGuiApplication::clipboard()->setText(u"abcdef"_s);
+        note.paste();
+        QVERIFY(note.toPlainText().size() == zor::kMaxNoteLength && note.toPlainText().endsWith(u"xab"_s));
+        Type(form, "z\r");
+        QCOMPARE(note.toPlainText().size(), zor::kMaxNoteLength);
+        QTest::keyClick(&note, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(&note, Qt::Key_Left, Qt::ShiftModifier);
+        Type(form, "yzw");
+        QVERIFY(note.toPlainText().endsWith(u"xyz"_s));
+        note.setPlainText(kept);
+        // Closing the window stores a note that the cursor has not yet moved away from.
+        form.close();
+        QCOMPARE(Ini(*o.folder, "m/表.ini", "Text", "Section2"), u"memo\\ntwo～"_s);
+    }
+
+    void notationItemsCheckTheSectionUnderTheCursor()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        ShowTable(form);
+        QCOMPARE(Notation(form), u"NotationHex"_s);
+        Key(form, Qt::Key_Right);
+        QCOMPARE(Notation(form), u"NotationDec"_s);
+        // The checked item still runs its command and stays checked; the notation is stored.
+        for (int i = 0; i < 2; ++i)
+            Run(form, "NotationCodeDec");
+        QCOMPARE(Notation(form), u"NotationCodeDec"_s);
+        QCOMPARE(Ini(*o.folder, "m/表.ini", "Notation", "Section2"), u"-10"_s);
+        // A command the open editor holds back leaves the check on the notation shown.
+        Key(form, Qt::Key_F);
+        Run(form, "NotationDec");
+        QVERIFY(Editor(form).isVisible());
+        QCOMPARE(Notation(form), u"NotationCodeDec"_s);
+        QTest::keyClick(&Editor(form), Qt::Key_Escape);
+        // On 個別データ the row's entry decides.
+        ClickTab(form, 2);
+        Key(form, Qt::Key_Down);
+        Run(form, "NotationDec");
+        QCOMPARE(Ini(*o.folder, "m/個別データ.ini", "Notation", "Section2"), u"10"_s);
+        Key(form, Qt::Key_Up);
+        QCOMPARE(Notation(form), u"NotationHex"_s);
+        // A settings file that can't be written: the table shows the notation all the same, and says so.
+        ClickTab(form, 1);
+        QFile::remove(o.folder->file(u"m/表.ini"_s));
+        QVERIFY(QDir(o.folder->dir.path()).mkpath(u"m/表.ini"_s));
+        Run(form, "NotationHex");
+        QCOMPARE(Grid(form).TextMatrix(2, 2), u"0x05"_s);
+        QTRY_COMPARE(o.dialogs->messages.size(), std::size_t(1));
+        // The mode's name shows no table: no section, no notation.
+        DataSets(form).setCurrentIndex(0);
+        QVERIFY(!Grid(form).isEnabled() && !Note(form).isEnabled());
+        QCOMPARE(Notation(form), u" off"_s);
+    }
+
+    void aRightClickOpensTheEditMenuOnTheSelection()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = Grid(form);
+        QMenu& edit = Control<QMenu>(form, "Edit");
+        const auto rightClick = [](QWidget* widget, const QPoint& at) {
+            QTest::mousePress(widget, Qt::RightButton, {}, at);
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+            QCoreApplication::sendEvent(widget, &menu);
+            QTest::mouseRelease(widget, Qt::RightButton, {}, at);
+        };
+        const auto place = [&] { return std::tuple(grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()); };
+        ClickTab(form, 3);
+        grid.setRow(2);
+        grid.setCol(2);
+        grid.setRowSel(3);
+        grid.setColSel(3);
+        // Inside the selection nothing moves, and the menu's copy takes the whole selection.
+        rightClick(grid.viewport(), CellCenter(grid, 3, 3));
+        QTRY_VERIFY(edit.isVisible());
+        QCOMPARE(edit.geometry().topLeft(), grid.viewport()->mapToGlobal(CellCenter(grid, 3, 3)));
+        QCOMPARE(place(), std::tuple(2, 2, 3, 3));
+        QTest::mouseClick(&edit, Qt::LeftButton, {}, edit.actionGeometry(&Item(form, "Cope")).center());
+        QTRY_VERIFY(!edit.isVisible());
+        QCOMPARE(std::pair(form.clipboard().cols(), form.clipboard().rows()), std::pair(2, 2));
+        // Outside it the cursor moves there first, as a left click would.
+        rightClick(grid.viewport(), CellCenter(grid, 5, 4));
+        QTRY_VERIFY(edit.isVisible());
+        QCOMPARE(place(), std::tuple(5, 4, 5, 4));
+        edit.hide();
+        // A heading is no cell to act on, and selects no whole column.
+        QHeaderView* headings = grid.horizontalHeader();
+        const QPoint heading(headings->sectionViewportPosition(1) + 5, 5);
+        rightClick(headings->viewport(), heading);
+        QTest::mouseClick(headings->viewport(), Qt::LeftButton, {}, heading);
+        QCoreApplication::processEvents();
+        QVERIFY(!edit.isVisible());
+        QCOMPARE(place(), std::tuple(5, 4, 5, 4));
     }
 };
 
