@@ -85,7 +85,7 @@ void LoadBothImages(benchmark::State& state)
         zor::DocumentState oldDoc;
         zor::DocumentState newDoc;
         LoadBoth(images, oldDoc, newDoc);
-        benchmark::DoNotOptimize(newDoc.BattleCount);
+        benchmark::DoNotOptimize(newDoc.BattleCount());
     }
 }
 BENCHMARK(LoadBothImages)->Unit(benchmark::kMillisecond);

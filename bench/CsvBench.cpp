@@ -17,6 +17,8 @@
 
 #include "bench/RatioReporter.h"
 
+#include "tests/support/HandTables.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
@@ -101,7 +103,6 @@ zor::DocumentState BigTable()
     zor::DataSet& set = doc.DataSets(1);
     set.SectionCount = kSections;
     set.IdCount = kIds;
-    set.Bytes.redim(kSections, kIds);
     set.SectionAddresses.redim(kSections + 1);
     set.SectionAddressUnusable.redim(kSections + 1);
     set.SectionNames.redim(kSections + 1);
@@ -111,9 +112,8 @@ zor::DocumentState BigTable()
         set.SectionAddresses(q) = 0x100000 + q;
         set.SectionSettings(zor::SettingStep, q) = kSections;
         set.SectionSettings(zor::SettingNotation, q) = zor::NotationHex;
-        for (int id = 0; id < kIds; ++id)
-            set.Bytes(q, id) = static_cast<std::uint8_t>(id * 7 + q);
     }
+    zor::test::FillIdBytes(doc, 1, [](int q, int id) { return id * 7 + q; });
     doc.History.StartWithBaseline(doc);
     return doc;
 }

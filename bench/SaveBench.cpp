@@ -7,6 +7,7 @@
 #include "core/files/SaveFile.h"
 #include "core/output/Save.h"
 #include "core/sample/Sample.h"
+#include "tests/support/PutByte.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,7 +42,7 @@ void SaveSampleWithReencode(benchmark::State& state)
     SavedSample sample;
     for (auto _ : state) {
         // Each round changes a battle byte again, so that every save encodes the blocks.
-        zor::SetCellByte(sample.doc, zor::TabBattle, 0, 2, 1, sample.doc.BattleParams(2, 1) ^ 1);
+        zor::test::PutByte(sample.doc, {zor::TabBattle, 0, 2, 1}, sample.doc.BattleParams(2, 1) ^ 1);
         if (const zor::Result<void> saved = zor::SaveDocument(sample.doc, sample.codec); !saved)
             state.SkipWithError(qPrintable(saved.failure().message()));
     }

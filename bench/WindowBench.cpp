@@ -16,6 +16,8 @@
 #include "core/edit/EditHistory.h"
 #include "core/files/Text.h"
 #include "core/sample/Sample.h"
+#include "tests/support/HandTables.h"
+#include "tests/support/PutByte.h"
 #include "window/CellEditor.h"
 #include "window/ChangesPanel.h"
 #include "window/FlexGrid.h"
@@ -198,8 +200,8 @@ void CommitCells(benchmark::State& state, bool changesShown, bool firstLine = fa
     zor::DocumentState& doc = form->doc;
     for (int row = 1000; row < 1255; ++row)
         for (int col = 1; col <= 64; ++col)
-            zor::SetCellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, col, row,
-                             *zor::CellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, col, row) ^ 0x5A);
+            zor::test::PutByte(doc, {zor::TabIdSection, form->session.view().CurrentDataSet, col, row},
+                               *zor::CellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, col, row) ^ 0x5A);
     zor::FlexGrid& grid = *form->FGrid1;
     const int row = firstLine ? 500 : 2000;
     grid.setRow(row);
@@ -240,7 +242,7 @@ void FillAndPaint(benchmark::State& state, bool marks)
 {
     const auto form = BigTableShown();
     for (int row = 1; row <= 32767; row += 2)
-        zor::SetCellByte(form->doc, zor::TabIdSection, form->session.view().CurrentDataSet, 3, row, 0x5A);
+        zor::test::PutByte(form->doc, {zor::TabIdSection, form->session.view().CurrentDataSet, 3, row}, 0x5A);
     for (auto _ : state) {
         form->FillGrid();
         if (!marks)
@@ -359,11 +361,9 @@ namespace {
 void FindFromTheFirstCell(benchmark::State& state, const QString& query, bool labelsFoldedAnew, int row, int col)
 {
     const auto form = BigTableShown();
-    zor::DataSet& table = form->doc.DataSets(form->session.view().CurrentDataSet);
-    for (int c = 1; c <= table.SectionCount; ++c)
-        for (int i = 0; i < table.IdCount; ++i)
-            table.Bytes(c, i) = 0;
-    table.Bytes(table.SectionCount, table.IdCount - 1) = 0x5A;
+    const int shown = form->session.view().CurrentDataSet;
+    zor::DataSet& table = form->doc.DataSets(shown);
+    zor::test::FillIdBytes(form->doc, shown, [&](int c, int i) { return c == table.SectionCount && i == table.IdCount - 1 ? 0x5A : 0; });
     table.IdNames(table.IdCount) = QStringLiteral("最後の行");
     form->FillGrid();
     form->FindBar1->field()->setText(query);

@@ -33,7 +33,7 @@ QJsonArray DataSetsJson(const DocumentState& doc)
         for (int q = 1; q <= set.SectionCount; ++q) {
             QJsonArray bytes;
             for (int n = 0; n < set.IdCount; ++n)
-                bytes.append(int{set.Bytes(q, n)});
+                bytes.append(int{doc.IdBytes(k)(q, n)});
             sections.append(QJsonObject{
                 {QStringLiteral("offset"), set.SectionAddresses(q)},
                 {QStringLiteral("caption"), set.SectionNames(q)},
@@ -65,7 +65,7 @@ QJsonObject BattleJson(const DocumentState& doc)
         groupStarts.append(doc.GroupStarts(g));
     QJsonArray labels;
     QJsonArray records;
-    for (int i = 1; i <= doc.BattleCount; ++i) {
+    for (int i = 1; i <= doc.BattleCount(); ++i) {
         labels.append(BattleRowLabel(doc, i));
         QJsonArray record;
         for (int j = 1; j <= kBattleRecordSize; ++j)
@@ -74,7 +74,7 @@ QJsonObject BattleJson(const DocumentState& doc)
     }
     return QJsonObject{
         {QStringLiteral("sectionNames"), names}, {QStringLiteral("notations"), notations},
-        {QStringLiteral("count"), doc.BattleCount}, {QStringLiteral("groupStarts"), groupStarts},
+        {QStringLiteral("count"), doc.BattleCount()}, {QStringLiteral("groupStarts"), groupStarts},
         {QStringLiteral("labels"), labels},       {QStringLiteral("records"), records},
     };
 }
@@ -101,7 +101,7 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
                        .arg(set.SectionSettings(SettingStep, q))
                        .arg(ShownNotationName(doc, TabIdSection, k, q));
             for (int n = 0; n < set.IdCount; ++n)
-                out << u' ' << FormatByte(doc, TabIdSection, k, q, set.Bytes(q, n));
+                out << u' ' << FormatByte(doc, TabIdSection, k, q, doc.IdBytes(k)(q, n));
             out << u'\n';
         }
     }
@@ -110,10 +110,10 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
         out << QStringLiteral("  %1（オフセット %2、%3）: %4\n")
                    .arg(doc.IndividualNames(j), Hex(doc.IndividualAddresses(j)), ShownNotationName(doc, TabIndividual, 0, j),
                         FormatByte(doc, TabIndividual, 0, j, doc.IndividualBytes(j)));
-    out << QStringLiteral("\n[戦闘パラメータ] %1 件\n").arg(doc.BattleCount);
+    out << QStringLiteral("\n[戦闘パラメータ] %1 件\n").arg(doc.BattleCount());
     for (int j = 1; j <= kBattleRecordSize; ++j)
         out << QStringLiteral("  %1. %2（%3）\n").arg(j).arg(doc.BattleSectionNames(j), ShownNotationName(doc, TabBattle, 0, j));
-    for (int i = 1; i <= doc.BattleCount; ++i) {
+    for (int i = 1; i <= doc.BattleCount(); ++i) {
         out << QStringLiteral("  %1（ブロック %2）%3:").arg(i, 4).arg(BattleBlockOf(doc, i)).arg(BattleRowLabel(doc, i));
         for (int j = 1; j <= kBattleRecordSize; ++j)
             out << u' ' << FormatByte(doc, TabBattle, 0, j, doc.BattleParams(j, i));

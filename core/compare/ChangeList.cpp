@@ -67,7 +67,7 @@ void AppendTable(const DocumentState& doc, int tab, int dataSet, int rows, int c
 void ChangeList::appendBattle(const DocumentState& doc, std::vector<ChangeEntry>& out) const
 {
     const EditHistory& history = *doc.History;
-    for (int row = 1; row <= doc.BattleCount; ++row) {
+    for (int row = 1; row <= doc.BattleCount(); ++row) {
         if (history.BaselineRecordOf(row) == 0) {
             out.push_back(AddedRowEntry(doc, row));
             continue;

@@ -164,7 +164,7 @@ void CompareIdSections(const DocumentState& oldDoc, const DocumentState& newDoc,
         const int sections = std::min(a.SectionCount, b.SectionCount);
         if (ids < 1 || sections < 1)
             continue;
-        const std::vector<SectionPair> runs = SectionRuns(a.Bytes, b.Bytes, sections, 0, ids);
+        const std::vector<SectionPair> runs = SectionRuns(oldDoc.IdBytes(k), newDoc.IdBytes(k), sections, 0, ids);
         if (runs.empty())
             continue;
         for (int n = 0; n < ids; ++n)
@@ -194,7 +194,7 @@ void CompareIndividual(const DocumentState& oldDoc, const DocumentState& newDoc,
 std::vector<int> BlockSizes(const DocumentState& doc)
 {
     std::vector<int> sizes(kBlockCount + 2, 0);
-    for (int r = 1; r <= doc.BattleCount; ++r)
+    for (int r = 1; r <= doc.BattleCount(); ++r)
         ++sizes[static_cast<std::size_t>(BattleBlockOf(doc, r))];
     return sizes;
 }
@@ -220,10 +220,10 @@ void CompareBlocks(const DocumentState& oldDoc, const DocumentState& newDoc, std
     if (!comparable)
         return false;
     CompareBlocks(oldDoc, newDoc, result.blocks);
-    const int records = std::min(oldDoc.BattleCount, newDoc.BattleCount);
+    const int records = std::min(oldDoc.BattleCount(), newDoc.BattleCount());
     if (records < 1)
         return true;
-    const std::vector<SectionPair> runs = SectionRuns(oldDoc.BattleParams, newDoc.BattleParams, kBattleRecordSize, 1, records);
+    const std::vector<SectionPair> runs = SectionRuns(oldDoc.BattleParams(), newDoc.BattleParams(), kBattleRecordSize, 1, records);
     if (runs.empty())
         return true;
     for (int i = 1; i <= records; ++i)
@@ -247,9 +247,9 @@ ImageComparison CompareImages(const DocumentState& oldDoc, const QByteArray& old
     CompareIndividual(oldDoc, newDoc, result.cells);
     const bool battleCompared = CompareBattle(oldDoc, newDoc, result);
     if (!oldDoc.BattleDecodeFailed)
-        result.oldBattleCount = oldDoc.BattleCount;
+        result.oldBattleCount = oldDoc.BattleCount();
     if (!newDoc.BattleDecodeFailed)
-        result.newBattleCount = newDoc.BattleCount;
+        result.newBattleCount = newDoc.BattleCount();
     result.otherBytes = OtherBytes(oldDoc, oldImage, newDoc, newImage, battleCompared);
     return result;
 }

@@ -195,7 +195,7 @@ CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
         csv.name(set.IdNames(j));
         for (int c = 1; c <= sections; ++c) {
             csv.comma();
-            values.append(csv.bytes, TabIdSection, dataSet, c, set.Bytes(c, j - 1));
+            values.append(csv.bytes, TabIdSection, dataSet, c, doc.IdBytes(dataSet)(c, j - 1));
         }
         csv.endLine();
     }
@@ -220,7 +220,7 @@ CsvFile BattleFile(const DocumentState& doc, ValueText& values)
     CsvFile csv;
     values.startTable(kBattleRecordSize);
     csv.header(HeaderFields(doc, TabBattle, 0));
-    for (int r = 1; r <= doc.BattleCount; ++r) {
+    for (int r = 1; r <= doc.BattleCount(); ++r) {
         csv.name(BattleRowLabel(doc, r));
         for (int c = 1; c <= kBattleRecordSize; ++c) {
             csv.comma();

@@ -65,7 +65,7 @@ public:
             break;
         default:
             sections_ = kBattleRecordSize;
-            rows_ = doc.BattleCount;
+            rows_ = doc.BattleCount();
             break;
         }
     }

@@ -45,9 +45,10 @@ BattleRecords SplitBattleStream(const NdArray<std::uint8_t, 1>& stream)
 
 void ClearBattleRecords(DocumentState& doc)
 {
-    doc.BattleCount = 0;
-    doc.BattleParams.redim(kRecordSize + 1, 1);
-    doc.GroupStarts.redim(kBlockCount + 1);
+    BattleRecords none;
+    none.params.redim(kRecordSize + 1, 1);
+    none.groupStarts.redim(kBlockCount + 1);
+    TableLoad::Battle(doc, std::move(none));
 }
 
 void ReadBattleRecords(DocumentState& doc)
@@ -59,18 +60,16 @@ void ReadBattleRecords(DocumentState& doc)
         ClearBattleRecords(doc);
         throw;
     }
-    doc.BattleCount = records.count;
-    doc.BattleParams = std::move(records.params);
-    doc.GroupStarts = std::move(records.groupStarts);
+    TableLoad::Battle(doc, std::move(records));
 }
 
 int BattleBlockOf(const DocumentState& doc, int record)
 {
-    if (record < 1 || record > doc.BattleCount)
+    if (record < 1 || record > doc.BattleCount())
         return 0;
     // Counted rather than searched: unused entries hold 0 and may follow used ones.
     int block = 1;
-    for (int k = 1; k <= kBlockCount && k <= doc.GroupStarts.upper(); ++k)
+    for (int k = 1; k <= kBlockCount && k <= doc.GroupStarts().upper(); ++k)
         if (doc.GroupStarts(k) > 0 && doc.GroupStarts(k) <= record)
             ++block;
     return block;

@@ -15,13 +15,6 @@ namespace zor {
 // A stream array holding bytes from element 1 on, with the spare 0 element after them.
 NdArray<std::uint8_t, 1> StreamFromBytes(const std::vector<std::uint8_t>& bytes);
 
-struct BattleRecords {
-    int count = 0;                     // BattleCount
-    NdArray<std::uint8_t, 2> params;   // (section 0..26, record 0..count + 1), data in (1..25, 1..count)
-    NdArray<int, 1> groupStarts{315};  // groupStarts(g) = first record after the g-th separator
-    int separators = 0;                // separators met; the records form separators + 1 groups when count > 0
-};
-
 // Throws CodecError when the stream is too short for its record count or has more
 // separators than GroupStarts holds; never reads outside the stream.
 BattleRecords SplitBattleStream(const NdArray<std::uint8_t, 1>& stream);

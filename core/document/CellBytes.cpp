@@ -16,19 +16,14 @@ const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int
         if (dataSet < 1 || dataSet > doc.DataSetCount || row > doc.DataSets(dataSet).IdCount
             || col > doc.DataSets(dataSet).SectionCount)
             return nullptr;
-        return &doc.DataSets(dataSet).Bytes(col, row - 1);
+        return doc.IdBytes(dataSet).contains(col, row - 1) ? &doc.IdBytes(dataSet)(col, row - 1) : nullptr;
     case TabIndividual:
-        return row <= doc.IndividualCount ? &doc.IndividualBytes(row) : nullptr;
+        return row <= doc.IndividualCount && doc.IndividualBytes().contains(row) ? &doc.IndividualBytes()(row) : nullptr;
     case TabBattle:
-        return row <= doc.BattleCount && col <= kBattleRecordSize ? &doc.BattleParams(col, row) : nullptr;
+        return row <= doc.BattleCount() && col <= kBattleRecordSize ? &doc.BattleParams()(col, row) : nullptr;
     default:
         return nullptr;
     }
-}
-
-std::uint8_t* CellByte(DocumentState& doc, int tab, int dataSet, int col, int row)
-{
-    return const_cast<std::uint8_t*>(CellByte(static_cast<const DocumentState&>(doc), tab, dataSet, col, row));
 }
 
 RowBytes CellRowBytes(const DocumentState& doc, int tab, int dataSet, int row)
@@ -39,11 +34,11 @@ RowBytes CellRowBytes(const DocumentState& doc, int tab, int dataSet, int row)
     switch (tab) {
     case TabIdSection: {
         // (section, ID): the next section is a whole column of IDs further on.
-        const NdArray<std::uint8_t, 2>& bytes = doc.DataSets(dataSet).Bytes;
+        const NdArray<std::uint8_t, 2>& bytes = doc.IdBytes(dataSet);
         return {first, bytes.upper(1) + 1, doc.DataSets(dataSet).SectionCount};
     }
     case TabBattle:
-        return {first, doc.BattleParams.upper(1) + 1, kBattleRecordSize};
+        return {first, doc.BattleParams().upper(1) + 1, kBattleRecordSize};
     default:
         return {first, 0, 1};
     }

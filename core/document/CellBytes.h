@@ -16,7 +16,6 @@
 namespace zor {
 
 const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int col, int row);
-std::uint8_t* CellByte(DocumentState& doc, int tab, int dataSet, int col, int row);
 
 // The bytes of one row of a table, for code that walks all its sections: the byte of the
 // cell in column c (grid coordinates, as CellByte) is first[(c - 1) * step]. On tab 2 a row

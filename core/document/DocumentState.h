@@ -1,11 +1,14 @@
 #pragma once
 
-// The open image: its definitions, table bytes, file and edit history. The view (cursor,
-// tab memory) belongs to Session, the cell clipboard to its owner in the window. Arrays run from 0 to count + 1 with the data in
-// 1..count (ID numbers from 0), so code indexes them the way the tables number things.
-// Counts that the file formats limit to 16 bits are kept in int and checked where set.
+// The open image, one part for each kind of state: its definitions (fixed after a load),
+// its tables (private bytes, core/document/Tables.h), its file and its edit history. The
+// view (cursor, tab memory) belongs to Session, the cell clipboard to CellClipboard.
+// Arrays run from 0 to count + 1 with the data in 1..count (ID numbers from 0), so code
+// indexes them the way the tables number things. Counts that the file formats limit to
+// 16 bits are kept in int and checked where set.
 
 #include "core/document/NdArray.h"
+#include "core/document/Tables.h"
 
 #include <QString>
 
@@ -26,8 +29,8 @@ inline constexpr int kBattleBlockCount = 314;
 inline constexpr int kBattleRecordSize = 25;
 inline constexpr int kMaxSixteenBit = 32767;
 
-// One data set of tab 1: its definitions and bytes, every array sized by its own counts,
-// so that one large table does not make every other one as large.
+// One data set of tab 1: its definitions, every array sized by its own counts, so that one
+// large table does not make every other one as large. Its bytes are the tables'.
 struct DataSet {
     QString Name;
     int SectionCount = 0;
@@ -37,7 +40,6 @@ struct DataSet {
     NdArray<QString, 1> SectionNames;                // by section
     NdArray<QString, 1> IdNames;                     // by ID number + 1
     NdArray<std::int16_t, 2> SectionSettings;        // (setting, section)
-    NdArray<std::uint8_t, 2> Bytes;                  // (section, ID number)
     bool SettingsUnreadable = false;                 // its .ini exists but can't be read: steps unknown, so read-only
 };
 
@@ -69,8 +71,8 @@ private:
     std::unique_ptr<EditHistory> history_;
 };
 
-struct DocumentState {
-    // Definitions.
+// What the mode folder says: where the tables lie, their names and their settings.
+struct Definitions {
     QString ModeName;
     QString ModeFolder;                            // empty when ZOR.ini's Mode names no folder of the program folder
     int DataSetCount = 0;
@@ -85,29 +87,27 @@ struct DocumentState {
     NdArray<std::uint8_t, 1> IndividualAddressUnusable;
     NdArray<QString, 1> IndividualNames;
     NdArray<QString, 1> BattleSectionNames{26};
+};
 
-    // Table data.
-    NdArray<std::uint8_t, 1> IndividualBytes;
-    NdArray<std::uint8_t, 1> BattleStream;
-    int BattleCount = 0;
-    NdArray<std::uint8_t, 2> BattleParams;         // (section 1..25, record)
-    NdArray<int, 1> GroupStarts{315};
-    bool BattleDecodeFailed = false;               // the blocks could not be decoded: the table is empty and must not be re-encoded
-
-    // File.
+// The image file the tables were read from, and what its read found.
+struct ImageFile {
     QString RomPath;
     qint64 RomSizeAtRead = 0;                      // the image's length when it was read
     bool FixChecksum = false;                      // ZOR.ini's FixChecksum=1: saves write the header checksum anew
+    NdArray<std::uint8_t, 1> BattleStream;         // the battle blocks as decoded, before the split into records
+    bool BattleDecodeFailed = false;               // the blocks could not be decoded: the table is empty and must not be re-encoded
     // Why no cell of the image may change, said at the load (a copier's header shifts every
     // offset); empty when they may.
     QString ImageReadOnly;
     // Why the battle records may not change, said at the load (the encoder can't write where
     // the image keeps them); empty when they may.
     QString BattleReadOnly;
+};
 
-    // Editing.
+struct DocumentState : Definitions, Tables, ImageFile {
     HistoryHandle History;
 };
+
 
 // The setting of a section of a tab's table (on tab 2 each entry is a section; tabs 2
 // and 3 ignore dataSet); nullptr when the table has no such section.

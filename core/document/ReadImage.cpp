@@ -39,8 +39,8 @@ Result<QByteArray> ReadRomImage(const QString& path)
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)
 {
     for (int k = 1; k <= doc.DataSetCount; ++k) {
-        DataSet& set = doc.DataSets(k);
-        set.Bytes.redim(set.SectionCount, set.IdCount);
+        const DataSet& set = doc.DataSets(k);
+        NdArray<std::uint8_t, 2>& bytes = TableLoad::IdBytes(doc, k);
         for (int q = 1; q <= set.SectionCount; ++q) {
             if (set.SectionAddressUnusable(q))
                 continue; // already reported; its cells stay 0
@@ -52,7 +52,7 @@ void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog&
                 const std::int64_t offset = address + n * step;
                 const std::optional<std::uint8_t> byte = ByteAt(image, offset);
                 if (byte)
-                    set.Bytes(q, n) = *byte;
+                    bytes(q, n) = *byte;
                 else if (offset < 0)
                     ++before;
                 else
@@ -76,14 +76,14 @@ void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog&
 
 void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log)
 {
-    doc.IndividualBytes.redim(doc.IndividualCount + 1);
+    NdArray<std::uint8_t, 1>& bytes = TableLoad::IndividualBytes(doc);
     for (int j = 1; j <= doc.IndividualCount; ++j) {
         if (doc.IndividualAddressUnusable(j))
             continue; // already reported; it stays 0
         const std::int32_t offset = doc.IndividualAddresses(j);
         const std::optional<std::uint8_t> byte = ByteAt(image, offset);
         if (byte)
-            doc.IndividualBytes(j) = *byte;
+            bytes(j) = *byte;
         else
             log.add(FindFileIgnoringCase(doc.ModeFolder, kIndividualSna), 2 * j - 1,
                     QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。")

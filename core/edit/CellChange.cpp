@@ -15,18 +15,20 @@ std::optional<CellContents> ContentsOf(const DocumentState& doc, const CellRef& 
 
 bool ApplyCellChanges(DocumentState& doc, std::span<const CellChange> changes)
 {
+    // The one write of a table byte: the history counts the changed cells with it.
+    const auto write = [&doc](const CellRef& c, CellContents old, CellContents now) {
+        *doc.cellByte(doc, c.tab, c.dataSet, c.col, c.row) = now.byte;
+        doc.History->CellWritten(c.tab, c.dataSet, c.col, c.row, old.byte, now.byte);
+    };
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const CellChange& change = changes[i];
         if (ContentsOf(doc, change.cell) != change.old) {
             // Back to how it was: the changes already written, newest first.
-            while (i-- > 0) {
-                const CellRef& c = changes[i].cell;
-                (void)SetCellByte(doc, c.tab, c.dataSet, c.col, c.row, changes[i].old.byte);
-            }
+            while (i-- > 0)
+                write(changes[i].cell, changes[i].now, changes[i].old);
             return false;
         }
-        const CellRef& c = change.cell;
-        (void)SetCellByte(doc, c.tab, c.dataSet, c.col, c.row, change.now.byte);
+        write(change.cell, change.old, change.now);
     }
     return true;
 }

@@ -78,12 +78,12 @@ void EditHistory::TakeBaseline(const DocumentState& doc)
 {
     idSections_.assign(static_cast<std::size_t>(doc.DataSetCount) + 1, {});
     for (int d = 1; d <= doc.DataSetCount; ++d)
-        idSections_[static_cast<std::size_t>(d)] = doc.DataSets(d).Bytes;
-    individual_ = doc.IndividualBytes;
-    battle_ = doc.BattleParams;
-    baselineBattleCount_ = doc.BattleCount;
-    origin_.resize(static_cast<std::size_t>(doc.BattleCount) + 1);
-    for (int r = 0; r <= doc.BattleCount; ++r)
+        idSections_[static_cast<std::size_t>(d)] = doc.IdBytes(d);
+    individual_ = doc.IndividualBytes();
+    battle_ = doc.BattleParams();
+    baselineBattleCount_ = doc.BattleCount();
+    origin_.resize(static_cast<std::size_t>(doc.BattleCount()) + 1);
+    for (int r = 0; r <= doc.BattleCount(); ++r)
         origin_[static_cast<std::size_t>(r)] = r;
     Recount(doc);
 }
@@ -132,8 +132,8 @@ void EditHistory::Recount(const DocumentState& doc)
 void EditHistory::recountBattle(const DocumentState& doc)
 {
     battleChanged_ = 0;
-    recordListChanged_ = doc.BattleCount != baselineBattleCount_;
-    for (int r = 1; r <= doc.BattleCount; ++r) {
+    recordListChanged_ = doc.BattleCount() != baselineBattleCount_;
+    for (int r = 1; r <= doc.BattleCount(); ++r) {
         if (BaselineRecordOf(r) != r)
             recordListChanged_ = true;
         for (int c = 1; c <= kBattleRecordSize; ++c)
@@ -247,17 +247,6 @@ bool CellChanged(const DocumentState& doc, int tab, int dataSet, int col, int ro
     return *baseline != *byte;
 }
 
-bool SetCellByte(DocumentState& doc, int tab, int dataSet, int col, int row, std::uint8_t value)
-{
-    std::uint8_t* byte = CellByte(doc, tab, dataSet, col, row);
-    if (!byte)
-        return false;
-    const std::uint8_t old = *byte;
-    *byte = value;
-    doc.History->CellWritten(tab, dataSet, col, row, old, value);
-    return true;
-}
-
 std::vector<CellRef> ChangedCells(const DocumentState& doc, std::size_t limit)
 {
     const EditHistory& history = *doc.History;
@@ -275,7 +264,7 @@ std::vector<CellRef> ChangedCells(const DocumentState& doc, std::size_t limit)
     for (int d = 1; d <= doc.DataSetCount; ++d)
         walk(TabIdSection, d, doc.DataSets(d).IdCount, doc.DataSets(d).SectionCount);
     walk(TabIndividual, 0, doc.IndividualCount, 1);
-    walk(TabBattle, 0, doc.BattleCount, kBattleRecordSize);
+    walk(TabBattle, 0, doc.BattleCount(), kBattleRecordSize);
     return cells;
 }
 

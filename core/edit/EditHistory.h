@@ -4,7 +4,7 @@
 // the bytes of every table as the image file holds them at the last read or successful
 // save. The document is modified exactly when a cell differs from its baseline
 // or battle records were added or deleted; a count of differing cells is kept as bytes
-// are written (through SetCellByte), so that asking is O(1). The journals serve undo
+// are written (through ApplyCellChanges), so that asking is O(1). The journals serve undo
 // and redo only; a save writes what differs from the baseline.
 
 #include "core/document/CellRef.h"
@@ -76,8 +76,6 @@ public:
     // cell is its byte in image (the document's own where its offset is unusable), and
     // the battle records are the document's, each row its own baseline record.
     void TakeBaselineFromImage(const DocumentState& doc, const QByteArray& image);
-    // Counts the differing cells anew, for code that wrote bytes past SetCellByte.
-    void Recount(const DocumentState& doc);
 
     // The baseline byte of a cell in grid coordinates (as CellByte); nullopt outside the
     // baseline, and for every cell of an inserted battle row.
@@ -111,6 +109,8 @@ private:
     };
     Side& side_(JournalSide side) { return sides_[side == JournalSide::Undo ? 0 : 1]; }
     const Side& side_(JournalSide side) const { return sides_[side == JournalSide::Undo ? 0 : 1]; }
+    // Counts the differing cells anew, after a new baseline.
+    void Recount(const DocumentState& doc);
     void recountBattle(const DocumentState& doc);
 
     std::size_t limit_;
@@ -132,10 +132,6 @@ private:
 // Whether a cell differs from its baseline; every cell of an inserted battle row does, and
 // a battle row that moved is compared with the baseline record it came from.
 bool CellChanged(const DocumentState& doc, int tab, int dataSet, int col, int row);
-
-// Writes a cell's byte (grid coordinates, as CellByte) and keeps the count of changed
-// cells; false when there is no such cell. Every edit of a table byte goes through here.
-bool SetCellByte(DocumentState& doc, int tab, int dataSet, int col, int row, std::uint8_t value);
 
 // The cells that differ from their baseline in table order: the data sets in order, each
 // by rows and within a row by sections; then the individual entries; then the battle rows.

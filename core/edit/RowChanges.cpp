@@ -4,46 +4,47 @@ namespace zor {
 
 namespace {
 
-void InsertRecord(DocumentState& doc, const RowChange& change)
+void InsertRecord(BattleRecords& battle, const RowChange& change)
 {
     const int row = change.row;
-    ++doc.BattleCount;
+    ++battle.count;
     for (int k = 1; k <= kBattleBlockCount; ++k)
-        if (doc.GroupStarts(k) > row || (doc.GroupStarts(k) == row && !change.blockStartsAtRow))
-            ++doc.GroupStarts(k);
-    doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
-    for (int r = doc.BattleCount - 1; r >= row; --r)
+        if (battle.groupStarts(k) > row || (battle.groupStarts(k) == row && !change.blockStartsAtRow))
+            ++battle.groupStarts(k);
+    battle.params.redimPreserve(kBattleRecordSize + 1, battle.count + 1);
+    for (int r = battle.count - 1; r >= row; --r)
         for (int c = 1; c <= kBattleRecordSize; ++c)
-            doc.BattleParams(c, r + 1) = doc.BattleParams(c, r);
+            battle.params(c, r + 1) = battle.params(c, r);
     for (int c = 1; c <= kBattleRecordSize; ++c)
-        doc.BattleParams(c, row) = change.bytes[static_cast<std::size_t>(c - 1)];
-    doc.History->BattleRowInserted(doc, row, change.origin);
+        battle.params(c, row) = change.bytes[static_cast<std::size_t>(c - 1)];
 }
 
-void DeleteRecord(DocumentState& doc, int row)
+void DeleteRecord(BattleRecords& battle, int row)
 {
     for (int k = 1; k <= kBattleBlockCount; ++k)
-        if (doc.GroupStarts(k) > row)
-            --doc.GroupStarts(k);
-    for (int r = row; r < doc.BattleCount; ++r)
+        if (battle.groupStarts(k) > row)
+            --battle.groupStarts(k);
+    for (int r = row; r < battle.count; ++r)
         for (int c = 1; c <= kBattleRecordSize; ++c)
-            doc.BattleParams(c, r) = doc.BattleParams(c, r + 1);
+            battle.params(c, r) = battle.params(c, r + 1);
     // The spare row past the last record stays zero, as a read leaves it.
     for (int c = 1; c <= kBattleRecordSize; ++c)
-        doc.BattleParams(c, doc.BattleCount) = 0;
-    --doc.BattleCount;
-    doc.BattleParams.redimPreserve(kBattleRecordSize + 1, doc.BattleCount + 1);
-    doc.History->BattleRowDeleted(doc, row);
+        battle.params(c, battle.count) = 0;
+    --battle.count;
+    battle.params.redimPreserve(kBattleRecordSize + 1, battle.count + 1);
 }
 
 } // namespace
 
 void ApplyRowChange(DocumentState& doc, const RowChange& change, bool forward)
 {
-    if ((change.kind == RowChange::Kind::Inserted) == forward)
-        InsertRecord(doc, change);
-    else
-        DeleteRecord(doc, change.row);
+    if ((change.kind == RowChange::Kind::Inserted) == forward) {
+        InsertRecord(doc.battle_, change);
+        doc.History->BattleRowInserted(doc, change.row, change.origin);
+    } else {
+        DeleteRecord(doc.battle_, change.row);
+        doc.History->BattleRowDeleted(doc, change.row);
+    }
 }
 
 void MakeRowChange(DocumentState& doc, const RowChange& change, const JournalRecord& place)

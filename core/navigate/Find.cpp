@@ -35,7 +35,7 @@ Table TableOf(const DocumentState& doc, int tab, int dataSet)
         t.rows = doc.IndividualCount;
         t.cols = 1;
     } else if (tab == TabBattle) {
-        t.rows = doc.BattleCount;
+        t.rows = doc.BattleCount();
         t.cols = t.captions = kBattleRecordSize;
     }
     if (t.rows < 1 || t.cols < 1)
@@ -48,11 +48,11 @@ const std::uint8_t* Column(const DocumentState& doc, const Table& t, int col)
 {
     switch (t.tab) {
     case TabIdSection:
-        return &doc.DataSets(t.dataSet).Bytes(col, 0);
+        return &doc.IdBytes(t.dataSet)(col, 0);
     case TabIndividual:
-        return &doc.IndividualBytes(1);
+        return &doc.IndividualBytes()(1);
     default:
-        return &doc.BattleParams(col, 1);
+        return &doc.BattleParams()(col, 1);
     }
 }
 

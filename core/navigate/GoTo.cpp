@@ -102,7 +102,7 @@ std::optional<std::int64_t> ReadNumber(QStringView text)
         return CellRef{tab, dataSet, std::clamp(cursorCol, 1, set.SectionCount), static_cast<int>(number) + 1};
     }
     const bool individual = tab == TabIndividual;
-    const int count = individual ? doc.IndividualCount : doc.BattleCount;
+    const int count = individual ? doc.IndividualCount : doc.BattleCount();
     const QString what = individual ? QStringLiteral("個別データ") : QStringLiteral("戦闘パラメータのレコード");
     if (count < 1)
         return Refused(QStringLiteral("%1がありません。").arg(what));

@@ -34,7 +34,7 @@ Failure Differs(const QString& detail) { return Failure::Of(Failure::Kind::Refus
 
 [[nodiscard]] Result<void> BattleReadsBack(const DocumentState& doc, const QByteArray& image)
 {
-    if (doc.BattleDecodeFailed || doc.BattleCount == 0)
+    if (doc.BattleDecodeFailed || doc.BattleCount() == 0)
         return {}; // the image has no battle records to give back
     BattleRecords read;
     try {
@@ -45,9 +45,9 @@ Failure Differs(const QString& detail) { return Failure::Of(Failure::Kind::Refus
     } catch (const CodecError& e) {
         return Differs(QStringLiteral("保存するイメージからは戦闘パラメータを読めません。%1").arg(e.message()));
     }
-    if (read.count != doc.BattleCount)
-        return Differs(QStringLiteral("保存するイメージからは戦闘パラメータが %1 件読めるはずが、%2 件になります。").arg(doc.BattleCount).arg(read.count));
-    for (int r = 1; r <= doc.BattleCount; ++r)
+    if (read.count != doc.BattleCount())
+        return Differs(QStringLiteral("保存するイメージからは戦闘パラメータが %1 件読めるはずが、%2 件になります。").arg(doc.BattleCount()).arg(read.count));
+    for (int r = 1; r <= doc.BattleCount(); ++r)
         for (int c = 1; c <= kBattleRecordSize; ++c)
             if (read.params(c, r) != doc.BattleParams(c, r))
                 return Differs(QStringLiteral("保存するイメージからは戦闘パラメータのレコード %1 のバイト %2 が %3 ではなく %4 と読めます。")

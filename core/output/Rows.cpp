@@ -32,7 +32,7 @@ RowResult Done(const DocumentState& doc, const ViewState& view, int cursorRow)
     result.kind = RowResult::Done;
     result.cursorRow = cursorRow;
     result.leftCol = std::clamp(view.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize);
-    result.topRow = std::clamp(view.TabState(TabBattle, ItemTopRow), 1, std::max(doc.BattleCount, 1));
+    result.topRow = std::clamp(view.TabState(TabBattle, ItemTopRow), 1, std::max(doc.BattleCount(), 1));
     return result;
 }
 
@@ -43,7 +43,7 @@ RowResult Make(DocumentState& doc, const ViewState& view, const RowChange& chang
                               0,
                               std::clamp(view.CurrentCol, 1, kBattleRecordSize),
                               change.row,
-                              std::clamp(view.TabState(TabBattle, ItemTopRow), 1, doc.BattleCount),
+                              std::clamp(view.TabState(TabBattle, ItemTopRow), 1, doc.BattleCount()),
                               std::clamp(view.TabState(TabBattle, ItemLeftCol), 1, kBattleRecordSize),
                               0};
     MakeRowChange(doc, change, place);
@@ -68,13 +68,13 @@ RowResult InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, in
         return {};
     // A new record starting with 0 would end its block in the stream, so an empty table
     // has nothing to copy rather than a blank record to add.
-    if (doc.BattleCount == 0)
+    if (doc.BattleCount() == 0)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、コピーして追加できません。"));
-    if (row < 1 || row > doc.BattleCount)
+    if (row < 1 || row > doc.BattleCount())
         return {};
     if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
         return Refused(*why);
-    if (doc.BattleCount >= kMaxSixteenBit)
+    if (doc.BattleCount() >= kMaxSixteenBit)
         return Refused(QStringLiteral("戦闘パラメータのレコードは %1 件までです。これ以上追加できません。").arg(kMaxSixteenBit));
 
     // The copy joins the block of the record it copies: a start at row stays, so the copy
@@ -88,14 +88,14 @@ RowResult DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, in
 {
     if (tab != TabBattle)
         return {};
-    if (doc.BattleCount == 0)
+    if (doc.BattleCount() == 0)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、削除できません。"));
-    if (row < 1 || row > doc.BattleCount)
+    if (row < 1 || row > doc.BattleCount())
         return {};
     if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
         return Refused(*why);
     // The stream can't hold an empty block, and two equal starts would lose every later boundary.
-    if (BlockStartsAt(doc, row) && (row == doc.BattleCount || BlockStartsAt(doc, row + 1)))
+    if (BlockStartsAt(doc, row) && (row == doc.BattleCount() || BlockStartsAt(doc, row + 1)))
         return Refused(QStringLiteral("レコード %1 はブロック %2 のただ 1 件のレコードです。ブロックを空にはできないので、削除できません。")
                            .arg(row)
                            .arg(BattleBlockOf(doc, row)));
@@ -105,7 +105,7 @@ RowResult DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, in
     RowChange change = Change(doc, RowChange::Kind::Deleted, row);
     change.origin = doc.History->BaselineRecordOf(row);
     change.blockStartsAtRow = row > 1 && BlockStartsAt(doc, row);
-    return Make(doc, view, change, std::min(row, doc.BattleCount - 1));
+    return Make(doc, view, change, std::min(row, doc.BattleCount() - 1));
 }
 
 } // namespace zor

@@ -70,7 +70,7 @@ void Saved(DocumentState& doc, const QByteArray& image, bool reencoded)
 
 int FirstRecordStartingWithZero(const DocumentState& doc)
 {
-    for (int r = 1; r <= doc.BattleCount; ++r)
+    for (int r = 1; r <= doc.BattleCount(); ++r)
         if (doc.BattleParams(1, r) == 0)
             return r;
     return 0;
@@ -80,10 +80,10 @@ StreamArray BuildBattleStream(const DocumentState& doc)
 {
     // Each record's 25 bytes in row order, a 0 before the first record of every block
     // after the first, the 0 that ends the last block, and the spare element.
-    StreamArray stream(static_cast<std::size_t>(kRecordSize) * doc.BattleCount + kBlockCount + 2, 0);
+    StreamArray stream(static_cast<std::size_t>(kRecordSize) * doc.BattleCount() + kBlockCount + 2, 0);
     std::size_t at = 0;
     int nextBlock = 1;
-    for (int r = 1; r <= doc.BattleCount; ++r) {
+    for (int r = 1; r <= doc.BattleCount(); ++r) {
         if (nextBlock <= kBlockCount && doc.GroupStarts(nextBlock) == r) {
             ++at;
             ++nextBlock;

@@ -23,16 +23,16 @@ std::span<const std::uint8_t> ColumnBytes(const DocumentState& doc, int tab, int
         const DataSet& set = doc.DataSets(dataSet);
         if (col < 1 || col > set.SectionCount)
             return {};
-        return Run(set.Bytes, col, 0, set.IdCount - 1);
+        return Run(doc.IdBytes(dataSet), col, 0, set.IdCount - 1);
     }
     case TabIndividual:
-        if (col != 1 || doc.IndividualCount < 1 || !doc.IndividualBytes.contains(doc.IndividualCount))
+        if (col != 1 || doc.IndividualCount < 1 || !doc.IndividualBytes().contains(doc.IndividualCount))
             return {};
-        return {&doc.IndividualBytes(1), static_cast<std::size_t>(doc.IndividualCount)};
+        return {&doc.IndividualBytes()(1), static_cast<std::size_t>(doc.IndividualCount)};
     case TabBattle:
         if (col < 1 || col > kBattleRecordSize)
             return {};
-        return Run(doc.BattleParams, col, 1, doc.BattleCount);
+        return Run(doc.BattleParams(), col, 1, doc.BattleCount());
     default:
         return {};
     }

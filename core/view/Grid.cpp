@@ -143,7 +143,7 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
         dataCols = 1;
         break;
     default:
-        dataRows = doc.BattleCount;
+        dataRows = doc.BattleCount();
         dataCols = kBattleRecordSize;
         break;
     }

@@ -97,7 +97,7 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
     ProblemLog log;
     BattleCodec codec;
     LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
-    EXPECT_EQ(doc.DataSets(2).Bytes(1, 1), 21);
+    EXPECT_EQ(doc.IdBytes(2)(1, 1), 21);
     EXPECT_EQ(doc.BattleParams(3, 5), 77); // the blocks encoded against the image's own dictionary
     // Read again, the files hold what the image holds now.
     const CommandRun again = Call(RunImportCsv, {u"--home"_s, home.path(), u"--in"_s, in.path(), u"--dry-run"_s, rom});

@@ -48,7 +48,7 @@ protected:
         const QByteArray image = *MakeSampleImage();
         LoadDocument(doc, home.file(SampleImageName()), image, home.path(), codec, log);
         ASSERT_GE(doc.DataSetCount, 2);
-        ASSERT_GT(doc.BattleCount, 10);
+        ASSERT_GT(doc.BattleCount(), 10);
         listener.list = &list;
         list.setListener(&listener);
         list.rebuild(doc);
@@ -176,12 +176,12 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
     commit(TabIdSection, 1, 1, 1, (byte(TabIdSection, 1, 1, 1) + 1) % 256);
     int row = 5;
     int record = 0;
-    for (; row <= doc.BattleCount; ++row) {
+    for (; row <= doc.BattleCount(); ++row) {
         record = doc.History->BaselineRecordOf(row);
         if (DeleteBattleRow(doc, {}, TabBattle, row).kind == RowResult::Done)
             break;
     }
-    ASSERT_LE(row, doc.BattleCount);
+    ASSERT_LE(row, doc.BattleCount());
     ASSERT_EQ(record, row - 1);
     list.rebuildBattle(doc);
     ASSERT_EQ(list.size(), 4);

@@ -82,7 +82,7 @@ TEST_F(Compare, TheSampleAgainstItselfIsIdentical)
 {
     const ImageComparison result = compare(sample, sample);
     EXPECT_TRUE(result.identical() && result.cells.empty() && result.otherBytes.empty() && result.problems.empty());
-    EXPECT_EQ(result.oldBattleCount, newDoc.BattleCount);
+    EXPECT_EQ(result.oldBattleCount, newDoc.BattleCount());
     EXPECT_GT(result.oldBattleCount, 300);
 }
 

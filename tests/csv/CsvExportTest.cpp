@@ -2,6 +2,7 @@
 #include "core/csv/CsvExport.h"
 
 #include "tests/support/ModeFolder.h"
+#include "tests/support/HandTables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,11 +49,7 @@ protected:
         LoadDocument(doc, home.file(u"x.rom"_s), image, home.path(), codec, log);
         ASSERT_EQ(doc.DataSets(3).Name, u"表"_s);
         // Records of classes 1, 2 and 10 (no row of names), then 0xFF twice and 22 zeros.
-        doc.BattleCount = 3;
-        doc.BattleParams.redim(26, 4);
-        for (int r = 1; r <= 3; ++r)
-            for (int c = 1; c <= 3; ++c)
-                doc.BattleParams(c, r) = c == 1 ? std::array{1, 2, 10}[r - 1] : 0xFF;
+        test::SetBattleRecords(doc, 3, [](int c, int r) { return c == 1 ? std::array{1, 2, 10}[r - 1] : c <= 3 ? 0xFF : 0; });
     }
 
     QString csv(const QString& name) const { return home.file(name + u".csv"_s); }

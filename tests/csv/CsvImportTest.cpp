@@ -171,10 +171,10 @@ TEST_F(CsvImport, EveryProblemNamesFileLineAndFieldAndRefusesTheWhole)
     EXPECT_TRUE(texts.value(6).contains(u"オフセットを読めないため、書けません"_s)) << texts.value(6).toStdString();
     EXPECT_TRUE(texts.value(7).contains(u"のはずが「ID,クラス,レベル,HP,力,"_s)) << texts.value(7).toStdString();
 
-    const std::vector<std::uint8_t> bytes = doc.DataSets(2).Bytes.Elements();
+    const std::vector<std::uint8_t> bytes = doc.IdBytes(2).Elements();
     const WriteResult refused = ApplyCsvImport(doc, result);
     EXPECT_EQ(std::tuple(refused.result, refused.reason, doc.History->UndoCount()), std::tuple(CommitResult::Refused, result.summary(), 0));
-    EXPECT_EQ(doc.DataSets(2).Bytes.Elements(), bytes);
+    EXPECT_EQ(doc.IdBytes(2).Elements(), bytes);
 }
 
 TEST_F(CsvImport, AFileOfGarbageStopsTheCheckAtItsLimit)

@@ -5,6 +5,7 @@
 #include "core/document/ReadImage.h"
 
 #include "tests/support/ModeFolder.h"
+#include "tests/support/HandTables.h"
 
 #include <gtest/gtest.h>
 
@@ -109,11 +110,7 @@ public:
     // Battle records set by hand (the image holds none): a first byte of 1..255, the rest any.
     void battle(DocumentState& doc)
     {
-        doc.BattleCount = pick(3);
-        doc.BattleParams.redim(kBattleRecordSize + 1, doc.BattleCount + 1);
-        for (int r = 1; r <= doc.BattleCount; ++r)
-            for (int c = 1; c <= kBattleRecordSize; ++c)
-                doc.BattleParams(c, r) = static_cast<std::uint8_t>(c == 1 ? pick(254) + 1 : pick(255));
+        test::SetBattleRecords(doc, pick(3), [&](int c, int) { return c == 1 ? pick(254) + 1 : pick(255); });
     }
 
     // 0..max, evenly.

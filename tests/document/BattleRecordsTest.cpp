@@ -72,7 +72,7 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
     DocumentState doc;
     doc.BattleStream = StreamOf(std::vector<Block>(kBlockCount, Block{Numbered(3)}));
     ReadBattleRecords(doc);
-    ASSERT_EQ(doc.BattleCount, kBlockCount);
+    ASSERT_EQ(doc.BattleCount(), kBlockCount);
     EXPECT_EQ(doc.GroupStarts(313), 314);
 
     auto expectError = [&](const NdArray<std::uint8_t, 1>& stream) {
@@ -80,7 +80,7 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
         changed.BattleStream = stream;
         EXPECT_THROW(ReadBattleRecords(changed), CodecError);
         // Nothing of the table that was there before: no record, no block start.
-        EXPECT_EQ(std::tuple(changed.BattleCount, changed.BattleParams.upper(1), changed.GroupStarts(313)), std::tuple(0, 1, 0));
+        EXPECT_EQ(std::tuple(changed.BattleCount(), changed.BattleParams().upper(1), changed.GroupStarts(313)), std::tuple(0, 1, 0));
     };
     expectError(NdArray<std::uint8_t, 1>(1)); // an empty decode
     expectError(NdArray<std::uint8_t, 1>(300));
@@ -96,7 +96,7 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
     // Without the last block's 0 and the spare element, the last record ends with the last byte: whole.
     doc.BattleStream.redimPreserve(doc.BattleStream.upper() - 2);
     ASSERT_NO_THROW(ReadBattleRecords(doc));
-    EXPECT_EQ(std::tuple(doc.BattleCount, doc.BattleParams(25, 316)), std::tuple(316, Numbered(4)[24]));
+    EXPECT_EQ(std::tuple(doc.BattleCount(), doc.BattleParams(25, 316)), std::tuple(316, Numbered(4)[24]));
 }
 
 } // namespace

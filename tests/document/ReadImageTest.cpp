@@ -7,6 +7,7 @@
 
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
+#include "tests/support/PutByte.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,7 +116,7 @@ TEST_F(ReadImage, CellsComeFromOffsetPlusIdTimesStep)
     ASSERT_EQ(doc.DataSetCount, 1);
     ASSERT_EQ(doc.DataSets(1).IdCount, 3);
     for (int n = 0; n < 3; ++n) // step 3, and no step: consecutive
-        EXPECT_EQ(std::tuple(doc.DataSets(1).Bytes(1, n), doc.DataSets(1).Bytes(2, n)), std::tuple(0x10 + 3 * n, 0x80 + n)) << n;
+        EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, n), doc.IdBytes(1)(2, n)), std::tuple(0x10 + 3 * n, 0x80 + n)) << n;
     EXPECT_EQ(std::tuple(doc.IndividualCount, doc.IndividualBytes(1), doc.IndividualBytes(2), doc.IndividualNames(2)),
               std::tuple(2, 0x42, 7, u"レベル"_s));
     // DefaultNotation, and the entry's own.
@@ -127,7 +128,7 @@ TEST_F(ReadImage, BattleRecordsAndBlockStarts)
 {
     load(rom.image());
     ASSERT_FALSE(doc.BattleDecodeFailed);
-    ASSERT_EQ(doc.BattleCount, 3 + 313);
+    ASSERT_EQ(doc.BattleCount(), 3 + 313);
     EXPECT_EQ(std::tuple(doc.BattleParams(1, 3), doc.BattleParams(25, 2)), std::tuple(9, 20 + 24));
     EXPECT_EQ(std::tuple(doc.GroupStarts(1), doc.GroupStarts(313)), std::tuple(4, 316)); // block 1 begins with record 4
     EXPECT_EQ(doc.BattleSectionNames(25), u"項目25"_s);
@@ -142,7 +143,7 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
         SCOPED_TRACE(size);
         load(rom.image().left(size));
         const bool last = size == 0x1007;
-        EXPECT_EQ((std::vector<int>{doc.DataSets(1).Bytes(1, 1), doc.DataSets(1).Bytes(1, 2), doc.DataSets(1).Bytes(2, 0),
+        EXPECT_EQ((std::vector<int>{doc.IdBytes(1)(1, 1), doc.IdBytes(1)(1, 2), doc.IdBytes(1)(2, 0),
                                     doc.IndividualBytes(1)}),
                   (std::vector<int>{0x13, last ? 0x16 : 0, 0, 0}));
         // The size, one line per section and entry outside, and the battle blocks, which lie past the end too.
@@ -153,15 +154,15 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
         EXPECT_EQ(problems(), expected);
         EXPECT_TRUE(log.items()[1].message.contains(last ? u"3 個"_s : u"1 個"_s)) << log.items()[1].message.toStdString();
         EXPECT_TRUE(doc.BattleDecodeFailed);
-        EXPECT_EQ(doc.BattleCount, 0);
+        EXPECT_EQ(doc.BattleCount(), 0);
     }
 }
 
 TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
 {
     load(rom.image());
-    ASSERT_GT(doc.BattleCount, 0);
-    SetCellByte(doc, TabBattle, 0, 2, 1, doc.BattleParams(2, 1) ^ 1);
+    ASSERT_GT(doc.BattleCount(), 0);
+    test::PutByte(doc, {TabBattle, 0, 2, 1}, doc.BattleParams(2, 1) ^ 1);
     ASSERT_TRUE(doc.History->Modified());
     for (int i = 0; i < 3; ++i)
         doc.History->Push(JournalSide::Undo, JournalStep{{{TabIdSection, 1, 1, 1, 1, 1, 0}}, {}});
@@ -170,7 +171,7 @@ TEST_F(ReadImage, AFailedDecodeLeavesNothingOfTheImageBefore)
     broken[kTablePointerBank] = 0x10; // the pointer table now lies before the image
     load(broken);
     EXPECT_EQ(problems(), QStringList{u"game.rom:0"_s});
-    EXPECT_EQ(std::tuple(doc.BattleDecodeFailed, doc.BattleCount, doc.BattleParams.upper(1), doc.GroupStarts(1), doc.BattleStream.upper()),
+    EXPECT_EQ(std::tuple(doc.BattleDecodeFailed, doc.BattleCount(), doc.BattleParams().upper(1), doc.GroupStarts(1), doc.BattleStream.upper()),
               std::tuple(true, 0, 1, 0, 1));
     // Names and settings still come from the definitions. What a file read keeps, and what it starts anew.
     EXPECT_EQ(doc.BattleSectionNames(1), u"項目1"_s);
@@ -189,7 +190,7 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_EQ(doc.BattleSectionNames(1), u"新1"_s);
     EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
     EXPECT_EQ(problems(), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
-    EXPECT_GT(doc.BattleCount, 0);
+    EXPECT_GT(doc.BattleCount(), 0);
 }
 
 // A size that isn't whole 32 KiB banks is said once: 512 bytes past them as a copier's
@@ -267,7 +268,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
         EXPECT_EQ(refused(TabIdSection, 1, 1, 2), c.idCells);
         EXPECT_EQ(refused(TabIndividual, 0, 1, 2), c.individualCells);
         EXPECT_EQ(refused(TabBattle, 0, 5, 2), c.battleCells);
-        if (doc.BattleCount > 0) {
+        if (doc.BattleCount() > 0) {
             const RowResult insert = InsertBattleRow(doc, {}, TabBattle, 1);
             EXPECT_EQ(insert.kind, c.battleCells ? RowResult::Refused : RowResult::Done);
             EXPECT_EQ(insert.kind == RowResult::Refused, insert.message.contains(QString::fromUtf16(c.reason)));
@@ -302,7 +303,7 @@ TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
     const int k = 2; // クラス comes first in code order
     ASSERT_EQ(doc.DataSets(k).Name, u"後"_s);
     const DataSet& set = doc.DataSets(k);
-    EXPECT_EQ(std::tuple(set.Bytes(1, 0), set.Bytes(1, 1), set.Bytes(1, 2)), std::tuple(0x11, 0x22, 0));
+    EXPECT_EQ(std::tuple(doc.IdBytes(k)(1, 0), doc.IdBytes(k)(1, 1), doc.IdBytes(k)(1, 2)), std::tuple(0x11, 0x22, 0));
     EXPECT_EQ(problems(), (QStringList{u"mode/後.sna:5"_s, u"mode/後.sna:1"_s, u"mode/後.sna:3"_s}));
     EXPECT_TRUE(log.items()[1].message.contains(u"1 個のバイトがイメージの先頭より前"_s)) << log.items()[1].message.toStdString();
 
@@ -331,7 +332,7 @@ TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
         EXPECT_TRUE(log.items()[0].message.contains(mode)) << log.items()[0].message.toStdString();
         // The battle blocks come from the image alone.
         EXPECT_EQ(std::tuple(doc.ModeName, doc.ModeFolder, doc.DataSetCount, doc.IndividualCount, doc.BattleSectionNames(1),
-                             TableSettingsFile(doc, TabBattle, 0), doc.BattleCount),
+                             TableSettingsFile(doc, TabBattle, 0), doc.BattleCount()),
                   std::tuple(mode, QString(), 0, 0, QString(), QString(), 3 + 313));
         EXPECT_EQ(FormatByte(doc, TabBattle, 0, 25, 0x2A), u"0x2A"_s);
         // A notation is kept in the document only: there is no settings file to write it to.
@@ -361,8 +362,8 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
         load(rom.image());
         const DataSet& tall = doc.DataSets(1);
         const DataSet& wide = doc.DataSets(2);
-        return log.empty() && wide.SectionCount == 23200 && wide.IdCount == 1 && wide.Bytes(23200, 0) == 0x10
-               && tall.IdCount == 23200 && tall.SectionCount == 1 && tall.Bytes(1, 5) == 0x15 && tall.IdNames(23200) == u"ID23199"_s;
+        return log.empty() && wide.SectionCount == 23200 && wide.IdCount == 1 && doc.IdBytes(2)(23200, 0) == 0x10
+               && tall.IdCount == 23200 && tall.SectionCount == 1 && doc.IdBytes(1)(1, 5) == 0x15 && tall.IdNames(23200) == u"ID23199"_s;
     }));
 
     QFile::remove(home.file(u"mode/wide.idn"_s));
@@ -373,7 +374,7 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
     EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
         load(rom.image());
         return doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
-               && doc.DataSets(1001).Bytes(1, 0) == 0x10;
+               && doc.IdBytes(1001)(1, 0) == 0x10;
     }));
 }
 

@@ -6,6 +6,7 @@
 #include "core/edit/Journal.h"
 #include "core/output/Rows.h"
 #include "tests/support/HandTables.h"
+#include "tests/support/PutByte.h"
 
 #include <gtest/gtest.h>
 
@@ -25,25 +26,25 @@ DocumentState SmallDocument()
     // Sections 0x1000 bytes apart, step 1: every cell lies inside an image.
     const std::vector<test::SectionSpec> sections{{{}, 0x1000}, {{}, 0x2000}, {{}, 0x3000}};
     std::vector<DataSet> sets;
-    for (int k = 1; k <= 2; ++k) {
+    for (int k = 1; k <= 2; ++k)
         sets.push_back(test::MakeDataSet(QString(), QStringList(4, QString()), sections));
-        for (int q = 1; q <= 3; ++q)
-            for (int n = 0; n < 4; ++n)
-                sets.back().Bytes(q, n) = static_cast<std::uint8_t>(k * 100 + q * 10 + n);
-    }
     test::SetDataSets(doc, std::move(sets));
+    for (int k = 1; k <= 2; ++k)
+        test::FillIdBytes(doc, k, [k](int q, int n) { return k * 100 + q * 10 + n; });
     doc.IndividualCount = 2;
-    doc.IndividualBytes.redim(3);
     doc.IndividualAddresses.redim(3);
     doc.IndividualAddressUnusable.redim(3);
     doc.IndividualNames.redim(3);
-    doc.IndividualBytes(1) = 7;
-    doc.IndividualBytes(2) = 8;
-    doc.BattleCount = 5;
-    doc.BattleParams.redim(26, 6);
+    NdArray<std::uint8_t, 1>& individual = TableLoad::IndividualBytes(doc);
+    individual(1) = 7;
+    individual(2) = 8;
+    BattleRecords battle;
+    battle.count = 5;
+    battle.params.redim(26, 6);
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 25; ++c)
-            doc.BattleParams(c, r) = static_cast<std::uint8_t>(r + c);
+            battle.params(c, r) = static_cast<std::uint8_t>(r + c);
+    TableLoad::Battle(doc, std::move(battle));
     doc.History.StartWithBaseline(doc);
     return doc;
 }
@@ -139,7 +140,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 
     // A step in a data set that is not shown still finds its byte.
     step = UndoStep(doc);
-    EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 233);
+    EXPECT_EQ(doc.IdBytes(2)(3, 3), 233);
     EXPECT_EQ(step.oldest.DataSet, 2);
     EXPECT_EQ(doc.History->UndoCount(), 0);
     EXPECT_FALSE(doc.History->Modified());
@@ -147,7 +148,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 
     // Redo puts both back in order and marks the document again; it never clears Modified.
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
-    EXPECT_EQ(doc.DataSets(2).Bytes(3, 3), 1);
+    EXPECT_EQ(doc.IdBytes(2)(3, 3), 1);
     EXPECT_TRUE(doc.History->Modified());
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(doc.BattleParams(12, 5), 5);
@@ -174,8 +175,8 @@ TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
     Commit(doc, TabIdSection, 1, 2, 1, u"60"_s); // a newer edit elsewhere keeps the redo journal
     EXPECT_EQ(doc.History->RedoCount(), 1);
     RedoStep(doc);
-    EXPECT_EQ(doc.DataSets(1).Bytes(1, 0), 50);
-    EXPECT_EQ(doc.DataSets(1).Bytes(2, 0), 60);
+    EXPECT_EQ(doc.IdBytes(1)(1, 0), 50);
+    EXPECT_EQ(doc.IdBytes(1)(2, 0), 60);
     EXPECT_EQ(doc.History->UndoCount(), 2);
 }
 
@@ -201,7 +202,7 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     ASSERT_EQ(pasted.write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->UndoCount(), 6);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
-    EXPECT_EQ(doc.DataSets(1).Bytes(3, 3), 131);
+    EXPECT_EQ(doc.IdBytes(1)(3, 3), 131);
     EXPECT_EQ(pasted.last, one.at(3, 4));
     // On the last cell, past the last row and column: only that cell.
     pasted = PasteCells(clip, doc, one, 4, 3, {5, 4}, {});
@@ -211,17 +212,17 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
 
     // A cut journals every cell, zero or not, and one undo brings all back.
     DocumentState cut = SmallDocument();
-    cut.DataSets(2).Bytes(1, 0) = 0;
+    test::PutByte(cut, {TabIdSection, 2, 1, 1}, 0);
     const ClipboardWrite taken = CutCells(clip, cut, {TabIdSection, 2}, {1, 1, 2, 2}, {});
     ASSERT_EQ(taken.write.result, CommitResult::Changed);
     EXPECT_EQ(taken.last, (CellRef{TabIdSection, 2, 2, 2}));
     EXPECT_TRUE(cut.History->Modified());
     EXPECT_EQ(cut.History->UndoCount(), 4);
     EXPECT_EQ(cut.History->NewestStepSize(JournalSide::Undo), 4);
-    EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 0);
+    EXPECT_EQ(cut.IdBytes(2)(2, 1), 0);
     EXPECT_EQ(clip.at(2, 2), 221);
     UndoStep(cut);
-    EXPECT_EQ(cut.DataSets(2).Bytes(2, 1), 221);
+    EXPECT_EQ(cut.IdBytes(2)(2, 1), 221);
     EXPECT_EQ(cut.History->UndoCount(), 0);
 
     DocumentState empty = SmallDocument();
@@ -234,7 +235,7 @@ TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
     DocumentState doc = SmallDocument();
     doc.DataSets(1).SectionSettings(SettingStep, 2) = -0x1000; // ID 3 of section 2 lies at -0x1000
     doc.DataSets(1).SectionNames(2) = u"HP"_s;
-    const std::vector<std::uint8_t> bytes = doc.DataSets(1).Bytes.Elements();
+    const std::vector<std::uint8_t> bytes = doc.IdBytes(1).Elements();
 
     const WriteResult refused = CommitCellText(doc, {TabIdSection, 1, 2, 4}, u"1"_s, {});
     QString reason = refused.reason;
@@ -254,7 +255,7 @@ TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
     const WriteResult refusedPaste = PasteCells(clip, doc, one, 3, 1, {5, 4}, {}).write;
     EXPECT_EQ(refusedPaste.result, CommitResult::ReadOnly);
     EXPECT_TRUE(refusedPaste.reason.contains(u"ID 3"_s)) << refusedPaste.reason.toStdString();
-    EXPECT_EQ(doc.DataSets(1).Bytes.Elements(), bytes);
+    EXPECT_EQ(doc.IdBytes(1).Elements(), bytes);
     EXPECT_EQ(doc.History->UndoCount(), 0);
     EXPECT_FALSE(doc.History->Modified());
     EXPECT_EQ(PasteCells(clip, doc, one, 3, 1, {4, 4}, {}).write.result, CommitResult::Changed);

@@ -19,7 +19,7 @@ protected:
                                 MakeDataSet(u"表"_s, {u"いち"_s, u"に"_s},
                                             {{u"力"_s, 0x061000, 2}, {QString(), 0x3FFFFF}, {u"読めない"_s, 0, 1, true},
                                              {u"前"_s, -0x10}, {u"遠い"_s, 0x3FFFFFF}})});
-        doc.DataSets(2).Bytes(1, 1) = 0x80;
+        test::FillIdBytes(doc, 2, [](int q, int i) { return q == 1 && i == 1 ? 0x80 : q * 16 + i; });
         test::SetIndividual(doc, {u"お金"_s}, {0x300});
         test::SetBattle(doc, 1, {1, 0, 200}, {2});
     }

@@ -2,6 +2,7 @@
 #include "core/navigate/FindFold.h"
 
 #include "tests/navigate/SmallDocument.h"
+#include "tests/support/PutByte.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +46,8 @@ protected:
 
 TEST_F(Find, AByteWalksRowsLeftToRightBothWaysAndWraps)
 {
-    DataSet& big = doc.DataSets(4);
     for (const auto& [row, col] : std::vector<std::pair<int, int>>{{1, 4}, {5, 3}, {5, 1}, {8, 2}, {10, 4}})
-        big.Bytes(col, row - 1) = 0x7B;
+        test::PutByte(doc, {TabIdSection, 4, col, row}, 0x7B);
     const std::vector<std::pair<int, int>> order = {{1, 4}, {5, 1}, {5, 3}, {8, 2}, {10, 4}};
     for (const QString& query : {u"0x7b"_s, u"123"_s, u"１２３"_s}) {
         SCOPED_TRACE(query.toStdString());

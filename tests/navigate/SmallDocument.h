@@ -19,12 +19,12 @@ inline void SetIndividual(DocumentState& doc, const QStringList& names, const st
     doc.IndividualNames.redim(doc.IndividualCount + 1);
     doc.IndividualAddresses.redim(doc.IndividualCount + 1);
     doc.IndividualAddressUnusable.redim(doc.IndividualCount + 1);
-    doc.IndividualBytes.redim(doc.IndividualCount + 1);
+    NdArray<std::uint8_t, 1>& bytes = TableLoad::IndividualBytes(doc);
     doc.IndividualSettings.redim(2, doc.IndividualCount + 1);
     for (int r = 1; r <= doc.IndividualCount; ++r) {
         doc.IndividualNames(r) = names[r - 1];
         doc.IndividualAddresses(r) = offsets[r - 1];
-        doc.IndividualBytes(r) = static_cast<std::uint8_t>(r);
+        bytes(r) = static_cast<std::uint8_t>(r);
     }
 }
 
@@ -34,16 +34,7 @@ inline void SetBattle(DocumentState& doc, int classDataSet, const std::vector<in
                       const QStringList& captions = {})
 {
     doc.ClassDataSet = classDataSet;
-    doc.BattleCount = static_cast<int>(classes.size());
-    doc.BattleParams.redim(kBattleRecordSize + 1, doc.BattleCount + 1);
-    for (int r = 1; r <= doc.BattleCount; ++r) {
-        doc.BattleParams(1, r) = static_cast<std::uint8_t>(classes[r - 1]);
-        for (int c = 2; c <= kBattleRecordSize; ++c)
-            doc.BattleParams(c, r) = 0xEE;
-    }
-    doc.GroupStarts.redim(kBattleBlockCount + 1);
-    for (std::size_t k = 0; k < starts.size(); ++k)
-        doc.GroupStarts(static_cast<int>(k) + 1) = starts[k];
+    SetBattleRecords(doc, static_cast<int>(classes.size()), [&](int c, int r) { return c == 1 ? classes[r - 1] : 0xEE; }, starts);
     doc.BattleSettings.redim(2, kBattleRecordSize + 1);
     for (int c = 1; c <= kBattleRecordSize; ++c)
         doc.BattleSectionNames(c) = c - 1 < captions.size() ? captions[c - 1] : QStringLiteral("項目%1").arg(c);

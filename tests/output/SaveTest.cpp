@@ -8,6 +8,8 @@
 
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
+#include "tests/support/HandTables.h"
+#include "tests/support/PutByte.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,13 +129,13 @@ TEST_F(Save, ACellAtTheImagesLastByteIsReadWrittenAndReadBack)
         LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path(), codec, log);
     };
     reload();
-    EXPECT_EQ(std::tuple(doc.DataSets(1).Bytes(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));
+    EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));
     edit(TabIndividual, 0, 1, 1, u"0x77"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(test::Differences(image, onDisk()), std::vector<qsizetype>{0x1FFF});
     EXPECT_EQ(onDisk().size(), image.size());
     reload();
-    EXPECT_EQ(std::tuple(doc.DataSets(1).Bytes(1, 1), doc.IndividualBytes(1)), std::tuple(0x77, 0x77));
+    EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x77, 0x77));
     edit(TabIdSection, 1, 1, 3, u"0x66"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_EQ(onDisk(), image.left(0x1FFF) + "\x77\x66");
@@ -201,10 +203,10 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
         for (int e = 1; e <= 3; ++e)
             edit(TabIndividual, 0, 1, e, QString::number(random() % 256));
         if (random() % 2)
-            edit(TabBattle, 0, 2 + static_cast<int>(random() % 24), 1 + static_cast<int>(random() % doc.BattleCount),
+            edit(TabBattle, 0, 2 + static_cast<int>(random() % 24), 1 + static_cast<int>(random() % doc.BattleCount()),
                  QString::number(random() % 256));
         if (random() % 3 == 0)
-            InsertBattleRow(doc, {}, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount));
+            InsertBattleRow(doc, {}, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount()));
         const DocumentState meant = doc;
         if (Saved(SaveDocument(doc, codec))) {
             ++saved;
@@ -214,8 +216,8 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
                 if (CellChanged(meant, TabIndividual, 0, 1, e)) {
                     EXPECT_EQ(doc.IndividualBytes(e), meant.IndividualBytes(e)) << sna.toStdString();
                 }
-            EXPECT_EQ(doc.BattleParams.Elements(), meant.BattleParams.Elements());
-            EXPECT_EQ(doc.GroupStarts.Elements(), meant.GroupStarts.Elements());
+            EXPECT_EQ(doc.BattleParams().Elements(), meant.BattleParams().Elements());
+            EXPECT_EQ(doc.GroupStarts().Elements(), meant.GroupStarts().Elements());
         } else {
             ++refused;
             EXPECT_TRUE(onDisk() == original) << error.toStdString();
@@ -272,14 +274,12 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     // Blocks that no longer fit the region.
     std::mt19937 random(7);
     DocumentState big = doc;
-    big.BattleCount = 1500;
-    big.BattleParams.redim(26, 1501);
-    for (int r = 1; r <= 1500; ++r)
-        for (int j = 1; j <= 25; ++j)
-            big.BattleParams(j, r) = static_cast<std::uint8_t>(1 + random() % 255);
+    std::vector<int> starts;
     for (int g = 1; g < kBlockCount; ++g)
-        big.GroupStarts(g) = 1 + g * 4;
-    big.History->Recount(big);
+        starts.push_back(1 + g * 4);
+    test::SetBattleRecords(big, 1500, [&](int, int) { return 1 + random() % 255; }, starts);
+    big.History.StartWithBaseline(big);
+    test::PutByte(big, {TabBattle, 0, 2, 1}, big.BattleParams(2, 1) ^ 1); // so that the blocks are encoded
     EXPECT_FALSE(Built(BuildSavedImage(big, original, codec)));
     EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
 
@@ -317,8 +317,7 @@ TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
         EXPECT_FALSE(bakExists()) << what;
     };
     auto flip = [&](int tab, int dataSet, int col, int row) {
-        *CellByte(doc, tab, dataSet, col, row) ^= 1;
-        doc.History->Recount(doc);
+        test::PutByte(doc, {tab, dataSet, col, row}, *CellByte(doc, tab, dataSet, col, row) ^ 1);
     };
     DataSet& table = doc.DataSets(1);
     table.SectionSettings(SettingStep, 2) = -0x1800; // ID 2 of section y lies at -0x1000
@@ -538,7 +537,7 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_TRUE(!doc.History->Modified() && doc.History->DeletedBaselineRecords().empty());
     load();
-    EXPECT_EQ(doc.BattleCount, 315);
+    EXPECT_EQ(doc.BattleCount(), 315);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "core/view/Conversions.h"
 
 #include "tests/selection/SmallTable.h"
+#include "tests/support/PutByte.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@ namespace zor {
 namespace {
 
 using test::Byte;
+using test::PutByte;
 using test::kGrid;
 using test::kTable;
 using test::SmallDocument;
@@ -22,8 +24,8 @@ TEST(SelectionValues, RoundingHalvesAwayFromZeroAndHolding)
     DocumentState doc = SmallDocument();
     const CellSelection idZero{1, 2, 1, 3}; // an unsigned and a signed section
     // 50 % of 5 and of -5: +2.5 and -2.5.
-    doc.DataSets(1).Bytes(2, 0) = 5;
-    doc.DataSets(1).Bytes(3, 0) = static_cast<std::uint8_t>(-5);
+    PutByte(doc, {TabIdSection, 1, 2, 1}, 5);
+    PutByte(doc, {TabIdSection, 1, 3, 1}, static_cast<std::uint8_t>(-5));
     ASSERT_EQ(ScaleSelection(doc, kTable, idZero, u"50"_s, {})->write.result, CommitResult::Changed);
     EXPECT_EQ(std::pair(Byte(doc, 2, 1), ByteToSigned(Byte(doc, 3, 1))), std::pair(3, -3));
     // 3 - 10.5 = -7.5 is held at 0 in the unsigned section; -3 - 10.5 = -13.5 rounds to -14.
@@ -48,8 +50,8 @@ TEST(SelectionValues, SeriesInEachSectionsSense)
 {
     DocumentState doc = SmallDocument();
     for (int q = 2; q <= 3; ++q) {
-        doc.DataSets(1).Bytes(q, 0) = static_cast<std::uint8_t>(-10);
-        doc.DataSets(1).Bytes(q, 4) = 10;
+        PutByte(doc, {TabIdSection, 1, q, 1}, static_cast<std::uint8_t>(-10));
+        PutByte(doc, {TabIdSection, 1, q, 5}, 10);
     }
     ASSERT_EQ(FillSeries(doc, kTable, {5, 3, 1, 2}, {})->write.result, CommitResult::Changed);
     std::vector<int> unsignedSeries, signedSeries;

@@ -19,15 +19,10 @@ inline DocumentState SmallDocument()
     DataSet set = MakeDataSet(QString(), QStringList(5, QString()), {{{}, 0x100}, {{}, 0x200}, {{}, 0x300}});
     for (int q = 1; q <= 3; ++q) {
         set.SectionSettings(SettingNotation, q) = std::array{NotationHex, NotationUnsigned, NotationSigned}[q - 1];
-        for (int id = 0; id < 5; ++id)
-            set.Bytes(q, id) = static_cast<std::uint8_t>(id * 10 + q);
     }
     SetDataSets(doc, {std::move(set)});
-    doc.BattleCount = 3;
-    doc.BattleParams.redim(26, 4);
-    for (int r = 1; r <= 3; ++r)
-        for (int c = 1; c <= 25; ++c)
-            doc.BattleParams(c, r) = static_cast<std::uint8_t>(r);
+    FillIdBytes(doc, 1, [](int q, int id) { return id * 10 + q; });
+    SetBattleRecords(doc, 3, [](int, int r) { return r; });
     doc.History.StartWithBaseline(doc);
     return doc;
 }

@@ -36,11 +36,11 @@ TEST(TextPaste, ValuesClippedAtTheEdgeAsOneStep)
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 4);
 
     // One value that can't be read refuses the whole paste, named by row, column and text.
-    const std::vector<std::uint8_t> bytes = doc.DataSets(1).Bytes.Elements();
+    const std::vector<std::uint8_t> bytes = doc.IdBytes(1).Elements();
     const WriteResult refused = PasteText(doc, kTable, {1, 1, 1, 1}, kGrid, u"1\t2\n3\tFF\n"_s, {}).write;
     EXPECT_EQ(refused.result, CommitResult::UnreadableText);
     EXPECT_TRUE(refused.reason.startsWith(u"行 2、列 2 の「FF」は値として読めません。"_s)) << refused.reason.toStdString();
-    EXPECT_EQ(doc.DataSets(1).Bytes.Elements(), bytes);
+    EXPECT_EQ(doc.IdBytes(1).Elements(), bytes);
 }
 
 TEST(TextPaste, OneValueFillsASelectionAndTheGridsTextReadsBack)

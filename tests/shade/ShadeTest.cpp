@@ -1,6 +1,7 @@
 #include "core/shade/Shade.h"
 
 #include "tests/support/HandTables.h"
+#include "tests/support/PutByte.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,6 @@ namespace zor {
 namespace {
 
 using test::HandColumn;
-
-NdArray<std::uint8_t, 2>& Bytes(DocumentState& doc) { return doc.DataSets(1).Bytes; }
 
 TEST(ColumnRange, ASignedSectionOrdersItsBytesSigned)
 {
@@ -67,22 +66,22 @@ TEST(ColumnRanges, AColumnsRangeIsKeptUntilACellOfItChanges)
     test::SetIdTable(doc, {HandColumn{NotationUnsigned, {10, 20, 30}}, HandColumn{NotationUnsigned, {1, 2, 3}}});
     ColumnRanges ranges;
     EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{10, 30}));
-    Bytes(doc)(1, 0) = 5;
+    test::PutByte(doc, {TabIdSection, 1, 1, 1}, 5);
     EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{10, 30})); // not told yet
     EXPECT_TRUE(ranges.refresh(doc, TabIdSection, 1, 1));
     EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{5, 30}));
-    Bytes(doc)(1, 1) = 25; // inside the range: nothing to repaint
+    test::PutByte(doc, {TabIdSection, 1, 1, 2}, 25); // inside the range: nothing to repaint
     EXPECT_FALSE(ranges.refresh(doc, TabIdSection, 1, 1));
     // A column never shaded has nothing to repaint, and is read when first asked.
-    Bytes(doc)(2, 0) = 9;
+    test::PutByte(doc, {TabIdSection, 1, 2, 1}, 9);
     EXPECT_FALSE(ranges.refresh(doc, TabIdSection, 1, 2));
     EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 2), (ValueRange{2, 9}));
     // Another table empties the cache; so does clear.
-    Bytes(doc)(1, 2) = 40;
+    test::PutByte(doc, {TabIdSection, 1, 1, 3}, 40);
     EXPECT_FALSE(ranges.refresh(doc, TabBattle, 0, 1));
     ranges.of(doc, TabBattle, 0, 1);
     EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{5, 40}));
-    Bytes(doc)(1, 2) = 50;
+    test::PutByte(doc, {TabIdSection, 1, 1, 3}, 50);
     ranges.clear();
     EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{5, 50}));
 }

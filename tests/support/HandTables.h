@@ -4,6 +4,7 @@
 // only reads bytes and notations.
 
 #include "core/document/DocumentState.h"
+#include "core/document/Tables.h"
 
 #include <QStringList>
 
@@ -28,7 +29,7 @@ struct SectionSpec {
     bool unusable = false;
 };
 
-// A data set whose byte at (section c, ID i) is c * 16 + i, unless changed afterwards.
+// A data set's definitions; SetDataSets gives its byte at (section c, ID i) c * 16 + i.
 inline DataSet MakeDataSet(const QString& name, const QStringList& ids, const std::vector<SectionSpec>& sections)
 {
     DataSet set;
@@ -42,7 +43,6 @@ inline DataSet MakeDataSet(const QString& name, const QStringList& ids, const st
     set.SectionAddressUnusable.redim(set.SectionCount + 1);
     set.SectionNames.redim(set.SectionCount + 1);
     set.SectionSettings.redim(2, set.SectionCount + 1);
-    set.Bytes.redim(set.SectionCount + 1, set.IdCount + 1);
     for (int c = 1; c <= set.SectionCount; ++c) {
         const SectionSpec& s = sections[c - 1];
         set.SectionNames(c) = s.caption;
@@ -50,18 +50,28 @@ inline DataSet MakeDataSet(const QString& name, const QStringList& ids, const st
         set.SectionAddressUnusable(c) = s.unusable ? 1 : 0;
         set.SectionSettings(SettingStep, c) = static_cast<std::int16_t>(s.step);
         set.SectionSettings(SettingNotation, c) = NotationHex;
-        for (int i = 0; i < set.IdCount; ++i)
-            set.Bytes(c, i) = static_cast<std::uint8_t>(c * 16 + i);
     }
     return set;
+}
+
+// Data set d's bytes as the load puts them in: (section q, ID i) gets byte(q, i).
+template <class ByteOf>
+void FillIdBytes(DocumentState& doc, int dataSet, ByteOf byte)
+{
+    NdArray<std::uint8_t, 2>& bytes = TableLoad::IdBytes(doc, dataSet);
+    for (int q = 1; q <= doc.DataSets(dataSet).SectionCount; ++q)
+        for (int i = 0; i < doc.DataSets(dataSet).IdCount; ++i)
+            bytes(q, i) = static_cast<std::uint8_t>(byte(q, i));
 }
 
 inline void SetDataSets(DocumentState& doc, std::vector<DataSet> sets)
 {
     doc.DataSetCount = static_cast<int>(sets.size());
     doc.DataSets.redim(doc.DataSetCount + 1);
-    for (int k = 1; k <= doc.DataSetCount; ++k)
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
         doc.DataSets(k) = std::move(sets[k - 1]);
+        FillIdBytes(doc, k, [](int q, int i) { return q * 16 + i; });
+    }
 }
 
 // Data set 1 of doc becomes a table named "表" of these columns, captioned "列1", "列2", …;
@@ -77,33 +87,45 @@ inline void SetIdTable(DocumentState& doc, const std::vector<HandColumn>& column
         if (columns[q - 1].bytes.size() != static_cast<std::size_t>(ids))
             throw std::invalid_argument("SetIdTable: columns of different lengths");
         set.SectionSettings(SettingNotation, q) = static_cast<std::int16_t>(columns[q - 1].notation);
-        for (int id = 0; id < ids; ++id)
-            set.Bytes(q, id) = columns[q - 1].bytes[id];
     }
     SetDataSets(doc, {std::move(set)});
+    FillIdBytes(doc, 1, [&](int q, int id) { return columns[q - 1].bytes[id]; });
 }
 
 // 個別データ of doc: one entry per (notation, byte).
 inline void SetIndividual(DocumentState& doc, const std::vector<std::pair<int, std::uint8_t>>& entries)
 {
     doc.IndividualCount = static_cast<int>(entries.size());
-    doc.IndividualBytes.redim(doc.IndividualCount + 1);
+    NdArray<std::uint8_t, 1>& bytes = TableLoad::IndividualBytes(doc);
     doc.IndividualSettings.redim(2, doc.IndividualCount + 1);
     for (int e = 1; e <= doc.IndividualCount; ++e) {
         doc.IndividualSettings(SettingNotation, e) = static_cast<std::int16_t>(entries[e - 1].first);
-        doc.IndividualBytes(e) = entries[e - 1].second;
+        bytes(e) = entries[e - 1].second;
     }
+}
+
+// Battle records of doc as the load puts them in: count records, section c of record r
+// holding byte(c, r), block g + 1 beginning at starts[g].
+template <class ByteOf>
+void SetBattleRecords(DocumentState& doc, int count, ByteOf byte, const std::vector<int>& starts = {})
+{
+    BattleRecords records;
+    records.count = count;
+    records.params.redim(kBattleRecordSize + 1, count + 1);
+    for (int r = 1; r <= count; ++r)
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            records.params(c, r) = static_cast<std::uint8_t>(byte(c, r));
+    for (std::size_t k = 0; k < starts.size(); ++k)
+        records.groupStarts(static_cast<int>(k) + 1) = starts[k];
+    TableLoad::Battle(doc, std::move(records));
 }
 
 // Battle records of doc: section col holds bytes by record, every other section 0.
 inline void SetBattleColumn(DocumentState& doc, int col, int notation, const std::vector<std::uint8_t>& bytes)
 {
-    doc.BattleCount = static_cast<int>(bytes.size());
-    doc.BattleParams.redim(kBattleRecordSize + 1, doc.BattleCount + 1);
+    SetBattleRecords(doc, static_cast<int>(bytes.size()), [&](int c, int r) { return c == col ? bytes[r - 1] : 0; });
     doc.BattleSettings.redim(2, kBattleRecordSize + 1);
     doc.BattleSettings(SettingNotation, col) = static_cast<std::int16_t>(notation);
-    for (int r = 1; r <= doc.BattleCount; ++r)
-        doc.BattleParams(col, r) = bytes[r - 1];
 }
 
 } // namespace zor::test

@@ -3,6 +3,7 @@
 #include "core/files/Ini.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
+#include "tests/support/HandTables.h"
 
 #include "tests/support/ModeFolder.h"
 #include "tests/support/Succeeded.h"
@@ -44,11 +45,7 @@ protected:
         table = 2;
         ASSERT_EQ(doc.DataSets(table).Name, u"表"_s);
         // Battle records made by hand: class numbers 1, 2 (an empty name) and 200 (no name at all).
-        doc.BattleCount = 3;
-        doc.BattleParams.redim(26, 4);
-        doc.BattleParams(1, 1) = 1;
-        doc.BattleParams(1, 2) = 2;
-        doc.BattleParams(1, 3) = 200;
+        test::SetBattleRecords(doc, 3, [](int c, int r) { return c == 1 ? std::array{1, 2, 200}[r - 1] : 0; });
     }
 
     ProgramFolder home;
@@ -225,12 +222,11 @@ TEST(Reveal, APlanSaysWhichMovesShowTheCell)
     for (int k = 1; k <= 2; ++k) {
         doc.DataSets(k).IdCount = 3;
         doc.DataSets(k).SectionCount = 2;
-        doc.DataSets(k).Bytes.redim(2, 3);
+        test::FillIdBytes(doc, k, [](int, int) { return 0; });
     }
     doc.IndividualCount = 2;
-    doc.IndividualBytes.redim(3);
-    doc.BattleCount = 4;
-    doc.BattleParams.redim(26, 5);
+    (void)TableLoad::IndividualBytes(doc);
+    test::SetBattleRecords(doc, 4, [](int, int) { return 0; });
 
     const auto plan = [&](int tab, int dataSet, int row, int col) {
         const RevealPlan p = PlanReveal(doc, {TabIdSection, 1}, tab, dataSet, row, col);

@@ -7,6 +7,7 @@
 
 #include "tests/support/ModeFolder.h"
 #include "tests/support/Succeeded.h"
+#include "tests/support/HandTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,8 +40,7 @@ protected:
         BattleCodec codec;
         LoadDocument(doc, home.file(u"x.rom"_s), QByteArray(0x400, '\0'), home.path(), codec, log);
         ASSERT_EQ(doc.DataSets(2).Name, u"表"_s);
-        doc.BattleCount = 3;
-        doc.BattleParams.redim(26, 4);
+        test::SetBattleRecords(doc, 3, [](int, int) { return 0; });
     }
 
     // Tab 1 shows 表 with the cursor on (row, col); the note box holds that section's note.

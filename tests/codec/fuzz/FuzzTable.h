@@ -92,31 +92,32 @@ inline FuzzTable TableFromInput(const std::uint8_t* data, std::size_t size)
         const int v = in.byte();
         std::fill(counts.begin() + g, counts.end(), v < 0xF0 ? v : 256 * (v - 0xEF));
     }
-    DocumentState& doc = table.doc;
+    BattleRecords records;
     int total = 0;
     for (int g = 0; g < kBlockCount; ++g) {
         counts[g] = std::min(counts[g], kMaxRecords - total);
         if (g > 0)
-            doc.GroupStarts(g) = total + 1;
+            records.groupStarts(g) = total + 1;
         total += counts[g];
     }
-    doc.BattleCount = total;
-    doc.BattleParams.redim(kRecordSize + 1, total + 1);
+    records.count = total;
+    records.params.redim(kRecordSize + 1, total + 1);
     for (int r = 1; r <= total; ++r)
         for (int j = 1; j <= kRecordSize; ++j)
-            doc.BattleParams(j, r) = templates[(r - 1) % templates.size()][j - 1];
+            records.params(j, r) = templates[(r - 1) % templates.size()][j - 1];
 
     while (!in.done()) {
         const int kind = in.byte() % 3;
         const int a = in.word();
         const int b = in.word();
         if (kind == 0 && total > 0)
-            doc.BattleParams(1, 1 + a % total) = 0;
+            records.params(1, 1 + a % total) = 0;
         else if (kind == 1)
-            doc.GroupStarts(1 + a % (kBlockCount - 1)) = b;
+            records.groupStarts(1 + a % (kBlockCount - 1)) = b;
         else if (kind == 2)
-            std::swap(doc.GroupStarts(1 + a % (kBlockCount - 2)), doc.GroupStarts(2 + a % (kBlockCount - 2)));
+            std::swap(records.groupStarts(1 + a % (kBlockCount - 2)), records.groupStarts(2 + a % (kBlockCount - 2)));
     }
+    TableLoad::Battle(table.doc, std::move(records));
     return table;
 }
 
@@ -186,8 +187,8 @@ inline RoundTripOutcome RoundTrip(const FuzzTable& table)
         return {RoundTripResult::Mismatch};
     }
     const DocumentState& doc = table.doc;
-    if (back.count != doc.BattleCount || back.params.Elements() != doc.BattleParams.Elements()
-        || back.groupStarts.Elements() != doc.GroupStarts.Elements())
+    if (back.count != doc.BattleCount() || back.params.Elements() != doc.BattleParams().Elements()
+        || back.groupStarts.Elements() != doc.GroupStarts().Elements())
         return {RoundTripResult::Mismatch};
     return {RoundTripResult::Held};
 }

@@ -23,9 +23,9 @@ std::vector<std::uint8_t> Tables(const zor::DocumentState& doc)
 {
     std::vector<std::uint8_t> bytes;
     for (int k = 1; k <= doc.DataSetCount; ++k)
-        bytes.insert(bytes.end(), doc.DataSets(k).Bytes.Elements().begin(), doc.DataSets(k).Bytes.Elements().end());
-    bytes.insert(bytes.end(), doc.IndividualBytes.Elements().begin(), doc.IndividualBytes.Elements().end());
-    bytes.insert(bytes.end(), doc.BattleParams.Elements().begin(), doc.BattleParams.Elements().end());
+        bytes.insert(bytes.end(), doc.IdBytes(k).Elements().begin(), doc.IdBytes(k).Elements().end());
+    bytes.insert(bytes.end(), doc.IndividualBytes().Elements().begin(), doc.IndividualBytes().Elements().end());
+    bytes.insert(bytes.end(), doc.BattleParams().Elements().begin(), doc.BattleParams().Elements().end());
     return bytes;
 }
 

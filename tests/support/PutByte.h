@@ -1,0 +1,20 @@
+#pragma once
+
+// One cell's byte written as the command-line import writes: through the one function
+// that changes cells, without a journal. For tests that change a table after its load.
+
+#include "core/edit/CellChange.h"
+
+#include <stdexcept>
+
+namespace zor::test {
+
+inline void PutByte(DocumentState& doc, const CellRef& cell, std::uint8_t byte)
+{
+    const std::optional<CellContents> old = ContentsOf(doc, cell);
+    const CellChange change{cell, old.value_or(CellContents{}), {byte}};
+    if (!old || !ApplyCellChanges(doc, {&change, 1}))
+        throw std::invalid_argument("PutByte: no such cell");
+}
+
+} // namespace zor::test
