@@ -128,7 +128,7 @@ void PasteBlockFromTheCellClipboard(benchmark::State& state)
     zor::CellClipboard clip;
     zor::CopyCells(clip, doc, kTable, kBlock);
     for (auto _ : state) {
-        if (zor::PasteCells(clip, doc, kTable, 1000, 1, kGrid, {}).write.result != zor::CommitResult::Changed)
+        if (zor::PasteCells(clip, doc, kTable, 1000, 1, kGrid, {})->write.result != zor::CommitResult::Changed)
             state.SkipWithError("the paste was refused");
         state.PauseTiming();
         doc.History->Clear(zor::JournalSide::Undo); // keep the journal from filling up
@@ -142,7 +142,7 @@ void PasteBlockAsText(benchmark::State& state)
     zor::DocumentState doc = BigTable();
     const QString text = zor::SelectionText(doc, kTable, kBlock);
     for (auto _ : state) {
-        if (zor::PasteText(doc, kTable, {1000, 1, 1000, 1}, kGrid, text, {}).write.result != zor::CommitResult::Changed)
+        if (zor::PasteText(doc, kTable, {1000, 1, 1000, 1}, kGrid, text, {})->write.result != zor::CommitResult::Changed)
             state.SkipWithError("the paste was refused");
         state.PauseTiming();
         doc.History->Clear(zor::JournalSide::Undo);
@@ -159,7 +159,7 @@ void PasteTextOfAHugeShape(benchmark::State& state)
     zor::DocumentState doc = BigTable();
     const QString text = QStringList(50001, QStringLiteral("1")).join(u'\t') + u'\n' + QStringLiteral("2\n").repeated(20000);
     for (auto _ : state) {
-        if (zor::PasteText(doc, kTable, {1000, 60, 1000, 60}, kGrid, text, {}).write.result != zor::CommitResult::Changed)
+        if (zor::PasteText(doc, kTable, {1000, 60, 1000, 60}, kGrid, text, {})->write.result != zor::CommitResult::Changed)
             state.SkipWithError("the paste was refused");
         state.PauseTiming();
         doc.History->Clear(zor::JournalSide::Undo);

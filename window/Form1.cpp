@@ -919,21 +919,20 @@ void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
     if (!txtForEdit->isVisible() || escaping_)
         return;
     const int tab = Tab1->SelectedIndex();
-    const WriteResult written =
+    const Result<WriteResult> written =
         CommitCellText(doc, shownTable().at(session.view().CurrentCol, session.view().CurrentRow), txtForEdit->text(), scrollPosition());
-    const CommitResult result = written.result;
     const QPoint below = txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height()));
     txtForEdit->hide();
-    if (result == CommitResult::UnreadableText) {
+    if (!written && written.failure().kind == Failure::Kind::BadText) {
         // Nobody asked for this commit (a click elsewhere, a scroll): the edit goes and the cell keeps its byte.
         QToolTip::showText(below, EditorFormsTip(), FGrid1, {}, kRefusedTipMilliseconds);
         return;
     }
-    if (result == CommitResult::Changed) {
+    if (!written) {
+        tellRefusedChange(written.failure());
+    } else if (written->result == CommitResult::Changed) {
         FGrid1->refreshCell(session.view().CurrentRow, tab == TabIndividual ? 1 : session.view().CurrentCol);
         changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
-    } else {
-        tellRefusedChange(result, written.reason);
     }
 }
 
@@ -946,15 +945,15 @@ void Form1::moveCursor(const CellRef& cell)
 
 void Form1::tellDone(const QString& text) { statusBar()->showMessage(text, kStatusMessageMilliseconds); }
 
-void Form1::tellRefusedChange(CommitResult result, const QString& readOnly)
+void Form1::tellRefusedChange(const Failure& why)
 {
-    if (result == CommitResult::ReadOnly)
-        dialogs_->showMessage(this, QStringLiteral("編集"), readOnly, QMessageBox::Warning);
+    dialogs_->showMessage(this, QStringLiteral("編集"), why.message(), QMessageBox::Warning);
 }
 
-bool Form1::takeTooLargeStep(const QString& title, const QString& question)
+bool Form1::takeTooLargeStep(const QString& title, int records)
 {
-    return dialogs_->ask(this, title, question, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No)
+    return dialogs_->ask(this, title, TooLargeToUndoQuestion(records, doc.History->Limit()), QMessageBox::Warning,
+                         QMessageBox::Yes | QMessageBox::No)
            == QMessageBox::Yes;
 }
 
@@ -1055,14 +1054,14 @@ void Form1::cut_Click()
         return;
     const QString text = SelectionText(doc, shownTable(), gridSelection()); // as shown before the cut
     const auto cut = [&](LargeStep large) { return CutCells(clipboard_, doc, shownTable(), gridSelection(), scrollPosition(), large); };
-    ClipboardWrite done = cut(LargeStep::Refuse);
-    if (done.write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを切り取り"), done.write.reason))
+    Result<ClipboardWrite> done = cut(LargeStep::Refuse);
+    if (done && done->write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを切り取り"), done->write.records))
         done = cut(LargeStep::Take);
-    if (done.write.result != CommitResult::Changed) {
-        tellRefusedChange(done.write.result, done.write.reason);
+    if (!done)
+        tellRefusedChange(done.failure());
+    if (!done || done->write.result != CommitResult::Changed)
         return;
-    }
-    moveCursor(done.last);
+    moveCursor(done->last);
     putSelectionText(text);
     cellsWritten();
 }
@@ -1082,14 +1081,14 @@ void Form1::pest_Click()
         return PasteCells(clipboard_, doc, shownTable(), FGrid1->Row(), FGrid1->Col(), {FGrid1->Rows(), FGrid1->Cols()},
                           scrollPosition(), large);
     };
-    ClipboardWrite done = paste(LargeStep::Refuse);
-    if (done.write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを貼り付け"), done.write.reason))
+    Result<ClipboardWrite> done = paste(LargeStep::Refuse);
+    if (done && done->write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを貼り付け"), done->write.records))
         done = paste(LargeStep::Take);
-    if (done.write.result != CommitResult::Changed) {
-        tellRefusedChange(done.write.result, done.write.reason);
+    if (!done)
+        tellRefusedChange(done.failure());
+    if (!done || done->write.result != CommitResult::Changed)
         return;
-    }
-    moveCursor(done.last);
+    moveCursor(done->last);
     cellsWritten();
 }
 
@@ -1178,13 +1177,14 @@ void Form1::rowCommand(bool insert)
     const int tab = Tab1->SelectedIndex();
     const int row = FGrid1->Row();
     session.SetCursorCol(FGrid1->Col());
-    const RowResult result =
+    const Result<RowResult> done =
         insert ? InsertBattleRow(doc, session.view(), tab, row) : DeleteBattleRow(doc, session.view(), tab, row);
-    if (result.kind == RowResult::Refused) {
-        dialogs_->showMessage(this, insert ? QStringLiteral("行を追加する") : QStringLiteral("行を削除する"), result.message,
+    if (!done) {
+        dialogs_->showMessage(this, insert ? QStringLiteral("行を追加する") : QStringLiteral("行を削除する"), done.failure().message(),
                               QMessageBox::Warning);
         return;
     }
+    const RowResult& result = *done;
     if (result.kind != RowResult::Done)
         return;
     session.SetCursor(result.cursorRow, session.view().CurrentCol);

@@ -324,10 +324,10 @@ private:
     // What a command did that shows nowhere else, in the status bar for a few seconds.
     void tellDone(const QString& text);
     // Says why a commit, cut or paste changed nothing: a full journal, or the read-only cell it names.
-    void tellRefusedChange(CommitResult result, const QString& readOnly);
+    void tellRefusedChange(const Failure& why);
     // Asks whether a change the history can't keep (question: TooLargeToUndoQuestion) is
     // made all the same; true for yes.
-    [[nodiscard]] bool takeTooLargeStep(const QString& title, const QString& question);
+    [[nodiscard]] bool takeTooLargeStep(const QString& title, int records);
     // Undo (true) or redo (false) of one step, with the view brought back to it.
     void takeStep(bool undo);
     // True when txtForEdit or Text1 has the focus: the cell commands leave the cells alone.

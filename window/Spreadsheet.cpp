@@ -83,19 +83,18 @@ void Form1::pasteClipboardText()
         return zor::PasteText(doc, shownTable(), gridSelection(), {FGrid1->Rows(), FGrid1->Cols()}, text, scrollPosition(),
                               large);
     };
-    ClipboardWrite done = paste(LargeStep::Refuse);
-    if (done.write.result == CommitResult::TooLargeToUndo) {
-        if (!takeTooLargeStep(QStringLiteral("テキストを貼り付け"), done.write.reason))
+    Result<ClipboardWrite> done = paste(LargeStep::Refuse);
+    if (done && done->write.result == CommitResult::TooLargeToUndo) {
+        if (!takeTooLargeStep(QStringLiteral("テキストを貼り付け"), done->write.records))
             return;
         done = paste(LargeStep::Take);
     }
-    const WriteResult& result = done.write;
-    if (result.result == CommitResult::Changed) {
-        moveCursor(done.last);
+    if (!done) {
+        dialogs_->showMessage(this, QStringLiteral("テキストを貼り付け"), done.failure().message(), QMessageBox::Warning);
+    } else if (done->write.result == CommitResult::Changed) {
+        moveCursor(done->last);
         cellsWritten();
-        tellDone(QStringLiteral("%1 個のセルにテキストを貼り付けました").arg(result.records));
-    } else if (result.result != CommitResult::Unchanged) {
-        dialogs_->showMessage(this, QStringLiteral("テキストを貼り付け"), result.reason, QMessageBox::Warning);
+        tellDone(QStringLiteral("%1 個のセルにテキストを貼り付けました").arg(done->write.records));
     }
 }
 
@@ -122,7 +121,7 @@ void Form1::SelectionValues_Click()
         };
         Result<ValuesWritten> result = apply(LargeStep::Refuse);
         if (result && result->write.result == CommitResult::TooLargeToUndo) {
-            if (!takeTooLargeStep(QStringLiteral("選択範囲の値"), result->write.reason))
+            if (!takeTooLargeStep(QStringLiteral("選択範囲の値"), result->write.records))
                 return QString(); // the user chose to leave the cells as they are
             result = apply(LargeStep::Take);
         }
@@ -149,8 +148,7 @@ void Form1::SelectionValues_Click()
     case CommitResult::Unchanged:
         tellDone(QStringLiteral("値の変わるセルはありませんでした") + (held.isEmpty() ? QString() : QStringLiteral("（%1）").arg(held)));
         break;
-    default:
-        dialogs_->showMessage(this, QStringLiteral("選択範囲の値"), values.write.reason, QMessageBox::Warning);
+    case CommitResult::TooLargeToUndo: // the user chose to leave the cells as they are
         break;
     }
 }
@@ -186,19 +184,20 @@ void Form1::ImportCSV_Click()
     if (!dialogs_->confirmImport(this, PreviewCsvImport(doc, result)))
         return;
     const CellSelection selection = gridSelection();
-    WriteResult written = ApplyCsvImport(doc, result);
-    if (written.result == CommitResult::TooLargeToUndo) {
-        if (!takeTooLargeStep(kImportTitle, written.reason))
+    Result<WriteResult> written = ApplyCsvImport(doc, result);
+    if (written && written->result == CommitResult::TooLargeToUndo) {
+        if (!takeTooLargeStep(kImportTitle, written->records))
             return;
         written = ApplyCsvImport(doc, result, LargeStep::Take);
     }
-    if (written.result != CommitResult::Changed) {
-        if (written.result != CommitResult::Unchanged)
-            dialogs_->showMessage(this, kImportTitle, written.reason, QMessageBox::Warning);
+    if (!written) {
+        dialogs_->showMessage(this, kImportTitle, written.failure().message(), QMessageBox::Warning);
         return;
     }
+    if (written->result != CommitResult::Changed)
+        return;
     cellsWritten(FGrid1->isEnabled() ? std::optional(selection) : std::nullopt);
-    tellDone(QStringLiteral("CSVから %1 件の変更を読み込みました").arg(written.records));
+    tellDone(QStringLiteral("CSVから %1 件の変更を読み込みました").arg(written->records));
 }
 
 } // namespace zor

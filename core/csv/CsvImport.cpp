@@ -297,10 +297,10 @@ CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder
     return ImportCsv(doc, programFolder, programFolder);
 }
 
-WriteResult ApplyCsvImport(DocumentState& doc, const CsvImportResult& result, LargeStep large)
+Result<WriteResult> ApplyCsvImport(DocumentState& doc, const CsvImportResult& result, LargeStep large)
 {
     if (!result.ok())
-        return {CommitResult::Refused, 0, result.summary()};
+        return Failure::Of(Failure::Kind::Refused, QString(), result.summary());
     std::vector<CellWrite> writes;
     writes.reserve(result.changes.size());
     for (const CsvChange& change : result.changes)

@@ -72,9 +72,9 @@ CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder
 CsvImportResult ImportCsv(const DocumentState& doc, const QString& programFolder);
 
 // Applies a checked import to doc as one undo step: Modified follows, and each record names
-// its own cell, which an undo brings back at the top left. Refused whole, nothing changed:
-// Refused when the result has problems (reason: its summary); ReadOnly and TooLargeToUndo
-// as WriteCells says. Unchanged when there is nothing to change.
-WriteResult ApplyCsvImport(DocumentState& doc, const CsvImportResult& result, LargeStep large = LargeStep::Refuse);
+// its own cell, which an undo brings back at the top left. Refused whole, nothing changed,
+// when the result has problems (the detail: its summary) and as WriteCells says; not taken
+// when TooLargeToUndo. Unchanged when there is nothing to change.
+[[nodiscard]] Result<WriteResult> ApplyCsvImport(DocumentState& doc, const CsvImportResult& result, LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

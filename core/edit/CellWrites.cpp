@@ -5,7 +5,7 @@
 
 namespace zor {
 
-WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, std::optional<ScrollPosition> scroll,
+Result<WriteResult> WriteCells(DocumentState& doc, std::span<const CellWrite> writes, std::optional<ScrollPosition> scroll,
                        UnchangedCells unchanged, LargeStep large)
 {
     const bool skip = unchanged == UnchangedCells::Skipped;
@@ -15,15 +15,15 @@ WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, st
         if (const std::uint8_t* byte = byteOf(write.cell); byte && (!skip || *byte != write.value))
             ++records;
     if (records == 0)
-        return {};
+        return WriteResult{};
     for (const CellWrite& write : writes) {
         const CellRef& c = write.cell;
         if (std::optional<QString> why = ReadOnlyReason(doc, c.tab, c.dataSet, c.col, c.row))
-            return {CommitResult::ReadOnly, static_cast<int>(records), *why};
+            return Failure::Of(Failure::Kind::Refused, QString(), *why);
     }
     const bool kept = records <= doc.History->Limit();
     if (!kept && large == LargeStep::Refuse)
-        return {CommitResult::TooLargeToUndo, static_cast<int>(records), TooLargeToUndoQuestion(static_cast<int>(records), doc.History->Limit())};
+        return WriteResult{CommitResult::TooLargeToUndo, static_cast<int>(records)};
     std::vector<CellChange> changes;
     changes.reserve(records);
     JournalStep step;
@@ -41,13 +41,13 @@ WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, st
     }
     // Each cell is written once; the one function refuses a list that names one twice.
     if (!ApplyCellChanges(doc, changes))
-        return {CommitResult::Refused, static_cast<int>(records), QStringLiteral("同じセルに二度書こうとしたため、何も変えていません。")};
+        return Failure::Of(Failure::Kind::Refused, QString(), QStringLiteral("同じセルに二度書こうとしたため、何も変えていません。"));
     // A step the history can't keep can't be undone, and nothing before it either.
     if (kept)
         doc.History->Push(JournalSide::Undo, std::move(step));
     else
         doc.History->Clear(JournalSide::Undo);
-    return {CommitResult::Changed, static_cast<int>(records), QString()};
+    return WriteResult{CommitResult::Changed, static_cast<int>(records)};
 }
 
 } // namespace zor

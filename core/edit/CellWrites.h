@@ -29,12 +29,12 @@ enum class UnchangedCells {
 
 // Writes every cell (each at most once) and journals the writes as one undo step, each record naming its own
 // cell and holding its old byte, so one undo takes them all back. Refused whole, nothing
-// changed: ReadOnly when a cell can't be written (ReadOnlyReason of the first, also for a
-// write that keeps the cell's byte); TooLargeToUndo when the step has more records than the
+// changed, when a cell can't be written (ReadOnlyReason of the first, also for a write
+// that keeps the cell's byte) or is named twice; TooLargeToUndo when the step has more records than the
 // history keeps and large is Refuse (with Take it is written and the undo journal empties).
 // Writes to cells outside every table are dropped. scroll is the view an undo brings back;
 // without one, each record brings back its own cell at the top left.
-WriteResult WriteCells(DocumentState& doc, std::span<const CellWrite> writes, std::optional<ScrollPosition> scroll,
+[[nodiscard]] Result<WriteResult> WriteCells(DocumentState& doc, std::span<const CellWrite> writes, std::optional<ScrollPosition> scroll,
                        UnchangedCells unchanged, LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

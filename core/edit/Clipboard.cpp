@@ -45,8 +45,8 @@ CellRef CopyCells(CellClipboard& clip, const DocumentState& doc, TableRef table,
     return WalkBlock(clip, table, [&](int j, int i, const CellRef& cell) { clip.set(j, i, ByteAt(doc, cell)); });
 }
 
-ClipboardWrite CutCells(CellClipboard& clip, DocumentState& doc, TableRef table, const CellSelection& selection,
-                        ScrollPosition scroll, LargeStep large)
+Result<ClipboardWrite> CutCells(CellClipboard& clip, DocumentState& doc, TableRef table, const CellSelection& selection,
+                                ScrollPosition scroll, LargeStep large)
 {
     // The bytes as they are before they become 0, by rows as WalkBlock visits them.
     std::vector<std::uint8_t> taken;
@@ -56,30 +56,36 @@ ClipboardWrite CutCells(CellClipboard& clip, DocumentState& doc, TableRef table,
             taken.push_back(ByteAt(doc, table.at(col, row)));
             zeros.push_back({table.at(col, row), 0});
         }
-    ClipboardWrite result{WriteCells(doc, zeros, scroll, UnchangedCells::Journalled, large), {}};
-    if (result.write.result != CommitResult::Changed)
-        return result; // the clipboard stays as it was
+    const Result<WriteResult> written = WriteCells(doc, zeros, scroll, UnchangedCells::Journalled, large);
+    if (!written)
+        return written.failure(); // the clipboard stays as it was
+    ClipboardWrite result{*written, {}};
+    if (written->result != CommitResult::Changed)
+        return result;
     clip.take(selection);
     std::size_t next = 0;
     result.last = WalkBlock(clip, table, [&](int j, int i, const CellRef&) { clip.set(j, i, taken[next++]); });
     return result;
 }
 
-ClipboardWrite PasteCells(const CellClipboard& clip, DocumentState& doc, TableRef table, int row, int col, GridSize grid,
-                          ScrollPosition scroll, LargeStep large)
+Result<ClipboardWrite> PasteCells(const CellClipboard& clip, DocumentState& doc, TableRef table, int row, int col, GridSize grid,
+                                  ScrollPosition scroll, LargeStep large)
 {
     if (clip.empty() || row < 1 || col < 1)
-        return {};
+        return ClipboardWrite{};
     const int rows = std::min(clip.rows(), grid.rows - row);
     const int cols = std::min(clip.cols(), grid.cols - col);
     if (rows <= 0 || cols <= 0)
-        return {};
+        return ClipboardWrite{};
     std::vector<CellWrite> writes;
     writes.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
     for (int i = 1; i <= rows; ++i)
         for (int j = 1; j <= cols; ++j)
             writes.push_back({table.at(col + j - 1, row + i - 1), clip.at(j, i)});
-    return {WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large), table.at(col + cols - 1, row + rows - 1)};
+    const Result<WriteResult> written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large);
+    if (!written)
+        return written.failure();
+    return ClipboardWrite{*written, table.at(col + cols - 1, row + rows - 1)};
 }
 
 } // namespace zor

@@ -59,16 +59,16 @@ struct ClipboardWrite {
 // As copy, then every cell of the block is journalled and set to 0, as one undo step.
 // A read-only cell in the block refuses the whole cut: nothing changes, the clipboard
 // included; the reason names the first such cell. A block larger than the history keeps
-// is refused (TooLargeToUndo, the reason the question to ask) unless large is Take.
-[[nodiscard]] ClipboardWrite CutCells(CellClipboard& clip, DocumentState& doc, TableRef table, const CellSelection& selection,
-                                      ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
+// is not taken (TooLargeToUndo) unless large is Take.
+[[nodiscard]] Result<ClipboardWrite> CutCells(CellClipboard& clip, DocumentState& doc, TableRef table, const CellSelection& selection,
+                                              ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // Writes the clipboard with its top-left at (row, col), clipped at the grid's last row and
 // column, never wrapped; every cell written is journalled, as one undo step; the cursor ends
 // on the last cell written. Unchanged when the clipboard is empty or nothing fits; a
 // read-only cell in the clipped block refuses the whole paste (the reason names the first
 // such cell), and a block too large to undo does as the cut's.
-[[nodiscard]] ClipboardWrite PasteCells(const CellClipboard& clip, DocumentState& doc, TableRef table, int row, int col,
-                                        GridSize grid, ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
+[[nodiscard]] Result<ClipboardWrite> PasteCells(const CellClipboard& clip, DocumentState& doc, TableRef table, int row, int col,
+                                                GridSize grid, ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 } // namespace zor

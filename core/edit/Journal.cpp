@@ -4,6 +4,7 @@
 #include "core/edit/CellChange.h"
 #include "core/edit/CellWrites.h"
 #include "core/edit/RowChanges.h"
+#include "core/files/Text.h"
 #include "core/view/Conversions.h"
 
 namespace zor {
@@ -54,15 +55,15 @@ QString TooLargeToUndoQuestion(int records, std::size_t limit)
         .arg(limit);
 }
 
-WriteResult CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll)
+Result<WriteResult> CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll)
 {
     if (!ContentsOf(doc, cell))
-        return {};
+        return WriteResult{};
     if (const std::optional<QString> why = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row))
-        return {CommitResult::ReadOnly, 0, *why};
+        return Failure::Of(Failure::Kind::Refused, QString(), *why);
     const std::optional<std::uint8_t> value = ParseCellText(text);
     if (!value)
-        return {CommitResult::UnreadableText, 0, QString()};
+        return Failure::Of(Failure::Kind::BadText, QString(), QStringLiteral("「%1」は値として読めません。").arg(QuoteText(text)));
     const CellWrite write{cell, *value};
     // One record is never too large to keep; a history that keeps none drops it as it would any.
     return WriteCells(doc, {&write, 1}, scroll, UnchangedCells::Skipped, LargeStep::Take);

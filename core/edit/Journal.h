@@ -7,6 +7,7 @@
 #include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 #include "core/edit/EditHistory.h"
+#include "core/files/Failure.h"
 
 #include <QString>
 
@@ -21,11 +22,12 @@ struct ScrollPosition {
     int leftCol = 1;
 };
 
-// The outcome of a change of cells: ReadOnly when it touched a cell that can't be written
-// (see ReadOnlyReason), which refuses the whole change; Refused when the command's own
-// check refused it (it says why); TooLargeToUndo when it would change more cells than the
-// history keeps and the caller didn't say to take it all the same (nothing changed).
-enum class CommitResult { Unchanged, Changed, TooLargeToUndo, ReadOnly, UnreadableText, Refused };
+// The outcome of a change of cells that nothing refused: TooLargeToUndo when it would change
+// more cells than the history keeps and the caller didn't say to take it all the same
+// (nothing changed). A refused change is a Failure: Refused when it touched a cell that
+// can't be written (the reason names it, see ReadOnlyReason) or the command's own check
+// refused it, BadText when the text given has no value.
+enum class CommitResult { Unchanged, Changed, TooLargeToUndo };
 
 // Whether a change too large for the history is refused (so that the user can be asked
 // first) or taken, emptying the undo side, since it can't be undone.
@@ -34,19 +36,17 @@ enum class LargeStep { Refuse, Take };
 // What to ask before a change of this many cells, which a history keeping limit records can't keep.
 QString TooLargeToUndoQuestion(int records, std::size_t limit);
 
-// The outcome of a change of many cells: the result, how many records its step holds, and
-// why it was refused (for TooLargeToUndo the question to ask), in Japanese.
+// The outcome of a change of many cells and how many records its step holds.
 struct WriteResult {
     CommitResult result = CommitResult::Unchanged;
     int records = 0; // Changed: the records of the step; TooLargeToUndo: the records it would have made
-    QString reason;  // why it was refused (TooLargeToUndo: the question to ask), in Japanese; empty otherwise
 };
 
 // Stores text as the byte of the edit cell and journals it as one step; a text that gives
 // the byte the cell holds makes no step. A read-only cell (the reason names it) or a text
 // that has none of the editor's forms (ParseCellText) refuses the edit: the cell keeps its
 // byte and nothing is journalled.
-WriteResult CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll);
+[[nodiscard]] Result<WriteResult> CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll);
 
 // The outcome of an undo or redo step: nothing to take, or a step taken, with the record
 // whose place the view goes back to (a cell step's oldest cell, a row step's row); rows

@@ -13,7 +13,7 @@ namespace zor {
 
 namespace {
 
-RowResult Refused(const QString& message) { return {RowResult::Refused, message}; }
+Failure Refused(const QString& message) { return Failure::Of(Failure::Kind::Refused, QString(), message); }
 
 // Whether a block begins at record r: record 1 begins the first, GroupStarts the others.
 bool BlockStartsAt(const DocumentState& doc, int r)
@@ -62,16 +62,16 @@ RowChange Change(const DocumentState& doc, RowChange::Kind kind, int row)
 
 } // namespace
 
-RowResult InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, int row)
+Result<RowResult> InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, int row)
 {
     if (tab != TabBattle)
-        return {};
+        return RowResult{};
     // A new record starting with 0 would end its block in the stream, so an empty table
     // has nothing to copy rather than a blank record to add.
     if (doc.BattleCount() == 0)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、コピーして追加できません。"));
     if (row < 1 || row > doc.BattleCount())
-        return {};
+        return RowResult{};
     if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
         return Refused(*why);
     if (doc.BattleCount() >= kMaxSixteenBit)
@@ -84,14 +84,14 @@ RowResult InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, in
     return Make(doc, view, change, row);
 }
 
-RowResult DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, int row)
+Result<RowResult> DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, int row)
 {
     if (tab != TabBattle)
-        return {};
+        return RowResult{};
     if (doc.BattleCount() == 0)
         return Refused(QStringLiteral("戦闘パラメータにレコードがないので、削除できません。"));
     if (row < 1 || row > doc.BattleCount())
-        return {};
+        return RowResult{};
     if (const std::optional<QString> why = ReadOnlyReason(doc, TabBattle, 0, 1, row))
         return Refused(*why);
     // The stream can't hold an empty block, and two equal starts would lose every later boundary.

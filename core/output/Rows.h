@@ -5,19 +5,20 @@
 // an undoable step of the edit history, and the next save re-encodes the record list.
 
 #include "core/document/DocumentState.h"
+#include "core/files/Failure.h"
 #include "core/view/ViewState.h"
 
 #include <QString>
 
 namespace zor {
 
-// The outcome of a row command. Done: the window refills the grid with the cursor on
-// cursorRow and scrolls to leftCol and topRow, the battle tab's remembered view (its undo
-// step brings back the view's cursor column and that scroll). Nothing: not the battle tab, or no record under the cursor;
-// nothing changed. Refused: nothing changed, and message says why.
+// The outcome of a row command that nothing refused. Done: the window refills the grid with
+// the cursor on cursorRow and scrolls to leftCol and topRow, the battle tab's remembered view
+// (its undo step brings back the view's cursor column and that scroll). Nothing: not the
+// battle tab, or no record under the cursor; nothing changed. A refused command changes
+// nothing, and its Failure says why.
 struct RowResult {
-    enum Kind { Nothing, Done, Refused } kind = Nothing;
-    QString message;
+    enum Kind { Nothing, Done } kind = Nothing;
     int cursorRow = 0;
     int leftCol = 1;
     int topRow = 1;
@@ -28,12 +29,12 @@ struct RowResult {
 // begins with the copy). One undo step; the redo journal empties. The history keeps each
 // row's baseline record (none for the new one). Refused on an empty table, on one of
 // 32,767 records and on read-only battle records.
-RowResult InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, int row);
+[[nodiscard]] Result<RowResult> InsertBattleRow(DocumentState& doc, const ViewState& view, int tab, int row);
 
 // Deletes record row: the records after it move up one place; a block that began at row
 // begins at the record that follows. One undo step, which brings the record back at its
 // place in its block; the redo journal empties. Refused on an empty table, on read-only
 // battle records and when row is the only record of its block.
-RowResult DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, int row);
+[[nodiscard]] Result<RowResult> DeleteBattleRow(DocumentState& doc, const ViewState& view, int tab, int row);
 
 } // namespace zor

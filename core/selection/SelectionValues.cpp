@@ -133,7 +133,10 @@ Failure Unreadable(const QString& why) { return Failure::Of(Failure::Kind::BadTe
                                               "この変更はできません。")
                                    .arg(c.row));
     }
-    return ValuesWritten{WriteCells(doc, writes, scroll, UnchangedCells::Skipped, large), held};
+    const Result<WriteResult> written = WriteCells(doc, writes, scroll, UnchangedCells::Skipped, large);
+    if (!written)
+        return written.failure();
+    return ValuesWritten{*written, held};
 }
 
 // Every selected cell to what result makes of its value.

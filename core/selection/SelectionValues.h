@@ -19,7 +19,7 @@
 namespace zor {
 
 struct ValuesWritten {
-    WriteResult write; // the step, or why WriteCells refused it (ReadOnly, TooLargeToUndo)
+    WriteResult write; // the step, or TooLargeToUndo
     int held = 0;      // results held at their section's range
 };
 

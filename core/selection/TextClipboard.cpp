@@ -42,17 +42,17 @@ Result<ClipboardValues> ReadClipboardValues(const QString& text, int maxRows, in
     return read;
 }
 
-ClipboardWrite PasteText(DocumentState& doc, TableRef table, const CellSelection& selection, GridSize grid,
-                         const QString& text, ScrollPosition scroll, LargeStep large)
+Result<ClipboardWrite> PasteText(DocumentState& doc, TableRef table, const CellSelection& selection, GridSize grid,
+                                 const QString& text, ScrollPosition scroll, LargeStep large)
 {
     // Only what can land from the cursor is kept; a filling value is the text's first.
     const Result<ClipboardValues> values =
         ReadClipboardValues(text, std::max(grid.rows - selection.row, 1), std::max(grid.cols - selection.col, 1));
     if (!values)
-        return {{CommitResult::UnreadableText, 0, values.failure().message()}, {}};
+        return values.failure();
     const ClipboardValues& read = *values;
     if (read.rows == 0 || read.cols == 0)
-        return {};
+        return ClipboardWrite{};
     const int top = std::min(selection.row, selection.rowSel);
     const int left = std::min(selection.col, selection.colSel);
     const int bottom = std::max(selection.row, selection.rowSel);
@@ -62,17 +62,20 @@ ClipboardWrite PasteText(DocumentState& doc, TableRef table, const CellSelection
     const int row = fill ? top : selection.row;
     const int col = fill ? left : selection.col;
     if (row < 1 || col < 1)
-        return {};
+        return ClipboardWrite{};
     const int rows = std::min(fill ? bottom - top + 1 : read.rows, grid.rows - row);
     const int cols = std::min(fill ? right - left + 1 : read.cols, grid.cols - col);
     if (rows <= 0 || cols <= 0)
-        return {};
+        return ClipboardWrite{};
     std::vector<CellWrite> writes;
     writes.reserve(fill ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) : read.values.size());
     for (int i = 1; i <= rows; ++i)
         for (int j = 1; j <= (fill ? cols : std::min(cols, read.width(i))); ++j)
             writes.push_back({table.at(col + j - 1, row + i - 1), fill ? read.at(1, 1) : read.at(i, j)});
-    return {WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large), writes.back().cell};
+    const Result<WriteResult> written = WriteCells(doc, writes, scroll, UnchangedCells::Journalled, large);
+    if (!written)
+        return written.failure();
+    return ClipboardWrite{*written, writes.back().cell};
 }
 
 QString SelectionText(const DocumentState& doc, TableRef table, const CellSelection& selection)

@@ -53,11 +53,11 @@ struct ClipboardValues {
 // top-left at the selection's cursor cell (row, col), clipped at the grid's last row and
 // column, as PasteCells does; a single value onto a selection of several cells fills the
 // selection instead. Every value is read before anything changes: one that can't be read
-// refuses the whole paste (UnreadableText, the reason naming its row, column and text).
+// refuses the whole paste (BadText, the detail naming its row, column and text).
 // Otherwise every cell written is journalled, as one undo step; a read-only cell, or a step
 // too large to undo without large Take, refuses it whole (see WriteCells). A field past the end of a shorter row
 // leaves its cell as it is. The cursor ends on the last cell written.
-[[nodiscard]] ClipboardWrite PasteText(DocumentState& doc, TableRef table, const CellSelection& selection, GridSize grid,
+[[nodiscard]] Result<ClipboardWrite> PasteText(DocumentState& doc, TableRef table, const CellSelection& selection, GridSize grid,
                                        const QString& text, ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 
 // The selection (whichever way it was made) of a table as text for the system

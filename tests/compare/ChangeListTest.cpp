@@ -20,6 +20,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
+// Whether a cut or paste changed cells; a refused one didn't.
+bool Changed(const Result<ClipboardWrite>& done) { return done && done->write.result == CommitResult::Changed; }
+
 // Follows the listener's calls with a count of its own, as a view's model would.
 class CountingListener : public ChangeListListener {
 public:
@@ -57,9 +60,9 @@ protected:
     // The edit of a cell as the window commits it, then the list told of it.
     void commit(int tab, int dataSet, int col, int row, int value)
     {
-        const CommitResult result = CommitCellText(doc, {tab, dataSet, col, row}, QString::number(value), {row, col}).result;
-        ASSERT_NE(result, CommitResult::UnreadableText);
-        if (result == CommitResult::Changed)
+        const Result<WriteResult> written = CommitCellText(doc, {tab, dataSet, col, row}, QString::number(value), {row, col});
+        ASSERT_TRUE(written) << written.failure().message().toStdString();
+        if (written->result == CommitResult::Changed)
             list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
     }
 
@@ -161,7 +164,7 @@ TEST_F(Changes, AnEditBackToTheBaselineOrItsUndoRemovesTheEntry)
 
 TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
 {
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 3).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 3)->kind, RowResult::Done);
     list.rebuildBattle(doc);
     ASSERT_EQ(list.size(), 1);
     EXPECT_EQ(std::tuple(list.at(0).kind, list.at(0).row, list.cellOf(0)), std::tuple(ChangeEntry::RowAdded, 3, std::optional(CellRef{TabBattle, 0, 1, 3})));
@@ -178,7 +181,7 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
     int record = 0;
     for (; row <= doc.BattleCount(); ++row) {
         record = doc.History->BaselineRecordOf(row);
-        if (DeleteBattleRow(doc, {}, TabBattle, row).kind == RowResult::Done)
+        if (DeleteBattleRow(doc, {}, TabBattle, row)->kind == RowResult::Done)
             break;
     }
     ASSERT_LE(row, doc.BattleCount());
@@ -198,7 +201,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
     commit(TabIdSection, 2, 1, 2, (byte(TabIdSection, 2, 1, 2) + 9) % 256);
     commit(TabIndividual, 0, 1, 2, (byte(TabIndividual, 0, 1, 2) + 9) % 256);
     commit(TabBattle, 0, 2, 1, (byte(TabBattle, 0, 2, 1) + 9) % 256);
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 1).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 1)->kind, RowResult::Done);
     list.rebuildBattle(doc);
     EXPECT_EQ(list.size(), 4);
     ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
@@ -240,19 +243,20 @@ TEST_F(Changes, FollowingTheEditsGivesTheListARebuildGives)
             const TableRef table{TabIdSection, pick(1, 2)};
             const GridSize grid{doc.DataSets(table.dataSet).IdCount + 1, doc.DataSets(table.dataSet).SectionCount + 1};
             CopyCells(clip, doc, table, {pick(1, 4), pick(1, 2), pick(1, 4), pick(1, 2)});
-            if (PasteCells(clip, doc, table, pick(1, 4), pick(1, 2), grid, {}).write.result == CommitResult::Changed)
+            if (Changed(PasteCells(clip, doc, table, pick(1, 4), pick(1, 2), grid, {})))
                 list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
             break;
         }
         case 5:
-            if (CutCells(clip, doc, {TabBattle, 0}, {pick(1, 4), pick(1, 3), pick(1, 4), pick(1, 3)}, {}).write.result == CommitResult::Changed)
+            if (Changed(CutCells(clip, doc, {TabBattle, 0}, {pick(1, 4), pick(1, 3), pick(1, 4), pick(1, 3)}, {})))
                 list.refresh(doc, NewestStepCells(*doc.History, JournalSide::Undo));
             break;
-        case 6:
-            if (pick(1, 2) == 1 ? InsertBattleRow(doc, {}, TabBattle, pick(1, 4)).kind == RowResult::Done
-                                : DeleteBattleRow(doc, {}, TabBattle, pick(1, 4)).kind == RowResult::Done)
+        case 6: {
+            const Result<RowResult> rows = pick(1, 2) == 1 ? InsertBattleRow(doc, {}, TabBattle, pick(1, 4)) : DeleteBattleRow(doc, {}, TabBattle, pick(1, 4));
+            if (rows && rows->kind == RowResult::Done)
                 list.rebuildBattle(doc);
             break;
+        }
         default: {
             const CellRef c = cell();
             const std::uint8_t baseline = doc.History->BaselineByte(c.tab, c.dataSet, c.col, c.row).value_or(0);

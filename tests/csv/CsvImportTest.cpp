@@ -118,8 +118,8 @@ TEST_F(CsvImport, ChangesComeInFileOrderAndApplyAsOneUndoStep)
     EXPECT_EQ(where(result.changes[1]), std::tuple(u"個別データ.csv"_s, 5, 2, CellRef{TabIndividual, 0, 1, 5}, std::uint8_t{0xFE}, std::uint8_t{0xFD}));
     EXPECT_EQ(where(result.changes[2]), std::tuple(u"敵パラメータ.csv"_s, 3, 4, CellRef{TabBattle, 0, 3, 2}, battle, std::uint8_t{0x7F}));
 
-    const WriteResult applied = ApplyCsvImport(doc, result);
-    ASSERT_EQ(applied.result, CommitResult::Changed);
+    const Result<WriteResult> applied = ApplyCsvImport(doc, result);
+    ASSERT_EQ(applied->result, CommitResult::Changed);
     EXPECT_EQ(std::tuple(doc.History->NewestStepSize(JournalSide::Undo), doc.History->Modified()), std::tuple(3, true));
     EXPECT_TRUE(import().changes.empty()); // what the files hold is what the tables hold now
     UndoStep(doc);
@@ -129,9 +129,9 @@ TEST_F(CsvImport, ChangesComeInFileOrderAndApplyAsOneUndoStep)
     EditHistory small(2);
     small.TakeBaseline(doc);
     *doc.History = small;
-    const WriteResult large = ApplyCsvImport(doc, result);
-    EXPECT_EQ(std::tuple(large.result, large.records, doc.History->Modified()), std::tuple(CommitResult::TooLargeToUndo, 3, false));
-    EXPECT_EQ(ApplyCsvImport(doc, result, LargeStep::Take).result, CommitResult::Changed);
+    const Result<WriteResult> large = ApplyCsvImport(doc, result);
+    EXPECT_EQ(std::tuple(large->result, large->records, doc.History->Modified()), std::tuple(CommitResult::TooLargeToUndo, 3, false));
+    EXPECT_EQ(ApplyCsvImport(doc, result, LargeStep::Take)->result, CommitResult::Changed);
     EXPECT_EQ(doc.BattleParams(3, 2), 0x7F);
 }
 
@@ -172,8 +172,9 @@ TEST_F(CsvImport, EveryProblemNamesFileLineAndFieldAndRefusesTheWhole)
     EXPECT_TRUE(texts.value(7).contains(u"のはずが「ID,クラス,レベル,HP,力,"_s)) << texts.value(7).toStdString();
 
     const std::vector<std::uint8_t> bytes = doc.IdBytes(2).Elements();
-    const WriteResult refused = ApplyCsvImport(doc, result);
-    EXPECT_EQ(std::tuple(refused.result, refused.reason, doc.History->UndoCount()), std::tuple(CommitResult::Refused, result.summary(), 0));
+    const Result<WriteResult> refused = ApplyCsvImport(doc, result);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(std::tuple(refused.failure().detail, doc.History->UndoCount()), std::tuple(result.summary(), 0));
     EXPECT_EQ(doc.IdBytes(2).Elements(), bytes);
 }
 

@@ -54,9 +54,18 @@ std::uint8_t Byte(const DocumentState& doc, int tab, int dataSet, int col, int r
     return *CellByte(doc, tab, dataSet, col, row);
 }
 
-CommitResult Commit(DocumentState& doc, int tab, int dataSet, int col, int row, const QString& text)
+// A commit's outcome; nullopt when it was refused.
+std::optional<CommitResult> Commit(DocumentState& doc, int tab, int dataSet, int col, int row, const QString& text)
 {
-    return CommitCellText(doc, {tab, dataSet, col, row}, text, {row, col}).result;
+    const Result<WriteResult> written = CommitCellText(doc, {tab, dataSet, col, row}, text, {row, col});
+    return written ? std::optional(written->result) : std::nullopt;
+}
+
+// Why a change was refused; empty when it wasn't.
+template <typename T>
+QString Refusal(const Result<T>& result)
+{
+    return result ? QString() : result.failure().message();
 }
 
 TEST(Journal, CommitJournalsOnlyWhatChanges)
@@ -97,9 +106,9 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
             const int col = tab == TabIndividual ? 1 : 2;
             Commit(doc, tab, dataSet, col, 2, u"99"_s);
             const int records = doc.History->UndoCount();
-            const CommitResult result = Commit(doc, tab, dataSet, col, 2, c.text);
+            const std::optional<CommitResult> result = Commit(doc, tab, dataSet, col, 2, c.text);
             EXPECT_EQ(Byte(doc, tab, dataSet, col, 2), c.byte.value_or(99)) << c.text.toStdString() << " on tab " << tab;
-            EXPECT_EQ(result == CommitResult::UnreadableText, !c.byte) << c.text.toStdString();
+            EXPECT_EQ(result.has_value(), c.byte.has_value()) << c.text.toStdString();
             if (!c.byte) {
                 EXPECT_EQ(doc.History->UndoCount(), records);
             }
@@ -117,13 +126,13 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     Commit(doc, TabIdSection, 2, 3, 4, u"1"_s); // 233 → 1
     CellClipboard clip;
     CopyCells(clip, doc, {TabBattle, 0}, {1, 1, 2, 3}); // 3 columns × 2 rows from record 1
-    const ClipboardWrite pasted = PasteCells(clip, doc, {TabBattle, 0}, 4, 10, {6, 26}, {4, 9});
-    ASSERT_EQ(pasted.write.result, CommitResult::Changed);
+    const Result<ClipboardWrite> pasted = PasteCells(clip, doc, {TabBattle, 0}, 4, 10, {6, 26}, {4, 9});
+    ASSERT_EQ(pasted->write.result, CommitResult::Changed);
     EXPECT_EQ(doc.BattleParams(10, 4), 2);  // record 1, section 1
     EXPECT_EQ(doc.BattleParams(12, 5), 5);  // record 2, section 3
     ASSERT_EQ(doc.History->UndoCount(), 7);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
-    EXPECT_EQ(pasted.last, (CellRef{TabBattle, 0, 12, 5})); // the last cell written
+    EXPECT_EQ(pasted->last, (CellRef{TabBattle, 0, 12, 5})); // the last cell written
 
     StepResult step = UndoStep(doc);
     ASSERT_EQ(step.kind, StepResult::Taken);
@@ -159,7 +168,7 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
 TEST(Journal, AddedOrDeletedRecordsKeepTheDocumentModified)
 {
     DocumentState doc = SmallDocument();
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done); // a row command ran since the last save
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done); // a row command ran since the last save
     Commit(doc, TabBattle, 0, 2, 1, u"50"_s);
     UndoStep(doc);
     EXPECT_TRUE(doc.History->Modified());
@@ -198,24 +207,24 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
 
     // A 3 × 3 block on the second-to-last row writes two of its rows: 6 cells, one step.
     CopyCells(clip, doc, one, {1, 1, 3, 3});
-    ClipboardWrite pasted = PasteCells(clip, doc, one, 3, 1, {5, 4}, {});
-    ASSERT_EQ(pasted.write.result, CommitResult::Changed);
+    Result<ClipboardWrite> pasted = PasteCells(clip, doc, one, 3, 1, {5, 4}, {});
+    ASSERT_EQ(pasted->write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->UndoCount(), 6);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
     EXPECT_EQ(doc.IdBytes(1)(3, 3), 131);
-    EXPECT_EQ(pasted.last, one.at(3, 4));
+    EXPECT_EQ(pasted->last, one.at(3, 4));
     // On the last cell, past the last row and column: only that cell.
     pasted = PasteCells(clip, doc, one, 4, 3, {5, 4}, {});
-    ASSERT_EQ(pasted.write.result, CommitResult::Changed);
+    ASSERT_EQ(pasted->write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 1);
-    EXPECT_EQ(pasted.last, one.at(3, 4));
+    EXPECT_EQ(pasted->last, one.at(3, 4));
 
     // A cut journals every cell, zero or not, and one undo brings all back.
     DocumentState cut = SmallDocument();
     test::PutByte(cut, {TabIdSection, 2, 1, 1}, 0);
-    const ClipboardWrite taken = CutCells(clip, cut, {TabIdSection, 2}, {1, 1, 2, 2}, {});
-    ASSERT_EQ(taken.write.result, CommitResult::Changed);
-    EXPECT_EQ(taken.last, (CellRef{TabIdSection, 2, 2, 2}));
+    const Result<ClipboardWrite> taken = CutCells(clip, cut, {TabIdSection, 2}, {1, 1, 2, 2}, {});
+    ASSERT_EQ(taken->write.result, CommitResult::Changed);
+    EXPECT_EQ(taken->last, (CellRef{TabIdSection, 2, 2, 2}));
     EXPECT_TRUE(cut.History->Modified());
     EXPECT_EQ(cut.History->UndoCount(), 4);
     EXPECT_EQ(cut.History->NewestStepSize(JournalSide::Undo), 4);
@@ -226,7 +235,7 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     EXPECT_EQ(cut.History->UndoCount(), 0);
 
     DocumentState empty = SmallDocument();
-    EXPECT_EQ(PasteCells(CellClipboard(), empty, {TabBattle, 0}, 1, 1, {6, 26}, {}).write.result, CommitResult::Unchanged);
+    EXPECT_EQ(PasteCells(CellClipboard(), empty, {TabBattle, 0}, 1, 1, {6, 26}, {})->write.result, CommitResult::Unchanged);
     EXPECT_EQ(empty.History->UndoCount(), 0);
 }
 
@@ -237,32 +246,29 @@ TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
     doc.DataSets(1).SectionNames(2) = u"HP"_s;
     const std::vector<std::uint8_t> bytes = doc.IdBytes(1).Elements();
 
-    const WriteResult refused = CommitCellText(doc, {TabIdSection, 1, 2, 4}, u"1"_s, {});
-    QString reason = refused.reason;
-    EXPECT_EQ(refused.result, CommitResult::ReadOnly);
+    QString reason = Refusal(CommitCellText(doc, {TabIdSection, 1, 2, 4}, u"1"_s, {}));
     EXPECT_TRUE(reason.contains(u"ID 3"_s) && reason.contains(u"「HP」"_s) && reason.contains(u"先頭より前"_s))
         << reason.toStdString();
 
     const TableRef one{TabIdSection, 1};
     CellClipboard clip;
     CopyCells(clip, doc, one, {1, 1, 1, 1});
-    reason = CutCells(clip, doc, one, {4, 3, 3, 1}, {}).write.reason;
+    reason = Refusal(CutCells(clip, doc, one, {4, 3, 3, 1}, {}));
     EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
     EXPECT_EQ(clip.cols(), 1); // the clipboard too is as it was
 
     // The clipped block decides: on a grid of 4 rows a 2 × 2 paste at row 3 keeps away from row 4.
     CopyCells(clip, doc, one, {1, 1, 2, 2});
-    const WriteResult refusedPaste = PasteCells(clip, doc, one, 3, 1, {5, 4}, {}).write;
-    EXPECT_EQ(refusedPaste.result, CommitResult::ReadOnly);
-    EXPECT_TRUE(refusedPaste.reason.contains(u"ID 3"_s)) << refusedPaste.reason.toStdString();
+    reason = Refusal(PasteCells(clip, doc, one, 3, 1, {5, 4}, {}));
+    EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
     EXPECT_EQ(doc.IdBytes(1).Elements(), bytes);
     EXPECT_EQ(doc.History->UndoCount(), 0);
     EXPECT_FALSE(doc.History->Modified());
-    EXPECT_EQ(PasteCells(clip, doc, one, 3, 1, {4, 4}, {}).write.result, CommitResult::Changed);
+    EXPECT_EQ(PasteCells(clip, doc, one, 3, 1, {4, 4}, {})->write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->UndoCount(), 2);
 
     // Every battle cell can be written.
-    EXPECT_EQ(CutCells(clip, doc, {TabBattle, 0}, {1, 1, 5, 25}, {}).write.result, CommitResult::Changed);
+    EXPECT_EQ(CutCells(clip, doc, {TabBattle, 0}, {1, 1, 5, 25}, {})->write.result, CommitResult::Changed);
 }
 
 TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
@@ -271,9 +277,9 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
     // Data set 2 ID 1 section 3 holds 231 already: no record, but it still counts for the read-only check.
     const std::vector<CellWrite> writes{{{TabIdSection, 2, 3, 2}, 231}, {{TabBattle, 0, 4, 5}, 1}, {{TabIndividual, 0, 1, 2}, 9},
                                         {{TabIdSection, 1, 1, 9}, 5}}; // the last lies outside its table
-    const WriteResult written = WriteCells(doc, writes, std::nullopt, UnchangedCells::Skipped);
-    ASSERT_EQ(written.result, CommitResult::Changed);
-    EXPECT_EQ(written.records, 2);
+    const Result<WriteResult> written = WriteCells(doc, writes, std::nullopt, UnchangedCells::Skipped);
+    ASSERT_EQ(written->result, CommitResult::Changed);
+    EXPECT_EQ(written->records, 2);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 2);
     // Each record names its own cell and, without a view given, brings it back at the top left.
     const JournalRecord& battle = doc.History->Steps(JournalSide::Undo).back().cells.at(0);
@@ -284,12 +290,11 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
     EXPECT_EQ(doc.IndividualBytes(2), 8);
 
     // Writes that change nothing make no step; a read-only cell refuses even a write that keeps its byte.
-    EXPECT_EQ(WriteCells(doc, std::span(writes).first(1), ScrollPosition{}, UnchangedCells::Skipped).result, CommitResult::Unchanged);
+    EXPECT_EQ(WriteCells(doc, std::span(writes).first(1), ScrollPosition{}, UnchangedCells::Skipped)->result, CommitResult::Unchanged);
     EXPECT_EQ(doc.History->UndoCount(), 0);
     doc.DataSets(2).SectionAddressUnusable(3) = 1;
-    const WriteResult refused = WriteCells(doc, writes, ScrollPosition{}, UnchangedCells::Skipped);
-    EXPECT_EQ(refused.result, CommitResult::ReadOnly);
-    EXPECT_TRUE(refused.reason.contains(u"オフセットを読めない"_s)) << refused.reason.toStdString();
+    const QString refused = Refusal(WriteCells(doc, writes, ScrollPosition{}, UnchangedCells::Skipped));
+    EXPECT_TRUE(refused.contains(u"オフセットを読めない"_s)) << refused.toStdString();
     EXPECT_EQ(doc.BattleParams(4, 5), 9);
     EXPECT_EQ(doc.History->UndoCount(), 0);
 }
@@ -305,7 +310,7 @@ TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
     for (int c = 1; c <= 3; ++c)
         Commit(doc, TabBattle, 0, c, 1, u"0"_s);
     CellClipboard clip;
-    ASSERT_EQ(CutCells(clip, doc, {TabBattle, 0}, {2, 1, 2, 3}, {}).write.result, CommitResult::Changed); // 3 more: the oldest step goes
+    ASSERT_EQ(CutCells(clip, doc, {TabBattle, 0}, {2, 1, 2, 3}, {})->write.result, CommitResult::Changed); // 3 more: the oldest step goes
     EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->Steps(JournalSide::Undo).size()), std::tuple(5, 3u));
     while (UndoStep(doc).kind == StepResult::Taken) {
     }
@@ -317,12 +322,13 @@ TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
     std::vector<CellWrite> writes;
     for (int c = 4; c <= 9; ++c)
         writes.push_back({{TabBattle, 0, c, 3}, 0});
-    const WriteResult asked = WriteCells(doc, writes, {}, UnchangedCells::Skipped);
-    EXPECT_EQ(std::tuple(asked.result, asked.records), std::tuple(CommitResult::TooLargeToUndo, 6));
-    EXPECT_TRUE(asked.reason.contains(u"6 個"_s) && asked.reason.contains(u"5 個まで"_s)) << asked.reason.toStdString();
+    const Result<WriteResult> asked = WriteCells(doc, writes, {}, UnchangedCells::Skipped);
+    EXPECT_EQ(std::tuple(asked->result, asked->records), std::tuple(CommitResult::TooLargeToUndo, 6));
+    const QString question = TooLargeToUndoQuestion(asked->records, doc.History->Limit());
+    EXPECT_TRUE(question.contains(u"6 個"_s) && question.contains(u"5 個まで"_s)) << question.toStdString();
     EXPECT_EQ(doc.BattleParams(4, 3), 7);
-    const WriteResult taken = WriteCells(doc, writes, {}, UnchangedCells::Skipped, LargeStep::Take);
-    EXPECT_EQ(taken.result, CommitResult::Changed);
+    const Result<WriteResult> taken = WriteCells(doc, writes, {}, UnchangedCells::Skipped, LargeStep::Take);
+    EXPECT_EQ(taken->result, CommitResult::Changed);
     EXPECT_EQ(doc.BattleParams(9, 3), 0);
     EXPECT_EQ(doc.History->UndoCount(), 0); // it can't be undone, nor anything before it
     EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
@@ -338,7 +344,7 @@ TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
     Commit(doc, TabIdSection, 2, 3, 1, u"0"_s);
     Commit(doc, TabIndividual, 0, 1, 2, u"0"_s);
     CellClipboard clip;
-    ASSERT_EQ(CutCells(clip, doc, {TabIdSection, 1}, {2, 2, 2, 1}, {}).write.result, CommitResult::Changed);
+    ASSERT_EQ(CutCells(clip, doc, {TabIdSection, 1}, {2, 2, 2, 1}, {})->write.result, CommitResult::Changed);
     const std::vector<CellRef> order{{TabIdSection, 1, 2, 2}, {TabIdSection, 1, 1, 2}, {TabIdSection, 2, 3, 1},
                                      {TabIndividual, 0, 1, 2}, {TabBattle, 0, 4, 2}};
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[1], order[0], order[2], order[3], order[4]}));
@@ -347,7 +353,7 @@ TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
     EXPECT_EQ(doc.History->ChangedCellCount(TabIdSection, 1), 2);
     EXPECT_EQ(doc.History->BaselineByte(TabIdSection, 1, 1, 2), 111);
     // A paste of the cut bytes puts them back: those marks go, the others stay.
-    ASSERT_EQ(PasteCells(clip, doc, {TabIdSection, 1}, 2, 1, {5, 4}, {}).write.result, CommitResult::Changed);
+    ASSERT_EQ(PasteCells(clip, doc, {TabIdSection, 1}, 2, 1, {5, 4}, {})->write.result, CommitResult::Changed);
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[2], order[3], order[4]}));
     // Undo everything: nothing differs, though the journals are full of records.
     while (UndoStep(doc).kind == StepResult::Taken) {

@@ -61,7 +61,7 @@ TEST(Rows, RecordsAndBlockStartsFollowTheRow)
         SCOPED_TRACE((c.insert ? "insert " : "delete ") + std::to_string(c.row));
         DocumentState doc = Table(10, {3, 8});
         std::vector<int> records = Blocks(doc).second;
-        const RowResult result = c.insert ? InsertBattleRow(doc, Scrolled(), TabBattle, c.row) : DeleteBattleRow(doc, Scrolled(), TabBattle, c.row);
+        const RowResult result = *(c.insert ? InsertBattleRow(doc, Scrolled(), TabBattle, c.row) : DeleteBattleRow(doc, Scrolled(), TabBattle, c.row));
         c.insert ? void(records.insert(records.begin() + c.row - 1, c.row)) : void(records.erase(records.begin() + c.row - 1));
         EXPECT_EQ(Blocks(doc), std::make_pair(c.starts, records));
         EXPECT_EQ(std::make_tuple(result.kind, result.cursorRow, result.leftCol, result.topRow, doc.History->Modified(), doc.History->RecordCountChanged()),
@@ -72,24 +72,27 @@ TEST(Rows, RecordsAndBlockStartsFollowTheRow)
 TEST(Rows, RefusalsAndOtherTabsChangeNothing)
 {
     // Blocks 1 and 3 and the last, block 5, hold one record each.
-    for (const auto& [count, tab, row, insert, kind, says] : std::vector<std::tuple<int, int, int, bool, RowResult::Kind, const char*>>{
-             {8, TabIdSection, 3, true, RowResult::Nothing, ""},   {8, TabIdSection, 3, false, RowResult::Nothing, ""},
-             {8, TabIndividual, 3, true, RowResult::Nothing, ""},  {8, TabIndividual, 3, false, RowResult::Nothing, ""},
-             {8, TabBattle, 9, true, RowResult::Nothing, ""},      {8, TabBattle, 9, false, RowResult::Nothing, ""},
-             {0, TabBattle, 1, true, RowResult::Refused, "レコードがない"}, {0, TabBattle, 1, false, RowResult::Refused, "レコードがない"},
-             {8, TabBattle, 1, false, RowResult::Refused, "ブロック 1 "}, {8, TabBattle, 5, false, RowResult::Refused, "ブロック 3 "},
-             {8, TabBattle, 8, false, RowResult::Refused, "ブロック 5 "}, {32767, TabBattle, 9, true, RowResult::Refused, "32767"}}) {
+    for (const auto& [count, tab, row, insert, says] : std::vector<std::tuple<int, int, int, bool, const char*>>{
+             {8, TabIdSection, 3, true, ""},   {8, TabIdSection, 3, false, ""},
+             {8, TabIndividual, 3, true, ""},  {8, TabIndividual, 3, false, ""},
+             {8, TabBattle, 9, true, ""},      {8, TabBattle, 9, false, ""},
+             {0, TabBattle, 1, true, "レコードがない"}, {0, TabBattle, 1, false, "レコードがない"},
+             {8, TabBattle, 1, false, "ブロック 1 "}, {8, TabBattle, 5, false, "ブロック 3 "},
+             {8, TabBattle, 8, false, "ブロック 5 "}, {32767, TabBattle, 9, true, "32767"}}) {
         SCOPED_TRACE(std::to_string(tab) + (insert ? " insert " : " delete ") + std::to_string(row) + " " + says);
         DocumentState doc = Table(count, {2, 5, 6, 8});
         PushCell(doc, row, 7);
-        const RowResult result = insert ? InsertBattleRow(doc, {}, tab, row) : DeleteBattleRow(doc, {}, tab, row);
-        EXPECT_EQ(std::make_tuple(result.kind, doc.History->Modified(), doc.History->RecordCountChanged()), std::make_tuple(kind, false, false));
-        EXPECT_TRUE(result.message.isEmpty() == (kind == RowResult::Nothing) && result.message.contains(QString::fromUtf8(says)));
+        const Result<RowResult> result = insert ? InsertBattleRow(doc, {}, tab, row) : DeleteBattleRow(doc, {}, tab, row);
+        // Refused with why, or nothing to do on a row that isn't a record.
+        const QString why = result ? QString() : result.failure().message();
+        EXPECT_TRUE(why.isEmpty() == (*says == '\0') && why.contains(QString::fromUtf8(says))) << why.toStdString();
+        EXPECT_TRUE(!result || result->kind == RowResult::Nothing);
+        EXPECT_EQ(std::make_tuple(doc.History->Modified(), doc.History->RecordCountChanged()), std::make_tuple(false, false));
         EXPECT_EQ(Blocks(doc), Blocks(Table(count, {2, 5, 6, 8})));
         EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->NewestStepSize(JournalSide::Undo)), std::tuple(1, 1));
     }
     DocumentState doc = Table(32766, {});
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 32766).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 32766)->kind, RowResult::Done);
     EXPECT_EQ(doc.BattleCount(), 32767);
 }
 
@@ -107,10 +110,10 @@ TEST(Rows, BlockNumbersCountFromOneAndFollowRowCommands)
     DocumentState doc = Table(10, {3, 8});
     EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 0}));
     // A copy inserted at a block's first record joins that block; a deleted first record hands the start on.
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 3).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 3)->kind, RowResult::Done);
     EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 1, 2, 2, 2, 2, 2, 2, 3, 3, 3, 0}));
-    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 9).kind, RowResult::Done);
-    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 1).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 9)->kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 1)->kind, RowResult::Done);
     EXPECT_EQ(BlockNumbers(doc), (std::vector<int>{0, 1, 2, 2, 2, 2, 2, 2, 3, 3, 0}));
     // Every one of the 314 blocks in use: the last record is in block 314.
     std::vector<int> starts;
@@ -140,7 +143,8 @@ TEST(Rows, RowStepsUndoAndRedoAmongCellSteps)
             case 0:
             case 1: {
                 const bool insert = random() % 2;
-                if ((insert ? InsertBattleRow(doc, {}, TabBattle, row) : DeleteBattleRow(doc, {}, TabBattle, row)).kind == RowResult::Done) {
+                const Result<RowResult> done = insert ? InsertBattleRow(doc, {}, TabBattle, row) : DeleteBattleRow(doc, {}, TabBattle, row);
+                if (done && done->kind == RowResult::Done) {
                     EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->RedoCount()), std::tuple(records + 1, 0));
                 }
                 break;
@@ -182,7 +186,7 @@ TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
 
     // A change on record 5, then a row inserted above it: the mark moves with its record.
     test::PutByte(doc, {TabBattle, 0, 7, 5}, 0x55);
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 4).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 4)->kind, RowResult::Done);
     EXPECT_EQ(history.BaselineRecordOf(4), 0);
     EXPECT_EQ(history.BaselineRecordOf(5), 4);
     EXPECT_EQ(history.BaselineRecordOf(6), 5);
@@ -199,10 +203,10 @@ TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
     EXPECT_EQ(marked(6), std::vector<int>{});
     EXPECT_EQ(history.ChangedCellCount(), 25);
     // Deleting a baseline record names it; deleting the inserted row brings back the list read.
-    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_EQ(history.DeletedBaselineRecords(), std::vector<int>{2});
     EXPECT_EQ(history.BaselineRecordOf(2), 3);
-    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 3).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 3)->kind, RowResult::Done);
     EXPECT_EQ(history.ChangedCellCount(), 0);
     EXPECT_TRUE(history.Modified()); // record 2 is still gone
     // Counted as the edits went, the same as counted anew cell by cell.

@@ -528,12 +528,12 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     // Without a change the small image keeps its length: the blocks are left alone.
     EXPECT_EQ(Built(BuildSavedImage(doc, original.left(kSmallImageSize), codec))->size(), kSmallImageSize);
     // A row added and deleted again leaves the record list as it was read.
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_TRUE(doc.History->RecordCountChanged());
-    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_FALSE(doc.History->RecordCountChanged() || doc.History->Modified());
     // A record deleted is encoded away.
-    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2).kind, RowResult::Done);
+    ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
     EXPECT_TRUE(!doc.History->Modified() && doc.History->DeletedBaselineRecords().empty());
     load();

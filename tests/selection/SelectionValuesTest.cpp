@@ -77,7 +77,7 @@ TEST(SelectionValues, RefusedWhole)
 
     doc.DataSets(1).SectionAddresses(3) = -0x1000;
     const Result<ValuesWritten> readOnly = AddToSelection(doc, kTable, {1, 2, 1, 3}, u"1"_s, {});
-    EXPECT_EQ(readOnly->write.result, CommitResult::ReadOnly);
+    EXPECT_EQ(readOnly.failure().kind, Failure::Kind::Refused);
     EXPECT_EQ(Byte(doc, 2, 1), 2);
 
     EditHistory small(3);

@@ -57,12 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     zor::DocumentState doc = original;
-    const zor::WriteResult applied = zor::ApplyCsvImport(doc, result);
+    const zor::Result<zor::WriteResult> applied = zor::ApplyCsvImport(doc, result);
     if (!result.ok()) {
-        Check(applied.result == zor::CommitResult::Refused && Tables(doc) == bytes && doc.History->UndoCount() == 0);
+        Check(!applied && Tables(doc) == bytes && doc.History->UndoCount() == 0);
         return 0;
     }
-    Check(applied.result == (result.changes.empty() ? zor::CommitResult::Unchanged : zor::CommitResult::Changed));
+    Check(applied && applied->result == (result.changes.empty() ? zor::CommitResult::Unchanged : zor::CommitResult::Changed));
     for (const zor::CsvChange& change : result.changes) {
         const zor::CellRef& c = change.cell;
         Check(*zor::CellByte(doc, c.tab, c.dataSet, c.col, c.row) == change.newByte);
