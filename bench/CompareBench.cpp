@@ -37,8 +37,8 @@ struct Images {
         newImage = oldImage;
         zor::DocumentState doc;
         zor::ProblemLog log(home.path());
-        zor::BattleCodec codec;
-        zor::LoadDocument(doc, home.filePath(QStringLiteral("old.rom")), oldImage, home.path(), codec, log);
+        zor::LoadDocument(doc, home.filePath(QStringLiteral("old.rom")), oldImage, home.path());
+        log = doc.Problems;
         int changed = 0;
         for (int k = 1; k <= doc.DataSetCount && changed < kChangedCells; ++k) {
             const zor::DataSet& set = doc.DataSets(k);
@@ -63,8 +63,8 @@ const Images& TheImages()
 void Load(zor::DocumentState& doc, const QString& home, const QString& name, const QByteArray& image)
 {
     zor::ProblemLog log(home);
-    zor::BattleCodec codec;
-    zor::LoadDocument(doc, home + u'/' + name, image, home, codec, log);
+    zor::LoadDocument(doc, home + u'/' + name, image, home);
+    log = doc.Problems;
 }
 
 // Both images loaded, as the diff loads them.

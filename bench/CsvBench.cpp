@@ -48,8 +48,8 @@ struct Sample {
             return;
         }
         zor::ProblemLog log(home.path());
-        zor::BattleCodec codec;
-        zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);
+        zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path());
+        log = doc.Problems;
         tables = zor::CsvTables(doc);
         zor::CsvBuilder builder(doc, zor::CsvNotation::Own);
         for (const zor::CsvTable& table : tables)

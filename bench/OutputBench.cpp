@@ -45,8 +45,8 @@ struct Sample {
             return;
         }
         zor::ProblemLog log(home.path());
-        zor::BattleCodec codec;
-        zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path(), codec, log);
+        zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path());
+        log = doc.Problems;
         const zor::CsvExportResult result = zor::ExportCsv(doc, home.path());
         if (!result.ok())
             error = result.outcome.failure().message();

@@ -21,7 +21,6 @@ struct SavedSample {
     QTemporaryDir home;
     QString rom;
     zor::DocumentState doc;
-    zor::BattleCodec codec;
 
     SavedSample()
     {
@@ -31,7 +30,8 @@ struct SavedSample {
         QFile file(rom);
         file.open(QIODevice::ReadOnly);
         zor::ProblemLog log(home.path());
-        zor::LoadDocument(doc, rom, file.readAll(), home.path(), codec, log);
+        zor::LoadDocument(doc, rom, file.readAll(), home.path());
+        log = doc.Problems;
         // One battle cell edited: the save encodes every block again.
         (void)zor::CommitCellText(doc, {zor::TabBattle, 0, 2, 1}, QStringLiteral("99"), {});
     }
@@ -43,7 +43,7 @@ void SaveSampleWithReencode(benchmark::State& state)
     for (auto _ : state) {
         // Each round changes a battle byte again, so that every save encodes the blocks.
         zor::test::PutByte(sample.doc, {zor::TabBattle, 0, 2, 1}, sample.doc.BattleParams(2, 1) ^ 1);
-        if (const zor::Result<void> saved = zor::SaveDocument(sample.doc, sample.codec); !saved)
+        if (const zor::Result<void> saved = zor::SaveDocument(sample.doc); !saved)
             state.SkipWithError(qPrintable(saved.failure().message()));
     }
 }

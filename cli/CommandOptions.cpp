@@ -47,10 +47,8 @@ std::unique_ptr<LoadedImage> LoadImageForCommand(const QString& rom, const QStri
     }
     auto loaded = std::make_unique<LoadedImage>();
     loaded->programFolder = ResolveProgramFolder(home);
-    loaded->log = ProblemLog(loaded->programFolder);
     loaded->imageSize = image->size();
-    loaded->image = *image;
-    LoadDocument(loaded->doc, rom, *image, loaded->programFolder, loaded->codec, loaded->log);
+    LoadDocument(loaded->doc, rom, *image, loaded->programFolder);
     return loaded;
 }
 

@@ -7,7 +7,6 @@
 #include <QJsonValue>
 #include <QTextStream>
 
-#include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
 
@@ -38,10 +37,7 @@ std::optional<CommandOptions> ParseCommandOptions(const QStringList& args, bool 
 struct LoadedImage {
     QString programFolder;
     DocumentState doc;
-    ProblemLog log;
     qsizetype imageSize = 0;
-    QByteArray image; // the bytes it was loaded from
-    BattleCodec codec; // as the load left it: a save encodes against the dictionary it found
 };
 
 // Reads rom and loads it with the definitions of the program folder (home, else the

@@ -146,7 +146,7 @@ QStringList ProblemLines(const LoadedImage& oldImage, const LoadedImage& newImag
     ProblemLog comparison(oldImage.programFolder);
     for (const Problem& p : result.problems)
         comparison.add(p.file, p.line, p.message);
-    const ProblemLog* logs[] = {&oldImage.log, &newImage.log, &comparison};
+    const ProblemLog* logs[] = {&oldImage.doc.Problems, &newImage.doc.Problems, &comparison};
     ProblemLog all;
     for (const ProblemLog* log : logs)
         for (const Problem& p : log->items())
@@ -176,7 +176,7 @@ int RunDiff(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!newImage)
         return 2;
 
-    const ImageComparison result = CompareImages(oldImage->doc, oldImage->image, newImage->doc, newImage->image);
+    const ImageComparison result = CompareImages(oldImage->doc, oldImage->doc.Image, newImage->doc, newImage->doc.Image);
     const QStringList problems = ProblemLines(*oldImage, *newImage, result);
     if (!problems.isEmpty())
         err << QStringLiteral("警告: %1 件の問題がありました。\n").arg(problems.size()) << problems.join(u'\n') << u'\n';

@@ -157,11 +157,11 @@ int RunDump(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!loaded)
         return 1;
     if (options->json)
-        out << QString::fromUtf8(QJsonDocument(DocumentReport(loaded->doc, loaded->imageSize, loaded->log)).toJson(QJsonDocument::Compact))
+        out << QString::fromUtf8(QJsonDocument(DocumentReport(loaded->doc, loaded->imageSize, loaded->doc.Problems)).toJson(QJsonDocument::Compact))
             << '\n';
     else
-        PrintDocument(loaded->doc, loaded->imageSize, loaded->log, out);
-    return loaded->log.empty() ? 0 : 1;
+        PrintDocument(loaded->doc, loaded->imageSize, loaded->doc.Problems, out);
+    return loaded->doc.Problems.empty() ? 0 : 1;
 }
 
 } // namespace zor

@@ -23,7 +23,7 @@ int RunExportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     const QString& programFolder = loaded->programFolder;
     const DocumentState& doc = loaded->doc;
-    const ProblemLog& log = loaded->log;
+    const ProblemLog& log = loaded->doc.Problems;
     // The editor exports whatever loaded, so problems of the load don't stop the export here either.
     if (!log.empty())
         err << QStringLiteral("警告: 読み込みで %1 件の問題がありました。\n").arg(log.items().size()) << log.text();

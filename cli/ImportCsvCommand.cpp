@@ -63,8 +63,8 @@ int RunImportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         return 1;
     DocumentState& doc = loaded->doc;
     // The editor imports into whatever loaded, so problems of the load are warnings here too.
-    if (!loaded->log.empty())
-        err << QStringLiteral("警告: 読み込みで %1 件の問題がありました。\n").arg(loaded->log.items().size()) << loaded->log.text();
+    if (!loaded->doc.Problems.empty())
+        err << QStringLiteral("警告: 読み込みで %1 件の問題がありました。\n").arg(loaded->doc.Problems.items().size()) << loaded->doc.Problems.text();
 
     const QString folder = options->in.isEmpty() ? loaded->programFolder : QDir(options->in).absolutePath();
     const CsvImportResult result = ImportCsv(doc, loaded->programFolder, folder);
@@ -82,7 +82,7 @@ int RunImportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         if (!ApplyCellChanges(doc, changes)) {
             problems << QStringLiteral("取り込む変更に同じセルが二度あります。");
         } else {
-            const Result<void> saved = SaveDocument(doc, loaded->codec);
+            const Result<void> saved = SaveDocument(doc);
             written = saved.ok();
             if (!saved)
                 problems << saved.failure().message();

@@ -438,8 +438,8 @@ bool Form1::OpenRom(const QString& path, const QString& folder)
     programFolder_ = folder.isEmpty() ? ProgramFolderToOpen(chosenFolder_, programFolder_, [] { return ProgramFolder(); })
                                       : folder;
     const QString programFolder = programFolder_;
-    ProblemLog log(programFolder);
-    LoadDocument(doc, path, *image, programFolder, codec_, log);
+    LoadDocument(doc, path, *image, programFolder);
+    const ProblemLog& log = doc.Problems;
     changesReset();
 
     FGrid1->setEnabled(false);
@@ -1100,7 +1100,7 @@ bool Form1::Save_Click()
         return true;
     const Result<void> saved = [&] {
         const BusyCursor busy;
-        return SaveDocument(doc, codec_);
+        return SaveDocument(doc);
     }();
     if (!saved)
         dialogs_->showMessage(this, QStringLiteral("上書き保存"), saved.failure().message(), QMessageBox::Warning);
@@ -1122,7 +1122,7 @@ void Form1::SaveAs_Click()
         return;
     const Result<void> saved = [&] {
         const BusyCursor busy;
-        return SaveDocumentAs(doc, codec_, path);
+        return SaveDocumentAs(doc, path);
     }();
     if (!saved) {
         dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), saved.failure().message(), QMessageBox::Warning);

@@ -4,7 +4,6 @@
 // run, and the controls and menu items under the names the handlers use. Handlers are named after their
 // control and event (Read_Click ...).
 
-#include "core/codec/BattleCodec.h"
 #include "core/document/DocumentState.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
@@ -389,7 +388,6 @@ private:
 
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<ValueColours> colours_;
-    BattleCodec codec_;
     bool quitting_ = false;  // Quit_Click already asked; the close must not ask again
     bool escaping_ = false;  // Escape is closing the editor: its loss of focus commits nothing
     QActionGroup* notations_ = nullptr; // the three notation items, one checked at most

@@ -7,7 +7,9 @@
 // indexes them the way the tables number things. Counts that the file formats limit to
 // 16 bits are kept in int and checked where set.
 
+#include "core/codec/BattleCodec.h"
 #include "core/document/NdArray.h"
+#include "core/document/Problems.h"
 #include "core/document/Tables.h"
 
 #include <QString>
@@ -92,7 +94,10 @@ struct Definitions {
 // The image file the tables were read from, and what its read found.
 struct ImageFile {
     QString RomPath;
-    qint64 RomSizeAtRead = 0;                      // the image's length when it was read
+    QByteArray Image;                              // the bytes read, or written by the last save
+    BattleCodec Codec;                             // as the read left it: a save encodes against the dictionary it found
+    ProblemLog Problems;                           // what the load found wrong, in the definitions or the image
+    qint64 RomSizeAtRead = 0;                      // Image's length
     bool FixChecksum = false;                      // ZOR.ini's FixChecksum=1: saves write the header checksum anew
     NdArray<std::uint8_t, 1> BattleStream;         // the battle blocks as decoded, before the split into records
     bool BattleDecodeFailed = false;               // the blocks could not be decoded: the table is empty and must not be re-encoded

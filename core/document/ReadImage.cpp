@@ -91,13 +91,13 @@ void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog
     }
 }
 
-void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log)
+void ReadBattleParams(DocumentState& doc, const QByteArray& image, ProblemLog& log)
 {
     doc.BattleDecodeFailed = false;
     doc.BattleReadOnly.clear();
     try {
         StreamArray bytes;
-        codec.DecodeBattleBlocks(bytes, image);
+        doc.Codec.DecodeBattleBlocks(bytes, image);
         doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
         ReadBattleRecords(doc);
         // After a save, an image whose table lies elsewhere (moved to make room) would read
@@ -118,11 +118,13 @@ void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& 
     }
 }
 
-void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder,
-                  BattleCodec& codec, ProblemLog& log)
+void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder)
 {
     DocumentState fresh;
+    fresh.Problems = ProblemLog(programFolder);
+    ProblemLog& log = fresh.Problems;
     fresh.RomPath = romPath;
+    fresh.Image = image;
     fresh.RomSizeAtRead = image.size();
 
     // A copier's 512-byte header in front of the image puts every offset 512 bytes off:
@@ -138,7 +140,7 @@ void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& 
     LoadDefinitions(fresh, programFolder, ReadZorSettings(programFolder, log), log);
     ReadIdSectionBytes(fresh, image, log);
     ReadIndividualBytes(fresh, image, log);
-    ReadBattleParams(fresh, image, codec, log);
+    ReadBattleParams(fresh, image, log);
     fresh.History.StartWithBaseline(fresh);
     doc = std::move(fresh);
 }

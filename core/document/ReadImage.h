@@ -24,13 +24,12 @@ namespace zor {
 void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log);
 // The byte of every usable individual entry.
 void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog& log);
-// The battle blocks decoded and split into records.
-void ReadBattleParams(DocumentState& doc, const QByteArray& image, BattleCodec& codec, ProblemLog& log);
+// The battle blocks decoded with doc's codec and split into records.
+void ReadBattleParams(DocumentState& doc, const QByteArray& image, ProblemLog& log);
 
-// A fresh document for the image at romPath, replacing doc. Of the old document it
-// keeps only what outlives a file: the data set each tab showed, the cell clipboard
-// and the window's base row height. Journals, flags and the tabs' cursors start anew.
-void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder,
-                  BattleCodec& codec, ProblemLog& log);
+// A fresh document for the image at romPath, read with the definitions of programFolder,
+// replacing doc: its own codec, and what the load found wrong in doc.Problems. The view,
+// the cell clipboard and the window's settings are not the document's, and stay.
+void LoadDocument(DocumentState& doc, const QString& romPath, const QByteArray& image, const QString& programFolder);
 
 } // namespace zor

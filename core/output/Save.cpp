@@ -57,6 +57,7 @@ void Saved(DocumentState& doc, const QByteArray& image, bool reencoded)
 {
     if (reencoded)
         doc.BattleStream = NdArray<std::uint8_t, 1>::FromElements(BuildBattleStream(doc));
+    doc.Image = image;
     doc.RomSizeAtRead = image.size();
     // Every cell takes the byte the file now holds: one that shares its offset with a cell
     // the save wrote shows the new byte, instead of a change that would write the old one back.
@@ -94,7 +95,7 @@ StreamArray BuildBattleStream(const DocumentState& doc)
     return stream;
 }
 
-Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec)
+Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk)
 {
     QByteArray image = onDisk;
     // Every cell that differs from its baseline, each at its offset; two of them at one
@@ -142,6 +143,7 @@ Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& o
         image[kHeaderSizeByte] = 0x0D;
     }
     try {
+        BattleCodec codec = doc.Codec; // the encoder's scratch is its own; the dictionary is the read's
         codec.EncodeBattleBlocks(BuildBattleStream(doc), image);
     } catch (const CodecError& e) {
         return Failure::Of(Failure::Kind::Refused, doc.RomPath,
@@ -154,9 +156,9 @@ namespace {
 
 // The image as it will be written: the changes, what ZOR.ini asks of every save, and the
 // check that the next load reads the document back from it.
-[[nodiscard]] Result<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec)
+[[nodiscard]] Result<QByteArray> FinishedImage(const DocumentState& doc, const QByteArray& onDisk)
 {
-    Result<QByteArray> image = BuildSavedImage(doc, onDisk, codec);
+    Result<QByteArray> image = BuildSavedImage(doc, onDisk);
     if (!image)
         return image;
     ApplySaveOptions(doc, *image);
@@ -170,14 +172,14 @@ namespace {
 }
 
 // The changes written into the open file, after a copy of it to its .bak when asked.
-[[nodiscard]] Result<void> WriteBack(DocumentState& doc, BattleCodec& codec, bool withBackup)
+[[nodiscard]] Result<void> WriteBack(DocumentState& doc, bool withBackup)
 {
     if (!doc.History->Modified())
         return {};
     const Result<QByteArray> onDisk = ReadOpenImage(doc);
     if (!onDisk)
         return onDisk.failure();
-    const Result<QByteArray> image = FinishedImage(doc, *onDisk, codec);
+    const Result<QByteArray> image = FinishedImage(doc, *onDisk);
     if (!image)
         return image.failure();
     // The new image on disk first, the .bak next, the rename last: a failure before the
@@ -206,9 +208,9 @@ namespace {
 
 } // namespace
 
-Result<void> SaveDocument(DocumentState& doc, BattleCodec& codec) { return WriteBack(doc, codec, true); }
+Result<void> SaveDocument(DocumentState& doc) { return WriteBack(doc, true); }
 
-Result<void> SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path)
+Result<void> SaveDocumentAs(DocumentState& doc, const QString& path)
 {
     // Onto the open file itself, under any spelling or through a symbolic link: a save
     // without a copy. A hard link to it or its .bak is refused when written.
@@ -216,12 +218,12 @@ Result<void> SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QStrin
     const QFileInfo open(doc.RomPath);
     if (target.absoluteFilePath() == open.absoluteFilePath()
         || (target.exists() && target.canonicalFilePath() == open.canonicalFilePath()))
-        return WriteBack(doc, codec, false);
+        return WriteBack(doc, false);
     const Result<QByteArray> onDisk = ReadOpenImage(doc);
     if (!onDisk)
         return onDisk.failure();
     // An unmodified image is copied as it is.
-    const Result<QByteArray> image = doc.History->Modified() ? FinishedImage(doc, *onDisk, codec) : onDisk;
+    const Result<QByteArray> image = doc.History->Modified() ? FinishedImage(doc, *onDisk) : onDisk;
     if (!image)
         return image.failure();
     if (const Result<void> written = WriteFileAtomically(path, *image, OpenImageFiles(doc.RomPath)); !written)

@@ -32,19 +32,19 @@ StreamArray BuildBattleStream(const DocumentState& doc);
 // built (a battle record that begins with 0, blocks that could not be read, blocks that
 // don't fit, a read-only cell that differs, two changed cells at one offset with
 // different bytes). Changes nothing.
-[[nodiscard]] Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk, BattleCodec& codec);
+[[nodiscard]] Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk);
 
 // 上書き保存: nothing while the document is unmodified; otherwise the file is copied to
 // path + ".bak" (a link there is replaced, never written through) and the new image written
 // over it (through a link, to the file it names). On success the image written becomes
 // the history's baseline, so the document is no longer modified; on failure (its message
 // naming the file) nothing changes, the document included. The journals are never changed.
-[[nodiscard]] Result<void> SaveDocument(DocumentState& doc, BattleCodec& codec);
+[[nodiscard]] Result<void> SaveDocument(DocumentState& doc);
 
 // 名前を付けて保存: the open file, with the document's changes when it is modified, is
 // written to path, which then becomes the open file and the baseline. Onto the open file itself (another
 // spelling, a symbolic link to it) it is a save without a copy; onto the open file's ".bak", a hard link
 // to the open file or a file that isn't regular it is refused (see CheckOutput).
-[[nodiscard]] Result<void> SaveDocumentAs(DocumentState& doc, BattleCodec& codec, const QString& path);
+[[nodiscard]] Result<void> SaveDocumentAs(DocumentState& doc, const QString& path);
 
 } // namespace zor

@@ -95,8 +95,8 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
 
     DocumentState doc;
     ProblemLog log;
-    BattleCodec codec;
-    LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
+    LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
+    log = doc.Problems;
     EXPECT_EQ(doc.IdBytes(2)(1, 1), 21);
     EXPECT_EQ(doc.BattleParams(3, 5), 77); // the blocks encoded against the image's own dictionary
     // Read again, the files hold what the image holds now.

@@ -49,7 +49,8 @@ protected:
         ASSERT_TRUE(written) << written.failure().message().toStdString();
         ProblemLog log(home.path());
         const QByteArray image = *MakeSampleImage();
-        LoadDocument(doc, home.file(SampleImageName()), image, home.path(), codec, log);
+        LoadDocument(doc, home.file(SampleImageName()), image, home.path());
+        log = doc.Problems;
         ASSERT_GE(doc.DataSetCount, 2);
         ASSERT_GT(doc.BattleCount(), 10);
         listener.list = &list;
@@ -87,7 +88,6 @@ protected:
     std::uint8_t byte(int tab, int dataSet, int col, int row) const { return *CellByte(doc, tab, dataSet, col, row); }
 
     test::ProgramFolder home;
-    BattleCodec codec;
     DocumentState doc;
     ChangeList list;
     CountingListener listener;
@@ -204,7 +204,7 @@ TEST_F(Changes, ARebuildAfterASaveIsEmpty)
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 1)->kind, RowResult::Done);
     list.rebuildBattle(doc);
     EXPECT_EQ(list.size(), 4);
-    ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
+    ASSERT_TRUE(test::Succeeded(SaveDocument(doc)));
     list.rebuild(doc);
     EXPECT_TRUE(list.empty() && listener.count == 0);
     // An undo after the save differs from the new baseline.

@@ -27,8 +27,8 @@ protected:
     {
         DocumentState doc;
         ProblemLog log(home.path());
-        BattleCodec codec;
-        LoadDocument(doc, home.file(name), image, home.path(), codec, log);
+        LoadDocument(doc, home.file(name), image, home.path());
+        log = doc.Problems;
         return doc;
     }
 

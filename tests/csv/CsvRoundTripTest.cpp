@@ -143,8 +143,8 @@ TEST(CsvRoundTrip, WhatTheExportWritesImportsAsNoChange)
         random.write(home);
         DocumentState doc;
         ProblemLog log(home.path());
-        BattleCodec codec;
-        LoadDocument(doc, home.file(u"x.rom"_s), random.image(), home.path(), codec, log);
+        LoadDocument(doc, home.file(u"x.rom"_s), random.image(), home.path());
+        log = doc.Problems;
         random.battle(doc);
 
         std::vector<CsvImportResult> imports{CheckExport(doc, ReadCsvNotation(home.path()))};

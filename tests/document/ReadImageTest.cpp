@@ -91,7 +91,8 @@ protected:
     void load(const QByteArray& image)
     {
         log = ProblemLog(home.path());
-        LoadDocument(doc, home.file(u"game.rom"_s), image, home.path(), codec, log);
+        LoadDocument(doc, home.file(u"game.rom"_s), image, home.path());
+        log = doc.Problems;
     }
 
     QStringList problems() const
@@ -105,7 +106,6 @@ protected:
     ProgramFolder home;
     RomBuilder rom;
     DocumentState doc;
-    BattleCodec codec;
     ProblemLog log;
 };
 
@@ -132,7 +132,7 @@ TEST_F(ReadImage, BattleRecordsAndBlockStarts)
     EXPECT_EQ(std::tuple(doc.BattleParams(1, 3), doc.BattleParams(25, 2)), std::tuple(9, 20 + 24));
     EXPECT_EQ(std::tuple(doc.GroupStarts(1), doc.GroupStarts(313)), std::tuple(4, 316)); // block 1 begins with record 4
     EXPECT_EQ(doc.BattleSectionNames(25), u"項目25"_s);
-    EXPECT_EQ(codec.DictionaryBase(), RomBuilder::kDictionaryBase);
+    EXPECT_EQ(doc.Codec.DictionaryBase(), RomBuilder::kDictionaryBase);
 }
 
 // The image ends at ID 2 of the first section (offset 0x1006), or just after it: the last

@@ -68,7 +68,8 @@ protected:
     {
         ProblemLog log(home.path());
         const QString path = home.file(u"game.rom"_s);
-        LoadDocument(doc, path, home.readBytes(u"game.rom"_s), home.path(), codec, log);
+        LoadDocument(doc, path, home.readBytes(u"game.rom"_s), home.path());
+        log = doc.Problems;
         ASSERT_TRUE(log.empty()) << log.text().toStdString();
     }
 
@@ -85,7 +86,6 @@ protected:
     std::vector<Block> blocks;
     QByteArray original;
     DocumentState doc;
-    BattleCodec codec;
     QString error; // the message of the last save or image built that failed
 
     bool Saved(const Result<void>& saved)
@@ -107,11 +107,11 @@ TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
     test::WriteCompactFile(home.path(), u"mode/個別データ.sna"_s, u"1000|p|3004|q|"_s);
     load();
     edit(TabIdSection, 1, 1, 1, u"0x77"_s);
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(doc.IndividualBytes(1), 0x77);
     EXPECT_FALSE(doc.History->Modified());
     edit(TabIdSection, 1, 2, 1, u"0x01"_s);
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(onDisk()[0x1000], 0x77);
 }
 
@@ -126,24 +126,25 @@ TEST_F(Save, ACellAtTheImagesLastByteIsReadWrittenAndReadBack)
     home.writeMode(u"mode"_s, u"表.sna 1FFE|x|\n 表.ini\n 個別データ.sna 1FFF|p|"_s);
     const auto reload = [&] {
         ProblemLog log(home.path());
-        LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path(), codec, log);
+        LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path());
+        log = doc.Problems;
     };
     reload();
     EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));
     edit(TabIndividual, 0, 1, 1, u"0x77"_s);
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(test::Differences(image, onDisk()), std::vector<qsizetype>{0x1FFF});
     EXPECT_EQ(onDisk().size(), image.size());
     reload();
     EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x77, 0x77));
     edit(TabIdSection, 1, 1, 3, u"0x66"_s);
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(onDisk(), image.left(0x1FFF) + "\x77\x66");
 }
 
 TEST_F(Save, OnlyJournalledCellsReachTheImage)
 {
-    EXPECT_TRUE(Saved(SaveDocument(doc, codec))); // unmodified: nothing at all
+    EXPECT_TRUE(Saved(SaveDocument(doc))); // unmodified: nothing at all
     EXPECT_FALSE(bakExists());
 
     edit(TabIdSection, 1, 1, 3, u"1"_s);    // 0x1006: offset 0x1000 + 2 × 3
@@ -152,7 +153,7 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     edit(TabIndividual, 0, 1, 2, u"9"_s);   // 0x3004
     edit(TabIdSection, 1, 2, 1, u"5"_s);
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken); // an undone edit is not written
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     const QByteArray saved = onDisk();
     EXPECT_EQ(test::Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
     EXPECT_EQ(std::tuple(saved[0x1006], saved.size(), home.readBytes(u"game.rom.bak"_s) == original), std::tuple(2, original.size(), true));
@@ -163,7 +164,7 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
 TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
 {
     edit(TabBattle, 0, 5, 2, u"0x99"_s); // record 2 is the second record of block 0
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     blocks[0][1][4] = 0x99;
     RomBuilder expected;
     expected.image() = original;
@@ -208,7 +209,7 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
         if (random() % 3 == 0)
             InsertBattleRow(doc, {}, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount()));
         const DocumentState meant = doc;
-        if (Saved(SaveDocument(doc, codec))) {
+        if (Saved(SaveDocument(doc))) {
             ++saved;
             load();
             // A cell the user didn't change may lie where the encoder or the checksum writes.
@@ -233,7 +234,7 @@ TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
 {
     edit(TabBattle, 0, 2, 1, u"3"_s);
     for (const qsizetype size : {kSmallImageSize, kSmallImageSize + 1, qsizetype{0x3FFFFF}}) {
-        const std::optional<QByteArray> image = Built(BuildSavedImage(doc, original.left(size), codec));
+        const std::optional<QByteArray> image = Built(BuildSavedImage(doc, original.left(size)));
         ASSERT_TRUE(image) << error.toStdString();
         if (size == kSmallImageSize) {
             EXPECT_EQ(image->size(), kEncodedImageSize);
@@ -251,14 +252,14 @@ TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
     DocumentState cells = doc;
     while (UndoStep(cells).kind == StepResult::Taken) {
     }
-    EXPECT_EQ(Built(BuildSavedImage(cells, original.left(kSmallImageSize), codec))->size(), kSmallImageSize);
+    EXPECT_EQ(Built(BuildSavedImage(cells, original.left(kSmallImageSize)))->size(), kSmallImageSize);
 }
 
 TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
 {
     auto expectRefused = [&](const char* what, const QString& inMessage) {
         error.clear();
-        EXPECT_FALSE(Saved(SaveDocument(doc, codec))) << what;
+        EXPECT_FALSE(Saved(SaveDocument(doc))) << what;
         EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
         EXPECT_TRUE(doc.History->Modified()) << what;
         EXPECT_FALSE(bakExists()) << what;
@@ -280,7 +281,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     test::SetBattleRecords(big, 1500, [&](int, int) { return 1 + random() % 255; }, starts);
     big.History.StartWithBaseline(big);
     test::PutByte(big, {TabBattle, 0, 2, 1}, big.BattleParams(2, 1) ^ 1); // so that the blocks are encoded
-    EXPECT_FALSE(Built(BuildSavedImage(big, original, codec)));
+    EXPECT_FALSE(Built(BuildSavedImage(big, original)));
     EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
 
     // Blocks that could not be decoded at the read.
@@ -300,7 +301,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     // A .bak that is a folder: nothing is written, the image included.
     home.writeBytes(u"game.rom"_s, original);
     ASSERT_TRUE(QDir(home.path()).mkdir(u"game.rom.bak"_s));
-    EXPECT_FALSE(Saved(SaveDocument(doc, codec)));
+    EXPECT_FALSE(Saved(SaveDocument(doc)));
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s)) << error.toStdString();
     EXPECT_TRUE(onDisk() == original && doc.History->Modified());
 }
@@ -310,7 +311,7 @@ TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
     // The editor never changes such cells; only a document changed under it can hold one.
     auto refuses = [&](const char* what, const QString& inMessage) {
         error.clear();
-        EXPECT_FALSE(Saved(SaveDocument(doc, codec))) << what;
+        EXPECT_FALSE(Saved(SaveDocument(doc))) << what;
         EXPECT_TRUE(error.contains(inMessage)) << what << ": " << error.toStdString();
         EXPECT_TRUE(error.endsWith(u"何も書いていません。"_s)) << what;
         EXPECT_TRUE(onDisk() == original) << what;
@@ -363,7 +364,7 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{room, room};
             setrlimit(RLIMIT_FSIZE, &limit);
-            return !Saved(SaveDocument(doc, codec)) && doc.History->Modified() && error.contains(u"ディスクの空きが足りません"_s);
+            return !Saved(SaveDocument(doc)) && doc.History->Modified() && error.contains(u"ディスクの空きが足りません"_s);
         });
         EXPECT_EQ(exit, 0) << "room " << room;
         EXPECT_TRUE(onDisk() == before) << "room " << room;
@@ -375,7 +376,7 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
     // Killed after the new image is written to its temporary file, before it replaces the old one.
     const int killed = InChild([&] {
         AtomicFile file(home.file(u"game.rom"_s));
-        if (!file.write(*BuildSavedImage(doc, original, codec)))
+        if (!file.write(*BuildSavedImage(doc, original)))
             return false;
         raise(SIGKILL);
         return file.commit().ok();
@@ -398,7 +399,7 @@ TEST_F(Save, AReadOnlyFolderIsRefused)
     EXPECT_EQ(InChild([&] {
                   if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
                       return false;
-                  return !Saved(SaveDocument(doc, codec)) && error.contains(u"game.rom"_s)
+                  return !Saved(SaveDocument(doc)) && error.contains(u"game.rom"_s)
                          && error.contains(u"書き込みが許可されていません"_s);
               }),
               0);
@@ -418,7 +419,7 @@ TEST_F(Save, LinksAtTheImageAndAtItsBackup)
     ASSERT_TRUE(QFile::link(home.file(u"precious.bin"_s), home.file(u"game.rom.bak"_s)));
     load();
     edit(TabIdSection, 1, 2, 1, u"0x33"_s);
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, home.readBytes(u"real/game.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_EQ(QDir(home.file(u"real"_s)).entryList(QDir::Files | QDir::Hidden), QStringList{u"game.rom"_s});
     EXPECT_EQ(std::tuple(QFileInfo(home.file(u"game.rom"_s)).isSymLink(), QFileInfo(home.file(u"game.rom.bak"_s)).isSymLink(),
@@ -430,22 +431,22 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 {
     // Unmodified: an exact copy, which becomes the open file.
     const QString copy = home.file(u"copy.rom"_s);
-    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, copy))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, copy))) << error.toStdString();
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original);
     EXPECT_EQ(doc.RomPath, copy);
 
     edit(TabIdSection, 1, 2, 1, u"0x33"_s);
     const QString other = home.file(u"other.rom"_s);
-    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, other))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, other))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, home.readBytes(u"other.rom"_s)), std::vector<qsizetype>{0x2000});
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original); // the previous file stays as it was
     EXPECT_FALSE(QFile::exists(other + u".bak"_s) || doc.History->Modified());
 
     // Onto its own .bak: refused. Onto itself: a save without a copy.
     edit(TabIdSection, 1, 2, 2, u"0x44"_s);
-    EXPECT_FALSE(Saved(SaveDocumentAs(doc, codec, other + u".bak"_s)));
+    EXPECT_FALSE(Saved(SaveDocumentAs(doc, other + u".bak"_s)));
     EXPECT_TRUE(error.contains(u"バックアップ"_s) && doc.History->Modified());
-    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, other))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, other))) << error.toStdString();
     EXPECT_EQ(home.readBytes(u"other.rom"_s)[0x2001], 0x44);
     EXPECT_FALSE(QFile::exists(other + u".bak"_s));
 
@@ -454,18 +455,18 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     ASSERT_EQ(link(QFile::encodeName(other).constData(), QFile::encodeName(home.file(u"hard.rom"_s)).constData()), 0);
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
     for (const auto& [name, reason] : {std::pair{u"hard.rom"_s, u"開いているイメージ"_s}, {u"pipe"_s, u"通常のファイルではありません"_s}}) {
-        EXPECT_FALSE(Saved(SaveDocumentAs(doc, codec, home.file(name)))) << name.toStdString();
+        EXPECT_FALSE(Saved(SaveDocumentAs(doc, home.file(name)))) << name.toStdString();
         EXPECT_TRUE(error.contains(reason)) << error.toStdString();
     }
     EXPECT_TRUE(QFileInfo::exists(home.file(u"pipe"_s)) && !QFileInfo(home.file(u"pipe"_s)).isFile()); // still a pipe
     ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
-    ASSERT_TRUE(Saved(SaveDocumentAs(doc, codec, home.file(u"alias.rom"_s)))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocumentAs(doc, home.file(u"alias.rom"_s)))) << error.toStdString();
     EXPECT_EQ(std::tuple(doc.RomPath, QFileInfo(home.file(u"alias.rom"_s)).isSymLink(), home.readBytes(u"other.rom"_s)[0x2002]),
               std::tuple(other, true, 0x55));
 
     // A copy that can't be written keeps the open file as it was.
     edit(TabIdSection, 1, 1, 1, u"0x66"_s);
-    EXPECT_FALSE(Saved(SaveDocumentAs(doc, codec, home.file(u"copy.rom/inside.rom"_s))));
+    EXPECT_FALSE(Saved(SaveDocumentAs(doc, home.file(u"copy.rom/inside.rom"_s))));
     EXPECT_TRUE(doc.RomPath == other && doc.History->Modified());
 }
 
@@ -478,19 +479,19 @@ TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
 
     // A failed save leaves the baseline where it was.
     QFile::remove(home.file(u"game.rom"_s));
-    EXPECT_FALSE(Saved(SaveDocument(doc, codec)));
+    EXPECT_FALSE(Saved(SaveDocument(doc)));
     EXPECT_EQ(baseline(), std::uint8_t(original[0x1000]));
     EXPECT_EQ(marks(), std::tuple(true, true));
     home.writeBytes(u"game.rom"_s, original);
 
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(baseline(), 0x11);
     EXPECT_EQ(marks(), std::tuple(false, false));
 
     // An undo after the save is a change against the file, and the next save writes it back.
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(marks(), std::tuple(true, true));
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_TRUE(onDisk() == original && !doc.History->Modified());
     // The journals still take the edit back and forth; back at the file's byte, nothing is
     // modified, and the mark goes with the undo.
@@ -508,13 +509,13 @@ TEST_F(Save, TwoChangedCellsAtOneOffsetMustAgree)
     load();
     edit(TabIdSection, 1, 1, 2, u"5"_s);
     edit(TabIndividual, 0, 1, 2, u"6"_s);
-    EXPECT_FALSE(Saved(SaveDocument(doc, codec)));
+    EXPECT_FALSE(Saved(SaveDocument(doc)));
     EXPECT_TRUE(error.contains(u"「表」の ID 1「b」、セクション「x」"_s) && error.contains(u"個別データ「q」"_s) && error.contains(u"0x1003"_s))
         << error.toStdString();
     EXPECT_TRUE(onDisk() == original && doc.History->Modified());
     // Agreeing, they are written once.
     edit(TabIndividual, 0, 1, 2, u"5"_s);
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
     EXPECT_TRUE(onDisk()[0x1003] == 5 && !doc.History->Modified());
 }
@@ -526,7 +527,7 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
     EXPECT_FALSE(doc.History->BattleChanged());
     // Without a change the small image keeps its length: the blocks are left alone.
-    EXPECT_EQ(Built(BuildSavedImage(doc, original.left(kSmallImageSize), codec))->size(), kSmallImageSize);
+    EXPECT_EQ(Built(BuildSavedImage(doc, original.left(kSmallImageSize)))->size(), kSmallImageSize);
     // A row added and deleted again leaves the record list as it was read.
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_TRUE(doc.History->RecordCountChanged());
@@ -534,7 +535,7 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     EXPECT_FALSE(doc.History->RecordCountChanged() || doc.History->Modified());
     // A record deleted is encoded away.
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
-    ASSERT_TRUE(Saved(SaveDocument(doc, codec))) << error.toStdString();
+    ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_TRUE(!doc.History->Modified() && doc.History->DeletedBaselineRecords().empty());
     load();
     EXPECT_EQ(doc.BattleCount(), 315);

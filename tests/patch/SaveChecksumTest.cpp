@@ -24,7 +24,8 @@ protected:
         home.writeBytes(u"game.rom"_s, image);
         home.writeMode(u"mode"_s, u"表.idn a|b\n 表.sna 1000|S|"_s, options);
         ProblemLog log(home.path());
-        LoadDocument(doc, home.file(u"game.rom"_s), image, home.path(), codec, log);
+        LoadDocument(doc, home.file(u"game.rom"_s), image, home.path());
+        log = doc.Problems;
     }
 
     void editFirstCell(const QString& text)
@@ -35,7 +36,6 @@ protected:
     test::ProgramFolder home;
     const QByteArray original = test::NoisyImage(0x10000, 11);
     DocumentState doc;
-    BattleCodec codec;
 };
 
 TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
@@ -43,11 +43,11 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
     ASSERT_FALSE(ComputeHeaderChecksum(original)->matches());
     load(original, {u"FixChecksum=1"_s});
     // Unmodified, Save As is an exact copy.
-    ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, codec, home.file(u"same.rom"_s))));
+    ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, home.file(u"same.rom"_s))));
     EXPECT_TRUE(home.readBytes(u"same.rom"_s) == original);
 
     editFirstCell(u"0x5A"_s);
-    ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
+    ASSERT_TRUE(test::Succeeded(SaveDocument(doc)));
     const QByteArray saved = home.readBytes(u"same.rom"_s);
     EXPECT_TRUE(ComputeHeaderChecksum(saved)->matches());
     EXPECT_EQ(saved[0x1000], 0x5A);
@@ -57,7 +57,7 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
 
     // Save As with changes fixes it as well.
     editFirstCell(u"0x33"_s);
-    ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, codec, home.file(u"copy.rom"_s))));
+    ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, home.file(u"copy.rom"_s))));
     const QByteArray copy = home.readBytes(u"copy.rom"_s);
     EXPECT_EQ(copy[0x1000], 0x33);
     EXPECT_TRUE(ComputeHeaderChecksum(copy)->matches());
@@ -71,7 +71,7 @@ TEST_F(SaveWithChecksum, OtherwiseOnlyTheChangesAreWritten)
         SCOPED_TRACE(options.join(u' ').toStdString());
         load(image, options);
         editFirstCell(u"0x5A"_s);
-        ASSERT_TRUE(test::Succeeded(SaveDocument(doc, codec)));
+        ASSERT_TRUE(test::Succeeded(SaveDocument(doc)));
         EXPECT_EQ(test::Differences(image, home.readBytes(u"game.rom"_s)), std::vector<qsizetype>{0x1000});
     }
 }

@@ -40,8 +40,8 @@ protected:
         QByteArray image(0x400, '\0');
         image.replace(0x200, 1, "\x80").replace(0x210, 1, "\x80").replace(0x220, 1, "\x80").replace(0x300, 1, "\x0A");
         ProblemLog log(home.path());
-        BattleCodec codec;
-        LoadDocument(doc, home.file(u"x.rom"_s), image, home.path(), codec, log);
+        LoadDocument(doc, home.file(u"x.rom"_s), image, home.path());
+        log = doc.Problems;
         table = 2;
         ASSERT_EQ(doc.DataSets(table).Name, u"表"_s);
         // Battle records made by hand: class numbers 1, 2 (an empty name) and 200 (no name at all).

@@ -37,8 +37,8 @@ protected:
         home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section1=7"_s});
         home.writeBattleCaptions(u"mode"_s, u"項目"_s);
         ProblemLog log(home.path());
-        BattleCodec codec;
-        LoadDocument(doc, home.file(u"x.rom"_s), QByteArray(0x400, '\0'), home.path(), codec, log);
+        LoadDocument(doc, home.file(u"x.rom"_s), QByteArray(0x400, '\0'), home.path());
+        log = doc.Problems;
         ASSERT_EQ(doc.DataSets(2).Name, u"表"_s);
         test::SetBattleRecords(doc, 3, [](int, int) { return 0; });
     }

@@ -21,8 +21,8 @@ inline DocumentState SampleDocument()
     const QString rom = home.filePath(SampleImageName());
     DocumentState doc;
     ProblemLog log;
-    BattleCodec codec;
-    LoadDocument(doc, rom, *ReadRomImage(rom), home.path(), codec, log);
+    LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
+    log = doc.Problems;
     if (!log.empty())
         std::abort();
     return doc;
