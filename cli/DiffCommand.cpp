@@ -3,6 +3,7 @@
 #include "cli/CommandOptions.h"
 #include "core/codec/CodecError.h"
 #include "core/compare/Compare.h"
+#include "core/view/ChangedCell.h"
 #include "core/view/Grid.h"
 
 #include <QJsonArray>
@@ -15,18 +16,6 @@ namespace {
 
 const QString kUsage = QStringLiteral("使い方: zor-cli diff [--home DIR] OLD NEW [--json]\n");
 
-QString TableName(int tab)
-{
-    switch (tab) {
-    case TabIdSection:
-        return QStringLiteral("ID-セクション");
-    case TabIndividual:
-        return QStringLiteral("個別データ");
-    default:
-        return QStringLiteral("戦闘パラメータ");
-    }
-}
-
 QString TableKey(int tab)
 {
     switch (tab) {
@@ -37,40 +26,6 @@ QString TableKey(int tab)
     default:
         return QStringLiteral("battle");
     }
-}
-
-// "ID 2「剣士」", "項目 1「…」", "レコード 5「…」": the row as its table numbers it.
-QString RowName(const CellDifference& cell)
-{
-    QString number;
-    switch (cell.tab) {
-    case TabIdSection:
-        number = QStringLiteral("ID %1").arg(cell.row - 1);
-        break;
-    case TabIndividual:
-        number = QStringLiteral("項目 %1").arg(cell.row);
-        break;
-    default:
-        number = QStringLiteral("レコード %1").arg(cell.row);
-        break;
-    }
-    return cell.label.isEmpty() ? number : QStringLiteral("%1「%2」").arg(number, cell.label);
-}
-
-QString CellLine(const DocumentState& oldDoc, const CellDifference& cell)
-{
-    QStringList parts{TableName(cell.tab)};
-    if (cell.tab == TabIdSection)
-        parts << cell.dataSetName;
-    parts << RowName(cell);
-    if (cell.tab != TabIndividual)
-        parts << cell.caption;
-    if (cell.offset)
-        parts << HexOffset(*cell.offset);
-    const int section = cell.tab == TabIndividual ? cell.row : cell.section;
-    return QStringLiteral("%1: %2 -> %3\n")
-        .arg(parts.join(QStringLiteral(", ")), FormatByte(oldDoc, cell.tab, cell.dataSet, section, cell.oldByte),
-             FormatByte(oldDoc, cell.tab, cell.dataSet, section, cell.newByte));
 }
 
 QString RangeText(const ByteRange& range)
@@ -89,7 +44,7 @@ QString CountJson(const std::optional<int>& count) { return count ? Json(*count)
 void PrintText(const DocumentState& oldDoc, const ImageComparison& result, QTextStream& out)
 {
     for (const CellDifference& cell : result.cells)
-        out << CellLine(oldDoc, cell);
+        out << ChangedCellLine(oldDoc, cell) << u'\n';
     if (result.oldBattleCount != result.newBattleCount)
         out << QStringLiteral("戦闘パラメータのレコード数: %1 -> %2\n")
                    .arg(CountText(result.oldBattleCount), CountText(result.newBattleCount));
@@ -114,7 +69,7 @@ QString PrintJson(const QString& oldPath, const QString& newPath, const ImageCom
             {"dataSet", cell.tab == TabIdSection ? Json(cell.dataSetName) : QStringLiteral("null")},
             {"row", Json(cell.row)},
             {"label", Json(cell.label)},
-            {"section", Json(cell.section)},
+            {"section", Json(cell.col)},
             {"caption", Json(cell.caption)},
             {"offset", cell.offset ? Json(static_cast<qint64>(*cell.offset)) : QStringLiteral("null")},
             {"old", Json(int{cell.oldByte})},

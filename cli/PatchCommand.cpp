@@ -2,7 +2,7 @@
 
 #include "core/files/ReadFile.h"
 #include "core/files/SaveFile.h"
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 #include "core/patch/Patch.h"
 #include "core/patch/PatchFile.h"
 

@@ -36,8 +36,11 @@ CellRef Normalized(CellRef cell)
 
 ChangeEntry CellEntry(const DocumentState& doc, const CellRef& cell)
 {
-    return CellChangeEntry(doc, cell, doc.History->BaselineByte(cell.tab, cell.dataSet, cell.col, cell.row).value_or(0),
-                           *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row));
+    ChangeEntry entry;
+    static_cast<ChangedCell&>(entry) =
+        DescribeChangedCell(doc, cell, doc.History->BaselineByte(cell.tab, cell.dataSet, cell.col, cell.row).value_or(0),
+                            *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row));
+    return entry;
 }
 
 ChangeEntry AddedRowEntry(const DocumentState& doc, int row)
@@ -172,35 +175,6 @@ void ChangeList::removeAt(std::size_t index)
         listener_->entryRemoved();
 }
 
-ChangeEntry CellChangeEntry(const DocumentState& doc, const CellRef& cell, std::uint8_t oldByte, std::uint8_t newByte)
-{
-    ChangeEntry entry;
-    entry.tab = cell.tab;
-    entry.dataSet = cell.dataSet;
-    entry.row = cell.row;
-    entry.col = cell.col;
-    switch (cell.tab) {
-    case TabIdSection: {
-        const DataSet& set = doc.DataSets(cell.dataSet);
-        entry.dataSetName = set.Name;
-        entry.label = set.IdNames(cell.row);
-        entry.caption = set.SectionNames(cell.col);
-        break;
-    }
-    case TabIndividual:
-        entry.label = doc.IndividualNames(cell.row);
-        break;
-    default:
-        entry.label = BattleRowLabel(doc, cell.row);
-        entry.caption = doc.BattleSectionNames(cell.col);
-        break;
-    }
-    entry.offset = CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-    entry.oldByte = oldByte;
-    entry.newByte = newByte;
-    return entry;
-}
-
 std::optional<CellRef> ChangeList::cellOf(int index) const
 {
     if (index < 0 || index >= size())
@@ -221,38 +195,16 @@ namespace {
 const QString kAdded = QStringLiteral("追加");
 const QString kDeleted = QStringLiteral("削除");
 
-QString Values(const QString& oldText, const QString& newText) { return QStringLiteral("%1 → %2").arg(oldText, newText); }
 
 } // namespace
 
 ChangeText DescribeChangeParts(const DocumentState& doc, const ChangeEntry& entry)
 {
-    const auto named = [](const QString& head, const QString& name) {
-        return name.isEmpty() ? head : QStringLiteral("%1「%2」").arg(head, QuoteText(name));
-    };
     if (entry.kind == ChangeEntry::RowDeleted)
         return {QStringLiteral("戦闘パラメータ / 元のレコード %1").arg(entry.row), kDeleted};
     if (entry.kind == ChangeEntry::RowAdded)
-        return {QStringLiteral("戦闘パラメータ / %1").arg(named(QStringLiteral("レコード %1").arg(entry.row), entry.label)), kAdded};
-    QStringList parts;
-    switch (entry.tab) {
-    case TabIdSection:
-        parts << named(QStringLiteral("ID-セクション"), entry.dataSetName)
-              << named(QStringLiteral("ID %1").arg(entry.row - 1), entry.label) << entry.caption;
-        break;
-    case TabIndividual:
-        parts << QStringLiteral("個別データ") << named(QStringLiteral("%1").arg(entry.row), entry.label);
-        break;
-    default:
-        parts << QStringLiteral("戦闘パラメータ") << named(QStringLiteral("レコード %1").arg(entry.row), entry.label)
-              << entry.caption;
-        break;
-    }
-    if (entry.offset)
-        parts << HexOffset(*entry.offset);
-    const int section = entry.tab == TabIndividual ? entry.row : entry.col;
-    return {parts.join(QStringLiteral(" / ")), Values(FormatByte(doc, entry.tab, entry.dataSet, section, entry.oldByte),
-                                                       FormatByte(doc, entry.tab, entry.dataSet, section, entry.newByte))};
+        return {QStringLiteral("戦闘パラメータ / %1").arg(Named(QStringLiteral("レコード %1").arg(entry.row), entry.label)), kAdded};
+    return ChangedCellText(doc, entry);
 }
 
 QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry)
@@ -269,7 +221,7 @@ QStringList WidestChangeValueCandidates()
     for (const int notation : {NotationHex, NotationUnsigned, NotationSigned})
         for (int value = 0; value < 256; ++value) {
             const QString byte = FormatByteIn(notation, static_cast<std::uint8_t>(value));
-            candidates << Values(byte, byte);
+            candidates << ChangeValues(byte, byte);
         }
     return candidates;
 }

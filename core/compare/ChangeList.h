@@ -9,6 +9,7 @@
 
 #include "core/document/DocumentState.h"
 #include "core/edit/EditHistory.h"
+#include "core/view/ChangedCell.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,19 +20,11 @@
 
 namespace zor {
 
-struct ChangeEntry {
+// A line of the change list: a changed cell, or a battle record added or deleted (col 0;
+// a deleted record's row is its baseline record).
+struct ChangeEntry : ChangedCell {
     enum Kind { Cell, RowAdded, RowDeleted };
     Kind kind = Cell;
-    int tab = TabIdSection;               // TabIdSection, TabIndividual or TabBattle
-    int dataSet = 0;                      // 1..DataSetCount on tab 1; 0 elsewhere
-    int row = 0;                          // grid row; for RowDeleted the baseline record
-    int col = 0;                          // grid column; 1 on tab 2, 0 for a whole row
-    QString dataSetName;                  // empty outside tab 1
-    QString label;                        // the ID's name, the entry's name, the record's class name
-    QString caption;                      // the section's caption; empty on tab 2 and for a whole row
-    std::optional<std::int64_t> offset;   // in the image; none for battle cells
-    std::uint8_t oldByte = 0;             // the baseline byte
-    std::uint8_t newByte = 0;
 
     friend bool operator==(const ChangeEntry&, const ChangeEntry&) = default;
 };
@@ -78,17 +71,7 @@ private:
     ChangeListListener* listener_ = nullptr;
 };
 
-// The entry of one cell (grid coordinates) going from oldByte to newByte: what the list
-// shows of a cell, also for a change not made yet.
-ChangeEntry CellChangeEntry(const DocumentState& doc, const CellRef& cell, std::uint8_t oldByte, std::uint8_t newByte);
-
-// An entry in two parts: where (the table, the ID, entry or record with its name, the
-// section, the offset) and what (old → new in the section's current notation, or 追加 or
-// 削除 for a whole record).
-struct ChangeText {
-    QString place;
-    QString values;
-};
+// An entry in two parts, as ChangedCellText; 追加 or 削除 for a whole record.
 ChangeText DescribeChangeParts(const DocumentState& doc, const ChangeEntry& entry);
 
 // One line for an entry: its place, ": " and its values.

@@ -7,6 +7,7 @@
 
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"
+#include "core/view/ChangedCell.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,18 +19,7 @@
 namespace zor {
 
 // One cell whose byte differs, named as the old document's grid shows it.
-struct CellDifference {
-    int tab = TabIdSection;              // TabIdSection, TabIndividual or TabBattle
-    int dataSet = 0;                     // 1..DataSetCount on tab 1; 0 elsewhere
-    QString dataSetName;                 // empty outside tab 1
-    int row = 0;                         // grid row: ID number + 1, the entry, the record
-    QString label;                       // the ID's name, the entry's name, the record's class name
-    int section = 0;                     // grid column; 1 on tab 2
-    QString caption;                     // the section's caption; empty on tab 2
-    std::optional<std::int64_t> offset;  // in the image; none for battle cells
-    std::uint8_t oldByte = 0;
-    std::uint8_t newByte = 0;
-};
+using CellDifference = ChangedCell;
 
 // A battle block whose number of records differs: a record moved into another block,
 // or one added or deleted.

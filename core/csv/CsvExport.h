@@ -4,7 +4,7 @@
 // 個別データ.csv and 敵パラメータ.csv, in that order. Fields are joined by commas
 // without quoting, every line ends with CRLF, and the text is CP932.
 
-#include "core/csv/CellValueText.h"
+#include "core/view/CellValueText.h"
 #include "core/document/DocumentState.h"
 #include "core/files/Failure.h"
 

@@ -1,6 +1,6 @@
 #include "core/csv/CsvImport.h"
 
-#include "core/csv/CsvRead.h"
+#include "core/files/CsvText.h"
 #include "core/document/CellBytes.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/ReadFile.h"

@@ -14,7 +14,7 @@
 // the end are left out, and so may be the lines there that would be empty (nameless IDs
 // of a data set without sections).
 
-#include "core/csv/CellValueText.h"
+#include "core/view/CellValueText.h"
 #include "core/csv/CsvExport.h"
 #include "core/document/DocumentState.h"
 #include "core/document/Problems.h"

@@ -60,4 +60,10 @@ inline constexpr qsizetype kMaxQuotedChars = 80;
 // cut (never between the halves of a surrogate pair).
 QString QuoteText(QStringView text);
 
+// Characters that Linux input methods give in their JIS form, replaced by the form CP932 holds:
+// 〜 ‖ − — ¢ £ ¬ become ～ ∥ － ― ￠ ￡ ￢.
+QString ToCp932Forms(QString text);
+// Whether every character of text has a CP932 form.
+bool FitsCp932(const QString& text);
+
 } // namespace zor

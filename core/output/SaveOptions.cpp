@@ -1,6 +1,6 @@
 #include "core/output/SaveOptions.h"
 
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 
 namespace zor {
 

@@ -7,7 +7,7 @@
 #include "core/codec/SnesAddress.h"
 #include "core/document/BattleRecords.h"
 #include "core/files/SaveFile.h"
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 
 #include <QDir>
 #include <QFileInfo>

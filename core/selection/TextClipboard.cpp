@@ -1,7 +1,7 @@
 #include "core/selection/TextClipboard.h"
 
-#include "core/csv/CellValueText.h"
-#include "core/csv/CsvRead.h"
+#include "core/view/CellValueText.h"
+#include "core/files/CsvText.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 #include "core/view/Grid.h"

@@ -111,21 +111,6 @@ QString NoteInsertion(qsizetype noteLength, qsizetype replaced, const QString& i
     return inserted.left(room);
 }
 
-QString ToCp932Forms(QString text)
-{
-    static constexpr std::pair<char16_t, char16_t> kForms[] = {
-        {u'\u301C', u'\uFF5E'}, {u'\u2016', u'\u2225'}, {u'\u2212', u'\uFF0D'}, {u'\u2014', u'\u2015'},
-        {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00AC', u'\uFFE2'},
-    };
-    for (QChar& c : text)
-        for (const auto& [jis, microsoft] : kForms)
-            if (c == jis)
-                c = microsoft;
-    return text;
-}
-
-bool FitsCp932(const QString& text) { return EncodeCp932(text).has_value(); }
-
 QString LoadNote(const DocumentState& doc, const ViewState& view, int tab)
 {
     const NotePlace place = NotePlaceOf(doc, view, tab);

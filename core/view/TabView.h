@@ -6,6 +6,7 @@
 #include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 #include "core/files/Failure.h"
+#include "core/files/Text.h"
 #include "core/view/ViewState.h"
 
 #include <QString>
@@ -38,12 +39,6 @@ inline constexpr qsizetype kMaxNoteLength = 32767;
 // What of inserted fits into a note of noteLength characters whose replaced characters it
 // replaces: all of it, or its start up to the limit (a surrogate pair is never split).
 QString NoteInsertion(qsizetype noteLength, qsizetype replaced, const QString& inserted);
-
-// Characters that Linux input methods give in their JIS form, replaced by the form CP932 holds:
-// 〜 ‖ − — ¢ £ ¬ become ～ ∥ － ― ￠ ￡ ￢.
-QString ToCp932Forms(QString text);
-// Whether every character of text has a CP932 form.
-bool FitsCp932(const QString& text);
 
 // The note of the section under tab's remembered cursor, read whole; empty when missing.
 QString LoadNote(const DocumentState& doc, const ViewState& view, int tab);

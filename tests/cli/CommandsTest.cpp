@@ -8,7 +8,7 @@
 #include "core/files/Numbers.h"
 #include "core/files/ReadFile.h"
 #include "core/files/Text.h"
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 #include "core/sample/Sample.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"

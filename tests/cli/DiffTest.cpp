@@ -76,8 +76,8 @@ TEST_F(DiffCommand, CellsInTheirNotationAndBytesOutsideTheTables)
     changed[kRegionOffset + 0x7FFF] = 1;    // written by the encoder, not listed
     const CommandRun text = diff(changed);
     EXPECT_EQ(text.status, 1) << text.err.toStdString();
-    EXPECT_EQ(text.out, u"ID-セクション, クラス, ID 2「剣士」, HP, 0x60010: 22 -> 30\n"
-                        u"個別データ, 項目 5「難易度補正」, 0x50030: -2 -> 5\n"
+    EXPECT_EQ(text.out, u"ID-セクション「クラス」 / ID 2「剣士」 / HP / 0x60010: 22 → 30\n"
+                        u"個別データ / 5「難易度補正」 / 0x50030: -2 → 5\n"
                         u"どの表にもないバイト: 0x50012-0x50013\n"_s);
 
     const CommandRun json = diff(changed, {u"--json"_s});
@@ -109,8 +109,8 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
     const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
     // Table, record, caption and no offset.
-    EXPECT_TRUE(lines[0].startsWith(u"戦闘パラメータ, レコード 1「"_s) && lines[0].count(u", "_s) == 2
-                && lines[0].section(u", "_s, 2).startsWith(u"レベル: "_s)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"戦闘パラメータ / レコード 1「"_s) && lines[0].count(u" / "_s) == 2
+                && lines[0].section(u" / "_s, 2).startsWith(u"レベル: "_s)) << lines[0].toStdString();
     const QJsonObject report = Json(diff(changed, {u"--json"_s}));
     const QJsonObject cell = report[u"cells"_s][0].toObject();
     EXPECT_EQ(std::tuple(cell[u"table"_s].toString(), cell[u"offset"_s].isNull(), cell[u"dataSet"_s].isNull(), cell[u"section"_s].toInt()),

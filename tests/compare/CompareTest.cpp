@@ -75,7 +75,7 @@ void Flip(QByteArray& image, std::int64_t offset)
 using Fields = std::tuple<int, int, QString, int, QString, int, QString, std::optional<std::int64_t>, int, int>;
 Fields Of(const CellDifference& c)
 {
-    return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.section, c.caption, c.offset, c.oldByte, c.newByte};
+    return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldByte, c.newByte};
 }
 
 TEST_F(Compare, TheSampleAgainstItselfIsIdentical)
@@ -108,9 +108,9 @@ TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
     EXPECT_EQ(Of(result.cells[0]), Fields(TabIdSection, items, u"アイテム"_s, 4, u"大剣"_s, 3, u"重さ"_s, 0x61002 + 3 * 6,
                                           old(0x61002 + 3 * 6), old(0x61002 + 3 * 6) ^ 0x5A));
     EXPECT_EQ(std::tuple(result.cells[1].dataSetName, result.cells[1].row, result.cells[1].caption), std::tuple(u"クラス"_s, 2, u"MP"_s));
-    EXPECT_EQ(std::tuple(result.cells[2].row, result.cells[2].label, result.cells[2].section, result.cells[2].offset),
+    EXPECT_EQ(std::tuple(result.cells[2].row, result.cells[2].label, result.cells[2].col, result.cells[2].offset),
               std::tuple(3, u"剣士"_s, 1, std::optional<std::int64_t>(0x60010)));
-    EXPECT_EQ(std::tuple(result.cells[3].section, result.cells[3].caption), std::tuple(6, u"知力"_s));
+    EXPECT_EQ(std::tuple(result.cells[3].col, result.cells[3].caption), std::tuple(6, u"知力"_s));
     EXPECT_EQ(Of(result.cells[4]), Fields(TabIndividual, 0, QString(), 3, u"初期レベル"_s, 1, QString(), 0x50020, 1, 1 ^ 0x5A));
     // The label is the class name of the old record's first byte.
     const std::uint8_t before = oldDoc.BattleParams(3, 1);

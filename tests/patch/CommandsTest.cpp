@@ -1,6 +1,6 @@
 #include "cli/PatchCommand.h"
 #include "core/files/ReadFile.h"
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 #include "tests/patch/PatchBytes.h"
 #include "tests/support/CommandRun.h"
 

@@ -1,7 +1,6 @@
-#include "core/csv/CsvRead.h"
+#include "core/files/CsvText.h"
 
 #include "core/files/Text.h"
-#include "core/view/TabView.h"
 
 namespace zor {
 

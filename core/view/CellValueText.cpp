@@ -1,4 +1,4 @@
-#include "core/csv/CellValueText.h"
+#include "core/view/CellValueText.h"
 
 #include "core/document/Definitions.h"
 #include "core/document/Problems.h"

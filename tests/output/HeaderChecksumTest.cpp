@@ -1,4 +1,4 @@
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 #include "tests/patch/PatchBytes.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 
 #include <bit>
 

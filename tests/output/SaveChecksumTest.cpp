@@ -1,7 +1,7 @@
 #include "core/document/ReadImage.h"
 #include "core/edit/Journal.h"
 #include "core/output/Save.h"
-#include "core/patch/HeaderChecksum.h"
+#include "core/output/HeaderChecksum.h"
 #include "tests/patch/PatchBytes.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"

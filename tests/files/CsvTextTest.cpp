@@ -1,5 +1,5 @@
-#include "core/csv/CellValueText.h"
-#include "core/csv/CsvRead.h"
+#include "core/view/CellValueText.h"
+#include "core/files/CsvText.h"
 
 #include "tests/support/ModeFolder.h"
 
