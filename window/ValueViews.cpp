@@ -48,8 +48,8 @@ ValueViews::ValueViews(Form1& form) : form_(form), colours_(std::make_unique<Val
         const FlexGrid& grid = form_.grid();
         const TableRef table = form_.shownTable();
         if (!grid.isEnabled() || grid.Row() < 1 || grid.Col() < 1)
-            return ChartPlace{};
-        return ChartPlace{table.tab, table.dataSet, table.tab == TabIndividual ? 1 : grid.Col(), grid.Row()};
+            return CellRef{};
+        return CellRef{table.tab, table.dataSet, table.tab == TabIndividual ? 1 : grid.Col(), grid.Row()};
     });
     connect(&form.grid(), &FlexGrid::enterCell, chart_, &ChartDock::follow);
     // Choosing no data set leaves no table, and no cursor to tell of it.
