@@ -85,9 +85,12 @@ TEST_F(Control, ADataSetOrTabChangeStoresTheNoteAndWidthsOfThePlaceLeft)
     EXPECT_EQ(ini(u"表.ini"_s, u"ColWidth"_s, 2), u"800"_s);
     EXPECT_EQ(c.EnterTab(TabBattle), 0);
     EXPECT_EQ(place(), std::tuple(int{TabBattle}, 0, 1, 1));
-    // Back on tab 1 the data set and its cell come back; the mode's name shows no table.
+    // Back on tab 1 the data set and its cell come back, and the box's choice stores none
+    // of the widths the grid still has; the mode's name shows no table.
     EXPECT_EQ(c.EnterTab(TabIdSection), 2);
     EXPECT_EQ(place(), std::tuple(int{TabIdSection}, 2, 3, 2));
+    EXPECT_TRUE(c.ChooseDataSet(TabIdSection, 2, std::vector<int>(26, 650)).fill);
+    EXPECT_EQ(ini(u"表.ini"_s, u"ColWidth"_s, 1), u"700"_s);
     EXPECT_FALSE(c.ChooseDataSet(TabIdSection, 0, {}).fill);
 }
 
