@@ -14,7 +14,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -61,7 +60,6 @@ public:
     Navigation& navigation() const { return *navigation_; }
     FolderChoice& folders() const { return *folders_; }
     HelpMenu& help() const { return *help_; }
-    RecentMenu& recent() const { return *recent_; }
     Spreadsheet& spreadsheet() const { return *spreadsheet_; }
 
     // Size of the client area in twips; twips to pixels and back for this window's screen.
@@ -107,13 +105,6 @@ public:
     static constexpr int kTabBottomMargin = 30;   // below the tab strip's frame
     static constexpr int kGridBelowTabTop = 430;  // the grid's top 360 into the page, its bottom 70 above the frame
 
-    // Control events.
-    void Tab1_BeforeClick(bool* cancel);
-    void Tab1_Click();
-    void Combo1_Click();
-    // A right click on a data cell (viewport coordinates): the 編集 menu at the pointer.
-    void FGrid1_ContextMenu(const QPoint& at);
-
 public Q_SLOTS:
     // Something a handler threw: the command it ran was cut short; the document stays.
     void reportFailure(const QString& detail);
@@ -132,6 +123,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Control events.
+    void Tab1_BeforeClick(bool* cancel);
+    void Tab1_Click();
+    void Combo1_Click();
+    // A right click on a data cell (viewport coordinates): the 編集 menu at the pointer.
+    void FGrid1_ContextMenu(const QPoint& at);
     void createControls();
     void placeTwips(QWidget* widget, int left, int top, int width, int height);
     void Form_Load();
