@@ -18,12 +18,16 @@
 #include "core/sample/Sample.h"
 #include "tests/support/HandTables.h"
 #include "tests/support/PutByte.h"
+#include "window/CellCommands.h"
+#include "window/CellEditing.h"
 #include "window/CellEditor.h"
 #include "window/ChangesPanel.h"
+#include "window/ChartDock.h"
+#include "window/FindBar.h"
 #include "window/FlexGrid.h"
 #include "window/Form1.h"
-#include "bench/RatioReporter.h"
-#include "core/edit/EditHistory.h"
+#include "window/Menus.h"
+#include "window/StatusText.h"
 
 #include <benchmark/benchmark.h>
 
@@ -131,7 +135,7 @@ void OpenSampleUntilFilled(benchmark::State& state)
     bool opened = true;
     for (auto _ : state)
         opened = form.OpenRom(TheFolders().sampleImage()) && opened;
-    if (!opened || silent->messages != 0 || !form.FGrid1->isEnabled())
+    if (!opened || silent->messages != 0 || !form.grid().isEnabled())
         state.SkipWithError("the sample did not open cleanly");
 }
 BENCHMARK(OpenSampleUntilFilled)->Unit(benchmark::kMillisecond);
@@ -145,7 +149,7 @@ void FillBigDataSet(benchmark::State& state)
     const long before = ResidentBytes();
     const bool opened = form.OpenRom(TheFolders().bigImage()); // reads the document and fills the grid once
     const long after = ResidentBytes();
-    if (!opened || form.FGrid1->Rows() != 32768 || form.FGrid1->Cols() != 65)
+    if (!opened || form.grid().Rows() != 32768 || form.grid().Cols() != 65)
         state.SkipWithError("the big data set is not shown");
     for (auto _ : state)
         form.FillGrid();
@@ -197,37 +201,37 @@ std::unique_ptr<zor::Form1> BigTableShown()
 void CommitCells(benchmark::State& state, bool changesShown, bool firstLine = false)
 {
     const auto form = BigTableShown();
-    zor::DocumentState& doc = form->doc;
+    zor::DocumentState& doc = form->control().document();
     for (int row = 1000; row < 1255; ++row)
         for (int col = 1; col <= 64; ++col)
-            zor::test::PutByte(doc, {zor::TabIdSection, form->session.view().CurrentDataSet, col, row},
-                               *zor::CellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, col, row) ^ 0x5A);
-    zor::FlexGrid& grid = *form->FGrid1;
+            zor::test::PutByte(doc, {zor::TabIdSection, form->control().session().view().CurrentDataSet, col, row},
+                               *zor::CellByte(doc, zor::TabIdSection, form->control().session().view().CurrentDataSet, col, row) ^ 0x5A);
+    zor::FlexGrid& grid = form->grid();
     const int row = firstLine ? 500 : 2000;
     grid.setRow(row);
     grid.setCol(30);
-    const std::uint8_t original = *zor::CellByte(doc, zor::TabIdSection, form->session.view().CurrentDataSet, 30, row);
+    const std::uint8_t original = *zor::CellByte(doc, zor::TabIdSection, form->control().session().view().CurrentDataSet, 30, row);
     if (changesShown) {
         // The window grows by the pane, so that the grid repaints as much as without it.
-        const int gridWidth = form->FGrid1->width();
-        form->ShowChanges->trigger();
+        const int gridWidth = form->grid().width();
+        form->menus().action("ShowChanges")->trigger();
         QCoreApplication::processEvents();
-        if (form->Changes->model()->list().size() != 255 * 64)
+        if (form->findChild<zor::ChangesPanel*>()->model()->list().size() != 255 * 64)
             state.SkipWithError("the change list does not hold the changed cells");
-        if (form->FGrid1->width() != gridWidth)
+        if (form->grid().width() != gridWidth)
             state.SkipWithError("the pane changed the grid's room");
     }
     int value = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        form->doc.History->Clear(zor::JournalSide::Undo); // keep the journal from filling up
-        form->FGrid1->setFocus();
-        form->OpenCellEditor('1');
+        form->control().document().History->Clear(zor::JournalSide::Undo); // keep the journal from filling up
+        form->grid().setFocus();
+        form->editing().open('1');
         ++value;
-        form->txtForEdit->setText(QString::number(firstLine ? (value % 2 == 0 ? original : original ^ 1) : value % 256));
+        form->editor().setText(QString::number(firstLine ? (value % 2 == 0 ? original : original ^ 1) : value % 256));
         QCoreApplication::processEvents(); // the editor shown
         state.ResumeTiming();
-        if (!form->CommitCellEditor())
+        if (!form->editing().commit())
             state.SkipWithError("the editor refused its text");
         QCoreApplication::processEvents(); // the repaint of the cell, and of the list
     }
@@ -242,12 +246,12 @@ void FillAndPaint(benchmark::State& state, bool marks)
 {
     const auto form = BigTableShown();
     for (int row = 1; row <= 32767; row += 2)
-        zor::test::PutByte(form->doc, {zor::TabIdSection, form->session.view().CurrentDataSet, 3, row}, 0x5A);
+        zor::test::PutByte(form->control().document(), {zor::TabIdSection, form->control().session().view().CurrentDataSet, 3, row}, 0x5A);
     for (auto _ : state) {
         form->FillGrid();
         if (!marks)
-            form->FGrid1->setCellMarkProvider({});
-        benchmark::DoNotOptimize(form->FGrid1->viewport()->grab());
+            form->grid().setCellMarkProvider({});
+        benchmark::DoNotOptimize(form->grid().viewport()->grab());
     }
 }
 void FillAndPaintWithMarks(benchmark::State& state) { FillAndPaint(state, true); }
@@ -264,16 +268,16 @@ BENCHMARK(CommitOneCellAddingTheListsFirstLine)->Unit(benchmark::kMicrosecond);
 void UndoAndRedoAPasteOf1000Cells(benchmark::State& state)
 {
     const auto form = BigTableShown();
-    zor::FlexGrid& grid = *form->FGrid1;
+    zor::FlexGrid& grid = form->grid();
     grid.setRow(1);
     grid.setCol(1);
     grid.setRowSel(40);
     grid.setColSel(25);
-    form->Cope_Click();
+    form->cells().Cope_Click();
     grid.setRow(100);
     grid.setCol(20);
-    form->pest_Click();
-    if (form->doc.History->UndoCount() != 1000)
+    form->cells().pest_Click();
+    if (form->control().document().History->UndoCount() != 1000)
         state.SkipWithError("the paste did not journal 1,000 cells");
     for (auto _ : state) {
         form->andou_Click();
@@ -286,20 +290,20 @@ BENCHMARK(UndoAndRedoAPasteOf1000Cells)->Unit(benchmark::kMillisecond);
 void CopyAndPasteABlockOf255By64(benchmark::State& state)
 {
     const auto form = BigTableShown();
-    zor::FlexGrid& grid = *form->FGrid1;
+    zor::FlexGrid& grid = form->grid();
     for (auto _ : state) {
         grid.setRow(1);
         grid.setCol(1);
         grid.setRowSel(255);
         grid.setColSel(64);
-        form->Cope_Click();
+        form->cells().Cope_Click();
         grid.setRow(1000);
         grid.setCol(1);
-        form->pest_Click();
+        form->cells().pest_Click();
         state.PauseTiming();
-        if (form->doc.History->UndoCount() != 255 * 64)
+        if (form->control().document().History->UndoCount() != 255 * 64)
             state.SkipWithError("the paste did not journal the block");
-        form->doc.History->Clear(zor::JournalSide::Undo);
+        form->control().document().History->Clear(zor::JournalSide::Undo);
         state.ResumeTiming();
     }
 }
@@ -361,23 +365,24 @@ namespace {
 void FindFromTheFirstCell(benchmark::State& state, const QString& query, bool labelsFoldedAnew, int row, int col)
 {
     const auto form = BigTableShown();
-    const int shown = form->session.view().CurrentDataSet;
-    zor::DataSet& table = form->doc.DataSets(shown);
-    zor::test::FillIdBytes(form->doc, shown, [&](int c, int i) { return c == table.SectionCount && i == table.IdCount - 1 ? 0x5A : 0; });
+    zor::DocumentState& doc = form->control().document();
+    const int shown = form->control().session().view().CurrentDataSet;
+    zor::DataSet& table = doc.DataSets(shown);
+    zor::test::FillIdBytes(doc, shown, [&](int c, int i) { return c == table.SectionCount && i == table.IdCount - 1 ? 0x5A : 0; });
     table.IdNames(table.IdCount) = QStringLiteral("最後の行");
     form->FillGrid();
-    form->FindBar1->field()->setText(query);
-    zor::FlexGrid& grid = *form->FGrid1;
+    form->findChild<zor::FindBar*>()->field()->setText(query);
+    zor::FlexGrid& grid = form->grid();
     for (auto _ : state) {
         state.PauseTiming();
         grid.setRow(1);
         grid.setCol(1);
         grid.setTopRow(1);
         if (labelsFoldedAnew)
-            form->FindBar1->forget(); // as the fill before a first search does
+            form->findChild<zor::FindBar*>()->forget(); // as the fill before a first search does
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        form->SearchNext->trigger();
+        form->menus().action("SearchNext")->trigger();
         QCoreApplication::processEvents(); // the grid scrolled to the match and repainted
         state.PauseTiming();
         if (grid.Row() != row || grid.Col() != col)
@@ -419,12 +424,12 @@ namespace {
 void FillAndPaintColoured(benchmark::State& state, bool colour)
 {
     const auto form = BigTableShown();
-    form->ColourByValue->setChecked(colour); // not triggered: the user's settings stay as they are
+    form->menus().action("ColourByValue")->setChecked(colour); // not triggered: the user's settings stay as they are
     for (auto _ : state) {
         form->FillGrid();
-        benchmark::DoNotOptimize(form->FGrid1->viewport()->grab());
+        benchmark::DoNotOptimize(form->grid().viewport()->grab());
     }
-    if (form->FGrid1->hasCellColours() != colour)
+    if (form->grid().hasCellColours() != colour)
         state.SkipWithError("the colours are not as asked");
 }
 void FillAndPaintWithColour(benchmark::State& state) { FillAndPaintColoured(state, true); }
@@ -447,10 +452,10 @@ BENCHMARK(FillTheChartsTable)->Unit(benchmark::kMillisecond);
 std::unique_ptr<zor::Form1> BigTableWithTheChart(benchmark::State& state)
 {
     auto form = BigTableShown();
-    const int gridHeight = form->FGrid1->height();
-    form->ShowChart->trigger();
+    const int gridHeight = form->grid().height();
+    form->menus().action("ShowChart")->trigger();
     QCoreApplication::processEvents();
-    if (form->Chart->isHidden() || form->FGrid1->height() != gridHeight)
+    if (form->findChild<zor::ChartDock*>()->isHidden() || form->grid().height() != gridHeight)
         state.SkipWithError("the chart did not come beside the grid's room");
     return form;
 }
@@ -458,7 +463,7 @@ std::unique_ptr<zor::Form1> BigTableWithTheChart(benchmark::State& state)
 void ChangeTheChartsColumn(benchmark::State& state)
 {
     const auto form = BigTableWithTheChart(state);
-    zor::FlexGrid& grid = *form->FGrid1;
+    zor::FlexGrid& grid = form->grid();
     grid.setRow(1000);
     int col = 1;
     for (auto _ : state) {
@@ -466,7 +471,7 @@ void ChangeTheChartsColumn(benchmark::State& state)
         grid.setCol(col);
         QCoreApplication::processEvents(); // the chart catches up, and the grid and chart repaint
     }
-    if (form->Chart->column().rows() != 32767 || form->Chart->chart()->title().isEmpty())
+    if (form->findChild<zor::ChartDock*>()->column().rows() != 32767 || form->findChild<zor::ChartDock*>()->chart()->title().isEmpty())
         state.SkipWithError("the chart does not show the column");
 }
 BENCHMARK(ChangeTheChartsColumn)->Unit(benchmark::kMillisecond);
@@ -477,7 +482,7 @@ void MoveTheCursorDown(benchmark::State& state, bool shown)
     const auto form = shown ? BigTableWithTheChart(state) : BigTableShown();
     if (!shown)
         form->statusBar()->hide();
-    zor::FlexGrid& grid = *form->FGrid1;
+    zor::FlexGrid& grid = form->grid();
     grid.setCol(5);
     grid.setRow(1000);
     QCoreApplication::processEvents();
@@ -487,7 +492,7 @@ void MoveTheCursorDown(benchmark::State& state, bool shown)
         grid.setRow(row);
         QCoreApplication::processEvents();
     }
-    if (shown && (form->Chart->markedRow() != row || !form->CellStatus->text().contains(QStringLiteral("ID %1 ").arg(row - 1))))
+    if (shown && (form->findChild<zor::ChartDock*>()->markedRow() != row || !form->findChild<zor::StatusText*>()->text().contains(QStringLiteral("ID %1 ").arg(row - 1))))
         state.SkipWithError("the marker or the status bar did not follow the cursor");
 }
 void MoveTheCursorDownWithStatusAndChart(benchmark::State& state) { MoveTheCursorDown(state, true); }

@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Checks the include directions: cli/ and window/ stand on core/, core/ never reaches
-# up, window/ and cli/ never include each other, and the subfolders of core/ include
-# each other in one direction only. Run with -DROOT=<project root>.
+# up, window/ and cli/ never include each other, the subfolders of core/ include each
+# other in one direction only, and core/control, the sequences the window runs, is the
+# core's top floor, which no other core folder includes. Run with -DROOT=<project root>.
 file(GLOB_RECURSE sources RELATIVE ${ROOT} ${ROOT}/core/*.h ${ROOT}/core/*.cpp
      ${ROOT}/window/*.h ${ROOT}/window/*.cpp ${ROOT}/cli/*.h ${ROOT}/cli/*.cpp)
 set(failures "")
@@ -22,6 +23,9 @@ foreach(source IN LISTS sources)
     endif()
     if(sub)
       string(REGEX MATCH "^core/[a-z]+" targetSub "${target}")
+      if(targetSub STREQUAL "core/control" AND NOT sub STREQUAL "core/control")
+        list(APPEND failures "${source} reaches up to ${target}, the top floor")
+      endif()
       if(targetSub AND NOT targetSub STREQUAL sub)
         list(APPEND edges "${sub}>${targetSub}")
         set(where_${sub}_${targetSub} "${source}")

@@ -65,7 +65,7 @@ ChartDock::ChartDock(const DocumentState& doc, QWidget* parent) : QDockWidget(QS
     });
 }
 
-void ChartDock::setPlaceProvider(std::function<ChartPlace()> place) { place_ = std::move(place); }
+void ChartDock::setPlaceProvider(std::function<CellRef()> place) { place_ = std::move(place); }
 
 void ChartDock::follow()
 {
@@ -104,14 +104,14 @@ void ChartDock::catchUp()
     pending_ = false;
     if (isHidden())
         return;
-    const ChartPlace place = place_ ? place_() : ChartPlace{};
+    const CellRef place = place_ ? place_() : CellRef{};
     if (stale_ || place.tab != shown_.tab || place.dataSet != shown_.dataSet || place.col != shown_.col)
         showColumn(place);
     if (place.row != markedRow_)
         placeMarker(place.row);
 }
 
-void ChartDock::showColumn(const ChartPlace& place)
+void ChartDock::showColumn(const CellRef& place)
 {
     column_ = place.tab == 0 ? ChartColumn{} : ReadChartColumn(doc_, place.tab, place.dataSet, place.col);
     shown_ = place;

@@ -7,6 +7,7 @@
 // changed; a move to another row moves the marker alone. Closed, it costs nothing.
 
 #include "core/chart/ChartColumn.h"
+#include "core/document/CellRef.h"
 #include "core/edit/EditHistory.h"
 
 #include <QDockWidget>
@@ -24,22 +25,14 @@ class QValueAxis;
 
 namespace zor {
 
-// The cell the chart looks at: tab 0 for none (no table shown); dataSet 0 off tab 1.
-struct ChartPlace {
-    int tab = 0;
-    int dataSet = 0;
-    int col = 0;
-    int row = 0;
-};
-
 class ChartDock : public QDockWidget {
     Q_OBJECT
 
 public:
     ChartDock(const DocumentState& doc, QWidget* parent = nullptr);
 
-    // Asked for the cursor's cell whenever the chart catches up.
-    void setPlaceProvider(std::function<ChartPlace()> place);
+    // Asked for the cursor's cell whenever the chart catches up; tab 0 while no table shows.
+    void setPlaceProvider(std::function<CellRef()> place);
 
     // The cursor may have moved.
     void follow();
@@ -70,14 +63,14 @@ protected:
 
 private:
     void schedule();
-    void showColumn(const ChartPlace& place);
+    void showColumn(const CellRef& place);
     void drawLine();
     void placeMarker(int row);
     void moveMarkerOnPlot();
     int plotPixels() const;
 
     const DocumentState& doc_;
-    std::function<ChartPlace()> place_;
+    std::function<CellRef()> place_;
     QChart* chart_ = nullptr;
     QChartView* view_ = nullptr;
     QLineSeries* line_ = nullptr;
@@ -88,7 +81,7 @@ private:
     QValueAxis* yAxis_ = nullptr;
 
     ChartColumn column_;
-    ChartPlace shown_;        // the column the line is of (its row unused)
+    CellRef shown_;        // the column the line is of (its row unused)
     int markedRow_ = 0;       // 0: no marker
     int linePixels_ = 0;      // the plot width the line was reduced for
     bool stale_ = true;       // the line must be read again

@@ -1,14 +1,14 @@
-// A file dropped on the window opens as 読み込む would; the window's place between runs.
+#include "window/FileDrop.h"
 
+#include "window/CellEditing.h"
+#include "window/CellEditor.h"
 #include "window/Form1.h"
+#include "window/NoteEdit.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMimeData>
-#include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 
@@ -28,59 +28,36 @@ QString DroppedFile(const QMimeData* data)
     return QFileInfo(path).isDir() ? QString() : path;
 }
 
-// Enough of the frame on some screen to take hold of it.
-bool OnSomeScreen(const QRect& frame)
-{
-    const QSize reachable(std::min(frame.width(), 64), std::min(frame.height(), 32));
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect shared = screen->availableGeometry().intersected(frame);
-        if (shared.width() >= reachable.width() && shared.height() >= reachable.height())
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
-void Form1::dragEnterEvent(QDragEnterEvent* event)
+FileDrop::FileDrop(Form1& form) : form_(form)
 {
-    if (!DroppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    form.setAcceptDrops(true);
+    form.installEventFilter(this);
+    // The text boxes would take a dropped file's path as text; the window opens it instead.
+    form.note().setAcceptDrops(false);
+    form.editor().setAcceptDrops(false);
 }
 
-void Form1::dropEvent(QDropEvent* event)
+bool FileDrop::eventFilter(QObject* watched, QEvent* event)
 {
-    const QString path = DroppedFile(event->mimeData());
+    if (watched != &form_ || (event->type() != QEvent::DragEnter && event->type() != QEvent::Drop))
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString path = DroppedFile(drop->mimeData());
     if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
+        return false;
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::DragEnter)
+        return true;
     // After the drop has ended: the save question must not keep the other program's drag waiting.
     QTimer::singleShot(0, this, [this, path] {
-        runGuarded([&] {
-            if (CommitCellEditor() && ConfirmSave())
-                static_cast<void>(OpenRom(path));
+        form_.runGuarded([&] {
+            if (form_.editing().commit() && form_.ConfirmSave())
+                static_cast<void>(form_.OpenRom(path));
         });
     });
-}
-
-void Form1::SaveWindowGeometry()
-{
-    QSettings settings;
-    settings.setValue(kGeometryKey, saveGeometry());
-    settings.setValue(kFrameKey, frameGeometry());
-}
-
-void Form1::RestoreWindowGeometry()
-{
-    // Qt would pull a window from a screen that has gone onto another, keeping its odd
-    // place; such a window starts where a new one does instead.
-    QSettings settings;
-    const QByteArray saved = settings.value(kGeometryKey).toByteArray();
-    if (saved.isEmpty() || !OnSomeScreen(settings.value(kFrameKey).toRect()))
-        return;
-    const QRect designed = geometry();
-    if (!restoreGeometry(saved))
-        setGeometry(designed);
+    return true;
 }
 
 } // namespace zor

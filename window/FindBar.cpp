@@ -62,8 +62,8 @@ void FindBar::setNotFound(bool notFound)
 
 bool FindBar::onCaption(const FindFrom& from) const
 {
-    return lastHit.kind == FindHit::Caption && lastHit.tab == from.tab && lastHit.dataSet == from.dataSet
-           && lastHit.row == from.row && lastHit.col == from.col;
+    return lastHit_.kind == FindHit::Caption && lastHit_.tab == from.tab && lastHit_.dataSet == from.dataSet
+           && lastHit_.row == from.row && lastHit_.col == from.col;
 }
 
 void FindBar::close()

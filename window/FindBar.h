@@ -31,9 +31,9 @@ public:
     bool notFound() const { return notFound_; }
 
     // Labels, captions and the last match as the tables now are; forget() them on every fill.
-    Finder finder;
-    FindHit lastHit;
-    void forget() { finder.forget(); }
+    Finder& finder() { return finder_; }
+    void setLastHit(const FindHit& hit) { lastHit_ = hit; }
+    void forget() { finder_.forget(); }
     // Whether the last match put the cursor on this place's caption: the search goes on from it.
     bool onCaption(const FindFrom& from) const;
 
@@ -49,6 +49,8 @@ private:
     QLineEdit* field_;
     QCheckBox* allDataSets_;
     bool notFound_ = false;
+    Finder finder_;
+    FindHit lastHit_;
 };
 
 } // namespace zor

@@ -1,66 +1,81 @@
 #include "window/Form1.h"
 
 #include "core/compare/ChangeList.h"
-#include "core/document/CellBytes.h"
-#include "core/document/ReadImage.h"
-#include "core/edit/Clipboard.h"
 #include "core/edit/EditHistory.h"
-#include "core/csv/CsvExport.h"
-#include "core/output/Rows.h"
-#include "core/output/Save.h"
-#include "core/patch/PatchFile.h"
-#include "core/selection/TextClipboard.h"
-#include "core/files/ProgramFolder.h"
 #include "core/files/SaveAsName.h"
-#include "core/files/SaveFile.h"
 #include "core/files/Text.h"
 #include "core/view/Conversions.h"
 #include "core/view/Grid.h"
-#include "core/view/TabView.h"
+#include "window/CellCommands.h"
+#include "window/CellEditing.h"
 #include "window/CellEditor.h"
-#include "window/ChangesPanel.h"
-#include "window/ChartDock.h"
+#include "window/FileDrop.h"
 #include "window/FlexGrid.h"
+#include "window/FolderChoice.h"
+#include "window/GridState.h"
+#include "window/HelpMenu.h"
+#include "window/Menus.h"
+#include "window/Navigation.h"
 #include "window/NoteEdit.h"
+#include "window/PatchCommand.h"
+#include "window/RecentMenu.h"
+#include "window/Spreadsheet.h"
 #include "window/TabStrip.h"
-#include "window/ValueColours.h"
+#include "window/ValueViews.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QApplication>
-#include <QHeaderView>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
-#include <QScreen>
-#include <QStyle>
-#include <QToolTip>
 
 namespace zor {
 
 namespace {
 
-// The wait cursor while a command writes files.
-class BusyCursor {
+// Runs work under the wait cursor, as a command that writes files does.
+template <typename Work>
+auto Busy(Work&& work)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    return work();
+}
+
+// Row label widths in twips, fast enough for a table of any size: shaping every label of a
+// table of 32,767 IDs would take most of a fill, so a label's width is the sum of its
+// characters' advances, which leaves out only kerning. Text with surrogate pairs is measured whole.
+class LabelMeasure {
 public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
+    LabelMeasure(const QFont& font, int dpi) : metrics_(font), twipsPerPixel_(double(kTwipsPerInch) / dpi) {}
+    double operator()(const QString& text)
+    {
+        double pixels = 0;
+        for (const QChar c : text) {
+            if (c.isSurrogate())
+                return metrics_.horizontalAdvance(text) * twipsPerPixel_;
+            auto found = advances_.constFind(c.unicode());
+            if (found == advances_.constEnd())
+                found = advances_.insert(c.unicode(), metrics_.horizontalAdvance(c));
+            pixels += *found;
+        }
+        return pixels * twipsPerPixel_;
+    }
+
+private:
+    QFontMetricsF metrics_;
+    double twipsPerPixel_;
+    QHash<char16_t, double> advances_;
 };
 
 } // namespace
@@ -79,8 +94,7 @@ bool Form1::caught(Handler&& handler)
     return false;
 }
 
-template <typename Handler>
-void Form1::guarded(Handler&& handler)
+void Form1::runGuarded(const std::function<void()>& handler)
 {
     static_cast<void>(caught(handler)); // reported there
     showState();
@@ -89,24 +103,19 @@ void Form1::guarded(Handler&& handler)
 void Form1::showState()
 {
     // Every change of the document and the view comes through a handler: the title, the
-    // menus and the status bar follow it here.
+    // menus and the status bar follow it here. The controls' first events come before the parts are made.
     showTitle();
-    showCommandState();
-    refreshNavigation();
+    if (menus_)
+        menus_->showState();
+    if (navigation_)
+        navigation_->refresh();
 }
-
-void Form1::runGuarded(const std::function<void()>& handler) { guarded(handler); }
 
 void Form1::showTitle()
 {
     setWindowTitle(titleFile_.isEmpty() ? QStringLiteral("ZOR")
-                                        : QStringLiteral("ZOR - ") + titleFile_ + (doc.History->Modified() ? QStringLiteral("*") : QString()));
-}
-
-template <typename Sender, typename Signal, typename Result, typename... Args>
-void Form1::connectGuarded(Sender* sender, Signal signal, Result (Form1::*handler)(Args...))
-{
-    connect(sender, signal, this, [this, handler](Args... args) { guarded([&] { (this->*handler)(args...); }); });
+                                        : QStringLiteral("ZOR - ") + titleFile_
+                                              + (control_.document().History->Modified() ? QStringLiteral("*") : QString()));
 }
 
 void Form1::reportFailure(const QString& detail)
@@ -130,9 +139,17 @@ Form1::Form1(std::unique_ptr<Dialogs> dialogs, QWidget* parent)
     setFont(font);
 
     createControls();
-    createMenus();
-    createNavigation();
-    createDesktopParts();
+    editing_ = std::make_unique<CellEditing>(*this);
+    cells_ = std::make_unique<CellCommands>(*this);
+    patch_ = std::make_unique<PatchCommand>(*this);
+    menus_ = std::make_unique<Menus>(*this);
+    views_ = std::make_unique<ValueViews>(*this);
+    navigation_ = std::make_unique<Navigation>(*this);
+    folders_ = std::make_unique<FolderChoice>(*this);
+    recent_ = std::make_unique<RecentMenu>(*this);
+    help_ = std::make_unique<HelpMenu>(*this);
+    drop_ = std::make_unique<FileDrop>(*this);
+    spreadsheet_ = std::make_unique<Spreadsheet>(*this);
     // Made now, below the client area, which keeps its designed size: a bar made with the
     // first message would take its room from the grid.
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
@@ -154,6 +171,12 @@ int Form1::ClientHeight() const { return TwipsY(centralWidget()->height()); }
 void Form1::placeTwips(QWidget* widget, int left, int top, int width, int height)
 {
     widget->setGeometry(PixelsX(left), PixelsY(top), PixelsX(width), PixelsY(height));
+}
+
+template <typename Sender, typename Signal, typename... Args>
+void Form1::connectGuarded(Sender* sender, Signal signal, void (Form1::*handler)(Args...))
+{
+    connect(sender, signal, this, [this, handler](Args... args) { runGuarded([&] { (this->*handler)(args...); }); });
 }
 
 void Form1::createControls()
@@ -204,105 +227,25 @@ void Form1::createControls()
     connectGuarded(Tab1, &TabStrip::beforeChange, &Form1::Tab1_BeforeClick);
     connectGuarded(Tab1, &QTabBar::currentChanged, &Form1::Tab1_Click);
     connectGuarded(Combo1, &QComboBox::currentIndexChanged, &Form1::Combo1_Click);
-    connectGuarded(FGrid1, &FlexGrid::scrolled, &Form1::FGrid1_Scroll);
-    connectGuarded(FGrid1, &FlexGrid::enterCell, &Form1::FGrid1_EnterCell);
-    connectGuarded(Text1, &QPlainTextEdit::textChanged, &Form1::Text1_Change);
-    connectGuarded(FGrid1, &QAbstractItemView::doubleClicked, &Form1::FGrid1_DblClick);
+    connect(FGrid1, &FlexGrid::scrolled, this, [this] { runGuarded([this] { editing_->close(); }); });
+    connectGuarded(FGrid1, &FlexGrid::enterCell, &Form1::SyncNoteText);
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { runGuarded([this] { control_.session().NoteEdited(); }); });
     FGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connectGuarded(FGrid1, &QWidget::customContextMenuRequested, &Form1::FGrid1_ContextMenu);
-    connectGuarded(txtForEdit, &CellEditor::editorKey, &Form1::HandleEditorKey);
-    connectGuarded(txtForEdit, &CellEditor::lostFocus, &Form1::txtForEdit_LostFocus);
     // A wheel over the data set box while the editor is open changes the data set as a command would.
     Combo1->installEventFilter(this);
-}
-
-void Form1::createMenus()
-{
-    auto menu = [this](const char* name, const QString& caption) {
-        QMenu* created = menuBar()->addMenu(caption);
-        created->setObjectName(QLatin1StringView(name));
-        // A menu closed without a command gives the focus back to an open editor, where the
-        // menu bar would keep it and take the next keys.
-        connect(created, &QMenu::aboutToHide, this, [this] {
-            QTimer::singleShot(0, this, [this] {
-                if (txtForEdit->isVisible() && !txtForEdit->hasFocus() && !QApplication::activePopupWidget())
-                    txtForEdit->setFocus(Qt::PopupFocusReason);
-            });
-        });
-        return created;
-    };
-    auto item = [this](QMenu* parentMenu, const char* name, const QString& caption, const QKeySequence& shortcut,
-                       auto handler) {
-        QAction* action = parentMenu->addAction(caption);
-        action->setObjectName(QLatin1StringView(name));
-        action->setShortcut(shortcut);
-        connectGuarded(action, &QAction::triggered, handler);
-        return action;
-    };
-    const QKeySequence none;
-
-    File = menu("File", QStringLiteral(u"ファイル"));
-    Read = item(File, "Read", QStringLiteral(u"読み込む"), QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::Read_Click);
-    SaveAs = item(File, "SaveAs", QStringLiteral(u"名前を付けて保存"), none, &Form1::SaveAs_Click);
-    Save = item(File, "Save", QStringLiteral(u"上書き保存"), QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::Save_Click);
-    File->addSeparator();
-    MakePatch = item(File, "MakePatch", QStringLiteral(u"パッチを作成…"), none, &Form1::MakePatch_Click);
-    File->addSeparator();
-    Quit = item(File, "Quit", QStringLiteral(u"終了"), none, &Form1::Quit_Click);
-
-    Edit = menu("Edit", QStringLiteral(u"編集"));
-    andou = item(Edit, "andou", QStringLiteral(u"セルを元に戻す"), QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::andou_Click);
-    redou = item(Edit, "redou", QStringLiteral(u"セルをやり直す"), QKeySequence(Qt::CTRL | Qt::Key_Y), &Form1::redou_Click);
-    redou->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    cut = item(Edit, "cut", QStringLiteral(u"セルを切り取り"), QKeySequence(Qt::CTRL | Qt::Key_X), &Form1::cut_Click);
-    Cope = item(Edit, "Cope", QStringLiteral(u"セルをコピー"), QKeySequence(Qt::CTRL | Qt::Key_C), &Form1::Cope_Click);
-    pest = item(Edit, "pest", QStringLiteral(u"セルを貼り付け"), QKeySequence(Qt::CTRL | Qt::Key_V), &Form1::pest_Click);
-    PasteText = item(Edit, "PasteText", QStringLiteral(u"テキストを貼り付け"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
-                     &Form1::PasteText_Click);
-    SelectionValues = item(Edit, "SelectionValues", QStringLiteral(u"選択範囲の値…"), none, &Form1::SelectionValues_Click);
-    NewRow = item(Edit, "NewRow", QStringLiteral(u"行を追加する"), none, &Form1::NewRow_Click);
-    DeleteRow = item(Edit, "DeleteRow", QStringLiteral(u"行を削除する"), none, &Form1::DeleteRow_Click);
-    Edit->addSeparator();
-    Search = item(Edit, "Search", QStringLiteral(u"検索"), QKeySequence(Qt::CTRL | Qt::Key_F), &Form1::Search_Click);
-    SearchNext = item(Edit, "SearchNext", QStringLiteral(u"次を検索"), QKeySequence(Qt::Key_F3), &Form1::SearchNext_Click);
-    SearchPrevious = item(Edit, "SearchPrevious", QStringLiteral(u"前を検索"), QKeySequence(Qt::SHIFT | Qt::Key_F3),
-                          &Form1::SearchPrevious_Click);
-    GoTo = item(Edit, "GoTo", QStringLiteral(u"移動"), QKeySequence(Qt::CTRL | Qt::Key_G), &Form1::GoTo_Click);
-
-    Hyo = menu("Hyo", QStringLiteral(u"表示"));
-    NotationHex = item(Hyo, "NotationHex", QStringLiteral(u"選択セクションを16進数表記"), none, &Form1::NotationHex_Click);
-    NotationCodeDec = item(Hyo, "NotationCodeDec", QStringLiteral(u"選択セクションを符号付き10進数表記"), none,
-                           &Form1::NotationCodeDec_Click);
-    NotationDec = item(Hyo, "NotationDec", QStringLiteral(u"選択セクションを符号無し10進数表記"), none, &Form1::NotationDec_Click);
-    // Exclusive: a click on the checked item keeps it checked and still runs its command.
-    notations_ = new QActionGroup(this);
-    for (QAction* notation : {NotationHex, NotationCodeDec, NotationDec}) {
-        notation->setCheckable(true);
-        notations_->addAction(notation);
-    }
-    ShowChanges = item(Hyo, "ShowChanges", QStringLiteral(u"変更一覧"), none, &Form1::ShowChanges_Click);
-    createChangesPanel();
-    Hyo->addSeparator();
-    ColourByValue = item(Hyo, "ColourByValue", QStringLiteral(u"値で色分け"), none, &Form1::ColourByValue_Click);
-    ShowChart = item(Hyo, "ShowChart", QStringLiteral(u"グラフ"), none, &Form1::ShowChart_Click);
-    createValueViews();
-    connectGuarded(Chart, &ChartDock::rowRequested, &Form1::chartRowClicked);
-
-    Date = menu("Date", QStringLiteral(u"データ"));
-    OpCSV = item(Date, "OpCSV", QStringLiteral(u"全データをCSVで保存"), none, &Form1::OpCSV_Click);
-    ImportCSV = item(Date, "ImportCSV", QStringLiteral(u"CSVから読み込む…"), none, &Form1::ImportCSV_Click);
 }
 
 void Form1::Form_Load()
 {
     FGrid1->setEnabled(false);
     FGrid1->setColAlignment(0, 0);
-    BaseRowHeight = FGrid1->RowHeight(0);
-    FGrid1->setRowHeight(0, 2 * BaseRowHeight);  // room for two-line section captions
+    baseRowHeight_ = FGrid1->RowHeight(0);
+    FGrid1->setRowHeight(0, 2 * baseRowHeight_);  // room for two-line section captions
     LabelGridHeaders();
     Text1->setEnabled(false);
     setWindowTitle(QStringLiteral("ZOR"));
-    showCommandState();
+    menus_->showState();
 }
 
 void Form1::LabelGridHeaders()
@@ -335,20 +278,17 @@ void Form1::Form_Resize()
     const int gridHeight = std::max(0, tabHeight - kGridBelowTabTop);
     FGrid1->resize(PixelsX(gridWidth), PixelsY(gridHeight));
 
-    if (w >= 3500) {
-        Text1->setVisible(true);
+    Text1->setVisible(w >= 3500);
+    if (w >= 3500)
         Text1->resize(PixelsX(w - 3500), Text1->height());
-    } else {
-        Text1->setVisible(false);
-    }
 }
 
 bool Form1::ConfirmSave()
 {
-    if (!doc.History->Modified())
+    if (!control_.document().History->Modified())
         return true;
     // The file by its name, its folder below it.
-    const QFileInfo image(doc.RomPath);
+    const QFileInfo image(control_.document().RomPath);
     const QMessageBox::StandardButton answer =
         dialogs_->ask(this, QStringLiteral(u"保存確認"), QStringLiteral(u"%1 への変更を保存しますか？").arg(QuoteText(image.fileName())),
                       QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
@@ -366,7 +306,7 @@ bool Form1::ConfirmSave()
 
 void Form1::Quit_Click()
 {
-    if (!CommitCellEditor() || !ConfirmSave())
+    if (!editing_->commit() || !ConfirmSave())
         return;
     quitting_ = true;
     close();
@@ -375,9 +315,9 @@ void Form1::Quit_Click()
 void Form1::closeEvent(QCloseEvent* event)
 {
     event->ignore(); // until all of it went through: a failure keeps the window and the document
-    guarded([&] {
+    runGuarded([&] {
         // The save question must see the edit; a text that can't be stored keeps the window.
-        if (!CommitCellEditor() || (!quitting_ && !ConfirmSave()))
+        if (!editing_->commit() || (!quitting_ && !ConfirmSave()))
             return;
         // A note typed since the cursor last moved is not lost with the window; nor is a failure to store it.
         storePendingNote();
@@ -392,10 +332,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     const bool ran = caught([&] {
         if (watched == centralWidget() && event->type() == QEvent::Resize)
             Form_Resize();
-        else if (watched == FGrid1)
-            handled = gridEvent(event);
+        else if (watched == FGrid1 && editing_)
+            handled = editing_->gridEvent(event);
         else if (watched == Combo1 && event->type() == QEvent::Wheel)
-            handled = !CommitCellEditor();
+            handled = !editing_->commit();
     });
     // Most events filtered here change nothing; the state is shown again only after one that
     // did something, or failed, and not on every event the grid receives.
@@ -406,89 +346,52 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::Read_Click()
 {
-    if (!CommitCellEditor() || !ConfirmSave())
+    if (!editing_->commit() || !ConfirmSave())
         return;
     const QString path = dialogs_->openFileName(this, QStringLiteral("ファイルを読み込む"), QString::fromUtf16(kRomFilter),
-                                                imageDialogFolder());
-    if (path.isEmpty())
-        return;
-    static_cast<void>(OpenRom(path));
+                                                recent_->imageDialogFolder());
+    if (!path.isEmpty())
+        static_cast<void>(OpenRom(path));
 }
-
-bool Form1::OpenRom(const QString& path) { return OpenRom(path, QString()); }
 
 bool Form1::OpenRom(const QString& path, const QString& folder)
 {
-    const Result<QByteArray> image = ReadRomImage(path);
-    if (!image) {
+    const Session& session = control_.session();
+    const Result<Controller::Opened> opened =
+        control_.Open(path, folder, Tab1->SelectedIndex(), session.NotePending() ? Text1->toPlainText() : QString());
+    if (!opened) {
         dialogs_->showMessage(this, QStringLiteral("読み込み"),
-                              QStringLiteral("%1 を読み込めません。\n%2").arg(path, image.failure().message()), QMessageBox::Warning);
+                              QStringLiteral("%1 を読み込めません。\n%2").arg(path, opened.failure().message()), QMessageBox::Warning);
         return false;
     }
-    // A note typed for the document that is closing goes to that document's files.
-    storePendingNote();
-
+    reportWriteError(opened->noteStored);
     titleFile_ = QFileInfo(path).fileName();
-    showTitle();
     if (Combo1->count() > 0) {
         FGrid1->Clear();
         const QSignalBlocker blocker(Combo1);
         Combo1->clear();
     }
-    programFolder_ = folder.isEmpty() ? ProgramFolderToOpen(chosenFolder_, programFolder_, [] { return ProgramFolder(); })
-                                      : folder;
-    const QString programFolder = programFolder_;
-    LoadDocument(doc, path, *image, programFolder);
-    const ProblemLog& log = doc.Problems;
-    changesReset();
-
+    views_->reset();
     FGrid1->setEnabled(false);
-    const int item = session.Opened(Tab1->SelectedIndex());
     {
         // Items added by code choose nothing, as on the platform the program comes from.
         const QSignalBlocker blocker(Combo1);
-        Combo1->insertItem(0, doc.ModeName);
+        Combo1->insertItem(0, control_.document().ModeName);
         Combo1->setCurrentIndex(-1);
     }
     if (Tab1->SelectedIndex() == TabIdSection) {
         AddDataSetItems();
         LabelGridHeaders();
     }
-    setComboIndex(item);
+    setComboIndex(opened->dataSetItem);
 
     showTitle();
-    showCommandState();
-    rememberImage(path);
-    showProgramFolder();
-    if (!log.empty())
-        dialogs_->showMessage(this, QStringLiteral("読み込み"),
-                              QStringLiteral("読み込みで %1 件の問題が見つかりました。\n").arg(log.items().size()) + log.summary(),
-                              QMessageBox::Warning);
+    menus_->showState();
+    recent_->rememberImage(path);
+    folders_->showProgramFolder();
+    if (!opened->problems.isEmpty())
+        dialogs_->showMessage(this, QStringLiteral("読み込み"), opened->problems, QMessageBox::Warning);
     return true;
-}
-
-double Form1::measureTwips(const QString& text) const
-{
-    return QFontMetricsF(FGrid1->font()).horizontalAdvance(text) * kTwipsPerInch / FGrid1->logicalDpiX();
-}
-
-Form1::LabelMeasure::LabelMeasure(const QFont& font, int dpi) : metrics_(font), twipsPerPixel_(double(kTwipsPerInch) / dpi) {}
-
-double Form1::LabelMeasure::operator()(const QString& text)
-{
-    // Shaping every label of a table of 32,767 IDs would take most of a fill, so a
-    // label's width is the sum of its characters' advances, which leaves out only
-    // kerning. Text with surrogate pairs is measured whole.
-    double pixels = 0;
-    for (const QChar c : text) {
-        if (c.isSurrogate())
-            return metrics_.horizontalAdvance(text) * twipsPerPixel_;
-        auto found = advances_.constFind(c.unicode());
-        if (found == advances_.constEnd())
-            found = advances_.insert(c.unicode(), metrics_.horizontalAdvance(c));
-        pixels += *found;
-    }
-    return pixels * twipsPerPixel_;
 }
 
 void Form1::setComboIndex(int index)
@@ -499,15 +402,16 @@ void Form1::setComboIndex(int index)
 
 void Form1::FillGrid()
 {
+    const DocumentState& doc = control_.document();
     const int tab = Tab1->SelectedIndex();
-    const int dataSet = session.view().CurrentDataSet;
+    const int dataSet = control_.session().view().CurrentDataSet;
     if (!HasTable(doc, tab, dataSet)) {
         // Nothing to show: no stale table stays usable.
         FGrid1->setEnabled(false);
         Text1->setEnabled(false);
         return;
     }
-    const GridLayout layout = LayoutGrid(doc, tab, dataSet, BaseRowHeight);
+    const GridLayout layout = LayoutGrid(doc, tab, dataSet, baseRowHeight_);
 
     FGrid1->setScrollBars(false);
     FGrid1->setHighlight(false);
@@ -526,29 +430,31 @@ void Form1::FillGrid()
         FGrid1->setColAlignment(c, layout.alignments[c]);
     }
     for (int r = 1; r < layout.rows; ++r) {
-        FGrid1->setRowHeight(r, BaseRowHeight);
+        FGrid1->setRowHeight(r, baseRowHeight_);
         FGrid1->setTextMatrix(r, 0, layout.labels[r]);
     }
     std::vector<int> previous(static_cast<std::size_t>(layout.cols));
     for (int c = 0; c < layout.cols; ++c)
         previous[c] = FGrid1->ColWidth(c);
     // Headings are few and measured whole; row labels may be tens of thousands.
-    LabelMeasure labels(FGrid1->font(), FGrid1->logicalDpiX());
+    const QFontMetricsF headings(FGrid1->font());
+    const double twipsPerPixel = double(kTwipsPerInch) / FGrid1->logicalDpiX();
     const std::vector<int> widths = ColumnWidths(
-        layout, previous, [this](const QString& text) { return measureTwips(text); }, std::ref(labels));
+        layout, previous, [&](const QString& text) { return headings.horizontalAdvance(text) * twipsPerPixel; },
+        LabelMeasure(FGrid1->font(), FGrid1->logicalDpiX()));
     for (int c = 0; c < layout.cols; ++c)
         FGrid1->setColWidth(c, widths[c]);
-    FGrid1->setCellTextProvider([this, tab, dataSet](int row, int col) { return CellText(doc, tab, dataSet, row, col); });
+    FGrid1->setCellTextProvider([&doc, tab, dataSet](int row, int col) { return CellText(doc, tab, dataSet, row, col); });
     // A cell that differs from the image file as last read or saved is marked.
-    FGrid1->setCellMarkProvider([this, tab, dataSet](int row, int col) {
+    FGrid1->setCellMarkProvider([&doc, tab, dataSet](int row, int col) {
         return CellChanged(doc, tab, dataSet, tab == TabIndividual ? 1 : col, row);
     });
-    tableFilled(tab);
-    valuesShown(tab, dataSet);
+    navigation_->tableFilled(tab);
+    views_->shown(tab, dataSet);
     fill.end();
 
     // A remembered cursor outside the table falls back to 1; a table without rows has none.
-    const ViewState& view = session.view();
+    const ViewState& view = control_.session().view();
     const int col = tab == TabIndividual || view.CurrentCol < 1 || view.CurrentCol >= layout.cols ? 1 : view.CurrentCol;
     const int row = view.CurrentRow < 1 || view.CurrentRow >= layout.rows ? 1 : view.CurrentRow;
     if (layout.rows > 1 && layout.cols > 1) {
@@ -567,19 +473,17 @@ void Form1::FillGrid()
 void Form1::Tab1_BeforeClick(bool* cancel)
 {
     // A click on a tab takes no focus: the edit is committed here, before the view is saved.
-    if (!CommitCellEditor()) {
+    if (!editing_->commit()) {
         *cancel = true;
         return;
     }
-    if (!FGrid1->isVisible())
-        return;
-    session.LeaveTab(Tab1->SelectedIndex(), gridPlace());
-    SaveColumnWidths();
+    if (FGrid1->isVisible())
+        reportWriteError(control_.LeaveTab(Tab1->SelectedIndex(), GridPlaceOf(*FGrid1), WidthsOf(*FGrid1)));
 }
 
 void Form1::Tab1_Click()
 {
-    if (Tab1->SelectedIndex() != session.view().CurrentTab && Combo1->count() >= 1)
+    if (Tab1->SelectedIndex() != control_.session().view().CurrentTab && Combo1->count() >= 1)
         SwitchTab();
 }
 
@@ -589,7 +493,7 @@ void Form1::SwitchTab()
     if (tab == TabIdSection) {
         if (Combo1->count() == 1)
             AddDataSetItems();
-        const int item = session.EnterTab(tab);
+        const int item = control_.EnterTab(tab);
         if (Combo1->currentIndex() == item)
             Combo1_Click();
         else
@@ -597,7 +501,7 @@ void Form1::SwitchTab()
     } else if (tab == TabIndividual || tab == TabBattle) {
         if (Combo1->count() > 1)
             RemoveDataSetItems();
-        session.EnterTab(tab);
+        control_.EnterTab(tab);
         if (Combo1->currentIndex() == 0)
             FillGrid();
         setComboIndex(0);
@@ -608,11 +512,11 @@ void Form1::Combo1_Click()
 {
     // A user's choice commits the editor first (the box takes the focus, or see eventFilter
     // for the wheel); this only ends one that a change made by code finds open.
-    closeCellEditor();
-    if (session.BeginDataSetChoice())
-        SaveColumnWidths();  // the grid still shows the previous data set
+    editing_->close();
     const int tab = Tab1->SelectedIndex();
-    if (session.ChooseDataSet(tab, Combo1->currentIndex())) {
+    const Controller::DataSetChosen chosen = control_.ChooseDataSet(tab, Combo1->currentIndex(), WidthsOf(*FGrid1));
+    reportWriteError(chosen.widthsStored);
+    if (chosen.fill) {
         FillGrid();
     } else if (tab == TabIdSection) {
         FGrid1->setEnabled(false);
@@ -620,53 +524,25 @@ void Form1::Combo1_Click()
     }
 }
 
-void Form1::SaveColumnWidths()
-{
-    if (!FGrid1->isEnabled())
-        return;
-    std::vector<int> widths;
-    for (int c = 0; c < FGrid1->Cols(); ++c)
-        widths.push_back(FGrid1->ColWidth(c));
-    if (const Result<void> saved = zor::SaveColumnWidths(doc, shownTable(), widths); !saved)
-        reportWriteError(saved.failure().message());
-}
-
-void Form1::FGrid1_Scroll()
-{
-    closeCellEditor();
-}
-
 void Form1::SetNotation(int code)
 {
-    if (!CommitCellEditor() || !FGrid1->isEnabled())
+    if (!editing_->commit() || !FGrid1->isEnabled())
         return;
-    const std::optional<CellPlace> cell = session.CellAt(FGrid1->Row(), FGrid1->Col());
-    const Result<NotationChange> change = zor::SetNotation(doc, shownTable(), FGrid1->Row(), FGrid1->Col(), code);
-    if (change == NotationChange::NoSection || !cell)
+    const Controller::NotationSet set = control_.SetNotation(Tab1->SelectedIndex(), FGrid1->Row(), FGrid1->Col(), code);
+    if (!set.changed)
         return;
-    if (!change)
-        reportWriteError(change.failure().message());
-    session.SetCursor(FGrid1->Row(), FGrid1->Col());
+    reportWriteError(set.written);
     FillGrid();
-    Changes->notationChanged();
+    views_->notationChanged();
     FGrid1->setFocus();
-    // Also when the settings file refused it: the table shows it until the next read.
-    tellDone(QStringLiteral("セクション「%1」を%2にしました").arg(session.SectionCaption(*cell), NotationName(code)));
+    tellDone(set.told);
 }
-
-void Form1::NotationHex_Click() { SetNotation(zor::NotationHex); }
-void Form1::NotationCodeDec_Click() { SetNotation(NotationSigned); }
-void Form1::NotationDec_Click() { SetNotation(NotationUnsigned); }
-
-void Form1::SaveTabView() { session.RememberView(Tab1->SelectedIndex(), gridPlace()); }
-
-GridPlace Form1::gridPlace() const { return {FGrid1->Col(), FGrid1->Row(), FGrid1->LeftCol(), FGrid1->TopRow(), FGrid1->Cols()}; }
 
 void Form1::AddDataSetItems()
 {
     const QSignalBlocker blocker(Combo1);
-    for (int i = 1; i <= doc.DataSetCount; ++i)
-        Combo1->insertItem(i, doc.DataSets(i).Name);
+    for (int i = 1; i <= control_.document().DataSetCount; ++i)
+        Combo1->insertItem(i, control_.document().DataSets(i).Name);
 }
 
 void Form1::RemoveDataSetItems()
@@ -685,35 +561,29 @@ void Form1::SyncNoteText()
     if (!Text1->isEnabled())
         return;
     const int tab = Tab1->SelectedIndex();
-    storePendingNote();
-    SaveTabView();
-    const Session::Note note = session.NoteOf(tab);
-    Text1->setPlainText(note.text);
-    session.NoteShown(tab); // the load itself is no edit
+    const Controller::NoteToShow shown = control_.ShowNote(
+        tab, GridPlaceOf(*FGrid1), control_.session().NotePending() ? Text1->toPlainText() : QString());
+    reportWriteError(shown.stored);
+    Text1->setPlainText(shown.note.text);
+    control_.NoteLoaded(tab); // the load itself is no edit
     // A table without cells has no section whose note could be written.
-    if (!note.editable)
+    if (!shown.note.editable)
         Text1->setEnabled(false);
 }
 
 void Form1::storePendingNote()
 {
-    if (!session.NotePending())
-        return;
-    if (const Result<void> stored = session.StorePendingNote(Text1->toPlainText()); !stored)
-        reportWriteError(stored.failure().message());
+    if (control_.session().NotePending())
+        reportWriteError(control_.session().StorePendingNote(Text1->toPlainText()));
 }
 
-void Form1::FGrid1_EnterCell() { SyncNoteText(); }
-
-void Form1::Text1_Change() { session.NoteEdited(); }
-
-void Form1::reportWriteError(const QString& error)
+void Form1::reportWriteError(const Result<void>& written)
 {
-    if (writeErrors_.contains(error))
+    if (written.ok() || writeErrors_.contains(written.failure().message()))
         return;
     if (writeErrors_.isEmpty())
         QTimer::singleShot(0, this, &Form1::showWriteErrors);
-    writeErrors_ << error;
+    writeErrors_ << written.failure().message();
 }
 
 void Form1::showWriteErrors()
@@ -723,239 +593,16 @@ void Form1::showWriteErrors()
         dialogs_->showMessage(this, QStringLiteral("設定ファイル"), errors.join(u'\n'), QMessageBox::Warning);
 }
 
-ScrollPosition Form1::scrollPosition() const { return {FGrid1->TopRow(), FGrid1->LeftCol()}; }
-
-bool Form1::gridEvent(QEvent* event)
-{
-    if (!FGrid1->isEnabled() || txtForEdit->isVisible())
-        return false;
-    if (event->type() == QEvent::InputMethod) {
-        // An input method's composition opens the editor empty and goes on in it.
-        auto* input = static_cast<QInputMethodEvent*>(event);
-        if (input->preeditString().isEmpty() && input->commitString().isEmpty())
-            return false;
-        OpenCellEditor(32);
-        if (!txtForEdit->isVisible())
-            return false;
-        txtForEdit->clear();
-        QCoreApplication::sendEvent(txtForEdit, event);
-        return true;
-    }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;  // shortcuts
-    switch (key->key()) {
-    case Qt::Key_Delete:
-        OpenCellEditor(8);
-        return true;
-    case Qt::Key_F2:
-        OpenCellEditor(13);
-        return true;
-    default:
-        break;
-    }
-    const QString text = key->text();
-    if (text.isEmpty())
-        return false;  // arrows, paging and the like move the cursor
-    const char16_t first = text.front().unicode();
-    if (first == u'\r' || first == u'\b' || first == u' ') {
-        OpenCellEditor(first);
-        return true;
-    }
-    if (first < 0x20 || first == 0x7F)
-        return false;  // other control codes open nothing
-    OpenCellEditor(first, text);
-    return true;
-}
-
-void Form1::OpenCellEditor(int key, const QString& typed)
-{
-    if (FGrid1->Row() < 1 || FGrid1->Col() < 1)
-        return;  // no cell under the cursor
-    const int tab = Tab1->SelectedIndex();
-    if (const std::optional<QString> why = ReadOnlyReason(doc, tab, session.table(tab).dataSet,
-                                                         FGrid1->Col(), FGrid1->Row())) {
-        const QRect cell(FGrid1->mapToGlobal(QPoint(PixelsX(FGrid1->CellLeft()), PixelsY(FGrid1->CellTop()))),
-                         QSize(PixelsX(FGrid1->CellWidth()), PixelsY(FGrid1->CellHeight())));
-        QToolTip::showText(cell.bottomLeft(), *why, FGrid1, {}, kRefusedTipMilliseconds);
-        return;
-    }
-    if (key == 32) {
-        // Space opens with the cell's text, the caret at the end.
-        txtForEdit->setText(FGrid1->TextMatrix(FGrid1->Row(), FGrid1->Col()));
-        txtForEdit->end(false);
-    } else if (key > 32 || key < 0) {
-        txtForEdit->setText(typed.isEmpty() ? QString(QChar(key)) : typed);
-        txtForEdit->end(false);
-    } else if (key == 13) {
-        txtForEdit->setText(FGrid1->TextMatrix(FGrid1->Row(), FGrid1->Col()));
-        txtForEdit->selectAll();
-    } else if (key == 8) {
-        txtForEdit->setText(QString());
-    } else {
-        return;
-    }
-    txtForEdit->setFont(FGrid1->font());
-    txtForEdit->setGeometry(FGrid1->x() + PixelsX(FGrid1->CellLeft()), FGrid1->y() + PixelsY(FGrid1->CellTop()),
-                            PixelsX(FGrid1->CellWidth()), PixelsY(FGrid1->CellHeight()));
-    txtForEdit->raise();
-    txtForEdit->show();
-    txtForEdit->setFocus(Qt::OtherFocusReason);
-    session.SetCursor(FGrid1->Row(), FGrid1->Col());
-}
-
-void Form1::FGrid1_DblClick()
-{
-    if (FGrid1->Col() != 0 && FGrid1->Row() != 0)
-        OpenCellEditor(13);
-}
-
 void Form1::FGrid1_ContextMenu(const QPoint& at)
 {
     // The grid moved its cursor on the press already, when the cell lay outside the selection.
-    if (!FGrid1->isEnabled() || !FGrid1->indexAt(at).isValid())
-        return;
-    Edit->popup(FGrid1->viewport()->mapToGlobal(at));
+    if (FGrid1->isEnabled() && FGrid1->indexAt(at).isValid())
+        menus_->menu("Edit")->popup(FGrid1->viewport()->mapToGlobal(at));
 }
 
-void Form1::showCommandState()
-{
-    if (!notations_)
-        return; // the controls' first events come before the menus are made
-    const std::optional<int> notation =
-        FGrid1->isEnabled() ? session.NotationAt(FGrid1->Row(), FGrid1->Col()) : std::nullopt;
-    if (notation == zor::NotationHex)
-        NotationHex->setChecked(true);
-    else if (notation == NotationSigned)
-        NotationCodeDec->setChecked(true);
-    else if (notation == NotationUnsigned)
-        NotationDec->setChecked(true);
-    else if (QAction* checked = notations_->checkedAction())
-        checked->setChecked(false);
-    notations_->setEnabled(notation.has_value());
-    const bool rows = session.RowCommandsApply();
-    NewRow->setEnabled(rows);
-    DeleteRow->setEnabled(rows);
-    PasteText->setEnabled(FGrid1->isEnabled());
-    SelectionValues->setEnabled(FGrid1->isEnabled());
-    andou->setEnabled(doc.History->UndoCount() > 0);
-    redou->setEnabled(doc.History->RedoCount() > 0);
-}
-
-void Form1::HandleEditorKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Escape:
-        // Nothing is stored: the loss of focus that follows commits nothing.
-        escaping_ = true;
-        FGrid1->setFocus(Qt::OtherFocusReason);
-        txtForEdit->hide();
-        escaping_ = false;
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        static_cast<void>(CommitCellEditor()); // refused text stays in the editor, which says why
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_Down: {
-        if (!CommitCellEditor())  // the edit lands in its own cell before the cursor moves
-            break;
-        const int row = FGrid1->Row();
-        if (key == Qt::Key_Up && row > 1) {
-            FGrid1->setRow(row - 1);
-            if (!FGrid1->RowIsVisible(row - 1))
-                FGrid1->setTopRow(FGrid1->TopRow() - 1);
-        } else if (key == Qt::Key_Down && row < FGrid1->Rows() - 1) {
-            FGrid1->setRow(row + 1);
-            if (!FGrid1->RowIsVisible(row + 1))
-                FGrid1->setTopRow(FGrid1->TopRow() + 1);
-        }
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-bool Form1::CommitCellEditor()
-{
-    if (!txtForEdit->isVisible())
-        return true;
-    if (!ParseCellText(txtForEdit->text())) {
-        refuseEditorText();
-        return false;
-    }
-    closeCellEditor();
-    return true;
-}
-
-void Form1::closeCellEditor()
-{
-    if (!txtForEdit->isVisible())
-        return;
-    // The grid takes the focus before the editor hides, so Qt moves it nowhere else.
-    FGrid1->setFocus(Qt::OtherFocusReason);
-    // Without an active window no focus event comes: commit directly.
-    if (txtForEdit->isVisible())
-        txtForEdit_LostFocus(Qt::OtherFocusReason);
-}
-
-QString Form1::EditorFormsTip() { return QStringLiteral("この値は使えません。%1 のどれかで入力してください。").arg(CellTextForms()); }
-
-void Form1::refuseEditorText()
-{
-    txtForEdit->setFocus(Qt::OtherFocusReason);
-    txtForEdit->selectAll();
-    QToolTip::showText(txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height())), EditorFormsTip(), txtForEdit);
-}
-
-void Form1::txtForEdit_LostFocus(Qt::FocusReason reason)
-{
-    // Another window, a dialog, a menu or the menu bar took the focus: the edit goes on when it comes back.
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
-        return;
-    if (!txtForEdit->isVisible() || escaping_)
-        return;
-    const int tab = Tab1->SelectedIndex();
-    const Result<WriteResult> written =
-        CommitCellText(doc, shownTable().at(session.view().CurrentCol, session.view().CurrentRow), txtForEdit->text(), scrollPosition());
-    const QPoint below = txtForEdit->mapToGlobal(QPoint(0, txtForEdit->height()));
-    txtForEdit->hide();
-    if (!written && written.failure().kind == Failure::Kind::BadText) {
-        // Nobody asked for this commit (a click elsewhere, a scroll): the edit goes and the cell keeps its byte.
-        QToolTip::showText(below, EditorFormsTip(), FGrid1, {}, kRefusedTipMilliseconds);
-        return;
-    }
-    if (!written) {
-        tellRefusedChange(written.failure());
-    } else if (written->result == CommitResult::Changed) {
-        FGrid1->refreshCell(session.view().CurrentRow, tab == TabIndividual ? 1 : session.view().CurrentCol);
-        changesTouched(NewestStepCells(*doc.History, JournalSide::Undo));
-    }
-}
-
-TableRef Form1::shownTable() const { return session.table(Tab1->SelectedIndex()); }
-
-void Form1::moveCursor(const CellRef& cell)
-{
-    session.SetCursor(cell.row, cell.col);
-}
+TableRef Form1::shownTable() const { return control_.session().table(Tab1->SelectedIndex()); }
 
 void Form1::tellDone(const QString& text) { statusBar()->showMessage(text, kStatusMessageMilliseconds); }
-
-void Form1::tellRefusedChange(const Failure& why)
-{
-    dialogs_->showMessage(this, QStringLiteral("編集"), why.message(), QMessageBox::Warning);
-}
-
-bool Form1::takeTooLargeStep(const QString& title, int records)
-{
-    return dialogs_->ask(this, title, TooLargeToUndoQuestion(records, doc.History->Limit()), QMessageBox::Warning,
-                         QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
-}
 
 bool Form1::textBoxActive() const
 {
@@ -963,14 +610,12 @@ bool Form1::textBoxActive() const
     return focus == txtForEdit || focus == Text1;
 }
 
-void Form1::FocusTab(int position) { Tab1->FocusTab(position); }
-
-bool Form1::RevealCell(int tab, int dataSet, int row, int col)
+bool Form1::RevealCell(const CellRef& cell)
 {
     if (!FGrid1->isEnabled() && Combo1->count() < 1)
         return false; // no image open
-    const RevealPlan plan = PlanReveal(doc, shownTable(), tab, dataSet, row, col);
-    if (!plan.valid || !CommitCellEditor())
+    const RevealPlan plan = control_.PlanReveal(Tab1->SelectedIndex(), cell);
+    if (!plan.valid || !editing_->commit())
         return false;
     if (plan.changesTab) {
         // As a click on the tab: the strip's before-change first, then the change itself.
@@ -978,13 +623,12 @@ bool Form1::RevealCell(int tab, int dataSet, int row, int col)
         Tab1_BeforeClick(&cancel);
         if (cancel)
             return false;
-        session.AimReveal(plan);
-        FocusTab(plan.tab - 1);
-    } else if (plan.changesDataSet) {
-        session.AimReveal(plan);
-        setComboIndex(plan.dataSet);
+        control_.AimReveal(plan);
+        Tab1->FocusTab(plan.tab - 1);
     } else {
-        session.AimReveal(plan);
+        control_.AimReveal(plan);
+        if (plan.changesDataSet)
+            setComboIndex(plan.dataSet);
     }
     if (Tab1->SelectedIndex() != plan.tab || !FGrid1->isEnabled())
         return false;
@@ -1002,286 +646,80 @@ void Form1::takeStep(bool undo)
 {
     if (textBoxActive() || !FGrid1->isEnabled())
         return;
-    if ((undo ? doc.History->UndoCount() : doc.History->RedoCount()) == 0)
+    const Controller::StepTaken step = control_.TakeStep(undo ? Controller::StepKind::Undo : Controller::StepKind::Redo,
+                                                         Tab1->SelectedIndex(), WidthsOf(*FGrid1));
+    reportWriteError(step.widthsStored);
+    if (!step.taken)
         return;
-    SaveColumnWidths();
-    const int shownTab = Tab1->SelectedIndex();
-    const int shownDataSet = session.view().CurrentDataSet;
-    session.BeforeStep(shownTab);
-    const StepResult step = undo ? UndoStep(doc) : RedoStep(doc);
-    if (step.kind != StepResult::Taken)
-        return;
-    session.AfterStep(shownTab, shownDataSet, {step.oldest.Tab, step.oldest.DataSet, step.oldest.Col, step.oldest.Row});
     if (step.rows)
-        changesReset(true);
+        views_->reset(true);
     else
-        changesTouched(NewestStepCells(*doc.History, undo ? JournalSide::Redo : JournalSide::Undo));
-    FocusTab(step.oldest.Tab - 1);
+        views_->touched(step.touched);
+    Tab1->FocusTab(step.cell.tab - 1);
     // The tab strip's own notification may have switched already; the switch runs once.
-    if (session.view().CurrentTab != Tab1->SelectedIndex())
+    if (control_.session().view().CurrentTab != Tab1->SelectedIndex())
         SwitchTab();
     FillGrid();
-    const ViewState& view = session.view();
+    const ViewState& view = control_.session().view();
     if (view.CurrentCol >= 1 && view.CurrentCol < FGrid1->Cols())
         FGrid1->setCol(view.CurrentCol);
     if (view.CurrentRow >= 1 && view.CurrentRow < FGrid1->Rows())
         FGrid1->setRow(view.CurrentRow);
-    FGrid1->setLeftCol(step.oldest.LeftCol);
-    FGrid1->setTopRow(step.oldest.TopRow);
+    FGrid1->setLeftCol(step.scroll.leftCol);
+    FGrid1->setTopRow(step.scroll.topRow);
     FGrid1->setFocus();
-    session.SetTab(Tab1->SelectedIndex());
     // A step in another data set of the tab shown fills the grid with it: the box follows,
     // as a follower, not as a choice that would store widths and fill again.
+    const int item = control_.StepShown(Tab1->SelectedIndex());
     const QSignalBlocker blocker(Combo1);
-    Combo1->setCurrentIndex(session.DataSetItem(session.view().CurrentTab));
-    session.EndStep();
+    Combo1->setCurrentIndex(item);
 }
 
 void Form1::andou_Click() { takeStep(true); }
 void Form1::redou_Click() { takeStep(false); }
 
-void Form1::Cope_Click()
-{
-    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
-        return;
-    moveCursor(CopyCells(clipboard_, doc, shownTable(), gridSelection()));
-    putSelectionText(SelectionText(doc, shownTable(), gridSelection()));
-}
-
-void Form1::cut_Click()
-{
-    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
-        return;
-    const QString text = SelectionText(doc, shownTable(), gridSelection()); // as shown before the cut
-    const auto cut = [&](LargeStep large) { return CutCells(clipboard_, doc, shownTable(), gridSelection(), scrollPosition(), large); };
-    Result<ClipboardWrite> done = cut(LargeStep::Refuse);
-    if (done && done->write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを切り取り"), done->write.records))
-        done = cut(LargeStep::Take);
-    if (!done)
-        tellRefusedChange(done.failure());
-    if (!done || done->write.result != CommitResult::Changed)
-        return;
-    moveCursor(done->last);
-    putSelectionText(text);
-    cellsWritten();
-}
-
-void Form1::pest_Click()
-{
-    if (textBoxActive() || !FGrid1->isVisible() || !FGrid1->isEnabled() || FGrid1->Row() < 1)
-        return;
-    // A spreadsheet's copy since ZOR's own last one is what the user means to paste.
-    if (clipboardTextIsForeign()) {
-        pasteClipboardText();
-        return;
-    }
-    if (clipboard_.empty())
-        return;
-    const auto paste = [&](LargeStep large) {
-        return PasteCells(clipboard_, doc, shownTable(), FGrid1->Row(), FGrid1->Col(), {FGrid1->Rows(), FGrid1->Cols()},
-                          scrollPosition(), large);
-    };
-    Result<ClipboardWrite> done = paste(LargeStep::Refuse);
-    if (done && done->write.result == CommitResult::TooLargeToUndo && takeTooLargeStep(QStringLiteral("セルを貼り付け"), done->write.records))
-        done = paste(LargeStep::Take);
-    if (!done)
-        tellRefusedChange(done.failure());
-    if (!done || done->write.result != CommitResult::Changed)
-        return;
-    moveCursor(done->last);
-    cellsWritten();
-}
-
 bool Form1::Save_Click()
 {
-    if (!CommitCellEditor())
+    if (!editing_->commit())
         return false;
-    if (!doc.History->Modified())
-        return true;
-    const Result<void> saved = [&] {
-        const BusyCursor busy;
-        return SaveDocument(doc);
-    }();
-    if (!saved)
+    const Result<bool> saved = Busy([this] { return control_.Save(); });
+    if (!saved) {
         dialogs_->showMessage(this, QStringLiteral("上書き保存"), saved.failure().message(), QMessageBox::Warning);
-    else {
+        return false;
+    }
+    if (*saved) {
         FGrid1->viewport()->update(); // the marks go with the new baseline
-        changesReset();
+        views_->reset();
         tellDone(QStringLiteral("上書き保存しました"));
     }
-    return saved.ok();
+    return true;
 }
 
 void Form1::SaveAs_Click()
 {
-    if (!CommitCellEditor() || doc.RomPath.isEmpty())
+    const QString open = control_.document().RomPath;
+    if (!editing_->commit() || open.isEmpty())
         return;  // no image open
-    const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kRomFilter),
-                                                SaveAsName(doc.RomPath));
+    const QString path = dialogs_->saveFileName(this, QStringLiteral("名前を付けて保存"), QString::fromUtf16(kRomFilter), SaveAsName(open));
     if (path.isEmpty())
         return;
-    const Result<void> saved = [&] {
-        const BusyCursor busy;
-        return SaveDocumentAs(doc, path);
-    }();
+    const Result<QString> saved = Busy([&] { return control_.SaveAs(path); });
     if (!saved) {
         dialogs_->showMessage(this, QStringLiteral("名前を付けて保存"), saved.failure().message(), QMessageBox::Warning);
         return;
     }
-    changesReset();
-    rememberImage(doc.RomPath);
-    titleFile_ = QFileInfo(doc.RomPath).fileName();
+    views_->reset();
+    recent_->rememberImage(control_.document().RomPath);
+    titleFile_ = QFileInfo(control_.document().RomPath).fileName();
     showTitle();
     FGrid1->viewport()->update(); // the marks go with the new baseline
-    tellDone(QStringLiteral("「%1」に保存しました").arg(QFileInfo(path).fileName()));
+    tellDone(*saved);
 }
 
-void Form1::MakePatch_Click()
+void Form1::ShowSettingsProblem(const QString& problem)
 {
-    // The patch runs from the original to the image as saved: unsaved changes are asked about first.
-    if (!CommitCellEditor() || doc.RomPath.isEmpty() || !ConfirmSave())
-        return;
-    QSettings settings;
-    const QString original = dialogs_->openFileName(this, QStringLiteral("パッチの元にする、変更していないイメージ"),
-                                                    QString::fromUtf16(kAllFilesFilter),
-                                                    settings.value(kPatchOriginalKey).toString());
-    if (original.isEmpty())
-        return;
-    settings.setValue(kPatchOriginalKey, original);
-    const QFileInfo edited(doc.RomPath);
-    QString chosen;
-    QString out = dialogs_->saveFileName(this, QStringLiteral("パッチを保存"), QString::fromUtf16(kPatchFilter),
-                                         edited.dir().filePath(edited.completeBaseName() + QStringLiteral(".bps")), &chosen);
-    if (out.isEmpty())
-        return;
-    // The name decides the format; a name without one takes the filter's.
-    const bool ips = out.endsWith(QStringLiteral(".ips"), Qt::CaseInsensitive)
-                     || (QFileInfo(out).suffix().isEmpty() && chosen.endsWith(QStringLiteral("*.ips")));
-    if (QFileInfo(out).suffix().isEmpty())
-        out += ips ? QStringLiteral(".ips") : QStringLiteral(".bps");
-    const Result<PatchWritten> written = [&] {
-        const BusyCursor busy;
-        return WritePatchFile(original, doc.RomPath, out, ips ? PatchFormat::Ips : PatchFormat::Bps,
-                              {.guarded = OpenImageFiles(doc.RomPath), .skipIdentical = true});
-    }();
-    QString message = written ? written->message : written.failure().message();
-    if (doc.History->Modified()) // the save question answered no
-        message += QStringLiteral("\n保存していない変更はパッチに入っていません。");
-    dialogs_->showMessage(this, QStringLiteral("パッチを作成"), message, written ? QMessageBox::Information : QMessageBox::Warning);
-}
-
-void Form1::rowCommand(bool insert)
-{
-    if (!CommitCellEditor() || !FGrid1->isEnabled())
-        return;
-    const int tab = Tab1->SelectedIndex();
-    const int row = FGrid1->Row();
-    session.SetCursorCol(FGrid1->Col());
-    const Result<RowResult> done =
-        insert ? InsertBattleRow(doc, session.view(), tab, row) : DeleteBattleRow(doc, session.view(), tab, row);
-    if (!done) {
-        dialogs_->showMessage(this, insert ? QStringLiteral("行を追加する") : QStringLiteral("行を削除する"), done.failure().message(),
-                              QMessageBox::Warning);
-        return;
-    }
-    const RowResult& result = *done;
-    if (result.kind != RowResult::Done)
-        return;
-    session.SetCursor(result.cursorRow, session.view().CurrentCol);
-    changesReset(true);
-    FillGrid();
-    FGrid1->setLeftCol(result.leftCol);
-    FGrid1->setTopRow(result.topRow);
-    FGrid1->setFocus();
-    // An insertion puts the copy at the cursor's place, before the record it copies.
-    tellDone((insert ? QStringLiteral("レコード %1 を追加しました") : QStringLiteral("レコード %1 を削除しました")).arg(row));
-}
-
-void Form1::NewRow_Click() { rowCommand(true); }
-void Form1::DeleteRow_Click() { rowCommand(false); }
-
-void Form1::OpCSV_Click()
-{
-    if (!CommitCellEditor() || Combo1->count() == 0)
-        return;  // no image read: no tables
-    const QString folder = ProgramFolderInUse();
-    CsvExportResult result;
-    {
-        const BusyCursor busy;
-        result = ExportCsv(doc, folder);
-    }
-    if (!result.ok()) {
-        dialogs_->showMessage(this, QStringLiteral("CSV で保存"), result.outcome.failure().message(), QMessageBox::Warning);
-        return;
-    }
-    tellDone(QStringLiteral("CSVファイルを %1 に保存しました").arg(QDir::toNativeSeparators(folder)));
-    if (!result.notes.isEmpty())
-        dialogs_->showMessage(this, QStringLiteral("CSV で保存"),
-                              QStringLiteral("書き出しました。読めない文字は「?」にしました。\n") + result.notes.join(u'\n'),
-                              QMessageBox::Information);
-}
-
-// The change list.
-
-void Form1::createChangesPanel()
-{
-    ShowChanges->setCheckable(true);
-    Changes = new ChangesPanel(doc, this);
-    addDockWidget(Qt::RightDockWidgetArea, Changes);
-    Changes->hide();
-    // Closed by its own button, the menu item follows; tied to the item, which may go first when the window goes.
-    connect(Changes, &QDockWidget::visibilityChanged, ShowChanges,
-            [item = ShowChanges, dock = Changes] { item->setChecked(!dock->isHidden()); });
-    connect(Changes, &ChangesPanel::revealRequested, this,
-            [this](int tab, int dataSet, int row, int col) { guarded([&] { static_cast<void>(RevealCell(tab, dataSet, row, col)); }); });
-}
-
-void Form1::ShowChanges_Click() { showPane(Changes, ShowChanges->isChecked(), PixelsX(kChangesPaneWidth), Qt::Horizontal); }
-
-void Form1::showPane(QDockWidget* pane, bool show, int firstPixels, Qt::Orientation orientation)
-{
-    if (show == !pane->isHidden())
-        return;
-    // The pane comes beside or under the tables: a window that isn't maximised grows by it
-    // rather than squeezing the grid, and shrinks again when it goes. A pane floating apart
-    // took no room from the window, and gives none back.
-    const bool across = orientation == Qt::Horizontal;
-    const bool resizable = !isMaximized() && !isFullScreen() && !pane->isFloating();
-    const auto grow = [&](int by) { across ? resize(width() + by, height()) : resize(width(), height() + by); };
-    if (!show) {
-        pane->hide();
-        // Back by what the window grew for the pane, and no more.
-        const int grown = std::exchange(paneGrowth_[pane], 0);
-        if (resizable && grown > 0)
-            grow(-grown);
-        return;
-    }
-    // The window grows only as far as the screen's available area reaches; the rest of
-    // the pane's room comes from the grid.
-    int grown = 0;
-    if (resizable) {
-        const int room = firstPixels + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
-        const QRect available = screen()->availableGeometry();
-        const QRect frame = frameGeometry();
-        grown = std::clamp(across ? available.right() - frame.right() : available.bottom() - frame.bottom(), 0, room);
-        grow(grown);
-    }
-    paneGrowth_[pane] = grown;
-    pane->show();
-    resizeDocks({pane}, {firstPixels}, orientation);
-}
-
-void Form1::changesTouched(const std::vector<CellRef>& cells)
-{
-    labelsTouched(cells);
-    Changes->touched(cells);
-    valuesTouched(cells);
-}
-
-void Form1::changesReset(bool battleOnly)
-{
-    Changes->reset(battleOnly);
-    valuesReset();
+    if (!problem.isEmpty())
+        dialogs_->showMessage(this, QStringLiteral("設定"), problem, QMessageBox::Warning);
 }
 
 } // namespace zor

@@ -1,16 +1,13 @@
-// Form1's navigation: the status bar's description of the cell under the cursor, the
-// find bar, go to, and the shaded row labels of the battle blocks. The decisions are the
-// core's (core/navigate); here they move onto the controls.
-
-#include "window/Form1.h"
+#include "window/Navigation.h"
 
 #include "core/document/BattleRecords.h"
 #include "core/navigate/CellDescription.h"
 #include "core/navigate/GoTo.h"
-#include "core/view/Conversions.h"
 #include "core/view/Grid.h"
+#include "window/CellEditing.h"
 #include "window/FindBar.h"
 #include "window/FlexGrid.h"
+#include "window/Form1.h"
 #include "window/StatusText.h"
 #include "window/TabStrip.h"
 
@@ -24,8 +21,6 @@ namespace zor {
 
 namespace {
 
-constexpr int kMessageMilliseconds = 5000;
-
 QString GoToPrompt(int tab)
 {
     const QString row = tab == TabIdSection    ? QStringLiteral("ID（10 進数、または 0x を付けて 16 進数）")
@@ -38,110 +33,108 @@ QString GoToPrompt(int tab)
 
 } // namespace
 
-void Form1::createNavigation()
+Navigation::Navigation(Form1& form) : form_(form)
 {
     // A normal widget, not a permanent one: a message (showMessage) takes the whole bar
     // for its few seconds, and the description comes back after it.
-    CellStatus = new StatusText(this);
-    CellStatus->setObjectName(QStringLiteral("CellStatus"));
-    statusBar()->addWidget(CellStatus, 1);
+    cellStatus_ = new StatusText(&form);
+    cellStatus_->setObjectName(QStringLiteral("CellStatus"));
+    form.statusBar()->addWidget(cellStatus_, 1);
 
-    FindBar1 = new FindBar(this);
-    addToolBar(Qt::BottomToolBarArea, FindBar1);
-    FindBar1->hide();
-    connect(FindBar1, &FindBar::findRequested, this, [this](bool backwards) { runGuarded([&] { findNext(backwards); }); });
-    connect(FindBar1, &FindBar::closed, this, [this] {
-        if (FGrid1->isEnabled())
-            FGrid1->setFocus(Qt::OtherFocusReason);
+    findBar_ = new FindBar(&form);
+    form.addToolBar(Qt::BottomToolBarArea, findBar_);
+    findBar_->hide();
+    connect(findBar_, &FindBar::findRequested, this, [this](bool backwards) { form_.runGuarded([&] { findNext(backwards); }); });
+    connect(findBar_, &FindBar::closed, this, [this] {
+        if (form_.grid().isEnabled())
+            form_.grid().setFocus(Qt::OtherFocusReason);
     });
 }
 
-void Form1::refreshNavigation()
+void Navigation::refresh()
 {
-    if (!CellStatus || statusBar()->isHidden() || FGrid1->isFilling())
+    const FlexGrid& grid = form_.grid();
+    if (form_.statusBar()->isHidden() || grid.isFilling())
         return;
-    const int tab = Tab1->SelectedIndex();
-    const QString text = FGrid1->isEnabled() ? DescribeCell(doc, tab, session.table(tab).dataSet,
-                                                            FGrid1->Row(), FGrid1->Col())
-                                             : QString();
-    CellStatus->setText(text);
-    FindBar1->allDataSets()->setEnabled(tab == TabIdSection);
+    const TableRef table = form_.shownTable();
+    cellStatus_->setText(grid.isEnabled() ? DescribeCell(form_.control().document(), table.tab, table.dataSet, grid.Row(), grid.Col())
+                                          : QString());
+    findBar_->allDataSets()->setEnabled(table.tab == TabIdSection);
 }
 
-void Form1::tableFilled(int tab)
+void Navigation::tableFilled(int tab)
 {
-    FindBar1->forget();
+    findBar_->forget();
     // Every other battle block's labels shaded: where one block ends and the next begins.
     if (tab == TabBattle)
-        FGrid1->setRowLabelShadeProvider([this](int row) { return BattleBlockOf(doc, row) % 2 == 0; });
+        form_.grid().setRowLabelShadeProvider(
+            [&doc = form_.control().document()](int row) { return BattleBlockOf(doc, row) % 2 == 0; });
     else
-        FGrid1->setRowLabelShadeProvider({});
+        form_.grid().setRowLabelShadeProvider({});
 }
 
-void Form1::labelsTouched(const std::vector<CellRef>& cells)
+void Navigation::labelsTouched(const std::vector<CellRef>& cells)
 {
     // A battle record's first byte is its class, whose name is the row's label.
-    const bool shown = Tab1->SelectedIndex() == TabBattle && FGrid1->isEnabled();
+    FlexGrid& grid = form_.grid();
+    const bool shown = form_.tabs().SelectedIndex() == TabBattle && grid.isEnabled();
     for (const CellRef& cell : cells) {
         if (cell.tab != TabBattle || cell.col != 1)
             continue;
-        FindBar1->finder.forget(TabBattle, 0);
-        if (shown && cell.row >= 1 && cell.row < FGrid1->Rows())
-            FGrid1->setTextMatrix(cell.row, 0, BattleRowLabel(doc, cell.row));
+        findBar_->finder().forget(TabBattle, 0);
+        if (shown && cell.row >= 1 && cell.row < grid.Rows())
+            grid.setTextMatrix(cell.row, 0, BattleRowLabel(form_.control().document(), cell.row));
     }
 }
 
-void Form1::Search_Click()
+void Navigation::Search_Click()
 {
-    if (!CommitCellEditor())
-        return;
-    FindBar1->open();
+    if (form_.editing().commit())
+        findBar_->open();
 }
 
-void Form1::SearchNext_Click() { findNext(false); }
-void Form1::SearchPrevious_Click() { findNext(true); }
-
-void Form1::findNext(bool backwards)
+void Navigation::findNext(bool backwards)
 {
-    const FindQuery query(FindBar1->query());
+    const FindQuery query(findBar_->query());
     if (query.empty()) {
-        FindBar1->open(); // nothing to look for yet: ask for it
+        findBar_->open(); // nothing to look for yet: ask for it
         return;
     }
-    if (!FGrid1->isEnabled() || !CommitCellEditor())
+    const FlexGrid& grid = form_.grid();
+    if (!grid.isEnabled() || !form_.editing().commit())
         return;
-    const int tab = Tab1->SelectedIndex();
-    FindFrom from{tab, session.table(tab).dataSet, FGrid1->Row(), FGrid1->Col()};
-    from.onCaption = FindBar1->onCaption(from);
-    const bool all = tab == TabIdSection && FindBar1->allDataSets()->isChecked();
-    const FindHit hit = FindBar1->finder.find(doc, query, from, all, backwards);
-    FindBar1->setNotFound(hit.kind == FindHit::None);
+    const TableRef table = form_.shownTable();
+    FindFrom from{table.tab, table.dataSet, grid.Row(), grid.Col()};
+    from.onCaption = findBar_->onCaption(from);
+    const bool all = table.tab == TabIdSection && findBar_->allDataSets()->isChecked();
+    const DocumentState& doc = form_.control().document();
+    const FindHit hit = findBar_->finder().find(doc, query, from, all, backwards);
+    findBar_->setNotFound(hit.kind == FindHit::None);
     // Every find says what it did, so no earlier find's word stays on the bar.
-    statusBar()->showMessage(DescribeFind(doc, FindBar1->query(), from, hit, backwards), kMessageMilliseconds);
+    form_.tellDone(DescribeFind(doc, findBar_->query(), from, hit, backwards));
     if (hit.kind == FindHit::None)
         return;
     // Typed in the bar, the next Enter must find again rather than open the cell editor.
-    const bool fromBar = FindBar1->isVisible() && FindBar1->isAncestorOf(QApplication::focusWidget());
-    FindBar1->lastHit = RevealCell(hit.tab, hit.dataSet, hit.row, hit.col) ? hit : FindHit{};
+    const bool fromBar = findBar_->isVisible() && findBar_->isAncestorOf(QApplication::focusWidget());
+    findBar_->setLastHit(form_.RevealCell({hit.tab, hit.dataSet, hit.col, hit.row}) ? hit : FindHit{});
     if (fromBar)
-        FindBar1->field()->setFocus(Qt::OtherFocusReason);
+        findBar_->field()->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::GoTo_Click()
+void Navigation::GoTo_Click()
 {
-    if (!FGrid1->isEnabled() && Combo1->count() < 1)
+    if (!form_.grid().isEnabled() && form_.dataSets().count() < 1)
         return; // no image open
-    if (!CommitCellEditor())
+    if (!form_.editing().commit())
         return;
-    const int tab = Tab1->SelectedIndex();
-    const int dataSet = session.table(tab).dataSet;
-    const int firstDataSet = session.view().TabState(TabIdSection, ItemDataSet);
-    const int col = FGrid1->Col();
+    const TableRef table = form_.shownTable();
+    const int firstDataSet = form_.control().session().view().TabState(TabIdSection, ItemDataSet);
+    const int col = form_.grid().Col();
     std::optional<CellRef> target;
-    const QString text = dialogs_->askPlace(this, QStringLiteral("移動"), GoToPrompt(tab), [&](const QString& typed) {
+    const QString text = form_.dialogs().askPlace(&form_, QStringLiteral("移動"), GoToPrompt(table.tab), [&](const QString& typed) {
         // Called from inside the dialog: nothing may be thrown through its event loop.
         try {
-            const Result<CellRef> cell = ResolveGoTo(doc, tab, dataSet, firstDataSet, col, typed);
+            const Result<CellRef> cell = ResolveGoTo(form_.control().document(), table.tab, table.dataSet, firstDataSet, col, typed);
             target = cell ? std::optional(*cell) : std::nullopt;
             return cell ? QString() : cell.failure().message();
         } catch (const std::exception& e) {
@@ -150,7 +143,7 @@ void Form1::GoTo_Click()
         }
     });
     if (!text.isEmpty() && target)
-        static_cast<void>(RevealCell(target->tab, target->dataSet, target->row, target->col));
+        static_cast<void>(form_.RevealCell(*target));
 }
 
 } // namespace zor

@@ -2,7 +2,9 @@
 #include "core/about/Version.h"
 #include "core/files/UserSettings.h"
 #include "window/Application.h"
+#include "window/FolderChoice.h"
 #include "window/Form1.h"
+#include "window/WindowPlace.h"
 
 #include <QCommandLineParser>
 #include <QIcon>
@@ -74,16 +76,16 @@ int main(int argc, char* argv[])
 
     zor::Form1 form;
     QObject::connect(&app, &zor::Application::failed, &form, &zor::Form1::reportFailure, Qt::QueuedConnection);
-    form.RestoreWindowGeometry();
+    zor::RestoreWindowPlace(form);
     form.show();
     // The window first, then what the program folder and the image's load report, over it.
     QTimer::singleShot(0, &form, [&form, files, &settings] {
         form.ShowSettingsProblem(settings.problem);
-        form.ShowProgramFolderState();
+        form.folders().ShowProgramFolderState();
         if (!files.isEmpty() && !files.first().isEmpty()) // an empty argument names no file
             static_cast<void>(form.OpenRom(files.first()));
     });
     const int status = app.exec();
-    form.SaveWindowGeometry();
+    zor::SaveWindowPlace(form);
     return status;
 }

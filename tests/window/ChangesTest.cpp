@@ -174,14 +174,14 @@ private Q_SLOTS:
 
     void colourByValueFollowsAnEditAndKeepsTheMarks()
     {
-        QSettings().setValue(QLatin1StringView(Form1::kColourByValueKey), false);
+        QSettings().setValue(QLatin1StringView(zor::ValueViews::kColourByValueKey), false);
         auto o = Open();
         Form1& form = *o.form;
         zor::FlexGrid& grid = Grid(form);
         ShowTable(form, 2, 1); // 力 holds 0x80, 0, 0
         QVERIFY(!Item(form, "ColourByValue").isChecked() && !grid.model()->index(0, 0).data(Qt::BackgroundRole).isValid());
         Run(form, "ColourByValue");
-        QVERIFY(QSettings().value(QLatin1StringView(Form1::kColourByValueKey)).toBool());
+        QVERIFY(QSettings().value(QLatin1StringView(zor::ValueViews::kColourByValueKey)).toBool());
         QCOMPARE(Background(grid, 1, 1), zor::ValueColours::colourOf(1.0));
         QCOMPARE(Background(grid, 2, 1), zor::ValueColours::colourOf(0.0));
 
@@ -201,7 +201,7 @@ private Q_SLOTS:
         QVERIFY(!Modified(form) && !grid.model()->index(0, 0).data(Qt::BackgroundRole).isValid());
         Run(form, "ColourByValue");
         QVERIFY(Item(*Open().form, "ColourByValue").isChecked()); // a window made later remembers it
-        QSettings().setValue(QLatin1StringView(Form1::kColourByValueKey), false);
+        QSettings().setValue(QLatin1StringView(zor::ValueViews::kColourByValueKey), false);
     }
 
     void theChartFollowsTheCursorsColumnEditsAndUndo()

@@ -7,9 +7,13 @@
 #include "core/document/DocumentState.h"
 #include "window/CellEditor.h"
 #include "window/FlexGrid.h"
+#include "window/FolderChoice.h"
 #include "window/Form1.h"
+#include "window/HelpMenu.h"
 #include "window/NoteEdit.h"
 #include "window/TabStrip.h"
+#include "window/ValueViews.h"
+#include "window/WindowPlace.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -40,7 +44,7 @@ inline QAction& Item(const Form1& form, const char* name) { return Control<QActi
 inline void Run(const Form1& form, const char* item) { Item(form, item).trigger(); }
 inline QString Status(const Form1& form) { return form.statusBar()->currentMessage(); }
 inline bool Modified(const Form1& form) { return form.windowTitle().endsWith(u'*'); }
-inline DocumentState& Doc(Form1& form) { return form.doc; }
+inline DocumentState& Doc(Form1& form) { return form.control().document(); }
 
 inline QByteArray ReadFile(const QString& path)
 {

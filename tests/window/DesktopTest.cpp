@@ -189,7 +189,7 @@ private Q_SLOTS:
         const auto tip = [](const QString& folder) { return u"プログラムフォルダ: "_s + QDir::toNativeSeparators(folder); };
         Run(form, "OpenSample");
         QCOMPARE(std::pair(Title(form), DataSets(form).itemText(0)), std::pair(zor::SampleImageName(), zor::SampleModeName()));
-        QCOMPARE(form.ProgramFolderInUse(), sample);
+        QCOMPARE(form.control().ProgramFolderInUse(), sample);
         Run(form, "OpCSV");
         QVERIFY(QFile::exists(zor::JoinPath(sample, u"クラス.csv"_s)) && !QFile::exists(zor::JoinPath(home, u"クラス.csv"_s)));
         QCOMPARE(Recent().front(), (zor::RecentFile{zor::JoinPath(sample, zor::SampleImageName()), sample}));
@@ -197,7 +197,7 @@ private Q_SLOTS:
         // 読み込む keeps the open image's folder, and the status bar shows it.
         o.dialogs->openPaths = {o.folder->file(u"x.rom"_s)};
         Run(form, "Read");
-        QCOMPARE(std::tuple(Title(form), form.ProgramFolderInUse(), DataSets(form).itemText(0)),
+        QCOMPARE(std::tuple(Title(form), form.control().ProgramFolderInUse(), DataSets(form).itemText(0)),
                  std::tuple(u"x.rom"_s, sample, zor::SampleModeName()));
         QVERIFY(folderShown.isVisible() && folderShown.toolTip() == tip(sample));
         // A folder chosen reads the open image again with it, and every image opened after.
@@ -207,10 +207,10 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(Title(form), DataSets(form).itemText(0), folderShown.toolTip()), std::tuple(u"x.rom"_s, u"m"_s, tip(home)));
         // The sample's recent entry keeps its own folder; 読み込む after it, the chosen one.
         OpenRecent(form, 1);
-        QCOMPARE(std::pair(form.ProgramFolderInUse(), DataSets(form).itemText(0)), std::pair(sample, zor::SampleModeName()));
+        QCOMPARE(std::pair(form.control().ProgramFolderInUse(), DataSets(form).itemText(0)), std::pair(sample, zor::SampleModeName()));
         o.dialogs->openPaths = {o.folder->file(u"x.rom"_s)};
         Run(form, "Read");
-        QCOMPARE(form.ProgramFolderInUse(), home);
+        QCOMPARE(form.control().ProgramFolderInUse(), home);
 
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler(u"file"_s, &recorder, "open");
@@ -218,7 +218,7 @@ private Q_SLOTS:
         QDesktopServices::unsetUrlHandler(u"file"_s);
         QCOMPARE(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(home)});
         for (const QString& part : {zor::ZorVersion(), QString::fromLatin1(qVersion()), u"GPL-3.0-or-later"_s, home})
-            QVERIFY2(form.AboutText().contains(part), qPrintable(part));
+            QVERIFY2(form.help().AboutText().contains(part), qPrintable(part));
     }
 
     void theProgramFolderIsToldAndTheHintShowsUntilATable()
@@ -236,7 +236,7 @@ private Q_SLOTS:
             Form1 form(std::move(fresh));
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            form.ShowProgramFolderState();
+            form.folders().ShowProgramFolderState();
             QCOMPARE(dialogs.messages.size(), std::size_t(told));
             QVERIFY(!told || dialogs.messages[0].text.contains(missing));
             const QLabel& shown = Control<QLabel>(form, "StartHint");
@@ -271,10 +271,10 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             form.setGeometry(QRect(at, placed.size()));
             QCoreApplication::processEvents();
-            form.SaveWindowGeometry();
+            zor::SaveWindowPlace(form);
             Form1 next(std::make_unique<FakeDialogs>());
             const QRect designed = next.geometry();
-            next.RestoreWindowGeometry();
+            zor::RestoreWindowPlace(next);
             // Off every screen: the place a new window takes, at its designed size.
             QCOMPARE(next.geometry(), at == placed.topLeft() ? placed : designed);
         }
@@ -294,13 +294,13 @@ private Q_SLOTS:
             FakeDialogs& told = *dialogs;
             told.messagesExpected = true;
             Form1 form(std::move(dialogs));
-            form.RestoreWindowGeometry();
+            zor::RestoreWindowPlace(form);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             form.ShowSettingsProblem(check.problem);
             QVERIFY(told.messages.size() == 1 && told.messages[0].text.contains(file));
             Run(form, "ColourByValue"); // remembered in the settings
-            form.SaveWindowGeometry();
+            zor::SaveWindowPlace(form);
         }
         struct stat info {};
         QVERIFY(lstat(QFile::encodeName(file).constData(), &info) == 0 && S_ISFIFO(info.st_mode));

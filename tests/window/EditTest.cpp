@@ -235,7 +235,7 @@ private Q_SLOTS:
         QVERIFY(Note(form).toPlainText().size() < 2);
         for (const Qt::Key key : {Qt::Key_A, Qt::Key_X, Qt::Key_V})
             Key(form, key, Qt::ControlModifier);
-        QCOMPARE(form.clipboard().cols(), 0);
+        QCOMPARE(form.control().clipboard().cols(), 0);
         QCOMPARE(Grid(form).TextMatrix(1, 1), u"0x07"_s);
     }
 

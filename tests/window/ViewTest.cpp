@@ -269,7 +269,7 @@ private Q_SLOTS:
         QCOMPARE(place(), std::tuple(2, 2, 3, 3));
         QTest::mouseClick(&edit, Qt::LeftButton, {}, edit.actionGeometry(&Item(form, "Cope")).center());
         QTRY_VERIFY(!edit.isVisible());
-        QCOMPARE(std::pair(form.clipboard().cols(), form.clipboard().rows()), std::pair(2, 2));
+        QCOMPARE(std::pair(form.control().clipboard().cols(), form.control().clipboard().rows()), std::pair(2, 2));
         // Outside it the cursor moves there first, as a left click would.
         rightClick(grid.viewport(), CellCenter(grid, 5, 4));
         QTRY_VERIFY(edit.isVisible());

@@ -165,7 +165,7 @@ private Q_SLOTS:
         };
         for (const Case& c : {Case{"ShowChart", "ChartDock", false}, Case{"ShowChanges", "ChangesPanel", true}}) {
             const QDockWidget& pane = Control<QDockWidget>(form, c.pane);
-            const int first = c.across ? form.PixelsX(Form1::kChangesPaneWidth) : form.PixelsY(Form1::kChartPaneHeight);
+            const int first = c.across ? form.PixelsX(zor::ValueViews::kChangesPaneWidth) : form.PixelsY(zor::ValueViews::kChartPaneHeight);
             for (const int free : {first + 40, 40}) { // room for the pane, or 40 pixels of it
                 form.resize(small);
                 QCoreApplication::processEvents();
