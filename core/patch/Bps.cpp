@@ -3,6 +3,7 @@
 #include "core/files/ReadFile.h"
 #include "core/patch/BpsActions.h"
 #include "core/patch/Crc32.h"
+#include "core/patch/Damaged.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,14 +23,9 @@ std::uint32_t CrcAt(const QByteArray& bytes, qsizetype at)
     return crc;
 }
 
-Failure Damaged(const QString& detail)
-{
-    return Failure::Of(Failure::Kind::Damaged, QString(), QStringLiteral("パッチが壊れています（%1）").arg(detail));
-}
-
 Failure TooLarge(std::uint64_t size)
 {
-    return Damaged(QStringLiteral("%1 バイトのファイルを書くとあります。上限は %2 です").arg(size).arg(SizeText(kMaxImageSize)));
+    return PatchDamaged(QStringLiteral("%1 バイトのファイルを書くとあります。上限は %2 です").arg(size).arg(SizeText(kMaxImageSize)));
 }
 
 Failure OtherFile(const QString& detail) { return Failure::Of(Failure::Kind::OtherFile, QString(), detail); }
@@ -47,7 +43,7 @@ public:
         std::uint64_t shift = 1;
         for (;;) {
             if (at_ >= end_)
-                return Damaged(QStringLiteral("途中で終わっています"));
+                return PatchDamaged(QStringLiteral("途中で終わっています"));
             const std::uint8_t x = static_cast<std::uint8_t>(data_[at_++]);
             std::uint64_t part = 0;
             if (__builtin_mul_overflow(std::uint64_t{x & 0x7Fu}, shift, &part) || __builtin_add_overflow(n, part, &n))
@@ -71,7 +67,7 @@ public:
     }
 
 private:
-    static Failure Overflow() { return Damaged(QStringLiteral("64 ビットに収まらない数があります")); }
+    static Failure Overflow() { return PatchDamaged(QStringLiteral("64 ビットに収まらない数があります")); }
 
     const char* data_;
     qsizetype at_;
@@ -101,11 +97,11 @@ Result<QByteArray> ApplyBps(const QByteArray& patch, const QByteArray& source)
     if (!patch.startsWith(kBpsMagic))
         return Failure::Of(Failure::Kind::Damaged, QString(), QStringLiteral("BPS のパッチではありません（先頭が「BPS1」ではありません）"));
     if (patch.size() < kBpsMagicSize + 3 + kFooterSize)
-        return Damaged(QStringLiteral("%1 バイトしかありません").arg(patch.size()));
+        return PatchDamaged(QStringLiteral("%1 バイトしかありません").arg(patch.size()));
     const qsizetype footer = patch.size() - kFooterSize;
     const std::uint32_t patchCrc = Crc32(QByteArrayView(patch).first(patch.size() - 4));
     if (patchCrc != CrcAt(patch, footer + 8))
-        return Damaged(QStringLiteral("パッチの CRC32 が合いません"));
+        return PatchDamaged(QStringLiteral("パッチの CRC32 が合いません"));
 
     BpsReader in(patch, kBpsMagicSize, footer);
     std::uint64_t sizes[3] = {}; // the source's, the target's, the metadata's
@@ -121,7 +117,7 @@ Result<QByteArray> ApplyBps(const QByteArray& patch, const QByteArray& source)
     if (targetSize > static_cast<std::uint64_t>(kMaxImageSize))
         return TooLarge(targetSize);
     if (metadataSize > static_cast<std::uint64_t>(in.left()))
-        return Damaged(QStringLiteral("メタデータがパッチの終わりを超えています"));
+        return PatchDamaged(QStringLiteral("メタデータがパッチの終わりを超えています"));
     in.take(static_cast<qsizetype>(metadataSize));
 
     // The source first: a patch for another file writes nothing.
@@ -149,17 +145,17 @@ Result<QByteArray> ApplyBps(const QByteArray& patch, const QByteArray& source)
         const auto command = static_cast<BpsCommand>(data & 3);
         const std::uint64_t length64 = (data >> 2) + 1;
         if (length64 > static_cast<std::uint64_t>(size - pos))
-            return Damaged(QStringLiteral("出力の終わり（%1 バイト）を超えて書きます").arg(size));
+            return PatchDamaged(QStringLiteral("出力の終わり（%1 バイト）を超えて書きます").arg(size));
         const qsizetype length = static_cast<qsizetype>(length64);
         switch (command) {
         case SourceRead:
             if (length > source.size() - pos || pos > source.size())
-                return Damaged(QStringLiteral("元のファイルの終わりを超えて読みます"));
+                return PatchDamaged(QStringLiteral("元のファイルの終わりを超えて読みます"));
             std::memcpy(out + pos, src + pos, static_cast<std::size_t>(length));
             break;
         case TargetRead:
             if (length > in.left())
-                return Damaged(QStringLiteral("書くバイトがパッチの終わりを超えています"));
+                return PatchDamaged(QStringLiteral("書くバイトがパッチの終わりを超えています"));
             std::memcpy(out + pos, in.take(length), static_cast<std::size_t>(length));
             break;
         case SourceCopy: {
@@ -167,7 +163,7 @@ Result<QByteArray> ApplyBps(const QByteArray& patch, const QByteArray& source)
             if (!delta)
                 return delta.failure();
             if (!MoveCursor(*delta, source.size(), &sourceCursor) || length > source.size() - sourceCursor)
-                return Damaged(QStringLiteral("元のファイルの外からコピーします"));
+                return PatchDamaged(QStringLiteral("元のファイルの外からコピーします"));
             std::memcpy(out + pos, src + sourceCursor, static_cast<std::size_t>(length));
             sourceCursor += length;
             break;
@@ -177,7 +173,7 @@ Result<QByteArray> ApplyBps(const QByteArray& patch, const QByteArray& source)
             if (!delta)
                 return delta.failure();
             if (!MoveCursor(*delta, size, &targetCursor) || targetCursor >= pos)
-                return Damaged(QStringLiteral("まだ書いていない位置からコピーします"));
+                return PatchDamaged(QStringLiteral("まだ書いていない位置からコピーします"));
             // The copy may overlap its own output, and then repeats the bytes from the cursor
             // with the period of their distance: copied from the cursor in whole periods, each
             // piece up to twice the last, so a long run of zeros costs few calls.
@@ -195,10 +191,10 @@ Result<QByteArray> ApplyBps(const QByteArray& patch, const QByteArray& source)
         pos += length;
     }
     if (pos != size)
-        return Damaged(QStringLiteral("%1 バイト目で終わり、出力の %2 バイトに足りません").arg(pos).arg(size));
+        return PatchDamaged(QStringLiteral("%1 バイト目で終わり、出力の %2 バイトに足りません").arg(pos).arg(size));
     const std::uint32_t targetCrc = Crc32(target);
     if (targetCrc != CrcAt(patch, footer + 4))
-        return Damaged(QStringLiteral("できたファイルの CRC32 が %1 のはずが、%2 です").arg(Hex32(CrcAt(patch, footer + 4)), Hex32(targetCrc)));
+        return PatchDamaged(QStringLiteral("できたファイルの CRC32 が %1 のはずが、%2 です").arg(Hex32(CrcAt(patch, footer + 4)), Hex32(targetCrc)));
     return target;
 }
 

@@ -1,6 +1,7 @@
 #include "core/patch/Ips.h"
 
 #include "core/files/ReadFile.h"
+#include "core/patch/Damaged.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -86,11 +87,6 @@ private:
     const QByteArray& t_;
 };
 
-Failure Damaged(const QString& detail)
-{
-    return Failure::Of(Failure::Kind::Damaged, QString(), QStringLiteral("パッチが壊れています（%1）").arg(detail));
-}
-
 Failure Refused(const QString& detail) { return Failure::Of(Failure::Kind::Refused, QString(), detail); }
 
 std::uint32_t Get(const QByteArray& bytes, qsizetype at, int count)
@@ -164,21 +160,21 @@ Result<QByteArray> ApplyIps(const QByteArray& patch, const QByteArray& source)
     qsizetype at = kMagicSize;
     for (;;) {
         if (size - at < 3)
-            return Damaged(QStringLiteral("終わりの「EOF」がありません"));
+            return PatchDamaged(QStringLiteral("終わりの「EOF」がありません"));
         if (std::memcmp(patch.constData() + at, "EOF", 3) == 0) {
             at += 3;
             if (at == size)
                 return target;
             if (size - at != 3)
-                return Damaged(QStringLiteral("「EOF」の後に余分なバイトがあります"));
+                return PatchDamaged(QStringLiteral("「EOF」の後に余分なバイトがあります"));
             const qsizetype truncated = Get(patch, at, 3);
             if (truncated > target.size())
-                return Damaged(QStringLiteral("切り詰める大きさ %1 バイトがファイルより大きいです").arg(truncated));
+                return PatchDamaged(QStringLiteral("切り詰める大きさ %1 バイトがファイルより大きいです").arg(truncated));
             target.truncate(truncated);
             return target;
         }
         if (size - at < 5)
-            return Damaged(QStringLiteral("レコードが途中で終わっています"));
+            return PatchDamaged(QStringLiteral("レコードが途中で終わっています"));
         const qsizetype offset = Get(patch, at, 3);
         qsizetype length = Get(patch, at + 3, 2);
         at += 5;
@@ -186,21 +182,21 @@ Result<QByteArray> ApplyIps(const QByteArray& patch, const QByteArray& source)
         bool isRun = false;
         if (length == 0) {
             if (size - at < 3)
-                return Damaged(QStringLiteral("レコードが途中で終わっています"));
+                return PatchDamaged(QStringLiteral("レコードが途中で終わっています"));
             length = Get(patch, at, 2);
             if (length == 0)
-                return Damaged(QStringLiteral("%1 の繰り返しが 0 回です").arg(HexOffset(offset)));
+                return PatchDamaged(QStringLiteral("%1 の繰り返しが 0 回です").arg(HexOffset(offset)));
             bytes = patch.constData() + at + 2;
             isRun = true;
             at += 3;
         } else {
             if (size - at < length)
-                return Damaged(QStringLiteral("レコードが途中で終わっています"));
+                return PatchDamaged(QStringLiteral("レコードが途中で終わっています"));
             bytes = patch.constData() + at;
             at += length;
         }
         if (offset + length > kMaxImageSize)
-            return Damaged(QStringLiteral("%1 を超える位置まで書きます").arg(SizeText(kMaxImageSize)));
+            return PatchDamaged(QStringLiteral("%1 を超える位置まで書きます").arg(SizeText(kMaxImageSize)));
         if (offset + length > target.size())
             target.append(QByteArray(offset + length - target.size(), '\0')); // the gap before the record reads as zeros
         if (isRun)
