@@ -190,19 +190,10 @@ void CompareIndividual(const DocumentState& oldDoc, const DocumentState& newDoc,
     }
 }
 
-// The number of records of each block, by block from 1.
-std::vector<int> BlockSizes(const DocumentState& doc)
-{
-    std::vector<int> sizes(kBlockCount + 2, 0);
-    for (int r = 1; r <= doc.BattleCount(); ++r)
-        ++sizes[static_cast<std::size_t>(BattleBlockOf(doc, r))];
-    return sizes;
-}
-
 void CompareBlocks(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<BlockDifference>& blocks)
 {
-    const std::vector<int> before = BlockSizes(oldDoc);
-    const std::vector<int> after = BlockSizes(newDoc);
+    const std::vector<int> before = BattleBlockSizes(oldDoc);
+    const std::vector<int> after = BattleBlockSizes(newDoc);
     for (int block = 1; block < static_cast<int>(before.size()); ++block)
         if (before[block] != after[block])
             blocks.push_back({block, before[block], after[block]});

@@ -75,6 +75,22 @@ int BattleBlockOf(const DocumentState& doc, int record)
     return block;
 }
 
+std::vector<int> BattleBlockSizes(const DocumentState& doc)
+{
+    // How many block starts lie at each record; a record's block is 1 + the starts at or before it.
+    std::vector<int> startsAt(static_cast<std::size_t>(doc.BattleCount()) + 1, 0);
+    for (int k = 1; k <= kBlockCount && k <= doc.GroupStarts().upper(); ++k)
+        if (doc.GroupStarts(k) > 0 && doc.GroupStarts(k) <= doc.BattleCount())
+            ++startsAt[static_cast<std::size_t>(doc.GroupStarts(k))];
+    std::vector<int> sizes(kBlockCount + 2, 0);
+    int block = 1;
+    for (int r = 1; r <= doc.BattleCount(); ++r) {
+        block += startsAt[static_cast<std::size_t>(r)];
+        ++sizes[static_cast<std::size_t>(block)];
+    }
+    return sizes;
+}
+
 RecordRange GroupRecords(const BattleRecords& records, int group)
 {
     if (records.count == 0 || group < 0 || group > records.separators)

@@ -30,6 +30,10 @@ void ClearBattleRecords(DocumentState& doc);
 // GroupStarts entry at or before r one more. 0 when there is no record r.
 int BattleBlockOf(const DocumentState& doc, int record);
 
+// The number of records of each block as BattleBlockOf counts them, by block from 1
+// (element 0 unused), in one pass over the records.
+std::vector<int> BattleBlockSizes(const DocumentState& doc);
+
 // First and last record of group g (0-based block number as the split sees it).
 struct RecordRange {
     int first = 0;

@@ -1,8 +1,10 @@
 #include "core/document/BattleRecords.h"
+#include "tests/support/HandTables.h"
 #include "tests/support/RomBuilder.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <tuple>
 
 namespace zor {
@@ -97,6 +99,25 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
     doc.BattleStream.redimPreserve(doc.BattleStream.upper() - 2);
     ASSERT_NO_THROW(ReadBattleRecords(doc));
     EXPECT_EQ(std::tuple(doc.BattleCount(), doc.BattleParams(25, 316)), std::tuple(316, Numbered(4)[24]));
+}
+
+// The sizes counted in one pass agree with each record's block, whatever the starts hold:
+// unused 0s among used ones, starts past the last record, two at one record.
+TEST(BattleRecords, BlockSizesAgreeWithEachRecordsBlock)
+{
+    std::mt19937 random(5);
+    for (int round = 0; round < 50; ++round) {
+        std::vector<int> starts(static_cast<std::size_t>(random() % (kBlockCount + 1)));
+        const int count = static_cast<int>(random() % 40);
+        for (int& start : starts)
+            start = static_cast<int>(random() % (count + 3));
+        DocumentState doc;
+        test::SetBattleRecords(doc, count, [](int, int) { return 1; }, starts);
+        std::vector<int> counted(kBlockCount + 2, 0);
+        for (int r = 1; r <= count; ++r)
+            ++counted[static_cast<std::size_t>(BattleBlockOf(doc, r))];
+        EXPECT_EQ(BattleBlockSizes(doc), counted) << round;
+    }
 }
 
 } // namespace
