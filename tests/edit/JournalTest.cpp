@@ -318,6 +318,15 @@ TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
               std::tuple(std::uint8_t{0}, std::uint8_t{3}, std::uint8_t{4})); // the first commit stays
     EXPECT_EQ(doc.History->RedoCount(), 5);
 
+    // Five cells are exactly what it keeps: one step, and nothing older.
+    std::vector<CellWrite> five;
+    for (int c = 4; c <= 8; ++c)
+        five.push_back({{TabBattle, 0, c, 2}, 0});
+    ASSERT_EQ(WriteCells(doc, five, {}, UnchangedCells::Skipped)->result, CommitResult::Changed);
+    EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->Steps(JournalSide::Undo).size()), std::tuple(5, 1u));
+    ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
+    EXPECT_EQ(doc.BattleParams(4, 2), 6);
+
     // Six cells are more than the history keeps: nothing changes until the caller says to take them.
     std::vector<CellWrite> writes;
     for (int c = 4; c <= 9; ++c)

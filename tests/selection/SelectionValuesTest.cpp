@@ -39,6 +39,11 @@ TEST(SelectionValues, RoundingHalvesAwayFromZeroAndHolding)
     const Result<ValuesWritten> scaled = ScaleSelection(doc, kTable, {5, 1, 5, 2}, u"１２.５"_s, {});
     EXPECT_EQ(std::tuple(Byte(doc, 1, 5), Byte(doc, 2, 5)), std::tuple(21, 21)); // 168 × 0.125 = 21, 169 × 0.125 = 21.125
     EXPECT_EQ(scaled->held, 0);
+    // A result at the very top of its range is not held.
+    PutByte(doc, {TabIdSection, 1, 2, 1}, 0xFE);
+    PutByte(doc, {TabIdSection, 1, 3, 1}, 126);
+    EXPECT_EQ(AddToSelection(doc, kTable, idZero, u"1"_s, {})->held, 0);
+    EXPECT_EQ(std::pair(Byte(doc, 2, 1), Byte(doc, 3, 1)), std::pair(0xFF, 127));
 
     for (const QString& bad : {u"0x"_s, u"1e2"_s, u"--1"_s, u"0x123456789"_s, u"."_s, u"1.2345678"_s}) {
         EXPECT_EQ(AddToSelection(doc, kTable, idZero, bad, {}).failure().kind, Failure::Kind::BadText) << bad.toStdString();
