@@ -182,11 +182,6 @@ void DecodeStream(BattleCodec& codec, NdArray<std::uint8_t, 1>& stream, const QB
     stream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
 }
 
-void EncodeStream(BattleCodec& codec, const NdArray<std::uint8_t, 1>& stream, QByteArray& image)
-{
-    codec.EncodeBattleBlocks(stream.Elements(), image);
-}
-
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks)
 {
     std::vector<std::uint8_t> bytes;
@@ -208,22 +203,17 @@ std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream)
     return bytes;
 }
 
-Record RandomRecord(std::mt19937& random, const std::vector<std::uint8_t>& alphabet)
-{
-    Record record(kRecordSize);
-    record[0] = static_cast<std::uint8_t>(1 + random() % 255);
-    for (int j = 1; j < kRecordSize; ++j)
-        record[j] = alphabet[random() % alphabet.size()];
-    return record;
-}
-
 std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet)
 {
     std::vector<Block> blocks(kBlockCount);
     for (Block& block : blocks) {
         const int count = 1 + static_cast<int>(random() % static_cast<unsigned>(maxRecords));
-        for (int r = 0; r < count; ++r)
-            block.push_back(RandomRecord(random, alphabet));
+        for (int r = 0; r < count; ++r) {
+            Record& record = block.emplace_back(kRecordSize);
+            record[0] = static_cast<std::uint8_t>(1 + random() % 255);
+            for (int j = 1; j < kRecordSize; ++j)
+                record[j] = alphabet[random() % alphabet.size()];
+        }
     }
     return blocks;
 }
