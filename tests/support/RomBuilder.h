@@ -24,7 +24,6 @@ public:
     explicit BlockAssembler(int size = 0); // written as low and high byte, 0..0xFFFF
 
     BlockAssembler& literal(std::uint8_t byte);
-    BlockAssembler& literals(QByteArrayView bytes);
     BlockAssembler& reference(int length, int position); // length 3..18, position 0..4095
     BlockAssembler& raw(QByteArrayView bytes);
 
