@@ -140,24 +140,6 @@ TEST_F(BlockDecoder, SizeTestFollowsEachWholeItem)
     EXPECT_EQ(d.output(total + 1), 0);
 }
 
-TEST_F(BlockDecoder, OneRecordBlocksGiveUpperBound8165)
-{
-    std::vector<QByteArray> blocks;
-    for (int n = 0; n < kBlockCount; ++n) {
-        QByteArray record(kRecordSize, static_cast<char>(1 + n % 200));
-        record.append('\0');
-        blocks.push_back(BlockAssembler(26).literals(record).bytes());
-    }
-    rom.blocks(blocks);
-    const Decoded d = Decode(rom.image());
-    ASSERT_EQ(d.output.upper(), 8165);
-    EXPECT_EQ(d.output(8165), 0);
-    for (int n = 0; n < kBlockCount; ++n) {
-        EXPECT_EQ(d.output(26 * n + 1), 1 + n % 200);
-        EXPECT_EQ(d.output(26 * (n + 1)), 0) << n;
-    }
-}
-
 // Each case names the block and the first offset that cannot be read; the output
 // keeps the blocks decoded before (one byte each here).
 TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)

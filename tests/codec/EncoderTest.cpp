@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace zor {
@@ -47,64 +48,29 @@ protected:
             dictionary[position + i] = static_cast<char>(bytes[i]);
     }
 
-    QByteArray Encode(const std::vector<Block>& blocks)
+    // On every refusal the image is left exactly as it was, and the message names the block.
+    void ExpectRefused(const NdArray<std::uint8_t, 1>& stream, int block, std::int32_t dictionaryBase = RomBuilder::kDictionaryBase)
     {
         RomBuilder rom;
-        rom.dictionary(dictionary).encode(StreamOf(blocks));
-        return rom.image();
-    }
-
-    static std::vector<std::uint8_t> Region(const QByteArray& image, int from, int count)
-    {
-        return std::vector<std::uint8_t>(image.begin() + kRegionOffset + from, image.begin() + kRegionOffset + from + count);
+        rom.dictionary(dictionary);
+        const QByteArray before = rom.image();
+        BattleCodec codec;
+        codec.SetDictionaryBase(dictionaryBase);
+        try {
+            codec.EncodeBattleBlocks(stream.Elements(), rom.image());
+            ADD_FAILURE() << "not refused";
+        } catch (const CodecError& e) {
+            EXPECT_EQ(e.block(), block) << e.what();
+            if (block >= 0) {
+                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
+            }
+        }
+        EXPECT_TRUE(rom.image() == before) << "the image was written";
     }
 
     std::mt19937 random{20240611};
     QByteArray dictionary;
 };
-
-TEST_F(BlockEncoder, LongestMatchAtTheLowestPosition)
-{
-    Record record = LowRecord();
-    Plant(700, record.data(), 18);
-    Plant(100, record.data(), 18);
-    Plant(50, record.data(), 12); // lower, but shorter: loses
-    const QByteArray image = Encode(Blocks({{record}}));
-
-    std::vector<std::uint8_t> expected{26, 0, 0x7F, 0xF0, 0x64};
-    expected.insert(expected.end(), record.begin() + 18, record.end());
-    expected.insert(expected.end(), {0x80, 0x00});
-    EXPECT_EQ(Region(image, 0, static_cast<int>(expected.size())), expected);
-}
-
-TEST_F(BlockEncoder, NoMatchGivesFourFlagGroupsAndTheFirstBlockAtTheRegionStart)
-{
-    const Record record = LowRecord();
-    const QByteArray image = Encode(Blocks({{record}}));
-    std::vector<std::uint8_t> expected{26, 0};
-    for (int group = 0; group < 3; ++group) {
-        expected.push_back(0xFF);
-        expected.insert(expected.end(), record.begin() + 8 * group, record.begin() + 8 * group + 8);
-    }
-    expected.insert(expected.end(), {0xC0, record[24], 0});
-    EXPECT_EQ(Region(image, 0, 32), expected);
-    // Table entries: block 0 at region offset 0, block 1 after 2 + 30 bytes.
-    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + kPointerTableOffset, image.begin() + kPointerTableOffset + 4),
-              (std::vector<std::uint8_t>{0x00, 0x80, 0x20, 0x80}));
-}
-
-TEST_F(BlockEncoder, AThreeByteTailStaysLiteral)
-{
-    Record record = LowRecord();
-    Plant(300, record.data(), 18);                   // reference of 18
-    Plant(900, record.data() + 18, 5);               // reference of 5: bytes 19..23
-    const std::uint8_t tail[] = {record[23], record[24], 0};
-    Plant(1500, tail, 3);                            // the tail occurs, but is never searched
-    const QByteArray image = Encode(Blocks({{record}}));
-
-    const std::vector<std::uint8_t> expected{26, 0, 0x38, 0xF1, 0x2C, 0x23, 0x84, record[23], record[24], 0};
-    EXPECT_EQ(Region(image, 0, 10), expected);
-}
 
 TEST_F(BlockEncoder, NoEmptyFlagGroupAfterAnEighthItem)
 {
@@ -112,11 +78,13 @@ TEST_F(BlockEncoder, NoEmptyFlagGroupAfterAnEighthItem)
     Record record = LowRecord();
     Plant(1000, record.data(), 10);
     Plant(2000, record.data() + 10, 10);
-    const QByteArray image = Encode(Blocks({{record}}));
+    RomBuilder rom;
+    rom.dictionary(dictionary).encode(StreamOf(Blocks({{record}})));
+    const QByteArray& image = rom.image();
 
     const std::vector<std::uint8_t> expected{26, 0, 0x3F, 0x73, 0xE8, 0x77, 0xD0, record[20], record[21], record[22], record[23], record[24], 0,
                                              26, 0}; // block 1's size right after
-    EXPECT_EQ(Region(image, 0, 15), expected);
+    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + kRegionOffset, image.begin() + kRegionOffset + 15), expected);
     EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + kPointerTableOffset + 2, image.begin() + kPointerTableOffset + 4),
               (std::vector<std::uint8_t>{13, 0x80}));
 }
@@ -168,68 +136,46 @@ TEST_F(BlockEncoder, ShorterImagesGrowToTheRegionsEnd)
     }
 }
 
-// On every refusal the image is left exactly as it was, and the message names the block.
-class EncoderRefusal : public BlockEncoder {
-protected:
-    void ExpectRefused(const NdArray<std::uint8_t, 1>& stream, int block, qsizetype imageSize = kEncodedImageSize,
-                       std::int32_t dictionaryBase = RomBuilder::kDictionaryBase)
-    {
-        RomBuilder rom(imageSize);
-        rom.dictionary(dictionary);
-        const QByteArray before = rom.image();
-        BattleCodec codec;
-        codec.SetDictionaryBase(dictionaryBase);
-        try {
-            test::EncodeStream(codec, stream, rom.image());
-            ADD_FAILURE() << "not refused";
-        } catch (const CodecError& e) {
-            EXPECT_EQ(e.block(), block) << e.what();
-            if (block >= 0) {
-                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
-            }
-        }
-        EXPECT_TRUE(rom.image() == before) << "the image was written";
-    }
-};
-
-TEST_F(EncoderRefusal, WrongBlockCounts)
+TEST_F(BlockEncoder, StreamsNotOf314BlocksOfRecordsAndMisplacedDictionariesAreRefused)
 {
-    std::vector<Block> blocks = Blocks();
-    blocks.pop_back();
-    ExpectRefused(StreamOf(blocks), 313);
-    blocks.push_back({LowRecord()});
-    blocks.push_back({LowRecord()});
-    ExpectRefused(StreamOf(blocks), 314);
-    ExpectRefused(NdArray<std::uint8_t, 1>(1), 0);
-}
-
-TEST_F(EncoderRefusal, RecordsThatBeginWithZero)
-{
-    std::vector<Block> blocks = Blocks();
-    blocks[7][0][0] = 0;
-    ExpectRefused(StreamOf(blocks), 7);
-    blocks = Blocks();
-    blocks[0][0][0] = 0;
-    ExpectRefused(StreamOf(blocks), 0);
-    // An empty block: two zeros in a row.
-    blocks = Blocks();
-    blocks[20].clear();
-    ExpectRefused(StreamOf(blocks), 20);
-}
-
-TEST_F(EncoderRefusal, StreamsThatDoNotEndWithTheLastBlock)
-{
+    const auto with = [&](const std::function<void(std::vector<Block>&)>& change) {
+        std::vector<Block> blocks = Blocks();
+        change(blocks);
+        return StreamOf(blocks);
+    };
     const NdArray<std::uint8_t, 1> whole = StreamOf(Blocks());
     NdArray<std::uint8_t, 1> cut = whole;
-    cut.redimPreserve(whole.upper() - 10); // the last record is cut short
-    ExpectRefused(cut, 313);
+    cut.redimPreserve(whole.upper() - 10);
     NdArray<std::uint8_t, 1> longer = whole;
-    longer.redimPreserve(whole.upper() + 5); // bytes that belong to no block
-    ExpectRefused(longer, 313);
+    longer.redimPreserve(whole.upper() + 5);
+    struct Case {
+        const char* name;
+        NdArray<std::uint8_t, 1> stream;
+        int block;
+        std::int32_t dictionaryBase = RomBuilder::kDictionaryBase;
+    };
+    const std::vector<Case> cases{
+        {"313 blocks", with([](std::vector<Block>& b) { b.pop_back(); }), 313},
+        {"315 blocks", with([&](std::vector<Block>& b) { b.push_back({LowRecord()}); }), 314},
+        {"no blocks", NdArray<std::uint8_t, 1>(1), 0},
+        {"a record beginning with 0", with([](std::vector<Block>& b) { b[7][0][0] = 0; }), 7},
+        {"the first record beginning with 0", with([](std::vector<Block>& b) { b[0][0][0] = 0; }), 0},
+        {"an empty block: two zeros in a row", with([](std::vector<Block>& b) { b[20].clear(); }), 20},
+        {"the last record cut short", cut, 313},
+        {"bytes of no block", longer, 313},
+        {"a dictionary past the image", whole, -1, kEncodedImageSize - kDictionarySize - 1},
+        {"a dictionary before it", whole, -1, -3},
+        // It would change under the blocks made for it.
+        {"a dictionary inside the region", whole, -1, kRegionOffset + 0x100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRefused(c.stream, c.block, c.dictionaryBase);
+    }
 }
 
 // Records of one byte value compress to 18-byte references, so only the size stops them.
-TEST_F(EncoderRefusal, BlockOf32768BytesOrMore)
+TEST_F(BlockEncoder, BlockOf32768BytesOrMoreIsRefused)
 {
     const Record same(kRecordSize, 0x41);
     Plant(40, same.data(), 18);
@@ -246,19 +192,10 @@ TEST_F(EncoderRefusal, BlockOf32768BytesOrMore)
     ExpectRefused(StreamOf(blocks), 50);
 }
 
-TEST_F(EncoderRefusal, ImageAndDictionaryPlaces)
-{
-    const NdArray<std::uint8_t, 1> stream = StreamOf(Blocks());
-    ExpectRefused(stream, -1, kEncodedImageSize, kEncodedImageSize - kDictionarySize - 1);
-    ExpectRefused(stream, -1, kEncodedImageSize, -3);
-    // A dictionary inside the region would change under the blocks made for it.
-    ExpectRefused(stream, -1, kEncodedImageSize, kRegionOffset + 0x100);
-}
-
 // Blocks of literals only: one record takes 32 bytes, two 60, and 808 records 22729;
 // a first record that starts with a 6-byte run takes 27, with a 7-byte run 26.
 // So the region ends exactly at 0x7FFE with the 7-byte run and one byte later with the 6-byte one.
-TEST_F(EncoderRefusal, TheRegionEndsAt0x7FFE)
+TEST_F(BlockEncoder, TheRegionEndsAt0x7FFE)
 {
     auto blocksWithRun = [&](int run) {
         std::vector<Block> blocks = Blocks();

@@ -108,14 +108,9 @@ std::vector<Place> Places(const ChangeList& list)
 
 TEST_F(Changes, EntriesFollowTableOrderWhateverTheOrderOfTheEdits)
 {
-    const auto other = [&](int tab, int dataSet, int col, int row) { return (byte(tab, dataSet, col, row) + 1) % 256; };
-    commit(TabBattle, 0, 3, 2, other(TabBattle, 0, 3, 2));
-    commit(TabIndividual, 0, 1, 1, other(TabIndividual, 0, 1, 1));
-    commit(TabIdSection, 2, 1, 1, other(TabIdSection, 2, 1, 1));
-    commit(TabIdSection, 1, 2, 3, other(TabIdSection, 1, 2, 3));
-    commit(TabIdSection, 1, 1, 3, other(TabIdSection, 1, 1, 3));
-    commit(TabIdSection, 1, 1, 2, other(TabIdSection, 1, 1, 2));
-    commit(TabBattle, 0, 1, 2, other(TabBattle, 0, 1, 2));
+    for (const CellRef& c : {CellRef{TabBattle, 0, 3, 2}, {TabIndividual, 0, 1, 1}, {TabIdSection, 2, 1, 1}, {TabIdSection, 1, 2, 3},
+                             {TabIdSection, 1, 1, 3}, {TabIdSection, 1, 1, 2}, {TabBattle, 0, 1, 2}})
+        commit(c.tab, c.dataSet, c.col, c.row, (byte(c.tab, c.dataSet, c.col, c.row) + 1) % 256);
 
     const std::vector<Place> expected{{TabIdSection, 1, 2, 1}, {TabIdSection, 1, 3, 1}, {TabIdSection, 1, 3, 2},
                                       {TabIdSection, 2, 1, 1}, {TabIndividual, 0, 1, 1}, {TabBattle, 0, 2, 1},

@@ -78,14 +78,6 @@ Fields Of(const CellDifference& c)
     return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldByte, c.newByte};
 }
 
-TEST_F(Compare, TheSampleAgainstItselfIsIdentical)
-{
-    const ImageComparison result = compare(sample, sample);
-    EXPECT_TRUE(result.identical() && result.cells.empty() && result.otherBytes.empty() && result.problems.empty());
-    EXPECT_EQ(result.oldBattleCount, newDoc.BattleCount());
-    EXPECT_GT(result.oldBattleCount, 300);
-}
-
 TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
 {
     QByteArray changed = withBattle([](std::vector<std::uint8_t>& stream) { stream[3] ^= 0x01; }); // record 1, section 3

@@ -50,41 +50,36 @@ protected:
     ProblemLog log;
 };
 
-TEST_F(Definitions, IdFilesCountLinesAndNameReadableOnes)
-{
-    home.writeMode(u"mode"_s, u"a.idn zero|one|two|\n a.sna\n b.sna"_s);
-    home.writeBytes(u"mode/b.idn"_s, "n0\nn1\nn2\nn3\n\nn5\nn6");
-    load();
-    EXPECT_TRUE(log.empty()) << log.text().toStdString();
-    const DataSet& a = set(u"a"_s);
-    const DataSet& b = set(u"b"_s);
-    EXPECT_EQ(a.IdCount, 4); // the final line break adds an unnamed ID
-    EXPECT_EQ((QStringList{a.IdNames(1), a.IdNames(3), a.IdNames(4)}), (QStringList{u"zero"_s, u"two"_s, QString()}));
-    EXPECT_EQ(b.IdCount, 7); // counted past the empty line, named only before it
-    EXPECT_EQ((QStringList{b.IdNames(4), b.IdNames(6)}), (QStringList{u"n3"_s, QString()}));
-}
-
-TEST_F(Definitions, SectionCountComesFromTheLineCount)
+// An .idn file has an ID for each line, one after a final line break too, named up to the
+// first empty line; an .sna file a section for each two lines, read in pairs up to an empty
+// line. Sections past the readable pairs have no offset: reported where the pairs stop,
+// never read or written.
+TEST_F(Definitions, CountsComeFromTheLineCount)
 {
     home.writeMode(u"mode"_s, uR"(
-        five.idn  x
-        five.sna  100|A|200|B|300|C|400|D|500|E|
+        a.idn     zero|one|two|
+        a.sna     100|A|200|B|300|C|400|D|500|E|
+        b.sna
         six.idn   x
         six.sna   100|A|200|B|300|C|400|D|500|E||
         gap.idn   x
         gap.sna   10|P|20|||30|R|
     )"_s);
+    home.writeBytes(u"mode/b.idn"_s, "n0\nn1\nn2\nn3\n\nn5\nn6");
     load();
-    const DataSet& five = set(u"five"_s);
+    const DataSet& a = set(u"a"_s);
+    const DataSet& b = set(u"b"_s);
+    EXPECT_EQ((QStringList{a.IdNames(1), a.IdNames(3), a.IdNames(4), b.IdNames(4), b.IdNames(6)}),
+              (QStringList{u"zero"_s, u"two"_s, QString(), u"n3"_s, QString()}));
     const DataSet& six = set(u"six"_s);
     const DataSet& gap = set(u"gap"_s);
-    EXPECT_EQ(std::tuple(five.SectionCount, five.SectionAddresses(5), five.SectionNames(5)), std::tuple(5, 0x500, u"E"_s));
-    EXPECT_EQ(std::tuple(six.SectionCount, six.SectionAddresses(6), six.SectionNames(6)), std::tuple(6, 0, QString()));
-    // Reading stops at the empty line where the third pair would begin; the count still comes from L = 8.
-    EXPECT_EQ(std::tuple(gap.SectionCount, gap.SectionAddresses(2), gap.SectionNames(2)), std::tuple(4, 0x20, QString()));
-    EXPECT_EQ(std::tuple(gap.SectionAddresses(3), gap.SectionNames(3)), std::tuple(0, QString()));
-    // Sections past the readable pairs have no offset: reported where the pairs stop, never read or written.
-    EXPECT_EQ((std::vector<int>{five.SectionAddressUnusable(5), gap.SectionAddressUnusable(2), six.SectionAddressUnusable(6),
+    EXPECT_EQ((std::vector<int>{a.IdCount, b.IdCount, a.SectionCount, six.SectionCount, gap.SectionCount}), (std::vector<int>{4, 7, 5, 6, 4}));
+    EXPECT_EQ(std::tuple(a.SectionAddresses(5), a.SectionNames(5), six.SectionAddresses(6), six.SectionNames(6)),
+              std::tuple(0x500, u"E"_s, 0, QString()));
+    // Reading stops at the empty line where gap's third pair would begin.
+    EXPECT_EQ(std::tuple(gap.SectionAddresses(2), gap.SectionNames(2), gap.SectionAddresses(3), gap.SectionNames(3)),
+              std::tuple(0x20, QString(), 0, QString()));
+    EXPECT_EQ((std::vector<int>{a.SectionAddressUnusable(5), gap.SectionAddressUnusable(2), six.SectionAddressUnusable(6),
                                 gap.SectionAddressUnusable(3), gap.SectionAddressUnusable(4)}),
               (std::vector<int>{0, 0, 1, 1, 1}));
     EXPECT_EQ(problemFiles(), (QStringList{u"mode/gap.sna:5"_s, u"mode/six.sna:11"_s}));
@@ -139,20 +134,16 @@ TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolderAndAModeMayHoldTwo
     home.writeBytes(u"ZOR.ini"_s, "[Option]\rDefaultNotation=10\r"); // carriage returns only, and no Mode
     load();
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
-    EXPECT_EQ(doc.ModeName, QString());
     ASSERT_EQ(doc.DataSetCount, 1);
-    EXPECT_EQ(doc.DataSets(1).Name, u"here"_s);
-    EXPECT_EQ(doc.SettingDefaults(SettingNotation), 10);
+    EXPECT_EQ(std::tuple(doc.ModeName, doc.DataSets(1).Name, doc.SettingDefaults(SettingNotation)), std::tuple(QString(), u"here"_s, 10));
     home.writeBytes(u"ZOR.ini"_s, "");
     load();
-    EXPECT_EQ(doc.DataSetCount, 1);
-    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(log.empty() && doc.DataSetCount == 1);
 
     home.writeMode(u"a..b"_s, u"t.idn x|\n t.sna 10|A|"_s);
     load();
     EXPECT_TRUE(log.empty()) << log.text().toStdString();
-    EXPECT_EQ(doc.ModeFolder, home.file(u"a..b"_s));
-    EXPECT_EQ(doc.DataSetCount, 1);
+    EXPECT_EQ(std::tuple(doc.ModeFolder, doc.DataSetCount), std::tuple(home.file(u"a..b"_s), 1));
 }
 
 // Each problem names its file and line, quotes at most 80 characters of the line, and the rest loads.

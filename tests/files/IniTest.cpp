@@ -18,33 +18,20 @@ namespace {
 using test::Cp932;
 using test::ProgramFolder;
 
-// A path whose folder takes no new file. Permissions do not stop root; a regular
-// file as the folder stops everyone.
-QString UnwritablePath(const ProgramFolder& home)
+// Names match whatever their case and the blanks around them, in the file or in the call;
+// a key belongs to its own section, the first one wins, and only ';' starts a comment.
+TEST(Ini, ReadsKeysOfTheirOwnSectionByName)
 {
-    QDir().mkpath(home.file(u"locked"_s));
-    QFile::setPermissions(home.file(u"locked"_s), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    if (QFile probe(home.file(u"locked/probe"_s)); !probe.open(QIODevice::WriteOnly))
-        return home.file(u"locked/t.ini"_s);
-    QFile::remove(home.file(u"locked/probe"_s));
-    home.writeBytes(u"plain"_s, "x");
-    return home.file(u"plain/t.ini"_s);
-}
-
-TEST(Ini, ReadsNamesWhateverTheirCase)
-{
-    const IniFile ini = IniFile::fromBytes("[option]\r\nMODE=abc\r\n  mode2 = spaced value  \r\n");
-    EXPECT_EQ((QStringList{ini.value(u"Option"_s, u"Mode"_s), ini.value(u"OPTION"_s, u"mode2"_s), ini.value(u"Option"_s, u"Missing"_s),
-                           ini.value(u"Other"_s, u"Mode"_s)}),
-              (QStringList{u"abc"_s, u"spaced value"_s, QString(), QString()}));
-}
-
-TEST(Ini, KeysBelongToTheirOwnSectionAndTheFirstOneWins)
-{
-    const IniFile ini = IniFile::fromBytes("[A]\nk=1\nk=2\n; k=3\n#x=1\n[B]\nk=4\n[A]\nk=5\n");
-    EXPECT_EQ(std::pair(ini.value(u"A"_s, u"k"_s), ini.value(u"B"_s, u"k"_s)), std::pair(u"1"_s, u"4"_s));
-    EXPECT_FALSE(ini.contains(u"A"_s, u"; k"_s));
-    EXPECT_EQ(ini.value(u"A"_s, u"#x"_s), u"1"_s); // only ';' starts a comment
+    const IniFile ini = IniFile::fromBytes("[option]\r\nMODE=abc\r\n  mode2 = spaced value  \r\n; k=3\r\n#x=1\r\nk=1\r\nk=2\r\n"
+                                           "[B]\r\nk=4\r\n[Option]\r\nk=5\r\n");
+    for (const auto& [section, key, value] : {std::tuple{u"Option"_s, u"Mode"_s, u"abc"_s}, {u"OPTION"_s, u"mode2"_s, u"spaced value"_s},
+                                              {u" Option\t"_s, u" k "_s, u"1"_s}, {u"B"_s, u"k"_s, u"4"_s}, {u"option"_s, u"#x"_s, u"1"_s},
+                                              {u"Option"_s, u"Missing"_s, QString()}, {u"Other"_s, u"Mode"_s, QString()}}) {
+        EXPECT_EQ(ini.value(section, key), value) << section.toStdString() << "/" << key.toStdString();
+        EXPECT_EQ(ini.contains(section, key), !value.isEmpty());
+    }
+    EXPECT_FALSE(ini.contains(u"Option"_s, u"; k"_s));
+    EXPECT_EQ(ini.wholeValue(u"B\t"_s, u" k"_s), u"4"_s);
 }
 
 // A value reads back trimmed and without one pair of matching quotes around it; a lone
@@ -75,171 +62,92 @@ TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
     EXPECT_FALSE(IniFile::fromBytes("[\x93]\r\nk=1\r\n").contains(QString(QChar::ReplacementCharacter), u"k"_s));
 }
 
-TEST(Ini, LoadTellsAMissingFileFromAnUnreadableOne)
-{
-    ProgramFolder home;
-    EXPECT_EQ(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"nothing.ini"_s)), QString());
-    EXPECT_TRUE(IniFile::load(home.file(u"nothing.ini"_s)).failure().missing());
-    QDir().mkpath(home.file(u"folder.ini"_s));
-    const Result<IniFile> folder = IniFile::load(home.file(u"folder.ini"_s));
-    ASSERT_FALSE(folder);
-    EXPECT_FALSE(folder.failure().missing());
-    EXPECT_EQ(folder.failure().reason(), u"フォルダです"_s);
-    home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n");
-    const Result<IniFile> read = IniFile::load(home.file(u"t.ini"_s));
-    ASSERT_TRUE(read);
-    EXPECT_TRUE(read->contains(u"A"_s, u"x"_s));
-}
-
 TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
 {
     const QString ascii(300, u'x');
-    const IniFile a = IniFile::fromBytes("[S]\r\nk=" + Cp932(ascii) + "\r\n");
-    EXPECT_EQ(a.value(u"S"_s, u"k"_s), ascii.left(254));
-    ProgramFolder home;
-    home.writeBytes(u"n.ini"_s, "[Text]\r\nSection1=\"" + Cp932(u"メモ"_s.repeated(200)) + "\"\r\n");
-    EXPECT_EQ(ReadIniWhole(u"text"_s, u"section1"_s, home.file(u"n.ini"_s)), u"メモ"_s.repeated(200));
-
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(ascii) + "\r\n").value(u"S"_s, u"k"_s), ascii.left(254));
+    const QString notes = u"メモ"_s.repeated(200);
+    EXPECT_EQ(IniFile::fromBytes("[Text]\r\nSection1=\"" + Cp932(notes) + "\"\r\n").wholeValue(u"text"_s, u"section1"_s), notes);
     // A double-byte character is never split: 1 + 126 * 2 = 253 bytes fit, the 127th would not.
     const QString mixed = u"a"_s + QString(150, u'ア');
-    const IniFile b = IniFile::fromBytes("[S]\r\nk=" + Cp932(mixed) + "\r\n");
-    EXPECT_EQ(b.value(u"S"_s, u"k"_s), mixed.left(127));
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(mixed) + "\r\n").value(u"S"_s, u"k"_s), mixed.left(127));
 }
 
-TEST(Ini, WriteChangesOnlyTheKeyLineByteForByte)
+// A write changes only the key's line, byte for byte; a new key goes after its section's
+// last line that isn't blank, a new section at the end, each with the file's first line
+// ending (CRLF for a lone CR, which could join the LF of a line after it). Keys that keep
+// the value they read as leave the file alone, its time too.
+TEST(Ini, WriteChangesOnlyWhatItMust)
 {
-    ProgramFolder home;
-    const QByteArray before = "; comment line\r\n"
-                              "garbage without equals\r\n"
-                              "\r\n"
-                              "[Step]\r\n"
-                              "Section1=3\r\n"
-                              "Section2 = 4\n"
-                              "\r\n"
-                              "[Text]\r\n"
-                              "Section1=" + Cp932(u"メモ\\nです"_s) + "\r\n"
-                              "tail without break";
-    home.writeBytes(u"t.ini"_s, before);
-    ASSERT_TRUE(WriteIni(u"step"_s, u"SECTION2"_s, u"7"_s, home.file(u"t.ini"_s)));
-    QByteArray expected = before;
-    expected.replace("Section2 = 4\n", "Section2=7\n");
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), expected);
-    EXPECT_EQ(ReadIni(u"Text"_s, u"Section1"_s, home.file(u"t.ini"_s)), u"メモ\\nです"_s);
-}
-
-TEST(Ini, WriteAddsKeysAtTheEndOfTheirSectionAndNewSectionsAtTheEnd)
-{
-    ProgramFolder home;
-    home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n\r\n[B]\r\ny=2");
-    ASSERT_TRUE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"t.ini"_s)));
-    ASSERT_TRUE(WriteIni(u"C"_s, u"w"_s, u"4"_s, home.file(u"t.ini"_s)));
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
-    // A new file has CRLF.
-    ASSERT_TRUE(WriteIni(u"ColWidth"_s, u"Section0"_s, u"1200"_s, home.file(u"new.ini"_s)));
-    EXPECT_EQ(home.readBytes(u"new.ini"_s), "[ColWidth]\r\nSection0=1200\r\n");
-}
-
-TEST(Ini, WritingWhatAKeyReadsAsSavesNothing)
-{
-    ProgramFolder home;
-    const QString path = home.file(u"t.ini"_s);
-    const QByteArray before = "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3";
-    home.writeBytes(u"t.ini"_s, before);
+    const QByteArray notes = "[Text]\r\nSection1=" + Cp932(u"メモ\\nです"_s) + "\r\ntail without break";
+    struct Case {
+        const char* name;
+        QByteArray before; // null: no file
+        QString section;
+        std::vector<std::pair<QString, QString>> keys;
+        QByteArray after;
+    };
+    const std::vector<Case> cases{
+        {"replaced", "; comment\r\ngarbage\r\n\r\n[Step]\r\nSection1=3\r\nSection2 = 4\n\r\n" + notes, u"step"_s, {{u"SECTION2"_s, u"7"_s}},
+         "; comment\r\ngarbage\r\n\r\n[Step]\r\nSection1=3\r\nSection2=7\n\r\n" + notes},
+        {"added to its section", "[A]\r\nx=1\r\n\r\n[B]\r\ny=2", u"A"_s, {{u"z"_s, u"3"_s}}, "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2"},
+        {"a new section", "[A]\r\nx=1\r\n\r\n[B]\r\ny=2", u" C "_s, {{u"\tw"_s, u"4"_s}}, "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n"},
+        {"a new file", QByteArray(), u"ColWidth"_s, {{u"Section0"_s, u"1200"_s}}, "[ColWidth]\r\nSection0=1200\r\n"},
+        {"the last line replaced", "[A]\r\nx=1\r\nlast=3", u"A"_s, {{u"last"_s, u"4"_s}}, "[A]\r\nx=1\r\nlast=4\r\n"},
+        {"carriage returns", "[Option]\rMode=mac\r", u"Option"_s, {{u"CSVNotation"_s, u"16"_s}}, "[Option]\rMode=mac\rCSVNotation=16\r\n"},
+        {"mixed endings", "[A]\rx=1\n\n[B]\ny=2\n", u"A"_s, {{u"z"_s, u"3"_s}}, "[A]\rx=1\nz=3\r\n\n[B]\ny=2\n"},
+        {"the same values", "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3", u"a"_s, {{u"X"_s, u"1"_s}, {u"q"_s, u"two"_s}, {u"last"_s, u"'3'"_s}},
+         "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3"},
+        {"one changed, one the same", "[C]\r\nk0=100\r\nk1=80\r\n", u"C"_s, {{u"k0"_s, u"7"_s}, {u"k1"_s, u"80"_s}},
+         "[C]\r\nk0=7\r\nk1=80\r\n"},
+    };
     const QDateTime longAgo(QDate(2001, 2, 3), QTime(4, 5, 6));
-    if (QFile file(path); file.open(QIODevice::ReadWrite)) {
-        ASSERT_TRUE(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramFolder home;
+        const QString path = home.file(u"t.ini"_s);
+        if (!c.before.isNull()) {
+            home.writeBytes(u"t.ini"_s, c.before);
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+        }
+        ASSERT_TRUE(WriteIniKeys(c.section, c.keys, path));
+        EXPECT_EQ(home.readBytes(u"t.ini"_s), c.after);
+        EXPECT_EQ(QFileInfo(path).lastModified() == longAgo, c.after == c.before);
     }
-    EXPECT_TRUE(WriteIni(u"a"_s, u"X"_s, u"1"_s, path));
-    EXPECT_TRUE(WriteIniKeys(u"A"_s, {{u"q"_s, u"two"_s}, {u"last"_s, u"'3'"_s}}, path));
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
-    EXPECT_EQ(QFileInfo(path).lastModified(), longAgo);
-
-    // A replaced last line gets a line break.
-    ASSERT_TRUE(WriteIni(u"A"_s, u"last"_s, u"4"_s, path));
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=4\r\n");
 }
 
-TEST(Ini, WriteIniKeysSetsAllOrNothing)
-{
-    ProgramFolder home;
-    const QString path = home.file(u"t.ini"_s);
-    home.writeBytes(u"t.ini"_s, "[ColWidth]\r\nSection0=100\r\n\r\n[Step]\r\nSection1=2\r\n");
-    ASSERT_TRUE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"120"_s}, {u"Section1"_s, u"80"_s}}, path));
-    const QByteArray after = "[ColWidth]\r\nSection0=120\r\nSection1=80\r\n\r\n[Step]\r\nSection1=2\r\n";
-    const Result<void> refused = WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"1"_s}, {u"Section1"_s, u"😀"_s}}, path);
-    ASSERT_FALSE(refused);
-    EXPECT_TRUE(refused.failure().reason().contains(u"CP932"_s)) << refused.failure().reason().toStdString();
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), after);
-    // A key that keeps its value after one that changes: the change is saved all the same.
-    ASSERT_TRUE(WriteIniKeys(u"ColWidth"_s, {{u"Section0"_s, u"7"_s}, {u"Section1"_s, u"80"_s}}, path));
-    EXPECT_EQ(ReadIni(u"ColWidth"_s, u"Section0"_s, path), u"7"_s);
-}
-
-TEST(Ini, CarriageReturnOnlyFilesReadAndKeepTheirEndings)
-{
-    ProgramFolder home;
-    home.writeBytes(u"cr.ini"_s, "[Option]\rMode=mac\rDefaultNotation=10\r");
-    EXPECT_EQ(std::pair(ReadIni(u"Option"_s, u"Mode"_s, home.file(u"cr.ini"_s)), ReadIni(u"Option"_s, u"DefaultNotation"_s, home.file(u"cr.ini"_s))),
-              std::pair(u"mac"_s, u"10"_s));
-    ASSERT_TRUE(WriteIni(u"Option"_s, u"CSVNotation"_s, u"16"_s, home.file(u"cr.ini"_s)));
-    // A new line ends with CRLF: a lone CR could join the LF of a line after it.
-    EXPECT_EQ(home.readBytes(u"cr.ini"_s), "[Option]\rMode=mac\rDefaultNotation=10\rCSVNotation=16\r\n");
-
-    home.writeBytes(u"mixed.ini"_s, "[A]\rx=1\n\n[B]\ny=2\n");
-    ASSERT_TRUE(WriteIni(u"A"_s, u"z"_s, u"3"_s, home.file(u"mixed.ini"_s)));
-    EXPECT_EQ(home.readBytes(u"mixed.ini"_s), "[A]\rx=1\nz=3\r\n\n[B]\ny=2\n");
-    EXPECT_EQ(ToTextLines(home.readBytes(u"mixed.ini"_s)).lines,
-              (QStringList{u"[A]"_s, u"x=1"_s, u"z=3"_s, QString(), u"[B]"_s, u"y=2"_s}));
-}
-
-TEST(Ini, BlanksAroundNamesInACallDontCount)
-{
-    IniFile ini = IniFile::fromBytes("[S]\r\nk=1\r\n");
-    EXPECT_EQ(std::pair(ini.value(u" S"_s, u"k"_s), ini.wholeValue(u"S\t"_s, u" k "_s)), std::pair(u"1"_s, u"1"_s));
-    EXPECT_TRUE(ini.contains(u"\tS "_s, u"k\t"_s));
-    for (const auto& [section, key, value] : {std::tuple{u"S "_s, u"k"_s, u"2"_s}, {u" S"_s, u" new "_s, u"3"_s}, {u" T "_s, u"\tk"_s, u"4"_s}})
-        EXPECT_EQ(ini.set(section, key, value), true) << key.toStdString();
-    EXPECT_EQ(ini.bytes(), "[S]\r\nk=2\r\nnew=3\r\n[T]\r\nk=4\r\n");
-    EXPECT_EQ(ini.value(u"S"_s, u"k"_s), u"2"_s);
-    EXPECT_EQ(ini.set(u" "_s, u" "_s, u"1"_s).failure().kind, Failure::Kind::BadText);
-}
-
-TEST(Ini, RefusesWhatTheFormatCannotHoldAndLeavesTheFileAlone)
+// What the format can't hold, what can't be read back or written: refused, saying why,
+// and the file is left as it was, whichever key of several was the one.
+TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
 {
     ProgramFolder home;
     const QByteArray before = "[A]\r\nx=1\r\n";
     home.writeBytes(u"t.ini"_s, before);
-    EXPECT_FALSE(WriteIni(u"A"_s, u"x"_s, u"two\r\nlines"_s, home.file(u"t.ini"_s)));
-    EXPECT_FALSE(WriteIni(u"A"_s, u"x"_s, u"😀"_s, home.file(u"t.ini"_s)));
-    EXPECT_FALSE(WriteIni(u"A"_s, u"a=b"_s, u"1"_s, home.file(u"t.ini"_s)));
-    // Names that would never be found again.
-    for (const auto& [section, key] : {std::pair(u"A"_s, u";x"_s), {u"A"_s, u"[x"_s}, {u"a]b"_s, u"x"_s}})
-        EXPECT_FALSE(WriteIni(section, key, u"1"_s, home.file(u"t.ini"_s))) << key.toStdString();
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
-}
-
-TEST(Ini, FailedWritesSayWhy)
-{
-    ProgramFolder home;
-    home.writeBytes(u"t.ini"_s, "[A]\r\nx=1\r\n");
-    const auto reason = [](const Result<void>& written) { return written ? QString() : written.failure().reason(); };
-    const QString lineBreak = reason(WriteIni(u"A"_s, u"x"_s, u"a\nb"_s, home.file(u"t.ini"_s)));
-    EXPECT_TRUE(lineBreak.contains(u"改行"_s)) << lineBreak.toStdString();
-    // Something there that cannot be read as a file is not replaced.
     QDir().mkpath(home.file(u"folder.ini"_s));
-    const QString unreadable = reason(WriteIni(u"A"_s, u"x"_s, u"1"_s, home.file(u"folder.ini"_s)));
-    EXPECT_TRUE(unreadable.contains(u"読めません"_s)) << unreadable.toStdString();
-
-    // A file that would grow past what a read takes is not written.
     const QString big(kMaxTextFileSize / 2, u'x');
-    EXPECT_TRUE(WriteIni(u"A"_s, u"y"_s, big, home.file(u"t.ini"_s)));
-    const QString tooLarge = reason(WriteIni(u"A"_s, u"z"_s, big, home.file(u"t.ini"_s)));
-    EXPECT_TRUE(tooLarge.contains(u"読み込めなく"_s)) << tooLarge.toStdString();
-    EXPECT_EQ(ReadIniWhole(u"A"_s, u"y"_s, home.file(u"t.ini"_s)), big);
-
-    const QString locked = UnwritablePath(home);
-    EXPECT_FALSE(reason(WriteIniKeys(u"A"_s, {{u"x"_s, u"1"_s}}, locked)).isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(locked));
+    ASSERT_TRUE(WriteIni(u"A"_s, u"y"_s, big, home.file(u"big.ini"_s)));
+    struct Case {
+        QString file, section, key, value, says;
+    };
+    for (const Case& c : std::vector<Case>{{u"t.ini"_s, u"A"_s, u"x"_s, u"two\r\nlines"_s, u"改行"_s},
+                                           {u"t.ini"_s, u"A"_s, u"x"_s, u"😀"_s, u"CP932"_s},
+                                           {u"t.ini"_s, u"A"_s, u"a=b"_s, u"1"_s, u"キー名"_s},
+                                           {u"t.ini"_s, u"A"_s, u";x"_s, u"1"_s, u"キー名"_s},
+                                           {u"t.ini"_s, u"A"_s, u"[x"_s, u"1"_s, u"キー名"_s},
+                                           {u"t.ini"_s, u"a]b"_s, u"x"_s, u"1"_s, u"キー名"_s},
+                                           {u"t.ini"_s, u" "_s, u" "_s, u"1"_s, u"キー名"_s},
+                                           {u"folder.ini"_s, u"A"_s, u"x"_s, u"1"_s, u"読めません"_s},
+                                           {u"big.ini"_s, u"A"_s, u"z"_s, big, u"読み込めなく"_s},
+                                           {u"none/t.ini"_s, u"A"_s, u"x"_s, u"1"_s, u"フォルダが見つかりません"_s}}) {
+        SCOPED_TRACE(c.key.toStdString());
+        const Result<void> written = WriteIniKeys(c.section, {{u"x"_s, u"2"_s}, {c.key, c.value}}, home.file(c.file));
+        ASSERT_FALSE(written);
+        EXPECT_TRUE(written.failure().reason().contains(c.says)) << written.failure().reason().toStdString();
+    }
+    EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
+    EXPECT_EQ(ReadIniWhole(u"A"_s, u"y"_s, home.file(u"big.ini"_s)), big);
+    EXPECT_FALSE(QFileInfo::exists(home.file(u"none"_s)));
 }
 
 TEST(Ini, ReportsLinesThatAreNotCp932)

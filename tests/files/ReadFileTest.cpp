@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <tuple>
+
 #include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -18,55 +18,49 @@ namespace {
 
 using test::ProgramFolder;
 
-TEST(ReadFile, ReadsARegularFileWhole)
+// A regular file is read whole, also through a link, up to the limit; a pipe would block
+// an ordinary open and a device would be read without end: both are refused before a
+// byte is read, as are folders, missing files and files over the limit, naming it.
+TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
 {
     ProgramFolder home;
     home.writeBytes(u"a.bin"_s, QByteArray("a\0b", 3));
-    EXPECT_EQ(ReadRegularFile(home.file(u"a.bin"_s), 3), QByteArray("a\0b", 3));
     home.writeBytes(u"empty.bin"_s, {});
-    EXPECT_EQ(ReadRegularFile(home.file(u"empty.bin"_s), 3), QByteArray());
-    // Through a symlink to a regular file.
     ASSERT_TRUE(QFile::link(home.file(u"a.bin"_s), home.file(u"link.bin"_s)));
-    EXPECT_EQ(ReadRegularFile(home.file(u"link.bin"_s), 3), QByteArray("a\0b", 3));
-}
-
-// A pipe would block an ordinary open, a device would be read without end: both are
-// refused before a byte is read.
-TEST(ReadFile, RefusesWhatIsNotARegularFile)
-{
-    ProgramFolder home;
     ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
     ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"zero"_s)));
-    for (const QString& name : {u"pipe"_s, u"zero"_s}) {
-        const Result<QByteArray> read = ReadRegularFile(home.file(name), kMaxTextFileSize);
-        ASSERT_FALSE(read) << name.toStdString();
-        EXPECT_EQ(read.failure().kind, Failure::Kind::NotRegular) << name.toStdString();
-        EXPECT_EQ(read.failure().reason(), u"通常のファイルではありません"_s);
-        EXPECT_EQ(read.failure().place, home.file(name));
+    for (const auto& [name, size] : {std::pair{u"limit"_s, kMaxTextFileSize}, {u"over"_s, kMaxTextFileSize + 1}}) {
+        home.writeBytes(name, {});
+        ASSERT_TRUE(QFile::resize(home.file(name), size)); // sparse: nothing is written
     }
-    const Result<QByteArray> folder = ReadRegularFile(home.path(), kMaxTextFileSize);
-    const Result<QByteArray> missing = ReadRegularFile(home.file(u"none"_s), kMaxTextFileSize);
-    ASSERT_FALSE(folder || missing);
-    EXPECT_EQ(std::tuple(folder.failure().reason(), folder.failure().missing(), missing.failure().reason(), missing.failure().missing()),
-              std::tuple(u"フォルダです"_s, false, u"ファイルが見つかりません"_s, true));
-}
-
-TEST(ReadFile, RefusesAFileOverTheLimitNamingIt)
-{
-    ProgramFolder home;
-    home.writeBytes(u"big.ini"_s, {});
-    QFile big(home.file(u"big.ini"_s));
-    ASSERT_TRUE(big.resize(kMaxTextFileSize + 1)); // sparse: nothing is written
-    const Result<QByteArray> tooLarge = ReadRegularFile(big.fileName(), kMaxTextFileSize);
-    ASSERT_FALSE(tooLarge);
-    EXPECT_EQ(tooLarge.failure().kind, Failure::Kind::TooLarge);
-    EXPECT_TRUE(tooLarge.failure().reason().contains(u"16 MiB"_s)) << tooLarge.failure().reason().toStdString();
-    ASSERT_TRUE(big.resize(kMaxTextFileSize));
-    EXPECT_EQ(ReadRegularFile(big.fileName(), kMaxTextFileSize)->size(), kMaxTextFileSize);
-    home.writeBytes(u"four"_s, "1234");
-    const Result<QByteArray> four = ReadRegularFile(home.file(u"four"_s), 3);
-    ASSERT_FALSE(four);
-    EXPECT_TRUE(four.failure().reason().contains(u"3 バイト"_s)) << four.failure().reason().toStdString();
+    struct Case {
+        QString name;
+        qint64 limit;
+        QByteArray bytes = {}; // read, when why is empty
+        QString why = {};
+        bool missing = false;
+    };
+    for (const Case& c : std::vector<Case>{{u"a.bin"_s, 3, QByteArray("a\0b", 3)},
+                                           {u"empty.bin"_s, 3, QByteArray()},
+                                           {u"link.bin"_s, 3, QByteArray("a\0b", 3)},
+                                           {u"a.bin"_s, 2, {}, u"ファイルが大きすぎます（上限は 2 バイト）"_s},
+                                           {u"limit"_s, kMaxTextFileSize, QByteArray(kMaxTextFileSize, '\0')},
+                                           {u"over"_s, kMaxTextFileSize, {}, u"ファイルが大きすぎます（上限は 16 MiB）"_s},
+                                           {u"pipe"_s, 3, {}, u"通常のファイルではありません"_s},
+                                           {u"zero"_s, 3, {}, u"通常のファイルではありません"_s},
+                                           {QString(), 3, {}, u"フォルダです"_s},
+                                           {u"none"_s, 3, {}, u"ファイルが見つかりません"_s, true}}) {
+        SCOPED_TRACE(c.name.toStdString());
+        const Result<QByteArray> read = ReadRegularFile(home.file(c.name), c.limit);
+        if (c.why.isEmpty()) {
+            ASSERT_TRUE(read) << read.failure().message().toStdString();
+            EXPECT_TRUE(*read == c.bytes);
+        } else {
+            ASSERT_FALSE(read);
+            EXPECT_EQ(std::tuple(read.failure().reason(), read.failure().missing(), read.failure().place),
+                      std::tuple(c.why, c.missing, home.file(c.name)));
+        }
+    }
 }
 
 } // namespace

@@ -29,64 +29,67 @@ QStringList Files(const ProgramFolder& home)
 // Why a write was refused; empty when it wasn't.
 QString Reason(const Result<void>& written) { return written ? QString() : written.failure().reason(); }
 
-mode_t Permissions(const QString& path)
+// The permission bits, or the kind of file, of path itself.
+mode_t Mode(const QString& path, mode_t mask = 07777)
 {
     struct stat info {};
-    EXPECT_EQ(stat(QFile::encodeName(path).constData(), &info), 0);
-    return info.st_mode & 07777;
+    return lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & mask : 0;
 }
 
+// The bytes go to a temporary file beside the target, named after it; the target changes
+// only at the rename, and a writer never committed takes its temporary file with it.
 TEST(AtomicFile, TheTargetChangesOnlyAtTheRename)
 {
     ProgramFolder home;
     home.writeBytes(u"t.bin"_s, "old");
-    {
+    for (const bool committed : {false, true}) {
         AtomicFile file(home.file(u"t.bin"_s));
         ASSERT_TRUE(file.write("new bytes"));
-        EXPECT_EQ(home.readBytes(u"t.bin"_s), "old");
-        // The temporary file lies beside the target, named after it.
         const QFileInfo temporary(file.temporaryPath());
         EXPECT_EQ(temporary.absolutePath(), QFileInfo(home.path()).absoluteFilePath());
         EXPECT_TRUE(temporary.fileName().startsWith(u"t.bin"_s)) << temporary.fileName().toStdString();
         EXPECT_EQ(QFile(temporary.filePath()).size(), 9);
-        ASSERT_TRUE(file.commit());
-        EXPECT_TRUE(file.temporaryPath().isEmpty());
+        EXPECT_EQ(home.readBytes(u"t.bin"_s), "old");
+        if (committed) {
+            ASSERT_TRUE(file.commit());
+            EXPECT_TRUE(file.temporaryPath().isEmpty());
+        }
     }
     EXPECT_EQ(home.readBytes(u"t.bin"_s), "new bytes");
     EXPECT_EQ(Files(home), QStringList{u"t.bin"_s});
-
-    // Never committed: the temporary file goes with the writer.
-    {
-        AtomicFile file(home.file(u"t.bin"_s));
-        ASSERT_TRUE(file.write("lost"));
-        EXPECT_EQ(Files(home).size(), 2);
-    }
-    EXPECT_EQ(Files(home), QStringList{u"t.bin"_s});
-    EXPECT_EQ(home.readBytes(u"t.bin"_s), "new bytes");
-    AtomicFile unwritten(home.file(u"t.bin"_s));
-    EXPECT_FALSE(unwritten.commit());
+    EXPECT_FALSE(AtomicFile(home.file(u"t.bin"_s)).commit());
 }
 
-TEST(AtomicFile, KeepsPermissionsAndWritesThroughSymlinks)
+// A file written over keeps its permissions, a new one gets 0666 less the umask; a link
+// is written through, or replaced as a name when told; a pipe, or a link to one, is
+// never replaced by a regular file.
+TEST(AtomicFile, KeepsPermissionsLinksAndPipes)
 {
     ProgramFolder home;
     home.writeBytes(u"t.bin"_s, "old");
     ASSERT_EQ(chmod(QFile::encodeName(home.file(u"t.bin"_s)).constData(), 0640), 0);
     ASSERT_TRUE(WriteFileAtomically(home.file(u"t.bin"_s), "new"));
-    EXPECT_EQ(Permissions(home.file(u"t.bin"_s)), 0640u);
-
-    // A new file: 0666 less the umask.
     const mode_t old = umask(027);
     ASSERT_TRUE(WriteFileAtomically(home.file(u"fresh.bin"_s), "x"));
     umask(old);
-    EXPECT_EQ(Permissions(home.file(u"fresh.bin"_s)), 0640u);
+    EXPECT_EQ(std::pair(Mode(home.file(u"t.bin"_s)), Mode(home.file(u"fresh.bin"_s))), std::pair(mode_t{0640}, mode_t{0640}));
 
-    ASSERT_TRUE(QDir(home.path()).mkdir(u"real"_s));
-    home.writeBytes(u"real/target.bin"_s, "old");
-    ASSERT_TRUE(QFile::link(home.file(u"real/target.bin"_s), home.file(u"link.bin"_s)));
-    ASSERT_TRUE(WriteFileAtomically(home.file(u"link.bin"_s), "through"));
-    EXPECT_TRUE(QFileInfo(home.file(u"link.bin"_s)).isSymLink());
-    EXPECT_EQ(home.readBytes(u"real/target.bin"_s), "through");
+    ASSERT_TRUE(QFile::link(home.file(u"t.bin"_s), home.file(u"through.bin"_s)));
+    ASSERT_TRUE(WriteFileAtomically(home.file(u"through.bin"_s), "through"));
+    ASSERT_TRUE(QFile::link(home.file(u"fresh.bin"_s), home.file(u"name.bin"_s)));
+    AtomicFile name(home.file(u"name.bin"_s), SymlinkTarget::ReplaceLink);
+    ASSERT_TRUE(name.write("replaced") && name.commit());
+    EXPECT_EQ(std::tuple(Mode(home.file(u"through.bin"_s), S_IFMT), Mode(home.file(u"name.bin"_s), S_IFMT)),
+              std::tuple(mode_t{S_IFLNK}, mode_t{S_IFREG}));
+    EXPECT_EQ(std::tuple(home.readBytes(u"t.bin"_s), home.readBytes(u"fresh.bin"_s), home.readBytes(u"name.bin"_s)),
+              std::tuple(QByteArray("through"), QByteArray("x"), QByteArray("replaced")));
+
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(home.file(u"pipe"_s), home.file(u"to-pipe"_s)));
+    for (const QString& pipe : {u"pipe"_s, u"to-pipe"_s})
+        EXPECT_EQ(Reason(WriteFileAtomically(home.file(pipe), "x")), u"通常のファイルではありません"_s) << pipe.toStdString();
+    EXPECT_EQ(Mode(home.file(u"pipe"_s), S_IFMT), mode_t{S_IFIFO});
+    EXPECT_EQ(Files(home), (QStringList{u"fresh.bin"_s, u"name.bin"_s, u"pipe"_s, u"t.bin"_s, u"through.bin"_s, u"to-pipe"_s}));
 }
 
 TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
@@ -113,34 +116,6 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     EXPECT_EQ(home.readBytes(u"locked.bin"_s), "old");
     EXPECT_EQ(Files(home), QStringList{u"locked.bin"_s});
     ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0700), 0);
-}
-
-mode_t Kind(const QString& path)
-{
-    struct stat info {};
-    return lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
-}
-
-TEST(AtomicFile, ALinkIsReplacedAsANameOrWrittenThroughButAPipeIsNeverReplaced)
-{
-    ProgramFolder home;
-    home.writeBytes(u"target.bin"_s, "target");
-    ASSERT_TRUE(QFile::link(home.file(u"target.bin"_s), home.file(u"name.bin"_s)));
-    AtomicFile file(home.file(u"name.bin"_s), SymlinkTarget::ReplaceLink);
-    ASSERT_TRUE(file.write("new"));
-    ASSERT_TRUE(file.commit());
-    EXPECT_EQ(Kind(home.file(u"name.bin"_s)), mode_t{S_IFREG});
-    EXPECT_EQ(home.readBytes(u"name.bin"_s), "new");
-    EXPECT_EQ(home.readBytes(u"target.bin"_s), "target");
-
-    // Written through, a pipe (or a link to one) would become a regular file.
-    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
-    ASSERT_TRUE(QFile::link(home.file(u"pipe"_s), home.file(u"to-pipe"_s)));
-    for (const QString& name : {u"pipe"_s, u"to-pipe"_s}) {
-        EXPECT_EQ(Reason(WriteFileAtomically(home.file(name), "x")), u"通常のファイルではありません"_s) << name.toStdString();
-    }
-    EXPECT_EQ(Kind(home.file(u"pipe"_s)), mode_t{S_IFIFO});
-    EXPECT_EQ(Files(home), (QStringList{u"name.bin"_s, u"pipe"_s, u"target.bin"_s, u"to-pipe"_s}));
 }
 
 TEST(CheckOutput, TheGuardedFilesUnderAnyNameAndWhatIsntARegularFileAreRefused)

@@ -50,17 +50,13 @@ TEST_F(GoTo, OffsetsFindTheCellWhoseByteLiesThere)
 
 TEST_F(GoTo, NumbersAreRowsOfTheTableShown)
 {
-    using Result = std::tuple<bool, int, int, int, int>;
-    const auto go = [&](int tab, int dataSet, const QString& text) {
-        const auto r = ResolveGoTo(doc, tab, dataSet, 1, 2, text);
-        return r ? Result{true, r->tab, r->dataSet, r->row, r->col} : Result{false, 0, 0, 0, 0};
-    };
-    EXPECT_EQ(go(TabIdSection, 1, u"5"_s), Result(true, TabIdSection, 1, 6, 2));
-    EXPECT_EQ(go(TabIdSection, 1, u" 0x9 "_s), Result(true, TabIdSection, 1, 10, 2));
-    EXPECT_EQ(go(TabIdSection, 1, u"０"_s), Result(true, TabIdSection, 1, 1, 2));
-    EXPECT_EQ(go(TabIdSection, 2, u"1"_s), Result(true, TabIdSection, 2, 2, 1)); // a column the data set has
-    EXPECT_EQ(go(TabIndividual, 0, u"1"_s), Result(true, TabIndividual, 0, 1, 1));
-    EXPECT_EQ(go(TabBattle, 0, u"5"_s), Result(true, TabBattle, 0, 5, 2));
+    // CellRef: tab, data set, column, row.
+    EXPECT_EQ(ResolveGoTo(doc, TabIdSection, 1, 1, 2, u"5"_s), CellRef({TabIdSection, 1, 2, 6}));
+    EXPECT_EQ(ResolveGoTo(doc, TabIdSection, 1, 1, 2, u" 0x9 "_s), CellRef({TabIdSection, 1, 2, 10}));
+    EXPECT_EQ(ResolveGoTo(doc, TabIdSection, 1, 1, 2, u"０"_s), CellRef({TabIdSection, 1, 2, 1}));
+    EXPECT_EQ(ResolveGoTo(doc, TabIdSection, 2, 1, 2, u"1"_s), CellRef({TabIdSection, 2, 1, 2})); // a column the data set has
+    EXPECT_EQ(ResolveGoTo(doc, TabIndividual, 0, 1, 2, u"1"_s), CellRef({TabIndividual, 0, 1, 1}));
+    EXPECT_EQ(ResolveGoTo(doc, TabBattle, 0, 1, 2, u"5"_s), CellRef({TabBattle, 0, 2, 5}));
     for (const auto& [tab, dataSet, text, says] : std::vector<std::tuple<int, int, QString, QString>>{
              {TabIdSection, 1, u"10"_s, u"0 から 9（0x9）"_s}, {TabIdSection, 1, u"0xA"_s, u"0 から 9"_s},
              {TabIdSection, 0, u"1"_s, u"データセット"_s},    {TabIndividual, 0, u"0"_s, u"1 から 1"_s},

@@ -3,11 +3,11 @@
 #include "core/output/HeaderChecksum.h"
 #include "tests/patch/PatchBytes.h"
 #include "tests/support/CommandRun.h"
+#include "tests/support/ModeFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -26,18 +26,9 @@ using test::NoisyImage;
 
 class PatchCommands : public ::testing::Test {
 protected:
-    QString path(const QString& name) const { return dir.filePath(name); }
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QString path(const QString& name) const { return home.file(name); }
+    void write(const QString& name, const QByteArray& bytes) const { home.writeBytes(name, bytes); }
+    QByteArray read(const QString& name) const { return home.readBytes(name); }
     CommandRun patch(const QStringList& args) const { return Call(RunPatch, absolute(args)); }
     CommandRun apply(const QStringList& args) const { return Call(RunApply, absolute(args)); }
     CommandRun checksum(const QStringList& args) const { return Call(RunChecksum, absolute(args)); }
@@ -50,7 +41,7 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
+    test::ProgramFolder home;
 };
 
 TEST_F(PatchCommands, PatchThenApplyGivesTheEditedImageBack)
@@ -82,7 +73,7 @@ TEST_F(PatchCommands, ExitCodesTellRefusalFromUsageAndUnreadableInput)
 {
     write(u"a.rom"_s, NoisyImage(0x1000, 1));
     write(u"b.rom"_s, NoisyImage(0x1000, 2));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder"_s));
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"folder"_s));
     {
         QFile huge(path(u"huge.rom"_s)); // sparse: costs no disk
         ASSERT_TRUE(huge.open(QIODevice::WriteOnly));

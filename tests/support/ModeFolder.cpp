@@ -62,11 +62,6 @@ void ProgramFolder::writeZorIni(const QString& mode, const QString& defaultNotat
     EXPECT_TRUE(WriteZorIni(path(), mode, defaultNotation.isEmpty() ? QStringList() : QStringList{QStringLiteral("DefaultNotation=") + defaultNotation}));
 }
 
-void ProgramFolder::writeBattleCaptions(const QString& mode, const QString& prefix) const
-{
-    EXPECT_TRUE(WriteCompactFile(path(), mode + QStringLiteral("/敵パラメータ.sna"), BattleCaptions(prefix)));
-}
-
 void ProgramFolder::writeTable(const QString& mode, const QString& name, int ids, int sections, const QString& offset) const
 {
     QStringList names;

@@ -31,8 +31,6 @@ public:
                    const QStringList& options = {QStringLiteral("DefaultNotation=16")}) const;
     // ZOR.ini alone: Mode=mode, and DefaultNotation unless it is empty.
     void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const;
-    // mode/敵パラメータ.sna of BattleCaptions(prefix).
-    void writeBattleCaptions(const QString& mode, const QString& prefix) const;
 
     // mode/name.idn with ids (at least 1) names and mode/name.sna with sections pairs, every section at
     // offset (hexadecimal), so that the data set has exactly ids IDs and sections sections.

@@ -34,13 +34,6 @@ BlockAssembler& BlockAssembler::literal(std::uint8_t byte)
     return *this;
 }
 
-BlockAssembler& BlockAssembler::literals(QByteArrayView bytes)
-{
-    for (char c : bytes)
-        literal(static_cast<std::uint8_t>(c));
-    return *this;
-}
-
 QByteArray ReferenceBytes(int length, int position)
 {
     EXPECT_TRUE(length >= kMinReference && length <= kMaxReference) << length;
@@ -90,43 +83,48 @@ RomBuilder& RomBuilder::bytes(std::int32_t offset, QByteArrayView bytes)
     return *this;
 }
 
+namespace {
+
+QByteArray Bytes(std::initializer_list<std::uint8_t> bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.begin()), bytes.size()); }
+
+SnesAddress AddressOf(std::int32_t offset)
+{
+    const std::optional<SnesAddress> address = OffsetToSnesAddress(offset);
+    EXPECT_TRUE(address.has_value()) << offset;
+    return address.value_or(SnesAddress{});
+}
+
+} // namespace
+
 RomBuilder& RomBuilder::dictionaryPointer(std::uint8_t low, std::uint8_t high, std::uint8_t bank)
 {
     dictionaryBase_ = SnesAddressToOffset(low, high, bank);
-    const char b[] = {static_cast<char>(low), static_cast<char>(high)};
-    bytes(kDictionaryPointerLow, QByteArrayView(b, 2));
-    const char k[] = {static_cast<char>(bank)};
-    return bytes(kDictionaryPointerBank, QByteArrayView(k, 1));
+    bytes(kDictionaryPointerLow, Bytes({low, high}));
+    return bytes(kDictionaryPointerBank, Bytes({bank}));
 }
 
 RomBuilder& RomBuilder::dictionaryAt(std::int32_t base)
 {
-    const std::optional<SnesAddress> address = OffsetToSnesAddress(base);
-    EXPECT_TRUE(address.has_value()) << base;
-    const SnesAddress a = address.value_or(SnesAddress{});
+    const SnesAddress a = AddressOf(base);
     return dictionaryPointer(a.low, a.high, a.bank);
 }
 
 RomBuilder& RomBuilder::tablePointer(std::uint8_t low, std::uint8_t high, std::uint8_t bank)
 {
     tableOffset_ = SnesAddressToOffset(low, high, bank);
-    const char b[] = {static_cast<char>(low), static_cast<char>(high), static_cast<char>(bank)};
-    return bytes(kTablePointerLow, QByteArrayView(b, 3));
+    return bytes(kTablePointerLow, Bytes({low, high, bank}));
 }
 
 RomBuilder& RomBuilder::tableAt(std::int32_t offset)
 {
-    const std::optional<SnesAddress> address = OffsetToSnesAddress(offset);
-    EXPECT_TRUE(address.has_value()) << offset;
-    const SnesAddress a = address.value_or(SnesAddress{});
+    const SnesAddress a = AddressOf(offset);
     return tablePointer(a.low, a.high, a.bank);
 }
 
 RomBuilder& RomBuilder::blockBank(std::uint8_t bank)
 {
     blockBank_ = bank;
-    const char b[] = {static_cast<char>(bank)};
-    return bytes(kBlockBankOffset, QByteArrayView(b, 1));
+    return bytes(kBlockBankOffset, Bytes({bank}));
 }
 
 RomBuilder& RomBuilder::dictionary(QByteArrayView dictionaryBytes)
@@ -136,8 +134,7 @@ RomBuilder& RomBuilder::dictionary(QByteArrayView dictionaryBytes)
 
 RomBuilder& RomBuilder::blockPointer(int n, std::uint8_t low, std::uint8_t high)
 {
-    const char b[] = {static_cast<char>(low), static_cast<char>(high)};
-    return bytes(tableOffset_ + 2 * n, QByteArrayView(b, 2));
+    return bytes(tableOffset_ + 2 * n, Bytes({low, high}));
 }
 
 RomBuilder& RomBuilder::block(int n, std::int32_t offset, QByteArrayView blockBytes)
@@ -182,11 +179,6 @@ void DecodeStream(BattleCodec& codec, NdArray<std::uint8_t, 1>& stream, const QB
     stream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
 }
 
-void EncodeStream(BattleCodec& codec, const NdArray<std::uint8_t, 1>& stream, QByteArray& image)
-{
-    codec.EncodeBattleBlocks(stream.Elements(), image);
-}
-
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks)
 {
     std::vector<std::uint8_t> bytes;
@@ -208,22 +200,17 @@ std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream)
     return bytes;
 }
 
-Record RandomRecord(std::mt19937& random, const std::vector<std::uint8_t>& alphabet)
-{
-    Record record(kRecordSize);
-    record[0] = static_cast<std::uint8_t>(1 + random() % 255);
-    for (int j = 1; j < kRecordSize; ++j)
-        record[j] = alphabet[random() % alphabet.size()];
-    return record;
-}
-
 std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet)
 {
     std::vector<Block> blocks(kBlockCount);
     for (Block& block : blocks) {
         const int count = 1 + static_cast<int>(random() % static_cast<unsigned>(maxRecords));
-        for (int r = 0; r < count; ++r)
-            block.push_back(RandomRecord(random, alphabet));
+        for (int r = 0; r < count; ++r) {
+            Record& record = block.emplace_back(kRecordSize);
+            record[0] = static_cast<std::uint8_t>(1 + random() % 255);
+            for (int j = 1; j < kRecordSize; ++j)
+                record[j] = alphabet[random() % alphabet.size()];
+        }
     }
     return blocks;
 }

@@ -24,7 +24,6 @@ public:
     explicit BlockAssembler(int size = 0); // written as low and high byte, 0..0xFFFF
 
     BlockAssembler& literal(std::uint8_t byte);
-    BlockAssembler& literals(QByteArrayView bytes);
     BlockAssembler& reference(int length, int position); // length 3..18, position 0..4095
     BlockAssembler& raw(QByteArrayView bytes);
 
@@ -72,7 +71,6 @@ public:
     RomBuilder& encode(const NdArray<std::uint8_t, 1>& stream);
 
     std::int32_t dictionaryBase() const { return dictionaryBase_; }
-    std::int32_t tableOffset() const { return tableOffset_; }
     QByteArray& image() { return image_; }
 
 private:
@@ -82,10 +80,9 @@ private:
     std::uint8_t blockBank_ = kRegionBank;
 };
 
-// The codec on stream arrays as the document holds them. A decode that throws leaves
-// in stream what the codec left: the blocks decoded completely before the failure.
+// The codec's decode into a stream array as the document holds it. A decode that throws
+// leaves in stream what the codec left: the blocks decoded completely before the failure.
 void DecodeStream(BattleCodec& codec, NdArray<std::uint8_t, 1>& stream, const QByteArray& image);
-void EncodeStream(BattleCodec& codec, const NdArray<std::uint8_t, 1>& stream, QByteArray& image);
 
 using Record = std::vector<std::uint8_t>; // 25 bytes
 using Block = std::vector<Record>;
@@ -95,9 +92,7 @@ using Block = std::vector<Record>;
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks);
 std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream); // elements 0..upper
 
-// A record whose first byte is 1..255 and whose other bytes come from alphabet.
-Record RandomRecord(std::mt19937& random, const std::vector<std::uint8_t>& alphabet);
-// 314 blocks of 1..maxRecords records.
+// 314 blocks of 1..maxRecords records, each beginning with 1..255, its other bytes from alphabet.
 std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet);
 // A dictionary with structure: repeated runs and runs of the alphabet, so references of every length occur.
 QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t>& alphabet);

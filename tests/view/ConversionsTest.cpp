@@ -41,16 +41,6 @@ TEST(ParseByte, DecimalHexAndNegativeText)
     EXPECT_EQ(ParseHexByte(u"0x1G"), 1);
 }
 
-TEST(ParseByte, EveryByteComesBackFromEachNotationsText)
-{
-    for (int b = 0; b <= 255; ++b) {
-        const auto byte = static_cast<std::uint8_t>(b);
-        EXPECT_EQ(Parsed(u"0x"_s + QString::number(b, 16).toUpper().rightJustified(2, u'0')), byte);
-        EXPECT_EQ(Parsed(QString::number(b)), byte);
-        EXPECT_EQ(Parsed(QString::number(ByteToSigned(byte))), byte);
-    }
-}
-
 TEST(ParseCellText, TakesExactlyTheEditorsForms)
 {
     const std::vector<std::pair<QString, int>> accepted{

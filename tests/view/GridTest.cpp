@@ -1,12 +1,9 @@
 #include "core/edit/EditHistory.h"
-#include "core/document/ReadImage.h"
 #include "core/files/Ini.h"
 #include "core/view/Grid.h"
 #include "core/view/TabView.h"
-#include "tests/support/HandTables.h"
-
-#include "tests/support/ModeFolder.h"
 #include "tests/support/Succeeded.h"
+#include "tests/view/SmallMode.h"
 
 #include <QFile>
 
@@ -20,38 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-using test::ProgramFolder;
-
-// A small mode: data set "表" (two IDs, three sections, one with an empty caption) and
-// "クラス", individual data and battle captions; the image is all zero but for a few bytes.
-class GridView : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        home.writeMode(u"mode"_s, uR"(
-            クラス.idn      なし|戦士||僧侶
-            クラス.sna      100|HP|
-            表.idn          いち|に
-            表.sna          200|ちから|210||220|とても長い見出しです|
-            表.ini          [Notation]|Section1=16|Section2=10|Section3=-10|
-            個別データ.sna  300|お金|
-            個別データ.ini  [Notation]|Section1=7|
-        )"_s, {});
-        QByteArray image(0x400, '\0');
-        image.replace(0x200, 1, "\x80").replace(0x210, 1, "\x80").replace(0x220, 1, "\x80").replace(0x300, 1, "\x0A");
-        ProblemLog log(home.path());
-        LoadDocument(doc, home.file(u"x.rom"_s), image, home.path());
-        log = doc.Problems;
-        table = 2;
-        ASSERT_EQ(doc.DataSets(table).Name, u"表"_s);
-        // Battle records made by hand: class numbers 1, 2 (an empty name) and 200 (no name at all).
-        test::SetBattleRecords(doc, 3, [](int c, int r) { return c == 1 ? std::array{1, 2, 200}[r - 1] : 0; });
-    }
-
-    ProgramFolder home;
-    DocumentState doc;
-    int table = 0;
-};
+using GridView = test::SmallMode;
 
 TEST_F(GridView, CellsShowTheirSectionsNotation)
 {
@@ -214,42 +180,30 @@ TEST_F(GridView, DataSetFallbacks)
     EXPECT_FALSE(HasTable(empty, TabIdSection, 1));
 }
 
-TEST(Reveal, APlanSaysWhichMovesShowTheCell)
+TEST_F(GridView, ARevealPlanSaysWhichMovesShowTheCell)
 {
-    DocumentState doc;
-    doc.DataSetCount = 2;
-    doc.DataSets.redim(3);
-    for (int k = 1; k <= 2; ++k) {
-        doc.DataSets(k).IdCount = 3;
-        doc.DataSets(k).SectionCount = 2;
-        test::FillIdBytes(doc, k, [](int, int) { return 0; });
-    }
-    doc.IndividualCount = 2;
-    (void)TableLoad::IndividualBytes(doc);
-    test::SetBattleRecords(doc, 4, [](int, int) { return 0; });
-
     const auto plan = [&](int tab, int dataSet, int row, int col) {
         const RevealPlan p = PlanReveal(doc, {TabIdSection, 1}, tab, dataSet, row, col);
         return std::make_tuple(p.valid, p.tab, p.dataSet, p.row, p.col, p.changesTab, p.changesDataSet);
     };
-    EXPECT_EQ(plan(TabIdSection, 1, 3, 2), std::make_tuple(true, 1, 1, 3, 2, false, false));
-    EXPECT_EQ(plan(TabIdSection, 2, 1, 1), std::make_tuple(true, 1, 2, 1, 1, false, true));
-    EXPECT_EQ(plan(TabIndividual, 2, 2, 7), std::make_tuple(true, 2, 0, 2, 1, true, false)); // one column, no data set
-    EXPECT_EQ(plan(TabBattle, 0, 4, 25), std::make_tuple(true, 3, 0, 4, 25, true, false));
+    EXPECT_EQ(plan(TabIdSection, 1, 4, 1), std::make_tuple(true, 1, 1, 4, 1, false, false));
+    EXPECT_EQ(plan(TabIdSection, 2, 2, 3), std::make_tuple(true, 1, 2, 2, 3, false, true));
+    EXPECT_EQ(plan(TabIndividual, 2, 1, 7), std::make_tuple(true, 2, 0, 1, 1, true, false)); // one column, no data set
+    EXPECT_EQ(plan(TabBattle, 0, 3, 25), std::make_tuple(true, 3, 0, 3, 25, true, false));
     // Cells outside their tables: nothing to do.
-    for (const auto& [tab, dataSet, row, col] : {std::array{1, 1, 4, 1}, std::array{1, 3, 1, 1}, std::array{1, 1, 1, 3},
-                                                 std::array{2, 0, 3, 1}, std::array{3, 0, 5, 1}, std::array{3, 0, 1, 26},
+    for (const auto& [tab, dataSet, row, col] : {std::array{1, 1, 5, 1}, std::array{1, 3, 1, 1}, std::array{1, 1, 1, 2},
+                                                 std::array{2, 0, 2, 1}, std::array{3, 0, 4, 1}, std::array{3, 0, 1, 26},
                                                  std::array{4, 0, 1, 1}, std::array{1, 1, 0, 1}})
         EXPECT_FALSE(std::get<0>(plan(tab, dataSet, row, col))) << tab << " " << dataSet << " " << row << " " << col;
 
     // Aimed at another tab, that tab's memory holds the cell; on the tab shown, the cursor does.
     ViewState view;
-    AimReveal(view, PlanReveal(doc, {TabIdSection, 1}, TabBattle, 0, 4, 25));
+    AimReveal(view, PlanReveal(doc, {TabIdSection, 1}, TabBattle, 0, 3, 25));
     EXPECT_EQ(std::make_tuple(view.TabState(TabBattle, ItemDataSet), view.TabState(TabBattle, ItemRow), view.TabState(TabBattle, ItemCol)),
-              std::make_tuple(0, 4, 25));
+              std::make_tuple(0, 3, 25));
     EXPECT_EQ(std::make_pair(view.CurrentRow, view.CurrentCol), std::make_pair(0, 0));
-    AimReveal(view, PlanReveal(doc, {TabIdSection, 1}, TabIdSection, 2, 3, 1));
-    EXPECT_EQ(std::make_pair(view.CurrentRow, view.CurrentCol), std::make_pair(3, 1));
+    AimReveal(view, PlanReveal(doc, {TabIdSection, 1}, TabIdSection, 2, 2, 1));
+    EXPECT_EQ(std::make_pair(view.CurrentRow, view.CurrentCol), std::make_pair(2, 1));
     EXPECT_EQ(view.TabState(TabIdSection, ItemRow), 0);
 }
 

@@ -1,13 +1,9 @@
 #include "core/view/Session.h"
 
-#include "core/codec/BattleCodec.h"
-#include "core/document/ReadImage.h"
 #include "core/files/Ini.h"
 #include "core/view/TabView.h"
-
-#include "tests/support/ModeFolder.h"
 #include "tests/support/Succeeded.h"
-#include "tests/support/HandTables.h"
+#include "tests/view/SmallMode.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,28 +17,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-// Data sets クラス (1) and 表 (2: two IDs, three sections in the three notations),
-// one individual entry of an unknown notation code and three battle records.
-class SessionView : public ::testing::Test {
+class SessionView : public test::SmallMode {
 protected:
-    void SetUp() override
-    {
-        home.writeZorIni(u"mode"_s);
-        home.writeLines(u"mode/クラス.idn"_s, {u"なし"_s}, "\r\n", false);
-        home.writeLines(u"mode/クラス.sna"_s, {u"100"_s, u"HP"_s});
-        home.writeLines(u"mode/表.idn"_s, {u"いち"_s, u"に"_s}, "\r\n", false);
-        home.writeLines(u"mode/表.sna"_s, {u"200"_s, u"ちから"_s, u"210"_s, u"まもり"_s, u"220"_s, u"はやさ"_s});
-        home.writeLines(u"mode/表.ini"_s, {u"[Notation]"_s, u"Section1=16"_s, u"Section2=10"_s, u"Section3=-10"_s});
-        home.writeLines(u"mode/個別データ.sna"_s, {u"300"_s, u"お金"_s});
-        home.writeLines(u"mode/個別データ.ini"_s, {u"[Notation]"_s, u"Section1=7"_s});
-        home.writeBattleCaptions(u"mode"_s, u"項目"_s);
-        ProblemLog log(home.path());
-        LoadDocument(doc, home.file(u"x.rom"_s), QByteArray(0x400, '\0'), home.path());
-        log = doc.Problems;
-        ASSERT_EQ(doc.DataSets(2).Name, u"表"_s);
-        test::SetBattleRecords(doc, 3, [](int, int) { return 0; });
-    }
-
     // Tab 1 shows 表 with the cursor on (row, col); the note box holds that section's note.
     void showTable(int row, int col)
     {
@@ -58,8 +34,6 @@ protected:
         return ReadIniWhole(u"Text"_s, u"Section%1"_s.arg(section), home.file(u"mode/"_s + file));
     }
 
-    test::ProgramFolder home;
-    DocumentState doc;
     Session session{doc};
 };
 
@@ -159,7 +133,7 @@ TEST_F(SessionView, AGridCellIsACellOfTheTableShown)
     EXPECT_EQ(session.NotationAt(2, 2), NotationUnsigned);
     EXPECT_EQ(session.NotationAt(1, 3), NotationSigned);
     EXPECT_EQ(session.NotationAt(1, 4), std::nullopt);
-    EXPECT_EQ(session.SectionCaption(*session.CellAt(1, 2)), u"まもり"_s);
+    EXPECT_EQ(session.SectionCaption(*session.CellAt(1, 3)), u"とても長い見出しです"_s);
     EXPECT_FALSE(session.RowCommandsApply());
 
     // On 個別データ the row is the entry and its section; the one column is the value.

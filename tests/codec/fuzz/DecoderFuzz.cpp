@@ -1,17 +1,30 @@
 // Feeds arbitrary images to the block decoder and the record split: they may refuse
 // with CodecError, but must never read outside the image or leave a malformed stream.
+//
+// The input's first 7 bytes are the bytes of the fixed places (dictionary pointer, table
+// pointer, block bank), the rest is the image from offset 0. The image is at least large
+// enough for the fixed places; pointers in bank $80 reach the input's bytes directly, so
+// mutations get to the block decoding.
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
-#include "tests/codec/fuzz/FuzzImage.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray image = zor::fuzz::ImageFromInput(data, size);
-    if (image.isEmpty())
+    constexpr std::array<std::int32_t, 7> kFixedPlaces{zor::kDictionaryPointerLow, zor::kDictionaryPointerHigh, zor::kDictionaryPointerBank,
+                                                       zor::kTablePointerLow,      zor::kTablePointerHigh,      zor::kTablePointerBank,
+                                                       zor::kBlockBankOffset};
+    if (size < kFixedPlaces.size())
         return 0;
+    QByteArray image(std::max<qsizetype>(static_cast<qsizetype>(size - kFixedPlaces.size()), zor::kBlockBankOffset + 1), '\0');
+    std::copy(data + kFixedPlaces.size(), data + size, image.begin());
+    for (std::size_t i = 0; i < kFixedPlaces.size(); ++i)
+        image[kFixedPlaces[i]] = static_cast<char>(data[i]);
+
     zor::BattleCodec codec;
     zor::StreamArray bytes;
     bool decoded = true;

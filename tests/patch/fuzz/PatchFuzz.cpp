@@ -4,12 +4,20 @@
 #include "core/files/ReadFile.h"
 #include "core/patch/Crc32.h"
 #include "core/patch/Patch.h"
-#include "tests/patch/fuzz/FuzzSource.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
+
+// The one source image every input is applied to.
+QByteArray Source()
+{
+    QByteArray source(512, '\0');
+    for (int i = 0; i < source.size(); ++i)
+        source[i] = static_cast<char>((i * 37 + i / 7) & 0xFF);
+    return source;
+}
 
 void Apply(const QByteArray& patch, const QByteArray& source)
 {
@@ -30,7 +38,7 @@ void PutLe32(QByteArray& bytes, qsizetype at, std::uint32_t value)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const QByteArray source = zor::fuzz::PatchFuzzSource();
+    static const QByteArray source = Source();
     const QByteArray patch(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     Apply(patch, source);
     // Almost every mutation breaks the patch's CRC32 and stops there; with the source's
