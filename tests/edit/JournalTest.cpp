@@ -302,6 +302,13 @@ TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
     // It can't be undone, nor anything before it.
     EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
     EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->RedoCount()), std::tuple(0, 5));
+
+    // A step of exactly the limit is no larger than the history: taken without asking, and kept.
+    writes.pop_back();
+    for (CellWrite& write : writes)
+        write.value = 1;
+    const Result<WriteResult> fits = WriteCells(doc, writes, {}, UnchangedCells::Skipped);
+    EXPECT_EQ(std::tuple(fits->result, doc.History->UndoCount()), std::tuple(CommitResult::Changed, 5));
 }
 
 TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
