@@ -86,13 +86,5 @@ TEST(CheckCommand, SaysWhenZorIniCannotBeRead)
     }
 }
 
-TEST(CheckCommand, RejectsUnknownOptions)
-{
-    const test::CommandRun run = Check({u"--frobnicate"_s});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.err.contains(u"zor-cli check"_s) && run.out.isEmpty());
-    EXPECT_EQ(Check({u"--home"_s}).status, 2);
-}
-
 } // namespace
 } // namespace zor

@@ -152,17 +152,13 @@ TEST_F(DiffCommand, DefinitionProblemsWarnOnceAndLeaveTheStatus)
     EXPECT_TRUE(json.err.contains(problems[0].toString())) << json.err.toStdString();
 }
 
-TEST_F(DiffCommand, UsageAndUnreadableImages)
+TEST_F(DiffCommand, UnreadableImages)
 {
     home.writeBytes(u"new.rom"_s, image);
-    const QString missing = home.file(u"missing.rom"_s);
-    for (const auto& [args, says] : {std::pair{QStringList{oldRom}, u"使い方: zor-cli diff"_s}, {{oldRom, newRom, newRom}, u"使い方: zor-cli diff"_s},
-                                     {{}, u"使い方: zor-cli diff"_s}, {{oldRom, newRom, u"--out"_s, home.path()}, u"使い方: zor-cli diff"_s},
-                                     {{oldRom, newRom, u"--home"_s}, u"使い方: zor-cli diff"_s},
-                                     {{u"--home"_s, home.path(), missing, newRom}, u"を読み込めません"_s},
-                                     {{u"--home"_s, home.path(), oldRom, home.path()}, u"を読み込めません"_s}}) {
+    for (const QStringList& args : {QStringList{u"--home"_s, home.path(), home.file(u"missing.rom"_s), newRom},
+                                    QStringList{u"--home"_s, home.path(), oldRom, home.path()}}) {
         const CommandRun run = Call(RunDiff, args);
-        EXPECT_TRUE(run.status == 2 && run.out.isEmpty() && run.err.contains(says)) << args.join(u' ').toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.status == 2 && run.out.isEmpty() && run.err.contains(u"を読み込めません"_s)) << run.err.toStdString();
     }
 }
 

@@ -70,11 +70,10 @@ protected:
     DocumentState doc;
 };
 
-TEST_F(CsvImport, AnExportReadsBackAsNoChangeInEveryNotation)
+// An export reads back as no change (tests/csv's round trip); what a value changed in it
+// reads as depends on the notation.
+TEST_F(CsvImport, AChangedValueReadsInTheFilesNotation)
 {
-    doc.DataSets(2).IdNames(3) = u"剣,士"_s;  // the label runs over two fields
-    doc.DataSets(2).IdNames(4) = u"槍\uFFFD"_s; // written as "槍?"
-    doc.IndividualNames(2) = u"\"上位\""_s;   // quotes the export writes as they are
     // What "10" and "FF" in クラス's HP and MP of ID 0 read as: in the notation's own form
     // first, else by the cell editor's forms; nullopt: a problem.
     using Expected = std::tuple<QString, std::optional<int>, std::optional<int>>;
@@ -83,11 +82,6 @@ TEST_F(CsvImport, AnExportReadsBackAsNoChangeInEveryNotation)
         SCOPED_TRACE(notation.toStdString());
         setNotation(notation);
         exportFiles();
-        const CsvImportResult same = import();
-        EXPECT_TRUE(same.ok()) << same.summary().toStdString();
-        EXPECT_TRUE(same.changes.empty());
-        EXPECT_TRUE(same.notes.isEmpty()) << same.notes.join(u'\n').toStdString();
-
         setField(u"クラス.csv"_s, 2, 2, u"10"_s);
         setField(u"クラス.csv"_s, 2, 3, u"FF"_s);
         setField(u"クラス.csv"_s, 2, 9, u"-1"_s); // 成長型, signed: -1 in every notation

@@ -79,13 +79,8 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     }
     ASSERT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"5"_s), CommitResult::Changed);
     ASSERT_EQ(doc.History->UndoCount(), 1);
-    const JournalRecord& record = doc.History->Steps(JournalSide::Undo).back().cells.at(0);
-    EXPECT_EQ(record.Tab, TabIdSection);
-    EXPECT_EQ(record.DataSet, 1);
-    EXPECT_EQ(record.Col, 1);
-    EXPECT_EQ(record.Row, 3);
-    EXPECT_EQ(record.Value, 112);
-    EXPECT_EQ(record.TopRow, 3);
+    const JournalRecord& r = doc.History->Steps(JournalSide::Undo).back().cells.at(0);
+    EXPECT_EQ(std::tuple(r.Tab, r.DataSet, r.Col, r.Row, r.Value, r.TopRow), std::tuple(TabIdSection, 1, 1, 3, 112, 3));
     EXPECT_TRUE(doc.History->Modified());
     // With a record left, a commit that changes nothing keeps Modified.
     EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"0x05"_s), CommitResult::Unchanged);
@@ -128,40 +123,30 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     CopyCells(clip, doc, {TabBattle, 0}, {1, 1, 2, 3}); // 3 columns × 2 rows from record 1
     const Result<ClipboardWrite> pasted = PasteCells(clip, doc, {TabBattle, 0}, 4, 10, {6, 26}, {4, 9});
     ASSERT_EQ(pasted->write.result, CommitResult::Changed);
-    EXPECT_EQ(doc.BattleParams(10, 4), 2);  // record 1, section 1
-    EXPECT_EQ(doc.BattleParams(12, 5), 5);  // record 2, section 3
+    // Record 1, section 1 and record 2, section 3 land on (10, 4) and (12, 5), the last cell written.
+    EXPECT_EQ(std::tuple(doc.BattleParams(10, 4), doc.BattleParams(12, 5), pasted->last), std::tuple(2, 5, CellRef{TabBattle, 0, 12, 5}));
     ASSERT_EQ(doc.History->UndoCount(), 7);
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
-    EXPECT_EQ(pasted->last, (CellRef{TabBattle, 0, 12, 5})); // the last cell written
 
     StepResult step = UndoStep(doc);
     ASSERT_EQ(step.kind, StepResult::Taken);
-    EXPECT_EQ(doc.BattleParams(10, 4), 14);
-    EXPECT_EQ(doc.BattleParams(12, 5), 17);
-    EXPECT_EQ(doc.History->UndoCount(), 1);
-    EXPECT_EQ(doc.History->RedoCount(), 6);
-    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Redo), 6);
+    EXPECT_EQ(std::tuple(doc.BattleParams(10, 4), doc.BattleParams(12, 5)), std::tuple(14, 17));
+    EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->RedoCount(), doc.History->NewestStepSize(JournalSide::Redo)), std::tuple(1, 6, 6));
     EXPECT_EQ(doc.History->Steps(JournalSide::Redo).back().cells.back().Value, 2); // what the undo replaced, redone first
-    EXPECT_EQ(step.oldest.Row, 4);         // the step's first cell, where the view goes back to
-    EXPECT_EQ(step.oldest.Col, 10);
-    EXPECT_EQ(step.oldest.TopRow, 4);
+    // The step's first cell, where the view goes back to.
+    EXPECT_EQ(std::tuple(step.oldest.Row, step.oldest.Col, step.oldest.TopRow), std::tuple(4, 10, 4));
     EXPECT_TRUE(doc.History->Modified());
 
     // A step in a data set that is not shown still finds its byte.
     step = UndoStep(doc);
-    EXPECT_EQ(doc.IdBytes(2)(3, 3), 233);
-    EXPECT_EQ(step.oldest.DataSet, 2);
-    EXPECT_EQ(doc.History->UndoCount(), 0);
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(std::tuple(doc.IdBytes(2)(3, 3), step.oldest.DataSet, doc.History->UndoCount(), doc.History->Modified()), std::tuple(233, 2, 0, false));
     EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
 
     // Redo puts both back in order and marks the document again; it never clears Modified.
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
-    EXPECT_EQ(doc.IdBytes(2)(3, 3), 1);
-    EXPECT_TRUE(doc.History->Modified());
+    EXPECT_EQ(std::tuple(doc.IdBytes(2)(3, 3), doc.History->Modified()), std::tuple(1, true));
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
-    EXPECT_EQ(doc.BattleParams(12, 5), 5);
-    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
+    EXPECT_EQ(std::tuple(doc.BattleParams(12, 5), doc.History->NewestStepSize(JournalSide::Undo)), std::tuple(5, 6));
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Nothing);
 }
 
@@ -184,9 +169,7 @@ TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
     Commit(doc, TabIdSection, 1, 2, 1, u"60"_s); // a newer edit elsewhere keeps the redo journal
     EXPECT_EQ(doc.History->RedoCount(), 1);
     RedoStep(doc);
-    EXPECT_EQ(doc.IdBytes(1)(1, 0), 50);
-    EXPECT_EQ(doc.IdBytes(1)(2, 0), 60);
-    EXPECT_EQ(doc.History->UndoCount(), 2);
+    EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 0), doc.IdBytes(1)(2, 0), doc.History->UndoCount()), std::tuple(50, 60, 2));
 }
 
 TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
@@ -201,23 +184,18 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     for (int i = 1; i <= 2; ++i)
         for (int j = 1; j <= 3; ++j)
             EXPECT_EQ(clip.at(j, i), reversed.at(j, i));
-    EXPECT_EQ(clip.at(1, 1), 111);
-    EXPECT_EQ(clip.at(3, 2), 132);
-    EXPECT_EQ(doc.History->UndoCount(), 0);
+    EXPECT_EQ(std::tuple(clip.at(1, 1), clip.at(3, 2), doc.History->UndoCount()), std::tuple(111, 132, 0));
 
     // A 3 × 3 block on the second-to-last row writes two of its rows: 6 cells, one step.
     CopyCells(clip, doc, one, {1, 1, 3, 3});
     Result<ClipboardWrite> pasted = PasteCells(clip, doc, one, 3, 1, {5, 4}, {});
     ASSERT_EQ(pasted->write.result, CommitResult::Changed);
-    EXPECT_EQ(doc.History->UndoCount(), 6);
-    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6);
-    EXPECT_EQ(doc.IdBytes(1)(3, 3), 131);
-    EXPECT_EQ(pasted->last, one.at(3, 4));
+    EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->NewestStepSize(JournalSide::Undo)), std::tuple(6, 6));
+    EXPECT_EQ(std::tuple(doc.IdBytes(1)(3, 3), pasted->last), std::tuple(131, one.at(3, 4)));
     // On the last cell, past the last row and column: only that cell.
     pasted = PasteCells(clip, doc, one, 4, 3, {5, 4}, {});
     ASSERT_EQ(pasted->write.result, CommitResult::Changed);
-    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 1);
-    EXPECT_EQ(pasted->last, one.at(3, 4));
+    EXPECT_EQ(std::tuple(doc.History->NewestStepSize(JournalSide::Undo), pasted->last), std::tuple(1, one.at(3, 4)));
 
     // A cut journals every cell, zero or not, and one undo brings all back.
     DocumentState cut = SmallDocument();
@@ -225,14 +203,10 @@ TEST(Clipboard, BlocksAreNormalisedClippedAndJournalled)
     const Result<ClipboardWrite> taken = CutCells(clip, cut, {TabIdSection, 2}, {1, 1, 2, 2}, {});
     ASSERT_EQ(taken->write.result, CommitResult::Changed);
     EXPECT_EQ(taken->last, (CellRef{TabIdSection, 2, 2, 2}));
-    EXPECT_TRUE(cut.History->Modified());
-    EXPECT_EQ(cut.History->UndoCount(), 4);
-    EXPECT_EQ(cut.History->NewestStepSize(JournalSide::Undo), 4);
-    EXPECT_EQ(cut.IdBytes(2)(2, 1), 0);
-    EXPECT_EQ(clip.at(2, 2), 221);
+    EXPECT_EQ(std::tuple(cut.History->UndoCount(), cut.History->NewestStepSize(JournalSide::Undo), cut.History->Modified()), std::tuple(4, 4, true));
+    EXPECT_EQ(std::tuple(cut.IdBytes(2)(2, 1), clip.at(2, 2)), std::tuple(0, 221));
     UndoStep(cut);
-    EXPECT_EQ(cut.IdBytes(2)(2, 1), 221);
-    EXPECT_EQ(cut.History->UndoCount(), 0);
+    EXPECT_EQ(std::tuple(cut.IdBytes(2)(2, 1), cut.History->UndoCount()), std::tuple(221, 0));
 
     DocumentState empty = SmallDocument();
     EXPECT_EQ(PasteCells(CellClipboard(), empty, {TabBattle, 0}, 1, 1, {6, 26}, {})->write.result, CommitResult::Unchanged);
@@ -262,8 +236,7 @@ TEST(Clipboard, AReadOnlyCellRefusesTheWholeChange)
     reason = Refusal(PasteCells(clip, doc, one, 3, 1, {5, 4}, {}));
     EXPECT_TRUE(reason.contains(u"ID 3"_s)) << reason.toStdString();
     EXPECT_EQ(doc.IdBytes(1).Elements(), bytes);
-    EXPECT_EQ(doc.History->UndoCount(), 0);
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->Modified()), std::tuple(0, false));
     EXPECT_EQ(PasteCells(clip, doc, one, 3, 1, {4, 4}, {})->write.result, CommitResult::Changed);
     EXPECT_EQ(doc.History->UndoCount(), 2);
 
@@ -279,15 +252,13 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
                                         {{TabIdSection, 1, 1, 9}, 5}}; // the last lies outside its table
     const Result<WriteResult> written = WriteCells(doc, writes, std::nullopt, UnchangedCells::Skipped);
     ASSERT_EQ(written->result, CommitResult::Changed);
-    EXPECT_EQ(written->records, 2);
-    EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 2);
+    EXPECT_EQ(std::tuple(written->records, doc.History->NewestStepSize(JournalSide::Undo)), std::tuple(2, 2));
     // Each record names its own cell and, without a view given, brings it back at the top left.
     const JournalRecord& battle = doc.History->Steps(JournalSide::Undo).back().cells.at(0);
     EXPECT_EQ(std::tuple(battle.Tab, battle.DataSet, battle.Col, battle.Row, battle.TopRow, battle.LeftCol, battle.Value),
               std::tuple(int{TabBattle}, 0, 4, 5, 5, 4, std::uint8_t{9}));
     EXPECT_EQ(UndoStep(doc).oldest.Tab, TabBattle);
-    EXPECT_FALSE(doc.History->Modified());
-    EXPECT_EQ(doc.IndividualBytes(2), 8);
+    EXPECT_EQ(std::tuple(doc.History->Modified(), doc.IndividualBytes(2)), std::tuple(false, 8));
 
     // Writes that change nothing make no step; a read-only cell refuses even a write that keeps its byte.
     EXPECT_EQ(WriteCells(doc, std::span(writes).first(1), ScrollPosition{}, UnchangedCells::Skipped)->result, CommitResult::Unchanged);
@@ -295,8 +266,7 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
     doc.DataSets(2).SectionAddressUnusable(3) = 1;
     const QString refused = Refusal(WriteCells(doc, writes, ScrollPosition{}, UnchangedCells::Skipped));
     EXPECT_TRUE(refused.contains(u"オフセットを読めない"_s)) << refused.toStdString();
-    EXPECT_EQ(doc.BattleParams(4, 5), 9);
-    EXPECT_EQ(doc.History->UndoCount(), 0);
+    EXPECT_EQ(std::tuple(doc.BattleParams(4, 5), doc.History->UndoCount()), std::tuple(9, 0));
 }
 
 // The history keeps its newest records and drops whole oldest steps beyond its limit; no
@@ -337,11 +307,10 @@ TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
     EXPECT_TRUE(question.contains(u"6 個"_s) && question.contains(u"5 個まで"_s)) << question.toStdString();
     EXPECT_EQ(doc.BattleParams(4, 3), 7);
     const Result<WriteResult> taken = WriteCells(doc, writes, {}, UnchangedCells::Skipped, LargeStep::Take);
-    EXPECT_EQ(taken->result, CommitResult::Changed);
-    EXPECT_EQ(doc.BattleParams(9, 3), 0);
-    EXPECT_EQ(doc.History->UndoCount(), 0); // it can't be undone, nor anything before it
+    EXPECT_EQ(std::tuple(taken->result, doc.BattleParams(9, 3)), std::tuple(CommitResult::Changed, 0));
+    // It can't be undone, nor anything before it.
     EXPECT_EQ(UndoStep(doc).kind, StepResult::Nothing);
-    EXPECT_EQ(doc.History->RedoCount(), 5);
+    EXPECT_EQ(std::tuple(doc.History->UndoCount(), doc.History->RedoCount()), std::tuple(0, 5));
 }
 
 TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
@@ -358,17 +327,15 @@ TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
                                      {TabIndividual, 0, 1, 2}, {TabBattle, 0, 4, 2}};
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[1], order[0], order[2], order[3], order[4]}));
     EXPECT_EQ(ChangedCells(doc, 2), (std::vector<CellRef>{order[1], order[0]}));
-    EXPECT_EQ(doc.History->ChangedCellCount(), 5);
-    EXPECT_EQ(doc.History->ChangedCellCount(TabIdSection, 1), 2);
-    EXPECT_EQ(doc.History->BaselineByte(TabIdSection, 1, 1, 2), 111);
+    EXPECT_EQ(std::tuple(doc.History->ChangedCellCount(), doc.History->ChangedCellCount(TabIdSection, 1), doc.History->BaselineByte(TabIdSection, 1, 1, 2)),
+              std::tuple(5, 2, 111));
     // A paste of the cut bytes puts them back: those marks go, the others stay.
     ASSERT_EQ(PasteCells(clip, doc, {TabIdSection, 1}, 2, 1, {5, 4}, {})->write.result, CommitResult::Changed);
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[2], order[3], order[4]}));
     // Undo everything: nothing differs, though the journals are full of records.
     while (UndoStep(doc).kind == StepResult::Taken) {
     }
-    EXPECT_EQ(doc.History->ChangedCellCount(), 0);
-    EXPECT_FALSE(doc.History->Modified());
+    EXPECT_EQ(std::tuple(doc.History->ChangedCellCount(), doc.History->Modified()), std::tuple(0, false));
     EXPECT_GT(doc.History->RedoCount(), 0);
 }
 
@@ -391,8 +358,7 @@ TEST(CellChange, AppliesAListWholeOrNotAtAll)
     }
     ASSERT_TRUE(ApplyCellChanges(doc, std::vector<CellChange>{{id, idOld, seven}, {battle, battleOld, seven}}));
     EXPECT_EQ(std::tuple(*ContentsOf(doc, id), *ContentsOf(doc, battle)), std::tuple(seven, seven));
-    EXPECT_EQ(doc.History->ChangedCellCount(), 2);
-    EXPECT_EQ(doc.History->UndoCount(), 0);
+    EXPECT_EQ(std::tuple(doc.History->ChangedCellCount(), doc.History->UndoCount()), std::tuple(2, 0));
 }
 
 } // namespace

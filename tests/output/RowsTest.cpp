@@ -187,25 +187,19 @@ TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
     // A change on record 5, then a row inserted above it: the mark moves with its record.
     test::PutByte(doc, {TabBattle, 0, 7, 5}, 0x55);
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 4)->kind, RowResult::Done);
-    EXPECT_EQ(history.BaselineRecordOf(4), 0);
-    EXPECT_EQ(history.BaselineRecordOf(5), 4);
-    EXPECT_EQ(history.BaselineRecordOf(6), 5);
-    EXPECT_EQ(marked(4), all); // the inserted row: every cell, though it copies record 4
-    EXPECT_EQ(marked(5), std::vector<int>{});
-    EXPECT_EQ(marked(6), std::vector<int>{7});
-    EXPECT_EQ(history.BaselineByte(TabBattle, 0, 7, 6), 5);
-    EXPECT_EQ(history.BaselineByte(TabBattle, 0, 7, 4), std::nullopt);
-    EXPECT_EQ(history.ChangedCellCount(), 26);
-    EXPECT_TRUE(history.RecordCountChanged());
+    EXPECT_EQ(std::tuple(history.BaselineRecordOf(4), history.BaselineRecordOf(5), history.BaselineRecordOf(6)), std::tuple(0, 4, 5));
+    // The inserted row is marked in every cell, though it copies record 4.
+    EXPECT_EQ(std::tuple(marked(4), marked(5), marked(6)), std::tuple(all, std::vector<int>{}, std::vector<int>{7}));
+    EXPECT_EQ(std::tuple(history.BaselineByte(TabBattle, 0, 7, 6), history.BaselineByte(TabBattle, 0, 7, 4)),
+              std::tuple(std::optional<std::uint8_t>(5), std::optional<std::uint8_t>()));
+    EXPECT_EQ(std::tuple(history.ChangedCellCount(), history.RecordCountChanged()), std::tuple(26, true));
 
     // The moved record's byte set back: its mark goes, the inserted row's stay.
     test::PutByte(doc, {TabBattle, 0, 7, 6}, 5);
-    EXPECT_EQ(marked(6), std::vector<int>{});
-    EXPECT_EQ(history.ChangedCellCount(), 25);
+    EXPECT_EQ(std::tuple(marked(6), history.ChangedCellCount()), std::tuple(std::vector<int>{}, 25));
     // Deleting a baseline record names it; deleting the inserted row brings back the list read.
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
-    EXPECT_EQ(history.DeletedBaselineRecords(), std::vector<int>{2});
-    EXPECT_EQ(history.BaselineRecordOf(2), 3);
+    EXPECT_EQ(std::tuple(history.DeletedBaselineRecords(), history.BaselineRecordOf(2)), std::tuple(std::vector<int>{2}, 3));
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 3)->kind, RowResult::Done);
     EXPECT_EQ(history.ChangedCellCount(), 0);
     EXPECT_TRUE(history.Modified()); // record 2 is still gone

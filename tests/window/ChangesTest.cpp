@@ -118,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(Tabs(form).SelectedIndex(), 2);
     }
 
-    void aClosedListCatchesUpAndFollowsRowCommandsAndTheClipboard()
+    void aClosedListCatchesUpAndFollowsRowCommands()
     {
         auto o = Open();
         Form1& form = *o.form;
@@ -139,7 +139,8 @@ private Q_SLOTS:
         QVERIFY2(caught[0].contains(u"レコード 2"_s) && caught[0].endsWith(u"追加"_s), qPrintable(caught[0]));
         QVERIFY2(caught[1].contains(u"レコード 4"_s) && caught[1].contains(u"項目2"_s), qPrintable(caught[1]));
 
-        // While shown, a row command moves the lines with their rows.
+        // While shown, a row command moves the lines with their rows, and its undo moves them back.
+        // What a paste or a cut adds is the change list's to check (tests/compare).
         grid.setRow(1);
         Run(form, "NewRow");
         const QStringList lines = Lines(form);
@@ -147,27 +148,6 @@ private Q_SLOTS:
         QVERIFY2(lines[1].contains(u"レコード 3"_s) && lines[2].contains(u"レコード 5"_s), qPrintable(lines.join(u'\n')));
         DoubleClick(form, 2);
         QCOMPARE(std::pair(grid.Row(), grid.Col()), std::pair(5, 2));
-
-        // A paste and a cut: the lines are those a list made anew would show.
-        grid.setRowSel(6);
-        grid.setColSel(3);
-        Run(form, "Cope");
-        grid.setRow(8);
-        Run(form, "pest");
-        grid.setRow(9);
-        grid.setCol(1);
-        Run(form, "cut");
-        zor::ChangeList fresh;
-        fresh.rebuild(Doc(form));
-        QStringList expected;
-        for (const zor::ChangeEntry& entry : fresh.entries())
-            expected << zor::DescribeChange(Doc(form), entry);
-        QVERIFY(expected.size() > 3);
-        QCOMPARE(Lines(form), expected);
-        // Undone, down to a row step, the lines are those of before.
-        Key(form, Qt::Key_Z, Qt::ControlModifier);
-        Key(form, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(Lines(form), lines);
         Key(form, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Lines(form), caught);
     }

@@ -37,14 +37,12 @@ public:
     std::vector<QString> saveStarts;
     bool failOpen = false;          // the open dialog throws, as a handler's fault would
     std::deque<QString> places;     // typed into the go-to dialog in turn, until one is taken; then cancelled
-    std::vector<QString> placeErrors; // what the dialog said of each text it kept open on
     std::deque<QString> folders;      // what the folder dialog answers; empty text: cancelled
     std::vector<QString> folderStarts;
     std::deque<bool> importAnswers;   // 読み込む (true) or キャンセル for each import preview
     std::vector<zor::ImportPreview> previews;
     // Chosen in the selection values dialog in turn, until one is taken; then cancelled.
     std::deque<std::pair<zor::SelectionOperation, QString>> selectionAnswers;
-    std::vector<QString> selectionErrors;
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
                                     QMessageBox::StandardButtons buttons, const QString& informative) override
@@ -80,10 +78,8 @@ public:
         while (!places.empty()) {
             const QString text = places.front();
             places.pop_front();
-            const QString error = check(text);
-            if (error.isEmpty())
+            if (check(text).isEmpty())
                 return text;
-            placeErrors.push_back(error);
         }
         return {};
     }
@@ -112,10 +108,8 @@ public:
         while (!selectionAnswers.empty()) {
             const auto [operation, text] = selectionAnswers.front();
             selectionAnswers.pop_front();
-            const QString error = apply(operation, text);
-            if (error.isEmpty())
+            if (apply(operation, text).isEmpty())
                 return;
-            selectionErrors.push_back(error);
         }
     }
     QString saveFileName(QWidget*, const QString&, const QString& filter, const QString& start, QString* chosenFilter) override

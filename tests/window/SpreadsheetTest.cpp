@@ -134,15 +134,7 @@ private Q_SLOTS:
         Select(form, 2, 1, 3, 2);
         Key(form, Qt::Key_V, Ctrl);
         QCOMPARE((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(3, 2)}), (QStringList{u"0x80"_s, u"0"_s}));
-        // Another program's text since: one value filling the selection, in one step.
-        clipboard.setText(u"9"_s);
-        Select(form, 2, 1, 3, 2);
-        Key(form, Qt::Key_V, Ctrl);
-        QCOMPARE((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(2, 2), grid.TextMatrix(3, 1), grid.TextMatrix(3, 2)}),
-                 (QStringList{u"0x09"_s, u"9"_s, u"0x09"_s, u"9"_s}));
-        QCOMPARE(ChangeLines(form), 5);
-        Key(form, Qt::Key_Z, Ctrl);
-        QCOMPARE((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(3, 2)}), (QStringList{u"0x80"_s, u"0"_s}));
+        QCOMPARE(ChangeLines(form), 2); // the open list follows a paste
         // A cut puts the cells' texts as they were shown before it zeroed them.
         Select(form, 1, 1, 1, 1);
         Key(form, Qt::Key_X, Ctrl);
