@@ -36,9 +36,7 @@ struct Images {
         oldImage = *zor::MakeSampleImage();
         newImage = oldImage;
         zor::DocumentState doc;
-        zor::ProblemLog log(home.path());
         zor::LoadDocument(doc, home.filePath(QStringLiteral("old.rom")), oldImage, home.path());
-        log = doc.Problems;
         int changed = 0;
         for (int k = 1; k <= doc.DataSetCount && changed < kChangedCells; ++k) {
             const zor::DataSet& set = doc.DataSets(k);
@@ -62,9 +60,7 @@ const Images& TheImages()
 
 void Load(zor::DocumentState& doc, const QString& home, const QString& name, const QByteArray& image)
 {
-    zor::ProblemLog log(home);
     zor::LoadDocument(doc, home + u'/' + name, image, home);
-    log = doc.Problems;
 }
 
 // Both images loaded, as the diff loads them.

@@ -47,9 +47,7 @@ struct Sample {
             error = image.failure().message();
             return;
         }
-        zor::ProblemLog log(home.path());
         zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path());
-        log = doc.Problems;
         tables = zor::CsvTables(doc);
         zor::CsvBuilder builder(doc, zor::CsvNotation::Own);
         for (const zor::CsvTable& table : tables)

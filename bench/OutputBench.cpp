@@ -44,9 +44,7 @@ struct Sample {
             error = image.failure().message();
             return;
         }
-        zor::ProblemLog log(home.path());
         zor::LoadDocument(doc, home.filePath(zor::SampleImageName()), *image, home.path());
-        log = doc.Problems;
         const zor::CsvExportResult result = zor::ExportCsv(doc, home.path());
         if (!result.ok())
             error = result.outcome.failure().message();

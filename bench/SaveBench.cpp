@@ -29,9 +29,7 @@ struct SavedSample {
         rom = home.filePath(zor::SampleImageName());
         QFile file(rom);
         file.open(QIODevice::ReadOnly);
-        zor::ProblemLog log(home.path());
         zor::LoadDocument(doc, rom, file.readAll(), home.path());
-        log = doc.Problems;
         // One battle cell edited: the save encodes every block again.
         (void)zor::CommitCellText(doc, {zor::TabBattle, 0, 2, 1}, QStringLiteral("99"), {});
     }

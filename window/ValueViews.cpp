@@ -18,17 +18,25 @@
 
 namespace zor {
 
+namespace {
+
+// A hidden dock at area of the window, its checkable menu item following it: closed by its
+// own button, the item unchecks; tied to the item, which may go first when the window goes.
+void DockWithItem(Form1& form, QDockWidget* dock, Qt::DockWidgetArea area, QAction* item)
+{
+    item->setCheckable(true);
+    form.addDockWidget(area, dock);
+    dock->hide();
+    QObject::connect(dock, &QDockWidget::visibilityChanged, item, [item, dock] { item->setChecked(!dock->isHidden()); });
+}
+
+} // namespace
+
 ValueViews::ValueViews(Form1& form) : form_(form), colours_(std::make_unique<ValueColours>())
 {
     const DocumentState& doc = form.control().document();
-    QAction* showChanges = form.menus().action("ShowChanges");
-    showChanges->setCheckable(true);
     changes_ = new ChangesPanel(doc, &form);
-    form.addDockWidget(Qt::RightDockWidgetArea, changes_);
-    changes_->hide();
-    // Closed by its own button, the menu item follows; tied to the item, which may go first when the window goes.
-    connect(changes_, &QDockWidget::visibilityChanged, showChanges,
-            [item = showChanges, dock = changes_] { item->setChecked(!dock->isHidden()); });
+    DockWithItem(form, changes_, Qt::RightDockWidgetArea, form.menus().action("ShowChanges"));
     connect(changes_, &ChangesPanel::revealRequested, this, [this](int tab, int dataSet, int row, int col) {
         form_.runGuarded([&] { static_cast<void>(form_.RevealCell({tab, dataSet, col, row})); });
     });
@@ -37,13 +45,8 @@ ValueViews::ValueViews(Form1& form) : form_(form), colours_(std::make_unique<Val
     colourByValue->setCheckable(true);
     colourByValue->setChecked(QSettings().value(QLatin1StringView(kColourByValueKey), false).toBool());
 
-    QAction* showChart = form.menus().action("ShowChart");
-    showChart->setCheckable(true);
     chart_ = new ChartDock(doc, &form);
-    form.addDockWidget(Qt::BottomDockWidgetArea, chart_);
-    chart_->hide();
-    connect(chart_, &QDockWidget::visibilityChanged, showChart,
-            [item = showChart, dock = chart_] { item->setChecked(!dock->isHidden()); });
+    DockWithItem(form, chart_, Qt::BottomDockWidgetArea, form.menus().action("ShowChart"));
     chart_->setPlaceProvider([this] {
         const FlexGrid& grid = form_.grid();
         const TableRef table = form_.shownTable();

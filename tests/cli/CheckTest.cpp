@@ -63,9 +63,8 @@ TEST(CheckCommand, ReportsTheDefinitionProblemsTheLoadReports)
     test::RomBuilder rom;
     rom.encode(test::StreamOf(std::vector<test::Block>(kBlockCount, test::Block{test::Record(kBattleRecordSize, 1)})));
     DocumentState doc;
-    ProblemLog loaded(home.path());
     LoadDocument(doc, home.file(u"game.rom"_s), rom.image(), home.path());
-    loaded = doc.Problems;
+    const ProblemLog& loaded = doc.Problems;
     ASSERT_EQ(loaded.items().size(), 3) << loaded.text().toStdString();
 
     const test::CommandRun run = Check({u"--json"_s, u"--home"_s, home.path()});

@@ -94,9 +94,7 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
     EXPECT_EQ(home.readBytes(SampleImageName() + u".bak"_s), original);
 
     DocumentState doc;
-    ProblemLog log;
     LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
-    log = doc.Problems;
     EXPECT_EQ(doc.IdBytes(2)(1, 1), 21);
     EXPECT_EQ(doc.BattleParams(3, 5), 77); // the blocks encoded against the image's own dictionary
     // Read again, the files hold what the image holds now.

@@ -47,10 +47,8 @@ protected:
     {
         const Result<int> written = WriteSampleFolder(home.path());
         ASSERT_TRUE(written) << written.failure().message().toStdString();
-        ProblemLog log(home.path());
         const QByteArray image = *MakeSampleImage();
         LoadDocument(doc, home.file(SampleImageName()), image, home.path());
-        log = doc.Problems;
         ASSERT_GE(doc.DataSetCount, 2);
         ASSERT_GT(doc.BattleCount(), 10);
         listener.list = &list;

@@ -26,9 +26,7 @@ protected:
     DocumentState load(const QByteArray& image, const QString& name)
     {
         DocumentState doc;
-        ProblemLog log(home.path());
         LoadDocument(doc, home.file(name), image, home.path());
-        log = doc.Problems;
         return doc;
     }
 

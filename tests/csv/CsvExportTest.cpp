@@ -44,9 +44,7 @@ protected:
         )"_s, {});
         QByteArray image(0x400, '\0');
         image.replace(0x200, 2, "\x0A\xFF").replace(0x210, 1, "\x80").replace(0x220, 2, "\xFF\x0A").replace(0x300, 2, "\x0A\xFF");
-        ProblemLog log(home.path());
         LoadDocument(doc, home.file(u"x.rom"_s), image, home.path());
-        log = doc.Problems;
         ASSERT_EQ(doc.DataSets(3).Name, u"表"_s);
         // Records of classes 1, 2 and 10 (no row of names), then 0xFF twice and 22 zeros.
         test::SetBattleRecords(doc, 3, [](int c, int r) { return c == 1 ? std::array{1, 2, 10}[r - 1] : c <= 3 ? 0xFF : 0; });

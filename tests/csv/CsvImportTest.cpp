@@ -31,9 +31,8 @@ protected:
         ASSERT_TRUE(written) << written.failure().message().toStdString();
         ASSERT_TRUE(QDir(home.path()).mkdir(u"out"_s));
         const QString rom = home.file(SampleImageName());
-        ProblemLog log(home.path());
         LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
-        log = doc.Problems;
+        const ProblemLog& log = doc.Problems;
         ASSERT_TRUE(log.empty()) << log.text().toStdString();
         ASSERT_EQ(doc.DataSets(2).Name, u"クラス"_s);
     }

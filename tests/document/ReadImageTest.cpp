@@ -90,15 +90,13 @@ protected:
 
     void load(const QByteArray& image)
     {
-        log = ProblemLog(home.path());
         LoadDocument(doc, home.file(u"game.rom"_s), image, home.path());
-        log = doc.Problems;
     }
 
     QStringList problems() const
     {
         QStringList out;
-        for (const Problem& p : log.items())
+        for (const Problem& p : doc.Problems.items())
             out << p.file + u':' + QString::number(p.line);
         return out;
     }
@@ -106,7 +104,6 @@ protected:
     ProgramFolder home;
     RomBuilder rom;
     DocumentState doc;
-    ProblemLog log;
 };
 
 // Cells come from the section's offset plus the ID times its step; the battle records and
@@ -114,7 +111,7 @@ protected:
 TEST_F(ReadImage, CellsComeFromTheirOffsetsAndRecordsFromTheBlocks)
 {
     load(rom.image());
-    EXPECT_TRUE(log.empty()) << log.text().toStdString();
+    EXPECT_TRUE(doc.Problems.empty()) << doc.Problems.text().toStdString();
     ASSERT_EQ(doc.DataSets(1).IdCount, 3);
     for (int n = 0; n < 3; ++n) // step 3, and no step: consecutive
         EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, n), doc.IdBytes(1)(2, n)), std::tuple(0x10 + 3 * n, 0x80 + n)) << n;
@@ -147,7 +144,7 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
         if (last)
             expected.removeAt(1);
         EXPECT_EQ(problems(), expected);
-        EXPECT_TRUE(log.items()[1].message.contains(last ? u"3 個"_s : u"1 個"_s)) << log.items()[1].message.toStdString();
+        EXPECT_TRUE(doc.Problems.items()[1].message.contains(last ? u"3 個"_s : u"1 個"_s)) << doc.Problems.items()[1].message.toStdString();
         EXPECT_TRUE(doc.BattleDecodeFailed);
         EXPECT_EQ(doc.BattleCount(), 0);
     }
@@ -194,7 +191,7 @@ TEST_F(ReadImage, TheImageSizeIsChecked)
 {
     auto sizeProblem = [&] {
         QString said;
-        for (const Problem& p : log.items())
+        for (const Problem& p : doc.Problems.items())
             if (p.message.contains(u"コピー機のヘッダー"_s))
                 said += u'H';
             else if (p.message.contains(u"SNES の ROM イメージ"_s))
@@ -202,7 +199,7 @@ TEST_F(ReadImage, TheImageSizeIsChecked)
         return said;
     };
     load(QByteArray(512, '\0') + rom.image());
-    EXPECT_EQ(sizeProblem(), u"H"_s) << log.text().toStdString();
+    EXPECT_EQ(sizeProblem(), u"H"_s) << doc.Problems.text().toStdString();
     EXPECT_EQ(doc.DataSets(1).IdCount, 3);
     const std::vector<std::pair<qsizetype, QString>> sizes{
         {7, u"N"_s},           {0x7FFF, u"N"_s},           {0x8000, u""_s},  {0x8000 + 511, u"N"_s},
@@ -255,7 +252,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         load(c.image());
-        EXPECT_EQ(std::count_if(log.items().begin(), log.items().end(),
+        EXPECT_EQ(std::count_if(doc.Problems.items().begin(), doc.Problems.items().end(),
                                 [&](const Problem& p) { return p.message.contains(QString::fromUtf16(c.reason)); }),
                   c.saidAtLoad);
         const auto refused = [&](int tab, int dataSet, int col, int row) {
@@ -294,7 +291,7 @@ TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
     const DataSet& set = doc.DataSets(k);
     EXPECT_EQ(std::tuple(doc.IdBytes(k)(1, 0), doc.IdBytes(k)(1, 1), doc.IdBytes(k)(1, 2)), std::tuple(0x11, 0x22, 0));
     EXPECT_EQ(problems(), (QStringList{u"mode/後.sna:5"_s, u"mode/後.sna:1"_s, u"mode/後.sna:3"_s}));
-    EXPECT_TRUE(log.items()[1].message.contains(u"1 個のバイトがイメージの先頭より前"_s)) << log.items()[1].message.toStdString();
+    EXPECT_TRUE(doc.Problems.items()[1].message.contains(u"1 個のバイトがイメージの先頭より前"_s)) << doc.Problems.items()[1].message.toStdString();
 
     EXPECT_EQ((std::vector<std::optional<std::int64_t>>{CellOffset(doc, TabIdSection, k, 1, 3), CellOffset(doc, TabIdSection, k, 2, 2),
                                                         CellOffset(doc, TabIdSection, k, 3, 1), CellOffset(doc, TabIndividual, 0, 1, 2),
@@ -318,7 +315,7 @@ TEST_F(ReadImage, AModeOutsideTheProgramFolderGivesNoModeFolder)
         home.writeZorIni(mode);
         load(rom.image());
         ASSERT_EQ(problems(), QStringList{u"ZOR.ini:0"_s});
-        EXPECT_TRUE(log.items()[0].message.contains(mode)) << log.items()[0].message.toStdString();
+        EXPECT_TRUE(doc.Problems.items()[0].message.contains(mode)) << doc.Problems.items()[0].message.toStdString();
         // The battle blocks come from the image alone.
         EXPECT_EQ(std::tuple(doc.ModeName, doc.ModeFolder, doc.DataSetCount, doc.IndividualCount, doc.BattleSectionNames(1),
                              TableSettingsFile(doc, TabBattle, 0), doc.BattleCount()),
@@ -351,7 +348,7 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
         load(rom.image());
         const DataSet& tall = doc.DataSets(1);
         const DataSet& wide = doc.DataSets(2);
-        return log.empty() && wide.SectionCount == 23200 && wide.IdCount == 1 && doc.IdBytes(2)(23200, 0) == 0x10
+        return doc.Problems.empty() && wide.SectionCount == 23200 && wide.IdCount == 1 && doc.IdBytes(2)(23200, 0) == 0x10
                && tall.IdCount == 23200 && tall.SectionCount == 1 && doc.IdBytes(1)(1, 5) == 0x15 && tall.IdNames(23200) == u"ID23199"_s;
     }));
 

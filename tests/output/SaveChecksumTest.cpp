@@ -23,9 +23,7 @@ protected:
     {
         home.writeBytes(u"game.rom"_s, image);
         home.writeMode(u"mode"_s, u"表.idn a|b\n 表.sna 1000|S|"_s, options);
-        ProblemLog log(home.path());
         LoadDocument(doc, home.file(u"game.rom"_s), image, home.path());
-        log = doc.Problems;
     }
 
     void editFirstCell(const QString& text)

@@ -66,10 +66,9 @@ protected:
 
     void load()
     {
-        ProblemLog log(home.path());
         const QString path = home.file(u"game.rom"_s);
         LoadDocument(doc, path, home.readBytes(u"game.rom"_s), home.path());
-        log = doc.Problems;
+        const ProblemLog& log = doc.Problems;
         ASSERT_TRUE(log.empty()) << log.text().toStdString();
     }
 
@@ -132,9 +131,7 @@ TEST_F(Save, ACellAtTheImagesLastByteIsReadWrittenAndReadBack)
     home.writeBytes(u"game.rom"_s, image);
     home.writeMode(u"mode"_s, u"表.sna 1FFE|x|\n 表.ini\n 個別データ.sna 1FFF|p|"_s);
     const auto reload = [&] {
-        ProblemLog log(home.path());
         LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path());
-        log = doc.Problems;
     };
     reload();
     EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));

@@ -20,9 +20,8 @@ inline DocumentState SampleDocument()
         std::abort(); // the harness itself failed
     const QString rom = home.filePath(SampleImageName());
     DocumentState doc;
-    ProblemLog log;
     LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
-    log = doc.Problems;
+    const zor::ProblemLog& log = doc.Problems;
     if (!log.empty())
         std::abort();
     return doc;

@@ -62,9 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     zor::DocumentState doc;
-    zor::ProblemLog log(home.path());
     zor::LoadDocument(doc, home.filePath(QStringLiteral("x.rom")), image, home.path());
-    log = doc.Problems;
+    const zor::ProblemLog& log = doc.Problems;
 
     // Every cell the grid would show can be read, and its text made.
     for (int k = 1; k <= doc.DataSetCount; ++k) {
