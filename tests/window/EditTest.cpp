@@ -1,24 +1,121 @@
 // Editing in the window: the keys that open the cell editor, its commit and the focus
 // rules around it, undo and redo bringing back their place, the marks of changed cells,
-// the row items, patches and the event loop's boundary. What an edit does to the document
-// is the core's to check (tests/edit, tests/output, tests/patch); each command's own
-// message is a row of the command table.
+// the row items, patches, the spreadsheet round trip and the event loop's boundary; and
+// each command once, from the keys or menu items a user would use, with what lands on the
+// grid, the status bar, the title and the messages. What the commands compute is the
+// core's to check (tests/edit, output, patch, csv, selection, navigate, view); here each
+// must reach it and show its result.
 
-#include "tests/window/Controls.h"
-#include "tests/window/TestFolder.h"
 #include "core/edit/EditHistory.h"
 #include "core/patch/Patch.h"
 #include "core/view/Conversions.h"
+#include "tests/window/Harness.h"
 #include "window/Application.h"
+#include "window/ChangesPanel.h"
 
+#include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QToolTip>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace zor::test;
 using zor::Form1;
+
+namespace {
+
+// Steps, separated by blanks: "#3" clicks tab 3; "@r,c" puts the cursor on a grid cell and
+// "@r,c:r2,c2" also selects to the other corner; "=text" types text and Enter where the focus
+// is; "!Item" runs a menu item; anything else is a key sequence pressed where the focus is.
+void Perform(Form1& form, const char* steps)
+{
+    for (const QString& step : QString::fromUtf8(steps).split(u' ', Qt::SkipEmptyParts)) {
+        const QString rest = step.mid(1);
+        if (step.startsWith(u'#')) {
+            ClickTab(form, rest.toInt());
+        } else if (step.startsWith(u'@')) {
+            const QStringList at = rest.split(QRegularExpression(u"[,:]"_s));
+            Grid(form).setRow(at[0].toInt());
+            Grid(form).setCol(at[1].toInt());
+            if (at.size() == 4) {
+                Grid(form).setRowSel(at[2].toInt());
+                Grid(form).setColSel(at[3].toInt());
+            }
+        } else if (step.startsWith(u'=')) {
+            Type(form, rest + u'\r');
+        } else if (step.startsWith(u'!')) {
+            Item(form, rest.toLatin1().constData()).trigger();
+        } else {
+            QTest::keySequence(form.focusWidget(), QKeySequence(step));
+        }
+    }
+}
+
+constexpr Qt::KeyboardModifier Ctrl = Qt::ControlModifier;
+
+// 表 with the cursor on (row, col) and the selection's other corner on (rowSel, colSel).
+void Select(const Form1& form, int row, int col, int rowSel, int colSel)
+{
+    ShowTable(form, row, col);
+    Grid(form).setRowSel(rowSel);
+    Grid(form).setColSel(colSel);
+}
+
+// Sets one field (from 1) of one line (from 1) of an exported CP932 file.
+void SetCsvField(const QString& path, int line, int field, const QString& text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList lines = zor::DecodeCp932(file.readAll()).text.split(u"\r\n"_s);
+    file.close();
+    QStringList fields = lines[line - 1].split(u',');
+    fields[field - 1] = text;
+    lines[line - 1] = fields.join(u',');
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(*zor::EncodeCp932(lines.join(u"\r\n"_s)));
+}
+
+qsizetype ChangeLines(const Form1& form) { return Control<zor::ChangesPanel>(form, "ChangesPanel").model()->list().size(); }
+
+struct Cell {
+    int row, col;
+    const char16_t* text;
+};
+
+struct Command {
+    const char* name;
+    const char* steps;
+    std::vector<Cell> cells;        // texts afterwards; a cell whose text changed must have been drawn again
+    const char16_t* status;         // the status bar's message; nullptr: not checked
+    const char16_t* told = nullptr; // a part of the one message shown; nullptr: none
+    bool modified = false;
+    std::function<void(Opened&)> prepare = {};
+    const char* at = nullptr; // the tab, the cursor and the selection's other corner afterwards, as "#1 @r,c:r2,c2"
+    const char16_t* file = u"x.rom"; // the open file the title names
+};
+
+// The answers a dialog gives, or the clipboard's text, before a command.
+auto Clipboard(const QString& text) { return [text](Opened&) { QGuiApplication::clipboard()->setText(text); }; }
+auto Values(zor::SelectionOperation operation, const QString& text)
+{
+    return [=](Opened& o) { o.dialogs->selectionAnswers = {{zor::SelectionOperation::Add, u"abc"_s}, {operation, text}}; };
+}
+auto Places(QStringList places) { return [=](Opened& o) { o.dialogs->places = {places.begin(), places.end()}; }; }
+auto LargeStep(QMessageBox::StandardButton answer)
+{
+    return [=](Opened& o) {
+        zor::EditHistory small(2);
+        small.TakeBaseline(Doc(*o.form));
+        *Doc(*o.form).History = small;
+        o.dialogs->answers = {answer};
+    };
+}
+
+} // namespace
 
 class EditTest : public QObject {
     Q_OBJECT
@@ -192,10 +289,9 @@ private Q_SLOTS:
     {
         auto o = Open(true);
         Form1& form = *o.form;
-        o.folder->write(u"m/読.idn"_s, {u"あ"_s, u"い"_s}, false);
-        o.folder->write(u"m/読.sna"_s, {u"ZZ"_s, u"壊れた"_s, u"200"_s, u"良い"_s});
-        o.dialogs->openPaths = {o.folder->file(u"x.rom"_s)};
-        Run(form, "Read");
+        o.folder->write(u"m/読.idn"_s, u"あ|い"_s);
+        o.folder->write(u"m/読.sna"_s, u"ZZ|壊れた|200|良い|"_s);
+        o.reread();
         o.dialogs->messages.clear(); // the load's report of the offset
         DataSets(form).setCurrentIndex(3);
         QToolTip::hideText();
@@ -247,10 +343,9 @@ private Q_SLOTS:
         QStringList ids;
         for (int id = 0; id < 200; ++id)
             ids << u"ID%1"_s.arg(id);
-        o.folder->write(u"m/長.idn"_s, ids, false);
-        o.folder->write(u"m/長.sna"_s, {u"400"_s, u"値"_s});
-        o.dialogs->openPaths = {o.folder->file(u"x.rom"_s)};
-        Run(form, "Read");
+        o.folder->write(u"m/長.idn"_s, ids.join(u'|'));
+        o.folder->write(u"m/長.sna"_s, u"400|値|"_s);
+        o.reread();
         DataSets(form).setCurrentIndex(3);
         Key(form, Qt::Key_End, Qt::ControlModifier);
         Type(form, "7\r");
@@ -275,7 +370,7 @@ private Q_SLOTS:
         Key(form, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(std::tuple(DataSets(form).currentText(), grid.Row(), grid.TextMatrix(200, 1), chosen.count()),
                  std::tuple(u"長"_s, 200, u"0x07"_s, 0));
-        QCOMPARE(o.folder->ini(u"m/クラス.ini"_s, u"ColWidth"_s, u"Section1"_s), u"1900"_s);
+        QCOMPARE(o.folder->ini("m/クラス.ini", "ColWidth", "Section1"), u"1900"_s);
     }
 
     void changedCellsAreMarkedAndRowCommandsApplyOnTheBattleTabOnly()
@@ -367,6 +462,160 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(failed.count(), 1);
         QCOMPARE(failed.front().front().toString(), u"thrown"_s);
+    }
+
+    void eachCommandShowsWhatItDid()
+    {
+        using zor::SelectionOperation;
+        const std::vector<Command> commands{
+            {"a commit", "@1,2 =200", {{1, 2, u"200"}}, nullptr, nullptr, true},
+            {"an undo", "=7 Ctrl+Z", {{1, 1, u"0x80"}}, nullptr},
+            {"a redo, by either key", "=7 Ctrl+Z Ctrl+Shift+Z =8 Ctrl+Z Ctrl+Y", {{1, 1, u"0x08"}}, nullptr, nullptr, true},
+            {"a notation", "!NotationCodeDec", {{1, 1, u"-128"}, {2, 2, u"5"}}, u"セクション「力」を符号付き10進数表記にしました"},
+            {"a notation on 個別データ, by its row", "#2 @2,1 !NotationDec", {{2, 1, u"0"}, {1, 1, u"0x0A"}}, u"セクション「レベル」を符号無し10進数表記にしました"},
+            {"a copy pasted at the cursor", "@1,1:2,1 Ctrl+C @2,2:3,2 Ctrl+V", {{2, 2, u"128"}, {3, 2, u"0"}}, nullptr, nullptr, true},
+            {"a cut", "@1,1:2,2 Ctrl+X", {{1, 1, u"0x00"}, {2, 2, u"0"}}, nullptr, nullptr, true},
+            {"a cut larger than the history, declined", "@1,1:2,2 Ctrl+X", {{1, 1, u"0x80"}}, nullptr, nullptr, false, LargeStep(QMessageBox::No)},
+            {"a cut larger than the history, taken", "@1,1:2,2 Ctrl+X", {{2, 2, u"0"}}, nullptr, nullptr, true, LargeStep(QMessageBox::Yes)},
+            {"another program's text, one value for the selection", "@2,1:3,2 Ctrl+V", {{2, 1, u"0x09"}, {3, 2, u"9"}}, nullptr, nullptr, true,
+             Clipboard(u"9"_s)},
+            {"a text paste, clipped", "@3,2 Ctrl+Shift+V", {{3, 2, u"1"}}, u"1 個のセルにテキストを貼り付けました", nullptr, true,
+             Clipboard(u"1\t2\n3\t4\n"_s), "#1 @3,2:3,2"},
+            {"a text paste that can't be read", "Ctrl+Shift+V", {{1, 1, u"0x80"}}, nullptr, u"zz", false, Clipboard(u"5\t6\n7\tzz\n"_s)},
+            {"values for a selection", "@1,1:3,1 !SelectionValues", {{1, 1, u"0xFF"}, {3, 1, u"0xC8"}},
+             u"3 個のセルの値を変えました。1 個のセルを範囲内に収めました", nullptr, true, Values(SelectionOperation::Add, u"200"_s), "#1 @1,1:3,1"},
+            {"values that change nothing", "@1,1:3,1 !SelectionValues", {{1, 1, u"0x80"}}, u"値の変わるセルはありませんでした", nullptr, false,
+             Values(SelectionOperation::Scale, u"100"_s)},
+            {"values a battle record refuses", "#3 !SelectionValues", {}, nullptr, u"レコード 1", false, Values(SelectionOperation::Set, u"0"_s)},
+            {"a row added", "#3 @2,1 !NewRow", {}, u"レコード 2 を追加しました", nullptr, true},
+            {"a row deleted", "#3 @2,1 !NewRow @3,1 !DeleteRow", {}, u"レコード 3 を削除しました", nullptr, true},
+            {"a save of an edit left open", "9 Ctrl+S", {{1, 1, u"0x09"}}, u"上書き保存しました"},
+            {"a save as", "=8 !SaveAs", {{1, 1, u"0x08"}}, u"「新しい.rom」に保存しました", nullptr, false,
+             [](Opened& o) { o.dialogs->savePaths = {o.folder->file(u"新しい.rom"_s)}; }, nullptr, u"新しい.rom"},
+            {"a go to", "#2 Ctrl+G", {}, nullptr, nullptr, false, Places({u"$80:7FFF"_s, u"$80:8211"_s}), "#1 @2,2:2,2"},
+            {"a go to a record, keeping the column", "#3 @1,4 !GoTo", {}, nullptr, nullptr, false, Places({u"300"_s}), "#3 @300,4:300,4"},
+            {"a find", "Ctrl+F =5", {}, u"値「5」のセルを見つけました", nullptr, false, {}, "#1 @2,2:2,2"},
+            {"a find of nothing", "Ctrl+F =Z", {}, u"「Z」は見つかりません", nullptr, false, {}, "#1 @1,1:1,1"},
+        };
+        for (const Command& c : commands) {
+            auto o = Open(true);
+            Form1& form = *o.form;
+            ShowTable(form);
+            if (c.prepare)
+                c.prepare(o);
+            const zor::FlexGrid& grid = Grid(form);
+            QStringList before;
+            for (const Cell& cell : c.cells)
+                before << (cell.row < grid.Rows() && cell.col < grid.Cols() ? grid.TextMatrix(cell.row, cell.col) : QString());
+            const Redraws redrawn(grid);
+            const QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+            Perform(form, c.steps);
+            for (std::size_t i = 0; i < c.cells.size(); ++i) {
+                const Cell& cell = c.cells[i];
+                QCOMPARE(grid.TextMatrix(cell.row, cell.col), QString::fromUtf16(cell.text));
+                QVERIFY2(before[qsizetype(i)] == grid.TextMatrix(cell.row, cell.col) || redrawn.of(cell.row, cell.col), c.name);
+            }
+            if (c.status)
+                QCOMPARE(Status(form), QString::fromUtf16(c.status));
+            QCOMPARE(o.dialogs->messages.size(), std::size_t(c.told ? 1 : 0));
+            QVERIFY2(!c.told || o.dialogs->messages[0].text.contains(QString::fromUtf16(c.told)), c.name);
+            QCOMPARE(form.windowTitle(), u"ZOR - "_s + QString::fromUtf16(c.file) + (c.modified ? u"*"_s : QString()));
+            QVERIFY2(o.dialogs->answers.empty() && o.dialogs->selectionAnswers.empty() && o.dialogs->savePaths.empty(), c.name);
+            if (c.at)
+                QCOMPARE(u"#%1 @%2,%3:%4,%5"_s.arg(Tabs(form).SelectedIndex()).arg(grid.Row()).arg(grid.Col()).arg(grid.RowSel()).arg(grid.ColSel()),
+                         QString::fromLatin1(c.at));
+        }
+    }
+
+    void anImportIsPreviewedAndTakenBackWithOneUndo()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        const QString home = o.folder->dir.path();
+        Run(form, "ShowChanges"); // the list follows the commands while it is open
+        Run(form, "OpCSV");
+        QCOMPARE(Status(form), u"CSVファイルを %1 に保存しました"_s.arg(QDir::toNativeSeparators(home)));
+        SetCsvField(o.folder->file(u"表.csv"_s), 2, 2, u"0x1F"_s);
+        SetCsvField(o.folder->file(u"個別データ.csv"_s), 1, 2, u"0x63"_s);
+        ShowTable(form, 2, 1);
+
+        // Cancelled after the preview: nothing changes.
+        o.dialogs->folders = {home, home};
+        o.dialogs->importAnswers = {false, true};
+        Run(form, "ImportCSV");
+        QCOMPARE(o.dialogs->folderStarts, std::vector<QString>{home});
+        QCOMPARE(o.dialogs->previews.at(0).changes(), 2);
+        QVERIFY(!Modified(form));
+        // Taken: one step over two tables, the grid refilled, the cursor where it was.
+        Run(form, "ImportCSV");
+        QCOMPARE(std::pair(Grid(form).TextMatrix(1, 1), Grid(form).Row()), std::pair(u"0x1F"_s, 2));
+        QCOMPARE(ChangeLines(form), 2);
+        QCOMPARE(Status(form), u"CSVから 2 件の変更を読み込みました"_s);
+        Key(form, Qt::Key_Z, Ctrl);
+        QVERIFY(!Modified(form) && !Item(form, "andou").isEnabled());
+        QCOMPARE(ChangeLines(form), 0);
+    }
+
+    void anImportThatCantBeTakenChangesNothing()
+    {
+        auto o = Open(true);
+        Form1& form = *o.form;
+        Run(form, "OpCSV");
+        ShowTable(form);
+        const QString home = o.folder->dir.path();
+        const QString table = o.folder->file(u"表.csv"_s);
+        o.dialogs->folders = {home, home, home, home};
+        Run(form, "ImportCSV"); // nothing differs: said, and no preview
+        QCOMPARE(o.dialogs->messages.back().text, u"変更はありません"_s);
+
+        // A value that can't be read: the problems, naming their place, and nothing else.
+        SetCsvField(table, 2, 2, u"0x1F"_s);
+        SetCsvField(table, 3, 3, u"zz"_s);
+        Run(form, "ImportCSV");
+        QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Warning);
+        QVERIFY2(o.dialogs->messages.back().text.contains(u"表.csv:3:3:"_s), qPrintable(o.dialogs->messages.back().text));
+        QVERIFY(o.dialogs->previews.empty() && !Modified(form));
+
+        // More than the history keeps: asked after the preview; No leaves the cells as they are.
+        SetCsvField(table, 3, 3, u"5"_s);
+        zor::EditHistory none(0);
+        none.TakeBaseline(Doc(form));
+        *Doc(form).History = none;
+        o.dialogs->importAnswers = {true, true};
+        o.dialogs->answers = {QMessageBox::No, QMessageBox::Yes};
+        Run(form, "ImportCSV");
+        QCOMPARE(o.dialogs->asked.size(), std::size_t(1));
+        QVERIFY(Grid(form).TextMatrix(1, 1) == u"0x80"_s && !Modified(form));
+        Run(form, "ImportCSV");
+        QVERIFY(Grid(form).TextMatrix(1, 1) == u"0x1F"_s && Modified(form) && !Item(form, "andou").isEnabled());
+    }
+
+    void copiesGoToTheSystemClipboardAndForeignTextIsPasted()
+    {
+        auto o = Open();
+        Form1& form = *o.form;
+        zor::FlexGrid& grid = Grid(form);
+        QClipboard& clipboard = *QGuiApplication::clipboard();
+        Run(form, "ShowChanges");
+        ShowTable(form, 1, 2);
+        Type(form, "255\r");
+        Select(form, 1, 1, 2, 2);
+        Key(form, Qt::Key_C, Ctrl);
+        QCOMPARE(clipboard.text(), u"0x80\t255\n0x00\t5\n"_s);
+
+        // The text came back as ZOR put it, with another platform's line breaks: the cell
+        // clipboard is pasted, its one block at the cursor, not spread over the selection.
+        Select(form, 1, 1, 1, 1);
+        Key(form, Qt::Key_C, Ctrl);
+        clipboard.setText(u"0x80\r\n"_s);
+        Select(form, 2, 1, 3, 2);
+        Key(form, Qt::Key_V, Ctrl);
+        QCOMPARE((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(3, 2)}), (QStringList{u"0x80"_s, u"0"_s}));
+        QCOMPARE(ChangeLines(form), 2); // the open list follows a paste
+        // A cut puts the cells' texts as they were shown before it zeroed them.
+        Select(form, 1, 1, 1, 1);
+        Key(form, Qt::Key_X, Ctrl);
+        QCOMPARE(clipboard.text(), u"0x80\n"_s);
     }
 };
 
