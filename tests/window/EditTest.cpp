@@ -120,14 +120,22 @@ auto LargeStep(QMessageBox::StandardButton answer)
 class EditTest : public QObject {
     Q_OBJECT
 
+    Opened o; // a window over the test folder's image, opened afresh for each case
+    Form1& form() const { return *o.form; }
+
 private Q_SLOTS:
+    void init() { o = Open(); }
+    void cleanup()
+    {
+        o.form.reset(); // the window goes before its folder
+        o.folder.reset();
+    }
+
     void keysOpenTheEditorAsTheTableSays()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        zor::FlexGrid& grid = Grid(form);
-        zor::CellEditor& editor = Editor(form);
-        ShowTable(form);
+        zor::FlexGrid& grid = Grid(form());
+        zor::CellEditor& editor = Editor(form());
+        ShowTable(form());
         const auto key = [&grid](Qt::Key k) { return [&grid, k] { QTest::keyClick(&grid, k); }; };
         const auto doubleClick = [&grid] {
             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 1));
@@ -148,12 +156,12 @@ private Q_SLOTS:
             QVERIFY2(editor.isVisible() && editor.hasFocus(), c.name);
             QCOMPARE(std::tuple(editor.text(), editor.selectedText(), editor.cursorPosition()),
                      std::tuple(c.text, c.selected ? c.text : QString(), c.text.size()));
-            const QPoint cell = grid.visualRect(grid.model()->index(0, 0)).topLeft() + grid.viewport()->mapTo(form.centralWidget(), QPoint());
+            const QPoint cell = grid.visualRect(grid.model()->index(0, 0)).topLeft() + grid.viewport()->mapTo(form().centralWidget(), QPoint());
             QVERIFY2((editor.geometry().topLeft() - cell).manhattanLength() <= 2, c.name); // over the cell
             // Escape stores nothing and gives the grid the focus back.
             QTest::keyClick(&editor, Qt::Key_Escape);
             QVERIFY2(!editor.isVisible() && grid.hasFocus() && grid.TextMatrix(1, 1) == u"0x80"_s, c.name);
-            QVERIFY2(!Modified(form) && !Item(form, "andou").isEnabled(), c.name);
+            QVERIFY2(!Modified(form()) && !Item(form(), "andou").isEnabled(), c.name);
         }
         QTest::keyClick(&grid, Qt::Key_Escape); // other control codes open nothing
         QVERIFY(!editor.isVisible());
@@ -161,46 +169,42 @@ private Q_SLOTS:
 
     void enterCommitsAndUpDownMoveOn()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        zor::FlexGrid& grid = Grid(form);
-        ShowTable(form, 1, 2);
-        Type(form, "200");
+        zor::FlexGrid& grid = Grid(form());
+        ShowTable(form(), 1, 2);
+        Type(form(), "200");
         QCOMPARE(grid.TextMatrix(1, 2), u"0"_s); // the old text until the commit
         const Redraws redrawn(grid);
-        Type(form, "\r");
-        QVERIFY(!Editor(form).isVisible() && redrawn.of(1, 2));
+        Type(form(), "\r");
+        QVERIFY(!Editor(form()).isVisible() && redrawn.of(1, 2));
         QCOMPARE(grid.TextMatrix(1, 2), u"200"_s);
-        QVERIFY(Modified(form) && Item(form, "andou").isEnabled());
+        QVERIFY(Modified(form()) && Item(form(), "andou").isEnabled());
         // Up on the first row commits and stays; Down commits and moves on, but not past the last row.
         for (const auto& [typed, key, row, rowAfter] : {std::tuple("3", Qt::Key_Up, 1, 1), {"4", Qt::Key_Down, 1, 2}, {"6", Qt::Key_Down, 3, 3}}) {
             grid.setRow(row);
-            Type(form, typed);
-            QTest::keyClick(&Editor(form), key);
+            Type(form(), typed);
+            QTest::keyClick(&Editor(form()), key);
             QCOMPARE(std::pair(grid.TextMatrix(row, 2), grid.Row()), std::pair(QString::fromLatin1(typed), rowAfter));
         }
         // On the battle tab, Down onto the first row not wholly in view scrolls by one row.
-        ClickTab(form, 3);
+        ClickTab(form(), 3);
         int last = 1; // the last row wholly in view
         while (grid.visualRect(grid.model()->index(last, 0)).bottom() < grid.viewport()->height())
             ++last;
         grid.setRow(last - 1);
         for (const int row : {last, last + 1}) {
-            Type(form, "1");
-            QTest::keyClick(&Editor(form), Qt::Key_Down);
+            Type(form(), "1");
+            QTest::keyClick(&Editor(form()), Qt::Key_Down);
             QCOMPARE(std::pair(grid.Row(), grid.TopRow()), std::pair(row, row - last + 1));
         }
     }
 
     void focusDecidesWhenAnEditCommits()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        zor::FlexGrid& grid = Grid(form);
-        zor::CellEditor& editor = Editor(form);
-        ShowTable(form);
+        zor::FlexGrid& grid = Grid(form());
+        zor::CellEditor& editor = Editor(form());
+        ShowTable(form());
         // Another window or a menu taking the focus leaves the editor open with its text.
-        Type(form, "12");
+        Type(form(), "12");
         for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
             QFocusEvent out(QEvent::FocusOut, reason);
             QCoreApplication::sendEvent(&editor, &out);
@@ -211,185 +215,174 @@ private Q_SLOTS:
         QVERIFY(!editor.isVisible());
         QCOMPARE(std::tuple(grid.TextMatrix(1, 1), grid.Row(), grid.Col()), std::tuple(u"0x0C"_s, 2, 2));
         // So do a tab change, before the view left is stored, and a notation command, whose notation the value shows.
-        Type(form, "0x21");
-        ClickTab(form, 2);
-        ClickTab(form, 1);
-        Type(form, "255");
-        Run(form, "NotationCodeDec");
+        Type(form(), "0x21");
+        ClickTab(form(), 2);
+        ClickTab(form(), 1);
+        Type(form(), "255");
+        Run(form(), "NotationCodeDec");
         QCOMPARE(std::pair(grid.TextMatrix(2, 2), editor.isVisible()), std::pair(u"-1"_s, false));
     }
 
     void aMenuClosedWithEscapeLeavesTheEditOpen()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        ShowTable(form);
-        Type(form, "12");
-        QMenu& edit = Control<QMenu>(form, "Edit");
-        QTest::mouseClick(form.menuBar(), Qt::LeftButton, {}, form.menuBar()->actionGeometry(edit.menuAction()).center());
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+        ShowTable(form());
+        Type(form(), "12");
+        QMenu& edit = Control<QMenu>(form(), "Edit");
+        QTest::mouseClick(form().menuBar(), Qt::LeftButton, {}, form().menuBar()->actionGeometry(edit.menuAction()).center());
         QTRY_VERIFY(edit.isVisible());
         QTest::keyClick(&edit, Qt::Key_Escape);
         QTRY_VERIFY(!edit.isVisible());
         // The offscreen platform deactivates the window when a popup closes; active again,
         // it gives the focus to the widget that last had it in the window.
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTRY_VERIFY(Editor(form).isVisible() && Editor(form).hasFocus());
-        Type(form, "3\r");
-        QCOMPARE(Grid(form).TextMatrix(1, 1), u"0x7B"_s);
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+        QTRY_VERIFY(Editor(form()).isVisible() && Editor(form()).hasFocus());
+        Type(form(), "3\r");
+        QCOMPARE(Grid(form()).TextMatrix(1, 1), u"0x7B"_s);
     }
 
     void anInputMethodOpensTheEditorEmpty()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        ShowTable(form);
+        ShowTable(form());
         QInputMethodEvent compose(u"じゅう"_s, {});
-        QCoreApplication::sendEvent(&Grid(form), &compose);
-        QVERIFY(Editor(form).isVisible() && Editor(form).text().isEmpty());
+        QCoreApplication::sendEvent(&Grid(form()), &compose);
+        QVERIFY(Editor(form()).isVisible() && Editor(form()).text().isEmpty());
         QInputMethodEvent commit;
         commit.setCommitString(u"１０"_s);
-        QCoreApplication::sendEvent(&Editor(form), &commit);
-        QCOMPARE(Editor(form).text(), u"１０"_s);
-        Type(form, "\r");
-        QCOMPARE(Grid(form).TextMatrix(1, 1), u"0x0A"_s); // full-width digits read as their half-width forms
+        QCoreApplication::sendEvent(&Editor(form()), &commit);
+        QCOMPARE(Editor(form()).text(), u"１０"_s);
+        Type(form(), "\r");
+        QCOMPARE(Grid(form()).TextMatrix(1, 1), u"0x0A"_s); // full-width digits read as their half-width forms
     }
 
     void unreadableTextNeverReachesTheCell()
     {
-        auto o = Open(true);
-        Form1& form = *o.form;
-        zor::CellEditor& editor = Editor(form);
-        ShowTable(form);
+        o.dialogs->messagesExpected = true;
+        zor::CellEditor& editor = Editor(form());
+        ShowTable(form());
         // Enter, Down, a tab change and a save keep the editor open on its text, selected, and do nothing else.
-        Type(form, "FF");
+        Type(form(), "FF");
         for (const std::function<void()>& command : std::vector<std::function<void()>>{
                  [&] { QTest::keyClick(&editor, Qt::Key_Return); }, [&] { QTest::keyClick(&editor, Qt::Key_Down); },
-                 [&] { ClickTab(form, 2); }, [&] { Run(form, "Save"); }}) {
+                 [&] { ClickTab(form(), 2); }, [&] { Run(form(), "Save"); }}) {
             command();
             QVERIFY(editor.isVisible() && editor.hasFocus() && editor.selectedText() == u"FF"_s);
             QVERIFY(QToolTip::text().contains(zor::CellTextForms()));
         }
-        QCOMPARE(std::tuple(Tabs(form).SelectedIndex(), Grid(form).Row(), Grid(form).TextMatrix(1, 1)), std::tuple(1, 1, u"0x80"_s));
+        QCOMPARE(std::tuple(Tabs(form()).SelectedIndex(), Grid(form()).Row(), Grid(form()).TextMatrix(1, 1)), std::tuple(1, 1, u"0x80"_s));
         QVERIFY(!QFile::exists(o.folder->file(u"x.rom.bak"_s)) && o.dialogs->messages.empty());
         // A click elsewhere nobody asked to commit: the edit goes, the cell keeps its byte.
         QToolTip::hideText();
-        QTest::mouseClick(Note(form).viewport(), Qt::LeftButton);
+        QTest::mouseClick(Note(form()).viewport(), Qt::LeftButton);
         QVERIFY(!editor.isVisible() && QToolTip::text().contains(zor::CellTextForms()));
-        QVERIFY(Grid(form).TextMatrix(1, 1) == u"0x80"_s && !Modified(form));
-        // A form the editor reads is stored as usual.
-        Grid(form).setFocus();
-        Type(form, "0x5\r");
-        QCOMPARE(Grid(form).TextMatrix(1, 1), u"0x05"_s);
+        QVERIFY(Grid(form()).TextMatrix(1, 1) == u"0x80"_s && !Modified(form()));
+        // A form() the editor reads is stored as usual.
+        Grid(form()).setFocus();
+        Type(form(), "0x5\r");
+        QCOMPARE(Grid(form()).TextMatrix(1, 1), u"0x05"_s);
     }
 
     void aCellThatCantBeWrittenStaysShut()
     {
-        auto o = Open(true);
-        Form1& form = *o.form;
+        o.dialogs->messagesExpected = true;
         o.folder->write(u"m/読.idn"_s, u"あ|い"_s);
         o.folder->write(u"m/読.sna"_s, u"ZZ|壊れた|200|良い|"_s);
         o.reread();
         o.dialogs->messages.clear(); // the load's report of the offset
-        DataSets(form).setCurrentIndex(3);
+        DataSets(form()).setCurrentIndex(3);
         QToolTip::hideText();
-        Key(form, Qt::Key_5);
-        QVERIFY(!Editor(form).isVisible() && QToolTip::text().contains(u"壊れた"_s));
+        Key(form(), Qt::Key_5);
+        QVERIFY(!Editor(form()).isVisible() && QToolTip::text().contains(u"壊れた"_s));
         // A paste onto such a cell is refused, naming it.
-        Grid(form).setCol(2);
-        Key(form, Qt::Key_C, Qt::ControlModifier);
-        Grid(form).setCol(1);
-        Key(form, Qt::Key_V, Qt::ControlModifier);
+        Grid(form()).setCol(2);
+        Key(form(), Qt::Key_C, Qt::ControlModifier);
+        Grid(form()).setCol(1);
+        Key(form(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
-        QVERIFY(o.dialogs->messages.front().text.contains(u"壊れた"_s) && !Modified(form));
+        QVERIFY(o.dialogs->messages.front().text.contains(u"壊れた"_s) && !Modified(form()));
     }
 
     void textBoxesKeepTheirOwnShortcuts()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        zor::CellEditor& editor = Editor(form);
-        ShowTable(form);
-        Type(form, "7\r"); // a step the menu could undo
-        Key(form, Qt::Key_Return);
+        zor::CellEditor& editor = Editor(form());
+        ShowTable(form());
+        Type(form(), "7\r"); // a step the menu could undo
+        Key(form(), Qt::Key_Return);
         QStringList texts;
         for (const Qt::Key key : {Qt::Key_C, Qt::Key_End, Qt::Key_V, Qt::Key_Z, Qt::Key_Y}) {
-            Key(form, key, key == Qt::Key_End ? Qt::NoModifier : Qt::ControlModifier);
+            Key(form(), key, key == Qt::Key_End ? Qt::NoModifier : Qt::ControlModifier);
             texts << editor.text();
         }
         QCOMPARE(texts.mid(2), (QStringList{u"0x070x07"_s, u"0x07"_s, u"0x070x07"_s}));
         // The cell commands, from the menu too, leave the cells alone while a text box has the focus.
-        Run(form, "Cope");
-        Run(form, "andou");
+        Run(form(), "Cope");
+        Run(form(), "andou");
         QTest::keyClick(&editor, Qt::Key_Escape);
-        Note(form).setFocus();
-        Run(form, "andou");
-        QTest::keyClicks(&Note(form), u"ab"_s);
-        Key(form, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(Note(form).toPlainText().size() < 2);
+        Note(form()).setFocus();
+        Run(form(), "andou");
+        QTest::keyClicks(&Note(form()), u"ab"_s);
+        Key(form(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(Note(form()).toPlainText().size() < 2);
         for (const Qt::Key key : {Qt::Key_A, Qt::Key_X, Qt::Key_V})
-            Key(form, key, Qt::ControlModifier);
-        QCOMPARE(form.control().clipboard().cols(), 0);
-        QCOMPARE(Grid(form).TextMatrix(1, 1), u"0x07"_s);
+            Key(form(), key, Qt::ControlModifier);
+        QCOMPARE(form().control().clipboard().cols(), 0);
+        QCOMPARE(Grid(form()).TextMatrix(1, 1), u"0x07"_s);
     }
 
     void undoAndRedoBringBackTheirPlace()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        zor::FlexGrid& grid = Grid(form);
+        zor::FlexGrid& grid = Grid(form());
         QStringList ids;
         for (int id = 0; id < 200; ++id)
             ids << u"ID%1"_s.arg(id);
         o.folder->write(u"m/長.idn"_s, ids.join(u'|'));
         o.folder->write(u"m/長.sna"_s, u"400|値|"_s);
         o.reread();
-        DataSets(form).setCurrentIndex(3);
-        Key(form, Qt::Key_End, Qt::ControlModifier);
-        Type(form, "7\r");
-        DataSets(form).setCurrentIndex(2); // 3 IDs
-        ClickTab(form, 2);
-        Type(form, "9\r");
+        DataSets(form()).setCurrentIndex(3);
+        Key(form(), Qt::Key_End, Qt::ControlModifier);
+        Type(form(), "7\r");
+        DataSets(form()).setCurrentIndex(2); // 3 IDs
+        ClickTab(form(), 2);
+        Type(form(), "9\r");
 
         // Where a step lands is the controller's to check; here the grid must show it, in view.
-        Key(form, Qt::Key_Z, Qt::ControlModifier);
-        Key(form, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(std::tuple(Tabs(form).SelectedIndex(), DataSets(form).currentText(), grid.Row(), grid.Col(), grid.TextMatrix(200, 1)),
+        Key(form(), Qt::Key_Z, Qt::ControlModifier);
+        Key(form(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(std::tuple(Tabs(form()).SelectedIndex(), DataSets(form()).currentText(), grid.Row(), grid.Col(), grid.TextMatrix(200, 1)),
                  std::tuple(1, u"長"_s, 200, 1, u"0x00"_s));
         QVERIFY(grid.RowIsVisible(200) && grid.isEnabled());
-        QVERIFY(!Modified(form) && !Item(form, "andou").isEnabled() && Item(form, "redou").isEnabled());
+        QVERIFY(!Modified(form()) && !Item(form(), "andou").isEnabled() && Item(form(), "redou").isEnabled());
 
         // From another data set the box follows the step as the grid's follower, not as a
         // choice that would store the widths the grid still has; those of the set left are stored.
-        DataSets(form).setCurrentIndex(1);
+        DataSets(form()).setCurrentIndex(1);
         grid.setColWidth(1, 1900);
         grid.setFocus();
-        QSignalSpy chosen(&DataSets(form), &QComboBox::currentIndexChanged);
-        Key(form, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(std::tuple(DataSets(form).currentText(), grid.Row(), grid.TextMatrix(200, 1), chosen.count()),
+        QSignalSpy chosen(&DataSets(form()), &QComboBox::currentIndexChanged);
+        Key(form(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(std::tuple(DataSets(form()).currentText(), grid.Row(), grid.TextMatrix(200, 1), chosen.count()),
                  std::tuple(u"長"_s, 200, u"0x07"_s, 0));
         QCOMPARE(o.folder->ini("m/クラス.ini", "ColWidth", "Section1"), u"1900"_s);
     }
 
     void changedCellsAreMarkedAndRowCommandsApplyOnTheBattleTabOnly()
     {
-        auto o = Open(true);
-        Form1& form = *o.form;
-        zor::FlexGrid& grid = Grid(form);
+        o.dialogs->messagesExpected = true;
+        zor::FlexGrid& grid = Grid(form());
         const auto marked = [&](int row, int col) { return grid.model()->index(row - 1, col - 1).data(Qt::BackgroundRole).isValid(); };
-        const auto rowItems = [&] { return std::pair(Item(form, "NewRow").isEnabled(), Item(form, "DeleteRow").isEnabled()); };
-        ShowTable(form);
-        Type(form, "0x33\r");
+        const auto rowItems = [&] { return std::pair(Item(form(), "NewRow").isEnabled(), Item(form(), "DeleteRow").isEnabled()); };
+        ShowTable(form());
+        Type(form(), "0x33\r");
         QVERIFY(marked(1, 1) && !marked(1, 2) && !marked(2, 1));
         QCOMPARE(rowItems(), std::pair(false, false));
         // An inserted battle row is marked whole; the rows around it keep their own marks.
-        ClickTab(form, 3);
+        ClickTab(form(), 3);
         QCOMPARE(rowItems(), std::pair(true, true));
         const int rows = grid.Rows();
         grid.setRow(2);
-        Run(form, "NewRow");
+        Run(form(), "NewRow");
         QCOMPARE(std::pair(grid.Rows(), grid.TextMatrix(2, 5)), std::pair(rows + 1, grid.TextMatrix(3, 5))); // the copy, before its record
         for (int col = 1; col <= 25; ++col)
             QVERIFY(marked(2, col));
@@ -397,39 +390,38 @@ private Q_SLOTS:
         // The only record of a block can't go, and says so: the sample's blocks hold one to three records.
         int single = 0;
         for (int g = 0; g < 313 && !single; ++g) {
-            const int first = g == 0 ? 1 : Doc(form).GroupStarts(g);
-            if (Doc(form).GroupStarts(g + 1) == first + 1)
+            const int first = g == 0 ? 1 : Doc(form()).GroupStarts(g);
+            if (Doc(form()).GroupStarts(g + 1) == first + 1)
                 single = first;
         }
         grid.setRow(single);
-        Run(form, "DeleteRow");
+        Run(form(), "DeleteRow");
         QCOMPARE(std::pair(grid.Rows(), o.dialogs->messages.size()), std::pair(rows + 1, std::size_t(1)));
     }
 
     void aPatchRunsFromAnOriginalToTheSavedImage()
     {
-        auto o = Open(true);
-        Form1& form = *o.form;
+        o.dialogs->messagesExpected = true;
         const QString rom = o.folder->file(u"x.rom"_s);
         const QString original = o.folder->file(u"original.rom"_s);
         QVERIFY(QFile::copy(rom, original));
-        ShowTable(form, 2, 2);
-        Type(form, "77\r");
+        ShowTable(form(), 2, 2);
+        Type(form(), "77\r");
         // Unsaved changes are asked about first; a name without an extension takes the filter's.
         o.dialogs->answers = {QMessageBox::Yes};
         o.dialogs->openPaths = {original};
         o.dialogs->savePaths = {o.folder->file(u"hack"_s)};
-        Run(form, "MakePatch");
+        Run(form(), "MakePatch");
         QCOMPARE(std::pair(o.dialogs->asked.size(), o.dialogs->messages.back().icon), std::pair(std::size_t(1), QMessageBox::Information));
         const zor::Result<QByteArray> applied = zor::ApplyPatch(ReadFile(o.folder->file(u"hack.bps"_s)), ReadFile(original));
         QVERIFY(applied && *applied == ReadFile(rom) && ReadFile(rom) != ReadFile(original));
         // The original is remembered for the next time; unsaved changes left out are told of; two
         // identical images give no patch; the open image's .bak is no place for one.
-        Type(form, "78\r");
+        Type(form(), "78\r");
         o.dialogs->answers = {QMessageBox::No};
         o.dialogs->openPaths = {rom};
         o.dialogs->savePaths = {o.folder->file(u"again.bps"_s)};
-        Run(form, "MakePatch");
+        Run(form(), "MakePatch");
         QCOMPARE(o.dialogs->openStarts.back(), original);
         const QString told = o.dialogs->messages.back().text;
         QVERIFY2(told.contains(u"違いはありません"_s) && told.contains(u"保存していない変更はパッチに入っていません"_s), qPrintable(told));
@@ -438,19 +430,18 @@ private Q_SLOTS:
         o.dialogs->answers = {QMessageBox::No};
         o.dialogs->openPaths = {original};
         o.dialogs->savePaths = {rom + u".bak"_s};
-        Run(form, "MakePatch");
+        Run(form(), "MakePatch");
         QVERIFY(o.dialogs->messages.back().icon == QMessageBox::Warning && ReadFile(rom + u".bak"_s) == backup);
     }
 
     void aHandlerThatThrowsKeepsTheDocument()
     {
-        auto o = Open(true);
-        Form1& form = *o.form;
-        ShowTable(form, 2, 2);
+        o.dialogs->messagesExpected = true;
+        ShowTable(form(), 2, 2);
         o.dialogs->failOpen = true;
-        Run(form, "Read");
+        Run(form(), "Read");
         QCOMPARE(std::pair(o.dialogs->messages.size(), o.dialogs->messages.front().icon), std::pair(std::size_t(1), QMessageBox::Critical));
-        QCOMPARE(std::tuple(form.windowTitle(), Grid(form).isEnabled(), Grid(form).Row()), std::tuple(u"ZOR - x.rom"_s, true, 2));
+        QCOMPARE(std::tuple(form().windowTitle(), Grid(form()).isEnabled(), Grid(form()).Row()), std::tuple(u"ZOR - x.rom"_s, true, 2));
         // Anything else that reaches the event loop is the application's to catch.
         struct Throwing : QObject {
             bool event(QEvent*) override { throw std::runtime_error("thrown"); }
@@ -498,7 +489,8 @@ private Q_SLOTS:
             {"a find of nothing", "Ctrl+F =Z", {}, u"「Z」は見つかりません", nullptr, false, {}, "#1 @1,1:1,1"},
         };
         for (const Command& c : commands) {
-            auto o = Open(true);
+            o.form.reset(); // the window goes before its folder
+            o = Open(true);
             Form1& form = *o.form;
             ShowTable(form);
             if (c.prepare)
@@ -529,92 +521,88 @@ private Q_SLOTS:
 
     void anImportIsPreviewedAndTakenBackWithOneUndo()
     {
-        auto o = Open(true);
-        Form1& form = *o.form;
+        o.dialogs->messagesExpected = true;
         const QString home = o.folder->dir.path();
-        Run(form, "ShowChanges"); // the list follows the commands while it is open
-        Run(form, "OpCSV");
-        QCOMPARE(Status(form), u"CSVファイルを %1 に保存しました"_s.arg(QDir::toNativeSeparators(home)));
+        Run(form(), "ShowChanges"); // the list follows the commands while it is open
+        Run(form(), "OpCSV");
+        QCOMPARE(Status(form()), u"CSVファイルを %1 に保存しました"_s.arg(QDir::toNativeSeparators(home)));
         SetCsvField(o.folder->file(u"表.csv"_s), 2, 2, u"0x1F"_s);
         SetCsvField(o.folder->file(u"個別データ.csv"_s), 1, 2, u"0x63"_s);
-        ShowTable(form, 2, 1);
+        ShowTable(form(), 2, 1);
 
         // Cancelled after the preview: nothing changes.
         o.dialogs->folders = {home, home};
         o.dialogs->importAnswers = {false, true};
-        Run(form, "ImportCSV");
+        Run(form(), "ImportCSV");
         QCOMPARE(o.dialogs->folderStarts, std::vector<QString>{home});
         QCOMPARE(o.dialogs->previews.at(0).changes(), 2);
-        QVERIFY(!Modified(form));
+        QVERIFY(!Modified(form()));
         // Taken: one step over two tables, the grid refilled, the cursor where it was.
-        Run(form, "ImportCSV");
-        QCOMPARE(std::pair(Grid(form).TextMatrix(1, 1), Grid(form).Row()), std::pair(u"0x1F"_s, 2));
-        QCOMPARE(ChangeLines(form), 2);
-        QCOMPARE(Status(form), u"CSVから 2 件の変更を読み込みました"_s);
-        Key(form, Qt::Key_Z, Ctrl);
-        QVERIFY(!Modified(form) && !Item(form, "andou").isEnabled());
-        QCOMPARE(ChangeLines(form), 0);
+        Run(form(), "ImportCSV");
+        QCOMPARE(std::pair(Grid(form()).TextMatrix(1, 1), Grid(form()).Row()), std::pair(u"0x1F"_s, 2));
+        QCOMPARE(ChangeLines(form()), 2);
+        QCOMPARE(Status(form()), u"CSVから 2 件の変更を読み込みました"_s);
+        Key(form(), Qt::Key_Z, Ctrl);
+        QVERIFY(!Modified(form()) && !Item(form(), "andou").isEnabled());
+        QCOMPARE(ChangeLines(form()), 0);
     }
 
     void anImportThatCantBeTakenChangesNothing()
     {
-        auto o = Open(true);
-        Form1& form = *o.form;
-        Run(form, "OpCSV");
-        ShowTable(form);
+        o.dialogs->messagesExpected = true;
+        Run(form(), "OpCSV");
+        ShowTable(form());
         const QString home = o.folder->dir.path();
         const QString table = o.folder->file(u"表.csv"_s);
         o.dialogs->folders = {home, home, home, home};
-        Run(form, "ImportCSV"); // nothing differs: said, and no preview
+        Run(form(), "ImportCSV"); // nothing differs: said, and no preview
         QCOMPARE(o.dialogs->messages.back().text, u"変更はありません"_s);
 
         // A value that can't be read: the problems, naming their place, and nothing else.
         SetCsvField(table, 2, 2, u"0x1F"_s);
         SetCsvField(table, 3, 3, u"zz"_s);
-        Run(form, "ImportCSV");
+        Run(form(), "ImportCSV");
         QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Warning);
         QVERIFY2(o.dialogs->messages.back().text.contains(u"表.csv:3:3:"_s), qPrintable(o.dialogs->messages.back().text));
-        QVERIFY(o.dialogs->previews.empty() && !Modified(form));
+        QVERIFY(o.dialogs->previews.empty() && !Modified(form()));
 
         // More than the history keeps: asked after the preview; No leaves the cells as they are.
         SetCsvField(table, 3, 3, u"5"_s);
         zor::EditHistory none(0);
-        none.TakeBaseline(Doc(form));
-        *Doc(form).History = none;
+        none.TakeBaseline(Doc(form()));
+        *Doc(form()).History = none;
         o.dialogs->importAnswers = {true, true};
         o.dialogs->answers = {QMessageBox::No, QMessageBox::Yes};
-        Run(form, "ImportCSV");
+        Run(form(), "ImportCSV");
         QCOMPARE(o.dialogs->asked.size(), std::size_t(1));
-        QVERIFY(Grid(form).TextMatrix(1, 1) == u"0x80"_s && !Modified(form));
-        Run(form, "ImportCSV");
-        QVERIFY(Grid(form).TextMatrix(1, 1) == u"0x1F"_s && Modified(form) && !Item(form, "andou").isEnabled());
+        QVERIFY(Grid(form()).TextMatrix(1, 1) == u"0x80"_s && !Modified(form()));
+        Run(form(), "ImportCSV");
+        QVERIFY(Grid(form()).TextMatrix(1, 1) == u"0x1F"_s && Modified(form()) && !Item(form(), "andou").isEnabled());
     }
 
     void copiesGoToTheSystemClipboardAndForeignTextIsPasted()
     {
-        auto o = Open();
-        Form1& form = *o.form;
-        zor::FlexGrid& grid = Grid(form);
+        zor::FlexGrid& grid = Grid(form());
         QClipboard& clipboard = *QGuiApplication::clipboard();
-        Run(form, "ShowChanges");
-        ShowTable(form, 1, 2);
-        Type(form, "255\r");
-        Select(form, 1, 1, 2, 2);
-        Key(form, Qt::Key_C, Ctrl);
+        Run(form(), "ShowChanges");
+        ShowTable(form(), 1, 2);
+        Type(form(), "255\r");
+        Select(form(), 1, 1, 2, 2);
+        Key(form(), Qt::Key_C, Ctrl);
         QCOMPARE(clipboard.text(), u"0x80\t255\n0x00\t5\n"_s);
 
         // The text came back as ZOR put it, with another platform's line breaks: the cell
         // clipboard is pasted, its one block at the cursor, not spread over the selection.
-        Select(form, 1, 1, 1, 1);
-        Key(form, Qt::Key_C, Ctrl);
+        Select(form(), 1, 1, 1, 1);
+        Key(form(), Qt::Key_C, Ctrl);
         clipboard.setText(u"0x80\r\n"_s);
-        Select(form, 2, 1, 3, 2);
-        Key(form, Qt::Key_V, Ctrl);
+        Select(form(), 2, 1, 3, 2);
+        Key(form(), Qt::Key_V, Ctrl);
         QCOMPARE((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(3, 2)}), (QStringList{u"0x80"_s, u"0"_s}));
-        QCOMPARE(ChangeLines(form), 2); // the open list follows a paste
+        QCOMPARE(ChangeLines(form()), 2); // the open list follows a paste
         // A cut puts the cells' texts as they were shown before it zeroed them.
-        Select(form, 1, 1, 1, 1);
-        Key(form, Qt::Key_X, Ctrl);
+        Select(form(), 1, 1, 1, 1);
+        Key(form(), Qt::Key_X, Ctrl);
         QCOMPARE(clipboard.text(), u"0x80\n"_s);
     }
 };
