@@ -188,7 +188,7 @@ private Q_SLOTS:
         ClickTab(form(), 1);
         QCOMPARE(note.toPlainText(), u"memo\ntwo"_s);
 
-        // A character CP932 can't hold is not taken; one it holds in another form() is mapped.
+        // A character CP932 can't hold is not taken; one it holds in another form is mapped.
         note.setFocus();
         note.moveCursor(QTextCursor::End);
         for (const QString& typed : {u"〜"_s, u"😀"_s}) {
