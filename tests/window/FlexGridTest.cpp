@@ -114,39 +114,25 @@ private Q_SLOTS:
         QCOMPARE(std::pair(grid.ColAlignment(1), grid.Rows()), std::pair(6, 3));
     }
 
+    // Qt's tester checks the model through every change here and in the fill below.
     void clearEmptiesEveryTextAndRowCountsKeepTheRest()
     {
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid.setRows(4);
-        grid.setCols(3);
+        grid.setCols(4);
         grid.setTextMatrix(0, 1, u"A"_s);
         grid.setTextMatrix(3, 0, u"02"_s);
         grid.setCellTextProvider([](int, int) { return u"FF"_s; });
         grid.setRowHeight(1, 300);
         grid.setRows(2);
+        grid.setCols(3);
         grid.setRows(4);
         QCOMPARE(std::tuple(grid.RowHeight(1), grid.TextMatrix(3, 0), grid.TextMatrix(0, 1)), std::tuple(300, QString(), u"A"_s));
         grid.Clear();
         QCOMPARE(std::tuple(grid.TextMatrix(0, 1), grid.TextMatrix(1, 1), grid.model()->index(0, 0).data().toString()),
                  std::tuple(QString(), QString(), QString()));
         QCOMPARE(std::pair(grid.Rows(), grid.RowHeight(1)), std::pair(4, 300));
-    }
-
-    void modelKeepsQtsContractThroughEveryChange()
-    {
-        FlexGrid grid;
-        QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        grid.setCellTextProvider([](int row, int col) { return u"%1,%2"_s.arg(row).arg(col); });
-        for (const auto& [rows, cols] : {std::pair(6, 4), {3, 1}}) {
-            grid.setRows(rows);
-            grid.setCols(cols);
-        }
-        grid.Clear();
-        grid.beginFill();
-        grid.setRows(40);
-        grid.setCols(5);
-        grid.endFill();
-        grid.setRows(1);
     }
 
     void questionsOutsideTheTableGetNothing()
@@ -195,6 +181,7 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(grid.horizontalHeader()->sectionSize(0), grid.verticalHeader()->sectionSize(1), grid.ColWidth(2)),
                  std::tuple(100, 40, FlexGrid::kDefaultColWidth));
         QCOMPARE(std::pair(grid.horizontalHeader()->height(), grid.verticalHeader()->width()), std::pair(40, 60));
+        QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy resets(grid.model(), &QAbstractItemModel::modelReset);
         QSignalSpy others[] = {{grid.model(), &QAbstractItemModel::rowsInserted}, {grid.model(), &QAbstractItemModel::headerDataChanged}};
         grid.beginFill();
@@ -215,25 +202,6 @@ private Q_SLOTS:
         grid.setRows(1003);
         QCOMPARE(std::tuple(rows.sectionSize(2), rows.sectionSize(1001), grid.RowHeight(1002)), std::tuple(10, 16, FlexGrid::kDefaultRowHeight));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, grid.endFill());
-    }
-
-    // The fill's speed is measured in bench/; this checks what it leaves behind.
-    void bigTableFillGivesEveryRowItsHeight()
-    {
-        auto grid = ShownGrid(1, 1);
-        QVERIFY(grid);
-        for (const int height : {300, FlexGrid::kDefaultRowHeight}) {
-            FlexGrid::Fill fill(*grid);
-            grid->setRows(32768);
-            grid->setCols(65);
-            for (int r = 1; r < 32768; ++r) {
-                grid->setRowHeight(r, height);
-                grid->setTextMatrix(r, 0, QString::number(r - 1, 16).toUpper());
-            }
-            fill.end();
-            QCoreApplication::processEvents();
-            QCOMPARE(grid->verticalHeader()->length(), 32767 * zor::TwipsToPixels(height, 96));
-        }
     }
 
     void aFillCutShortStillEnds()
