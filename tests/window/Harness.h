@@ -119,16 +119,9 @@ public:
         saveStarts.push_back(start);
         if (savePaths.empty())
             return {};
-        const QString path = next(savePaths);
-        if (chosenFilter) {
-            // The pair whose pattern the path matches, as a user choosing it would; else the first.
-            const QStringList pairs = filter.split(u'|');
-            *chosenFilter = pairs.size() >= 2 ? pairs[0] + u'|' + pairs[1] : QString();
-            for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
-                if (QDir::match(pairs[i + 1], QFileInfo(path).fileName()))
-                    *chosenFilter = pairs[i] + u'|' + pairs[i + 1];
-        }
-        return path;
+        if (chosenFilter)
+            *chosenFilter = filter.section(u'|', 0, 1); // the dialog's first choice, left as it was
+        return next(savePaths);
     }
 
 private:
