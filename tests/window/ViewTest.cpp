@@ -114,7 +114,7 @@ private Q_SLOTS:
         o.folder.reset();
     }
 
-    void openingShowsTheFirstDataSet()
+    void openingShowsTheFirstDataSetAndEachTabItsTable()
     {
         zor::FlexGrid& grid = Grid(form());
         QCOMPARE(std::pair(Items(DataSets(form())), DataSets(form()).currentIndex()), std::pair(QStringList{u"m"_s, u"クラス"_s, u"表"_s}, 1));
@@ -125,12 +125,8 @@ private Q_SLOTS:
                  (QStringList{u"ID"_s, u"に"_s, u"0x80"_s, u"5"_s}));
         QCOMPARE(std::tuple(grid.ColAlignment(2), grid.RowHeight(0), grid.ColWidth(0)), std::tuple(6, 2 * zor::FlexGrid::kDefaultRowHeight, 1500));
         QVERIFY(grid.ColWidth(2) > 380); // the long heading's two-line fit, measured in the grid's font
-    }
 
-    void eachTabShowsItsTableAndWidthsGoToTheirOwnFile()
-    {
-        zor::FlexGrid& grid = Grid(form());
-        DataSets(form()).setCurrentIndex(2);
+        // Another tab: the widths left go to their own file.
         grid.setColWidth(1, 2000); // as a drag would leave it
         grid.setColWidth(2, 100);
         ClickTab(form(), 2);
@@ -142,24 +138,7 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(DataSets(form()).count(), DataSets(form()).currentIndex(), grid.ColWidth(1)), std::tuple(3, 2, 2000));
     }
 
-    void whatTheModeLostFallsBack()
-    {
-        // A table without sections: no note, no notation.
-        o.folder->write(u"m/表.sna"_s, QString());
-        o.reread();
-        DataSets(form()).setCurrentIndex(2);
-        QVERIFY(Grid(form()).Cols() == 1 && Grid(form()).isEnabled() && !Note(form()).isEnabled());
-        QCOMPARE(Notation(form()), u" off"_s);
-        // A mode without any data set leaves tab 1 empty and disabled.
-        QFile::remove(o.folder->file(u"m/表.idn"_s));
-        QFile::remove(o.folder->file(u"m/クラス.idn"_s));
-        o.reread();
-        QVERIFY(DataSets(form()).count() == 1 && !Grid(form()).isEnabled() && !Note(form()).isEnabled());
-        ClickTab(form(), 2);
-        QVERIFY(Grid(form()).isEnabled());
-    }
-
-    void badFilesAreToldAndChangeNothing()
+    void badFilesAreToldAndWhatTheModeLacksIsLeftOut()
     {
         o.dialogs->messagesExpected = true;
         for (const QString& bad : {o.folder->dir.path(), o.folder->file(u"none.rom"_s)}) {
@@ -174,6 +153,21 @@ private Q_SLOTS:
         o.dialogs->openPaths = {o.folder->file(u"tiny.rom"_s)};
         Run(form(), "Read");
         QCOMPARE(std::pair(o.dialogs->messages.size(), form().windowTitle()), std::pair(std::size_t(1), u"ZOR - tiny.rom"_s));
+        o.dialogs->messages.clear();
+
+        // A table without sections: no note, no notation.
+        o.folder->write(u"m/表.sna"_s, QString());
+        o.reread();
+        DataSets(form()).setCurrentIndex(2);
+        QVERIFY(Grid(form()).Cols() == 1 && Grid(form()).isEnabled() && !Note(form()).isEnabled());
+        QCOMPARE(Notation(form()), u" off"_s);
+        // A mode without any data set leaves tab 1 empty and disabled.
+        QFile::remove(o.folder->file(u"m/表.idn"_s));
+        QFile::remove(o.folder->file(u"m/クラス.idn"_s));
+        o.reread();
+        QVERIFY(DataSets(form()).count() == 1 && !Grid(form()).isEnabled() && !Note(form()).isEnabled());
+        ClickTab(form(), 2);
+        QVERIFY(Grid(form()).isEnabled() && o.dialogs->messages.empty());
     }
 
     void notesStayWithTheirSection()
@@ -396,7 +390,7 @@ private Q_SLOTS:
         QVERIFY(!model->headerData(0, Qt::Vertical, Qt::BackgroundRole).isValid());
     }
 
-    void theListFollowsEditsUndoNotationAndSave()
+    void theListFollowsEditsUndoNotationSaveAndRowCommands()
     {
         zor::FlexGrid& grid = Grid(form());
         QAbstractItemModelTester tester(Changes(form()).model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -448,16 +442,10 @@ private Q_SLOTS:
         QCOMPARE(Lines(form()), QStringList{zor::ChangeListModel::EmptyText()});
         DoubleClick(form(), 0); // the empty line shows nothing
         QCOMPARE(Tabs(form()).SelectedIndex(), 3);
-    }
 
-    void aClosedListCatchesUpAndFollowsRowCommands()
-    {
-        zor::FlexGrid& grid = Grid(form());
-        QAbstractItemModelTester tester(Changes(form()).model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        Run(form(), "ShowChanges");
+        // Closed, the list catches up when shown again.
         Changes(form()).close(); // as its own close button does
         QVERIFY(!Item(form(), "ShowChanges").isChecked());
-        ClickTab(form(), 3);
         grid.setRow(2);
         Run(form(), "NewRow");
         grid.setRow(4);
@@ -473,9 +461,9 @@ private Q_SLOTS:
         // What a paste or a cut adds is the change list's to check (tests/compare).
         grid.setRow(1);
         Run(form(), "NewRow");
-        const QStringList lines = Lines(form());
-        QCOMPARE(lines.size(), 3);
-        QVERIFY2(lines[1].contains(u"レコード 3"_s) && lines[2].contains(u"レコード 5"_s), qPrintable(lines.join(u'\n')));
+        const QStringList moved = Lines(form());
+        QCOMPARE(moved.size(), 3);
+        QVERIFY2(moved[1].contains(u"レコード 3"_s) && moved[2].contains(u"レコード 5"_s), qPrintable(moved.join(u'\n')));
         Key(form(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Lines(form()), caught);
     }
