@@ -372,12 +372,24 @@ private Q_SLOTS:
         QCOMPARE(zor::QtFileFilter(QString::fromUtf16(zor::kRomFilter)), u"ROM イメージ (*.sfc *.smc *.bin *.rom);;全てのファイル (*)"_s);
     }
 
-    void recentFilesFollowOpensAndSavesNewestFirst()
+    void recentFilesAndTheImageDialogsFollowOpensAndSaves()
     {
         auto o = Open();
         Form1& form = *o.form;
         const QString x = o.folder->file(u"x.rom"_s);
         const QString home = o.folder->dir.path();
+        // The open dialog starts in the open image's folder, else the last one's.
+        QCOMPARE(o.dialogs->openStarts, std::vector<QString>{QString()}); // nothing remembered yet
+        Run(form, "Read");                                                  // cancelled
+        QCOMPARE(o.dialogs->openStarts.back(), home);
+        {
+            auto fresh = std::make_unique<FakeDialogs>();
+            FakeDialogs& dialogs = *fresh;
+            const Form1 empty(std::move(fresh));
+            Run(empty, "Read");
+            Run(empty, "SaveAs"); // no image: no dialog
+            QCOMPARE(std::pair(dialogs.openStarts.back(), dialogs.saveStarts.size()), std::pair(home, std::size_t(0)));
+        }
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}}));
         QVERIFY(RecentCaptions(form)[0].startsWith(u"&1 "_s) && RecentCaptions(form)[0].contains(u"x.rom（プログラムフォルダ "_s));
         // Save As proposes a name beside the open file, starting the dialog there.
@@ -419,21 +431,6 @@ private Q_SLOTS:
                  qPrintable(caption.left(200)));
         QVERIFY(RecentMenu(later).fontMetrics().horizontalAdvance(caption) < later.screen()->availableGeometry().width());
         QVERIFY(RecentMenu(later).actions().at(0)->toolTip().contains(image));
-    }
-
-    void imageDialogsStartInTheImagesFolderElseTheLastOne()
-    {
-        auto o = Open();
-        QCOMPARE(o.dialogs->openStarts, std::vector<QString>{QString()}); // nothing remembered yet
-        Run(*o.form, "Read");                                               // cancelled
-        QCOMPARE(o.dialogs->openStarts.back(), o.folder->dir.path());
-        auto fresh = std::make_unique<FakeDialogs>();
-        FakeDialogs& dialogs = *fresh;
-        const Form1 form(std::move(fresh));
-        Run(form, "Read");
-        QCOMPARE(dialogs.openStarts.back(), o.folder->dir.path());
-        Run(form, "SaveAs"); // no image: no dialog
-        QVERIFY(dialogs.saveStarts.empty());
     }
 
     void aDropOfOneFileOpensItAnythingElseNothing()
