@@ -52,7 +52,7 @@ private Q_SLOTS:
         QCOMPARE(std::pair(zor::PixelsToTwips(569, 96), zor::PixelsToTwips(120, 120)), std::pair(8535, 1440));
     }
 
-    void cellsMapOntoTheModelPlusOne()
+    void cellsMapOntoTheModelPlusOneWithTheirAlignments()
     {
         FlexGrid grid;
         grid.setRows(3);
@@ -73,18 +73,12 @@ private Q_SLOTS:
             QCOMPARE(std::pair(grid.model()->headerData(c - 1, Qt::Horizontal).toString(), grid.TextMatrix(0, c)),
                      std::pair(drawn[c - 1], headings[c - 1]));
         }
-    }
 
-    void alignmentCodesAndTheirColumns()
-    {
-        // Three across, each top, centre and bottom.
+        // Alignment codes: three across, each top, centre and bottom.
         const Qt::Alignment across[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
         const Qt::Alignment down[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
         for (int code = 0; code <= 8; ++code)
             QCOMPARE(FlexGrid::alignmentFromCode(code), across[code / 3] | down[code % 3]);
-        FlexGrid grid;
-        grid.setRows(3);
-        grid.setCols(3);
         grid.setColAlignment(0, 0);
         grid.setColAlignment(2, 6);
         QCOMPARE(grid.ColAlignment(2), 6);
@@ -94,23 +88,6 @@ private Q_SLOTS:
         QCOMPARE(alignment(grid.model()->index(1, 0).data(Qt::TextAlignmentRole)), FlexGrid::alignmentFromCode(FlexGrid::kDefaultAlignment));
         QCOMPARE(alignment(grid.model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole)), Qt::AlignRight | Qt::AlignTop);
         QCOMPARE(alignment(grid.model()->headerData(0, Qt::Vertical, Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignVCenter);
-    }
-
-    void badArgumentsThrowAndChangeNothing()
-    {
-        FlexGrid grid;
-        grid.setRows(3);
-        grid.setCols(3);
-        grid.setColAlignment(1, 6);
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.TextMatrix(3, 0));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setTextMatrix(0, 3, QString()));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.ColWidth(-1));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRowHeight(3, 100));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setTextMatrix(1, 1, u"x"_s));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setRows(0));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColWidth(1, -15));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColAlignment(1, 9));
-        QCOMPARE(std::pair(grid.ColAlignment(1), grid.Rows()), std::pair(6, 3));
     }
 
     // Qt's tester checks the model through every change here and in the fill below.
@@ -134,11 +111,21 @@ private Q_SLOTS:
         QCOMPARE(std::pair(grid.Rows(), grid.RowHeight(1)), std::pair(4, 300));
     }
 
-    void questionsOutsideTheTableGetNothing()
+    void questionsOutsideTheTableGetNothingAndBadArgumentsThrow()
     {
         FlexGrid grid;
         grid.setRows(3);
         grid.setCols(3);
+        grid.setColAlignment(1, 6);
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.TextMatrix(3, 0));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setTextMatrix(0, 3, QString()));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.ColWidth(-1));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.setRowHeight(3, 100));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setTextMatrix(1, 1, u"x"_s));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setRows(0));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColWidth(1, -15));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, grid.setColAlignment(1, 9));
+        QCOMPARE(std::pair(grid.ColAlignment(1), grid.Rows()), std::pair(6, 3)); // unchanged
         const QAbstractItemModel& model = *grid.model();
         for (const int section : {5, 2, -1}) // 1 is the last
             QVERIFY(!model.headerData(section, Qt::Horizontal).isValid());
@@ -168,7 +155,7 @@ private Q_SLOTS:
         QVERIFY(!model.index(0, 1).data(Qt::BackgroundRole).isValid());
     }
 
-    void sizesReachTheViewAndAFillResetsOnce()
+    void sizesReachTheViewAndAFillResetsOnceEvenCutShort()
     {
         FlexGrid grid;
         grid.setRows(4);
@@ -201,11 +188,7 @@ private Q_SLOTS:
         grid.setRows(1003);
         QCOMPARE(std::tuple(rows.sectionSize(2), rows.sectionSize(1001), grid.RowHeight(1002)), std::tuple(10, 16, FlexGrid::kDefaultRowHeight));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, grid.endFill());
-    }
-
-    void aFillCutShortStillEnds()
-    {
-        FlexGrid grid;
+        // A fill cut short still ends: the view shows what it had set.
         try {
             FlexGrid::Fill fill(grid);
             grid.setRows(5);
@@ -214,7 +197,7 @@ private Q_SLOTS:
         } catch (const std::runtime_error&) {
         }
         QVERIFY(!grid.isFilling());
-        QCOMPARE(std::pair(grid.model()->rowCount(), grid.Row()), std::pair(4, 1)); // the view shows what the fill had set
+        QCOMPARE(std::pair(grid.model()->rowCount(), grid.Row()), std::pair(4, 1));
     }
 
     void cursorMovesOnlyToDataCells()

@@ -278,7 +278,7 @@ private Q_SLOTS:
         QCOMPARE(place(), std::tuple(5, 4, 5, 4));
     }
 
-    void theStatusBarDescribesTheCellUnderTheCursor()
+    void theStatusBarDescribesTheCellAndTheBattleBlocksAreShaded()
     {
         QVERIFY(CellStatus(Form1(std::make_unique<FakeDialogs>())).isEmpty());
         ShowTable(form());
@@ -287,9 +287,25 @@ private Q_SLOTS:
         QCOMPARE(CellStatus(form()), u"ID 1 (0x01)「に」  とても長い見出し  オフセット 0x000211  $80:8211  値 0x05 / 5 / 5"_s);
         ClickTab(form(), 2);
         QVERIFY2(CellStatus(form()).startsWith(u"個別データ 1「お金」  オフセット 0x000300"_s), qPrintable(CellStatus(form())));
+
+        // Every other battle block, as the status bar names them, has shaded row labels.
+        ClickTab(form(), 3);
+        const QAbstractItemModel* model = Grid(form()).model();
+        const auto shaded = [&](int row) {
+            return model->headerData(row - 1, Qt::Vertical, Qt::BackgroundRole).value<QBrush>().color() == zor::FlexGrid::shadeColour();
+        };
+        int second = 1; // the first row whose status names block 2
+        for (Grid(form()).setRow(1); !CellStatus(form()).contains(u"ブロック 2"_s); Grid(form()).setRow(++second)) {
+        }
+        int third = second;
+        for (; !CellStatus(form()).contains(u"ブロック 3"_s); Grid(form()).setRow(++third)) {
+        }
+        QVERIFY(!shaded(1) && !shaded(second - 1) && shaded(second) && shaded(third - 1) && !shaded(third));
+        ClickTab(form(), 2);
+        QVERIFY(!model->headerData(0, Qt::Vertical, Qt::BackgroundRole).isValid());
     }
 
-    void theFindBarFindsAgainAndOverEveryDataSet()
+    void theFindBarFindsAgainOverEveryDataSetAndFollowsLabels()
     {
         zor::FindBar& bar = Control<zor::FindBar>(form(), "FindBar");
         ShowTable(form());
@@ -317,12 +333,9 @@ private Q_SLOTS:
         QCOMPARE(DataSets(form()).currentIndex(), 1);
         ClickTab(form(), 3);
         QVERIFY(!bar.allDataSets()->isEnabled() && !Modified(form()));
-    }
 
-    void aRecordsLabelAndFindFollowItsClassAtOnce()
-    {
+        // A record's label, and the find, follow its class at once.
         zor::FlexGrid& grid = Grid(form());
-        ClickTab(form(), 3);
         int row = 1;
         while (row < grid.Rows() && grid.TextMatrix(row, 1) == u"0x01"_s)
             ++row;
@@ -370,24 +383,6 @@ private Q_SLOTS:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(asked, (QStringList{u"bad"_s, u"ok"_s}));
-    }
-
-    void everyOtherBattleBlockHasShadedLabels()
-    {
-        ClickTab(form(), 3);
-        const QAbstractItemModel* model = Grid(form()).model();
-        const auto shaded = [&](int row) {
-            return model->headerData(row - 1, Qt::Vertical, Qt::BackgroundRole).value<QBrush>().color() == zor::FlexGrid::shadeColour();
-        };
-        int second = 1; // the first row whose status names block 2
-        for (Grid(form()).setRow(1); !CellStatus(form()).contains(u"ブロック 2"_s); Grid(form()).setRow(++second)) {
-        }
-        int third = second;
-        for (; !CellStatus(form()).contains(u"ブロック 3"_s); Grid(form()).setRow(++third)) {
-        }
-        QVERIFY(!shaded(1) && !shaded(second - 1) && shaded(second) && shaded(third - 1) && !shaded(third));
-        ClickTab(form(), 2);
-        QVERIFY(!model->headerData(0, Qt::Vertical, Qt::BackgroundRole).isValid());
     }
 
     void theListFollowsEditsUndoNotationSaveAndRowCommands()
