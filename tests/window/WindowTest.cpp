@@ -120,12 +120,12 @@ private Q_SLOTS:
 
     void init() { QSettings().clear(); }
 
-    void startUpState()
+    void startUpStateAndRowLabels()
     {
         const auto form = MakeForm();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const zor::FlexGrid& grid = Grid(*form);
+        zor::FlexGrid& grid = Grid(*form);
         QCOMPARE(form->windowTitle(), u"ZOR"_s);
         QVERIFY(!grid.isEnabled() && !Note(*form).isEnabled() && DataSets(*form).count() == 0);
         QCOMPARE(std::pair(Tabs(*form).SelectedIndex(), Tabs(*form).tabText(0)), std::pair(1, u"ID-セクション"_s));
@@ -147,6 +147,16 @@ private Q_SLOTS:
         QCOMPARE(font.families().value(0), u"ＭＳ Ｐゴシック"_s);
         QVERIFY(font.families().contains(u"IPAPGothic"_s));
         QCOMPARE(std::pair(font.pointSize(), grid.font().pointSize()), std::pair(9, 9));
+
+        // Row labels are hex IDs from 0; the headings of the data columns are left alone.
+        grid.setRows(300);
+        grid.setTextMatrix(0, 1, u"HP"_s);
+        form->LabelGridHeaders();
+        QStringList labels;
+        for (const int row : {0, 1, 11, 16, 17, 256, 257, 299})
+            labels << grid.TextMatrix(row, 0);
+        QCOMPARE(labels, (QStringList{u"ID"_s, u"00"_s, u"0A"_s, u"0F"_s, u"10"_s, u"FF"_s, u"100"_s, u"12A"_s}));
+        QCOMPARE(grid.TextMatrix(0, 1), u"HP"_s);
     }
 
     void menusInOrderWithCaptionsAndShortcuts()
@@ -201,20 +211,6 @@ private Q_SLOTS:
         }
         // Ctrl+Shift+Z redoes too.
         QCOMPARE(zor::test::Item(*form, "redou").shortcuts(), (QList<QKeySequence>{keys("Ctrl+Y"), keys("Ctrl+Shift+Z")}));
-    }
-
-    void rowLabelsAreHexIdsFromZero()
-    {
-        const auto form = MakeForm();
-        zor::FlexGrid& grid = Grid(*form);
-        grid.setRows(300);
-        grid.setTextMatrix(0, 1, u"HP"_s);
-        form->LabelGridHeaders();
-        QStringList labels;
-        for (const int row : {0, 1, 11, 16, 17, 256, 257, 299})
-            labels << grid.TextMatrix(row, 0);
-        QCOMPARE(labels, (QStringList{u"ID"_s, u"00"_s, u"0A"_s, u"0F"_s, u"10"_s, u"FF"_s, u"100"_s, u"12A"_s}));
-        QCOMPARE(grid.TextMatrix(0, 1), u"HP"_s); // column 0 only: the headings of the data columns are left alone
     }
 
     void panesGrowTheWindowOnlyWithinTheScreen()
@@ -539,7 +535,7 @@ private Q_SLOTS:
         }
     }
 
-    void theWindowsPlaceComesBackOnScreen()
+    void theWindowsPlaceComesBackOnScreenAndASettingsPipeHoldsNothingUp()
     {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect placed(screen.topLeft() + QPoint(30, 40), QSize(500, 400));
@@ -556,13 +552,10 @@ private Q_SLOTS:
             // Off every screen: the place a new window takes, at its designed size.
             QCOMPARE(next.geometry(), at == placed.topLeft() ? placed : designed);
         }
-    }
 
-    // Last: like the editor's start, it points QSettings elsewhere for the rest of the run.
-    // That QSettings then never opens the pipe is the core's to check (tests/files); here the
-    // window must say so and keep its own settings away from it.
-    void aSettingsFileThatIsAPipeHoldsNothingUpAndStaysAPipe()
-    {
+        // A settings file that is a pipe. Last: like the editor's start, this points QSettings
+        // elsewhere for the rest of the run. That QSettings then never opens the pipe is the
+        // core's to check (tests/files); here the window must say so and keep its own settings away.
         const QString file = zor::UserSettingsFiles().first();
         QFile::remove(file);
         QVERIFY(QDir().mkpath(QFileInfo(file).path()));
