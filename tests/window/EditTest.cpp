@@ -19,7 +19,6 @@
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QToolTip>
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,33 +26,6 @@ using namespace zor::test;
 using zor::Form1;
 
 namespace {
-
-// Steps, separated by blanks: "#3" clicks tab 3; "@r,c" puts the cursor on a grid cell and
-// "@r,c:r2,c2" also selects to the other corner; "=text" types text and Enter where the focus
-// is; "!Item" runs a menu item; anything else is a key sequence pressed where the focus is.
-void Perform(Form1& form, const char* steps)
-{
-    for (const QString& step : QString::fromUtf8(steps).split(u' ', Qt::SkipEmptyParts)) {
-        const QString rest = step.mid(1);
-        if (step.startsWith(u'#')) {
-            ClickTab(form, rest.toInt());
-        } else if (step.startsWith(u'@')) {
-            const QStringList at = rest.split(QRegularExpression(u"[,:]"_s));
-            Grid(form).setRow(at[0].toInt());
-            Grid(form).setCol(at[1].toInt());
-            if (at.size() == 4) {
-                Grid(form).setRowSel(at[2].toInt());
-                Grid(form).setColSel(at[3].toInt());
-            }
-        } else if (step.startsWith(u'=')) {
-            Type(form, rest + u'\r');
-        } else if (step.startsWith(u'!')) {
-            Item(form, rest.toLatin1().constData()).trigger();
-        } else {
-            QTest::keySequence(form.focusWidget(), QKeySequence(step));
-        }
-    }
-}
 
 // Sets one field (from 1) of one line (from 1) of an exported CP932 file.
 void SetCsvField(const QString& path, int line, int field, const QString& text)
@@ -228,8 +200,7 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(grid.TextMatrix(1, 1), grid.Row(), grid.Col()), std::tuple(u"0x0C"_s, 2, 2));
         // So do a tab change, before the view left is stored, and a notation command, whose notation the value shows.
         Type(form(), "0x21");
-        ClickTab(form(), 2);
-        ClickTab(form(), 1);
+        Perform(form(), "#2 #1");
         Type(form(), "255");
         Run(form(), "NotationCodeDec");
         QCOMPARE(std::pair(grid.TextMatrix(2, 2), editor.isVisible()), std::pair(u"-1"_s, false));
@@ -293,8 +264,7 @@ private Q_SLOTS:
         }
         QCOMPARE(texts.mid(2), (QStringList{u"0x070x07"_s, u"0x07"_s, u"0x070x07"_s}));
         // The cell commands, from the menu too, leave the cells alone while a text box has the focus.
-        Run(form(), "Cope");
-        Run(form(), "andou");
+        Perform(form(), "!Cope !andou");
         QTest::keyClick(&editor, Qt::Key_Escape);
         Note(form()).setFocus();
         Run(form(), "andou");
@@ -313,11 +283,9 @@ private Q_SLOTS:
         // and the data set box follow it as the grid's follower, not as a choice that would
         // store the widths the grid still has; those of the set left are stored.
         zor::FlexGrid& grid = Grid(form());
-        ClickTab(form(), 3);
-        Key(form(), Qt::Key_End, Qt::ControlModifier);
+        Perform(form(), "#3 Ctrl+End");
         const std::pair last(grid.Row(), grid.Col());
-        Type(form(), "7\r");
-        ClickTab(form(), 1);
+        Perform(form(), "=7 #1");
         ShowTable(form());
         Type(form(), "9\r");
         DataSets(form()).setCurrentIndex(1);

@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -261,6 +262,33 @@ inline void Key(const Form1& form, Qt::Key key, Qt::KeyboardModifiers modifiers 
 inline QPoint CellCenter(const FlexGrid& grid, int row, int col)
 {
     return grid.visualRect(grid.model()->index(row - 1, col - 1)).center();
+}
+
+// Steps, separated by blanks: "#3" clicks tab 3; "@r,c" puts the cursor on a grid cell and
+// "@r,c:r2,c2" also selects to the other corner; "=text" types text and Enter where the focus
+// is; "!Item" runs a menu item; anything else is a key sequence pressed where the focus is.
+inline void Perform(const Form1& form, const char* steps)
+{
+    for (const QString& step : QString::fromUtf8(steps).split(u' ', Qt::SkipEmptyParts)) {
+        const QString rest = step.mid(1);
+        if (step.startsWith(u'#')) {
+            ClickTab(form, rest.toInt());
+        } else if (step.startsWith(u'@')) {
+            const QStringList at = rest.split(QRegularExpression(QStringLiteral("[,:]")));
+            Grid(form).setRow(at[0].toInt());
+            Grid(form).setCol(at[1].toInt());
+            if (at.size() == 4) {
+                Grid(form).setRowSel(at[2].toInt());
+                Grid(form).setColSel(at[3].toInt());
+            }
+        } else if (step.startsWith(u'=')) {
+            Type(form, rest + u'\r');
+        } else if (step.startsWith(u'!')) {
+            Item(form, rest.toLatin1().constData()).trigger();
+        } else {
+            QTest::keySequence(form.focusWidget(), QKeySequence(step));
+        }
+    }
 }
 
 // What the grid was told to draw again since this was made: everything (a reset of its

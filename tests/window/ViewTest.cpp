@@ -222,8 +222,7 @@ private Q_SLOTS:
         QCOMPARE(Notation(form()), u"NotationCodeDec"_s);
         QCOMPARE(o.folder->ini("m/表.ini", "Notation", "Section2"), u"-10"_s);
         // A command the open editor holds back leaves the check on the notation shown.
-        Key(form(), Qt::Key_F);
-        Run(form(), "NotationDec");
+        Perform(form(), "F !NotationDec");
         QVERIFY(Editor(form()).isVisible());
         QCOMPARE(Notation(form()), u"NotationCodeDec"_s);
         QTest::keyClick(&Editor(form()), Qt::Key_Escape);
@@ -250,9 +249,7 @@ private Q_SLOTS:
             QTest::mouseRelease(widget, Qt::RightButton, {}, at);
         };
         const auto place = [&] { return std::tuple(grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()); };
-        ClickTab(form(), 3);
-        grid.setRow(2);
-        grid.setCol(2);
+        Perform(form(), "#3 @2,2");
         grid.setRowSel(3);
         grid.setColSel(3);
         // Inside the selection nothing moves, and the menu's copy takes the whole selection.
@@ -282,8 +279,7 @@ private Q_SLOTS:
     {
         QVERIFY(CellStatus(Form1(std::make_unique<FakeDialogs>())).isEmpty());
         ShowTable(form());
-        Key(form(), Qt::Key_Down);
-        Key(form(), Qt::Key_Right);
+        Perform(form(), "Down Right");
         QCOMPARE(CellStatus(form()), u"ID 1 (0x01)「に」  とても長い見出し  オフセット 0x000211  $80:8211  値 0x05 / 5 / 5"_s);
         ClickTab(form(), 2);
         QVERIFY2(CellStatus(form()).startsWith(u"個別データ 1「お金」  オフセット 0x000300"_s), qPrintable(CellStatus(form())));
@@ -393,9 +389,7 @@ private Q_SLOTS:
         QVERIFY(Item(form(), "ShowChanges").isChecked() && !Changes(form()).isHidden());
         QCOMPARE(Lines(form()), QStringList{zor::ChangeListModel::EmptyText()});
 
-        ClickTab(form(), 2);
-        Type(form(), "9\r");
-        ClickTab(form(), 1);
+        Perform(form(), "#2 =9 #1");
         ShowTable(form(), 2, 1);
         Type(form(), "7\r");
         const QStringList lines = Lines(form());
@@ -432,8 +426,7 @@ private Q_SLOTS:
         ClickTab(form(), 3);
         DoubleClick(form(), 0);
         QCOMPARE(std::tuple(Tabs(form()).SelectedIndex(), DataSets(form()).currentIndex(), grid.Row(), grid.Col()), std::tuple(1, 2, 2, 1));
-        ClickTab(form(), 3);
-        Run(form(), "Save");
+        Perform(form(), "#3 !Save");
         QCOMPARE(Lines(form()), QStringList{zor::ChangeListModel::EmptyText()});
         DoubleClick(form(), 0); // the empty line shows nothing
         QCOMPARE(Tabs(form()).SelectedIndex(), 3);
@@ -442,9 +435,7 @@ private Q_SLOTS:
         Changes(form()).close(); // as its own close button does
         QVERIFY(!Item(form(), "ShowChanges").isChecked());
         grid.setRow(2);
-        Run(form(), "NewRow");
-        grid.setRow(4);
-        grid.setCol(2);
+        Perform(form(), "!NewRow @4,2");
         Type(form(), grid.TextMatrix(4, 2) == u"0x01"_s ? "2\r" : "1\r");
         Run(form(), "ShowChanges");
         const QStringList caught = Lines(form());
