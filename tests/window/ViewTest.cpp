@@ -123,7 +123,8 @@ private Q_SLOTS:
         QCOMPARE(std::pair(grid.Rows(), grid.Cols()), std::pair(4, 3));
         QCOMPARE((QStringList{grid.TextMatrix(0, 0), grid.TextMatrix(2, 0), grid.TextMatrix(1, 1), grid.TextMatrix(2, 2)}),
                  (QStringList{u"ID"_s, u"に"_s, u"0x80"_s, u"5"_s}));
-        QCOMPARE(std::tuple(grid.ColAlignment(2), grid.RowHeight(0), grid.ColWidth(0)), std::tuple(6, 2 * zor::FlexGrid::kDefaultRowHeight, 1500));
+        QCOMPARE(std::tuple(grid.ColAlignment(0), grid.ColAlignment(2), grid.RowHeight(0), grid.ColWidth(0)),
+                 std::tuple(0, 6, 2 * zor::FlexGrid::kDefaultRowHeight, 1500));
         QVERIFY(grid.ColWidth(2) > 380); // the long heading's two-line fit, measured in the grid's font
 
         // Another tab: the widths left go to their own file.
