@@ -293,7 +293,8 @@ private Q_SLOTS:
         grid.setFocus();
         QSignalSpy chosen(&DataSets(form()), &QComboBox::currentIndexChanged);
         Key(form(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(std::tuple(DataSets(form()).currentText(), grid.Row(), grid.TextMatrix(1, 1), chosen.count()), std::tuple(u"表"_s, 1, u"0x80"_s, 0));
+        QCOMPARE(std::tuple(DataSets(form()).currentText(), grid.Row(), grid.TextMatrix(1, 1), chosen.count()),
+                 std::tuple(u"表"_s, 1, u"0x80"_s, 0));
         QCOMPARE(o.folder->ini("m/クラス.ini", "ColWidth", "Section1"), u"1900"_s);
         Key(form(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(std::tuple(Tabs(form()).SelectedIndex(), grid.Row(), grid.Col()), std::tuple(3, last.first, last.second));

@@ -131,8 +131,9 @@ private Q_SLOTS:
         QCOMPARE(std::pair(Tabs(*form).SelectedIndex(), Tabs(*form).tabText(0)), std::pair(1, u"ID-セクション"_s));
         QCOMPARE((QStringList{Shown(Control<QLabel>(*form, "Label1")), Shown(Editor(*form)), Shown(Note(*form))}),
                  (QStringList{u"hidden"_s, u"hidden"_s, u"shown"_s}));
-        QCOMPARE(std::tuple(grid.Rows(), grid.Cols(), grid.TextMatrix(0, 0), grid.TextMatrix(1, 0), grid.ColAlignment(0), grid.RowHeight(0)),
-                 std::tuple(2, 2, u"ID"_s, u"00"_s, 0, 2 * zor::FlexGrid::kDefaultRowHeight));
+        QCOMPARE(std::tuple(grid.Rows(), grid.Cols(), grid.TextMatrix(0, 0), grid.TextMatrix(1, 0), grid.ColAlignment(0)),
+                 std::tuple(2, 2, u"ID"_s, u"00"_s, 0));
+        QCOMPARE(grid.RowHeight(0), 2 * zor::FlexGrid::kDefaultRowHeight);
 
         // The designed client area and the controls' places in it, in pixels of 15 twips.
         QCOMPARE(std::pair(form->ClientWidth(), form->ClientHeight()), std::pair(Form1::kClientWidth, Form1::kClientHeight));
@@ -361,7 +362,6 @@ private Q_SLOTS:
 
     void fileFiltersInQtsSyntax()
     {
-        QCOMPARE(QString::fromUtf16(zor::kAllFilesFilter), u"全てのファイル(*.*)|*.*"_s);
         QCOMPARE(zor::QtFileFilter(QString::fromUtf16(zor::kAllFilesFilter)), u"全てのファイル (*)"_s);
         QCOMPARE(zor::QtFileFilter(u"テキスト|*.txt;*.ini|全て(*.*)|*.*"_s), u"テキスト (*.txt *.ini);;全て (*)"_s);
         // A description that shows its patterns as Qt would isn't given them twice.
