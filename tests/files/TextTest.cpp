@@ -1,4 +1,7 @@
+#include "core/files/CsvText.h"
+#include "core/files/Numbers.h"
 #include "core/files/Text.h"
+#include "core/view/CellValueText.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +93,116 @@ TEST(Text, QuoteTextCutsLongTextAtEightyCharacters)
     // A character outside the BMP is never split: the cut comes before it.
     const QString wide = QString(79, u'x') + QString::fromUcs4(U"\U0001F600") + u'y';
     EXPECT_EQ(QuoteText(wide), QString(79, u'x') + u'…');
+}
+
+TEST(CellValueText, TheNotationsOwnFormFirstThenTheEditorsForms)
+{
+    using N = CsvNotation;
+    using Case = std::tuple<QString, N, std::optional<int>>;
+    for (const auto& [text, notation, expected] : {
+             Case{u"10"_s, N::Hex, 0x10}, {u"fF"_s, N::Hex, 0xFF}, {u" 7 "_s, N::Hex, 7}, {u"100"_s, N::Hex, 100},
+             {u"1FF"_s, N::Hex, {}}, {u"-1"_s, N::Hex, 0xFF}, {u"0x1F0"_s, N::Hex, {}},
+             {u"255"_s, N::Unsigned, 255}, {u"256"_s, N::Unsigned, {}}, {u"FF"_s, N::Unsigned, {}}, {u"0xff"_s, N::Unsigned, 0xFF},
+             {u"-128"_s, N::Signed, 0x80}, {u"-129"_s, N::Signed, {}}, {u"127"_s, N::Signed, 127}, {u"200"_s, N::Signed, 200},
+             {u"-0"_s, N::Signed, 0}, {u"-0"_s, N::Own, 0}, {u"0x5"_s, N::Own, 5}, {u"007"_s, N::Own, 7}, {u""_s, N::Own, 0},
+             {u"１０"_s, N::Own, 10}, {u"254.5"_s, N::Own, 254}, {u"1e2"_s, N::Own, {}}, {u"-"_s, N::Own, {}}, {u"0x"_s, N::Own, {}}}) {
+        SCOPED_TRACE(text.toStdString());
+        const std::optional<std::uint8_t> value = ParseValueText(text, notation);
+        EXPECT_EQ(value ? std::optional<int>(*value) : std::nullopt, expected);
+    }
+    EXPECT_EQ(CsvNotationFromText(u"16"_s), N::Hex);
+    EXPECT_EQ(CsvNotationFromText(u"016"_s), N::Own); // compared as text, as the export does
+}
+
+std::vector<std::pair<QString, bool>> Fields(CsvSplitter& splitter, const QString& line, QChar separator = u',')
+{
+    std::vector<std::pair<QString, bool>> out;
+    for (const CsvField& field : splitter.split(line, separator))
+        out.emplace_back(field.text.toString(), field.quoted);
+    return out;
+}
+
+TEST(CsvRead, FieldsQuotedOrNot)
+{
+    CsvSplitter s;
+    using F = std::vector<std::pair<QString, bool>>;
+    EXPECT_EQ(Fields(s, u"a,\"b,\"\"c\"\"\",d"_s), (F{{u"a"_s, false}, {u"b,\"c\""_s, true}, {u"d"_s, false}}));
+    EXPECT_EQ(Fields(s, u"\"x\"y,,\"\""_s), (F{{u"xy"_s, true}, {u""_s, false}, {u""_s, true}}));
+    EXPECT_EQ(Fields(s, u"a\"b,\"c\","_s), (F{{u"a\"b"_s, false}, {u"c"_s, true}, {u""_s, false}}));
+    // A quote that never closes: split as the export meant it.
+    EXPECT_EQ(Fields(s, u"\"open,1,2"_s), (F{{u"\"open"_s, false}, {u"1"_s, false}, {u"2"_s, false}}));
+    EXPECT_EQ(Fields(s, u"1\t\"2\t3\"\t"_s, u'\t'), (F{{u"1"_s, false}, {u"2\t3"_s, true}, {u""_s, false}}));
+    // Where the second field starts in the line, quotes counted.
+    EXPECT_EQ(s.split(u"\"a,b\",c"_s)[1].start, 6);
+}
+
+TEST(CsvRead, EncodingAndLines)
+{
+    const auto texts = [](const CsvText& csv) {
+        QStringList out;
+        for (std::size_t i = 0; i < csv.lines.size(); ++i)
+            out << csv.line(i).toString();
+        return out;
+    };
+    // CP932 whose kanji bytes would start UTF-8 sequences; CRLF, LF and a lone CR.
+    const CsvText cp932 = DecodeCsv(EncodeCp932(u"漢字,1\r\n\r\nか\nき\rく"_s).value());
+    EXPECT_FALSE(cp932.utf8);
+    EXPECT_EQ(texts(cp932), (QStringList{u"漢字,1"_s, QString(), u"か"_s, u"き"_s, u"く"_s}));
+    const CsvText utf8 = DecodeCsv(u"漢字〜,1\n"_s.toUtf8());
+    EXPECT_TRUE(utf8.utf8);
+    EXPECT_EQ(texts(utf8), QStringList{u"漢字～,1"_s});
+    // Two-byte sequences alone may be half-width kana in CP932; a mark decides it.
+    EXPECT_FALSE(DecodeCsv("\xC3\xA9").utf8);
+    const CsvText marked = DecodeCsv("\xEF\xBB\xBF\xC3\xA9");
+    EXPECT_TRUE(marked.utf8);
+    EXPECT_EQ(marked.text, u"é"_s);
+    EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xFF").utf8); // one byte that can't be UTF-8
+    EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xC1\xBF").utf8); // nor can an overlong two-byte form
+}
+
+// The leading hexadecimal digits, exactly: four-digit offsets from 8000 to FFFF are plain
+// unsigned offsets; more than 0x7FFFFFFF, more than eight significant digits or no leading
+// digit at all give nothing.
+TEST(HexTextToLong, ReadsLeadingHexDigitsExactly)
+{
+    const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
+        {u"1A2", 418},        {u"7FFF", 32767},        {u"1A2B", 6699},        {u"1A2B3G", 107187},    {u"1a2b", 6699},
+        {u"0", 0},            {u"8000", 32768},        {u"FFFF", 65535},       {u"10000", 65536},      {u"7FFFFFFF", 0x7FFFFFFF},
+        {u"000000001", 1},    {u"80000000", std::nullopt}, {u"FFFFFFFF", std::nullopt}, {u"123456789", std::nullopt},
+        {u"100000000", std::nullopt}, {u"", std::nullopt}, {u"xyz", std::nullopt}, {u" 12", std::nullopt},
+        {u"０１", std::nullopt}, // full-width digits are not hexadecimal
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(HexTextToLong(text), expected) << QString::fromUtf16(text).toStdString();
+}
+
+// An offset line is read whole: text that the leading-digit rule would cut short is no offset.
+TEST(ParseOffset, ReadsTheWholeLineOrNothing)
+{
+    const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
+        {u"1A2B", 0x1A2B}, {u"abc", 0xABC}, {u"1A2B3", 0x1A2B3}, {u"0", 0}, {u"FFFF", 0xFFFF},
+        {u"0x61002", 0x61002}, {u"0X61002", 0x61002}, {u"$61002", 0x61002}, {u" \t61002\t ", 0x61002},
+        {u"0x0000000061002", 0x61002}, {u"7FFFFFFF", 0x7FFFFFFF},
+        {u"61O01", std::nullopt}, {u"6100G", std::nullopt}, {u"61002 ; HP", std::nullopt}, {u"61 002", std::nullopt},
+        {u"0x", std::nullopt}, {u"$", std::nullopt}, {u"", std::nullopt}, {u" ", std::nullopt}, {u"x61002", std::nullopt},
+        {u"$0x1", std::nullopt}, {u"0x$1", std::nullopt}, {u"-1", std::nullopt}, {u"\u3000" u"1", std::nullopt},
+        {u"80000000", std::nullopt}, {u"123456789", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ParseOffset(text), expected) << QString::fromUtf16(text).toStdString();
+}
+
+// Halves round to even; what doesn't fit 16 bits is nothing.
+TEST(ToInt16, RoundsHalvesToEvenAndRejectsWhatDoesNotFit)
+{
+    const std::pair<const char16_t*, std::optional<std::int16_t>> cases[] = {
+        {u"16", 16},    {u"-10", -10},     {u" 10 ", 10},           {u"2.5", 2},             {u"3.5", 4},
+        {u"-2.5", -2},  {u"1e2", 100},     {u"32767", 32767},       {u"-32768.5", -32768},   {u"32767.5", std::nullopt},
+        {u"40000", std::nullopt}, {u"hex", std::nullopt}, {u"", std::nullopt}, {u"inf", std::nullopt}, {u"1e", std::nullopt},
+        {u".", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ToInt16(text), expected) << QString::fromUtf16(text).toStdString();
 }
 
 } // namespace

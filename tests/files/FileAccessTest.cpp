@@ -1,3 +1,5 @@
+#include "core/files/Failure.h"
+#include "core/files/ReadFile.h"
 #include "core/files/SaveFile.h"
 
 #include "tests/support/ModeFolder.h"
@@ -7,6 +9,10 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <tuple>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,6 +24,94 @@ namespace zor {
 namespace {
 
 using test::ProgramFolder;
+
+TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
+{
+    const Failure full = Failure::FromErrno(u"/a.rom"_s, ENOSPC, FileAccess::Write);
+    EXPECT_EQ(full.said(u"/a.rom に書き込めません"_s, u"ファイルは元のままです。"_s).message(),
+              u"/a.rom に書き込めません（ディスクの空きが足りません）。ファイルは元のままです。"_s);
+    EXPECT_EQ(full.message(), u"ディスクの空きが足りません。"_s);
+    EXPECT_EQ(full.said(u"/a.rom を保存できません。"_s).message(), u"/a.rom を保存できません。ディスクの空きが足りません。"_s);
+    EXPECT_TRUE(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing());
+    EXPECT_FALSE(full.missing());
+
+    // A detail built where the failure is known says why instead of the kind; a sentence keeps its one full stop.
+    Failure refused = Failure::Of(Failure::Kind::Refused, u"クラス.csv"_s, u"値が足りません。"_s);
+    EXPECT_EQ(refused.message(), u"値が足りません。"_s);
+    refused.after = u"何も変えていません。"_s;
+    EXPECT_EQ(refused.message(), u"値が足りません。何も変えていません。"_s);
+
+    // A failure said again keeps its first message as the reason.
+    Failure tooLarge = Failure::TooLargeFile(u"big.ini"_s, 16 * 1024 * 1024);
+    EXPECT_EQ(tooLarge.said(u"big.ini を読めません"_s).said(u"メモを書けません"_s).message(),
+              u"メモを書けません（big.ini を読めません（ファイルが大きすぎます（上限は 16 MiB）））。"_s);
+    tooLarge.limit = 3;
+    EXPECT_EQ(tooLarge.reason(), u"ファイルが大きすぎます（上限は 3 バイト）"_s);
+    EXPECT_EQ(Failure::Of(Failure::Kind::Exists, u"a"_s, QString()).message(), u"すでにあります。"_s);
+}
+
+TEST(Failure, ReasonsAreJapaneseFromTheErrorCode)
+{
+    using A = FileAccess;
+    for (const auto& [code, access, reason] : {std::tuple{ENOSPC, A::Write, u"ディスクの空きが足りません"_s}, {EFBIG, A::Write, u"ディスクの空きが足りません"_s},
+                                               {EROFS, A::Write, u"読み取り専用のファイルシステムです"_s}, {EACCES, A::Write, u"書き込みが許可されていません"_s},
+                                               {EPERM, A::Write, u"書き込みが許可されていません"_s}, {EACCES, A::Read, u"読み取りが許可されていません"_s},
+                                               {EPERM, A::Read, u"読み取りが許可されていません"_s}, {EISDIR, A::Write, u"フォルダです"_s},
+                                               {ENOENT, A::Read, u"ファイルが見つかりません"_s}})
+        EXPECT_EQ(ErrnoReason(code, access), reason) << code;
+    // Codes without their own text keep their number.
+    EXPECT_TRUE(ErrnoReason(EPROTO, FileAccess::Read).contains(QString::number(EPROTO)));
+    for (const int code : {ENOTDIR, ENAMETOOLONG, EIO, ELOOP, EMFILE, EPROTO}) {
+        const QString reason = ErrnoReason(code, FileAccess::Read);
+        EXPECT_TRUE(std::none_of(reason.begin(), reason.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; }))
+            << reason.toStdString();
+    }
+}
+
+// A regular file is read whole, also through a link, up to the limit; a pipe would block
+// an ordinary open and a device would be read without end: both are refused before a
+// byte is read, as are folders, missing files and files over the limit, naming it.
+TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
+{
+    ProgramFolder home;
+    home.writeBytes(u"a.bin"_s, QByteArray("a\0b", 3));
+    home.writeBytes(u"empty.bin"_s, {});
+    ASSERT_TRUE(QFile::link(home.file(u"a.bin"_s), home.file(u"link.bin"_s)));
+    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, home.file(u"zero"_s)));
+    for (const auto& [name, size] : {std::pair{u"limit"_s, kMaxTextFileSize}, {u"over"_s, kMaxTextFileSize + 1}}) {
+        home.writeBytes(name, {});
+        ASSERT_TRUE(QFile::resize(home.file(name), size)); // sparse: nothing is written
+    }
+    struct Case {
+        QString name;
+        qint64 limit;
+        QByteArray bytes = {}; // read, when why is empty
+        QString why = {};
+        bool missing = false;
+    };
+    for (const Case& c : std::vector<Case>{{u"a.bin"_s, 3, QByteArray("a\0b", 3)},
+                                           {u"empty.bin"_s, 3, QByteArray()},
+                                           {u"link.bin"_s, 3, QByteArray("a\0b", 3)},
+                                           {u"a.bin"_s, 2, {}, u"ファイルが大きすぎます（上限は 2 バイト）"_s},
+                                           {u"limit"_s, kMaxTextFileSize, QByteArray(kMaxTextFileSize, '\0')},
+                                           {u"over"_s, kMaxTextFileSize, {}, u"ファイルが大きすぎます（上限は 16 MiB）"_s},
+                                           {u"pipe"_s, 3, {}, u"通常のファイルではありません"_s},
+                                           {u"zero"_s, 3, {}, u"通常のファイルではありません"_s},
+                                           {QString(), 3, {}, u"フォルダです"_s},
+                                           {u"none"_s, 3, {}, u"ファイルが見つかりません"_s, true}}) {
+        SCOPED_TRACE(c.name.toStdString());
+        const Result<QByteArray> read = ReadRegularFile(home.file(c.name), c.limit);
+        if (c.why.isEmpty()) {
+            ASSERT_TRUE(read) << read.failure().message().toStdString();
+            EXPECT_TRUE(*read == c.bytes);
+        } else {
+            ASSERT_FALSE(read);
+            EXPECT_EQ(std::tuple(read.failure().reason(), read.failure().missing(), read.failure().place),
+                      std::tuple(c.why, c.missing, home.file(c.name)));
+        }
+    }
+}
 
 QStringList Files(const ProgramFolder& home)
 {
