@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <random>
 
 namespace zor {
@@ -13,7 +15,22 @@ namespace {
 using test::Block;
 using test::Record;
 using test::RomBuilder;
+using test::StreamBytes;
 using test::StreamOf;
+
+// The stream an image decodes to.
+std::vector<std::uint8_t> Decoded(const QByteArray& image)
+{
+    BattleCodec codec;
+    NdArray<std::uint8_t, 1> decoded(1);
+    test::DecodeStream(codec, decoded, image);
+    return StreamBytes(decoded);
+}
+
+test::ReferenceEncoding Reference(const QByteArray& dictionary, const NdArray<std::uint8_t, 1>& stream)
+{
+    return test::ReferenceEncode(std::vector<std::uint8_t>(dictionary.begin(), dictionary.end()), StreamBytes(stream));
+}
 
 // Dictionary bytes are 0x80..0xFF and record bytes 0x01..0x7F, so nothing matches
 // except the runs a test plants.
@@ -100,8 +117,7 @@ TEST_F(BlockEncoder, WritesBankBytesTableAndZeroFillOnly)
     rom.encode(StreamOf(blocks));
     const QByteArray& after = rom.image();
 
-    const test::ReferenceEncoding reference = test::ReferenceEncode(
-        std::vector<std::uint8_t>(dictionary.begin(), dictionary.end()), test::StreamBytes(StreamOf(blocks)));
+    const test::ReferenceEncoding reference = Reference(dictionary, StreamOf(blocks));
     ASSERT_EQ(reference.used, 314u * 32);
     for (std::int32_t at : kBankByteOffsets)
         EXPECT_EQ(static_cast<std::uint8_t>(after[at]), 0xFF) << at;
@@ -129,10 +145,7 @@ TEST_F(BlockEncoder, ShorterImagesGrowToTheRegionsEnd)
         RomBuilder rom(size);
         rom.dictionary(dictionary).encode(StreamOf(blocks));
         EXPECT_EQ(rom.image().size(), 0x3FFFFF) << size;
-        BattleCodec codec;
-        NdArray<std::uint8_t, 1> decoded(1);
-        test::DecodeStream(codec, decoded, rom.image());
-        EXPECT_EQ(test::StreamBytes(decoded), test::StreamBytes(StreamOf(blocks))) << size;
+        EXPECT_EQ(Decoded(rom.image()), StreamBytes(StreamOf(blocks))) << size;
     }
 }
 
@@ -183,10 +196,7 @@ TEST_F(BlockEncoder, BlockOf32768BytesOrMoreIsRefused)
     blocks[50].assign(1310, same); // 32751 bytes
     RomBuilder rom;
     rom.dictionary(dictionary).encode(StreamOf(blocks));
-    BattleCodec codec;
-    NdArray<std::uint8_t, 1> decoded(1);
-    test::DecodeStream(codec, decoded, rom.image());
-    EXPECT_EQ(test::StreamBytes(decoded), test::StreamBytes(StreamOf(blocks)));
+    EXPECT_EQ(Decoded(rom.image()), StreamBytes(StreamOf(blocks)));
 
     blocks[50].push_back(same);    // 32776 bytes
     ExpectRefused(StreamOf(blocks), 50);
@@ -208,20 +218,103 @@ TEST_F(BlockEncoder, TheRegionEndsAt0x7FFE)
         return blocks;
     };
     const std::vector<Block> fits = blocksWithRun(7);
-    const test::ReferenceEncoding reference = test::ReferenceEncode(
-        std::vector<std::uint8_t>(dictionary.begin(), dictionary.end()), test::StreamBytes(StreamOf(fits)));
+    const test::ReferenceEncoding reference = Reference(dictionary, StreamOf(fits));
     ASSERT_EQ(reference.used, 0x7FFFu);
     RomBuilder rom;
     rom.dictionary(dictionary).encode(StreamOf(fits));
     // The last flag group holds only the last block's 0.
     EXPECT_EQ(static_cast<std::uint8_t>(rom.image()[kRegionOffset + kRegionLastWritten - 2]), fits[313].back()[24]);
     EXPECT_EQ(static_cast<std::uint8_t>(rom.image()[kRegionOffset + kRegionLastWritten - 1]), 0x80);
-    BattleCodec codec;
-    NdArray<std::uint8_t, 1> decoded(1);
-    test::DecodeStream(codec, decoded, rom.image());
-    EXPECT_EQ(test::StreamBytes(decoded), test::StreamBytes(StreamOf(fits)));
+    EXPECT_EQ(Decoded(rom.image()), StreamBytes(StreamOf(fits)));
 
     ExpectRefused(StreamOf(blocksWithRun(6)), 313);
+}
+
+std::vector<std::uint8_t> Alphabet(std::mt19937& random, int size)
+{
+    std::vector<std::uint8_t> all(256);
+    std::iota(all.begin(), all.end(), 0);
+    std::shuffle(all.begin(), all.end(), random);
+    all.resize(static_cast<std::size_t>(size));
+    return all;
+}
+
+std::vector<std::uint8_t> Bytes(const QByteArray& image, qsizetype from, qsizetype count)
+{
+    return std::vector<std::uint8_t>(image.begin() + from, image.begin() + from + count);
+}
+
+// Small alphabets give matches of every length, large ones mostly literals.
+TEST(RandomStreams, GreedyChoiceEqualsTheStraightforwardEncoder)
+{
+    std::mt19937 random(7);
+    for (int alphabetSize : {2, 3, 6, 40}) {
+        SCOPED_TRACE(alphabetSize);
+        const std::vector<std::uint8_t> alphabet = Alphabet(random, alphabetSize);
+        const QByteArray dictionary = test::RandomDictionary(random, alphabet);
+        const NdArray<std::uint8_t, 1> stream = StreamOf(test::RandomBlocks(random, 2, alphabet));
+
+        const test::ReferenceEncoding reference = Reference(dictionary, stream);
+        ASSERT_TRUE(reference.fits);
+        RomBuilder rom;
+        rom.dictionary(dictionary).encode(stream);
+        EXPECT_EQ(Bytes(rom.image(), kPointerTableOffset, 2 * kBlockCount), reference.pointers);
+        EXPECT_EQ(Bytes(rom.image(), kRegionOffset, kRegionLastWritten + 1), reference.region);
+    }
+}
+
+unsigned Seed()
+{
+    if (const char* text = std::getenv("ZOR_TEST_SEED"))
+        return static_cast<unsigned>(std::strtoul(text, nullptr, 10));
+    return std::random_device{}();
+}
+
+// Set ZOR_TEST_SEED to the seed a failure prints to run it again.
+TEST(RandomStreams, EncodeThenDecodeGivesTheStreamBack)
+{
+    const unsigned seed = Seed();
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    for (int round = 0; round < 6; ++round) {
+        const std::vector<std::uint8_t> alphabet = Alphabet(random, 2 + static_cast<int>(random() % 60));
+        const QByteArray dictionary = test::RandomDictionary(random, alphabet);
+        const NdArray<std::uint8_t, 1> stream = StreamOf(test::RandomBlocks(random, 3, alphabet));
+
+        RomBuilder rom;
+        rom.dictionary(dictionary);
+        BattleCodec codec;
+        codec.SetDictionaryBase(rom.dictionaryBase());
+        codec.EncodeBattleBlocks(stream.Elements(), rom.image());
+        NdArray<std::uint8_t, 1> decoded(1);
+        test::DecodeStream(codec, decoded, rom.image());
+        ASSERT_EQ(StreamBytes(decoded), StreamBytes(stream)) << "round " << round;
+        EXPECT_EQ(codec.DictionaryBase(), rom.dictionaryBase());
+    }
+}
+
+// A dictionary over one of the bank bytes is compressed against the byte the encoder
+// writes there, so the saved image still decodes to the stream.
+TEST(RandomStreams, DictionaryOverABankByte)
+{
+    std::mt19937 random(11);
+    const std::vector<std::uint8_t> alphabet = Alphabet(random, 4);
+    const std::int32_t bankByte = kBankByteOffsets[1];
+    RomBuilder rom;
+    rom.dictionaryAt(bankByte - 2 - 1000);
+    QByteArray dictionary = test::RandomDictionary(random, alphabet);
+    dictionary[1000] = 0;
+    rom.dictionary(dictionary);
+    std::vector<test::Block> blocks = test::RandomBlocks(random, 1, alphabet);
+    // A record with the 18 bytes around the bank byte as they read before the save: a
+    // reference to them would decode with the 0xFF that the save writes over the 0.
+    std::copy(dictionary.begin() + 992, dictionary.begin() + 1010, blocks[5][0].begin() + 4);
+    blocks[5][0][0] = 1;
+    const NdArray<std::uint8_t, 1> stream = StreamOf(blocks);
+
+    rom.encode(stream);
+    ASSERT_EQ(static_cast<std::uint8_t>(rom.image()[bankByte]), 0xFF);
+    EXPECT_EQ(Decoded(rom.image()), StreamBytes(stream));
 }
 
 } // namespace
