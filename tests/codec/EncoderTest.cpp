@@ -89,23 +89,6 @@ protected:
     QByteArray dictionary;
 };
 
-TEST_F(BlockEncoder, NoEmptyFlagGroupAfterAnEighthItem)
-{
-    // 10 + 10 + 6 literals = 26 bytes in exactly 8 items.
-    Record record = LowRecord();
-    Plant(1000, record.data(), 10);
-    Plant(2000, record.data() + 10, 10);
-    RomBuilder rom;
-    rom.dictionary(dictionary).encode(StreamOf(Blocks({{record}})));
-    const QByteArray& image = rom.image();
-
-    const std::vector<std::uint8_t> expected{26, 0, 0x3F, 0x73, 0xE8, 0x77, 0xD0, record[20], record[21], record[22], record[23], record[24], 0,
-                                             26, 0}; // block 1's size right after
-    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + kRegionOffset, image.begin() + kRegionOffset + 15), expected);
-    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + kPointerTableOffset + 2, image.begin() + kPointerTableOffset + 4),
-              (std::vector<std::uint8_t>{13, 0x80}));
-}
-
 TEST_F(BlockEncoder, WritesBankBytesTableAndZeroFillOnly)
 {
     RomBuilder rom;

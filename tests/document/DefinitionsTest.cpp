@@ -10,8 +10,6 @@
 #include <tuple>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -261,35 +259,6 @@ TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
     EXPECT_EQ(set(u"c"_s).SectionSettings(SettingStep, 1), 1);
     // Only the data set whose .ini can't be read has cells whose place is unknown.
     EXPECT_TRUE(set(u"c"_s).SettingsUnreadable && !set(u"d"_s).SettingsUnreadable);
-}
-
-// Without read permission, which root ignores: read by a child that has given up root.
-TEST_F(Definitions, SettingsWithoutReadPermissionAreProblems)
-{
-    home.writeMode(u"mode"_s, u"a.idn x|\n a.sna 10|A|\n a.ini [Step]|Section1=2|"_s);
-    QFile::setPermissions(home.file(u"mode/a.ini"_s), QFileDevice::WriteOwner);
-    QFile::setPermissions(home.file(u"ZOR.ini"_s), QFileDevice::WriteOwner);
-    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
-                          | QFileDevice::ExeOther;
-    QFile::setPermissions(home.path(), everyone);
-    QFile::setPermissions(home.file(u"mode"_s), everyone);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(2);
-        ProblemLog problems(home.path());
-        const ZorSettings settings = ReadZorSettings(home.path(), problems);
-        LoadDefinitions(doc, home.path(), ZorSettings{u"mode"_s, 16, QString()}, problems);
-        bool ok = settings.Mode.isEmpty() && problems.items().size() == 2;
-        for (const Problem& problem : problems.items())
-            ok = ok && problem.message.contains(u"読み取りが許可されていません"_s);
-        ok = ok && problems.items()[0].file == u"ZOR.ini"_s && problems.items()[1].file == u"mode/a.ini"_s;
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // Files saved as UTF-8 are said so once each, and still read as CP932.
