@@ -145,11 +145,7 @@ TEST_F(BlockDecoder, SizeTestFollowsEachWholeItem)
         BlockAssembler(0).raw(B({0x00})).raw(ReferenceBytes(5, 2)).bytes(), // size 0 still decodes one item
         BlockAssembler(1).raw(B({0x00})).raw(ReferenceBytes(5, 2)).bytes(),
     });
-    std::int32_t at = kRegionOffset;
-    for (int n = 0; n < kBlockCount - 1; ++n) {
-        small.block(n, at, blocks[n]);
-        at += static_cast<std::int32_t>(blocks[n].size());
-    }
+    small.blocks(std::vector<QByteArray>(blocks.begin(), blocks.end() - 1));
     // At the image's very end: one byte more read would fail.
     small.block(kBlockCount - 1, static_cast<std::int32_t>(small.image().size() - last.size()), last);
 
@@ -205,14 +201,9 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
     {   // A reference that runs past the image's end.
         const std::int32_t size = RomBuilder::kDictionaryBase + 2 + kDictionarySize + 1;
         RomBuilder image(size);
-        image.dictionary(dictionary).tableAt(0x80000).blockBank(0x92);
         std::vector<QByteArray> blocks = good;
         blocks[3] = BlockAssembler(3).raw(B({0x00, 0x0F, 0xFF})).bytes();
-        std::int32_t at = 0x90000;
-        for (int n = 0; n < kBlockCount; ++n) {
-            image.block(n, at, blocks[n]);
-            at += static_cast<std::int32_t>(blocks[n].size());
-        }
+        image.dictionary(dictionary).tableAt(0x80000).blockBank(0x92).blocks(blocks, 0x90000);
         expectFailure(image, 3, HexOffset(size), 3);
         image.image().append('\0'); // one byte more, and it ends with the reference: read whole
         EXPECT_NO_THROW(Decode(image.image()));

@@ -10,8 +10,7 @@ namespace zor::test {
 
 BlockAssembler::BlockAssembler(int size)
 {
-    out_.append(static_cast<char>(size & 0xFF));
-    out_.append(static_cast<char>((size >> 8) & 0xFF));
+    out_.append(static_cast<char>(size & 0xFF)).append(static_cast<char>((size >> 8) & 0xFF));
 }
 
 void BlockAssembler::closeGroup()
@@ -25,14 +24,17 @@ void BlockAssembler::closeGroup()
     itemCount_ = 0;
 }
 
-BlockAssembler& BlockAssembler::literal(std::uint8_t byte)
+BlockAssembler& BlockAssembler::item(QByteArrayView bytes, bool literal)
 {
-    flags_ |= static_cast<std::uint8_t>(0x80u >> itemCount_);
-    items_.append(static_cast<char>(byte));
+    if (literal)
+        flags_ |= static_cast<std::uint8_t>(0x80u >> itemCount_);
+    items_.append(bytes);
     if (++itemCount_ == 8)
         closeGroup();
     return *this;
 }
+
+BlockAssembler& BlockAssembler::literal(std::uint8_t byte) { return item(QByteArray(1, static_cast<char>(byte)), true); }
 
 QByteArray ReferenceBytes(int length, int position)
 {
@@ -44,13 +46,7 @@ QByteArray ReferenceBytes(int length, int position)
     return xy;
 }
 
-BlockAssembler& BlockAssembler::reference(int length, int position)
-{
-    items_.append(ReferenceBytes(length, position));
-    if (++itemCount_ == 8)
-        closeGroup();
-    return *this;
-}
+BlockAssembler& BlockAssembler::reference(int length, int position) { return item(ReferenceBytes(length, position), false); }
 
 BlockAssembler& BlockAssembler::raw(QByteArrayView bytes)
 {
@@ -145,9 +141,8 @@ RomBuilder& RomBuilder::block(int n, std::int32_t offset, QByteArrayView blockBy
     return bytes(offset, blockBytes);
 }
 
-RomBuilder& RomBuilder::blocks(const std::vector<QByteArray>& all)
+RomBuilder& RomBuilder::blocks(const std::vector<QByteArray>& all, std::int32_t at)
 {
-    std::int32_t at = kBlockArea;
     for (std::size_t n = 0; n < all.size(); ++n) {
         block(static_cast<int>(n), at, all[n]);
         at += static_cast<std::int32_t>(all[n].size());

@@ -30,6 +30,7 @@ public:
     QByteArray bytes() const;
 
 private:
+    BlockAssembler& item(QByteArrayView bytes, bool literal);
     void closeGroup();
 
     QByteArray out_;
@@ -64,8 +65,8 @@ public:
     RomBuilder& blockPointer(int n, std::uint8_t low, std::uint8_t high);
     // The block's bytes at offset (inside the block bank's reach) and entry n pointing there.
     RomBuilder& block(int n, std::int32_t offset, QByteArrayView bytes);
-    // Blocks 0, 1, ... one after the other from kBlockArea.
-    RomBuilder& blocks(const std::vector<QByteArray>& blocks);
+    // Blocks 0, 1, ... one after the other from at.
+    RomBuilder& blocks(const std::vector<QByteArray>& blocks, std::int32_t at = kBlockArea);
 
     // Our encoder, against the dictionary at the base last given to dictionaryAt.
     RomBuilder& encode(const NdArray<std::uint8_t, 1>& stream);
