@@ -365,6 +365,41 @@ TEST_F(BlockEncoder, TheRegionEndsAt0x7FFE)
     ExpectRefused(StreamOf(blocksWithRun(6)), 313);
 }
 
+// 314 blocks of 1..maxRecords records, each beginning with 1..255, its other bytes from alphabet.
+std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet)
+{
+    std::vector<Block> blocks(kBlockCount);
+    for (Block& block : blocks) {
+        const int count = 1 + static_cast<int>(random() % static_cast<unsigned>(maxRecords));
+        for (int r = 0; r < count; ++r) {
+            Record& record = block.emplace_back(kRecordSize);
+            record[0] = static_cast<std::uint8_t>(1 + random() % 255);
+            for (int j = 1; j < kRecordSize; ++j)
+                record[j] = alphabet[random() % alphabet.size()];
+        }
+    }
+    return blocks;
+}
+
+// A dictionary with structure: repeated runs and runs of the alphabet, so references of every length occur.
+QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t>& alphabet)
+{
+    QByteArray dictionary;
+    while (dictionary.size() < kDictionarySize) {
+        const int run = 1 + static_cast<int>(random() % 24);
+        if (dictionary.size() > 64 && random() % 2 == 0) {
+            // Repeat an earlier run, so equal runs sit at several positions.
+            const int from = static_cast<int>(random() % static_cast<unsigned>(dictionary.size() - run));
+            dictionary.append(dictionary.mid(from, run));
+        } else {
+            for (int i = 0; i < run; ++i)
+                dictionary.append(static_cast<char>(alphabet[random() % alphabet.size()]));
+        }
+    }
+    dictionary.truncate(kDictionarySize);
+    return dictionary;
+}
+
 std::vector<std::uint8_t> Alphabet(std::mt19937& random, int size)
 {
     std::vector<std::uint8_t> all(256);
@@ -386,8 +421,8 @@ TEST(RandomStreams, GreedyChoiceEqualsTheStraightforwardEncoder)
     for (int alphabetSize : {2, 3, 6, 40}) {
         SCOPED_TRACE(alphabetSize);
         const std::vector<std::uint8_t> alphabet = Alphabet(random, alphabetSize);
-        const QByteArray dictionary = test::RandomDictionary(random, alphabet);
-        const NdArray<std::uint8_t, 1> stream = StreamOf(test::RandomBlocks(random, 2, alphabet));
+        const QByteArray dictionary = RandomDictionary(random, alphabet);
+        const NdArray<std::uint8_t, 1> stream = StreamOf(RandomBlocks(random, 2, alphabet));
 
         const test::ReferenceEncoding reference = Reference(dictionary, stream);
         ASSERT_TRUE(reference.fits);
@@ -425,8 +460,8 @@ TEST(RandomStreams, EncodeThenDecodeGivesTheStreamBack)
     std::mt19937 random(seed);
     for (int round = 0; round < 6; ++round) {
         const std::vector<std::uint8_t> alphabet = Alphabet(random, 2 + static_cast<int>(random() % 60));
-        const QByteArray dictionary = test::RandomDictionary(random, alphabet);
-        const NdArray<std::uint8_t, 1> stream = StreamOf(test::RandomBlocks(random, 3, alphabet));
+        const QByteArray dictionary = RandomDictionary(random, alphabet);
+        const NdArray<std::uint8_t, 1> stream = StreamOf(RandomBlocks(random, 3, alphabet));
 
         // Every other image ends before the region's end, and grows to what the writes reach.
         const bool whole = round % 2 == 1;
@@ -452,10 +487,10 @@ TEST(RandomStreams, DictionaryOverABankByte)
     const std::int32_t bankByte = kBankByteOffsets[1];
     RomBuilder rom;
     rom.dictionaryAt(bankByte - 2 - 1000);
-    QByteArray dictionary = test::RandomDictionary(random, alphabet);
+    QByteArray dictionary = RandomDictionary(random, alphabet);
     dictionary[1000] = 0;
     rom.dictionary(dictionary);
-    std::vector<test::Block> blocks = test::RandomBlocks(random, 1, alphabet);
+    std::vector<test::Block> blocks = RandomBlocks(random, 1, alphabet);
     // A record with the 18 bytes around the bank byte as they read before the save: a
     // reference to them would decode with the 0xFF that the save writes over the 0.
     std::copy(dictionary.begin() + 992, dictionary.begin() + 1010, blocks[5][0].begin() + 4);

@@ -93,11 +93,6 @@ using Block = std::vector<Record>;
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks);
 std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream); // elements 0..upper
 
-// 314 blocks of 1..maxRecords records, each beginning with 1..255, its other bytes from alphabet.
-std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet);
-// A dictionary with structure: repeated runs and runs of the alphabet, so references of every length occur.
-QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t>& alphabet);
-
 // Offsets where two images differ, up to the shorter one's end.
 std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b);
 
