@@ -50,22 +50,23 @@ TEST(RecentFiles, SettingsRoundTripAndDistrustedEntries)
     RecentFiles list;
     list.add(u"/r/a.sfc"_s, u"/pf"_s);
     list.add(u"/r/b.sfc"_s, u"/sample"_s);
+    const auto stored = [&] {
+        QSettings settings(file, QSettings::IniFormat);
+        return RecentFiles::Load(settings);
+    };
     {
         QSettings settings(file, QSettings::IniFormat);
         list.store(settings);
     }
+    EXPECT_EQ(stored().entries(), list.entries());
     {
-        QSettings settings(file, QSettings::IniFormat);
-        EXPECT_EQ(RecentFiles::Load(settings).entries(), list.entries());
         // A shorter list leaves none of the longer one behind.
+        QSettings settings(file, QSettings::IniFormat);
         RecentFiles one;
         one.add(u"/r/c.sfc"_s, u"/pf"_s);
         one.store(settings);
     }
-    {
-        QSettings settings(file, QSettings::IniFormat);
-        EXPECT_EQ(Images(RecentFiles::Load(settings)), QStringList{u"/r/c.sfc"_s});
-    }
+    EXPECT_EQ(Images(stored()), QStringList{u"/r/c.sfc"_s});
 
     // Edited by hand: a blank entry, a repeated one and too many; the first copy is the newest.
     {
@@ -78,8 +79,7 @@ TEST(RecentFiles, SettingsRoundTripAndDistrustedEntries)
         }
         settings.endArray();
     }
-    QSettings settings(file, QSettings::IniFormat);
-    const RecentFiles loaded = RecentFiles::Load(settings);
+    const RecentFiles loaded = stored();
     EXPECT_EQ(Images(loaded), (QStringList{u"/r/0.sfc"_s, u"/r/2.sfc"_s, u"/r/4.sfc"_s, u"/r/5.sfc"_s, u"/r/6.sfc"_s,
                                            u"/r/7.sfc"_s, u"/r/8.sfc"_s, u"/r/9.sfc"_s}));
     EXPECT_EQ(loaded.entries().front().programFolder, u"/pf0"_s);

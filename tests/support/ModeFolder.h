@@ -3,45 +3,86 @@
 // A throw-away program folder for tests, with helpers that write definition and
 // settings files the way a user's editor would: CP932, CRLF unless told otherwise.
 
+#include "tests/support/ModeText.h"
+
 #include <QByteArray>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
-#include "tests/support/ModeText.h"
+#include <gtest/gtest.h>
 
 namespace zor::test {
 
+// Text in CP932; fails the test when it has no CP932 form.
+inline QByteArray Cp932(const QString& text)
+{
+    const std::optional<QByteArray> bytes = EncodeCp932(text);
+    EXPECT_TRUE(bytes.has_value()) << "no CP932 form: " << text.toStdString();
+    return bytes.value_or(QByteArray());
+}
+
 class ProgramFolder {
 public:
-    ProgramFolder();
+    ProgramFolder() { EXPECT_TRUE(dir_.isValid()); }
 
     QString path() const { return dir_.path(); }
-    QString file(const QString& relative) const;
+    QString file(const QString& relative) const { return dir_.filePath(relative); }
 
     // Lines joined by ending; with finalBreak the last line ends with it too.
-    void writeLines(const QString& relative, const QStringList& lines, const QByteArray& ending = "\r\n",
-                    bool finalBreak = true) const;
-    void writeBytes(const QString& relative, const QByteArray& bytes) const;
-    QByteArray readBytes(const QString& relative) const;
+    void writeLines(const QString& relative, const QStringList& lines, const QByteArray& ending = "\r\n", bool finalBreak = true) const
+    {
+        QByteArray bytes;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            bytes += Cp932(lines[i]) + (finalBreak || i + 1 < lines.size() ? ending : QByteArray());
+        writeBytes(relative, bytes);
+    }
+
+    void writeBytes(const QString& relative, const QByteArray& bytes) const
+    {
+        const QString path = file(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+        ASSERT_EQ(out.write(bytes), bytes.size());
+    }
+
+    QByteArray readBytes(const QString& relative) const
+    {
+        QFile in(file(relative));
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << relative.toStdString();
+        return in.readAll();
+    }
 
     // The mode folder of WriteModeFolder (ZOR.ini, the mode's files from their compact text,
     // 個別データ.sna and 敵パラメータ.sna unless given); fails the test on a file not written.
     void writeMode(const QString& mode, const QString& files = QString(),
-                   const QStringList& options = {QStringLiteral("DefaultNotation=16")}) const;
+                   const QStringList& options = {QStringLiteral("DefaultNotation=16")}) const
+    {
+        EXPECT_TRUE(WriteModeFolder(path(), mode, files, options)) << mode.toStdString();
+    }
+
     // ZOR.ini alone: Mode=mode, and DefaultNotation unless it is empty.
-    void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const;
+    void writeZorIni(const QString& mode, const QString& defaultNotation = QString()) const
+    {
+        const QString notation = QStringLiteral("DefaultNotation=") + defaultNotation;
+        EXPECT_TRUE(WriteZorIni(path(), mode, defaultNotation.isEmpty() ? QStringList() : QStringList{notation}));
+    }
 
     // mode/name.idn with ids (at least 1) names and mode/name.sna with sections pairs, every section at
     // offset (hexadecimal), so that the data set has exactly ids IDs and sections sections.
-    void writeTable(const QString& mode, const QString& name, int ids, int sections,
-                    const QString& offset = QStringLiteral("1000")) const;
+    void writeTable(const QString& mode, const QString& name, int ids, int sections, const QString& offset = QStringLiteral("1000")) const
+    {
+        QStringList names;
+        for (int n = 0; n < ids; ++n)
+            names << QStringLiteral("ID%1").arg(n);
+        writeLines(mode + u'/' + name + QStringLiteral(".idn"), names, "\r\n", false);
+        QStringList pairs;
+        for (int q = 1; q <= sections; ++q)
+            pairs << offset << QStringLiteral("S%1").arg(q);
+        writeLines(mode + u'/' + name + QStringLiteral(".sna"), pairs);
+    }
 
 private:
     QTemporaryDir dir_;
 };
-
-// Text in CP932; fails the test when it has no CP932 form.
-QByteArray Cp932(const QString& text);
 
 } // namespace zor::test

@@ -3,6 +3,8 @@
 #include "core/codec/SnesAddress.h"
 #include "core/document/BattleRecords.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -10,8 +12,7 @@ namespace zor::test {
 
 BlockAssembler::BlockAssembler(int size)
 {
-    out_.append(static_cast<char>(size & 0xFF));
-    out_.append(static_cast<char>((size >> 8) & 0xFF));
+    out_.append(static_cast<char>(size & 0xFF)).append(static_cast<char>((size >> 8) & 0xFF));
 }
 
 void BlockAssembler::closeGroup()
@@ -25,14 +26,17 @@ void BlockAssembler::closeGroup()
     itemCount_ = 0;
 }
 
-BlockAssembler& BlockAssembler::literal(std::uint8_t byte)
+BlockAssembler& BlockAssembler::item(QByteArrayView bytes, bool literal)
 {
-    flags_ |= static_cast<std::uint8_t>(0x80u >> itemCount_);
-    items_.append(static_cast<char>(byte));
+    if (literal)
+        flags_ |= static_cast<std::uint8_t>(0x80u >> itemCount_);
+    items_.append(bytes);
     if (++itemCount_ == 8)
         closeGroup();
     return *this;
 }
+
+BlockAssembler& BlockAssembler::literal(std::uint8_t byte) { return item(QByteArray(1, static_cast<char>(byte)), true); }
 
 QByteArray ReferenceBytes(int length, int position)
 {
@@ -44,13 +48,7 @@ QByteArray ReferenceBytes(int length, int position)
     return xy;
 }
 
-BlockAssembler& BlockAssembler::reference(int length, int position)
-{
-    items_.append(ReferenceBytes(length, position));
-    if (++itemCount_ == 8)
-        closeGroup();
-    return *this;
-}
+BlockAssembler& BlockAssembler::reference(int length, int position) { return item(ReferenceBytes(length, position), false); }
 
 BlockAssembler& BlockAssembler::raw(QByteArrayView bytes)
 {
@@ -145,9 +143,8 @@ RomBuilder& RomBuilder::block(int n, std::int32_t offset, QByteArrayView blockBy
     return bytes(offset, blockBytes);
 }
 
-RomBuilder& RomBuilder::blocks(const std::vector<QByteArray>& all)
+RomBuilder& RomBuilder::blocks(const std::vector<QByteArray>& all, std::int32_t at)
 {
-    std::int32_t at = kBlockArea;
     for (std::size_t n = 0; n < all.size(); ++n) {
         block(static_cast<int>(n), at, all[n]);
         at += static_cast<std::int32_t>(all[n].size());
@@ -170,13 +167,8 @@ RomBuilder& RomBuilder::encode(const NdArray<std::uint8_t, 1>& stream)
 void DecodeStream(BattleCodec& codec, NdArray<std::uint8_t, 1>& stream, const QByteArray& image)
 {
     StreamArray bytes;
-    try {
-        codec.DecodeBattleBlocks(bytes, image);
-    } catch (...) {
-        stream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
-        throw;
-    }
-    stream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes));
+    const auto keep = qScopeGuard([&] { stream = NdArray<std::uint8_t, 1>::FromElements(std::move(bytes)); });
+    codec.DecodeBattleBlocks(bytes, image);
 }
 
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks)
@@ -192,46 +184,7 @@ NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks)
     return StreamFromBytes(bytes);
 }
 
-std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream)
-{
-    std::vector<std::uint8_t> bytes;
-    for (int i = 0; i <= stream.upper(); ++i)
-        bytes.push_back(stream(i));
-    return bytes;
-}
-
-std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet)
-{
-    std::vector<Block> blocks(kBlockCount);
-    for (Block& block : blocks) {
-        const int count = 1 + static_cast<int>(random() % static_cast<unsigned>(maxRecords));
-        for (int r = 0; r < count; ++r) {
-            Record& record = block.emplace_back(kRecordSize);
-            record[0] = static_cast<std::uint8_t>(1 + random() % 255);
-            for (int j = 1; j < kRecordSize; ++j)
-                record[j] = alphabet[random() % alphabet.size()];
-        }
-    }
-    return blocks;
-}
-
-QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t>& alphabet)
-{
-    QByteArray dictionary;
-    while (dictionary.size() < kDictionarySize) {
-        const int run = 1 + static_cast<int>(random() % 24);
-        if (dictionary.size() > 64 && random() % 2 == 0) {
-            // Repeat an earlier run, so equal runs sit at several positions.
-            const int from = static_cast<int>(random() % static_cast<unsigned>(dictionary.size() - run));
-            dictionary.append(dictionary.mid(from, run));
-        } else {
-            for (int i = 0; i < run; ++i)
-                dictionary.append(static_cast<char>(alphabet[random() % alphabet.size()]));
-        }
-    }
-    dictionary.truncate(kDictionarySize);
-    return dictionary;
-}
+std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream) { return stream.Elements(); }
 
 std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b)
 {

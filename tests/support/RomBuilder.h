@@ -30,6 +30,7 @@ public:
     QByteArray bytes() const;
 
 private:
+    BlockAssembler& item(QByteArrayView bytes, bool literal);
     void closeGroup();
 
     QByteArray out_;
@@ -64,8 +65,8 @@ public:
     RomBuilder& blockPointer(int n, std::uint8_t low, std::uint8_t high);
     // The block's bytes at offset (inside the block bank's reach) and entry n pointing there.
     RomBuilder& block(int n, std::int32_t offset, QByteArrayView bytes);
-    // Blocks 0, 1, ... one after the other from kBlockArea.
-    RomBuilder& blocks(const std::vector<QByteArray>& blocks);
+    // Blocks 0, 1, ... one after the other from at.
+    RomBuilder& blocks(const std::vector<QByteArray>& blocks, std::int32_t at = kBlockArea);
 
     // Our encoder, against the dictionary at the base last given to dictionaryAt.
     RomBuilder& encode(const NdArray<std::uint8_t, 1>& stream);
@@ -91,11 +92,6 @@ using Block = std::vector<Record>;
 // records and a 0, one spare element at the end.
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks);
 std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream); // elements 0..upper
-
-// 314 blocks of 1..maxRecords records, each beginning with 1..255, its other bytes from alphabet.
-std::vector<Block> RandomBlocks(std::mt19937& random, int maxRecords, const std::vector<std::uint8_t>& alphabet);
-// A dictionary with structure: repeated runs and runs of the alphabet, so references of every length occur.
-QByteArray RandomDictionary(std::mt19937& random, const std::vector<std::uint8_t>& alphabet);
 
 // Offsets where two images differ, up to the shorter one's end.
 std::vector<qsizetype> Differences(const QByteArray& a, const QByteArray& b);

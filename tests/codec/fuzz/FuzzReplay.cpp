@@ -1,8 +1,7 @@
-// Runs the fuzz target over the seed corpus without libFuzzer, so every build replays it.
+// Runs the fuzz target over the seed corpus folders without libFuzzer, so every build replays them.
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdint>
 #include <cstdio>
@@ -13,18 +12,11 @@ int main(int argc, char** argv)
 {
     int count = 0;
     for (int a = 1; a < argc; ++a) {
-        const QString path = QString::fromLocal8Bit(argv[a]);
-        QStringList files;
-        if (QFileInfo(path).isDir()) {
-            for (const QString& name : QDir(path).entryList(QDir::Files, QDir::Name))
-                files << QDir(path).filePath(name);
-        } else {
-            files << path;
-        }
-        for (const QString& file : files) {
-            QFile in(file);
+        const QDir corpus(QString::fromLocal8Bit(argv[a]));
+        for (const QString& name : corpus.entryList(QDir::Files, QDir::Name)) {
+            QFile in(corpus.filePath(name));
             if (!in.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", qPrintable(file));
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(in.fileName()));
                 return 1;
             }
             const QByteArray bytes = in.readAll();

@@ -41,27 +41,24 @@ constexpr int kMaxRecords = 6000; // past the region's reach, yet quick to encod
 // encoder writes: the blocks must match the dictionary as it reads after that write.
 constexpr std::int32_t kTableDictionaryBase = 0xD9000;
 
-class InputReader {
-public:
-    InputReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    std::uint8_t byte() { return at_ < size_ ? data_[at_++] : (++at_, 0); }
+struct InputReader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t at = 0;
+
+    std::uint8_t byte() { return at < size ? data[at++] : (++at, 0); }
     int word()
     {
         const int low = byte();
         return low | (byte() << 8);
     }
-    bool done() const { return at_ >= size_; }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
+    bool done() const { return at >= size; }
 };
 
 // The table into doc, as the loader leaves it, and the dictionary into dictionary.
 void TableFromInput(const std::uint8_t* data, std::size_t size, DocumentState& doc, QByteArray& dictionary)
 {
-    InputReader in(data, size);
+    InputReader in{data, size};
     const int length = std::min(in.word(), kDictionarySize);
     for (int i = 0; i < length; ++i)
         dictionary[i] = static_cast<char>(in.byte());
