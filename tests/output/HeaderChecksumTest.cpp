@@ -1,5 +1,5 @@
 #include "core/output/HeaderChecksum.h"
-#include "tests/patch/PatchBytes.h"
+#include "tests/patch/PatchPairs.h"
 
 #include <gtest/gtest.h>
 

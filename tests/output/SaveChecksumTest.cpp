@@ -2,7 +2,7 @@
 #include "core/edit/Journal.h"
 #include "core/output/Save.h"
 #include "core/output/HeaderChecksum.h"
-#include "tests/patch/PatchBytes.h"
+#include "tests/patch/PatchPairs.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
 #include "tests/support/Succeeded.h"

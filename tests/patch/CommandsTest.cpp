@@ -1,7 +1,7 @@
 #include "cli/PatchCommand.h"
 #include "core/files/ReadFile.h"
 #include "core/output/HeaderChecksum.h"
-#include "tests/patch/PatchBytes.h"
+#include "tests/patch/PatchPairs.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
 
