@@ -25,26 +25,15 @@ DocumentState SmallDocument()
     DocumentState doc;
     // Sections 0x1000 bytes apart, step 1: every cell lies inside an image.
     const std::vector<test::SectionSpec> sections{{{}, 0x1000}, {{}, 0x2000}, {{}, 0x3000}};
-    std::vector<DataSet> sets;
-    for (int k = 1; k <= 2; ++k)
-        sets.push_back(test::MakeDataSet(QString(), QStringList(4, QString()), sections));
-    test::SetDataSets(doc, std::move(sets));
+    const QStringList ids(4, QString());
+    test::SetDataSets(doc, {test::MakeDataSet({}, ids, sections), test::MakeDataSet({}, ids, sections)});
     for (int k = 1; k <= 2; ++k)
         test::FillIdBytes(doc, k, [k](int q, int n) { return k * 100 + q * 10 + n; });
-    doc.IndividualCount = 2;
+    test::SetIndividual(doc, {{NotationHex, 7}, {NotationHex, 8}});
     doc.IndividualAddresses.redim(3);
     doc.IndividualAddressUnusable.redim(3);
     doc.IndividualNames.redim(3);
-    NdArray<std::uint8_t, 1>& individual = TableLoad::IndividualBytes(doc);
-    individual(1) = 7;
-    individual(2) = 8;
-    BattleRecords battle;
-    battle.count = 5;
-    battle.params.redim(26, 6);
-    for (int r = 1; r <= 5; ++r)
-        for (int c = 1; c <= 25; ++c)
-            battle.params(c, r) = static_cast<std::uint8_t>(r + c);
-    TableLoad::Battle(doc, std::move(battle));
+    test::SetBattleRecords(doc, 5, [](int c, int r) { return r + c; });
     doc.History.StartWithBaseline(doc);
     return doc;
 }
