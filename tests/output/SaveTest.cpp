@@ -2,7 +2,6 @@
 #include "core/document/ReadImage.h"
 #include "core/edit/EditHistory.h"
 #include "core/edit/Journal.h"
-#include "core/files/SaveFile.h"
 #include "core/output/HeaderChecksum.h"
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
@@ -25,7 +24,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,10 +68,8 @@ protected:
 
     void load()
     {
-        const QString path = home.file(u"game.rom"_s);
-        LoadDocument(doc, path, home.readBytes(u"game.rom"_s), home.path());
-        const ProblemLog& log = doc.Problems;
-        ASSERT_TRUE(log.empty()) << log.text().toStdString();
+        LoadDocument(doc, home.file(u"game.rom"_s), home.readBytes(u"game.rom"_s), home.path());
+        ASSERT_TRUE(doc.Problems.empty()) << doc.Problems.text().toStdString();
     }
 
     void edit(int tab, int dataSet, int col, int row, const QString& text)
@@ -249,11 +245,6 @@ TEST_F(Save, SmallImagesGrowAsTheirWritesReach)
         test::DecodeStream(decoder, stream, *image);
         EXPECT_EQ(stream.Elements(), BuildBattleStream(doc));
     }
-    // Without a battle edit a small image keeps its length.
-    DocumentState cells = doc;
-    while (UndoStep(cells).kind == StepResult::Taken) {
-    }
-    EXPECT_EQ(Built(BuildSavedImage(cells, original.left(kSmallImageSize)))->size(), kSmallImageSize);
 }
 
 TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
@@ -337,7 +328,7 @@ int InChild(Work work)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
-TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
+TEST_F(Save, AFullDiskLeavesTheFilesWhole)
 {
     edit(TabBattle, 0, 3, 3, u"7"_s);
     const QByteArray oldBackup = "the backup of an earlier save";
@@ -361,17 +352,6 @@ TEST_F(Save, AFullDiskOrAKillLeavesTheFilesWhole)
         EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), (QStringList{u"game.rom"_s, u"game.rom.bak"_s, u"ZOR.ini"_s}))
             << "room " << room; // no temporary file left behind
     }
-    home.writeBytes(u"game.rom"_s, original);
-    // Killed after the new image is written to its temporary file, before it replaces the old one.
-    const int killed = InChild([&] {
-        AtomicFile file(home.file(u"game.rom"_s));
-        if (!file.write(*BuildSavedImage(doc, original)))
-            return false;
-        raise(SIGKILL);
-        return file.commit().ok();
-    });
-    EXPECT_EQ(killed, -SIGKILL);
-    EXPECT_TRUE(onDisk() == original);
 }
 
 // A folder where no file can be made: as root permissions don't stop a write, the save
@@ -437,15 +417,8 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, other))) << error.toStdString();
     EXPECT_TRUE(home.readBytes(u"other.rom"_s)[0x2001] == 0x44 && !QFile::exists(other + u".bak"_s));
 
-    // A hard link to the open file or a pipe: refused. A symbolic link to it: the open file itself.
+    // A symbolic link to it: the open file itself.
     edit(TabIdSection, 1, 2, 3, u"0x55"_s);
-    ASSERT_EQ(link(QFile::encodeName(other).constData(), QFile::encodeName(home.file(u"hard.rom"_s)).constData()), 0);
-    ASSERT_EQ(mkfifo(QFile::encodeName(home.file(u"pipe"_s)).constData(), 0644), 0);
-    for (const auto& [name, reason] : {std::pair{u"hard.rom"_s, u"開いているイメージ"_s}, {u"pipe"_s, u"通常のファイルではありません"_s}}) {
-        EXPECT_FALSE(Saved(SaveDocumentAs(doc, home.file(name)))) << name.toStdString();
-        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
-    }
-    EXPECT_TRUE(QFileInfo::exists(home.file(u"pipe"_s)) && !QFileInfo(home.file(u"pipe"_s)).isFile()); // still a pipe
     ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, home.file(u"alias.rom"_s)))) << error.toStdString();
     EXPECT_EQ(std::tuple(doc.RomPath, QFileInfo(home.file(u"alias.rom"_s)).isSymLink(), home.readBytes(u"other.rom"_s)[0x2002]),
@@ -561,13 +534,6 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
     for (const qsizetype at : test::Differences(original, saved))
         EXPECT_TRUE(at == 0x1000 || (at >= kComplementOffset && at < kChecksumOffset + 2)) << at;
     EXPECT_TRUE(home.readBytes(u"same.rom.bak"_s) == original);
-
-    // Save As with changes fixes it as well.
-    editFirstCell(u"0x33"_s);
-    ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, home.file(u"copy.rom"_s))));
-    const QByteArray copy = home.readBytes(u"copy.rom"_s);
-    EXPECT_EQ(copy[0x1000], 0x33);
-    EXPECT_TRUE(ComputeHeaderChecksum(copy)->matches());
 }
 
 // Without the key, or with it off, or in an image without a header, only the changes are written.
@@ -639,11 +605,8 @@ TEST(HeaderChecksum, FixWritesWhatItComputesAndIgnoresTheOldValues)
     const Result<HeaderChecksum> after = ComputeHeaderChecksum(image);
     EXPECT_EQ(std::tuple(after->matches(), after->checksum, static_cast<std::uint16_t>(after->storedChecksum + after->storedComplement)),
               std::tuple(true, before->checksum, 0xFFFF));
-    for (qsizetype i = 0; i < image.size(); ++i) {
-        if (i < 0x7FDC || i > 0x7FDF) {
-            ASSERT_EQ(image[i], original[i]) << i;
-        }
-    }
+    for (const qsizetype at : test::Differences(original, image))
+        EXPECT_TRUE(at >= 0x7FDC && at <= 0x7FDF) << at;
     const QByteArray fixed = image;
     ASSERT_TRUE(FixHeaderChecksum(image));
     EXPECT_EQ(image, fixed);
