@@ -4,7 +4,6 @@
 #include "core/edit/CellWrites.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
-#include "core/output/Rows.h"
 #include "tests/support/HandTables.h"
 #include "tests/support/PutByte.h"
 
@@ -38,10 +37,7 @@ DocumentState SmallDocument()
     return doc;
 }
 
-std::uint8_t Byte(const DocumentState& doc, int tab, int dataSet, int col, int row)
-{
-    return *CellByte(doc, tab, dataSet, col, row);
-}
+std::uint8_t Byte(const DocumentState& doc, int tab, int dataSet, int col, int row) { return *CellByte(doc, tab, dataSet, col, row); }
 
 // A commit's outcome; nullopt when it was refused.
 std::optional<CommitResult> Commit(DocumentState& doc, int tab, int dataSet, int col, int row, const QString& text)
@@ -52,10 +48,7 @@ std::optional<CommitResult> Commit(DocumentState& doc, int tab, int dataSet, int
 
 // Why a change was refused; empty when it wasn't.
 template <typename T>
-QString Refusal(const Result<T>& result)
-{
-    return result ? QString() : result.failure().message();
-}
+QString Refusal(const Result<T>& result) { return result ? QString() : result.failure().message(); }
 
 TEST(Journal, CommitJournalsOnlyWhatChanges)
 {
@@ -137,17 +130,6 @@ TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(std::tuple(doc.BattleParams(12, 5), doc.History->NewestStepSize(JournalSide::Undo)), std::tuple(5, 6));
     EXPECT_EQ(RedoStep(doc).kind, StepResult::Nothing);
-}
-
-TEST(Journal, AddedOrDeletedRecordsKeepTheDocumentModified)
-{
-    DocumentState doc = SmallDocument();
-    ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done); // a row command ran since the last save
-    Commit(doc, TabBattle, 0, 2, 1, u"50"_s);
-    UndoStep(doc);
-    EXPECT_TRUE(doc.History->Modified());
-    EXPECT_EQ(Commit(doc, TabBattle, 0, 2, 1, u"3"_s), CommitResult::Unchanged);
-    EXPECT_TRUE(doc.History->Modified());
 }
 
 TEST(Journal, ARedoAfterANewerEditReappliesTheOldValue)
