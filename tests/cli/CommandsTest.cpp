@@ -58,23 +58,20 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitionsAndProblemsFailIt)
     const CommandRun run = Check({u"--home"_s, home.path(), u"--json"_s});
     EXPECT_EQ(run.status, 1) << run.out.toStdString(); // the third section, past the pairs, has no offset
     const QJsonObject json = Json(run);
-    EXPECT_EQ(json[u"mode"_s].toString(), u"sample"_s);
-    EXPECT_EQ(json[u"defaultNotation"_s].toInt(), -10);
-    EXPECT_EQ(json[u"classDataSet"_s].toInt(), 1);
+    EXPECT_EQ(std::tuple(json[u"mode"_s].toString(), json[u"defaultNotation"_s].toInt(), json[u"classDataSet"_s].toInt()),
+              std::tuple(u"sample"_s, -10, 1));
     const QJsonArray dataSets = json[u"dataSets"_s].toArray();
     ASSERT_EQ(dataSets.size(), 1);
     const QJsonObject set = dataSets[0].toObject();
-    EXPECT_EQ(set[u"name"_s].toString(), u"クラス"_s);
-    EXPECT_EQ(set[u"idCount"_s].toInt(), 3);
+    EXPECT_EQ(std::tuple(set[u"name"_s].toString(), set[u"idCount"_s].toInt()), std::tuple(u"クラス"_s, 3));
     EXPECT_EQ(set[u"idNames"_s].toArray(), QJsonArray({u"戦士"_s, u"僧侶"_s, u""_s}));
     EXPECT_EQ(set[u"sections"_s].toArray(),
               QJsonArray({QJsonObject({{u"offset"_s, 418}, {u"caption"_s, u"HP"_s}, {u"step"_s, 2}, {u"notation"_s, -10}}),
                           QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16}}),
                           QJsonObject({{u"offset"_s, QJsonValue()}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}})}));
     // Problems name their files relative to the program folder.
-    EXPECT_EQ(json[u"problems"_s].toArray().size(), 1);
-    EXPECT_EQ(json[u"problems"_s][0][u"file"_s].toString(), u"sample/クラス.sna"_s);
-    EXPECT_EQ(json[u"problems"_s][0][u"line"_s].toInt(), 5);
+    const QJsonArray problems = json[u"problems"_s].toArray();
+    EXPECT_EQ(std::tuple(problems.size(), problems[0][u"file"_s].toString(), problems[0][u"line"_s].toInt()), std::tuple(1, u"sample/クラス.sna"_s, 5));
     const CommandRun text = Check({u"--home"_s, home.path()});
     EXPECT_EQ(text.status, 1);
     EXPECT_TRUE(text.out.contains(u"3. オフセット 読めません"_s) && text.out.contains(u"sample/クラス.sna"_s)) << text.out.toStdString();
@@ -112,13 +109,6 @@ TEST(CheckCommand, SaysWhenZorIniCannotBeRead)
     }
 }
 
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
 // Written once for each suite that reads it: the image alone is 4 MB.
 class SampleFolder : public ::testing::Test {
 protected:
@@ -148,12 +138,12 @@ TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
     files << u"../ZOR.ini"_s;
     for (const QString& name : files) {
         SCOPED_TRACE(name.toStdString());
-        const QByteArray bytes = ReadFile(mode.filePath(name));
+        const QByteArray bytes = home->readBytes(SampleModeName() + u'/' + name);
         EXPECT_EQ(bytes.endsWith("\r\n"), !name.endsWith(u".idn"_s));
         EXPECT_EQ(std::pair(bytes.count('\n'), bytes.count('\r')), std::pair(bytes.count("\r\n"), bytes.count("\r\n")));
         EXPECT_TRUE(DecodeCp932(bytes).ok);
     }
-    const TextLines battle = ToTextLines(ReadFile(mode.filePath(u"敵パラメータ.sna"_s)));
+    const TextLines battle = ToTextLines(home->readBytes(SampleModeName() + u"/敵パラメータ.sna"_s));
     EXPECT_EQ(std::pair(battle.lines.size(), battle.lines[1]), std::pair(qsizetype{50}, u"クラス"_s));
 }
 
@@ -191,7 +181,7 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
             EXPECT_FALSE(doc.DataSets(k).IdNames(n).isEmpty()) << doc.DataSets(k).Name.toStdString() << " " << n;
     }
 
-    const SectionPairs entries = ReadSectionPairs(ToTextLines(ReadFile(File(SampleModeName() + u"/個別データ.sna"_s))));
+    const SectionPairs entries = ReadSectionPairs(ToTextLines(home->readBytes(SampleModeName() + u"/個別データ.sna"_s)));
     ASSERT_FALSE(entries.pairs.empty());
     for (const SectionPair& pair : entries.pairs) {
         const std::optional<std::int32_t> offset = ParseOffset(pair.offsetText);
@@ -202,7 +192,7 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
 
 TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
 {
-    const QByteArray image = ReadFile(File(SampleImageName()));
+    const QByteArray image = home->readBytes(SampleImageName());
     ASSERT_EQ(image.size(), kEncodedImageSize);
     const Result<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
     EXPECT_TRUE(checksum && checksum->matches());
