@@ -312,14 +312,12 @@ public:
 };
 
 // The sample folder loaded as the window loads it, with a change list that follows it.
-class Changes : public ::testing::Test {
+class Changes : public Compare {
 protected:
     void SetUp() override
     {
-        const Result<int> written = WriteSampleFolder(home.path());
-        ASSERT_TRUE(written) << written.failure().message().toStdString();
-        const QByteArray image = *MakeSampleImage();
-        LoadDocument(doc, home.file(SampleImageName()), image, home.path());
+        Compare::SetUp();
+        LoadDocument(doc, home.file(SampleImageName()), sample, home.path());
         ASSERT_GE(doc.DataSetCount, 2);
         ASSERT_GT(doc.BattleCount(), 10);
         listener.list = &list;
@@ -356,7 +354,6 @@ protected:
 
     std::uint8_t byte(int tab, int dataSet, int col, int row) const { return *CellByte(doc, tab, dataSet, col, row); }
 
-    test::ProgramFolder home;
     DocumentState doc;
     ChangeList list;
     CountingListener listener;
@@ -463,11 +460,7 @@ TEST_F(Changes, AddedAndDeletedBattleRowsAreOneEntryEach)
 TEST_F(Changes, ARebuildAfterASaveIsEmpty)
 {
     commit(TabIdSection, 2, 1, 2, (byte(TabIdSection, 2, 1, 2) + 9) % 256);
-    commit(TabIndividual, 0, 1, 2, (byte(TabIndividual, 0, 1, 2) + 9) % 256);
-    commit(TabBattle, 0, 2, 1, (byte(TabBattle, 0, 2, 1) + 9) % 256);
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 1)->kind, RowResult::Done);
-    list.rebuildBattle(doc);
-    EXPECT_EQ(list.size(), 4);
     ASSERT_TRUE(test::Succeeded(SaveDocument(doc)));
     list.rebuild(doc);
     EXPECT_TRUE(list.empty() && listener.count == 0);

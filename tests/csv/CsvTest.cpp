@@ -95,15 +95,6 @@ TEST_F(CsvExport, EveryTableInEachNotation)
     }
 }
 
-TEST_F(CsvExport, AFolderThatCantBeWritten)
-{
-    home.writeBytes(u"plain"_s, "a file, not a folder");
-    const CsvExportResult result = ExportCsv(doc, home.path(), home.file(u"plain/out"_s));
-    EXPECT_TRUE(result.written.isEmpty());
-    EXPECT_TRUE(Error(result).startsWith(home.file(u"plain/out/クラス.csv を書けません（"_s)) && !Error(result).endsWith(u"（）。"_s))
-        << Error(result).toStdString();
-}
-
 TEST_F(CsvExport, NeverOverTheOpenImageItsBackupOrAPipe)
 {
     home.writeBytes(u"x.rom"_s, "the image");
