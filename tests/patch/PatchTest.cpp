@@ -503,11 +503,9 @@ TEST_F(PatchCommands, ExitCodesTellRefusalFromUsageAndUnreadableInput)
         ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
         ASSERT_TRUE(huge.resize(kMaxImageSize + 1));
     }
-    EXPECT_EQ(patch({u"a.rom"_s, u"b.rom"_s}).status, 2);
-    EXPECT_EQ(patch({u"--bps"_s, u"a.rom"_s, u"b.rom"_s, u"p"_s}).status, 2);
-    EXPECT_EQ(patch({u"missing.rom"_s, u"b.rom"_s, u"p"_s}).status, 2);
-    EXPECT_EQ(patch({u"a.rom"_s, u"folder"_s, u"p"_s}).status, 2);
-    EXPECT_EQ(patch({u"huge.rom"_s, u"b.rom"_s, u"p"_s}).status, 2);
+    for (const QStringList& args : {QStringList{u"a.rom"_s, u"b.rom"_s}, {u"--bps"_s, u"a.rom"_s, u"b.rom"_s, u"p"_s},
+                                    {u"missing.rom"_s, u"b.rom"_s, u"p"_s}, {u"a.rom"_s, u"folder"_s, u"p"_s}, {u"huge.rom"_s, u"b.rom"_s, u"p"_s}})
+        EXPECT_EQ(patch(args).status, 2) << args.join(u' ').toStdString();
     const CommandRun unwritten = patch({u"a.rom"_s, u"b.rom"_s, u"folder"_s}); // the patch can't be written
     EXPECT_TRUE(unwritten.status == 1 && unwritten.err.contains(path(u"folder"_s))) << unwritten.err.toStdString();
     EXPECT_FALSE(QFile::exists(path(u"p"_s)));
@@ -522,10 +520,9 @@ TEST_F(PatchCommands, ExitCodesTellRefusalFromUsageAndUnreadableInput)
     EXPECT_TRUE(broken.status == 1 && broken.err.contains(u"壊れて"_s)) << broken.err.toStdString();
     EXPECT_EQ(apply({u"b.rom"_s, u"a.rom"_s, u"out.rom"_s}).status, 1); // no patch at all
     EXPECT_FALSE(QFile::exists(path(u"out.rom"_s)));
-    EXPECT_EQ(apply({u"p.bps"_s, u"missing.rom"_s, u"out.rom"_s}).status, 2);
-    EXPECT_EQ(apply({u"folder"_s, u"a.rom"_s, u"out.rom"_s}).status, 2);
-    EXPECT_EQ(apply({u"p.bps"_s, u"a.rom"_s}).status, 2);
-    EXPECT_EQ(apply({u"--ips"_s, u"p.bps"_s, u"a.rom"_s, u"out.rom"_s}).status, 2);
+    for (const QStringList& args : {QStringList{u"p.bps"_s, u"missing.rom"_s, u"out.rom"_s}, {u"folder"_s, u"a.rom"_s, u"out.rom"_s},
+                                    {u"p.bps"_s, u"a.rom"_s}, {u"--ips"_s, u"p.bps"_s, u"a.rom"_s, u"out.rom"_s}})
+        EXPECT_EQ(apply(args).status, 2) << args.join(u' ').toStdString();
     EXPECT_EQ(apply({u"p.bps"_s, u"a.rom"_s, u"out.rom"_s}).status, 0);
 }
 
