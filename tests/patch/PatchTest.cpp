@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -20,8 +19,6 @@
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -526,30 +523,24 @@ TEST_F(PatchCommands, ExitCodesTellRefusalFromUsageAndUnreadableInput)
     EXPECT_EQ(apply({u"p.bps"_s, u"a.rom"_s, u"out.rom"_s}).status, 0);
 }
 
-TEST_F(PatchCommands, AnOutputNeverReplacesAnInputNorAPipe)
+// Each input is guarded under its own name; links and pipes are the output check's own tests.
+TEST_F(PatchCommands, AnOutputNeverReplacesAnInput)
 {
     write(u"a.rom"_s, NoisyImage(0x1000, 1));
     write(u"b.rom"_s, NoisyImage(0x1000, 2));
     ASSERT_EQ(patch({u"a.rom"_s, u"b.rom"_s, u"p.bps"_s}).status, 0);
     const QByteArray a = read(u"a.rom"_s), b = read(u"b.rom"_s), p = read(u"p.bps"_s);
-    ASSERT_TRUE(QFile::link(path(u"a.rom"_s), path(u"alias.rom"_s)));
-    ASSERT_EQ(mkfifo(QFile::encodeName(path(u"pipe"_s)).constData(), 0644), 0);
     for (const auto& [command, args, reason] :
          {std::tuple{&RunPatch, QStringList{u"a.rom"_s, u"b.rom"_s, u"b.rom"_s}, u"変更後のイメージ"_s},
-          {RunPatch, {u"a.rom"_s, u"b.rom"_s, u"a.rom"_s}, u"元のイメージ"_s},
-          {RunPatch, {u"--ips"_s, u"a.rom"_s, u"b.rom"_s, u"alias.rom"_s}, u"元のイメージ"_s},
-          {RunPatch, {u"a.rom"_s, u"b.rom"_s, u"pipe"_s}, u"通常のファイルではありません"_s},
+          {RunPatch, {u"--ips"_s, u"a.rom"_s, u"b.rom"_s, u"a.rom"_s}, u"元のイメージ"_s},
           {RunApply, {u"p.bps"_s, u"a.rom"_s, u"p.bps"_s}, u"パッチ"_s},
-          {RunApply, {u"p.bps"_s, u"a.rom"_s, u"alias.rom"_s}, u"元のイメージ"_s},
-          {RunApply, {u"p.bps"_s, u"a.rom"_s, u"pipe"_s}, u"通常のファイルではありません"_s}}) {
+          {RunApply, {u"p.bps"_s, u"a.rom"_s, u"a.rom"_s}, u"元のイメージ"_s}}) {
         SCOPED_TRACE(args.join(u' ').toStdString());
         const CommandRun run = Call(command, absolute(args));
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.contains(reason)) << run.err.toStdString();
         EXPECT_TRUE(read(u"a.rom"_s) == a && read(u"b.rom"_s) == b && read(u"p.bps"_s) == p);
     }
-    EXPECT_TRUE(QFileInfo(path(u"alias.rom"_s)).isSymLink());
-    EXPECT_TRUE(QFileInfo::exists(path(u"pipe"_s)) && !QFileInfo(path(u"pipe"_s)).isFile());
 }
 
 TEST_F(PatchCommands, IpsPastItsOffsetsIsRefused)
