@@ -73,17 +73,11 @@ protected:
     DocumentState newDoc;
 };
 
-void Flip(QByteArray& image, std::int64_t offset)
-{
-    image[static_cast<qsizetype>(offset)] = static_cast<char>(image[static_cast<qsizetype>(offset)] ^ 0x5A);
-}
+void Flip(QByteArray& image, std::int64_t offset) { image[static_cast<qsizetype>(offset)] ^= 0x5A; }
 
 // Every field of a difference, to compare in one go.
 using Fields = std::tuple<int, int, QString, int, QString, int, QString, std::optional<std::int64_t>, int, int>;
-Fields Of(const CellDifference& c)
-{
-    return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldByte, c.newByte};
-}
+Fields Of(const CellDifference& c) { return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldByte, c.newByte}; }
 
 TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
 {

@@ -4,6 +4,7 @@
 #include "core/edit/Journal.h"
 #include "core/sample/Sample.h"
 
+#include "tests/patch/PatchPairs.h"
 #include "tests/support/HandTables.h"
 #include "tests/support/ModeFolder.h"
 
@@ -463,13 +464,7 @@ public:
         home.writeBytes(u"m/敵パラメータ.ini"_s, settings(kBattleRecordSize));
     }
 
-    QByteArray image()
-    {
-        QByteArray bytes(kImageSize, '\0');
-        for (char& b : bytes)
-            b = static_cast<char>(pick(255));
-        return bytes;
-    }
+    QByteArray image() { return test::NoisyImage(kImageSize, static_cast<unsigned>(pick(1 << 30))); }
 
     // Battle records set by hand (the image holds none): a first byte of 1..255, the rest any.
     void battle(DocumentState& doc)
