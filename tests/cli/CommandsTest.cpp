@@ -71,7 +71,8 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitionsAndProblemsFailIt)
                           QJsonObject({{u"offset"_s, QJsonValue()}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}})}));
     // Problems name their files relative to the program folder.
     const QJsonArray problems = json[u"problems"_s].toArray();
-    EXPECT_EQ(std::tuple(problems.size(), problems[0][u"file"_s].toString(), problems[0][u"line"_s].toInt()), std::tuple(1, u"sample/クラス.sna"_s, 5));
+    EXPECT_EQ(std::tuple(problems.size(), problems[0][u"file"_s].toString(), problems[0][u"line"_s].toInt()),
+              std::tuple(1, u"sample/クラス.sna"_s, 5));
     const CommandRun text = Check({u"--home"_s, home.path()});
     EXPECT_EQ(text.status, 1);
     EXPECT_TRUE(text.out.contains(u"3. オフセット 読めません"_s) && text.out.contains(u"sample/クラス.sna"_s)) << text.out.toStdString();

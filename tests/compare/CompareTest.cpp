@@ -77,7 +77,10 @@ void Flip(QByteArray& image, std::int64_t offset) { image[static_cast<qsizetype>
 
 // Every field of a difference, to compare in one go.
 using Fields = std::tuple<int, int, QString, int, QString, int, QString, std::optional<std::int64_t>, int, int>;
-Fields Of(const CellDifference& c) { return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldByte, c.newByte}; }
+Fields Of(const CellDifference& c)
+{
+    return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldByte, c.newByte};
+}
 
 TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
 {

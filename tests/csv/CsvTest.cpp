@@ -184,10 +184,7 @@ protected:
 
     CsvImportResult import() const { return ImportCsv(doc, home.path(), home.file(u"out"_s)); }
 
-    QStringList lines(const QString& name) const
-    {
-        return DecodeCp932(home.readBytes(u"out/"_s + name)).text.split(u"\r\n"_s);
-    }
+    QStringList lines(const QString& name) const { return DecodeCp932(home.readBytes(u"out/"_s + name)).text.split(u"\r\n"_s); }
     void writeLines(const QString& name, const QStringList& lines) const { home.writeBytes(u"out/"_s + name, Cp932(lines.join(u"\r\n"_s))); }
     // Field f (from 1) of line n (from 1) of a file, made text; the line's label has no comma.
     void setField(const QString& name, int n, int f, const QString& text) const

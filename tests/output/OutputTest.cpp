@@ -496,10 +496,7 @@ protected:
         LoadDocument(doc, home.file(u"game.rom"_s), image, home.path());
     }
 
-    void editFirstCell(const QString& text)
-    {
-        (void)CommitCellText(doc, {TabIdSection, 1, 1, 1}, text, {});
-    }
+    void editFirstCell(const QString& text) { (void)CommitCellText(doc, {TabIdSection, 1, 1, 1}, text, {}); }
 
     test::ProgramFolder home;
     const QByteArray original = NoisyImage(0x10000, 11);

@@ -367,7 +367,8 @@ TEST(Ips, RoundTripsAtTheEdges)
     // A grown target ends with a record writing its last byte, zero or not.
     for (const QByteArray& target : {edited({0}), edited({base.size() - 1}), edited({0, 6, 12, 19, 0x2FFF}), base, base.left(0x1000),
                                      edited({1}).left(2), QByteArray(), NoisyImage(0x20000, 4), base + QByteArray(1, '\0'),
-                                     base + QByteArray(0x20000, '\0'), base + "abc" + QByteArray(20, '\0'), QByteArray(base).append(0x20001, '\x33')}) {
+                                     base + QByteArray(0x20000, '\0'), base + "abc" + QByteArray(20, '\0'),
+                                     QByteArray(base).append(0x20001, '\x33')}) {
         SCOPED_TRACE(target.size());
         const Parsed parsed = ParseIps(RoundTrip(base, target));
         EXPECT_EQ(parsed.truncatedTo, target.size() < base.size() ? target.size() : -1);
@@ -501,7 +502,8 @@ TEST_F(PatchCommands, ExitCodesTellRefusalFromUsageAndUnreadableInput)
         ASSERT_TRUE(huge.resize(kMaxImageSize + 1));
     }
     for (const QStringList& args : {QStringList{u"a.rom"_s, u"b.rom"_s}, {u"--bps"_s, u"a.rom"_s, u"b.rom"_s, u"p"_s},
-                                    {u"missing.rom"_s, u"b.rom"_s, u"p"_s}, {u"a.rom"_s, u"folder"_s, u"p"_s}, {u"huge.rom"_s, u"b.rom"_s, u"p"_s}})
+                                    {u"missing.rom"_s, u"b.rom"_s, u"p"_s}, {u"a.rom"_s, u"folder"_s, u"p"_s},
+                                    {u"huge.rom"_s, u"b.rom"_s, u"p"_s}})
         EXPECT_EQ(patch(args).status, 2) << args.join(u' ').toStdString();
     const CommandRun unwritten = patch({u"a.rom"_s, u"b.rom"_s, u"folder"_s}); // the patch can't be written
     EXPECT_TRUE(unwritten.status == 1 && unwritten.err.contains(path(u"folder"_s))) << unwritten.err.toStdString();
