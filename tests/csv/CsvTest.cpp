@@ -20,8 +20,6 @@
 #include <tuple>
 #include <utility>
 
-#include <sys/stat.h>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
@@ -96,24 +94,16 @@ TEST_F(CsvExport, EveryTableInEachNotation)
     }
 }
 
-TEST_F(CsvExport, NeverOverTheOpenImageItsBackupOrAPipe)
+// The files written before the refused one stay. That the open image's .bak is guarded
+// too, and that no pipe is written over, are the output check's tests.
+TEST_F(CsvExport, NeverOverTheOpenImage)
 {
     home.writeBytes(u"x.rom"_s, "the image");
-    home.writeBytes(u"x.rom.bak"_s, "its backup");
-    ASSERT_EQ(mkfifo(QFile::encodeName(csv(u"表"_s)).constData(), 0644), 0);
-    ASSERT_TRUE(QFile::link(home.file(u"x.rom.bak"_s), csv(u"空"_s)));
-    ASSERT_TRUE(QFile::link(home.file(u"x.rom"_s), csv(u"クラス"_s)));
-    for (const auto& [name, reason, before] : {std::tuple{u"クラス"_s, u"開いているイメージ"_s, 0},
-                                               {u"空"_s, u"開いているイメージのバックアップ"_s, 1},
-                                               {u"表"_s, u"通常のファイルではありません"_s, 2}}) {
-        const CsvExportResult result = ExportCsv(doc, home.path());
-        EXPECT_EQ(result.written.size(), before);
-        EXPECT_TRUE(Error(result).startsWith(csv(name)) && Error(result).contains(reason)) << Error(result).toStdString();
-        ASSERT_TRUE(QFile::remove(csv(name)));
-    }
+    ASSERT_TRUE(QFile::link(home.file(u"x.rom"_s), csv(u"表"_s)));
+    const CsvExportResult result = ExportCsv(doc, home.path());
+    EXPECT_EQ(result.written.size(), 2);
+    EXPECT_TRUE(Error(result).startsWith(csv(u"表"_s)) && Error(result).contains(u"開いているイメージ"_s)) << Error(result).toStdString();
     EXPECT_EQ(home.readBytes(u"x.rom"_s), "the image");
-    EXPECT_EQ(home.readBytes(u"x.rom.bak"_s), "its backup");
-    EXPECT_TRUE(ExportCsv(doc, home.path()).ok());
 }
 
 TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)
