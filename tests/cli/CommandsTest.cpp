@@ -1,10 +1,15 @@
 #include "cli/BattleCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/DiffCommand.h"
+#include "cli/DumpCommand.h"
+#include "cli/ExportCsvCommand.h"
+#include "cli/ImportCsvCommand.h"
 #include "cli/SampleCommand.h"
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
 #include "core/document/Definitions.h"
+#include "core/document/ReadImage.h"
 #include "core/files/Numbers.h"
 #include "core/files/ReadFile.h"
 #include "core/files/Text.h"
@@ -19,9 +24,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,20 +37,85 @@ namespace {
 
 using test::Call;
 using test::CommandRun;
+using test::Cp932;
+using test::ProgramFolder;
 
-QByteArray ReadFile(const QString& path)
+QJsonObject Json(const CommandRun& run)
 {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.left(200).toStdString();
+    return json.object();
 }
 
-// Written once for all tests of this file: the image alone is 4 MB.
+CommandRun Check(const QStringList& args) { return test::Call(RunCheck, args); }
+
+TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitionsAndProblemsFailIt)
+{
+    ProgramFolder home;
+    home.writeMode(u"sample"_s, u"クラス.idn 戦士|僧侶|\n クラス.sna 1A2|HP|8000|MP||\n クラス.ini [Step]|Section1=2|[Notation]|Section2=16|"_s,
+                   {u"DefaultNotation=-10"_s});
+    const CommandRun run = Check({u"--home"_s, home.path(), u"--json"_s});
+    EXPECT_EQ(run.status, 1) << run.out.toStdString(); // the third section, past the pairs, has no offset
+    const QJsonObject json = Json(run);
+    EXPECT_EQ(std::tuple(json[u"mode"_s].toString(), json[u"defaultNotation"_s].toInt(), json[u"classDataSet"_s].toInt()),
+              std::tuple(u"sample"_s, -10, 1));
+    const QJsonArray dataSets = json[u"dataSets"_s].toArray();
+    ASSERT_EQ(dataSets.size(), 1);
+    const QJsonObject set = dataSets[0].toObject();
+    EXPECT_EQ(std::tuple(set[u"name"_s].toString(), set[u"idCount"_s].toInt()), std::tuple(u"クラス"_s, 3));
+    EXPECT_EQ(set[u"idNames"_s].toArray(), QJsonArray({u"戦士"_s, u"僧侶"_s, u""_s}));
+    EXPECT_EQ(set[u"sections"_s].toArray(),
+              QJsonArray({QJsonObject({{u"offset"_s, 418}, {u"caption"_s, u"HP"_s}, {u"step"_s, 2}, {u"notation"_s, -10}}),
+                          QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16}}),
+                          QJsonObject({{u"offset"_s, QJsonValue()}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}})}));
+    // Problems name their files relative to the program folder.
+    const QJsonArray problems = json[u"problems"_s].toArray();
+    EXPECT_EQ(std::tuple(problems.size(), problems[0][u"file"_s].toString(), problems[0][u"line"_s].toInt()),
+              std::tuple(1, u"sample/クラス.sna"_s, 5));
+    const CommandRun text = Check({u"--home"_s, home.path()});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_TRUE(text.out.contains(u"3. オフセット 読めません"_s) && text.out.contains(u"sample/クラス.sna"_s)) << text.out.toStdString();
+}
+
+TEST(CheckCommand, ReportsTheDefinitionProblemsTheLoadReports)
+{
+    // No 個別データ.sna, 27 captions, a bad 敵パラメータ.ini line, an image that holds every cell and the battle blocks.
+    ProgramFolder home;
+    home.writeMode(u"m"_s, u"個別データ.sna -\n 敵パラメータ.sna "_s + test::BattleCaptions(u"項目"_s, 27), {});
+    home.writeTable(u"m"_s, u"a"_s, 2, 1);
+    home.writeBytes(u"m/敵パラメータ.ini"_s, "[Notation]\r\nSection1=\x81\r\n");
+    test::RomBuilder rom;
+    rom.encode(test::StreamOf(std::vector<test::Block>(kBlockCount, test::Block{test::Record(kBattleRecordSize, 1)})));
+    DocumentState doc;
+    LoadDocument(doc, home.file(u"game.rom"_s), rom.image(), home.path());
+    const ProblemLog& loaded = doc.Problems;
+    ASSERT_EQ(loaded.items().size(), 3) << loaded.text().toStdString();
+
+    const CommandRun run = Check({u"--json"_s, u"--home"_s, home.path()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Json(run)[u"problems"_s].toArray(), ProblemsJson(loaded));
+    EXPECT_TRUE(Check({u"--home"_s, home.path()}).out.contains(u"m/個別データ.sna"_s));
+}
+
+// The default notation of a ZOR.ini that couldn't be read is no number, and the text says why.
+TEST(CheckCommand, SaysWhenZorIniCannotBeRead)
+{
+    ProgramFolder home;
+    for (const QString& reason : {u"ファイルが見つかりません"_s, u"フォルダです"_s}) {
+        const CommandRun text = Check({u"--home"_s, home.path()});
+        EXPECT_TRUE(text.out.contains(u"\n既定の表記: ZOR.ini を読めません（%1）\n"_s.arg(reason))) << text.out.toStdString();
+        EXPECT_TRUE(Json(Check({u"--home"_s, home.path(), u"--json"_s}))[u"defaultNotation"_s].isNull());
+        QDir().mkpath(home.file(u"ZOR.ini"_s));
+    }
+}
+
+// Written once for each suite that reads it: the image alone is 4 MB.
 class SampleFolder : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        home = new QTemporaryDir;
+        home = new ProgramFolder;
         const CommandRun run = Call(RunSample, {home->path()});
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
     }
@@ -52,11 +124,11 @@ protected:
         delete home;
         home = nullptr;
     }
-    static QString File(const QString& relative) { return home->filePath(relative); }
+    static QString File(const QString& relative) { return home->file(relative); }
 
-    static QTemporaryDir* home;
+    static ProgramFolder* home;
 };
-QTemporaryDir* SampleFolder::home = nullptr;
+ProgramFolder* SampleFolder::home = nullptr;
 
 // An .idn has no final break, which would count a nameless ID reading past the table.
 TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
@@ -67,12 +139,12 @@ TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
     files << u"../ZOR.ini"_s;
     for (const QString& name : files) {
         SCOPED_TRACE(name.toStdString());
-        const QByteArray bytes = ReadFile(mode.filePath(name));
+        const QByteArray bytes = home->readBytes(SampleModeName() + u'/' + name);
         EXPECT_EQ(bytes.endsWith("\r\n"), !name.endsWith(u".idn"_s));
         EXPECT_EQ(std::pair(bytes.count('\n'), bytes.count('\r')), std::pair(bytes.count("\r\n"), bytes.count("\r\n")));
         EXPECT_TRUE(DecodeCp932(bytes).ok);
     }
-    const TextLines battle = ToTextLines(ReadFile(mode.filePath(u"敵パラメータ.sna"_s)));
+    const TextLines battle = ToTextLines(home->readBytes(SampleModeName() + u"/敵パラメータ.sna"_s));
     EXPECT_EQ(std::pair(battle.lines.size(), battle.lines[1]), std::pair(qsizetype{50}, u"クラス"_s));
 }
 
@@ -110,7 +182,7 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
             EXPECT_FALSE(doc.DataSets(k).IdNames(n).isEmpty()) << doc.DataSets(k).Name.toStdString() << " " << n;
     }
 
-    const SectionPairs entries = ReadSectionPairs(ToTextLines(ReadFile(File(SampleModeName() + u"/個別データ.sna"_s))));
+    const SectionPairs entries = ReadSectionPairs(ToTextLines(home->readBytes(SampleModeName() + u"/個別データ.sna"_s)));
     ASSERT_FALSE(entries.pairs.empty());
     for (const SectionPair& pair : entries.pairs) {
         const std::optional<std::int32_t> offset = ParseOffset(pair.offsetText);
@@ -121,16 +193,12 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
 
 TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
 {
-    const QByteArray image = ReadFile(File(SampleImageName()));
+    const QByteArray image = home->readBytes(SampleImageName());
     ASSERT_EQ(image.size(), kEncodedImageSize);
     const Result<HeaderChecksum> checksum = ComputeHeaderChecksum(image);
     EXPECT_TRUE(checksum && checksum->matches());
-    BattleCodec codec;
-    NdArray<std::uint8_t, 1> stream(1);
-    test::DecodeStream(codec, stream, image);
-    EXPECT_EQ(codec.DictionaryBase(), kSampleDictionaryBase);
-    ASSERT_EQ(test::StreamBytes(stream), test::StreamBytes(SampleBattleStream()));
-
+    // That the image decodes to this stream, against the sample's dictionary, is the battle command's test.
+    const NdArray<std::uint8_t, 1> stream = SampleBattleStream();
     const BattleRecords records = SplitBattleStream(stream);
     EXPECT_TRUE(records.count >= 300 && records.separators == kBlockCount - 1);
     DocumentState definitions;
@@ -222,14 +290,10 @@ TEST(CommandLine, EachCommandAnswersAMisuseWithItsOwnUsage)
     }
 }
 
-// A folder that holds any file the sample would write is left alone unless --force; one
-// that can't be made is told.
+// A folder that holds any file the sample would write is left alone unless --force.
 TEST(SampleCommand, NeverOverwritesWithoutForce)
 {
     test::ProgramFolder folder;
-    folder.writeBytes(u"plain"_s, "x");
-    const CommandRun blocked = Call(RunSample, {folder.file(u"plain/sub"_s)});
-    EXPECT_TRUE(blocked.status == 1 && !blocked.err.isEmpty());
     folder.writeBytes(u"sample.rom"_s, "mine");
     const CommandRun refused = Call(RunSample, {folder.path()});
     EXPECT_TRUE(refused.status == 1 && refused.err.contains(u"sample.rom"_s) && refused.err.contains(u"--force"_s)) << refused.err.toStdString();
@@ -263,6 +327,332 @@ TEST(SampleCompletion, WritesOnlyWhatIsMissing)
     const Result<int> blocked = CompleteSampleFolder(folder.file(u"plain/sub"_s));
     ASSERT_FALSE(blocked);
     EXPECT_TRUE(blocked.failure().message().contains(u"plain"_s)) << blocked.failure().message().toStdString();
+}
+
+using DumpCommand = SampleFolder;
+
+TEST_F(DumpCommand, TheSampleLoadsWholeAndWithoutProblems)
+{
+    const QString rom = File(SampleImageName());
+    const CommandRun run = Call(RunDump, {u"--home"_s, home->path(), rom, u"--json"_s});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString() << run.out.right(300).toStdString();
+    const QJsonObject dump = Json(run);
+    EXPECT_EQ(std::tuple(dump[u"mode"_s].toString(), dump[u"romSize"_s].toInt(), dump[u"problems"_s].toArray().isEmpty()),
+              std::tuple(SampleModeName(), 0x400000, true));
+
+    // Every section holds one byte per ID; the sample's class HP is 16 + 3 × ID from ID 1 on.
+    const QJsonArray dataSets = dump[u"dataSets"_s].toArray();
+    ASSERT_EQ(dataSets.size(), 3);
+    for (const QJsonValue& set : dataSets)
+        for (const QJsonValue& section : set[u"sections"_s].toArray())
+            EXPECT_EQ(section[u"bytes"_s].toArray().size(), set[u"idCount"_s].toInt());
+    const QJsonObject classes = dataSets[1].toObject();
+    ASSERT_EQ(classes[u"name"_s].toString(), u"クラス"_s);
+    const QJsonObject hp = classes[u"sections"_s][0].toObject();
+    EXPECT_EQ(std::tuple(hp[u"offset"_s].toInt(), hp[u"step"_s].toInt(), hp[u"bytes"_s][2].toInt()), std::tuple(0x60000, 8, 16 + 3 * 2));
+    const QJsonObject money = dump[u"individual"_s][0].toObject();
+    EXPECT_EQ(std::tuple(money[u"offset"_s].toInt(), money[u"byte"_s].toInt(), money[u"notation"_s].toInt()), std::tuple(0x50010, 0x10, 16));
+
+    const QJsonObject battle = dump[u"battle"_s].toObject();
+    const int count = battle[u"count"_s].toInt();
+    EXPECT_GE(count, 314);
+    EXPECT_EQ(std::tuple(battle[u"records"_s].toArray().size(), battle[u"labels"_s].toArray().size(), battle[u"sectionNames"_s].toArray().size()),
+              std::tuple(count, count, 25));
+    const QJsonArray groupStarts = battle[u"groupStarts"_s].toArray();
+    ASSERT_EQ(groupStarts.size(), 314);
+    // The blocks' starts as the stream holds them; the last entry is never set.
+    const BattleRecords records = SplitBattleStream(SampleBattleStream());
+    for (int g = 0; g < 314; ++g)
+        EXPECT_EQ(groupStarts[g].toInt(), g < 313 ? records.groupStarts(g + 1) : 0) << g;
+    // A label is the name of the record's class.
+    const QJsonArray first = battle[u"records"_s][0].toArray();
+    EXPECT_EQ(battle[u"labels"_s][0].toString(), classes[u"idNames"_s][first[0].toInt()].toString());
+}
+
+// The text shows each value in its section's notation, as the grid does, and names it.
+TEST_F(DumpCommand, TextShowsValuesAsTheGridDoes)
+{
+    const CommandRun run = Call(RunDump, {u"--home"_s, home->path(), File(SampleImageName())});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(u'\n');
+    for (const QString& line : {u"  HP（オフセット 60000、間隔 8、符号無し10進数表記）: 0 19 22 "_s,
+                                u"  価格（上位）（オフセット 61004、間隔 6、16進数表記）: 0x00 0x00 0x01 "_s,
+                                u"  初期所持金（下位）（オフセット 50010、16進数表記）: 0x10"_s,
+                                u"  難易度補正（オフセット 50030、符号付き10進数表記）: -2"_s,
+                                u"  1. クラス（16進数表記）"_s, u"  2. レベル（符号無し10進数表記）"_s,
+                                u"     1（ブロック 1）"_s, u"   641（ブロック 314）"_s})
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(line); }))
+            << line.toStdString();
+}
+
+TEST_F(DumpCommand, ProblemsAndUnreadableImages)
+{
+    home->writeBytes(u"tiny.rom"_s, "\x01");
+    const CommandRun tiny = Call(RunDump, {u"--home"_s, home->path(), File(u"tiny.rom"_s), u"--json"_s});
+    EXPECT_EQ(tiny.status, 1);
+    const QJsonObject dump = Json(tiny);
+    EXPECT_EQ(std::tuple(dump[u"problems"_s].toArray().isEmpty(), dump[u"battle"_s][u"count"_s].toInt(), dump[u"romSize"_s].toInt()),
+              std::tuple(false, 0, 1));
+    const CommandRun text = Call(RunDump, {u"--home"_s, home->path(), File(u"tiny.rom"_s)});
+    EXPECT_TRUE(text.status == 1 && text.out.contains(u"tiny.rom: "_s)) << text.out.right(400).toStdString();
+    const CommandRun folder = Call(RunDump, {u"--home"_s, home->path(), home->path()});
+    EXPECT_TRUE(folder.status == 1 && folder.err.contains(u"フォルダ"_s));
+}
+
+QStringList CsvFiles(const QString& folder) { return QDir(folder).entryList({u"*.csv"_s}, QDir::Files, QDir::Name); }
+
+TEST(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    const QString rom = home.file(SampleImageName());
+    const CommandRun run = Call(RunExportCsv, {u"--home"_s, home.path(), rom});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString(); // the sample loads without problems
+    EXPECT_EQ(CsvFiles(home.path()).size(), 5);
+    // Without CSVNotation every section keeps its own notation: unsigned, hexadecimal, signed.
+    EXPECT_EQ(home.readBytes(u"クラス.csv"_s).split('\n').value(2), Cp932(u"戦士,19,4,6,5,11,3,0x05,-1\r"_s));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
+
+    // --out takes the files elsewhere, into folders made when missing; the notation still
+    // comes from the program folder's ZOR.ini.
+    test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, u"CSVNotation=16"_s});
+    test::ProgramFolder other;
+    const QString out = other.file(u"csv/new"_s);
+    ASSERT_EQ(Call(RunExportCsv, {rom, u"--out"_s, out, u"--home"_s, home.path()}).status, 0);
+    EXPECT_EQ(CsvFiles(out), CsvFiles(home.path()));
+    EXPECT_TRUE(other.readBytes(u"csv/new/個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,10\r\n"_s)));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
+}
+
+TEST(ExportCsvCommand, WarningsAndFailures)
+{
+    test::ProgramFolder home;
+    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+    const QString rom = home.file(SampleImageName());
+    // An image too small for the tables, and a byte that is not CP932 at the start of the
+    // first ID name of クラス: warnings, and the export goes on.
+    home.writeBytes(u"tiny.rom"_s, "\x01");
+    const QString idn = SampleModeName() + u"/クラス.idn"_s;
+    home.writeBytes(idn, "\xFF" + home.readBytes(idn));
+    const CommandRun tiny = Call(RunExportCsv, {u"--home"_s, home.path(), home.file(u"tiny.rom"_s)});
+    EXPECT_EQ(tiny.status, 0);
+    EXPECT_TRUE(tiny.err.startsWith(u"警告: "_s) && tiny.err.contains(u"警告: クラス.csv:2: 読めない文字を「?」にして書きました。"_s))
+        << tiny.err.toStdString();
+    EXPECT_EQ(CsvFiles(home.path()).size(), 5);
+
+    const CommandRun blocked = Call(RunExportCsv, {u"--home"_s, home.path(), u"--out"_s, home.file(u"tiny.rom/csv"_s), rom});
+    EXPECT_TRUE(blocked.status == 1 && blocked.err.contains(u"保存先のフォルダ %1 を作れません"_s.arg(home.file(u"tiny.rom/csv"_s))))
+        << blocked.err.toStdString();
+    EXPECT_EQ(Call(RunExportCsv, {u"--home"_s, home.path(), home.path()}).status, 1); // a folder is no image
+}
+
+// The sample with its CSV files exported into the program folder; one field of a file made text.
+class ImportCsvCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+        rom = home.file(SampleImageName());
+        ASSERT_EQ(Call(RunExportCsv, {u"--home"_s, home.path(), rom}).status, 0);
+        original = home.readBytes(SampleImageName());
+    }
+
+    static void setField(const ProgramFolder& folder, const QString& name, int line, int field, const QString& text)
+    {
+        QStringList lines = DecodeCp932(folder.readBytes(name)).text.split(u"\r\n"_s);
+        QStringList fields = lines[line - 1].split(u',');
+        fields[field - 1] = text;
+        lines[line - 1] = fields.join(u',');
+        folder.writeBytes(name, test::Cp932(lines.join(u"\r\n"_s)));
+    }
+
+    test::ProgramFolder home;
+    QString rom;
+    QByteArray original;
+};
+
+TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
+{
+    setField(home, u"クラス.csv"_s, 3, 2, u"20"_s);
+    const CommandRun run = Call(RunImportCsv, {u"--dry-run"_s, u"--json"_s, u"--home"_s, home.path(), rom});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), uR"({"changes":[{"file":"クラス.csv","line":3,"field":2,"old":19,"new":20}],"problems":[]})"_s);
+    EXPECT_EQ(home.readBytes(SampleImageName()), original);
+    EXPECT_FALSE(QFile::exists(rom + u".bak"_s));
+
+    // A problem: exit 1, named in the JSON as in the messages, the image untouched.
+    setField(home, u"魔法.csv"_s, 2, 3, u"x"_s);
+    const CommandRun refused = Call(RunImportCsv, {u"--json"_s, u"--home"_s, home.path(), rom});
+    EXPECT_EQ(refused.status, 1);
+    const QJsonObject json = QJsonDocument::fromJson(refused.out.toUtf8()).object();
+    EXPECT_EQ(json[u"changes"_s].toArray().size(), 1);
+    EXPECT_TRUE(json[u"problems"_s].toArray().at(0).toString().startsWith(u"魔法.csv:2:3: 「x」は値として読めません"_s))
+        << refused.out.toStdString();
+    EXPECT_TRUE(refused.err.contains(u"取り込みをやめました"_s));
+    EXPECT_EQ(home.readBytes(SampleImageName()), original);
+    EXPECT_FALSE(QFile::exists(rom + u".bak"_s));
+}
+
+TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
+{
+    // The files moved elsewhere; a cell of a data set and a battle byte, which encodes the blocks again.
+    test::ProgramFolder in;
+    for (const QString& name : {u"アイテム.csv"_s, u"クラス.csv"_s, u"魔法.csv"_s, u"個別データ.csv"_s, u"敵パラメータ.csv"_s}) {
+        in.writeBytes(name, home.readBytes(name));
+        QFile::remove(home.file(name));
+    }
+    setField(in, u"敵パラメータ.csv"_s, 6, 4, u"77"_s); // HP of record 5, unsigned
+    in.writeBytes(u"敵パラメータ.csv"_s, in.readBytes(u"敵パラメータ.csv"_s).replace("\r\n", "\n"));
+    setField(in, u"クラス.csv"_s, 3, 2, u"21"_s);
+
+    const CommandRun run = Call(RunImportCsv, {u"--home"_s, home.path(), u"--in"_s, in.path(), rom});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(u"クラス.csv:3:2: 「クラス」の ID 1「戦士」、セクション「HP」: 19 -> 21\n"_s)) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(u"敵パラメータ.csv:6:4: 戦闘パラメータのレコード 5、「HP」: "_s)) << run.out.toStdString();
+    EXPECT_EQ(home.readBytes(SampleImageName() + u".bak"_s), original);
+
+    DocumentState doc;
+    LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
+    EXPECT_EQ(doc.IdBytes(2)(1, 1), 21);
+    EXPECT_EQ(doc.BattleParams(3, 5), 77); // the blocks encoded against the image's own dictionary
+    // Read again, the files hold what the image holds now.
+    const CommandRun again = Call(RunImportCsv, {u"--home"_s, home.path(), u"--in"_s, in.path(), u"--dry-run"_s, rom});
+    EXPECT_EQ(again.out, u"変更はありません。\n"_s) << again.out.toStdString();
+    EXPECT_EQ(Call(RunImportCsv, {u"--home"_s, home.path(), home.file(u"none.rom"_s)}).status, 1);
+}
+
+// The sample folder, its image and a copy that a test changes.
+class DiffCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+        oldRom = home.file(SampleImageName());
+        newRom = home.file(u"new.rom"_s);
+        image = home.readBytes(SampleImageName());
+    }
+
+    CommandRun diff(const QByteArray& changed, const QStringList& extra = {})
+    {
+        home.writeBytes(u"new.rom"_s, changed);
+        return Call(RunDiff, QStringList{u"--home"_s, home.path(), oldRom, newRom} + extra);
+    }
+
+    test::ProgramFolder home;
+    QString oldRom;
+    QString newRom;
+    QByteArray image;
+};
+
+TEST_F(DiffCommand, IdenticalImages)
+{
+    const CommandRun text = diff(image);
+    EXPECT_EQ(std::tuple(text.status, text.out, text.err), std::tuple(0, u"違いはありません。\n"_s, QString()));
+    const CommandRun json = diff(image, {u"--json"_s});
+    EXPECT_EQ(json.status, 0);
+    QJsonObject report = Json(json);
+    const int count = report[u"battleCount"_s][u"old"_s].toInt();
+    EXPECT_GT(count, 300);
+    EXPECT_EQ(report, QJsonObject({{u"old"_s, oldRom}, {u"new"_s, newRom}, {u"identical"_s, true}, {u"cells"_s, QJsonArray()},
+                                   {u"battleCount"_s, QJsonObject({{u"old"_s, count}, {u"new"_s, count}})}, {u"blocks"_s, QJsonArray()},
+                                   {u"otherBytes"_s, QJsonArray()}, {u"problems"_s, QJsonArray()}}));
+}
+
+TEST_F(DiffCommand, CellsInTheirNotationAndBytesOutsideTheTables)
+{
+    QByteArray changed = image;
+    changed[0x60010] = 30;                  // クラス ID 2 剣士, HP (unsigned): 22
+    changed[0x50030] = 5;                   // 難易度補正 (signed): 0xFE
+    changed[0x50012] = 1;                   // between entries
+    changed[0x50013] = 1;
+    changed[kRegionOffset + 0x7FFF] = 1;    // written by the encoder, not listed
+    const CommandRun text = diff(changed);
+    EXPECT_EQ(text.status, 1) << text.err.toStdString();
+    EXPECT_EQ(text.out, u"ID-セクション「クラス」 / ID 2「剣士」 / HP / 0x60010: 22 → 30\n"
+                        u"個別データ / 5「難易度補正」 / 0x50030: -2 → 5\n"
+                        u"どの表にもないバイト: 0x50012-0x50013\n"_s);
+
+    const CommandRun json = diff(changed, {u"--json"_s});
+    EXPECT_EQ(json.status, 1);
+    // Keys in the documented order, the battle offset null, no data set outside tab 1.
+    EXPECT_TRUE(json.out.startsWith(u"{\"old\":"_s)) << json.out.left(100).toStdString();
+    EXPECT_TRUE(json.out.contains(u"\"identical\":false,\"cells\":[{\"table\":\"id-section\",\"dataSet\":\"クラス\",\"row\":3,"
+                                  u"\"label\":\"剣士\",\"section\":1,\"caption\":\"HP\",\"offset\":393232,\"old\":22,\"new\":30},"
+                                  u"{\"table\":\"individual\",\"dataSet\":null,\"row\":5,\"label\":\"難易度補正\",\"section\":1,"
+                                  u"\"caption\":\"\",\"offset\":327728,\"old\":254,\"new\":5}],\"battleCount\":{\"old\":"_s))
+        << json.out.toStdString();
+    EXPECT_TRUE(json.out.endsWith(u",\"otherBytes\":[[327698,327699]],\"problems\":[]}\n"_s)) << json.out.toStdString();
+}
+
+TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
+{
+    // The second byte of record 1 changed in the stream, and a record more at its end.
+    std::vector<std::uint8_t> stream = SampleBattleStream().Elements();
+    stream[2] ^= 0x01;
+    const std::vector<std::uint8_t> record(stream.begin() + 1, stream.begin() + 26);
+    stream.insert(stream.end() - 2, record.begin(), record.end());
+    QByteArray changed = image;
+    BattleCodec codec;
+    codec.SetDictionaryBase(kSampleDictionaryBase);
+    codec.EncodeBattleBlocks(stream, changed);
+
+    const CommandRun text = diff(changed);
+    EXPECT_EQ(text.status, 1);
+    const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << text.out.toStdString();
+    // Table, record, caption and no offset.
+    EXPECT_TRUE(lines[0].startsWith(u"戦闘パラメータ / レコード 1「"_s) && lines[0].count(u" / "_s) == 2
+                && lines[0].section(u" / "_s, 2).startsWith(u"レベル: "_s)) << lines[0].toStdString();
+    const QJsonObject report = Json(diff(changed, {u"--json"_s}));
+    const QJsonObject cell = report[u"cells"_s][0].toObject();
+    EXPECT_EQ(std::tuple(cell[u"table"_s].toString(), cell[u"offset"_s].isNull(), cell[u"dataSet"_s].isNull(), cell[u"section"_s].toInt()),
+              std::tuple(u"battle"_s, true, true, 2));
+    const int count = report[u"battleCount"_s][u"old"_s].toInt();
+    EXPECT_EQ(report[u"battleCount"_s][u"new"_s].toInt(), count + 1);
+    EXPECT_EQ(lines[1], u"戦闘パラメータのレコード数: %1 -> %2"_s.arg(count).arg(count + 1));
+    ASSERT_EQ(report[u"blocks"_s].toArray().size(), 1);
+    const QJsonObject lastBlock = report[u"blocks"_s][0].toObject();
+    const int before = lastBlock[u"old"_s].toInt();
+    EXPECT_EQ(lastBlock, QJsonObject({{u"block"_s, kBlockCount}, {u"old"_s, before}, {u"new"_s, before + 1}}));
+    EXPECT_EQ(lines[2], u"戦闘パラメータのブロック 314 のレコード数: %1 -> %2"_s.arg(before).arg(before + 1));
+
+    // Blocks that can't be decoded: a warning and a problem, the records not compared.
+    changed[kTablePointerBank] = 0x10;
+    const CommandRun broken = diff(changed, {u"--json"_s});
+    EXPECT_EQ(broken.status, 1);
+    const QJsonObject brokenReport = Json(broken);
+    // A count that couldn't be read is no number.
+    EXPECT_TRUE(brokenReport[u"cells"_s].toArray().isEmpty() && brokenReport[u"blocks"_s].toArray().isEmpty());
+    EXPECT_TRUE(brokenReport[u"battleCount"_s][u"new"_s].isNull()) << broken.out.toStdString();
+    EXPECT_TRUE(diff(changed).out.contains(u"戦闘パラメータのレコード数: %1 -> 読めません\n"_s.arg(count)));
+    const QJsonArray problems = brokenReport[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 2); // the load's and the comparison's
+    for (const QJsonValue& problem : problems)
+        EXPECT_TRUE(problem.toString().startsWith(u"new.rom: 戦闘パラメータ"_s)) << problem.toString().toStdString();
+    EXPECT_TRUE(broken.err.contains(u"警告: 2 件の問題がありました。"_s)) << broken.err.toStdString();
+}
+
+TEST_F(DiffCommand, DefinitionProblemsWarnOnceAndLeaveTheStatus)
+{
+    // A data set without its .sna: both loads report it, the diff once.
+    test::WriteCompactFile(home.path(), SampleModeName() + u"/欠け.idn"_s, u"零|"_s);
+    const CommandRun json = diff(image, {u"--json"_s});
+    EXPECT_EQ(json.status, 0) << json.err.toStdString();
+    const QJsonArray problems = Json(json)[u"problems"_s].toArray();
+    ASSERT_EQ(problems.size(), 1) << json.out.toStdString();
+    EXPECT_TRUE(problems[0].toString().contains(u"欠け"_s)) << problems[0].toString().toStdString();
+    EXPECT_TRUE(json.err.contains(problems[0].toString())) << json.err.toStdString();
+}
+
+TEST_F(DiffCommand, UnreadableImages)
+{
+    home.writeBytes(u"new.rom"_s, image);
+    for (const QStringList& args : {QStringList{u"--home"_s, home.path(), home.file(u"missing.rom"_s), newRom},
+                                    QStringList{u"--home"_s, home.path(), oldRom, home.path()}}) {
+        const CommandRun run = Call(RunDiff, args);
+        EXPECT_TRUE(run.status == 2 && run.out.isEmpty() && run.err.contains(u"を読み込めません"_s)) << run.err.toStdString();
+    }
 }
 
 } // namespace

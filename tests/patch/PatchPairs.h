@@ -1,7 +1,7 @@
 #pragma once
 
-// An image shaped like a game's and the fixed pairs the BPS writer is measured on, for
-// the patch tests and the patch benchmark alike.
+// Images for the patch tests, and the fixed pairs the BPS writer is measured on, for the
+// patch tests and the patch benchmark alike.
 
 #include <QByteArray>
 
@@ -11,6 +11,16 @@
 #include <vector>
 
 namespace zor::test {
+
+// size bytes that repeat nowhere nearby, from a fixed seed.
+inline QByteArray NoisyImage(qsizetype size, unsigned seed = 1)
+{
+    std::mt19937 random(seed);
+    QByteArray image(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        image[i] = static_cast<char>(random() & 0xFF);
+    return image;
+}
 
 // size bytes as a game's image holds them, from a fixed seed: stretches of code and
 // compressed data (no byte predicts the next), tables of records sharing a layout, text

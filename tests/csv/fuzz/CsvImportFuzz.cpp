@@ -7,16 +7,32 @@
 // tables (in the export's order), and the notation by the next two (Own, Hex, Unsigned,
 // Signed); the rest is the file.
 
-#include "tests/csv/fuzz/FuzzDocument.h"
-
 #include "core/csv/CsvImport.h"
 #include "core/document/CellBytes.h"
+#include "core/document/ReadImage.h"
 #include "core/edit/Journal.h"
+#include "core/sample/Sample.h"
+
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
+
+// The sample's document, loaded once from a folder the sample is written to.
+zor::DocumentState SampleDocument()
+{
+    QTemporaryDir home;
+    if (!home.isValid() || !zor::WriteSampleFolder(home.path()))
+        std::abort(); // the harness itself failed
+    const QString rom = home.filePath(zor::SampleImageName());
+    zor::DocumentState doc;
+    zor::LoadDocument(doc, rom, *zor::ReadRomImage(rom), home.path());
+    if (!doc.Problems.empty())
+        std::abort();
+    return doc;
+}
 
 // Every byte of the tables, to see that nothing changed.
 std::vector<std::uint8_t> Tables(const zor::DocumentState& doc)
@@ -39,7 +55,7 @@ void Check(bool holds)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const zor::DocumentState original = zor::fuzz::SampleDocument();
+    static const zor::DocumentState original = SampleDocument();
     static const std::vector<zor::CsvTable> tables = zor::CsvTables(original);
     static const std::vector<std::uint8_t> bytes = Tables(original);
     if (size == 0)

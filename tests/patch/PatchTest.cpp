@@ -1,8 +1,15 @@
+#include "cli/PatchCommand.h"
 #include "core/files/ReadFile.h"
+#include "core/output/HeaderChecksum.h"
 #include "core/patch/Bps.h"
+#include "core/patch/Ips.h"
 #include "core/patch/Patch.h"
-#include "tests/patch/PatchBytes.h"
 #include "tests/patch/PatchPairs.h"
+#include "tests/support/CommandRun.h"
+#include "tests/support/ModeFolder.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -10,7 +17,10 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace zor {
 namespace {
@@ -289,6 +299,289 @@ TEST(Patch, OnlyBpsAndIpsAreTaken)
     EXPECT_TRUE(neither.failure().message().contains(QStringLiteral("IPS"))) << neither.failure().message().toStdString();
     EXPECT_FALSE(ApplyPatch(QByteArray(), "x"));
     EXPECT_FALSE(ApplyBps("PATCHEOF", "x"));
+}
+
+struct Record {
+    qsizetype offset;
+    qsizetype length;
+    bool run;
+};
+
+struct Parsed {
+    std::vector<Record> records;
+    qsizetype truncatedTo = -1;
+};
+
+// The records of a patch as ZOR writes it; fails the test on anything else.
+Parsed ParseIps(const QByteArray& patch)
+{
+    Parsed parsed;
+    EXPECT_TRUE(patch.startsWith("PATCH"));
+    auto get = [&](qsizetype at, int n) {
+        qsizetype v = 0;
+        for (int i = 0; i < n; ++i)
+            v = (v << 8) | static_cast<std::uint8_t>(patch[at + i]);
+        return v;
+    };
+    qsizetype at = 5;
+    while (at + 3 <= patch.size() && patch.mid(at, 3) != "EOF") {
+        const qsizetype offset = get(at, 3);
+        const qsizetype length = get(at + 3, 2);
+        if (length == 0) {
+            parsed.records.push_back({offset, get(at + 5, 2), true});
+            at += 8;
+        } else {
+            parsed.records.push_back({offset, length, false});
+            at += 5 + length;
+        }
+    }
+    EXPECT_EQ(patch.mid(at, 3), "EOF");
+    if (patch.size() == at + 6)
+        parsed.truncatedTo = get(at + 3, 3);
+    else
+        EXPECT_EQ(patch.size(), at + 3);
+    return parsed;
+}
+
+QByteArray RoundTrip(const QByteArray& source, const QByteArray& target)
+{
+    const Result<QByteArray> patch = MakeIps(source, target);
+    EXPECT_TRUE(patch) << patch.failure().message().toStdString();
+    if (!patch)
+        return {};
+    const Result<QByteArray> applied = ApplyPatch(*patch, source);
+    EXPECT_TRUE(applied) << applied.failure().message().toStdString();
+    EXPECT_TRUE(applied == target);
+    return *patch;
+}
+
+TEST(Ips, RoundTripsAtTheEdges)
+{
+    const QByteArray base = NoisyImage(0x3000);
+    auto edited = [&](std::initializer_list<qsizetype> offsets) {
+        QByteArray t = base;
+        for (const qsizetype at : offsets)
+            t[at] = static_cast<char>(~t[at]);
+        return t;
+    };
+    // A grown target ends with a record writing its last byte, zero or not.
+    for (const QByteArray& target : {edited({0}), edited({base.size() - 1}), edited({0, 6, 12, 19, 0x2FFF}), base, base.left(0x1000),
+                                     edited({1}).left(2), QByteArray(), NoisyImage(0x20000, 4), base + QByteArray(1, '\0'),
+                                     base + QByteArray(0x20000, '\0'), base + "abc" + QByteArray(20, '\0'),
+                                     QByteArray(base).append(0x20001, '\x33')}) {
+        SCOPED_TRACE(target.size());
+        const Parsed parsed = ParseIps(RoundTrip(base, target));
+        EXPECT_EQ(parsed.truncatedTo, target.size() < base.size() ? target.size() : -1);
+        for (const Record& record : parsed.records)
+            EXPECT_LE(record.length, 0xFFFF);
+        if (target.size() > base.size()) {
+            ASSERT_FALSE(parsed.records.empty());
+            EXPECT_EQ(parsed.records.back().offset + parsed.records.back().length, target.size());
+        }
+    }
+    EXPECT_EQ(ParseIps(*MakeIps(base, base)).records.size(), 0u);
+    // Long runs travel as run records.
+    EXPECT_LT(RoundTrip(base, base + QByteArray(0x30000, '\0')).size(), 60);
+}
+
+TEST(Ips, NoRecordStartsAtEofOffset)
+{
+    constexpr qsizetype kEof = 0x454F46;
+    const QByteArray base(kEof + 0x20010, '\x11');
+    QByteArray longRecord = base; // split into 0xFFFF pieces, one of which would start at kEof
+    for (qsizetype i = kEof - 0xFFFF; i < kEof + 10; ++i)
+        longRecord[i] = static_cast<char>(i * 7 + (i >> 3));
+    // One byte, a run, the long record, the same as a run, and shrunk then grown past it.
+    for (const QByteArray& target : {QByteArray(base).replace(kEof, 1, "\x22"), QByteArray(base).replace(kEof, 0x100, QByteArray(0x100, '\x22')),
+                                     longRecord, QByteArray(base).replace(kEof - 0xFFFF, 0xFFFF + 0x100, QByteArray(0xFFFF + 0x100, '\x5A')),
+                                     base.left(kEof) + QByteArray(0x30, '\0')}) {
+        const Parsed parsed = ParseIps(RoundTrip(base, target));
+        ASSERT_FALSE(parsed.records.empty());
+        for (const Record& record : parsed.records)
+            EXPECT_NE(record.offset, kEof);
+    }
+}
+
+TEST(Ips, OffsetsPast24BitsAreRefusedWhenMakingAPatch)
+{
+    const QByteArray base(0x1000010, '\0');
+    RoundTrip(base, QByteArray(base).replace(0xFFFFFF, 1, "\x01"));
+    const Result<QByteArray> refused = MakeIps(base, QByteArray(base).replace(0x1000000, 1, "\x01"));
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.failure().message().contains(QStringLiteral("0xFFFFFF"))) << refused.failure().message().toStdString();
+    EXPECT_FALSE(MakeIps(base.left(0xFFFFFF), base.left(0xFFFFFF) + QByteArray(2, '\0'))); // grows past
+    EXPECT_FALSE(MakeIps(base, base.left(0x1000000)));                                    // a truncation size past 24 bits
+    RoundTrip(base, base.left(0xFFFFFF));
+}
+
+TEST(Ips, TheApplierTakesRunsGapsAndTruncationAndRefusesDamage)
+{
+    const QByteArray source("abcdef");
+    // A run of 4 'z' at 2, a record at 8 past the end (7 reads as 0), then truncation to 10.
+    const QByteArray patch = QByteArray("PATCH") + QByteArray("\0\0\x02\0\0\0\x04z", 8) + QByteArray("\0\0\x08\0\x02XY", 7)
+                             + "EOF" + QByteArray("\0\0\x0A", 3);
+    const Result<QByteArray> applied = ApplyIps(patch, source);
+    ASSERT_TRUE(applied) << applied.failure().message().toStdString();
+    EXPECT_EQ(*applied, QByteArray("abzzzz\0\0XY", 10));
+
+    const std::vector<QByteArray> damaged{
+        "PATCH",
+        "PATCHEO",
+        QByteArray("PATCH\0\0\x01\0\x03xy", 12),       // record cut short
+        QByteArray("PATCH\0\0\x01\0", 9),               // header cut short
+        QByteArray("PATCH\0\0\x01\0\0\0\0zEOF", 16),    // a run of 0 bytes
+        QByteArray("PATCH\0\0\x01\0\0\0\x02", 12),      // a run without its value
+        QByteArray("PATCHEOF\0\0", 10),                 // a cut truncation
+        QByteArray("PATCHEOF\0\0\x07", 11),             // truncation past the end
+        QByteArray("PATCHEOF\0\0\x01junk", 15),         // bytes after the end
+    };
+    for (const QByteArray& patch : damaged) {
+        const Result<QByteArray> applied = ApplyPatch(patch, source);
+        EXPECT_FALSE(applied) << patch.toHex().toStdString();
+        EXPECT_TRUE(applied.failure().message().contains(QStringLiteral("壊れて"))) << applied.failure().message().toStdString();
+    }
+    EXPECT_TRUE(ApplyPatch(QByteArray("PATCHEOF\0\0\x06", 11), source));
+}
+
+using test::Call;
+using test::CommandRun;
+
+class PatchCommands : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return home.file(name); }
+    void write(const QString& name, const QByteArray& bytes) const { home.writeBytes(name, bytes); }
+    QByteArray read(const QString& name) const { return home.readBytes(name); }
+    CommandRun patch(const QStringList& args) const { return Call(RunPatch, absolute(args)); }
+    CommandRun apply(const QStringList& args) const { return Call(RunApply, absolute(args)); }
+    CommandRun checksum(const QStringList& args) const { return Call(RunChecksum, absolute(args)); }
+
+    QStringList absolute(const QStringList& args) const
+    {
+        QStringList out;
+        for (const QString& arg : args)
+            out << (arg.startsWith(u'-') ? arg : path(arg));
+        return out;
+    }
+
+    test::ProgramFolder home;
+};
+
+TEST_F(PatchCommands, PatchThenApplyGivesTheEditedImageBack)
+{
+    // Changed at both ends, grown, shrunk: the edges are the formats' own tests'; here, that
+    // the commands write and read them.
+    const QByteArray original = NoisyImage(0x40000);
+    const std::vector<QByteArray> edits{QByteArray(original).replace(0, 1, "\0").replace(0x3FFFF, 1, "\x01"), original + "x" + QByteArray(1, '\0'),
+                                        original.left(0x30000)};
+    write(u"original.rom"_s, original);
+    for (const bool ips : {false, true}) {
+        for (const QByteArray& edited : edits) {
+            SCOPED_TRACE((ips ? "IPS, " : "BPS, ") + std::to_string(edited.size()));
+            write(u"edited.rom"_s, edited);
+            QStringList args{u"original.rom"_s, u"edited.rom"_s, u"change.patch"_s};
+            if (ips)
+                args.prepend(u"--ips"_s);
+            const CommandRun made = patch(args);
+            ASSERT_EQ(made.status, 0) << made.err.toStdString();
+            EXPECT_TRUE(read(u"change.patch"_s).startsWith(ips ? "PATCH" : "BPS1"));
+            const CommandRun applied = apply({u"change.patch"_s, u"original.rom"_s, u"out.rom"_s});
+            ASSERT_EQ(applied.status, 0) << applied.err.toStdString();
+            EXPECT_TRUE(read(u"out.rom"_s) == edited);
+        }
+    }
+}
+
+TEST_F(PatchCommands, ExitCodesTellRefusalFromUsageAndUnreadableInput)
+{
+    write(u"a.rom"_s, NoisyImage(0x1000, 1));
+    write(u"b.rom"_s, NoisyImage(0x1000, 2));
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"folder"_s));
+    {
+        QFile huge(path(u"huge.rom"_s)); // sparse: costs no disk
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(kMaxImageSize + 1));
+    }
+    for (const QStringList& args : {QStringList{u"a.rom"_s, u"b.rom"_s}, {u"--bps"_s, u"a.rom"_s, u"b.rom"_s, u"p"_s},
+                                    {u"missing.rom"_s, u"b.rom"_s, u"p"_s}, {u"a.rom"_s, u"folder"_s, u"p"_s},
+                                    {u"huge.rom"_s, u"b.rom"_s, u"p"_s}})
+        EXPECT_EQ(patch(args).status, 2) << args.join(u' ').toStdString();
+    const CommandRun unwritten = patch({u"a.rom"_s, u"b.rom"_s, u"folder"_s}); // the patch can't be written
+    EXPECT_TRUE(unwritten.status == 1 && unwritten.err.contains(path(u"folder"_s))) << unwritten.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(u"p"_s)));
+
+    ASSERT_EQ(patch({u"a.rom"_s, u"b.rom"_s, u"p.bps"_s}).status, 0);
+    const CommandRun other = apply({u"p.bps"_s, u"b.rom"_s, u"out.rom"_s}); // made for a.rom
+    EXPECT_TRUE(other.status == 1 && other.err.contains(u"別のファイル用"_s)) << other.err.toStdString();
+    QByteArray damaged = read(u"p.bps"_s);
+    damaged[damaged.size() / 2] = static_cast<char>(damaged[damaged.size() / 2] ^ 1);
+    write(u"damaged.bps"_s, damaged);
+    const CommandRun broken = apply({u"damaged.bps"_s, u"a.rom"_s, u"out.rom"_s});
+    EXPECT_TRUE(broken.status == 1 && broken.err.contains(u"壊れて"_s)) << broken.err.toStdString();
+    EXPECT_EQ(apply({u"b.rom"_s, u"a.rom"_s, u"out.rom"_s}).status, 1); // no patch at all
+    EXPECT_FALSE(QFile::exists(path(u"out.rom"_s)));
+    for (const QStringList& args : {QStringList{u"p.bps"_s, u"missing.rom"_s, u"out.rom"_s}, {u"folder"_s, u"a.rom"_s, u"out.rom"_s},
+                                    {u"p.bps"_s, u"a.rom"_s}, {u"--ips"_s, u"p.bps"_s, u"a.rom"_s, u"out.rom"_s}})
+        EXPECT_EQ(apply(args).status, 2) << args.join(u' ').toStdString();
+    EXPECT_EQ(apply({u"p.bps"_s, u"a.rom"_s, u"out.rom"_s}).status, 0);
+}
+
+// Each input is guarded under its own name; links and pipes are the output check's own tests.
+TEST_F(PatchCommands, AnOutputNeverReplacesAnInput)
+{
+    write(u"a.rom"_s, NoisyImage(0x1000, 1));
+    write(u"b.rom"_s, NoisyImage(0x1000, 2));
+    ASSERT_EQ(patch({u"a.rom"_s, u"b.rom"_s, u"p.bps"_s}).status, 0);
+    const QByteArray a = read(u"a.rom"_s), b = read(u"b.rom"_s), p = read(u"p.bps"_s);
+    for (const auto& [command, args, reason] :
+         {std::tuple{&RunPatch, QStringList{u"a.rom"_s, u"b.rom"_s, u"b.rom"_s}, u"変更後のイメージ"_s},
+          {RunPatch, {u"--ips"_s, u"a.rom"_s, u"b.rom"_s, u"a.rom"_s}, u"元のイメージ"_s},
+          {RunApply, {u"p.bps"_s, u"a.rom"_s, u"p.bps"_s}, u"パッチ"_s},
+          {RunApply, {u"p.bps"_s, u"a.rom"_s, u"a.rom"_s}, u"元のイメージ"_s}}) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        const CommandRun run = Call(command, absolute(args));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(reason)) << run.err.toStdString();
+        EXPECT_TRUE(read(u"a.rom"_s) == a && read(u"b.rom"_s) == b && read(u"p.bps"_s) == p);
+    }
+}
+
+TEST_F(PatchCommands, IpsPastItsOffsetsIsRefused)
+{
+    const QByteArray original(0x1000100, '\0');
+    QByteArray edited = original;
+    edited[0x1000080] = 1;
+    write(u"a.rom"_s, original);
+    write(u"b.rom"_s, edited);
+    const CommandRun refused = patch({u"--ips"_s, u"a.rom"_s, u"b.rom"_s, u"p.ips"_s});
+    EXPECT_TRUE(refused.status == 1 && refused.err.contains(u"0xFFFFFF"_s)) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(u"p.ips"_s)));
+    EXPECT_EQ(patch({u"a.rom"_s, u"b.rom"_s, u"p.bps"_s}).status, 0); // BPS has no such limit
+}
+
+TEST_F(PatchCommands, ChecksumPrintsComparesAndFixes)
+{
+    QByteArray image = NoisyImage(0x300000, 5);
+    write(u"game.rom"_s, image);
+    const CommandRun wrong = checksum({u"game.rom"_s});
+    EXPECT_EQ(wrong.status, 1);
+    const Result<HeaderChecksum> sums = ComputeHeaderChecksum(image);
+    const QString computed = u"0x"_s + QString::number(sums->checksum, 16).toUpper().rightJustified(4, u'0');
+    EXPECT_TRUE(wrong.out.contains(computed)) << wrong.out.toStdString();
+    EXPECT_TRUE(read(u"game.rom"_s) == image); // not fixed without --fix
+
+    const CommandRun fixed = checksum({u"--fix"_s, u"game.rom"_s});
+    EXPECT_EQ(fixed.status, 0) << fixed.err.toStdString();
+    ASSERT_TRUE(FixHeaderChecksum(image));
+    EXPECT_TRUE(read(u"game.rom"_s) == image);
+    EXPECT_EQ(checksum({u"game.rom"_s}).status, 0);
+    EXPECT_EQ(checksum({u"--fix"_s, u"game.rom"_s}).status, 0);
+
+    write(u"small.rom"_s, QByteArray(0x7FFF, '\0'));
+    const CommandRun small = checksum({u"small.rom"_s});
+    EXPECT_TRUE(small.status == 2 && small.err.contains(u"ヘッダがありません"_s)) << small.err.toStdString();
+    for (const QStringList& args : {QStringList{u"--fix"_s, u"small.rom"_s}, {u"missing.rom"_s}, {}, {u"game.rom"_s, u"small.rom"_s}})
+        EXPECT_EQ(checksum(args).status, 2) << args.join(u' ').toStdString();
+    EXPECT_EQ(read(u"small.rom"_s), QByteArray(0x7FFF, '\0'));
 }
 
 } // namespace
