@@ -577,8 +577,7 @@ private Q_SLOTS:
 };
 
 int RunFlexGridTests(int argc, char** argv);
-int RunViewTests(int argc, char** argv);
-int RunEditTests(int argc, char** argv);
+int RunDocumentTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -597,8 +596,7 @@ int main(int argc, char** argv)
         failures += QTest::qExec(&test, argc, argv);
     }
     failures += RunFlexGridTests(argc, argv);
-    failures += RunViewTests(argc, argv);
-    failures += RunEditTests(argc, argv);
+    failures += RunDocumentTests(argc, argv);
     return failures;
 }
 
