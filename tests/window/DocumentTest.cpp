@@ -333,7 +333,7 @@ private Q_SLOTS:
 
     void theStatusBarDescribesTheCellAndTheBattleBlocksAreShaded()
     {
-        QVERIFY(CellStatus(Form1(std::make_unique<FakeDialogs>())).isEmpty());
+        QVERIFY(CellStatus(*MakeForm().first).isEmpty());
         ShowTable(form());
         Perform(form(), "Down Right");
         QCOMPARE(CellStatus(form()), u"ID 1 (0x01)「に」  とても長い見出し  オフセット 0x000211  $80:8211  値 0x05 / 5 / 5"_s);
@@ -416,8 +416,7 @@ private Q_SLOTS:
             asked << text;
             return text == u"ok"_s ? QString() : refused;
         });
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(Exposed(dialog));
         QTest::keyClicks(dialog.field(), u"bad"_s);
         QTest::keyClick(dialog.field(), Qt::Key_Return);
         QVERIFY(dialog.isVisible());

@@ -28,6 +28,7 @@
 #include <deque>
 #include <memory>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -206,15 +207,26 @@ struct Opened {
     }
 };
 
+// A window with no image, and the fake that answers its dialogs.
+inline std::pair<std::unique_ptr<Form1>, FakeDialogs*> MakeForm(bool expectMessages = false)
+{
+    auto dialogs = std::make_unique<FakeDialogs>();
+    FakeDialogs* fake = dialogs.get();
+    fake->messagesExpected = expectMessages;
+    return {std::make_unique<Form1>(std::move(dialogs)), fake};
+}
+
+inline bool Exposed(QWidget& widget)
+{
+    widget.show();
+    return QTest::qWaitForWindowExposed(&widget);
+}
+
 inline Opened Open(bool expectMessages = false)
 {
     Opened o{std::make_unique<Folder>(), nullptr, nullptr};
-    auto dialogs = std::make_unique<FakeDialogs>();
-    o.dialogs = dialogs.get();
-    o.dialogs->messagesExpected = expectMessages;
-    o.form = std::make_unique<zor::Form1>(std::move(dialogs));
-    o.form->show();
-    if (!QTest::qWaitForWindowExposed(o.form.get()))
+    std::tie(o.form, o.dialogs) = MakeForm(expectMessages);
+    if (!Exposed(*o.form))
         QTest::qFail("window not shown", __FILE__, __LINE__);
     o.reread();
     return o;

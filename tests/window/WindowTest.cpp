@@ -40,8 +40,6 @@ using zor::Form1;
 
 namespace {
 
-std::unique_ptr<Form1> MakeForm() { return std::make_unique<Form1>(std::make_unique<FakeDialogs>()); }
-
 QString Shown(const QWidget& widget) { return widget.isVisibleTo(widget.window()) ? u"shown"_s : u"hidden"_s; }
 
 QMenu& RecentMenu(const Form1& form) { return Control<QMenu>(form, "RecentMenu"); }
@@ -122,9 +120,8 @@ private Q_SLOTS:
 
     void startUpStateAndRowLabels()
     {
-        const auto form = MakeForm();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const auto form = MakeForm().first;
+        QVERIFY(Exposed(*form));
         zor::FlexGrid& grid = Grid(*form);
         QCOMPARE(form->windowTitle(), u"ZOR"_s);
         QVERIFY(!grid.isEnabled() && !Note(*form).isEnabled() && DataSets(*form).count() == 0);
@@ -194,7 +191,7 @@ private Q_SLOTS:
             {"Help", u"ヘルプ", {{"OpenSample", u"サンプルを開く", none}, {"OpenProgramFolder", u"プログラムフォルダを開く", none}, {"About", u"バージョン情報", none}}},
         };
 
-        const auto form = MakeForm();
+        const auto form = MakeForm().first;
         const QList<QAction*> bar = form->menuBar()->actions();
         QCOMPARE(bar.size(), qsizetype(expected.size()));
         for (std::size_t m = 0; m < expected.size(); ++m) {
@@ -255,9 +252,8 @@ private Q_SLOTS:
 
     void resizeFitsTheControlsToTheClientArea()
     {
-        const auto form = MakeForm();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const auto form = MakeForm().first;
+        QVERIFY(Exposed(*form));
         // Let the window shrink below its menu bar's width so the guards can be reached.
         form->layout()->setSizeConstraint(QLayout::SetNoConstraint);
         form->setMinimumSize(0, 0);
@@ -378,14 +374,10 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs->openStarts, std::vector<QString>{QString()}); // nothing remembered yet
         Run(form, "Read");                                                  // cancelled
         QCOMPARE(o.dialogs->openStarts.back(), home);
-        {
-            auto fresh = std::make_unique<FakeDialogs>();
-            FakeDialogs& dialogs = *fresh;
-            const Form1 empty(std::move(fresh));
-            Run(empty, "Read");
-            Run(empty, "SaveAs"); // no image: no dialog
-            QCOMPARE(std::pair(dialogs.openStarts.back(), dialogs.saveStarts.size()), std::pair(home, std::size_t(0)));
-        }
+        const auto [empty, dialogs] = MakeForm();
+        Run(*empty, "Read");
+        Run(*empty, "SaveAs"); // no image: no dialog
+        QCOMPARE(std::pair(dialogs->openStarts.back(), dialogs->saveStarts.size()), std::pair(home, std::size_t(0)));
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}}));
         QVERIFY(RecentCaptions(form)[0].startsWith(u"&1 "_s) && RecentCaptions(form)[0].contains(u"x.rom（プログラムフォルダ "_s));
         // Save As proposes a name beside the open file, starting the dialog there.
@@ -411,7 +403,7 @@ private Q_SLOTS:
         const QStringList none{u"（なし）"_s};
         QCOMPARE(RecentCaptions(form), none);
         QVERIFY(!RecentMenu(form).actions().at(0)->isEnabled() && !Item(form, "ClearRecent").isEnabled());
-        QCOMPARE(RecentCaptions(Form1(std::make_unique<FakeDialogs>())), none);
+        QCOMPARE(RecentCaptions(*MakeForm().first), none);
 
         // A long path is cut in its middle; the whole is the tooltip.
         const QString image = u"/tmp/"_s + QString(10000, u'd') + u"/game.rom"_s;
@@ -421,12 +413,12 @@ private Q_SLOTS:
             list.add(image, u"/tmp/home"_s);
             list.store(settings);
         }
-        const Form1 later(std::make_unique<FakeDialogs>());
-        const QString caption = RecentCaptions(later).value(0);
+        const auto later = MakeForm().first;
+        const QString caption = RecentCaptions(*later).value(0);
         QVERIFY2(caption.startsWith(u"&1 /tmp/ddd"_s) && caption.contains(u'…') && caption.endsWith(u"/game.rom（プログラムフォルダ /tmp/home）"_s),
                  qPrintable(caption.left(200)));
-        QVERIFY(RecentMenu(later).fontMetrics().horizontalAdvance(caption) < later.screen()->availableGeometry().width());
-        QVERIFY(RecentMenu(later).actions().at(0)->toolTip().contains(image));
+        QVERIFY(RecentMenu(*later).fontMetrics().horizontalAdvance(caption) < later->screen()->availableGeometry().width());
+        QVERIFY(RecentMenu(*later).actions().at(0)->toolTip().contains(image));
     }
 
     void aDropOfOneFileOpensItAnythingElseNothing()
@@ -504,15 +496,12 @@ private Q_SLOTS:
                                                + QString(30, u's') + u"/end"_s);
         for (const auto& [home, told, hint] : {std::tuple(definitions.dir.path(), false, false), {empty.path(), false, true}, {missing, true, true}}) {
             qputenv("ZOR_HOME", home.toUtf8());
-            auto fresh = std::make_unique<FakeDialogs>();
-            FakeDialogs& dialogs = *fresh;
-            dialogs.messagesExpected = true;
-            Form1 form(std::move(fresh));
-            form.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            const auto [window, dialogs] = MakeForm(true);
+            Form1& form = *window;
+            QVERIFY(Exposed(form));
             form.folders().ShowProgramFolderState();
-            QCOMPARE(dialogs.messages.size(), std::size_t(told));
-            QVERIFY(!told || dialogs.messages[0].text.contains(missing));
+            QCOMPARE(dialogs->messages.size(), std::size_t(told));
+            QVERIFY(!told || dialogs->messages[0].text.contains(missing));
             const QLabel& shown = Control<QLabel>(form, "StartHint");
             QCOMPARE(shown.isVisible(), hint);
             if (!hint)
@@ -540,17 +529,16 @@ private Q_SLOTS:
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect placed(screen.topLeft() + QPoint(30, 40), QSize(500, 400));
         for (const QPoint& at : {placed.topLeft(), screen.bottomRight() + QPoint(4000, 4000)}) { // a screen that has gone since
-            Form1 form(std::make_unique<FakeDialogs>());
-            form.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&form));
-            form.setGeometry(QRect(at, placed.size()));
+            const auto form = MakeForm().first;
+            QVERIFY(Exposed(*form));
+            form->setGeometry(QRect(at, placed.size()));
             QCoreApplication::processEvents();
-            zor::SaveWindowPlace(form);
-            Form1 next(std::make_unique<FakeDialogs>());
-            const QRect designed = next.geometry();
-            zor::RestoreWindowPlace(next);
+            zor::SaveWindowPlace(*form);
+            const auto next = MakeForm().first;
+            const QRect designed = next->geometry();
+            zor::RestoreWindowPlace(*next);
             // Off every screen: the place a new window takes, at its designed size.
-            QCOMPARE(next.geometry(), at == placed.topLeft() ? placed : designed);
+            QCOMPARE(next->geometry(), at == placed.topLeft() ? placed : designed);
         }
 
         // A settings file that is a pipe. Last: like the editor's start, this points QSettings
@@ -563,13 +551,10 @@ private Q_SLOTS:
         const auto removed = qScopeGuard([&] { QFile::remove(file); });
         const zor::UserSettingsCheck check = zor::CheckUserSettings();
         {
-            auto dialogs = std::make_unique<FakeDialogs>();
-            FakeDialogs& told = *dialogs;
-            told.messagesExpected = true;
-            Form1 form(std::move(dialogs));
-            form.ShowSettingsProblem(check.problem);
-            QVERIFY(told.messages.size() == 1 && told.messages[0].text.contains(file));
-            zor::SaveWindowPlace(form);
+            const auto [form, told] = MakeForm(true);
+            form->ShowSettingsProblem(check.problem);
+            QVERIFY(told->messages.size() == 1 && told->messages[0].text.contains(file));
+            zor::SaveWindowPlace(*form);
         }
         struct stat info {};
         QVERIFY(lstat(QFile::encodeName(file).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
