@@ -1,6 +1,5 @@
-// The window over an open document: its tabs, data sets, notes and notations, the cell editor
-// and each command as a user reaches it, the status bar, finds, the change list, colours and
-// the chart. What they compute is the core's to check; here it must land on the controls and files.
+// The window over an open document. What its commands compute is the core's to check; here each
+// must be reached by the keys and items a user would use, and land on the controls and files.
 
 #include "core/edit/EditHistory.h"
 #include "core/patch/Patch.h"
@@ -163,11 +162,7 @@ class DocumentTest : public QObject {
 
 private Q_SLOTS:
     void init() { o = Open(); }
-    void cleanup()
-    {
-        o.form.reset(); // the window goes before its folder
-        o.folder.reset();
-    }
+    void cleanup() { o.form.reset(); } // the window goes before its folder
 
     void openingShowsTheFirstDataSetAndEachTabItsTable()
     {
@@ -189,7 +184,6 @@ private Q_SLOTS:
         QCOMPARE(o.folder->ini("m/表.ini", "ColWidth", "Section1"), u"2000"_s); // the floor of 600 is the core's
         QCOMPARE(std::tuple(Items(DataSets(form())), grid.Rows(), grid.Cols()), std::tuple(QStringList{u"m"_s}, 3, 2));
         QCOMPARE((QStringList{grid.TextMatrix(1, 0), grid.TextMatrix(1, 1)}), (QStringList{u"お金"_s, u"0x0A"_s}));
-        // Back on tab 1 the data set and its cell come back, with the widths it kept.
         ClickTab(form(), 1);
         QCOMPARE(std::tuple(DataSets(form()).count(), DataSets(form()).currentIndex(), grid.ColWidth(1)), std::tuple(3, 2, 2000));
     }
@@ -316,7 +310,6 @@ private Q_SLOTS:
         QTest::mouseClick(&edit, Qt::LeftButton, {}, edit.actionGeometry(&Item(form(), "Cope")).center());
         QTRY_VERIFY(!edit.isVisible());
         QCOMPARE(std::pair(form().control().clipboard().cols(), form().control().clipboard().rows()), std::pair(2, 2));
-        // Outside it the cursor moves there first, as a left click would.
         rightClick(grid.viewport(), CellCenter(grid, 5, 4));
         QTRY_VERIFY(edit.isVisible());
         QCOMPARE(place(), std::tuple(5, 4, 5, 4));
@@ -375,7 +368,6 @@ private Q_SLOTS:
             QTest::keyClick(&Grid(form()), Qt::Key_F3, backwards);
             QCOMPARE(Cursor(form()), std::pair(1, 2));
         }
-        // Escape closes the bar and gives the grid the focus.
         QTest::keyClick(bar.field(), Qt::Key_Escape);
         QVERIFY(!bar.isVisible() && Grid(form()).hasFocus());
         // Over every data set the box follows the find; on the other tabs it has no say.
@@ -451,8 +443,7 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 2);
         QVERIFY2(lines[0].contains(u"ID 1「に」"_s) && lines[0].endsWith(u"0x00 → 0x07"_s), qPrintable(lines[0]));
         QVERIFY2(lines[1].contains(u"お金"_s) && lines[1].endsWith(u"0x0A → 0x09"_s), qPrintable(lines[1]));
-        // At the pane's first width a line is too long to show whole: the place is cut short,
-        // its values keep a column of their own, and the whole line is the tooltip.
+        // At the pane's first width the place is cut short; the values keep a column, the tooltip the whole.
         QListView* view = Changes(form()).view();
         QVERIFY(view->fontMetrics().horizontalAdvance(lines[0]) > view->viewport()->width());
         for (int i = 0; i < lines.size(); ++i) {
@@ -465,18 +456,15 @@ private Q_SLOTS:
                      qPrintable(values));
         }
 
-        // The undo of the edit of 表 takes its line away; the redo brings it back.
         Key(form(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Lines(form()), lines.mid(1));
         Key(form(), Qt::Key_Y, Qt::ControlModifier);
-        // A change of notation shows the lines again in it.
         QSignalSpy repainted(Changes(form()).model(), &QAbstractItemModel::dataChanged);
         Run(form(), "NotationDec");
         QCOMPARE(repainted.count(), 1);
         QVERIFY2(Lines(form())[0].endsWith(u": 0 → 7"_s), qPrintable(Lines(form())[0]));
         Run(form(), "NotationHex");
 
-        // From another data set and tab, a double-click goes back to the cell.
         DataSets(form()).setCurrentIndex(1);
         ClickTab(form(), 3);
         DoubleClick(form(), 0);
@@ -499,7 +487,6 @@ private Q_SLOTS:
         QVERIFY2(caught[1].contains(u"レコード 4"_s) && caught[1].contains(u"項目2"_s), qPrintable(caught[1]));
 
         // While shown, a row command moves the lines with their rows, and its undo moves them back.
-        // What a paste or a cut adds is the change list's to check (tests/compare).
         grid.setRow(1);
         Run(form(), "NewRow");
         const QStringList moved = Lines(form());
@@ -599,7 +586,6 @@ private Q_SLOTS:
                      std::tuple(c.text, c.selected ? c.text : QString(), c.text.size()));
             const QPoint cell = grid.visualRect(grid.model()->index(0, 0)).topLeft() + grid.viewport()->mapTo(form().centralWidget(), QPoint());
             QVERIFY2((editor.geometry().topLeft() - cell).manhattanLength() <= 2, c.name); // over the cell
-            // Escape stores nothing and gives the grid the focus back.
             QTest::keyClick(&editor, Qt::Key_Escape);
             QVERIFY2(!editor.isVisible() && grid.hasFocus() && grid.TextMatrix(1, 1) == u"0x80"_s, c.name);
             QVERIFY2(!Modified(form()) && !Item(form(), "andou").isEnabled(), c.name);
@@ -659,8 +645,7 @@ private Q_SLOTS:
         QTRY_VERIFY(edit.isVisible());
         QTest::keyClick(&edit, Qt::Key_Escape);
         QTRY_VERIFY(!edit.isVisible());
-        // The offscreen platform deactivates the window when a popup closes; active again,
-        // it gives the focus to the widget that last had it in the window.
+        // The offscreen platform deactivates the window as a popup closes: the focus comes back with it.
         form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form()));
         QTRY_VERIFY(editor.isVisible() && editor.hasFocus());
@@ -706,7 +691,6 @@ private Q_SLOTS:
         QTest::mouseClick(Note(form()).viewport(), Qt::LeftButton);
         QVERIFY(!editor.isVisible() && QToolTip::text().contains(zor::CellTextForms()));
         QVERIFY(Grid(form()).TextMatrix(1, 1) == u"0x80"_s && !Modified(form()));
-        // A form the editor reads is stored as usual.
         Grid(form()).setFocus();
         Type(form(), "0x5\r");
         QCOMPARE(Grid(form()).TextMatrix(1, 1), u"0x05"_s);
@@ -758,9 +742,7 @@ private Q_SLOTS:
 
     void undoAndRedoBringBackTheirPlace()
     {
-        // Where a step lands is the controller's to check; here the grid must show it, in view,
-        // and the data set box follow it as the grid's follower, not as a choice that would
-        // store the widths the grid still has; those of the set left are stored.
+        // The data set box follows a step's place without storing the grid's widths; the set left stores its own.
         zor::FlexGrid& grid = Grid(form());
         Perform(form(), "#3 Ctrl+End");
         const std::pair last(grid.Row(), grid.Col());
@@ -808,32 +790,28 @@ private Q_SLOTS:
         const QString rom = o.folder->file(u"x.rom"_s);
         const QString original = o.folder->file(u"original.rom"_s);
         QVERIFY(QFile::copy(rom, original));
+        const auto makePatch = [&](QMessageBox::StandardButton save, const QString& from, const QString& to) {
+            o.dialogs->answers = {save};
+            o.dialogs->openPaths = {from};
+            o.dialogs->savePaths = {to};
+            Run(form(), "MakePatch");
+        };
         ShowTable(form(), 2, 2);
         Type(form(), "77\r");
         // Unsaved changes are asked about first; a name without an extension takes the filter's.
-        o.dialogs->answers = {QMessageBox::Yes};
-        o.dialogs->openPaths = {original};
-        o.dialogs->savePaths = {o.folder->file(u"hack"_s)};
-        Run(form(), "MakePatch");
+        makePatch(QMessageBox::Yes, original, o.folder->file(u"hack"_s));
         QCOMPARE(std::pair(o.dialogs->asked.size(), o.dialogs->messages.back().icon), std::pair(std::size_t(1), QMessageBox::Information));
         const zor::Result<QByteArray> applied = zor::ApplyPatch(ReadFile(o.folder->file(u"hack.bps"_s)), ReadFile(original));
         QVERIFY(applied && *applied == ReadFile(rom) && ReadFile(rom) != ReadFile(original));
-        // The original is remembered for the next time; unsaved changes left out are told of; two
-        // identical images give no patch; the open image's .bak is no place for one.
+        // The original is remembered; unsaved changes left out are told; equal images, or the .bak, give no patch.
         Type(form(), "78\r");
-        o.dialogs->answers = {QMessageBox::No};
-        o.dialogs->openPaths = {rom};
-        o.dialogs->savePaths = {o.folder->file(u"again.bps"_s)};
-        Run(form(), "MakePatch");
+        makePatch(QMessageBox::No, rom, o.folder->file(u"again.bps"_s));
         QCOMPARE(o.dialogs->openStarts.back(), original);
         const QString told = o.dialogs->messages.back().text;
         QVERIFY2(told.contains(u"違いはありません"_s) && told.contains(u"保存していない変更はパッチに入っていません"_s), qPrintable(told));
         QVERIFY(!QFile::exists(o.folder->file(u"again.bps"_s)));
         const QByteArray backup = ReadFile(rom + u".bak"_s);
-        o.dialogs->answers = {QMessageBox::No};
-        o.dialogs->openPaths = {original};
-        o.dialogs->savePaths = {rom + u".bak"_s};
-        Run(form(), "MakePatch");
+        makePatch(QMessageBox::No, original, rom + u".bak"_s);
         QVERIFY(o.dialogs->messages.back().icon == QMessageBox::Warning && ReadFile(rom + u".bak"_s) == backup);
     }
 
@@ -979,8 +957,7 @@ private Q_SLOTS:
         ShowTable(form());
         Perform(form(), "@1,2 =255 @1,1:2,2 Ctrl+C");
         QCOMPARE(clipboard.text(), u"0x80\t255\n0x00\t5\n"_s);
-        // The text came back as ZOR put it, with another platform's line breaks: the cell
-        // clipboard is pasted, its one block at the cursor, not spread over the selection.
+        // ZOR's own text back with other line breaks: the cell clipboard is pasted, one block at the cursor.
         Perform(form(), "@1,1 Ctrl+C");
         clipboard.setText(u"0x80\r\n"_s);
         Perform(form(), "@2,1:3,2 Ctrl+V");

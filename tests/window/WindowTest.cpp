@@ -1,10 +1,5 @@
-// The main window and the desktop around it: its state at start-up, its menus, its row
-// labels, its layout on resize and with a pane, the save question on the two ways out,
-// recent files, the image dialogs' folder and names, drops, the sample and the program
-// folder in use, the start hint and the window's place. Message boxes are answered by a
-// fake; the user's settings and data folder are Qt's test-mode ones (see main).
-// Expected sizes are written in twips and compared in pixels at 96 dpi, which the
-// offscreen platform reports, so 15 twips are exactly one pixel.
+// The main window and the desktop around it. Sizes are written in twips and compared in pixels
+// at the 96 dpi the offscreen platform reports, where 15 twips are one pixel.
 
 #include "core/about/ApplicationNames.h"
 #include "core/about/Version.h"
@@ -58,7 +53,6 @@ QStringList RecentCaptions(const Form1& form)
 
 void OpenRecent(const Form1& form, int index) { RecentMenu(form).actions().at(index)->trigger(); }
 
-// The list as the user's settings hold it.
 std::vector<zor::RecentFile> Recent()
 {
     QSettings settings;
@@ -97,7 +91,6 @@ public Q_SLOTS:
 class WindowTest : public QObject {
     Q_OBJECT
 
-    // Resizes the window until its client area measures w x h twips.
     static bool setClientSize(Form1& form, int w, int h)
     {
         const QSize target(form.PixelsX(w), form.PixelsY(h));
@@ -132,7 +125,6 @@ private Q_SLOTS:
                  std::tuple(2, 2, u"ID"_s, u"00"_s, 0));
         QCOMPARE(grid.RowHeight(0), 2 * zor::FlexGrid::kDefaultRowHeight);
 
-        // The designed client area and the controls' places in it, in pixels of 15 twips.
         QCOMPARE(std::pair(form->ClientWidth(), form->ClientHeight()), std::pair(Form1::kClientWidth, Form1::kClientHeight));
         QCOMPARE(std::pair(grid.pos(), Tabs(*form).pos()), std::pair(QPoint(16, 104), QPoint(8, 80))); // 240, 1560; 120, 1200
         QCOMPARE(DataSets(*form).geometry(), QRect(16, 24, 121, DataSets(*form).height()));       // 1815 wide
@@ -146,7 +138,6 @@ private Q_SLOTS:
         QVERIFY(font.families().contains(u"IPAPGothic"_s));
         QCOMPARE(std::pair(font.pointSize(), grid.font().pointSize()), std::pair(9, 9));
 
-        // Row labels are hex IDs from 0; the headings of the data columns are left alone.
         grid.setRows(300);
         grid.setTextMatrix(0, 1, u"HP"_s);
         form->LabelGridHeaders();
@@ -207,7 +198,6 @@ private Q_SLOTS:
                          std::tuple(QString::fromLatin1(want.name), QString::fromUtf16(want.caption), want.shortcut, want.enabled, false));
             }
         }
-        // Ctrl+Shift+Z redoes too.
         QCOMPARE(zor::test::Item(*form, "redou").shortcuts(), (QList<QKeySequence>{keys("Ctrl+Y"), keys("Ctrl+Shift+Z")}));
     }
 
@@ -294,7 +284,6 @@ private Q_SLOTS:
             QCOMPARE(std::pair(grid.pos(), tabs.pos()), std::pair(gridPos, tabPos));
         }
 
-        // Minimised, the window leaves its controls alone.
         QVERIFY(setClientSize(*form, 6000, 4500));
         const QSize tabSize = tabs.size();
         form->setWindowState(Qt::WindowMinimized);
@@ -380,17 +369,14 @@ private Q_SLOTS:
         QCOMPARE(std::pair(dialogs->openStarts.back(), dialogs->saveStarts.size()), std::pair(home, std::size_t(0)));
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}}));
         QVERIFY(RecentCaptions(form)[0].startsWith(u"&1 "_s) && RecentCaptions(form)[0].contains(u"x.rom（プログラムフォルダ "_s));
-        // Save As proposes a name beside the open file, starting the dialog there.
         const QString y = o.folder->file(u"y.sfc"_s);
         o.dialogs->savePaths = {y};
         Run(form, "SaveAs");
         QCOMPARE(o.dialogs->saveStarts.back(), o.folder->file(u"x_2.rom"_s));
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{y, home}, {x, home}}));
-        // The older entry, chosen from the menu, opens again and goes to the top; only once in the list.
         OpenRecent(form, 1);
         QCOMPARE(Title(form), u"x.rom"_s);
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}, {y, home}}));
-        // A file that has gone is dropped with a message, and the open image stays.
         QFile::remove(y);
         o.dialogs->messagesExpected = true;
         OpenRecent(form, 1);
@@ -440,7 +426,6 @@ private Q_SLOTS:
         QCOMPARE(std::pair(o.dialogs->asked.size(), Title(form)), std::pair(std::size_t(1), u"x.rom*"_s));
         QVERIFY(Drop(form, {QUrl::fromLocalFile(y)}));
         QCOMPARE(Title(form), u"y.rom"_s);
-        // The text boxes leave a dropped path to the window.
         QVERIFY(!Note(form).acceptDrops() && !Note(form).viewport()->acceptDrops());
     }
 
@@ -467,7 +452,6 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(Title(form), form.control().ProgramFolderInUse(), DataSets(form).itemText(0)),
                  std::tuple(u"x.rom"_s, sample, zor::SampleModeName()));
         QVERIFY(folderShown.isVisible() && folderShown.toolTip() == tip(sample));
-        // A folder chosen reads the open image again with it, and every image opened after.
         o.dialogs->folders = {home};
         Run(form, "ChooseFolder");
         QCOMPARE(o.dialogs->folderStarts.back(), sample);
@@ -541,9 +525,8 @@ private Q_SLOTS:
             QCOMPARE(next->geometry(), at == placed.topLeft() ? placed : designed);
         }
 
-        // A settings file that is a pipe. Last: like the editor's start, this points QSettings
-        // elsewhere for the rest of the run. That QSettings then never opens the pipe is the
-        // core's to check (tests/files); here the window must say so and keep its own settings away.
+        // Last, as it points QSettings elsewhere for the rest of the run, like the editor's start.
+        // The pipe left unopened is the core's to check; the window must say so and keep away.
         const QString file = zor::UserSettingsFiles().first();
         QFile::remove(file);
         QVERIFY(QDir().mkpath(QFileInfo(file).path()));
@@ -566,9 +549,8 @@ int RunDocumentTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
-    // Each run keeps Qt's test-mode settings and data under a home of its own, empty at the
-    // start: runs side by side, from other build folders, would share them, and a pipe that
-    // a desktop case makes, or that a crashed run left, would hold every case of the others.
+    // A home of the run's own for Qt's test-mode settings and data: runs side by side would share
+    // them, and a pipe a case makes, or a crashed run left, would hold up every other run.
     const QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8());
     zor::Application app(argc, argv);
