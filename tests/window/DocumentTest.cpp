@@ -569,26 +569,22 @@ private Q_SLOTS:
             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 1));
             QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 1));
         };
-        struct Case {
-            const char* name;
-            std::function<void()> press;
-            QString text;
-            bool selected;
-        };
-        for (const Case& c : std::vector<Case>{{"digit", key(Qt::Key_5), u"5"_s, false}, {"space", key(Qt::Key_Space), u"0x80"_s, false},
-                                               {"enter", key(Qt::Key_Return), u"0x80"_s, true}, {"F2", key(Qt::Key_F2), u"0x80"_s, true},
-                                               {"double-click", doubleClick, u"0x80"_s, true}, {"delete", key(Qt::Key_Delete), QString(), false},
-                                               {"backspace", key(Qt::Key_Backspace), QString(), false}}) {
+        using Case = std::tuple<const char*, std::function<void()>, QString, bool>; // the text shown, and whether selected
+        for (const auto& [name, press, text, selected] : std::vector<Case>{
+                 {"digit", key(Qt::Key_5), u"5"_s, false}, {"space", key(Qt::Key_Space), u"0x80"_s, false},
+                 {"enter", key(Qt::Key_Return), u"0x80"_s, true}, {"F2", key(Qt::Key_F2), u"0x80"_s, true},
+                 {"double-click", doubleClick, u"0x80"_s, true}, {"delete", key(Qt::Key_Delete), QString(), false},
+                 {"backspace", key(Qt::Key_Backspace), QString(), false}}) {
             grid.setFocus();
-            c.press();
-            QVERIFY2(editor.isVisible() && editor.hasFocus(), c.name);
+            press();
+            QVERIFY2(editor.isVisible() && editor.hasFocus(), name);
             QCOMPARE(std::tuple(editor.text(), editor.selectedText(), editor.cursorPosition()),
-                     std::tuple(c.text, c.selected ? c.text : QString(), c.text.size()));
+                     std::tuple(text, selected ? text : QString(), text.size()));
             const QPoint cell = grid.visualRect(grid.model()->index(0, 0)).topLeft() + grid.viewport()->mapTo(form().centralWidget(), QPoint());
-            QVERIFY2((editor.geometry().topLeft() - cell).manhattanLength() <= 2, c.name); // over the cell
+            QVERIFY2((editor.geometry().topLeft() - cell).manhattanLength() <= 2, name); // over the cell
             QTest::keyClick(&editor, Qt::Key_Escape);
-            QVERIFY2(!editor.isVisible() && grid.hasFocus() && grid.TextMatrix(1, 1) == u"0x80"_s, c.name);
-            QVERIFY2(!Modified(form()) && !Item(form(), "andou").isEnabled(), c.name);
+            QVERIFY2(!editor.isVisible() && grid.hasFocus() && grid.TextMatrix(1, 1) == u"0x80"_s, name);
+            QVERIFY2(!Modified(form()) && !Item(form(), "andou").isEnabled(), name);
         }
         QTest::keyClick(&grid, Qt::Key_Escape); // other control codes open nothing
         QVERIFY(!editor.isVisible());

@@ -1,9 +1,7 @@
 #pragma once
 
-// The window as its user meets it: a program folder made in code and a window that has
-// opened its image, message boxes and file dialogs answered by a script, controls and menu
-// items found by their names, and keys typed where the focus is. Doc() is the one way in
-// to the document, for the few checks no control shows.
+// The window as its user meets it: a folder made in code, dialogs answered by a script, controls
+// found by their names, keys typed where the focus is. Doc() is for the few checks no control shows.
 
 #include "core/csv/ImportPreview.h"
 #include "core/document/DocumentState.h"
@@ -136,8 +134,7 @@ private:
     }
 };
 
-// A program folder written in code: mode "m" with data sets クラス and 表, individual
-// data and battle captions, and an image holding a few known bytes.
+// A program folder: mode "m" with data sets クラス and 表, individual data and battle captions.
 class Folder {
 public:
     Folder()
@@ -303,8 +300,7 @@ inline void Perform(const Form1& form, const char* steps)
     }
 }
 
-// What the grid was told to draw again since this was made: everything (a reset of its
-// model), or ranges of data cells.
+// What the grid was told to draw again since this was made: everything (a model reset), or data cells.
 class Redraws {
 public:
     explicit Redraws(const FlexGrid& grid)

@@ -230,32 +230,27 @@ private Q_SLOTS:
         Form1& form = *o.form;
         const QRect available = form.screen()->availableGeometry();
         const QSize small(420, 320);
-        struct Case {
-            const char* item;
-            const char* pane;
-            bool across;
-        };
-        for (const Case& c : {Case{"ShowChart", "ChartDock", false}, Case{"ShowChanges", "ChangesPanel", true}}) {
-            const QDockWidget& pane = Control<QDockWidget>(form, c.pane);
-            const int first = c.across ? form.PixelsX(zor::ValueViews::kChangesPaneWidth) : form.PixelsY(zor::ValueViews::kChartPaneHeight);
+        for (const auto& [item, name, across] : {std::tuple("ShowChart", "ChartDock", false), {"ShowChanges", "ChangesPanel", true}}) {
+            const QDockWidget& pane = Control<QDockWidget>(form, name);
+            const int first = across ? form.PixelsX(zor::ValueViews::kChangesPaneWidth) : form.PixelsY(zor::ValueViews::kChartPaneHeight);
             for (const int free : {first + 40, 40}) { // room for the pane, or 40 pixels of it
                 form.resize(small);
                 QCoreApplication::processEvents();
                 const QSize frame = form.frameGeometry().size();
-                form.move(c.across ? available.right() - free - frame.width() + 1 : available.left(),
-                          c.across ? available.top() : available.bottom() - free - frame.height() + 1);
+                form.move(across ? available.right() - free - frame.width() + 1 : available.left(),
+                          across ? available.top() : available.bottom() - free - frame.height() + 1);
                 QCoreApplication::processEvents();
                 QCOMPARE(form.size(), small);
                 const QSize grid = Grid(form).size();
-                Run(form, c.item);
+                Run(form, item);
                 QCoreApplication::processEvents();
                 QVERIFY(!pane.isHidden());
                 QVERIFY2(available.contains(form.frameGeometry()), qPrintable(QString::number(free)));
-                QVERIFY(std::abs((c.across ? pane.width() : pane.height()) - first) <= 2);
+                QVERIFY(std::abs((across ? pane.width() : pane.height()) - first) <= 2);
                 // Within the screen the grid keeps its size; at its edge it gives the rest.
-                const int shrunk = c.across ? grid.width() - Grid(form).width() : grid.height() - Grid(form).height();
+                const int shrunk = across ? grid.width() - Grid(form).width() : grid.height() - Grid(form).height();
                 QVERIFY2(free > first ? shrunk == 0 : shrunk > (first - free) / 2, qPrintable(QString::number(shrunk)));
-                Run(form, c.item);
+                Run(form, item);
                 QCoreApplication::processEvents();
                 QVERIFY(pane.isHidden());
                 QCOMPARE(form.size(), small);
@@ -613,7 +608,6 @@ private Q_SLOTS:
         QCOMPARE(alignment(grid.model()->headerData(0, Qt::Vertical, Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignVCenter);
     }
 
-    // Qt's tester checks the model through every change here and in the fill below.
     void clearEmptiesEveryTextAndRowCountsKeepTheRest()
     {
         FlexGrid grid;
@@ -706,7 +700,6 @@ private Q_SLOTS:
         // 40 before the fill, which a reset alone keeps.
         QCOMPARE(std::tuple(rows.sectionSize(1), rows.sectionSize(499), rows.length(), rows.width()), std::tuple(20, 30, 999 * 20 + 30, 40));
         QCOMPARE(std::pair(grid.horizontalHeader()->sectionSize(0), grid.ColWidth(1)), std::pair(67, 1000));
-        // Outside a fill sizes apply at once, and new rows get the default height.
         grid.setRowHeight(3, 150);
         grid.setRows(1003);
         QCOMPARE(std::tuple(rows.sectionSize(2), rows.sectionSize(1001), grid.RowHeight(1002)), std::tuple(10, 16, FlexGrid::kDefaultRowHeight));
@@ -757,7 +750,6 @@ private Q_SLOTS:
         QSignalSpy entered(grid.get(), &FlexGrid::enterCell);
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Left})
             QTest::keyClick(grid.get(), key, Qt::ShiftModifier);
-        // The cursor stays where the selection began.
         QCOMPARE(std::pair(Cursor(*grid), OtherCorner(*grid)), std::pair(Corner(3, 2), Corner(5, 1)));
         QCOMPARE(std::tuple(grid->selectionModel()->selectedIndexes().size(), entered.count()), std::tuple(3 * 2, 0));
         QTest::keyClick(grid.get(), Qt::Key_End, Qt::ShiftModifier); // to the last column
@@ -785,8 +777,7 @@ private Q_SLOTS:
         QVERIFY(grid->RowIsVisible(50) && grid->RowIsVisible(50 + partlyInView - 1) && grid->RowIsVisible(0));
         QVERIFY(!grid->RowIsVisible(49) && !grid->RowIsVisible(50 + partlyInView));
         QVERIFY(grid->ColIsVisible(7) && !grid->ColIsVisible(6));
-        // At the end the last row sits at the bottom, and the first in view may be cut; a
-        // row past the table is taken as the last, one before it as the first.
+        // A row past the table is taken as the last, which then sits at the bottom; one before it as the first.
         grid->setTopRow(999);
         QCOMPARE(grid->TopRow(), 200 - partlyInView + 1);
         QVERIFY(grid->RowIsVisible(200));
