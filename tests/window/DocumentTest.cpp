@@ -211,7 +211,6 @@ private Q_SLOTS:
         DataSets(form()).setCurrentIndex(2);
         QVERIFY(Grid(form()).Cols() == 1 && Grid(form()).isEnabled() && !Note(form()).isEnabled());
         QCOMPARE(Notation(form()), u" off"_s);
-        // A mode without any data set leaves tab 1 empty and disabled.
         QFile::remove(o.folder->file(u"m/表.idn"_s));
         QFile::remove(o.folder->file(u"m/クラス.idn"_s));
         o.reread();
@@ -269,8 +268,7 @@ private Q_SLOTS:
         // The checked item still runs its command and stays checked; the notation is stored.
         for (int i = 0; i < 2; ++i)
             Run(form(), "NotationCodeDec");
-        QCOMPARE(Notation(form()), u"NotationCodeDec"_s);
-        QCOMPARE(o.folder->ini("m/表.ini", "Notation", "Section2"), u"-10"_s);
+        QCOMPARE(std::pair(Notation(form()), o.folder->ini("m/表.ini", "Notation", "Section2")), std::pair(u"NotationCodeDec"_s, u"-10"_s));
         // A command the open editor holds back leaves the check on the notation shown.
         Perform(form(), "F !NotationDec");
         QVERIFY(Editor(form()).isVisible());
@@ -424,8 +422,7 @@ private Q_SLOTS:
         QTest::keyClicks(dialog.field(), u"ok"_s);
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(asked, (QStringList{u"bad"_s, u"ok"_s}));
+        QCOMPARE(std::pair(dialog.result(), asked), std::pair(int(QDialog::Accepted), QStringList{u"bad"_s, u"ok"_s}));
     }
 
     void theListFollowsEditsUndoNotationSaveAndRowCommands()
@@ -486,7 +483,6 @@ private Q_SLOTS:
         QVERIFY2(caught[0].contains(u"レコード 2"_s) && caught[0].endsWith(u"追加"_s), qPrintable(caught[0]));
         QVERIFY2(caught[1].contains(u"レコード 4"_s) && caught[1].contains(u"項目2"_s), qPrintable(caught[1]));
 
-        // While shown, a row command moves the lines with their rows, and its undo moves them back.
         grid.setRow(1);
         Run(form(), "NewRow");
         const QStringList moved = Lines(form());
@@ -539,7 +535,6 @@ private Q_SLOTS:
         QCOMPARE(chart.markedPoint(), QPointF(1, 5));
         QCOMPARE(chart.marker()->pos(), chart.chart()->mapToPosition(QPointF(1, 5), chart.line()));
 
-        // Down moves the marker alone; an edit moves the line.
         QSignalSpy lineReplaced(chart.line(), &QXYSeries::pointsReplaced);
         Key(form(), Qt::Key_Down);
         QCoreApplication::processEvents();
@@ -647,18 +642,16 @@ private Q_SLOTS:
         QTRY_VERIFY(editor.isVisible() && editor.hasFocus());
         Type(form(), "3\r");
         QCOMPARE(grid.TextMatrix(1, 1), u"0x7B"_s);
-        // Another window or a menu taking the focus leaves the editor open with its text.
         Type(form(), "12");
         for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
             QFocusEvent out(QEvent::FocusOut, reason);
             QCoreApplication::sendEvent(&editor, &out);
             QVERIFY(editor.isVisible() && editor.text() == u"12"_s);
         }
-        // A click on another cell commits into the cell that was edited.
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 2));
         QVERIFY(!editor.isVisible());
         QCOMPARE(std::tuple(grid.TextMatrix(1, 1), grid.Row(), grid.Col()), std::tuple(u"0x0C"_s, 2, 2));
-        // So do a tab change, before the view left is stored, and a notation command, whose notation the value shows.
+        // A tab change commits before the view left is stored, a notation command in the notation it sets.
         Type(form(), "0x21");
         Perform(form(), "#2 #1");
         Type(form(), "255");
@@ -701,7 +694,6 @@ private Q_SLOTS:
         QToolTip::hideText();
         Key(form(), Qt::Key_5);
         QVERIFY(!Editor(form()).isVisible() && QToolTip::text().contains(u"壊れた"_s));
-        // A paste onto such a cell is refused, naming it.
         Grid(form()).setCol(2);
         Key(form(), Qt::Key_C, Qt::ControlModifier);
         Grid(form()).setCol(1);
@@ -732,8 +724,7 @@ private Q_SLOTS:
         QVERIFY(Note(form()).toPlainText().size() < 2);
         for (const Qt::Key key : {Qt::Key_A, Qt::Key_X, Qt::Key_V})
             Key(form(), key, Qt::ControlModifier);
-        QCOMPARE(form().control().clipboard().cols(), 0);
-        QCOMPARE(Grid(form()).TextMatrix(1, 1), u"0x07"_s);
+        QCOMPARE(std::pair(form().control().clipboard().cols(), Grid(form()).TextMatrix(1, 1)), std::pair(0, u"0x07"_s));
     }
 
     void undoAndRedoBringBackTheirPlace()
@@ -905,10 +896,8 @@ private Q_SLOTS:
         ShowTable(form(), 2, 1);
         o.dialogs->folders = {home, home, home, home, home, home};
         Run(form(), "ImportCSV"); // nothing differs: said, and no preview
-        QCOMPARE(o.dialogs->messages.back().text, u"変更はありません"_s);
-        QCOMPARE(o.dialogs->folderStarts, std::vector<QString>{home});
+        QCOMPARE(std::pair(o.dialogs->messages.back().text, o.dialogs->folderStarts), std::pair(u"変更はありません"_s, std::vector<QString>{home}));
 
-        // Cancelled after the preview: nothing changes.
         SetCsvField(table, 2, 2, u"0x1F"_s);
         SetCsvField(o.folder->file(u"個別データ.csv"_s), 1, 2, u"0x63"_s);
         o.dialogs->importAnswers = {false, true};
@@ -918,13 +907,11 @@ private Q_SLOTS:
         // Taken: one step over two tables, the grid refilled, the cursor where it was.
         Run(form(), "ImportCSV");
         QCOMPARE(std::pair(Grid(form()).TextMatrix(1, 1), Grid(form()).Row()), std::pair(u"0x1F"_s, 2));
-        QCOMPARE(ChangeLines(form()), 2);
-        QCOMPARE(Status(form()), u"CSVから 2 件の変更を読み込みました"_s);
+        QCOMPARE(std::pair(ChangeLines(form()), Status(form())), std::pair(qsizetype(2), u"CSVから 2 件の変更を読み込みました"_s));
         Key(form(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(!Modified(form()) && !Item(form(), "andou").isEnabled());
         QCOMPARE(ChangeLines(form()), 0);
 
-        // A value that can't be read: the problems, naming their place, and nothing else.
         SetCsvField(table, 3, 3, u"zz"_s);
         Run(form(), "ImportCSV");
         QCOMPARE(o.dialogs->messages.back().icon, QMessageBox::Warning);

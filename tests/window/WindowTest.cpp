@@ -126,11 +126,7 @@ class WindowTest : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QWidget probe;
-        QCOMPARE(std::pair(probe.logicalDpiX(), probe.logicalDpiY()), std::pair(96, 96));
-    }
+    void initTestCase() { QCOMPARE(std::pair(QWidget().logicalDpiX(), QWidget().logicalDpiY()), std::pair(96, 96)); }
 
     void init() { QSettings().clear(); }
 
@@ -298,8 +294,7 @@ private Q_SLOTS:
             QVERIFY2(note.isVisibleTo(form.get()) == c.noteShown, where);
             if (c.noteWidth >= 0)
                 noteWidth = form->PixelsX(c.noteWidth);
-            QCOMPARE(note.size(), QSize(noteWidth, noteHeight));
-            QCOMPARE(std::pair(grid.pos(), tabs.pos()), std::pair(gridPos, tabPos));
+            QCOMPARE(std::tuple(note.size(), grid.pos(), tabs.pos()), std::tuple(QSize(noteWidth, noteHeight), gridPos, tabPos));
         }
 
         QVERIFY(setClientSize(*form, 6000, 4500));
@@ -393,15 +388,13 @@ private Q_SLOTS:
         QCOMPARE(o.dialogs->saveStarts.back(), o.folder->file(u"x_2.rom"_s));
         QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{y, home}, {x, home}}));
         OpenRecent(form, 1);
-        QCOMPARE(Title(form), u"x.rom"_s);
-        QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}, {y, home}}));
+        QCOMPARE(std::pair(Title(form), Recent()), std::pair(u"x.rom"_s, std::vector<zor::RecentFile>{{x, home}, {y, home}}));
         QFile::remove(y);
         o.dialogs->messagesExpected = true;
         OpenRecent(form, 1);
         QVERIFY(o.dialogs->messages.size() == 1 && o.dialogs->messages[0].text.contains(y));
-        QCOMPARE(Title(form), u"x.rom"_s);
-        QCOMPARE(Recent(), (std::vector<zor::RecentFile>{{x, home}}));
-        QCOMPARE(RecentCaptions(form).size(), 1);
+        QCOMPARE(std::tuple(Title(form), Recent(), RecentCaptions(form).size()),
+                 std::tuple(u"x.rom"_s, std::vector<zor::RecentFile>{{x, home}}, qsizetype(1)));
         // A later run reads the list from the user's settings (below), the clearing too.
         Run(form, "ClearRecent");
         const QStringList none{u"（なし）"_s};
@@ -409,7 +402,6 @@ private Q_SLOTS:
         QVERIFY(!RecentMenu(form).actions().at(0)->isEnabled() && !Item(form, "ClearRecent").isEnabled());
         QCOMPARE(RecentCaptions(*MakeForm().first), none);
 
-        // A long path is cut in its middle; the whole is the tooltip.
         const QString image = u"/tmp/"_s + QString(10000, u'd') + u"/game.rom"_s;
         {
             QSettings settings;
@@ -509,7 +501,6 @@ private Q_SLOTS:
             if (!hint)
                 continue;
             QVERIFY(shown.text().contains(u"サンプルを開く"_s));
-            // The folder on a line of its own, cut in its middle where it is too long.
             const QString line = shown.text().split(u'\n').last();
             QVERIFY2(line == home || (home == missing && line.startsWith(home.left(8)) && line.contains(u'…') && line.endsWith(u"/end"_s)),
                      qPrintable(line));
@@ -890,13 +881,9 @@ int main(int argc, char** argv)
     zor::SetApplicationNames(); // the names the editor runs under, in Qt's test-mode folders:
     QStandardPaths::setTestModeEnabled(true); // the user's settings stay the user's
     app.setQuitOnLastWindowClosed(false);  // the windows of one case close while the next are made
-    int failures = 0;
-    {
-        WindowTest test;
-        failures += QTest::qExec(&test, argc, argv);
-    }
-    failures += RunDocumentTests(argc, argv);
-    return failures;
+    WindowTest test;
+    const int failures = QTest::qExec(&test, argc, argv);
+    return failures + RunDocumentTests(argc, argv);
 }
 
 #include "WindowTest.moc"
