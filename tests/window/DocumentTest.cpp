@@ -56,14 +56,15 @@ QString Notation(const Form1& form)
     return checked.join(u'+') + (enabled == 3 ? QString() : enabled == 0 ? u" off"_s : u"?"_s);
 }
 
-QStringList Items(const QComboBox& box)
+QStringList Texts(const QAbstractItemModel& model)
 {
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i)
-        items << box.itemText(i);
-    return items;
+    QStringList texts;
+    for (int i = 0; i < model.rowCount(); ++i)
+        texts << model.index(i, 0).data().toString();
+    return texts;
 }
 
+QStringList Items(const QComboBox& box) { return Texts(*box.model()); }
 QString CellStatus(const Form1& form) { return Control<zor::StatusText>(form, "CellStatus").text(); }
 std::pair<int, int> Cursor(const Form1& form) { return {Grid(form).Row(), Grid(form).Col()}; }
 
@@ -79,14 +80,7 @@ std::pair<int, int> Find(const Form1& form, const QString& query)
 
 zor::ChangesPanel& Changes(const Form1& form) { return Control<zor::ChangesPanel>(form, "ChangesPanel"); }
 
-QStringList Lines(const Form1& form)
-{
-    QStringList lines;
-    const QAbstractItemModel* model = Changes(form).view()->model();
-    for (int i = 0; i < model->rowCount(); ++i)
-        lines << model->index(i, 0).data().toString();
-    return lines;
-}
+QStringList Lines(const Form1& form) { return Texts(*Changes(form).view()->model()); }
 
 void DoubleClick(const Form1& form, int line)
 {
@@ -169,8 +163,7 @@ private Q_SLOTS:
         zor::FlexGrid& grid = Grid(form());
         QCOMPARE(std::pair(Items(DataSets(form())), DataSets(form()).currentIndex()), std::pair(QStringList{u"m"_s, u"クラス"_s, u"表"_s}, 1));
         DataSets(form()).setCurrentIndex(2);
-        QVERIFY(grid.isEnabled() && Note(form()).isEnabled());
-        QCOMPARE(std::pair(grid.Rows(), grid.Cols()), std::pair(4, 3));
+        QCOMPARE(std::tuple(grid.isEnabled(), Note(form()).isEnabled(), grid.Rows(), grid.Cols()), std::tuple(true, true, 4, 3));
         QCOMPARE((QStringList{grid.TextMatrix(0, 0), grid.TextMatrix(2, 0), grid.TextMatrix(1, 1), grid.TextMatrix(2, 2)}),
                  (QStringList{u"ID"_s, u"に"_s, u"0x80"_s, u"5"_s}));
         QCOMPARE(std::tuple(grid.ColAlignment(0), grid.ColAlignment(2), grid.RowHeight(0), grid.ColWidth(0)),
@@ -271,8 +264,7 @@ private Q_SLOTS:
         QCOMPARE(std::pair(Notation(form()), o.folder->ini("m/表.ini", "Notation", "Section2")), std::pair(u"NotationCodeDec"_s, u"-10"_s));
         // A command the open editor holds back leaves the check on the notation shown.
         Perform(form(), "F !NotationDec");
-        QVERIFY(Editor(form()).isVisible());
-        QCOMPARE(Notation(form()), u"NotationCodeDec"_s);
+        QCOMPARE(std::pair(Editor(form()).isVisible(), Notation(form())), std::pair(true, u"NotationCodeDec"_s));
         QTest::keyClick(&Editor(form()), Qt::Key_Escape);
         // A settings file that can't be written: the table shows the notation all the same, and says so.
         QFile::remove(o.folder->file(u"m/表.ini"_s));
@@ -282,8 +274,7 @@ private Q_SLOTS:
         QTRY_COMPARE(o.dialogs->messages.size(), std::size_t(1));
         // The mode's name shows no table: no section, no notation.
         DataSets(form()).setCurrentIndex(0);
-        QVERIFY(!Grid(form()).isEnabled() && !Note(form()).isEnabled());
-        QCOMPARE(Notation(form()), u" off"_s);
+        QCOMPARE(std::tuple(Grid(form()).isEnabled(), Note(form()).isEnabled(), Notation(form())), std::tuple(false, false, u" off"_s));
     }
 
     void aRightClickOpensTheEditMenuOnTheSelection()
@@ -318,8 +309,7 @@ private Q_SLOTS:
         rightClick(headings->viewport(), heading);
         QTest::mouseClick(headings->viewport(), Qt::LeftButton, {}, heading);
         QCoreApplication::processEvents();
-        QVERIFY(!edit.isVisible());
-        QCOMPARE(place(), std::tuple(5, 4, 5, 4));
+        QCOMPARE(std::pair(edit.isVisible(), place()), std::pair(false, std::tuple(5, 4, 5, 4)));
     }
 
     void theStatusBarDescribesTheCellAndTheBattleBlocksAreShaded()
@@ -409,8 +399,7 @@ private Q_SLOTS:
         QVERIFY(Exposed(dialog));
         QTest::keyClicks(dialog.field(), u"bad"_s);
         QTest::keyClick(dialog.field(), Qt::Key_Return);
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.reason()->text(), refused);
+        QCOMPARE(std::pair(dialog.isVisible(), dialog.reason()->text()), std::pair(true, refused));
         QCoreApplication::processEvents();
         // Every line shows: the labels have the height their text needs, the prompt above the field.
         const QLabel& shown = Control<QLabel>(dialog, "GoToPrompt");
@@ -649,8 +638,7 @@ private Q_SLOTS:
             QVERIFY(editor.isVisible() && editor.text() == u"12"_s);
         }
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 2));
-        QVERIFY(!editor.isVisible());
-        QCOMPARE(std::tuple(grid.TextMatrix(1, 1), grid.Row(), grid.Col()), std::tuple(u"0x0C"_s, 2, 2));
+        QCOMPARE(std::tuple(editor.isVisible(), grid.TextMatrix(1, 1), grid.Row(), grid.Col()), std::tuple(false, u"0x0C"_s, 2, 2));
         // A tab change commits before the view left is stored, a notation command in the notation it sets.
         Type(form(), "0x21");
         Perform(form(), "#2 #1");
@@ -902,8 +890,7 @@ private Q_SLOTS:
         SetCsvField(o.folder->file(u"個別データ.csv"_s), 1, 2, u"0x63"_s);
         o.dialogs->importAnswers = {false, true};
         Run(form(), "ImportCSV");
-        QCOMPARE(o.dialogs->previews.at(0).changes(), 2);
-        QVERIFY(!Modified(form()));
+        QCOMPARE(std::pair(o.dialogs->previews.at(0).changes(), Modified(form())), std::pair(2, false));
         // Taken: one step over two tables, the grid refilled, the cursor where it was.
         Run(form(), "ImportCSV");
         QCOMPARE(std::pair(Grid(form()).TextMatrix(1, 1), Grid(form()).Row()), std::pair(u"0x1F"_s, 2));

@@ -57,8 +57,7 @@ public:
     std::vector<QString> folderStarts;
     std::deque<bool> importAnswers;   // 読み込む (true) or キャンセル for each import preview
     std::vector<zor::ImportPreview> previews;
-    // Chosen in the selection values dialog in turn, until one is taken; then cancelled.
-    std::deque<std::pair<zor::SelectionOperation, QString>> selectionAnswers;
+    std::deque<std::pair<zor::SelectionOperation, QString>> selectionAnswers; // as places, in the selection values dialog
 
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, QMessageBox::Icon icon,
                                     QMessageBox::StandardButtons buttons, const QString& informative) override
