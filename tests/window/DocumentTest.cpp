@@ -1,5 +1,4 @@
-// The window over an open document. What its commands compute is the core's to check; here each
-// must be reached by the keys and items a user would use, and land on the controls and files.
+// The window over an open document: each command reached as a user would, its result on the controls and files.
 
 #include "core/edit/EditHistory.h"
 #include "core/patch/Patch.h"
@@ -241,8 +240,7 @@ private Q_SLOTS:
         QVERIFY(note.toPlainText().size() == zor::kMaxNoteLength && note.toPlainText().endsWith(u"xab"_s));
         Type(form(), "z\r");
         QCOMPARE(note.toPlainText().size(), zor::kMaxNoteLength);
-        QTest::keyClick(&note, Qt::Key_Left, Qt::ShiftModifier);
-        QTest::keyClick(&note, Qt::Key_Left, Qt::ShiftModifier);
+        Perform(form(), "Shift+Left Shift+Left");
         Type(form(), "yzw");
         QVERIFY(note.toPlainText().endsWith(u"xyz"_s));
         note.setPlainText(kept);
@@ -288,9 +286,7 @@ private Q_SLOTS:
             QTest::mouseRelease(widget, Qt::RightButton, {}, at);
         };
         const auto place = [&] { return std::tuple(grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()); };
-        Perform(form(), "#3 @2,2");
-        grid.setRowSel(3);
-        grid.setColSel(3);
+        Perform(form(), "#3 @2,2:3,3");
         // Inside the selection nothing moves, and the menu's copy takes the whole selection.
         rightClick(grid.viewport(), CellCenter(grid, 3, 3));
         QTRY_VERIFY(edit.isVisible());
@@ -682,10 +678,7 @@ private Q_SLOTS:
         QToolTip::hideText();
         Key(form(), Qt::Key_5);
         QVERIFY(!Editor(form()).isVisible() && QToolTip::text().contains(u"壊れた"_s));
-        Grid(form()).setCol(2);
-        Key(form(), Qt::Key_C, Qt::ControlModifier);
-        Grid(form()).setCol(1);
-        Key(form(), Qt::Key_V, Qt::ControlModifier);
+        Perform(form(), "@1,2 Ctrl+C @1,1 Ctrl+V");
         QCOMPARE(o.dialogs->messages.size(), std::size_t(1));
         QVERIFY(o.dialogs->messages.front().text.contains(u"壊れた"_s) && !Modified(form()));
     }
@@ -694,8 +687,7 @@ private Q_SLOTS:
     {
         zor::CellEditor& editor = Editor(form());
         ShowTable(form());
-        Type(form(), "7\r"); // a step the menu could undo
-        Key(form(), Qt::Key_Return);
+        Perform(form(), "=7 Return"); // a step the menu could undo, and the editor open
         QStringList texts;
         for (const Qt::Key key : {Qt::Key_C, Qt::Key_End, Qt::Key_V, Qt::Key_Z, Qt::Key_Y}) {
             Key(form(), key, key == Qt::Key_End ? Qt::NoModifier : Qt::ControlModifier);
@@ -710,8 +702,7 @@ private Q_SLOTS:
         QTest::keyClicks(&Note(form()), u"ab"_s);
         Key(form(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(Note(form()).toPlainText().size() < 2);
-        for (const Qt::Key key : {Qt::Key_A, Qt::Key_X, Qt::Key_V})
-            Key(form(), key, Qt::ControlModifier);
+        Perform(form(), "Ctrl+A Ctrl+X Ctrl+V");
         QCOMPARE(std::pair(form().control().clipboard().cols(), Grid(form()).TextMatrix(1, 1)), std::pair(0, u"0x07"_s));
     }
 
@@ -878,8 +869,7 @@ private Q_SLOTS:
         o.dialogs->messagesExpected = true;
         const QString home = o.folder->dir.path();
         const QString table = o.folder->file(u"表.csv"_s);
-        Run(form(), "ShowChanges"); // the list follows the commands while it is open
-        Run(form(), "OpCSV");
+        Perform(form(), "!ShowChanges !OpCSV"); // the list follows the commands while it is open
         QCOMPARE(Status(form()), u"CSVファイルを %1 に保存しました"_s.arg(QDir::toNativeSeparators(home)));
         ShowTable(form(), 2, 1);
         o.dialogs->folders = {home, home, home, home, home, home};

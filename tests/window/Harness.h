@@ -262,10 +262,7 @@ inline void Type(const Form1& form, const QString& text)
 }
 inline void Type(const Form1& form, const char* text) { Type(form, QString::fromUtf8(text)); }
 
-inline void Key(const Form1& form, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::keyClick(form.focusWidget(), key, modifiers);
-}
+inline void Key(const Form1& form, Qt::Key key, Qt::KeyboardModifiers held = {}) { QTest::keyClick(form.focusWidget(), key, held); }
 
 inline QPoint CellCenter(const FlexGrid& grid, int row, int col)
 {

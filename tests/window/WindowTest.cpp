@@ -1,5 +1,4 @@
-// The main window and the desktop around it, and its grid and tab strip on their own. Sizes are written
-// in twips and compared in pixels at the 96 dpi the offscreen platform reports: 15 twips are one pixel.
+// The main window, the desktop around it, its grid and tab strip. At the offscreen 96 dpi 15 twips are a pixel.
 
 #include "core/about/ApplicationNames.h"
 #include "core/about/Version.h"
@@ -66,8 +65,7 @@ std::vector<zor::RecentFile> Recent()
     return zor::RecentFiles::Load(settings).entries();
 }
 
-// What the window's title says is open.
-QString Title(const Form1& form) { return form.windowTitle().mid(6); }
+QString Title(const Form1& form) { return form.windowTitle().mid(6); } // what follows "ZOR - "
 
 // Drops urls on the window as the window system delivers it; true when the window took it.
 bool Drop(Form1& form, const QList<QUrl>& urls)
@@ -401,12 +399,10 @@ private Q_SLOTS:
         QCOMPARE(RecentCaptions(*MakeForm().first), none);
 
         const QString image = u"/tmp/"_s + QString(10000, u'd') + u"/game.rom"_s;
-        {
-            QSettings settings;
-            zor::RecentFiles list;
-            list.add(image, u"/tmp/home"_s);
-            list.store(settings);
-        }
+        QSettings settings;
+        zor::RecentFiles list;
+        list.add(image, u"/tmp/home"_s);
+        list.store(settings);
         const auto later = MakeForm().first;
         const QString caption = RecentCaptions(*later).value(0);
         QVERIFY2(caption.startsWith(u"&1 /tmp/ddd"_s) && caption.contains(u'…') && caption.endsWith(u"/game.rom（プログラムフォルダ /tmp/home）"_s),
@@ -550,7 +546,6 @@ private Q_SLOTS:
         QVERIFY(lstat(QFile::encodeName(file).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
     }
 
-    // The grid and the tab strip on their own.
     void twipsConvertAtTheScreensDpi()
     {
         QCOMPARE((std::vector{zor::TwipsToPixels(15, 96), zor::TwipsToPixels(1440, 96), zor::TwipsToPixels(1440, 120),
