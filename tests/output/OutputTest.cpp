@@ -52,8 +52,7 @@ Record NumberedRecord(int n)
     return record;
 }
 
-// A mode with one data set (two sections, step 3 and 1), two individual entries and the
-// battle captions, and a 4 MB image whose 314 blocks hold 316 records.
+// One data set (sections of step 3 and 1), two entries and the battle captions; 314 blocks hold 316 records.
 class Save : public ::testing::Test {
 protected:
     void SetUp() override
@@ -103,7 +102,6 @@ protected:
         error = image ? QString() : image.failure().message();
         return image ? std::optional(*image) : std::nullopt;
     }
-    // A save refused before any write: the message says why, the files and the document stay.
     void expectRefused(const char* what, const QString& inMessage)
     {
         error.clear();
@@ -113,8 +111,7 @@ protected:
     }
 };
 
-// An entry at the same offset as a table cell: a save of the cell leaves both showing the
-// byte written, and the next save doesn't write the old one back.
+// An entry on a table cell's offset: both show the byte saved, and the next save doesn't write the old one back.
 TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
 {
     test::WriteCompactFile(home.path(), u"mode/個別データ.sna"_s, u"1000|p|3004|q|"_s);
@@ -127,18 +124,14 @@ TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
     EXPECT_EQ(onDisk()[0x1000], 0x77);
 }
 
-// A table whose last byte is the image's last byte: read, written back there and read
-// back, the image keeping its size; the next ID lies at the image's size, and its edit
-// grows the image by one byte.
+// A table ending at the image's last byte is written back in place, the size kept; an ID past it grows the image.
 TEST_F(Save, ACellAtTheImagesLastByteIsReadWrittenAndReadBack)
 {
     QByteArray image(0x2000, '\x11');
     image[0x1FFF] = 0x5A;
     home.writeBytes(u"game.rom"_s, image);
     home.writeMode(u"mode"_s, u"表.sna 1FFE|x|\n 表.ini\n 個別データ.sna 1FFF|p|"_s);
-    const auto reload = [&] {
-        LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path());
-    };
+    const auto reload = [&] { LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path()); };
     reload();
     EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));
     edit(TabIndividual, 0, 1, 1, u"0x77"_s);
@@ -166,7 +159,6 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     const QByteArray saved = onDisk();
     EXPECT_EQ(test::Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
     EXPECT_EQ(std::tuple(saved[0x1006], saved.size(), home.readBytes(u"game.rom.bak"_s) == original), std::tuple(2, original.size(), true));
-    // A save changes no journal.
     EXPECT_EQ(std::tuple(doc.History->Modified(), doc.History->UndoCount()), std::tuple(false, 4));
 }
 
@@ -179,14 +171,11 @@ TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
     expected.image() = original;
     expected.encode(test::StreamOf(blocks));
     EXPECT_TRUE(onDisk() == expected.image() && !doc.History->RecordCountChanged());
-    // Read back, the records are the ones saved.
     load();
     EXPECT_EQ(std::tuple(doc.BattleParams(5, 2), doc.GroupStarts(1)), std::tuple(0x99, 3));
 }
 
-// A save either writes nothing or an image from which the next load reads every change
-// back: individual entries at random places, the ones the encoder and the checksum write
-// among them, changed together with battle records and rows.
+// A save writes nothing, or an image the next load reads every change back from; entries lie on the encoder's places too.
 TEST_F(Save, ASaveReadsBackOrWritesNothing)
 {
     const std::vector<std::int32_t> places{kPointerTableOffset, kPointerTableOffset + 2 * kBlockCount - 1, kRegionOffset + 3,
@@ -293,8 +282,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s) && onDisk() == original && doc.History->Modified()) << error.toStdString();
 }
 
-// The editor never changes such cells; only a document changed under it can hold one. Each
-// reason a cell can't be written is the document tests'; here, that the save asks for it.
+// Only a document changed under the editor holds such a cell; why each can't be written is the document tests'.
 TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
 {
     doc.DataSets(1).SectionSettings(SettingStep, 2) = -0x1800; // ID 2 of section y lies at -0x1000
@@ -303,8 +291,7 @@ TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
     EXPECT_TRUE(error.endsWith(u"何も書いていません。"_s) && onDisk() == original);
 }
 
-// Runs work in a child process, which exits 0 when work returns true; its exit code, or
-// -signal when a signal ended it.
+// Runs work in a child process: its exit code (0 when work returns true), or -signal.
 template <typename Work>
 int InChild(Work work)
 {
@@ -321,8 +308,7 @@ TEST_F(Save, AFullDiskLeavesTheFilesWhole)
     edit(TabBattle, 0, 3, 3, u"7"_s);
     const QByteArray oldBackup = "the backup of an earlier save";
     home.writeBytes(u"game.rom.bak"_s, oldBackup);
-    // A disk that fills up during the image's write, once for a 4 MB image and once
-    // with room for the .bak copy of a 3 MB image but not for the 4 MB one it becomes.
+    // The disk fills up while writing a 4 MB image, and after the .bak copy of a 3 MB image that grows to 4 MB.
     const QByteArray small = original.left(kSmallImageSize);
     for (const rlim_t room : {rlim_t{0x100000}, rlim_t{0x380000}}) {
         const QByteArray before = room == 0x100000 ? original : small;
@@ -342,8 +328,7 @@ TEST_F(Save, AFullDiskLeavesTheFilesWhole)
     }
 }
 
-// A folder where no file can be made: as root permissions don't stop a write, the save
-// runs in a child process that has given up root.
+// As root, permissions don't stop a write: the save runs in a child that has given up root.
 TEST_F(Save, AReadOnlyFolderIsRefused)
 {
     edit(TabIdSection, 1, 1, 1, u"1"_s);
@@ -365,8 +350,7 @@ TEST_F(Save, AReadOnlyFolderIsRefused)
     QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-// An image opened through a link is saved to the file it names, in that file's folder; a
-// .bak that is a link is replaced, and what it named stays as it was.
+// Saved through a link to the file it names; a .bak that is a link is replaced, what it named kept.
 TEST_F(Save, LinksAtTheImageAndAtItsBackup)
 {
     ASSERT_TRUE(QDir(home.path()).mkdir(u"real"_s));
@@ -421,7 +405,6 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
 {
     const auto baseline = [&] { return doc.History->BaselineByte(TabIdSection, 1, 1, 1); };
-    // Whether the document is modified, and whether the cell is marked changed.
     const auto marks = [&] { return std::tuple(doc.History->Modified(), CellChanged(doc, TabIdSection, 1, 1, 1)); };
     edit(TabIdSection, 1, 1, 1, u"0x11"_s); // 0x1000
 
@@ -439,8 +422,7 @@ TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
     EXPECT_EQ(marks(), std::tuple(true, true));
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_TRUE(onDisk() == original && !doc.History->Modified());
-    // The journals still take the edit back and forth; back at the file's byte, nothing is
-    // modified, and the mark goes with the undo.
+    // The journals still take the edit back and forth; back at the file's byte nothing is modified.
     ASSERT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(marks(), std::tuple(true, true));
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
@@ -621,7 +603,6 @@ DocumentState Table(int count, const std::vector<int>& starts)
     return doc;
 }
 
-// The battle tab scrolled to column 4 and row 6.
 ViewState Scrolled()
 {
     ViewState view;
@@ -640,7 +621,6 @@ std::pair<std::vector<int>, std::vector<int>> Blocks(const DocumentState& doc)
     return out;
 }
 
-// A one-cell step on the undo journal.
 void PushCell(DocumentState& doc, int row, int value)
 {
     doc.History->Push(JournalSide::Undo, JournalStep{{{TabBattle, 0, 1, row, 1, 1, static_cast<std::uint8_t>(value)}}, {}});
@@ -711,9 +691,7 @@ TEST(Rows, BlockNumbersCountFromOne)
     EXPECT_EQ(std::make_tuple(BattleBlockOf(full, 1), BattleBlockOf(full, 2), BattleBlockOf(full, 314)), std::make_tuple(1, 2, 314));
 }
 
-// Any run of cell edits, row commands and undos undoes back to the table read, unmodified,
-// and redoes back to where it ended: a row step brings its record back at its place in its
-// block, and cell steps older than it apply to the rows as they were when they were made.
+// Undone, any run of cell edits, row commands and undos gives the table read back; redone, where it ended.
 TEST(Rows, RowStepsUndoAndRedoAmongCellSteps)
 {
     const auto snapshot = [](const DocumentState& doc) {

@@ -26,11 +26,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-// Data sets クラス (1: なし, 戦士, an empty name, 僧侶) and 表 (2: IDs いち and に; sections
-// ちから, one without a caption and a long one, in the three notations), one individual entry
-// of an unknown notation code, the battle captions, and three battle records of classes 1, 2
-// (an empty name) and 200 (none). ZOR.ini has no DefaultNotation; the image is all zero but
-// for 0x80 in 表's first row and 0x0A in the entry.
+// クラス (なし, 戦士, an empty name, 僧侶), 表 (いち, に; sections ちから, one without a caption and a long one, in
+// the three notations), an entry of an unknown notation code, battle records of classes 1, 2 (nameless) and 200
+// (none). ZOR.ini has no DefaultNotation; the image is zero but for 0x80 in 表's first row and 0x0A in the entry.
 class SmallMode : public ::testing::Test {
 protected:
     void SetUp() override
@@ -110,7 +108,6 @@ TEST(ParseCellText, TakesExactlyTheEditorsForms)
     }
 }
 
-// The run a column is read from must be the cells the grid shows, on every tab.
 TEST(ColumnValues, AColumnsBytesAreItsCellsOnEveryTab)
 {
     DocumentState doc;
@@ -126,20 +123,16 @@ TEST(ColumnValues, AColumnsBytesAreItsCellsOnEveryTab)
         for (int row = 1; row <= c.rows; ++row)
             EXPECT_EQ(bytes[row - 1], *CellByte(doc, c.tab, c.dataSet, c.col, row)) << c.tab << "," << c.col << "," << row;
     }
-    EXPECT_TRUE(ColumnBytes(doc, TabIdSection, 1, 0).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabIdSection, 1, 3).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabIdSection, 2, 1).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabIndividual, 0, 2).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabBattle, 0, 26).empty());
-    EXPECT_TRUE(ColumnBytes(doc, 4, 0, 1).empty());
+    for (const auto& [tab, dataSet, col] : {std::array{TabIdSection, 1, 0}, {TabIdSection, 1, 3}, {TabIdSection, 2, 1},
+                                            {TabIndividual, 0, 2}, {TabBattle, 0, 26}, {4, 0, 1}})
+        EXPECT_TRUE(ColumnBytes(doc, tab, dataSet, col).empty()) << tab << "," << dataSet << "," << col;
 }
 
 using GridView = SmallMode;
 
 TEST_F(GridView, CellsShowTheirSectionsNotation)
 {
-    // An unknown code (7 here, 0 when ZOR.ini has no DefaultNotation) shows hexadecimal;
-    // outside the table there is nothing.
+    // An unknown code (7 here, 0 with no DefaultNotation) shows hexadecimal; outside the table there is nothing.
     const std::tuple<int, int, int, int, QString> cases[] = {
         {TabIdSection, table, 1, 1, u"0x80"_s}, {TabIdSection, table, 1, 2, u"128"_s}, {TabIdSection, table, 1, 3, u"-128"_s},
         {TabIdSection, table, 2, 1, u"0x00"_s}, {TabIndividual, 0, 1, 1, u"0x0A"_s},    {TabBattle, 0, 1, 25, u"0x00"_s},
@@ -336,10 +329,7 @@ protected:
         session.NoteShown(TabIdSection);
     }
 
-    QString note(const QString& file, int section) const
-    {
-        return ReadIniWhole(u"Text"_s, u"Section%1"_s.arg(section), home.file(u"mode/"_s + file));
-    }
+    QString note(const QString& file, int q) const { return ReadIniWhole(u"Text"_s, u"Section%1"_s.arg(q), home.file(u"mode/"_s + file)); }
 
     Session session{doc};
 };
