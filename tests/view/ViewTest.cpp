@@ -123,8 +123,8 @@ TEST(ColumnValues, AColumnsBytesAreItsCellsOnEveryTab)
         for (int row = 1; row <= c.rows; ++row)
             EXPECT_EQ(bytes[row - 1], *CellByte(doc, c.tab, c.dataSet, c.col, row)) << c.tab << "," << c.col << "," << row;
     }
-    for (const auto& [tab, dataSet, col] : {std::array{TabIdSection, 1, 0}, {TabIdSection, 1, 3}, {TabIdSection, 2, 1},
-                                            {TabIndividual, 0, 2}, {TabBattle, 0, 26}, {4, 0, 1}})
+    for (const auto& [tab, dataSet, col] : {std::array<int, 3>{TabIdSection, 1, 0}, {TabIdSection, 1, 3}, {TabIdSection, 2, 1},
+                                                   {TabIndividual, 0, 2}, {TabBattle, 0, 26}, {4, 0, 1}})
         EXPECT_TRUE(ColumnBytes(doc, tab, dataSet, col).empty()) << tab << "," << dataSet << "," << col;
 }
 
