@@ -27,9 +27,8 @@ namespace {
 
 using test::NoisyImage;
 
-// Round trips at the edges where a byte could be lost (the first and the last, a grown
-// image whose last byte is 0, a shrunk one, runs, empty files), and patches that stay
-// small for few changes, zero runs and moved blocks.
+// Round trips at the edges where a byte could be lost (first, last, grown ending in 0, shrunk, runs, empty), and
+// patches that stay small for few changes, zero runs and moved blocks.
 TEST(Bps, RoundTripsKeepEveryByteInSmallPatches)
 {
     const QByteArray base = NoisyImage(0x3000);
@@ -42,11 +41,7 @@ TEST(Bps, RoundTripsKeepEveryByteInSmallPatches)
     runs.replace(0x100, 0x800, QByteArray(0x800, '\x41')).replace(0x1000, 0x10, QByteArray(0x10, '\0'));
     const QByteArray zero(1, '\0');
     const QByteArray big = NoisyImage(4 * 1024 * 1024);
-    struct Case {
-        const char* name;
-        QByteArray source, target;
-        qsizetype below = 1 << 30;
-    };
+    struct Case { const char* name; QByteArray source, target; qsizetype below = 1 << 30; };
     const std::vector<Case> cases{
         {"first byte", base, edited(base, {0})}, {"last byte", base, edited(base, {base.size() - 1})},
         {"first and last", base, edited(base, {0, 1, base.size() - 2, base.size() - 1})},
@@ -78,8 +73,7 @@ TEST(Bps, RoundTripsKeepEveryByteInSmallPatches)
     }
 }
 
-// The measured pairs: moved data costs little wherever it went, and no patch is larger
-// than the one of the rules alone.
+// Moved data costs little wherever it went, and no patch is larger than the one of the rules alone.
 TEST(Bps, MovedDataCostsLittle)
 {
     const std::set<std::string> underOneKiB{"100 bytes inserted", "100 bytes inserted, size kept", "64 KiB block moved"};
@@ -162,31 +156,20 @@ TEST(Bps, EveryDamagedByteAndEveryCutIsRefused)
     EXPECT_TRUE(ApplyPatch(patch, source));
 }
 
-QByteArray Bytes(std::initializer_list<int> bytes)
-{
-    QByteArray out;
-    for (const int b : bytes)
-        out.append(static_cast<char>(b));
-    return out;
-}
+QByteArray Bytes(std::initializer_list<int> bytes) { return QByteArray::fromStdString(std::string(bytes.begin(), bytes.end())); }
 
 QByteArray Le32(uLong value) { return Bytes({int(value & 0xFF), int(value >> 8 & 0xFF), int(value >> 16 & 0xFF), int(value >> 24 & 0xFF)}); }
 uLong ZlibCrc(const QByteArray& bytes) { return crc32(0, reinterpret_cast<const Bytef*>(bytes.constData()), static_cast<uInt>(bytes.size())); }
 
-// "BPS1", the numbers and actions as given, then the CRC32s (zlib's) of source, of target
-// and of the patch so far.
+// "BPS1", the numbers and actions as given, then the CRC32s (zlib's) of source, of target and of the patch so far.
 QByteArray HandMade(const QByteArray& body, const QByteArray& source, const QByteArray& target)
 {
     const QByteArray patch = "BPS1" + body + Le32(ZlibCrc(source)) + Le32(ZlibCrc(target));
     return patch + Le32(ZlibCrc(patch));
 }
 
-// Numbers coded by hand from the rule (7 bits a byte, lowest first, the last byte marked
-// 0x80, and one taken off after each byte that isn't the last).
-struct Number {
-    std::uint64_t value;
-    QByteArray bytes;
-};
+// Numbers coded by hand: 7 bits a byte, lowest first, the last byte marked 0x80, one taken off after each other byte.
+struct Number { std::uint64_t value; QByteArray bytes; };
 const std::vector<Number> kNumbers{
     {0, Bytes({0x80})},
     {1, Bytes({0x81})},
@@ -200,8 +183,7 @@ const std::vector<Number> kNumbers{
     {2097151, Bytes({0x7F, 0x7E, 0xFE})},  // 0x7F, rest 16383 - 1 = 16382: 0x7E, rest 127 - 1 = 126: 0xFE
 };
 
-// A patch of an empty target whose source size is n read, by our applier, as n and
-// nothing else; made by our writer, its header carries n in exactly those bytes.
+// Read as n and nothing else, and written in exactly those bytes: a patch of an empty target from n bytes.
 TEST(Bps, NumbersReadAndWriteAsTheRuleCodesThem)
 {
     for (const Number& n : kNumbers) {
@@ -246,17 +228,13 @@ TEST(Bps, AHandMadePatchOfEveryActionApplies)
     EXPECT_EQ(*MakeBps(same, same), HandMade(Bytes({0xA1, 0xA1, 0x80, 0x00, 0x80}), same, same));
 }
 
-// Patches whose CRC32s are right but whose numbers or actions are not: each is refused
-// saying why. Source "0123456789" (0x8A); the target is 8 bytes (0x88) unless given.
+// Patches whose CRC32s are right but whose numbers or actions are not, each refused saying why. Source "0123456789"
+// (0x8A); the target is 8 bytes (0x88) unless given.
 TEST(Bps, ActionsOutsideTheirBoundsAreRefused)
 {
     const QByteArray source("0123456789");
-    struct Case {
-        const char* name;
-        QByteArray body; // the numbers after "BPS1", metadata and actions
-        const char16_t* says;
-        QByteArray claimed = "01234567"; // the target whose CRC32 the patch carries
-    };
+    // body: the numbers after "BPS1", metadata and actions; claimed: the target whose CRC32 the patch carries.
+    struct Case { const char* name; QByteArray body; const char16_t* says; QByteArray claimed = "01234567"; };
     const QByteArray head = Bytes({0x8A, 0x88, 0x80});
     const std::vector<Case> cases{
         // Ten bytes without the end mark add up past 2^64 before the eleventh.
@@ -301,16 +279,9 @@ TEST(Patch, OnlyBpsAndIpsAreTaken)
     EXPECT_FALSE(ApplyBps("PATCHEOF", "x"));
 }
 
-struct Record {
-    qsizetype offset;
-    qsizetype length;
-    bool run;
-};
+struct Record { qsizetype offset; qsizetype length; bool run; };
 
-struct Parsed {
-    std::vector<Record> records;
-    qsizetype truncatedTo = -1;
-};
+struct Parsed { std::vector<Record> records; qsizetype truncatedTo = -1; };
 
 // The records of a patch as ZOR writes it; fails the test on anything else.
 Parsed ParseIps(const QByteArray& patch)
@@ -468,8 +439,7 @@ protected:
 
 TEST_F(PatchCommands, PatchThenApplyGivesTheEditedImageBack)
 {
-    // Changed at both ends, grown, shrunk: the edges are the formats' own tests'; here, that
-    // the commands write and read them.
+    // The edges are the formats' own tests'; here, that the commands write and read them.
     const QByteArray original = NoisyImage(0x40000);
     const std::vector<QByteArray> edits{QByteArray(original).replace(0, 1, "\0").replace(0x3FFFF, 1, "\x01"), original + "x" + QByteArray(1, '\0'),
                                         original.left(0x30000)};
