@@ -168,7 +168,6 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
             for (int n = 0; n < doc.DataSets(k).IdCount; ++n, ++cells)
                 expectFree(doc.DataSets(k).SectionAddresses(q) + static_cast<std::int64_t>(n) * doc.DataSets(k).SectionSettings(SettingStep, q));
     EXPECT_GT(cells, 100);
-    // Every ID has its name.
     for (int k = 1; k <= doc.DataSetCount; ++k) {
         EXPECT_GT(doc.DataSets(k).IdCount, 1);
         for (int n = 1; n <= doc.DataSets(k).IdCount; ++n)
@@ -219,7 +218,6 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
     EXPECT_EQ(json[u"dictionaryBase"_s].toInt(), kSampleDictionaryBase);
     ASSERT_EQ(blocks.size(), kBlockCount);
 
-    // Block by block, the records and separators give the stream back.
     QByteArray joined;
     for (const QJsonValue& block : blocks) {
         EXPECT_FALSE(block.toArray().isEmpty());
@@ -603,7 +601,6 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
     const CommandRun broken = diff(changed, {u"--json"_s});
     EXPECT_EQ(broken.status, 1);
     const QJsonObject brokenReport = Json(broken);
-    // A count that couldn't be read is no number.
     EXPECT_TRUE(brokenReport[u"cells"_s].toArray().isEmpty() && brokenReport[u"blocks"_s].toArray().isEmpty());
     EXPECT_TRUE(brokenReport[u"battleCount"_s][u"new"_s].isNull()) << broken.out.toStdString();
     EXPECT_TRUE(diff(changed).out.contains(u"戦闘パラメータのレコード数: %1 -> 読めません\n"_s.arg(count)));

@@ -27,8 +27,7 @@ class Compare : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const Result<int> written = WriteSampleFolder(home.path());
-        ASSERT_TRUE(written) << written.failure().message().toStdString();
+        ASSERT_TRUE(test::Succeeded(WriteSampleFolder(home.path())));
         sample = *MakeSampleImage();
     }
 
@@ -130,7 +129,6 @@ TEST_F(Compare, ARecordAddedChangesTheCountAndNoCell)
     EXPECT_EQ(result.blocks, (std::vector<BlockDifference>{{kBlockCount, lastBlock, lastBlock + 1}}));
     EXPECT_FALSE(result.identical());
 
-    // The other way round the extra record is left out the same way.
     const ImageComparison back = compare(grown, sample);
     EXPECT_TRUE(back.cells.empty());
     EXPECT_EQ(back.oldBattleCount, *back.newBattleCount + 1);
@@ -180,7 +178,6 @@ TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
                                                          {kRegionOffset - 1, kRegionOffset - 1}}));
     EXPECT_TRUE(result.problems.empty());
 
-    // Encoder-written bytes alone leave the images identical.
     QByteArray battleOnly = sample;
     Flip(battleOnly, kEncodedImageSize - 1);
     Flip(battleOnly, kBankByteOffsets[2]);

@@ -7,6 +7,7 @@
 #include "tests/patch/PatchPairs.h"
 #include "tests/support/HandTables.h"
 #include "tests/support/ModeFolder.h"
+#include "tests/support/Succeeded.h"
 
 #include <QDir>
 #include <QFile>
@@ -145,8 +146,7 @@ class CsvImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const Result<int> written = WriteSampleFolder(home.path());
-        ASSERT_TRUE(written) << written.failure().message().toStdString();
+        ASSERT_TRUE(test::Succeeded(WriteSampleFolder(home.path())));
         ASSERT_TRUE(QDir(home.path()).mkdir(u"out"_s));
         const QString rom = home.file(SampleImageName());
         LoadDocument(doc, rom, *ReadRomImage(rom), home.path());

@@ -77,10 +77,7 @@ protected:
         ASSERT_TRUE(doc.Problems.empty()) << doc.Problems.text().toStdString();
     }
 
-    void edit(int tab, int dataSet, int col, int row, const QString& text)
-    {
-        (void)CommitCellText(doc, {tab, dataSet, col, row}, text, {});
-    }
+    void edit(int tab, int set, int col, int row, const QString& text) { (void)CommitCellText(doc, {tab, set, col, row}, text, {}); }
 
     QByteArray onDisk() const { return home.readBytes(u"game.rom"_s); }
     bool bakExists() const { return QFile::exists(home.file(u"game.rom.bak"_s)); }
@@ -261,14 +258,12 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_FALSE(Built(BuildSavedImage(big, original)));
     EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
 
-    // Blocks that could not be decoded at the read.
     doc.BattleDecodeFailed = true;
     edit(TabBattle, 0, 2, 2, u"1"_s);
     expectRefused("undecoded", u"辞書"_s);
     doc.BattleDecodeFailed = false;
     UndoStep(doc);
 
-    // The image deleted, or cut short, since it was read.
     edit(TabIdSection, 1, 1, 1, u"1"_s);
     QFile::remove(home.file(u"game.rom"_s));
     expectRefused("deleted", u"ありません"_s);
@@ -370,7 +365,6 @@ TEST_F(Save, LinksAtTheImageAndAtItsBackup)
 
 TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 {
-    // Unmodified: an exact copy, which becomes the open file.
     const QString copy = home.file(u"copy.rom"_s);
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, copy))) << error.toStdString();
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original && doc.RomPath == copy);
@@ -389,14 +383,12 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, other))) << error.toStdString();
     EXPECT_TRUE(home.readBytes(u"other.rom"_s)[0x2001] == 0x44 && !QFile::exists(other + u".bak"_s));
 
-    // A symbolic link to it: the open file itself.
     edit(TabIdSection, 1, 2, 3, u"0x55"_s);
     ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, home.file(u"alias.rom"_s)))) << error.toStdString();
     EXPECT_EQ(std::tuple(doc.RomPath, QFileInfo(home.file(u"alias.rom"_s)).isSymLink(), home.readBytes(u"other.rom"_s)[0x2002]),
               std::tuple(other, true, 0x55));
 
-    // A copy that can't be written keeps the open file as it was.
     edit(TabIdSection, 1, 1, 1, u"0x66"_s);
     EXPECT_FALSE(Saved(SaveDocumentAs(doc, home.file(u"copy.rom/inside.rom"_s))));
     EXPECT_TRUE(doc.RomPath == other && doc.History->Modified());
@@ -408,7 +400,6 @@ TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
     const auto marks = [&] { return std::tuple(doc.History->Modified(), CellChanged(doc, TabIdSection, 1, 1, 1)); };
     edit(TabIdSection, 1, 1, 1, u"0x11"_s); // 0x1000
 
-    // A failed save leaves the baseline where it was.
     QFile::remove(home.file(u"game.rom"_s));
     EXPECT_FALSE(Saved(SaveDocument(doc)));
     EXPECT_EQ(std::tuple(baseline(), marks()), std::tuple(std::uint8_t(original[0x1000]), std::tuple(true, true)));
@@ -440,7 +431,6 @@ TEST_F(Save, TwoChangedCellsAtOneOffsetMustAgree)
     EXPECT_TRUE(error.contains(u"「表」の ID 1「b」、セクション「x」"_s) && error.contains(u"個別データ「q」"_s) && error.contains(u"0x1003"_s))
         << error.toStdString();
     EXPECT_TRUE(onDisk() == original && doc.History->Modified());
-    // Agreeing, they are written once.
     edit(TabIndividual, 0, 1, 2, u"5"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
@@ -455,12 +445,10 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     EXPECT_FALSE(doc.History->BattleChanged());
     // Without a change the small image keeps its length: the blocks are left alone.
     EXPECT_EQ(Built(BuildSavedImage(doc, original.left(kSmallImageSize)))->size(), kSmallImageSize);
-    // A row added and deleted again leaves the record list as it was read.
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_TRUE(doc.History->RecordCountChanged());
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_FALSE(doc.History->RecordCountChanged() || doc.History->Modified());
-    // A record deleted is encoded away.
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_TRUE(!doc.History->Modified() && doc.History->DeletedBaselineRecords().empty());
@@ -489,7 +477,6 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
 {
     ASSERT_FALSE(ComputeHeaderChecksum(original)->matches());
     load(original, {u"FixChecksum=1"_s});
-    // Unmodified, Save As is an exact copy.
     ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, home.file(u"same.rom"_s))));
     EXPECT_TRUE(home.readBytes(u"same.rom"_s) == original);
 

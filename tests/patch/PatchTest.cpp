@@ -88,7 +88,6 @@ TEST(Bps, MovedDataCostsLittle)
     }
 }
 
-// Edits of every kind, from a fixed seed, on images like a game's and on noise.
 TEST(Bps, AnyEditsRoundTripAndNeverGrowThePatch)
 {
     std::mt19937 random(11);
@@ -198,8 +197,8 @@ TEST(Bps, NumbersReadAndWriteAsTheRuleCodesThem)
     }
 }
 
-// One action of each kind, coded by hand: source "0123456789" (size 10: 0x8A), target
-// "01abababab7891234" (17: 0x91), no metadata (0x80); an action is ((length - 1) << 2) | kind.
+// Every action coded by hand: a source of 10 bytes (0x8A), a target of 17 (0x91), no metadata (0x80); an action is
+// ((length - 1) << 2) | kind.
 TEST(Bps, AHandMadePatchOfEveryActionApplies)
 {
     const QByteArray actions = Bytes({0x84})               // SourceRead 2: "01"
@@ -213,8 +212,7 @@ TEST(Bps, AHandMadePatchOfEveryActionApplies)
     ASSERT_TRUE(applied) << applied.failure().message().toStdString();
     EXPECT_EQ(*applied, target);
 
-    // A period of 3 that doesn't divide the length, from a cursor moved past the start,
-    // then a copy that doesn't overlap, back from where the last one ended.
+    // A period of 3 that doesn't divide the length, from a cursor past the start, then a copy back from the last one's end.
     const QByteArray periodic("xabcabcabcabcaabc");
     const QByteArray more = Bytes({0x8D}) + "xabc"         // TargetRead 4
                             + Bytes({0xA7, 0x82})           // TargetCopy 10 (9 << 2 | 3), cursor +1

@@ -219,7 +219,6 @@ TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
     EXPECT_EQ(SetNotation(doc, {TabIndividual, 0}, 1, 1, NotationUnsigned), NotationChange::Changed);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
     EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"10"_s);
-    // A cursor on no section changes nothing.
     for (const auto& [tab, row, col] : {std::tuple{TabIdSection, 1, 4}, {TabIndividual, 2, 1}, {TabBattle, 1, 26}})
         EXPECT_EQ(SetNotation(doc, {tab, tab == TabIdSection ? table : 0}, row, col, NotationHex), NotationChange::NoSection) << tab;
     EXPECT_EQ(SetNotation(doc, {TabIdSection, 0}, 1, 1, NotationHex), NotationChange::NoSection);
@@ -300,7 +299,6 @@ TEST_F(GridView, ARevealPlanSaysWhichMovesShowTheCell)
     EXPECT_EQ(plan(TabIdSection, 2, 2, 3), std::make_tuple(true, 1, 2, 2, 3, false, true));
     EXPECT_EQ(plan(TabIndividual, 2, 1, 7), std::make_tuple(true, 2, 0, 1, 1, true, false)); // one column, no data set
     EXPECT_EQ(plan(TabBattle, 0, 3, 25), std::make_tuple(true, 3, 0, 3, 25, true, false));
-    // Cells outside their tables: nothing to do.
     for (const auto& [tab, dataSet, row, col] : {std::array{1, 1, 5, 1}, std::array{1, 3, 1, 1}, std::array{1, 1, 1, 2},
                                                  std::array{2, 0, 2, 1}, std::array{3, 0, 4, 1}, std::array{3, 0, 1, 26},
                                                  std::array{4, 0, 1, 1}, std::array{1, 1, 0, 1}})
@@ -448,7 +446,6 @@ TEST_F(SessionView, AGridCellIsACellOfTheTableShown)
     EXPECT_EQ(session.SectionCaption(*session.CellAt(3, 25)), u"項目25"_s);
     EXPECT_TRUE(session.RowCommandsApply());
 
-    // Nothing open: no cell, no row commands.
     DocumentState empty;
     Session none(empty);
     EXPECT_EQ(none.CellAt(1, 1), std::nullopt);
