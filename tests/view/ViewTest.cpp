@@ -114,9 +114,8 @@ TEST(ColumnValues, AColumnsBytesAreItsCellsOnEveryTab)
     test::SetIdTable(doc, {HandColumn{NotationHex, {1, 2, 3}}, HandColumn{NotationHex, {4, 5, 6}}});
     test::SetIndividual(doc, {{NotationHex, 7}, {NotationHex, 8}});
     test::SetBattleColumn(doc, 25, NotationHex, {9, 10, 11, 12});
-    const struct {
-        int tab, dataSet, col, rows;
-    } columns[] = {{TabIdSection, 1, 1, 3}, {TabIdSection, 1, 2, 3}, {TabIndividual, 0, 1, 2}, {TabBattle, 0, 25, 4}};
+    const struct { int tab, dataSet, col, rows; } columns[] = {{TabIdSection, 1, 1, 3}, {TabIdSection, 1, 2, 3},
+                                                               {TabIndividual, 0, 1, 2}, {TabBattle, 0, 25, 4}};
     for (const auto& c : columns) {
         const std::span<const std::uint8_t> bytes = ColumnBytes(doc, c.tab, c.dataSet, c.col);
         ASSERT_EQ(bytes.size(), static_cast<std::size_t>(c.rows)) << c.tab << "," << c.col;
@@ -265,16 +264,10 @@ TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
 TEST(NoteLimit, AnInsertionIsCutAtTheLimitNeverInsideAPair)
 {
     const QString pair = u"😀"_s;
-    struct Case {
-        qsizetype length, replaced;
-        QString inserted, kept;
-    };
-    for (const Case& c : std::vector<Case>{{0, 0, u"abc"_s, u"abc"_s},
-                                           {kMaxNoteLength - 3, 0, u"abcd"_s, u"abc"_s},
-                                           {kMaxNoteLength, 0, u"a"_s, QString()},
-                                           {kMaxNoteLength, 2, u"abc"_s, u"ab"_s},
-                                           {kMaxNoteLength - 1, 0, pair, QString()},
-                                           {kMaxNoteLength - 2, 0, u"a"_s + pair, u"a"_s},
+    struct Case { qsizetype length, replaced; QString inserted, kept; };
+    for (const Case& c : std::vector<Case>{{0, 0, u"abc"_s, u"abc"_s}, {kMaxNoteLength - 3, 0, u"abcd"_s, u"abc"_s},
+                                           {kMaxNoteLength, 0, u"a"_s, QString()}, {kMaxNoteLength, 2, u"abc"_s, u"ab"_s},
+                                           {kMaxNoteLength - 1, 0, pair, QString()}, {kMaxNoteLength - 2, 0, u"a"_s + pair, u"a"_s},
                                            {kMaxNoteLength + 5, 1, u"a"_s, QString()}}) {
         SCOPED_TRACE(c.length);
         EXPECT_EQ(NoteInsertion(c.length, c.replaced, c.inserted), c.kept);
