@@ -28,8 +28,7 @@ namespace {
 
 using test::Cp932;
 
-// Data sets クラス (the last ID nameless), 空 (no section), 表 (a comma in a name, an empty caption, a section per
-// notation); two entries; three battle captions. No DefaultNotation: sections without their own show hexadecimal.
+// The mode below, without a DefaultNotation: sections without a notation of their own show hexadecimal.
 class CsvExport : public ::testing::Test {
 protected:
     void SetUp() override
@@ -410,8 +409,7 @@ public:
                                                       "DefaultNotation=7"};
         static const std::vector<QByteArray> csv{"", "CSVNotation=16", "CSVNotation=10", "CSVNotation=-10", "CSVNotation=016"};
         home.writeBytes(u"ZOR.ini"_s, lines({"[Option]", "Mode=m", defaults[static_cast<std::size_t>(pick(4))],
-                                             csv[static_cast<std::size_t>(pick(4))]},
-                                            true));
+                                             csv[static_cast<std::size_t>(pick(4))]}, true));
         // IDs nameless from an empty name on and after an .idn's final break; two sets differ only in letter case.
         static const std::vector<QString> sets{u"クラス"_s, u"表"_s, u"a"_s, u"A"_s, u"x,y"_s};
         for (const QString& set : sets) {

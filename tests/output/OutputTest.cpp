@@ -329,20 +329,18 @@ TEST_F(Save, AReadOnlyFolderIsRefused)
     edit(TabIdSection, 1, 1, 1, u"1"_s);
     const QByteArray oldBackup = "the backup of an earlier save";
     home.writeBytes(u"game.rom.bak"_s, oldBackup);
-    QFile::setPermissions(home.file(u"game.rom"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
-                                                        | QFileDevice::WriteOther);
-    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                           | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    using P = QFileDevice;
+    QFile::setPermissions(home.file(u"game.rom"_s), P::ReadOwner | P::WriteOwner | P::ReadOther | P::WriteOther);
+    QFile::setPermissions(home.path(), P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ReadOther | P::ExeOther);
     EXPECT_EQ(InChild([&] {
                   if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
                       return false;
-                  return !Saved(SaveDocument(doc)) && error.contains(u"game.rom"_s)
-                         && error.contains(u"書き込みが許可されていません"_s);
+                  return !Saved(SaveDocument(doc)) && error.contains(u"game.rom"_s) && error.contains(u"書き込みが許可されていません"_s);
               }),
               0);
     EXPECT_TRUE(onDisk() == original);
     EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), oldBackup);
-    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(home.path(), P::ReadOwner | P::WriteOwner | P::ExeOwner);
 }
 
 // Saved through a link to the file it names; a .bak that is a link is replaced, what it named kept.

@@ -59,8 +59,7 @@ inline QByteArray RomLikeImage(qsizetype size, unsigned seed = 1)
 
 struct PatchPair { const char* name; QByteArray source, target; };
 
-// The pairs a patch is measured on, each from a 4 MiB image like a game's: scattered edits, growth, truncation, 100
-// bytes inserted at 1 MiB (the image grown by them, or its last 100 cut to keep its size), a 64 KiB block moved.
+// The measured pairs, from a 4 MiB image like a game's: scattered edits, growth, truncation, 100 bytes inserted, a block moved.
 inline std::vector<PatchPair> MeasuredPairs()
 {
     constexpr qsizetype kMiB = 1024 * 1024;

@@ -26,9 +26,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-// クラス (なし, 戦士, an empty name, 僧侶), 表 (いち, に; sections ちから, one without a caption and a long one, in
-// the three notations), an entry of an unknown notation code, battle records of classes 1, 2 (nameless) and 200
-// (none). ZOR.ini has no DefaultNotation; the image is zero but for 0x80 in 表's first row and 0x0A in the entry.
+// The mode below, without a DefaultNotation; battle records of classes 1, 2 (an empty name) and 200 (none).
 class SmallMode : public ::testing::Test {
 protected:
     void SetUp() override

@@ -1,5 +1,4 @@
-// Arbitrary bytes as a patch for one small source. The patch may be refused, never
-// crash, and nothing it gives back may be larger than an image may be.
+// Arbitrary bytes as a patch for one small source: refused or not, never a crash nor a result larger than an image.
 
 #include "core/files/ReadFile.h"
 #include "core/patch/Crc32.h"
