@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
@@ -98,7 +99,6 @@ TEST(CheckCommand, ReportsTheDefinitionProblemsTheLoadReports)
     EXPECT_TRUE(Check({u"--home"_s, home.path()}).out.contains(u"m/個別データ.sna"_s));
 }
 
-// The default notation of a ZOR.ini that couldn't be read is no number, and the text says why.
 TEST(CheckCommand, SaysWhenZorIniCannotBeRead)
 {
     ProgramFolder home;
@@ -115,20 +115,15 @@ class SampleFolder : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        home = new ProgramFolder;
+        home = std::make_unique<ProgramFolder>();
         const CommandRun run = Call(RunSample, {home->path()});
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
     }
-    static void TearDownTestSuite()
-    {
-        delete home;
-        home = nullptr;
-    }
+    static void TearDownTestSuite() { home.reset(); }
     static QString File(const QString& relative) { return home->file(relative); }
 
-    static ProgramFolder* home;
+    static inline std::unique_ptr<ProgramFolder> home;
 };
-ProgramFolder* SampleFolder::home = nullptr;
 
 // An .idn has no final break, which would count a nameless ID reading past the table.
 TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
@@ -151,9 +146,7 @@ TEST_F(SampleFolder, TextFilesAreCp932WithCrlfAndAFinalBreakExceptIdFiles)
 // Nothing the definitions name may lie on a place the codec reads or writes.
 TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
 {
-    struct Range {
-        std::int64_t first, last;
-    };
+    struct Range { std::int64_t first, last; };
     std::vector<Range> fixed{{kDictionaryPointerLow, kBlockBankOffset},
                              {kPointerTableOffset, kPointerTableOffset + 2 * kBlockCount - 1},
                              {kSampleDictionaryBase, kSampleDictionaryBase + 2 + kDictionarySize + kMaxReference},
@@ -175,7 +168,6 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
             for (int n = 0; n < doc.DataSets(k).IdCount; ++n, ++cells)
                 expectFree(doc.DataSets(k).SectionAddresses(q) + static_cast<std::int64_t>(n) * doc.DataSets(k).SectionSettings(SettingStep, q));
     EXPECT_GT(cells, 100);
-    // Every ID has its name.
     for (int k = 1; k <= doc.DataSetCount; ++k) {
         EXPECT_GT(doc.DataSets(k).IdCount, 1);
         for (int n = 1; n <= doc.DataSets(k).IdCount; ++n)
@@ -226,7 +218,6 @@ TEST_F(SampleFolder, BattleJsonGroupsTheRecordsByBlock)
     EXPECT_EQ(json[u"dictionaryBase"_s].toInt(), kSampleDictionaryBase);
     ASSERT_EQ(blocks.size(), kBlockCount);
 
-    // Block by block, the records and separators give the stream back.
     QByteArray joined;
     for (const QJsonValue& block : blocks) {
         EXPECT_FALSE(block.toArray().isEmpty());
@@ -274,7 +265,6 @@ TEST(CommandLine, AnUnknownCommandIsNamedBeforeTheUsage)
     }
 }
 
-// A command given too little, too much or an option it doesn't know says its own usage alone.
 TEST(CommandLine, EachCommandAnswersAMisuseWithItsOwnUsage)
 {
     for (const char* line : {"check --frob", "check --home", "dump", "dump --json", "dump a b", "dump a --home", "diff", "diff a",
@@ -290,7 +280,6 @@ TEST(CommandLine, EachCommandAnswersAMisuseWithItsOwnUsage)
     }
 }
 
-// A folder that holds any file the sample would write is left alone unless --force.
 TEST(SampleCommand, NeverOverwritesWithoutForce)
 {
     test::ProgramFolder folder;
@@ -369,7 +358,6 @@ TEST_F(DumpCommand, TheSampleLoadsWholeAndWithoutProblems)
     EXPECT_EQ(battle[u"labels"_s][0].toString(), classes[u"idNames"_s][first[0].toInt()].toString());
 }
 
-// The text shows each value in its section's notation, as the grid does, and names it.
 TEST_F(DumpCommand, TextShowsValuesAsTheGridDoes)
 {
     const CommandRun run = Call(RunDump, {u"--home"_s, home->path(), File(SampleImageName())});
@@ -401,11 +389,24 @@ TEST_F(DumpCommand, ProblemsAndUnreadableImages)
 
 QStringList CsvFiles(const QString& folder) { return QDir(folder).entryList({u"*.csv"_s}, QDir::Files, QDir::Name); }
 
-TEST(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
-{
+// A sample folder of the test's own, for commands that write into it.
+class SampleCopy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
+        image = home.readBytes(SampleImageName());
+    }
+
     test::ProgramFolder home;
-    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
     const QString rom = home.file(SampleImageName());
+    QByteArray image;
+};
+
+using ExportCsvCommand = SampleCopy;
+
+TEST_F(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
+{
     const CommandRun run = Call(RunExportCsv, {u"--home"_s, home.path(), rom});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString(); // the sample loads without problems
@@ -414,8 +415,7 @@ TEST(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
     EXPECT_EQ(home.readBytes(u"クラス.csv"_s).split('\n').value(2), Cp932(u"戦士,19,4,6,5,11,3,0x05,-1\r"_s));
     EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
 
-    // --out takes the files elsewhere, into folders made when missing; the notation still
-    // comes from the program folder's ZOR.ini.
+    // --out takes the files elsewhere, into folders made when missing; the notation comes from the program folder.
     test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, u"CSVNotation=16"_s});
     test::ProgramFolder other;
     const QString out = other.file(u"csv/new"_s);
@@ -425,13 +425,9 @@ TEST(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
     EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
 }
 
-TEST(ExportCsvCommand, WarningsAndFailures)
+TEST_F(ExportCsvCommand, WarningsAndFailures)
 {
-    test::ProgramFolder home;
-    ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
-    const QString rom = home.file(SampleImageName());
-    // An image too small for the tables, and a byte that is not CP932 at the start of the
-    // first ID name of クラス: warnings, and the export goes on.
+    // An image too small for the tables, and a byte not CP932 before クラス's first ID name: warnings, the export goes on.
     home.writeBytes(u"tiny.rom"_s, "\x01");
     const QString idn = SampleModeName() + u"/クラス.idn"_s;
     home.writeBytes(idn, "\xFF" + home.readBytes(idn));
@@ -448,14 +444,12 @@ TEST(ExportCsvCommand, WarningsAndFailures)
 }
 
 // The sample with its CSV files exported into the program folder; one field of a file made text.
-class ImportCsvCommand : public ::testing::Test {
+class ImportCsvCommand : public SampleCopy {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
-        rom = home.file(SampleImageName());
+        SampleCopy::SetUp();
         ASSERT_EQ(Call(RunExportCsv, {u"--home"_s, home.path(), rom}).status, 0);
-        original = home.readBytes(SampleImageName());
     }
 
     static void setField(const ProgramFolder& folder, const QString& name, int line, int field, const QString& text)
@@ -466,10 +460,6 @@ protected:
         lines[line - 1] = fields.join(u',');
         folder.writeBytes(name, test::Cp932(lines.join(u"\r\n"_s)));
     }
-
-    test::ProgramFolder home;
-    QString rom;
-    QByteArray original;
 };
 
 TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
@@ -478,7 +468,7 @@ TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
     const CommandRun run = Call(RunImportCsv, {u"--dry-run"_s, u"--json"_s, u"--home"_s, home.path(), rom});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), uR"({"changes":[{"file":"クラス.csv","line":3,"field":2,"old":19,"new":20}],"problems":[]})"_s);
-    EXPECT_EQ(home.readBytes(SampleImageName()), original);
+    EXPECT_EQ(home.readBytes(SampleImageName()), image);
     EXPECT_FALSE(QFile::exists(rom + u".bak"_s));
 
     // A problem: exit 1, named in the JSON as in the messages, the image untouched.
@@ -490,7 +480,7 @@ TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
     EXPECT_TRUE(json[u"problems"_s].toArray().at(0).toString().startsWith(u"魔法.csv:2:3: 「x」は値として読めません"_s))
         << refused.out.toStdString();
     EXPECT_TRUE(refused.err.contains(u"取り込みをやめました"_s));
-    EXPECT_EQ(home.readBytes(SampleImageName()), original);
+    EXPECT_EQ(home.readBytes(SampleImageName()), image);
     EXPECT_FALSE(QFile::exists(rom + u".bak"_s));
 }
 
@@ -510,7 +500,7 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith(u"クラス.csv:3:2: 「クラス」の ID 1「戦士」、セクション「HP」: 19 -> 21\n"_s)) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(u"敵パラメータ.csv:6:4: 戦闘パラメータのレコード 5、「HP」: "_s)) << run.out.toStdString();
-    EXPECT_EQ(home.readBytes(SampleImageName() + u".bak"_s), original);
+    EXPECT_EQ(home.readBytes(SampleImageName() + u".bak"_s), image);
 
     DocumentState doc;
     LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
@@ -522,27 +512,16 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
     EXPECT_EQ(Call(RunImportCsv, {u"--home"_s, home.path(), home.file(u"none.rom"_s)}).status, 1);
 }
 
-// The sample folder, its image and a copy that a test changes.
-class DiffCommand : public ::testing::Test {
+// The sample's image against a copy that a test changes.
+class DiffCommand : public SampleCopy {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(Call(RunSample, {home.path()}).status, 0);
-        oldRom = home.file(SampleImageName());
-        newRom = home.file(u"new.rom"_s);
-        image = home.readBytes(SampleImageName());
-    }
-
     CommandRun diff(const QByteArray& changed, const QStringList& extra = {})
     {
         home.writeBytes(u"new.rom"_s, changed);
-        return Call(RunDiff, QStringList{u"--home"_s, home.path(), oldRom, newRom} + extra);
+        return Call(RunDiff, QStringList{u"--home"_s, home.path(), rom, newRom} + extra);
     }
 
-    test::ProgramFolder home;
-    QString oldRom;
-    QString newRom;
-    QByteArray image;
+    const QString newRom = home.file(u"new.rom"_s);
 };
 
 TEST_F(DiffCommand, IdenticalImages)
@@ -554,7 +533,7 @@ TEST_F(DiffCommand, IdenticalImages)
     QJsonObject report = Json(json);
     const int count = report[u"battleCount"_s][u"old"_s].toInt();
     EXPECT_GT(count, 300);
-    EXPECT_EQ(report, QJsonObject({{u"old"_s, oldRom}, {u"new"_s, newRom}, {u"identical"_s, true}, {u"cells"_s, QJsonArray()},
+    EXPECT_EQ(report, QJsonObject({{u"old"_s, rom}, {u"new"_s, newRom}, {u"identical"_s, true}, {u"cells"_s, QJsonArray()},
                                    {u"battleCount"_s, QJsonObject({{u"old"_s, count}, {u"new"_s, count}})}, {u"blocks"_s, QJsonArray()},
                                    {u"otherBytes"_s, QJsonArray()}, {u"problems"_s, QJsonArray()}}));
 }
@@ -622,7 +601,6 @@ TEST_F(DiffCommand, BattleCellsCountsAndAnUndecodableTable)
     const CommandRun broken = diff(changed, {u"--json"_s});
     EXPECT_EQ(broken.status, 1);
     const QJsonObject brokenReport = Json(broken);
-    // A count that couldn't be read is no number.
     EXPECT_TRUE(brokenReport[u"cells"_s].toArray().isEmpty() && brokenReport[u"blocks"_s].toArray().isEmpty());
     EXPECT_TRUE(brokenReport[u"battleCount"_s][u"new"_s].isNull()) << broken.out.toStdString();
     EXPECT_TRUE(diff(changed).out.contains(u"戦闘パラメータのレコード数: %1 -> 読めません\n"_s.arg(count)));
@@ -649,7 +627,7 @@ TEST_F(DiffCommand, UnreadableImages)
 {
     home.writeBytes(u"new.rom"_s, image);
     for (const QStringList& args : {QStringList{u"--home"_s, home.path(), home.file(u"missing.rom"_s), newRom},
-                                    QStringList{u"--home"_s, home.path(), oldRom, home.path()}}) {
+                                    QStringList{u"--home"_s, home.path(), rom, home.path()}}) {
         const CommandRun run = Call(RunDiff, args);
         EXPECT_TRUE(run.status == 2 && run.out.isEmpty() && run.err.contains(u"を読み込めません"_s)) << run.err.toStdString();
     }

@@ -27,8 +27,7 @@ class Compare : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const Result<int> written = WriteSampleFolder(home.path());
-        ASSERT_TRUE(written) << written.failure().message().toStdString();
+        ASSERT_TRUE(test::Succeeded(WriteSampleFolder(home.path())));
         sample = *MakeSampleImage();
     }
 
@@ -75,7 +74,6 @@ protected:
 
 void Flip(QByteArray& image, std::int64_t offset) { image[static_cast<qsizetype>(offset)] ^= 0x5A; }
 
-// Every field of a difference, to compare in one go.
 using Fields = std::tuple<int, int, QString, int, QString, int, QString, std::optional<std::int64_t>, int, int>;
 Fields Of(const CellDifference& c)
 {
@@ -131,14 +129,12 @@ TEST_F(Compare, ARecordAddedChangesTheCountAndNoCell)
     EXPECT_EQ(result.blocks, (std::vector<BlockDifference>{{kBlockCount, lastBlock, lastBlock + 1}}));
     EXPECT_FALSE(result.identical());
 
-    // The other way round the extra record is left out the same way.
     const ImageComparison back = compare(grown, sample);
     EXPECT_TRUE(back.cells.empty());
     EXPECT_EQ(back.oldBattleCount, *back.newBattleCount + 1);
 }
 
-// The same records in the same order, one of them in the next block: only the pointer
-// table and the region differ, and the move is the difference.
+// One record moved into the next block: only the pointer table and the region differ, and the move is the difference.
 TEST_F(Compare, ARecordMovedIntoTheNextBlockIsADifference)
 {
     const QByteArray moved = withBattle([](std::vector<std::uint8_t>& stream) {
@@ -171,20 +167,17 @@ TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
     // Just outside the pointer table and the block region, and in them.
     for (const std::int64_t offset : {std::int64_t{kPointerTableOffset - 1}, std::int64_t{kPointerTableOffset + 2 * 314},
                                       std::int64_t{kRegionOffset - 1}, std::int64_t{kEncodedImageSize - 1},
-                                      std::int64_t{kBankByteOffsets[1]},
-                                      std::int64_t{kBankByteOffsets[3]}})
+                                      std::int64_t{kBankByteOffsets[1]}, std::int64_t{kBankByteOffsets[3]}})
         Flip(changed, offset);
     const ImageComparison result = compare(sample, changed);
     ASSERT_EQ(result.cells.size(), 2u);
     EXPECT_EQ(std::tuple(result.cells[0].offset, result.cells[1].offset), std::tuple(0x50010, 0x50011));
-    EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x5000F, 0x5000F},
-                                                         {0x50012, 0x50013},
+    EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x5000F, 0x5000F}, {0x50012, 0x50013},
                                                          {kPointerTableOffset - 1, kPointerTableOffset - 1},
                                                          {kPointerTableOffset + 628, kPointerTableOffset + 628},
                                                          {kRegionOffset - 1, kRegionOffset - 1}}));
     EXPECT_TRUE(result.problems.empty());
 
-    // Encoder-written bytes alone leave the images identical.
     QByteArray battleOnly = sample;
     Flip(battleOnly, kEncodedImageSize - 1);
     Flip(battleOnly, kBankByteOffsets[2]);
@@ -199,8 +192,7 @@ TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
     EXPECT_EQ(more.otherBytes, (std::vector<ByteRange>{{0x400000, 0x407FFF}}));
     EXPECT_EQ(compare(grown, sample).otherBytes, more.otherBytes);
 
-    // Cut before the block region: the blocks can't be decoded in the short image, so the
-    // whole cut part, the region included, is the range.
+    // Cut before the block region: the blocks can't be decoded, so the whole cut part, the region included, is the range.
     const QByteArray shrunk = sample.left(0x300000);
     const ImageComparison less = compare(sample, shrunk);
     EXPECT_EQ(less.otherBytes, (std::vector<ByteRange>{{0x300000, kEncodedImageSize - 1}}));
@@ -233,8 +225,7 @@ TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
     EXPECT_EQ(compare(broken, broken).problems.size(), 2u);
 }
 
-// Where the records were not read from the encoder's places (blocks that can't be decoded
-// in either image, or a table moved elsewhere), a difference there is other bytes.
+// Where the records weren't read from the encoder's places (blocks undecodable in either image, or a table moved).
 TEST_F(Compare, TheEncodersPlacesCountUnlessBothImagesRecordsWereReadFromThere)
 {
     // A bank byte, in the pointer table, and in the region past the sample's blocks.
@@ -256,8 +247,7 @@ TEST_F(Compare, TheEncodersPlacesCountUnlessBothImagesRecordsWereReadFromThere)
     EXPECT_FALSE(undecoded.identical());
     EXPECT_TRUE(compare(broken, broken).identical()); // the same bytes are no difference
 
-    // The pointer table copied to 0x1F0000 ($BE:8000) and the table pointer moved there:
-    // the records still read, but from elsewhere.
+    // The pointer table copied to 0x1F0000 ($BE:8000) and the table pointer moved there: the records read from elsewhere.
     QByteArray moved = sample;
     moved.replace(0x1F0000, 2 * kBlockCount, sample.mid(kPointerTableOffset, 2 * kBlockCount));
     moved[kTablePointerBank] = static_cast<char>(0xBE);
@@ -288,7 +278,6 @@ TEST_F(Compare, TheGapsOfSteppedSectionsAreOtherBytes)
     EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x70002, 0x70003}, {0x7000E, 0x7000E}, {0x70010, 0x70010}}));
 }
 
-// Whether a cut or paste changed cells; a refused one didn't.
 bool Changed(const Result<ClipboardWrite>& done) { return done && done->write.result == CommitResult::Changed; }
 
 // Follows the listener's calls with a count of its own, as a view's model would.
@@ -356,10 +345,7 @@ protected:
     CountingListener listener;
 };
 
-struct Place {
-    int tab, dataSet, row, col;
-    friend bool operator==(const Place&, const Place&) = default;
-};
+struct Place { int tab, dataSet, row, col; friend bool operator==(const Place&, const Place&) = default; };
 
 std::vector<Place> Places(const ChangeList& list)
 {

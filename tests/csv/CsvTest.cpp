@@ -7,6 +7,7 @@
 #include "tests/patch/PatchPairs.h"
 #include "tests/support/HandTables.h"
 #include "tests/support/ModeFolder.h"
+#include "tests/support/Succeeded.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,9 +28,7 @@ namespace {
 
 using test::Cp932;
 
-// Data sets クラス (the last ID nameless), 空 (no section) and 表 (a comma in a name, an
-// empty caption, one section per notation); two individual entries; three battle captions.
-// No DefaultNotation, so sections without their own show hexadecimal.
+// The mode below, without a DefaultNotation: sections without a notation of their own show hexadecimal.
 class CsvExport : public ::testing::Test {
 protected:
     void SetUp() override
@@ -61,7 +60,6 @@ protected:
     DocumentState doc;
 };
 
-// Why an export stopped; empty when it didn't.
 QString Error(const CsvExportResult& result) { return result.ok() ? QString() : result.outcome.failure().message(); }
 
 TEST_F(CsvExport, EveryTableInEachNotation)
@@ -94,8 +92,7 @@ TEST_F(CsvExport, EveryTableInEachNotation)
     }
 }
 
-// The files written before the refused one stay. That the open image's .bak is guarded
-// too, and that no pipe is written over, are the output check's tests.
+// The files before the refused one stay; the .bak and pipes are the output check's tests.
 TEST_F(CsvExport, NeverOverTheOpenImage)
 {
     home.writeBytes(u"x.rom"_s, "the image");
@@ -108,8 +105,7 @@ TEST_F(CsvExport, NeverOverTheOpenImage)
 
 TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)
 {
-    // The data set's name or a name inside the file: that file is refused and its old contents
-    // stay whole; the files before it are written, none after it.
+    // A name of the data set, or inside its file: that file is refused, its old contents whole, the ones before it written.
     for (const auto& [name, file, before] :
          {std::tuple{&doc.DataSets(2).Name, u"空"_s, 1}, {&doc.DataSets(1).IdNames(3), u"クラス"_s, 0}, {&doc.DataSets(3).IdNames(2), u"表"_s, 2},
           {&doc.DataSets(3).SectionNames(3), u"表"_s, 2}, {&doc.IndividualNames(2), u"個別データ"_s, 3},
@@ -128,8 +124,7 @@ TEST_F(CsvExport, ANameWithoutACp932FormStopsBeforeItsFile)
 
 TEST_F(CsvExport, UnreadableCharactersAreWrittenAsQuestionMarksAndNoted)
 {
-    // What a load makes of bytes that are not CP932: U+FFFD, here in an ID name (line 3 of
-    // 表.csv, twice on one line) and an entry name (line 2 of 個別データ.csv).
+    // U+FFFD is what a load makes of bytes that are not CP932.
     doc.DataSets(3).IdNames(2) = u"に\uFFFDさ\uFFFD"_s;
     doc.IndividualNames(2) = u"\uFFFD"_s;
     const CsvExportResult result = ExportCsv(doc, home.path());
@@ -145,26 +140,20 @@ TEST_F(CsvExport, UnreadableCharactersAreWrittenAsQuestionMarksAndNoted)
     EXPECT_FALSE(ExportCsv(doc, home.path()).ok());
 }
 
-// The sample folder and its document; the files are exported into out and read back from there.
-// Data sets in order: アイテム (6 sections), クラス (8), 魔法 (4); 6 individual entries.
+// The sample (アイテム: 6 sections, クラス: 8, 魔法: 4; 6 entries), its files exported into out and read back.
 class CsvImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const Result<int> written = WriteSampleFolder(home.path());
-        ASSERT_TRUE(written) << written.failure().message().toStdString();
+        ASSERT_TRUE(test::Succeeded(WriteSampleFolder(home.path())));
         ASSERT_TRUE(QDir(home.path()).mkdir(u"out"_s));
         const QString rom = home.file(SampleImageName());
         LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
-        const ProblemLog& log = doc.Problems;
-        ASSERT_TRUE(log.empty()) << log.text().toStdString();
+        ASSERT_TRUE(doc.Problems.empty()) << doc.Problems.text().toStdString();
         ASSERT_EQ(doc.DataSets(2).Name, u"クラス"_s);
     }
 
-    void setNotation(const QString& line) const
-    {
-        test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, line});
-    }
+    void setNotation(const QString& line) const { test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, line}); }
 
     void exportFiles() const
     {
@@ -190,12 +179,9 @@ protected:
     DocumentState doc;
 };
 
-// An export reads back as no change (tests/csv's round trip); what a value changed in it
-// reads as depends on the notation.
 TEST_F(CsvImport, AChangedValueReadsInTheFilesNotation)
 {
-    // What "10" and "FF" in クラス's HP and MP of ID 0 read as: in the notation's own form
-    // first, else by the cell editor's forms; nullopt: a problem.
+    // "10" and "FF" in クラス's HP and MP of ID 0 read in the notation's own form, else by the cell editor's; nullopt: a problem.
     using Expected = std::tuple<QString, std::optional<int>, std::optional<int>>;
     for (const auto& [notation, ten, ff] : {Expected{u"CSVNotation=16"_s, 0x10, 0xFF}, Expected{u"CSVNotation=10"_s, 10, {}},
                                             Expected{u"CSVNotation=-10"_s, 10, {}}, Expected{u";"_s, 10, {}}}) {
@@ -361,19 +347,16 @@ TEST_F(CsvImport, AUtf16FileIsNamedSo)
     const QString text = DecodeCp932(home.readBytes(u"out/クラス.csv"_s)).text;
     QStringEncoder le(QStringEncoder::Utf16LE);
     QStringEncoder be(QStringEncoder::Utf16BE);
-    // With a byte order mark either way, and without one.
     for (const QByteArray& bytes : {"\xFF\xFE" + QByteArray(le(text)), "\xFE\xFF" + QByteArray(be(text)), QByteArray(le(text))}) {
         home.writeBytes(u"out/クラス.csv"_s, bytes);
         EXPECT_EQ(import().problems.lines(), QStringList{u"クラス.csv: UTF-16 で保存されています。Shift-JIS か UTF-8 で保存してください。"_s});
     }
 }
 
-// Whatever the definitions, the import reads what the export writes as no change: random
-// definitions, image and battle records for one seed.
+// Random definitions, image and battle records for one seed: the export of any reads back as no change.
 class RandomDefinitions {
 public:
-    // Each seed names things from its own few pieces, so that some files hold only ASCII
-    // and some only one kind of character.
+    // Each seed names things from its own few pieces: some files hold only ASCII, some one kind of character.
     explicit RandomDefinitions(unsigned seed) : random_(seed)
     {
         for (const QByteArray& piece : {QByteArray("a"), QByteArray(","), QByteArray("\""), QByteArray("\"\""), QByteArray(" "),
@@ -383,8 +366,7 @@ public:
                 pieces_.push_back(piece);
     }
 
-    // A name of a few pieces: commas, quotes, blanks, bytes that aren't CP932, characters
-    // whose bytes are UTF-8 too (燿ｱ, E0 A0 B1); often none.
+    // A few pieces, often none: commas, quotes, blanks, bytes not CP932, characters whose bytes are UTF-8 too (燿ｱ).
     QByteArray name()
     {
         QByteArray text;
@@ -393,7 +375,6 @@ public:
         return text;
     }
 
-    // Lines joined by CRLF, with or without a break after the last.
     static QByteArray lines(const QList<QByteArray>& lines, bool finalBreak)
     {
         return lines.join("\r\n") + (finalBreak && !lines.isEmpty() ? "\r\n" : "");
@@ -428,10 +409,8 @@ public:
                                                       "DefaultNotation=7"};
         static const std::vector<QByteArray> csv{"", "CSVNotation=16", "CSVNotation=10", "CSVNotation=-10", "CSVNotation=016"};
         home.writeBytes(u"ZOR.ini"_s, lines({"[Option]", "Mode=m", defaults[static_cast<std::size_t>(pick(4))],
-                                             csv[static_cast<std::size_t>(pick(4))]},
-                                            true));
-        // Data sets without sections and with, their IDs nameless from an empty name on and
-        // after an .idn's final break; two names that differ only in letter case.
+                                             csv[static_cast<std::size_t>(pick(4))]}, true));
+        // IDs nameless from an empty name on and after an .idn's final break; two sets differ only in letter case.
         static const std::vector<QString> sets{u"クラス"_s, u"表"_s, u"a"_s, u"A"_s, u"x,y"_s};
         for (const QString& set : sets) {
             if (pick(2) == 0)
@@ -454,12 +433,8 @@ public:
     QByteArray image() { return test::NoisyImage(kImageSize, static_cast<unsigned>(pick(1 << 30))); }
 
     // Battle records set by hand (the image holds none): a first byte of 1..255, the rest any.
-    void battle(DocumentState& doc)
-    {
-        test::SetBattleRecords(doc, pick(3), [&](int c, int) { return c == 1 ? pick(254) + 1 : pick(255); });
-    }
+    void battle(DocumentState& doc) { test::SetBattleRecords(doc, pick(3), [&](int c, int) { return c == 1 ? pick(254) + 1 : pick(255); }); }
 
-    // 0..max, evenly.
     int pick(int max) { return std::uniform_int_distribution<int>(0, max)(random_); }
 
 private:

@@ -17,8 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-// Two data sets of 4 IDs × 3 sections, 2 individual entries and 5 battle records, every
-// byte distinct enough to see where it went; hexadecimal everywhere.
+// Two data sets of 4 IDs × 3 sections, 2 entries, 5 battle records, every byte distinct; hexadecimal everywhere.
 DocumentState SmallDocument()
 {
     DocumentState doc;
@@ -46,7 +45,6 @@ std::optional<CommitResult> Commit(DocumentState& doc, int tab, int dataSet, int
     return written ? std::optional(written->result) : std::nullopt;
 }
 
-// Why a change was refused; empty when it wasn't.
 template <typename T>
 QString Refusal(const Result<T>& result) { return result ? QString() : result.failure().message(); }
 
@@ -68,12 +66,8 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     EXPECT_EQ(Commit(doc, TabIdSection, 1, 1, 3, u"0x05"_s), CommitResult::Unchanged);
     EXPECT_TRUE(doc.History->Modified());
 
-    // Texts the editor reads give their byte on every tab; texts it can't read, or that lie
-    // outside a byte, are refused: the cell keeps its byte and nothing is journalled.
-    struct Case {
-        QString text;
-        std::optional<std::uint8_t> byte;
-    };
+    // Texts the editor reads give their byte on every tab; one it can't read, or past a byte, changes nothing.
+    struct Case { QString text; std::optional<std::uint8_t> byte; };
     const Case cases[] = {{u""_s, 0},         {u"-0"_s, 0},         {u"0x1"_s, 1},    {u"256"_s, {}},   {u"255.5"_s, {}},
                           {u"abc"_s, {}},     {u"-129"_s, {}},      {u" 12"_s, 12},   {u"１２"_s, 12}, {u"254.5"_s, 254},
                           {u"FF"_s, {}},      {u"-1"_s, 255}};
@@ -240,8 +234,7 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
     EXPECT_EQ(std::tuple(doc.BattleParams(4, 5), doc.History->UndoCount()), std::tuple(9, 0));
 }
 
-// The history keeps its newest records and drops whole oldest steps beyond its limit; no
-// edit is refused for room, and a step larger than the limit is only taken when asked.
+// Whole oldest steps go past the limit; no edit is refused for room.
 TEST(EditHistory, KeepsTheNewestStepsAndAsksBeforeOneTooLargeToUndo)
 {
     DocumentState doc = SmallDocument();

@@ -36,8 +36,7 @@ void SetEntries(DocumentState& doc, const QStringList& names, const std::vector<
     }
 }
 
-// Records whose first byte is the class (class + 1 is the ID row in data set classDataSet),
-// the others 0xEE; blocks begin at the given records after the first.
+// Records whose first byte is the class (ID row class + 1 of classDataSet), the rest 0xEE; blocks begin at starts.
 void SetClassBattle(DocumentState& doc, int classDataSet, const std::vector<int>& classes, const std::vector<int>& starts)
 {
     doc.ClassDataSet = classDataSet;
@@ -57,7 +56,6 @@ TEST(SnesAddressText, OffsetsAtTheBankEdges)
         SCOPED_TRACE(offset);
         EXPECT_EQ(OffsetText(offset), text);
         EXPECT_EQ(SnesAddressText(offset), address);
-        // Every address written reads back as its offset.
         if (!address.isEmpty()) {
             EXPECT_EQ(ParseSnesAddress(address), offset);
         }
@@ -212,7 +210,6 @@ TEST_F(GoTo, PlacesAreRefusedWithTheReason)
         EXPECT_FALSE(ResolveGoTo(doc, TabIdSection, 1, 1, 1, text)) << text.toStdString();
 }
 
-// Where a hit lands, as one comparable value.
 using Landing = std::tuple<FindHit::Kind, int, int, int>; // kind, data set, row, col
 Landing Of(const FindHit& hit) { return {hit.kind, hit.dataSet, hit.row, hit.col}; }
 
@@ -321,13 +318,7 @@ TEST_F(Find, EveryDataSetInTurnAfterTheShownOne)
 
 TEST_F(Find, EachFindSaysWhatItFoundWhereAndWhetherItWrapped)
 {
-    struct Case {
-        QString text;
-        FindFrom from;
-        bool backwards;
-        bool all;
-        QString said;
-    };
+    struct Case { QString text; FindFrom from; bool backwards, all; QString said; };
     for (const Case& c : std::vector<Case>{
              {u" ｶﾞﾝ "_s, {TabIdSection, 2, 1, 1}, false, false, u"行の名前の「ｶﾞﾝ」を見つけました"_s},
              {u"ｶﾞﾝ"_s, {TabIdSection, 2, 4, 1}, false, false, u"行の名前の「ｶﾞﾝ」を見つけました。先頭から探し直しました"_s},

@@ -52,8 +52,7 @@ Record NumberedRecord(int n)
     return record;
 }
 
-// A mode with one data set (two sections, step 3 and 1), two individual entries and the
-// battle captions, and a 4 MB image whose 314 blocks hold 316 records.
+// One data set (sections of step 3 and 1), two entries and the battle captions; 314 blocks hold 316 records.
 class Save : public ::testing::Test {
 protected:
     void SetUp() override
@@ -78,10 +77,7 @@ protected:
         ASSERT_TRUE(doc.Problems.empty()) << doc.Problems.text().toStdString();
     }
 
-    void edit(int tab, int dataSet, int col, int row, const QString& text)
-    {
-        (void)CommitCellText(doc, {tab, dataSet, col, row}, text, {});
-    }
+    void edit(int tab, int set, int col, int row, const QString& text) { (void)CommitCellText(doc, {tab, set, col, row}, text, {}); }
 
     QByteArray onDisk() const { return home.readBytes(u"game.rom"_s); }
     bool bakExists() const { return QFile::exists(home.file(u"game.rom.bak"_s)); }
@@ -103,7 +99,6 @@ protected:
         error = image ? QString() : image.failure().message();
         return image ? std::optional(*image) : std::nullopt;
     }
-    // A save refused before any write: the message says why, the files and the document stay.
     void expectRefused(const char* what, const QString& inMessage)
     {
         error.clear();
@@ -113,8 +108,7 @@ protected:
     }
 };
 
-// An entry at the same offset as a table cell: a save of the cell leaves both showing the
-// byte written, and the next save doesn't write the old one back.
+// An entry on a table cell's offset: both show the byte saved, and the next save doesn't write the old one back.
 TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
 {
     test::WriteCompactFile(home.path(), u"mode/個別データ.sna"_s, u"1000|p|3004|q|"_s);
@@ -127,18 +121,14 @@ TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
     EXPECT_EQ(onDisk()[0x1000], 0x77);
 }
 
-// A table whose last byte is the image's last byte: read, written back there and read
-// back, the image keeping its size; the next ID lies at the image's size, and its edit
-// grows the image by one byte.
+// A table ending at the image's last byte is written back in place, the size kept; an ID past it grows the image.
 TEST_F(Save, ACellAtTheImagesLastByteIsReadWrittenAndReadBack)
 {
     QByteArray image(0x2000, '\x11');
     image[0x1FFF] = 0x5A;
     home.writeBytes(u"game.rom"_s, image);
     home.writeMode(u"mode"_s, u"表.sna 1FFE|x|\n 表.ini\n 個別データ.sna 1FFF|p|"_s);
-    const auto reload = [&] {
-        LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path());
-    };
+    const auto reload = [&] { LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path()); };
     reload();
     EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));
     edit(TabIndividual, 0, 1, 1, u"0x77"_s);
@@ -166,7 +156,6 @@ TEST_F(Save, OnlyJournalledCellsReachTheImage)
     const QByteArray saved = onDisk();
     EXPECT_EQ(test::Differences(original, saved), (std::vector<qsizetype>{0x1006, 0x2001, 0x3004}));
     EXPECT_EQ(std::tuple(saved[0x1006], saved.size(), home.readBytes(u"game.rom.bak"_s) == original), std::tuple(2, original.size(), true));
-    // A save changes no journal.
     EXPECT_EQ(std::tuple(doc.History->Modified(), doc.History->UndoCount()), std::tuple(false, 4));
 }
 
@@ -179,14 +168,11 @@ TEST_F(Save, ABattleEditReencodesEveryBlockExactly)
     expected.image() = original;
     expected.encode(test::StreamOf(blocks));
     EXPECT_TRUE(onDisk() == expected.image() && !doc.History->RecordCountChanged());
-    // Read back, the records are the ones saved.
     load();
     EXPECT_EQ(std::tuple(doc.BattleParams(5, 2), doc.GroupStarts(1)), std::tuple(0x99, 3));
 }
 
-// A save either writes nothing or an image from which the next load reads every change
-// back: individual entries at random places, the ones the encoder and the checksum write
-// among them, changed together with battle records and rows.
+// A save writes nothing, or an image the next load reads every change back from; entries lie on the encoder's places too.
 TEST_F(Save, ASaveReadsBackOrWritesNothing)
 {
     const std::vector<std::int32_t> places{kPointerTableOffset, kPointerTableOffset + 2 * kBlockCount - 1, kRegionOffset + 3,
@@ -272,14 +258,12 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_FALSE(Built(BuildSavedImage(big, original)));
     EXPECT_TRUE(error.contains(u"収まりません"_s)) << error.toStdString();
 
-    // Blocks that could not be decoded at the read.
     doc.BattleDecodeFailed = true;
     edit(TabBattle, 0, 2, 2, u"1"_s);
     expectRefused("undecoded", u"辞書"_s);
     doc.BattleDecodeFailed = false;
     UndoStep(doc);
 
-    // The image deleted, or cut short, since it was read.
     edit(TabIdSection, 1, 1, 1, u"1"_s);
     QFile::remove(home.file(u"game.rom"_s));
     expectRefused("deleted", u"ありません"_s);
@@ -293,8 +277,7 @@ TEST_F(Save, WhatCantBeSavedIsRefusedBeforeAnyWrite)
     EXPECT_TRUE(error.contains(u"game.rom.bak"_s) && onDisk() == original && doc.History->Modified()) << error.toStdString();
 }
 
-// The editor never changes such cells; only a document changed under it can hold one. Each
-// reason a cell can't be written is the document tests'; here, that the save asks for it.
+// Only a document changed under the editor holds such a cell; why each can't be written is the document tests'.
 TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
 {
     doc.DataSets(1).SectionSettings(SettingStep, 2) = -0x1800; // ID 2 of section y lies at -0x1000
@@ -303,8 +286,7 @@ TEST_F(Save, AChangedReadOnlyCellIsRefusedNamingIt)
     EXPECT_TRUE(error.endsWith(u"何も書いていません。"_s) && onDisk() == original);
 }
 
-// Runs work in a child process, which exits 0 when work returns true; its exit code, or
-// -signal when a signal ended it.
+// Runs work in a child process: its exit code (0 when work returns true), or -signal.
 template <typename Work>
 int InChild(Work work)
 {
@@ -321,8 +303,7 @@ TEST_F(Save, AFullDiskLeavesTheFilesWhole)
     edit(TabBattle, 0, 3, 3, u"7"_s);
     const QByteArray oldBackup = "the backup of an earlier save";
     home.writeBytes(u"game.rom.bak"_s, oldBackup);
-    // A disk that fills up during the image's write, once for a 4 MB image and once
-    // with room for the .bak copy of a 3 MB image but not for the 4 MB one it becomes.
+    // The disk fills up while writing a 4 MB image, and after the .bak copy of a 3 MB image that grows to 4 MB.
     const QByteArray small = original.left(kSmallImageSize);
     for (const rlim_t room : {rlim_t{0x100000}, rlim_t{0x380000}}) {
         const QByteArray before = room == 0x100000 ? original : small;
@@ -342,31 +323,27 @@ TEST_F(Save, AFullDiskLeavesTheFilesWhole)
     }
 }
 
-// A folder where no file can be made: as root permissions don't stop a write, the save
-// runs in a child process that has given up root.
+// As root, permissions don't stop a write: the save runs in a child that has given up root.
 TEST_F(Save, AReadOnlyFolderIsRefused)
 {
     edit(TabIdSection, 1, 1, 1, u"1"_s);
     const QByteArray oldBackup = "the backup of an earlier save";
     home.writeBytes(u"game.rom.bak"_s, oldBackup);
-    QFile::setPermissions(home.file(u"game.rom"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
-                                                        | QFileDevice::WriteOther);
-    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                           | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    using P = QFileDevice;
+    QFile::setPermissions(home.file(u"game.rom"_s), P::ReadOwner | P::WriteOwner | P::ReadOther | P::WriteOther);
+    QFile::setPermissions(home.path(), P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ReadOther | P::ExeOther);
     EXPECT_EQ(InChild([&] {
                   if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
                       return false;
-                  return !Saved(SaveDocument(doc)) && error.contains(u"game.rom"_s)
-                         && error.contains(u"書き込みが許可されていません"_s);
+                  return !Saved(SaveDocument(doc)) && error.contains(u"game.rom"_s) && error.contains(u"書き込みが許可されていません"_s);
               }),
               0);
     EXPECT_TRUE(onDisk() == original);
     EXPECT_EQ(home.readBytes(u"game.rom.bak"_s), oldBackup);
-    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(home.path(), P::ReadOwner | P::WriteOwner | P::ExeOwner);
 }
 
-// An image opened through a link is saved to the file it names, in that file's folder; a
-// .bak that is a link is replaced, and what it named stays as it was.
+// Saved through a link to the file it names; a .bak that is a link is replaced, what it named kept.
 TEST_F(Save, LinksAtTheImageAndAtItsBackup)
 {
     ASSERT_TRUE(QDir(home.path()).mkdir(u"real"_s));
@@ -386,7 +363,6 @@ TEST_F(Save, LinksAtTheImageAndAtItsBackup)
 
 TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 {
-    // Unmodified: an exact copy, which becomes the open file.
     const QString copy = home.file(u"copy.rom"_s);
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, copy))) << error.toStdString();
     EXPECT_TRUE(home.readBytes(u"copy.rom"_s) == original && doc.RomPath == copy);
@@ -405,14 +381,12 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, other))) << error.toStdString();
     EXPECT_TRUE(home.readBytes(u"other.rom"_s)[0x2001] == 0x44 && !QFile::exists(other + u".bak"_s));
 
-    // A symbolic link to it: the open file itself.
     edit(TabIdSection, 1, 2, 3, u"0x55"_s);
     ASSERT_TRUE(QFile::link(other, home.file(u"alias.rom"_s)));
     ASSERT_TRUE(Saved(SaveDocumentAs(doc, home.file(u"alias.rom"_s)))) << error.toStdString();
     EXPECT_EQ(std::tuple(doc.RomPath, QFileInfo(home.file(u"alias.rom"_s)).isSymLink(), home.readBytes(u"other.rom"_s)[0x2002]),
               std::tuple(other, true, 0x55));
 
-    // A copy that can't be written keeps the open file as it was.
     edit(TabIdSection, 1, 1, 1, u"0x66"_s);
     EXPECT_FALSE(Saved(SaveDocumentAs(doc, home.file(u"copy.rom/inside.rom"_s))));
     EXPECT_TRUE(doc.RomPath == other && doc.History->Modified());
@@ -421,11 +395,9 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
 {
     const auto baseline = [&] { return doc.History->BaselineByte(TabIdSection, 1, 1, 1); };
-    // Whether the document is modified, and whether the cell is marked changed.
     const auto marks = [&] { return std::tuple(doc.History->Modified(), CellChanged(doc, TabIdSection, 1, 1, 1)); };
     edit(TabIdSection, 1, 1, 1, u"0x11"_s); // 0x1000
 
-    // A failed save leaves the baseline where it was.
     QFile::remove(home.file(u"game.rom"_s));
     EXPECT_FALSE(Saved(SaveDocument(doc)));
     EXPECT_EQ(std::tuple(baseline(), marks()), std::tuple(std::uint8_t(original[0x1000]), std::tuple(true, true)));
@@ -439,8 +411,7 @@ TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
     EXPECT_EQ(marks(), std::tuple(true, true));
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_TRUE(onDisk() == original && !doc.History->Modified());
-    // The journals still take the edit back and forth; back at the file's byte, nothing is
-    // modified, and the mark goes with the undo.
+    // The journals still take the edit back and forth; back at the file's byte nothing is modified.
     ASSERT_EQ(RedoStep(doc).kind, StepResult::Taken);
     EXPECT_EQ(marks(), std::tuple(true, true));
     ASSERT_EQ(UndoStep(doc).kind, StepResult::Taken);
@@ -458,7 +429,6 @@ TEST_F(Save, TwoChangedCellsAtOneOffsetMustAgree)
     EXPECT_TRUE(error.contains(u"「表」の ID 1「b」、セクション「x」"_s) && error.contains(u"個別データ「q」"_s) && error.contains(u"0x1003"_s))
         << error.toStdString();
     EXPECT_TRUE(onDisk() == original && doc.History->Modified());
-    // Agreeing, they are written once.
     edit(TabIndividual, 0, 1, 2, u"5"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(test::Differences(original, onDisk()), std::vector<qsizetype>{0x1003});
@@ -473,12 +443,10 @@ TEST_F(Save, ABattleRecordBackAtItsBaselineIsNotEncodedAgain)
     EXPECT_FALSE(doc.History->BattleChanged());
     // Without a change the small image keeps its length: the blocks are left alone.
     EXPECT_EQ(Built(BuildSavedImage(doc, original.left(kSmallImageSize)))->size(), kSmallImageSize);
-    // A row added and deleted again leaves the record list as it was read.
     ASSERT_EQ(InsertBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_TRUE(doc.History->RecordCountChanged());
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     EXPECT_FALSE(doc.History->RecordCountChanged() || doc.History->Modified());
-    // A record deleted is encoded away.
     ASSERT_EQ(DeleteBattleRow(doc, {}, TabBattle, 2)->kind, RowResult::Done);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_TRUE(!doc.History->Modified() && doc.History->DeletedBaselineRecords().empty());
@@ -507,7 +475,6 @@ TEST_F(SaveWithChecksum, FixChecksumWritesTheHeaderChecksumWithTheChanges)
 {
     ASSERT_FALSE(ComputeHeaderChecksum(original)->matches());
     load(original, {u"FixChecksum=1"_s});
-    // Unmodified, Save As is an exact copy.
     ASSERT_TRUE(test::Succeeded(SaveDocumentAs(doc, home.file(u"same.rom"_s))));
     EXPECT_TRUE(home.readBytes(u"same.rom"_s) == original);
 
@@ -621,7 +588,6 @@ DocumentState Table(int count, const std::vector<int>& starts)
     return doc;
 }
 
-// The battle tab scrolled to column 4 and row 6.
 ViewState Scrolled()
 {
     ViewState view;
@@ -640,7 +606,6 @@ std::pair<std::vector<int>, std::vector<int>> Blocks(const DocumentState& doc)
     return out;
 }
 
-// A one-cell step on the undo journal.
 void PushCell(DocumentState& doc, int row, int value)
 {
     doc.History->Push(JournalSide::Undo, JournalStep{{{TabBattle, 0, 1, row, 1, 1, static_cast<std::uint8_t>(value)}}, {}});
@@ -711,9 +676,7 @@ TEST(Rows, BlockNumbersCountFromOne)
     EXPECT_EQ(std::make_tuple(BattleBlockOf(full, 1), BattleBlockOf(full, 2), BattleBlockOf(full, 314)), std::make_tuple(1, 2, 314));
 }
 
-// Any run of cell edits, row commands and undos undoes back to the table read, unmodified,
-// and redoes back to where it ended: a row step brings its record back at its place in its
-// block, and cell steps older than it apply to the rows as they were when they were made.
+// Undone, any run of cell edits, row commands and undos gives the table read back; redone, where it ended.
 TEST(Rows, RowStepsUndoAndRedoAmongCellSteps)
 {
     const auto snapshot = [](const DocumentState& doc) {

@@ -1,7 +1,6 @@
 #pragma once
 
-// Images for the patch tests, and the fixed pairs the BPS writer is measured on, for the
-// patch tests and the patch benchmark alike.
+// Images for the patch tests, and the fixed pairs the BPS writer is measured on by the tests and the benchmark.
 
 #include <QByteArray>
 
@@ -22,9 +21,8 @@ inline QByteArray NoisyImage(qsizetype size, unsigned seed = 1)
     return image;
 }
 
-// size bytes as a game's image holds them, from a fixed seed: stretches of code and
-// compressed data (no byte predicts the next), tables of records sharing a layout, text
-// of a small alphabet, and padding of 00 or FF.
+// size bytes as a game's image holds them, from a fixed seed: code and compressed data (no byte predicts the next),
+// tables of records sharing a layout, text of a small alphabet, and padding of 00 or FF.
 inline QByteArray RomLikeImage(qsizetype size, unsigned seed = 1)
 {
     std::mt19937 random(seed);
@@ -59,15 +57,9 @@ inline QByteArray RomLikeImage(qsizetype size, unsigned seed = 1)
     return image;
 }
 
-struct PatchPair {
-    const char* name;
-    QByteArray source;
-    QByteArray target;
-};
+struct PatchPair { const char* name; QByteArray source, target; };
 
-// The pairs a patch is measured on, each from a 4 MiB image like a game's: scattered
-// edits, growth, truncation, 100 bytes inserted at 1 MiB (the image grown by them, or
-// with its last 100 bytes cut so that its size stays) and a 64 KiB block moved.
+// The measured pairs, from a 4 MiB image like a game's: scattered edits, growth, truncation, 100 bytes inserted, a block moved.
 inline std::vector<PatchPair> MeasuredPairs()
 {
     constexpr qsizetype kMiB = 1024 * 1024;
@@ -82,8 +74,7 @@ inline std::vector<PatchPair> MeasuredPairs()
     }
     pairs.push_back({"scattered edits", image, edited});
 
-    // Grown to 6 MiB as a hack grows it: a table moved into the new room, its old place
-    // cleared, and then 4 KiB records repeated with their numbers changed.
+    // Grown to 6 MiB as a hack grows it: a table moved into the new room, then 4 KiB records with their numbers changed.
     QByteArray grown = image;
     const QByteArray table = image.mid(kMiB, 256 * 1024);
     grown.replace(kMiB, table.size(), QByteArray(table.size(), '\xFF'));

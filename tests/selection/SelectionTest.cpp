@@ -20,8 +20,7 @@ namespace {
 
 using test::PutByte;
 
-// One data set of 5 IDs: section 1 hexadecimal, 2 unsigned, 3 signed, each ID's byte ID × 10 +
-// section; 3 battle records. Every cell can be written.
+// One data set of 5 IDs (sections hexadecimal, unsigned, signed; bytes ID × 10 + section), 3 battle records; all writable.
 DocumentState SmallDocument()
 {
     DocumentState doc;
@@ -84,7 +83,6 @@ TEST(SelectionValues, SeriesInEachSectionsSense)
     EXPECT_EQ(unsignedSeries, (std::vector<int>{246, 187, 128, 69, 10}));
     EXPECT_EQ(signedSeries, (std::vector<int>{-10, -5, 0, 5, 10}));
     EXPECT_EQ(doc.History->NewestStepSize(JournalSide::Undo), 6); // the ends keep their bytes
-    // Once more: nothing changes, and no step is made.
     EXPECT_EQ(FillSeries(doc, kTable, {1, 2, 5, 3}, {})->write.result, CommitResult::Unchanged);
     EXPECT_EQ(doc.History->UndoCount(), 6);
 }

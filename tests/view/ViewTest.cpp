@@ -26,11 +26,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-// Data sets クラス (1: なし, 戦士, an empty name, 僧侶) and 表 (2: IDs いち and に; sections
-// ちから, one without a caption and a long one, in the three notations), one individual entry
-// of an unknown notation code, the battle captions, and three battle records of classes 1, 2
-// (an empty name) and 200 (none). ZOR.ini has no DefaultNotation; the image is all zero but
-// for 0x80 in 表's first row and 0x0A in the entry.
+// The mode below, without a DefaultNotation; battle records of classes 1, 2 (an empty name) and 200 (none).
 class SmallMode : public ::testing::Test {
 protected:
     void SetUp() override
@@ -110,36 +106,30 @@ TEST(ParseCellText, TakesExactlyTheEditorsForms)
     }
 }
 
-// The run a column is read from must be the cells the grid shows, on every tab.
 TEST(ColumnValues, AColumnsBytesAreItsCellsOnEveryTab)
 {
     DocumentState doc;
     test::SetIdTable(doc, {HandColumn{NotationHex, {1, 2, 3}}, HandColumn{NotationHex, {4, 5, 6}}});
     test::SetIndividual(doc, {{NotationHex, 7}, {NotationHex, 8}});
     test::SetBattleColumn(doc, 25, NotationHex, {9, 10, 11, 12});
-    const struct {
-        int tab, dataSet, col, rows;
-    } columns[] = {{TabIdSection, 1, 1, 3}, {TabIdSection, 1, 2, 3}, {TabIndividual, 0, 1, 2}, {TabBattle, 0, 25, 4}};
+    const struct { int tab, dataSet, col, rows; } columns[] = {{TabIdSection, 1, 1, 3}, {TabIdSection, 1, 2, 3},
+                                                               {TabIndividual, 0, 1, 2}, {TabBattle, 0, 25, 4}};
     for (const auto& c : columns) {
         const std::span<const std::uint8_t> bytes = ColumnBytes(doc, c.tab, c.dataSet, c.col);
         ASSERT_EQ(bytes.size(), static_cast<std::size_t>(c.rows)) << c.tab << "," << c.col;
         for (int row = 1; row <= c.rows; ++row)
             EXPECT_EQ(bytes[row - 1], *CellByte(doc, c.tab, c.dataSet, c.col, row)) << c.tab << "," << c.col << "," << row;
     }
-    EXPECT_TRUE(ColumnBytes(doc, TabIdSection, 1, 0).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabIdSection, 1, 3).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabIdSection, 2, 1).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabIndividual, 0, 2).empty());
-    EXPECT_TRUE(ColumnBytes(doc, TabBattle, 0, 26).empty());
-    EXPECT_TRUE(ColumnBytes(doc, 4, 0, 1).empty());
+    for (const auto& [tab, dataSet, col] : {std::array<int, 3>{TabIdSection, 1, 0}, {TabIdSection, 1, 3}, {TabIdSection, 2, 1},
+                                                   {TabIndividual, 0, 2}, {TabBattle, 0, 26}, {4, 0, 1}})
+        EXPECT_TRUE(ColumnBytes(doc, tab, dataSet, col).empty()) << tab << "," << dataSet << "," << col;
 }
 
 using GridView = SmallMode;
 
 TEST_F(GridView, CellsShowTheirSectionsNotation)
 {
-    // An unknown code (7 here, 0 when ZOR.ini has no DefaultNotation) shows hexadecimal;
-    // outside the table there is nothing.
+    // An unknown code (7 here, 0 with no DefaultNotation) shows hexadecimal; outside the table there is nothing.
     const std::tuple<int, int, int, int, QString> cases[] = {
         {TabIdSection, table, 1, 1, u"0x80"_s}, {TabIdSection, table, 1, 2, u"128"_s}, {TabIdSection, table, 1, 3, u"-128"_s},
         {TabIdSection, table, 2, 1, u"0x00"_s}, {TabIndividual, 0, 1, 1, u"0x0A"_s},    {TabBattle, 0, 1, 25, u"0x00"_s},
@@ -226,7 +216,6 @@ TEST_F(GridView, NotationIsWrittenAtOnceAndOnlyForASection)
     EXPECT_EQ(SetNotation(doc, {TabIndividual, 0}, 1, 1, NotationUnsigned), NotationChange::Changed);
     EXPECT_EQ(ReadIni(u"Notation"_s, u"Section1"_s, home.file(u"mode/個別データ.ini"_s)), u"10"_s);
     EXPECT_EQ(CellText(doc, TabIndividual, 0, 1, 1), u"10"_s);
-    // A cursor on no section changes nothing.
     for (const auto& [tab, row, col] : {std::tuple{TabIdSection, 1, 4}, {TabIndividual, 2, 1}, {TabBattle, 1, 26}})
         EXPECT_EQ(SetNotation(doc, {tab, tab == TabIdSection ? table : 0}, row, col, NotationHex), NotationChange::NoSection) << tab;
     EXPECT_EQ(SetNotation(doc, {TabIdSection, 0}, 1, 1, NotationHex), NotationChange::NoSection);
@@ -273,16 +262,10 @@ TEST_F(GridView, NotesAreStoredUnderTheSectionTheyWereLoadedFor)
 TEST(NoteLimit, AnInsertionIsCutAtTheLimitNeverInsideAPair)
 {
     const QString pair = u"😀"_s;
-    struct Case {
-        qsizetype length, replaced;
-        QString inserted, kept;
-    };
-    for (const Case& c : std::vector<Case>{{0, 0, u"abc"_s, u"abc"_s},
-                                           {kMaxNoteLength - 3, 0, u"abcd"_s, u"abc"_s},
-                                           {kMaxNoteLength, 0, u"a"_s, QString()},
-                                           {kMaxNoteLength, 2, u"abc"_s, u"ab"_s},
-                                           {kMaxNoteLength - 1, 0, pair, QString()},
-                                           {kMaxNoteLength - 2, 0, u"a"_s + pair, u"a"_s},
+    struct Case { qsizetype length, replaced; QString inserted, kept; };
+    for (const Case& c : std::vector<Case>{{0, 0, u"abc"_s, u"abc"_s}, {kMaxNoteLength - 3, 0, u"abcd"_s, u"abc"_s},
+                                           {kMaxNoteLength, 0, u"a"_s, QString()}, {kMaxNoteLength, 2, u"abc"_s, u"ab"_s},
+                                           {kMaxNoteLength - 1, 0, pair, QString()}, {kMaxNoteLength - 2, 0, u"a"_s + pair, u"a"_s},
                                            {kMaxNoteLength + 5, 1, u"a"_s, QString()}}) {
         SCOPED_TRACE(c.length);
         EXPECT_EQ(NoteInsertion(c.length, c.replaced, c.inserted), c.kept);
@@ -307,7 +290,6 @@ TEST_F(GridView, ARevealPlanSaysWhichMovesShowTheCell)
     EXPECT_EQ(plan(TabIdSection, 2, 2, 3), std::make_tuple(true, 1, 2, 2, 3, false, true));
     EXPECT_EQ(plan(TabIndividual, 2, 1, 7), std::make_tuple(true, 2, 0, 1, 1, true, false)); // one column, no data set
     EXPECT_EQ(plan(TabBattle, 0, 3, 25), std::make_tuple(true, 3, 0, 3, 25, true, false));
-    // Cells outside their tables: nothing to do.
     for (const auto& [tab, dataSet, row, col] : {std::array{1, 1, 5, 1}, std::array{1, 3, 1, 1}, std::array{1, 1, 1, 2},
                                                  std::array{2, 0, 2, 1}, std::array{3, 0, 4, 1}, std::array{3, 0, 1, 26},
                                                  std::array{4, 0, 1, 1}, std::array{1, 1, 0, 1}})
@@ -336,10 +318,7 @@ protected:
         session.NoteShown(TabIdSection);
     }
 
-    QString note(const QString& file, int section) const
-    {
-        return ReadIniWhole(u"Text"_s, u"Section%1"_s.arg(section), home.file(u"mode/"_s + file));
-    }
+    QString note(const QString& file, int q) const { return ReadIniWhole(u"Text"_s, u"Section%1"_s.arg(q), home.file(u"mode/"_s + file)); }
 
     Session session{doc};
 };
@@ -458,7 +437,6 @@ TEST_F(SessionView, AGridCellIsACellOfTheTableShown)
     EXPECT_EQ(session.SectionCaption(*session.CellAt(3, 25)), u"項目25"_s);
     EXPECT_TRUE(session.RowCommandsApply());
 
-    // Nothing open: no cell, no row commands.
     DocumentState empty;
     Session none(empty);
     EXPECT_EQ(none.CellAt(1, 1), std::nullopt);

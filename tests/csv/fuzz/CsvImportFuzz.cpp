@@ -1,11 +1,8 @@
-// Arbitrary bytes as one CSV file, checked against the sample's document as the import
-// checks it: the check may report any problem, but must never crash, and a check with a
-// problem must never change the document. One without applies as one undo step that
-// gives each change's cell its new byte, and whose undo gives the document back.
-//
-// Framing: the first byte chooses the file by its low three bits, modulo the number of
-// tables (in the export's order), and the notation by the next two (Own, Hex, Unsigned,
-// Signed); the rest is the file.
+// Arbitrary bytes as one CSV file, checked against the sample's document as the import checks it: any problem may
+// be reported, but nothing may crash, and a check with a problem never changes the document. One without applies as
+// one undo step giving each change's cell its new byte, and its undo gives the document back.
+// Framing: the first byte's low three bits choose the file (modulo the tables, in the export's order), the next two
+// the notation (Own, Hex, Unsigned, Signed); the rest is the file.
 
 #include "core/csv/CsvImport.h"
 #include "core/document/CellBytes.h"

@@ -1,5 +1,4 @@
-// Arbitrary bytes as a patch for one small source. The patch may be refused, never
-// crash, and nothing it gives back may be larger than an image may be.
+// Arbitrary bytes as a patch for one small source: refused or not, never a crash nor a result larger than an image.
 
 #include "core/files/ReadFile.h"
 #include "core/patch/Crc32.h"
@@ -10,7 +9,6 @@
 
 namespace {
 
-// The one source image every input is applied to.
 QByteArray Source()
 {
     QByteArray source(512, '\0');
@@ -41,9 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const QByteArray source = Source();
     const QByteArray patch(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     Apply(patch, source);
-    // Almost every mutation breaks the patch's CRC32 and stops there; with the source's
-    // and the patch's CRC32 made right, the actions are read as well (the target's CRC32
-    // is checked only after they are).
+    // Almost every mutation breaks the patch's CRC32 and stops there; with the source's and the patch's CRC32 made
+    // right, the actions are read as well (the target's CRC32 is checked only after them).
     if (patch.startsWith("BPS1") && patch.size() >= 19) {
         QByteArray sealed = patch;
         PutLe32(sealed, sealed.size() - 12, zor::Crc32(source));
