@@ -196,8 +196,9 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
         if (random() % 2)
             edit(TabBattle, 0, 2 + static_cast<int>(random() % 24), 1 + static_cast<int>(random() % doc.BattleCount()),
                  QString::number(random() % 256));
-        if (random() % 3 == 0)
-            InsertBattleRow(doc, {}, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount()));
+        if (random() % 3 == 0) {
+            ASSERT_TRUE(InsertBattleRow(doc, {}, TabBattle, 1 + static_cast<int>(random() % doc.BattleCount())).ok());
+        }
         const DocumentState meant = doc;
         if (Saved(SaveDocument(doc))) {
             ++saved;
