@@ -17,13 +17,7 @@
 namespace zor {
 namespace {
 
-using test::Block;
-using test::BlockAssembler;
-using test::Record;
-using test::ReferenceBytes;
-using test::RomBuilder;
-using test::StreamBytes;
-using test::StreamOf;
+using namespace test;
 
 TEST(SnesAddress, BackFromAnOffset)
 {
@@ -74,9 +68,10 @@ std::vector<std::uint8_t> Slice(const NdArray<std::uint8_t, 1>& a, int from, int
     return out;
 }
 
-std::vector<std::uint8_t> DictionaryRun(const QByteArray& d, int position, int length)
+
+std::vector<std::uint8_t> Bytes(const QByteArray& image, qsizetype from, qsizetype count)
 {
-    return std::vector<std::uint8_t>(d.begin() + position, d.begin() + position + length);
+    return std::vector<std::uint8_t>(image.begin() + from, image.begin() + from + count);
 }
 
 // All 314 blocks: the given first ones, then blocks of one literal 0x77 (size 1).
@@ -106,8 +101,7 @@ protected:
     void SetUp() override { rom.dictionary(dictionary); }
 };
 
-// Flag bits, literals and references in general are the round trip's and the comparison
-// with the straightforward encoder's; here what the encoder never writes.
+// Flags, literals and references in general are the round trip's and the reference encoder's; here what ours never writes.
 TEST_F(BlockDecoder, ReferencesCopyFromTheDictionaryAndRunPastItsEnd)
 {
     rom.bytes(RomBuilder::kDictionaryBase + 2 + kDictionarySize, B({0xAB, 0xCD, 0xEF}));
@@ -118,8 +112,8 @@ TEST_F(BlockDecoder, ReferencesCopyFromTheDictionaryAndRunPastItsEnd)
     }));
     Decoded d = Decode(rom.image());
     EXPECT_EQ(Slice(d.output, 1, 3), (std::vector<std::uint8_t>{static_cast<std::uint8_t>(dictionary[4095]), 0xAB, 0xCD}));
-    EXPECT_EQ(Slice(d.output, 4, 6), DictionaryRun(dictionary, 500, 3));
-    EXPECT_EQ(Slice(d.output, 7, 9), DictionaryRun(dictionary, 500, 3));
+    EXPECT_EQ(Slice(d.output, 4, 6), Bytes(dictionary, 500, 3));
+    EXPECT_EQ(Slice(d.output, 7, 9), Bytes(dictionary, 500, 3));
     EXPECT_EQ(d.codec.DictionaryBase(), RomBuilder::kDictionaryBase);
     d.codec.ResetCodecState();
     EXPECT_EQ(d.codec.DictionaryBase(), RomBuilder::kDictionaryBase);
@@ -140,9 +134,9 @@ TEST_F(BlockDecoder, SizeTestFollowsEachWholeItem)
     small.block(kBlockCount - 1, static_cast<std::int32_t>(small.image().size() - last.size()), last);
 
     const Decoded d = Decode(small.image());
-    EXPECT_EQ(Slice(d.output, 1, 18), DictionaryRun(dictionary, 40, 18));
-    EXPECT_EQ(Slice(d.output, 19, 23), DictionaryRun(dictionary, 2, 5));
-    EXPECT_EQ(Slice(d.output, 24, 28), DictionaryRun(dictionary, 2, 5));
+    EXPECT_EQ(Slice(d.output, 1, 18), Bytes(dictionary, 40, 18));
+    EXPECT_EQ(Slice(d.output, 19, 23), Bytes(dictionary, 2, 5));
+    EXPECT_EQ(Slice(d.output, 24, 28), Bytes(dictionary, 2, 5));
     EXPECT_EQ(d.output(29), 0x77);
     const int total = 28 + (kBlockCount - 4) + 3;
     ASSERT_EQ(d.output.upper(), total + 1);
@@ -150,8 +144,7 @@ TEST_F(BlockDecoder, SizeTestFollowsEachWholeItem)
     EXPECT_EQ(d.output(total + 1), 0);
 }
 
-// Each case names the block and the first offset that cannot be read; the output
-// keeps the blocks decoded before (one byte each here).
+// Each case names the block and the first offset not readable; the output keeps the blocks before (one byte each here).
 TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
 {
     const std::vector<QByteArray> good = WithFiller({});
@@ -163,9 +156,8 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
             ADD_FAILURE() << "no error";
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
-            if (block >= 0) {
-                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
-            }
+            if (block >= 0) // counted from 1
+                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what();
             EXPECT_TRUE(e.message().contains(offset)) << e.what() << " lacks " << offset.toStdString();
             EXPECT_FALSE(e.message().contains(u"-0x")) << e.what(); // a place before the image is a SNES address
         }
@@ -227,8 +219,7 @@ test::ReferenceEncoding Reference(const QByteArray& dictionary, const NdArray<st
     return test::ReferenceEncode(std::vector<std::uint8_t>(dictionary.begin(), dictionary.end()), StreamBytes(stream));
 }
 
-// Dictionary bytes are 0x80..0xFF and record bytes 0x01..0x7F, so nothing matches
-// except the runs a test plants.
+// Dictionary bytes are 0x80..0xFF and record bytes 0x01..0x7F, so only the runs a test plants match.
 class BlockEncoder : public ::testing::Test {
 protected:
     void SetUp() override
@@ -273,9 +264,8 @@ protected:
             ADD_FAILURE() << "not refused";
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
-            if (block >= 0) {
-                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
-            }
+            if (block >= 0) // counted from 1
+                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what();
         }
         EXPECT_TRUE(rom.image() == before) << "the image was written";
     }
@@ -337,9 +327,8 @@ TEST_F(BlockEncoder, BlockOf32768BytesOrMoreIsRefused)
     ExpectRefused(StreamOf(blocks), 50);
 }
 
-// Blocks of literals only: one record takes 32 bytes, two 60, and 808 records 22729;
-// a first record that starts with a 6-byte run takes 27, with a 7-byte run 26.
-// So the region ends exactly at 0x7FFE with the 7-byte run and one byte later with the 6-byte one.
+// In literals one record takes 32 bytes, two 60, 808 records 22729; a first record starting with a 6-byte run takes 27,
+// with a 7-byte run 26. So the region ends exactly at 0x7FFE with the 7-byte run and one byte later with the 6-byte one.
 TEST_F(BlockEncoder, TheRegionEndsAt0x7FFE)
 {
     auto blocksWithRun = [&](int run) {
@@ -409,11 +398,6 @@ std::vector<std::uint8_t> Alphabet(std::mt19937& random, int size)
     return all;
 }
 
-std::vector<std::uint8_t> Bytes(const QByteArray& image, qsizetype from, qsizetype count)
-{
-    return std::vector<std::uint8_t>(image.begin() + from, image.begin() + from + count);
-}
-
 // Small alphabets give matches of every length, large ones mostly literals.
 TEST(RandomStreams, GreedyChoiceEqualsTheStraightforwardEncoder)
 {
@@ -478,8 +462,7 @@ TEST(RandomStreams, EncodeThenDecodeGivesTheStreamBack)
     }
 }
 
-// A dictionary over one of the bank bytes is compressed against the byte the encoder
-// writes there, so the saved image still decodes to the stream.
+// A dictionary over a bank byte is matched against the byte the encoder writes there, so the image still decodes.
 TEST(RandomStreams, DictionaryOverABankByte)
 {
     std::mt19937 random(11);
@@ -491,8 +474,8 @@ TEST(RandomStreams, DictionaryOverABankByte)
     dictionary[1000] = 0;
     rom.dictionary(dictionary);
     std::vector<test::Block> blocks = RandomBlocks(random, 1, alphabet);
-    // A record with the 18 bytes around the bank byte as they read before the save: a
-    // reference to them would decode with the 0xFF that the save writes over the 0.
+    // The 18 bytes around the bank byte as read before the save: a reference to them would decode with the save's 0xFF.
+
     std::copy(dictionary.begin() + 992, dictionary.begin() + 1010, blocks[5][0].begin() + 4);
     blocks[5][0][0] = 1;
     const NdArray<std::uint8_t, 1> stream = StreamOf(blocks);

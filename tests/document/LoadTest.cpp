@@ -33,7 +33,7 @@ using test::ProgramFolder;
 using test::Record;
 using test::RomBuilder;
 
-// Where each problem was found, as file:line.
+
 QStringList Places(const ProblemLog& log)
 {
     QStringList out;
@@ -64,10 +64,8 @@ protected:
     ProblemLog log;
 };
 
-// An .idn file has an ID for each line, one after a final line break too, named up to the
-// first empty line; an .sna file a section for each two lines, read in pairs up to an empty
-// line. Sections past the readable pairs have no offset: reported where the pairs stop,
-// never read or written.
+// An .idn has an ID a line (one after a final break too), named up to the first empty line; an .sna a section
+// per two lines, read in pairs up to an empty line. Sections past those pairs have no offset, reported where they stop.
 TEST_F(Definitions, CountsComeFromTheLineCount)
 {
     home.writeMode(u"mode"_s, uR"(
@@ -253,8 +251,7 @@ TEST_F(Definitions, TablesPastTheCellLimitAreRefused)
     EXPECT_EQ(doc.DataSets(2).IdCount, 1);
 }
 
-// A pipe as ZOR.ini or .sna and a device as .idn are refused at once, a folder as .ini is
-// no settings file: each is a problem, a missing .ini is not.
+// A pipe as ZOR.ini or .sna, a device as .idn are refused at once, a folder as .ini is no settings file; a missing .ini is fine.
 TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
 {
     home.writeMode(u"mode"_s, u"a.idn x|\n b.sna 10|B|\n c.idn x|\n c.sna 10|C|\n d.idn x|\n d.sna 10|D|"_s);
@@ -309,10 +306,8 @@ Record ClassRecord(int classNumber, int base)
     return record;
 }
 
-// Runs work in a child process with at most bytes of address space, so that a table that
-// grows to the size of another fails there instead of taking the machine's memory. True
-// when the work returned true.
-bool InChildWithin(rlim_t bytes, const std::function<bool()>& work)
+// Runs work in a child with at most bytes of address space, so a table grown to another's size fails there, not the machine.
+bool InChildWithin(const std::function<bool()>& work, rlim_t bytes = rlim_t{512} << 20)
 {
     const pid_t child = fork();
     if (child == 0) {
@@ -329,8 +324,6 @@ bool InChildWithin(rlim_t bytes, const std::function<bool()>& work)
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
-
-constexpr rlim_t kChildMemory = rlim_t{512} << 20;
 
 class ReadImage : public ::testing::Test {
 protected:
@@ -365,8 +358,7 @@ protected:
     DocumentState doc;
 };
 
-// Cells come from the section's offset plus the ID times its step; the battle records and
-// their block starts from the decoded blocks.
+// Cells from the section's offset plus the ID times its step; records and block starts from the decoded blocks.
 TEST_F(ReadImage, CellsComeFromTheirOffsetsAndRecordsFromTheBlocks)
 {
     load(rom.image());
@@ -386,8 +378,7 @@ TEST_F(ReadImage, CellsComeFromTheirOffsetsAndRecordsFromTheBlocks)
     EXPECT_EQ(doc.Codec.DictionaryBase(), RomBuilder::kDictionaryBase);
 }
 
-// The image ends at ID 2 of the first section (offset 0x1006), or just after it: the last
-// byte of an image is a cell's like any other, and a cell at the image's size is outside.
+// The image ends at ID 2 of section 1 (0x1006) or just after: its last byte is a cell's like any other.
 TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
 {
     for (const qsizetype size : {0x1006, 0x1007}) {
@@ -444,17 +435,14 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     EXPECT_GT(doc.BattleCount(), 0);
 }
 
-// A size that isn't whole 32 KiB banks is said once: 512 bytes past them as a copier's
-// header, anything else as no SNES image; the load goes on either way.
+// A size not of whole 32 KiB banks is said once: 512 bytes over as a copier's header, else as no SNES image.
 TEST_F(ReadImage, TheImageSizeIsChecked)
 {
     auto sizeProblem = [&] {
         QString said;
         for (const Problem& p : doc.Problems.items())
-            if (p.message.contains(u"コピー機のヘッダー"_s))
-                said += u'H';
-            else if (p.message.contains(u"SNES の ROM イメージ"_s))
-                said += u'N';
+            said += p.message.contains(u"コピー機のヘッダー"_s)      ? u"H"_s
+                    : p.message.contains(u"SNES の ROM イメージ"_s) ? u"N"_s : QString();
         return said;
     };
     const std::vector<std::pair<qsizetype, QString>> sizes{
@@ -467,8 +455,7 @@ TEST_F(ReadImage, TheImageSizeIsChecked)
     }
 }
 
-// Where a cell's place in the image is uncertain, it can't change: the load says why, the
-// cells and the row commands refuse with that reason, and the other cells edit as before.
+// A cell whose place is uncertain can't change: the load says why, cells and row commands refuse with that reason.
 TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
 {
     struct Case {
@@ -534,8 +521,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
 
 TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
 {
-    // Section 1 steps back from offset 1 past the image's start; section 2 reaches the size
-    // limit; section 3's offset can't be read.
+    // Section 1 steps back from offset 1 past the image's start; section 2 reaches the size limit; 3 is unreadable.
     test::WriteCompactFile(home.path(), u"mode/後.idn"_s, u"a|b|c"_s);
     test::WriteCompactFile(home.path(), u"mode/後.sna"_s, u"1|戻る|3FFFFFF|端|ZZ|読めない|"_s);
     test::WriteCompactFile(home.path(), u"mode/後.ini"_s, u"[Step]|Section1=-1|"_s);
@@ -600,7 +586,7 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
     // A wide table beside a tall one, and a thousand small tables beside one of the most IDs.
     home.writeTable(u"mode"_s, u"wide"_s, 1, 23200);
     home.writeTable(u"mode"_s, u"tall"_s, 23200, 1);
-    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+    EXPECT_TRUE(InChildWithin([&] {
         load(rom.image());
         const DataSet& tall = doc.DataSets(1);
         const DataSet& wide = doc.DataSets(2);
@@ -613,15 +599,16 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
     home.writeTable(u"mode"_s, u"big"_s, kMaxSixteenBit, 1, u"0"_s);
     for (int k = 0; k < 1000; ++k)
         home.writeTable(u"mode"_s, u"t%1"_s.arg(k, 4, 10, QChar(u'0')), 1, 1);
-    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+    EXPECT_TRUE(InChildWithin([&] {
         load(rom.image());
-        return doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
+        return
+ doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
                && doc.IdBytes(1001)(1, 0) == 0x10;
     }));
 }
 
-// Read as any regular file is (ReadRegularFile), with a word on folders and the images'
-// own limit; empty and tiny files are images too, whose cells read as 0.
+// Read as any regular file, with a word on folders and the images' own limit; empty and tiny files are images too.
+
 TEST(ReadRomImage, RefusesWhatIsNoImage)
 {
     ProgramFolder home;

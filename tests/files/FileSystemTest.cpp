@@ -73,9 +73,8 @@ TEST(Failure, ReasonsAreJapaneseFromTheErrorCode)
     }
 }
 
-// A regular file is read whole, also through a link, up to the limit; a pipe would block
-// an ordinary open and a device would be read without end: both are refused before a
-// byte is read, as are folders, missing files and files over the limit, naming it.
+// A regular file is read whole, also through a link, up to the limit; a pipe would block an open and a device never
+// end: both are refused before a byte is read, as are folders, missing files and files over the limit, naming it.
 TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
 {
     ProgramFolder home;
@@ -95,16 +94,13 @@ TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
         QString why = {};
         bool missing = false;
     };
-    for (const Case& c : std::vector<Case>{{u"a.bin"_s, 3, QByteArray("a\0b", 3)},
-                                           {u"empty.bin"_s, 3, QByteArray()},
+    for (const Case& c : std::vector<Case>{{u"a.bin"_s, 3, QByteArray("a\0b", 3)}, {u"empty.bin"_s, 3, QByteArray()},
                                            {u"link.bin"_s, 3, QByteArray("a\0b", 3)},
                                            {u"a.bin"_s, 2, {}, u"ファイルが大きすぎます（上限は 2 バイト）"_s},
                                            {u"limit"_s, kMaxTextFileSize, QByteArray(kMaxTextFileSize, '\0')},
                                            {u"over"_s, kMaxTextFileSize, {}, u"ファイルが大きすぎます（上限は 16 MiB）"_s},
-                                           {u"pipe"_s, 3, {}, u"通常のファイルではありません"_s},
-                                           {u"zero"_s, 3, {}, u"通常のファイルではありません"_s},
-                                           {QString(), 3, {}, u"フォルダです"_s},
-                                           {u"none"_s, 3, {}, u"ファイルが見つかりません"_s, true}}) {
+                                           {u"pipe"_s, 3, {}, u"通常のファイルではありません"_s}, {u"zero"_s, 3, {}, u"通常のファイルではありません"_s},
+                                           {QString(), 3, {}, u"フォルダです"_s}, {u"none"_s, 3, {}, u"ファイルが見つかりません"_s, true}}) {
         SCOPED_TRACE(c.name.toStdString());
         const Result<QByteArray> read = ReadRegularFile(home.file(c.name), c.limit);
         if (c.why.isEmpty()) {
@@ -135,8 +131,7 @@ mode_t Mode(const QString& path, mode_t mask = 07777)
     return lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & mask : 0;
 }
 
-// The bytes go to a temporary file beside the target, named after it; the target changes
-// only at the rename, and a writer never committed takes its temporary file with it.
+// The bytes go to a temporary file beside the target, named after it; a writer never committed takes it with it.
 TEST(AtomicFile, TheTargetChangesOnlyAtTheRename)
 {
     ProgramFolder home;
@@ -159,9 +154,8 @@ TEST(AtomicFile, TheTargetChangesOnlyAtTheRename)
     EXPECT_FALSE(AtomicFile(home.file(u"t.bin"_s)).commit());
 }
 
-// A file written over keeps its permissions, a new one gets 0666 less the umask; a link
-// is written through, or replaced as a name when told; a pipe, or a link to one, is
-// never replaced by a regular file.
+// A file written over keeps its permissions, a new one gets 0666 less the umask; a link is written through, or replaced
+// as a name when told; a pipe, or a link to one, is never replaced by a regular file.
 TEST(AtomicFile, KeepsPermissionsLinksAndPipes)
 {
     ProgramFolder home;
@@ -198,8 +192,7 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     EXPECT_EQ(Reason(WriteFileAtomically(home.file(u"folder"_s), "x")), u"フォルダです"_s);
     EXPECT_EQ(Reason(WriteFileAtomically(home.file(u"none/t.bin"_s), "x")), u"保存先のフォルダが見つかりません"_s);
 
-    // A read-only file in a writable folder: refused, as permissions don't stop root,
-    // by a child process that has given up root.
+    // A read-only file in a writable folder, written by a child that has given up root, as permissions don't stop root.
     home.writeBytes(u"locked.bin"_s, "old");
     ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0777), 0);
     ASSERT_EQ(chmod(QFile::encodeName(home.file(u"locked.bin"_s)).constData(), 0444), 0);
@@ -304,8 +297,7 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     // Chosen again, it is simply there.
     EXPECT_TRUE(Problem(ChooseProgramFolder(QString(), p.exe, p.data)).isEmpty());
 
-    // A data folder that can't be made (a file stands where a folder of its path must be)
-    // is still the choice, with the reason naming it.
+    // A data folder that can't be made (a file stands in its path) is still the choice, with the reason naming it.
     p.root.writeBytes(u"blocked"_s, "file");
     const QString blocked = p.root.file(u"blocked/ZOR/zor"_s);
     const ProgramFolderChoice failed = ChooseProgramFolder(QString(), p.exe, blocked);
@@ -313,8 +305,7 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
         << Problem(failed).toStdString();
 }
 
-// The exact name wins, even a folder's; then a file whose name differs in letter case only,
-// the first by name when there are several; a name that isn't there is folder/name.
+// The exact name wins, even a folder's; then one differing in case only, the first by name; else folder/name.
 TEST(FolderListing, FindsNamesAsFindFileIgnoringCaseDoes)
 {
     test::ProgramFolder dir;
@@ -352,22 +343,15 @@ TEST(ProgramFolderToOpen, TheChosenFolderElseTheOpenImagesElseTheRule)
 
 TEST(SaveAsName, TwoBeforeTheExtensionBesideTheFile)
 {
-    // A dot in the folder is no extension, only the last extension counts, a hidden name has
-    // none, and the name is never the open file's own.
+    // A dot in the folder is no extension, only the last counts, a hidden name has none, and it is never the file's own.
     for (const auto& [path, name] : {std::pair{u"/r/a.sfc"_s, u"/r/a_2.sfc"_s}, {u"/r/a"_s, u"/r/a_2"_s}, {u"/r.d/a"_s, u"/r.d/a_2"_s},
                                      {u"/r/a.b.smc"_s, u"/r/a.b_2.smc"_s}, {u"/r/.rom"_s, u"/r/.rom_2"_s}, {u"a_2.sfc"_s, u"a_2_2.sfc"_s},
                                      {QString(), QString()}})
         EXPECT_EQ(SaveAsName(path), name) << path.toStdString();
 }
 
-bool IsPipe(const QString& path)
-{
-    struct stat info {};
-    return lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
-}
-
-// The user's and the system's folders of the test's own: a pipe or a file too large in
-// any of the four files QSettings reads is never opened by it nor written over.
+// The user's and the system's folders of the test's own: a pipe or a file too large in any of the four files QSettings
+// reads is never opened by it nor written over.
 TEST(UserSettings, AFileThatCantBeReadAsSettingsIsLeftAloneForTheDefaults)
 {
     test::ProgramFolder home;
@@ -404,7 +388,8 @@ TEST(UserSettings, AFileThatCantBeReadAsSettingsIsLeftAloneForTheDefaults)
                 settings.setValue(u"new"_s, 2);
             }
             EXPECT_EQ(QSettings().value(u"new"_s).toInt(), 2);
-            EXPECT_TRUE(pipe ? IsPipe(file) : QFileInfo(file).size() == kMaxUserSettingsSize + 1);
+            EXPECT_TRUE(pipe ? Mode(file, S_IFMT) == S_IFIFO : QFileInfo(file).size() == kMaxUserSettingsSize + 1);
+
             QFile::remove(file);
         }
     }
