@@ -20,9 +20,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-// Each test runs the controller's steps in the order the window's controls call them.
-// Mode m: data sets クラス (1) and 表 (2: three IDs, two sections), two individual entries
-// and the sample image's battle records.
+// Steps run in the order the window's controls call them. Mode m: data sets クラス (1) and 表 (2: three IDs, two
+// sections), two individual entries and the sample image's battle records.
 class Control : public ::testing::Test {
 protected:
     void SetUp() override
@@ -85,8 +84,8 @@ TEST_F(Control, ADataSetOrTabChangeStoresTheNoteAndWidthsOfThePlaceLeft)
     EXPECT_EQ(ini(u"表.ini"_s, u"ColWidth"_s, 2), u"800"_s);
     EXPECT_EQ(c.EnterTab(TabBattle), 0);
     EXPECT_EQ(place(), std::tuple(int{TabBattle}, 0, 1, 1));
-    // Back on tab 1 the data set and its cell come back, and the box's choice stores none
-    // of the widths the grid still has; the mode's name shows no table.
+    // Back on tab 1 its data set and cell return, and the box's choice stores none of the grid's widths; a mode name no table.
+
     EXPECT_EQ(c.EnterTab(TabIdSection), 2);
     EXPECT_EQ(place(), std::tuple(int{TabIdSection}, 2, 3, 2));
     EXPECT_TRUE(c.ChooseDataSet(TabIdSection, 2, std::vector<int>(26, 650)).fill);

@@ -98,8 +98,7 @@ TEST(BattleRecords, ThousandRecordsInBlocksOf314)
               std::tuple(1, 4, firsts[313], 1000));
 }
 
-// The loader's reading, not the stream's intent: a record that begins with 0 is taken as
-// a separator, and the rest shifts by one byte.
+// The loader's reading, not the stream's intent: a record beginning with 0 is a separator, and the rest shifts a byte.
 TEST(BattleRecords, ARecordThatBeginsWithZeroReadsAsASeparator)
 {
     std::vector<Block> blocks(kBlockCount, Block{Numbered(0)});
@@ -149,8 +148,8 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
     EXPECT_EQ(std::tuple(doc.BattleCount(), doc.BattleParams(25, 316)), std::tuple(316, Numbered(4)[24]));
 }
 
-// The sizes counted in one pass agree with each record's block, whatever the starts hold:
-// unused 0s among used ones, starts past the last record, two at one record.
+// The sizes counted in one pass agree with each record's block, whatever the starts hold.
+
 TEST(BattleRecords, BlockSizesAgreeWithEachRecordsBlock)
 {
     std::mt19937 random(5);

@@ -22,8 +22,7 @@ namespace {
 using test::Cp932;
 using test::ProgramFolder;
 
-// Every kind of line end splits, the pieces join back exactly, and lines that aren't CP932 are
-// named; the line counts are the definitions' (their load counts IDs and sections).
+// Every kind of line end splits, the pieces join back exactly, and lines that aren't CP932 are named.
 TEST(Text, SplitsAtEveryKindOfLineEnd)
 {
     std::vector<std::pair<QByteArray, QByteArray>> split;
@@ -43,9 +42,8 @@ TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndComeBackUnchanged)
         const char16_t expected = b < 0x80 ? char16_t(b) : character ? char16_t(0xFF61 + b - 0xA1) : char16_t(0xFFFD);
         EXPECT_EQ(decoded.ok, character) << b;
         EXPECT_EQ(decoded.text, QString(QChar(expected))) << b;
-        if (character) {
+        if (character)
             EXPECT_EQ(EncodeCp932(decoded.text).value_or(QByteArray()), byte) << b;
-        }
     }
 }
 
@@ -81,8 +79,7 @@ TEST(Text, Cp932DoubleBytesReadAndWriteAsWindowsDoes)
 
 TEST(Text, Utf8IsRecognisedByABomOrALongSequence)
 {
-    // Half-width kana that happen to form two-byte UTF-8 (0xC2 0xB1 is also U+00B1) are no UTF-8,
-    // nor is a long lead byte without its continuation or cut off at the end.
+    // Kana forming two-byte UTF-8 (0xC2 0xB1 is also U+00B1) are no UTF-8, nor is a long lead byte cut short.
     for (const auto& [bytes, utf8] : {std::pair{QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\n"), true}, {u"クラス\r\n"_s.toUtf8(), true},
                                       {u"a😀"_s.toUtf8(), true}, {"plain ASCII\r\n", false}, {"", false},
                                       {EncodeCp932(u"クラス、戦士"_s).value(), false}, {"\xC2\xB1\xC3\xA9", false},
@@ -165,9 +162,8 @@ TEST(CsvRead, EncodingAndLines)
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xC1\xBF").utf8); // nor can an overlong two-byte form
 }
 
-// The leading hexadecimal digits, exactly: four-digit offsets from 8000 to FFFF are plain
-// unsigned offsets; more than 0x7FFFFFFF, more than eight significant digits or no leading
-// digit at all give nothing.
+// The leading hexadecimal digits: 8000 to FFFF are plain unsigned offsets; past 0x7FFFFFFF, more than eight
+// significant digits or no leading digit give nothing.
 TEST(HexTextToLong, ReadsLeadingHexDigitsExactly)
 {
     const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
@@ -227,8 +223,7 @@ TEST(Ini, ReadsKeysOfTheirOwnSectionByName)
     EXPECT_EQ(ini.wholeValue(u"B\t"_s, u" k"_s), u"4"_s);
 }
 
-// A value reads back trimmed and without one pair of matching quotes around it; a lone
-// quote is no pair, and reads as itself.
+// A value reads back trimmed, without one pair of matching quotes around it; a lone quote reads as itself.
 TEST(Ini, AValueLosesOnePairOfMatchingQuotes)
 {
     const std::pair<QByteArray, QString> cases[] = {
@@ -266,10 +261,9 @@ TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
     EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(mixed) + "\r\n").value(u"S"_s, u"k"_s), mixed.left(127));
 }
 
-// A write changes only the key's line, byte for byte; a new key goes after its section's
-// last line that isn't blank, a new section at the end, each with the file's first line
-// ending (CRLF for a lone CR, which could join the LF of a line after it). Keys that keep
-// the value they read as leave the file alone, its time too.
+// A write changes only the key's line; a new key goes after its section's last line that isn't blank, a new section at
+// the end, each with the file's first line ending (CRLF for a lone CR, which could join a following LF). Keys that
+// keep the value they read as leave the file alone, its time too.
 TEST(Ini, WriteChangesOnlyWhatItMust)
 {
     const QByteArray notes = "[Text]\r\nSection1=" + Cp932(u"メモ\\nです"_s) + "\r\ntail without break";
@@ -310,8 +304,7 @@ TEST(Ini, WriteChangesOnlyWhatItMust)
     }
 }
 
-// What the format can't hold, what can't be read back or written: refused, saying why,
-// and the file is left as it was, whichever key of several was the one.
+// What the format can't hold, read back or write is refused, saying why, the file as it was whichever key it was.
 TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
 {
     ProgramFolder home;
@@ -329,7 +322,9 @@ TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
                                            {u"t.ini"_s, u"A"_s, u";x"_s, u"1"_s, u"キー名"_s},
                                            {u"t.ini"_s, u"A"_s, u"[x"_s, u"1"_s, u"キー名"_s},
                                            {u"t.ini"_s, u"a]b"_s, u"x"_s, u"1"_s, u"キー名"_s},
+
                                            {u"t.ini"_s, u" "_s, u" "_s, u"1"_s, u"キー名"_s},
+
                                            {u"folder.ini"_s, u"A"_s, u"x"_s, u"1"_s, u"読めません"_s},
                                            {u"big.ini"_s, u"A"_s, u"z"_s, big, u"読み込めなく"_s},
                                            {u"none/t.ini"_s, u"A"_s, u"x"_s, u"1"_s, u"フォルダが見つかりません"_s}}) {

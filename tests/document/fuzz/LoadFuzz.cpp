@@ -1,11 +1,9 @@
-// Builds a program folder from the input and loads it against a small image, as the file
-// read does: the load may report any number of problems, but must never crash, hang or
-// leave a document whose cells can't be read.
+// Builds a program folder from the input and loads it against a small image, as the file read does: the load may
+// report any number of problems, but must never crash, hang or leave a document whose cells can't be read.
 //
-// Framing: the input is split at NUL bytes into ZOR.ini, a data set's .idn, .sna and
-// .ini, and 個別データ.sna, in that order; a missing piece is a missing file. The
-// definition files go both into the program folder and into the mode folder "m", so
-// that ZOR.ini's Mode, whatever it says, finds them or doesn't.
+// The input is split at NUL bytes into ZOR.ini, a data set's .idn, .sna and .ini, and 個別データ.sna; a missing piece is
+// a missing file. Definitions go both into the program folder and the mode folder "m", so Mode finds them or doesn't.
+
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/CellBytes.h"
