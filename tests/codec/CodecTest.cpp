@@ -105,11 +105,10 @@ protected:
 TEST_F(BlockDecoder, ReferencesCopyFromTheDictionaryAndRunPastItsEnd)
 {
     rom.bytes(RomBuilder::kDictionaryBase + 2 + kDictionarySize, B({0xAB, 0xCD, 0xEF}));
-    rom.blocks(WithFiller({
-        BlockAssembler(3).raw(B({0x00, 0x0F, 0xFF})).bytes(),
-        // The same reference twice gives the same bytes: output is never a source.
-        BlockAssembler(6).reference(3, 500).reference(3, 500).bytes(),
-    }));
+    // The same reference twice gives the same bytes: output is never a source.
+    rom.blocks(WithFiller({BlockAssembler(3).raw(B({0x00, 0x0F, 0xFF})).bytes(),
+                           BlockAssembler(6).reference(3, 500).reference(3, 500).bytes()}));
+
     Decoded d = Decode(rom.image());
     EXPECT_EQ(Slice(d.output, 1, 3), (std::vector<std::uint8_t>{static_cast<std::uint8_t>(dictionary[4095]), 0xAB, 0xCD}));
     EXPECT_EQ(Slice(d.output, 4, 6), Bytes(dictionary, 500, 3));
@@ -148,11 +147,11 @@ TEST_F(BlockDecoder, SizeTestFollowsEachWholeItem)
 TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
 {
     const std::vector<QByteArray> good = WithFiller({});
-    auto expectFailure = [&](RomBuilder& image, int block, const QString& offset, int blocksBefore) {
+    auto expectFailure = [&](const QByteArray& image, int block, const QString& offset, int blocksBefore) {
         BattleCodec codec;
         NdArray<std::uint8_t, 1> output(1);
         try {
-            test::DecodeStream(codec, output, image.image());
+            test::DecodeStream(codec, output, image);
             ADD_FAILURE() << "no error";
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
@@ -164,55 +163,39 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
         EXPECT_EQ(output.upper(), blocksBefore + 1);
     };
 
-    {   // Block 12's pointer leads past the image's end.
-        RomBuilder image;
-        image.dictionary(dictionary).blocks(good).blockPointer(12, 0x00, 0x90);
-        image.image().truncate(0x3F9000);
-        expectFailure(image, 12, QStringLiteral("0x3F9000"), 12);
-    }
-    {   // A pointer before bank $80's start.
-        RomBuilder image;
-        image.blockBank(0x80).blockPointer(0, 0x34, 0x12);
-        expectFailure(image, 0, QStringLiteral("読み込み位置 $80:1234 がイメージの外です（サイズ）"), 0);
-    }
-    {   // A pointer table in a bank before the image's: its entries lie before it.
-        RomBuilder image;
-        image.tablePointer(0x00, 0x00, 0x00);
-        expectFailure(image, 0, QStringLiteral("読み込み位置 $00:0000 がイメージの外です（ポインタ）"), 0);
-    }
-    {   // A reference that runs past the image's end.
-        const std::int32_t size = RomBuilder::kDictionaryBase + 2 + kDictionarySize + 1;
-        RomBuilder image(size);
-        std::vector<QByteArray> blocks = good;
-        blocks[3] = BlockAssembler(3).raw(B({0x00, 0x0F, 0xFF})).bytes();
-        image.dictionary(dictionary).tableAt(0x80000).blockBank(0x92).blocks(blocks, 0x90000);
-        expectFailure(image, 3, HexOffset(size), 3);
-        image.image().append('\0'); // one byte more, and it ends with the reference: read whole
-        EXPECT_NO_THROW(Decode(image.image()));
-    }
-    {   // A dictionary before the image's start.
-        RomBuilder image;
-        image.dictionaryPointer(0x00, 0x00, 0x80).blocks(WithFiller({BlockAssembler(3).reference(3, 0).bytes()}));
-        expectFailure(image, 0, QStringLiteral("$80:0002"), 0);
-    }
-    {   // A size of 0x8000 is an overflow, not 32768.
-        RomBuilder image;
-        std::vector<QByteArray> blocks = good;
-        blocks[200] = BlockAssembler(0x8000).literal(1).bytes();
-        image.dictionary(dictionary).blocks(blocks);
-        expectFailure(image, 200, HexOffset(RomBuilder::kBlockArea + 200 * good[0].size()), 200);
-    }
-    {   // The pointer table lies outside: nothing decoded.
-        RomBuilder image;
-        image.tablePointer(0xFF, 0xFF, 0xFF);
-        image.image().truncate(0x3FFFFF);
-        expectFailure(image, 0, QStringLiteral("0x3FFFFF"), 0);
-    }
-    {   // Too small to hold the fixed pointers.
-        RomBuilder image(0x15A93, false);
-        expectFailure(image, -1, QStringLiteral("0x15A93"), 0);
-    }
+    // Block 12's pointer leads past the image's end.
+    expectFailure(RomBuilder().dictionary(dictionary).blocks(good).blockPointer(12, 0x00, 0x90).image().left(0x3F9000), 12,
+                  QStringLiteral("0x3F9000"), 12);
+    // A pointer before bank $80's start.
+    expectFailure(RomBuilder().blockBank(0x80).blockPointer(0, 0x34, 0x12).image(), 0,
+                  QStringLiteral("読み込み位置 $80:1234 がイメージの外です（サイズ）"), 0);
+    // A pointer table in a bank before the image's: its entries lie before it.
+    expectFailure(RomBuilder().tablePointer(0x00, 0x00, 0x00).image(), 0,
+                  QStringLiteral("読み込み位置 $00:0000 がイメージの外です（ポインタ）"), 0);
+    // A reference that runs past the image's end.
+    const std::int32_t size = RomBuilder::kDictionaryBase + 2 + kDictionarySize + 1;
+    RomBuilder image(size);
+    std::vector<QByteArray> blocks = good;
+    blocks[3] = BlockAssembler(3).raw(B({0x00, 0x0F, 0xFF})).bytes();
+    image.dictionary(dictionary).tableAt(0x80000).blockBank(0x92).blocks(blocks, 0x90000);
+    expectFailure(image.image(), 3, HexOffset(size), 3);
+    image.image().append('\0'); // one byte more, and it ends with the reference: read whole
+    EXPECT_NO_THROW(Decode(image.image()));
+    // A dictionary before the image's start.
+    blocks = WithFiller({BlockAssembler(3).reference(3, 0).bytes()});
+    expectFailure(RomBuilder().dictionaryPointer(0x00, 0x00, 0x80).blocks(blocks).image(), 0, QStringLiteral("$80:0002"), 0);
+
+    // A size of 0x8000 is an overflow, not 32768.
+    blocks = good;
+    blocks[200] = BlockAssembler(0x8000).literal(1).bytes();
+    expectFailure(RomBuilder().dictionary(dictionary).blocks(blocks).image(), 200,
+                  HexOffset(RomBuilder::kBlockArea + 200 * good[0].size()), 200);
+    // The pointer table lies outside: nothing decoded.
+    expectFailure(RomBuilder().tablePointer(0xFF, 0xFF, 0xFF).image().left(0x3FFFFF), 0, QStringLiteral("0x3FFFFF"), 0);
+    // Too small to hold the fixed pointers.
+    expectFailure(RomBuilder(0x15A93, false).image(), -1, QStringLiteral("0x15A93"), 0);
 }
+
 
 test::ReferenceEncoding Reference(const QByteArray& dictionary, const NdArray<std::uint8_t, 1>& stream)
 {
@@ -304,8 +287,7 @@ TEST_F(BlockEncoder, StreamsNotOf314BlocksOfRecordsAndMisplacedDictionariesAreRe
         {"a dictionary past the image", whole, -1, kEncodedImageSize - kDictionarySize - 1},
         {"a dictionary before it", whole, -1, -3},
         // It would change under the blocks made for it.
-        {"a dictionary inside the region", whole, -1, kRegionOffset + 0x100},
-    };
+        {"a dictionary inside the region", whole, -1, kRegionOffset + 0x100}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExpectRefused(c.stream, c.block, c.dictionaryBase);

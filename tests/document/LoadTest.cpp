@@ -490,8 +490,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
              }
              return rom.image();
          },
-         u"設定ファイル", true, false, false, 3},
-    };
+         u"設定ファイル", true, false, false, 3}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         load(c.image());

@@ -316,8 +316,7 @@ TEST(FolderListing, FindsNamesAsFindFileIgnoringCaseDoes)
     const std::pair<QString, QString> cases[] = {
         {u"exact.ini"_s, u"exact.ini"_s}, {u"EXACT.INI"_s, u"EXACT.INI"_s}, {u"Exact.Ini"_s, u"EXACT.INI"_s},
         {u"mixed.sna"_s, u"Mixed.Sna"_s}, {u"B.INI"_s, u"B.ini"_s}, {u"個別データ.sna"_s, u"個別データ.SNA"_s},
-        {u"Folder.idn"_s, u"Folder.idn"_s}, {u"folder.idn"_s, u"folder.idn"_s}, {u"missing.ini"_s, u"missing.ini"_s},
-    };
+        {u"Folder.idn"_s, u"Folder.idn"_s}, {u"folder.idn"_s, u"folder.idn"_s}, {u"missing.ini"_s, u"missing.ini"_s}};
     for (const auto& [name, found] : cases) {
         EXPECT_EQ(listing.find(name), dir.file(found)) << name.toStdString();
         EXPECT_EQ(FindFileIgnoringCase(dir.path(), name), dir.file(found)) << name.toStdString();

@@ -187,8 +187,7 @@ TEST(ParseOffset, ReadsTheWholeLineOrNothing)
         {u"61O01", std::nullopt}, {u"6100G", std::nullopt}, {u"61002 ; HP", std::nullopt}, {u"61 002", std::nullopt},
         {u"0x", std::nullopt}, {u"$", std::nullopt}, {u"", std::nullopt}, {u" ", std::nullopt}, {u"x61002", std::nullopt},
         {u"$0x1", std::nullopt}, {u"0x$1", std::nullopt}, {u"-1", std::nullopt}, {u"\u3000" u"1", std::nullopt},
-        {u"80000000", std::nullopt}, {u"123456789", std::nullopt},
-    };
+        {u"80000000", std::nullopt}, {u"123456789", std::nullopt}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ParseOffset(text), expected) << QString::fromUtf16(text).toStdString();
 }
@@ -200,8 +199,7 @@ TEST(ToInt16, RoundsHalvesToEvenAndRejectsWhatDoesNotFit)
         {u"16", 16},    {u"-10", -10},     {u" 10 ", 10},           {u"2.5", 2},             {u"3.5", 4},
         {u"-2.5", -2},  {u"1e2", 100},     {u"32767", 32767},       {u"-32768.5", -32768},   {u"32767.5", std::nullopt},
         {u"40000", std::nullopt}, {u"hex", std::nullopt}, {u"", std::nullopt}, {u"inf", std::nullopt}, {u"1e", std::nullopt},
-        {u".", std::nullopt},
-    };
+        {u".", std::nullopt}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ToInt16(text), expected) << QString::fromUtf16(text).toStdString();
 }
@@ -229,8 +227,7 @@ TEST(Ini, AValueLosesOnePairOfMatchingQuotes)
     const std::pair<QByteArray, QString> cases[] = {
         {"\"quoted\"", u"quoted"_s}, {"'single'", u"single"_s}, {"'mixed\"", u"'mixed\""_s}, {"\"", u"\""_s},
         {"'", u"'"_s},           {"\"\"", QString()},      {" \"a b\" ", u"a b"_s},     {"\"\"\"", u"\""_s},
-        {"\"a", u"\"a"_s},       {"a\"", u"a\""_s},
-    };
+        {"\"a", u"\"a"_s},       {"a\"", u"a\""_s}};
     for (const auto& [value, read] : cases)
         EXPECT_EQ(IniFile::fromBytes("[A]\r\nk=" + value + "\r\n").value(u"A"_s, u"k"_s), read) << value.toStdString();
 }
@@ -286,8 +283,7 @@ TEST(Ini, WriteChangesOnlyWhatItMust)
         {"the same values", "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3", u"a"_s, {{u"X"_s, u"1"_s}, {u"q"_s, u"two"_s}, {u"last"_s, u"'3'"_s}},
          "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3"},
         {"one changed, one the same", "[C]\r\nk0=100\r\nk1=80\r\n", u"C"_s, {{u"k0"_s, u"7"_s}, {u"k1"_s, u"80"_s}},
-         "[C]\r\nk0=7\r\nk1=80\r\n"},
-    };
+         "[C]\r\nk0=7\r\nk1=80\r\n"}};
     const QDateTime longAgo(QDate(2001, 2, 3), QTime(4, 5, 6));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
