@@ -19,8 +19,8 @@ using test::HandColumn;
 TEST(ReducePerPixel, FewRowsKeepEveryPoint)
 {
     EXPECT_EQ(ReducePerPixel({}, 0, 100), QList<QPointF>{});
-    const std::vector<int> three{5, -1, 9};
-    EXPECT_EQ(ReducePerPixel(three, 1, 100), (QList<QPointF>{{1, 5}, {2, -1}, {3, 9}}));
+    EXPECT_EQ(ReducePerPixel(std::vector<int>{5, -1, 9}, 1, 100), (QList<QPointF>{{1, 5}, {2, -1}, {3, 9}}));
+
     const std::vector<int> eight{1, 2, 3, 4, 5, 6, 7, 8};
     EXPECT_EQ(ReducePerPixel(eight, 0, 4).size(), 8); // exactly two per pixel
     // No pixels at all count as one: the smallest and the largest value, in row order.

@@ -228,11 +228,6 @@ protected:
         return first;
     }
 
-    void Plant(int position, const std::uint8_t* bytes, int length)
-    {
-        for (int i = 0; i < length; ++i)
-            dictionary[position + i] = static_cast<char>(bytes[i]);
-    }
 
     // On every refusal the image is left exactly as it was, and the message names the block.
     void ExpectRefused(const NdArray<std::uint8_t, 1>& stream, int block, std::int32_t dictionaryBase = RomBuilder::kDictionaryBase)
@@ -276,16 +271,14 @@ TEST_F(BlockEncoder, StreamsNotOf314BlocksOfRecordsAndMisplacedDictionariesAreRe
         std::int32_t dictionaryBase = RomBuilder::kDictionaryBase;
     };
     const std::vector<Case> cases{
-        {"313 blocks", with([](std::vector<Block>& b) { b.pop_back(); }), 313},
+        {"313 blocks", with([](std::vector<Block>& b) { b.pop_back(); }), 313}, {"no blocks", NdArray<std::uint8_t, 1>(1), 0},
         {"315 blocks", with([&](std::vector<Block>& b) { b.push_back({LowRecord()}); }), 314},
-        {"no blocks", NdArray<std::uint8_t, 1>(1), 0},
+
         {"a record beginning with 0", with([](std::vector<Block>& b) { b[7][0][0] = 0; }), 7},
         {"the first record beginning with 0", with([](std::vector<Block>& b) { b[0][0][0] = 0; }), 0},
         {"an empty block: two zeros in a row", with([](std::vector<Block>& b) { b[20].clear(); }), 20},
-        {"the last record cut short", cut, 313},
-        {"bytes of no block", longer, 313},
-        {"a dictionary past the image", whole, -1, kEncodedImageSize - kDictionarySize - 1},
-        {"a dictionary before it", whole, -1, -3},
+        {"the last record cut short", cut, 313}, {"bytes of no block", longer, 313},
+        {"a dictionary past the image", whole, -1, kEncodedImageSize - kDictionarySize - 1}, {"a dictionary before it", whole, -1, -3},
         // It would change under the blocks made for it.
         {"a dictionary inside the region", whole, -1, kRegionOffset + 0x100}};
     for (const Case& c : cases) {
@@ -298,7 +291,7 @@ TEST_F(BlockEncoder, StreamsNotOf314BlocksOfRecordsAndMisplacedDictionariesAreRe
 TEST_F(BlockEncoder, BlockOf32768BytesOrMoreIsRefused)
 {
     const Record same(kRecordSize, 0x41);
-    Plant(40, same.data(), 18);
+    std::copy(same.begin(), same.begin() + 18, dictionary.begin() + 40);
     std::vector<Block> blocks = Blocks();
     blocks[50].assign(1310, same); // 32751 bytes
     RomBuilder rom;
@@ -315,7 +308,7 @@ TEST_F(BlockEncoder, TheRegionEndsAt0x7FFE)
 {
     auto blocksWithRun = [&](int run) {
         std::vector<Block> blocks = Blocks();
-        Plant(3000, blocks[0][0].data(), run);
+        std::copy(blocks[0][0].begin(), blocks[0][0].begin() + run, dictionary.begin() + 3000);
         dictionary[3000 + run] = '\x80';
         blocks[1].push_back(LowRecord());
         blocks[313].clear();

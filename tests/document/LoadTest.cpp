@@ -469,11 +469,9 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
         // The blocks can't be found behind the header: there are no records to refuse.
         {"copier header", [&] { return QByteArray(512, '\0') + rom.image(); }, u"コピー機のヘッダー", true, true, false},
         {"battle table moved",
-         [&] {
-             RomBuilder moved = rom;
-             return moved.bytes(0x1F0000, rom.image().mid(kPointerTableOffset, 2 * kBlockCount)).tableAt(0x1F0000).image();
-         },
+         [&] { return RomBuilder(rom).bytes(0x1F0000, rom.image().mid(kPointerTableOffset, 2 * kBlockCount)).tableAt(0x1F0000).image(); },
          u"戦闘パラメータの表が 0x1F0000 にあるため", false, false, true},
+
         {"checksum while it is fixed",
          [&] {
              home.writeMode(u"mode"_s, u"個別データ.sna 3000|お金|7FDF|和|"_s, {u"FixChecksum=1"_s});

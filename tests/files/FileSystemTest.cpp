@@ -121,7 +121,6 @@ QStringList Files(const ProgramFolder& home)
     return files;
 }
 
-// Why a write was refused; empty when it wasn't.
 QString Reason(const Result<void>& written) { return written ? QString() : written.failure().reason(); }
 
 // The permission bits, or the kind of file, of path itself.
@@ -248,8 +247,8 @@ struct Places {
     }
 };
 
-// Why a chosen folder can't be written to; empty when it can.
-QString Problem(const ProgramFolderChoice& choice) { return choice.writable ? QString() : choice.writable.failure().message(); }
+QString Problem
+(const ProgramFolderChoice& choice) { return choice.writable ? QString() : choice.writable.failure().message(); }
 
 TEST(ProgramFolderRule, ZorHomeWinsOverEverything)
 {

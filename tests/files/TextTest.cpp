@@ -171,8 +171,8 @@ TEST(HexTextToLong, ReadsLeadingHexDigitsExactly)
         {u"0", 0},            {u"8000", 32768},        {u"FFFF", 65535},       {u"10000", 65536},      {u"7FFFFFFF", 0x7FFFFFFF},
         {u"000000001", 1},    {u"80000000", std::nullopt}, {u"FFFFFFFF", std::nullopt}, {u"123456789", std::nullopt},
         {u"100000000", std::nullopt}, {u"", std::nullopt}, {u"xyz", std::nullopt}, {u" 12", std::nullopt},
-        {u"０１", std::nullopt}, // full-width digits are not hexadecimal
-    };
+        {u"０１", std::nullopt}}; // full-width digits are not hexadecimal
+
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(HexTextToLong(text), expected) << QString::fromUtf16(text).toStdString();
 }
@@ -309,9 +309,7 @@ TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
     QDir().mkpath(home.file(u"folder.ini"_s));
     const QString big(kMaxTextFileSize / 2, u'x');
     ASSERT_TRUE(WriteIni(u"A"_s, u"y"_s, big, home.file(u"big.ini"_s)));
-    struct Case {
-        QString file, section, key, value, says;
-    };
+    struct Case { QString file, section, key, value, says; };
     for (const Case& c : std::vector<Case>{{u"t.ini"_s, u"A"_s, u"x"_s, u"two\r\nlines"_s, u"改行"_s},
                                            {u"t.ini"_s, u"A"_s, u"x"_s, u"😀"_s, u"CP932"_s},
                                            {u"t.ini"_s, u"A"_s, u"a=b"_s, u"1"_s, u"キー名"_s},

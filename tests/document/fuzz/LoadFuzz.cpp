@@ -23,14 +23,13 @@ const char* const kPieces[] = {"ZOR.ini", "表.idn", "表.sna", "表.ini", "個�
 
 void Put(const QString& path, const QByteArray* bytes)
 {
-    if (!bytes) {
-        QFile::remove(path);
-        return;
-    }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(*bytes) != bytes->size())
+    if (!bytes)
+        file.remove();
+    else if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(*bytes) != bytes->size())
         std::abort(); // the harness itself failed
 }
+
 
 // An image with a pattern, so that cells read something other than zeros.
 QByteArray SmallImage()
