@@ -111,8 +111,7 @@ TEST_F(BlockDecoder, ReferencesCopyFromTheDictionaryAndRunPastItsEnd)
 
     Decoded d = Decode(rom.image());
     EXPECT_EQ(Slice(d.output, 1, 3), (std::vector<std::uint8_t>{static_cast<std::uint8_t>(dictionary[4095]), 0xAB, 0xCD}));
-    EXPECT_EQ(Slice(d.output, 4, 6), Bytes(dictionary, 500, 3));
-    EXPECT_EQ(Slice(d.output, 7, 9), Bytes(dictionary, 500, 3));
+    EXPECT_EQ(std::pair(Slice(d.output, 4, 6), Slice(d.output, 7, 9)), std::pair(Bytes(dictionary, 500, 3), Bytes(dictionary, 500, 3)));
     EXPECT_EQ(d.codec.DictionaryBase(), RomBuilder::kDictionaryBase);
     d.codec.ResetCodecState();
     EXPECT_EQ(d.codec.DictionaryBase(), RomBuilder::kDictionaryBase);
@@ -134,8 +133,7 @@ TEST_F(BlockDecoder, SizeTestFollowsEachWholeItem)
 
     const Decoded d = Decode(small.image());
     EXPECT_EQ(Slice(d.output, 1, 18), Bytes(dictionary, 40, 18));
-    EXPECT_EQ(Slice(d.output, 19, 23), Bytes(dictionary, 2, 5));
-    EXPECT_EQ(Slice(d.output, 24, 28), Bytes(dictionary, 2, 5));
+    EXPECT_EQ(std::pair(Slice(d.output, 19, 23), Slice(d.output, 24, 28)), std::pair(Bytes(dictionary, 2, 5), Bytes(dictionary, 2, 5)));
     EXPECT_EQ(d.output(29), 0x77);
     const int total = 28 + (kBlockCount - 4) + 3;
     ASSERT_EQ(d.output.upper(), total + 1);
@@ -322,8 +320,8 @@ TEST_F(BlockEncoder, TheRegionEndsAt0x7FFE)
     RomBuilder rom;
     rom.dictionary(dictionary).encode(StreamOf(fits));
     // The last flag group holds only the last block's 0.
-    EXPECT_EQ(static_cast<std::uint8_t>(rom.image()[kRegionOffset + kRegionLastWritten - 2]), fits[313].back()[24]);
-    EXPECT_EQ(static_cast<std::uint8_t>(rom.image()[kRegionOffset + kRegionLastWritten - 1]), 0x80);
+    EXPECT_EQ(Bytes(rom.image(), kRegionOffset + kRegionLastWritten - 2, 2), (std::vector<std::uint8_t>{fits[313].back()[24], 0x80}));
+
     EXPECT_EQ(StreamBytes(Decode(rom.image()).output), StreamBytes(StreamOf(fits)));
 
     ExpectRefused(StreamOf(blocksWithRun(6)), 313);

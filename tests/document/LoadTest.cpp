@@ -136,8 +136,7 @@ TEST_F(Definitions, SettingsComeFromTheDataSetIniWithDefaults)
 
     home.writeMode(u"mode"_s, files, {u"DefaultNotation=letters"_s});
     load();
-    EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
-    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 1), 0);
+    EXPECT_EQ(std::tuple(doc.SettingDefaults(SettingNotation), doc.DataSets(1).SectionSettings(SettingNotation, 1)), std::tuple(0, 0));
 }
 
 TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolderAndAModeMayHoldTwoDots)
@@ -216,16 +215,14 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     load();
     EXPECT_EQ(doc.ClassDataSet, 0);
     ASSERT_EQ(doc.DataSetCount, 1);
-    EXPECT_EQ(doc.DataSets(1).SectionCount, 0);
-    EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
+    EXPECT_EQ(std::tuple(doc.DataSets(1).SectionCount, doc.SettingDefaults(SettingNotation)), std::tuple(0, 0));
 
     home.writeZorIni(u"missing"_s);
     load();
     // The files of tabs 2 and 3 are missing with their folder.
     EXPECT_EQ(Places(log), (QStringList{u"missing:0"_s, u"missing/個別データ.sna:0"_s, u"missing/敵パラメータ.sna:0"_s}));
-    EXPECT_EQ(doc.DataSetCount, 0);
-    EXPECT_EQ(doc.DataSets.upper(), 1);
-    EXPECT_EQ(std::tuple(doc.DataSets(1).SectionCount, doc.DataSets(1).IdCount), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(doc.DataSetCount, doc.DataSets.upper(), doc.DataSets(1).SectionCount, doc.DataSets(1).IdCount),
+              std::tuple(0, 1, 0, 0));
 }
 
 TEST_F(Definitions, TablesPastTheCellLimitAreRefused)
@@ -270,6 +267,7 @@ TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
         EXPECT_TRUE(log.items()[i].message.contains(why[i])) << log.items()[i].message.toStdString();
     EXPECT_EQ(std::tuple(set(u"b"_s).SectionCount, set(u"b"_s).IdCount), std::tuple(1, 0));
     EXPECT_EQ(set(u"c"_s).SectionSettings(SettingStep, 1), 1);
+
     // Only the data set whose .ini can't be read has cells whose place is unknown.
     EXPECT_TRUE(set(u"c"_s).SettingsUnreadable && !set(u"d"_s).SettingsUnreadable);
 }
@@ -428,9 +426,7 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     QFile::remove(home.file(u"mode/個別データ.sna"_s));
     test::WriteCompactFile(home.path(), u"mode/敵パラメータ.sna"_s, test::BattleCaptions(u"新"_s, 27));
     load(rom.image());
-    EXPECT_EQ(doc.IndividualCount, 0);
-    EXPECT_EQ(doc.BattleSectionNames(1), u"新1"_s);
-    EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
+    EXPECT_EQ(std::tuple(doc.IndividualCount, doc.BattleSectionNames(1), doc.BattleSectionNames(26)), std::tuple(0, u"新1"_s, u"新26"_s));
     EXPECT_EQ(Places(doc.Problems), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
     EXPECT_GT(doc.BattleCount(), 0);
 }
@@ -627,8 +623,8 @@ TEST(ProblemLog, SummaryShowsTwentyLinesAndCountsTheRest)
     log.add(u"/elsewhere/game.rom"_s, 0, u"外"_s);
     const QStringList lines = log.summary().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 21);
-    EXPECT_EQ(lines[0], u"mode/a.sna:1: 問題"_s);
-    EXPECT_EQ(lines[20], u"ほか 6 件"_s);
+    EXPECT_EQ(std::pair(lines[0], lines[20]), std::pair(u"mode/a.sna:1: 問題"_s, u"ほか 6 件"_s));
+
     // A file outside the program folder keeps its whole path.
     EXPECT_TRUE(log.text().endsWith(u"\n/elsewhere/game.rom: 外\n"_s));
 }

@@ -141,15 +141,13 @@ TEST(AtomicFile, TheTargetChangesOnlyAtTheRename)
         const QFileInfo temporary(file.temporaryPath());
         EXPECT_EQ(temporary.absolutePath(), QFileInfo(home.path()).absoluteFilePath());
         EXPECT_TRUE(temporary.fileName().startsWith(u"t.bin"_s)) << temporary.fileName().toStdString();
-        EXPECT_EQ(QFile(temporary.filePath()).size(), 9);
-        EXPECT_EQ(home.readBytes(u"t.bin"_s), "old");
+        EXPECT_EQ(std::pair(QFile(temporary.filePath()).size(), home.readBytes(u"t.bin"_s)), std::pair(qint64{9}, QByteArray("old")));
         if (committed) {
             ASSERT_TRUE(file.commit());
             EXPECT_TRUE(file.temporaryPath().isEmpty());
         }
     }
-    EXPECT_EQ(home.readBytes(u"t.bin"_s), "new bytes");
-    EXPECT_EQ(Files(home), QStringList{u"t.bin"_s});
+    EXPECT_EQ(std::pair(home.readBytes(u"t.bin"_s), Files(home)), std::pair(QByteArray("new bytes"), QStringList{u"t.bin"_s}));
     EXPECT_FALSE(AtomicFile(home.file(u"t.bin"_s)).commit());
 }
 
@@ -204,8 +202,7 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(home.readBytes(u"locked.bin"_s), "old");
-    EXPECT_EQ(Files(home), QStringList{u"locked.bin"_s});
+    EXPECT_EQ(std::pair(home.readBytes(u"locked.bin"_s), Files(home)), std::pair(QByteArray("old"), QStringList{u"locked.bin"_s}));
     ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0700), 0);
 }
 
@@ -332,8 +329,8 @@ TEST(ProgramFolderToOpen, TheChosenFolderElseTheOpenImagesElseTheRule)
         ++asked;
         return u"/rule"_s;
     };
-    EXPECT_EQ(ProgramFolderToOpen(u"/c"_s, u"/o"_s, rule), u"/c"_s);
-    EXPECT_EQ(ProgramFolderToOpen({}, u"/o"_s, rule), u"/o"_s);
+    EXPECT_EQ(std::pair(ProgramFolderToOpen(u"/c"_s, u"/o"_s, rule), ProgramFolderToOpen({}, u"/o"_s, rule)), std::pair(u"/c"_s, u"/o"_s));
+
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(ProgramFolderToOpen({}, {}, rule), u"/rule"_s);
     EXPECT_EQ(asked, 1);

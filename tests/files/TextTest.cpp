@@ -89,9 +89,8 @@ TEST(Text, Utf8IsRecognisedByABomOrALongSequence)
 
 TEST(Text, QuoteTextCutsLongTextAtEightyCharacters)
 {
-    EXPECT_EQ(QuoteText(QString(80, u'x')), QString(80, u'x'));
+    EXPECT_EQ(std::pair(QuoteText(QString(80, u'x')), QuoteText(QString())), std::pair(QString(80, u'x'), QString()));
     EXPECT_EQ(QuoteText(QString(81, u'x')), QString(80, u'x') + u'…');
-    EXPECT_EQ(QuoteText(QString()), QString());
     // A character outside the BMP is never split: the cut comes before it.
     const QString wide = QString(79, u'x') + QString::fromUcs4(U"\U0001F600") + u'y';
     EXPECT_EQ(QuoteText(wide), QString(79, u'x') + u'…');
@@ -327,8 +326,8 @@ TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
         ASSERT_FALSE(written);
         EXPECT_TRUE(written.failure().reason().contains(c.says)) << written.failure().reason().toStdString();
     }
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
-    EXPECT_EQ(ReadIniWhole(u"A"_s, u"y"_s, home.file(u"big.ini"_s)), big);
+    EXPECT_EQ(std::pair(home.readBytes(u"t.ini"_s), ReadIniWhole(u"A"_s, u"y"_s, home.file(u"big.ini"_s))), std::pair(before, big));
+
     EXPECT_FALSE(QFileInfo::exists(home.file(u"none"_s)));
 }
 
