@@ -402,17 +402,13 @@ TEST(RandomStreams, GreedyChoiceEqualsTheStraightforwardEncoder)
     }
 }
 
-unsigned Seed()
-{
-    if (const char* text = std::getenv("ZOR_TEST_SEED"))
-        return static_cast<unsigned>(std::strtoul(text, nullptr, 10));
-    return std::random_device{}();
-}
 
 // Set ZOR_TEST_SEED to the seed a failure prints to run it again.
 TEST(RandomStreams, EncodeThenDecodeGivesTheStreamBack)
 {
-    const unsigned seed = Seed();
+    const char* given = std::getenv("ZOR_TEST_SEED");
+    const unsigned seed = given ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
+
     SCOPED_TRACE(::testing::Message() << "seed " << seed);
     std::mt19937 random(seed);
     for (int round = 0; round < 6; ++round) {

@@ -37,8 +37,8 @@ TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
               u"/a.rom に書き込めません（ディスクの空きが足りません）。ファイルは元のままです。"_s);
     EXPECT_EQ(full.message(), u"ディスクの空きが足りません。"_s);
     EXPECT_EQ(full.said(u"/a.rom を保存できません。"_s).message(), u"/a.rom を保存できません。ディスクの空きが足りません。"_s);
-    EXPECT_TRUE(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing());
-    EXPECT_FALSE(full.missing());
+    EXPECT_EQ(std::pair(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing(), full.missing()), std::pair(true, false));
+
 
     // A detail built where the failure is known says why instead of the kind; a sentence keeps its one full stop.
     Failure refused = Failure::Of(Failure::Kind::Refused, u"クラス.csv"_s, u"値が足りません。"_s);

@@ -147,16 +147,14 @@ TEST(CsvRead, EncodingAndLines)
     };
     // CP932 whose kanji bytes would start UTF-8 sequences; CRLF, LF and a lone CR.
     const CsvText cp932 = DecodeCsv(EncodeCp932(u"漢字,1\r\n\r\nか\nき\rく"_s).value());
-    EXPECT_FALSE(cp932.utf8);
-    EXPECT_EQ(texts(cp932), (QStringList{u"漢字,1"_s, QString(), u"か"_s, u"き"_s, u"く"_s}));
+    EXPECT_EQ(std::pair(cp932.utf8, texts(cp932)), std::pair(false, QStringList{u"漢字,1"_s, QString(), u"か"_s, u"き"_s, u"く"_s}));
     const CsvText utf8 = DecodeCsv(u"漢字〜,1\n"_s.toUtf8());
-    EXPECT_TRUE(utf8.utf8);
-    EXPECT_EQ(texts(utf8), QStringList{u"漢字～,1"_s});
+    EXPECT_EQ(std::pair(utf8.utf8, texts(utf8)), std::pair(true, QStringList{u"漢字～,1"_s}));
     // Two-byte sequences alone may be half-width kana in CP932; a mark decides it.
     EXPECT_FALSE(DecodeCsv("\xC3\xA9").utf8);
     const CsvText marked = DecodeCsv("\xEF\xBB\xBF\xC3\xA9");
-    EXPECT_TRUE(marked.utf8);
-    EXPECT_EQ(marked.text, u"é"_s);
+    EXPECT_EQ(std::pair(marked.utf8, marked.text), std::pair(true, u"é"_s));
+
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xFF").utf8); // one byte that can't be UTF-8
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xC1\xBF").utf8); // nor can an overlong two-byte form
 }
