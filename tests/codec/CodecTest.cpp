@@ -19,8 +19,13 @@ namespace {
 
 using namespace test;
 
-TEST(SnesAddress, BackFromAnOffset)
+TEST(SnesAddress, BytesToValueAndBackFromAnOffset)
 {
+    EXPECT_EQ((std::vector<std::int32_t>{BytesToValue(0xFF, 0x7F, 0), BytesToValue(0x34, 0x12, 0), BytesToValue(0x00, 0x00, 0),
+                                         BytesToValue(0x01, 0x02, 0x03), BytesToValue(0xFF, 0x7F, 0xFF)}),
+              (std::vector<std::int32_t>{32767, 0x1234, 0, 0x030201, 0xFF7FFF}));
+    EXPECT_THROW(BytesToValue(0x00, 0x80, 0), std::overflow_error);
+    EXPECT_THROW(BytesToValue(0xFF, 0xFF, 0x01), std::overflow_error);
     for (std::int32_t offset : {0, 1, 0x7FFF, 0x8000, 0x15A92, 0x1E8000, 0x2A0002, 0x3F8000, 0x3FFFFF}) {
         const std::optional<SnesAddress> a = OffsetToSnesAddress(offset);
         ASSERT_TRUE(a.has_value()) << offset;
@@ -32,15 +37,6 @@ TEST(SnesAddress, BackFromAnOffset)
     EXPECT_FALSE(OffsetToSnesAddress(-1) || OffsetToSnesAddress(0x400000));
     // Addresses below $8000 or before bank $80 lie before the image.
     EXPECT_EQ(std::pair(SnesAddressToOffset(0x34, 0x12, 0x80), SnesAddressToOffset(0x00, 0x80, 0x00)), std::pair(-28108, -4194304));
-}
-
-TEST(SnesAddress, BytesToValue)
-{
-    EXPECT_EQ((std::vector<std::int32_t>{BytesToValue(0xFF, 0x7F, 0), BytesToValue(0x34, 0x12, 0), BytesToValue(0x00, 0x00, 0),
-                                         BytesToValue(0x01, 0x02, 0x03), BytesToValue(0xFF, 0x7F, 0xFF)}),
-              (std::vector<std::int32_t>{32767, 0x1234, 0, 0x030201, 0xFF7FFF}));
-    EXPECT_THROW(BytesToValue(0x00, 0x80, 0), std::overflow_error);
-    EXPECT_THROW(BytesToValue(0xFF, 0xFF, 0x01), std::overflow_error);
 }
 
 QByteArray B(std::initializer_list<int> bytes)
@@ -67,7 +63,6 @@ std::vector<std::uint8_t> Slice(const NdArray<std::uint8_t, 1>& a, int from, int
         out.push_back(a(i));
     return out;
 }
-
 
 std::vector<std::uint8_t> Bytes(const QByteArray& image, qsizetype from, qsizetype count)
 {
@@ -108,7 +103,6 @@ TEST_F(BlockDecoder, ReferencesCopyFromTheDictionaryAndRunPastItsEnd)
     // The same reference twice gives the same bytes: output is never a source.
     rom.blocks(WithFiller({BlockAssembler(3).raw(B({0x00, 0x0F, 0xFF})).bytes(),
                            BlockAssembler(6).reference(3, 500).reference(3, 500).bytes()}));
-
     Decoded d = Decode(rom.image());
     EXPECT_EQ(Slice(d.output, 1, 3), (std::vector<std::uint8_t>{static_cast<std::uint8_t>(dictionary[4095]), 0xAB, 0xCD}));
     EXPECT_EQ(std::pair(Slice(d.output, 4, 6), Slice(d.output, 7, 9)), std::pair(Bytes(dictionary, 500, 3), Bytes(dictionary, 500, 3)));
@@ -153,8 +147,7 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
             ADD_FAILURE() << "no error";
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
-            if (block >= 0) // counted from 1
-                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what();
+            EXPECT_TRUE(block < 0 || e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
             EXPECT_TRUE(e.message().contains(offset)) << e.what() << " lacks " << offset.toStdString();
             EXPECT_FALSE(e.message().contains(u"-0x")) << e.what(); // a place before the image is a SNES address
         }
@@ -194,7 +187,6 @@ TEST_F(BlockDecoder, ReadsOutsideTheImageNameBlockAndOffset)
     expectFailure(RomBuilder(0x15A93, false).image(), -1, QStringLiteral("0x15A93"), 0);
 }
 
-
 test::ReferenceEncoding Reference(const QByteArray& dictionary, const NdArray<std::uint8_t, 1>& stream)
 {
     return test::ReferenceEncode(std::vector<std::uint8_t>(dictionary.begin(), dictionary.end()), StreamBytes(stream));
@@ -218,14 +210,12 @@ protected:
         return r;
     }
 
-    // 314 one-record blocks, the first ones given.
     std::vector<Block> Blocks(std::vector<Block> first = {})
     {
         while (first.size() < kBlockCount)
             first.push_back({LowRecord()});
         return first;
     }
-
 
     // On every refusal the image is left exactly as it was, and the message names the block.
     void ExpectRefused(const NdArray<std::uint8_t, 1>& stream, int block, std::int32_t dictionaryBase = RomBuilder::kDictionaryBase)
@@ -240,8 +230,7 @@ protected:
             ADD_FAILURE() << "not refused";
         } catch (const CodecError& e) {
             EXPECT_EQ(e.block(), block) << e.what();
-            if (block >= 0) // counted from 1
-                EXPECT_TRUE(e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what();
+            EXPECT_TRUE(block < 0 || e.message().contains(QStringLiteral("ブロック %1 ").arg(block + 1))) << e.what(); // counted from 1
         }
         EXPECT_TRUE(rom.image() == before) << "the image was written";
     }
@@ -321,7 +310,6 @@ TEST_F(BlockEncoder, TheRegionEndsAt0x7FFE)
     rom.dictionary(dictionary).encode(StreamOf(fits));
     // The last flag group holds only the last block's 0.
     EXPECT_EQ(Bytes(rom.image(), kRegionOffset + kRegionLastWritten - 2, 2), (std::vector<std::uint8_t>{fits[313].back()[24], 0x80}));
-
     EXPECT_EQ(StreamBytes(Decode(rom.image()).output), StreamBytes(StreamOf(fits)));
 
     ExpectRefused(StreamOf(blocksWithRun(6)), 313);
@@ -402,13 +390,11 @@ TEST(RandomStreams, GreedyChoiceEqualsTheStraightforwardEncoder)
     }
 }
 
-
 // Set ZOR_TEST_SEED to the seed a failure prints to run it again.
 TEST(RandomStreams, EncodeThenDecodeGivesTheStreamBack)
 {
     const char* given = std::getenv("ZOR_TEST_SEED");
     const unsigned seed = given ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
-
     SCOPED_TRACE(::testing::Message() << "seed " << seed);
     std::mt19937 random(seed);
     for (int round = 0; round < 6; ++round) {
@@ -444,7 +430,6 @@ TEST(RandomStreams, DictionaryOverABankByte)
     rom.dictionary(dictionary);
     std::vector<test::Block> blocks = RandomBlocks(random, 1, alphabet);
     // The 18 bytes around the bank byte as read before the save: a reference to them would decode with the save's 0xFF.
-
     std::copy(dictionary.begin() + 992, dictionary.begin() + 1010, blocks[5][0].begin() + 4);
     blocks[5][0][0] = 1;
     const NdArray<std::uint8_t, 1> stream = StreamOf(blocks);

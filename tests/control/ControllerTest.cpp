@@ -84,7 +84,6 @@ TEST_F(Control, ADataSetOrTabChangeStoresTheNoteAndWidthsOfThePlaceLeft)
     EXPECT_EQ(c.EnterTab(TabBattle), 0);
     EXPECT_EQ(place(), std::tuple(int{TabBattle}, 0, 1, 1));
     // Back on tab 1 its data set and cell return, and the box's choice stores none of the grid's widths; a mode name no table.
-
     EXPECT_EQ(c.EnterTab(TabIdSection), 2);
     EXPECT_EQ(place(), std::tuple(int{TabIdSection}, 2, 3, 2));
     EXPECT_TRUE(c.ChooseDataSet(TabIdSection, 2, std::vector<int>(26, 650)).fill);

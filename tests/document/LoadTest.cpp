@@ -33,7 +33,6 @@ using test::ProgramFolder;
 using test::Record;
 using test::RomBuilder;
 
-
 QStringList Places(const ProblemLog& log)
 {
     QStringList out;
@@ -394,7 +393,6 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
         EXPECT_EQ(Places(doc.Problems), expected);
         EXPECT_TRUE(doc.Problems.items()[1].message.contains(last ? u"3 個"_s : u"1 個"_s)) << doc.Problems.items()[1].message.toStdString();
         EXPECT_EQ(std::pair(doc.BattleDecodeFailed, doc.BattleCount()), std::pair(true, 0));
-
     }
 }
 
@@ -502,8 +500,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
         if (doc.BattleCount() > 0) {
             const Result<RowResult> insert = InsertBattleRow(doc, {}, TabBattle, 1);
             EXPECT_EQ(!insert, c.battleCells);
-            if (!insert)
-                EXPECT_TRUE(insert.failure().message().contains(QString::fromUtf16(c.reason)));
+            EXPECT_TRUE(insert || insert.failure().message().contains(QString::fromUtf16(c.reason)));
         }
     }
     // The byte after the checksum is no part of it.
@@ -523,7 +520,6 @@ TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
     load(rom.image());
     const int k = 2; // クラス comes first in code order
     ASSERT_EQ(doc.DataSets(k).Name, u"後"_s);
-    const DataSet& set = doc.DataSets(k);
     EXPECT_EQ(std::tuple(doc.IdBytes(k)(1, 0), doc.IdBytes(k)(1, 1), doc.IdBytes(k)(1, 2)), std::tuple(0x11, 0x22, 0));
     EXPECT_EQ(Places(doc.Problems), (QStringList{u"mode/後.sna:5"_s, u"mode/後.sna:1"_s, u"mode/後.sna:3"_s}));
     EXPECT_TRUE(doc.Problems.items()[1].message.contains(u"1 個のバイトがイメージの先頭より前"_s)) << doc.Problems.items()[1].message.toStdString();
@@ -601,7 +597,6 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
 }
 
 // Read as any regular file, with a word on folders and the images' own limit; empty and tiny files are images too.
-
 TEST(ReadRomImage, RefusesWhatIsNoImage)
 {
     ProgramFolder home;
@@ -624,7 +619,6 @@ TEST(ProblemLog, SummaryShowsTwentyLinesAndCountsTheRest)
     const QStringList lines = log.summary().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 21);
     EXPECT_EQ(std::pair(lines[0], lines[20]), std::pair(u"mode/a.sna:1: 問題"_s, u"ほか 6 件"_s));
-
     // A file outside the program folder keeps its whole path.
     EXPECT_TRUE(log.text().endsWith(u"\n/elsewhere/game.rom: 外\n"_s));
 }

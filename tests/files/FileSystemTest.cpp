@@ -30,7 +30,7 @@ namespace {
 
 using test::ProgramFolder;
 
-TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
+TEST(Failure, MessagesNameTheStepTheJapaneseReasonAndWhatWasLeft)
 {
     const Failure full = Failure::FromErrno(u"/a.rom"_s, ENOSPC, FileAccess::Write);
     EXPECT_EQ(full.said(u"/a.rom に書き込めません"_s, u"ファイルは元のままです。"_s).message(),
@@ -38,7 +38,6 @@ TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
     EXPECT_EQ(full.message(), u"ディスクの空きが足りません。"_s);
     EXPECT_EQ(full.said(u"/a.rom を保存できません。"_s).message(), u"/a.rom を保存できません。ディスクの空きが足りません。"_s);
     EXPECT_EQ(std::pair(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing(), full.missing()), std::pair(true, false));
-
 
     // A detail built where the failure is known says why instead of the kind; a sentence keeps its one full stop.
     Failure refused = Failure::Of(Failure::Kind::Refused, u"クラス.csv"_s, u"値が足りません。"_s);
@@ -53,10 +52,7 @@ TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
     tooLarge.limit = 3;
     EXPECT_EQ(tooLarge.reason(), u"ファイルが大きすぎます（上限は 3 バイト）"_s);
     EXPECT_EQ(Failure::Of(Failure::Kind::Exists, u"a"_s, QString()).message(), u"すでにあります。"_s);
-}
 
-TEST(Failure, ReasonsAreJapaneseFromTheErrorCode)
-{
     using A = FileAccess;
     for (const auto& [code, access, reason] : {std::tuple{ENOSPC, A::Write, u"ディスクの空きが足りません"_s}, {EFBIG, A::Write, u"ディスクの空きが足りません"_s},
                                                {EROFS, A::Write, u"読み取り専用のファイルシステムです"_s}, {EACCES, A::Write, u"書き込みが許可されていません"_s},
@@ -330,7 +326,6 @@ TEST(ProgramFolderToOpen, TheChosenFolderElseTheOpenImagesElseTheRule)
         return u"/rule"_s;
     };
     EXPECT_EQ(std::pair(ProgramFolderToOpen(u"/c"_s, u"/o"_s, rule), ProgramFolderToOpen({}, u"/o"_s, rule)), std::pair(u"/c"_s, u"/o"_s));
-
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(ProgramFolderToOpen({}, {}, rule), u"/rule"_s);
     EXPECT_EQ(asked, 1);
@@ -384,7 +379,6 @@ TEST(UserSettings, AFileThatCantBeReadAsSettingsIsLeftAloneForTheDefaults)
             }
             EXPECT_EQ(QSettings().value(u"new"_s).toInt(), 2);
             EXPECT_TRUE(pipe ? Mode(file, S_IFMT) == S_IFIFO : QFileInfo(file).size() == kMaxUserSettingsSize + 1);
-
             QFile::remove(file);
         }
     }

@@ -33,7 +33,7 @@ TEST(Text, SplitsAtEveryKindOfLineEnd)
     EXPECT_EQ(ToTextLines(QByteArray("ok\r\n\x81\r\nok\r\n\xFF\xFF", 13)).badLines, (std::vector<int>{2, 4}));
 }
 
-TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndComeBackUnchanged)
+TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndBadPairsReplacements)
 {
     for (int b = 0; b < 0x100; ++b) {
         const QByteArray byte(1, static_cast<char>(b));
@@ -42,13 +42,8 @@ TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndComeBackUnchanged)
         const char16_t expected = b < 0x80 ? char16_t(b) : character ? char16_t(0xFF61 + b - 0xA1) : char16_t(0xFFFD);
         EXPECT_EQ(decoded.ok, character) << b;
         EXPECT_EQ(decoded.text, QString(QChar(expected))) << b;
-        if (character)
-            EXPECT_EQ(EncodeCp932(decoded.text).value_or(QByteArray()), byte) << b;
+        EXPECT_EQ(EncodeCp932(decoded.text).value_or(QByteArray()), character ? byte : QByteArray()) << b;
     }
-}
-
-TEST(Text, Cp932BadPairsBecomeReplacementsNotControlCharacters)
-{
     // A lead byte before a byte that cannot trail it is bad alone; a pair that names nothing is one bad character.
     EXPECT_EQ(DecodeCp932("\x81 \x81\x7F\x81\x1A").text, u"\uFFFD \uFFFD\u007F\uFFFD\u001A"_s);
     EXPECT_EQ(DecodeCp932("\x85\x40x\xEB\x40\xFC\xFC\x81").text, u"\uFFFDx\uFFFD\uFFFD\uFFFD"_s);
@@ -123,7 +118,7 @@ std::vector<std::pair<QString, bool>> Fields(CsvSplitter& splitter, const QStrin
     return out;
 }
 
-TEST(CsvRead, FieldsQuotedOrNot)
+TEST(CsvRead, FieldsQuotedOrNotEncodingAndLines)
 {
     CsvSplitter s;
     using F = std::vector<std::pair<QString, bool>>;
@@ -135,10 +130,7 @@ TEST(CsvRead, FieldsQuotedOrNot)
     EXPECT_EQ(Fields(s, u"1\t\"2\t3\"\t"_s, u'\t'), (F{{u"1"_s, false}, {u"2\t3"_s, true}, {u""_s, false}}));
     // Where the second field starts in the line, quotes counted.
     EXPECT_EQ(s.split(u"\"a,b\",c"_s)[1].start, 6);
-}
 
-TEST(CsvRead, EncodingAndLines)
-{
     const auto texts = [](const CsvText& csv) {
         QStringList out;
         for (std::size_t i = 0; i < csv.lines.size(); ++i)
@@ -154,7 +146,6 @@ TEST(CsvRead, EncodingAndLines)
     EXPECT_FALSE(DecodeCsv("\xC3\xA9").utf8);
     const CsvText marked = DecodeCsv("\xEF\xBB\xBF\xC3\xA9");
     EXPECT_EQ(std::pair(marked.utf8, marked.text), std::pair(true, u"é"_s));
-
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xFF").utf8); // one byte that can't be UTF-8
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xC1\xBF").utf8); // nor can an overlong two-byte form
 }
@@ -169,7 +160,6 @@ TEST(HexTextToLong, ReadsLeadingHexDigitsExactly)
         {u"000000001", 1},    {u"80000000", std::nullopt}, {u"FFFFFFFF", std::nullopt}, {u"123456789", std::nullopt},
         {u"100000000", std::nullopt}, {u"", std::nullopt}, {u"xyz", std::nullopt}, {u" 12", std::nullopt},
         {u"０１", std::nullopt}}; // full-width digits are not hexadecimal
-
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(HexTextToLong(text), expected) << QString::fromUtf16(text).toStdString();
 }
@@ -218,8 +208,9 @@ TEST(Ini, ReadsKeysOfTheirOwnSectionByName)
     EXPECT_EQ(ini.wholeValue(u"B\t"_s, u" k"_s), u"4"_s);
 }
 
-// A value reads back trimmed, without one pair of matching quotes around it; a lone quote reads as itself.
-TEST(Ini, AValueLosesOnePairOfMatchingQuotes)
+// A value reads back trimmed, without one pair of matching quotes around it; a lone quote reads as itself. Long ones
+// are cut to 254 bytes unless read whole.
+TEST(Ini, AValueLosesOnePairOfMatchingQuotesAndLongOnesComeBackCutTo254Bytes)
 {
     const std::pair<QByteArray, QString> cases[] = {
         {"\"quoted\"", u"quoted"_s}, {"'single'", u"single"_s}, {"'mixed\"", u"'mixed\""_s}, {"\"", u"\""_s},
@@ -227,6 +218,13 @@ TEST(Ini, AValueLosesOnePairOfMatchingQuotes)
         {"\"a", u"\"a"_s},       {"a\"", u"a\""_s}};
     for (const auto& [value, read] : cases)
         EXPECT_EQ(IniFile::fromBytes("[A]\r\nk=" + value + "\r\n").value(u"A"_s, u"k"_s), read) << value.toStdString();
+    const QString ascii(300, u'x');
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(ascii) + "\r\n").value(u"S"_s, u"k"_s), ascii.left(254));
+    const QString notes = u"メモ"_s.repeated(200);
+    EXPECT_EQ(IniFile::fromBytes("[Text]\r\nSection1=\"" + Cp932(notes) + "\"\r\n").wholeValue(u"text"_s, u"section1"_s), notes);
+    // A double-byte character is never split: 1 + 126 * 2 = 253 bytes fit, the 127th would not.
+    const QString mixed = u"a"_s + QString(150, u'ア');
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(mixed) + "\r\n").value(u"S"_s, u"k"_s), mixed.left(127));
 }
 
 TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
@@ -242,17 +240,6 @@ TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
     }
     // The lead byte takes the ']' with it: this header never closes.
     EXPECT_FALSE(IniFile::fromBytes("[\x93]\r\nk=1\r\n").contains(QString(QChar::ReplacementCharacter), u"k"_s));
-}
-
-TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
-{
-    const QString ascii(300, u'x');
-    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(ascii) + "\r\n").value(u"S"_s, u"k"_s), ascii.left(254));
-    const QString notes = u"メモ"_s.repeated(200);
-    EXPECT_EQ(IniFile::fromBytes("[Text]\r\nSection1=\"" + Cp932(notes) + "\"\r\n").wholeValue(u"text"_s, u"section1"_s), notes);
-    // A double-byte character is never split: 1 + 126 * 2 = 253 bytes fit, the 127th would not.
-    const QString mixed = u"a"_s + QString(150, u'ア');
-    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(mixed) + "\r\n").value(u"S"_s, u"k"_s), mixed.left(127));
 }
 
 // A write changes only the key's line; a new key goes after its section's last line that isn't blank, a new section at
@@ -325,7 +312,6 @@ TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
         EXPECT_TRUE(written.failure().reason().contains(c.says)) << written.failure().reason().toStdString();
     }
     EXPECT_EQ(std::pair(home.readBytes(u"t.ini"_s), ReadIniWhole(u"A"_s, u"y"_s, home.file(u"big.ini"_s))), std::pair(before, big));
-
     EXPECT_FALSE(QFileInfo::exists(home.file(u"none"_s)));
 }
 

@@ -66,7 +66,6 @@ TEST(RecentFiles, SettingsRoundTripAndDistrustedEntries)
     store(one);
     EXPECT_EQ(Images(stored()), QStringList{u"/r/c.sfc"_s});
 
-
     // Edited by hand: a blank entry, a repeated one and too many; the first copy is the newest.
     {
         QSettings settings(file, QSettings::IniFormat);

@@ -103,7 +103,6 @@ inline void SetIndividual(DocumentState& doc, const std::vector<std::pair<int, s
 }
 
 // Battle records as the load puts them in: count records, section c of record r byte(c, r), block g + 1 at starts[g].
-
 template <class ByteOf>
 void SetBattleRecords(DocumentState& doc, int count, ByteOf byte, const std::vector<int>& starts = {})
 {

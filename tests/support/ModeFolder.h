@@ -66,7 +66,6 @@ public:
     }
 
     // A data set of exactly ids (at least 1) IDs and sections sections, every section at offset (hexadecimal).
-
     void writeTable(const QString& mode, const QString& name, int ids, int sections, const QString& offset = QStringLiteral("1000")) const
     {
         QStringList names;

@@ -40,7 +40,6 @@ inline bool WriteZorIni(const QString& folder, const QString& mode, const QStrin
 // ZOR.ini and the files of mode, one a line: the file's name in the mode folder, blanks, then its lines with '|' for
 // each break ("a|b|" ends with one, "a|b" not; a name alone is an empty file, "-" no file). 個別データ.sna ("0|項目|")
 // and 敵パラメータ.sna (BattleCaptions()) are written unless files names them.
-
 inline bool WriteModeFolder(const QString& folder, const QString& mode, const QString& files = QString(),
                             const QStringList& options = {QStringLiteral("DefaultNotation=16")})
 {

@@ -2,7 +2,6 @@
 
 // One cell's byte written as the command-line import does, without a journal: for tests that change a loaded table.
 
-
 #include "core/edit/CellChange.h"
 
 #include <stdexcept>

@@ -86,7 +86,6 @@ static QByteArray Bytes(std::initializer_list<std::uint8_t> bytes)
     return QByteArray(reinterpret_cast<const char*>(bytes.begin()), bytes.size());
 }
 
-
 static SnesAddress AddressOf(std::int32_t offset)
 {
     const std::optional<SnesAddress> address = OffsetToSnesAddress(offset);
@@ -128,7 +127,6 @@ RomBuilder& RomBuilder::blockBank(std::uint8_t bank)
 RomBuilder& RomBuilder::dictionary(QByteArrayView dictionaryBytes) { return bytes(dictionaryBase_ + 2, dictionaryBytes); }
 
 RomBuilder& RomBuilder::blockPointer(int n, std::uint8_t low, std::uint8_t high) { return bytes(tableOffset_ + 2 * n, Bytes({low, high})); }
-
 
 RomBuilder& RomBuilder::block(int n, std::int32_t offset, QByteArrayView blockBytes)
 {

@@ -85,7 +85,6 @@ using Record = std::vector<std::uint8_t>; // 25 bytes
 using Block = std::vector<Record>;
 
 // The stream as the loader and the save see it: each block's records and a 0, one spare element at the end.
-
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks);
 std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream); // elements 0..upper
 

@@ -4,7 +4,6 @@
 // The input's first 7 bytes go to the fixed places (dictionary pointer, table pointer, block bank), the rest is the image
 // from offset 0, at least large enough for them; pointers in bank $80 reach the input's bytes, so mutations decode.
 
-
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
 

@@ -138,7 +138,6 @@ bool RoundTripHolds(const DocumentState& doc, const QByteArray& dictionary)
         return image == blank; // a refusal writes nothing
     }
     // In the stream a record's leading 0 looks like a block's end; the save checks the records themselves before encoding.
-
     if (FirstRecordStartingWithZero(doc) != 0)
         return true;
     StreamArray bytes;

@@ -4,7 +4,6 @@
 // The input is split at NUL bytes into ZOR.ini, a data set's .idn, .sna and .ini, and 個別データ.sna; a missing piece is
 // a missing file. Definitions go both into the program folder and the mode folder "m", so Mode finds them or doesn't.
 
-
 #include "core/codec/BattleCodec.h"
 #include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
@@ -29,7 +28,6 @@ void Put(const QString& path, const QByteArray* bytes)
     else if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(*bytes) != bytes->size())
         std::abort(); // the harness itself failed
 }
-
 
 // An image with a pattern, so that cells read something other than zeros.
 QByteArray SmallImage()
