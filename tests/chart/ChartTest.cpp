@@ -16,19 +16,14 @@ namespace {
 
 using test::HandColumn;
 
-TEST(ReducePerPixel, FewRowsKeepEveryPoint)
+TEST(ReducePerPixel, FewRowsKeepEveryPointAndEachPixelItsRunsMinimumAndMaximum)
 {
     EXPECT_EQ(ReducePerPixel({}, 0, 100), QList<QPointF>{});
-    const std::vector<int> three{5, -1, 9};
-    EXPECT_EQ(ReducePerPixel(three, 1, 100), (QList<QPointF>{{1, 5}, {2, -1}, {3, 9}}));
+    EXPECT_EQ(ReducePerPixel(std::vector<int>{5, -1, 9}, 1, 100), (QList<QPointF>{{1, 5}, {2, -1}, {3, 9}}));
     const std::vector<int> eight{1, 2, 3, 4, 5, 6, 7, 8};
     EXPECT_EQ(ReducePerPixel(eight, 0, 4).size(), 8); // exactly two per pixel
     // No pixels at all count as one: the smallest and the largest value, in row order.
     EXPECT_EQ(ReducePerPixel(eight, 0, 0), (QList<QPointF>{{0, 1}, {7, 8}}));
-}
-
-TEST(ReducePerPixel, EachPixelKeepsItsRunsMinimumAndMaximum)
-{
     // Runs of uneven length, with spikes in the first row, the middle and the last row.
     const int n = 10007;
     const int pixels = 300;
@@ -97,19 +92,14 @@ TEST(ChartColumn, ValuesAndAxisFollowTheNotation)
     EXPECT_EQ(ReadChartColumn(doc, TabBattle, 0, 4).title, QStringLiteral("戦闘パラメータ / セクション 4"));
 }
 
-TEST(ChartColumn, AClickFindsTheNearestRow)
+TEST(ChartColumn, AClickFindsTheNearestRowAndTickStepsAreRoundAndFewEnough)
 {
     ChartColumn column;
     column.values = {1, 2, 3};
     for (const auto& [x, row] : {std::pair{-5.0, 1}, {0.4, 1}, {0.6, 2}, {99.0, 3}, {std::numeric_limits<double>::quiet_NaN(), 1}})
         EXPECT_EQ(NearestRow(column, x), row) << x;
     column.firstX = 1;
-    EXPECT_EQ(NearestRow(column, 1), 1);
-    EXPECT_EQ(NearestRow(ChartColumn{}, 1), 0);
-}
-
-TEST(ChartColumn, TickStepsAreRoundAndFewEnough)
-{
+    EXPECT_EQ(std::pair(NearestRow(column, 1), NearestRow(ChartColumn{}, 1)), std::pair(1, 0));
     for (const auto& [span, most, step] : {std::tuple{23, 5, 5}, {32766, 8, 5000}, {640, 7, 100}, {3, 5, 1}, {0, 5, 1}, {100, 0, 100}})
         EXPECT_EQ(TickStep(span, most), step) << span << " " << most;
 }

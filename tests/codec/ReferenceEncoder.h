@@ -1,8 +1,7 @@
 #pragma once
 
-// A straightforward encoder written from the block format alone, for comparison: every
-// candidate length from 18 down to 4 is searched in the whole dictionary anew. Slow on
-// purpose; the test compares our encoder with it and the benchmark times both.
+// A straightforward encoder from the block format alone: every length from 18 down to 4 is searched in the whole
+// dictionary anew. Slow on purpose; the test compares our encoder with it and the benchmark times both.
 
 #include <algorithm>
 #include <cmath>

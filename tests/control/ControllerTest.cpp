@@ -20,9 +20,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace zor {
 namespace {
 
-// Each test runs the controller's steps in the order the window's controls call them.
-// Mode m: data sets クラス (1) and 表 (2: three IDs, two sections), two individual entries
-// and the sample image's battle records.
+// Steps run in the order the window's controls call them. Mode m: data sets クラス (1) and 表 (2: three IDs, two
+// sections), two individual entries and the sample image's battle records.
 class Control : public ::testing::Test {
 protected:
     void SetUp() override
@@ -63,8 +62,7 @@ TEST_F(Control, AReadThatFailsChangesNothingAndOneThatWorksStoresTheNoteTyped)
     home.writeBytes(u"tiny.rom"_s, "\x01");
     const Result<Controller::Opened> tiny = c.Open(home.file(u"tiny.rom"_s), QString(), TabBattle, u"メモ"_s);
     ASSERT_TRUE(test::Succeeded(tiny));
-    EXPECT_EQ(ini(u"クラス.ini"_s, u"Text"_s, 1), u"メモ"_s);
-    EXPECT_EQ(tiny->dataSetItem, 0);
+    EXPECT_EQ(std::pair(ini(u"クラス.ini"_s, u"Text"_s, 1), tiny->dataSetItem), std::pair(u"メモ"_s, 0));
     EXPECT_TRUE(tiny->problems.startsWith(u"読み込みで "_s)) << tiny->problems.toStdString();
     EXPECT_EQ(std::pair(c.ProgramFolderInUse(), c.ReopensWith(home.path())), std::pair(home.path(), false));
     EXPECT_TRUE(c.ReopensWith(home.file(u"other"_s)));
@@ -85,8 +83,7 @@ TEST_F(Control, ADataSetOrTabChangeStoresTheNoteAndWidthsOfThePlaceLeft)
     EXPECT_EQ(ini(u"表.ini"_s, u"ColWidth"_s, 2), u"800"_s);
     EXPECT_EQ(c.EnterTab(TabBattle), 0);
     EXPECT_EQ(place(), std::tuple(int{TabBattle}, 0, 1, 1));
-    // Back on tab 1 the data set and its cell come back, and the box's choice stores none
-    // of the widths the grid still has; the mode's name shows no table.
+    // Back on tab 1 its data set and cell return, and the box's choice stores none of the grid's widths; a mode name no table.
     EXPECT_EQ(c.EnterTab(TabIdSection), 2);
     EXPECT_EQ(place(), std::tuple(int{TabIdSection}, 2, 3, 2));
     EXPECT_TRUE(c.ChooseDataSet(TabIdSection, 2, std::vector<int>(26, 650)).fill);
@@ -112,8 +109,7 @@ TEST_F(Control, AnUndoLandsOnTheTabDataSetAndCellOfItsStep)
     Controller::StepTaken step = c.TakeStep(Controller::StepKind::Undo, TabBattle, std::vector<int>(26, 700));
     ASSERT_TRUE(step.taken);
     EXPECT_EQ(std::tuple(step.cell, step.scroll.topRow, step.scroll.leftCol, step.touched), std::tuple(edited, 2, 1, std::vector{edited}));
-    EXPECT_EQ(ContentsOf(c.document(), edited), before);
-    EXPECT_EQ(ini(u"敵パラメータ.ini"_s, u"ColWidth"_s, 25), u"700"_s);
+    EXPECT_EQ(std::pair(ContentsOf(c.document(), edited), ini(u"敵パラメータ.ini"_s, u"ColWidth"_s, 25)), std::pair(before, u"700"_s));
     c.EnterTab(step.cell.tab);
     EXPECT_EQ(c.StepShown(TabIdSection), 2);
     EXPECT_EQ(place(), std::tuple(int{TabIdSection}, 2, 3, 2));
@@ -155,9 +151,9 @@ TEST_F(Control, ANotationChangeIsWrittenAndToldEvenWhenItsFileRefusesIt)
     Controller::NotationSet set = c.SetNotation(TabIdSection, 3, 2, NotationSigned);
     EXPECT_TRUE(set.changed && set.written.ok());
     EXPECT_EQ(set.told, u"セクション「守り」を符号付き10進数表記にしました"_s);
-    EXPECT_EQ(ini(u"表.ini"_s, u"Notation"_s, 2), u"-10"_s);
-    EXPECT_EQ(place(), std::tuple(int{TabIdSection}, 2, 3, 2));
-    EXPECT_FALSE(c.SetNotation(TabIdSection, 1, 3, NotationHex).changed); // no section there
+    EXPECT_EQ(std::pair(ini(u"表.ini"_s, u"Notation"_s, 2), place()), std::pair(u"-10"_s, std::tuple(int{TabIdSection}, 2, 3, 2)));
+    EXPECT_FALSE(c.SetNotation
+(TabIdSection, 1, 3, NotationHex).changed); // no section there
 
     ASSERT_TRUE(QFile::remove(home.file(u"m/表.ini"_s)) && QDir(home.path()).mkpath(u"m/表.ini"_s));
     set = c.SetNotation(TabIdSection, 1, 1, NotationUnsigned);

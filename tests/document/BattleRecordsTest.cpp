@@ -98,9 +98,8 @@ TEST(BattleRecords, ThousandRecordsInBlocksOf314)
               std::tuple(1, 4, firsts[313], 1000));
 }
 
-// The loader's reading, not the stream's intent: a record that begins with 0 is taken as
-// a separator, and the rest shifts by one byte.
-TEST(BattleRecords, ARecordThatBeginsWithZeroReadsAsASeparator)
+// The loader's reading, not the stream's intent: a record beginning with 0 is a separator, and the rest shifts a byte.
+TEST(BattleRecords, ARecordThatBeginsWithZeroReadsAsASeparatorAndCountsRoundToTheNearest)
 {
     std::vector<Block> blocks(kBlockCount, Block{Numbered(0)});
     blocks[0] = {Numbered(1), Numbered(2)};
@@ -108,10 +107,6 @@ TEST(BattleRecords, ARecordThatBeginsWithZeroReadsAsASeparator)
     const BattleRecords records = SplitBattleStream(StreamOf(blocks));
     // Block 0's separator is the last byte of record 2.
     EXPECT_EQ(std::tuple(records.groupStarts(1), records.params(1, 2), records.params(25, 2)), std::tuple(2, Numbered(2)[1], 0));
-}
-
-TEST(BattleRecords, RecordCountRoundsToTheNearest)
-{
     for (const auto& [upper, count] : {std::pair{314 + 25 * 4, 4}, {314 + 25 * 4 + 12, 4}, {314 + 25 * 4 + 13, 5}, {314 - 12, 0},
                                        {314 - 13, -1}, {1, -13}})
         EXPECT_EQ(BattleRecordCount(upper), count) << upper;
@@ -149,8 +144,7 @@ TEST(BattleRecords, MalformedStreamsFailClearlyAndLeaveAnEmptyTable)
     EXPECT_EQ(std::tuple(doc.BattleCount(), doc.BattleParams(25, 316)), std::tuple(316, Numbered(4)[24]));
 }
 
-// The sizes counted in one pass agree with each record's block, whatever the starts hold:
-// unused 0s among used ones, starts past the last record, two at one record.
+// The sizes counted in one pass agree with each record's block, whatever the starts hold.
 TEST(BattleRecords, BlockSizesAgreeWithEachRecordsBlock)
 {
     std::mt19937 random(5);

@@ -33,7 +33,6 @@ using test::ProgramFolder;
 using test::Record;
 using test::RomBuilder;
 
-// Where each problem was found, as file:line.
 QStringList Places(const ProblemLog& log)
 {
     QStringList out;
@@ -64,10 +63,8 @@ protected:
     ProblemLog log;
 };
 
-// An .idn file has an ID for each line, one after a final line break too, named up to the
-// first empty line; an .sna file a section for each two lines, read in pairs up to an empty
-// line. Sections past the readable pairs have no offset: reported where the pairs stop,
-// never read or written.
+// An .idn has an ID a line (one after a final break too), named up to the first empty line; an .sna a section
+// per two lines, read in pairs up to an empty line. Sections past those pairs have no offset, reported where they stop.
 TEST_F(Definitions, CountsComeFromTheLineCount)
 {
     home.writeMode(u"mode"_s, uR"(
@@ -138,8 +135,7 @@ TEST_F(Definitions, SettingsComeFromTheDataSetIniWithDefaults)
 
     home.writeMode(u"mode"_s, files, {u"DefaultNotation=letters"_s});
     load();
-    EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
-    EXPECT_EQ(doc.DataSets(1).SectionSettings(SettingNotation, 1), 0);
+    EXPECT_EQ(std::tuple(doc.SettingDefaults(SettingNotation), doc.DataSets(1).SectionSettings(SettingNotation, 1)), std::tuple(0, 0));
 }
 
 TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolderAndAModeMayHoldTwoDots)
@@ -218,16 +214,14 @@ TEST_F(Definitions, ALoadNeverKeepsAnythingOfTheModeBefore)
     load();
     EXPECT_EQ(doc.ClassDataSet, 0);
     ASSERT_EQ(doc.DataSetCount, 1);
-    EXPECT_EQ(doc.DataSets(1).SectionCount, 0);
-    EXPECT_EQ(doc.SettingDefaults(SettingNotation), 0);
+    EXPECT_EQ(std::tuple(doc.DataSets(1).SectionCount, doc.SettingDefaults(SettingNotation)), std::tuple(0, 0));
 
     home.writeZorIni(u"missing"_s);
     load();
     // The files of tabs 2 and 3 are missing with their folder.
     EXPECT_EQ(Places(log), (QStringList{u"missing:0"_s, u"missing/個別データ.sna:0"_s, u"missing/敵パラメータ.sna:0"_s}));
-    EXPECT_EQ(doc.DataSetCount, 0);
-    EXPECT_EQ(doc.DataSets.upper(), 1);
-    EXPECT_EQ(std::tuple(doc.DataSets(1).SectionCount, doc.DataSets(1).IdCount), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(doc.DataSetCount, doc.DataSets.upper(), doc.DataSets(1).SectionCount, doc.DataSets(1).IdCount),
+              std::tuple(0, 1, 0, 0));
 }
 
 TEST_F(Definitions, TablesPastTheCellLimitAreRefused)
@@ -253,8 +247,7 @@ TEST_F(Definitions, TablesPastTheCellLimitAreRefused)
     EXPECT_EQ(doc.DataSets(2).IdCount, 1);
 }
 
-// A pipe as ZOR.ini or .sna and a device as .idn are refused at once, a folder as .ini is
-// no settings file: each is a problem, a missing .ini is not.
+// A pipe as ZOR.ini or .sna, a device as .idn are refused at once, a folder as .ini is no settings file; a missing .ini is fine.
 TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
 {
     home.writeMode(u"mode"_s, u"a.idn x|\n b.sna 10|B|\n c.idn x|\n c.sna 10|C|\n d.idn x|\n d.sna 10|D|"_s);
@@ -273,6 +266,7 @@ TEST_F(Definitions, FilesThatAreNotRegularAreProblemsNotWaitedOn)
         EXPECT_TRUE(log.items()[i].message.contains(why[i])) << log.items()[i].message.toStdString();
     EXPECT_EQ(std::tuple(set(u"b"_s).SectionCount, set(u"b"_s).IdCount), std::tuple(1, 0));
     EXPECT_EQ(set(u"c"_s).SectionSettings(SettingStep, 1), 1);
+
     // Only the data set whose .ini can't be read has cells whose place is unknown.
     EXPECT_TRUE(set(u"c"_s).SettingsUnreadable && !set(u"d"_s).SettingsUnreadable);
 }
@@ -309,10 +303,8 @@ Record ClassRecord(int classNumber, int base)
     return record;
 }
 
-// Runs work in a child process with at most bytes of address space, so that a table that
-// grows to the size of another fails there instead of taking the machine's memory. True
-// when the work returned true.
-bool InChildWithin(rlim_t bytes, const std::function<bool()>& work)
+// Runs work in a child with at most bytes of address space, so a table grown to another's size fails there, not the machine.
+bool InChildWithin(const std::function<bool()>& work, rlim_t bytes = rlim_t{512} << 20)
 {
     const pid_t child = fork();
     if (child == 0) {
@@ -329,8 +321,6 @@ bool InChildWithin(rlim_t bytes, const std::function<bool()>& work)
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
-
-constexpr rlim_t kChildMemory = rlim_t{512} << 20;
 
 class ReadImage : public ::testing::Test {
 protected:
@@ -365,8 +355,7 @@ protected:
     DocumentState doc;
 };
 
-// Cells come from the section's offset plus the ID times its step; the battle records and
-// their block starts from the decoded blocks.
+// Cells from the section's offset plus the ID times its step; records and block starts from the decoded blocks.
 TEST_F(ReadImage, CellsComeFromTheirOffsetsAndRecordsFromTheBlocks)
 {
     load(rom.image());
@@ -386,8 +375,7 @@ TEST_F(ReadImage, CellsComeFromTheirOffsetsAndRecordsFromTheBlocks)
     EXPECT_EQ(doc.Codec.DictionaryBase(), RomBuilder::kDictionaryBase);
 }
 
-// The image ends at ID 2 of the first section (offset 0x1006), or just after it: the last
-// byte of an image is a cell's like any other, and a cell at the image's size is outside.
+// The image ends at ID 2 of section 1 (0x1006) or just after: its last byte is a cell's like any other.
 TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
 {
     for (const qsizetype size : {0x1006, 0x1007}) {
@@ -404,8 +392,7 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
             expected.removeAt(1);
         EXPECT_EQ(Places(doc.Problems), expected);
         EXPECT_TRUE(doc.Problems.items()[1].message.contains(last ? u"3 個"_s : u"1 個"_s)) << doc.Problems.items()[1].message.toStdString();
-        EXPECT_TRUE(doc.BattleDecodeFailed);
-        EXPECT_EQ(doc.BattleCount(), 0);
+        EXPECT_EQ(std::pair(doc.BattleDecodeFailed, doc.BattleCount()), std::pair(true, 0));
     }
 }
 
@@ -437,24 +424,19 @@ TEST_F(ReadImage, DefinitionProblemsNeverKeepTheModeBefore)
     QFile::remove(home.file(u"mode/個別データ.sna"_s));
     test::WriteCompactFile(home.path(), u"mode/敵パラメータ.sna"_s, test::BattleCaptions(u"新"_s, 27));
     load(rom.image());
-    EXPECT_EQ(doc.IndividualCount, 0);
-    EXPECT_EQ(doc.BattleSectionNames(1), u"新1"_s);
-    EXPECT_EQ(doc.BattleSectionNames(26), u"新26"_s);
+    EXPECT_EQ(std::tuple(doc.IndividualCount, doc.BattleSectionNames(1), doc.BattleSectionNames(26)), std::tuple(0, u"新1"_s, u"新26"_s));
     EXPECT_EQ(Places(doc.Problems), (QStringList{u"mode/個別データ.sna:0"_s, u"mode/敵パラメータ.sna:53"_s}));
     EXPECT_GT(doc.BattleCount(), 0);
 }
 
-// A size that isn't whole 32 KiB banks is said once: 512 bytes past them as a copier's
-// header, anything else as no SNES image; the load goes on either way.
+// A size not of whole 32 KiB banks is said once: 512 bytes over as a copier's header, else as no SNES image.
 TEST_F(ReadImage, TheImageSizeIsChecked)
 {
     auto sizeProblem = [&] {
         QString said;
         for (const Problem& p : doc.Problems.items())
-            if (p.message.contains(u"コピー機のヘッダー"_s))
-                said += u'H';
-            else if (p.message.contains(u"SNES の ROM イメージ"_s))
-                said += u'N';
+            said += p.message.contains(u"コピー機のヘッダー"_s)      ? u"H"_s
+                    : p.message.contains(u"SNES の ROM イメージ"_s) ? u"N"_s : QString();
         return said;
     };
     const std::vector<std::pair<qsizetype, QString>> sizes{
@@ -467,8 +449,7 @@ TEST_F(ReadImage, TheImageSizeIsChecked)
     }
 }
 
-// Where a cell's place in the image is uncertain, it can't change: the load says why, the
-// cells and the row commands refuse with that reason, and the other cells edit as before.
+// A cell whose place is uncertain can't change: the load says why, cells and row commands refuse with that reason.
 TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
 {
     struct Case {
@@ -482,11 +463,9 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
         // The blocks can't be found behind the header: there are no records to refuse.
         {"copier header", [&] { return QByteArray(512, '\0') + rom.image(); }, u"コピー機のヘッダー", true, true, false},
         {"battle table moved",
-         [&] {
-             RomBuilder moved = rom;
-             return moved.bytes(0x1F0000, rom.image().mid(kPointerTableOffset, 2 * kBlockCount)).tableAt(0x1F0000).image();
-         },
+         [&] { return RomBuilder(rom).bytes(0x1F0000, rom.image().mid(kPointerTableOffset, 2 * kBlockCount)).tableAt(0x1F0000).image(); },
          u"戦闘パラメータの表が 0x1F0000 にあるため", false, false, true},
+
         {"checksum while it is fixed",
          [&] {
              home.writeMode(u"mode"_s, u"個別データ.sna 3000|お金|7FDF|和|"_s, {u"FixChecksum=1"_s});
@@ -503,8 +482,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
              }
              return rom.image();
          },
-         u"設定ファイル", true, false, false, 3},
-    };
+         u"設定ファイル", true, false, false, 3}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         load(c.image());
@@ -522,8 +500,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
         if (doc.BattleCount() > 0) {
             const Result<RowResult> insert = InsertBattleRow(doc, {}, TabBattle, 1);
             EXPECT_EQ(!insert, c.battleCells);
-            if (!insert)
-                EXPECT_TRUE(insert.failure().message().contains(QString::fromUtf16(c.reason)));
+            EXPECT_TRUE(insert || insert.failure().message().contains(QString::fromUtf16(c.reason)));
         }
     }
     // The byte after the checksum is no part of it.
@@ -534,8 +511,7 @@ TEST_F(ReadImage, CellsWhosePlaceIsUncertainAreReadOnly)
 
 TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
 {
-    // Section 1 steps back from offset 1 past the image's start; section 2 reaches the size
-    // limit; section 3's offset can't be read.
+    // Section 1 steps back from offset 1 past the image's start; section 2 reaches the size limit; 3 is unreadable.
     test::WriteCompactFile(home.path(), u"mode/後.idn"_s, u"a|b|c"_s);
     test::WriteCompactFile(home.path(), u"mode/後.sna"_s, u"1|戻る|3FFFFFF|端|ZZ|読めない|"_s);
     test::WriteCompactFile(home.path(), u"mode/後.ini"_s, u"[Step]|Section1=-1|"_s);
@@ -544,7 +520,6 @@ TEST_F(ReadImage, CellsBeforeTheImageReadAsZeroAndAreReadOnly)
     load(rom.image());
     const int k = 2; // クラス comes first in code order
     ASSERT_EQ(doc.DataSets(k).Name, u"後"_s);
-    const DataSet& set = doc.DataSets(k);
     EXPECT_EQ(std::tuple(doc.IdBytes(k)(1, 0), doc.IdBytes(k)(1, 1), doc.IdBytes(k)(1, 2)), std::tuple(0x11, 0x22, 0));
     EXPECT_EQ(Places(doc.Problems), (QStringList{u"mode/後.sna:5"_s, u"mode/後.sna:1"_s, u"mode/後.sna:3"_s}));
     EXPECT_TRUE(doc.Problems.items()[1].message.contains(u"1 個のバイトがイメージの先頭より前"_s)) << doc.Problems.items()[1].message.toStdString();
@@ -600,7 +575,7 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
     // A wide table beside a tall one, and a thousand small tables beside one of the most IDs.
     home.writeTable(u"mode"_s, u"wide"_s, 1, 23200);
     home.writeTable(u"mode"_s, u"tall"_s, 23200, 1);
-    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+    EXPECT_TRUE(InChildWithin([&] {
         load(rom.image());
         const DataSet& tall = doc.DataSets(1);
         const DataSet& wide = doc.DataSets(2);
@@ -613,15 +588,15 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
     home.writeTable(u"mode"_s, u"big"_s, kMaxSixteenBit, 1, u"0"_s);
     for (int k = 0; k < 1000; ++k)
         home.writeTable(u"mode"_s, u"t%1"_s.arg(k, 4, 10, QChar(u'0')), 1, 1);
-    EXPECT_TRUE(InChildWithin(kChildMemory, [&] {
+    EXPECT_TRUE(InChildWithin([&] {
         load(rom.image());
-        return doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
+        return
+ doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
                && doc.IdBytes(1001)(1, 0) == 0x10;
     }));
 }
 
-// Read as any regular file is (ReadRegularFile), with a word on folders and the images'
-// own limit; empty and tiny files are images too, whose cells read as 0.
+// Read as any regular file, with a word on folders and the images' own limit; empty and tiny files are images too.
 TEST(ReadRomImage, RefusesWhatIsNoImage)
 {
     ProgramFolder home;
@@ -643,8 +618,7 @@ TEST(ProblemLog, SummaryShowsTwentyLinesAndCountsTheRest)
     log.add(u"/elsewhere/game.rom"_s, 0, u"外"_s);
     const QStringList lines = log.summary().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 21);
-    EXPECT_EQ(lines[0], u"mode/a.sna:1: 問題"_s);
-    EXPECT_EQ(lines[20], u"ほか 6 件"_s);
+    EXPECT_EQ(std::pair(lines[0], lines[20]), std::pair(u"mode/a.sna:1: 問題"_s, u"ほか 6 件"_s));
     // A file outside the program folder keeps its whole path.
     EXPECT_TRUE(log.text().endsWith(u"\n/elsewhere/game.rom: 外\n"_s));
 }

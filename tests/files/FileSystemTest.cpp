@@ -30,15 +30,14 @@ namespace {
 
 using test::ProgramFolder;
 
-TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
+TEST(Failure, MessagesNameTheStepTheJapaneseReasonAndWhatWasLeft)
 {
     const Failure full = Failure::FromErrno(u"/a.rom"_s, ENOSPC, FileAccess::Write);
     EXPECT_EQ(full.said(u"/a.rom に書き込めません"_s, u"ファイルは元のままです。"_s).message(),
               u"/a.rom に書き込めません（ディスクの空きが足りません）。ファイルは元のままです。"_s);
     EXPECT_EQ(full.message(), u"ディスクの空きが足りません。"_s);
     EXPECT_EQ(full.said(u"/a.rom を保存できません。"_s).message(), u"/a.rom を保存できません。ディスクの空きが足りません。"_s);
-    EXPECT_TRUE(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing());
-    EXPECT_FALSE(full.missing());
+    EXPECT_EQ(std::pair(Failure::FromErrno(u"x"_s, ENOENT, FileAccess::Read).missing(), full.missing()), std::pair(true, false));
 
     // A detail built where the failure is known says why instead of the kind; a sentence keeps its one full stop.
     Failure refused = Failure::Of(Failure::Kind::Refused, u"クラス.csv"_s, u"値が足りません。"_s);
@@ -53,10 +52,7 @@ TEST(Failure, MessagesNameTheStepTheReasonAndWhatWasLeft)
     tooLarge.limit = 3;
     EXPECT_EQ(tooLarge.reason(), u"ファイルが大きすぎます（上限は 3 バイト）"_s);
     EXPECT_EQ(Failure::Of(Failure::Kind::Exists, u"a"_s, QString()).message(), u"すでにあります。"_s);
-}
 
-TEST(Failure, ReasonsAreJapaneseFromTheErrorCode)
-{
     using A = FileAccess;
     for (const auto& [code, access, reason] : {std::tuple{ENOSPC, A::Write, u"ディスクの空きが足りません"_s}, {EFBIG, A::Write, u"ディスクの空きが足りません"_s},
                                                {EROFS, A::Write, u"読み取り専用のファイルシステムです"_s}, {EACCES, A::Write, u"書き込みが許可されていません"_s},
@@ -73,9 +69,8 @@ TEST(Failure, ReasonsAreJapaneseFromTheErrorCode)
     }
 }
 
-// A regular file is read whole, also through a link, up to the limit; a pipe would block
-// an ordinary open and a device would be read without end: both are refused before a
-// byte is read, as are folders, missing files and files over the limit, naming it.
+// A regular file is read whole, also through a link, up to the limit; a pipe would block an open and a device never
+// end: both are refused before a byte is read, as are folders, missing files and files over the limit, naming it.
 TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
 {
     ProgramFolder home;
@@ -95,16 +90,13 @@ TEST(ReadFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
         QString why = {};
         bool missing = false;
     };
-    for (const Case& c : std::vector<Case>{{u"a.bin"_s, 3, QByteArray("a\0b", 3)},
-                                           {u"empty.bin"_s, 3, QByteArray()},
+    for (const Case& c : std::vector<Case>{{u"a.bin"_s, 3, QByteArray("a\0b", 3)}, {u"empty.bin"_s, 3, QByteArray()},
                                            {u"link.bin"_s, 3, QByteArray("a\0b", 3)},
                                            {u"a.bin"_s, 2, {}, u"ファイルが大きすぎます（上限は 2 バイト）"_s},
                                            {u"limit"_s, kMaxTextFileSize, QByteArray(kMaxTextFileSize, '\0')},
                                            {u"over"_s, kMaxTextFileSize, {}, u"ファイルが大きすぎます（上限は 16 MiB）"_s},
-                                           {u"pipe"_s, 3, {}, u"通常のファイルではありません"_s},
-                                           {u"zero"_s, 3, {}, u"通常のファイルではありません"_s},
-                                           {QString(), 3, {}, u"フォルダです"_s},
-                                           {u"none"_s, 3, {}, u"ファイルが見つかりません"_s, true}}) {
+                                           {u"pipe"_s, 3, {}, u"通常のファイルではありません"_s}, {u"zero"_s, 3, {}, u"通常のファイルではありません"_s},
+                                           {QString(), 3, {}, u"フォルダです"_s}, {u"none"_s, 3, {}, u"ファイルが見つかりません"_s, true}}) {
         SCOPED_TRACE(c.name.toStdString());
         const Result<QByteArray> read = ReadRegularFile(home.file(c.name), c.limit);
         if (c.why.isEmpty()) {
@@ -125,7 +117,6 @@ QStringList Files(const ProgramFolder& home)
     return files;
 }
 
-// Why a write was refused; empty when it wasn't.
 QString Reason(const Result<void>& written) { return written ? QString() : written.failure().reason(); }
 
 // The permission bits, or the kind of file, of path itself.
@@ -135,8 +126,7 @@ mode_t Mode(const QString& path, mode_t mask = 07777)
     return lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & mask : 0;
 }
 
-// The bytes go to a temporary file beside the target, named after it; the target changes
-// only at the rename, and a writer never committed takes its temporary file with it.
+// The bytes go to a temporary file beside the target, named after it; a writer never committed takes it with it.
 TEST(AtomicFile, TheTargetChangesOnlyAtTheRename)
 {
     ProgramFolder home;
@@ -147,21 +137,18 @@ TEST(AtomicFile, TheTargetChangesOnlyAtTheRename)
         const QFileInfo temporary(file.temporaryPath());
         EXPECT_EQ(temporary.absolutePath(), QFileInfo(home.path()).absoluteFilePath());
         EXPECT_TRUE(temporary.fileName().startsWith(u"t.bin"_s)) << temporary.fileName().toStdString();
-        EXPECT_EQ(QFile(temporary.filePath()).size(), 9);
-        EXPECT_EQ(home.readBytes(u"t.bin"_s), "old");
+        EXPECT_EQ(std::pair(QFile(temporary.filePath()).size(), home.readBytes(u"t.bin"_s)), std::pair(qint64{9}, QByteArray("old")));
         if (committed) {
             ASSERT_TRUE(file.commit());
             EXPECT_TRUE(file.temporaryPath().isEmpty());
         }
     }
-    EXPECT_EQ(home.readBytes(u"t.bin"_s), "new bytes");
-    EXPECT_EQ(Files(home), QStringList{u"t.bin"_s});
+    EXPECT_EQ(std::pair(home.readBytes(u"t.bin"_s), Files(home)), std::pair(QByteArray("new bytes"), QStringList{u"t.bin"_s}));
     EXPECT_FALSE(AtomicFile(home.file(u"t.bin"_s)).commit());
 }
 
-// A file written over keeps its permissions, a new one gets 0666 less the umask; a link
-// is written through, or replaced as a name when told; a pipe, or a link to one, is
-// never replaced by a regular file.
+// A file written over keeps its permissions, a new one gets 0666 less the umask; a link is written through, or replaced
+// as a name when told; a pipe, or a link to one, is never replaced by a regular file.
 TEST(AtomicFile, KeepsPermissionsLinksAndPipes)
 {
     ProgramFolder home;
@@ -198,8 +185,7 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     EXPECT_EQ(Reason(WriteFileAtomically(home.file(u"folder"_s), "x")), u"フォルダです"_s);
     EXPECT_EQ(Reason(WriteFileAtomically(home.file(u"none/t.bin"_s), "x")), u"保存先のフォルダが見つかりません"_s);
 
-    // A read-only file in a writable folder: refused, as permissions don't stop root,
-    // by a child process that has given up root.
+    // A read-only file in a writable folder, written by a child that has given up root, as permissions don't stop root.
     home.writeBytes(u"locked.bin"_s, "old");
     ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0777), 0);
     ASSERT_EQ(chmod(QFile::encodeName(home.file(u"locked.bin"_s)).constData(), 0444), 0);
@@ -212,8 +198,7 @@ TEST(AtomicFile, RefusalsSayWhyInJapaneseAndLeaveNothing)
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(home.readBytes(u"locked.bin"_s), "old");
-    EXPECT_EQ(Files(home), QStringList{u"locked.bin"_s});
+    EXPECT_EQ(std::pair(home.readBytes(u"locked.bin"_s), Files(home)), std::pair(QByteArray("old"), QStringList{u"locked.bin"_s}));
     ASSERT_EQ(chmod(QFile::encodeName(home.path()).constData(), 0700), 0);
 }
 
@@ -255,8 +240,8 @@ struct Places {
     }
 };
 
-// Why a chosen folder can't be written to; empty when it can.
-QString Problem(const ProgramFolderChoice& choice) { return choice.writable ? QString() : choice.writable.failure().message(); }
+QString Problem
+(const ProgramFolderChoice& choice) { return choice.writable ? QString() : choice.writable.failure().message(); }
 
 TEST(ProgramFolderRule, ZorHomeWinsOverEverything)
 {
@@ -304,8 +289,7 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
     // Chosen again, it is simply there.
     EXPECT_TRUE(Problem(ChooseProgramFolder(QString(), p.exe, p.data)).isEmpty());
 
-    // A data folder that can't be made (a file stands where a folder of its path must be)
-    // is still the choice, with the reason naming it.
+    // A data folder that can't be made (a file stands in its path) is still the choice, with the reason naming it.
     p.root.writeBytes(u"blocked"_s, "file");
     const QString blocked = p.root.file(u"blocked/ZOR/zor"_s);
     const ProgramFolderChoice failed = ChooseProgramFolder(QString(), p.exe, blocked);
@@ -313,8 +297,7 @@ TEST(ProgramFolderRule, ElseTheUsersDataFolderMadeWhenMissing)
         << Problem(failed).toStdString();
 }
 
-// The exact name wins, even a folder's; then a file whose name differs in letter case only,
-// the first by name when there are several; a name that isn't there is folder/name.
+// The exact name wins, even a folder's; then one differing in case only, the first by name; else folder/name.
 TEST(FolderListing, FindsNamesAsFindFileIgnoringCaseDoes)
 {
     test::ProgramFolder dir;
@@ -325,8 +308,7 @@ TEST(FolderListing, FindsNamesAsFindFileIgnoringCaseDoes)
     const std::pair<QString, QString> cases[] = {
         {u"exact.ini"_s, u"exact.ini"_s}, {u"EXACT.INI"_s, u"EXACT.INI"_s}, {u"Exact.Ini"_s, u"EXACT.INI"_s},
         {u"mixed.sna"_s, u"Mixed.Sna"_s}, {u"B.INI"_s, u"B.ini"_s}, {u"個別データ.sna"_s, u"個別データ.SNA"_s},
-        {u"Folder.idn"_s, u"Folder.idn"_s}, {u"folder.idn"_s, u"folder.idn"_s}, {u"missing.ini"_s, u"missing.ini"_s},
-    };
+        {u"Folder.idn"_s, u"Folder.idn"_s}, {u"folder.idn"_s, u"folder.idn"_s}, {u"missing.ini"_s, u"missing.ini"_s}};
     for (const auto& [name, found] : cases) {
         EXPECT_EQ(listing.find(name), dir.file(found)) << name.toStdString();
         EXPECT_EQ(FindFileIgnoringCase(dir.path(), name), dir.file(found)) << name.toStdString();
@@ -343,8 +325,7 @@ TEST(ProgramFolderToOpen, TheChosenFolderElseTheOpenImagesElseTheRule)
         ++asked;
         return u"/rule"_s;
     };
-    EXPECT_EQ(ProgramFolderToOpen(u"/c"_s, u"/o"_s, rule), u"/c"_s);
-    EXPECT_EQ(ProgramFolderToOpen({}, u"/o"_s, rule), u"/o"_s);
+    EXPECT_EQ(std::pair(ProgramFolderToOpen(u"/c"_s, u"/o"_s, rule), ProgramFolderToOpen({}, u"/o"_s, rule)), std::pair(u"/c"_s, u"/o"_s));
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(ProgramFolderToOpen({}, {}, rule), u"/rule"_s);
     EXPECT_EQ(asked, 1);
@@ -352,22 +333,15 @@ TEST(ProgramFolderToOpen, TheChosenFolderElseTheOpenImagesElseTheRule)
 
 TEST(SaveAsName, TwoBeforeTheExtensionBesideTheFile)
 {
-    // A dot in the folder is no extension, only the last extension counts, a hidden name has
-    // none, and the name is never the open file's own.
+    // A dot in the folder is no extension, only the last counts, a hidden name has none, and it is never the file's own.
     for (const auto& [path, name] : {std::pair{u"/r/a.sfc"_s, u"/r/a_2.sfc"_s}, {u"/r/a"_s, u"/r/a_2"_s}, {u"/r.d/a"_s, u"/r.d/a_2"_s},
                                      {u"/r/a.b.smc"_s, u"/r/a.b_2.smc"_s}, {u"/r/.rom"_s, u"/r/.rom_2"_s}, {u"a_2.sfc"_s, u"a_2_2.sfc"_s},
                                      {QString(), QString()}})
         EXPECT_EQ(SaveAsName(path), name) << path.toStdString();
 }
 
-bool IsPipe(const QString& path)
-{
-    struct stat info {};
-    return lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
-}
-
-// The user's and the system's folders of the test's own: a pipe or a file too large in
-// any of the four files QSettings reads is never opened by it nor written over.
+// The user's and the system's folders of the test's own: a pipe or a file too large in any of the four files QSettings
+// reads is never opened by it nor written over.
 TEST(UserSettings, AFileThatCantBeReadAsSettingsIsLeftAloneForTheDefaults)
 {
     test::ProgramFolder home;
@@ -404,7 +378,7 @@ TEST(UserSettings, AFileThatCantBeReadAsSettingsIsLeftAloneForTheDefaults)
                 settings.setValue(u"new"_s, 2);
             }
             EXPECT_EQ(QSettings().value(u"new"_s).toInt(), 2);
-            EXPECT_TRUE(pipe ? IsPipe(file) : QFileInfo(file).size() == kMaxUserSettingsSize + 1);
+            EXPECT_TRUE(pipe ? Mode(file, S_IFMT) == S_IFIFO : QFileInfo(file).size() == kMaxUserSettingsSize + 1);
             QFile::remove(file);
         }
     }

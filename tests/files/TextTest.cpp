@@ -22,8 +22,7 @@ namespace {
 using test::Cp932;
 using test::ProgramFolder;
 
-// Every kind of line end splits, the pieces join back exactly, and lines that aren't CP932 are
-// named; the line counts are the definitions' (their load counts IDs and sections).
+// Every kind of line end splits, the pieces join back exactly, and lines that aren't CP932 are named.
 TEST(Text, SplitsAtEveryKindOfLineEnd)
 {
     std::vector<std::pair<QByteArray, QByteArray>> split;
@@ -34,7 +33,7 @@ TEST(Text, SplitsAtEveryKindOfLineEnd)
     EXPECT_EQ(ToTextLines(QByteArray("ok\r\n\x81\r\nok\r\n\xFF\xFF", 13)).badLines, (std::vector<int>{2, 4}));
 }
 
-TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndComeBackUnchanged)
+TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndBadPairsReplacements)
 {
     for (int b = 0; b < 0x100; ++b) {
         const QByteArray byte(1, static_cast<char>(b));
@@ -43,14 +42,8 @@ TEST(Text, Cp932SingleBytesAreAsciiOrKatakanaAndComeBackUnchanged)
         const char16_t expected = b < 0x80 ? char16_t(b) : character ? char16_t(0xFF61 + b - 0xA1) : char16_t(0xFFFD);
         EXPECT_EQ(decoded.ok, character) << b;
         EXPECT_EQ(decoded.text, QString(QChar(expected))) << b;
-        if (character) {
-            EXPECT_EQ(EncodeCp932(decoded.text).value_or(QByteArray()), byte) << b;
-        }
+        EXPECT_EQ(EncodeCp932(decoded.text).value_or(QByteArray()), character ? byte : QByteArray()) << b;
     }
-}
-
-TEST(Text, Cp932BadPairsBecomeReplacementsNotControlCharacters)
-{
     // A lead byte before a byte that cannot trail it is bad alone; a pair that names nothing is one bad character.
     EXPECT_EQ(DecodeCp932("\x81 \x81\x7F\x81\x1A").text, u"\uFFFD \uFFFD\u007F\uFFFD\u001A"_s);
     EXPECT_EQ(DecodeCp932("\x85\x40x\xEB\x40\xFC\xFC\x81").text, u"\uFFFDx\uFFFD\uFFFD\uFFFD"_s);
@@ -81,8 +74,7 @@ TEST(Text, Cp932DoubleBytesReadAndWriteAsWindowsDoes)
 
 TEST(Text, Utf8IsRecognisedByABomOrALongSequence)
 {
-    // Half-width kana that happen to form two-byte UTF-8 (0xC2 0xB1 is also U+00B1) are no UTF-8,
-    // nor is a long lead byte without its continuation or cut off at the end.
+    // Kana forming two-byte UTF-8 (0xC2 0xB1 is also U+00B1) are no UTF-8, nor is a long lead byte cut short.
     for (const auto& [bytes, utf8] : {std::pair{QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\n"), true}, {u"クラス\r\n"_s.toUtf8(), true},
                                       {u"a😀"_s.toUtf8(), true}, {"plain ASCII\r\n", false}, {"", false},
                                       {EncodeCp932(u"クラス、戦士"_s).value(), false}, {"\xC2\xB1\xC3\xA9", false},
@@ -92,9 +84,8 @@ TEST(Text, Utf8IsRecognisedByABomOrALongSequence)
 
 TEST(Text, QuoteTextCutsLongTextAtEightyCharacters)
 {
-    EXPECT_EQ(QuoteText(QString(80, u'x')), QString(80, u'x'));
+    EXPECT_EQ(std::pair(QuoteText(QString(80, u'x')), QuoteText(QString())), std::pair(QString(80, u'x'), QString()));
     EXPECT_EQ(QuoteText(QString(81, u'x')), QString(80, u'x') + u'…');
-    EXPECT_EQ(QuoteText(QString()), QString());
     // A character outside the BMP is never split: the cut comes before it.
     const QString wide = QString(79, u'x') + QString::fromUcs4(U"\U0001F600") + u'y';
     EXPECT_EQ(QuoteText(wide), QString(79, u'x') + u'…');
@@ -127,7 +118,7 @@ std::vector<std::pair<QString, bool>> Fields(CsvSplitter& splitter, const QStrin
     return out;
 }
 
-TEST(CsvRead, FieldsQuotedOrNot)
+TEST(CsvRead, FieldsQuotedOrNotEncodingAndLines)
 {
     CsvSplitter s;
     using F = std::vector<std::pair<QString, bool>>;
@@ -139,10 +130,7 @@ TEST(CsvRead, FieldsQuotedOrNot)
     EXPECT_EQ(Fields(s, u"1\t\"2\t3\"\t"_s, u'\t'), (F{{u"1"_s, false}, {u"2\t3"_s, true}, {u""_s, false}}));
     // Where the second field starts in the line, quotes counted.
     EXPECT_EQ(s.split(u"\"a,b\",c"_s)[1].start, 6);
-}
 
-TEST(CsvRead, EncodingAndLines)
-{
     const auto texts = [](const CsvText& csv) {
         QStringList out;
         for (std::size_t i = 0; i < csv.lines.size(); ++i)
@@ -151,23 +139,19 @@ TEST(CsvRead, EncodingAndLines)
     };
     // CP932 whose kanji bytes would start UTF-8 sequences; CRLF, LF and a lone CR.
     const CsvText cp932 = DecodeCsv(EncodeCp932(u"漢字,1\r\n\r\nか\nき\rく"_s).value());
-    EXPECT_FALSE(cp932.utf8);
-    EXPECT_EQ(texts(cp932), (QStringList{u"漢字,1"_s, QString(), u"か"_s, u"き"_s, u"く"_s}));
+    EXPECT_EQ(std::pair(cp932.utf8, texts(cp932)), std::pair(false, QStringList{u"漢字,1"_s, QString(), u"か"_s, u"き"_s, u"く"_s}));
     const CsvText utf8 = DecodeCsv(u"漢字〜,1\n"_s.toUtf8());
-    EXPECT_TRUE(utf8.utf8);
-    EXPECT_EQ(texts(utf8), QStringList{u"漢字～,1"_s});
+    EXPECT_EQ(std::pair(utf8.utf8, texts(utf8)), std::pair(true, QStringList{u"漢字～,1"_s}));
     // Two-byte sequences alone may be half-width kana in CP932; a mark decides it.
     EXPECT_FALSE(DecodeCsv("\xC3\xA9").utf8);
     const CsvText marked = DecodeCsv("\xEF\xBB\xBF\xC3\xA9");
-    EXPECT_TRUE(marked.utf8);
-    EXPECT_EQ(marked.text, u"é"_s);
+    EXPECT_EQ(std::pair(marked.utf8, marked.text), std::pair(true, u"é"_s));
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xFF").utf8); // one byte that can't be UTF-8
     EXPECT_FALSE(DecodeCsv("\xE6\xBC\xA2\xC1\xBF").utf8); // nor can an overlong two-byte form
 }
 
-// The leading hexadecimal digits, exactly: four-digit offsets from 8000 to FFFF are plain
-// unsigned offsets; more than 0x7FFFFFFF, more than eight significant digits or no leading
-// digit at all give nothing.
+// The leading hexadecimal digits: 8000 to FFFF are plain unsigned offsets; past 0x7FFFFFFF, more than eight
+// significant digits or no leading digit give nothing.
 TEST(HexTextToLong, ReadsLeadingHexDigitsExactly)
 {
     const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
@@ -175,8 +159,7 @@ TEST(HexTextToLong, ReadsLeadingHexDigitsExactly)
         {u"0", 0},            {u"8000", 32768},        {u"FFFF", 65535},       {u"10000", 65536},      {u"7FFFFFFF", 0x7FFFFFFF},
         {u"000000001", 1},    {u"80000000", std::nullopt}, {u"FFFFFFFF", std::nullopt}, {u"123456789", std::nullopt},
         {u"100000000", std::nullopt}, {u"", std::nullopt}, {u"xyz", std::nullopt}, {u" 12", std::nullopt},
-        {u"０１", std::nullopt}, // full-width digits are not hexadecimal
-    };
+        {u"０１", std::nullopt}}; // full-width digits are not hexadecimal
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(HexTextToLong(text), expected) << QString::fromUtf16(text).toStdString();
 }
@@ -191,8 +174,7 @@ TEST(ParseOffset, ReadsTheWholeLineOrNothing)
         {u"61O01", std::nullopt}, {u"6100G", std::nullopt}, {u"61002 ; HP", std::nullopt}, {u"61 002", std::nullopt},
         {u"0x", std::nullopt}, {u"$", std::nullopt}, {u"", std::nullopt}, {u" ", std::nullopt}, {u"x61002", std::nullopt},
         {u"$0x1", std::nullopt}, {u"0x$1", std::nullopt}, {u"-1", std::nullopt}, {u"\u3000" u"1", std::nullopt},
-        {u"80000000", std::nullopt}, {u"123456789", std::nullopt},
-    };
+        {u"80000000", std::nullopt}, {u"123456789", std::nullopt}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ParseOffset(text), expected) << QString::fromUtf16(text).toStdString();
 }
@@ -204,8 +186,7 @@ TEST(ToInt16, RoundsHalvesToEvenAndRejectsWhatDoesNotFit)
         {u"16", 16},    {u"-10", -10},     {u" 10 ", 10},           {u"2.5", 2},             {u"3.5", 4},
         {u"-2.5", -2},  {u"1e2", 100},     {u"32767", 32767},       {u"-32768.5", -32768},   {u"32767.5", std::nullopt},
         {u"40000", std::nullopt}, {u"hex", std::nullopt}, {u"", std::nullopt}, {u"inf", std::nullopt}, {u"1e", std::nullopt},
-        {u".", std::nullopt},
-    };
+        {u".", std::nullopt}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ToInt16(text), expected) << QString::fromUtf16(text).toStdString();
 }
@@ -227,17 +208,23 @@ TEST(Ini, ReadsKeysOfTheirOwnSectionByName)
     EXPECT_EQ(ini.wholeValue(u"B\t"_s, u" k"_s), u"4"_s);
 }
 
-// A value reads back trimmed and without one pair of matching quotes around it; a lone
-// quote is no pair, and reads as itself.
-TEST(Ini, AValueLosesOnePairOfMatchingQuotes)
+// A value reads back trimmed, without one pair of matching quotes around it; a lone quote reads as itself. Long ones
+// are cut to 254 bytes unless read whole.
+TEST(Ini, AValueLosesOnePairOfMatchingQuotesAndLongOnesComeBackCutTo254Bytes)
 {
     const std::pair<QByteArray, QString> cases[] = {
         {"\"quoted\"", u"quoted"_s}, {"'single'", u"single"_s}, {"'mixed\"", u"'mixed\""_s}, {"\"", u"\""_s},
         {"'", u"'"_s},           {"\"\"", QString()},      {" \"a b\" ", u"a b"_s},     {"\"\"\"", u"\""_s},
-        {"\"a", u"\"a"_s},       {"a\"", u"a\""_s},
-    };
+        {"\"a", u"\"a"_s},       {"a\"", u"a\""_s}};
     for (const auto& [value, read] : cases)
         EXPECT_EQ(IniFile::fromBytes("[A]\r\nk=" + value + "\r\n").value(u"A"_s, u"k"_s), read) << value.toStdString();
+    const QString ascii(300, u'x');
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(ascii) + "\r\n").value(u"S"_s, u"k"_s), ascii.left(254));
+    const QString notes = u"メモ"_s.repeated(200);
+    EXPECT_EQ(IniFile::fromBytes("[Text]\r\nSection1=\"" + Cp932(notes) + "\"\r\n").wholeValue(u"text"_s, u"section1"_s), notes);
+    // A double-byte character is never split: 1 + 126 * 2 = 253 bytes fit, the 127th would not.
+    const QString mixed = u"a"_s + QString(150, u'ア');
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(mixed) + "\r\n").value(u"S"_s, u"k"_s), mixed.left(127));
 }
 
 TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
@@ -255,21 +242,9 @@ TEST(Ini, SectionNamesAreReadByCharacterNotByByte)
     EXPECT_FALSE(IniFile::fromBytes("[\x93]\r\nk=1\r\n").contains(QString(QChar::ReplacementCharacter), u"k"_s));
 }
 
-TEST(Ini, LongValuesComeBackCutTo254BytesUnlessReadWhole)
-{
-    const QString ascii(300, u'x');
-    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(ascii) + "\r\n").value(u"S"_s, u"k"_s), ascii.left(254));
-    const QString notes = u"メモ"_s.repeated(200);
-    EXPECT_EQ(IniFile::fromBytes("[Text]\r\nSection1=\"" + Cp932(notes) + "\"\r\n").wholeValue(u"text"_s, u"section1"_s), notes);
-    // A double-byte character is never split: 1 + 126 * 2 = 253 bytes fit, the 127th would not.
-    const QString mixed = u"a"_s + QString(150, u'ア');
-    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=" + Cp932(mixed) + "\r\n").value(u"S"_s, u"k"_s), mixed.left(127));
-}
-
-// A write changes only the key's line, byte for byte; a new key goes after its section's
-// last line that isn't blank, a new section at the end, each with the file's first line
-// ending (CRLF for a lone CR, which could join the LF of a line after it). Keys that keep
-// the value they read as leave the file alone, its time too.
+// A write changes only the key's line; a new key goes after its section's last line that isn't blank, a new section at
+// the end, each with the file's first line ending (CRLF for a lone CR, which could join a following LF). Keys that
+// keep the value they read as leave the file alone, its time too.
 TEST(Ini, WriteChangesOnlyWhatItMust)
 {
     const QByteArray notes = "[Text]\r\nSection1=" + Cp932(u"メモ\\nです"_s) + "\r\ntail without break";
@@ -292,8 +267,7 @@ TEST(Ini, WriteChangesOnlyWhatItMust)
         {"the same values", "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3", u"a"_s, {{u"X"_s, u"1"_s}, {u"q"_s, u"two"_s}, {u"last"_s, u"'3'"_s}},
          "[A]\r\nx = 1 \r\nq=\"two\"\r\nlast=3"},
         {"one changed, one the same", "[C]\r\nk0=100\r\nk1=80\r\n", u"C"_s, {{u"k0"_s, u"7"_s}, {u"k1"_s, u"80"_s}},
-         "[C]\r\nk0=7\r\nk1=80\r\n"},
-    };
+         "[C]\r\nk0=7\r\nk1=80\r\n"}};
     const QDateTime longAgo(QDate(2001, 2, 3), QTime(4, 5, 6));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -310,8 +284,7 @@ TEST(Ini, WriteChangesOnlyWhatItMust)
     }
 }
 
-// What the format can't hold, what can't be read back or written: refused, saying why,
-// and the file is left as it was, whichever key of several was the one.
+// What the format can't hold, read back or write is refused, saying why, the file as it was whichever key it was.
 TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
 {
     ProgramFolder home;
@@ -320,16 +293,16 @@ TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
     QDir().mkpath(home.file(u"folder.ini"_s));
     const QString big(kMaxTextFileSize / 2, u'x');
     ASSERT_TRUE(WriteIni(u"A"_s, u"y"_s, big, home.file(u"big.ini"_s)));
-    struct Case {
-        QString file, section, key, value, says;
-    };
+    struct Case { QString file, section, key, value, says; };
     for (const Case& c : std::vector<Case>{{u"t.ini"_s, u"A"_s, u"x"_s, u"two\r\nlines"_s, u"改行"_s},
                                            {u"t.ini"_s, u"A"_s, u"x"_s, u"😀"_s, u"CP932"_s},
                                            {u"t.ini"_s, u"A"_s, u"a=b"_s, u"1"_s, u"キー名"_s},
                                            {u"t.ini"_s, u"A"_s, u";x"_s, u"1"_s, u"キー名"_s},
                                            {u"t.ini"_s, u"A"_s, u"[x"_s, u"1"_s, u"キー名"_s},
                                            {u"t.ini"_s, u"a]b"_s, u"x"_s, u"1"_s, u"キー名"_s},
+
                                            {u"t.ini"_s, u" "_s, u" "_s, u"1"_s, u"キー名"_s},
+
                                            {u"folder.ini"_s, u"A"_s, u"x"_s, u"1"_s, u"読めません"_s},
                                            {u"big.ini"_s, u"A"_s, u"z"_s, big, u"読み込めなく"_s},
                                            {u"none/t.ini"_s, u"A"_s, u"x"_s, u"1"_s, u"フォルダが見つかりません"_s}}) {
@@ -338,8 +311,7 @@ TEST(Ini, RefusalsSayWhyAndLeaveTheFileAlone)
         ASSERT_FALSE(written);
         EXPECT_TRUE(written.failure().reason().contains(c.says)) << written.failure().reason().toStdString();
     }
-    EXPECT_EQ(home.readBytes(u"t.ini"_s), before);
-    EXPECT_EQ(ReadIniWhole(u"A"_s, u"y"_s, home.file(u"big.ini"_s)), big);
+    EXPECT_EQ(std::pair(home.readBytes(u"t.ini"_s), ReadIniWhole(u"A"_s, u"y"_s, home.file(u"big.ini"_s))), std::pair(before, big));
     EXPECT_FALSE(QFileInfo::exists(home.file(u"none"_s)));
 }
 

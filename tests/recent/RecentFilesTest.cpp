@@ -54,18 +54,16 @@ TEST(RecentFiles, SettingsRoundTripAndDistrustedEntries)
         QSettings settings(file, QSettings::IniFormat);
         return RecentFiles::Load(settings);
     };
-    {
+    const auto store = [&](const RecentFiles& l) {
         QSettings settings(file, QSettings::IniFormat);
-        list.store(settings);
-    }
+        l.store(settings);
+    };
+    store(list);
     EXPECT_EQ(stored().entries(), list.entries());
-    {
-        // A shorter list leaves none of the longer one behind.
-        QSettings settings(file, QSettings::IniFormat);
-        RecentFiles one;
-        one.add(u"/r/c.sfc"_s, u"/pf"_s);
-        one.store(settings);
-    }
+    // A shorter list leaves none of the longer one behind.
+    RecentFiles one;
+    one.add(u"/r/c.sfc"_s, u"/pf"_s);
+    store(one);
     EXPECT_EQ(Images(stored()), QStringList{u"/r/c.sfc"_s});
 
     // Edited by hand: a blank entry, a repeated one and too many; the first copy is the newest.

@@ -38,8 +38,8 @@ TEST(Shade, AColumnOfOneValueAndCellsOutsideTheTable)
     ColumnRanges ranges;
     EXPECT_EQ(ColumnRange(doc, TabIdSection, 1, 1), (ValueRange{0x33, 0x33}));
     EXPECT_EQ(CellShade(doc, ranges, TabIdSection, 1, 2, 1), 0.0); // nothing to tell apart, and no division by nothing
-    EXPECT_EQ(ShadeOf(300, {0, 255}), 1.0);
-    EXPECT_EQ(ShadeOf(-5, {0, 255}), 0.0);
+    EXPECT_EQ(std::pair(ShadeOf(300, {0, 255}), ShadeOf(-5, {0, 255})), std::pair(1.0, 0.0));
+
     for (const auto& [dataSet, row, col] : {std::tuple{1, 3, 1}, {1, 0, 1}, {1, 1, 0}, {1, 1, 2}, {2, 1, 1}})
         EXPECT_FALSE(CellShade(doc, ranges, TabIdSection, dataSet, row, col)) << dataSet << "," << row << "," << col;
     test::SetIdTable(doc, {HandColumn{NotationUnsigned, {}}});

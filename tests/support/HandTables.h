@@ -1,7 +1,6 @@
 #pragma once
 
-// Tables set straight into a DocumentState, without files or an image: for the code that
-// only reads bytes and notations.
+// Tables set straight into a DocumentState, without files or an image: for code that only reads bytes and notations.
 
 #include "core/document/DocumentState.h"
 #include "core/document/Tables.h"
@@ -74,8 +73,7 @@ inline void SetDataSets(DocumentState& doc, std::vector<DataSet> sets)
     }
 }
 
-// Data set 1 of doc becomes a table named "表" of these columns, captioned "列1", "列2", …;
-// every column must hold as many bytes as the first.
+// Data set 1 becomes a table "表" of these columns, captioned "列1", "列2", …, each as long as the first.
 inline void SetIdTable(DocumentState& doc, const std::vector<HandColumn>& columns)
 {
     const int ids = columns.empty() ? 0 : static_cast<int>(columns[0].bytes.size());
@@ -104,8 +102,7 @@ inline void SetIndividual(DocumentState& doc, const std::vector<std::pair<int, s
     }
 }
 
-// Battle records of doc as the load puts them in: count records, section c of record r
-// holding byte(c, r), block g + 1 beginning at starts[g].
+// Battle records as the load puts them in: count records, section c of record r byte(c, r), block g + 1 at starts[g].
 template <class ByteOf>
 void SetBattleRecords(DocumentState& doc, int count, ByteOf byte, const std::vector<int>& starts = {})
 {

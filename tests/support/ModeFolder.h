@@ -1,7 +1,6 @@
 #pragma once
 
-// A throw-away program folder for tests, with helpers that write definition and
-// settings files the way a user's editor would: CP932, CRLF unless told otherwise.
+// A throw-away program folder for tests, writing definitions and settings as a user's editor would: CP932, CRLF.
 
 #include "tests/support/ModeText.h"
 
@@ -52,8 +51,7 @@ public:
         return in.readAll();
     }
 
-    // The mode folder of WriteModeFolder (ZOR.ini, the mode's files from their compact text,
-    // 個別データ.sna and 敵パラメータ.sna unless given); fails the test on a file not written.
+    // The mode folder of WriteModeFolder; fails the test on a file not written.
     void writeMode(const QString& mode, const QString& files = QString(),
                    const QStringList& options = {QStringLiteral("DefaultNotation=16")}) const
     {
@@ -67,8 +65,7 @@ public:
         EXPECT_TRUE(WriteZorIni(path(), mode, defaultNotation.isEmpty() ? QStringList() : QStringList{notation}));
     }
 
-    // mode/name.idn with ids (at least 1) names and mode/name.sna with sections pairs, every section at
-    // offset (hexadecimal), so that the data set has exactly ids IDs and sections sections.
+    // A data set of exactly ids (at least 1) IDs and sections sections, every section at offset (hexadecimal).
     void writeTable(const QString& mode, const QString& name, int ids, int sections, const QString& offset = QStringLiteral("1000")) const
     {
         QStringList names;

@@ -1,7 +1,6 @@
 #pragma once
 
-// The one builder of a program folder with its mode: ZOR.ini and the mode's files from a
-// compact text, in CP932. Header-only, so that the window tests use it too.
+// The one builder of a program folder with its mode, from a compact text in CP932; header-only for the window tests.
 
 #include "core/files/Text.h"
 
@@ -13,8 +12,7 @@
 
 namespace zor::test {
 
-// Battle captions in the compact form: count offset and caption pairs, offsets from 0 in
-// hexadecimal, captions prefix followed by 1, 2, ...
+// Battle captions in the compact form: count pairs of offsets from 0 (hexadecimal) and captions prefix1, prefix2, ...
 inline QString BattleCaptions(const QString& prefix = QStringLiteral("項目"), int count = 25)
 {
     QString lines;
@@ -23,8 +21,7 @@ inline QString BattleCaptions(const QString& prefix = QStringLiteral("項目"), 
     return lines;
 }
 
-// text in CP932 as folder/relative, '|' written as CRLF. False when it has no CP932 form
-// or can't be written.
+// text in CP932 as folder/relative, '|' written as CRLF; false when it has no CP932 form or can't be written.
 inline bool WriteCompactFile(const QString& folder, const QString& relative, const QString& text)
 {
     const std::optional<QByteArray> bytes = EncodeCp932(QString(text).replace(u'|', QStringLiteral("\r\n")));
@@ -40,10 +37,9 @@ inline bool WriteZorIni(const QString& folder, const QString& mode, const QStrin
     return WriteCompactFile(folder, QStringLiteral("ZOR.ini"), (QStringList{QStringLiteral("[Option]"), QStringLiteral("Mode=") + mode} + options).join(u'|') + u'|');
 }
 
-// ZOR.ini (WriteZorIni) and the files of mode, given one a line: the file's name in the mode
-// folder, blanks, then its lines with '|' for each line break ("a|b|" ends with one, "a|b"
-// does not; a name alone is an empty file, "-" no file at all). 個別データ.sna (one entry,
-// "0|項目|") and 敵パラメータ.sna (BattleCaptions()) are written unless files names them.
+// ZOR.ini and the files of mode, one a line: the file's name in the mode folder, blanks, then its lines with '|' for
+// each break ("a|b|" ends with one, "a|b" not; a name alone is an empty file, "-" no file). 個別データ.sna ("0|項目|")
+// and 敵パラメータ.sna (BattleCaptions()) are written unless files names them.
 inline bool WriteModeFolder(const QString& folder, const QString& mode, const QString& files = QString(),
                             const QStringList& options = {QStringLiteral("DefaultNotation=16")})
 {

@@ -1,7 +1,6 @@
 #pragma once
 
-// One cell's byte written as the command-line import writes: through the one function
-// that changes cells, without a journal. For tests that change a table after its load.
+// One cell's byte written as the command-line import does, without a journal: for tests that change a loaded table.
 
 #include "core/edit/CellChange.h"
 

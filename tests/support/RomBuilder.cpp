@@ -81,18 +81,17 @@ RomBuilder& RomBuilder::bytes(std::int32_t offset, QByteArrayView bytes)
     return *this;
 }
 
-namespace {
+static QByteArray Bytes(std::initializer_list<std::uint8_t> bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.begin()), bytes.size());
+}
 
-QByteArray Bytes(std::initializer_list<std::uint8_t> bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.begin()), bytes.size()); }
-
-SnesAddress AddressOf(std::int32_t offset)
+static SnesAddress AddressOf(std::int32_t offset)
 {
     const std::optional<SnesAddress> address = OffsetToSnesAddress(offset);
     EXPECT_TRUE(address.has_value()) << offset;
     return address.value_or(SnesAddress{});
 }
-
-} // namespace
 
 RomBuilder& RomBuilder::dictionaryPointer(std::uint8_t low, std::uint8_t high, std::uint8_t bank)
 {
@@ -125,15 +124,9 @@ RomBuilder& RomBuilder::blockBank(std::uint8_t bank)
     return bytes(kBlockBankOffset, Bytes({bank}));
 }
 
-RomBuilder& RomBuilder::dictionary(QByteArrayView dictionaryBytes)
-{
-    return bytes(dictionaryBase_ + 2, dictionaryBytes);
-}
+RomBuilder& RomBuilder::dictionary(QByteArrayView dictionaryBytes) { return bytes(dictionaryBase_ + 2, dictionaryBytes); }
 
-RomBuilder& RomBuilder::blockPointer(int n, std::uint8_t low, std::uint8_t high)
-{
-    return bytes(tableOffset_ + 2 * n, Bytes({low, high}));
-}
+RomBuilder& RomBuilder::blockPointer(int n, std::uint8_t low, std::uint8_t high) { return bytes(tableOffset_ + 2 * n, Bytes({low, high})); }
 
 RomBuilder& RomBuilder::block(int n, std::int32_t offset, QByteArrayView blockBytes)
 {

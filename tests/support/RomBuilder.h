@@ -1,8 +1,7 @@
 #pragma once
 
-// Synthetic ROM images made in code: the decoder's pointers, a dictionary, a pointer
-// table and blocks, either assembled by hand (any flag, size, reference or pointer,
-// also ones the encoder never writes) or compressed by our encoder.
+// Synthetic ROM images made in code: the decoder's pointers, a dictionary, a pointer table and blocks, either assembled
+// by hand (any flag, size, reference or pointer, also ones the encoder never writes) or compressed by our encoder.
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/NdArray.h"
@@ -16,9 +15,8 @@
 
 namespace zor::test {
 
-// One block written by hand: the 2-byte size, then flag groups of up to eight items,
-// the flag bits computed from the items. raw() appends bytes as they are, after
-// closing the open flag group, for flag bytes a test wants to write itself.
+// One block written by hand: the 2-byte size, then flag groups of up to eight items, their flag bits computed.
+// raw() appends bytes as they are after closing the open group, for flag bytes a test writes itself.
 class BlockAssembler {
 public:
     explicit BlockAssembler(int size = 0); // written as low and high byte, 0..0xFFFF
@@ -47,8 +45,7 @@ public:
     static constexpr std::int32_t kDictionaryBase = 0x100000; // bank $A0, $8000
     static constexpr std::int32_t kBlockArea = kRegionOffset; // hand-made blocks go here by default
 
-    // A zeroed image; with standardLayout the dictionary pointer addresses
-    // kDictionaryBase, the table pointer 0x1E8000 and the block bank is $FF.
+    // A zeroed image; with standardLayout the dictionary at kDictionaryBase, the table at 0x1E8000, the block bank $FF.
     explicit RomBuilder(qsizetype size = kEncodedImageSize, bool standardLayout = true);
 
     RomBuilder& dictionaryPointer(std::uint8_t low, std::uint8_t high, std::uint8_t bank);
@@ -81,15 +78,13 @@ private:
     std::uint8_t blockBank_ = kRegionBank;
 };
 
-// The codec's decode into a stream array as the document holds it. A decode that throws
-// leaves in stream what the codec left: the blocks decoded completely before the failure.
+// The codec's decode into a stream array as the document holds it; on a throw, the blocks decoded whole before it.
 void DecodeStream(BattleCodec& codec, NdArray<std::uint8_t, 1>& stream, const QByteArray& image);
 
 using Record = std::vector<std::uint8_t>; // 25 bytes
 using Block = std::vector<Record>;
 
-// The stream of blocks of records as the loader and the save see it: each block's
-// records and a 0, one spare element at the end.
+// The stream as the loader and the save see it: each block's records and a 0, one spare element at the end.
 NdArray<std::uint8_t, 1> StreamOf(const std::vector<Block>& blocks);
 std::vector<std::uint8_t> StreamBytes(const NdArray<std::uint8_t, 1>& stream); // elements 0..upper
 

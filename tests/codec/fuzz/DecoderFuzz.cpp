@@ -1,10 +1,8 @@
-// Feeds arbitrary images to the block decoder and the record split: they may refuse
-// with CodecError, but must never read outside the image or leave a malformed stream.
+// Feeds arbitrary images to the block decoder and the record split: they may refuse with CodecError, but must never
+// read outside the image or leave a malformed stream.
 //
-// The input's first 7 bytes are the bytes of the fixed places (dictionary pointer, table
-// pointer, block bank), the rest is the image from offset 0. The image is at least large
-// enough for the fixed places; pointers in bank $80 reach the input's bytes directly, so
-// mutations get to the block decoding.
+// The input's first 7 bytes go to the fixed places (dictionary pointer, table pointer, block bank), the rest is the image
+// from offset 0, at least large enough for them; pointers in bank $80 reach the input's bytes, so mutations decode.
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"

@@ -1,23 +1,16 @@
-// Builds a battle table from the input and saves and loads it: the encoder may refuse
-// with CodecError, leaving the image untouched, the save may refuse a record that begins
-// with 0, or the records and block starts must come back exactly.
+// Builds a battle table from the input and saves and loads it: the encoder may refuse with CodecError, leaving the
+// image untouched, the save may refuse a record that begins with 0, or the records and block starts come back exactly.
 //
-// Reads past the input's end give 0, so every input is a table; the empty input is 314
-// blocks of one record each. The input, in order:
-//   dictionary  2 bytes length L (little-endian, at most 4096), then L bytes, repeated
-//               to fill the 4096 bytes (all 0 when L is 0);
-//   templates   1 byte count T (0 counts as 1), then T templates: a kind byte, then for
-//               an even kind the record's 25 bytes, for an odd one 2 bytes naming the
-//               dictionary position its 25 bytes are copied from (wrapping at the end);
-//   blocks      1 byte count C, then the record counts of blocks 0..C-1: v below 0xF0
-//               is v, a larger v is 256 × (v - 0xEF); later blocks repeat the last
-//               count (one record when C is 0); the records take the templates in
-//               turn, at most kMaxRecords in all;
-//   patches     the rest, 5 bytes each: kind, then words a and b (little-endian). By
-//               kind % 3: 0: record 1 + a % N begins with 0; 1: GroupStarts(1 + a % 313)
-//               = b; 2: GroupStarts(1 + a % 312) and the one after it change places.
-// A template that begins with 0 begins with 1 instead, so that only a patch makes a
-// record the loader would take for a block's end.
+// Reads past the input's end give 0, so every input is a table; the empty input is 314 blocks of one record each.
+//   dictionary  2 bytes length L (little-endian, at most 4096), then L bytes, repeated to fill 4096 (all 0 when L is 0);
+//   templates   1 byte count T (0 counts as 1), then T templates: a kind byte, then for an even kind the record's 25
+//               bytes, for an odd one 2 bytes naming the dictionary position they are copied from (wrapping);
+//   blocks      1 byte count C, then the record counts of blocks 0..C-1: v below 0xF0 is v, a larger v 256 × (v - 0xEF);
+//               later blocks repeat the last count (one record when C is 0); records take the templates in turn, at
+//               most kMaxRecords in all;
+//   patches     the rest, 5 bytes each: kind, then words a and b (little-endian). By kind % 3: 0: record 1 + a % N
+//               begins with 0; 1: GroupStarts(1 + a % 313) = b; 2: GroupStarts(1 + a % 312) and the next swap places.
+// A template beginning with 0 begins with 1 instead, so only a patch makes a record the loader takes for a block's end.
 
 #include "core/codec/BattleCodec.h"
 #include "core/codec/SnesAddress.h"
@@ -37,8 +30,7 @@ namespace {
 using namespace zor;
 
 constexpr int kMaxRecords = 6000; // past the region's reach, yet quick to encode
-// The dictionary (0xD9002..0xDA001) holds one of the bank bytes, 0xD99C4, which the
-// encoder writes: the blocks must match the dictionary as it reads after that write.
+// The dictionary (0xD9002..0xDA001) holds the bank byte 0xD99C4: blocks must match it as it reads after the encoder's write.
 constexpr std::int32_t kTableDictionaryBase = 0xD9000;
 
 struct InputReader {
@@ -114,8 +106,7 @@ void TableFromInput(const std::uint8_t* data, std::size_t size, DocumentState& d
     TableLoad::Battle(doc, std::move(records));
 }
 
-// The zeroed 4 MB image with the dictionary pointer at kTableDictionaryBase and the
-// table pointer at the pointer table.
+// The zeroed 4 MB image with the dictionary pointer at kTableDictionaryBase and the table pointer at the pointer table.
 QByteArray BlankImage()
 {
     QByteArray image(kEncodedImageSize, '\0');
@@ -129,12 +120,10 @@ QByteArray BlankImage()
     return image;
 }
 
-// Encodes the table as the save does, into the blank image holding its dictionary, and
-// reads it back as the loader does: false when that went wrong.
+// Encodes the table as the save does into the blank image with its dictionary, reads it back as the loader: false if wrong.
 bool RoundTripHolds(const DocumentState& doc, const QByteArray& dictionary)
 {
-    // Both images are kept from one call to the next and never shared, so writing to
-    // them copies nothing: a fresh 4 MB for every run took most of the fuzzer's time.
+    // Kept between calls and never shared, so writes copy nothing: a fresh 4 MB each run took most of the fuzzer's time.
     static QByteArray blank = BlankImage();
     static QByteArray image(kEncodedImageSize, '\0');
     std::copy(dictionary.begin(), dictionary.end(), blank.data() + kTableDictionaryBase + 2);
@@ -148,8 +137,7 @@ bool RoundTripHolds(const DocumentState& doc, const QByteArray& dictionary)
     } catch (const CodecError&) {
         return image == blank; // a refusal writes nothing
     }
-    // The encoder sees only the stream, where a record's leading 0 looks like a block's end;
-    // the save checks the records themselves before it encodes.
+    // In the stream a record's leading 0 looks like a block's end; the save checks the records themselves before encoding.
     if (FirstRecordStartingWithZero(doc) != 0)
         return true;
     StreamArray bytes;

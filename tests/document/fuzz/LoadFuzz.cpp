@@ -1,11 +1,8 @@
-// Builds a program folder from the input and loads it against a small image, as the file
-// read does: the load may report any number of problems, but must never crash, hang or
-// leave a document whose cells can't be read.
+// Builds a program folder from the input and loads it against a small image, as the file read does: the load may
+// report any number of problems, but must never crash, hang or leave a document whose cells can't be read.
 //
-// Framing: the input is split at NUL bytes into ZOR.ini, a data set's .idn, .sna and
-// .ini, and 個別データ.sna, in that order; a missing piece is a missing file. The
-// definition files go both into the program folder and into the mode folder "m", so
-// that ZOR.ini's Mode, whatever it says, finds them or doesn't.
+// The input is split at NUL bytes into ZOR.ini, a data set's .idn, .sna and .ini, and 個別データ.sna; a missing piece is
+// a missing file. Definitions go both into the program folder and the mode folder "m", so Mode finds them or doesn't.
 
 #include "core/codec/BattleCodec.h"
 #include "core/document/CellBytes.h"
@@ -25,12 +22,10 @@ const char* const kPieces[] = {"ZOR.ini", "表.idn", "表.sna", "表.ini", "個�
 
 void Put(const QString& path, const QByteArray* bytes)
 {
-    if (!bytes) {
-        QFile::remove(path);
-        return;
-    }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(*bytes) != bytes->size())
+    if (!bytes)
+        file.remove();
+    else if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(*bytes) != bytes->size())
         std::abort(); // the harness itself failed
 }
 
