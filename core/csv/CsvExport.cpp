@@ -3,7 +3,7 @@
 #include "core/files/ProgramFolder.h"
 #include "core/files/SaveFile.h"
 #include "core/files/Text.h"
-#include "core/view/Conversions.h"
+#include "core/value/CsvValue.h"
 #include "core/view/Grid.h"
 
 #include <algorithm>
@@ -42,9 +42,7 @@ public:
         // A fixed notation gives each byte the same text everywhere.
         fixed_ = true;
         for (int b = 0; b < 256; ++b)
-            fixedTexts_[b] = ToChars(notation == CsvNotation::Hex        ? QString::number(b, 16).toUpper()
-                                     : notation == CsvNotation::Unsigned ? QString::number(b)
-                                                                         : QString::number(ByteToSigned(static_cast<std::uint8_t>(b))));
+            fixedTexts_[b] = ToChars(CsvValueText(static_cast<std::uint32_t>(b), 1, notation, NotationHex));
     }
 
     // A table of the given number of sections follows.

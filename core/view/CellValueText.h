@@ -3,6 +3,8 @@
 // The one reading of a value's text shared by the CSV import and a paste of text from
 // the system clipboard: the notation the export writes, then the cell editor's forms.
 
+#include "core/value/CsvValue.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -10,14 +12,6 @@
 #include <optional>
 
 namespace zor {
-
-// The notation of the CSV export's values, from CSVNotation of ZOR.ini.
-enum class CsvNotation {
-    Own,      // each section's own notation, as the grid shows it
-    Hex,      // "16": upper-case hexadecimal digits, no prefix, no padding
-    Unsigned, // "10": 0..255
-    Signed,   // "-10": -128..127
-};
 
 // CSVNotation's text as the export compares it: "16", "10", "-10"; anything else is Own.
 CsvNotation CsvNotationFromText(const QString& text);
@@ -30,7 +24,7 @@ CsvNotation ReadCsvNotation(const QString& programFolder);
 // 0x10; Unsigned decimal digits up to 255; Signed an optional "-" and digits from -128 up
 // to 127. Any other text, and every text under Own, is read by the cell editor's forms
 // (ParseCellText). nullopt when neither reads it; a number outside the byte's range reads
-// as nothing.
+// as nothing. The size-1 case of ReadCsvValue.
 std::optional<std::uint8_t> ParseValueText(QStringView text, CsvNotation notation);
 
 } // namespace zor

@@ -1,11 +1,13 @@
 #include "core/view/Conversions.h"
 
-#include <cctype>
+#include "core/value/CellValue.h"
+#include "core/value/EditorText.h"
+
 #include <cmath>
 
 namespace zor {
 
-int ByteToSigned(std::uint8_t value) { return value < 128 ? value : value - 256; }
+int ByteToSigned(std::uint8_t value) { return static_cast<int>(SignedValue(value, 1)); }
 
 std::uint8_t ParseHexByte(QStringView text)
 {
@@ -41,39 +43,12 @@ void ParseByte(std::uint8_t& target, QStringView text)
     target = (rounded >= 0.0 && rounded <= 255.0) ? static_cast<std::uint8_t>(rounded) : 0;
 }
 
-std::optional<std::uint8_t> ParseCellText(QStringView typed)
+std::optional<std::uint8_t> ParseCellText(QStringView text)
 {
-    const QString normalized = typed.toString().normalized(QString::NormalizationForm_KC);
-    const QStringView text = QStringView(normalized).trimmed();
-    if (text.isEmpty())
-        return std::uint8_t{0};
-    if (text.startsWith(u"0x", Qt::CaseInsensitive)) {
-        const QStringView digits = text.mid(2);
-        if (digits.isEmpty() || digits.size() > 2)
-            return std::nullopt;
-        for (const QChar c : digits)
-            if (c.unicode() > 0x7F || !std::isxdigit(c.unicode()))
-                return std::nullopt; // toUInt would also take a sign
-        return static_cast<std::uint8_t>(digits.toUInt(nullptr, 16));
-    }
-    if (text.contains(u'e', Qt::CaseInsensitive))
-        return std::nullopt; // ParseDecimal takes exponents, the editor does not
-    const std::optional<double> value = ParseDecimal(text);
-    if (!value)
-        return std::nullopt;
-    if (text.startsWith(u'-')) {
-        if (*value == 0.0)
-            return std::uint8_t{0};
-        if (*value < -128.0 || *value > 0.0)
-            return std::nullopt;
-        return static_cast<std::uint8_t>(std::floor(*value) + 256.0);
-    }
-    const double rounded = std::nearbyint(*value); // the default rounding mode takes halves to even
-    if (rounded < 0.0 || rounded > 255.0)
-        return std::nullopt;
-    return static_cast<std::uint8_t>(rounded);
+    const std::optional<std::uint32_t> value = ReadEditorText(text, 1);
+    return value ? std::optional<std::uint8_t>(static_cast<std::uint8_t>(*value)) : std::nullopt;
 }
 
-QString CellTextForms() { return QStringLiteral(u"0x00〜0xFF、0〜255、−128〜−1"); }
+QString CellTextForms() { return EditorTextForms(1); }
 
 } // namespace zor

@@ -5,6 +5,7 @@
 #include "core/files/Ini.h"
 #include "core/files/Numbers.h"
 #include "core/files/ProgramFolder.h"
+#include "core/value/ValueText.h"
 #include "core/view/Conversions.h"
 
 #include <cmath>
@@ -62,14 +63,7 @@ QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, 
 
 QString FormatByteIn(int notation, std::uint8_t value)
 {
-    switch (notation) {
-    case NotationUnsigned:
-        return QString::number(value);
-    case NotationSigned:
-        return QString::number(ByteToSigned(value));
-    default:
-        return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(2, u'0');
-    }
+    return FormatValue(notation, value, 1);
 }
 
 bool HasTable(const DocumentState& doc, int tab, int dataSet)
