@@ -37,9 +37,10 @@ std::optional<std::uint32_t> ReadEditorText(QStringView typed, int size, BareDig
         return 0;
     if (text.startsWith(u"0x", Qt::CaseInsensitive))
         return HexDigits(text.mid(2), 2 * size);
-    if (bare == BareDigits::Hexadecimal)
-        if (const std::optional<std::uint32_t> value = HexDigits(text, 2 * size))
-            return value;
+    // Digits alone are hexadecimal then, however many: too many for the size is a mistake,
+    // never a decimal number.
+    if (bare == BareDigits::Hexadecimal && std::all_of(text.begin(), text.end(), [](QChar c) { return HexDigit(c) >= 0; }))
+        return HexDigits(text, 2 * size);
     if (text.contains(u'e', Qt::CaseInsensitive))
         return std::nullopt; // ParseDecimal takes exponents, the editor does not
     const std::optional<double> value = ParseDecimal(text);

@@ -22,8 +22,9 @@ enum class BareDigits { Decimal, Hexadecimal };
 // hexadecimal digits; a decimal number, a leading "+" allowed, that rounds (halves to
 // even) into 0..2^(8 × size) - 1; "-" and a decimal number from -2^(8 × size - 1) up to 0,
 // stored as the two's complement of its integer part toward minus infinity ("-0" is 0).
-// Exponents are refused. With BareDigits::Hexadecimal, 1 to 2 × size hexadecimal digits
-// alone read as hexadecimal before any decimal reading. Never reads the cell's notation.
+// Exponents are refused. With BareDigits::Hexadecimal, a text of hexadecimal digits alone
+// is hexadecimal: 1 to 2 × size of them, more is refused (never read as decimal). Never
+// reads the cell's notation.
 std::optional<std::uint32_t> ReadEditorText(QStringView text, int size, BareDigits bare = BareDigits::Decimal);
 
 // The forms ReadEditorText takes for a size, as a tooltip says them:
