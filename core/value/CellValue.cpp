@@ -27,12 +27,6 @@ std::vector<std::uint8_t> BytesOfValue(std::uint32_t value, int size)
     return bytes;
 }
 
-std::uint32_t MaxUnsigned(int size) { return static_cast<std::uint32_t>((std::uint64_t{1} << (8 * Clamped(size))) - 1); }
-
-std::int64_t MinSigned(int size) { return -(std::int64_t{1} << (8 * Clamped(size) - 1)); }
-
-std::int64_t MaxSigned(int size) { return (std::int64_t{1} << (8 * Clamped(size) - 1)) - 1; }
-
 std::int64_t SignedValue(std::uint32_t value, int size)
 {
     const std::int64_t unsignedValue = value & MaxUnsigned(size);

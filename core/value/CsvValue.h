@@ -35,4 +35,8 @@ QString CsvValueText(std::uint32_t value, int size, CsvNotation notation, int ow
 std::optional<std::uint32_t> ReadCsvValue(QStringView text, CsvNotation notation, int size,
                                           BareDigits bare = BareDigits::Decimal);
 
+// The same, -1 for nothing: an import reads every field through it, and an optional
+// returned from another file costs it a stall of the processor's stores on each one.
+std::int64_t ReadCsvNumber(QStringView text, CsvNotation notation, int size, BareDigits bare = BareDigits::Decimal);
+
 } // namespace zor

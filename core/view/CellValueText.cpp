@@ -25,8 +25,8 @@ CsvNotation ReadCsvNotation(const QString& programFolder)
 
 std::optional<std::uint8_t> ParseValueText(QStringView text, CsvNotation notation)
 {
-    const std::optional<std::uint32_t> value = ReadCsvValue(text, notation, 1);
-    return value ? std::optional<std::uint8_t>(static_cast<std::uint8_t>(*value)) : std::nullopt;
+    const std::int64_t value = ReadCsvNumber(text, notation, 1);
+    return value < 0 ? std::nullopt : std::optional<std::uint8_t>(static_cast<std::uint8_t>(value));
 }
 
 } // namespace zor
