@@ -67,7 +67,7 @@ QString EditorTextForms(int size, bool hexExample)
                         .arg(MaxUnsigned(size))
                         .arg(-MinSigned(size));
     if (hexExample)
-        forms += QStringLiteral(u"（16進は 0x を付けて: 0x%1）").arg(QStringLiteral("12345678").left(2 * size));
+        forms += QStringLiteral(u"（例: 0x%1）").arg(QStringLiteral("12345678").left(2 * size));
     return forms;
 }
 
