@@ -33,10 +33,10 @@ void ParseByte(std::uint8_t& target, QStringView text);
 // half-width ones): the empty text (0); "0x" or "0X" and one or two hexadecimal digits;
 // a decimal number, a leading "+" allowed, that rounds (halves to even) into 0..255;
 // "-" and a decimal number from -128 up to 0, stored as the signed byte of its integer
-// part toward minus infinity ("-0" is 0). Exponents are refused.
+// part toward minus infinity ("-0" is 0). Exponents are refused. ReadEditorText of size 1.
 std::optional<std::uint8_t> ParseCellText(QStringView text);
 
-// The accepted forms as a tooltip says them.
+// The accepted forms as a tooltip says them: EditorTextForms of size 1.
 QString CellTextForms();
 
 } // namespace zor
