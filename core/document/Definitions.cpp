@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <functional>
 
 namespace zor {
 
@@ -16,6 +17,7 @@ namespace {
 const QString kNotCp932 = QStringLiteral("Shift-JIS（CP932）として読めない文字があります。");
 const QString kUtf8 = QStringLiteral("UTF-8 で保存されているようです。Shift-JIS で保存してください");
 constexpr int kMaxBattleSectionNames = 26;
+constexpr int kMaxCellSize = 4;
 
 // A file saved as UTF-8 is said so once, not once more for each line it garbles; another
 // file names each line that is not CP932. Either is still read as CP932.
@@ -53,9 +55,104 @@ void MarkUnread(NdArray<std::uint8_t, 1>& unusable, int read, int count, const Q
                 .arg(what));
 }
 
-// Byte and Notation settings of the tab-2 or tab-3 table, sections 1..count, from its .ini.
-void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& settings, int count, const QString& iniPath,
-                       ProblemLog& log)
+// The data set a [Names] value names: the one of exactly that name, else the first whose
+// name differs only in letter case, as the data set box shows them; 0 when none does.
+int FindDataSet(const DocumentState& doc, const QString& name)
+{
+    int match = 0;
+    for (int k = 1; k <= doc.DataSetCount; ++k) {
+        if (doc.DataSets(k).Name == name)
+            return k;
+        if (match == 0 && doc.DataSets(k).Name.compare(name, Qt::CaseInsensitive) == 0)
+            match = k;
+    }
+    return match;
+}
+
+// The most bytes a section's cell may take and, for a size past that, why.
+struct SizeBound {
+    int bytes = kMaxCellSize;
+    QString why;
+};
+
+// The [Size], [Names] and [Bits] of one section of a table's .ini (key "SectionN"). The
+// lists are read whole: 32 names of flags easily pass the 254 bytes of a [Step] value.
+// Every problem is reported; a section with any is a one-byte number.
+CellType ReadCellType(const DocumentState& doc, const IniFile& ini, const QString& path, const QString& key,
+                      const SizeBound& bound, const QString& what, ProblemLog& log)
+{
+    const QString sizeText = ini.value(QStringLiteral("Size"), key);
+    const QString namesText = ini.wholeValue(QStringLiteral("Names"), key);
+    const QString bitsText = ini.wholeValue(QStringLiteral("Bits"), key);
+    bool bad = false;
+    const auto problem = [&](const QString& section, const QString& value, const QString& said) {
+        log.add(path, 0,
+                QStringLiteral("[%1] の %2 の「%3」%4この%5は 1 バイトの数として読みます。")
+                    .arg(section, key, QuoteText(value), said, what));
+        bad = true;
+    };
+
+    CellType type;
+    if (!sizeText.isEmpty()) {
+        const std::optional<std::int16_t> size = ToInt16(sizeText);
+        if (!size || *size < 1 || *size > kMaxCellSize) {
+            problem(QStringLiteral("Size"), sizeText, QStringLiteral("は大きさとして使えません。1、2、3、4 のどれかを書いてください。"));
+        } else {
+            type.Size = *size; // the bits are counted against the size written, whatever else is wrong
+            if (*size > bound.bytes)
+                problem(QStringLiteral("Size"), sizeText, bound.why);
+        }
+    }
+    if (!namesText.isEmpty() && !bitsText.isEmpty()) {
+        log.add(path, 0,
+                QStringLiteral("%1 に [Names]「%2」と [Bits]「%3」の両方があります。どちらか一方だけにしてください。"
+                               "この%4は 1 バイトの数として読みます。")
+                    .arg(key, QuoteText(namesText), QuoteText(bitsText), what));
+        bad = true;
+    } else if (!namesText.isEmpty()) {
+        type.NamesDataSet = FindDataSet(doc, namesText);
+        if (type.NamesDataSet == 0)
+            problem(QStringLiteral("Names"), namesText, QStringLiteral("という名前のデータセットはありません。"));
+    } else if (!bitsText.isEmpty()) {
+        QStringList names;
+        for (QStringView name : QStringView(bitsText).split(u','))
+            names.push_back(WithoutBlanks(name).toString());
+        const int bits = 8 * type.Size;
+        if (names.size() > bits)
+            problem(QStringLiteral("Bits"), bitsText,
+                    QStringLiteral("には名前が %1 個あり、%2 バイトのビットの数 %3 より多くなっています。")
+                        .arg(names.size())
+                        .arg(type.Size)
+                        .arg(bits));
+        while (names.size() < bits)
+            names.push_back(QString());
+        type.Bits = names;
+    }
+    return bad ? CellType{} : type;
+}
+
+// The types of sections 1..count of a table's .ini, each bounded by bound(section).
+void ReadCellTypes(const DocumentState& doc, const IniFile& ini, const QString& path, int count,
+                   const std::function<SizeBound(int)>& bound, const QString& what, NdArray<CellType, 1>& types,
+                   ProblemLog& log)
+{
+    types.redim(count + 1);
+    for (int j = 1; j <= count; ++j)
+        types(j) = ReadCellType(doc, ini, path, QStringLiteral("Section%1").arg(j), bound(j), what, log);
+}
+
+// A battle field starting at byte j ends by byte 25 of its record.
+SizeBound BattleBound(int j)
+{
+    return SizeBound{std::min(kMaxCellSize, kBattleRecordSize + 1 - j),
+                     QStringLiteral("では %1 バイト目から始まる値が %2 バイト目を越えます。").arg(j).arg(kBattleRecordSize)};
+}
+
+// Byte and Notation settings and the types of the tab-2 or tab-3 table, sections 1..count,
+// from its .ini.
+void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& settings, NdArray<CellType, 1>& types,
+                       int count, const QString& iniPath, const std::function<SizeBound(int)>& bound,
+                       const QString& what, ProblemLog& log)
 {
     settings.redim(2, count + 1);
     const IniFile ini = iniPath.isEmpty() ? IniFile() : ReadSettingsFile(iniPath, log).value_or(IniFile());
@@ -63,6 +160,7 @@ void ReadTableSettings(const DocumentState& doc, NdArray<std::int16_t, 2>& setti
         for (int j = 1; j <= count; ++j)
             settings(setting, j) = ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(j)))
                                        .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting)));
+    ReadCellTypes(doc, ini, iniPath, count, bound, what, types, log);
 }
 
 } // namespace
@@ -276,6 +374,13 @@ void ReadDataSetSettings(DocumentState& doc, const FolderListing& modeFiles, int
                 set.SectionSettings(setting, q) = static_cast<std::int16_t>(
                     ToInt16(ini.value(doc.SettingKeys(setting), QStringLiteral("Section%1").arg(q)))
                         .value_or(static_cast<std::int16_t>(doc.SettingDefaults(setting))));
+        // A cell wider than the step would share bytes with the next ID's (every size is, at step 0).
+        const auto bound = [&set](int q) {
+            const int step = std::abs(set.SectionSettings(SettingStep, q));
+            return SizeBound{step, QStringLiteral("はステップの幅 %1 バイトより大きく、隣り合う ID のセルがバイトを共有してしまいます。")
+                                       .arg(step)};
+        };
+        ReadCellTypes(doc, ini, path, set.SectionCount, bound, QStringLiteral("セクション"), set.SectionTypes, log);
     }
 }
 
@@ -287,6 +392,7 @@ void ReadIndividualDefinitions(DocumentState& doc, const FolderListing& modeFile
     doc.IndividualNames.redim(1);
     if (doc.ModeFolder.isEmpty()) {
         doc.IndividualSettings.redim(2, 1);
+        doc.IndividualTypes.redim(1);
         return;
     }
 
@@ -321,7 +427,9 @@ void ReadIndividualDefinitions(DocumentState& doc, const FolderListing& modeFile
         }
         MarkUnread(doc.IndividualAddressUnusable, std::min(j, count), count, path, QStringLiteral("項目"), log);
     }
-    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualCount, modeFiles.find(kIndividualIni), log);
+    // Entries have no step: each is where its offset says, and may overlap another as sections may.
+    ReadTableSettings(doc, doc.IndividualSettings, doc.IndividualTypes, doc.IndividualCount,
+                      modeFiles.find(kIndividualIni), [](int) { return SizeBound{}; }, QStringLiteral("項目"), log);
 }
 
 void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, ProblemLog& log)
@@ -329,7 +437,8 @@ void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, Prob
     doc.BattleSectionNames.redim(kMaxBattleSectionNames);
     if (doc.ModeFolder.isEmpty()) {
         // No captions, but the decoded records still show in the notation of the default.
-        ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, QString(), log);
+        ReadTableSettings(doc, doc.BattleSettings, doc.BattleTypes, kBattleRecordSize, QString(), BattleBound,
+                          QStringLiteral("バイト"), log);
         return;
     }
     const QString path = modeFiles.find(kBattleSna);
@@ -349,7 +458,8 @@ void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, Prob
         if (read.unfinished && i < kMaxBattleSectionNames)
             log.add(path, read.unfinished->line + 1, QStringLiteral("ファイルがオフセットの行で終わり、見出しの行がありません。"));
     }
-    ReadTableSettings(doc, doc.BattleSettings, kBattleRecordSize, modeFiles.find(kBattleIni), log);
+    ReadTableSettings(doc, doc.BattleSettings, doc.BattleTypes, kBattleRecordSize, modeFiles.find(kBattleIni),
+                      BattleBound, QStringLiteral("バイト"), log);
 }
 
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)

@@ -11,6 +11,7 @@
 #include "core/document/NdArray.h"
 #include "core/document/Problems.h"
 #include "core/document/Tables.h"
+#include "core/value/CellType.h"
 
 #include <QString>
 
@@ -42,6 +43,7 @@ struct DataSet {
     NdArray<QString, 1> SectionNames;                // by section
     NdArray<QString, 1> IdNames;                     // by ID number + 1
     NdArray<std::int16_t, 2> SectionSettings;        // (setting, section)
+    NdArray<CellType, 1> SectionTypes;               // by section
     bool SettingsUnreadable = false;                 // its .ini exists but can't be read: steps unknown, so read-only
 };
 
@@ -84,6 +86,10 @@ struct Definitions {
     NdArray<int, 1> SettingDefaults;
     NdArray<std::int16_t, 2> IndividualSettings;   // (setting, entry)
     NdArray<std::int16_t, 2> BattleSettings;       // (setting, section)
+    // The cells' types, as the settings: by entry, by battle byte. A type's Bits, when it
+    // has them, always hold 8 × Size names.
+    NdArray<CellType, 1> IndividualTypes;
+    NdArray<CellType, 1> BattleTypes;
     int IndividualCount = 0;
     NdArray<std::int32_t, 1> IndividualAddresses;
     NdArray<std::uint8_t, 1> IndividualAddressUnusable;
@@ -140,6 +146,30 @@ inline const std::int16_t* SectionSetting(const DocumentState& doc, int setting,
 inline std::int16_t* SectionSetting(DocumentState& doc, int setting, int tab, int dataSet, int section)
 {
     return const_cast<std::int16_t*>(SectionSetting(static_cast<const DocumentState&>(doc), setting, tab, dataSet, section));
+}
+
+// The type of a section's cells, as SectionSetting finds the section; a one-byte number
+// when the table has no such section or no types (a document built by hand).
+inline const CellType& SectionType(const DocumentState& doc, int tab, int dataSet, int section)
+{
+    static const CellType byte;
+    const NdArray<CellType, 1>* types = nullptr;
+    switch (tab) {
+    case TabIdSection:
+        if (!doc.DataSets.contains(dataSet))
+            return byte;
+        types = &doc.DataSets(dataSet).SectionTypes;
+        break;
+    case TabIndividual:
+        types = &doc.IndividualTypes;
+        break;
+    case TabBattle:
+        types = &doc.BattleTypes;
+        break;
+    default:
+        return byte;
+    }
+    return types->contains(section) ? (*types)(section) : byte;
 }
 
 } // namespace zor

@@ -157,6 +157,69 @@ TEST_F(Definitions, WithoutModeTheProgramFolderIsTheModeFolderAndAModeMayHoldTwo
 }
 
 // Each problem names its file and line, quotes at most 80 characters of the line, and the rest loads.
+// [Size], [Names] and [Bits] give each cell its type; a section with any problem of them is a one-byte number, and
+// each problem names the file, the section and key, and the value.
+TEST_F(Definitions, TypedSectionsComeFromTheirIniAndProblemsLeaveAByte)
+{
+    QString sna, flags;
+    for (int q = 1; q <= 14; ++q)
+        sna += u"0|S"_s + QString::number(q) + u'|';
+    for (int b = 1; b <= 32; ++b)
+        flags += (b > 1 ? u","_s : QString()) + u"フラグ"_s + QString::number(b);
+    home.writeMode(u"mode"_s, uR"(
+        item.idn  x|
+        item.sna  )"_s + sna + uR"(
+        item.ini  [Step]|Section1=2|Section2=-4|Section3=1|Section4=0|Section11=2|[Size]|Section1=2|Section2= 4 |Section3=2|Section4=2|Section5=|Section6=5|Section7=abc|Section11=2|Section13=0|[Names]|Section2=kind|Section8=nothing|Section12=Kind|[Bits]|Section9= a , b ,,,,,,h|Section10=1,2,3,4,5,6,7,8,9|Section11=1,2,3,4,5,6,7,8,9|Section12=x|
+        Kind.idn  x|
+        Kind.sna
+        kind.idn  x|
+        kind.sna
+        個別データ.sna  0|お金|1|フラグ|
+        個別データ.ini  [Size]|Section1=4|Section2=3|[Bits]|Section2=)"_s + flags + uR"(,余り|
+        敵パラメータ.ini  [Size]|Section22=4|Section23=4|Section25=1|[Names]|Section1=KIND|[Bits]|Section22=)"_s + flags + u"|"_s);
+    load();
+    ASSERT_EQ((QStringList{doc.DataSets(2).Name, doc.DataSets(3).Name}), (QStringList{u"Kind"_s, u"kind"_s}));
+    QStringList nine = QString(u"1,2,3,4,5,6,7,8,9"_s).split(u','), file{{}, u"item"_s, u"個別データ"_s, u"敵パラメータ"_s};
+    nine.resize(16);
+    const struct {
+        int tab, section;
+        CellType type;
+        QString problem; // how its message starts, up to the value quoted
+    } cases[] = {
+        {TabIdSection, 1, {2, 0, {}}, {}},                                   // as wide as its step
+        {TabIdSection, 2, {4, 3, {}}, {}},                                   // |step|; the data set of exactly that name
+        {TabIdSection, 3, {}, u"[Size] の Section3 の「2」"_s},              // wider than its step
+        {TabIdSection, 4, {}, u"[Size] の Section4 の「2」"_s},              // step 0
+        {TabIdSection, 5, {}, {}},                                           // empty: one byte
+        {TabIdSection, 6, {}, u"[Size] の Section6 の「5」"_s},
+        {TabIdSection, 7, {}, u"[Size] の Section7 の「abc」"_s},
+        {TabIdSection, 8, {}, u"[Names] の Section8 の「nothing」"_s},
+        {TabIdSection, 9, {1, 0, QStringList{u"a"_s, u"b"_s, {}, {}, {}, {}, {}, u"h"_s}}, {}},
+        {TabIdSection, 10, {}, u"[Bits] の Section10 の「1,2,3,4,5,6,7,8,9」"_s}, // nine names for a byte
+        {TabIdSection, 11, {2, 0, nine}, {}},                                // filled up to 16 bits
+        {TabIdSection, 12, {}, u"Section12 に [Names]「Kind」"_s},
+        {TabIdSection, 13, {}, u"[Size] の Section13 の「0」"_s},
+        {TabIdSection, 14, {}, {}},                                          // nothing declared
+        {TabIndividual, 1, {4, 0, {}}, {}},                                  // entries have no step
+        {TabIndividual, 2, {}, u"[Bits] の Section2 の「"_s + flags.left(80) + u"…」"_s}, // 33 names for 3 bytes
+        {TabBattle, 1, {1, 2, {}}, {}},                                      // the first name in another letter case
+        {TabBattle, 22, {4, 0, flags.split(u',')}, {}},                      // bytes 22 to 25; a list past 254 bytes
+        {TabBattle, 23, {}, u"[Size] の Section23 の「4」"_s},              // past byte 25
+        {TabBattle, 25, {1, 0, {}}, {}},
+    };
+    QStringList expected, said;
+    for (const auto& c : cases) {
+        EXPECT_EQ(SectionType(doc, c.tab, c.tab == TabIdSection ? 1 : 0, c.section), c.type) << c.tab << " " << c.section;
+        if (!c.problem.isEmpty())
+            expected << u"mode/"_s + file[c.tab] + u".ini:0 "_s + c.problem;
+    }
+    for (const Problem& p : log.items()) {
+        said << p.file + u':' + QString::number(p.line) + u' ' + p.message.section(u'」', 0, 0) + u'」';
+        EXPECT_TRUE(p.message.endsWith(u"は 1 バイトの数として読みます。"_s)) << p.message.toStdString();
+    }
+    EXPECT_EQ(said.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
+}
+
 TEST_F(Definitions, ProblemsAreReportedWithFileAndLineAndTheRestLoads)
 {
     home.writeMode(u"mode"_s, uR"(
