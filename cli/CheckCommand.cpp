@@ -29,6 +29,22 @@ QJsonArray ProblemsJson(const ProblemLog& log)
     return problems;
 }
 
+namespace {
+
+// A cell's type as every JSON report gives it: size, the data set its value names (or
+// null) and its 8 × size bit names (or null), added to the object of its section.
+QJsonObject WithType(QJsonObject object, const DocumentState& doc, const CellType& type)
+{
+    object.insert(QStringLiteral("size"), type.Size);
+    object.insert(QStringLiteral("names"),
+                  type.NamesDataSet > 0 ? QJsonValue(doc.DataSets(type.NamesDataSet).Name) : QJsonValue());
+    object.insert(QStringLiteral("bits"),
+                  type.Bits ? QJsonValue(QJsonArray::fromStringList(*type.Bits)) : QJsonValue());
+    return object;
+}
+
+} // namespace
+
 QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& settings, const ProblemLog& log)
 {
     QJsonArray dataSets;
@@ -39,12 +55,12 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& setti
             idNames.append(set.IdNames(n));
         QJsonArray sections;
         for (int q = 1; q <= set.SectionCount; ++q)
-            sections.append(QJsonObject{
+            sections.append(WithType(QJsonObject{
                 {QStringLiteral("offset"), set.SectionAddressUnusable(q) ? QJsonValue() : QJsonValue(set.SectionAddresses(q))},
                 {QStringLiteral("caption"), set.SectionNames(q)},
                 {QStringLiteral("step"), set.SectionSettings(SettingStep, q)},
                 {QStringLiteral("notation"), set.SectionSettings(SettingNotation, q)},
-            });
+            }, doc, SectionType(doc, TabIdSection, k, q)));
         dataSets.append(QJsonObject{
             {QStringLiteral("name"), set.Name},
             {QStringLiteral("idCount"), set.IdCount},
@@ -52,6 +68,19 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& setti
             {QStringLiteral("sections"), sections},
         });
     }
+    QJsonArray individual;
+    for (int e = 1; e <= doc.IndividualCount; ++e)
+        individual.append(WithType(QJsonObject{
+            {QStringLiteral("offset"), doc.IndividualAddressUnusable(e) ? QJsonValue() : QJsonValue(doc.IndividualAddresses(e))},
+            {QStringLiteral("name"), doc.IndividualNames(e)},
+            {QStringLiteral("notation"), doc.IndividualSettings(SettingNotation, e)},
+        }, doc, SectionType(doc, TabIndividual, 0, e)));
+    QJsonArray battle;
+    for (int j = 1; j <= kBattleRecordSize; ++j)
+        battle.append(WithType(QJsonObject{
+            {QStringLiteral("caption"), doc.BattleSectionNames(j)},
+            {QStringLiteral("notation"), doc.BattleSettings(SettingNotation, j)},
+        }, doc, SectionType(doc, TabBattle, 0, j)));
     return QJsonObject{
         {QStringLiteral("mode"), doc.ModeName},
         {QStringLiteral("modeFolder"), doc.ModeFolder},
@@ -59,11 +88,26 @@ QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& setti
          settings.NotRead.isEmpty() ? QJsonValue(doc.SettingDefaults(SettingNotation)) : QJsonValue()},
         {QStringLiteral("classDataSet"), doc.ClassDataSet},
         {QStringLiteral("dataSets"), dataSets},
+        {QStringLiteral("individual"), individual},
+        {QStringLiteral("battle"), battle},
         {QStringLiteral("problems"), ProblemsJson(log)},
     };
 }
 
 namespace {
+
+// A typed section's type after its line; nothing for a one-byte number, whose line stays as it was.
+QString TypeText(const DocumentState& doc, const CellType& type)
+{
+    QString text;
+    if (type.Size != 1)
+        text += QStringLiteral("  %1 バイト").arg(type.Size);
+    if (type.NamesDataSet > 0)
+        text += QStringLiteral("  名前「%1」").arg(doc.DataSets(type.NamesDataSet).Name);
+    if (type.Bits)
+        text += QStringLiteral("  ビット %1").arg(type.Bits->join(u','));
+    return text;
+}
 
 void PrintSummary(const DocumentState& doc, const ZorSettings& settings, const ProblemLog& log, QTextStream& out)
 {
@@ -80,13 +124,14 @@ void PrintSummary(const DocumentState& doc, const ZorSettings& settings, const P
         const DataSet& set = doc.DataSets(k);
         out << QStringLiteral("%1. %2  ID %3 個、セクション %4 個\n").arg(k).arg(set.Name).arg(set.IdCount).arg(set.SectionCount);
         for (int q = 1; q <= set.SectionCount; ++q)
-            out << QStringLiteral("   %1. オフセット %2  「%3」  間隔 %4  表記 %5\n")
+            out << QStringLiteral("   %1. オフセット %2  「%3」  間隔 %4  表記 %5%6\n")
                        .arg(q)
                        .arg(set.SectionAddressUnusable(q) ? QStringLiteral("読めません")
                                                           : QString::number(set.SectionAddresses(q), 16).toUpper())
                        .arg(set.SectionNames(q))
                        .arg(set.SectionSettings(SettingStep, q))
-                       .arg(set.SectionSettings(SettingNotation, q));
+                       .arg(set.SectionSettings(SettingNotation, q))
+                       .arg(TypeText(doc, SectionType(doc, TabIdSection, k, q)));
     }
     PrintProblems(log, out);
 }

@@ -54,7 +54,10 @@ CommandRun Check(const QStringList& args) { return test::Call(RunCheck, args); }
 TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitionsAndProblemsFailIt)
 {
     ProgramFolder home;
-    home.writeMode(u"sample"_s, u"クラス.idn 戦士|僧侶|\n クラス.sna 1A2|HP|8000|MP||\n クラス.ini [Step]|Section1=2|[Notation]|Section2=16|"_s,
+    home.writeMode(u"sample"_s,
+                   u"クラス.idn 戦士|僧侶|\n クラス.sna 1A2|HP|8000|MP||\n"
+                   u" クラス.ini [Step]|Section1=2|[Notation]|Section2=16|[Size]|Section1=2|[Names]|Section2=クラス|[Bits]|Section3=a,,b|\n"
+                   u" 個別データ.ini [Size]|Section1=3|\n 敵パラメータ.ini [Names]|Section25=クラス|"_s,
                    {u"DefaultNotation=-10"_s});
     const CommandRun run = Check({u"--home"_s, home.path(), u"--json"_s});
     EXPECT_EQ(run.status, 1) << run.out.toStdString(); // the third section, past the pairs, has no offset
@@ -66,10 +69,25 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitionsAndProblemsFailIt)
     const QJsonObject set = dataSets[0].toObject();
     EXPECT_EQ(std::tuple(set[u"name"_s].toString(), set[u"idCount"_s].toInt()), std::tuple(u"クラス"_s, 3));
     EXPECT_EQ(set[u"idNames"_s].toArray(), QJsonArray({u"戦士"_s, u"僧侶"_s, u""_s}));
+    // Each section's type beside its settings: a 16-bit value, an ID of クラス, flags.
+    const QJsonValue none;
+    const QJsonArray bits{u"a"_s, u""_s, u"b"_s, u""_s, u""_s, u""_s, u""_s, u""_s};
     EXPECT_EQ(set[u"sections"_s].toArray(),
-              QJsonArray({QJsonObject({{u"offset"_s, 418}, {u"caption"_s, u"HP"_s}, {u"step"_s, 2}, {u"notation"_s, -10}}),
-                          QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16}}),
-                          QJsonObject({{u"offset"_s, QJsonValue()}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10}})}));
+              QJsonArray({QJsonObject({{u"offset"_s, 418}, {u"caption"_s, u"HP"_s}, {u"step"_s, 2}, {u"notation"_s, -10},
+                                       {u"size"_s, 2}, {u"names"_s, none}, {u"bits"_s, none}}),
+                          QJsonObject({{u"offset"_s, 32768}, {u"caption"_s, u"MP"_s}, {u"step"_s, 1}, {u"notation"_s, 16},
+                                       {u"size"_s, 1}, {u"names"_s, u"クラス"_s}, {u"bits"_s, none}}),
+                          QJsonObject({{u"offset"_s, none}, {u"caption"_s, u""_s}, {u"step"_s, 1}, {u"notation"_s, -10},
+                                       {u"size"_s, 1}, {u"names"_s, none}, {u"bits"_s, bits}})}));
+    // The individual entries and the 25 battle bytes with theirs.
+    const QJsonArray battle = json[u"battle"_s].toArray();
+    EXPECT_EQ(json[u"individual"_s].toArray(), QJsonArray({QJsonObject({{u"offset"_s, 0}, {u"name"_s, u"項目"_s}, {u"notation"_s, -10},
+                                                                         {u"size"_s, 3}, {u"names"_s, none}, {u"bits"_s, none}})}));
+    ASSERT_EQ(battle.size(), 25);
+    EXPECT_EQ(std::pair(battle[0].toObject(), battle[24].toObject()),
+              std::pair(QJsonObject({{u"caption"_s, u"項目1"_s}, {u"notation"_s, -10}, {u"size"_s, 1}, {u"names"_s, none}, {u"bits"_s, none}}),
+                        QJsonObject({{u"caption"_s, u"項目25"_s}, {u"notation"_s, -10}, {u"size"_s, 1}, {u"names"_s, u"クラス"_s},
+                                     {u"bits"_s, none}})));
     // Problems name their files relative to the program folder.
     const QJsonArray problems = json[u"problems"_s].toArray();
     EXPECT_EQ(std::tuple(problems.size(), problems[0][u"file"_s].toString(), problems[0][u"line"_s].toInt()),
@@ -77,6 +95,8 @@ TEST(CheckCommand, JsonHoldsEveryFigureOfTheDefinitionsAndProblemsFailIt)
     const CommandRun text = Check({u"--home"_s, home.path()});
     EXPECT_EQ(text.status, 1);
     EXPECT_TRUE(text.out.contains(u"3. オフセット 読めません"_s) && text.out.contains(u"sample/クラス.sna"_s)) << text.out.toStdString();
+    for (const QString& typed : {u"表記 -10  2 バイト\n"_s, u"表記 16  名前「クラス」\n"_s, u"表記 -10  ビット a,,b,,,,,\n"_s})
+        EXPECT_TRUE(text.out.contains(typed)) << typed.toStdString() << "\n" << text.out.toStdString();
 }
 
 TEST(CheckCommand, ReportsTheDefinitionProblemsTheLoadReports)
