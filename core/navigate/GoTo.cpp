@@ -26,16 +26,22 @@ std::vector<int> DataSetOrder(const DocumentState& doc, int first)
     return order;
 }
 
-// The ID of a section whose byte lies at offset; nullopt when none does.
-std::optional<int> IdAt(const DataSet& set, int section, std::int64_t offset)
+// The ID of a section one of whose bytes lies at offset (a cell of size n holds n bytes
+// from its offset); nullopt when none does. A step at least the size, which the load
+// ensures, leaves at most one such ID.
+std::optional<int> IdAt(const DataSet& set, int section, int size, std::int64_t offset)
 {
     if (set.SectionAddressUnusable(section))
         return std::nullopt;
-    const std::int64_t delta = offset - set.SectionAddresses(section);
     const std::int64_t step = set.SectionSettings(SettingStep, section);
-    // A step of 0 puts every ID on the section's offset: the first one stands for them.
-    const std::int64_t id = step == 0 ? (delta == 0 ? 0 : -1) : (delta % step == 0 ? delta / step : -1);
-    return id >= 0 && id < set.IdCount ? std::optional<int>(static_cast<int>(id)) : std::nullopt;
+    for (int k = 0; k < size; ++k) {
+        const std::int64_t delta = offset - k - set.SectionAddresses(section);
+        // A step of 0 puts every ID on the section's offset: the first one stands for them.
+        const std::int64_t id = step == 0 ? (delta == 0 ? 0 : -1) : (delta % step == 0 ? delta / step : -1);
+        if (id >= 0 && id < set.IdCount)
+            return static_cast<int>(id);
+    }
+    return std::nullopt;
 }
 
 QString Where(std::int64_t offset)
@@ -118,12 +124,14 @@ std::optional<CellRef> CellAtOffset(const DocumentState& doc, int firstDataSet, 
     for (const int k : DataSetOrder(doc, firstDataSet)) {
         const DataSet& set = doc.DataSets(k);
         for (int c = 1; c <= set.SectionCount; ++c)
-            if (const std::optional<int> id = IdAt(set, c, offset))
+            if (const std::optional<int> id = IdAt(set, c, SectionType(doc, TabIdSection, k, c).Size, offset))
                 return CellRef{TabIdSection, k, c, *id + 1};
     }
-    for (int r = 1; r <= doc.IndividualCount; ++r)
-        if (!doc.IndividualAddressUnusable(r) && doc.IndividualAddresses(r) == offset)
+    for (int r = 1; r <= doc.IndividualCount; ++r) {
+        const std::int64_t first = doc.IndividualAddresses(r);
+        if (!doc.IndividualAddressUnusable(r) && offset >= first && offset < first + SectionType(doc, TabIndividual, 0, r).Size)
             return CellRef{TabIndividual, 0, 1, r};
+    }
     return std::nullopt;
 }
 

@@ -15,9 +15,9 @@
 
 namespace zor {
 
-// The cell whose byte lies exactly at offset: a tab-1 cell's byte lies at its section's
-// offset + ID number × step, so a section whose step is above 1 holds only every
-// step-th byte from its offset. Data set firstDataSet is looked at first, then the others
+// The cell one of whose bytes lies at offset: a tab-1 cell's bytes lie from its section's
+// offset + ID number × step, as many as its size, so a section whose step is above its
+// size holds only some of the bytes from its offset; a 個別データ entry's from its offset. Data set firstDataSet is looked at first, then the others
 // in their order, then 個別データ; nullopt when no cell lies there.
 std::optional<CellRef> CellAtOffset(const DocumentState& doc, int firstDataSet, std::int64_t offset);
 

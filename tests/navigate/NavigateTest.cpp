@@ -168,6 +168,22 @@ TEST_F(GoTo, OffsetsFindTheCellWhoseByteLiesThere)
         EXPECT_FALSE(CellAtOffset(doc, 1, none)) << none; // 0: only the unusable section "lies" there
 }
 
+// A typed cell holds each of its bytes: 力 (step 3) two, お金 three.
+TEST_F(GoTo, AnOffsetInsideAWiderCellFindsThatCell)
+{
+    using Place = std::optional<CellRef>;
+    doc.DataSets(1).SectionTypes = NdArray<CellType, 1>(4);
+    doc.DataSets(1).SectionTypes(1).Size = 2;
+    doc.IndividualTypes = NdArray<CellType, 1>(2);
+    doc.IndividualTypes(1).Size = 3;
+    for (const auto& [offset, place] : std::vector<std::pair<std::int64_t, Place>>{
+             {0x1000, Place({TabIdSection, 1, 1, 1})}, {0x1001, Place({TabIdSection, 1, 1, 1})}, {0x1002, std::nullopt},
+             {0x101C, Place({TabIdSection, 1, 1, 10})}, {0x101D, std::nullopt}, {0x0FFF, std::nullopt},
+             {0x3002, Place({TabIndividual, 0, 1, 1})}, {0x3003, std::nullopt}, {0x2FFF, std::nullopt}})
+        EXPECT_EQ(CellAtOffset(doc, 1, offset), place) << std::hex << offset;
+    EXPECT_EQ(ResolveGoTo(doc, TabIdSection, 1, 1, 1, u"@1019"_s), CellRef({TabIdSection, 1, 1, 9}));
+}
+
 TEST_F(GoTo, NumbersAreRowsOfTheTableShown)
 {
     // CellRef: tab, data set, column, row.
