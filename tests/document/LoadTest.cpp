@@ -653,8 +653,7 @@ TEST_F(ReadImage, ATableTakesMemoryByItsOwnSize)
         home.writeTable(u"mode"_s, u"t%1"_s.arg(k, 4, 10, QChar(u'0')), 1, 1);
     EXPECT_TRUE(InChildWithin([&] {
         load(rom.image());
-        return
- doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
+        return doc.DataSetCount == 1002 && doc.DataSets(1).IdCount == kMaxSixteenBit && doc.DataSets(1001).IdCount == 1
                && doc.IdBytes(1001)(1, 0) == 0x10;
     }));
 }
