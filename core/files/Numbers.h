@@ -19,6 +19,23 @@ std::optional<double> ParseDecimal(QStringView text);
 // The value of a hexadecimal digit (0-9, A-F, a-f); -1 for any other character.
 int HexDigit(QChar c);
 
+// 1 to maxDigits (at most 8) hexadecimal digits of either case and nothing else, as a
+// number; nullopt for anything else (toUInt would also take a sign or blanks). Inline:
+// the CSV import reads every field through it.
+inline std::optional<std::uint32_t> HexDigitsValue(QStringView text, int maxDigits)
+{
+    if (text.isEmpty() || text.size() > maxDigits)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const QChar c : text) {
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value << 4 | static_cast<std::uint32_t>(digit);
+    }
+    return value;
+}
+
 // A decimal number rounded to the nearest integer (halves to even) when it fits in
 // 16 bits; nullopt when the text is empty, not a number or out of range.
 std::optional<std::int16_t> ToInt16(QStringView text);

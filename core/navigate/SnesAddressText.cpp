@@ -7,21 +7,6 @@ namespace zor {
 
 namespace {
 
-// The value of 1 to maxDigits hexadecimal digits; nullopt for anything else.
-std::optional<std::int64_t> HexDigits(QStringView text, int maxDigits)
-{
-    if (text.isEmpty() || text.size() > maxDigits)
-        return std::nullopt;
-    std::int64_t value = 0;
-    for (const QChar c : text) {
-        const int digit = HexDigit(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
 QString Normalized(QStringView typed) { return typed.toString().normalized(QString::NormalizationForm_KC).trimmed(); }
 
 QString Hex(std::int64_t value, int width) { return QString::number(value, 16).toUpper().rightJustified(width, u'0'); }
@@ -56,10 +41,10 @@ Result<std::int64_t> ParseOffsetText(QStringView typed)
     text = text.mid(1).trimmed();
     if (text.startsWith(u"0x", Qt::CaseInsensitive))
         text = text.mid(2);
-    const std::optional<std::int64_t> offset = HexDigits(text, 8);
+    const std::optional<std::uint32_t> offset = HexDigitsValue(text, 8);
     if (!offset)
         return Refused(form);
-    return *offset;
+    return std::int64_t{*offset};
 }
 
 Result<std::int64_t> ParseSnesAddress(QStringView typed)
@@ -81,8 +66,8 @@ Result<std::int64_t> ParseSnesAddress(QStringView typed)
     } else {
         return Refused(form);
     }
-    const std::optional<std::int64_t> bank = HexDigits(bankText, 2);
-    const std::optional<std::int64_t> address = HexDigits(addressText, 4);
+    const std::optional<std::uint32_t> bank = HexDigitsValue(bankText, 2);
+    const std::optional<std::uint32_t> address = HexDigitsValue(addressText, 4);
     if (!bank || !address)
         return Refused(form);
     if (*bank == 0x7E || *bank == 0x7F)

@@ -33,16 +33,8 @@ std::int64_t Digits(QStringView text)
 
 std::int64_t HexDigits(QStringView text, int size)
 {
-    if (text.isEmpty() || text.size() > 2 * size)
-        return kNone;
-    std::int64_t value = 0;
-    for (const QChar c : text) {
-        const int digit = HexDigit(c);
-        if (digit < 0)
-            return kNone;
-        value = value << 4 | digit;
-    }
-    return value;
+    const std::optional<std::uint32_t> value = HexDigitsValue(text, 2 * size);
+    return value ? std::int64_t{*value} : kNone;
 }
 
 std::int64_t InNotation(QStringView text, CsvNotation notation, int size)

@@ -8,26 +8,6 @@
 
 namespace zor {
 
-namespace {
-
-// 1 to maxDigits ASCII hexadecimal digits as a number; nullopt for anything else
-// (toUInt would also take a sign or blanks).
-std::optional<std::uint32_t> HexDigits(QStringView digits, int maxDigits)
-{
-    if (digits.isEmpty() || digits.size() > maxDigits)
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (const QChar c : digits) {
-        const int digit = HexDigit(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value << 4 | static_cast<std::uint32_t>(digit);
-    }
-    return value;
-}
-
-} // namespace
-
 std::optional<std::uint32_t> ReadEditorText(QStringView typed, int size, BareDigits bare)
 {
     size = std::clamp(size, 1, 4);
@@ -36,11 +16,11 @@ std::optional<std::uint32_t> ReadEditorText(QStringView typed, int size, BareDig
     if (text.isEmpty())
         return 0;
     if (text.startsWith(u"0x", Qt::CaseInsensitive))
-        return HexDigits(text.mid(2), 2 * size);
+        return HexDigitsValue(text.mid(2), 2 * size);
     // Digits alone are hexadecimal then, however many: too many for the size is a mistake,
     // never a decimal number.
     if (bare == BareDigits::Hexadecimal && std::all_of(text.begin(), text.end(), [](QChar c) { return HexDigit(c) >= 0; }))
-        return HexDigits(text, 2 * size);
+        return HexDigitsValue(text, 2 * size);
     if (text.contains(u'e', Qt::CaseInsensitive))
         return std::nullopt; // ParseDecimal takes exponents, the editor does not
     const std::optional<double> value = ParseDecimal(text);
