@@ -120,27 +120,35 @@ struct DocumentState : Definitions, Tables, ImageFile {
 };
 
 
-// The setting of a section of a tab's table (on tab 2 each entry is a section; tabs 2
-// and 3 ignore dataSet); nullptr when the table has no such section.
-inline const std::int16_t* SectionSetting(const DocumentState& doc, int setting, int tab, int dataSet, int section)
-{
+// A tab's per-section definitions: its settings (setting, section) and its cells' types
+// (on tab 2 each entry is a section; tabs 2 and 3 ignore dataSet); both null when the
+// tab has no table.
+struct SectionDefinitions {
     const NdArray<std::int16_t, 2>* settings = nullptr;
+    const NdArray<CellType, 1>* types = nullptr;
+};
+
+inline SectionDefinitions SectionDefinitionsOf(const DocumentState& doc, int tab, int dataSet)
+{
     switch (tab) {
     case TabIdSection:
         if (!doc.DataSets.contains(dataSet))
-            return nullptr;
-        settings = &doc.DataSets(dataSet).SectionSettings;
-        break;
+            return {};
+        return {&doc.DataSets(dataSet).SectionSettings, &doc.DataSets(dataSet).SectionTypes};
     case TabIndividual:
-        settings = &doc.IndividualSettings;
-        break;
+        return {&doc.IndividualSettings, &doc.IndividualTypes};
     case TabBattle:
-        settings = &doc.BattleSettings;
-        break;
+        return {&doc.BattleSettings, &doc.BattleTypes};
     default:
-        return nullptr;
+        return {};
     }
-    return settings->contains(setting, section) ? &(*settings)(setting, section) : nullptr;
+}
+
+// The setting of a section of a tab's table; nullptr when the table has no such section.
+inline const std::int16_t* SectionSetting(const DocumentState& doc, int setting, int tab, int dataSet, int section)
+{
+    const NdArray<std::int16_t, 2>* settings = SectionDefinitionsOf(doc, tab, dataSet).settings;
+    return settings && settings->contains(setting, section) ? &(*settings)(setting, section) : nullptr;
 }
 
 inline std::int16_t* SectionSetting(DocumentState& doc, int setting, int tab, int dataSet, int section)
@@ -148,28 +156,13 @@ inline std::int16_t* SectionSetting(DocumentState& doc, int setting, int tab, in
     return const_cast<std::int16_t*>(SectionSetting(static_cast<const DocumentState&>(doc), setting, tab, dataSet, section));
 }
 
-// The type of a section's cells, as SectionSetting finds the section; a one-byte number
-// when the table has no such section or no types (a document built by hand).
+// The type of a section's cells; a one-byte number when the table has no such section or
+// no types (a document built by hand).
 inline const CellType& SectionType(const DocumentState& doc, int tab, int dataSet, int section)
 {
     static const CellType byte;
-    const NdArray<CellType, 1>* types = nullptr;
-    switch (tab) {
-    case TabIdSection:
-        if (!doc.DataSets.contains(dataSet))
-            return byte;
-        types = &doc.DataSets(dataSet).SectionTypes;
-        break;
-    case TabIndividual:
-        types = &doc.IndividualTypes;
-        break;
-    case TabBattle:
-        types = &doc.BattleTypes;
-        break;
-    default:
-        return byte;
-    }
-    return types->contains(section) ? (*types)(section) : byte;
+    const NdArray<CellType, 1>* types = SectionDefinitionsOf(doc, tab, dataSet).types;
+    return types && types->contains(section) ? (*types)(section) : byte;
 }
 
 } // namespace zor
