@@ -82,15 +82,8 @@ std::int64_t ReadOfSize(QStringView text, CsvNotation notation, BareDigits bare)
     const bool plainDigitsAreDecimal = notation != CsvNotation::Hex && (notation != CsvNotation::Own || bare == BareDigits::Decimal);
     // Most values are a few plain digits, read alike in every notation but Hex.
     constexpr qsizetype kMaxDigits = std::array{3, 5, 8, 10}[size - 1]; // of the size's largest value
-    if (plainDigitsAreDecimal && !text.isEmpty() && text.size() <= kMaxDigits) {
-        std::int64_t value = 0;
-        for (const QChar c : text) {
-            if (c < u'0' || c > u'9') {
-                value = kNone;
-                break;
-            }
-            value = value * 10 + (c.unicode() - u'0');
-        }
+    if (plainDigitsAreDecimal && text.size() <= kMaxDigits) {
+        const std::int64_t value = Digits(text);
         if (value >= 0 && value <= (notation == CsvNotation::Signed ? MaxSigned(size) : std::int64_t{MaxUnsigned(size)}))
             return value;
     }
