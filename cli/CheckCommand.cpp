@@ -29,10 +29,6 @@ QJsonArray ProblemsJson(const ProblemLog& log)
     return problems;
 }
 
-namespace {
-
-// A cell's type as every JSON report gives it: size, the data set its value names (or
-// null) and its 8 × size bit names (or null), added to the object of its section.
 QJsonObject WithType(QJsonObject object, const DocumentState& doc, const CellType& type)
 {
     object.insert(QStringLiteral("size"), type.Size);
@@ -42,8 +38,6 @@ QJsonObject WithType(QJsonObject object, const DocumentState& doc, const CellTyp
                   type.Bits ? QJsonValue(QJsonArray::fromStringList(*type.Bits)) : QJsonValue());
     return object;
 }
-
-} // namespace
 
 QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& settings, const ProblemLog& log)
 {

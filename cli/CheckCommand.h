@@ -19,6 +19,10 @@ int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err);
 // null when ZOR.ini could not be read.
 QJsonObject DefinitionsReport(const DocumentState& doc, const ZorSettings& settings, const ProblemLog& log);
 
+// A cell's type as every JSON report gives it: size, the data set its value names (or
+// null) and its 8 × size bit names (or null), added to the object of its section.
+QJsonObject WithType(QJsonObject object, const DocumentState& doc, const CellType& type);
+
 // Every problem as {"file", "line", "message"}.
 QJsonArray ProblemsJson(const ProblemLog& log);
 

@@ -72,8 +72,9 @@ QString PrintJson(const QString& oldPath, const QString& newPath, const ImageCom
             {"section", Json(cell.col)},
             {"caption", Json(cell.caption)},
             {"offset", cell.offset ? Json(static_cast<qint64>(*cell.offset)) : QStringLiteral("null")},
-            {"old", Json(int{cell.oldByte})},
-            {"new", Json(int{cell.newByte})},
+            {"size", Json(cell.size)},
+            {"old", Json(qint64{cell.oldValue})},
+            {"new", Json(qint64{cell.newValue})},
         });
     QStringList blocks;
     for (const BlockDifference& block : result.blocks)

@@ -3,6 +3,7 @@
 #include "cli/CheckCommand.h"
 #include "cli/CommandOptions.h"
 #include "core/document/BattleRecords.h"
+#include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
 #include "core/view/Grid.h"
 
@@ -32,15 +33,20 @@ QJsonArray DataSetsJson(const DocumentState& doc)
         QJsonArray sections;
         for (int q = 1; q <= set.SectionCount; ++q) {
             QJsonArray bytes;
-            for (int n = 0; n < set.IdCount; ++n)
-                bytes.append(int{doc.IdBytes(k)(q, n)});
-            sections.append(QJsonObject{
+            QJsonArray values;
+            for (int n = 0; n < set.IdCount; ++n) {
+                const CellSpan cell = CellSpanOf(doc, {TabIdSection, k, q, n + 1});
+                bytes.append(int{cell[0]});
+                values.append(qint64{cell.value()});
+            }
+            sections.append(WithType(QJsonObject{
                 {QStringLiteral("offset"), set.SectionAddresses(q)},
                 {QStringLiteral("caption"), set.SectionNames(q)},
                 {QStringLiteral("step"), set.SectionSettings(SettingStep, q)},
                 {QStringLiteral("notation"), NotationCode(doc, TabIdSection, k, q)},
                 {QStringLiteral("bytes"), bytes},
-            });
+                {QStringLiteral("values"), values},
+            }, doc, SectionType(doc, TabIdSection, k, q)));
         }
         dataSets.append(QJsonObject{
             {QStringLiteral("name"), set.Name},
@@ -56,26 +62,40 @@ QJsonObject BattleJson(const DocumentState& doc)
 {
     QJsonArray names;
     QJsonArray notations;
+    QJsonArray sizes;
+    QJsonArray linked;
+    QJsonArray bits;
     for (int j = 1; j <= kBattleRecordSize; ++j) {
         names.append(doc.BattleSectionNames(j));
         notations.append(NotationCode(doc, TabBattle, 0, j));
+        const QJsonObject type = WithType({}, doc, CellTypeOf(doc, {TabBattle, 0, j, 1}));
+        sizes.append(type[QStringLiteral("size")]);
+        linked.append(type[QStringLiteral("names")]);
+        bits.append(type[QStringLiteral("bits")]);
     }
     QJsonArray groupStarts;
     for (int g = 1; g <= kBattleBlockCount; ++g)
         groupStarts.append(doc.GroupStarts(g));
     QJsonArray labels;
     QJsonArray records;
+    QJsonArray values;
     for (int i = 1; i <= doc.BattleCount(); ++i) {
         labels.append(BattleRowLabel(doc, i));
         QJsonArray record;
-        for (int j = 1; j <= kBattleRecordSize; ++j)
+        QJsonArray recordValues;
+        for (int j = 1; j <= kBattleRecordSize; ++j) {
             record.append(int{doc.BattleParams(j, i)});
+            recordValues.append(qint64{*CellValueOf(doc, {TabBattle, 0, j, i})});
+        }
         records.append(record);
+        values.append(recordValues);
     }
     return QJsonObject{
         {QStringLiteral("sectionNames"), names}, {QStringLiteral("notations"), notations},
-        {QStringLiteral("count"), doc.BattleCount()}, {QStringLiteral("groupStarts"), groupStarts},
-        {QStringLiteral("labels"), labels},       {QStringLiteral("records"), records},
+        {QStringLiteral("sizes"), sizes},         {QStringLiteral("names"), linked},
+        {QStringLiteral("bits"), bits},           {QStringLiteral("count"), doc.BattleCount()},
+        {QStringLiteral("groupStarts"), groupStarts}, {QStringLiteral("labels"), labels},
+        {QStringLiteral("records"), records},     {QStringLiteral("values"), values},
     };
 }
 
@@ -101,7 +121,7 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
                        .arg(set.SectionSettings(SettingStep, q))
                        .arg(ShownNotationName(doc, TabIdSection, k, q));
             for (int n = 0; n < set.IdCount; ++n)
-                out << u' ' << FormatByte(doc, TabIdSection, k, q, doc.IdBytes(k)(q, n));
+                out << u' ' << FormatCellValue(doc, {TabIdSection, k, q, n + 1}, *CellValueOf(doc, {TabIdSection, k, q, n + 1}));
             out << u'\n';
         }
     }
@@ -109,14 +129,14 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
     for (int j = 1; j <= doc.IndividualCount; ++j)
         out << QStringLiteral("  %1（オフセット %2、%3）: %4\n")
                    .arg(doc.IndividualNames(j), Hex(doc.IndividualAddresses(j)), ShownNotationName(doc, TabIndividual, 0, j),
-                        FormatByte(doc, TabIndividual, 0, j, doc.IndividualBytes(j)));
+                        FormatCellValue(doc, {TabIndividual, 0, 1, j}, *CellValueOf(doc, {TabIndividual, 0, 1, j})));
     out << QStringLiteral("\n[戦闘パラメータ] %1 件\n").arg(doc.BattleCount());
     for (int j = 1; j <= kBattleRecordSize; ++j)
         out << QStringLiteral("  %1. %2（%3）\n").arg(j).arg(doc.BattleSectionNames(j), ShownNotationName(doc, TabBattle, 0, j));
     for (int i = 1; i <= doc.BattleCount(); ++i) {
         out << QStringLiteral("  %1（ブロック %2）%3:").arg(i, 4).arg(BattleBlockOf(doc, i)).arg(BattleRowLabel(doc, i));
         for (int j = 1; j <= kBattleRecordSize; ++j)
-            out << u' ' << FormatByte(doc, TabBattle, 0, j, doc.BattleParams(j, i));
+            out << u' ' << FormatCellValue(doc, {TabBattle, 0, j, i}, *CellValueOf(doc, {TabBattle, 0, j, i}));
         out << u'\n';
     }
     out << u'\n';
@@ -128,13 +148,16 @@ void PrintDocument(const DocumentState& doc, qsizetype romSize, const ProblemLog
 QJsonObject DocumentReport(const DocumentState& doc, qsizetype romSize, const ProblemLog& log)
 {
     QJsonArray individual;
-    for (int j = 1; j <= doc.IndividualCount; ++j)
-        individual.append(QJsonObject{
+    for (int j = 1; j <= doc.IndividualCount; ++j) {
+        const CellSpan cell = CellSpanOf(doc, {TabIndividual, 0, 1, j});
+        individual.append(WithType(QJsonObject{
             {QStringLiteral("offset"), doc.IndividualAddresses(j)},
             {QStringLiteral("name"), doc.IndividualNames(j)},
             {QStringLiteral("notation"), NotationCode(doc, TabIndividual, 0, j)},
-            {QStringLiteral("byte"), int{doc.IndividualBytes(j)}},
-        });
+            {QStringLiteral("byte"), int{cell[0]}},
+            {QStringLiteral("value"), qint64{cell.value()}},
+        }, doc, SectionType(doc, TabIndividual, 0, j)));
+    }
     return QJsonObject{
         {QStringLiteral("mode"), doc.ModeName},
         {QStringLiteral("modeFolder"), doc.ModeFolder},

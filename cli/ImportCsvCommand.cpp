@@ -28,13 +28,11 @@ QString CellOf(const DocumentState& doc, const CellRef& cell)
 QString ChangeLine(const DocumentState& doc, const CsvChange& change)
 {
     const CellRef& c = change.cell;
-    const int section = c.tab == TabIndividual ? c.row : c.col;
     return QStringLiteral("%1:%2:%3: %4: %5 -> %6\n")
         .arg(change.file)
         .arg(change.line)
         .arg(change.field)
-        .arg(CellOf(doc, c), FormatByte(doc, c.tab, c.dataSet, section, change.oldByte),
-             FormatByte(doc, c.tab, c.dataSet, section, change.newByte));
+        .arg(CellOf(doc, c), FormatCellValue(doc, c, change.oldValue), FormatCellValue(doc, c, change.newValue));
 }
 
 QString ResultJson(const CsvImportResult& result, const QStringList& problems)
@@ -44,8 +42,8 @@ QString ResultJson(const CsvImportResult& result, const QStringList& problems)
         changes << JsonObject({{"file", Json(change.file)},
                                {"line", Json(change.line)},
                                {"field", Json(change.field)},
-                               {"old", Json(int{change.oldByte})},
-                               {"new", Json(int{change.newByte})}});
+                               {"old", Json(qint64{change.oldValue})},
+                               {"new", Json(qint64{change.newValue})}});
     return JsonObject({{"changes", u'[' + changes.join(u',') + u']'}, {"problems", Json(QJsonArray::fromStringList(problems))}});
 }
 
@@ -78,7 +76,7 @@ int RunImportCsv(const QStringList& args, QTextStream& out, QTextStream& err)
         std::vector<CellChange> changes;
         changes.reserve(result.changes.size());
         for (const CsvChange& change : result.changes)
-            changes.push_back({change.cell, {change.oldByte}, {change.newByte}});
+            changes.push_back({change.cell, {change.oldValue}, {change.newValue}});
         if (!ApplyCellChanges(doc, changes)) {
             problems << QStringLiteral("取り込む変更に同じセルが二度あります。");
         } else {

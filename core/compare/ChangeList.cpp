@@ -38,8 +38,7 @@ ChangeEntry CellEntry(const DocumentState& doc, const CellRef& cell)
 {
     ChangeEntry entry;
     static_cast<ChangedCell&>(entry) =
-        DescribeChangedCell(doc, cell, doc.History->BaselineByte(cell.tab, cell.dataSet, cell.col, cell.row).value_or(0),
-                            *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row));
+        DescribeChangedCell(doc, cell, doc.History->BaselineValue(doc, cell).value_or(0), *CellValueOf(doc, cell));
     return entry;
 }
 

@@ -154,6 +154,15 @@ std::vector<SectionPair> SectionRuns(const NdArray<std::uint8_t, 2>& a, const Nd
     return differs ? runs : std::vector<SectionPair>{};
 }
 
+// A cell's value from the byte columns' runs: size bytes from column, at index n.
+std::uint32_t RunValue(const std::vector<SectionPair>& runs, bool after, int column, int size, int n)
+{
+    std::uint32_t value = 0;
+    for (int k = size - 1; k >= 0; --k)
+        value = value << 8 | (after ? runs[column + k].after : runs[column + k].before)[n];
+    return value;
+}
+
 void CompareIdSections(const DocumentState& oldDoc, const DocumentState& newDoc, std::vector<CellDifference>& cells)
 {
     const int dataSets = std::min(oldDoc.DataSetCount, newDoc.DataSetCount);
@@ -164,16 +173,22 @@ void CompareIdSections(const DocumentState& oldDoc, const DocumentState& newDoc,
         const int sections = std::min(a.SectionCount, b.SectionCount);
         if (ids < 1 || sections < 1)
             continue;
-        const std::vector<SectionPair> runs = SectionRuns(oldDoc.IdBytes(k), newDoc.IdBytes(k), sections, 0, ids);
+        // Both images are read with one mode's definitions, so their byte columns match.
+        const int columns = std::min(oldDoc.IdBytes(k).upper(0), newDoc.IdBytes(k).upper(0));
+        const std::vector<SectionPair> runs = SectionRuns(oldDoc.IdBytes(k), newDoc.IdBytes(k), columns, 0, ids);
         if (runs.empty())
             continue;
         for (int n = 0; n < ids; ++n)
             for (int q = 1; q <= sections; ++q) {
-                const std::uint8_t before = runs[q].before[n];
-                const std::uint8_t after = runs[q].after[n];
+                const int column = oldDoc.IdColumn(k, q);
+                const int size = SectionType(oldDoc, TabIdSection, k, q).Size;
+                if (column + size - 1 > columns)
+                    continue;
+                const std::uint32_t before = RunValue(runs, false, column, size, n);
+                const std::uint32_t after = RunValue(runs, true, column, size, n);
                 if (before != after)
                     cells.push_back({TabIdSection, k, a.Name, n + 1, a.IdNames(n + 1), q, a.SectionNames(q),
-                                     CellOffset(oldDoc, TabIdSection, k, q, n + 1), before, after});
+                                     CellOffset(oldDoc, TabIdSection, k, q, n + 1), before, after, size});
             }
     }
 }
@@ -182,11 +197,12 @@ void CompareIndividual(const DocumentState& oldDoc, const DocumentState& newDoc,
 {
     const int entries = std::min(oldDoc.IndividualCount, newDoc.IndividualCount);
     for (int j = 1; j <= entries; ++j) {
-        const std::uint8_t before = oldDoc.IndividualBytes(j);
-        const std::uint8_t after = newDoc.IndividualBytes(j);
+        const std::uint32_t before = CellValueOf(oldDoc, {TabIndividual, 0, 1, j}).value_or(0);
+        const std::uint32_t after = CellValueOf(newDoc, {TabIndividual, 0, 1, j}).value_or(0);
         if (before != after)
             cells.push_back({TabIndividual, 0, QString(), j, oldDoc.IndividualNames(j), 1, QString(),
-                             CellOffset(oldDoc, TabIndividual, 0, 1, j), before, after});
+                             CellOffset(oldDoc, TabIndividual, 0, 1, j), before, after,
+                             CellTypeOf(oldDoc, {TabIndividual, 0, 1, j}).Size});
     }
 }
 
@@ -219,11 +235,15 @@ void CompareBlocks(const DocumentState& oldDoc, const DocumentState& newDoc, std
         return true;
     for (int i = 1; i <= records; ++i)
         for (int j = 1; j <= kBattleRecordSize; ++j) {
-            const std::uint8_t before = runs[j].before[i];
-            const std::uint8_t after = runs[j].after[i];
+            // A byte inside an earlier field differs as part of that field.
+            if (BattleFieldOf(oldDoc, j) != j)
+                continue;
+            const int size = SectionType(oldDoc, TabBattle, 0, j).Size;
+            const std::uint32_t before = RunValue(runs, false, j, size, i);
+            const std::uint32_t after = RunValue(runs, true, j, size, i);
             if (before != after)
                 result.cells.push_back({TabBattle, 0, QString(), i, BattleRowLabel(oldDoc, i), j,
-                                        oldDoc.BattleSectionNames(j), std::nullopt, before, after});
+                                        oldDoc.BattleSectionNames(j), std::nullopt, before, after, size});
         }
     return true;
 }

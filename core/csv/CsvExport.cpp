@@ -1,5 +1,6 @@
 #include "core/csv/CsvExport.h"
 
+#include "core/document/CellBytes.h"
 #include "core/files/ProgramFolder.h"
 #include "core/files/SaveFile.h"
 #include "core/files/Text.h"
@@ -35,7 +36,7 @@ ValueChars ToChars(const QString& text)
 // Texts are made once and then copied: a table repeats few values many times.
 class ValueText {
 public:
-    ValueText(const DocumentState& doc, CsvNotation notation) : doc_(doc)
+    ValueText(const DocumentState& doc, CsvNotation notation) : doc_(doc), notation_(notation)
     {
         if (notation == CsvNotation::Own)
             return;
@@ -52,8 +53,14 @@ public:
             slots_.assign(static_cast<std::size_t>(sections) + 1, -1);
     }
 
-    void append(std::string& out, int tab, int dataSet, int section, std::uint8_t value)
+    // A value of size bytes; the texts of wider values are made each time, as they seldom repeat.
+    void append(std::string& out, int tab, int dataSet, int section, std::uint32_t value, int size)
     {
+        if (size > 1) {
+            const QString text = CsvValueText(value, size, notation_, ShownNotation(doc_, tab, dataSet, section));
+            out += text.toLatin1().toStdString(); // always ASCII
+            return;
+        }
         ValueChars* text = &fixedTexts_[value];
         if (!fixed_) {
             // Each section's own notation, exactly as the grid shows it. FormatByte depends
@@ -89,6 +96,7 @@ private:
     }
 
     const DocumentState& doc_;
+    CsvNotation notation_;
     bool fixed_ = false;
     Texts fixedTexts_{};
     std::vector<std::pair<int, Texts>> byCode_; // texts by notation code, made as they are needed
@@ -193,7 +201,8 @@ CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
         csv.name(set.IdNames(j));
         for (int c = 1; c <= sections; ++c) {
             csv.comma();
-            values.append(csv.bytes, TabIdSection, dataSet, c, doc.IdBytes(dataSet)(c, j - 1));
+            const CellSpan cell = CellSpanOf(doc, {TabIdSection, dataSet, c, j});
+            values.append(csv.bytes, TabIdSection, dataSet, c, cell.value(), cell.size);
         }
         csv.endLine();
     }
@@ -207,7 +216,8 @@ CsvFile IndividualFile(const DocumentState& doc, ValueText& values)
     for (int i = 1; i <= doc.IndividualCount; ++i) {
         csv.name(doc.IndividualNames(i));
         csv.comma();
-        values.append(csv.bytes, TabIndividual, 0, i, doc.IndividualBytes(i));
+        const CellSpan cell = CellSpanOf(doc, {TabIndividual, 0, 1, i});
+        values.append(csv.bytes, TabIndividual, 0, i, cell.value(), cell.size);
         csv.endLine();
     }
     return csv;
@@ -222,7 +232,8 @@ CsvFile BattleFile(const DocumentState& doc, ValueText& values)
         csv.name(BattleRowLabel(doc, r));
         for (int c = 1; c <= kBattleRecordSize; ++c) {
             csv.comma();
-            values.append(csv.bytes, TabBattle, 0, c, doc.BattleParams(c, r));
+            const CellSpan cell = CellSpanOf(doc, {TabBattle, 0, c, r});
+            values.append(csv.bytes, TabBattle, 0, c, cell.value(), cell.size);
         }
         csv.endLine();
     }

@@ -5,7 +5,11 @@
 #include "core/files/ProgramFolder.h"
 #include "core/files/ReadFile.h"
 #include "core/files/Text.h"
+#include "core/value/CellValue.h"
+#include "core/value/CsvValue.h"
+#include "core/value/NamesText.h"
 #include "core/view/Conversions.h"
+#include "core/view/Grid.h"
 
 #include <QDir>
 #include <QHash>
@@ -15,16 +19,17 @@ namespace zor {
 
 namespace {
 
-// The forms a value may take, as a problem names them.
-QString ValueForms(CsvNotation notation)
+// The forms a value of size bytes may take, as a problem names them.
+QString ValueForms(CsvNotation notation, int size)
 {
     switch (notation) {
     case CsvNotation::Hex:
-        return QStringLiteral(u"00〜FF（16 進）、") + CellTextForms();
+        return (size == 1 ? QStringLiteral(u"00") : QStringLiteral(u"0")) + QStringLiteral(u"〜%1（16 進）、").arg(MaxUnsigned(size), 0, 16).toUpper()
+               + EditorTextForms(size);
     case CsvNotation::Signed:
-        return QStringLiteral(u"−128〜127、") + CellTextForms();
+        return QStringLiteral(u"−%1〜%2、").arg(-MinSigned(size)).arg(MaxSigned(size)) + EditorTextForms(size);
     default:
-        return CellTextForms();
+        return EditorTextForms(size);
     }
 }
 
@@ -200,33 +205,54 @@ private:
                 }
             }
         }
-        const RowBytes bytes = CellRowBytes(doc_, table_.tab, table_.dataSet, row);
         for (int c = 1; c <= sections_; ++c) {
             const QStringView value = fields[labelFields + c - 1].text;
             const int field = c + 1;
-            const std::optional<std::uint8_t> byte = ParseValueText(value, notation_);
-            if (!byte) {
-                problem(line, field, QStringLiteral("「%1」は値として読めません（使える形: %2）。").arg(QuoteText(value), ValueForms(notation_)));
+            const CellRef cell{table_.tab, table_.dataSet, table_.tab == TabIndividual ? 1 : c, row};
+            const CellSpan bytes = CellSpanOf(doc_, cell);
+            std::int64_t number = ReadCsvNumber(value, notation_, bytes.size);
+            if (number < 0)
+                number = nameOf(cell, value, bytes.size);
+            if (number < 0) {
+                problem(line, field, QStringLiteral("「%1」は値として読めません（使える形: %2）。").arg(QuoteText(value), ValueForms(notation_, bytes.size)));
                 continue;
             }
-            const std::uint8_t old = bytes[c];
-            if (*byte == old)
+            const std::uint32_t old = bytes.value();
+            const auto now = static_cast<std::uint32_t>(number);
+            if (now == old)
                 continue;
-            const CellRef cell{table_.tab, table_.dataSet, table_.tab == TabIndividual ? 1 : c, row};
             if (const std::optional<QString> why = ReadOnlyReason(doc_, cell.tab, cell.dataSet, cell.col, cell.row)) {
                 problem(line, field, *why);
                 continue;
             }
-            if (cell.tab == TabBattle && c == 1 && *byte == 0) {
-                problem(line, field,
-                        QStringLiteral("レコード %1 の最初のバイトを 0 にはできません。0 で始まるレコードは保存できません。").arg(row));
+            if (cell.tab == TabBattle && c == 1 && (now & 0xFF) == 0) {
+                problem(line, field, QStringLiteral("レコード %1 の最初のバイト%2を 0 にはできません。0 で始まるレコードは保存できません。")
+                                         .arg(row)
+                                         .arg(FirstByteNote(doc_, now)));
                 continue;
             }
-            result_.changes.push_back({file_, line, field, cell, old, *byte});
+            result_.changes.push_back({file_, line, field, cell, old, now});
         }
     }
 
+    // The ID a name in a Names column gives (the first with it, as the editor reads it); -1 for none.
+    std::int64_t nameOf(const CellRef& cell, QStringView text, int size)
+    {
+        const CellType& type = CellTypeOf(doc_, cell);
+        if (type.NamesDataSet < 1 || type.NamesDataSet > doc_.DataSetCount)
+            return -1;
+        QStringList& names = names_[type.NamesDataSet];
+        if (names.isEmpty()) {
+            const NdArray<QString, 1>& byId = doc_.DataSets(type.NamesDataSet).IdNames;
+            for (int i = 1; i <= byId.upper(); ++i)
+                names << byId(i);
+        }
+        const std::optional<std::uint32_t> id = ReadNameOrNumber(text, size, names);
+        return id ? std::int64_t{*id} : -1;
+    }
+
     const DocumentState& doc_;
+    QHash<int, QStringList> names_; // by Names data set, read at the first name met
     CsvNotation notation_;
     const CsvTable& table_;
     QString file_;
@@ -304,7 +330,7 @@ Result<WriteResult> ApplyCsvImport(DocumentState& doc, const CsvImportResult& re
     std::vector<CellWrite> writes;
     writes.reserve(result.changes.size());
     for (const CsvChange& change : result.changes)
-        writes.push_back({change.cell, change.newByte});
+        writes.push_back({change.cell, change.newValue});
     return WriteCells(doc, writes, std::nullopt, UnchangedCells::Skipped, large);
 }
 

@@ -36,8 +36,8 @@ struct CsvChange {
     int line = 0;   // from 1
     int field = 0;  // from 1: the label is field 1, the first value field 2
     CellRef cell;   // where it goes: on tab 1 column = section and row = ID + 1; on tab 2 column 1 and row = entry
-    std::uint8_t oldByte = 0;
-    std::uint8_t newByte = 0;
+    std::uint32_t oldValue = 0; // the cell's values, unsigned
+    std::uint32_t newValue = 0;
 };
 
 struct CsvImportResult {
@@ -55,7 +55,8 @@ struct CsvImportResult {
 inline constexpr int kMaxCsvProblems = 1000;
 
 // Checks bytes as the file of table, adding its changes, problems and notes to result.
-// Values are read by ParseValueText in notation. A change is a problem when its cell
+// Values are read by ReadCsvValue in notation, by each cell's size (a name too in a
+// Names column). A change is a problem when its cell
 // can't be written (ReadOnlyReason), or when it makes a battle record's first byte 0,
 // which the save refuses. Changes nothing.
 void CheckCsvFile(const DocumentState& doc, CsvNotation notation, const CsvTable& table, QByteArrayView bytes,

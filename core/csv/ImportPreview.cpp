@@ -14,7 +14,7 @@ ImportPreview PreviewCsvImport(const DocumentState& doc, const CsvImportResult& 
         if (preview.files.empty() || preview.files.back().file != change.file)
             preview.files.push_back({change.file, 0});
         ++preview.files.back().changes;
-        preview.lines << ChangedCellLine(doc, DescribeChangedCell(doc, change.cell, change.oldByte, change.newByte));
+        preview.lines << ChangedCellLine(doc, DescribeChangedCell(doc, change.cell, change.oldValue, change.newValue));
     }
     return preview;
 }

@@ -5,43 +5,75 @@
 #include "core/document/ReadImage.h"
 #include "core/files/Text.h"
 
+#include <algorithm>
+
 namespace zor {
 
-const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int col, int row)
+int BattleFieldOf(const DocumentState& doc, int col)
 {
+    // Fields lie one after another from byte 1; a [Size] on a byte inside a field is not a field.
+    int field = 1;
+    for (int next = 1; next <= col; next += SectionType(doc, TabBattle, 0, next).Size)
+        field = next;
+    return field;
+}
+
+const CellType& CellTypeOf(const DocumentState& doc, const CellRef& cell)
+{
+    static const CellType byte;
+    if (cell.tab == TabBattle && BattleFieldOf(doc, cell.col) != cell.col)
+        return byte;
+    return SectionType(doc, cell.tab, cell.dataSet, cell.tab == TabIndividual ? cell.row : cell.col);
+}
+
+CellSpan CellSpanOf(const DocumentState& doc, const CellRef& cell)
+{
+    const int col = cell.col;
+    const int row = cell.row;
     if (row < 1 || col < 1)
-        return nullptr;
-    switch (tab) {
-    case TabIdSection:
-        if (dataSet < 1 || dataSet > doc.DataSetCount || row > doc.DataSets(dataSet).IdCount
-            || col > doc.DataSets(dataSet).SectionCount)
-            return nullptr;
-        return doc.IdBytes(dataSet).contains(col, row - 1) ? &doc.IdBytes(dataSet)(col, row - 1) : nullptr;
-    case TabIndividual:
-        return row <= doc.IndividualCount && doc.IndividualBytes().contains(row) ? &doc.IndividualBytes()(row) : nullptr;
-    case TabBattle:
-        return row <= doc.BattleCount() && col <= kBattleRecordSize ? &doc.BattleParams()(col, row) : nullptr;
+        return {};
+    switch (cell.tab) {
+    case TabIdSection: {
+        if (cell.dataSet < 1 || cell.dataSet > doc.DataSetCount || row > doc.DataSets(cell.dataSet).IdCount
+            || col > doc.DataSets(cell.dataSet).SectionCount)
+            return {};
+        const NdArray<std::uint8_t, 2>& bytes = doc.IdBytes(cell.dataSet);
+        const int column = doc.IdColumn(cell.dataSet, col);
+        const int size = SectionType(doc, TabIdSection, cell.dataSet, col).Size;
+        if (column < 1 || !bytes.contains(column + size - 1, row - 1))
+            return {};
+        // (byte column, ID): the next byte is a whole column of IDs further on.
+        return {&bytes(column, row - 1), bytes.upper(1) + 1, size};
+    }
+    case TabIndividual: {
+        const int index = doc.IndividualIndex(row);
+        const int size = SectionType(doc, TabIndividual, 0, row).Size;
+        if (row > doc.IndividualCount || index < 1 || !doc.IndividualBytes().contains(index + size - 1))
+            return {};
+        return {&doc.IndividualBytes()(index), 1, size};
+    }
+    case TabBattle: {
+        if (row > doc.BattleCount() || col > kBattleRecordSize)
+            return {};
+        const int size = CellTypeOf(doc, cell).Size;
+        return {&doc.BattleParams()(col, row), doc.BattleParams().upper(1) + 1, size};
+    }
     default:
-        return nullptr;
+        return {};
     }
 }
 
-RowBytes CellRowBytes(const DocumentState& doc, int tab, int dataSet, int row)
+const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int col, int row)
 {
-    const std::uint8_t* first = CellByte(doc, tab, dataSet, 1, row);
-    if (!first)
-        return {};
-    switch (tab) {
-    case TabIdSection: {
-        // (section, ID): the next section is a whole column of IDs further on.
-        const NdArray<std::uint8_t, 2>& bytes = doc.IdBytes(dataSet);
-        return {first, bytes.upper(1) + 1, doc.DataSets(dataSet).SectionCount};
-    }
-    case TabBattle:
-        return {first, doc.BattleParams().upper(1) + 1, kBattleRecordSize};
-    default:
-        return {first, 0, 1};
-    }
+    return CellSpanOf(doc, {tab, dataSet, col, row}).first;
+}
+
+std::optional<std::uint32_t> CellValueOf(const DocumentState& doc, const CellRef& cell)
+{
+    const CellSpan span = CellSpanOf(doc, cell);
+    if (!span)
+        return std::nullopt;
+    return span.value();
 }
 
 std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int dataSet, int col, int row)
@@ -63,6 +95,8 @@ QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int ro
 {
     if (tab == TabIndividual)
         return QStringLiteral("個別データ「%1」").arg(QuoteText(doc.IndividualNames(row)));
+    if (tab == TabBattle)
+        return QStringLiteral("戦闘パラメータのレコード %1 のバイト %2").arg(row).arg(col);
     const DataSet& set = doc.DataSets(dataSet);
     return QStringLiteral("「%1」の ID %2「%3」、セクション「%4」")
         .arg(QuoteText(set.Name))
@@ -73,13 +107,15 @@ QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int ro
 namespace {
 
 // With FixChecksum=1 every save writes the header's checksum and complement over whatever
-// a cell there would hold.
-bool InChecksum(const DocumentState& doc, std::int64_t offset)
+// a cell there would hold: the offset of the first of the cell's size bytes that lies there.
+std::optional<std::int64_t> InChecksum(const DocumentState& doc, std::int64_t offset, int size)
 {
     if (!doc.FixChecksum)
-        return false;
+        return std::nullopt;
     const std::optional<qsizetype> place = ChecksumPlace(doc.RomSizeAtRead);
-    return place && offset >= *place && offset < *place + kChecksumBytes;
+    if (!place || offset + size <= *place || offset >= *place + kChecksumBytes)
+        return std::nullopt;
+    return std::max<std::int64_t>(offset, *place);
 }
 
 } // namespace
@@ -90,27 +126,37 @@ std::optional<QString> ReadOnlyReason(const DocumentState& doc, int tab, int dat
         return std::nullopt;
     if (!doc.ImageReadOnly.isEmpty())
         return doc.ImageReadOnly;
-    if (tab == TabBattle)
+    if (tab == TabBattle) {
+        if (const int field = BattleFieldOf(doc, col); field != col)
+            return QStringLiteral("戦闘パラメータのバイト %1 はバイト %2 から始まる %3 バイトの値の一部のため、ここでは変更できません。"
+                                  "バイト %2 の列で変更してください。")
+                .arg(col)
+                .arg(field)
+                .arg(SectionType(doc, TabBattle, 0, field).Size);
         return BattleReadOnlyReason(doc);
+    }
     if (tab != TabIdSection && tab != TabIndividual)
         return std::nullopt;
     if (tab == TabIdSection && doc.DataSets(dataSet).SettingsUnreadable)
         return QStringLiteral("「%1」の設定ファイル（.ini）を読めなかったため、間隔と表記が分からず、変更できません。")
             .arg(QuoteText(doc.DataSets(dataSet).Name));
     const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
-    if (offset && *offset >= 0 && *offset < kMaxImageSize && !InChecksum(doc, *offset))
+    const int size = CellTypeOf(doc, {tab, dataSet, col, row}).Size;
+    const std::optional<std::int64_t> checksum = offset ? InChecksum(doc, *offset, size) : std::nullopt;
+    if (offset && *offset >= 0 && *offset + size <= kMaxImageSize && !checksum)
         return std::nullopt; // the usual case, asked for every cell of a paste: no name made
     const QString name = CellName(doc, tab, dataSet, col, row);
-    if (offset && InChecksum(doc, *offset))
+    if (checksum)
         return QStringLiteral("%1はヘッダーのチェックサム（オフセット %2）にあり、FixChecksum=1 のため保存のたびに書き直されるので、"
                               "変更できません。")
-            .arg(name, HexOffset(*offset));
+            .arg(name, HexOffset(*checksum));
     if (!offset)
         return QStringLiteral("%1はオフセットを読めないため、書けません。").arg(name);
     if (*offset < 0)
         return QStringLiteral("%1はオフセット %2 がイメージの先頭より前にあるため、書けません。").arg(name, HexOffset(*offset));
+    // A wider cell may start below the limit and end past it: the offset named is its first byte past it.
     return QStringLiteral("%1はオフセット %2 がイメージの大きさの上限（64 MiB）を超えるため、書けません。")
-        .arg(name, HexOffset(*offset));
+        .arg(name, HexOffset(std::max<std::int64_t>(*offset, kMaxImageSize)));
 }
 
 std::optional<QString> BattleReadOnlyReason(const DocumentState& doc)

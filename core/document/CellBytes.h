@@ -1,10 +1,12 @@
 #pragma once
 
-// The one place that turns a grid cell of a table into its document byte: tab 1
-// (column, row - 1) of the data set's Bytes, tab 2 the entry of the row (the column
-// does not matter), tab 3 (column, row) of BattleParams. nullptr outside the table.
-// Beside it, where such a cell lies in the image and whether it may be written.
+// The one place that turns a grid cell of a table into its document bytes: tab 1 its
+// section's byte columns at row - 1 of the data set's bytes, tab 2 the entry of the row
+// (the column does not matter), tab 3 (column, row) of BattleParams and the bytes after
+// it in the record. Beside it, the cell's type and value, where it lies in the image and
+// whether it may be written.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 
 #include <QString>
@@ -15,27 +17,48 @@
 
 namespace zor {
 
+// A cell's bytes in its table, the lowest first: byte k is first[k * stride]. Empty
+// (first null) outside every table.
+struct CellSpan {
+    const std::uint8_t* first = nullptr;
+    std::ptrdiff_t stride = 0;
+    int size = 0;
+
+    explicit operator bool() const { return first != nullptr; }
+    std::uint8_t operator[](int k) const { return first[k * stride]; }
+    std::uint32_t value() const
+    {
+        std::uint32_t v = 0;
+        for (int k = size - 1; k >= 0; --k)
+            v = v << 8 | first[k * stride];
+        return v;
+    }
+};
+CellSpan CellSpanOf(const DocumentState& doc, const CellRef& cell);
+
+// The first byte of a cell; nullptr outside every table.
 const std::uint8_t* CellByte(const DocumentState& doc, int tab, int dataSet, int col, int row);
 
-// The bytes of one row of a table, for code that walks all its sections: the byte of the
-// cell in column c (grid coordinates, as CellByte) is first[(c - 1) * step]. On tab 2 a row
-// has one column. Empty (first null) outside the table.
-struct RowBytes {
-    const std::uint8_t* first = nullptr;
-    std::ptrdiff_t step = 0;
-    int columns = 0;
+// A cell's value, its bytes read as an unsigned number; nullopt outside every table.
+std::optional<std::uint32_t> CellValueOf(const DocumentState& doc, const CellRef& cell);
 
-    std::uint8_t operator[](int col) const { return first[(col - 1) * step]; }
-};
-RowBytes CellRowBytes(const DocumentState& doc, int tab, int dataSet, int row);
+// The type of a cell: its section's, except that a battle byte inside an earlier field is
+// a byte of its own (read-only, see ReadOnlyReason).
+const CellType& CellTypeOf(const DocumentState& doc, const CellRef& cell);
 
-// The file offset of a cell: on tab 1 its section's offset + ID number × step, on tab 2
+// The battle field that byte col (1 to 25) belongs to: col itself when a field starts
+// there, else the earlier field whose bytes run over it. A field's [Size] never runs past
+// byte 25 (the load refuses it).
+int BattleFieldOf(const DocumentState& doc, int col);
+
+// The file offset of a cell's first byte: on tab 1 its section's offset + ID number × step, on tab 2
 // its entry's offset, in 64 bits, so it may lie before the image or far past it. nullopt
 // for a battle cell (the blocks have no fixed place), a cell outside its table, and a
 // cell whose offset line is unusable.
 std::optional<std::int64_t> CellOffset(const DocumentState& doc, int tab, int dataSet, int col, int row);
 
-// A cell of tab 1 or 2 as a message names it: the table, the ID or entry, the section.
+// A cell as a message names it: the table, the ID or entry, the section; on tab 3 the
+// record and the byte.
 QString CellName(const DocumentState& doc, int tab, int dataSet, int col, int row);
 
 // Why a cell is read-only, in a short Japanese sentence: no cell of the image may change

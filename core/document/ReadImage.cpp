@@ -46,18 +46,21 @@ void ReadIdSectionBytes(DocumentState& doc, const QByteArray& image, ProblemLog&
                 continue; // already reported; its cells stay 0
             const std::int64_t address = set.SectionAddresses(q);
             const std::int64_t step = set.SectionSettings(SettingStep, q);
+            const int column = doc.IdColumn(k, q);
+            const int size = SectionType(doc, TabIdSection, k, q).Size;
             int before = 0;
             int outside = 0;
-            for (int n = 0; n < set.IdCount; ++n) {
-                const std::int64_t offset = address + n * step;
-                const std::optional<std::uint8_t> byte = ByteAt(image, offset);
-                if (byte)
-                    bytes(q, n) = *byte;
-                else if (offset < 0)
-                    ++before;
-                else
-                    ++outside;
-            }
+            for (int n = 0; n < set.IdCount; ++n)
+                for (int b = 0; b < size; ++b) {
+                    const std::int64_t offset = address + n * step + b;
+                    const std::optional<std::uint8_t> byte = ByteAt(image, offset);
+                    if (byte)
+                        bytes(column + b, n) = *byte;
+                    else if (offset < 0)
+                        ++before;
+                    else
+                        ++outside;
+                }
             // Once per section for each side, as the cells of a section lie in one run.
             const auto report = [&](int count, const QString& where) {
                 if (count > 0)
@@ -80,14 +83,20 @@ void ReadIndividualBytes(DocumentState& doc, const QByteArray& image, ProblemLog
     for (int j = 1; j <= doc.IndividualCount; ++j) {
         if (doc.IndividualAddressUnusable(j))
             continue; // already reported; it stays 0
-        const std::int32_t offset = doc.IndividualAddresses(j);
-        const std::optional<std::uint8_t> byte = ByteAt(image, offset);
-        if (byte)
-            bytes(j) = *byte;
-        else
+        const int index = doc.IndividualIndex(j);
+        const int size = SectionType(doc, TabIndividual, 0, j).Size;
+        std::optional<std::int64_t> outside; // the first of its bytes outside the image
+        for (int b = 0; b < size; ++b) {
+            const std::int64_t offset = std::int64_t{doc.IndividualAddresses(j)} + b;
+            if (const std::optional<std::uint8_t> byte = ByteAt(image, offset))
+                bytes(index + b) = *byte;
+            else if (!outside)
+                outside = offset;
+        }
+        if (outside)
             log.add(FindFileIgnoringCase(doc.ModeFolder, kIndividualSna), 2 * j - 1,
                     QStringLiteral("「%1」のオフセット %2 がイメージの外にあるため、0 として読みました。")
-                        .arg(QuoteText(doc.IndividualNames(j)), Hex(offset)));
+                        .arg(QuoteText(doc.IndividualNames(j)), Hex(*outside)));
     }
 }
 

@@ -10,10 +10,12 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace zor {
 
 struct DocumentState;
+struct CellRef;
 struct CellChange;
 struct RowChange;
 
@@ -27,10 +29,16 @@ struct BattleRecords {
 
 class Tables {
 public:
-    // Data set d's bytes, (section, ID number); an empty array for a data set without cells.
+    // Data set d's bytes, (byte column, ID number): a section of n bytes takes the n columns
+    // from IdColumn(d, section), so a data set without sizes has one column per section, the
+    // section's own number. An empty array for a data set without cells.
     const NdArray<std::uint8_t, 2>& IdBytes(int dataSet) const;
-    std::uint8_t IndividualBytes(int entry) const { return individual_(entry); }
+    // The first byte column of a section; 0 outside the data set.
+    int IdColumn(int dataSet, int section) const;
+    // The individual entries' bytes: entry e's n bytes from IndividualIndex(e) (e itself
+    // when no entry is wider than a byte).
     const NdArray<std::uint8_t, 1>& IndividualBytes() const { return individual_; }
+    int IndividualIndex(int entry) const;
     std::uint8_t BattleParams(int section, int record) const { return battle_.params(section, record); }
     const NdArray<std::uint8_t, 2>& BattleParams() const { return battle_.params; }
     int BattleCount() const { return battle_.count; }
@@ -42,11 +50,13 @@ private:
     friend bool ApplyCellChanges(DocumentState& doc, std::span<const CellChange> changes);
     friend void ApplyRowChange(DocumentState& doc, const RowChange& change, bool forward);
 
-    // The byte of grid cell (col, row) of a tab's table, as CellByte finds it; nullptr outside.
-    std::uint8_t* cellByte(const DocumentState& doc, int tab, int dataSet, int col, int row);
+    // Writes a cell's value into its bytes, as CellSpanOf finds them; false outside every table.
+    bool writeCell(const DocumentState& doc, const CellRef& cell, std::uint32_t value);
 
     NdArray<NdArray<std::uint8_t, 2>, 1> idBytes_{1}; // by data set, 1..DataSetCount
-    NdArray<std::uint8_t, 1> individual_{1};           // by entry
+    std::vector<std::vector<int>> idColumns_;          // by data set, by section: its first byte column
+    NdArray<std::uint8_t, 1> individual_{1};           // by byte index
+    std::vector<int> individualIndex_;                 // by entry: its first byte index
     BattleRecords battle_;
 };
 
@@ -54,9 +64,10 @@ private:
 // document by hand, as the load would). The edit history's baseline is taken after.
 class TableLoad {
 public:
-    // Sizes data set d's bytes to its definitions, every cell 0; d from 1 to DataSetCount.
+    // Sizes data set d's bytes to its definitions (the sections' sizes too), every byte 0;
+    // d from 1 to DataSetCount.
     static NdArray<std::uint8_t, 2>& IdBytes(DocumentState& doc, int dataSet);
-    // Sizes the individual entries' bytes to IndividualCount, every entry 0.
+    // Sizes the individual entries' bytes to IndividualCount and their sizes, every byte 0.
     static NdArray<std::uint8_t, 1>& IndividualBytes(DocumentState& doc);
     static void Battle(DocumentState& doc, BattleRecords records);
 };

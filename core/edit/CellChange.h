@@ -14,9 +14,10 @@
 
 namespace zor {
 
-// What a cell holds: its bytes, lowest first. Every cell is one byte wide so far.
+// What a cell holds: its value, its 1 to 4 bytes read as an unsigned number (lowest byte
+// first); the cell's type says how many bytes it has.
 struct CellContents {
-    std::uint8_t byte = 0;
+    std::uint32_t value = 0;
     friend bool operator==(const CellContents&, const CellContents&) = default;
 };
 
@@ -33,7 +34,8 @@ struct CellChange {
 // Writes each change's new contents, in order, and keeps the history's count of changed
 // cells; nothing is journalled (the commands of the edit history journal around it; the
 // CLI's import writes without a journal). Refused whole, nothing written, when a cell lies
-// outside every table or doesn't hold the change's old contents when its turn comes.
+// outside every table, doesn't hold the change's old contents when its turn comes, or
+// can't hold the new ones (a value past its size).
 [[nodiscard]] bool ApplyCellChanges(DocumentState& doc, std::span<const CellChange> changes);
 
 } // namespace zor

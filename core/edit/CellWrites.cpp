@@ -2,6 +2,7 @@
 
 #include "core/document/CellBytes.h"
 #include "core/edit/CellChange.h"
+#include "core/value/CellValue.h"
 
 namespace zor {
 
@@ -9,10 +10,9 @@ Result<WriteResult> WriteCells(DocumentState& doc, std::span<const CellWrite> wr
                        UnchangedCells unchanged, LargeStep large)
 {
     const bool skip = unchanged == UnchangedCells::Skipped;
-    const auto byteOf = [&](const CellRef& c) { return CellByte(doc, c.tab, c.dataSet, c.col, c.row); };
     std::size_t records = 0;
     for (const CellWrite& write : writes)
-        if (const std::uint8_t* byte = byteOf(write.cell); byte && (!skip || *byte != write.value))
+        if (const std::optional<std::uint32_t> value = CellValueOf(doc, write.cell); value && (!skip || *value != write.value))
             ++records;
     if (records == 0)
         return WriteResult{};
@@ -20,6 +20,13 @@ Result<WriteResult> WriteCells(DocumentState& doc, std::span<const CellWrite> wr
         const CellRef& c = write.cell;
         if (std::optional<QString> why = ReadOnlyReason(doc, c.tab, c.dataSet, c.col, c.row))
             return Failure::Of(Failure::Kind::Refused, QString(), *why);
+        if (const int size = CellTypeOf(doc, c).Size; write.value > MaxUnsigned(size) && CellByte(doc, c.tab, c.dataSet, c.col, c.row))
+            return Failure::Of(Failure::Kind::Refused, QString(),
+                               QStringLiteral("%1は %2 バイトの値のため、%3 は入りません（%4 まで）。何も変えていません。")
+                                   .arg(CellName(doc, c.tab, c.dataSet, c.col, c.row))
+                                   .arg(size)
+                                   .arg(write.value)
+                                   .arg(MaxUnsigned(size)));
     }
     const bool kept = records <= doc.History->Limit();
     if (!kept && large == LargeStep::Refuse)
@@ -31,13 +38,13 @@ Result<WriteResult> WriteCells(DocumentState& doc, std::span<const CellWrite> wr
         step.cells.reserve(records);
     for (const CellWrite& write : writes) {
         const CellRef& c = write.cell;
-        const std::uint8_t* byte = byteOf(c);
-        if (!byte || (skip && *byte == write.value))
+        const std::optional<std::uint32_t> value = CellValueOf(doc, c);
+        if (!value || (skip && *value == write.value))
             continue;
-        changes.push_back({c, {*byte}, {write.value}});
+        changes.push_back({c, {*value}, {write.value}});
         const ScrollPosition view = scroll.value_or(ScrollPosition{c.row, c.col});
         if (kept)
-            step.cells.push_back({c.tab, c.dataSet, c.col, c.row, view.topRow, view.leftCol, *byte});
+            step.cells.push_back({c.tab, c.dataSet, c.col, c.row, view.topRow, view.leftCol, *value});
     }
     // Each cell is written once; the one function refuses a list that names one twice.
     if (!ApplyCellChanges(doc, changes))

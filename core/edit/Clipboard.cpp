@@ -11,10 +11,10 @@ namespace zor {
 
 namespace {
 
-// The byte of a cell; a cell outside the table reads as 0 and takes nothing.
-std::uint8_t ByteAt(const DocumentState& doc, const CellRef& cell)
+// The value of a cell; a cell outside the table reads as 0 and takes nothing.
+std::uint32_t ValueAt(const DocumentState& doc, const CellRef& cell)
 {
-    return ContentsOf(doc, cell).value_or(CellContents{}).byte;
+    return ContentsOf(doc, cell).value_or(CellContents{}).value;
 }
 
 // The block's cells row by row, left to right, as the clipboard holds them.
@@ -36,24 +36,24 @@ void CellClipboard::take(const CellSelection& s)
     ClipSize(1) = std::abs(s.rowSel - s.row) + 1;
     SelLeftCol = std::min(s.col, s.colSel);
     SelTopRow = std::min(s.row, s.rowSel);
-    ClipBytes.redim(ClipSize(0) + 1, ClipSize(1) + 1);
+    ClipValues.redim(ClipSize(0) + 1, ClipSize(1) + 1);
 }
 
 CellRef CopyCells(CellClipboard& clip, const DocumentState& doc, TableRef table, const CellSelection& selection)
 {
     clip.take(selection);
-    return WalkBlock(clip, table, [&](int j, int i, const CellRef& cell) { clip.set(j, i, ByteAt(doc, cell)); });
+    return WalkBlock(clip, table, [&](int j, int i, const CellRef& cell) { clip.set(j, i, ValueAt(doc, cell)); });
 }
 
 Result<ClipboardWrite> CutCells(CellClipboard& clip, DocumentState& doc, TableRef table, const CellSelection& selection,
                                 ScrollPosition scroll, LargeStep large)
 {
-    // The bytes as they are before they become 0, by rows as WalkBlock visits them.
-    std::vector<std::uint8_t> taken;
+    // The values as they are before they become 0, by rows as WalkBlock visits them.
+    std::vector<std::uint32_t> taken;
     std::vector<CellWrite> zeros;
     for (int row = std::min(selection.row, selection.rowSel); row <= std::max(selection.row, selection.rowSel); ++row)
         for (int col = std::min(selection.col, selection.colSel); col <= std::max(selection.col, selection.colSel); ++col) {
-            taken.push_back(ByteAt(doc, table.at(col, row)));
+            taken.push_back(ValueAt(doc, table.at(col, row)));
             zeros.push_back({table.at(col, row), 0});
         }
     const Result<WriteResult> written = WriteCells(doc, zeros, scroll, UnchangedCells::Journalled, large);

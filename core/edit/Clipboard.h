@@ -1,6 +1,6 @@
 #pragma once
 
-// The cell clipboard: a rectangle of raw bytes, one per cell, taken on one tab and pasted
+// The cell clipboard: a rectangle of cell values, one per cell, taken on one tab and pasted
 // on any, kept by its owner apart from the document, so that it outlives a load. Cut and
 // paste change the document through the undo journal, each as one step.
 
@@ -29,18 +29,18 @@ public:
     bool empty() const { return ClipSize(0) == 0; }
     int cols() const { return ClipSize(0); }
     int rows() const { return ClipSize(1); }
-    // The byte of block cell (j, i), both from 1.
-    std::uint8_t at(int j, int i) const { return ClipBytes(j, i); }
+    // The value of block cell (j, i), both from 1.
+    std::uint32_t at(int j, int i) const { return ClipValues(j, i); }
     // The top-left cell the block was taken from.
     int leftCol() const { return SelLeftCol; }
     int topRow() const { return SelTopRow; }
 
-    // Takes the selection's block: its size and place, every byte 0 until set.
+    // Takes the selection's block: its size and place, every value 0 until set.
     void take(const CellSelection& selection);
-    void set(int j, int i, std::uint8_t byte) { ClipBytes(j, i) = byte; }
+    void set(int j, int i, std::uint32_t value) { ClipValues(j, i) = value; }
 
 private:
-    NdArray<std::uint8_t, 2> ClipBytes;
+    NdArray<std::uint32_t, 2> ClipValues;
     NdArray<int, 1> ClipSize{1};
     int SelLeftCol = 0;
     int SelTopRow = 0;
@@ -67,7 +67,8 @@ struct ClipboardWrite {
 // column, never wrapped; every cell written is journalled, as one undo step; the cursor ends
 // on the last cell written. Unchanged when the clipboard is empty or nothing fits; a
 // read-only cell in the clipped block refuses the whole paste (the reason names the first
-// such cell), and a block too large to undo does as the cut's.
+// such cell), as does a value too large for its target cell; a block too large to undo
+// does as the cut's.
 [[nodiscard]] Result<ClipboardWrite> PasteCells(const CellClipboard& clip, DocumentState& doc, TableRef table, int row, int col,
                                                 GridSize grid, ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
 

@@ -92,21 +92,25 @@ void EditHistory::TakeBaselineFromImage(const DocumentState& doc, const QByteArr
 {
     TakeBaseline(doc);
     // The file on disk decides: a byte the save did not write (changed by someone else)
-    // is the baseline, and a cell whose document byte differs from it shows as changed.
-    const auto fromImage = [&](int tab, int dataSet, int col, int row, std::uint8_t& baseline) {
-        const std::optional<std::int64_t> offset = CellOffset(doc, tab, dataSet, col, row);
+    // is the baseline, and a cell whose document value differs from it shows as changed.
+    const auto fromImage = [&](const CellRef& cell, auto&& byteAt) {
+        const std::optional<std::int64_t> offset = CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
         if (!offset)
             return;
-        baseline = *offset >= 0 && *offset < image.size() ? static_cast<std::uint8_t>(image[static_cast<qsizetype>(*offset)]) : 0;
+        for (int k = 0; k < CellTypeOf(doc, cell).Size; ++k) {
+            const std::int64_t at = *offset + k;
+            byteAt(k) = at >= 0 && at < image.size() ? static_cast<std::uint8_t>(image[static_cast<qsizetype>(at)]) : 0;
+        }
     };
     for (int d = 1; d <= doc.DataSetCount; ++d) {
         const DataSet& set = doc.DataSets(d);
+        NdArray<std::uint8_t, 2>& bytes = idSections_[static_cast<std::size_t>(d)];
         for (int id = 0; id < set.IdCount; ++id)
             for (int c = 1; c <= set.SectionCount; ++c)
-                fromImage(TabIdSection, d, c, id + 1, idSections_[static_cast<std::size_t>(d)](c, id));
+                fromImage({TabIdSection, d, c, id + 1}, [&](int k) -> std::uint8_t& { return bytes(doc.IdColumn(d, c) + k, id); });
     }
     for (int e = 1; e <= doc.IndividualCount; ++e)
-        fromImage(TabIndividual, 0, 1, e, individual_(e));
+        fromImage({TabIndividual, 0, 1, e}, [&](int k) -> std::uint8_t& { return individual_(doc.IndividualIndex(e) + k); });
     Recount(doc);
 }
 
@@ -141,28 +145,39 @@ void EditHistory::recountBattle(const DocumentState& doc)
     }
 }
 
-std::optional<std::uint8_t> EditHistory::BaselineByte(int tab, int dataSet, int col, int row) const
+std::optional<std::uint32_t> EditHistory::BaselineValue(const DocumentState& doc, const CellRef& cell) const
 {
-    if (row < 1 || col < 1)
+    if (cell.row < 1 || cell.col < 1)
         return std::nullopt;
-    switch (tab) {
+    const int size = CellTypeOf(doc, cell).Size;
+    // The baseline's arrays are laid out as the document's: the cell's bytes lie where they do there.
+    const auto value = [size](auto&& byteAt) -> std::optional<std::uint32_t> {
+        std::uint32_t v = 0;
+        for (int k = size - 1; k >= 0; --k) {
+            const std::uint8_t* byte = byteAt(k);
+            if (!byte)
+                return std::nullopt;
+            v = v << 8 | *byte;
+        }
+        return v;
+    };
+    switch (cell.tab) {
     case TabIdSection: {
-        if (dataSet < 1 || dataSet >= static_cast<int>(idSections_.size()))
+        if (cell.dataSet < 1 || cell.dataSet >= static_cast<int>(idSections_.size()))
             return std::nullopt;
-        const NdArray<std::uint8_t, 2>& bytes = idSections_[static_cast<std::size_t>(dataSet)];
-        if (!bytes.contains(col, row - 1))
-            return std::nullopt;
-        return bytes(col, row - 1);
+        const NdArray<std::uint8_t, 2>& bytes = idSections_[static_cast<std::size_t>(cell.dataSet)];
+        const int column = doc.IdColumn(cell.dataSet, cell.col);
+        return value([&](int k) { return column > 0 && bytes.contains(column + k, cell.row - 1) ? &bytes(column + k, cell.row - 1) : nullptr; });
     }
-    case TabIndividual:
-        if (!individual_.contains(row))
-            return std::nullopt;
-        return individual_(row);
+    case TabIndividual: {
+        const int index = doc.IndividualIndex(cell.row);
+        return value([&](int k) { return index > 0 && individual_.contains(index + k) ? &individual_(index + k) : nullptr; });
+    }
     case TabBattle: {
-        const int record = BaselineRecordOf(row);
-        if (record == 0 || col > kBattleRecordSize || !battle_.contains(col, record))
+        const int record = BaselineRecordOf(cell.row);
+        if (record == 0 || cell.col > kBattleRecordSize)
             return std::nullopt;
-        return battle_(col, record);
+        return value([&](int k) { return battle_.contains(cell.col + k, record) ? &battle_(cell.col + k, record) : nullptr; });
     }
     default:
         return std::nullopt;
@@ -186,15 +201,17 @@ std::vector<int> EditHistory::DeletedBaselineRecords() const
     return deleted;
 }
 
-void EditHistory::CellWritten(int tab, int dataSet, int col, int row, std::uint8_t old, std::uint8_t now)
+void EditHistory::CellWritten(const DocumentState& doc, const CellRef& cell, std::uint32_t old, std::uint32_t now)
 {
-    const std::optional<std::uint8_t> baseline = BaselineByte(tab, dataSet, col, row);
-    if (!baseline || old == now)
+    if (old == now)
+        return;
+    const std::optional<std::uint32_t> baseline = BaselineValue(doc, cell);
+    if (!baseline)
         return; // an inserted row's cells count as changed whatever they hold
     const int delta = (now != *baseline) - (old != *baseline);
-    switch (tab) {
+    switch (cell.tab) {
     case TabIdSection:
-        idSectionChangedBySet_[static_cast<std::size_t>(dataSet)] += delta;
+        idSectionChangedBySet_[static_cast<std::size_t>(cell.dataSet)] += delta;
         idSectionChanged_ += delta;
         break;
     case TabIndividual:
@@ -238,13 +255,14 @@ int EditHistory::ChangedCellCount(int tab, int dataSet) const
 
 bool CellChanged(const DocumentState& doc, int tab, int dataSet, int col, int row)
 {
-    const std::uint8_t* byte = CellByte(doc, tab, dataSet, col, row);
-    if (!byte)
+    const CellRef cell{tab, dataSet, col, row};
+    const std::optional<std::uint32_t> value = CellValueOf(doc, cell);
+    if (!value || (tab == TabBattle && BattleFieldOf(doc, col) != col))
         return false;
-    const std::optional<std::uint8_t> baseline = doc.History->BaselineByte(tab, dataSet, col, row);
+    const std::optional<std::uint32_t> baseline = doc.History->BaselineValue(doc, cell);
     if (!baseline)
         return tab == TabBattle && doc.History->BaselineRecordOf(row) == 0; // an inserted row
-    return *baseline != *byte;
+    return *baseline != *value;
 }
 
 std::vector<CellRef> ChangedCells(const DocumentState& doc, std::size_t limit)

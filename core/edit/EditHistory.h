@@ -77,17 +77,17 @@ public:
     // the battle records are the document's, each row its own baseline record.
     void TakeBaselineFromImage(const DocumentState& doc, const QByteArray& image);
 
-    // The baseline byte of a cell in grid coordinates (as CellByte); nullopt outside the
-    // baseline, and for every cell of an inserted battle row.
-    std::optional<std::uint8_t> BaselineByte(int tab, int dataSet, int col, int row) const;
+    // The baseline value of a cell of doc (its bytes as the baseline holds them); nullopt
+    // outside the baseline, and for every cell of an inserted battle row.
+    std::optional<std::uint32_t> BaselineValue(const DocumentState& doc, const CellRef& cell) const;
     // The baseline record that battle row `row` came from, 0 for an inserted row.
     int BaselineRecordOf(int row) const;
     int BaselineBattleCount() const { return baselineBattleCount_; }
     // The baseline records no row comes from any more, ascending.
     std::vector<int> DeletedBaselineRecords() const;
 
-    // Bookkeeping of a byte write: cell (tab, dataSet, col, row) went from old to now.
-    void CellWritten(int tab, int dataSet, int col, int row, std::uint8_t old, std::uint8_t now);
+    // Bookkeeping of a cell write: its value went from old to now.
+    void CellWritten(const DocumentState& doc, const CellRef& cell, std::uint32_t old, std::uint32_t now);
     // After a record that came from baseline record origin (0: none) was inserted at row,
     // or the record at row deleted.
     void BattleRowInserted(const DocumentState& doc, int row, int origin);
@@ -116,8 +116,8 @@ private:
     std::size_t limit_;
     std::array<Side, 2> sides_;
 
-    std::vector<NdArray<std::uint8_t, 2>> idSections_; // by data set (index 0 unused): (section, ID number)
-    NdArray<std::uint8_t, 1> individual_;
+    std::vector<NdArray<std::uint8_t, 2>> idSections_; // by data set (index 0 unused): as Tables::IdBytes
+    NdArray<std::uint8_t, 1> individual_;              // as Tables::IndividualBytes
     NdArray<std::uint8_t, 2> battle_;                  // (section, baseline record)
     int baselineBattleCount_ = 0;
     std::vector<int> origin_{0};                       // by battle row: its baseline record, 0 when inserted
@@ -130,7 +130,8 @@ private:
 };
 
 // Whether a cell differs from its baseline; every cell of an inserted battle row does, and
-// a battle row that moved is compared with the baseline record it came from.
+// a battle row that moved is compared with the baseline record it came from. A battle byte
+// inside an earlier field is part of that field's change, not a change of its own.
 bool CellChanged(const DocumentState& doc, int tab, int dataSet, int col, int row);
 
 // The cells that differ from their baseline in table order: the data sets in order, each

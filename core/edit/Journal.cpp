@@ -5,7 +5,7 @@
 #include "core/edit/CellWrites.h"
 #include "core/edit/RowChanges.h"
 #include "core/files/Text.h"
-#include "core/view/Conversions.h"
+#include "core/value/EditorText.h"
 
 namespace zor {
 
@@ -32,7 +32,7 @@ StepResult TakeStep(DocumentState& doc, JournalSide from, JournalSide to)
         const CellRef cell{record->Tab, record->DataSet, record->Col, record->Row};
         const CellContents now = ContentsOf(doc, cell).value_or(CellContents{});
         JournalRecord back = *record;
-        back.Value = now.byte;
+        back.Value = now.value;
         counter.cells.push_back(back);
         changes.push_back({cell, now, {record->Value}});
     }
@@ -61,7 +61,7 @@ Result<WriteResult> CommitCellText(DocumentState& doc, const CellRef& cell, cons
         return WriteResult{};
     if (const std::optional<QString> why = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row))
         return Failure::Of(Failure::Kind::Refused, QString(), *why);
-    const std::optional<std::uint8_t> value = ParseCellText(text);
+    const std::optional<std::uint32_t> value = ReadEditorText(text, CellTypeOf(doc, cell).Size);
     if (!value)
         return Failure::Of(Failure::Kind::BadText, QString(), QStringLiteral("「%1」は値として読めません。").arg(QuoteText(text)));
     const CellWrite write{cell, *value};

@@ -19,15 +19,15 @@ Failure Differs(const QString& detail) { return Failure::Of(Failure::Kind::Refus
         if (cell.tab != TabIdSection && cell.tab != TabIndividual)
             break; // the battle cells follow; they are read back by decoding
         const std::int64_t at = *CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-        const std::uint8_t meant = *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-        const std::uint8_t read = at < image.size() ? static_cast<std::uint8_t>(image[static_cast<qsizetype>(at)]) : 0;
-        const auto text = [&](std::uint8_t byte) {
-            return FormatByte(doc, cell.tab, cell.dataSet, cell.tab == TabIndividual ? cell.row : cell.col, byte);
-        };
-        if (read != meant)
+        const CellSpan meant = CellSpanOf(doc, cell);
+        std::uint32_t read = 0;
+        for (int k = meant.size - 1; k >= 0; --k)
+            read = read << 8 | (at + k < image.size() ? static_cast<std::uint8_t>(image[static_cast<qsizetype>(at + k)]) : 0);
+        if (read != meant.value())
             return Differs(QStringLiteral("%1（オフセット %2）は %3 を書くはずが、保存するイメージでは %4 になります。"
                                           "戦闘パラメータのブロック、ポインタ表、バンクのバイトかヘッダーと重なっています。")
-                               .arg(CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at), text(meant), text(read)));
+                               .arg(CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at),
+                                    FormatCellValue(doc, cell, meant.value()), FormatCellValue(doc, cell, read)));
     }
     return {};
 }
@@ -53,8 +53,8 @@ Failure Differs(const QString& detail) { return Failure::Of(Failure::Kind::Refus
                 return Differs(QStringLiteral("保存するイメージからは戦闘パラメータのレコード %1 のバイト %2 が %3 ではなく %4 と読めます。")
                                    .arg(r)
                                    .arg(c)
-                                   .arg(FormatByte(doc, TabBattle, 0, c, doc.BattleParams(c, r)),
-                                        FormatByte(doc, TabBattle, 0, c, read.params(c, r))));
+                                   .arg(FormatByteIn(ShownNotation(doc, TabBattle, 0, c), doc.BattleParams(c, r)),
+                                        FormatByteIn(ShownNotation(doc, TabBattle, 0, c), read.params(c, r))));
     for (int k = 1; k <= kBattleBlockCount; ++k)
         if (read.groupStarts(k) != doc.GroupStarts(k))
             return Differs(QStringLiteral("保存するイメージからはブロック %1 がレコード %2 ではなく %3 から始まると読めます。")

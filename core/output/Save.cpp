@@ -7,6 +7,7 @@
 #include "core/document/ReadImage.h"
 #include "core/edit/EditHistory.h"
 #include "core/files/SaveFile.h"
+#include "core/view/Grid.h"
 #include "core/files/ReadFile.h"
 
 #include <QFileInfo>
@@ -98,31 +99,39 @@ StreamArray BuildBattleStream(const DocumentState& doc)
 Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& onDisk)
 {
     QByteArray image = onDisk;
-    // Every cell that differs from its baseline, each at its offset; two of them at one
-    // offset must agree, or the file could hold only one of them.
-    QHash<std::int64_t, CellRef> written;
+    // Every cell that differs from its baseline, each byte at its offset; two of them that
+    // share a byte must agree on it, or the file could hold only one of them.
+    struct Written {
+        CellRef cell;
+        std::uint8_t byte = 0;
+    };
+    QHash<std::int64_t, Written> written;
     for (const CellRef& cell : ChangedCells(doc)) {
         if (cell.tab != TabIdSection && cell.tab != TabIndividual)
             break; // the battle cells follow, and are encoded below
         // The editor never lets such a cell change; a change to one must not be dropped silently.
         if (const std::optional<QString> reason = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row))
             return Refused(doc.RomPath, *reason);
-        const std::int64_t at = *CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-        const std::uint8_t byte = *CellByte(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-        if (const auto first = written.constFind(at); first != written.constEnd()) {
-            if (*CellByte(doc, first->tab, first->dataSet, first->col, first->row) != byte)
-                return Refused(doc.RomPath, QStringLiteral("%1と%2は同じオフセット %3 にあり、違う値に変更されています。"
-                                                           "どちらかを揃えてから保存してください")
-                                                .arg(CellName(doc, first->tab, first->dataSet, first->col, first->row),
-                                                     CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at)));
-            continue;
+        const std::int64_t start = *CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
+        const CellSpan bytes = CellSpanOf(doc, cell);
+        for (int k = 0; k < bytes.size; ++k) {
+            const std::int64_t at = start + k;
+            const std::uint8_t byte = bytes[k];
+            if (const auto first = written.constFind(at); first != written.constEnd()) {
+                if (first->byte != byte)
+                    return Refused(doc.RomPath, QStringLiteral("%1と%2は同じオフセット %3 にあり、違う値に変更されています。"
+                                                               "どちらかを揃えてから保存してください")
+                                                    .arg(CellName(doc, first->cell.tab, first->cell.dataSet, first->cell.col, first->cell.row),
+                                                         CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row), HexOffset(at)));
+                continue;
+            }
+            written.insert(at, {cell, byte});
+            // A cell past the end extends the image with zeros, as far as an image may reach.
+            const qsizetype offset = static_cast<qsizetype>(at);
+            if (offset >= image.size())
+                image.append(QByteArray(offset + 1 - image.size(), '\0'));
+            image[offset] = static_cast<char>(byte);
         }
-        written.insert(at, cell);
-        // A cell past the end extends the image with zeros, as far as an image may reach.
-        const qsizetype offset = static_cast<qsizetype>(at);
-        if (offset >= image.size())
-            image.append(QByteArray(offset + 1 - image.size(), '\0'));
-        image[offset] = static_cast<char>(byte);
     }
     if (!NeedsReencode(doc))
         return image;
@@ -135,9 +144,10 @@ Result<QByteArray> BuildSavedImage(const DocumentState& doc, const QByteArray& o
                                                    "戦闘パラメータを書き直せません"));
     // A record that begins with 0 would read as a block's end and shift every byte after it.
     if (const int r = FirstRecordStartingWithZero(doc))
-        return Refused(doc.RomPath, QStringLiteral("戦闘パラメータの %1 行目の最初のバイトが 0 です。0 で始まるレコードは保存できません。"
+        return Refused(doc.RomPath, QStringLiteral("戦闘パラメータの %1 行目の最初のバイト%2が 0 です。0 で始まるレコードは保存できません。"
                                                    "0 以外にしてから保存してください")
-                                        .arg(r));
+                                        .arg(r)
+                                        .arg(FirstByteNote(doc, *CellValueOf(doc, {TabBattle, 0, 1, r}))));
     if (image.size() <= kSmallImageSize) {
         image.append(QByteArray(kEncodedImageSize - image.size(), '\0'));
         image[kHeaderSizeByte] = 0x0D;

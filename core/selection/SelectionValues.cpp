@@ -3,7 +3,9 @@
 #include "core/document/CellBytes.h"
 #include "core/files/Numbers.h"
 #include "core/files/Text.h"
-#include "core/view/Conversions.h"
+#include "core/value/CellValue.h"
+#include "core/value/EditorText.h"
+#include "core/view/Grid.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -73,10 +75,13 @@ std::optional<Exact> ParseExact(const QString& typed, bool hexadecimal)
     return number;
 }
 
+// Wide enough for a 32-bit value times a percentage of 15 digits.
+using Wide = __int128;
+
 // numerator / denominator (denominator > 0) rounded to the nearest integer, halves away from zero.
-std::int64_t RoundedQuotient(std::int64_t numerator, std::int64_t denominator)
+Wide RoundedQuotient(Wide numerator, Wide denominator)
 {
-    const std::int64_t magnitude = (2 * std::abs(numerator) + denominator) / (2 * denominator);
+    const Wide magnitude = (2 * (numerator < 0 ? -numerator : numerator) + denominator) / (2 * denominator);
     return numerator < 0 ? -magnitude : magnitude;
 }
 
@@ -84,7 +89,8 @@ std::int64_t RoundedQuotient(std::int64_t numerator, std::int64_t denominator)
 struct SelectedCell {
     CellRef cell;
     bool isSigned = false;
-    int value = 0; // in the section's sense
+    int size = 1;
+    std::int64_t value = 0; // in the section's sense
 };
 
 struct Selection {
@@ -98,25 +104,27 @@ Selection SelectedCells(const DocumentState& doc, TableRef table, const CellSele
     Selection selection{{}, std::min(s.row, s.rowSel), std::max(s.row, s.rowSel)};
     for (int row = selection.top; row <= selection.bottom; ++row)
         for (int col = std::min(s.col, s.colSel); col <= std::max(s.col, s.colSel); ++col) {
-            const std::uint8_t* byte = CellByte(doc, table.tab, table.dataSet, col, row);
-            if (!byte || (table.tab == TabIndividual && col != 1))
+            const CellRef cell = table.at(col, row);
+            const CellSpan bytes = CellSpanOf(doc, cell);
+            if (!bytes || (table.tab == TabIndividual && col != 1))
                 continue; // 個別データ has one value column, whatever the mapping makes of others
             const int section = table.tab == TabIndividual ? row : col;
             const std::int16_t* notation = SectionSetting(doc, SettingNotation, table.tab, table.dataSet, section);
             const bool isSigned = notation && *notation == NotationSigned;
-            selection.cells.push_back({table.at(col, row), isSigned, isSigned ? ByteToSigned(*byte) : *byte});
+            const std::uint32_t value = bytes.value();
+            selection.cells.push_back({cell, isSigned, bytes.size, isSigned ? SignedValue(value, bytes.size) : std::int64_t{value}});
         }
     return selection;
 }
 
-// A result held to its section's range, counted when it had to be.
-std::uint8_t Held(std::int64_t value, bool isSigned, int& held)
+// A result held to its cell's range, counted when it had to be.
+std::uint32_t Held(Wide value, const SelectedCell& cell, int& held)
 {
-    const std::int64_t low = isSigned ? -128 : 0;
-    const std::int64_t high = isSigned ? 127 : 255;
+    const std::int64_t low = cell.isSigned ? MinSigned(cell.size) : 0;
+    const std::int64_t high = cell.isSigned ? MaxSigned(cell.size) : std::int64_t{MaxUnsigned(cell.size)};
     if (value < low || value > high)
         ++held;
-    return static_cast<std::uint8_t>(std::clamp(value, low, high) & 0xFF);
+    return FromSigned(static_cast<std::int64_t>(std::clamp<Wide>(value, low, high)), cell.size);
 }
 
 Failure Unreadable(const QString& why) { return Failure::Of(Failure::Kind::BadText, QString(), why); }
@@ -127,11 +135,12 @@ Failure Unreadable(const QString& why) { return Failure::Of(Failure::Kind::BadTe
 {
     for (const CellWrite& write : writes) {
         const CellRef& c = write.cell;
-        if (c.tab == TabBattle && c.col == 1 && write.value == 0 && doc.BattleParams(1, c.row) != 0)
+        if (c.tab == TabBattle && c.col == 1 && (write.value & 0xFF) == 0 && doc.BattleParams(1, c.row) != 0)
             return Failure::Of(Failure::Kind::Refused, QString(),
-                               QStringLiteral("戦闘パラメータのレコード %1 の最初のバイトが 0 になります。0 で始まるレコードは保存できないため、"
+                               QStringLiteral("戦闘パラメータのレコード %1 の最初のバイト%2が 0 になります。0 で始まるレコードは保存できないため、"
                                               "この変更はできません。")
-                                   .arg(c.row));
+                                   .arg(c.row)
+                                   .arg(FirstByteNote(doc, write.value)));
     }
     const Result<WriteResult> written = WriteCells(doc, writes, scroll, UnchangedCells::Skipped, large);
     if (!written)
@@ -141,12 +150,12 @@ Failure Unreadable(const QString& why) { return Failure::Of(Failure::Kind::BadTe
 
 // Every selected cell to what result makes of its value.
 [[nodiscard]] Result<ValuesWritten> Apply(DocumentState& doc, TableRef table, const CellSelection& selection, ScrollPosition scroll,
-                                          LargeStep large, const std::function<std::int64_t(const SelectedCell&)>& result)
+                                          LargeStep large, const std::function<Wide(const SelectedCell&)>& result)
 {
     int held = 0;
     std::vector<CellWrite> writes;
     for (const SelectedCell& cell : SelectedCells(doc, table, selection).cells)
-        writes.push_back({cell.cell, Held(result(cell), cell.isSigned, held)});
+        writes.push_back({cell.cell, Held(result(cell), cell, held)});
     return Write(doc, writes, held, scroll, large);
 }
 
@@ -155,13 +164,17 @@ Failure Unreadable(const QString& why) { return Failure::Of(Failure::Kind::BadTe
 Result<ValuesWritten> SetSelectionValue(DocumentState& doc, TableRef table, const CellSelection& selection,
                                         const QString& text, ScrollPosition scroll, LargeStep large)
 {
-    const std::optional<std::uint8_t> value = ParseCellText(text);
-    if (!value)
-        return Unreadable(QStringLiteral("「%1」は値として読めません。使える形: %2").arg(QuoteText(text), CellTextForms()));
+    // Each cell reads the text by its own size; a value one of them can't hold refuses it
+    // all, as a byte's did, naming the forms that cell takes.
     std::vector<CellWrite> writes;
-    for (const SelectedCell& cell : SelectedCells(doc, table, selection).cells)
+    for (const SelectedCell& cell : SelectedCells(doc, table, selection).cells) {
+        const std::optional<std::uint32_t> value = ReadEditorText(text, cell.size);
+        if (!value)
+            return Unreadable(QStringLiteral("「%1」は値として読めません。使える形: %2").arg(QuoteText(text), EditorTextForms(cell.size)));
         writes.push_back({cell.cell, *value});
-    return Write(doc, writes, 0, scroll, large);
+    }
+    const int held = 0;
+    return Write(doc, writes, held, scroll, large);
 }
 
 Result<ValuesWritten> AddToSelection(DocumentState& doc, TableRef table, const CellSelection& selection,
@@ -172,7 +185,7 @@ Result<ValuesWritten> AddToSelection(DocumentState& doc, TableRef table, const C
         return Unreadable(QStringLiteral("「%1」は足す数として読めません。-5、2.5、0x10 のような数を入れてください（負の数は引きます）。")
                               .arg(QuoteText(amount)));
     return Apply(doc, table, selection, scroll, large, [&](const SelectedCell& cell) {
-        return RoundedQuotient(cell.value * added->denominator + added->units, added->denominator);
+        return RoundedQuotient(Wide{cell.value} * added->denominator + added->units, added->denominator);
     });
 }
 
@@ -183,7 +196,7 @@ Result<ValuesWritten> ScaleSelection(DocumentState& doc, TableRef table, const C
     if (!scale)
         return Unreadable(QStringLiteral("「%1」は百分率として読めません。150 や 12.5 のような数を入れてください。").arg(QuoteText(percent)));
     return Apply(doc, table, selection, scroll, large, [&](const SelectedCell& cell) {
-        return RoundedQuotient(cell.value * scale->units, scale->denominator * 100);
+        return RoundedQuotient(Wide{cell.value} * scale->units, Wide{scale->denominator} * 100);
     });
 }
 
@@ -197,8 +210,8 @@ Result<ValuesWritten> FillSeries(DocumentState& doc, TableRef table, const CellS
     // Each column's ends: the values of its first and last selected rows, which come first
     // and last among the cells.
     const int left = std::min(selection.col, selection.colSel);
-    std::vector<int> first(static_cast<std::size_t>(std::abs(selection.colSel - selection.col)) + 1);
-    std::vector<int> last(first.size());
+    std::vector<std::int64_t> first(static_cast<std::size_t>(std::abs(selection.colSel - selection.col)) + 1);
+    std::vector<std::int64_t> last(first.size());
     for (const SelectedCell& cell : selected.cells) {
         const std::size_t column = static_cast<std::size_t>(cell.cell.col - left);
         if (cell.cell.row == selected.top)
@@ -210,10 +223,9 @@ Result<ValuesWritten> FillSeries(DocumentState& doc, TableRef table, const CellS
     std::vector<CellWrite> writes;
     for (const SelectedCell& cell : selected.cells) {
         const std::size_t column = static_cast<std::size_t>(cell.cell.col - left);
-        const std::int64_t from = first[column];
-        const std::int64_t i = cell.cell.row - selected.top;
-        const std::int64_t value = RoundedQuotient(from * steps + (last[column] - from) * i, steps);
-        writes.push_back({cell.cell, Held(value, cell.isSigned, held)});
+        const Wide from = first[column];
+        const Wide i = cell.cell.row - selected.top;
+        writes.push_back({cell.cell, Held(RoundedQuotient(from * steps + (last[column] - from) * i, steps), cell, held)});
     }
     return Write(doc, writes, held, scroll, large);
 }

@@ -9,8 +9,13 @@ namespace zor {
 
 QString NamesCellText(std::uint32_t value, int size, int notation, const QStringList& names)
 {
-    if (value < static_cast<std::uint64_t>(names.size()) && !names[static_cast<qsizetype>(value)].isEmpty())
-        return names[static_cast<qsizetype>(value)];
+    return NamesCellText(value, size, notation, value < static_cast<std::uint64_t>(names.size()) ? &names[static_cast<qsizetype>(value)] : nullptr);
+}
+
+QString NamesCellText(std::uint32_t value, int size, int notation, const QString* name)
+{
+    if (name && !name->isEmpty())
+        return *name;
     return FormatValue(notation, value, size);
 }
 

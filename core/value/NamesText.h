@@ -18,6 +18,8 @@ namespace zor {
 // notation (as FormatValue writes it) when that ID has no name or lies past the list.
 // Never fails.
 QString NamesCellText(std::uint32_t value, int size, int notation, const QStringList& names);
+// The same for a caller that looks the name up itself: name is the ID's, nullptr for none.
+QString NamesCellText(std::uint32_t value, int size, int notation, const QString* name);
 
 // The value a text typed into a Names cell gives: a text ReadEditorText reads is that
 // number, whatever names exist; otherwise the first ID whose name equals the text, both

@@ -9,7 +9,7 @@
 
 namespace zor {
 
-ChangedCell DescribeChangedCell(const DocumentState& doc, const CellRef& cell, std::uint8_t oldByte, std::uint8_t newByte)
+ChangedCell DescribeChangedCell(const DocumentState& doc, const CellRef& cell, std::uint32_t oldValue, std::uint32_t newValue)
 {
     ChangedCell changed;
     changed.tab = cell.tab;
@@ -33,8 +33,9 @@ ChangedCell DescribeChangedCell(const DocumentState& doc, const CellRef& cell, s
         break;
     }
     changed.offset = CellOffset(doc, cell.tab, cell.dataSet, cell.col, cell.row);
-    changed.oldByte = oldByte;
-    changed.newByte = newByte;
+    changed.oldValue = oldValue;
+    changed.newValue = newValue;
+    changed.size = CellTypeOf(doc, cell).Size;
     return changed;
 }
 
@@ -62,9 +63,9 @@ ChangeText ChangedCellText(const DocumentState& doc, const ChangedCell& cell)
     }
     if (cell.offset)
         parts << HexOffset(*cell.offset);
-    const int section = cell.tab == TabIndividual ? cell.row : cell.col;
-    return {parts.join(QStringLiteral(" / ")), ChangeValues(FormatByte(doc, cell.tab, cell.dataSet, section, cell.oldByte),
-                                                            FormatByte(doc, cell.tab, cell.dataSet, section, cell.newByte))};
+    const CellRef ref{cell.tab, cell.dataSet, cell.col, cell.row};
+    return {parts.join(QStringLiteral(" / ")),
+            ChangeValues(FormatCellValue(doc, ref, cell.oldValue), FormatCellValue(doc, ref, cell.newValue))};
 }
 
 QString ChangedCellLine(const DocumentState& doc, const ChangedCell& cell)

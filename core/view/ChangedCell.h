@@ -22,14 +22,15 @@ struct ChangedCell {
     int col = 0;                        // grid column; 1 on tab 2
     QString caption;                    // the section's caption; empty on tab 2
     std::optional<std::int64_t> offset; // in the image; none for battle cells
-    std::uint8_t oldByte = 0;
-    std::uint8_t newByte = 0;
+    std::uint32_t oldValue = 0;         // the cell's values, unsigned
+    std::uint32_t newValue = 0;
+    int size = 1;                       // the cell's bytes
 
     friend bool operator==(const ChangedCell&, const ChangedCell&) = default;
 };
 
-// Grid cell `cell` of doc going from oldByte to newByte, named as doc's grid shows it.
-ChangedCell DescribeChangedCell(const DocumentState& doc, const CellRef& cell, std::uint8_t oldByte, std::uint8_t newByte);
+// Grid cell `cell` of doc going from oldValue to newValue, named as doc's grid shows it.
+ChangedCell DescribeChangedCell(const DocumentState& doc, const CellRef& cell, std::uint32_t oldValue, std::uint32_t newValue);
 
 // A change in two parts: where (the table, the ID, entry or record with its name, the
 // section, the offset, joined by " / ") and what (old → new in the section's notation in doc).

@@ -5,6 +5,8 @@
 #include "core/files/Ini.h"
 #include "core/files/Numbers.h"
 #include "core/files/ProgramFolder.h"
+#include "core/value/BitsText.h"
+#include "core/value/NamesText.h"
 #include "core/value/ValueText.h"
 #include "core/view/Conversions.h"
 
@@ -79,14 +81,39 @@ bool HasTable(const DocumentState& doc, int tab, int dataSet)
     }
 }
 
+QString FormatCellValue(const DocumentState& doc, const CellRef& cell, std::uint32_t value)
+{
+    const int section = cell.tab == TabIndividual ? cell.row : cell.col;
+    return FormatValue(ShownNotation(doc, cell.tab, cell.dataSet, section), value, CellTypeOf(doc, cell).Size);
+}
+
+QString FirstByteNote(const DocumentState& doc, std::uint32_t value)
+{
+    const CellRef first{TabBattle, 0, 1, 1};
+    if (CellTypeOf(doc, first).Size == 1)
+        return QString();
+    return QStringLiteral("（値 %1 の下位バイト）").arg(FormatCellValue(doc, first, value));
+}
+
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col)
 {
     // 個別データ has one value column; the mapping itself ignores the column there.
-    const std::uint8_t* byte = tab == TabIndividual && col != 1 ? nullptr : CellByte(doc, tab, dataSet, col, row);
-    if (!byte)
+    const CellRef cell{tab, dataSet, col, row};
+    const CellSpan span = tab == TabIndividual && col != 1 ? CellSpan{} : CellSpanOf(doc, cell);
+    if (!span)
         return QString();
-    // The section is the column, except on 個別データ where each row is one.
-    return tab == TabIndividual ? FormatByte(doc, tab, 0, row, *byte) : FormatByte(doc, tab, dataSet, col, *byte);
+    const std::uint32_t value = span.value();
+    const CellType& type = CellTypeOf(doc, cell);
+    if (type.Bits)
+        return BitsCellText(value, type.Size, *type.Bits);
+    if (type.NamesDataSet >= 1 && type.NamesDataSet <= doc.DataSetCount) {
+        const NdArray<QString, 1>& names = doc.DataSets(type.NamesDataSet).IdNames;
+        const std::int64_t id = std::int64_t{value} + 1; // IdNames is by ID number + 1
+        const int section = tab == TabIndividual ? row : col;
+        return NamesCellText(value, type.Size, ShownNotation(doc, tab, dataSet, section),
+                             id <= names.upper() ? &names(static_cast<int>(id)) : nullptr);
+    }
+    return FormatCellValue(doc, cell, value);
 }
 
 int DataSetToShow(const DocumentState& doc, int remembered)

@@ -4,6 +4,7 @@
 // labels, alignments, column widths and the text of every data cell. The window
 // only measures text and moves the result onto the grid.
 
+#include "core/document/CellRef.h"
 #include "core/document/DocumentState.h"
 
 #include <QString>
@@ -47,7 +48,17 @@ QString FormatByte(const DocumentState& doc, int tab, int dataSet, int section, 
 // The same in a notation as ShownNotation gives it.
 QString FormatByteIn(int notation, std::uint8_t value);
 
-// The text of data cell (row, col) of the table a tab shows; empty outside it.
+// A value of a cell as a number in the notation its section shows in, widened to the cell's
+// size: "0x" and 2 × size digits, unsigned or signed decimal. Never a name.
+QString FormatCellValue(const DocumentState& doc, const CellRef& cell, std::uint32_t value);
+
+// How a refusal of a battle record's first byte 0 names a first field wider than a byte:
+// "（値 0x0100 の下位バイト）", its value (as FormatCellValue writes it) whose low byte
+// that is; empty when the field is one byte.
+QString FirstByteNote(const DocumentState& doc, std::uint32_t value);
+
+// The text of data cell (row, col) of the table a tab shows: its value as FormatCellValue
+// writes it, a Names cell's ID by its name, a Bits cell's set flags; empty outside the table.
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col);
 
 // Whether the tab has a table to show: on tab 1 a data set 1..DataSetCount.

@@ -577,9 +577,9 @@ TEST_F(DiffCommand, CellsInTheirNotationAndBytesOutsideTheTables)
     // Keys in the documented order, the battle offset null, no data set outside tab 1.
     EXPECT_TRUE(json.out.startsWith(u"{\"old\":"_s)) << json.out.left(100).toStdString();
     EXPECT_TRUE(json.out.contains(u"\"identical\":false,\"cells\":[{\"table\":\"id-section\",\"dataSet\":\"クラス\",\"row\":3,"
-                                  u"\"label\":\"剣士\",\"section\":1,\"caption\":\"HP\",\"offset\":393232,\"old\":22,\"new\":30},"
+                                  u"\"label\":\"剣士\",\"section\":1,\"caption\":\"HP\",\"offset\":393232,\"size\":1,\"old\":22,\"new\":30},"
                                   u"{\"table\":\"individual\",\"dataSet\":null,\"row\":5,\"label\":\"難易度補正\",\"section\":1,"
-                                  u"\"caption\":\"\",\"offset\":327728,\"old\":254,\"new\":5}],\"battleCount\":{\"old\":"_s))
+                                  u"\"caption\":\"\",\"offset\":327728,\"size\":1,\"old\":254,\"new\":5}],\"battleCount\":{\"old\":"_s))
         << json.out.toStdString();
     EXPECT_TRUE(json.out.endsWith(u",\"otherBytes\":[[327698,327699]],\"problems\":[]}\n"_s)) << json.out.toStdString();
 }

@@ -77,7 +77,7 @@ void Flip(QByteArray& image, std::int64_t offset) { image[static_cast<qsizetype>
 using Fields = std::tuple<int, int, QString, int, QString, int, QString, std::optional<std::int64_t>, int, int>;
 Fields Of(const CellDifference& c)
 {
-    return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldByte, c.newByte};
+    return {c.tab, c.dataSet, c.dataSetName, c.row, c.label, c.col, c.caption, c.offset, c.oldValue, c.newValue};
 }
 
 TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
@@ -203,7 +203,7 @@ TEST_F(Compare, ALengthDifferenceCountsUpToTheLongerEnd)
     // Cut inside the individual data: entries past the end read 0 and differ as cells.
     const ImageComparison cut = compare(sample, sample.left(0x50021));
     ASSERT_FALSE(cut.cells.empty());
-    EXPECT_EQ(std::tuple(cut.cells.back().tab, cut.cells.back().offset, cut.cells.back().newByte), std::tuple(TabIndividual, 0x50040, 0));
+    EXPECT_EQ(std::tuple(cut.cells.back().tab, cut.cells.back().offset, cut.cells.back().newValue), std::tuple(TabIndividual, 0x50040, 0));
 }
 
 TEST_F(Compare, AnUndecodableBattleTableIsAProblemAndItsRecordsAreNotCompared)
@@ -371,13 +371,13 @@ TEST_F(Changes, EntriesFollowTableOrderWhateverTheOrderOfTheEdits)
     // An ID-section cell named as the grid shows it, old the baseline byte.
     const ChangeEntry& first = list.at(0);
     const DataSet& set = doc.DataSets(1);
-    EXPECT_EQ(std::tuple(first.kind, first.dataSetName, first.label, first.caption, first.offset, first.oldByte, first.newByte),
+    EXPECT_EQ(std::tuple(first.kind, first.dataSetName, first.label, first.caption, first.offset, first.oldValue, first.newValue),
               std::tuple(ChangeEntry::Cell, set.Name, set.IdNames(2), set.SectionNames(1), CellOffset(doc, TabIdSection, 1, 1, 2),
-                         *doc.History->BaselineByte(TabIdSection, 1, 1, 2), byte(TabIdSection, 1, 1, 2)));
-    EXPECT_NE(first.oldByte, first.newByte);
+                         *doc.History->BaselineValue(doc, {TabIdSection, 1, 1, 2}), byte(TabIdSection, 1, 1, 2)));
+    EXPECT_NE(first.oldValue, first.newValue);
     const QString line = DescribeChange(doc, first);
-    EXPECT_TRUE(line.contains(u"ID 1"_s) && line.contains(FormatByte(doc, TabIdSection, 1, 1, first.oldByte) + u" → "_s +
-                                                          FormatByte(doc, TabIdSection, 1, 1, first.newByte)))
+    EXPECT_TRUE(line.contains(u"ID 1"_s) && line.contains(FormatByte(doc, TabIdSection, 1, 1, first.oldValue) + u" → "_s +
+                                                          FormatByte(doc, TabIdSection, 1, 1, first.newValue)))
         << line.toStdString();
 
     // Battle cells have no offset; the reveal goes to the cell itself.
@@ -394,9 +394,9 @@ TEST_F(Changes, AnEditBackToTheBaselineOrItsUndoRemovesTheEntry)
     commit(TabIdSection, 1, 2, 2, (original + 5) % 256);
     commit(TabIdSection, 1, 2, 2, (original + 6) % 256);
     ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(std::tuple(list.at(0).newByte, listener.updated), std::tuple((original + 6) % 256, std::vector<int>{0}));
+    EXPECT_EQ(std::tuple(list.at(0).newValue, listener.updated), std::tuple((original + 6) % 256, std::vector<int>{0}));
     step(true);
-    EXPECT_EQ(list.at(0).newByte, (original + 5) % 256);
+    EXPECT_EQ(list.at(0).newValue, (original + 5) % 256);
     step(true);
     EXPECT_TRUE(list.empty() && listener.count == 0);
     step(false);
@@ -499,7 +499,7 @@ TEST_F(Changes, FollowingTheEditsGivesTheListARebuildGives)
         }
         default: {
             const CellRef c = cell();
-            const std::uint8_t baseline = doc.History->BaselineByte(c.tab, c.dataSet, c.col, c.row).value_or(0);
+            const std::uint8_t baseline = doc.History->BaselineValue(doc, {c.tab, c.dataSet, c.col, c.row}).value_or(0);
             commit(c.tab, c.dataSet, c.col, c.row, pick(1, 3) == 1 ? baseline : (baseline + pick(1, 2)) % 256);
             break;
         }

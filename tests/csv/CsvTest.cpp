@@ -193,7 +193,7 @@ TEST_F(CsvImport, AChangedValueReadsInTheFilesNotation)
         setField(u"クラス.csv"_s, 2, 9, u"-1"_s); // 成長型, signed: -1 in every notation
         const CsvImportResult changed = import();
         ASSERT_EQ(changed.changes.size(), std::size_t{1} + ff.has_value() + 1);
-        EXPECT_EQ(std::tuple(changed.changes.front().newByte, changed.changes.back().newByte, changed.changes.back().field),
+        EXPECT_EQ(std::tuple(changed.changes.front().newValue, changed.changes.back().newValue, changed.changes.back().field),
                   std::tuple(*ten, 0xFF, 9));
         if (!ff) {
             EXPECT_TRUE(changed.problems.lines().value(0).startsWith(u"クラス.csv:2:3: 「FF」は値として読めません"_s))
@@ -213,7 +213,7 @@ TEST_F(CsvImport, ChangesComeInFileOrderAndApplyAsOneUndoStep)
     const CsvImportResult result = import();
     ASSERT_TRUE(result.ok()) << result.summary().toStdString();
     ASSERT_EQ(result.changes.size(), 3u);
-    const auto where = [](const CsvChange& c) { return std::tuple(c.file, c.line, c.field, c.cell, c.oldByte, c.newByte); };
+    const auto where = [](const CsvChange& c) { return std::tuple(c.file, c.line, c.field, c.cell, c.oldValue, c.newValue); };
     EXPECT_EQ(where(result.changes[0]), std::tuple(u"クラス.csv"_s, 3, 2, CellRef{TabIdSection, 2, 1, 2}, std::uint8_t{19}, std::uint8_t{99}));
     EXPECT_EQ(where(result.changes[1]), std::tuple(u"個別データ.csv"_s, 5, 2, CellRef{TabIndividual, 0, 1, 5}, std::uint8_t{0xFE}, std::uint8_t{0xFD}));
     EXPECT_EQ(where(result.changes[2]), std::tuple(u"敵パラメータ.csv"_s, 3, 4, CellRef{TabBattle, 0, 3, 2}, battle, std::uint8_t{0x7F}));

@@ -426,7 +426,7 @@ TEST_F(ReadImage, CellsComeFromTheirOffsetsAndRecordsFromTheBlocks)
     ASSERT_EQ(doc.DataSets(1).IdCount, 3);
     for (int n = 0; n < 3; ++n) // step 3, and no step: consecutive
         EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, n), doc.IdBytes(1)(2, n)), std::tuple(0x10 + 3 * n, 0x80 + n)) << n;
-    EXPECT_EQ(std::tuple(doc.IndividualCount, doc.IndividualBytes(1), doc.IndividualBytes(2), doc.IndividualNames(2)),
+    EXPECT_EQ(std::tuple(doc.IndividualCount, doc.IndividualBytes()(1), doc.IndividualBytes()(2), doc.IndividualNames(2)),
               std::tuple(2, 0x42, 7, u"レベル"_s));
     // DefaultNotation, and the entry's own.
     EXPECT_EQ(std::tuple(doc.IndividualSettings(SettingNotation, 1), doc.IndividualSettings(SettingNotation, 2)), std::tuple(16, 10));
@@ -446,7 +446,7 @@ TEST_F(ReadImage, BytesPastTheEndReadAsZeroAndAreReported)
         load(rom.image().left(size));
         const bool last = size == 0x1007;
         EXPECT_EQ((std::vector<int>{doc.IdBytes(1)(1, 1), doc.IdBytes(1)(1, 2), doc.IdBytes(1)(2, 0),
-                                    doc.IndividualBytes(1)}),
+                                    doc.IndividualBytes()(1)}),
                   (std::vector<int>{0x13, last ? 0x16 : 0, 0, 0}));
         // The size, one line per section and entry outside, and the battle blocks, which lie past the end too.
         QStringList expected{u"game.rom:0"_s, u"mode/クラス.sna:1"_s, u"mode/クラス.sna:3"_s, u"mode/個別データ.sna:1"_s,
@@ -628,7 +628,7 @@ TEST_F(ReadImage, EntriesPastTheReadablePairsAreNeverRead)
     rom.image()[0] = 0x55;
     load(rom.image());
     ASSERT_EQ(doc.IndividualCount, 4);
-    EXPECT_EQ(std::tuple(doc.IndividualBytes(2), doc.IndividualBytes(3), doc.IndividualBytes(4)), std::tuple(7, 0, 0));
+    EXPECT_EQ(std::tuple(doc.IndividualBytes()(2), doc.IndividualBytes()(3), doc.IndividualBytes()(4)), std::tuple(7, 0, 0));
     EXPECT_EQ(std::tuple(doc.IndividualAddressUnusable(3), doc.IndividualAddressUnusable(4)), std::tuple(1, 1));
     EXPECT_EQ(Places(doc.Problems), QStringList{u"mode/個別データ.sna:5"_s});
 }

@@ -87,8 +87,8 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     }
     // On 個別データ the row is the entry.
     Commit(doc, TabIndividual, 0, 1, 1, u"0x20"_s);
-    EXPECT_EQ(doc.IndividualBytes(1), 0x20);
-    EXPECT_EQ(doc.IndividualBytes(2), 255); // the last case, -1
+    EXPECT_EQ(doc.IndividualBytes()(1), 0x20);
+    EXPECT_EQ(doc.IndividualBytes()(2), 255); // the last case, -1
 }
 
 TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)
@@ -223,7 +223,7 @@ TEST(CellWrites, SkippedUnchangedCellsAcrossTablesMakeOneStepThatUndoesWhole)
     EXPECT_EQ(std::tuple(battle.Tab, battle.DataSet, battle.Col, battle.Row, battle.TopRow, battle.LeftCol, battle.Value),
               std::tuple(int{TabBattle}, 0, 4, 5, 5, 4, std::uint8_t{9}));
     EXPECT_EQ(UndoStep(doc).oldest.Tab, TabBattle);
-    EXPECT_EQ(std::tuple(doc.History->Modified(), doc.IndividualBytes(2)), std::tuple(false, 8));
+    EXPECT_EQ(std::tuple(doc.History->Modified(), doc.IndividualBytes()(2)), std::tuple(false, 8));
 
     // Writes that change nothing make no step; a read-only cell refuses even a write that keeps its byte.
     EXPECT_EQ(WriteCells(doc, std::span(writes).first(1), ScrollPosition{}, UnchangedCells::Skipped)->result, CommitResult::Unchanged);
@@ -291,7 +291,7 @@ TEST(EditHistory, ChangedCellsComeInTableOrderAndAreCountedAsTheyChange)
                                      {TabIndividual, 0, 1, 2}, {TabBattle, 0, 4, 2}};
     EXPECT_EQ(ChangedCells(doc), (std::vector<CellRef>{order[1], order[0], order[2], order[3], order[4]}));
     EXPECT_EQ(ChangedCells(doc, 2), (std::vector<CellRef>{order[1], order[0]}));
-    EXPECT_EQ(std::tuple(doc.History->ChangedCellCount(), doc.History->ChangedCellCount(TabIdSection, 1), doc.History->BaselineByte(TabIdSection, 1, 1, 2)),
+    EXPECT_EQ(std::tuple(doc.History->ChangedCellCount(), doc.History->ChangedCellCount(TabIdSection, 1), doc.History->BaselineValue(doc, {TabIdSection, 1, 1, 2})),
               std::tuple(5, 2, 111));
     // A paste of the cut bytes puts them back: those marks go, the others stay.
     ASSERT_EQ(PasteCells(clip, doc, {TabIdSection, 1}, 2, 1, {5, 4}, {})->write.result, CommitResult::Changed);

@@ -115,7 +115,7 @@ TEST_F(Save, CellsSharingAnOffsetShowWhatTheSaveWrote)
     load();
     edit(TabIdSection, 1, 1, 1, u"0x77"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
-    EXPECT_EQ(std::tuple(doc.IndividualBytes(1), doc.History->Modified()), std::tuple(0x77, false));
+    EXPECT_EQ(std::tuple(doc.IndividualBytes()(1), doc.History->Modified()), std::tuple(0x77, false));
     edit(TabIdSection, 1, 2, 1, u"0x01"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(onDisk()[0x1000], 0x77);
@@ -130,12 +130,12 @@ TEST_F(Save, ACellAtTheImagesLastByteIsReadWrittenAndReadBack)
     home.writeMode(u"mode"_s, u"表.sna 1FFE|x|\n 表.ini\n 個別データ.sna 1FFF|p|"_s);
     const auto reload = [&] { LoadDocument(doc, home.file(u"game.rom"_s), onDisk(), home.path()); };
     reload();
-    EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x5A, 0x5A));
+    EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes()(1)), std::tuple(0x5A, 0x5A));
     edit(TabIndividual, 0, 1, 1, u"0x77"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(std::tuple(test::Differences(image, onDisk()), onDisk().size()), std::tuple(std::vector<qsizetype>{0x1FFF}, image.size()));
     reload();
-    EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes(1)), std::tuple(0x77, 0x77));
+    EXPECT_EQ(std::tuple(doc.IdBytes(1)(1, 1), doc.IndividualBytes()(1)), std::tuple(0x77, 0x77));
     edit(TabIdSection, 1, 1, 3, u"0x66"_s);
     ASSERT_TRUE(Saved(SaveDocument(doc))) << error.toStdString();
     EXPECT_EQ(onDisk(), image.left(0x1FFF) + "\x77\x66");
@@ -206,7 +206,7 @@ TEST_F(Save, ASaveReadsBackOrWritesNothing)
             // A cell the user didn't change may lie where the encoder or the checksum writes.
             for (int e = 1; e <= 3; ++e)
                 if (CellChanged(meant, TabIndividual, 0, 1, e)) {
-                    EXPECT_EQ(doc.IndividualBytes(e), meant.IndividualBytes(e)) << sna.toStdString();
+                    EXPECT_EQ(doc.IndividualBytes()(e), meant.IndividualBytes()(e)) << sna.toStdString();
                 }
             EXPECT_EQ(doc.BattleParams().Elements(), meant.BattleParams().Elements());
             EXPECT_EQ(doc.GroupStarts().Elements(), meant.GroupStarts().Elements());
@@ -395,7 +395,7 @@ TEST_F(Save, SaveAsCopiesThenBecomesTheOpenFile)
 
 TEST_F(Save, TheBaselineDecidesWhatIsWrittenAndWhetherTheDocumentIsModified)
 {
-    const auto baseline = [&] { return doc.History->BaselineByte(TabIdSection, 1, 1, 1); };
+    const auto baseline = [&] { return doc.History->BaselineValue(doc, {TabIdSection, 1, 1, 1}); };
     const auto marks = [&] { return std::tuple(doc.History->Modified(), CellChanged(doc, TabIdSection, 1, 1, 1)); };
     edit(TabIdSection, 1, 1, 1, u"0x11"_s); // 0x1000
 
@@ -742,8 +742,8 @@ TEST(Rows, EachRowKeepsTheBaselineRecordItCameFrom)
     EXPECT_EQ(std::tuple(history.BaselineRecordOf(4), history.BaselineRecordOf(5), history.BaselineRecordOf(6)), std::tuple(0, 4, 5));
     // The inserted row is marked in every cell, though it copies record 4.
     EXPECT_EQ(std::tuple(marked(4), marked(5), marked(6)), std::tuple(all, std::vector<int>{}, std::vector<int>{7}));
-    EXPECT_EQ(std::tuple(history.BaselineByte(TabBattle, 0, 7, 6), history.BaselineByte(TabBattle, 0, 7, 4)),
-              std::tuple(std::optional<std::uint8_t>(5), std::optional<std::uint8_t>()));
+    EXPECT_EQ(std::tuple(history.BaselineValue(doc, {TabBattle, 0, 7, 6}), history.BaselineValue(doc, {TabBattle, 0, 7, 4})),
+              std::tuple(std::optional<std::uint32_t>(5), std::optional<std::uint32_t>()));
     EXPECT_EQ(std::tuple(history.ChangedCellCount(), history.RecordCountChanged()), std::tuple(26, true));
 
     // The moved record's byte set back: its mark goes, the inserted row's stay.

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const zor::CsvChange& change : result.changes) {
         const zor::CellRef& c = change.cell;
         const std::uint8_t* byte = zor::CellByte(original, c.tab, c.dataSet, c.col, c.row);
-        Check(byte && *byte == change.oldByte && change.newByte != change.oldByte && change.line >= 1 && change.field >= 2);
+        Check(byte && *byte == change.oldValue && change.newValue != change.oldValue && change.line >= 1 && change.field >= 2);
     }
 
     zor::DocumentState doc = original;
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(applied && applied->result == (result.changes.empty() ? zor::CommitResult::Unchanged : zor::CommitResult::Changed));
     for (const zor::CsvChange& change : result.changes) {
         const zor::CellRef& c = change.cell;
-        Check(*zor::CellByte(doc, c.tab, c.dataSet, c.col, c.row) == change.newByte);
+        Check(*zor::CellByte(doc, c.tab, c.dataSet, c.col, c.row) == change.newValue);
     }
     zor::UndoStep(doc);
     Check(Tables(doc) == bytes && !doc.History->Modified());
