@@ -197,12 +197,20 @@ CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
     const int sections = set.SectionCount;
     values.startTable(sections);
     csv.header(HeaderFields(doc, TabIdSection, dataSet));
+    // Each section's byte columns, found once: the cells are read straight from them.
+    const NdArray<std::uint8_t, 2>& bytes = doc.IdBytes(dataSet);
+    std::vector<std::pair<int, int>> columns(static_cast<std::size_t>(sections) + 1); // first column, size
+    for (int c = 1; c <= sections; ++c)
+        columns[static_cast<std::size_t>(c)] = {doc.IdColumn(dataSet, c), SectionType(doc, TabIdSection, dataSet, c).Size};
     for (int j = 1; j <= set.IdCount; ++j) {
         csv.name(set.IdNames(j));
         for (int c = 1; c <= sections; ++c) {
             csv.comma();
-            const CellSpan cell = CellSpanOf(doc, {TabIdSection, dataSet, c, j});
-            values.append(csv.bytes, TabIdSection, dataSet, c, cell.value(), cell.size);
+            const auto [column, size] = columns[static_cast<std::size_t>(c)];
+            std::uint32_t value = 0;
+            for (int k = size - 1; k >= 0; --k)
+                value = value << 8 | bytes(column + k, j - 1);
+            values.append(csv.bytes, TabIdSection, dataSet, c, value, size);
         }
         csv.endLine();
     }

@@ -11,11 +11,7 @@ namespace zor {
 
 int BattleFieldOf(const DocumentState& doc, int col)
 {
-    // Fields lie one after another from byte 1; a [Size] on a byte inside a field is not a field.
-    int field = 1;
-    for (int next = 1; next <= col; next += SectionType(doc, TabBattle, 0, next).Size)
-        field = next;
-    return field;
+    return col >= 1 && col <= kBattleRecordSize ? col - doc.BattleFieldBack[static_cast<std::size_t>(col)] : col;
 }
 
 const CellType& CellTypeOf(const DocumentState& doc, const CellRef& cell)

@@ -460,6 +460,10 @@ void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, Prob
     }
     ReadTableSettings(doc, doc.BattleSettings, doc.BattleTypes, kBattleRecordSize, modeFiles.find(kBattleIni),
                       BattleBound, QStringLiteral("バイト"), log);
+    // Fields lie one after another from byte 1; a [Size] on a byte inside a field is not a field.
+    for (int field = 1; field <= kBattleRecordSize; field += SectionType(doc, TabBattle, 0, field).Size)
+        for (int k = 1; k < SectionType(doc, TabBattle, 0, field).Size && field + k <= kBattleRecordSize; ++k)
+            doc.BattleFieldBack[static_cast<std::size_t>(field + k)] = static_cast<std::uint8_t>(k);
 }
 
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)

@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -90,6 +91,9 @@ struct Definitions {
     // has them, always hold 8 × Size names.
     NdArray<CellType, 1> IndividualTypes;
     NdArray<CellType, 1> BattleTypes;
+    // By battle byte: how many bytes before it its field starts (0: a field starts there),
+    // laid out from BattleTypes once, as every battle cell asks.
+    std::array<std::uint8_t, kBattleRecordSize + 1> BattleFieldBack{};
     int IndividualCount = 0;
     NdArray<std::int32_t, 1> IndividualAddresses;
     NdArray<std::uint8_t, 1> IndividualAddressUnusable;
