@@ -19,6 +19,10 @@ namespace zor {
 // Never fails.
 QString NamesCellText(std::uint32_t value, int size, int notation, const QStringList& names);
 
+// A name as names are compared: in NFKC, so that the half- and full-width forms an input
+// method gives are one name; letter case and blanks are kept. Never fails.
+QString NameKey(QStringView name);
+
 // The value a text typed into a Names cell gives: a text ReadEditorText reads is that
 // number, whatever names exist; otherwise the first ID whose name equals the text, both
 // taken to NFKC and compared exactly (no trimming, letter case kept), among the IDs the
