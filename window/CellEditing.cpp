@@ -148,16 +148,19 @@ void CellEditing::open(int key, const QString& typed)
     CellEditor& editor = form_.editor();
     if (grid.Row() < 1 || grid.Col() < 1 || refusedAtCursor())
         return;  // no cell under the cursor, or one that can't be written
+    opened_.reset();
     if (key == 32) {
         // Space opens with the cell's text, the caret at the end.
         editor.setText(grid.TextMatrix(grid.Row(), grid.Col()));
         editor.end(false);
+        opened_ = editor.text();
     } else if (key > 32 || key < 0) {
         editor.setText(typed.isEmpty() ? QString(QChar(key)) : typed);
         editor.end(false);
     } else if (key == 13) {
         editor.setText(grid.TextMatrix(grid.Row(), grid.Col()));
         editor.selectAll();
+        opened_ = editor.text();
     } else if (key == 8) {
         editor.setText(QString());
     } else {
@@ -207,7 +210,8 @@ bool CellEditing::openList(std::optional<std::uint32_t> current)
 void CellEditing::editorList()
 {
     CellEditor& editor = form_.editor();
-    const std::optional<std::uint32_t> named = ReadingOf(form_.control().document(), editedCell(), hexColumns()).read(editor.text());
+    const std::optional<std::uint32_t> named =
+        opened_ == editor.text() ? std::nullopt : ReadingOf(form_.control().document(), editedCell(), hexColumns()).read(editor.text());
     escaping_ = true;
     form_.grid().setFocus(Qt::OtherFocusReason);
     editor.hide();
@@ -256,7 +260,7 @@ bool CellEditing::commit()
     const CellEditor& editor = form_.editor();
     if (!editor.isVisible())
         return true;
-    if (!ReadingOf(form_.control().document(), editedCell(), hexColumns()).read(editor.text())) {
+    if (opened_ != editor.text() && !ReadingOf(form_.control().document(), editedCell(), hexColumns()).read(editor.text())) {
         refuse();
         return false;
     }
@@ -295,6 +299,11 @@ void CellEditing::lostFocus(Qt::FocusReason reason)
     if (!editor.isVisible() || escaping_)
         return;
     const QPoint below = editor.mapToGlobal(QPoint(0, editor.height()));
+    // The cell's own text, left as it was: a name two IDs share must not become the first's.
+    if (opened_ == editor.text()) {
+        editor.hide();
+        return;
+    }
     const TableRef table = form_.shownTable();
     const Controller::Committed committed = form_.control().CommitText(table.tab, editor.text(), ScrollOf(form_.grid()), hexColumns());
     const Result<WriteResult>& written = committed.write;

@@ -77,6 +77,8 @@ private:
     QLabel* hexLabel_ = nullptr;
     bool hexColumns_ = false;
     bool escaping_ = false; // Escape is closing the editor: its loss of focus commits nothing
+    // The cell's own text when the editor opened with it: left as it was, it stores nothing.
+    std::optional<QString> opened_;
 };
 
 } // namespace zor

@@ -1012,6 +1012,30 @@ private Q_SLOTS:
         QCOMPARE(std::pair(list.isVisible(), Value(form(), 2, 1)), std::pair(false, 4u));
     }
 
+    void aNameTwoIdsShareKeepsItsIdWhenItsTextIsLeftAsItWas()
+    {
+        TypeTheTable(o);
+        ShowTable(form(), 2, 1);
+        Key(form(), Qt::Key_F4);
+        for (const Qt::Key key : {Qt::Key_End, Qt::Key_Up, Qt::Key_Return}) // the second 戦士
+            QTest::keyClick(&Control<zor::CellChoices>(form(), "CellChoices"), key);
+        QCOMPARE(Value(form(), 2, 1), 3u);
+        // The editor opens with the name the cell shows; left as it was, it stores nothing, wherever it closes.
+        Grid(form()).setCellTextProvider([](int row, int col) { return row == 2 && col == 1 ? u"戦士"_s : u"0x00"_s; });
+        zor::FlexGrid& grid = Grid(form());
+        const auto clickElsewhere = [&grid] { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 1)); };
+        const auto key = [this](Qt::Key k) { return [this, k] { Key(form(), k); }; };
+        using Case = std::pair<Qt::Key, std::function<void()>>; // the key that opens the editor, then what closes it
+        for (const auto& [opens, closes] : {Case{Qt::Key_F2, key(Qt::Key_Return)}, {Qt::Key_Space, key(Qt::Key_Down)}, {Qt::Key_Return, clickElsewhere}}) {
+            Perform(form(), "@2,1");
+            Key(form(), opens);
+            QCOMPARE(Editor(form()).text(), u"戦士"_s);
+            closes();
+            QVERIFY(!Editor(form()).isVisible() && Value(form(), 2, 1) == 3u);
+        }
+        QCOMPARE(Doc(form()).History->UndoCount(), 1);
+    }
+
     void aBitsCellOpensItsCheckListAndDeleteClearsIt()
     {
         TypeTheTable(o);
