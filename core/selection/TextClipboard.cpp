@@ -4,10 +4,9 @@
 #include "core/files/Text.h"
 #include "core/view/CellInput.h"
 #include "core/view/Grid.h"
-#include "core/view/Session.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <optional>
 
 namespace zor {
 
@@ -57,18 +56,19 @@ Result<ClipboardWrite> PasteText(DocumentState& doc, TableRef table, const CellS
     const int cols = std::min(fill ? right - left + 1 : read.cols, grid.cols - col);
     if (rows <= 0 || cols <= 0)
         return ClipboardWrite{};
-    // A section's cells read alike: its reading is made once.
-    std::unordered_map<int, CellReading> readings;
+    // A section's cells read alike: its reading is made once. A column is a section, a row on 個別データ.
+    const bool rowIsSection = table.tab == TabIndividual;
+    std::vector<std::optional<CellReading>> readings(static_cast<std::size_t>(rowIsSection ? rows : cols));
     std::vector<CellWrite> writes;
     writes.reserve(fill ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) : read.starts.size());
     for (int i = 1; i <= rows; ++i) {
         for (int j = 1; j <= (fill ? cols : std::min(cols, read.width(i))); ++j) {
             const CellRef cell = table.at(col + j - 1, row + i - 1);
-            const auto [at, made] = readings.try_emplace(PlaceOf(cell).section);
-            if (made)
-                at->second = ReadingOf(doc, cell, hexColumns);
+            std::optional<CellReading>& reading = readings[static_cast<std::size_t>((rowIsSection ? i : j) - 1)];
+            if (!reading)
+                reading = ReadingOf(doc, cell, hexColumns);
             const QStringView field = fill ? read.at(1, 1) : read.at(i, j);
-            const std::optional<std::uint32_t> value = at->second.read(field);
+            const std::optional<std::uint32_t> value = reading->read(field);
             const CellWrite write{cell, static_cast<decltype(CellWrite::value)>(value.value_or(0))};
             // A value the table can't keep whole is refused rather than cut.
             if (!value || write.value != *value) {
@@ -76,7 +76,7 @@ Result<ClipboardWrite> PasteText(DocumentState& doc, TableRef table, const CellS
                                                  QStringLiteral("行 %1、列 %2 の「%3」は値として読めません。使える形: %4")
                                                      .arg(fill ? 1 : i)
                                                      .arg(fill ? 1 : j)
-                                                     .arg(QuoteText(field.toString()), at->second.forms()));
+                                                     .arg(QuoteText(field.toString()), reading->forms()));
                 unreadable.after = QStringLiteral("何も貼り付けていません。");
                 return unreadable;
             }
