@@ -13,6 +13,12 @@ bool IsRedoKey(const QKeyEvent* key)
 
 } // namespace
 
+bool IsListKey(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers held = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_F4 && held == Qt::NoModifier) || (key.key() == Qt::Key_Down && held == Qt::AltModifier);
+}
+
 CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {}
 
 bool CellEditor::event(QEvent* event)
@@ -27,6 +33,11 @@ bool CellEditor::event(QEvent* event)
 
 void CellEditor::keyPressEvent(QKeyEvent* event)
 {
+    if (offersList_ && IsListKey(*event)) {
+        event->accept();
+        Q_EMIT listRequested();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

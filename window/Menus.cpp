@@ -2,6 +2,7 @@
 
 #include "core/edit/EditHistory.h"
 #include "window/CellCommands.h"
+#include "window/CellEditing.h"
 #include "window/CellEditor.h"
 #include "window/PatchCommand.h"
 #include "window/FlexGrid.h"
@@ -53,6 +54,10 @@ Menus::Menus(Form1& form) : form_(form)
     addItem(edit, "SearchPrevious", QStringLiteral(u"前を検索"), key(Qt::SHIFT | Qt::Key_F3),
             [f] { f->navigation().SearchPrevious_Click(); });
     addItem(edit, "GoTo", QStringLiteral(u"移動"), key(Qt::CTRL | Qt::Key_G), [f] { f->navigation().GoTo_Click(); });
+    edit->addSeparator();
+    QAction* hexColumns = addItem(edit, "HexColumns", QStringLiteral(u"16進の列は16進で入力"), none, [f] { f->editing().HexColumns_Click(); });
+    hexColumns->setCheckable(true);
+    hexColumns->setChecked(form.editing().hexColumns() == BareDigits::Hexadecimal);
 
     QMenu* view = addMenu("Hyo", QStringLiteral(u"表示"));
     // Exclusive: a click on the checked item keeps it checked and still runs its command.

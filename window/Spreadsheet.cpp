@@ -86,7 +86,7 @@ void Spreadsheet::pasteClipboardText()
     const FlexGrid& grid = form_.grid();
     const auto paste = [&](LargeStep large) {
         return zor::PasteText(form_.control().document(), form_.shownTable(), SelectionOf(grid), SizeOf(grid), text,
-                              ScrollOf(grid), large);
+                              ScrollOf(grid), large, form_.editing().hexColumns());
     };
     Result<ClipboardWrite> done = paste(LargeStep::Refuse);
     if (done && done->write.result == CommitResult::TooLargeToUndo) {

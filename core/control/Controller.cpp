@@ -118,10 +118,21 @@ int Controller::StepShown(int tab)
     return item;
 }
 
-Controller::Committed Controller::CommitText(int tab, const QString& text, ScrollPosition scroll)
+Controller::Committed Controller::CommitText(int tab, const QString& text, ScrollPosition scroll, BareDigits hexColumns)
 {
     const ViewState& view = session_.view();
-    Committed committed{CommitCellText(doc_, session_.table(tab).at(view.CurrentCol, view.CurrentRow), text, scroll), {}};
+    return Touched(CommitCellText(doc_, session_.table(tab).at(view.CurrentCol, view.CurrentRow), text, scroll, hexColumns));
+}
+
+Controller::Committed Controller::CommitValue(int tab, std::uint32_t value, ScrollPosition scroll)
+{
+    const ViewState& view = session_.view();
+    return Touched(CommitCellValue(doc_, session_.table(tab).at(view.CurrentCol, view.CurrentRow), value, scroll));
+}
+
+Controller::Committed Controller::Touched(Result<WriteResult> write) const
+{
+    Committed committed{std::move(write), {}};
     if (committed.write && committed.write->result == CommitResult::Changed)
         committed.touched = NewestStepCells(*doc_.History, JournalSide::Undo);
     return committed;

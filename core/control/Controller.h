@@ -104,12 +104,15 @@ public:
     // without a choice of its own.
     int StepShown(int tab);
 
-    // The editor's text into the cell under the cursor of the table shown on tab.
+    // The editor's text into the cell under the cursor of the table shown on tab, bare
+    // digits read in a hexadecimal column as hexColumns says (see CommitCellText).
     struct Committed {
         Result<WriteResult> write;
         std::vector<CellRef> touched; // the cells written when it changed
     };
-    Committed CommitText(int tab, const QString& text, ScrollPosition scroll);
+    Committed CommitText(int tab, const QString& text, ScrollPosition scroll, BareDigits hexColumns = BareDigits::Decimal);
+    // A value chosen from a cell's list of names or bits, the same way.
+    Committed CommitValue(int tab, std::uint32_t value, ScrollPosition scroll);
 
     // A notation command on grid cell (row, col) of the table shown on tab.
     struct NotationSet {
@@ -125,6 +128,9 @@ public:
     void AimReveal(const RevealPlan& plan) { session_.AimReveal(plan); }
 
 private:
+    // A commit's outcome with the cells it wrote.
+    Committed Touched(Result<WriteResult> write) const;
+
     DocumentState doc_;
     Session session_{doc_};
     CellClipboard clipboard_;

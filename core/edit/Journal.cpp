@@ -5,7 +5,7 @@
 #include "core/edit/CellWrites.h"
 #include "core/edit/RowChanges.h"
 #include "core/files/Text.h"
-#include "core/value/EditorText.h"
+#include "core/view/CellInput.h"
 
 namespace zor {
 
@@ -55,16 +55,22 @@ QString TooLargeToUndoQuestion(int records, std::size_t limit)
         .arg(limit);
 }
 
-Result<WriteResult> CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll)
+Result<WriteResult> CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll,
+                                   BareDigits hexColumns)
 {
     if (!ContentsOf(doc, cell))
         return WriteResult{};
     if (const std::optional<QString> why = ReadOnlyReason(doc, cell.tab, cell.dataSet, cell.col, cell.row))
         return Failure::Of(Failure::Kind::Refused, QString(), *why);
-    const std::optional<std::uint32_t> value = ReadEditorText(text, CellTypeOf(doc, cell).Size);
+    const std::optional<std::uint32_t> value = ReadingOf(doc, cell, hexColumns).read(text);
     if (!value)
         return Failure::Of(Failure::Kind::BadText, QString(), QStringLiteral("「%1」は値として読めません。").arg(QuoteText(text)));
-    const CellWrite write{cell, *value};
+    return CommitCellValue(doc, cell, *value, scroll);
+}
+
+Result<WriteResult> CommitCellValue(DocumentState& doc, const CellRef& cell, std::uint32_t value, ScrollPosition scroll)
+{
+    const CellWrite write{cell, value};
     // One record is never too large to keep; a history that keeps none drops it as it would any.
     return WriteCells(doc, {&write, 1}, scroll, UnchangedCells::Skipped, LargeStep::Take);
 }

@@ -8,6 +8,7 @@
 #include "core/document/DocumentState.h"
 #include "core/edit/EditHistory.h"
 #include "core/files/Failure.h"
+#include "core/value/EditorText.h"
 
 #include <QString>
 
@@ -42,11 +43,16 @@ struct WriteResult {
     int records = 0; // Changed: the records of the step; TooLargeToUndo: the records it would have made
 };
 
-// Stores text as the byte of the edit cell and journals it as one step; a text that gives
-// the byte the cell holds makes no step. A read-only cell (the reason names it) or a text
-// that has none of the editor's forms (ParseCellText) refuses the edit: the cell keeps its
-// byte and nothing is journalled.
-[[nodiscard]] Result<WriteResult> CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll);
+// Stores the value text gives in cell (read as ReadingOf(doc, cell, hexColumns) reads it)
+// and journals it as one step; a text that gives the value the cell holds makes no step. A
+// read-only cell (the reason names it) or a text the cell can't read (BadText, naming the
+// text) refuses the edit: the cell keeps its value and nothing is journalled.
+[[nodiscard]] Result<WriteResult> CommitCellText(DocumentState& doc, const CellRef& cell, const QString& text, ScrollPosition scroll,
+                                                 BareDigits hexColumns = BareDigits::Decimal);
+
+// The same with the value itself, as a list of names or bits gives it; a value the cell's
+// size can't hold is refused (BadText).
+[[nodiscard]] Result<WriteResult> CommitCellValue(DocumentState& doc, const CellRef& cell, std::uint32_t value, ScrollPosition scroll);
 
 // The outcome of an undo or redo step: nothing to take, or a step taken, with the record
 // whose place the view goes back to (a cell step's oldest cell, a row step's row); rows

@@ -9,8 +9,10 @@
 #include "core/edit/CellWrites.h"
 #include "core/edit/Clipboard.h"
 #include "core/files/Failure.h"
+#include "core/value/EditorText.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <optional>
@@ -18,47 +20,50 @@
 
 namespace zor {
 
-// The values of a clipboard text, by rows, kept only as far as a paste can land: the
+// The fields of a clipboard text, by rows, kept only as far as a paste can land: the
 // clipboard's shape (one line of 50,000 fields, then 20,000 lines) costs nothing beyond
 // reading its text.
-struct ClipboardValues {
+struct ClipboardFields {
     int rows = 0;                       // the text's rows
     int cols = 0;                       // its longest row's fields
-    std::vector<std::uint8_t> values;   // the values kept, row after row
-    std::vector<std::size_t> rowStarts; // where each kept row starts in values, then where the last ends
+    QString texts;                      // the kept fields' texts, one after another
+    std::vector<qsizetype> starts;      // where each kept field starts in texts, then where the last ends
+    std::vector<std::size_t> rowStarts; // where each kept row starts among the kept fields, then where the last ends
 
     // Fields kept of a row, from 1.
     int width(int row) const
     {
         return static_cast<int>(rowStarts[static_cast<std::size_t>(row)] - rowStarts[static_cast<std::size_t>(row - 1)]);
     }
-    // A kept value, from 1; col at most width(row).
-    std::uint8_t at(int row, int col) const
+    // A kept field's text, from 1; col at most width(row).
+    QStringView at(int row, int col) const
     {
-        return values[rowStarts[static_cast<std::size_t>(row - 1)] + static_cast<std::size_t>(col - 1)];
+        const std::size_t field = rowStarts[static_cast<std::size_t>(row - 1)] + static_cast<std::size_t>(col - 1);
+        return QStringView(texts).sliced(starts[field], starts[field + 1] - starts[field]);
     }
 };
 
-// Reads a clipboard text: rows end at CRLF, LF or a lone CR (a final break ends the last
+// Splits a clipboard text: rows end at CRLF, LF or a lone CR (a final break ends the last
 // row rather than starting another); fields are separated by tabs, or by commas when the
-// text holds no tab; a field in double quotes is taken without them. Each value is read as
-// the CSV import reads values (ParseValueText) in each section's own notation, whatever
-// CSVNotation says: the grid's own texts, as SelectionText copies them, read back as the
-// same bytes. So an empty field reads as 0, as the cell editor's empty text does. Every
-// value is read, but only the first maxCols fields of the first maxRows rows are kept.
-// Refused (BadText) at the first value that can't be read, named by row, column and text.
-[[nodiscard]] Result<ClipboardValues> ReadClipboardValues(const QString& text, int maxRows, int maxCols);
+// text holds no tab; a field in double quotes is taken without them. Only the first maxCols
+// fields of the first maxRows rows are kept.
+ClipboardFields ReadClipboardFields(const QString& text, int maxRows, int maxCols);
 
 // Pastes a clipboard text into a table with its
 // top-left at the selection's cursor cell (row, col), clipped at the grid's last row and
 // column, as PasteCells does; a single value onto a selection of several cells fills the
-// selection instead. Every value is read before anything changes: one that can't be read
-// refuses the whole paste (BadText, the detail naming its row, column and text).
-// Otherwise every cell written is journalled, as one undo step; a read-only cell, or a step
-// too large to undo without large Take, refuses it whole (see WriteCells). A field past the end of a shorter row
-// leaves its cell as it is. The cursor ends on the last cell written.
+// selection instead. Each field is read by the cell it lands on, as its editor reads a text
+// (ReadingOf with hexColumns), so the grid's own texts, as SelectionText copies them, read
+// back as the same values and an empty field reads as 0; fields that land on no cell are
+// not read. Every field is read before anything changes: one its cell can't read refuses
+// the whole paste (BadText, the detail naming its row, column and text and the forms that
+// cell takes). Otherwise every cell written is journalled, as one undo step; a read-only
+// cell, or a step too large to undo without large Take, refuses it whole (see WriteCells).
+// A field past the end of a shorter row leaves its cell as it is. The cursor ends on the
+// last cell written.
 [[nodiscard]] Result<ClipboardWrite> PasteText(DocumentState& doc, TableRef table, const CellSelection& selection, GridSize grid,
-                                       const QString& text, ScrollPosition scroll, LargeStep large = LargeStep::Refuse);
+                                       const QString& text, ScrollPosition scroll, LargeStep large = LargeStep::Refuse,
+                                       BareDigits hexColumns = BareDigits::Decimal);
 
 // The selection (whichever way it was made) of a table as text for the system
 // clipboard: each cell as the grid shows it (CellText), a tab between columns and "\n"

@@ -19,17 +19,19 @@ QString NamesCellText(std::uint32_t value, int size, int notation, const QString
     return FormatValue(notation, value, size);
 }
 
+QString NameKey(QStringView name) { return name.toString().normalized(QString::NormalizationForm_KC); }
+
 std::optional<std::uint32_t> ReadNameOrNumber(QStringView text, int size, const QStringList& names, BareDigits bare)
 {
     if (const std::optional<std::uint32_t> number = ReadEditorText(text, size, bare))
         return number;
-    const QString wanted = text.toString().normalized(QString::NormalizationForm_KC);
+    const QString wanted = NameKey(text);
     if (wanted.isEmpty())
         return std::nullopt;
     // An ID the cell cannot hold is no answer, however its name reads.
     const auto count = static_cast<qsizetype>(std::min<std::uint64_t>(names.size(), std::uint64_t{MaxUnsigned(size)} + 1));
     for (qsizetype id = 0; id < count; ++id)
-        if (names[id].normalized(QString::NormalizationForm_KC) == wanted)
+        if (NameKey(names[id]) == wanted)
             return static_cast<std::uint32_t>(id);
     return std::nullopt;
 }

@@ -21,6 +21,10 @@ QString NamesCellText(std::uint32_t value, int size, int notation, const QString
 // The same for a caller that looks the name up itself: name is the ID's, nullptr for none.
 QString NamesCellText(std::uint32_t value, int size, int notation, const QString* name);
 
+// A name as names are compared: in NFKC, so that the half- and full-width forms an input
+// method gives are one name; letter case and blanks are kept. Never fails.
+QString NameKey(QStringView name);
+
 // The value a text typed into a Names cell gives: a text ReadEditorText reads is that
 // number, whatever names exist; otherwise the first ID whose name equals the text, both
 // taken to NFKC and compared exactly (no trimming, letter case kept), among the IDs the

@@ -4,6 +4,7 @@
 #include "core/edit/CellWrites.h"
 #include "core/edit/Clipboard.h"
 #include "core/edit/Journal.h"
+#include "core/view/CellInput.h"
 #include "tests/support/HandTables.h"
 #include "tests/support/PutByte.h"
 
@@ -89,6 +90,81 @@ TEST(Journal, CommitJournalsOnlyWhatChanges)
     Commit(doc, TabIndividual, 0, 1, 1, u"0x20"_s);
     EXPECT_EQ(doc.IndividualBytes()(1), 0x20);
     EXPECT_EQ(doc.IndividualBytes()(2), 255); // the last case, -1
+}
+
+// A table 表 of 3 IDs whose sections are a hexadecimal byte, an unsigned byte, an ID of 種別, a byte of
+// flags and a hexadecimal 16-bit number; 種別 names "剣" twice and an ID "2".
+DocumentState TypedDocument()
+{
+    DocumentState doc;
+    const QStringList kinds{u"なし"_s, u"剣"_s, u"盾"_s, u"剣"_s, u"ＡＢＣ"_s, u"2"_s};
+    test::SetDataSets(doc, {test::MakeDataSet(u"表"_s, QStringList(3, QString()), std::vector<test::SectionSpec>(5, {{}, 0x1000, 2})),
+                            test::MakeDataSet(u"種別"_s, kinds, {{}})});
+    DataSet& table = doc.DataSets(1);
+    table.SectionSettings(SettingNotation, 2) = NotationUnsigned;
+    table.SectionTypes.redim(6);
+    table.SectionTypes(3).NamesDataSet = 2;
+    table.SectionTypes(4).Bits = QStringList{u"装備可"_s, QString(), u"呪い"_s};
+    table.SectionTypes(5).Size = 2;
+    doc.History.StartWithBaseline(doc);
+    return doc;
+}
+
+TEST(Journal, ACellReadsItsTextByItsTypeAndNotation)
+{
+    using Value = std::optional<std::uint32_t>;
+    struct Case {
+        int section;
+        QString text;
+        Value off, on; // with bare digits decimal, and hexadecimal in hexadecimal columns
+    };
+    const Case cases[] = {
+        {1, u"10"_s, 10, 0x10},     {1, u"FF"_s, {}, 0xFF},   {1, u"100"_s, 100, {}},    {1, u"0x7"_s, 7, 7},
+        {2, u"10"_s, 10, 10},       {2, u"FF"_s, {}, {}},     {2, u"-1"_s, 0xFF, 0xFF},  {3, u"盾"_s, 2, 2},
+        {3, u"剣"_s, 1, 1},         {3, u"ABC"_s, 4, 4},      {3, u"2"_s, 2, 2},         {3, u"槍"_s, {}, {}},
+        {3, u"1F"_s, {}, 0x1F},     {4, u"5"_s, 5, 5},        {4, u"呪い"_s, {}, {}},    {5, u"1234"_s, 1234, 0x1234},
+        {5, u"12345"_s, 12345, {}}, {5, u"65536"_s, {}, {}},  {5, u"-1"_s, 0xFFFF, 0xFFFF}};
+    DocumentState doc = TypedDocument();
+    for (const Case& c : cases) {
+        const CellRef cell{TabIdSection, 1, c.section, 2};
+        EXPECT_EQ(ReadingOf(doc, cell, BareDigits::Decimal).read(c.text), c.off) << c.section << " " << c.text.toStdString();
+        EXPECT_EQ(ReadingOf(doc, cell, BareDigits::Hexadecimal).read(c.text), c.on) << c.section << " " << c.text.toStdString();
+        if (c.section == 5)
+            continue; // the table keeps one byte of a cell so far
+        // The commit reads the same, and stores the value or refuses the text.
+        const Result<WriteResult> written = CommitCellText(doc, cell, c.text, {}, BareDigits::Hexadecimal);
+        EXPECT_EQ(written.ok(), c.on.has_value()) << c.section << " " << c.text.toStdString();
+        EXPECT_EQ(CellValueOf(doc, cell), c.on ? *c.on : 0x10 * c.section + 1) << c.text.toStdString();
+        test::PutByte(doc, cell, static_cast<std::uint8_t>(0x10 * c.section + 1));
+    }
+    // A refusal names the forms of the cell's size, its hexadecimal example, its bare digits and its names.
+    const auto forms = [&](int section, BareDigits bare) { return ReadingOf(doc, {TabIdSection, 1, section, 1}, bare).forms(); };
+    EXPECT_EQ(forms(2, BareDigits::Hexadecimal), EditorTextForms(1));
+    EXPECT_EQ(forms(1, BareDigits::Decimal), EditorTextForms(1, true));
+    EXPECT_EQ(forms(5, BareDigits::Hexadecimal), EditorTextForms(2, true) + u"、0x を付けない16進数（4桁まで）"_s);
+    EXPECT_EQ(forms(3, BareDigits::Decimal), EditorTextForms(1, true) + u"、「種別」の名前"_s);
+}
+
+TEST(Journal, AChosenValueIsOneStepAndTheListsNameEachIdAndBit)
+{
+    DocumentState doc = TypedDocument();
+    const CellRef kind{TabIdSection, 1, 3, 1}, flags{TabIdSection, 1, 4, 1};
+    // The second of two IDs named 剣, chosen from the list, is the one stored.
+    ASSERT_EQ(CommitCellValue(doc, kind, 3, {1, 3})->result, CommitResult::Changed);
+    EXPECT_EQ(std::pair(CellValueOf(doc, kind), doc.History->NewestStepSize(JournalSide::Undo)), std::pair(std::optional(3u), 1));
+    EXPECT_EQ(CommitCellValue(doc, flags, 0b101, {})->result, CommitResult::Changed);
+    EXPECT_FALSE(CommitCellValue(doc, flags, 0x100, {})); // past the cell's size
+    EXPECT_EQ(std::pair(CellValueOf(doc, flags), doc.History->UndoCount()), std::pair(std::optional(5u), 2));
+    UndoStep(doc);
+    EXPECT_EQ(CellValueOf(doc, flags), 0x40u);
+
+    QStringList labels;
+    for (const NameChoice& choice : NameChoices(doc, kind))
+        labels << choice.label;
+    EXPECT_EQ(labels, (QStringList{u"0x00 なし"_s, u"0x01 剣"_s, u"0x02 盾"_s, u"0x03 剣"_s, u"0x04 ＡＢＣ"_s, u"0x05 2"_s}));
+    EXPECT_EQ(NameChoices(doc, kind)[4].key, u"ABC"_s);
+    EXPECT_EQ(BitLabels(doc, flags), (QStringList{u"装備可"_s, u"bit 1"_s, u"呪い"_s, u"bit 3"_s, u"bit 4"_s, u"bit 5"_s, u"bit 6"_s, u"bit 7"_s}));
+    EXPECT_TRUE(NameChoices(doc, flags).empty() && BitLabels(doc, kind).empty());
 }
 
 TEST(Journal, UndoAndRedoStepsAcrossTabsAndDataSets)

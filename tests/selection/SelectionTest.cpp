@@ -150,12 +150,37 @@ TEST(TextPaste, OneValueFillsASelectionAndTheGridsTextReadsBack)
     EXPECT_EQ(SelectionText(doc, kTable, {2, 1, 3, 3}), text);
 }
 
+TEST(TextPaste, EachFieldIsReadByTheCellItLandsOn)
+{
+    DocumentState doc = SmallDocument();
+    // Bare digits are hexadecimal only in the hexadecimal section, and only when asked for.
+    const QString text = u"10\t10\t-1\n"_s;
+    ASSERT_TRUE(PasteText(doc, kTable, {1, 1, 1, 1}, kGrid, text, {}));
+    EXPECT_EQ(std::tuple(Byte(doc, 1, 1), Byte(doc, 2, 1), Byte(doc, 3, 1)), std::tuple(10, 10, 0xFF));
+    ASSERT_TRUE(PasteText(doc, kTable, {1, 1, 1, 1}, kGrid, text, {}, LargeStep::Refuse, BareDigits::Hexadecimal));
+    EXPECT_EQ(std::tuple(Byte(doc, 1, 1), Byte(doc, 2, 1), Byte(doc, 3, 1)), std::tuple(0x10, 10, 0xFF));
+    // The unsigned section refuses "FF" and names its own forms; what lands on no cell is not read.
+    const Result<ClipboardWrite> refused = PasteText(doc, kTable, {2, 1, 2, 1}, kGrid, u"FF\tFF"_s, {}, LargeStep::Refuse, BareDigits::Hexadecimal);
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.failure().message().contains(u"行 1、列 2 の「FF」は値として読めません。使える形: "_s + EditorTextForms(1)));
+    EXPECT_TRUE(PasteText(doc, kTable, {2, 3, 2, 3}, kGrid, u"5\tabc"_s, {}));
+
+    // A section whose value is an ID of the data set reads its names: a filled name is its first ID in every cell.
+    doc.DataSets(1).SectionTypes.redim(4);
+    doc.DataSets(1).SectionTypes(2).NamesDataSet = 1;
+    doc.DataSets(1).IdNames(3) = doc.DataSets(1).IdNames(5) = u"剣"_s;
+    const Result<ClipboardWrite> named = PasteText(doc, kTable, {3, 2, 1, 2}, kGrid, u"剣"_s, {});
+    ASSERT_TRUE(named);
+    EXPECT_EQ(std::tuple(Byte(doc, 2, 1), Byte(doc, 2, 2), Byte(doc, 2, 3)), std::tuple(2, 2, 2));
+    EXPECT_FALSE(PasteText(doc, kTable, {1, 1, 1, 1}, kGrid, u"剣"_s, {}));
+}
+
 TEST(TextPaste, OnlyWhatLandsIsKept)
 {
     // 140 KB: one line of 50,001 fields, then 20,000 lines of one, a rectangle of a billion cells.
     const QString text = QStringList(50001, u"1"_s).join(u'\t') + u"\n"_s + u"2\n"_s.repeated(20000);
-    const ClipboardValues read = *ReadClipboardValues(text, 4, 3);
-    EXPECT_EQ(std::tuple(read.rows, read.cols, read.values.size(), read.rowStarts.size()), std::tuple(20001, 50001, 6u, 5u));
+    const ClipboardFields read = ReadClipboardFields(text, 4, 3);
+    EXPECT_EQ(std::tuple(read.rows, read.cols, read.starts.size(), read.rowStarts.size()), std::tuple(20001, 50001, 7u, 5u));
 
     // Pasted at row 2 of the 5 × 3 table: three values of the first line, one of each line below.
     DocumentState doc = SmallDocument();

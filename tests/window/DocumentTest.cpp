@@ -2,10 +2,14 @@
 
 #include "core/edit/EditHistory.h"
 #include "core/patch/Patch.h"
+#include "core/document/CellBytes.h"
+#include "core/view/CellInput.h"
 #include "core/view/Conversions.h"
 #include "core/view/TabView.h"
 #include "tests/window/Harness.h"
 #include "window/Application.h"
+#include "window/CellChoices.h"
+#include "window/CellEditing.h"
 #include "window/ChangesPanel.h"
 #include "window/ChartDock.h"
 #include "window/FindBar.h"
@@ -107,6 +111,17 @@ void SetCsvField(const QString& path, int line, int field, const QString& text)
     lines[line - 1] = fields.join(u',');
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(*zor::EncodeCp932(lines.join(u"\r\n"_s)));
+}
+
+// The value of a cell of 表 as the document holds it.
+std::uint32_t Value(Form1& form, int row, int col) { return zor::CellValueOf(Doc(form), {zor::TabIdSection, 2, col, row}).value_or(~0U); }
+
+// 表's first section holds an ID of クラス (a name two IDs share, one of full-width letters), its second a byte of flags.
+void TypeTheTable(const Opened& o)
+{
+    o.folder->write(u"m/クラス.idn"_s, u"なし|戦士|魔法使い|戦士|ＡＢＣ"_s);
+    o.folder->write(u"m/表.ini"_s, u"[Notation]|Section2=10|[ColWidth]|Section0=1500|[Names]|Section1=クラス|[Bits]|Section2=装備可,,呪い|"_s);
+    o.reread();
 }
 
 qsizetype ChangeLines(const Form1& form) { return Control<zor::ChangesPanel>(form, "ChangesPanel").model()->list().size(); }
@@ -926,6 +941,142 @@ private Q_SLOTS:
         // A cut puts the cells' texts as they were shown before it zeroed them.
         Perform(form(), "@1,1 Ctrl+X");
         QCOMPARE(clipboard.text(), u"0x80\n"_s);
+    }
+
+    void hexadecimalColumnsTakeBareHexadecimalWhenAskedAndRememberIt()
+    {
+        QSettings().remove(QLatin1StringView(zor::CellEditing::kHexColumnsKey));
+        o = Open();
+        zor::FlexGrid& grid = Grid(form());
+        const QLabel& said = Control<QLabel>(form(), "HexColumnsLabel");
+        ShowTable(form(), 1, 1); // 力 is hexadecimal, とても長い見出し unsigned
+        QVERIFY(!Item(form(), "HexColumns").isChecked() && !said.isVisibleTo(&form()));
+        Type(form(), "10\r");
+        QCOMPARE(grid.TextMatrix(1, 1), u"0x0A"_s);
+        Run(form(), "HexColumns");
+        QVERIFY(said.isVisibleTo(&form()) && QSettings().value(QLatin1StringView(zor::CellEditing::kHexColumnsKey)).toBool());
+        Perform(form(), "=10 @1,2 =10");
+        QCOMPARE(std::pair(grid.TextMatrix(1, 1), grid.TextMatrix(1, 2)), std::pair(u"0x10"_s, u"10"_s));
+        // A refusal says how bare digits read; a text paste reads so too, but only in hexadecimal columns.
+        Perform(form(), "@1,1 =123");
+        QVERIFY(QToolTip::text().contains(u"0x を付けない16進数（2桁まで）"_s));
+        Key(form(), Qt::Key_Escape);
+        o.dialogs->messagesExpected = true;
+        QGuiApplication::clipboard()->setText(u"2A\t2A"_s);
+        Perform(form(), "@2,1 !PasteText");
+        QCOMPARE(std::pair(grid.TextMatrix(2, 1), o.dialogs->messages.size()), std::pair(u"0x00"_s, std::size_t(1)));
+        QGuiApplication::clipboard()->setText(u"2A\t7"_s);
+        Perform(form(), "@2,1 !PasteText");
+        QCOMPARE(std::pair(grid.TextMatrix(2, 1), grid.TextMatrix(2, 2)), std::pair(u"0x2A"_s, u"7"_s));
+        // A window made later keeps it on, until it is turned off.
+        const Opened later = Open();
+        QVERIFY(Item(*later.form, "HexColumns").isChecked() && Control<QLabel>(*later.form, "HexColumnsLabel").isVisibleTo(later.form.get()));
+        Run(*later.form, "HexColumns");
+        QVERIFY(!QSettings().value(QLatin1StringView(zor::CellEditing::kHexColumnsKey)).toBool());
+    }
+
+    void aNamesCellCompletesItsNamesAndItsListTakesTheIdChosen()
+    {
+        TypeTheTable(o);
+        zor::FlexGrid& grid = Grid(form());
+        zor::CellEditor& editor = Editor(form());
+        zor::CellChoices& list = Control<zor::CellChoices>(form(), "CellChoices");
+        ShowTable(form(), 2, 1); // ID 1 holds 0, なし
+        QCOMPARE(Notation(form()), u"NotationHex"_s); // the notation still says how the number is written
+        // F4 lists every ID with its name, the cell's own current; the second 戦士 is taken as itself.
+        Key(form(), Qt::Key_F4);
+        QVERIFY(list.isVisible());
+        QCOMPARE(Texts(*list.model()), (QStringList{u"0x00 なし"_s, u"0x01 戦士"_s, u"0x02 魔法使い"_s, u"0x03 戦士"_s, u"0x04 ＡＢＣ"_s}));
+        QCOMPARE(list.currentRow(), 0);
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(&list, key);
+        QCOMPARE(std::tuple(list.isVisible(), Value(form(), 2, 1), grid.hasFocus()), std::tuple(false, 3u, true));
+        // Alt+Down opens it on the cell's ID; Escape takes nothing.
+        Key(form(), Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(list.currentRow(), 3);
+        QTest::keyClick(&list, Qt::Key_Up);
+        QTest::keyClick(&list, Qt::Key_Escape);
+        QCOMPARE(std::tuple(list.isVisible(), Value(form(), 2, 1), Doc(form()).History->UndoCount()), std::tuple(false, 3u, 1));
+
+        // The editor completes the names holding what was typed, compared in the same form as the core reads them.
+        QTest::keyClicks(&grid, u"A"_s);
+        QVERIFY(editor.isVisible() && editor.completer());
+        QCOMPARE(Texts(*editor.completer()->completionModel()), QStringList{u"ＡＢＣ"_s});
+        editor.setText(u"戦士"_s); // the first ID of a name
+        Type(form(), "\r");
+        QCOMPARE(Value(form(), 2, 1), 1u);
+        // From the editor the list opens on the ID its text names, and the text is not stored.
+        Type(form(), "2");
+        QTest::keyClick(&editor, Qt::Key_F4);
+        QCOMPARE(std::tuple(editor.isVisible(), list.isVisible(), list.currentRow(), Value(form(), 2, 1)), std::tuple(false, true, 2, 1u));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(4)).center());
+        QCOMPARE(std::pair(list.isVisible(), Value(form(), 2, 1)), std::pair(false, 4u));
+    }
+
+    void aNameTwoIdsShareKeepsItsIdWhenItsTextIsLeftAsItWas()
+    {
+        TypeTheTable(o);
+        ShowTable(form(), 2, 1);
+        Key(form(), Qt::Key_F4);
+        for (const Qt::Key key : {Qt::Key_End, Qt::Key_Up, Qt::Key_Return}) // the second 戦士
+            QTest::keyClick(&Control<zor::CellChoices>(form(), "CellChoices"), key);
+        QCOMPARE(Value(form(), 2, 1), 3u);
+        // The editor opens with the name the cell shows; left as it was, it stores nothing, wherever it closes.
+        Grid(form()).setCellTextProvider([](int row, int col) { return row == 2 && col == 1 ? u"戦士"_s : u"0x00"_s; });
+        zor::FlexGrid& grid = Grid(form());
+        const auto clickElsewhere = [&grid] { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 1, 1)); };
+        const auto key = [this](Qt::Key k) { return [this, k] { Key(form(), k); }; };
+        using Case = std::pair<Qt::Key, std::function<void()>>; // the key that opens the editor, then what closes it
+        for (const auto& [opens, closes] : {Case{Qt::Key_F2, key(Qt::Key_Return)}, {Qt::Key_Space, key(Qt::Key_Down)}, {Qt::Key_Return, clickElsewhere}}) {
+            Perform(form(), "@2,1");
+            Key(form(), opens);
+            QCOMPARE(Editor(form()).text(), u"戦士"_s);
+            closes();
+            QVERIFY(!Editor(form()).isVisible() && Value(form(), 2, 1) == 3u);
+        }
+        QCOMPARE(Doc(form()).History->UndoCount(), 1);
+    }
+
+    void aBitsCellOpensItsCheckListAndDeleteClearsIt()
+    {
+        TypeTheTable(o);
+        zor::FlexGrid& grid = Grid(form());
+        zor::CellChoices& list = Control<zor::CellChoices>(form(), "CellChoices");
+        ShowTable(form(), 2, 2); // ID 1 holds 5: 装備可 and 呪い
+        QCOMPARE(Notation(form()), u"NotationDec"_s);
+        const auto checks = [&list] {
+            QString marks;
+            for (int row = 0; row < list.count(); ++row)
+                marks += list.item(row)->checkState() == Qt::Checked ? u'1' : u'0';
+            return marks;
+        };
+        // Space, Enter, F2 and a double click open the list; Escape takes nothing of what was toggled.
+        const auto doubleClick = [&grid] {
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 2));
+            QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 2, 2));
+        };
+        const auto key = [&grid](Qt::Key k) { return [&grid, k] { QTest::keyClick(&grid, k); }; };
+        for (const std::function<void()>& open : std::vector<std::function<void()>>{key(Qt::Key_Space), key(Qt::Key_Return), key(Qt::Key_F2), doubleClick}) {
+            open();
+            QVERIFY(list.isVisible() && !Editor(form()).isVisible());
+            QCOMPARE(checks(), u"10100000"_s);
+            QTest::keyClick(&list, Qt::Key_Space);
+            QTest::keyClick(&list, Qt::Key_Escape);
+            QCOMPARE(std::pair(list.isVisible(), Value(form(), 2, 2)), std::pair(false, 5u));
+        }
+        QCOMPARE(Texts(*list.model()), (QStringList{u"装備可"_s, u"bit 1"_s, u"呪い"_s, u"bit 3"_s, u"bit 4"_s, u"bit 5"_s, u"bit 6"_s, u"bit 7"_s}));
+        // Space toggles the current bit, Enter takes them as one step.
+        QTest::keyClick(&grid, Qt::Key_Space);
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Space, Qt::Key_End, Qt::Key_Space, Qt::Key_Return})
+            QTest::keyClick(&list, key);
+        QCOMPARE(std::pair(Value(form(), 2, 2), Doc(form()).History->UndoCount()), std::pair(0x86u, 1));
+        // Delete clears every bit; a digit opens the text editor.
+        QTest::keyClick(&grid, Qt::Key_Delete);
+        QCOMPARE(std::pair(Value(form(), 2, 2), Doc(form()).History->UndoCount()), std::pair(0u, 2));
+        QTest::keyClick(&grid, Qt::Key_9);
+        QVERIFY(Editor(form()).isVisible() && !list.isVisible());
+        Type(form(), "\r");
+        QCOMPARE(Value(form(), 2, 2), 9u);
     }
 };
 
