@@ -130,7 +130,7 @@ TEST(Journal, ACellReadsItsTextByItsTypeAndNotation)
         EXPECT_EQ(ReadingOf(doc, cell, BareDigits::Decimal).read(c.text), c.off) << c.section << " " << c.text.toStdString();
         EXPECT_EQ(ReadingOf(doc, cell, BareDigits::Hexadecimal).read(c.text), c.on) << c.section << " " << c.text.toStdString();
         if (c.section == 5)
-            continue; // the table keeps one byte of a cell so far
+            continue; // a table made by hand keeps one byte a section
         // The commit reads the same, and stores the value or refuses the text.
         const Result<WriteResult> written = CommitCellText(doc, cell, c.text, {}, BareDigits::Hexadecimal);
         EXPECT_EQ(written.ok(), c.on.has_value()) << c.section << " " << c.text.toStdString();
