@@ -260,22 +260,42 @@ TEST_F(Compare, TheEncodersPlacesCountUnlessBothImagesRecordsWereReadFromThere)
 
 TEST_F(Compare, TheGapsOfSteppedSectionsAreOtherBytes)
 {
-    // Two sections of four IDs, four bytes apart: 0x70000, 0x70004 … and 0x70001, 0x70005 …
+    // Two sections of four IDs, four bytes apart: 0x70000, 0x70004 … and 0x70001, 0x70005 …; 乙 one byte, then two.
     const QString mode = SampleModeName() + u'/';
     test::WriteCompactFile(home.path(), mode + u"段.idn"_s, u"零|一|二|三"_s);
     test::WriteCompactFile(home.path(), mode + u"段.sna"_s, u"70000|甲|70001|乙|"_s);
-    test::WriteCompactFile(home.path(), mode + u"段.ini"_s, u"[Step]|Section1=4|Section2=4|"_s);
     QByteArray changed = sample;
     for (const std::int64_t offset : {0x70002, 0x70003, 0x70004, 0x7000D, 0x7000E, 0x70010})
         Flip(changed, offset);
-    const ImageComparison result = compare(sample, changed);
-    ASSERT_EQ(oldDoc.DataSets(dataSet(u"段"_s)).IdCount, 4);
-    ASSERT_EQ(result.cells.size(), 2u);
-    EXPECT_EQ(std::tuple(result.cells[0].label, result.cells[0].caption, result.cells[0].offset),
-              std::tuple(u"一"_s, u"甲"_s, std::optional<std::int64_t>(0x70004)));
-    EXPECT_EQ(std::tuple(result.cells[1].label, result.cells[1].caption, result.cells[1].offset),
-              std::tuple(u"三"_s, u"乙"_s, std::optional<std::int64_t>(0x7000D)));
-    EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x70002, 0x70003}, {0x7000E, 0x7000E}, {0x70010, 0x70010}}));
+    using Cell = std::tuple<QString, QString, std::optional<std::int64_t>, int>;
+    const auto cells = [](const ImageComparison& result) {
+        std::vector<Cell> named;
+        for (const CellDifference& c : result.cells)
+            named.emplace_back(c.label, c.caption, c.offset, c.size);
+        return named;
+    };
+    for (const auto& [ini, expected, others] :
+         {std::tuple(u"[Step]|Section1=4|Section2=4|"_s, std::vector{Cell(u"一"_s, u"甲"_s, 0x70004, 1), Cell(u"三"_s, u"乙"_s, 0x7000D, 1)},
+                     std::vector<ByteRange>{{0x70002, 0x70003}, {0x7000E, 0x7000E}, {0x70010, 0x70010}}),
+          // Every byte of a wider cell belongs to the table.
+          std::tuple(u"[Step]|Section1=4|Section2=4|[Size]|Section2=2|"_s,
+                     std::vector{Cell(u"零"_s, u"乙"_s, 0x70001, 2), Cell(u"一"_s, u"甲"_s, 0x70004, 1), Cell(u"三"_s, u"乙"_s, 0x7000D, 2)},
+                     std::vector<ByteRange>{{0x70003, 0x70003}, {0x70010, 0x70010}})}) {
+        SCOPED_TRACE(ini.toStdString());
+        test::WriteCompactFile(home.path(), mode + u"段.ini"_s, ini);
+        const ImageComparison result = compare(sample, changed);
+        ASSERT_EQ(oldDoc.DataSets(dataSet(u"段"_s)).IdCount, 4);
+        EXPECT_EQ(cells(result), expected);
+        EXPECT_EQ(result.otherBytes, others);
+    }
+    // The same for an individual entry two bytes wide.
+    test::WriteCompactFile(home.path(), mode + u"個別データ.sna"_s, u"50030|補正|"_s);
+    test::WriteCompactFile(home.path(), mode + u"個別データ.ini"_s, u"[Size]|Section1=2|"_s);
+    QByteArray entry = sample;
+    Flip(entry, 0x50031);
+    Flip(entry, 0x50032);
+    const ImageComparison result = compare(sample, entry);
+    EXPECT_EQ(std::tuple(result.cells.size(), result.otherBytes), std::tuple(std::size_t{1}, std::vector<ByteRange>{{0x50032, 0x50032}}));
 }
 
 bool Changed(const Result<ClipboardWrite>& done) { return done && done->write.result == CommitResult::Changed; }
