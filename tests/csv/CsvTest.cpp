@@ -207,16 +207,16 @@ TEST_F(CsvImport, ChangesComeInFileOrderAndApplyAsOneUndoStep)
     setNotation(u";"_s);
     exportFiles();
     setField(u"敵パラメータ.csv"_s, 3, 4, u"0x7F"_s);
-    setField(u"個別データ.csv"_s, 5, 2, u"-3"_s);
+    setField(u"個別データ.csv"_s, 4, 2, u"-3"_s); // 難易度補正, 16-bit and signed
     setField(u"クラス.csv"_s, 3, 2, u"99"_s);
     const std::uint8_t battle = doc.BattleParams(3, 2);
     const CsvImportResult result = import();
     ASSERT_TRUE(result.ok()) << result.summary().toStdString();
     ASSERT_EQ(result.changes.size(), 3u);
     const auto where = [](const CsvChange& c) { return std::tuple(c.file, c.line, c.field, c.cell, c.oldValue, c.newValue); };
-    EXPECT_EQ(where(result.changes[0]), std::tuple(u"クラス.csv"_s, 3, 2, CellRef{TabIdSection, 2, 1, 2}, std::uint8_t{19}, std::uint8_t{99}));
-    EXPECT_EQ(where(result.changes[1]), std::tuple(u"個別データ.csv"_s, 5, 2, CellRef{TabIndividual, 0, 1, 5}, std::uint8_t{0xFE}, std::uint8_t{0xFD}));
-    EXPECT_EQ(where(result.changes[2]), std::tuple(u"敵パラメータ.csv"_s, 3, 4, CellRef{TabBattle, 0, 3, 2}, battle, std::uint8_t{0x7F}));
+    EXPECT_EQ(where(result.changes[0]), std::tuple(u"クラス.csv"_s, 3, 2, CellRef{TabIdSection, 2, 1, 2}, 19u, 99u));
+    EXPECT_EQ(where(result.changes[1]), std::tuple(u"個別データ.csv"_s, 4, 2, CellRef{TabIndividual, 0, 1, 4}, 0xFFFEu, 0xFFFDu));
+    EXPECT_EQ(where(result.changes[2]), std::tuple(u"敵パラメータ.csv"_s, 3, 4, CellRef{TabBattle, 0, 3, 2}, std::uint32_t{battle}, 0x7Fu));
 
     const Result<WriteResult> applied = ApplyCsvImport(doc, result);
     ASSERT_EQ(applied->result, CommitResult::Changed);
@@ -242,20 +242,20 @@ TEST_F(CsvImport, EveryProblemNamesFileLineAndFieldAndRefusesTheWhole)
     exportFiles();
     // A spreadsheet took the comma for a separator and a value went missing: the label reads "短".
     QStringList items = lines(u"アイテム.csv"_s);
-    items[2] = u"短,剣,1,2,3,4,5"_s;
+    items[2] = u"短,剣,1,2,3,4"_s;
     writeLines(u"アイテム.csv"_s, items);
     setField(u"クラス.csv"_s, 4, 1, u"剣豪"_s);
     QStringList spells = lines(u"魔法.csv"_s);
     spells[3].chop(2);                 // ",1": one value short
     spells.insert(spells.size() - 1, u"増えた,1,2,3,4"_s); // an extra line before the final break
     writeLines(u"魔法.csv"_s, spells);
-    setField(u"個別データ.csv"_s, 1, 2, u"256"_s);
+    setField(u"個別データ.csv"_s, 1, 2, u"65536"_s); // past 16 bits
     setField(u"個別データ.csv"_s, 2, 2, u"１e2"_s);
     setField(u"敵パラメータ.csv"_s, 1, 5, u"力"_s);
     setField(u"敵パラメータ.csv"_s, 2, 2, u"0"_s);
     doc.IndividualAddressUnusable(3) = 1;
     setField(u"個別データ.csv"_s, 3, 2, u"2"_s); // entry 3 can't be written, and its value changes
-    setField(u"個別データ.csv"_s, 4, 2, u"12"_s); // a value already there
+    setField(u"個別データ.csv"_s, 4, 2, u"-2"_s); // a value already there
 
     const CsvImportResult result = import();
     QStringList where;
