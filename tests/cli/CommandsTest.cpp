@@ -553,10 +553,16 @@ protected:
 
 TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
 {
+    // A byte, a 16-bit price and a signed 16-bit entry: values, unsigned in the JSON.
     setField(home, u"クラス.csv"_s, 3, 2, u"20"_s);
+    setField(home, u"アイテム.csv"_s, 3, 5, u"40000"_s);
+    setField(home, u"個別データ.csv"_s, 4, 2, u"-300"_s);
     const CommandRun run = Call(RunImportCsv, {u"--dry-run"_s, u"--json"_s, u"--home"_s, home.path(), rom});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out.trimmed(), uR"({"changes":[{"file":"クラス.csv","line":3,"field":2,"old":19,"new":20}],"problems":[]})"_s);
+    EXPECT_EQ(run.out.trimmed(), uR"({"changes":[{"file":"アイテム.csv","line":3,"field":5,"old":150,"new":40000},)"
+                                 uR"({"file":"クラス.csv","line":3,"field":2,"old":19,"new":20},)"
+                                 uR"({"file":"個別データ.csv","line":4,"field":2,"old":65534,"new":65236}],"problems":[]})"_s);
+    EXPECT_TRUE(Call(RunImportCsv, {u"--dry-run"_s, u"--home"_s, home.path(), rom}).out.contains(u"個別データ「難易度補正」: -2 -> -300\n"_s));
     EXPECT_EQ(home.readBytes(SampleImageName()), image);
     EXPECT_FALSE(QFile::exists(rom + u".bak"_s));
 
@@ -565,7 +571,7 @@ TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
     const CommandRun refused = Call(RunImportCsv, {u"--json"_s, u"--home"_s, home.path(), rom});
     EXPECT_EQ(refused.status, 1);
     const QJsonObject json = QJsonDocument::fromJson(refused.out.toUtf8()).object();
-    EXPECT_EQ(json[u"changes"_s].toArray().size(), 1);
+    EXPECT_EQ(json[u"changes"_s].toArray().size(), 3);
     EXPECT_TRUE(json[u"problems"_s].toArray().at(0).toString().startsWith(u"魔法.csv:2:3: 「x」は値として読めません"_s))
         << refused.out.toStdString();
     EXPECT_TRUE(refused.err.contains(u"取り込みをやめました"_s));
@@ -581,7 +587,8 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
         in.writeBytes(name, home.readBytes(name));
         QFile::remove(home.file(name));
     }
-    setField(in, u"敵パラメータ.csv"_s, 6, 4, u"77"_s); // HP of record 5, unsigned
+    setField(in, u"敵パラメータ.csv"_s, 6, 4, u"77"_s);    // HP of record 5, unsigned
+    setField(in, u"敵パラメータ.csv"_s, 6, 18, u"60000"_s); // its 16-bit 経験値
     in.writeBytes(u"敵パラメータ.csv"_s, in.readBytes(u"敵パラメータ.csv"_s).replace("\r\n", "\n"));
     setField(in, u"クラス.csv"_s, 3, 2, u"21"_s);
 
@@ -594,10 +601,13 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
     DocumentState doc;
     LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
     EXPECT_EQ(doc.IdBytes(2)(1, 1), 21);
-    EXPECT_EQ(doc.BattleParams(3, 5), 77); // the blocks encoded against the image's own dictionary
-    // Read again, the files hold what the image holds now.
+    // The blocks encoded against the image's own dictionary.
+    EXPECT_EQ(std::pair(doc.BattleParams(3, 5), CellValueOf(doc, {TabBattle, 0, 17, 5})), std::pair(std::uint8_t{77}, std::optional(60000u)));
+    // Read again, the files hold what the image holds now, but for the old high byte of 経験値 in its own column:
+    // a byte inside a field is taken only unchanged.
     const CommandRun again = Call(RunImportCsv, {u"--home"_s, home.path(), u"--in"_s, in.path(), u"--dry-run"_s, rom});
-    EXPECT_EQ(again.out, u"変更はありません。\n"_s) << again.out.toStdString();
+    EXPECT_TRUE(again.out.isEmpty() && again.err.startsWith(u"問題: 1 件\n敵パラメータ.csv:6:19: 戦闘パラメータのバイト 18 は"_s))
+        << again.out.toStdString() << again.err.toStdString();
     EXPECT_EQ(Call(RunImportCsv, {u"--home"_s, home.path(), home.file(u"none.rom"_s)}).status, 1);
 }
 
