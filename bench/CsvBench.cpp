@@ -2,6 +2,8 @@
 // Release or RelWithDebInfo):
 // - reading and checking the sample's exported files, from memory: at most 2 times the
 //   export building the same bytes in memory;
+// - the sample's export built in memory, and its check, each at most 1.2 times the same
+//   with the sample's [Size], [Names] and [Bits] left out (the same cells, every one a byte);
 // - a paste of text of 255 × 64 values into a data set of 32,767 IDs and 64 sections: at
 //   most 1.5 times the paste of the same block from the cell clipboard;
 // - a paste of 140 KB of text shaped 50,001 × 20,001, of which 20,005 cells land: at most
@@ -10,6 +12,7 @@
 
 #include "core/csv/CsvExport.h"
 #include "core/csv/CsvImport.h"
+#include "core/document/CellBytes.h"
 #include "core/document/ReadImage.h"
 #include "core/edit/Clipboard.h"
 #include "core/sample/Sample.h"
@@ -21,6 +24,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <string>
@@ -28,20 +33,44 @@
 
 namespace {
 
-// The sample's document and the files its export makes, in each section's own notation.
+// A table's .ini without its [Size], [Names] and [Bits] groups.
+void LeaveOutTypes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QList<QByteArray> kept;
+    bool typed = false;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith('['))
+            typed = line.startsWith("[Size]") || line.startsWith("[Names]") || line.startsWith("[Bits]");
+        if (!typed)
+            kept << line;
+    }
+    file.close();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(kept.join('\n'));
+}
+
+// The sample's document and the files its export makes, in each section's own notation;
+// without types, every cell a byte.
 struct Sample {
     zor::DocumentState doc;
     std::vector<zor::CsvTable> tables;
     std::vector<std::string> files;
     QString error;
 
-    Sample()
+    explicit Sample(bool typed = true)
     {
         QTemporaryDir home;
         if (const zor::Result<int> written = zor::WriteSampleFolder(home.path()); !written) {
             error = written.failure().message();
             return;
         }
+        const QDir mode(home.filePath(zor::SampleModeName()));
+        if (!typed)
+            for (const QString& ini : mode.entryList({QStringLiteral("*.ini")}))
+                LeaveOutTypes(mode.filePath(ini));
         const zor::Result<QByteArray> image = zor::ReadRomImage(home.filePath(zor::SampleImageName()));
         if (!image) {
             error = image.failure().message();
@@ -55,28 +84,34 @@ struct Sample {
     }
 };
 
-const Sample& TheSample()
+const Sample& TheSample(bool typed = true)
 {
     static const Sample sample;
-    return sample;
+    static const Sample bytes(false);
+    return typed ? sample : bytes;
 }
 
-void BuildSampleCsvInMemory(benchmark::State& state)
+void BuildCsvInMemory(benchmark::State& state, bool typed)
 {
-    const Sample& sample = TheSample();
+    const Sample& sample = TheSample(typed);
     if (!sample.error.isEmpty())
         state.SkipWithError(qPrintable(sample.error));
+    if (zor::CellTypeOf(sample.doc, {zor::TabBattle, 0, 17, 1}).Size != (typed ? 2 : 1))
+        state.SkipWithError("the sample's types are not as asked");
     for (auto _ : state) {
         zor::CsvBuilder builder(sample.doc, zor::CsvNotation::Own);
         for (const zor::CsvTable& table : sample.tables)
             benchmark::DoNotOptimize(builder.build(table));
     }
 }
+void BuildSampleCsvInMemory(benchmark::State& state) { BuildCsvInMemory(state, true); }
+void BuildUntypedSampleCsvInMemory(benchmark::State& state) { BuildCsvInMemory(state, false); }
 BENCHMARK(BuildSampleCsvInMemory)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BuildUntypedSampleCsvInMemory)->Unit(benchmark::kMicrosecond);
 
-void CheckSampleCsvFromMemory(benchmark::State& state)
+void CheckCsvFromMemory(benchmark::State& state, bool typed)
 {
-    const Sample& sample = TheSample();
+    const Sample& sample = TheSample(typed);
     if (!sample.error.isEmpty())
         state.SkipWithError(qPrintable(sample.error));
     for (auto _ : state) {
@@ -88,7 +123,10 @@ void CheckSampleCsvFromMemory(benchmark::State& state)
             state.SkipWithError("the export did not read back unchanged");
     }
 }
+void CheckSampleCsvFromMemory(benchmark::State& state) { CheckCsvFromMemory(state, true); }
+void CheckUntypedSampleCsvFromMemory(benchmark::State& state) { CheckCsvFromMemory(state, false); }
 BENCHMARK(CheckSampleCsvFromMemory)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CheckUntypedSampleCsvFromMemory)->Unit(benchmark::kMicrosecond);
 
 // One data set of 32,767 IDs and 64 sections, hexadecimal, every cell writable, in the core alone.
 zor::DocumentState BigTable()
@@ -175,6 +213,8 @@ int main(int argc, char** argv)
     if (!reporter.run(&argc, argv))
         return 1;
     reporter.printRatio("CheckSampleCsvFromMemory", "BuildSampleCsvInMemory", "CSV import's check / the export's build", 2.0);
+    reporter.printRatio("BuildSampleCsvInMemory", "BuildUntypedSampleCsvInMemory", "the sample's export with types / without", 1.2);
+    reporter.printRatio("CheckSampleCsvFromMemory", "CheckUntypedSampleCsvFromMemory", "the sample's import check with types / without", 1.2);
     reporter.printRatio("PasteBlockAsText", "PasteBlockFromTheCellClipboard", "paste of 255 x 64 values as text / from the cell clipboard",
                         1.5);
     reporter.printRatio("PasteTextOfAHugeShape", "PasteBlockAsText",

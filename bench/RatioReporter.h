@@ -1,16 +1,21 @@
 #pragma once
 
 // The console report, keeping each benchmark's time per iteration so that a program can
-// print how its benchmarks compare once they have run.
+// print how its benchmarks compare once they have run. With --benchmark_repetitions the
+// median repetition counts: on a busy machine run the ratios with repetitions, interleaved
+// so that both sides of a ratio meet the same load
+// (--benchmark_repetitions=9 --benchmark_enable_random_interleaving=true).
 
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zor::bench {
 
@@ -22,15 +27,19 @@ public:
     {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+                seconds_[run.run_name.function_name].push_back(run.real_accumulated_time / static_cast<double>(run.iterations));
         ConsoleReporter::ReportRuns(runs);
     }
 
-    // Seconds per iteration of a benchmark that ran; nothing for one that didn't.
+    // Seconds per iteration of a benchmark that ran (the median of its repetitions); nothing for one that didn't.
     std::optional<double> seconds(const std::string& name) const
     {
         const auto found = seconds_.find(name);
-        return found == seconds_.end() ? std::nullopt : std::optional<double>(found->second);
+        if (found == seconds_.end())
+            return std::nullopt;
+        std::vector<double> runs = found->second;
+        std::nth_element(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(runs.size() / 2), runs.end());
+        return runs[runs.size() / 2];
     }
 
     // "label: R times (target: at most T)" when both benchmarks ran; nothing otherwise.
@@ -54,7 +63,7 @@ public:
     }
 
 private:
-    std::map<std::string, double> seconds_;
+    std::map<std::string, std::vector<double>> seconds_; // by benchmark, each repetition's
 };
 
 } // namespace zor::bench

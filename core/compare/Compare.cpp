@@ -39,6 +39,7 @@ private:
     std::vector<std::uint64_t> words_;
 };
 
+// Every byte of every cell, a wider cell's high bytes too.
 void MarkTables(const DocumentState& doc, Coverage& coverage)
 {
     for (int k = 1; k <= doc.DataSetCount; ++k) {
@@ -48,13 +49,15 @@ void MarkTables(const DocumentState& doc, Coverage& coverage)
                 continue;
             const std::int64_t address = set.SectionAddresses(q);
             const std::int64_t step = set.SectionSettings(SettingStep, q);
+            const int size = SectionType(doc, TabIdSection, k, q).Size;
             for (std::int64_t n = 0; n < set.IdCount; ++n)
-                coverage.mark(address + n * step);
+                coverage.markRange(address + n * step, address + n * step + size - 1);
         }
     }
     for (int j = 1; j <= doc.IndividualCount; ++j)
         if (!doc.IndividualAddressUnusable(j))
-            coverage.mark(doc.IndividualAddresses(j));
+            coverage.markRange(doc.IndividualAddresses(j),
+                               doc.IndividualAddresses(j) + SectionType(doc, TabIndividual, 0, j).Size - 1);
 }
 
 std::uint8_t ByteAt(const QByteArray& image, std::int32_t offset)

@@ -33,11 +33,22 @@ private:
     std::uint32_t state_ = 0x5A4F5231;
 };
 
+// What a section's .ini says of its type besides the notation; empty: a one-byte number.
+struct Typed {
+    int size = 1;
+    QString names; // the data set the value is an ID of
+    QString bits;  // the flags' names, bit 0 first
+};
+Typed Sized(int size) { return Typed{size, QString(), QString()}; }
+Typed NamesOf(const QString& dataSet) { return Typed{1, dataSet, QString()}; }
+Typed BitsOf(const QString& names) { return Typed{1, QString(), names}; }
+
 struct Section {
     QString caption;
     std::int32_t offset;
     int notation; // 0: the DefaultNotation of ZOR.ini
     std::function<int(int id)> value;
+    Typed type = Sized(1);
 };
 
 struct SampleTable {
@@ -51,8 +62,14 @@ struct Entry {
     QString name;
     std::int32_t offset;
     int notation;
-    std::uint8_t value;
+    int value; // the bytes of size, lowest first
+    int size = 1;
 };
+
+// The class that wields each item (0: anyone), and each spell's elements and whether it
+// reaches every foe (bit 7).
+constexpr int kEquippedBy[] = {0, 9, 2, 1, 5, 3, 3, 5, 4, 10, 4, 6, 6, 7, 7, 11, 8, 8, 0, 0, 9, 12, 12, 0};
+constexpr int kSpellElements[] = {0, 0x01, 0x01, 0x02, 0x82, 0x04, 0x04, 0x08, 0x88, 0x10, 0x90, 0x10};
 
 // ID tables lie at 0x60000..0x62FFF, the individual data at 0x50000..0x500FF: away
 // from the pointers at 0x15A92..0x15AB2, the bank bytes, the pointer table at
@@ -80,7 +97,6 @@ std::vector<SampleTable> SampleDataSets()
     };
     const int unsignedDec = 10;
     const int signedDec = -10;
-    const int hex = 16;
     return {
         {QStringLiteral("クラス"), classes, 8,
          {
@@ -98,16 +114,16 @@ std::vector<SampleTable> SampleDataSets()
              {QStringLiteral("威力"), 0x61000, unsignedDec, [](int id) { return id == 0 ? 0 : (id < 18 ? 3 + id % 6 * 2 : 0); }},
              {QStringLiteral("命中"), 0x61001, unsignedDec, [](int id) { return id == 0 || id >= 18 ? 0 : 60 + (id * 13) % 40; }},
              {QStringLiteral("重さ"), 0x61002, unsignedDec, [](int id) { return id == 0 ? 0 : 1 + id % 9; }},
-             {QStringLiteral("価格（下位）"), 0x61003, 0, [](int id) { return (id * 150) & 0xFF; }},
-             {QStringLiteral("価格（上位）"), 0x61004, 0, [](int id) { return (id * 150) >> 8; }},
-             {QStringLiteral("種別"), 0x61005, hex, [](int id) { return id == 0 ? 0 : 1 + (id - 1) / 4; }},
+             {QStringLiteral("価格"), 0x61003, unsignedDec, [](int id) { return id * 150; }, Sized(2)},
+             {QStringLiteral("装備クラス"), 0x61005, 0, [](int id) { return kEquippedBy[id]; }, NamesOf(QStringLiteral("クラス"))},
          }},
         {QStringLiteral("魔法"), spells, 4,
          {
              {QStringLiteral("消費MP"), 0x62000, unsignedDec, [](int id) { return id == 0 ? 0 : 2 + id * 2; }},
              {QStringLiteral("威力"), 0x62001, unsignedDec, [](int id) { return id == 0 ? 0 : 5 + (id * 7) % 20; }},
              {QStringLiteral("射程"), 0x62002, signedDec, [](int id) { return id == 0 ? 0 : 1 + id % 3; }},
-             {QStringLiteral("属性"), 0x62003, 0, [](int id) { return id == 0 ? 0 : 1 << ((id - 1) / 2 % 6); }},
+             {QStringLiteral("属性"), 0x62003, 0, [](int id) { return kSpellElements[id]; },
+              BitsOf(QStringLiteral("火,氷,雷,風,聖,,,全体"))},
          }},
     };
 }
@@ -115,11 +131,10 @@ std::vector<SampleTable> SampleDataSets()
 std::vector<Entry> SampleEntries()
 {
     return {
-        {QStringLiteral("初期所持金（下位）"), 0x50010, 16, 0x10},
-        {QStringLiteral("初期所持金（上位）"), 0x50011, 16, 0x27},
+        {QStringLiteral("初期所持金"), 0x50010, 10, 10000, 2},
         {QStringLiteral("初期レベル"), 0x50020, 10, 1},
         {QStringLiteral("仲間の上限"), 0x50021, 10, 12},
-        {QStringLiteral("難易度補正"), 0x50030, -10, 0xFE},
+        {QStringLiteral("難易度補正"), 0x50030, -10, -2 & 0xFFFF, 2},
         {QStringLiteral("曲の音量"), 0x50040, 10, 100},
     };
 }
@@ -131,9 +146,9 @@ const QStringList& BattleCaptions()
         QStringLiteral("攻撃力"), QStringLiteral("防御力"), QStringLiteral("敏捷"), QStringLiteral("知力"),
         QStringLiteral("幸運"), QStringLiteral("行動1"), QStringLiteral("行動2"), QStringLiteral("行動3"),
         QStringLiteral("行動4"), QStringLiteral("火への耐性"), QStringLiteral("氷への耐性"), QStringLiteral("雷への耐性"),
-        QStringLiteral("経験値"), QStringLiteral("所持金"), QStringLiteral("落とす物"), QStringLiteral("落とす率"),
-        QStringLiteral("出現数"), QStringLiteral("隊列"), QStringLiteral("思考"), QStringLiteral("フラグ"),
-        QStringLiteral("予備"),
+        QStringLiteral("経験値"), QStringLiteral("経験値（上位）"), QStringLiteral("所持金"), QStringLiteral("落とす物"),
+        QStringLiteral("落とす率"), QStringLiteral("出現数"), QStringLiteral("隊列"), QStringLiteral("思考"),
+        QStringLiteral("フラグ"),
     };
     return captions;
 }
@@ -143,9 +158,21 @@ const std::vector<std::pair<int, int>>& BattleNotations()
 {
     static const std::vector<std::pair<int, int>> notations{
         {2, 10}, {3, 10}, {4, 10}, {5, 10}, {6, 10}, {7, 10}, {8, 10}, {9, 10}, {10, 10}, {11, 10},
-        {17, 10}, {19, 10}, {20, 10}, {22, 10}, {23, -10},
+        {17, 10}, {19, 10}, {21, 10}, {23, 10}, {24, -10},
     };
     return notations;
+}
+
+// The battle fields wider than a byte or of another kind, by their first byte (1-based):
+// experience needs two bytes, a dropped item is an ID of アイテム, and byte 25 holds flags.
+const std::vector<std::pair<int, Typed>>& BattleTypes()
+{
+    static const std::vector<std::pair<int, Typed>> types{
+        {17, Sized(2)},
+        {20, NamesOf(QStringLiteral("アイテム"))},
+        {25, BitsOf(QStringLiteral("逃走不可,ボス"))},
+    };
+    return types;
 }
 
 // CRLF after every line; for an .idn not after the last, as a final break there
@@ -160,6 +187,29 @@ QString TextFile(const QStringList& lines, bool finalBreak = true)
 
 QString Hex(std::int32_t value) { return QString::number(value, 16).toUpper(); }
 
+// The [Size], [Names] and [Bits] lines of a table's .ini for its typed sections (by
+// number); a group none of them needs is left out.
+QStringList TypeLines(const std::vector<std::pair<int, Typed>>& typed)
+{
+    QStringList size{QStringLiteral("[Size]")};
+    QStringList names{QStringLiteral("[Names]")};
+    QStringList bits{QStringLiteral("[Bits]")};
+    for (const auto& [section, type] : typed) {
+        const QString key = QStringLiteral("Section%1=").arg(section);
+        if (type.size != 1)
+            size << key + QString::number(type.size);
+        if (!type.names.isEmpty())
+            names << key + type.names;
+        if (!type.bits.isEmpty())
+            bits << key + type.bits;
+    }
+    QStringList lines;
+    for (const QStringList* group : {&size, &names, &bits})
+        if (group->size() > 1)
+            lines << *group;
+    return lines;
+}
+
 constexpr int kClassCount = 16;      // class IDs 0..15; records use 1..15
 constexpr int kTemplateCount = 160;  // record bodies in the dictionary, 24 bytes each
 constexpr int kBodySize = kRecordSize - 1;
@@ -172,6 +222,7 @@ std::vector<std::array<std::uint8_t, kBodySize>> Templates()
     std::vector<std::array<std::uint8_t, kBodySize>> bodies(kTemplateCount);
     for (auto& body : bodies) {
         const int level = 1 + random.below(20);
+        const int experience = 10 + 5 * level * level;
         const int values[kBodySize] = {
             level,
             14 + 2 * level + random.below(8),                // HP
@@ -188,7 +239,8 @@ std::vector<std::array<std::uint8_t, kBodySize>> Templates()
             random.below(3),                                 // 火への耐性
             random.below(3),                                 // 氷への耐性
             random.below(3),                                 // 雷への耐性
-            10 + level * 3,                                  // 経験値
+            experience & 0xFF,                               // 経験値, lowest byte first
+            experience >> 8,
             random.below(5) * 10,                            // 所持金
             random.below(4) == 0 ? 18 + random.below(6) : 0, // 落とす物
             random.below(4) == 0 ? 25 * (1 + random.below(4)) : 0, // 落とす率
@@ -196,7 +248,6 @@ std::vector<std::array<std::uint8_t, kBodySize>> Templates()
             random.below(2),                                 // 隊列
             random.below(4),                                 // 思考
             random.below(10) == 0 ? 1 : 0,                   // フラグ
-            0,                                               // 予備
         };
         for (int j = 0; j < kBodySize; ++j)
             body[j] = static_cast<std::uint8_t>(values[j]);
@@ -205,6 +256,13 @@ std::vector<std::array<std::uint8_t, kBodySize>> Templates()
 }
 
 void Put(QByteArray& image, std::int32_t offset, int value) { image[offset] = static_cast<char>(value & 0xFF); }
+
+// A value of size bytes, lowest first, as the console stores numbers.
+void PutValue(QByteArray& image, std::int32_t offset, int value, int size)
+{
+    for (int k = 0; k < size; ++k)
+        Put(image, offset + k, value >> (8 * k));
+}
 
 void PutPointer(QByteArray& image, std::int32_t low, std::int32_t high, std::int32_t bank, std::int32_t target)
 {
@@ -242,8 +300,8 @@ NdArray<std::uint8_t, 1> SampleBattleStream()
         for (int r = 0; r < records; ++r) {
             std::array<std::uint8_t, kBodySize> body = bodies[random.below(kTemplateCount)];
             // Vary a few bytes of the body; now and then a stronger one.
-            body[7] = static_cast<std::uint8_t>(random.below(8));
-            body[20] = static_cast<std::uint8_t>(random.below(4));
+            body[7] = static_cast<std::uint8_t>(random.below(8)); // 幸運
+            body[21] = static_cast<std::uint8_t>(random.below(4)); // 隊列
             if (random.below(4) == 0)
                 body[0] = static_cast<std::uint8_t>(body[0] + 1 + random.below(3));
             bytes.push_back(static_cast<std::uint8_t>(1 + random.below(kClassCount - 1)));
@@ -260,9 +318,9 @@ Result<QByteArray> MakeSampleImage()
     for (const SampleTable& set : SampleDataSets())
         for (const Section& section : set.sections)
             for (int id = 0; id < set.ids.size(); ++id)
-                Put(image, section.offset + id * set.step, section.value(id));
+                PutValue(image, section.offset + id * set.step, section.value(id), section.type.size);
     for (const Entry& entry : SampleEntries())
-        Put(image, entry.offset, entry.value);
+        PutValue(image, entry.offset, entry.value, entry.size);
 
     PutPointer(image, kDictionaryPointerLow, kDictionaryPointerHigh, kDictionaryPointerBank, kSampleDictionaryBase);
     PutPointer(image, kTablePointerLow, kTablePointerHigh, kTablePointerBank, kPointerTableOffset);
@@ -294,26 +352,30 @@ Result<std::vector<SampleFile>> MakeSampleFolder()
         QStringList sna;
         QStringList ini{QStringLiteral("[Step]")};
         QStringList notation{QStringLiteral("[Notation]")};
-        for (std::size_t q = 1; q <= set.sections.size(); ++q) {
+        std::vector<std::pair<int, Typed>> types;
+        for (int q = 1; q <= static_cast<int>(set.sections.size()); ++q) {
             const Section& section = set.sections[q - 1];
             sna << Hex(section.offset) << section.caption;
             ini << QStringLiteral("Section%1=%2").arg(q).arg(set.step);
             if (section.notation != 0)
                 notation << QStringLiteral("Section%1=%2").arg(q).arg(section.notation);
+            types.emplace_back(q, section.type);
         }
         files.push_back({mode + set.name + QStringLiteral(".sna"), TextFile(sna)});
-        files.push_back({mode + set.name + QStringLiteral(".ini"), TextFile(ini + notation)});
+        files.push_back({mode + set.name + QStringLiteral(".ini"), TextFile(ini + notation + TypeLines(types))});
     }
 
     QStringList entrySna;
     QStringList entryIni{QStringLiteral("[Notation]")};
+    std::vector<std::pair<int, Typed>> entryTypes;
     const std::vector<Entry> entries = SampleEntries();
-    for (std::size_t j = 1; j <= entries.size(); ++j) {
+    for (int j = 1; j <= static_cast<int>(entries.size()); ++j) {
         entrySna << Hex(entries[j - 1].offset) << entries[j - 1].name;
         entryIni << QStringLiteral("Section%1=%2").arg(j).arg(entries[j - 1].notation);
+        entryTypes.emplace_back(j, Sized(entries[j - 1].size));
     }
     files.push_back({mode + QStringLiteral("個別データ.sna"), TextFile(entrySna)});
-    files.push_back({mode + QStringLiteral("個別データ.ini"), TextFile(entryIni)});
+    files.push_back({mode + QStringLiteral("個別データ.ini"), TextFile(entryIni + TypeLines(entryTypes))});
 
     // The offset line of a battle pair is not read; it gives the byte's place in the record.
     QStringList battleSna;
@@ -323,7 +385,7 @@ Result<std::vector<SampleFile>> MakeSampleFolder()
     for (const auto& [section, code] : BattleNotations())
         battleIni << QStringLiteral("Section%1=%2").arg(section).arg(code);
     files.push_back({mode + QStringLiteral("敵パラメータ.sna"), TextFile(battleSna)});
-    files.push_back({mode + QStringLiteral("敵パラメータ.ini"), TextFile(battleIni)});
+    files.push_back({mode + QStringLiteral("敵パラメータ.ini"), TextFile(battleIni + TypeLines(BattleTypes()))});
 
     std::vector<SampleFile> encoded;
     for (const auto& [path, text] : files) {

@@ -8,6 +8,7 @@
 #include "cli/SampleCommand.h"
 #include "core/codec/BattleCodec.h"
 #include "core/document/BattleRecords.h"
+#include "core/document/CellBytes.h"
 #include "core/document/Definitions.h"
 #include "core/document/ReadImage.h"
 #include "core/files/Numbers.h"
@@ -15,6 +16,7 @@
 #include "core/files/Text.h"
 #include "core/output/HeaderChecksum.h"
 #include "core/sample/Sample.h"
+#include "core/view/Grid.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/RomBuilder.h"
@@ -29,6 +31,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
@@ -173,9 +176,9 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
                              {kRegionOffset, kEncodedImageSize - 1}};
     for (std::int32_t at : kBankByteOffsets)
         fixed.push_back({at, at});
-    auto expectFree = [&](std::int64_t offset) {
+    auto expectFree = [&](std::int64_t offset, int size) {
         for (const Range& r : fixed)
-            EXPECT_FALSE(offset >= r.first && offset <= r.last) << std::hex << offset;
+            EXPECT_FALSE(offset + size - 1 >= r.first && offset <= r.last) << std::hex << offset;
     };
 
     DocumentState doc;
@@ -186,7 +189,8 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
     for (int k = 1; k <= doc.DataSetCount; ++k)
         for (int q = 1; q <= doc.DataSets(k).SectionCount; ++q)
             for (int n = 0; n < doc.DataSets(k).IdCount; ++n, ++cells)
-                expectFree(doc.DataSets(k).SectionAddresses(q) + static_cast<std::int64_t>(n) * doc.DataSets(k).SectionSettings(SettingStep, q));
+                expectFree(doc.DataSets(k).SectionAddresses(q) + static_cast<std::int64_t>(n) * doc.DataSets(k).SectionSettings(SettingStep, q),
+                           SectionType(doc, TabIdSection, k, q).Size);
     EXPECT_GT(cells, 100);
     for (int k = 1; k <= doc.DataSetCount; ++k) {
         EXPECT_GT(doc.DataSets(k).IdCount, 1);
@@ -194,13 +198,44 @@ TEST_F(SampleFolder, DefinedOffsetsStayAwayFromTheCodecsPlaces)
             EXPECT_FALSE(doc.DataSets(k).IdNames(n).isEmpty()) << doc.DataSets(k).Name.toStdString() << " " << n;
     }
 
-    const SectionPairs entries = ReadSectionPairs(ToTextLines(home->readBytes(SampleModeName() + u"/個別データ.sna"_s)));
-    ASSERT_FALSE(entries.pairs.empty());
-    for (const SectionPair& pair : entries.pairs) {
-        const std::optional<std::int32_t> offset = ParseOffset(pair.offsetText);
-        ASSERT_TRUE(offset.has_value());
-        expectFree(*offset);
-    }
+    ASSERT_GT(doc.IndividualCount, 1);
+    for (int j = 1; j <= doc.IndividualCount; ++j)
+        expectFree(doc.IndividualAddresses(j), SectionType(doc, TabIndividual, 0, j).Size);
+}
+
+// The sample shows each kind of cell where its data calls for it, and every ID or flag it holds has a name.
+TEST_F(SampleFolder, TypedCellsHoldWhatTheirTypesName)
+{
+    DocumentState doc;
+    const QString rom = File(SampleImageName());
+    LoadDocument(doc, rom, *ReadRomImage(rom), home->path());
+    ASSERT_TRUE(doc.Problems.empty()) << doc.Problems.text().toStdString();
+    std::set<std::tuple<int, int, bool, bool, bool>> kinds; // tab, size, signed, names, bits
+    const auto check = [&](const CellRef& cell, int section) {
+        const CellType& type = CellTypeOf(doc, cell);
+        const std::uint32_t value = *CellValueOf(doc, cell);
+        kinds.insert({cell.tab, type.Size, ShownNotation(doc, cell.tab, cell.dataSet, section) == NotationSigned,
+                      type.NamesDataSet > 0, type.Bits.has_value()});
+        if (type.NamesDataSet > 0)
+            EXPECT_FALSE(doc.DataSets(type.NamesDataSet).IdNames(static_cast<int>(value) + 1).isEmpty()) << CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row).toStdString();
+        for (int bit = 0; type.Bits && bit < 8 * type.Size; ++bit)
+            EXPECT_FALSE((value >> bit & 1) && (*type.Bits)[bit].isEmpty()) << CellName(doc, cell.tab, cell.dataSet, cell.col, cell.row).toStdString();
+    };
+    for (int k = 1; k <= doc.DataSetCount; ++k)
+        for (int q = 1; q <= doc.DataSets(k).SectionCount; ++q)
+            for (int n = 1; n <= doc.DataSets(k).IdCount; ++n)
+                check({TabIdSection, k, q, n}, q);
+    for (int j = 1; j <= doc.IndividualCount; ++j)
+        check({TabIndividual, 0, 1, j}, j);
+    for (int i = 1; i <= doc.BattleCount(); ++i)
+        for (int j = 1; j <= kBattleRecordSize; ++j)
+            if (BattleFieldOf(doc, j) == j)
+                check({TabBattle, 0, j, i}, j);
+    // A 16-bit value, a kind linked to names, flags, a signed 16-bit entry; in battle a 16-bit field, names and flags.
+    for (const auto& kind : {std::tuple(TabIdSection, 2, false, false, false), {TabIdSection, 1, false, true, false},
+                             {TabIdSection, 1, false, false, true}, {TabIndividual, 2, true, false, false},
+                             {TabBattle, 2, false, false, false}, {TabBattle, 1, false, true, false}, {TabBattle, 1, false, false, true}})
+        EXPECT_TRUE(kinds.contains(kind)) << std::get<0>(kind) << " " << std::get<1>(kind);
 }
 
 TEST_F(SampleFolder, ImageHoldsTheRecordsCompressedWithReferences)
@@ -359,8 +394,26 @@ TEST_F(DumpCommand, TheSampleLoadsWholeAndWithoutProblems)
     ASSERT_EQ(classes[u"name"_s].toString(), u"クラス"_s);
     const QJsonObject hp = classes[u"sections"_s][0].toObject();
     EXPECT_EQ(std::tuple(hp[u"offset"_s].toInt(), hp[u"step"_s].toInt(), hp[u"bytes"_s][2].toInt()), std::tuple(0x60000, 8, 16 + 3 * 2));
+    // Typed sections: their type beside the values by ID and each value's first byte.
+    const QJsonValue none;
+    const QJsonArray items = dataSets[0][u"sections"_s].toArray();
+    const QJsonObject price = items[3].toObject();
+    EXPECT_EQ(std::tuple(price[u"caption"_s].toString(), price[u"size"_s].toInt(), price[u"names"_s], price[u"bits"_s]),
+              std::tuple(u"価格"_s, 2, none, none));
+    EXPECT_EQ(std::tuple(price[u"values"_s][2].toInt(), price[u"bytes"_s][2].toInt(), price[u"values"_s].toArray().size()),
+              std::tuple(300, 300 & 0xFF, 24));
+    EXPECT_EQ(std::tuple(items[4][u"names"_s].toString(), items[4][u"size"_s].toInt(), items[4][u"values"_s][1].toInt()),
+              std::tuple(u"クラス"_s, 1, 9));
+    const QJsonObject elements = dataSets[2][u"sections"_s][3].toObject();
+    EXPECT_EQ(std::tuple(elements[u"bits"_s].toArray(), elements[u"names"_s], elements[u"values"_s][4].toInt()),
+              std::tuple(QJsonArray{u"火"_s, u"氷"_s, u"雷"_s, u"風"_s, u"聖"_s, u""_s, u""_s, u"全体"_s}, none, 0x82));
+    EXPECT_EQ(classes[u"sections"_s][7][u"values"_s][0].toInt(), 0xFE); // signed values are given unsigned
+    // Entries: a 16-bit value and a signed one, with their first bytes.
     const QJsonObject money = dump[u"individual"_s][0].toObject();
-    EXPECT_EQ(std::tuple(money[u"offset"_s].toInt(), money[u"byte"_s].toInt(), money[u"notation"_s].toInt()), std::tuple(0x50010, 0x10, 16));
+    EXPECT_EQ(std::tuple(money[u"offset"_s].toInt(), money[u"byte"_s].toInt(), money[u"value"_s].toInt(), money[u"size"_s].toInt(),
+                         money[u"notation"_s].toInt(), money[u"names"_s], money[u"bits"_s]),
+              std::tuple(0x50010, 0x10, 10000, 2, 10, none, none));
+    EXPECT_EQ(std::tuple(dump[u"individual"_s][3][u"value"_s].toInt(), dump[u"individual"_s][3][u"byte"_s].toInt()), std::tuple(0xFFFE, 0xFE));
 
     const QJsonObject battle = dump[u"battle"_s].toObject();
     const int count = battle[u"count"_s].toInt();
@@ -376,6 +429,16 @@ TEST_F(DumpCommand, TheSampleLoadsWholeAndWithoutProblems)
     // A label is the name of the record's class.
     const QJsonArray first = battle[u"records"_s][0].toArray();
     EXPECT_EQ(battle[u"labels"_s][0].toString(), classes[u"idNames"_s][first[0].toInt()].toString());
+    // Battle types by byte: the 16-bit experience at 17 and its high byte, a byte of its own at 18; values per record.
+    const auto at = [&](const QString& key, int byte) { return battle[key][byte - 1]; };
+    EXPECT_EQ(std::tuple(at(u"sizes"_s, 17).toInt(), at(u"sizes"_s, 18).toInt(), at(u"names"_s, 20).toString(), at(u"names"_s, 17), at(u"bits"_s, 1)),
+              std::tuple(2, 1, u"アイテム"_s, none, none));
+    EXPECT_EQ(at(u"bits"_s, 25).toArray(), (QJsonArray{u"逃走不可"_s, u"ボス"_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s}));
+    const QJsonArray values = battle[u"values"_s][0].toArray();
+    ASSERT_EQ(values.size(), 25);
+    EXPECT_EQ(std::tuple(values[16].toInt(), values[17].toInt(), values[0].toInt()),
+              std::tuple(first[16].toInt() | first[17].toInt() << 8, first[17].toInt(), first[0].toInt()));
+    EXPECT_GT(values[16].toInt(), 255);
 }
 
 TEST_F(DumpCommand, TextShowsValuesAsTheGridDoes)
@@ -383,12 +446,16 @@ TEST_F(DumpCommand, TextShowsValuesAsTheGridDoes)
     const CommandRun run = Call(RunDump, {u"--home"_s, home->path(), File(SampleImageName())});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(u'\n');
+    // Values, never names: a 16-bit price, an ID of クラス, flags, entries of two bytes, a battle field of two.
     for (const QString& line : {u"  HP（オフセット 60000、間隔 8、符号無し10進数表記）: 0 19 22 "_s,
-                                u"  価格（上位）（オフセット 61004、間隔 6、16進数表記）: 0x00 0x00 0x01 "_s,
-                                u"  初期所持金（下位）（オフセット 50010、16進数表記）: 0x10"_s,
+                                u"  価格（オフセット 61003、間隔 6、符号無し10進数表記）: 0 150 300 450 "_s,
+                                u"  装備クラス（オフセット 61005、間隔 6、16進数表記）: 0x00 0x09 0x02 "_s,
+                                u"  属性（オフセット 62003、間隔 4、16進数表記）: 0x00 0x01 0x01 0x02 0x82 "_s,
+                                u"  初期所持金（オフセット 50010、符号無し10進数表記）: 10000"_s,
                                 u"  難易度補正（オフセット 50030、符号付き10進数表記）: -2"_s,
                                 u"  1. クラス（16進数表記）"_s, u"  2. レベル（符号無し10進数表記）"_s,
-                                u"     1（ブロック 1）"_s, u"   641（ブロック 314）"_s})
+                                u"     1（ブロック 1）魔獣: 0x0E 14 49 9 10 6 13 10 0 0 3 0x07 0x00 0x01 0x02 0x01 990 0x03 30 "_s,
+                                u"   641（ブロック 314）"_s})
         EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(line); }))
             << line.toStdString();
 }
@@ -433,7 +500,9 @@ TEST_F(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
     EXPECT_EQ(CsvFiles(home.path()).size(), 5);
     // Without CSVNotation every section keeps its own notation: unsigned, hexadecimal, signed.
     EXPECT_EQ(home.readBytes(u"クラス.csv"_s).split('\n').value(2), Cp932(u"戦士,19,4,6,5,11,3,0x05,-1\r"_s));
-    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
+    // Wider values whole, IDs and flags as numbers.
+    EXPECT_EQ(home.readBytes(u"アイテム.csv"_s).split('\n').value(2), Cp932(u"短剣,5,73,2,150,0x09\r"_s));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金,10000\r\n"_s)));
 
     // --out takes the files elsewhere, into folders made when missing; the notation comes from the program folder.
     test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, u"CSVNotation=16"_s});
@@ -441,8 +510,8 @@ TEST_F(ExportCsvCommand, TheSampleIntoTheProgramFolderOrAnother)
     const QString out = other.file(u"csv/new"_s);
     ASSERT_EQ(Call(RunExportCsv, {rom, u"--out"_s, out, u"--home"_s, home.path()}).status, 0);
     EXPECT_EQ(CsvFiles(out), CsvFiles(home.path()));
-    EXPECT_TRUE(other.readBytes(u"csv/new/個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,10\r\n"_s)));
-    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金（下位）,0x10\r\n"_s)));
+    EXPECT_TRUE(other.readBytes(u"csv/new/個別データ.csv"_s).startsWith(Cp932(u"初期所持金,2710\r\n"_s)));
+    EXPECT_TRUE(home.readBytes(u"個別データ.csv"_s).startsWith(Cp932(u"初期所持金,10000\r\n"_s)));
 }
 
 TEST_F(ExportCsvCommand, WarningsAndFailures)
@@ -484,10 +553,16 @@ protected:
 
 TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
 {
+    // A byte, a 16-bit price and a signed 16-bit entry: values, unsigned in the JSON.
     setField(home, u"クラス.csv"_s, 3, 2, u"20"_s);
+    setField(home, u"アイテム.csv"_s, 3, 5, u"40000"_s);
+    setField(home, u"個別データ.csv"_s, 4, 2, u"-300"_s);
     const CommandRun run = Call(RunImportCsv, {u"--dry-run"_s, u"--json"_s, u"--home"_s, home.path(), rom});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out.trimmed(), uR"({"changes":[{"file":"クラス.csv","line":3,"field":2,"old":19,"new":20}],"problems":[]})"_s);
+    EXPECT_EQ(run.out.trimmed(), uR"({"changes":[{"file":"アイテム.csv","line":3,"field":5,"old":150,"new":40000},)"
+                                 uR"({"file":"クラス.csv","line":3,"field":2,"old":19,"new":20},)"
+                                 uR"({"file":"個別データ.csv","line":4,"field":2,"old":65534,"new":65236}],"problems":[]})"_s);
+    EXPECT_TRUE(Call(RunImportCsv, {u"--dry-run"_s, u"--home"_s, home.path(), rom}).out.contains(u"個別データ「難易度補正」: -2 -> -300\n"_s));
     EXPECT_EQ(home.readBytes(SampleImageName()), image);
     EXPECT_FALSE(QFile::exists(rom + u".bak"_s));
 
@@ -496,7 +571,7 @@ TEST_F(ImportCsvCommand, ADryRunPrintsTheChangesAndWritesNothing)
     const CommandRun refused = Call(RunImportCsv, {u"--json"_s, u"--home"_s, home.path(), rom});
     EXPECT_EQ(refused.status, 1);
     const QJsonObject json = QJsonDocument::fromJson(refused.out.toUtf8()).object();
-    EXPECT_EQ(json[u"changes"_s].toArray().size(), 1);
+    EXPECT_EQ(json[u"changes"_s].toArray().size(), 3);
     EXPECT_TRUE(json[u"problems"_s].toArray().at(0).toString().startsWith(u"魔法.csv:2:3: 「x」は値として読めません"_s))
         << refused.out.toStdString();
     EXPECT_TRUE(refused.err.contains(u"取り込みをやめました"_s));
@@ -512,7 +587,8 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
         in.writeBytes(name, home.readBytes(name));
         QFile::remove(home.file(name));
     }
-    setField(in, u"敵パラメータ.csv"_s, 6, 4, u"77"_s); // HP of record 5, unsigned
+    setField(in, u"敵パラメータ.csv"_s, 6, 4, u"77"_s);    // HP of record 5, unsigned
+    setField(in, u"敵パラメータ.csv"_s, 6, 18, u"60000"_s); // its 16-bit 経験値
     in.writeBytes(u"敵パラメータ.csv"_s, in.readBytes(u"敵パラメータ.csv"_s).replace("\r\n", "\n"));
     setField(in, u"クラス.csv"_s, 3, 2, u"21"_s);
 
@@ -525,10 +601,13 @@ TEST_F(ImportCsvCommand, AnImportWritesTheImageAsTheSaveDoesFromAnotherFolder)
     DocumentState doc;
     LoadDocument(doc, rom, *ReadRomImage(rom), home.path());
     EXPECT_EQ(doc.IdBytes(2)(1, 1), 21);
-    EXPECT_EQ(doc.BattleParams(3, 5), 77); // the blocks encoded against the image's own dictionary
-    // Read again, the files hold what the image holds now.
+    // The blocks encoded against the image's own dictionary.
+    EXPECT_EQ(std::pair(doc.BattleParams(3, 5), CellValueOf(doc, {TabBattle, 0, 17, 5})), std::pair(std::uint8_t{77}, std::optional(60000u)));
+    // Read again, the files hold what the image holds now, but for the old high byte of 経験値 in its own column:
+    // a byte inside a field is taken only unchanged.
     const CommandRun again = Call(RunImportCsv, {u"--home"_s, home.path(), u"--in"_s, in.path(), u"--dry-run"_s, rom});
-    EXPECT_EQ(again.out, u"変更はありません。\n"_s) << again.out.toStdString();
+    EXPECT_TRUE(again.out.isEmpty() && again.err.startsWith(u"問題: 1 件\n敵パラメータ.csv:6:19: 戦闘パラメータのバイト 18 は"_s))
+        << again.out.toStdString() << again.err.toStdString();
     EXPECT_EQ(Call(RunImportCsv, {u"--home"_s, home.path(), home.file(u"none.rom"_s)}).status, 1);
 }
 
@@ -562,14 +641,14 @@ TEST_F(DiffCommand, CellsInTheirNotationAndBytesOutsideTheTables)
 {
     QByteArray changed = image;
     changed[0x60010] = 30;                  // クラス ID 2 剣士, HP (unsigned): 22
-    changed[0x50030] = 5;                   // 難易度補正 (signed): 0xFE
+    changed[0x50030] = 5;                   // 難易度補正 (signed, 16-bit): 0xFFFE
     changed[0x50012] = 1;                   // between entries
     changed[0x50013] = 1;
     changed[kRegionOffset + 0x7FFF] = 1;    // written by the encoder, not listed
     const CommandRun text = diff(changed);
     EXPECT_EQ(text.status, 1) << text.err.toStdString();
     EXPECT_EQ(text.out, u"ID-セクション「クラス」 / ID 2「剣士」 / HP / 0x60010: 22 → 30\n"
-                        u"個別データ / 5「難易度補正」 / 0x50030: -2 → 5\n"
+                        u"個別データ / 4「難易度補正」 / 0x50030: -2 → -251\n"
                         u"どの表にもないバイト: 0x50012-0x50013\n"_s);
 
     const CommandRun json = diff(changed, {u"--json"_s});
@@ -578,8 +657,8 @@ TEST_F(DiffCommand, CellsInTheirNotationAndBytesOutsideTheTables)
     EXPECT_TRUE(json.out.startsWith(u"{\"old\":"_s)) << json.out.left(100).toStdString();
     EXPECT_TRUE(json.out.contains(u"\"identical\":false,\"cells\":[{\"table\":\"id-section\",\"dataSet\":\"クラス\",\"row\":3,"
                                   u"\"label\":\"剣士\",\"section\":1,\"caption\":\"HP\",\"offset\":393232,\"size\":1,\"old\":22,\"new\":30},"
-                                  u"{\"table\":\"individual\",\"dataSet\":null,\"row\":5,\"label\":\"難易度補正\",\"section\":1,"
-                                  u"\"caption\":\"\",\"offset\":327728,\"size\":1,\"old\":254,\"new\":5}],\"battleCount\":{\"old\":"_s))
+                                  u"{\"table\":\"individual\",\"dataSet\":null,\"row\":4,\"label\":\"難易度補正\",\"section\":1,"
+                                  u"\"caption\":\"\",\"offset\":327728,\"size\":2,\"old\":65534,\"new\":65285}],\"battleCount\":{\"old\":"_s))
         << json.out.toStdString();
     EXPECT_TRUE(json.out.endsWith(u",\"otherBytes\":[[327698,327699]],\"problems\":[]}\n"_s)) << json.out.toStdString();
 }

@@ -82,14 +82,16 @@ Fields Of(const CellDifference& c)
 
 TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
 {
-    QByteArray changed = withBattle([](std::vector<std::uint8_t>& stream) { stream[3] ^= 0x01; }); // record 1, section 3
+    // Record 1: section 3, and byte 18, the high byte of the 16-bit field 17.
+    QByteArray changed = withBattle([](std::vector<std::uint8_t>& stream) { stream[3] ^= 0x01, stream[18] ^= 0x01; });
     Flip(changed, 0x60000 + 2 * 8);      // クラス ID 2, HP
     Flip(changed, 0x60001 + 1 * 8);      // クラス ID 1, MP
     Flip(changed, 0x60005 + 2 * 8);      // クラス ID 2, 知力
     Flip(changed, 0x61002 + 3 * 6);      // アイテム ID 3, 重さ
-    Flip(changed, 0x50020);              // 個別データ entry 3
+    Flip(changed, 0x61004 + 3 * 6);      // アイテム ID 3, the high byte of the 16-bit 価格
+    Flip(changed, 0x50020);              // 個別データ entry 2
     const ImageComparison result = compare(sample, changed);
-    ASSERT_EQ(result.cells.size(), 6u);
+    ASSERT_EQ(result.cells.size(), 8u);
     EXPECT_FALSE(result.identical());
     // Re-encoding the blocks changed the region and pointers, which are no other bytes.
     EXPECT_TRUE(result.otherBytes.empty()) << result.otherBytes.front().first;
@@ -101,16 +103,23 @@ TEST_F(Compare, CellsOfAllThreeTabsComeInTableOrderNamedAsTheOldImageShowsThem)
     // Rows before sections within a data set.
     EXPECT_EQ(Of(result.cells[0]), Fields(TabIdSection, items, u"アイテム"_s, 4, u"大剣"_s, 3, u"重さ"_s, 0x61002 + 3 * 6,
                                           old(0x61002 + 3 * 6), old(0x61002 + 3 * 6) ^ 0x5A));
-    EXPECT_EQ(std::tuple(result.cells[1].dataSetName, result.cells[1].row, result.cells[1].caption), std::tuple(u"クラス"_s, 2, u"MP"_s));
-    EXPECT_EQ(std::tuple(result.cells[2].row, result.cells[2].label, result.cells[2].col, result.cells[2].offset),
+    // A 16-bit cell differs as one value.
+    EXPECT_EQ(std::tuple(Of(result.cells[1]), result.cells[1].size),
+              std::tuple(Fields(TabIdSection, items, u"アイテム"_s, 4, u"大剣"_s, 4, u"価格"_s, 0x61003 + 3 * 6, 450, 450 ^ 0x5A00), 2));
+    EXPECT_EQ(std::tuple(result.cells[2].dataSetName, result.cells[2].row, result.cells[2].caption), std::tuple(u"クラス"_s, 2, u"MP"_s));
+    EXPECT_EQ(std::tuple(result.cells[3].row, result.cells[3].label, result.cells[3].col, result.cells[3].offset),
               std::tuple(3, u"剣士"_s, 1, std::optional<std::int64_t>(0x60010)));
-    EXPECT_EQ(std::tuple(result.cells[3].col, result.cells[3].caption), std::tuple(6, u"知力"_s));
-    EXPECT_EQ(Of(result.cells[4]), Fields(TabIndividual, 0, QString(), 3, u"初期レベル"_s, 1, QString(), 0x50020, 1, 1 ^ 0x5A));
+    EXPECT_EQ(std::tuple(result.cells[4].col, result.cells[4].caption), std::tuple(6, u"知力"_s));
+    EXPECT_EQ(Of(result.cells[5]), Fields(TabIndividual, 0, QString(), 2, u"初期レベル"_s, 1, QString(), 0x50020, 1, 1 ^ 0x5A));
     // The label is the class name of the old record's first byte.
     const std::uint8_t before = oldDoc.BattleParams(3, 1);
-    EXPECT_EQ(Of(result.cells[5]), Fields(TabBattle, 0, QString(), 1, oldDoc.DataSets(classes).IdNames(oldDoc.BattleParams(1, 1) + 1), 3,
+    EXPECT_EQ(Of(result.cells[6]), Fields(TabBattle, 0, QString(), 1, oldDoc.DataSets(classes).IdNames(oldDoc.BattleParams(1, 1) + 1), 3,
                                           oldDoc.BattleSectionNames(3), std::nullopt, before, before ^ 0x01));
-    EXPECT_FALSE(result.cells[5].label.isEmpty());
+    EXPECT_FALSE(result.cells[6].label.isEmpty());
+    // A byte inside a battle field differs as that field.
+    const std::uint32_t experience = *CellValueOf(oldDoc, {TabBattle, 0, 17, 1});
+    EXPECT_EQ(std::tuple(result.cells[7].col, result.cells[7].size, result.cells[7].oldValue, result.cells[7].newValue),
+              std::tuple(17, 2, experience, experience ^ 0x100));
 }
 
 TEST_F(Compare, ARecordAddedChangesTheCountAndNoCell)
@@ -161,7 +170,7 @@ TEST_F(Compare, ARecordMovedIntoTheNextBlockIsADifference)
 TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
 {
     QByteArray changed = sample;
-    // 0x50010 and 0x50011 are entries: the run around them splits into two ranges.
+    // 0x50010 and 0x50011 are the bytes of a 16-bit entry: the run around them splits into two ranges.
     for (std::int64_t offset = 0x5000F; offset <= 0x50013; ++offset)
         Flip(changed, offset);
     // Just outside the pointer table and the block region, and in them.
@@ -170,8 +179,8 @@ TEST_F(Compare, BytesOutsideEveryTableFormRangesAndTheEncodersPlacesAreLeftOut)
                                       std::int64_t{kBankByteOffsets[1]}, std::int64_t{kBankByteOffsets[3]}})
         Flip(changed, offset);
     const ImageComparison result = compare(sample, changed);
-    ASSERT_EQ(result.cells.size(), 2u);
-    EXPECT_EQ(std::tuple(result.cells[0].offset, result.cells[1].offset), std::tuple(0x50010, 0x50011));
+    ASSERT_EQ(result.cells.size(), 1u);
+    EXPECT_EQ(std::tuple(result.cells[0].offset, result.cells[0].oldValue, result.cells[0].newValue), std::tuple(0x50010, 10000u, 10000u ^ 0x5A5Au));
     EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x5000F, 0x5000F}, {0x50012, 0x50013},
                                                          {kPointerTableOffset - 1, kPointerTableOffset - 1},
                                                          {kPointerTableOffset + 628, kPointerTableOffset + 628},
@@ -260,22 +269,42 @@ TEST_F(Compare, TheEncodersPlacesCountUnlessBothImagesRecordsWereReadFromThere)
 
 TEST_F(Compare, TheGapsOfSteppedSectionsAreOtherBytes)
 {
-    // Two sections of four IDs, four bytes apart: 0x70000, 0x70004 … and 0x70001, 0x70005 …
+    // Two sections of four IDs, four bytes apart: 0x70000, 0x70004 … and 0x70001, 0x70005 …; 乙 one byte, then two.
     const QString mode = SampleModeName() + u'/';
     test::WriteCompactFile(home.path(), mode + u"段.idn"_s, u"零|一|二|三"_s);
     test::WriteCompactFile(home.path(), mode + u"段.sna"_s, u"70000|甲|70001|乙|"_s);
-    test::WriteCompactFile(home.path(), mode + u"段.ini"_s, u"[Step]|Section1=4|Section2=4|"_s);
     QByteArray changed = sample;
     for (const std::int64_t offset : {0x70002, 0x70003, 0x70004, 0x7000D, 0x7000E, 0x70010})
         Flip(changed, offset);
-    const ImageComparison result = compare(sample, changed);
-    ASSERT_EQ(oldDoc.DataSets(dataSet(u"段"_s)).IdCount, 4);
-    ASSERT_EQ(result.cells.size(), 2u);
-    EXPECT_EQ(std::tuple(result.cells[0].label, result.cells[0].caption, result.cells[0].offset),
-              std::tuple(u"一"_s, u"甲"_s, std::optional<std::int64_t>(0x70004)));
-    EXPECT_EQ(std::tuple(result.cells[1].label, result.cells[1].caption, result.cells[1].offset),
-              std::tuple(u"三"_s, u"乙"_s, std::optional<std::int64_t>(0x7000D)));
-    EXPECT_EQ(result.otherBytes, (std::vector<ByteRange>{{0x70002, 0x70003}, {0x7000E, 0x7000E}, {0x70010, 0x70010}}));
+    using Cell = std::tuple<QString, QString, std::optional<std::int64_t>, int>;
+    const auto cells = [](const ImageComparison& result) {
+        std::vector<Cell> named;
+        for (const CellDifference& c : result.cells)
+            named.emplace_back(c.label, c.caption, c.offset, c.size);
+        return named;
+    };
+    for (const auto& [ini, expected, others] :
+         {std::tuple(u"[Step]|Section1=4|Section2=4|"_s, std::vector{Cell(u"一"_s, u"甲"_s, 0x70004, 1), Cell(u"三"_s, u"乙"_s, 0x7000D, 1)},
+                     std::vector<ByteRange>{{0x70002, 0x70003}, {0x7000E, 0x7000E}, {0x70010, 0x70010}}),
+          // Every byte of a wider cell belongs to the table.
+          std::tuple(u"[Step]|Section1=4|Section2=4|[Size]|Section2=2|"_s,
+                     std::vector{Cell(u"零"_s, u"乙"_s, 0x70001, 2), Cell(u"一"_s, u"甲"_s, 0x70004, 1), Cell(u"三"_s, u"乙"_s, 0x7000D, 2)},
+                     std::vector<ByteRange>{{0x70003, 0x70003}, {0x70010, 0x70010}})}) {
+        SCOPED_TRACE(ini.toStdString());
+        test::WriteCompactFile(home.path(), mode + u"段.ini"_s, ini);
+        const ImageComparison result = compare(sample, changed);
+        ASSERT_EQ(oldDoc.DataSets(dataSet(u"段"_s)).IdCount, 4);
+        EXPECT_EQ(cells(result), expected);
+        EXPECT_EQ(result.otherBytes, others);
+    }
+    // The same for an individual entry two bytes wide.
+    test::WriteCompactFile(home.path(), mode + u"個別データ.sna"_s, u"50030|補正|"_s);
+    test::WriteCompactFile(home.path(), mode + u"個別データ.ini"_s, u"[Size]|Section1=2|"_s);
+    QByteArray entry = sample;
+    Flip(entry, 0x50031);
+    Flip(entry, 0x50032);
+    const ImageComparison result = compare(sample, entry);
+    EXPECT_EQ(std::tuple(result.cells.size(), result.otherBytes), std::tuple(std::size_t{1}, std::vector<ByteRange>{{0x50032, 0x50032}}));
 }
 
 bool Changed(const Result<ClipboardWrite>& done) { return done && done->write.result == CommitResult::Changed; }

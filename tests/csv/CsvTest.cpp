@@ -140,7 +140,7 @@ TEST_F(CsvExport, UnreadableCharactersAreWrittenAsQuestionMarksAndNoted)
     EXPECT_FALSE(ExportCsv(doc, home.path()).ok());
 }
 
-// The sample (アイテム: 6 sections, クラス: 8, 魔法: 4; 6 entries), its files exported into out and read back.
+// The sample (アイテム: 5 sections, クラス: 8, 魔法: 4; 5 entries), its files exported into out and read back.
 class CsvImport : public ::testing::Test {
 protected:
     void SetUp() override
@@ -153,7 +153,7 @@ protected:
         ASSERT_EQ(doc.DataSets(2).Name, u"クラス"_s);
     }
 
-    void setNotation(const QString& line) const { test::WriteZorIni(home.path(), SampleModeName(), {u"DefaultNotation=16"_s, line}); }
+    void setNotation(const QString& line) const { test::WriteZorIni(home.path(), mode, {u"DefaultNotation=16"_s, line}); }
 
     void exportFiles() const
     {
@@ -176,6 +176,7 @@ protected:
     }
 
     test::ProgramFolder home;
+    QString mode = SampleModeName();
     DocumentState doc;
 };
 
@@ -207,16 +208,16 @@ TEST_F(CsvImport, ChangesComeInFileOrderAndApplyAsOneUndoStep)
     setNotation(u";"_s);
     exportFiles();
     setField(u"敵パラメータ.csv"_s, 3, 4, u"0x7F"_s);
-    setField(u"個別データ.csv"_s, 5, 2, u"-3"_s);
+    setField(u"個別データ.csv"_s, 4, 2, u"-3"_s); // 難易度補正, 16-bit and signed
     setField(u"クラス.csv"_s, 3, 2, u"99"_s);
     const std::uint8_t battle = doc.BattleParams(3, 2);
     const CsvImportResult result = import();
     ASSERT_TRUE(result.ok()) << result.summary().toStdString();
     ASSERT_EQ(result.changes.size(), 3u);
     const auto where = [](const CsvChange& c) { return std::tuple(c.file, c.line, c.field, c.cell, c.oldValue, c.newValue); };
-    EXPECT_EQ(where(result.changes[0]), std::tuple(u"クラス.csv"_s, 3, 2, CellRef{TabIdSection, 2, 1, 2}, std::uint8_t{19}, std::uint8_t{99}));
-    EXPECT_EQ(where(result.changes[1]), std::tuple(u"個別データ.csv"_s, 5, 2, CellRef{TabIndividual, 0, 1, 5}, std::uint8_t{0xFE}, std::uint8_t{0xFD}));
-    EXPECT_EQ(where(result.changes[2]), std::tuple(u"敵パラメータ.csv"_s, 3, 4, CellRef{TabBattle, 0, 3, 2}, battle, std::uint8_t{0x7F}));
+    EXPECT_EQ(where(result.changes[0]), std::tuple(u"クラス.csv"_s, 3, 2, CellRef{TabIdSection, 2, 1, 2}, 19u, 99u));
+    EXPECT_EQ(where(result.changes[1]), std::tuple(u"個別データ.csv"_s, 4, 2, CellRef{TabIndividual, 0, 1, 4}, 0xFFFEu, 0xFFFDu));
+    EXPECT_EQ(where(result.changes[2]), std::tuple(u"敵パラメータ.csv"_s, 3, 4, CellRef{TabBattle, 0, 3, 2}, std::uint32_t{battle}, 0x7Fu));
 
     const Result<WriteResult> applied = ApplyCsvImport(doc, result);
     ASSERT_EQ(applied->result, CommitResult::Changed);
@@ -242,20 +243,20 @@ TEST_F(CsvImport, EveryProblemNamesFileLineAndFieldAndRefusesTheWhole)
     exportFiles();
     // A spreadsheet took the comma for a separator and a value went missing: the label reads "短".
     QStringList items = lines(u"アイテム.csv"_s);
-    items[2] = u"短,剣,1,2,3,4,5"_s;
+    items[2] = u"短,剣,1,2,3,4"_s;
     writeLines(u"アイテム.csv"_s, items);
     setField(u"クラス.csv"_s, 4, 1, u"剣豪"_s);
     QStringList spells = lines(u"魔法.csv"_s);
     spells[3].chop(2);                 // ",1": one value short
     spells.insert(spells.size() - 1, u"増えた,1,2,3,4"_s); // an extra line before the final break
     writeLines(u"魔法.csv"_s, spells);
-    setField(u"個別データ.csv"_s, 1, 2, u"256"_s);
+    setField(u"個別データ.csv"_s, 1, 2, u"65536"_s); // past 16 bits
     setField(u"個別データ.csv"_s, 2, 2, u"１e2"_s);
     setField(u"敵パラメータ.csv"_s, 1, 5, u"力"_s);
     setField(u"敵パラメータ.csv"_s, 2, 2, u"0"_s);
     doc.IndividualAddressUnusable(3) = 1;
     setField(u"個別データ.csv"_s, 3, 2, u"2"_s); // entry 3 can't be written, and its value changes
-    setField(u"個別データ.csv"_s, 4, 2, u"12"_s); // a value already there
+    setField(u"個別データ.csv"_s, 4, 2, u"-2"_s); // a value already there
 
     const CsvImportResult result = import();
     QStringList where;
@@ -353,6 +354,90 @@ TEST_F(CsvImport, AUtf16FileIsNamedSo)
     }
 }
 
+// Cells of 2, 3 and 4 bytes, an ID of 名 and flags in 品; a signed 16-bit entry; battle fields 1 and 3 of two bytes
+// (bytes 2 and 4 inside them) and byte 5 an ID of 名. Own notations: 16 by default, 三 10, 四 and 金 -10.
+class TypedCsv : public CsvImport {
+protected:
+    void SetUp() override
+    {
+        mode = u"m"_s;
+        home.writeMode(mode, uR"(
+            名.idn            無|火|水|火
+            名.sna
+            品.idn            甲|乙
+            品.sna            100|二|110|三|120|四|130|名前|140|旗|
+            品.ini            [Step]|Section1=4|Section2=4|Section3=4|Section4=4|Section5=4|[Size]|Section1=2|Section2=3|Section3=4|[Notation]|Section2=10|Section3=-10|[Names]|Section4=名|[Bits]|Section5=a,b|
+            個別データ.sna    200|金|
+            個別データ.ini    [Size]|Section1=2|[Notation]|Section1=-10|
+            敵パラメータ.ini  [Size]|Section1=2|Section3=2|[Names]|Section5=名|
+        )"_s);
+        ASSERT_TRUE(QDir(home.path()).mkdir(u"out"_s));
+        QByteArray image(0x300, '\0');
+        image.replace(0x100, 2, "\x34\x12").replace(0x104, 2, QByteArray("\x05\x00", 2)).replace(0x110, 3, "\xEF\xCD\xAB");
+        image.replace(0x120, 4, "\xFE\xFF\xFF\xFF").replace(0x124, 4, QByteArray("\x00\x00\x00\x80", 4));
+        image.replace(0x130, 1, "\x02").replace(0x134, 1, "\x07").replace(0x140, 1, "\x03").replace(0x144, 1, "\x80");
+        image.replace(0x200, 2, "\x9C\xFF");
+        LoadDocument(doc, home.file(u"x.rom"_s), image, home.path());
+        test::SetBattleRecords(doc, 1, [](int c, int) { return c <= 5 ? std::array{1, 2, 0x34, 0x12, 1}[c - 1] : 0; });
+    }
+};
+
+TEST_F(TypedCsv, ValuesAreWrittenWholeInEachNotationAndReadBack)
+{
+    // 品's two lines, 金, and the record's first five fields; never a name, inner battle bytes as bytes.
+    const QString zeros = QString(20, u',').replace(u","_s, u",0"_s);
+    for (const auto& [notation, items, money, record] :
+         {std::tuple(u"CSVNotation=16"_s, u"甲,1234,ABCDEF,FFFFFFFE,2,3|乙,5,0,80000000,7,80"_s, u"FF9C"_s, u",201,2,1234,12,1"_s + zeros),
+          std::tuple(u"CSVNotation=10"_s, u"甲,4660,11259375,4294967294,2,3|乙,5,0,2147483648,7,128"_s, u"65436"_s, u",513,2,4660,18,1"_s + zeros),
+          std::tuple(u"CSVNotation=-10"_s, u"甲,4660,-5517841,-2,2,3|乙,5,0,-2147483648,7,-128"_s, u"-100"_s, u",513,2,4660,18,1"_s + zeros),
+          std::tuple(u";"_s, u"甲,0x1234,11259375,-2,0x02,0x03|乙,0x0005,0,-2147483648,0x07,0x80"_s, u"-100"_s,
+                     u",0x0201,0x02,0x1234,0x12,0x01"_s + QString(20, u',').replace(u","_s, u",0x00"_s))}) {
+        SCOPED_TRACE(notation.toStdString());
+        setNotation(notation);
+        exportFiles();
+        EXPECT_EQ(lines(u"品.csv"_s).mid(1, 2).join(u'|'), items);
+        EXPECT_EQ(lines(u"個別データ.csv"_s).value(0), u"金,"_s + money);
+        EXPECT_EQ(lines(u"敵パラメータ.csv"_s).value(1), record);
+        const CsvImportResult same = import();
+        EXPECT_TRUE(same.ok() && same.changes.empty()) << same.summary().toStdString();
+    }
+}
+
+TEST_F(TypedCsv, TheImportReadsValuesOfTheSizeAndNamesInANamesColumn)
+{
+    // In "-10": 三 and 四 at the ends of their ranges, 名前 by a name two IDs share (the first) and by a number,
+    // 金 by a hexadecimal text; field 3 of the record with its inner byte 2 unchanged.
+    setNotation(u"CSVNotation=-10"_s);
+    exportFiles();
+    setField(u"品.csv"_s, 2, 3, u"-8388608"_s);
+    setField(u"品.csv"_s, 2, 4, u"2147483647"_s);
+    setField(u"品.csv"_s, 2, 5, u"火"_s);
+    setField(u"品.csv"_s, 3, 5, u"3"_s);
+    setField(u"個別データ.csv"_s, 1, 2, u"0x7FFF"_s);
+    setField(u"敵パラメータ.csv"_s, 2, 4, u"-2"_s);
+    const CsvImportResult result = import();
+    ASSERT_TRUE(result.ok()) << result.summary().toStdString();
+    std::vector<std::tuple<int, int, std::uint32_t>> changes; // column, row, value
+    for (const CsvChange& c : result.changes)
+        changes.emplace_back(c.cell.col, c.cell.row, c.newValue);
+    EXPECT_EQ(changes, (std::vector<std::tuple<int, int, std::uint32_t>>{
+                           {2, 1, 0x800000u}, {3, 1, 0x7FFFFFFFu}, {4, 1, 1u}, {4, 2, 3u}, {1, 1, 0x7FFFu}, {3, 1, 0xFFFEu}}));
+
+    // Out of each size's range, an inner byte changed, a first byte of 0: problems naming file, line and field.
+    setField(u"品.csv"_s, 2, 2, u"65536"_s);
+    setField(u"品.csv"_s, 3, 3, u"-8388609"_s);
+    setField(u"個別データ.csv"_s, 1, 2, u"-32769"_s);
+    setField(u"敵パラメータ.csv"_s, 2, 5, u"17"_s);
+    setField(u"敵パラメータ.csv"_s, 2, 2, u"768"_s);
+    const QStringList texts = import().problems.lines();
+    ASSERT_EQ(texts.size(), 5) << texts.join(u'\n').toStdString();
+    for (const auto& [k, start] : {std::pair(0, u"品.csv:2:2: 「65536」は値として読めません（使える形: −32768〜32767、"_s), {1, u"品.csv:3:3: "_s},
+                                   {2, u"個別データ.csv:1:2: 「-32769」"_s},
+                                   {3, u"敵パラメータ.csv:2:2: レコード 1 の最初のバイト（値 0x0300 の下位バイト）を 0 にはできません"_s},
+                                   {4, u"敵パラメータ.csv:2:5: 戦闘パラメータのバイト 4 はバイト 3 から始まる 2 バイト"_s}})
+        EXPECT_TRUE(texts[k].startsWith(start)) << texts[k].toStdString();
+}
+
 // Random definitions, image and battle records for one seed: the export of any reads back as no change.
 class RandomDefinitions {
 public:
@@ -389,7 +474,8 @@ public:
         return lines(text, true);
     }
 
-    // Notation codes of sections 1..count (a section without one takes DefaultNotation), and steps.
+    // Notation codes of sections 1..count (a section without one takes DefaultNotation), steps, and now and then
+    // a size (one wider than its step is a problem, a byte), the name of a data set or flags.
     QByteArray settings(int count)
     {
         static const std::vector<QByteArray> codes{"16", "10", "-10", "0", "7"};
@@ -400,6 +486,15 @@ public:
         text << "[Step]";
         for (int q = 1; q <= count; ++q)
             text << "Section" + QByteArray::number(q) + "=" + QByteArray::number(pick(3) + 1);
+        for (const QByteArray& group : {QByteArray("[Size]"), QByteArray("[Names]"), QByteArray("[Bits]")}) {
+            text << group;
+            for (int q = 1; q <= count; ++q)
+                if (pick(3) == 0)
+                    text << "Section" + QByteArray::number(q) + "="
+                                + (group == "[Size]"    ? QByteArray::number(pick(3) + 1)
+                                   : group == "[Names]" ? Cp932(kSets[static_cast<std::size_t>(pick(4))])
+                                                        : QByteArray("a,,b"));
+        }
         return lines(text, true);
     }
 
@@ -411,8 +506,7 @@ public:
         home.writeBytes(u"ZOR.ini"_s, lines({"[Option]", "Mode=m", defaults[static_cast<std::size_t>(pick(4))],
                                              csv[static_cast<std::size_t>(pick(4))]}, true));
         // IDs nameless from an empty name on and after an .idn's final break; two sets differ only in letter case.
-        static const std::vector<QString> sets{u"クラス"_s, u"表"_s, u"a"_s, u"A"_s, u"x,y"_s};
-        for (const QString& set : sets) {
+        for (const QString& set : kSets) {
             if (pick(2) == 0)
                 continue;
             QList<QByteArray> ids;
@@ -439,6 +533,7 @@ public:
 
 private:
     static constexpr int kImageSize = 0x8000;
+    static inline const std::vector<QString> kSets{u"クラス"_s, u"表"_s, u"a"_s, u"A"_s, u"x,y"_s};
     std::mt19937 random_;
     std::vector<QByteArray> pieces_;
 };

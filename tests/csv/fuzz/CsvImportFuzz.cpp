@@ -1,6 +1,6 @@
 // Arbitrary bytes as one CSV file, checked against the sample's document as the import checks it: any problem may
 // be reported, but nothing may crash, and a check with a problem never changes the document. One without applies as
-// one undo step giving each change's cell its new byte, and its undo gives the document back.
+// one undo step giving each change's cell its new value, and its undo gives the document back.
 // Framing: the first byte's low three bits choose the file (modulo the tables, in the export's order), the next two
 // the notation (Own, Hex, Unsigned, Signed); the rest is the file.
 
@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(result.summary().size() <= 64 * 1024); // a message box must never have to lay out a flood
     for (const zor::CsvChange& change : result.changes) {
         const zor::CellRef& c = change.cell;
-        const std::uint8_t* byte = zor::CellByte(original, c.tab, c.dataSet, c.col, c.row);
-        Check(byte && *byte == change.oldValue && change.newValue != change.oldValue && change.line >= 1 && change.field >= 2);
+        const std::optional<std::uint32_t> value = zor::CellValueOf(original, c);
+        Check(value == change.oldValue && change.newValue != change.oldValue && change.line >= 1 && change.field >= 2);
     }
 
     zor::DocumentState doc = original;
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(applied && applied->result == (result.changes.empty() ? zor::CommitResult::Unchanged : zor::CommitResult::Changed));
     for (const zor::CsvChange& change : result.changes) {
         const zor::CellRef& c = change.cell;
-        Check(*zor::CellByte(doc, c.tab, c.dataSet, c.col, c.row) == change.newValue);
+        Check(zor::CellValueOf(doc, c) == change.newValue);
     }
     zor::UndoStep(doc);
     Check(Tables(doc) == bytes && !doc.History->Modified());
