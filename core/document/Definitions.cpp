@@ -460,10 +460,21 @@ void ReadBattleCaptions(DocumentState& doc, const FolderListing& modeFiles, Prob
     }
     ReadTableSettings(doc, doc.BattleSettings, doc.BattleTypes, kBattleRecordSize, modeFiles.find(kBattleIni),
                       BattleBound, QStringLiteral("バイト"), log);
-    // Fields lie one after another from byte 1; a [Size] on a byte inside a field is not a field.
+    // Fields lie one after another from byte 1; a type given to a byte inside a field is
+    // said and dropped, since that byte is part of the field's value.
     for (int field = 1; field <= kBattleRecordSize; field += SectionType(doc, TabBattle, 0, field).Size)
-        for (int k = 1; k < SectionType(doc, TabBattle, 0, field).Size && field + k <= kBattleRecordSize; ++k)
+        for (int k = 1; k < SectionType(doc, TabBattle, 0, field).Size && field + k <= kBattleRecordSize; ++k) {
             doc.BattleFieldBack[static_cast<std::size_t>(field + k)] = static_cast<std::uint8_t>(k);
+            if (doc.BattleTypes.contains(field + k) && doc.BattleTypes(field + k) != CellType{}) {
+                doc.BattleTypes(field + k) = CellType{};
+                log.add(modeFiles.find(kBattleIni), 0,
+                        QStringLiteral("「Section%1」はバイト %2 から始まる %3 バイトの値の中にあるため、その [Size]、[Names]、[Bits] は使わず、"
+                                       "このバイトは 1 バイトの数として読みます。")
+                            .arg(field + k)
+                            .arg(field)
+                            .arg(SectionType(doc, TabBattle, 0, field).Size));
+            }
+        }
 }
 
 ZorSettings ReadZorSettings(const QString& programFolder, ProblemLog& log)

@@ -176,7 +176,7 @@ TEST_F(Definitions, TypedSectionsComeFromTheirIniAndProblemsLeaveAByte)
         kind.sna
         個別データ.sna  0|お金|1|フラグ|
         個別データ.ini  [Size]|Section1=4|Section2=3|[Bits]|Section2=)"_s + flags + uR"(,余り|
-        敵パラメータ.ini  [Size]|Section22=4|Section23=4|Section25=1|[Names]|Section1=KIND|[Bits]|Section22=)"_s + flags + u"|"_s);
+        敵パラメータ.ini  [Size]|Section22=4|Section23=4|Section25=1|[Names]|Section1=KIND|Section24=KIND|[Bits]|Section22=)"_s + flags + u"|"_s);
     load();
     ASSERT_EQ((QStringList{doc.DataSets(2).Name, doc.DataSets(3).Name}), (QStringList{u"Kind"_s, u"kind"_s}));
     QStringList nine = QString(u"1,2,3,4,5,6,7,8,9"_s).split(u','), file{{}, u"item"_s, u"個別データ"_s, u"敵パラメータ"_s};
@@ -205,6 +205,7 @@ TEST_F(Definitions, TypedSectionsComeFromTheirIniAndProblemsLeaveAByte)
         {TabBattle, 1, {1, 2, {}}, {}},                                      // the first name in another letter case
         {TabBattle, 22, {4, 0, flags.split(u',')}, {}},                      // bytes 22 to 25; a list past 254 bytes
         {TabBattle, 23, {}, u"[Size] の Section23 の「4」"_s},              // past byte 25
+        {TabBattle, 24, {}, u"「Section24」"_s},                             // inside the field of byte 22
         {TabBattle, 25, {1, 0, {}}, {}},
     };
     QStringList expected, said;
