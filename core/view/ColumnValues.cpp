@@ -1,5 +1,7 @@
 #include "core/view/ColumnValues.h"
 
+#include "core/document/CellBytes.h"
+
 namespace zor {
 
 namespace {
@@ -21,16 +23,18 @@ std::span<const std::uint8_t> ColumnBytes(const DocumentState& doc, int tab, int
         if (!doc.DataSets.contains(dataSet))
             return {};
         const DataSet& set = doc.DataSets(dataSet);
-        if (col < 1 || col > set.SectionCount)
+        if (col < 1 || col > set.SectionCount || SectionType(doc, tab, dataSet, col).Size != 1)
             return {};
-        return Run(doc.IdBytes(dataSet), col, 0, set.IdCount - 1);
+        return Run(doc.IdBytes(dataSet), doc.IdColumn(dataSet, col), 0, set.IdCount - 1);
     }
     case TabIndividual:
-        if (col != 1 || doc.IndividualCount < 1 || !doc.IndividualBytes().contains(doc.IndividualCount))
+        // Entry e's byte is e only while no entry is wider than a byte.
+        if (col != 1 || doc.IndividualCount < 1 || doc.IndividualIndex(doc.IndividualCount) != doc.IndividualCount
+            || !doc.IndividualBytes().contains(doc.IndividualCount))
             return {};
         return {&doc.IndividualBytes()(1), static_cast<std::size_t>(doc.IndividualCount)};
     case TabBattle:
-        if (col < 1 || col > kBattleRecordSize)
+        if (col < 1 || col > kBattleRecordSize || CellTypeOf(doc, {TabBattle, 0, col, 1}).Size != 1)
             return {};
         return Run(doc.BattleParams(), col, 1, doc.BattleCount());
     default:

@@ -13,7 +13,8 @@ namespace zor {
 
 // The bytes of data column col of a tab's table, by row from row 1: on tab 1 the section's
 // byte of every ID, on tab 3 of every record, on tab 2 (column 1 only) every entry's byte.
-// Each lies in one run of its array, so the span is no copy. Empty outside the table.
+// Each lies in one run of its array, so the span is no copy. Empty outside the table and
+// for a column whose cells are wider than a byte (on tab 2, when any entry is).
 std::span<const std::uint8_t> ColumnBytes(const DocumentState& doc, int tab, int dataSet, int col);
 
 // Whether a section shows its bytes signed (notation -10); on tab 2 each entry is a section.
