@@ -48,7 +48,7 @@ const std::uint8_t* Column(const DocumentState& doc, const Table& t, int col)
 {
     switch (t.tab) {
     case TabIdSection:
-        return &doc.IdBytes(t.dataSet)(col, 0);
+        return &doc.IdBytes(t.dataSet)(doc.IdColumn(t.dataSet, col), 0);
     case TabIndividual:
         return &doc.IndividualBytes()(1);
     default:
