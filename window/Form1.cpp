@@ -394,6 +394,8 @@ bool Form1::OpenRom(const QString& path, const QString& folder)
     return true;
 }
 
+std::vector<int> Form1::widthsToStore() const { return WidthsToStore(WidthsOf(*FGrid1), fitted_); }
+
 void Form1::setComboIndex(int index)
 {
     if (Combo1->currentIndex() != index)
@@ -439,11 +441,13 @@ void Form1::FillGrid()
     // Headings are few and measured whole; row labels may be tens of thousands.
     const QFontMetricsF headings(FGrid1->font());
     const double twipsPerPixel = double(kTwipsPerInch) / FGrid1->logicalDpiX();
-    const std::vector<int> widths = ColumnWidths(
-        layout, previous, [&](const QString& text) { return headings.horizontalAdvance(text) * twipsPerPixel; },
-        LabelMeasure(FGrid1->font(), FGrid1->logicalDpiX()));
+    const MeasureText measureLabel = LabelMeasure(FGrid1->font(), FGrid1->logicalDpiX());
+    fitted_ = FitToValues(ColumnWidths(
+                              layout, previous, [&](const QString& text) { return headings.horizontalAdvance(text) * twipsPerPixel; },
+                              measureLabel),
+                          ValueWidths(doc, tab, dataSet, measureLabel));
     for (int c = 0; c < layout.cols; ++c)
-        FGrid1->setColWidth(c, widths[c]);
+        FGrid1->setColWidth(c, fitted_.widths[c]);
     FGrid1->setCellTextProvider([&doc, tab, dataSet](int row, int col) { return CellText(doc, tab, dataSet, row, col); });
     // A cell that differs from the image file as last read or saved is marked.
     FGrid1->setCellMarkProvider([&doc, tab, dataSet](int row, int col) {
@@ -478,7 +482,7 @@ void Form1::Tab1_BeforeClick(bool* cancel)
         return;
     }
     if (FGrid1->isVisible())
-        reportWriteError(control_.LeaveTab(Tab1->SelectedIndex(), GridPlaceOf(*FGrid1), WidthsOf(*FGrid1)));
+        reportWriteError(control_.LeaveTab(Tab1->SelectedIndex(), GridPlaceOf(*FGrid1), widthsToStore()));
 }
 
 void Form1::Tab1_Click()
@@ -514,7 +518,7 @@ void Form1::Combo1_Click()
     // for the wheel); this only ends one that a change made by code finds open.
     editing_->close();
     const int tab = Tab1->SelectedIndex();
-    const Controller::DataSetChosen chosen = control_.ChooseDataSet(tab, Combo1->currentIndex(), WidthsOf(*FGrid1));
+    const Controller::DataSetChosen chosen = control_.ChooseDataSet(tab, Combo1->currentIndex(), widthsToStore());
     reportWriteError(chosen.widthsStored);
     if (chosen.fill) {
         FillGrid();
@@ -647,7 +651,7 @@ void Form1::takeStep(bool undo)
     if (textBoxActive() || !FGrid1->isEnabled())
         return;
     const Controller::StepTaken step = control_.TakeStep(undo ? Controller::StepKind::Undo : Controller::StepKind::Redo,
-                                                         Tab1->SelectedIndex(), WidthsOf(*FGrid1));
+                                                         Tab1->SelectedIndex(), widthsToStore());
     reportWriteError(step.widthsStored);
     if (!step.taken)
         return;

@@ -100,6 +100,30 @@ QStringList HeadingLines(const QString& heading);
 // The width that fits a heading: one line + 90 (at least 600), or the wider of two lines + 380.
 int HeadingWidth(const QString& heading, const MeasureText& measure);
 
+// The least width (twips) each column needs for the widest text its cells can show, from
+// their types alone, never reading a value: a number's widest form for its size and notation,
+// the longest name a Names cell's size can reach, a Bits cell with every flag set; with the
+// margin of a heading's fit (one line + 90), at most 32767. By grid column; 0 for column 0
+// and for a column of plain one-byte numbers, which keeps the heading's fit. On tab 2 the
+// value column takes the widest of its typed entries (0 when none is typed).
+std::vector<int> ValueWidths(const DocumentState& doc, int tab, int dataSet, const MeasureText& measure);
+
+// What a fill gives a table's columns: base (ColumnWidths) widened to least (ValueWidths).
+struct FittedWidths {
+    std::vector<int> base;
+    std::vector<int> widths;
+};
+FittedWidths FitToValues(std::vector<int> base, const std::vector<int>& least);
+
+// A width that SaveColumnWidths leaves as the settings file has it.
+inline constexpr int kKeepStoredWidth = -1;
+
+// The widths to store for a table shown at widths shown after a fill gave it fitted: a
+// column its values widened that still has that width is kKeepStoredWidth (a fit is never
+// written, so that a later notation fits anew); any other the width shown, dragged or not.
+// shown as it is when fitted belongs to a table of other columns.
+std::vector<int> WidthsToStore(const std::vector<int>& shown, const FittedWidths& fitted);
+
 // Column widths for a layout, by column: the stored ones; otherwise the heading's fit,
 // or, for an empty heading, the previous width; column 0 the stored width or the
 // row-label fit, which grows to a label's width + 90 only when the label is wider

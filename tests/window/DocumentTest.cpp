@@ -180,6 +180,24 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(DataSets(form()).count(), DataSets(form()).currentIndex(), grid.ColWidth(1)), std::tuple(3, 2, 2000));
     }
 
+    void aTypedColumnFitsItsValuesWithoutStoringTheFit()
+    {
+        o.folder->write(u"m/表.ini"_s, u"[Notation]|Section2=10|[ColWidth]|Section0=1500|[Step]|Section1=2|[Size]|Section1=2|"_s);
+        o.reread();
+        zor::FlexGrid& grid = Grid(form());
+        ShowTable(form());
+        const int hex = grid.ColWidth(1); // "0x0080" is wider than 力's heading
+        QVERIFY(hex > 600);
+        ClickTab(form(), 2);
+        ClickTab(form(), 1);
+        QCOMPARE(std::pair(o.folder->ini("m/表.ini", "ColWidth", "Section1"), grid.ColWidth(1)), std::pair(QString(), hex));
+        Run(form(), "NotationDec"); // "65535" fits anew
+        QVERIFY(grid.ColWidth(1) < hex);
+        grid.setColWidth(1, 2000); // as a drag would leave it
+        ClickTab(form(), 2);
+        QCOMPARE(o.folder->ini("m/表.ini", "ColWidth", "Section1"), u"2000"_s);
+    }
+
     void badFilesAreToldAndWhatTheModeLacksIsLeftOut()
     {
         o.dialogs->messagesExpected = true;
