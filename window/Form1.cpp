@@ -430,6 +430,7 @@ void Form1::FillGrid()
     for (int c = 0; c < layout.cols; ++c) {
         FGrid1->setTextMatrix(0, c, layout.headings[c]);
         FGrid1->setColAlignment(c, layout.alignments[c]);
+        FGrid1->setColGreyed(c, layout.greyed[c]);
     }
     for (int r = 1; r < layout.rows; ++r) {
         FGrid1->setRowHeight(r, baseRowHeight_);

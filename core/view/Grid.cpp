@@ -178,6 +178,7 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
     layout.labels.assign(layout.rows, QString());
     layout.alignments.assign(layout.cols, kAlignRightTop);
     layout.alignments[0] = kAlignLeftTop;
+    layout.greyed.assign(layout.cols, false);
     layout.widths.assign(layout.cols, std::nullopt);
     layout.labelWidth = storedWidth(0);
 
@@ -204,6 +205,7 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
         for (int c = 1; c <= dataCols; ++c) {
             layout.headings[c] = doc.BattleSectionNames(c);
             layout.widths[c] = storedWidth(c);
+            layout.greyed[c] = BattleFieldOf(doc, c) != c;
         }
         break;
     }

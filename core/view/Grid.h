@@ -79,6 +79,7 @@ struct GridLayout {
     std::vector<QString> headings; // by column; [0] is the corner
     std::vector<QString> labels;   // by row; [0] unused
     std::vector<int> alignments;   // by column
+    std::vector<bool> greyed;      // by column: a battle byte inside an earlier field, shown read-only
     std::optional<int> labelWidth; // [ColWidth] Section0; none: fit the widest label
     std::vector<std::optional<int>> widths; // by column ([0] unused): stored width; none: fit the heading
     bool fixedValueWidth = false;  // tab 2: the value column is always kIndividualValueWidth

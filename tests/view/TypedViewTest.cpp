@@ -44,6 +44,9 @@ TEST_F(TypedView, ATypedColumnIsAsWideAsItsWidestTextWithoutReadingAValue)
     std::vector<int> battle(kBattleRecordSize + 1, 0);
     battle[3] = 890; // byte 4, inside field 3, is a plain byte
     EXPECT_EQ(ValueWidths(doc, TabBattle, 0, measure), battle);
+    std::vector<bool> greyed(kBattleRecordSize + 1, false);
+    greyed[4] = true;
+    EXPECT_EQ(LayoutGrid(doc, TabBattle, 0, 240).greyed, greyed);
     // A notation change fits anew: 価格 unsigned is five digits.
     ASSERT_TRUE(SetNotation(doc, {TabIdSection, kItems}, 1, 1, NotationUnsigned));
     EXPECT_EQ(ValueWidths(doc, TabIdSection, kItems, measure)[1], 840);

@@ -1,5 +1,6 @@
 // The window over an open document: each command reached as a user would, its result on the controls and files.
 
+#include "core/document/CellBytes.h"
 #include "core/edit/EditHistory.h"
 #include "core/patch/Patch.h"
 #include "core/view/Conversions.h"
@@ -183,6 +184,7 @@ private Q_SLOTS:
     void aTypedColumnFitsItsValuesWithoutStoringTheFit()
     {
         o.folder->write(u"m/表.ini"_s, u"[Notation]|Section2=10|[ColWidth]|Section0=1500|[Step]|Section1=2|[Size]|Section1=2|"_s);
+        o.folder->write(u"m/敵パラメータ.ini"_s, u"[Size]|Section3=2|"_s);
         o.reread();
         zor::FlexGrid& grid = Grid(form());
         ShowTable(form());
@@ -196,6 +198,12 @@ private Q_SLOTS:
         grid.setColWidth(1, 2000); // as a drag would leave it
         ClickTab(form(), 2);
         QCOMPARE(o.folder->ini("m/表.ini", "ColWidth", "Section1"), u"2000"_s);
+        // Battle byte 4 lies inside field 3: greyed, showing its own byte.
+        ClickTab(form(), 3);
+        const QModelIndex inside = grid.model()->index(0, 3);
+        QCOMPARE(std::tuple(grid.ColGreyed(3), grid.ColGreyed(4), grid.TextMatrix(1, 4)),
+                 std::tuple(false, true, QString::asprintf("0x%02X", zor::CellValueOf(Doc(form()), {3, 0, 4, 1}).value_or(0))));
+        QCOMPARE(inside.data(Qt::ForegroundRole).value<QBrush>(), grid.palette().brush(QPalette::Disabled, QPalette::Text));
     }
 
     void badFilesAreToldAndWhatTheModeLacksIsLeftOut()
