@@ -2,6 +2,8 @@
 
 #include "core/document/CellBytes.h"
 
+#include <algorithm>
+
 namespace zor {
 
 namespace {
@@ -40,6 +42,30 @@ std::span<const std::uint8_t> ColumnBytes(const DocumentState& doc, int tab, int
     default:
         return {};
     }
+}
+
+std::vector<std::int64_t> ColumnNumbers(const DocumentState& doc, int tab, int dataSet, int col)
+{
+    std::vector<std::int64_t> numbers;
+    // A column of bytes (every table's usual one) is read straight from its run.
+    if (const std::span<const std::uint8_t> bytes = ColumnBytes(doc, tab, dataSet, col); !bytes.empty() && tab != TabIndividual) {
+        const bool isSigned = ShowsSigned(doc, tab, dataSet, col);
+        numbers.reserve(bytes.size());
+        for (const std::uint8_t byte : bytes)
+            numbers.push_back(ValueOf(byte, isSigned));
+        return numbers;
+    }
+    const int rows = tab == TabIdSection   ? (doc.DataSets.contains(dataSet) ? doc.DataSets(dataSet).IdCount : 0)
+                     : tab == TabIndividual ? (col == 1 ? doc.IndividualCount : 0)
+                                            : doc.BattleCount();
+    numbers.reserve(static_cast<std::size_t>(std::max(rows, 0)));
+    for (int row = 1; row <= rows; ++row) {
+        const CellSpan span = CellSpanOf(doc, {tab, dataSet, col, row});
+        if (!span)
+            return {};
+        numbers.push_back(NumberOf(span.value(), span.size, ShowsSigned(doc, tab, dataSet, tab == TabIndividual ? row : col)));
+    }
+    return numbers;
 }
 
 bool ShowsSigned(const DocumentState& doc, int tab, int dataSet, int section)
