@@ -105,15 +105,24 @@ QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int co
     const CellSpan span = tab == TabIndividual && col != 1 ? CellSpan{} : CellSpanOf(doc, cell);
     if (!span)
         return QString();
-    const std::uint32_t value = span.value();
+    return CellTextOfValue(doc, cell, span.value());
+}
+
+bool ShowsNames(const CellType& type, const DocumentState& doc)
+{
+    return type.Bits || (type.NamesDataSet >= 1 && type.NamesDataSet <= doc.DataSetCount);
+}
+
+QString CellTextOfValue(const DocumentState& doc, const CellRef& cell, std::uint32_t value)
+{
     const CellType& type = CellTypeOf(doc, cell);
     if (type.Bits)
         return BitsCellText(value, type.Size, *type.Bits);
-    if (type.NamesDataSet >= 1 && type.NamesDataSet <= doc.DataSetCount) {
+    if (ShowsNames(type, doc)) {
         const NdArray<QString, 1>& names = doc.DataSets(type.NamesDataSet).IdNames;
         const std::int64_t id = std::int64_t{value} + 1; // IdNames is by ID number + 1
-        const int section = tab == TabIndividual ? row : col;
-        return NamesCellText(value, type.Size, ShownNotation(doc, tab, dataSet, section),
+        const int section = cell.tab == TabIndividual ? cell.row : cell.col;
+        return NamesCellText(value, type.Size, ShownNotation(doc, cell.tab, cell.dataSet, section),
                              id <= names.upper() ? &names(static_cast<int>(id)) : nullptr);
     }
     return FormatCellValue(doc, cell, value);

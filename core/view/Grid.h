@@ -60,6 +60,11 @@ QString FirstByteNote(const DocumentState& doc, std::uint32_t value);
 // The text of data cell (row, col) of the table a tab shows: its value as FormatCellValue
 // writes it, a Names cell's ID by its name, a Bits cell's set flags; empty outside the table.
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col);
+// The same for a value the cell might hold: what it would show then.
+QString CellTextOfValue(const DocumentState& doc, const CellRef& cell, std::uint32_t value);
+// Whether a cell shows names rather than its number: a Names cell of a data set of the mode
+// (its number only where the ID has no name), a Bits cell.
+bool ShowsNames(const CellType& type, const DocumentState& doc);
 
 // Whether the tab has a table to show: on tab 1 a data set 1..DataSetCount.
 bool HasTable(const DocumentState& doc, int tab, int dataSet);

@@ -19,6 +19,19 @@ protected:
         const FindHit hit = finder.find(doc, FindQuery(text), from, false, backwards);
         return {hit.kind, hit.row, hit.col};
     }
+    // The cells a query lands on in turn from the table's last cell, once round.
+    std::vector<std::pair<int, int>> round(const QString& text, int tab, int dataSet)
+    {
+        const int rows = tab == TabIdSection ? doc.DataSets(dataSet).IdCount : tab == TabIndividual ? doc.IndividualCount : doc.BattleCount();
+        FindFrom from{tab, dataSet, rows, tab == TabIdSection ? doc.DataSets(dataSet).SectionCount : tab == TabIndividual ? 1 : kBattleRecordSize};
+        std::vector<std::pair<int, int>> cells;
+        for (FindHit hit = finder.find(doc, FindQuery(text), from, false, false); hit.kind != FindHit::None && !(cells.size() && hit.wrapped);
+             hit = finder.find(doc, FindQuery(text), from, false, false)) {
+            cells.emplace_back(hit.row, hit.col);
+            from = {tab, dataSet, hit.row, hit.col, hit.kind == FindHit::Caption, hit.byName};
+        }
+        return cells;
+    }
     Finder finder;
 };
 
@@ -26,6 +39,45 @@ TEST_F(TypedFind, ASectionIsSearchedInItsOwnBytes)
 {
     // 種別 of 盾 holds 7; the byte column after 価格's two is 種別's own.
     EXPECT_EQ(find(u"0x07"_s, {TabIdSection, kItems, 1, 1}), std::tuple(FindHit::Cell, 2, 2));
+}
+
+TEST_F(TypedFind, ANumberFindsTheCellsOfEverySizeThatHoldIt)
+{
+    using Cells = std::vector<std::pair<int, int>>;
+    const std::tuple<QString, int, Cells> cases[] = {
+        {u"-1"_s, TabIdSection, {{1, 4}, {1, 5}, {1, 6}}}, // 差 0xFFFF, 重さ 0xFF, 大 0xFFFFFFFF
+        {u"255"_s, TabIdSection, {{1, 5}, {2, 1}}},        // 価格 0x00FF, not its byte 0xFF
+        {u"0x1234"_s, TabIdSection, {{1, 1}}},
+        {u"-32768"_s, TabIdSection, {{3, 4}}},
+        {u"65536"_s, TabIdSection, {{3, 6}}},
+        {u"0x07"_s, TabIdSection, {{2, 2}}}, // a Names cell by its number
+        {u"300"_s, TabIdSection, {}},        // a number no cell holds is no text either
+        {u"0x00FF"_s, TabIndividual, {{1, 1}}},
+        {u"255"_s, TabIndividual, {{1, 1}, {2, 1}}},
+    };
+    for (const auto& [text, tab, cells] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(round(text, tab, tab == TabIdSection ? kItems : 0), cells);
+    }
+    // Battle field 3 holds 0x00FF; byte 4, inside it, is a byte of its own holding 0.
+    EXPECT_EQ(find(u"255"_s, {TabBattle, 0, 1, 1}), std::tuple(FindHit::Cell, 1, 3));
+    EXPECT_EQ(find(u"0"_s, {TabBattle, 0, 1, 1}), std::tuple(FindHit::Cell, 1, 4));
+}
+
+TEST_F(TypedFind, TextFindsTheNamesCellsShowBesideLabelsAndCaptions)
+{
+    const std::pair<QString, std::tuple<int, int, int>> cases[] = {
+        {u"防具"_s, {FindHit::Cell, 1, 2}},  {u"氷"_s, {FindHit::Cell, 1, 3}},  {u"bit 1"_s, {FindHit::Cell, 3, 3}},
+        {u"x07"_s, {FindHit::Cell, 2, 2}},   // the number a Names cell shows for an ID without a name
+        {u"薬"_s, {FindHit::Label, 3, 1}},   {u"重"_s, {FindHit::Caption, 1, 5}}, {u"ﾄﾞｳｸﾞ"_s, {FindHit::None, 0, 0}},
+    };
+    for (const auto& [text, landing] : cases)
+        EXPECT_EQ(find(text, {TabIdSection, kItems, 1, 1}), landing) << text.toStdString();
+    // A row's label comes before its cells: from row 3's label 武器 lies ahead, from its own cell only after a round.
+    const FindHit ahead = finder.find(doc, FindQuery(u"武器"_s), {TabIdSection, kItems, 3, 3}, false, false);
+    const FindHit round = finder.find(doc, FindQuery(u"武器"_s), {TabIdSection, kItems, 3, 2, false, true}, false, false);
+    EXPECT_EQ(std::tuple(ahead.row, ahead.col, ahead.byName, ahead.wrapped, round.col, round.wrapped), std::tuple(3, 2, true, false, 2, true));
+    EXPECT_EQ(DescribeFind(doc, u"武器"_s, {TabIdSection, kItems, 3, 3}, ahead, false), u"名前「武器」のセルを見つけました"_s);
 }
 
 } // namespace

@@ -183,7 +183,7 @@ private Q_SLOTS:
 
     void aTypedColumnFitsItsValuesWithoutStoringTheFit()
     {
-        o.folder->write(u"m/表.ini"_s, u"[Notation]|Section2=10|[ColWidth]|Section0=1500|[Step]|Section1=2|[Size]|Section1=2|"_s);
+        o.folder->write(u"m/表.ini"_s, u"[Notation]|Section2=10|[ColWidth]|Section0=1500|[Step]|Section1=2|[Size]|Section1=2|[Names]|Section2=クラス|"_s);
         o.folder->write(u"m/敵パラメータ.ini"_s, u"[Size]|Section3=2|"_s);
         o.reread();
         zor::FlexGrid& grid = Grid(form());
@@ -204,6 +204,11 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(grid.ColGreyed(3), grid.ColGreyed(4), grid.TextMatrix(1, 4)),
                  std::tuple(false, true, QString::asprintf("0x%02X", zor::CellValueOf(Doc(form()), {3, 0, 4, 1}).value_or(0))));
         QCOMPARE(inside.data(Qt::ForegroundRole).value<QBrush>(), grid.palette().brush(QPalette::Disabled, QPalette::Text));
+        // The names a Names column shows are found one after another: なし, 5 (no such class), なし.
+        ClickTab(form(), 1);
+        Key(form(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(Find(form(), u"なし"_s), std::pair(1, 2));
+        QCOMPARE(Find(form(), u"なし"_s), std::pair(3, 2));
     }
 
     void badFilesAreToldAndWhatTheModeLacksIsLeftOut()
