@@ -1,5 +1,7 @@
-// Find over typed cells: numbers by each cell's size, names shown in cells as text.
+// Typed cells found and described: numbers by each cell's size, names shown in cells as
+// text, and the status bar's offsets and values.
 
+#include "core/navigate/CellDescription.h"
 #include "core/navigate/Find.h"
 #include "tests/support/TypedTables.h"
 
@@ -78,6 +80,21 @@ TEST_F(TypedFind, TextFindsTheNamesCellsShowBesideLabelsAndCaptions)
     const FindHit round = finder.find(doc, FindQuery(u"武器"_s), {TabIdSection, kItems, 3, 2, false, true}, false, false);
     EXPECT_EQ(std::tuple(ahead.row, ahead.col, ahead.byName, ahead.wrapped, round.col, round.wrapped), std::tuple(3, 2, true, false, 2, true));
     EXPECT_EQ(DescribeFind(doc, u"武器"_s, {TabIdSection, kItems, 3, 3}, ahead, false), u"名前「武器」のセルを見つけました"_s);
+}
+
+TEST_F(TypedFind, TheStatusBarNamesAWiderCellsBytesItsValueOfItsSizeAndItsNames)
+{
+    const std::tuple<int, int, int, QString> cases[] = {
+        {TabIdSection, 1, 1, u"ID 0 (0x00)「剣」  価格  オフセット 0x001000–0x001001  $80:9000  値 0x1234 / 4660 / 4660"_s},
+        {TabIdSection, 1, 2, u"ID 0 (0x00)「剣」  種別  オフセット 0x001100  $80:9100  値 0x01 / 1 / 1（防具）"_s},
+        {TabIdSection, 2, 2, u"ID 1 (0x01)「盾」  種別  オフセット 0x001101  $80:9101  値 0x07 / 7 / 7"_s},
+        {TabIdSection, 1, 3, u"ID 0 (0x00)「剣」  属性  オフセット 0x001200  $80:9200  値 0x05 / 5 / 5（火・氷）"_s},
+        {TabIdSection, 1, 6, u"ID 0 (0x00)「剣」  大  オフセット 0x001500–0x001503  $80:9500  値 0xFFFFFFFF / 4294967295 / -1"_s},
+        {TabIndividual, 1, 1, u"個別データ 1「お金」  オフセット 0x001600–0x001601  $80:9600  値 0x00FF / 255 / 255"_s},
+        {TabBattle, 1, 4, u"レコード 1  ブロック 1  項目4  値 0x00 / 0 / 0（バイト 3 から始まる値の一部）"_s},
+    };
+    for (const auto& [tab, row, col, said] : cases)
+        EXPECT_EQ(DescribeCell(doc, tab, tab == TabIdSection ? kItems : 0, row, col), said);
 }
 
 } // namespace
