@@ -108,6 +108,13 @@ QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int co
     return CellTextOfValue(doc, cell, span.value());
 }
 
+QString CellNumberText(const DocumentState& doc, int tab, int dataSet, int row, int col)
+{
+    const CellRef cell{tab, dataSet, col, row};
+    const CellSpan span = tab == TabIndividual && col != 1 ? CellSpan{} : CellSpanOf(doc, cell);
+    return span ? FormatCellValue(doc, cell, span.value()) : QString();
+}
+
 bool ShowsNames(const CellType& type, const DocumentState& doc)
 {
     return type.Bits || (type.NamesDataSet >= 1 && type.NamesDataSet <= doc.DataSetCount);

@@ -60,7 +60,10 @@ QString FirstByteNote(const DocumentState& doc, std::uint32_t value);
 // The text of data cell (row, col) of the table a tab shows: its value as FormatCellValue
 // writes it, a Names cell's ID by its name, a Bits cell's set flags; empty outside the table.
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col);
-// The same for a value the cell might hold: what it would show then.
+// The number data cell (row, col) holds as FormatCellValue writes it, never a name: what a
+// copy of the cell as text gives. Empty outside the table.
+QString CellNumberText(const DocumentState& doc, int tab, int dataSet, int row, int col);
+// The text of a cell, as CellText, for a value it might hold: what it would show then.
 QString CellTextOfValue(const DocumentState& doc, const CellRef& cell, std::uint32_t value);
 // Whether a cell shows names rather than its number: a Names cell of a data set of the mode
 // (its number only where the ID has no name), a Bits cell.
