@@ -122,7 +122,7 @@ void ChartDock::showColumn(const CellRef& place)
     xAxis_->setRange(first, last);
     yAxis_->setRange(static_cast<qreal>(column_.axisMin), static_cast<qreal>(column_.axisMax));
     yAxis_->setTickInterval(static_cast<qreal>(column_.tick));
-    yAxis_->setLabelFormat(column_.hex ? QStringLiteral("0x%0%1X").arg(column_.hexDigits) : QStringLiteral("%d"));
+    yAxis_->setLabelFormat(AxisLabelFormat(column_));
     drawLine();
     markedRow_ = -1; // the marker's value may have changed with the bytes
 }

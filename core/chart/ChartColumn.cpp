@@ -57,6 +57,12 @@ ChartColumn ReadChartColumn(const DocumentState& doc, int tab, int dataSet, int 
     return column;
 }
 
+QString AxisLabelFormat(const ChartColumn& column)
+{
+    // Built by concatenation: QString::arg would take "%0" for a place marker.
+    return column.hex ? QStringLiteral("0x%0") + QString::number(column.hexDigits) + u'X' : QStringLiteral("%d");
+}
+
 int NearestRow(const ChartColumn& column, double x)
 {
     if (column.values.empty())

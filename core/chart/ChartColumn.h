@@ -30,6 +30,10 @@ struct ChartColumn {
 // size, the axis spanning every entry's range.
 ChartColumn ReadChartColumn(const DocumentState& doc, int tab, int dataSet, int col);
 
+// The printf format of the value axis' labels: "0x%02X" for a hexadecimal column of bytes
+// (as many digits as its widest cell's bytes take), "%d" for a decimal one.
+QString AxisLabelFormat(const ChartColumn& column);
+
 // The row whose point lies nearest x on the horizontal axis, x beyond either end giving
 // that end's row; 0 when the column has no rows.
 int NearestRow(const ChartColumn& column, double x);

@@ -120,6 +120,9 @@ TEST_F(TypedChart, WiderCellsChartTheirValuesOnAnAxisOfTheirSize)
     // 個別データ: the axis spans the widest entry; battle byte 4 inside field 3 is a byte.
     EXPECT_EQ(figures(TabIndividual, 1), std::tuple(Values{0xFF, 0xFF}, 0, 0xFFFF, 0x4000, true, 4));
     EXPECT_EQ(std::get<2>(figures(TabBattle, 4)), 255);
+    EXPECT_EQ(std::tuple(AxisLabelFormat(ReadChartColumn(doc, TabIdSection, kItems, 1)), AxisLabelFormat(ReadChartColumn(doc, TabBattle, 0, 4)),
+                         AxisLabelFormat(ReadChartColumn(doc, TabIdSection, kItems, 4))),
+              std::tuple(QStringLiteral("0x%04X"), QStringLiteral("0x%02X"), QStringLiteral("%d")));
 }
 
 } // namespace
