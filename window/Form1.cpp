@@ -29,7 +29,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -38,6 +37,8 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <vector>
 
 namespace zor {
 
@@ -54,7 +55,9 @@ auto Busy(Work&& work)
 
 // Row label widths in twips, fast enough for a table of any size: shaping every label of a
 // table of 32,767 IDs would take most of a fill, so a label's width is the sum of its
-// characters' advances, which leaves out only kerning. Text with surrogate pairs is measured whole.
+// characters' advances, which leaves out only kerning; the advances are kept by UTF-16 unit
+// in a flat table, since a fill of Names columns also measures every name of a data set.
+// Text with surrogate pairs is measured whole.
 class LabelMeasure {
 public:
     LabelMeasure(const QFont& font, int dpi) : metrics_(font), twipsPerPixel_(double(kTwipsPerInch) / dpi) {}
@@ -64,10 +67,10 @@ public:
         for (const QChar c : text) {
             if (c.isSurrogate())
                 return metrics_.horizontalAdvance(text) * twipsPerPixel_;
-            auto found = advances_.constFind(c.unicode());
-            if (found == advances_.constEnd())
-                found = advances_.insert(c.unicode(), metrics_.horizontalAdvance(c));
-            pixels += *found;
+            double& advance = advances_[c.unicode()];
+            if (advance < 0)
+                advance = metrics_.horizontalAdvance(c);
+            pixels += advance;
         }
         return pixels * twipsPerPixel_;
     }
@@ -75,7 +78,7 @@ public:
 private:
     QFontMetricsF metrics_;
     double twipsPerPixel_;
-    QHash<char16_t, double> advances_;
+    std::vector<double> advances_ = std::vector<double>(0x10000, -1.0); // by UTF-16 unit; negative: not measured yet
 };
 
 } // namespace
