@@ -12,6 +12,8 @@
 #include <set>
 #include <tuple>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace zor {
 namespace {
 
@@ -111,18 +113,15 @@ TEST_F(TypedChart, WiderCellsChartTheirValuesOnAnAxisOfTheirSize)
 {
     const auto figures = [&](int tab, int col) {
         const ChartColumn c = ReadChartColumn(doc, tab, tab == TabIdSection ? kItems : 0, col);
-        return std::tuple(c.values, c.axisMin, c.axisMax, c.tick, c.hex, c.hexDigits);
+        return std::tuple(c.values, c.axisMin, c.axisMax, c.tick, AxisLabelFormat(c));
     };
     using Values = std::vector<std::int64_t>;
-    EXPECT_EQ(figures(TabIdSection, 1), std::tuple(Values{0x1234, 0xFF, 1}, 0, 0xFFFF, 0x4000, true, 4));
-    EXPECT_EQ(figures(TabIdSection, 4), std::tuple(Values{-1, 10, -32768}, -32768, 32767, 0x4000, false, 4));
-    EXPECT_EQ(figures(TabIdSection, 6), std::tuple(Values{0xFFFFFFFF, 1, 0x10000}, 0, 0xFFFFFFFF, 0x40000000, false, 8));
+    EXPECT_EQ(figures(TabIdSection, 1), std::tuple(Values{0x1234, 0xFF, 1}, 0, 0xFFFF, 0x4000, u"0x%04X"_s));
+    EXPECT_EQ(figures(TabIdSection, 4), std::tuple(Values{-1, 10, -32768}, -32768, 32767, 0x4000, u"%d"_s));
+    EXPECT_EQ(figures(TabIdSection, 6), std::tuple(Values{0xFFFFFFFF, 1, 0x10000}, 0, 0xFFFFFFFF, 0x40000000, u"%d"_s));
     // 個別データ: the axis spans the widest entry; battle byte 4 inside field 3 is a byte.
-    EXPECT_EQ(figures(TabIndividual, 1), std::tuple(Values{0xFF, 0xFF}, 0, 0xFFFF, 0x4000, true, 4));
-    EXPECT_EQ(std::get<2>(figures(TabBattle, 4)), 255);
-    EXPECT_EQ(std::tuple(AxisLabelFormat(ReadChartColumn(doc, TabIdSection, kItems, 1)), AxisLabelFormat(ReadChartColumn(doc, TabBattle, 0, 4)),
-                         AxisLabelFormat(ReadChartColumn(doc, TabIdSection, kItems, 4))),
-              std::tuple(QStringLiteral("0x%04X"), QStringLiteral("0x%02X"), QStringLiteral("%d")));
+    EXPECT_EQ(figures(TabIndividual, 1), std::tuple(Values{0xFF, 0xFF}, 0, 0xFFFF, 0x4000, u"0x%04X"_s));
+    EXPECT_EQ(std::get<4>(figures(TabBattle, 4)), u"0x%02X"_s);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "tests/support/HandTables.h"
 #include "tests/support/PutByte.h"
+#include "tests/support/TypedTables.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,15 @@ TEST(TextPaste, OneValueFillsASelectionAndTheGridsTextReadsBack)
     EXPECT_EQ(text, u"0x01\t2\t3\n0x0B\t254\t-2\n"_s);
     ASSERT_EQ(PasteText(doc, kTable, {2, 1, 2, 1}, kGrid, text, {})->write.result, CommitResult::Changed);
     EXPECT_EQ(SelectionText(doc, kTable, {2, 1, 3, 3}), text);
+}
+
+using TypedCopy = test::TypedTables;
+
+TEST_F(TypedCopy, NamesAndBitsCellsCopyTheirNumberNotTheirNames)
+{
+    // 価格, 種別 (防具), 属性 (火・氷), 差 signed, 重さ, 大 unsigned; battle field 3 and the byte inside it.
+    EXPECT_EQ(SelectionText(doc, {TabIdSection, kItems}, {1, 1, 1, 6}), u"0x1234\t0x01\t0x05\t-1\t0xFF\t4294967295\n"_s);
+    EXPECT_EQ(SelectionText(doc, {TabBattle, 0}, {1, 3, 1, 4}), u"0x00FF\t0x00\n"_s);
 }
 
 TEST(TextPaste, OnlyWhatLandsIsKept)

@@ -91,8 +91,8 @@ using TypedShade = test::TypedTables;
 
 TEST_F(TypedShade, WiderCellsAreShadedByTheirValues)
 {
-    // 価格 0x1234, 0x00FF, 0x0001; 差 -1, 10, -32768 signed; 大 0xFFFFFFFF, 1, 0x10000.
-    const std::pair<int, ValueRange> columns[] = {{1, {1, 0x1234}}, {4, {-32768, 10}}, {6, {1, 0xFFFFFFFF}}};
+    // 価格 0x1234, 0x00FF, 0x0001; 種別 bytes after 価格's two; 差 -1, 10, -32768 signed; 大 0xFFFFFFFF, 1, 0x10000.
+    const std::pair<int, ValueRange> columns[] = {{1, {1, 0x1234}}, {2, {0, 7}}, {4, {-32768, 10}}, {6, {1, 0xFFFFFFFF}}};
     for (const auto& [col, range] : columns)
         EXPECT_EQ(ColumnRange(doc, TabIdSection, kItems, col), range) << col;
     ColumnRanges ranges;

@@ -28,10 +28,7 @@ protected:
             個別データ.ini  [Size]|Section1=2|
             敵パラメータ.ini  [Size]|Section3=2|
         )"));
-        const auto put = [&](int offset, QByteArrayView bytes) {
-            for (qsizetype i = 0; i < bytes.size(); ++i)
-                rom.image()[offset + i] = bytes[i];
-        };
+        const auto put = [&](int offset, QByteArrayView bytes) { rom.image().replace(offset, bytes.size(), bytes.toByteArray()); };
         put(0x1000, QByteArrayView("\x34\x12\xFF\x00\x01\x00", 6)); // 価格 0x1234, 0x00FF, 0x0001
         put(0x1100, QByteArrayView("\x01\x07\x00", 3));             // 種別 防具, no such ID, 武器
         put(0x1200, QByteArrayView("\x05\x00\x02", 3));             // 属性 火・氷, none, bit 1
@@ -41,8 +38,8 @@ protected:
         put(0x1600, QByteArrayView("\xFF\x00", 2));                 // お金 0x00FF
         put(0x1610, QByteArrayView("\xFF", 1));                     // 名
         Record record(kBattleRecordSize, 0x11);
-        record[2] = 0xFF; // field 3 is 0x00FF; its byte 4 is 0x00
-        record[3] = 0x00;
+        record[2] = 0xFF; // field 3 is 0x00FF; its byte 4 is 0
+        record[3] = 0;
         rom.encode(StreamOf(std::vector<Block>(kBlockCount, Block{record})));
         LoadDocument(doc, home.file(QStringLiteral("game.rom")), rom.image(), home.path());
     }
