@@ -120,8 +120,9 @@ void ChartDock::showColumn(const CellRef& place)
     const double first = column_.firstX;
     const double last = column_.rows() > 1 ? column_.xOfRow(column_.rows()) : first + 1;
     xAxis_->setRange(first, last);
-    yAxis_->setRange(column_.axisMin, column_.axisMax);
-    yAxis_->setLabelFormat(column_.hex ? QStringLiteral("0x%02X") : QStringLiteral("%d"));
+    yAxis_->setRange(static_cast<qreal>(column_.axisMin), static_cast<qreal>(column_.axisMax));
+    yAxis_->setTickInterval(static_cast<qreal>(column_.tick));
+    yAxis_->setLabelFormat(AxisLabelFormat(column_));
     drawLine();
     markedRow_ = -1; // the marker's value may have changed with the bytes
 }
@@ -143,7 +144,7 @@ std::optional<QPointF> ChartDock::markedPoint() const
 {
     if (markedRow_ < 1 || markedRow_ > column_.rows())
         return std::nullopt;
-    return QPointF(column_.xOfRow(markedRow_), column_.values[static_cast<std::size_t>(markedRow_ - 1)]);
+    return QPointF(column_.xOfRow(markedRow_), static_cast<qreal>(column_.values[static_cast<std::size_t>(markedRow_ - 1)]));
 }
 
 void ChartDock::moveMarkerOnPlot()

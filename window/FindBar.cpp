@@ -66,6 +66,12 @@ bool FindBar::onCaption(const FindFrom& from) const
            && lastHit_.row == from.row && lastHit_.col == from.col;
 }
 
+bool FindBar::onCell(const FindFrom& from) const
+{
+    return lastHit_.kind == FindHit::Cell && lastHit_.byName && lastHit_.tab == from.tab && lastHit_.dataSet == from.dataSet
+           && lastHit_.row == from.row && lastHit_.col == from.col;
+}
+
 void FindBar::close()
 {
     hide();

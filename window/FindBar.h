@@ -34,8 +34,10 @@ public:
     Finder& finder() { return finder_; }
     void setLastHit(const FindHit& hit) { lastHit_ = hit; }
     void forget() { finder_.forget(); }
-    // Whether the last match put the cursor on this place's caption: the search goes on from it.
+    // Whether the last match put the cursor on this place's caption, or on the name its cell
+    // shows: the search goes on from it.
     bool onCaption(const FindFrom& from) const;
+    bool onCell(const FindFrom& from) const;
 
 Q_SIGNALS:
     // Enter or 次へ (forwards), 前へ (backwards).

@@ -86,6 +86,8 @@ public:
         }
         if (role == Qt::TextAlignmentRole)
             return static_cast<int>(OnTheRowsLine(grid_->colAlignments_[col]));
+        if (role == Qt::ForegroundRole && grid_->colGreyed_[col])
+            return grid_->palette().brush(QPalette::Disabled, QPalette::Text);
         if (role == Qt::BackgroundRole && (grid_->colours_ || grid_->marks_)) {
             try {
                 if (grid_->colours_) {
@@ -420,6 +422,7 @@ void FlexGrid::setCols(int cols)
     const auto change = [&] {
         colWidths_.resize(cols, kDefaultColWidth);
         colAlignments_.resize(cols, kDefaultAlignment);
+        colGreyed_.resize(cols, false);
         colHeaderTexts_.resize(cols);
     };
     if (isFilling()) {
@@ -569,6 +572,19 @@ void FlexGrid::setColAlignment(int col, int value)
         if (Rows() > 1)
             Q_EMIT model_->dataChanged(model_->index(0, col - 1), model_->index(Rows() - 2, col - 1));
     }
+}
+
+bool FlexGrid::ColGreyed(int col) const
+{
+    checkCol(col);
+    return colGreyed_[col];
+}
+
+void FlexGrid::setColGreyed(int col, bool greyed)
+{
+    checkCol(col);
+    colGreyed_[col] = greyed;
+    refreshColumn(col);
 }
 
 void FlexGrid::Clear()

@@ -122,6 +122,10 @@ public:
     // labels take the horizontal part and are centred in their one-line rows.
     int ColAlignment(int col) const;
     void setColAlignment(int col, int value);
+    // A greyed column's data cells are drawn in the disabled text colour: cells that can't
+    // change on their own. None is greyed until set.
+    bool ColGreyed(int col) const;
+    void setColGreyed(int col, bool greyed);
     static Qt::Alignment alignmentFromCode(int value);
 
     // Empties every text: the fixed cells' and, by dropping the providers, the data cells', their marks and
@@ -251,6 +255,7 @@ private:
     std::vector<int> rowHeights_{kDefaultRowHeight};
     std::vector<int> colWidths_{kDefaultColWidth};
     std::vector<int> colAlignments_{kDefaultAlignment};
+    std::vector<bool> colGreyed_{false};
     std::vector<QString> rowHeaderTexts_{QString()};  // column 0 by row; [0] unused, the corner lives below
     std::vector<QString> colHeaderTexts_{QString()};  // row 0 by column; [0] is the corner
     QAbstractButton* corner_ = nullptr;

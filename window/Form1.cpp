@@ -29,7 +29,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -38,6 +37,8 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <vector>
 
 namespace zor {
 
@@ -54,7 +55,9 @@ auto Busy(Work&& work)
 
 // Row label widths in twips, fast enough for a table of any size: shaping every label of a
 // table of 32,767 IDs would take most of a fill, so a label's width is the sum of its
-// characters' advances, which leaves out only kerning. Text with surrogate pairs is measured whole.
+// characters' advances, which leaves out only kerning; the advances are kept by UTF-16 unit
+// in a flat table, since a fill of Names columns also measures every name of a data set.
+// Text with surrogate pairs is measured whole.
 class LabelMeasure {
 public:
     LabelMeasure(const QFont& font, int dpi) : metrics_(font), twipsPerPixel_(double(kTwipsPerInch) / dpi) {}
@@ -64,10 +67,10 @@ public:
         for (const QChar c : text) {
             if (c.isSurrogate())
                 return metrics_.horizontalAdvance(text) * twipsPerPixel_;
-            auto found = advances_.constFind(c.unicode());
-            if (found == advances_.constEnd())
-                found = advances_.insert(c.unicode(), metrics_.horizontalAdvance(c));
-            pixels += *found;
+            double& advance = advances_[c.unicode()];
+            if (advance < 0)
+                advance = metrics_.horizontalAdvance(c);
+            pixels += advance;
         }
         return pixels * twipsPerPixel_;
     }
@@ -75,7 +78,7 @@ public:
 private:
     QFontMetricsF metrics_;
     double twipsPerPixel_;
-    QHash<char16_t, double> advances_;
+    std::vector<double> advances_ = std::vector<double>(0x10000, -1.0); // by UTF-16 unit; negative: not measured yet
 };
 
 } // namespace
@@ -394,6 +397,8 @@ bool Form1::OpenRom(const QString& path, const QString& folder)
     return true;
 }
 
+std::vector<int> Form1::widthsToStore() const { return WidthsToStore(WidthsOf(*FGrid1), fitted_); }
+
 void Form1::setComboIndex(int index)
 {
     if (Combo1->currentIndex() != index)
@@ -428,6 +433,7 @@ void Form1::FillGrid()
     for (int c = 0; c < layout.cols; ++c) {
         FGrid1->setTextMatrix(0, c, layout.headings[c]);
         FGrid1->setColAlignment(c, layout.alignments[c]);
+        FGrid1->setColGreyed(c, layout.greyed[c]);
     }
     for (int r = 1; r < layout.rows; ++r) {
         FGrid1->setRowHeight(r, baseRowHeight_);
@@ -439,11 +445,13 @@ void Form1::FillGrid()
     // Headings are few and measured whole; row labels may be tens of thousands.
     const QFontMetricsF headings(FGrid1->font());
     const double twipsPerPixel = double(kTwipsPerInch) / FGrid1->logicalDpiX();
-    const std::vector<int> widths = ColumnWidths(
-        layout, previous, [&](const QString& text) { return headings.horizontalAdvance(text) * twipsPerPixel; },
-        LabelMeasure(FGrid1->font(), FGrid1->logicalDpiX()));
+    const MeasureText measureLabel = LabelMeasure(FGrid1->font(), FGrid1->logicalDpiX());
+    fitted_ = FitToValues(ColumnWidths(
+                              layout, previous, [&](const QString& text) { return headings.horizontalAdvance(text) * twipsPerPixel; },
+                              measureLabel),
+                          ValueWidths(doc, tab, dataSet, measureLabel));
     for (int c = 0; c < layout.cols; ++c)
-        FGrid1->setColWidth(c, widths[c]);
+        FGrid1->setColWidth(c, fitted_.widths[c]);
     FGrid1->setCellTextProvider([&doc, tab, dataSet](int row, int col) { return CellText(doc, tab, dataSet, row, col); });
     // A cell that differs from the image file as last read or saved is marked.
     FGrid1->setCellMarkProvider([&doc, tab, dataSet](int row, int col) {
@@ -478,7 +486,7 @@ void Form1::Tab1_BeforeClick(bool* cancel)
         return;
     }
     if (FGrid1->isVisible())
-        reportWriteError(control_.LeaveTab(Tab1->SelectedIndex(), GridPlaceOf(*FGrid1), WidthsOf(*FGrid1)));
+        reportWriteError(control_.LeaveTab(Tab1->SelectedIndex(), GridPlaceOf(*FGrid1), widthsToStore()));
 }
 
 void Form1::Tab1_Click()
@@ -514,7 +522,7 @@ void Form1::Combo1_Click()
     // for the wheel); this only ends one that a change made by code finds open.
     editing_->close();
     const int tab = Tab1->SelectedIndex();
-    const Controller::DataSetChosen chosen = control_.ChooseDataSet(tab, Combo1->currentIndex(), WidthsOf(*FGrid1));
+    const Controller::DataSetChosen chosen = control_.ChooseDataSet(tab, Combo1->currentIndex(), widthsToStore());
     reportWriteError(chosen.widthsStored);
     if (chosen.fill) {
         FillGrid();
@@ -647,7 +655,7 @@ void Form1::takeStep(bool undo)
     if (textBoxActive() || !FGrid1->isEnabled())
         return;
     const Controller::StepTaken step = control_.TakeStep(undo ? Controller::StepKind::Undo : Controller::StepKind::Redo,
-                                                         Tab1->SelectedIndex(), WidthsOf(*FGrid1));
+                                                         Tab1->SelectedIndex(), widthsToStore());
     reportWriteError(step.widthsStored);
     if (!step.taken)
         return;

@@ -8,6 +8,7 @@
 // ...); each calls the core and moves what it returns onto the controls.
 
 #include "core/control/Controller.h"
+#include "core/view/Grid.h"
 #include "window/Dialogs.h"
 
 #include <QMainWindow>
@@ -157,6 +158,8 @@ private:
     // A settings file that could not be written: told once, after the command that met it.
     void reportWriteError(const Result<void>& written);
     void showWriteErrors();
+    // The grid's widths as the table's settings file should keep them (see WidthsToStore).
+    std::vector<int> widthsToStore() const;
 
     Controller control_;
     std::unique_ptr<Dialogs> dialogs_;
@@ -178,6 +181,7 @@ private:
     std::unique_ptr<FileDrop> drop_;
     std::unique_ptr<Spreadsheet> spreadsheet_;
     int baseRowHeight_ = 0; // twips: the grid's rows; the heading row is twice as high
+    FittedWidths fitted_;   // the widths the last fill gave the columns
     bool quitting_ = false; // Quit_Click already asked; the close must not ask again
     QStringList writeErrors_;
     QString titleFile_; // the open file's name; empty before an image is read

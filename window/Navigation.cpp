@@ -106,6 +106,7 @@ void Navigation::findNext(bool backwards)
     const TableRef table = form_.shownTable();
     FindFrom from{table.tab, table.dataSet, grid.Row(), grid.Col()};
     from.onCaption = findBar_->onCaption(from);
+    from.onCell = findBar_->onCell(from);
     const bool all = table.tab == TabIdSection && findBar_->allDataSets()->isChecked();
     const DocumentState& doc = form_.control().document();
     const FindHit hit = findBar_->finder().find(doc, query, from, all, backwards);

@@ -1,5 +1,6 @@
 #include "core/chart/ChartColumn.h"
 
+#include "core/document/CellBytes.h"
 #include "core/view/ColumnValues.h"
 
 #include <algorithm>
@@ -26,7 +27,6 @@ QString Caption(const QString& caption, int section)
 ChartColumn ReadChartColumn(const DocumentState& doc, int tab, int dataSet, int col)
 {
     ChartColumn column;
-    const std::span<const std::uint8_t> bytes = ColumnBytes(doc, tab, dataSet, col);
     if (tab == TabIdSection && doc.DataSets.contains(dataSet) && col >= 1 && col <= doc.DataSets(dataSet).SectionCount) {
         const DataSet& set = doc.DataSets(dataSet);
         column.title = set.Name + QStringLiteral(" / ") + Caption(set.SectionNames.contains(col) ? set.SectionNames(col) : QString(), col);
@@ -36,33 +36,31 @@ ChartColumn ReadChartColumn(const DocumentState& doc, int tab, int dataSet, int 
         column.title = QStringLiteral("戦闘パラメータ / ") + Caption(doc.BattleSectionNames.contains(col) ? doc.BattleSectionNames(col) : QString(), col);
     }
     column.firstX = tab == TabIdSection ? 0 : 1;
-    column.values.reserve(bytes.size());
-    bool anySigned = false;
-    bool allSigned = true;
-    bool allHex = true;
-    if (tab == TabIndividual) {
-        // Every entry is its own section.
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            const int entry = static_cast<int>(i) + 1;
-            const bool isSigned = ShowsSigned(doc, tab, 0, entry);
-            anySigned |= isSigned;
-            allSigned &= isSigned;
-            allHex &= ShowsHex(doc, tab, 0, entry);
-            column.values.push_back(ValueOf(bytes[i], isSigned));
-        }
-    } else if (!bytes.empty()) {
-        const bool isSigned = ShowsSigned(doc, tab, dataSet, col);
-        anySigned = allSigned = isSigned;
-        allHex = ShowsHex(doc, tab, dataSet, col);
-        for (const std::uint8_t byte : bytes)
-            column.values.push_back(ValueOf(byte, isSigned));
-    }
+    column.values = ColumnNumbers(doc, tab, dataSet, col);
     if (column.values.empty())
         return column;
-    column.axisMin = anySigned ? -128 : 0;
-    column.axisMax = allSigned ? 127 : 255;
-    column.hex = allHex;
+    // The axis spans what every cell could hold: on tab 2 each entry is its own section.
+    column.axisMin = 0;
+    column.axisMax = 0;
+    int widest = 1;
+    for (int row = 1; row <= (tab == TabIndividual ? column.rows() : 1); ++row) {
+        const int section = tab == TabIndividual ? row : col;
+        const int size = CellTypeOf(doc, {tab, dataSet, col, row}).Size;
+        const bool isSigned = ShowsSigned(doc, tab, dataSet, section);
+        column.axisMin = std::min(column.axisMin, isSigned ? MinSigned(size) : 0);
+        column.axisMax = std::max(column.axisMax, isSigned ? MaxSigned(size) : std::int64_t{MaxUnsigned(size)});
+        column.hex = column.hex && ShowsHex(doc, tab, dataSet, section);
+        widest = std::max(widest, size);
+    }
+    column.tick = (std::int64_t{MaxUnsigned(widest)} + 1) / 4;
+    column.hexDigits = 2 * widest;
     return column;
+}
+
+QString AxisLabelFormat(const ChartColumn& column)
+{
+    // Built by concatenation: QString::arg would take "%0" for a place marker.
+    return column.hex ? QStringLiteral("0x%0") + QString::number(column.hexDigits) + u'X' : QStringLiteral("%d");
 }
 
 int NearestRow(const ChartColumn& column, double x)

@@ -5,12 +5,14 @@
 
 namespace zor {
 
-QList<QPointF> ReducePerPixel(std::span<const int> values, double firstX, int pixels)
+QList<QPointF> ReducePerPixel(std::span<const std::int64_t> values, double firstX, int pixels)
 {
     const auto n = static_cast<std::int64_t>(values.size());
     const std::int64_t buckets = std::max(1, pixels);
     QList<QPointF> points;
-    auto add = [&](std::int64_t i) { points.append(QPointF(firstX + static_cast<double>(i), values[static_cast<std::size_t>(i)])); };
+    auto add = [&](std::int64_t i) {
+        points.append(QPointF(firstX + static_cast<double>(i), static_cast<double>(values[static_cast<std::size_t>(i)])));
+    };
     if (n <= 2 * buckets) {
         points.reserve(n);
         for (std::int64_t i = 0; i < n; ++i)
@@ -25,7 +27,7 @@ QList<QPointF> ReducePerPixel(std::span<const int> values, double firstX, int pi
         std::int64_t low = begin;
         std::int64_t high = begin;
         for (std::int64_t i = begin + 1; i < end; ++i) {
-            const int value = values[static_cast<std::size_t>(i)];
+            const std::int64_t value = values[static_cast<std::size_t>(i)];
             if (value < values[static_cast<std::size_t>(low)])
                 low = i;
             if (value > values[static_cast<std::size_t>(high)])

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPointF>
 
+#include <cstdint>
 #include <span>
 
 namespace zor {
@@ -15,6 +16,6 @@ namespace zor {
 // the rows are split into `pixels` runs of (nearly) equal length, first to last row,
 // and each run gives its minimum and its maximum, in row order (one point when they
 // are the same row). Never more than 2 × pixels points; pixels below 1 count as 1.
-QList<QPointF> ReducePerPixel(std::span<const int> values, double firstX, int pixels);
+QList<QPointF> ReducePerPixel(std::span<const std::int64_t> values, double firstX, int pixels);
 
 } // namespace zor

@@ -94,7 +94,7 @@ QString SelectionText(const DocumentState& doc, TableRef table, const CellSelect
         for (int col = std::min(selection.col, selection.colSel); col <= std::max(selection.col, selection.colSel); ++col) {
             if (col > std::min(selection.col, selection.colSel))
                 text += u'\t';
-            text += CellText(doc, table.tab, table.dataSet, row, col);
+            text += CellNumberText(doc, table.tab, table.dataSet, row, col);
         }
         text += u'\n';
     }

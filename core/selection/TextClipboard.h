@@ -66,8 +66,9 @@ ClipboardFields ReadClipboardFields(const QString& text, int maxRows, int maxCol
                                        BareDigits hexColumns = BareDigits::Decimal);
 
 // The selection (whichever way it was made) of a table as text for the system
-// clipboard: each cell as the grid shows it (CellText), a tab between columns and "\n"
-// after each row.
+// clipboard: each cell's number in its section's notation (CellNumberText; a Names or Bits
+// cell's number, never its names, so that a paste reads it back), a tab between columns
+// and "\n" after each row.
 QString SelectionText(const DocumentState& doc, TableRef table, const CellSelection& selection);
 
 } // namespace zor

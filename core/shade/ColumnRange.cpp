@@ -11,8 +11,14 @@ std::optional<ValueRange> ColumnRange(const DocumentState& doc, int tab, int dat
     if (tab == TabIndividual)
         return std::nullopt;
     const std::span<const std::uint8_t> bytes = ColumnBytes(doc, tab, dataSet, col);
-    if (bytes.empty())
-        return std::nullopt;
+    if (bytes.empty()) {
+        // Cells wider than a byte: their numbers, read once.
+        const std::vector<std::int64_t> numbers = ColumnNumbers(doc, tab, dataSet, col);
+        if (numbers.empty())
+            return std::nullopt;
+        const auto [low, high] = std::minmax_element(numbers.begin(), numbers.end());
+        return ValueRange{*low, *high};
+    }
     const bool isSigned = ShowsSigned(doc, tab, dataSet, col);
     // Signed bytes order as their two's complement: flipping the top bit makes them unsigned-ordered.
     const std::uint8_t flip = isSigned ? 0x80 : 0x00;
@@ -26,6 +32,9 @@ std::optional<ValueRange> ColumnRange(const DocumentState& doc, int tab, int dat
     return ValueRange{ValueOf(low ^ flip, isSigned), ValueOf(high ^ flip, isSigned)};
 }
 
-ValueRange NotationRange(bool isSigned) { return isSigned ? ValueRange{-128, 127} : ValueRange{0, 255}; }
+ValueRange NotationRange(bool isSigned, int size)
+{
+    return isSigned ? ValueRange{MinSigned(size), MaxSigned(size)} : ValueRange{0, MaxUnsigned(size)};
+}
 
 } // namespace zor

@@ -11,10 +11,10 @@ namespace zor {
 
 // Where value lies in range, from 0 to 1 (clamped); 0 for a range of one value, where
 // there is nothing to tell apart.
-double ShadeOf(int value, ValueRange range);
+double ShadeOf(std::int64_t value, ValueRange range);
 
 // The level of data cell (row, col) of a tab's table, by the range of its column as it is
-// now (ranges caches it); on tab 2, by the whole range of the entry's own notation.
+// now (ranges caches it); on tab 2, by the whole range of the entry's own notation and size.
 // nullopt outside the table.
 std::optional<double> CellShade(const DocumentState& doc, ColumnRanges& ranges, int tab, int dataSet, int row, int col);
 

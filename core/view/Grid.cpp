@@ -6,11 +6,14 @@
 #include "core/files/Numbers.h"
 #include "core/files/ProgramFolder.h"
 #include "core/value/BitsText.h"
+#include "core/value/CellValue.h"
 #include "core/value/NamesText.h"
 #include "core/value/ValueText.h"
 #include "core/view/Conversions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace zor {
 
@@ -102,15 +105,31 @@ QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int co
     const CellSpan span = tab == TabIndividual && col != 1 ? CellSpan{} : CellSpanOf(doc, cell);
     if (!span)
         return QString();
-    const std::uint32_t value = span.value();
+    return CellTextOfValue(doc, cell, span.value());
+}
+
+QString CellNumberText(const DocumentState& doc, int tab, int dataSet, int row, int col)
+{
+    const CellRef cell{tab, dataSet, col, row};
+    const CellSpan span = tab == TabIndividual && col != 1 ? CellSpan{} : CellSpanOf(doc, cell);
+    return span ? FormatCellValue(doc, cell, span.value()) : QString();
+}
+
+bool ShowsNames(const CellType& type, const DocumentState& doc)
+{
+    return type.Bits || (type.NamesDataSet >= 1 && type.NamesDataSet <= doc.DataSetCount);
+}
+
+QString CellTextOfValue(const DocumentState& doc, const CellRef& cell, std::uint32_t value)
+{
     const CellType& type = CellTypeOf(doc, cell);
     if (type.Bits)
         return BitsCellText(value, type.Size, *type.Bits);
-    if (type.NamesDataSet >= 1 && type.NamesDataSet <= doc.DataSetCount) {
+    if (ShowsNames(type, doc)) {
         const NdArray<QString, 1>& names = doc.DataSets(type.NamesDataSet).IdNames;
         const std::int64_t id = std::int64_t{value} + 1; // IdNames is by ID number + 1
-        const int section = tab == TabIndividual ? row : col;
-        return NamesCellText(value, type.Size, ShownNotation(doc, tab, dataSet, section),
+        const int section = cell.tab == TabIndividual ? cell.row : cell.col;
+        return NamesCellText(value, type.Size, ShownNotation(doc, cell.tab, cell.dataSet, section),
                              id <= names.upper() ? &names(static_cast<int>(id)) : nullptr);
     }
     return FormatCellValue(doc, cell, value);
@@ -175,6 +194,7 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
     layout.labels.assign(layout.rows, QString());
     layout.alignments.assign(layout.cols, kAlignRightTop);
     layout.alignments[0] = kAlignLeftTop;
+    layout.greyed.assign(layout.cols, false);
     layout.widths.assign(layout.cols, std::nullopt);
     layout.labelWidth = storedWidth(0);
 
@@ -201,6 +221,7 @@ GridLayout LayoutGrid(const DocumentState& doc, int tab, int dataSet, int baseRo
         for (int c = 1; c <= dataCols; ++c) {
             layout.headings[c] = doc.BattleSectionNames(c);
             layout.widths[c] = storedWidth(c);
+            layout.greyed[c] = BattleFieldOf(doc, c) != c;
         }
         break;
     }
@@ -225,6 +246,123 @@ int HeadingWidth(const QString& heading, const MeasureText& measure)
     for (const QString& line : lines)
         wider = std::max(wider, measure(line));
     return Rounded(wider + kTwoLineMargin);
+}
+
+namespace {
+
+// The widest texts cells of each type can show, measured once per call: a table of many
+// Names sections usually names one data set, whose names are measured once.
+class WidestText {
+public:
+    WidestText(const DocumentState& doc, const MeasureText& measure) : doc_(doc), measure_(measure) {}
+
+    double of(const CellType& type, int notation)
+    {
+        if (type.Bits)
+            return measure_(BitsCellText(MaxUnsigned(type.Size), type.Size, *type.Bits));
+        double widest = number(notation, type.Size);
+        if (type.NamesDataSet >= 1 && type.NamesDataSet <= doc_.DataSetCount)
+            widest = std::max(widest, names(type.NamesDataSet, type.Size));
+        return widest;
+    }
+
+private:
+    // Digits of a proportional font differ: every digit is taken as the widest one.
+    double number(int notation, int size)
+    {
+        const bool hex = notation != NotationUnsigned && notation != NotationSigned;
+        const qsizetype digits = hex ? 2 * size
+                                     : QString::number(notation == NotationSigned ? -MinSigned(size) : std::int64_t{MaxUnsigned(size)}).size();
+        const QString prefix = hex ? QStringLiteral("0x") : notation == NotationSigned ? QStringLiteral("-") : QString();
+        return measure_(prefix + QString(digits, widestDigit(hex)));
+    }
+
+    QChar widestDigit(bool hex)
+    {
+        QChar& widest = hex ? widestHex_ : widestDecimal_;
+        if (widest.isNull()) {
+            double most = -1;
+            for (const QChar digit : QStringView(u"0123456789ABCDEF").left(hex ? 16 : 10))
+                if (const double width = measure_(QString(digit)); width > most) {
+                    most = width;
+                    widest = digit;
+                }
+        }
+        return widest;
+    }
+
+    // The IDs a cell of the size can hold, from 0 up to the data set's last.
+    double names(int dataSet, int size)
+    {
+        const auto key = std::pair(dataSet, size);
+        if (const auto known = names_.find(key); known != names_.end())
+            return known->second;
+        const NdArray<QString, 1>& names = doc_.DataSets(dataSet).IdNames;
+        const std::int64_t last = std::min<std::int64_t>(doc_.DataSets(dataSet).IdCount, std::int64_t{MaxUnsigned(size)} + 1);
+        double widest = 0;
+        for (int row = 1; row <= last && names.contains(row); ++row)
+            widest = std::max(widest, measure_(names(row)));
+        return names_[key] = widest;
+    }
+
+    const DocumentState& doc_;
+    const MeasureText& measure_;
+    QChar widestHex_;
+    QChar widestDecimal_;
+    std::map<std::pair<int, int>, double> names_;
+};
+
+} // namespace
+
+std::vector<int> ValueWidths(const DocumentState& doc, int tab, int dataSet, const MeasureText& measure)
+{
+    std::vector<int> least;
+    if (!HasTable(doc, tab, dataSet))
+        return least;
+    WidestText widest(doc, measure);
+    const auto width = [&](const CellType& type, int section) {
+        if (type == CellType{})
+            return 0;
+        const double text = widest.of(type, ShownNotation(doc, tab, dataSet, section));
+        return std::min(Rounded(text + kOneLineMargin), kMaxColumnWidth);
+    };
+    switch (tab) {
+    case TabIdSection:
+        least.assign(static_cast<std::size_t>(doc.DataSets(dataSet).SectionCount) + 1, 0);
+        for (int c = 1; c < static_cast<int>(least.size()); ++c)
+            least[c] = width(SectionType(doc, tab, dataSet, c), c);
+        break;
+    case TabIndividual:
+        least.assign(2, 0);
+        for (int e = 1; e <= doc.IndividualCount; ++e)
+            least[1] = std::max(least[1], width(SectionType(doc, tab, 0, e), e));
+        break;
+    default:
+        least.assign(kBattleRecordSize + 1, 0);
+        for (int c = 1; c <= kBattleRecordSize; ++c)
+            least[c] = width(CellTypeOf(doc, {TabBattle, 0, c, 1}), c);
+        break;
+    }
+    return least;
+}
+
+FittedWidths FitToValues(std::vector<int> base, const std::vector<int>& least)
+{
+    FittedWidths fitted{base, std::move(base)};
+    for (std::size_t c = 0; c < std::min(least.size(), fitted.widths.size()); ++c)
+        fitted.widths[c] = std::max(fitted.widths[c], least[c]);
+    return fitted;
+}
+
+std::vector<int> WidthsToStore(const std::vector<int>& shown, const FittedWidths& fitted)
+{
+    std::vector<int> stored = shown;
+    if (shown.size() != fitted.widths.size() || shown.size() != fitted.base.size())
+        return stored;
+    for (std::size_t c = 0; c < shown.size(); ++c)
+        if (fitted.widths[c] != fitted.base[c] && shown[c] == fitted.widths[c])
+            stored[c] = kKeepStoredWidth;
+    return stored;
 }
 
 std::vector<int> ColumnWidths(const GridLayout& layout, const std::vector<int>& previous, const MeasureText& measureHeading,

@@ -60,6 +60,14 @@ QString FirstByteNote(const DocumentState& doc, std::uint32_t value);
 // The text of data cell (row, col) of the table a tab shows: its value as FormatCellValue
 // writes it, a Names cell's ID by its name, a Bits cell's set flags; empty outside the table.
 QString CellText(const DocumentState& doc, int tab, int dataSet, int row, int col);
+// The number data cell (row, col) holds as FormatCellValue writes it, never a name: what a
+// copy of the cell as text gives. Empty outside the table.
+QString CellNumberText(const DocumentState& doc, int tab, int dataSet, int row, int col);
+// The text of a cell, as CellText, for a value it might hold: what it would show then.
+QString CellTextOfValue(const DocumentState& doc, const CellRef& cell, std::uint32_t value);
+// Whether a cell shows names rather than its number: a Names cell of a data set of the mode
+// (its number only where the ID has no name), a Bits cell.
+bool ShowsNames(const CellType& type, const DocumentState& doc);
 
 // Whether the tab has a table to show: on tab 1 a data set 1..DataSetCount.
 bool HasTable(const DocumentState& doc, int tab, int dataSet);
@@ -79,6 +87,7 @@ struct GridLayout {
     std::vector<QString> headings; // by column; [0] is the corner
     std::vector<QString> labels;   // by row; [0] unused
     std::vector<int> alignments;   // by column
+    std::vector<bool> greyed;      // by column: a battle byte inside an earlier field, shown read-only
     std::optional<int> labelWidth; // [ColWidth] Section0; none: fit the widest label
     std::vector<std::optional<int>> widths; // by column ([0] unused): stored width; none: fit the heading
     bool fixedValueWidth = false;  // tab 2: the value column is always kIndividualValueWidth
@@ -99,6 +108,30 @@ QStringList HeadingLines(const QString& heading);
 
 // The width that fits a heading: one line + 90 (at least 600), or the wider of two lines + 380.
 int HeadingWidth(const QString& heading, const MeasureText& measure);
+
+// The least width (twips) each column needs for the widest text its cells can show, from
+// their types alone, never reading a value: a number's widest form for its size and notation,
+// the longest name a Names cell's size can reach, a Bits cell with every flag set; with the
+// margin of a heading's fit (one line + 90), at most 32767. By grid column; 0 for column 0
+// and for a column of plain one-byte numbers, which keeps the heading's fit. On tab 2 the
+// value column takes the widest of its typed entries (0 when none is typed).
+std::vector<int> ValueWidths(const DocumentState& doc, int tab, int dataSet, const MeasureText& measure);
+
+// What a fill gives a table's columns: base (ColumnWidths) widened to least (ValueWidths).
+struct FittedWidths {
+    std::vector<int> base;
+    std::vector<int> widths;
+};
+FittedWidths FitToValues(std::vector<int> base, const std::vector<int>& least);
+
+// A width that SaveColumnWidths leaves as the settings file has it.
+inline constexpr int kKeepStoredWidth = -1;
+
+// The widths to store for a table shown at widths shown after a fill gave it fitted: a
+// column its values widened that still has that width is kKeepStoredWidth (a fit is never
+// written, so that a later notation fits anew); any other the width shown, dragged or not.
+// shown as it is when fitted belongs to a table of other columns.
+std::vector<int> WidthsToStore(const std::vector<int>& shown, const FittedWidths& fitted);
 
 // Column widths for a layout, by column: the stored ones; otherwise the heading's fit,
 // or, for an empty heading, the previous width; column 0 the stored width or the

@@ -137,7 +137,8 @@ Result<void> SaveColumnWidths(const DocumentState& doc, TableRef table, const st
         return {};
     std::vector<std::pair<QString, QString>> keys;
     for (std::size_t c = 0; c < widths.size(); ++c)
-        keys.emplace_back(SectionKey(static_cast<int>(c)), QString::number(std::max(widths[c], kMinColumnWidth)));
+        if (widths[c] != kKeepStoredWidth)
+            keys.emplace_back(SectionKey(static_cast<int>(c)), QString::number(std::max(widths[c], kMinColumnWidth)));
     const Result<void> written = WriteIniKeys(QStringLiteral("ColWidth"), keys, file);
     if (!written)
         return written.failure().said(QStringLiteral("%1 に列の幅を書けません").arg(file));

@@ -47,7 +47,7 @@ QString LoadNote(const DocumentState& doc, const ViewState& view, int tab);
 [[nodiscard]] Result<void> StoreNote(const DocumentState& doc, const ViewState& view, int tab, const QString& shown);
 
 // Writes the widths (by grid column, twips) of a table to [ColWidth]; a width below
-// 600 is stored as 600. Refused when the file can't be written.
+// 600 is stored as 600, kKeepStoredWidth not at all. Refused when the file can't be written.
 [[nodiscard]] Result<void> SaveColumnWidths(const DocumentState& doc, TableRef table, const std::vector<int>& widths);
 
 // How the window shows a cell as the user's own moves would: a tab change (through the

@@ -7,6 +7,7 @@
 
 #include "tests/support/HandTables.h"
 #include "tests/support/PutByte.h"
+#include "tests/support/TypedTables.h"
 
 #include <gtest/gtest.h>
 
@@ -355,6 +356,78 @@ TEST_F(Find, LabelsChangedAfterForgetAreFound)
     doc.DataSets(2).IdNames(3) = u"Omega"_s;
     finder.forget();
     EXPECT_EQ(Of(find(u"omega"_s, {TabIdSection, 2, 1, 1})), Landing(FindHit::Label, 2, 3, 1));
+}
+
+// Typed cells found and described: numbers by each cell's size, names shown in cells as
+// text, and the status bar's offsets and values.
+class TypedFind : public test::TypedTables {
+protected:
+    std::tuple<int, int, int> find(const QString& text, FindFrom from) const
+    {
+        const FindHit hit = Finder().find(doc, FindQuery(text), from, false, false);
+        return {hit.kind, hit.row, hit.col};
+    }
+    // The cells a query lands on in turn from a cell, once round.
+    std::vector<std::pair<int, int>> round(const QString& text, FindFrom from) const
+    {
+        std::vector<std::pair<int, int>> cells;
+        for (FindHit hit; (hit = Finder().find(doc, FindQuery(text), from, false, false)).kind && !(cells.size() && hit.wrapped);
+             from = {hit.tab, hit.dataSet, hit.row, hit.col, false, hit.byName})
+            cells.emplace_back(hit.row, hit.col);
+        return cells;
+    }
+};
+
+TEST_F(TypedFind, ANumberFindsTheCellsOfEverySizeThatHoldIt)
+{
+    const FindFrom last{TabIdSection, kItems, 3, 6};
+    const std::tuple<QString, FindFrom, std::vector<std::pair<int, int>>> cases[] = {
+        {u"-1"_s, last, {{1, 4}, {1, 5}, {1, 6}}}, // 差 0xFFFF, 重さ 0xFF, 大 0xFFFFFFFF
+        {u"255"_s, last, {{1, 5}, {2, 1}}},        // 価格 0x00FF, not its low byte 0xFF
+        {u"0x1234"_s, last, {{1, 1}}},
+        {u"-32768"_s, last, {{3, 4}}},
+        {u"65536"_s, last, {{3, 6}}},
+        {u"0x07"_s, last, {{2, 2}}}, // a Names cell by its number, in its own byte column after 価格's two
+        {u"300"_s, last, {}},        // a number no cell holds is no text either
+        {u"0x00FF"_s, {TabIndividual, 0, 2, 1}, {{1, 1}}},
+        {u"255"_s, {TabIndividual, 0, 2, 1}, {{1, 1}, {2, 1}}},
+    };
+    for (const auto& [text, from, cells] : cases)
+        EXPECT_EQ(round(text, from), cells) << text.toStdString();
+    // Battle field 3 holds 0x00FF; byte 4, inside it, is a byte of its own holding 0.
+    EXPECT_EQ(std::pair(find(u"255"_s, {TabBattle, 0, 1, 1}), find(u"0"_s, {TabBattle, 0, 1, 1})),
+              std::pair(std::tuple(int{FindHit::Cell}, 1, 3), std::tuple(int{FindHit::Cell}, 1, 4)));
+}
+
+TEST_F(TypedFind, TextFindsTheNamesCellsShowBesideLabelsAndCaptions)
+{
+    const std::pair<QString, std::tuple<int, int, int>> cases[] = {
+        {u"防具"_s, {FindHit::Cell, 1, 2}},  {u"氷"_s, {FindHit::Cell, 1, 3}},  {u"bit 1"_s, {FindHit::Cell, 3, 3}},
+        {u"x07"_s, {FindHit::Cell, 2, 2}},   // the number a Names cell shows for an ID without a name
+        {u"薬"_s, {FindHit::Label, 3, 1}},   {u"重"_s, {FindHit::Caption, 1, 5}},
+    };
+    for (const auto& [text, landing] : cases)
+        EXPECT_EQ(find(text, {TabIdSection, kItems, 1, 1}), landing) << text.toStdString();
+    // A row's label comes before its cells: from row 3's label 武器 lies ahead, from its own cell only after a round.
+    const FindHit ahead = Finder().find(doc, FindQuery(u"武器"_s), {TabIdSection, kItems, 3, 3}, false, false);
+    const FindHit round = Finder().find(doc, FindQuery(u"武器"_s), {TabIdSection, kItems, 3, 2, false, true}, false, false);
+    EXPECT_EQ(std::tuple(ahead.row, ahead.col, ahead.byName, ahead.wrapped, round.col, round.wrapped), std::tuple(3, 2, true, false, 2, true));
+    EXPECT_EQ(DescribeFind(doc, u"武器"_s, {TabIdSection, kItems, 3, 3}, ahead, false), u"名前「武器」のセルを見つけました"_s);
+}
+
+TEST_F(TypedFind, TheStatusBarNamesAWiderCellsBytesItsValueOfItsSizeAndItsNames)
+{
+    const std::tuple<int, int, int, QString> cases[] = {
+        {TabIdSection, 1, 1, u"ID 0 (0x00)「剣」  価格  オフセット 0x001000–0x001001  $80:9000  値 0x1234 / 4660 / 4660"_s},
+        {TabIdSection, 1, 2, u"ID 0 (0x00)「剣」  種別  オフセット 0x001100  $80:9100  値 0x01 / 1 / 1（防具）"_s},
+        {TabIdSection, 2, 2, u"ID 1 (0x01)「盾」  種別  オフセット 0x001101  $80:9101  値 0x07 / 7 / 7"_s},
+        {TabIdSection, 1, 3, u"ID 0 (0x00)「剣」  属性  オフセット 0x001200  $80:9200  値 0x05 / 5 / 5（火・氷）"_s},
+        {TabIdSection, 1, 6, u"ID 0 (0x00)「剣」  大  オフセット 0x001500–0x001503  $80:9500  値 0xFFFFFFFF / 4294967295 / -1"_s},
+        {TabIndividual, 1, 1, u"個別データ 1「お金」  オフセット 0x001600–0x001601  $80:9600  値 0x00FF / 255 / 255"_s},
+        {TabBattle, 1, 4, u"レコード 1  ブロック 1  項目4  値 0x00 / 0 / 0（バイト 3 から始まる値の一部）"_s},
+    };
+    for (const auto& [tab, row, col, said] : cases)
+        EXPECT_EQ(DescribeCell(doc, tab, tab == TabIdSection ? kItems : 0, row, col), said);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "tests/support/HandTables.h"
 #include "tests/support/PutByte.h"
+#include "tests/support/TypedTables.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,15 @@ TEST(TextPaste, OnlyWhatLandsIsKept)
     ASSERT_EQ(pasted->result, CommitResult::Changed);
     EXPECT_EQ(pasted->records, 6);
     EXPECT_EQ(std::tuple(Byte(doc, 3, 2), Byte(doc, 1, 5), Byte(doc, 2, 5)), std::tuple(1, 2, 42));
+}
+
+using TypedCopy = test::TypedTables;
+
+TEST_F(TypedCopy, NamesAndBitsCellsCopyTheirNumberNotTheirNames)
+{
+    // 価格, 種別 (防具), 属性 (火・氷), 差 signed, 重さ, 大 unsigned; battle field 3 and the byte inside it.
+    EXPECT_EQ(SelectionText(doc, {TabIdSection, kItems}, {1, 1, 1, 6}), u"0x1234\t0x01\t0x05\t-1\t0xFF\t4294967295\n"_s);
+    EXPECT_EQ(SelectionText(doc, {TabBattle, 0}, {1, 3, 1, 4}), u"0x00FF\t0x00\n"_s);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "tests/support/HandTables.h"
 #include "tests/support/PutByte.h"
+#include "tests/support/TypedTables.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,23 @@ TEST(ColumnRanges, AColumnsRangeIsKeptUntilACellOfItChanges)
     test::PutByte(doc, {TabIdSection, 1, 1, 3}, 50);
     ranges.clear();
     EXPECT_EQ(ranges.of(doc, TabIdSection, 1, 1), (ValueRange{5, 50}));
+}
+
+using TypedShade = test::TypedTables;
+
+TEST_F(TypedShade, WiderCellsAreShadedByTheirValues)
+{
+    // 価格 0x1234, 0x00FF, 0x0001; 種別 bytes after 価格's two; 差 -1, 10, -32768 signed; 大 0xFFFFFFFF, 1, 0x10000.
+    const std::pair<int, ValueRange> columns[] = {{1, {1, 0x1234}}, {2, {0, 7}}, {4, {-32768, 10}}, {6, {1, 0xFFFFFFFF}}};
+    for (const auto& [col, range] : columns)
+        EXPECT_EQ(ColumnRange(doc, TabIdSection, kItems, col), range) << col;
+    ColumnRanges ranges;
+    const auto shade = [&](int tab, int row, int col) { return CellShade(doc, ranges, tab, tab == TabIdSection ? kItems : 0, row, col).value_or(-1); };
+    EXPECT_DOUBLE_EQ(shade(TabIdSection, 2, 1), 254.0 / 0x1233);
+    EXPECT_DOUBLE_EQ(shade(TabIdSection, 1, 4), 32767.0 / 32778);
+    EXPECT_DOUBLE_EQ(shade(TabIdSection, 3, 6), 65535.0 / 0xFFFFFFFE);
+    // お金 0x00FF within 0..0xFFFF; 名 0xFF a byte.
+    EXPECT_EQ(std::pair(shade(TabIndividual, 1, 1), shade(TabIndividual, 2, 1)), std::pair(255.0 / 0xFFFF, 1.0));
 }
 
 } // namespace

@@ -11,13 +11,16 @@
 #include "tests/support/HandTables.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/Succeeded.h"
+#include "tests/support/TypedTables.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <numeric>
 #include <tuple>
 #include <vector>
 
@@ -442,6 +445,36 @@ TEST_F(SessionView, AGridCellIsACellOfTheTableShown)
     EXPECT_EQ(none.CellAt(1, 1), std::nullopt);
     none.SetTab(TabBattle);
     EXPECT_FALSE(none.RowCommandsApply());
+}
+
+// Typed columns' widths, fitted from their types and stored only when dragged.
+using TypedView = test::TypedTables;
+
+TEST_F(TypedView, ATypedColumnIsAsWideAsItsWidestTextWithoutReadingAValue)
+{
+    // Every character 100 twips but "8", the widest digit, 150; the margin is 90.
+    const MeasureText measure = [](const QString& text) { return 100.0 * text.size() + 50.0 * text.count(u'8'); };
+    // 価格 "0x8888"; 種別 its longest name (10 characters); 属性 火・bit 1・氷・bit 3…bit 7 (39);
+    // 差 "-88888"; 重さ a plain byte; 大 ten digits. Battle byte 4, inside field 3, is a plain byte, greyed.
+    EXPECT_EQ(ValueWidths(doc, TabIdSection, kItems, measure), (std::vector<int>{0, 890, 1090, 3990, 940, 0, 1590}));
+    EXPECT_EQ(ValueWidths(doc, TabIdSection, kKinds, measure), (std::vector<int>{0, 0}));
+    EXPECT_EQ(ValueWidths(doc, TabIndividual, 0, measure), (std::vector<int>{0, 890}));
+    const std::vector<int> battle = ValueWidths(doc, TabBattle, 0, measure);
+    const std::vector<bool> greyed = LayoutGrid(doc, TabBattle, 0, 240).greyed;
+    EXPECT_EQ(std::tuple(battle[3], std::accumulate(battle.begin(), battle.end(), 0), greyed[4], std::count(greyed.begin(), greyed.end(), true)),
+              std::tuple(890, 890, true, 1));
+    // A notation change fits anew: 価格 unsigned is five digits.
+    ASSERT_TRUE(SetNotation(doc, {TabIdSection, kItems}, 1, 1, NotationUnsigned));
+    EXPECT_EQ(ValueWidths(doc, TabIdSection, kItems, measure)[1], 840);
+}
+
+TEST_F(TypedView, AFitForValuesIsNeverStoredButADraggedWidthIs)
+{
+    const FittedWidths fitted = FitToValues({1500, 600, 700, 650}, {0, 800, 0, 600});
+    EXPECT_EQ(fitted.widths, (std::vector<int>{1500, 800, 700, 650}));
+    EXPECT_EQ(WidthsToStore(fitted.widths, fitted), (std::vector<int>{1500, kKeepStoredWidth, 700, 650}));
+    EXPECT_EQ(WidthsToStore({1500, 900, 700, 650}, fitted), (std::vector<int>{1500, 900, 700, 650}));
+    EXPECT_EQ(WidthsToStore({1500, 800}, fitted), (std::vector<int>{1500, 800})); // another table's
 }
 
 } // namespace

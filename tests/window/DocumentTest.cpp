@@ -195,6 +195,34 @@ private Q_SLOTS:
         QCOMPARE(std::tuple(DataSets(form()).count(), DataSets(form()).currentIndex(), grid.ColWidth(1)), std::tuple(3, 2, 2000));
     }
 
+    void aTypedColumnFitsItsValuesWithoutStoringTheFit()
+    {
+        o.folder->write(u"m/表.ini"_s, u"[Notation]|Section2=10|[ColWidth]|Section0=1500|[Step]|Section1=2|[Size]|Section1=2|[Names]|Section2=クラス|"_s);
+        o.folder->write(u"m/敵パラメータ.ini"_s, u"[Size]|Section3=2|"_s);
+        o.reread();
+        zor::FlexGrid& grid = Grid(form());
+        ShowTable(form());
+        const int hex = grid.ColWidth(1); // "0x0080" is wider than 力's heading
+        QVERIFY(hex > 600);
+        ClickTab(form(), 2);
+        ClickTab(form(), 1);
+        QCOMPARE(std::pair(o.folder->ini("m/表.ini", "ColWidth", "Section1"), grid.ColWidth(1)), std::pair(QString(), hex));
+        Run(form(), "NotationDec"); // "65535" fits anew
+        QVERIFY(grid.ColWidth(1) < hex);
+        grid.setColWidth(1, 2000); // as a drag would leave it
+        ClickTab(form(), 2);
+        QCOMPARE(o.folder->ini("m/表.ini", "ColWidth", "Section1"), u"2000"_s);
+        // Battle byte 4 lies inside field 3: greyed.
+        ClickTab(form(), 3);
+        QCOMPARE(std::tuple(grid.ColGreyed(3), grid.ColGreyed(4), grid.model()->index(0, 3).data(Qt::ForegroundRole).value<QBrush>()),
+                 std::tuple(false, true, grid.palette().brush(QPalette::Disabled, QPalette::Text)));
+        // The names a Names column shows are found one after another: なし, 5 (no such class), なし.
+        ClickTab(form(), 1);
+        Key(form(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(Find(form(), u"なし"_s), std::pair(1, 2));
+        QCOMPARE(Find(form(), u"なし"_s), std::pair(3, 2));
+    }
+
     void badFilesAreToldAndWhatTheModeLacksIsLeftOut()
     {
         o.dialogs->messagesExpected = true;
