@@ -42,7 +42,7 @@ protected:
 // too long, and the values in a column wide enough for any, so they are never cut.
 class ChangesPanel::LineDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    LineDelegate(const DocumentState& doc, QObject* parent) : QStyledItemDelegate(parent), doc_(doc) {}
 
     // The values' column of an item as the view lays it out.
     QRect valuesRect(QStyleOptionViewItem option, const QModelIndex& index) const
@@ -92,19 +92,23 @@ public:
         return {valuesWidth(option) + option.fontMetrics.averageCharWidth() * 8, line.height()};
     }
 
+    // After the list is made anew (another image or definitions), measured again at the next paint.
+    void remeasure() { widest_ = -1; }
+
 private:
-    // Measured once for each font the view draws in.
+    // Measured once for each font the view draws in, and the document's widest cell.
     int valuesWidth(const QStyleOptionViewItem& option) const
     {
         if (widest_ < 0 || option.font != measuredFont_) {
             widest_ = 0;
-            for (const QString& candidate : WidestChangeValueCandidates())
+            for (const QString& candidate : WidestChangeValueCandidates(WidestCellSize(doc_)))
                 widest_ = std::max(widest_, option.fontMetrics.horizontalAdvance(candidate));
             measuredFont_ = option.font;
         }
         return widest_;
     }
 
+    const DocumentState& doc_;
     mutable int widest_ = -1;
     mutable QFont measuredFont_;
 };
@@ -198,8 +202,9 @@ ChangesPanel::ChangesPanel(const DocumentState& doc, QWidget* parent)
     view_->setObjectName(QStringLiteral("ChangesView"));
     view_->setModel(model_);
     view_->setUniformItemSizes(true); // a long list lays out without measuring every line
-    delegate_ = new LineDelegate(view_);
+    delegate_ = new LineDelegate(doc, view_);
     view_->setItemDelegate(delegate_);
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { delegate_->remeasure(); });
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // lines fit the pane's width
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWidget(view_);

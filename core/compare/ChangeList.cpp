@@ -1,5 +1,7 @@
 #include "core/compare/ChangeList.h"
 
+#include "core/value/CellValue.h"
+
 #include "core/codec/CodecError.h"
 #include "core/document/CellBytes.h"
 #include "core/files/Text.h"
@@ -212,17 +214,39 @@ QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry)
     return text.place + QStringLiteral(": ") + text.values;
 }
 
-QStringList WidestChangeValueCandidates()
+QStringList WidestChangeValueCandidates(int size)
 {
-    // A values text is two bytes' texts around an arrow, so the widest holds the widest
-    // byte twice; a byte's text depends only on its section's notation.
+    // A values text is two values' texts around an arrow, so the widest holds the widest
+    // value twice; a byte's text depends only on its section's notation.
     QStringList candidates{kAdded, kDeleted};
     for (const int notation : {NotationHex, NotationUnsigned, NotationSigned})
         for (int value = 0; value < 256; ++value) {
             const QString byte = FormatByteIn(notation, static_cast<std::uint8_t>(value));
             candidates << ChangeValues(byte, byte);
         }
+    // A wider value is at most as wide as one digit repeated as often as its longest form has digits.
+    for (int n = 2; n <= std::min(size, 4); ++n)
+        for (const QChar digit : QStringLiteral("0123456789ABCDEF")) {
+            const QString hex = QStringLiteral("0x") + QString(2 * n, digit);
+            const QString decimal = QString(static_cast<qsizetype>(QString::number(MaxUnsigned(n)).size()), digit);
+            for (const QString& text : {hex, decimal, QStringLiteral("-") + decimal})
+                candidates << ChangeValues(text, text);
+        }
     return candidates;
+}
+
+int WidestCellSize(const DocumentState& doc)
+{
+    int widest = 1;
+    const auto take = [&widest](const NdArray<CellType, 1>& types) {
+        for (int i = 0; i <= types.upper(); ++i)
+            widest = std::max(widest, types(i).Size);
+    };
+    for (int d = 1; d <= doc.DataSetCount; ++d)
+        take(doc.DataSets(d).SectionTypes);
+    take(doc.IndividualTypes);
+    take(doc.BattleTypes);
+    return widest;
 }
 
 std::vector<CellRef> NewestStepCells(const EditHistory& history, JournalSide side)

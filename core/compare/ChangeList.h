@@ -77,9 +77,13 @@ ChangeText DescribeChangeParts(const DocumentState& doc, const ChangeEntry& entr
 // One line for an entry: its place, ": " and its values.
 QString DescribeChange(const DocumentState& doc, const ChangeEntry& entry);
 
-// Values texts among which the widest is as wide as any entry's values can be (one per
-// notation and byte, and 追加 and 削除), for a view that must never cut them.
-QStringList WidestChangeValueCandidates();
+// Values texts among which the widest is as wide as any entry's values can be in a
+// document whose widest cell is size bytes (one per notation and byte, each digit at the
+// most digits of each wider size, and 追加 and 削除), for a view that must never cut them.
+QStringList WidestChangeValueCandidates(int size = 1);
+
+// The most bytes any cell of doc's definitions takes (1 when nothing is typed).
+int WidestCellSize(const DocumentState& doc);
 
 // The cells of the newest step of a journal: what the last commit, cut, paste, undo or redo
 // wrote; none for a step that added or deleted battle records.

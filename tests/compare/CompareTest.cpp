@@ -7,6 +7,8 @@
 #include "core/output/Rows.h"
 #include "core/output/Save.h"
 #include "core/sample/Sample.h"
+#include "core/value/CellValue.h"
+#include "core/value/ValueText.h"
 #include "core/view/Grid.h"
 #include "tests/support/ModeFolder.h"
 #include "tests/support/Succeeded.h"
@@ -537,6 +539,34 @@ TEST_F(Changes, FollowingTheEditsGivesTheListARebuildGives)
         ASSERT_EQ(listener.count, list.size()) << "after step " << i;
     }
     EXPECT_FALSE(list.empty());
+}
+
+} // namespace
+} // namespace zor
+
+namespace zor {
+namespace {
+
+// The pane's value column is measured from candidates: every value a cell of the document's
+// widest size can hold must be at most as long as one of them, and untyped documents keep the byte's set.
+TEST(ChangeListWidth, CandidatesCoverEveryValueOfTheWidestCell)
+{
+    DocumentState doc;
+    EXPECT_EQ(WidestCellSize(doc), 1);
+    doc.IndividualTypes.redim(2);
+    doc.IndividualTypes(2).Size = 3;
+    EXPECT_EQ(WidestCellSize(doc), 3);
+    EXPECT_EQ(WidestChangeValueCandidates(1).size(), 2 + 3 * 256);
+    for (int size = 1; size <= 4; ++size) {
+        qsizetype longest = 0;
+        for (const QString& candidate : WidestChangeValueCandidates(size))
+            longest = std::max(longest, candidate.size());
+        for (const int notation : {NotationHex, NotationUnsigned, NotationSigned})
+            for (const std::uint32_t value : {MaxUnsigned(size), MaxUnsigned(size) / 2 + 1}) {
+                const QString text = FormatValue(notation, value, size);
+                EXPECT_LE(ChangeValues(text, text).size(), longest) << size << " " << text.toStdString();
+            }
+    }
 }
 
 } // namespace
