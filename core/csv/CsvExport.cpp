@@ -207,10 +207,8 @@ CsvFile DataSetFile(const DocumentState& doc, ValueText& values, int dataSet)
         for (int c = 1; c <= sections; ++c) {
             csv.comma();
             const auto [column, size] = columns[static_cast<std::size_t>(c)];
-            std::uint32_t value = 0;
-            for (int k = size - 1; k >= 0; --k)
-                value = value << 8 | bytes(column + k, j - 1);
-            values.append(csv.bytes, TabIdSection, dataSet, c, value, size);
+            const CellSpan cell{&bytes(column, j - 1), bytes.upper(1) + 1, size};
+            values.append(csv.bytes, TabIdSection, dataSet, c, cell.value(), size);
         }
         csv.endLine();
     }

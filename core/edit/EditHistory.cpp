@@ -150,34 +150,29 @@ std::optional<std::uint32_t> EditHistory::BaselineValue(const DocumentState& doc
     if (cell.row < 1 || cell.col < 1)
         return std::nullopt;
     const int size = CellTypeOf(doc, cell).Size;
-    // The baseline's arrays are laid out as the document's: the cell's bytes lie where they do there.
-    const auto value = [size](auto&& byteAt) -> std::optional<std::uint32_t> {
-        std::uint32_t v = 0;
-        for (int k = size - 1; k >= 0; --k) {
-            const std::uint8_t* byte = byteAt(k);
-            if (!byte)
-                return std::nullopt;
-            v = v << 8 | *byte;
-        }
-        return v;
-    };
+    // The baseline's arrays are laid out as the document's: the cell's bytes lie where they
+    // do there, read as CellSpanOf reads the document's.
     switch (cell.tab) {
     case TabIdSection: {
         if (cell.dataSet < 1 || cell.dataSet >= static_cast<int>(idSections_.size()))
             return std::nullopt;
         const NdArray<std::uint8_t, 2>& bytes = idSections_[static_cast<std::size_t>(cell.dataSet)];
         const int column = doc.IdColumn(cell.dataSet, cell.col);
-        return value([&](int k) { return column > 0 && bytes.contains(column + k, cell.row - 1) ? &bytes(column + k, cell.row - 1) : nullptr; });
+        if (column < 1 || !bytes.contains(column + size - 1, cell.row - 1))
+            return std::nullopt;
+        return CellSpan{&bytes(column, cell.row - 1), bytes.upper(1) + 1, size}.value();
     }
     case TabIndividual: {
         const int index = doc.IndividualIndex(cell.row);
-        return value([&](int k) { return index > 0 && individual_.contains(index + k) ? &individual_(index + k) : nullptr; });
+        if (index < 1 || !individual_.contains(index + size - 1))
+            return std::nullopt;
+        return CellSpan{&individual_(index), 1, size}.value();
     }
     case TabBattle: {
         const int record = BaselineRecordOf(cell.row);
-        if (record == 0 || cell.col > kBattleRecordSize)
+        if (record == 0 || cell.col > kBattleRecordSize || !battle_.contains(cell.col + size - 1, record))
             return std::nullopt;
-        return value([&](int k) { return battle_.contains(cell.col + k, record) ? &battle_(cell.col + k, record) : nullptr; });
+        return CellSpan{&battle_(cell.col, record), battle_.upper(1) + 1, size}.value();
     }
     default:
         return std::nullopt;
