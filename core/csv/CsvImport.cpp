@@ -9,6 +9,7 @@
 #include "core/value/CsvValue.h"
 #include "core/value/NamesText.h"
 #include "core/view/Conversions.h"
+#include "core/view/CellInput.h"
 #include "core/view/Grid.h"
 
 #include <QDir>
@@ -242,11 +243,8 @@ private:
         if (type.NamesDataSet < 1 || type.NamesDataSet > doc_.DataSetCount)
             return -1;
         QStringList& names = names_[type.NamesDataSet];
-        if (names.isEmpty()) {
-            const NdArray<QString, 1>& byId = doc_.DataSets(type.NamesDataSet).IdNames;
-            for (int i = 1; i <= byId.upper(); ++i)
-                names << byId(i);
-        }
+        if (names.isEmpty())
+            names = NamesById(doc_.DataSets(type.NamesDataSet));
         const std::optional<std::uint32_t> id = ReadNameOrNumber(text, size, names);
         return id ? std::int64_t{*id} : -1;
     }

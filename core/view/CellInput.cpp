@@ -45,6 +45,15 @@ QString CellReading::forms() const
     return forms;
 }
 
+QStringList NamesById(const DataSet& set)
+{
+    QStringList names;
+    names.reserve(set.IdCount);
+    for (int n = 1; n <= set.IdCount; ++n)
+        names.append(set.IdNames(n));
+    return names;
+}
+
 CellReading ReadingOf(const DocumentState& doc, const CellRef& cell, BareDigits hexColumns)
 {
     const CellType& type = CellTypeOf(doc, cell);
@@ -54,9 +63,7 @@ CellReading ReadingOf(const DocumentState& doc, const CellRef& cell, BareDigits 
     reading.bare = reading.hexColumn ? hexColumns : BareDigits::Decimal;
     if (const DataSet* set = NamesSetOf(doc, type)) {
         reading.namesSet = set->Name;
-        reading.names.reserve(set->IdCount);
-        for (int n = 1; n <= set->IdCount; ++n)
-            reading.names.append(set->IdNames(n));
+        reading.names = NamesById(*set);
     }
     return reading;
 }

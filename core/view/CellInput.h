@@ -38,6 +38,9 @@ struct CellReading {
     QString forms() const;
 };
 
+// A data set's names by ID number (from 0), as ReadNameOrNumber takes them.
+QStringList NamesById(const DataSet& set);
+
 // How cell reads a text. hexColumns says how bare digits read in a cell written in
 // hexadecimal (the user's choice); in every other cell they are decimal.
 CellReading ReadingOf(const DocumentState& doc, const CellRef& cell, BareDigits hexColumns);
